@@ -1,0 +1,57 @@
+// tenvix-cli: the figures of the bond analysis, without the windows, for
+// scripts and spreadsheets.
+
+#include "cli/commands.h"
+#include "cli/common.h"
+
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+struct Command {
+    std::string_view name;
+    int (*run)(const std::vector<std::string>&);
+};
+
+constexpr Command kCommands[] = {
+    {"analyse", tenvix::cli::RunAnalyse},
+    {"export", tenvix::cli::RunExport},
+};
+
+constexpr std::string_view kUsage =
+    "usage:\n"
+    "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+    "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n"
+    "  tenvix-cli export FILE.bnd\n"
+    "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace tenvix::cli;
+    std::ios::sync_with_stdio(false);
+    if (argc < 2) {
+        std::cerr << kUsage;
+        return kExitUsage;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::cout << kUsage;
+        return kExitOk;
+    }
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const Command& c : kCommands) {
+        if (c.name != name)
+            continue;
+        try {
+            return c.run(args);
+        } catch (const UsageError& e) {
+            std::cerr << "tenvix-cli: " << e.message << "\n" << kUsage;
+            return kExitUsage;
+        }
+    }
+    std::cerr << "tenvix-cli: unknown command \"" << name << "\"\n" << kUsage;
+    return kExitUsage;
+}

@@ -1,0 +1,3 @@
+# Sources of the editor windows, compiled into tenvix_ui.
+list(APPEND TENVIX_UI_SOURCES
+)

@@ -1,0 +1,56 @@
+#include "model/bondlist.h"
+
+#include "model/archive.h"
+
+namespace tenvix {
+namespace {
+
+// The fewest bytes a record can take in a file: kind word, then a Type II
+// record with empty strings and no payments.
+constexpr std::size_t kMinRecordBytes = 4 + 4 + 4 + 4 + 1 + 1 + 4;
+
+} // namespace
+
+void CBondList::Serialize(ByteWriter& ar) const
+{
+    const auto n = static_cast<std::int32_t>(m_list.size());
+    ar.WriteI32(n);
+    ar.WriteI32(n);
+    for (const auto& bond : m_list) {
+        ar.WriteI32(bond->m_nType);
+        bond->Serialize(ar);
+    }
+}
+
+void CBondList::Serialize(ByteReader& ar)
+{
+    const std::int32_t n = ar.ReadI32();
+    const std::int32_t again = ar.ReadI32();
+    if (n != again || n < 0)
+        throw FormatError("record counts disagree");
+    if (static_cast<std::uint64_t>(n) * kMinRecordBytes > ar.Remaining())
+        throw FormatError("more records than the file can hold");
+    RemoveAllBonds();
+    for (std::int32_t k = 0; k < n; ++k) {
+        const std::int32_t type = ar.ReadI32();
+        std::unique_ptr<CBond> bond;
+        if (type == BOND_TYPE_STD)
+            bond = std::make_unique<CBondStd>(0);
+        else if (type == BOND_TYPE_FREE)
+            bond = std::make_unique<CBondFree>(0);
+        else
+            throw FormatError("unknown record kind");
+        bond->Serialize(ar);
+        m_list.push_back(std::move(bond));
+    }
+}
+
+CBondList::Position CBondList::Find(std::string_view id)
+{
+    for (auto it = m_list.begin(); it != m_list.end(); ++it)
+        if ((*it)->m_strID == id)
+            return it;
+    return m_list.end();
+}
+
+} // namespace tenvix

@@ -1,0 +1,43 @@
+#pragma once
+
+// All bond records of the open database, in file order. The list owns them;
+// positions (iterators) stay valid while other records come and go, which is
+// what lets the form and the list view hold on to them.
+
+#include "model/bond.h"
+
+#include <list>
+#include <memory>
+
+namespace tenvix {
+
+class ByteReader;
+class ByteWriter;
+
+class CBondList {
+public:
+    using List = std::list<std::unique_ptr<CBond>>;
+    using Position = List::iterator;
+
+    CBondList() = default;
+    CBondList(const CBondList&) = delete;
+    CBondList& operator=(const CBondList&) = delete;
+    CBondList(CBondList&&) = default;
+    CBondList& operator=(CBondList&&) = default;
+
+    void RemoveAllBonds() { m_list.clear(); }
+
+    // Count, count again, then kind and fields of every record.
+    void Serialize(ByteWriter& ar) const;
+    // Refuses unequal or negative counts before touching the list; then empties
+    // it and reads record after record. On a FormatError the records read so
+    // far stay in the list.
+    void Serialize(ByteReader& ar);
+
+    // The first record whose identifier is exactly `id`, or end().
+    Position Find(std::string_view id);
+
+    List m_list;
+};
+
+} // namespace tenvix

@@ -1,0 +1,109 @@
+#include "model/date.h"
+
+#include "model/clock.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tenvix {
+namespace {
+
+// Days from 1 January 1970 to 30 December 1899.
+constexpr std::int64_t kEpochShift = 25569;
+constexpr double kHalfSecond = 1.0 / 172800.0;
+
+// Proleptic Gregorian conversions on a day count from 1 January 1970, valid
+// far beyond the date span (H. Hinnant's civil algorithms).
+std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const auto yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
+}
+
+CivilDate CivilFromDays(std::int64_t z)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
+    return {static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+}
+
+} // namespace
+
+bool IsValidDate(double dt)
+{
+    return dt >= kMinDateValue && dt <= kMaxDateValue; // false for NaN
+}
+
+CivilDate Civil(double dt)
+{
+    if (!IsValidDate(dt))
+        return {};
+    const double rounded = dt + (dt > 0.0 ? kHalfSecond : -kHalfSecond);
+    const auto day = static_cast<std::int64_t>(rounded); // toward zero
+    return CivilFromDays(day - kEpochShift);
+}
+
+std::optional<double> MakeDate(int year, int month, int day)
+{
+    if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
+        return std::nullopt;
+    const std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    // A day past the end of its month comes back as another date.
+    if (CivilFromDays(days) != CivilDate{year, month, day})
+        return std::nullopt;
+    return static_cast<double>(days + kEpochShift);
+}
+
+std::int32_t DaySerial(double dt)
+{
+    if (std::isnan(dt))
+        return 0;
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    if (dt <= lo)
+        return std::numeric_limits<std::int32_t>::min();
+    if (dt >= hi)
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(dt);
+}
+
+std::int32_t TodaySerial(const Clock& clock)
+{
+    return DaySerial(clock.Now());
+}
+
+double YearFraction(double a, double b)
+{
+    const CivilDate ca = Civil(a);
+    const CivilDate cb = Civil(b);
+    const int dm = ca.month - cb.month;
+    const int dd = ca.day - cb.day;
+    const int dy = ca.year - cb.year;
+    double f = dm * kOneTwelfth;
+    f = dd * kOneDay + f;
+    return dy + f;
+}
+
+double YearFractionDays(double a, double b)
+{
+    const std::int64_t n = static_cast<std::int64_t>(DaySerial(a)) - DaySerial(b);
+    return static_cast<double>(n) * kOneDay;
+}
+
+double YearFraction(YearMethod method, double a, double b)
+{
+    return method == YearMethod::CalendarParts ? YearFraction(a, b) : YearFractionDays(a, b);
+}
+
+} // namespace tenvix

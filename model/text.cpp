@@ -1,0 +1,185 @@
+#include "model/text.h"
+
+#include <array>
+
+namespace tenvix {
+namespace {
+
+// Code points of bytes 0x80 to 0x9F in Windows-1252.
+constexpr std::array<char16_t, 32> kHigh = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i]; returns the code point and advances i,
+// or returns U+FFFD-marker 0xFFFFFFFF and advances one byte on malformed input.
+constexpr char32_t kBad = 0xFFFFFFFF;
+
+char32_t DecodeUtf8(std::string_view s, std::size_t& i)
+{
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) {
+        ++i;
+        return b0;
+    }
+    int len = 0;
+    char32_t cp = 0;
+    if ((b0 & 0xE0) == 0xC0) {
+        len = 2;
+        cp = b0 & 0x1F;
+    } else if ((b0 & 0xF0) == 0xE0) {
+        len = 3;
+        cp = b0 & 0x0F;
+    } else if ((b0 & 0xF8) == 0xF0) {
+        len = 4;
+        cp = b0 & 0x07;
+    } else {
+        ++i;
+        return kBad;
+    }
+    if (i + len > s.size()) {
+        ++i;
+        return kBad;
+    }
+    for (int k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) {
+            ++i;
+            return kBad;
+        }
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    constexpr char32_t minimum[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < minimum[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        ++i;
+        return kBad;
+    }
+    i += len;
+    return cp;
+}
+
+char ToCp1252(char32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return static_cast<char>(cp);
+    for (std::size_t k = 0; k < kHigh.size(); ++k)
+        if (kHigh[k] == cp)
+            return static_cast<char>(0x80 + k);
+    return '?';
+}
+
+bool IsAscii(std::string_view s)
+{
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::string Cp1252ToUtf8(std::string_view bytes)
+{
+    if (IsAscii(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x80)
+            out += c;
+        else if (b < 0xA0)
+            AppendUtf8(out, kHigh[b - 0x80]);
+        else
+            AppendUtf8(out, b);
+    }
+    return out;
+}
+
+std::string Utf8ToCp1252(std::string_view text)
+{
+    if (IsAscii(text))
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t cp = DecodeUtf8(text, i);
+        out += cp == kBad ? '?' : ToCp1252(cp);
+    }
+    return out;
+}
+
+std::string Utf16LeToUtf8(std::string_view bytes)
+{
+    std::string out;
+    const std::size_t units = bytes.size() / 2;
+    out.reserve(units);
+    auto unit = [&](std::size_t k) {
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                     (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+    };
+    for (std::size_t k = 0; k < units; ++k) {
+        const char16_t u = unit(k);
+        if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units) {
+            const char16_t v = unit(k + 1);
+            if (v >= 0xDC00 && v <= 0xDFFF) {
+                AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (v - 0xDC00));
+                ++k;
+                continue;
+            }
+        }
+        AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+    }
+    return out;
+}
+
+std::string FoldCase(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b < 0x80) {
+            out += (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : static_cast<char>(b);
+            ++i;
+            continue;
+        }
+        const std::size_t start = i;
+        char32_t cp = DecodeUtf8(utf8, i);
+        if (cp == kBad) {
+            out += utf8[start];
+            continue;
+        }
+        if ((cp >= 0xC0 && cp <= 0xDE && cp != 0xD7))
+            cp += 0x20;
+        else if (cp == 0x160 || cp == 0x152 || cp == 0x17D)
+            cp += 1;
+        else if (cp == 0x178)
+            cp = 0xFF;
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+} // namespace tenvix

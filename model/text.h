@@ -1,0 +1,30 @@
+#pragma once
+
+// Text inside the program is UTF-8; the files carry Windows-1252 (and, on
+// reading only, UTF-16LE). These are the only conversions between them.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tenvix {
+
+// Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
+// come through as the control characters of the same number, so every byte
+// string survives a round trip.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// UTF-8 to Windows-1252; a character the code page cannot hold becomes '?',
+// and so does each byte of malformed UTF-8.
+std::string Utf8ToCp1252(std::string_view text);
+
+// UTF-16LE code units (2 bytes each) to UTF-8; an unpaired surrogate becomes
+// U+FFFD.
+std::string Utf16LeToUtf8(std::string_view bytes);
+
+// Upper- and lower-case folding for matching without regard to case: ASCII
+// and the Latin-1 letters, which is what identifiers and names from the files
+// can hold.
+std::string FoldCase(std::string_view utf8);
+
+} // namespace tenvix

@@ -1,0 +1,3 @@
+# Sources of the portfolio windows, compiled into tenvix_ui.
+list(APPEND TENVIX_UI_SOURCES
+)
