@@ -1,0 +1,40 @@
+#include "shell/datepicker.h"
+
+#include "model/date.h"
+#include "shell/datetext.h"
+#include "shell/services.h"
+
+#include <cmath>
+
+namespace tenvix::ui {
+
+DatePicker::DatePicker(QWidget* parent) : QDateEdit(parent)
+{
+    setDisplayFormat(DateFormat());
+    setCalendarPopup(true);
+    setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
+    SetValue(UiClock().Now());
+    connect(this, &QDateEdit::dateChanged, this, &DatePicker::ValueChanged);
+}
+
+double DatePicker::Value() const
+{
+    const double day = Day();
+    return day >= 0 ? day + m_dTimeOfDay : day - m_dTimeOfDay;
+}
+
+double DatePicker::Day() const
+{
+    return ToDateValue(date());
+}
+
+void DatePicker::SetValue(double dateValue)
+{
+    const QDate day = ToQDate(dateValue);
+    if (!day.isValid())
+        return;
+    m_dTimeOfDay = std::fabs(dateValue - DaySerial(dateValue));
+    setDate(day);
+}
+
+} // namespace tenvix::ui

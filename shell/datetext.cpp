@@ -1,0 +1,87 @@
+#include "shell/datetext.h"
+
+#include "model/date.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace tenvix::ui {
+namespace {
+
+// QDate's Julian day of 30 December 1899.
+constexpr qint64 kJulianOfDayZero = 2415019;
+
+QString WithYear(QString pattern, const QString& year)
+{
+    static const QRegularExpression years(QStringLiteral("y+"));
+    return pattern.replace(years, year);
+}
+
+} // namespace
+
+QString DateFormat()
+{
+    return WithYear(QLocale().dateFormat(QLocale::ShortFormat), QStringLiteral("yyyy"));
+}
+
+double ToDateValue(const QDate& date)
+{
+    return static_cast<double>(date.toJulianDay() - kJulianOfDayZero);
+}
+
+double ToDateValue(const QDateTime& dateTime)
+{
+    const double day = ToDateValue(dateTime.date());
+    const double fraction = dateTime.time().msecsSinceStartOfDay() / 86400000.0;
+    // Before day 0 the time of day still counts forwards from the day's start.
+    return day >= 0 ? day + fraction : day - fraction;
+}
+
+QDate ToQDate(double dateValue)
+{
+    if (!IsValidDate(dateValue))
+        return {};
+    return QDate::fromJulianDay(static_cast<qint64>(DaySerial(dateValue)) + kJulianOfDayZero);
+}
+
+QDateTime ToQDateTime(double dateValue)
+{
+    const QDate date = ToQDate(dateValue);
+    if (!date.isValid())
+        return {};
+    const double fraction = std::abs(dateValue - DaySerial(dateValue));
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(fraction * 86400000.0 + 0.5) % 86400000));
+}
+
+QString FormatDate(double dateValue)
+{
+    const QDate date = ToQDate(dateValue);
+    return date.isValid() ? QLocale().toString(date, DateFormat()) : QString();
+}
+
+std::optional<double> ParseDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return std::nullopt;
+    const QLocale locale;
+    QDate date = locale.toDate(t, DateFormat());
+    if (!date.isValid()) {
+        const QString shortPattern = WithYear(locale.dateFormat(QLocale::ShortFormat), QStringLiteral("yy"));
+        date = locale.toDate(t, shortPattern);
+        if (date.isValid() && date.year() < 1930)
+            date = date.addYears(100);
+    }
+    if (!date.isValid() || date.year() < 100 || date.year() > 9999)
+        return std::nullopt;
+    return ToDateValue(date);
+}
+
+DateParser LocaleDateParser()
+{
+    return [](std::string_view utf8) {
+        return ParseDate(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    };
+}
+
+} // namespace tenvix::ui

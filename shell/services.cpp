@@ -1,0 +1,115 @@
+#include "shell/services.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tenvix::ui {
+namespace {
+
+class RealMessages final : public MessageSeam {
+public:
+    MsgAnswer Show(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
+                   MsgButtons buttons) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        box.setIcon(icon == MsgIcon::Information ? QMessageBox::Information
+                    : icon == MsgIcon::Question  ? QMessageBox::Question
+                                                 : QMessageBox::Warning);
+        switch (buttons) {
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+        case MsgButtons::YesNoCancel:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            break;
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::No:
+            return MsgAnswer::No;
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        default:
+            // Esc on a Yes/No box is a No; on an Ok box it is the Ok.
+            return buttons == MsgButtons::Ok ? MsgAnswer::Ok
+                   : buttons == MsgButtons::YesNo ? MsgAnswer::No
+                                                  : MsgAnswer::Cancel;
+        }
+    }
+};
+
+class RealFileChooser final : public FileChooserSeam {
+public:
+    QString ChooseOpen(QWidget* parent, const FileChoice& c) override
+    {
+        QFileDialog dialog(parent, c.caption, c.startPath);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return Run(dialog, c);
+    }
+
+    QString ChooseSave(QWidget* parent, const FileChoice& c) override
+    {
+        QFileDialog dialog(parent, c.caption, c.startPath);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        if (!c.confirmOverwrite)
+            dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        return Run(dialog, c);
+    }
+
+private:
+    static QString Run(QFileDialog& dialog, const FileChoice& c)
+    {
+        if (!c.filters.isEmpty())
+            dialog.setNameFilters(c.filters);
+        dialog.setDefaultSuffix(c.defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return {};
+        return dialog.selectedFiles().constFirst();
+    }
+};
+
+RealMessages g_realMessages;
+RealFileChooser g_realChooser;
+MessageSeam* g_messages = &g_realMessages;
+FileChooserSeam* g_chooser = &g_realChooser;
+const Clock* g_clock = nullptr;
+
+} // namespace
+
+MessageSeam& Messages() { return *g_messages; }
+FileChooserSeam& FileChooser() { return *g_chooser; }
+const Clock& UiClock() { return g_clock ? *g_clock : SystemClock(); }
+
+void InstallMessages(MessageSeam* seam) { g_messages = seam ? seam : &g_realMessages; }
+void InstallFileChooser(FileChooserSeam* seam) { g_chooser = seam ? seam : &g_realChooser; }
+void InstallClock(const Clock* clock) { g_clock = clock; }
+
+void ShowError(QWidget* parent, const QString& text)
+{
+    Messages().Show(parent, text, QStringLiteral("Error"), MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
+void ShowNotice(QWidget* parent, const QString& text)
+{
+    Messages().Show(parent, text, QString::fromLatin1(kAppName), MsgIcon::Information, MsgButtons::Ok);
+}
+
+void ShowResult(QWidget* parent, const QString& text)
+{
+    Messages().Show(parent, text, QStringLiteral("Result"), MsgIcon::Information, MsgButtons::Ok);
+}
+
+bool AskYesNo(QWidget* parent, const QString& text, const QString& caption)
+{
+    return Messages().Show(parent, text, caption, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+} // namespace tenvix::ui

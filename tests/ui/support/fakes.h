@@ -1,0 +1,91 @@
+#pragma once
+
+// Test doubles for the seams: message boxes that record what they were asked
+// and answer from a script, file choosers that return prepared paths, and a
+// clock moved by hand. Install them in init(), remove them in cleanup().
+
+#include "model/clock.h"
+#include "shell/services.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+namespace tenvix::test {
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+    ui::MsgIcon icon;
+    ui::MsgButtons buttons;
+};
+
+class FakeMessages final : public ui::MessageSeam {
+public:
+    FakeMessages() { ui::InstallMessages(this); }
+    ~FakeMessages() override { ui::InstallMessages(nullptr); }
+
+    ui::MsgAnswer Show(QWidget* parent, const QString& text, const QString& caption, ui::MsgIcon icon,
+                       ui::MsgButtons buttons) override;
+
+    // Answers for the next questions, in order; an Ok box needs none. A
+    // question with no answer left fails the test and gets Cancel (or No).
+    void Answer(ui::MsgAnswer a) { m_answers.push_back(a); }
+    // Runs while a box is "open", e.g. to check that a window is still there.
+    std::function<void(const ShownMessage&)> onShow;
+
+    QList<ShownMessage> shown;
+    const ShownMessage& Last() const { return shown.constLast(); }
+    QStringList Texts() const;
+    void Clear() { shown.clear(); }
+
+private:
+    std::deque<ui::MsgAnswer> m_answers;
+};
+
+class FakeFileChooser final : public ui::FileChooserSeam {
+public:
+    FakeFileChooser() { ui::InstallFileChooser(this); }
+    ~FakeFileChooser() override { ui::InstallFileChooser(nullptr); }
+
+    QString ChooseOpen(QWidget*, const ui::FileChoice& choice) override { return Next(choice, false); }
+    QString ChooseSave(QWidget*, const ui::FileChoice& choice) override { return Next(choice, true); }
+
+    // Paths for the next choosers, in order; an empty path is a Cancel.
+    void Answer(const QString& path) { m_paths.push_back(path); }
+
+    struct Asked {
+        ui::FileChoice choice;
+        bool save;
+    };
+    QList<Asked> asked;
+
+private:
+    QString Next(const ui::FileChoice& choice, bool save);
+    std::deque<QString> m_paths;
+};
+
+class FakeClock final : public Clock {
+public:
+    explicit FakeClock(double now = 46362.5) : m_dNow(now) { ui::InstallClock(this); }
+    ~FakeClock() override { ui::InstallClock(nullptr); }
+    std::int64_t Milliseconds() const override
+    {
+        m_nMs += m_nStep;
+        return m_nMs;
+    }
+    double Now() const override { return m_dNow; }
+    void SetNow(double now) { m_dNow = now; }
+    // Every read moves the clock on by this many milliseconds.
+    void SetStep(std::int64_t ms) { m_nStep = ms; }
+    void Advance(std::int64_t ms) { m_nMs += ms; }
+
+private:
+    mutable std::int64_t m_nMs = 0;
+    std::int64_t m_nStep = 0;
+    double m_dNow;
+};
+
+} // namespace tenvix::test
