@@ -1,0 +1,172 @@
+#include "editor/formrules.h"
+
+#include "model/date.h"
+#include "model/numbers.h"
+#include "model/solver.h"
+
+#include <cstdio>
+
+namespace tenvix::editor {
+namespace {
+
+constexpr double kAmountCeiling = 1e18;
+
+std::string Printf(const char* format, auto... args)
+{
+    const int n = std::snprintf(nullptr, 0, format, args...);
+    if (n <= 0)
+        return {};
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, args...);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+// An amount field: trailing blanks dropped, then the whole text a number
+// within [floor, ceiling]. `bad` and `bad + 1` are the field's two codes.
+int ReadAmount(std::string_view text, double floor, int bad, double& value)
+{
+    const std::optional<double> v = ReadDecimal(TrimRight(text));
+    if (!v)
+        return bad;
+    if (!(*v >= floor && *v <= kAmountCeiling))
+        return bad + 1;
+    value = *v;
+    return FORM_OK;
+}
+
+} // namespace
+
+std::string FormMessage(int code)
+{
+    switch (code) {
+    case FORM_NO_ITEMS: return "No items !";
+    case FORM_ID_OCCUPIED: return "This ID is currently occupied !";
+    case FORM_BAD_COUPON: return "Invalid Coupon !";
+    case FORM_COUPON_RANGE: return "Coupon out of range !";
+    case FORM_BAD_FACE: return "Invalid Face Value !";
+    case FORM_FACE_RANGE: return "Face Value out of range !";
+    case FORM_BAD_PRICE: return "Invalid Spot Price !";
+    case FORM_PRICE_RANGE: return "Spot Price out of range !";
+    case FORM_BAD_PERIOD: return "Coupon Period should be integer !";
+    case FORM_PERIOD_RANGE: return "Coupon Period out of range !";
+    case FORM_MATURITY_NOT_AFTER_RELEASE:
+    case FORM_GRID_MATURITY_NOT_AFTER_RELEASE: return "Maturity should be later than Release Date !";
+    case FORM_STAND_AFTER_MATURITY: return "Stand date should be before Maturity !";
+    case FORM_HORIZON_NOT_AFTER_STAND: return "Investment horizon should be later than stand date !";
+    case FORM_STAND_BEFORE_RELEASE: return "Stand date can't be before release date !";
+    case FORM_NO_CASHFLOWS: return "No cashflows !";
+    default: break;
+    }
+    // Row codes carry the row number (from 1) above four bits of fault kind.
+    if (code < 28)
+        return {};
+    const int row = (code - kGridCodeOffset) / 16;
+    switch ((code - kGridCodeOffset) % 16) {
+    case 2: return Printf("Invalid Cashflow in row %d !", row);
+    case 3: return Printf("Cashflow in row %d is too low !", row);
+    case 4: return Printf("Cashflow in row %d is too big !", row);
+    case 5: return Printf("Date in row %d is invalid !", row);
+    default: return {};
+    }
+}
+
+int ReadStdFields(const StdFieldTexts& texts, StdFields& out)
+{
+    StdFields f;
+    if (const int code = ReadAmount(texts.coupon, 0.0, FORM_BAD_COUPON, f.coupon))
+        return code;
+    if (const int code = ReadAmount(texts.face, 0.0, FORM_BAD_FACE, f.face))
+        return code;
+    if (const int code = ReadAmount(texts.price, 0.00001, FORM_BAD_PRICE, f.price))
+        return code;
+    const std::optional<std::int32_t> period = ReadPayPeriod(texts.payPeriod);
+    if (!period)
+        return FORM_BAD_PERIOD;
+    if (*period < 1)
+        return FORM_PERIOD_RANGE;
+    f.periodMonths = *period;
+    // Whole days: a release later on the maturity day is no earlier than it.
+    if (!(DaySerial(texts.release) < DaySerial(texts.maturity)))
+        return FORM_MATURITY_NOT_AFTER_RELEASE;
+    f.release = texts.release;
+    f.maturity = texts.maturity;
+    out = f;
+    return FORM_OK;
+}
+
+int ReadFreePrice(std::string_view text, double floor, double& price)
+{
+    const std::optional<double> v = ReadDecimal(text);
+    if (!v)
+        return FORM_BAD_PRICE;
+    if (!(*v >= floor && *v <= kAmountCeiling))
+        return FORM_PRICE_RANGE;
+    price = *v;
+    return FORM_OK;
+}
+
+bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> current, std::string_view id)
+{
+    const std::string_view wanted = Trim(id);
+    for (auto it = list.m_list.begin(); it != list.m_list.end(); ++it) {
+        if (current && it == CBondList::List::const_iterator(*current))
+            continue;
+        if (*it && Trim((*it)->m_strID) == wanted)
+            return true;
+    }
+    return false;
+}
+
+AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squareM, double price,
+                            const Clock& clock)
+{
+    AnalysisOutcome out;
+    bond.SetDates(stand, horizon);
+    bond.Prepare();
+    switch (const int code = bond.Validate()) {
+    case BOND_OK:
+        break;
+    case BOND_STAND_AFTER_HORIZON:
+        if (squareM) {
+            out.kind = AnalysisOutcome::FormError;
+            out.code = FORM_HORIZON_NOT_AFTER_STAND;
+            return out;
+        }
+        break;
+    case BOND_PRICE_TOO_HIGH:
+        out.kind = AnalysisOutcome::PriceTooHigh;
+        return out;
+    case BOND_STAND_AFTER_MATURITY:
+    case BOND_STAND_BEFORE_RELEASE:
+        out.kind = AnalysisOutcome::FormError;
+        out.code = code;
+        return out;
+    default:
+        // Terms no valuation can use; the form's checks keep them out, so
+        // this is a failed search rather than a message of its own.
+        out.kind = AnalysisOutcome::NoYield;
+        return out;
+    }
+    try {
+        out.ytm = bond.GetYTM(clock);
+        bond.GetDurationM2(out.ytm, price, out.duration, out.m2);
+    } catch (const CUserException&) {
+        out.kind = AnalysisOutcome::NoYield;
+        return out;
+    }
+    out.horizonYears = YearFraction(horizon, stand);
+    out.kind = AnalysisOutcome::Result;
+    return out;
+}
+
+std::string ResultText(const AnalysisOutcome& r, bool squareM)
+{
+    if (squareM)
+        return Printf("YTM=%.8f\nD=%.8f\nM2=%.8f\n\nIH=%.8f", r.ytm, r.duration, r.m2, r.horizonYears);
+    return Printf("YTM=%.8f\nD=%.8f", r.ytm, r.duration);
+}
+
+std::string FormatAmount(float amount) { return Printf("%.2f", static_cast<double>(amount)); }
+
+} // namespace tenvix::editor

@@ -1,0 +1,154 @@
+#pragma once
+
+// The record form: shows one bond of the database at a time, lets the user
+// edit, save, add, delete and step through records and analyse the bond the
+// form holds. It owns the program's bond list; the document loads and stores
+// through it, and the frame reaches the user's settings only through FormHost.
+
+#include "editor/formhost.h"
+#include "model/bondlist.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QCalendarWidget;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
+class QStackedWidget;
+class QTabBar;
+
+namespace tenvix::ui {
+
+class DatePicker;
+class PaymentGrid;
+
+class CInView : public QWidget {
+    Q_OBJECT
+public:
+    using Position = CBondList::Position;
+
+    explicit CInView(QWidget* parent = nullptr);
+    ~CInView() override;
+
+    // The frame that supplies the analysis settings and hears about changes;
+    // nullptr leaves the form on its own (today's dates, no Square-M).
+    void SetHost(FormHost* host);
+
+    // After every New and Open: the first record becomes current and is shown.
+    void OnInitialUpdate();
+
+    // Shows the record at `pos`; -1 and no change when there is no current
+    // record. Callers set m_posCurrent first.
+    int FillForm(Position pos);
+    // Makes `pos` current and shows it.
+    int ShowRecordAt(Position pos);
+    // Every field empty, both pickers today, one placeholder row, and the
+    // identity fields disabled: the form of an empty database.
+    void ClearForm();
+    // Shows the current record's price again after another window changed it.
+    void RefreshPrice();
+    void ShowTypeControls(bool typeI);
+    // One placeholder row.
+    void ResetGrid();
+
+    // Record commands. AddRecord returns 0, or -1 when the list could not take
+    // the record; WriteRecord returns a form code.
+    int AddRecord(int nType);
+    void SaveRecord();
+    int WriteRecord(int nType);
+    void DeleteRecord();
+    void MoveFirst();
+    void MovePrev();
+    void MoveNext();
+    void MoveLast();
+    void OnAnalyse();
+    // Deletes every bond maturing before the day of `before` and says how many.
+    void DeleteMatured(double before);
+
+    // The Edit menu, on whichever text field has the focus.
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    void OnEditUndo();
+    bool CanEditCopy() const;
+    bool CanEditPaste() const;
+    bool CanEditUndo() const;
+    bool CanEditCut() const; // Copy's rule, and the field must be writable
+
+    // The smallest size at which nothing is squeezed; larger sizes go to the
+    // grid and the tab area, smaller ones scroll.
+    QSize DesignSize() const;
+
+    CBondList m_bondList;
+    std::optional<Position> m_posCurrent; // no value: no current record
+    bool m_bLayoutReady = false;
+
+signals:
+    // Focus, selection, text or clipboard changed: the Edit commands' enabled
+    // states may have changed.
+    void EditStateChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct Mnemonic {
+        QChar key;
+        QWidget* target;
+        bool click; // a button: pressed, not just focused
+    };
+
+    void BuildControls();
+    QLabel* MakeLabel(const QString& text, const char* name);
+    void ResetFields();
+    void SetIdentityEnabled(bool enabled);
+    void SelectTab(int index);
+    void SyncGridRows();
+    void OnEndLabelEdit(int row, int column, const QString& text);
+    void OnInsertDate();
+    void OnClear();
+    void OnTabChange(int index);
+    void AnalyseStd();
+    void AnalyseFree();
+    void ReportError(int code);
+    void ShowAfterChange(std::optional<Position> pos);
+    QWidget* MnemonicTarget(const QKeyEvent& key, bool* click) const;
+    QLineEdit* FocusedTextField() const;
+    FormHost& Host() const;
+
+    FormHost* m_host = nullptr;
+    bool m_bSquareM = false;
+    bool m_bTypeI = true;
+    bool m_bInitialized = false;
+    bool m_bSettingTab = false;
+    std::vector<Mnemonic> m_mnemonics;
+
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_content = nullptr;
+    QLineEdit* m_wndID = nullptr;
+    QLineEdit* m_wndName = nullptr;
+    QLineEdit* m_wndPrice = nullptr;
+    QSpinBox* m_wndPeriods = nullptr;
+    QLineEdit* m_wndCoupon = nullptr;
+    QComboBox* m_wndPayPeriod = nullptr;
+    QLineEdit* m_wndFace = nullptr;
+    PaymentGrid* m_wndGrid = nullptr;
+    DatePicker* m_wndMaturity = nullptr;
+    QCalendarWidget* m_wndCalendar = nullptr;
+    QPushButton* m_wndInsert = nullptr;
+    QPushButton* m_wndAnalyse = nullptr;
+    QPushButton* m_wndClear = nullptr;
+    DatePicker* m_wndRelease = nullptr;
+    QTabBar* m_wndTabs = nullptr;
+    QFrame* m_wndTabArea = nullptr;
+    QStackedWidget* m_wndGroups = nullptr;
+};
+
+} // namespace tenvix::ui

@@ -1,0 +1,136 @@
+#include "editor/paymentgrid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QStyledItemDelegate>
+
+namespace tenvix::ui {
+
+// Opens an editor on the amount column only, and hands what was typed to the
+// grid's owner rather than writing the model itself, so the form decides what
+// a cell keeps.
+class AmountDelegate final : public QStyledItemDelegate {
+public:
+    explicit AmountDelegate(PaymentGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        if (index.column() != PaymentGrid::kPayment)
+            return nullptr;
+        auto* editor = new QLineEdit(parent);
+        editor->setObjectName(QStringLiteral("amountEditor"));
+        editor->setMaxLength(PaymentGrid::kMaxAmountChars);
+        editor->setFrame(false);
+        Q_UNUSED(option);
+        return editor;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            line->setText(index.data(Qt::DisplayRole).toString());
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
+    {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            emit m_grid->EditEnded(index.row(), index.column(), line->text());
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        // Esc ends the editing like Enter does: what was typed stays.
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            if (auto* editor = qobject_cast<QWidget*>(object)) {
+                emit commitData(editor);
+                emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+                return true;
+            }
+        }
+        return QStyledItemDelegate::eventFilter(object, event);
+    }
+
+private:
+    PaymentGrid* m_grid;
+};
+
+PaymentGrid::PaymentGrid(QWidget* parent) : QTreeWidget(parent)
+{
+    setColumnCount(3);
+    setHeaderLabels({QStringLiteral("Payment"), QStringLiteral("Date"), QStringLiteral("No")});
+    headerItem()->setTextAlignment(kNo, Qt::AlignRight | Qt::AlignVCenter);
+    setColumnWidth(kPayment, 90);
+    setColumnWidth(kDate, 90);
+    setColumnWidth(kNo, 32);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSortingEnabled(false);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setItemDelegate(new AmountDelegate(this));
+}
+
+QString PaymentGrid::Text(int row, int column) const
+{
+    const QTreeWidgetItem* item = topLevelItem(row);
+    return item ? item->text(column) : QString();
+}
+
+void PaymentGrid::SetText(int row, int column, const QString& text)
+{
+    if (QTreeWidgetItem* item = topLevelItem(row))
+        item->setText(column, text);
+}
+
+void PaymentGrid::AppendPlaceholderRow()
+{
+    auto* item = new QTreeWidgetItem({kPlaceholder, QString(), QString::number(RowCount() + 1)});
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable | Qt::ItemNeverHasChildren);
+    item->setTextAlignment(kNo, Qt::AlignRight | Qt::AlignVCenter);
+    addTopLevelItem(item);
+}
+
+void PaymentGrid::RemoveLastRow()
+{
+    if (RowCount() > 0)
+        delete takeTopLevelItem(RowCount() - 1);
+}
+
+int PaymentGrid::SelectedRow() const
+{
+    const QList<QTreeWidgetItem*> items = selectedItems();
+    return items.isEmpty() ? -1 : indexOfTopLevelItem(items.constFirst());
+}
+
+std::vector<GridRow> PaymentGrid::Rows() const
+{
+    std::vector<GridRow> rows;
+    rows.reserve(static_cast<std::size_t>(RowCount()));
+    for (int i = 0; i < RowCount(); ++i)
+        rows.push_back({Text(i, kPayment).toStdString(), Text(i, kDate).toStdString()});
+    return rows;
+}
+
+QLineEdit* PaymentGrid::Editor() const
+{
+    return viewport()->findChild<QLineEdit*>(QStringLiteral("amountEditor"));
+}
+
+bool PaymentGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    // F2 edits the row's amount whichever cell of the row is current; a click
+    // edits only when it lands on the amount itself.
+    if (trigger == EditKeyPressed && index.isValid() && index.column() != kPayment)
+        return QTreeWidget::edit(index.sibling(index.row(), kPayment), trigger, event);
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+} // namespace tenvix::ui

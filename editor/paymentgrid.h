@@ -1,0 +1,52 @@
+#pragma once
+
+// The payment grid of a Type II record: one row per payment with its amount,
+// its date and its number. Only the amount is typed in place; the date comes
+// from the calendar and the number is kept by the form.
+
+#include "model/bond.h"
+
+#include <QTreeWidget>
+
+#include <vector>
+
+class QLineEdit;
+
+namespace tenvix::ui {
+
+class PaymentGrid : public QTreeWidget {
+    Q_OBJECT
+public:
+    enum Column { kPayment = 0, kDate = 1, kNo = 2 };
+    // What a new row holds until the user types an amount.
+    static inline const QString kPlaceholder = QStringLiteral("??????????");
+    // The in-place editor keeps at most this many characters.
+    static constexpr int kMaxAmountChars = 254;
+
+    explicit PaymentGrid(QWidget* parent = nullptr);
+
+    int RowCount() const { return topLevelItemCount(); }
+    QString Text(int row, int column) const;
+    void SetText(int row, int column, const QString& text);
+    void AppendPlaceholderRow();
+    void RemoveLastRow();
+    // The selected row, or -1.
+    int SelectedRow() const;
+    // Amount and date texts of every row, top to bottom, as the core reads them.
+    std::vector<GridRow> Rows() const;
+    // The in-place editor while one is open.
+    QLineEdit* Editor() const;
+
+signals:
+    // The in-place editing of a cell ended with this text; ending it with Esc
+    // keeps the text too.
+    void EditEnded(int row, int column, const QString& text);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    friend class AmountDelegate;
+};
+
+} // namespace tenvix::ui
