@@ -1,0 +1,99 @@
+#pragma once
+
+// A portfolio valued as one bond: its cashflows are the unit-weighted sum of
+// its members' cashflows, so the ordinary yield search and the ordinary
+// duration and Square-M sums give the figures of the pooled stream. Nothing
+// is averaged: a member's own yield plays no part.
+
+#include "model/bond.h"
+#include "model/bondlist.h"
+#include "model/clock.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tenvix {
+
+// Below this many units (either sign) a member adds nothing to the gap the
+// yield search closes; it still counts in the market value.
+inline constexpr double kNegligibleUnits = 0.0001;
+// The yield budget of a whole portfolio, against 1900 ms for one bond.
+inline constexpr std::int32_t kPortfolioTimeLimit = 7000;
+// A kind of its own: a portfolio is never stored, so no file ever sees it.
+inline constexpr int kPortfolioBondType = 2;
+
+class CBondPortf final : public CBond {
+public:
+    explicit CBondPortf(const Clock& clock = SystemClock());
+
+    // The combined present value at `ytm` of the members holding units,
+    // minus their combined price.
+    double PriceGap(double ytm) const override;
+    // `price` is ignored: every member is weighted by the pooled market value
+    // instead of its own price, which turns its terms into shares of the whole.
+    void GetDurationM2(double ytm, double price, double& duration, double& m2) const override;
+    // Gives every member this portfolio's dates and prepares it.
+    void Prepare() override;
+    // 0; the one-based position of the first member its own check refuses;
+    // -1 when the units are all zero or one of them is negative.
+    int Validate() const override;
+
+    // The members and their units, index for index; the caller owns both
+    // arrays and keeps them alive while this object is used.
+    CBond* const* m_ppBonds = nullptr;
+    const double* m_pUnits = nullptr;
+    std::int32_t m_nCount = 0;
+};
+
+// What one portfolio row says about its bond.
+enum class RowStatus { Ready, NotFound, Incompatible, BadYtm };
+
+// The Status cell's text: empty for a ready row.
+const char* StatusText(RowStatus status);
+
+struct RowFigures {
+    RowStatus status = RowStatus::NotFound;
+    double ytm = 0.0;
+    double duration = 0.0;
+    double squareM = 0.0;
+};
+
+// Dates the bond, then analyses it as AnalyseDatedBond does. The bond is the
+// database's own object: its dates and schedule change, nothing else.
+RowFigures AnalyseBond(CBond& bond, double stand, double horizon, const Clock& clock);
+// Prepares, checks and values a bond whose dates are already set. Any
+// nonzero check makes the row incompatible, including a stand date on the
+// horizon, which a single bond's yield would tolerate: a portfolio row needs
+// a Square-M.
+RowFigures AnalyseDatedBond(CBond& bond, const Clock& clock);
+
+// The first bond whose identifier equals `id` without regard to letter case,
+// or null.
+CBond* FindBondByID(CBondList::List& bonds, std::string_view id);
+
+enum class PortfolioOutcome {
+    Ready,
+    NoUnits,            // all units zero, or one negative
+    MemberIncompatible, // a member's own check refuses it; nothing to tell the user
+    BadYtm,             // the yield search gave up
+};
+
+struct PortfolioFigures {
+    PortfolioOutcome outcome = PortfolioOutcome::Ready;
+    int member = 0; // one-based, for MemberIncompatible
+    double ytm = 0.0;
+    double duration = 0.0;
+    double squareM = 0.0;
+};
+
+// The whole calculation over ready rows: date, prepare and check the
+// composite, then solve within the portfolio's budget.
+PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<const double> units, double stand,
+                                    double horizon, const Clock& clock);
+
+// printf-style text of one number, whatever its size.
+std::string FormatNumber(const char* format, double value);
+
+} // namespace tenvix

@@ -1,0 +1,105 @@
+#include "portfolio/core/suggest.h"
+
+#include "model/date.h"
+#include "model/solver.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tenvix {
+
+bool InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
+                  double SUGGESTION::*rank, const SUGGESTION& s)
+{
+    int pos = first;
+    while (pos < end && !(places[pos].*rank < s.*rank))
+        ++pos;
+    if (pos >= kSuggestPlaces)
+        return false;
+    count = std::min(count + 1, kSuggestPlaces);
+    for (int i = count - 1; i > pos; --i)
+        places[i] = places[i - 1];
+    places[pos] = s;
+    return true;
+}
+
+void SuggestLists::AddExact(const SUGGESTION& s)
+{
+    InsertRanked(m_short, m_nShortCount, 0, m_nExactCount, &SUGGESTION::dYield, s);
+    m_nExactCount = std::min(m_nExactCount + 1, m_nShortCount);
+}
+
+void SuggestLists::AddShorter(const SUGGESTION& s)
+{
+    InsertRanked(m_short, m_nShortCount, m_nExactCount, m_nShortCount, &SUGGESTION::dScore, s);
+}
+
+void SuggestLists::AddLonger(const SUGGESTION& s)
+{
+    InsertRanked(m_long, m_nLongCount, 0, m_nLongCount, &SUGGESTION::dScore, s);
+}
+
+void JudgeBond(CBond& bond, double horizonYears, SuggestLists& lists, const Clock& clock)
+{
+    if (bond.Validate() != BOND_OK)
+        return;
+    SUGGESTION s;
+    try {
+        s.dYield = bond.GetYTM(clock);
+        bond.GetDurationM2(s.dYield, static_cast<double>(bond.m_fPrice), s.dDuration, s.dSquareM);
+    } catch (const CUserException&) {
+        return;
+    }
+    const double d = s.dDuration - horizonYears;
+    // Written so that a duration that is not a number qualifies for nothing.
+    if (!(std::fabs(d / horizonYears) < kHorizonTolerance))
+        return;
+    s.pBond = &bond;
+    if (std::fabs(d) < kExactTolerance) {
+        // A poor exact match is dropped, not filed with the near ones.
+        if (s.dYield > kExactMinYield)
+            lists.AddExact(s);
+        return;
+    }
+    s.dScore = s.dYield / std::sqrt(s.dSquareM);
+    if (d < 0)
+        lists.AddShorter(s);
+    else if (d > 0)
+        lists.AddLonger(s);
+}
+
+void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestLists& lists, const Clock& clock,
+               const ScanStep& step)
+{
+    const std::size_t total = bonds.size();
+    const double horizonYears = YearFraction(horizon, stand);
+    std::size_t reached = 0;
+    for (const auto& bond : bonds) {
+        if (bond) {
+            bond->SetDates(stand, horizon);
+            bond->Prepare();
+        }
+        // Progress moves before the bond is judged, so it reaches the total
+        // exactly when the list is exhausted.
+        if (step && !step(++reached, total))
+            return;
+        if (bond)
+            JudgeBond(*bond, horizonYears, lists, clock);
+    }
+}
+
+std::vector<SuggestedRow> PresentSuggestions(const SuggestLists& lists, int rows)
+{
+    const int free = std::max(kPortfolioRows - rows, 0);
+    const int exact = std::min(free, lists.m_nExactCount);
+    const int pairs = std::min({(free - exact) / 2, lists.m_nShortCount - lists.m_nExactCount, lists.m_nLongCount});
+    std::vector<SuggestedRow> out;
+    out.reserve(static_cast<std::size_t>(exact + 2 * pairs));
+    for (int i = 0; i < exact + pairs; ++i)
+        out.push_back({lists.m_short[i], i < exact ? SuggestGroup::Exact : SuggestGroup::Shorter});
+    for (int i = 0; i < pairs; ++i)
+        out.push_back({lists.m_long[i], SuggestGroup::Longer});
+    return out;
+}
+
+} // namespace tenvix
