@@ -11,5 +11,7 @@ namespace tenvix::cli {
 
 int RunAnalyse(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+int RunPortfolio(const std::vector<std::string>& args);
+int RunSuggest(const std::vector<std::string>& args);
 
 } // namespace tenvix::cli

@@ -17,6 +17,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"analyse", tenvix::cli::RunAnalyse},
     {"export", tenvix::cli::RunExport},
+    {"portfolio", tenvix::cli::RunPortfolio},
+    {"suggest", tenvix::cli::RunSuggest},
 };
 
 constexpr std::string_view kUsage =
@@ -24,7 +26,11 @@ constexpr std::string_view kUsage =
     "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
     "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n"
     "  tenvix-cli export FILE.bnd\n"
-    "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n";
+    "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
+    "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+    "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=\n"
+    "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N]\n"
+    "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n";
 
 } // namespace
 
