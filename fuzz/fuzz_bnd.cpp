@@ -4,6 +4,7 @@
 
 #include "model/bondfile.h"
 #include "model/clock.h"
+#include "model/solver.h"
 
 #include <cstdlib>
 #include <span>

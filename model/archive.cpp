@@ -2,6 +2,7 @@
 
 #include "model/text.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -92,22 +93,22 @@ std::string ByteReader::ReadString()
     }
 }
 
-void ByteWriter::WriteU16(std::uint16_t v)
+void ByteWriter::Reserve(std::size_t n)
 {
-    m_buf.push_back(static_cast<char>(v & 0xFF));
-    m_buf.push_back(static_cast<char>(v >> 8));
+    if (n > m_buf.size())
+        m_buf.resize(n);
 }
 
-void ByteWriter::WriteU32(std::uint32_t v)
+void ByteWriter::Grow(std::size_t n)
 {
-    const char b[4] = {static_cast<char>(v & 0xFF), static_cast<char>((v >> 8) & 0xFF),
-                       static_cast<char>((v >> 16) & 0xFF), static_cast<char>(v >> 24)};
-    m_buf.append(b, 4);
+    m_buf.resize(std::max(m_nSize + n, 2 * m_buf.size() + 64));
 }
 
-void ByteWriter::WriteF32(float v)
+std::string ByteWriter::Take()
 {
-    WriteU32(std::bit_cast<std::uint32_t>(v));
+    m_buf.resize(m_nSize);
+    m_nSize = 0;
+    return std::move(m_buf);
 }
 
 void ByteWriter::WriteF64(double v)
@@ -119,8 +120,18 @@ void ByteWriter::WriteF64(double v)
 
 void ByteWriter::WriteString(std::string_view utf8)
 {
+    if (IsAscii(utf8)) {
+        WriteLength(utf8.size());
+        WriteBytes(utf8);
+        return;
+    }
     const std::string text = Utf8ToCp1252(utf8);
-    const std::size_t n = text.size();
+    WriteLength(text.size());
+    WriteBytes(text);
+}
+
+void ByteWriter::WriteLength(std::size_t n)
+{
     if (n < 0xFF) {
         WriteU8(static_cast<std::uint8_t>(n));
     } else if (n < 0xFFFE) {
@@ -131,7 +142,6 @@ void ByteWriter::WriteString(std::string_view utf8)
         WriteU16(0xFFFF);
         WriteU32(static_cast<std::uint32_t>(n));
     }
-    m_buf.append(text);
 }
 
 } // namespace tenvix

@@ -5,8 +5,10 @@
 // looks at file bytes, and it never trusts a length: each read is checked
 // against the bytes that remain before anything is allocated or copied.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -51,23 +53,55 @@ private:
 
 class ByteWriter {
 public:
-    void WriteU8(std::uint8_t v) { m_buf.push_back(static_cast<char>(v)); }
-    void WriteU16(std::uint16_t v);
-    void WriteU32(std::uint32_t v);
+    void WriteU8(std::uint8_t v) { Put(&v, 1); }
+    void WriteU16(std::uint16_t v)
+    {
+        const unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
+        Put(b, 2);
+    }
+    void WriteU32(std::uint32_t v)
+    {
+        unsigned char b[4];
+        StoreLE(b, v);
+        Put(b, 4);
+    }
     void WriteI32(std::int32_t v) { WriteU32(static_cast<std::uint32_t>(v)); }
-    void WriteF32(float v);
+    void WriteF32(float v) { WriteU32(std::bit_cast<std::uint32_t>(v)); }
     void WriteF64(double v);
-    void WriteBytes(std::string_view bytes) { m_buf.append(bytes); }
+
+    // Little-endian bytes of a 32-bit value, for writers that assemble a
+    // fixed-size block before one WriteBytes.
+    static void StoreLE(unsigned char* out, std::uint32_t v)
+    {
+        out[0] = static_cast<unsigned char>(v);
+        out[1] = static_cast<unsigned char>(v >> 8);
+        out[2] = static_cast<unsigned char>(v >> 16);
+        out[3] = static_cast<unsigned char>(v >> 24);
+    }
+    void WriteBytes(std::string_view bytes) { Put(bytes.data(), bytes.size()); }
 
     // UTF-8 text stored as Windows-1252 with the narrow length prefix.
     void WriteString(std::string_view utf8);
 
-    void Reserve(std::size_t n) { m_buf.reserve(n); }
-    const std::string& Bytes() const { return m_buf; }
-    std::string Take() { return std::move(m_buf); }
+    void Reserve(std::size_t n);
+    std::string_view Bytes() const { return {m_buf.data(), m_nSize}; }
+    std::string Take();
 
 private:
+    void WriteLength(std::size_t n);
+    void Grow(std::size_t n);
+    // Saving a large database is millions of tiny writes: copy into room made
+    // ahead instead of appending, so each write is a bounds test and a store.
+    void Put(const void* p, std::size_t n)
+    {
+        if (m_buf.size() - m_nSize < n)
+            Grow(n);
+        std::memcpy(m_buf.data() + m_nSize, p, n);
+        m_nSize += n;
+    }
+
     std::string m_buf;
+    std::size_t m_nSize = 0;
 };
 
 } // namespace tenvix

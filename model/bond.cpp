@@ -5,6 +5,7 @@
 #include "model/numbers.h"
 #include "model/solver.h"
 
+#include <bit>
 #include <cmath>
 
 namespace tenvix {
@@ -155,12 +156,14 @@ void CBondStd::GetDurationM2(double y, double P, double& duration, double& m2) c
 
 void CBondStd::Serialize(ByteWriter& ar) const
 {
-    ar.WriteF32(m_fCoupon);
-    ar.WriteI32(m_nPeriodMonths);
-    ar.WriteF32(m_fFace);
-    ar.WriteF32(m_fPrice);
-    ar.WriteI32(m_nRelease);
-    ar.WriteI32(m_nMaturity);
+    unsigned char fixed[24];
+    ByteWriter::StoreLE(fixed + 0, std::bit_cast<std::uint32_t>(m_fCoupon));
+    ByteWriter::StoreLE(fixed + 4, static_cast<std::uint32_t>(m_nPeriodMonths));
+    ByteWriter::StoreLE(fixed + 8, std::bit_cast<std::uint32_t>(m_fFace));
+    ByteWriter::StoreLE(fixed + 12, std::bit_cast<std::uint32_t>(m_fPrice));
+    ByteWriter::StoreLE(fixed + 16, static_cast<std::uint32_t>(m_nRelease));
+    ByteWriter::StoreLE(fixed + 20, static_cast<std::uint32_t>(m_nMaturity));
+    ar.WriteBytes({reinterpret_cast<const char*>(fixed), sizeof fixed});
     ar.WriteString(m_strID);
     ar.WriteString(m_strName);
 }

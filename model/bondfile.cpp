@@ -9,7 +9,7 @@ namespace tenvix {
 std::string StoreBondDatabase(const CBondList& list)
 {
     ByteWriter ar;
-    ar.Reserve(15 + list.m_list.size() * 48);
+    ar.Reserve(15 + list.m_list.size() * 64);
     ar.WriteBytes({kBondFileMagic, sizeof kBondFileMagic});
     list.Serialize(ar);
     return ar.Take();

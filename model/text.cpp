@@ -1,6 +1,7 @@
 #include "model/text.h"
 
 #include <array>
+#include <cstring>
 
 namespace tenvix {
 namespace {
@@ -89,15 +90,24 @@ char ToCp1252(char32_t cp)
     return '?';
 }
 
+} // namespace
+
 bool IsAscii(std::string_view s)
 {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
+    // Eight bytes at a time: names and identifiers are short, but databases
+    // hold millions of them.
+    const char* p = s.data();
+    std::size_t n = s.size();
+    std::uint64_t any = 0;
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        any |= word;
+    }
+    for (; n > 0; ++p, --n)
+        any |= static_cast<unsigned char>(*p);
+    return (any & 0x8080808080808080ULL) == 0;
 }
-
-} // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
@@ -154,6 +164,54 @@ std::string Utf16LeToUtf8(std::string_view bytes)
     return out;
 }
 
+namespace {
+
+char32_t FoldCodePoint(char32_t cp)
+{
+    if (cp >= 'A' && cp <= 'Z')
+        return cp + 32;
+    if (cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)
+        return cp + 0x20;
+    if (cp == 0x160 || cp == 0x152 || cp == 0x17D)
+        return cp + 1;
+    if (cp == 0x178)
+        return 0xFF;
+    return cp;
+}
+
+} // namespace
+
+bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix)
+{
+    std::size_t i = 0, j = 0;
+    while (j < foldedPrefix.size()) {
+        if (i >= text.size())
+            return false;
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {
+            const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : static_cast<char>(b);
+            if (lower != foldedPrefix[j])
+                return false;
+            ++i;
+            ++j;
+            continue;
+        }
+        const std::size_t start = i;
+        const char32_t cp = DecodeUtf8(text, i);
+        // A malformed byte matches only itself; anything else by its folded form.
+        std::string_view folded = text.substr(start, 1);
+        std::string encoded;
+        if (cp != kBad) {
+            AppendUtf8(encoded, FoldCodePoint(cp));
+            folded = encoded;
+        }
+        if (foldedPrefix.substr(j, folded.size()) != folded)
+            return false;
+        j += folded.size();
+    }
+    return true;
+}
+
 std::string FoldCase(std::string_view utf8)
 {
     std::string out;
@@ -171,13 +229,7 @@ std::string FoldCase(std::string_view utf8)
             out += utf8[start];
             continue;
         }
-        if ((cp >= 0xC0 && cp <= 0xDE && cp != 0xD7))
-            cp += 0x20;
-        else if (cp == 0x160 || cp == 0x152 || cp == 0x17D)
-            cp += 1;
-        else if (cp == 0x178)
-            cp = 0xFF;
-        AppendUtf8(out, cp);
+        AppendUtf8(out, FoldCodePoint(cp));
     }
     return out;
 }

@@ -9,6 +9,9 @@
 
 namespace tenvix {
 
+// Whether every byte is below 0x80, where all three encodings agree.
+bool IsAscii(std::string_view bytes);
+
 // Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
 // come through as the control characters of the same number, so every byte
 // string survives a round trip.
@@ -26,5 +29,10 @@ std::string Utf16LeToUtf8(std::string_view bytes);
 // and the Latin-1 letters, which is what identifiers and names from the files
 // can hold.
 std::string FoldCase(std::string_view utf8);
+
+// Whether `text` starts with `foldedPrefix` without regard to case, the prefix
+// already folded by FoldCase. Allocates nothing, for scans over a whole
+// database.
+bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix);
 
 } // namespace tenvix

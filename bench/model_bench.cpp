@@ -1,0 +1,132 @@
+// The core's speed: one bond analysed end to end, a database of a million
+// records loaded and saved, and a case-insensitive prefix scan over it.
+
+#include "model/bondfile.h"
+#include "model/date.h"
+#include "model/solver.h"
+#include "model/text.h"
+
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <string>
+
+using namespace tenvix;
+
+namespace {
+
+double D(int y, int m, int d) { return *MakeDate(y, m, d); }
+
+const double kStand = D(2026, 12, 6);
+const double kHorizon = D(2031, 12, 6);
+
+void Analyse(CBond& bond, double price, benchmark::State& state)
+{
+    bond.SetDates(kStand, kHorizon);
+    bond.Prepare();
+    if (bond.Validate() != BOND_OK) {
+        state.SkipWithError("bond does not validate");
+        return;
+    }
+    const double y = bond.GetYTM();
+    double d = 0, m2 = 0;
+    bond.GetDurationM2(y, price, d, m2);
+    benchmark::DoNotOptimize(y);
+    benchmark::DoNotOptimize(d);
+    benchmark::DoNotOptimize(m2);
+}
+
+// A ten-year semi-annual government bond, bought between coupon dates.
+void BM_AnalyseTypeI(benchmark::State& state)
+{
+    CBondStd bond(0);
+    bond.SetData(6, 2.125f, 100, 98.40f, D(2026, 8, 15), D(2036, 8, 15), "TSY-2036", "");
+    for (auto _ : state)
+        Analyse(bond, 98.40, state);
+}
+BENCHMARK(BM_AnalyseTypeI);
+
+// Forty quarterly payments of an amortising loan.
+void BM_AnalyseTypeII(benchmark::State& state)
+{
+    CBondFree bond(0);
+    bond.m_nRelease = DaySerial(D(2026, 1, 15));
+    for (int k = 0; k < 40; ++k) {
+        const int month = 1 + 3 * (k % 4);
+        const double date = D(2027 + k / 4, month, 15);
+        bond.m_cashflows.push_back({DaySerial(date), 3.0f + (k == 39 ? 60.0f : 0.0f)});
+        bond.m_nMaturity = DaySerial(date);
+    }
+    bond.m_fPrice = 150.0f;
+    for (auto _ : state)
+        Analyse(bond, 150.0, state);
+}
+BENCHMARK(BM_AnalyseTypeII);
+
+constexpr int kRecords = 1'000'000;
+
+CBondList MillionBonds()
+{
+    CBondList list;
+    for (int k = 0; k < kRecords; ++k) {
+        auto bond = std::make_unique<CBondStd>(0);
+        const std::string id = "ID" + std::to_string(k);
+        bond->SetData(k % 3 == 0 ? 6 : 12, 4.5f, 100, 99.0f, 40000 + k % 1000, 45000 + k % 5000, id,
+                      "Bond " + std::to_string(k));
+        list.m_list.push_back(std::move(bond));
+    }
+    return list;
+}
+
+const std::string& MillionBytes()
+{
+    static const std::string bytes = StoreBondDatabase(MillionBonds());
+    return bytes;
+}
+
+void BM_Load1M(benchmark::State& state)
+{
+    const std::string& bytes = MillionBytes();
+    double perRecord = 0;
+    for (auto _ : state) {
+        const std::size_t before = mallinfo2().uordblks;
+        CBondList list;
+        if (!LoadBondDatabase(std::as_bytes(std::span(bytes.data(), bytes.size())), list))
+            state.SkipWithError("load failed");
+        perRecord = static_cast<double>(mallinfo2().uordblks - before) / kRecords;
+        state.PauseTiming();
+        list.RemoveAllBonds();
+        state.ResumeTiming();
+    }
+    state.counters["bytes_per_record"] = perRecord;
+}
+BENCHMARK(BM_Load1M)->Unit(benchmark::kMillisecond);
+
+void BM_Save1M(benchmark::State& state)
+{
+    const CBondList list = MillionBonds();
+    for (auto _ : state) {
+        std::string bytes = StoreBondDatabase(list);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+}
+BENCHMARK(BM_Save1M)->Unit(benchmark::kMillisecond);
+
+void BM_PrefixScan1M(benchmark::State& state)
+{
+    const CBondList list = MillionBonds();
+    const std::string prefix = FoldCase("id9999");
+    std::size_t matches = 0;
+    for (auto _ : state) {
+        matches = 0;
+        for (const auto& bond : list.m_list)
+            matches += StartsWithFolded(bond->m_strID, prefix);
+        benchmark::DoNotOptimize(matches);
+    }
+    state.counters["matches"] = static_cast<double>(matches);
+}
+BENCHMARK(BM_PrefixScan1M)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
