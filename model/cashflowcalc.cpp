@@ -1,0 +1,176 @@
+#include "model/cashflowcalc.h"
+
+#include "model/clock.h"
+#include "model/numbers.h"
+#include "model/solver.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace tenvix {
+
+namespace {
+
+struct Payment {
+    double amount;
+    std::int32_t day;
+};
+
+// A payment still to come, with its time from the stand date in years.
+struct Flow {
+    double amount;
+    double years;
+};
+
+int RowFault(std::size_t row, int kind) { return static_cast<int>(16 * row) + kind; }
+
+// Reads and checks the entries; on success fills `payments` with every row.
+int ReadEntries(const CashflowInput& in, const DateParser& parseDate, std::int32_t stand, std::int32_t horizon,
+                double& price, std::vector<Payment>& payments)
+{
+    if (in.squareM && stand >= horizon)
+        return kCashflowHorizonNotAfterStand;
+
+    const std::optional<double> p = ReadDecimal(TrimRight(in.price));
+    if (!p)
+        return kCashflowPriceNotANumber;
+    if (*p < 0.000001)
+        return kCashflowPriceTooLow;
+    if (*p > 1e20)
+        return kCashflowPriceTooHigh;
+    price = *p;
+
+    // Below every valid date, so that the latest payment is always a real one.
+    std::int32_t latest = std::numeric_limits<std::int32_t>::min();
+    payments.reserve(in.rows.size());
+    for (std::size_t i = 0; i < in.rows.size(); ++i) {
+        const std::optional<double> amount = ReadDecimal(TrimRight(in.rows[i].amount));
+        if (!amount)
+            return RowFault(i, kCashflowRowAmountNotANumber);
+        // A zero payment is allowed: it keeps a row's place without weight.
+        if (*amount < 0 || *amount > 1e20)
+            return RowFault(i, kCashflowRowAmountOutOfRange);
+        const std::optional<double> date = parseDate(in.rows[i].date);
+        if (!date)
+            return RowFault(i, kCashflowRowBadDate);
+        const std::int32_t day = DaySerial(*date);
+        payments.push_back({*amount, day});
+        if (day > latest)
+            latest = day;
+    }
+    // A last payment on the stand date itself passes here; it is not due after
+    // the stand date, so the search below finds nothing to discount.
+    if (latest < stand)
+        return kCashflowNoPaymentDue;
+    return 0;
+}
+
+} // namespace
+
+double HorizonYears(YearMethod method, double stand, double horizon)
+{
+    return YearFraction(method, DaySerial(horizon), DaySerial(stand));
+}
+
+CashflowResult CalculateCashflows(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+{
+    CashflowResult result;
+    const std::int32_t stand = DaySerial(in.stand);
+    const std::int32_t horizon = DaySerial(in.horizon);
+    double price = 0.0;
+    std::vector<Payment> payments;
+    result.fault = ReadEntries(in, parseDate, stand, horizon, price, payments);
+    if (result.fault)
+        return result;
+
+    // The budget counts from here, before the precheck, as the user sees it:
+    // from pressing Calculate to the answer.
+    const std::int64_t start = clock.Milliseconds();
+
+    std::vector<Flow> flows;
+    double due = 0.0;
+    for (const Payment& p : payments)
+        if (p.day > stand) {
+            flows.push_back({p.amount, YearFraction(in.method, p.day, stand)});
+            due += p.amount;
+        }
+    // Less to come than the price: no yield of -100% or more makes up for it.
+    if (due < price) {
+        result.error = true;
+        return result;
+    }
+
+    // The clock is read on every 2048th evaluation, bracketing included, so a
+    // search that never settles still ends soon after the budget is spent.
+    auto gap = [&](double y) {
+        ++result.evaluations;
+        if (result.evaluations % kCashflowClockCadence == 0 &&
+            clock.Milliseconds() - start > kCashflowTimeLimitMs)
+            throw CUserException();
+        if (y < -1e18 || y > 1e18)
+            throw CUserException();
+        double pv = 0.0;
+        for (const Flow& f : flows)
+            pv += f.amount / std::pow(1.0 + y, f.years);
+        return pv - price;
+    };
+    // Running out of time is a failure: there is no band of estimates that are
+    // close enough.
+    auto afterStep = [](double, double) { return false; };
+
+    double y = 0.0;
+    try {
+        y = SolveYield(kWindowSolver, gap, afterStep);
+    } catch (const CUserException&) {
+        result.error = true;
+        return result;
+    }
+
+    const double ih = YearFraction(in.method, horizon, stand);
+    double d = 0.0, m2 = 0.0;
+    for (const Flow& f : flows) {
+        const double weight = std::pow(1.0 + y, -f.years) * f.amount / price;
+        d += weight * f.years;
+        m2 += weight * ((f.years - ih) * (f.years - ih));
+    }
+    result.ytm = y;
+    result.duration = d;
+    result.squareM = m2;
+    return result;
+}
+
+std::string CashflowFaultMessage(int fault)
+{
+    const char* pattern = nullptr;
+    switch (fault < 16 ? fault : 16 + (fault & 15)) {
+    case kCashflowNoPaymentDue:
+        return "Stand Date should be less than the maturity !";
+    case kCashflowHorizonNotAfterStand:
+        return "Investment Horizon should be bigger than Stand Date !";
+    case kCashflowPriceNotANumber:
+        return "Invalid Spot Price !";
+    case kCashflowPriceTooLow:
+        return "Negative or low Spot Price !";
+    case kCashflowPriceTooHigh:
+        return "Too big Spot Price  !";
+    case kCashflowRowAmountNotANumber:
+        pattern = "Invalid cashflow  in row %d !";
+        break;
+    case kCashflowRowAmountOutOfRange:
+        pattern = "Cashflow in row %d should be positive \nor not so big !";
+        break;
+    case kCashflowRowBadDate:
+        pattern = "Invalid date in row %d !";
+        break;
+    default:
+        return {};
+    }
+    char buf[96];
+    std::snprintf(buf, sizeof buf, pattern, fault >> 4);
+    return buf;
+}
+
+} // namespace tenvix

@@ -1,0 +1,316 @@
+// The hand-typed cashflow analysis: which entry is refused first, what the
+// yield search finds under both year methods, and that it gives up on time.
+
+#include "cli/common.h"
+#include "model/cashflowcalc.h"
+#include "model/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace tenvix {
+namespace {
+
+double Day(const char* iso) { return *cli::ParseIsoDate(iso); }
+
+const DateParser kIso = [](std::string_view s) { return cli::ParseIsoDate(s); };
+
+struct Case {
+    std::string price = "100";
+    std::vector<GridRow> rows;
+    double stand = Day("2004-01-15");
+    double horizon = Day("2006-01-15");
+    YearMethod method = YearMethod::CalendarParts;
+    bool squareM = false;
+
+    CashflowResult Run(const Clock& clock) const
+    {
+        return CalculateCashflows({price, rows, stand, horizon, method, squareM}, kIso, clock);
+    }
+    CashflowResult Run() const;
+};
+
+// Returns the given ticks in turn, then keeps returning the last one.
+class ScriptedClock final : public Clock {
+public:
+    explicit ScriptedClock(std::deque<std::int64_t> ticks) : m_ticks(std::move(ticks)) {}
+    std::int64_t Milliseconds() const override
+    {
+        ++reads;
+        const std::int64_t t = m_ticks.front();
+        if (m_ticks.size() > 1)
+            m_ticks.pop_front();
+        return t;
+    }
+    double Now() const override { return 0; }
+    mutable int reads = 0;
+
+private:
+    mutable std::deque<std::int64_t> m_ticks;
+};
+
+// A tenth of a second per look at the clock: a search that should have ended
+// long before fails instead of hanging the test.
+CashflowResult Case::Run() const
+{
+    class Ticking final : public Clock {
+    public:
+        std::int64_t Milliseconds() const override { return m_nMs += 100; }
+        double Now() const override { return 0; }
+
+    private:
+        mutable std::int64_t m_nMs = 0;
+    } clock;
+    return Run(clock);
+}
+
+// The present value of the rows at yield y under a method, as a price.
+std::string PriceAt(const Case& c, double y)
+{
+    double pv = 0;
+    for (const GridRow& r : c.rows) {
+        const double day = Day(r.date.c_str());
+        if (day > c.stand)
+            pv += std::stod(r.amount) / std::pow(1 + y, YearFraction(c.method, day, c.stand));
+    }
+    return cli::Format("%.17g", pv);
+}
+
+TEST(CashflowCalc, OnePaymentAYearOut)
+{
+    Case c;
+    c.rows = {{"110", "2005-01-15"}};
+    c.squareM = true;
+    const CashflowResult r = c.Run();
+    ASSERT_TRUE(r.Ok());
+    EXPECT_NEAR(r.ytm, 0.1, 1e-9);
+    EXPECT_NEAR(r.duration, 1.0, 1e-9);
+    EXPECT_NEAR(r.squareM, 1.0, 1e-9); // about a horizon two years out
+}
+
+TEST(CashflowCalc, YearMethodsAcrossLeapDay)
+{
+    // 1 March 2003 to 1 March 2004 is 366 days: one year by calendar parts,
+    // 366/365 years by day count.
+    Case c;
+    c.stand = Day("2003-03-01");
+    c.horizon = Day("2004-03-01");
+    c.rows = {{"110", "2004-03-01"}};
+    c.squareM = true;
+
+    CashflowResult r = c.Run();
+    ASSERT_TRUE(r.Ok());
+    EXPECT_NEAR(r.ytm, 0.1, 1e-9);
+    EXPECT_NEAR(r.squareM, 0.0, 1e-12);
+    EXPECT_DOUBLE_EQ(HorizonYears(c.method, c.stand, c.horizon), 1.0);
+
+    c.method = YearMethod::DayCount;
+    r = c.Run();
+    ASSERT_TRUE(r.Ok());
+    EXPECT_NEAR(r.ytm, std::pow(1.1, 365.0 / 366.0) - 1, 1e-9);
+    EXPECT_NEAR(r.ytm, 0.0997, 1e-4);
+    EXPECT_NEAR(r.duration, 366.0 / 365.0, 1e-9);
+    EXPECT_NEAR(r.squareM, 0.0, 1e-12); // the horizon is measured the same way
+    EXPECT_DOUBLE_EQ(HorizonYears(c.method, c.stand, c.horizon), 366 * kOneDay);
+
+    // 29 February to 1 March: one day either way, but not the same fraction.
+    EXPECT_DOUBLE_EQ(HorizonYears(YearMethod::DayCount, Day("2004-02-29"), Day("2004-03-01")), kOneDay);
+    EXPECT_NEAR(HorizonYears(YearMethod::CalendarParts, Day("2004-02-29"), Day("2004-03-01")), 1.0 / 12 - 28.0 / 365,
+                1e-15);
+}
+
+TEST(CashflowCalc, DatesCountAsWholeDays)
+{
+    Case c;
+    c.rows = {{"110", "2005-01-15"}};
+    c.stand += 0.99;
+    c.horizon += 0.25;
+    const CashflowResult r = c.Run();
+    ASSERT_TRUE(r.Ok());
+    EXPECT_NEAR(r.duration, 1.0, 1e-9);
+    EXPECT_DOUBLE_EQ(HorizonYears(YearMethod::DayCount, c.stand, c.horizon), 731 * kOneDay);
+}
+
+TEST(CashflowCalc, RecoversTheYieldThatPricedTheRows)
+{
+    // Far-off and near payments, rows out of order, a row already paid and a
+    // zero row: the yield that made the price comes back under both methods,
+    // whether it lies above the trials (found by doubling) or below (halving).
+    for (YearMethod method : {YearMethod::CalendarParts, YearMethod::DayCount})
+        for (double y : {0.0725, 0.05000003, 3.5, 0.0004}) {
+            Case c;
+            c.method = method;
+            c.squareM = true;
+            c.rows = {{"4.5", "2004-07-31"}, {"0", "2005-02-28"},   {"104.5", "2012-07-31"},
+                      {"4.5", "2005-07-31"}, {"50", "2003-12-31"}, {"4.5  ", "2008-02-29"}};
+            c.price = PriceAt(c, y);
+            const CashflowResult r = c.Run();
+            ASSERT_TRUE(r.Ok()) << y;
+            EXPECT_NEAR(r.ytm, y, 1e-8 * (1 + y)) << y;
+
+            double d = 0, m2 = 0;
+            const double ih = YearFraction(method, c.horizon, c.stand);
+            const double price = std::stod(c.price);
+            for (const GridRow& row : c.rows) {
+                const double t = YearFraction(method, Day(row.date.c_str()), c.stand);
+                if (t <= 0)
+                    continue;
+                const double w = std::stod(row.amount) / std::pow(1 + r.ytm, t) / price;
+                d += w * t;
+                m2 += w * (t - ih) * (t - ih);
+            }
+            EXPECT_NEAR(r.duration, d, 1e-12);
+            EXPECT_NEAR(r.squareM, m2, 1e-11);
+            EXPECT_LT(r.evaluations, 200);
+        }
+}
+
+TEST(CashflowCalc, FaultsComeInTheirOrder)
+{
+    struct Expect {
+        const char* what;
+        Case c;
+        int fault;
+    };
+    const std::vector<GridRow> good = {{"50", "2005-01-15"}, {"60", "2006-01-15"}};
+    auto with = [&](auto change) {
+        Case c;
+        c.rows = good;
+        change(c);
+        return c;
+    };
+    const Expect cases[] = {
+        {"horizon on the stand date, Square-M wanted, before a bad price",
+         with([](Case& c) { c.squareM = true; c.horizon = c.stand; c.price = "x"; }), 5},
+        {"horizon before the stand date", with([](Case& c) { c.squareM = true; c.horizon = c.stand - 1; }), 5},
+        {"letters after the price, before a bad row", with([](Case& c) { c.price = "100abc"; c.rows[0].amount = "x"; }), 6},
+        {"blank price reads as nothing", with([](Case& c) { c.price = " \t"; }), 7},
+        {"price with a blank inside", with([](Case& c) { c.price = "1 00"; }), 6},
+        {"zero price", with([](Case& c) { c.price = "0"; }), 7},
+        {"negative price", with([](Case& c) { c.price = "-100"; }), 7},
+        {"price below a millionth", with([](Case& c) { c.price = "9.9e-7"; }), 7},
+        {"price above 1e20", with([](Case& c) { c.price = "1e21"; }), 8},
+        {"price too large for a double", with([](Case& c) { c.price = "1e400"; }), 8},
+        {"untouched row", with([](Case& c) { c.rows[0].amount = "??????????"; }), 17},
+        {"negative second row", with([](Case& c) { c.rows[1].amount = "-5"; }), 34},
+        {"huge second row", with([](Case& c) { c.rows[1].amount = "1.0000001e20"; }), 34},
+        {"bad amount before bad date in a row", with([](Case& c) { c.rows[1] = {"x", "never"}; }), 33},
+        {"first row's date before second row's amount", with([](Case& c) { c.rows[0].date = ""; c.rows[1].amount = "x"; }), 19},
+        {"bad date in second row", with([](Case& c) { c.rows[1].date = "2006-02-30"; }), 35},
+        {"every payment before the stand date, after the rows",
+         with([](Case& c) { c.rows = {{"50", "2003-01-15"}, {"50", "2004-01-14"}}; }), 4},
+    };
+    for (const Expect& e : cases) {
+        const CashflowResult r = e.c.Run();
+        EXPECT_EQ(r.fault, e.fault) << e.what;
+        EXPECT_FALSE(r.error) << e.what;
+        EXPECT_EQ(r.evaluations, 0) << e.what;
+    }
+}
+
+TEST(CashflowCalc, LimitsThatStillPass)
+{
+    Case c;
+    c.rows = {{"0", "2005-01-15"}, {"1e20", "2006-01-15"}, {"  7 \t", "2004-01-15"}};
+    c.price = "1e20 \t\n";
+    EXPECT_TRUE(c.Run().Ok());
+    c.price = "0.000001";
+    EXPECT_TRUE(c.Run().Ok());
+    c.rows = {{"110", "2005-01-15"}};
+    c.price = " 100";
+    c.horizon = c.stand;
+    EXPECT_TRUE(c.Run().Ok()) << "a horizon on the stand date is fine without Square-M";
+    c.price = "1d2"; // the exponent letters of the number reader
+    EXPECT_TRUE(c.Run().Ok());
+}
+
+TEST(CashflowCalc, ErrorsWithoutAFault)
+{
+    Case c;
+    c.rows = {{"80", "2003-06-01"}, {"110", "2004-01-15"}};
+    CashflowResult r = c.Run();
+    EXPECT_EQ(r.fault, 0) << "the latest row on the stand date passes the checks";
+    EXPECT_TRUE(r.error) << "but nothing is due after it";
+
+    c.rows = {{"60", "2005-01-15"}, {"39.99", "2006-01-15"}, {"500", "2003-01-15"}};
+    r = c.Run();
+    EXPECT_EQ(r.fault, 0);
+    EXPECT_TRUE(r.error) << "less to come than the price";
+    EXPECT_EQ(r.evaluations, 0) << "known before any search";
+
+    c.rows = {{"1", "2004-01-16"}};
+    c.price = "1e-6"; // a day's wait for a millionfold gain: a yield beyond 1e18
+    r = c.Run();
+    EXPECT_TRUE(r.error);
+    EXPECT_GT(r.evaluations, 50);
+}
+
+TEST(CashflowCalc, PriceEqualToThePaymentsGivesAZeroYield)
+{
+    Case c;
+    c.rows = {{"60", "2005-01-15"}, {"40", "2009-01-15"}};
+    const CashflowResult r = c.Run();
+    ASSERT_TRUE(r.Ok());
+    EXPECT_GE(r.ytm, 0.0);
+    EXPECT_LT(r.ytm, 1e-9);
+}
+
+// A payment eight thousand years out against a tiny price: the gap is so
+// curved that false position keeps one end fixed and creeps.
+Case Creeping()
+{
+    Case c;
+    c.stand = Day("2000-01-01");
+    c.rows = {{"1e20", "9999-01-01"}};
+    c.price = "1e-6";
+    return c;
+}
+
+TEST(CashflowCalc, RunsOutOfTimeOnEvery2048thEvaluation)
+{
+    // The start is read once, then every 2048th evaluation; a second per read
+    // spends the five seconds at the sixth look.
+    ScriptedClock clock({1000, 2000, 3000, 4000, 5000, 6000, 7000});
+    const CashflowResult r = Creeping().Run(clock);
+    EXPECT_TRUE(r.error);
+    EXPECT_EQ(r.evaluations, 6 * 2048);
+    EXPECT_EQ(clock.reads, 7);
+}
+
+TEST(CashflowCalc, FiveSecondsExactlyIsStillInTime)
+{
+    ScriptedClock clock({0, 5000, 5000, 5001});
+    const CashflowResult r = Creeping().Run(clock);
+    EXPECT_TRUE(r.error);
+    EXPECT_EQ(r.evaluations, 3 * 2048);
+}
+
+TEST(CashflowCalc, NoAcceptanceBandWhenTimeRunsOut)
+{
+    // An estimate already within a thousandth of the price is still refused.
+    Case c = Creeping();
+    ScriptedClock clock({0, 6000});
+    const CashflowResult r = c.Run(clock);
+    EXPECT_TRUE(r.error);
+    EXPECT_EQ(r.evaluations, 2048);
+}
+
+TEST(CashflowCalc, FaultMessages)
+{
+    EXPECT_EQ(CashflowFaultMessage(4), "Stand Date should be less than the maturity !");
+    EXPECT_EQ(CashflowFaultMessage(5), "Investment Horizon should be bigger than Stand Date !");
+    EXPECT_EQ(CashflowFaultMessage(6), "Invalid Spot Price !");
+    EXPECT_EQ(CashflowFaultMessage(7), "Negative or low Spot Price !");
+    EXPECT_EQ(CashflowFaultMessage(8), "Too big Spot Price  !");
+    EXPECT_EQ(CashflowFaultMessage(17), "Invalid cashflow  in row 1 !");
+    EXPECT_EQ(CashflowFaultMessage(34), "Cashflow in row 2 should be positive \nor not so big !");
+    EXPECT_EQ(CashflowFaultMessage(16 * 199 + 19), "Invalid date in row 200 !");
+    EXPECT_EQ(CashflowFaultMessage(0), "");
+}
+
+} // namespace
+} // namespace tenvix
