@@ -10,6 +10,7 @@
 namespace tenvix::cli {
 
 int RunAnalyse(const std::vector<std::string>& args);
+int RunCashflows(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);

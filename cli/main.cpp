@@ -16,6 +16,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"analyse", tenvix::cli::RunAnalyse},
+    {"cashflows", tenvix::cli::RunCashflows},
     {"export", tenvix::cli::RunExport},
     {"portfolio", tenvix::cli::RunPortfolio},
     {"suggest", tenvix::cli::RunSuggest},
@@ -25,6 +26,9 @@ constexpr std::string_view kUsage =
     "usage:\n"
     "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
     "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n"
+    "  tenvix-cli cashflows --stand YYYY-MM-DD --horizon YYYY-MM-DD --price TEXT\n"
+    "          [--method 12m|365d] [--square-m] AMOUNT@YYYY-MM-DD ...\n"
+    "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line\n"
     "  tenvix-cli export FILE.bnd\n"
     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
     "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"

@@ -1,0 +1,76 @@
+// tenvix-cli cashflows: the Bond Analysis window's Calculate for payments given
+// on the command line, with the same checks and messages.
+
+#include "cli/commands.h"
+#include "cli/common.h"
+
+#include "model/cashflowcalc.h"
+#include "model/clock.h"
+
+#include <iostream>
+
+namespace tenvix::cli {
+
+namespace {
+
+// The window's grid holds at most this many rows.
+constexpr std::size_t kMaxRows = 200;
+
+YearMethod ReadMethod(const Arguments& args)
+{
+    const std::string method = args.Value("method").value_or("12m");
+    if (method == "12m")
+        return YearMethod::CalendarParts;
+    if (method == "365d")
+        return YearMethod::DayCount;
+    throw UsageError{"--method is 12m or 365d, not \"" + method + "\""};
+}
+
+} // namespace
+
+int RunCashflows(const std::vector<std::string>& argv)
+{
+    const Arguments args(argv, {"stand", "horizon", "price", "method"}, {"square-m"});
+    const double stand = RequiredDate(args, "stand");
+    const double horizon = RequiredDate(args, "horizon");
+    const std::string price = args.Required("price");
+    const YearMethod method = ReadMethod(args);
+    const bool squareM = args.Flag("square-m");
+
+    const auto& payments = args.Positional();
+    if (payments.empty())
+        throw UsageError{"cashflows needs at least one AMOUNT@YYYY-MM-DD"};
+    if (payments.size() > kMaxRows)
+        throw UsageError{"cashflows takes at most 200 payments"};
+    std::vector<GridRow> rows;
+    rows.reserve(payments.size());
+    for (const std::string& p : payments) {
+        // The last '@', so that a stray one in the amount is the amount's fault.
+        const std::size_t at = p.rfind('@');
+        if (at == std::string::npos)
+            throw UsageError{"payment \"" + p + "\" is not AMOUNT@YYYY-MM-DD"};
+        rows.push_back({p.substr(0, at), p.substr(at + 1)});
+    }
+
+    // Dates are checked row by row like the window's grid, so a bad one is a
+    // fault of its row rather than a usage error.
+    const DateParser parseDate = [](std::string_view text) { return ParseIsoDate(text); };
+    const CashflowResult r =
+        CalculateCashflows({price, rows, stand, horizon, method, squareM}, parseDate, SystemClock());
+    if (r.fault) {
+        std::cerr << CashflowFaultMessage(r.fault) << "\n";
+        return kExitFailure;
+    }
+    if (r.error) {
+        std::cout << "ytm=Error\n";
+    } else {
+        std::cout << "ytm=" << Format("%.8f", r.ytm) << "\n";
+        std::cout << "d1=" << Format("%.8f", r.duration) << "\n";
+        if (squareM)
+            std::cout << "m2=" << Format("%.8f", r.squareM) << "\n";
+    }
+    std::cout << "h=" << Format("%.8f", HorizonYears(method, stand, horizon)) << "\n";
+    return kExitOk;
+}
+
+} // namespace tenvix::cli
