@@ -185,6 +185,7 @@ void CInView::BuildControls()
     m_wndTabs->setFocusPolicy(Qt::NoFocus);
     m_wndTabs->setDrawBase(false);
     m_wndTabs->setExpanding(false);
+    m_wndTabs->setUsesScrollButtons(false);
     m_wndTabs->addTab(QIcon(QStringLiteral(":/editor/tab_type1.png")), QStringLiteral("Type I"));
     m_wndTabs->addTab(QIcon(QStringLiteral(":/editor/tab_type2.png")), QStringLiteral("Type II"));
     m_wndTabs->setIconSize(QSize(15, 16));
@@ -255,6 +256,7 @@ void CInView::BuildControls()
     typeIILayout->setHorizontalSpacing(duX(11));
     typeIILayout->setVerticalSpacing(duY(2));
     auto* periodsRow = new QHBoxLayout;
+    periodsRow->setSpacing(duX(4));
     periodsRow->addWidget(periodsLabel);
     periodsRow->addWidget(m_wndPeriods);
     periodsRow->addStretch(1);

@@ -37,6 +37,8 @@ public:
     // The in-place editor while one is open.
     QLineEdit* Editor() const;
 
+    using QTreeWidget::edit;
+
 signals:
     // The in-place editing of a cell ended with this text; ending it with Esc
     // keeps the text too.
