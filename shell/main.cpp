@@ -1,13 +1,28 @@
+#include "shell/instance.h"
+#include "shell/mainframe.h"
+#include "shell/tenvixapp.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setOrganizationName("Quellmark");
-    QApplication::setApplicationName("tenvix");
-    QMainWindow window;
-    window.setWindowTitle("Untitled - tenvix");
-    window.show();
+    QApplication qapp(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Quellmark"));
+    QApplication::setApplicationName(QStringLiteral("tenvix"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+
+    // A file for a program that is already running goes to it.
+    tenvix::ui::CInstanceChannel channel;
+    const QString file = tenvix::ui::CTenvixApp::FileToOpen(QApplication::arguments());
+    if (!file.isEmpty() && channel.HandOver(file))
+        return 0;
+
+    tenvix::ui::CTenvixApp app;
+    if (!app.InitInstance(QApplication::arguments()))
+        return 1;
+    if (channel.Listen())
+        QObject::connect(&channel, &tenvix::ui::CInstanceChannel::PathReceived, &app,
+                         [&app](const QString& path) { app.OpenFiles({path}); }, Qt::QueuedConnection);
+    QObject::connect(&qapp, &QApplication::aboutToQuit, &app, &tenvix::ui::CTenvixApp::ExitInstance);
     return QApplication::exec();
 }

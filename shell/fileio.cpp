@@ -1,0 +1,175 @@
+#include "shell/fileio.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tenvix::ui {
+
+FileCause CauseFromErrno(int err, bool saving)
+{
+    switch (err) {
+    case 0:
+        return FileCause::Generic;
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return FileCause::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY:
+    case EAGAIN:
+        return FileCause::AccessDenied;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return FileCause::DiskFull;
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE:
+        return FileCause::Generic;
+    default:
+        return saving ? FileCause::WriteError : FileCause::ReadError;
+    }
+}
+
+namespace {
+
+class Fd {
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+FileResult Fail(FileCause cause, int err = 0) { return {cause, err}; }
+
+FileResult FailErrno(bool saving)
+{
+    const int err = errno;
+    return {CauseFromErrno(err, saving), err};
+}
+
+} // namespace
+
+FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes)
+{
+    out.clear();
+    const QByteArray native = QFile::encodeName(path);
+    // Non-blocking, so that opening a pipe by mistake cannot hang the window.
+    const Fd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.get() < 0)
+        return FailErrno(false);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return FailErrno(false);
+    if (S_ISDIR(st.st_mode))
+        return Fail(FileCause::ReadError, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        return Fail(FileCause::ReadError, EINVAL);
+    if (st.st_size > maxBytes)
+        return Fail(FileCause::Generic, EFBIG);
+
+    out.resize(qsizetype(st.st_size));
+    qsizetype done = 0;
+    while (done < out.size()) {
+        const ssize_t n = ::read(fd.get(), out.data() + done, size_t(out.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const FileResult r = FailErrno(false);
+            out.clear();
+            return r;
+        }
+        if (n == 0)
+            break; // shrank while we read: take what is there
+        done += n;
+    }
+    out.truncate(done);
+    return {};
+}
+
+FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
+{
+    const QFileInfo target(path);
+    if (target.isDir())
+        return Fail(FileCause::AccessDenied, EISDIR);
+
+    QSaveFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly)) {
+        const int err = errno;
+        // QSaveFile refuses an existing read-only target before any system
+        // call fails, so errno says nothing then.
+        if (target.exists() && !target.isWritable())
+            return Fail(FileCause::AccessDenied, EACCES);
+        if (file.error() == QFileDevice::ResourceError)
+            return Fail(FileCause::DiskFull, ENOSPC);
+        if (!QFileInfo(target.absolutePath()).isDir())
+            return Fail(FileCause::NotFound, ENOENT);
+        return {err ? CauseFromErrno(err, true) : FileCause::AccessDenied, err};
+    }
+    errno = 0;
+    const bool written = file.write(bytes) == bytes.size();
+    int err = errno;
+    if (written) {
+        errno = 0;
+        if (file.commit())
+            return {};
+        err = errno;
+    }
+    const QFileDevice::FileError qtError = file.error();
+    file.cancelWriting();
+    // Qt tells a full medium apart even where it has already moved past the
+    // system call; other failures keep the errno of the call that failed.
+    if (qtError == QFileDevice::ResourceError || err == ENOSPC || err == EDQUOT)
+        return Fail(FileCause::DiskFull, err ? err : ENOSPC);
+    if (err != 0)
+        return {CauseFromErrno(err, true), err};
+    return Fail(FileCause::WriteError);
+}
+
+QString FileErrorMessage(FileCause cause, const QString& path, bool saving)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    switch (cause) {
+    case FileCause::None:
+        return {};
+    case FileCause::BadFormat:
+        return QStringLiteral("Unexpected file format.");
+    case FileCause::NotFound:
+        return QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name are given.")
+            .arg(name);
+    case FileCause::AccessDenied:
+        return saving ? QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.").arg(name)
+                      : QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(name);
+    case FileCause::DiskFull:
+        return QStringLiteral("Destination disk drive is full.");
+    case FileCause::ReadError:
+        return QStringLiteral("An unexpected error occurred while reading %1.").arg(name);
+    case FileCause::WriteError:
+        return QStringLiteral("An unexpected error occurred while writing %1.").arg(name);
+    case FileCause::Generic:
+        break;
+    }
+    return saving ? QStringLiteral("Failed to save document.") : QStringLiteral("Failed to open document.");
+}
+
+} // namespace tenvix::ui

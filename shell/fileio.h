@@ -1,0 +1,45 @@
+#pragma once
+
+// Reading and safely replacing whole document files, with the failure told as
+// one of the causes the user is shown a message for. The causes come from the
+// system's own error, not from guessing at the file afterwards.
+
+#include <QByteArray>
+#include <QString>
+
+namespace tenvix::ui {
+
+enum class FileCause {
+    None,
+    NotFound,      // no such file or folder
+    AccessDenied,  // permission, read-only target or medium, file busy
+    DiskFull,
+    ReadError,     // the medium failed while reading, or not a file at all
+    WriteError,    // the medium failed while writing
+    BadFormat,     // read fine, but not a database
+    Generic,       // none of the above: too large, out of resources
+};
+
+struct FileResult {
+    FileCause cause = FileCause::None;
+    int sysError = 0; // errno behind the cause, 0 if none
+    bool ok() const { return cause == FileCause::None; }
+};
+
+// The errno of a failed open, read or write, as a cause.
+FileCause CauseFromErrno(int err, bool saving);
+
+// The whole file at `path`. Only regular files are read: a pipe or a device
+// could block or never end. `maxBytes` bounds what a hostile file can make us
+// allocate.
+FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes = qint64(1) << 30);
+
+// Writes `bytes` to a temporary file beside `path` and puts it in the
+// target's place only once all of it is on disk; on failure the target is
+// exactly as it was and no temporary file is left.
+FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes);
+
+// The message the user sees for a failed open or save of `path`.
+QString FileErrorMessage(FileCause cause, const QString& path, bool saving);
+
+} // namespace tenvix::ui

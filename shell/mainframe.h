@@ -1,0 +1,201 @@
+#pragma once
+
+// The program's one document window: menus, the five bars, the status bar,
+// the list and the record form side by side, and the analysis settings (the
+// stand date, the investment horizon and the Square-M flag) that every
+// analysis reads at the moment it runs.
+
+#include "editor/formhost.h"
+#include "model/bondlist.h"
+#include "shell/tenvixdoc.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStatusBar;
+class QToolBar;
+
+namespace tenvix::ui {
+
+class CRecentFileList;
+class DatePicker;
+
+// Command ids: also the key of each action (CMainFrame::Action) and, for the
+// bars, the id kept with the saved bar layout.
+enum CommandId : int {
+    ID_SEEK = 32771,
+    ID_MOVE_FIRST = 32772,
+    ID_MOVE_PREV = 32773,
+    ID_MOVE_NEXT = 32774,
+    ID_MOVE_LAST = 32775,
+    ID_RECORD_ADD = 32776,
+    ID_RECORD_DELETE = 32777,
+    ID_UPDATE_ALL = 32778,
+    ID_RUN_PORTFOLIO = 32779,
+    ID_RECORD_SAVE = 32780,
+    ID_SINGLE_ANALYSIS = 32781,
+    ID_ADD_TYPE1 = 32783,
+    ID_ADD_TYPE2 = 32784,
+    ID_VIEW_RUNBAR = 32790,
+    ID_VIEW_SEEKBAR = 32791,
+    ID_VIEW_ACTIONBAR = 32793,
+    ID_SQUARE_M = 32794,
+    ID_DELETE_MANY = 32795,
+    ID_SEEK_BY = 57645,
+    ID_SEEK_WHAT = 57646,
+    ID_STAND_DATE = 57647,
+    ID_HORIZON = 57648,
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_EDIT_COPY = 57634,
+    ID_EDIT_CUT = 57635,
+    ID_EDIT_PASTE = 57637,
+    ID_EDIT_UNDO = 57643,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+};
+
+// Bar ids, as kept with the saved layout.
+enum BarId : int {
+    AFX_IDW_TOOLBAR = 59392,
+    AFX_IDW_STATUS_BAR = 59393,
+    IDW_RUNBAR = 59394,
+    IDW_SEEKBAR = 59395,
+    IDW_ACTIONBAR = 59396,
+};
+
+inline constexpr int kMaxSeekResults = 500;
+
+class CMainFrame : public QMainWindow, public FormHost, public DocumentViews {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CTenvixDoc& doc, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Builds bars, panes and windows and restores the saved rectangle and
+    // layout. False when something the window needs could not be made.
+    bool Create();
+
+    CTenvixDoc& Document() { return m_doc; }
+    QAction* Action(int id) const { return m_actions.value(id); }
+    QToolBar* Bar(int barId) const;
+    QMenu* ViewMenu() const { return m_pViewMenu; }
+    QMenu* AddMenu() const { return m_pAddMenu; }
+
+    // The analysis settings, read when an analysis runs.
+    double StandDate() const override;
+    double Horizon() const override;
+    bool SquareM() const override { return m_bSquareM != 0; }
+    int GetSquareMFlag() const { return m_bSquareM; }
+    void SetModified() override;
+    void ClearListView() override;
+
+    // DocumentViews
+    CBondList& BondList() override;
+    void ClearViews() override;
+    void InitialUpdate() override;
+    QWidget* DialogWindow() override { return this; }
+
+    // The File menu's recent files, in the list's order.
+    void UpdateRecentFileMenu(const CRecentFileList& list);
+
+    // Enables and checks what depends on state (Save, the toggles, M2, the
+    // edit commands), as menus do before they open.
+    void UpdateCommandUI();
+
+    // The pane that holds the keyboard focus: 0 list, 1 form, -1 neither.
+    int ActivePane() const;
+    void ActivatePane(int pane);
+
+    // The bars' and the frame's context menu: the View menu's items.
+    QMenu* createPopupMenu() override;
+
+    // The title: the document's, " - ", the program's.
+    void UpdateTitle();
+
+    // Writes the bar layout and "WindowPos", as a close does first.
+    void SaveWindowSettings();
+
+    // The seek bar's controls, read by the seek.
+    QComboBox* m_wndSeekBy = nullptr;
+    QComboBox* m_wndSeekWhat = nullptr;
+    // Row r of the list view shows the bond at m_pSeekResults[r].
+    std::vector<CBondList::Position> m_pSeekResults;
+
+signals:
+    void RecentFileChosen(int index);
+    void FilesDropped(const QStringList& paths);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    bool CreateBars();
+    void CreateClient();
+    void RestoreWindowPos();
+    void DockBarsInitially();
+
+    // Record commands.
+    void OnAddRecord(int type);
+    void OnRecordSave();
+    void OnRecordDelete();
+    void OnMove(int id);
+    void OnDeleteMany();
+    void OnEdit(int id);
+    // Run commands.
+    void OnSeek();
+    void OnUpdateAll();
+    void OnRunPortfolio();
+    void OnSingleAnalysis();
+    void OnSquareM();
+    void ToggleBar(QWidget* bar);
+
+    QAction* MakeAction(int id, const QString& text, const char* objectName, const QString& icon = {});
+
+    CTenvixDoc& m_doc;
+    int m_bSquareM = 0;
+    QSplitter* m_wndSplitter = nullptr;
+    DatePicker* m_wndStandDate = nullptr;
+    DatePicker* m_wndHorizon = nullptr;
+    QStatusBar* m_wndStatusBar = nullptr;
+    QToolBar* m_wndToolBar = nullptr;
+    QToolBar* m_wndSeekBar = nullptr;
+    QToolBar* m_wndActionBar = nullptr;
+    QToolBar* m_wndRunBar = nullptr;
+    QPointer<QWidget> m_dlgAnalysis;
+
+    QWidget* m_pListPane = nullptr;
+    QWidget* m_pFormPane = nullptr;
+    // The database until the record form, its owner, takes its pane.
+    CBondList m_bondListStandIn;
+
+    QHash<int, QAction*> m_actions;
+    QMenu* m_pFileMenu = nullptr;
+    QMenu* m_pViewMenu = nullptr;
+    QMenu* m_pAddMenu = nullptr;
+    QAction* m_pRecentSeparator = nullptr;
+    QList<QAction*> m_recentActions;
+    QLabel* m_pReady = nullptr;
+};
+
+} // namespace tenvix::ui

@@ -1,0 +1,95 @@
+#pragma once
+
+// The open bond database as a document: where it lives on disk, whether it
+// has unsaved changes, and the new / open / save flow with its questions and
+// messages. The records themselves belong to the record form; the document
+// reaches them through the views it is given.
+
+#include "model/bondlist.h"
+#include "shell/fileio.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace tenvix::ui {
+
+// What the document needs from the windows that show it.
+class DocumentViews {
+public:
+    virtual ~DocumentViews() = default;
+    // The program's one bond list.
+    virtual CBondList& BondList() = 0;
+    // Forget everything that points into the list: the list view's rows, the
+    // form's current record and fields.
+    virtual void ClearViews() = 0;
+    // A new or newly opened database is in place: show its first record.
+    virtual void InitialUpdate() = 0;
+    // Parent for the document's questions and file choosers.
+    virtual QWidget* DialogWindow() = 0;
+};
+
+class CTenvixDoc : public QObject {
+    Q_OBJECT
+public:
+    explicit CTenvixDoc(QObject* parent = nullptr);
+
+    void SetViews(DocumentViews* views) { m_pViews = views; }
+    CBondList& BondList();
+
+    // Empties the database and the views; not modified afterwards.
+    void DeleteContents();
+    // An empty "Untitled" database without a path.
+    bool OnNewDocument();
+    // Reads `path` into the database. A file that can't be read leaves
+    // everything as it was; one that is read but isn't a database leaves an
+    // empty "Untitled" one. Either way the user has been told.
+    bool OnOpenDocument(const QString& path);
+    // Writes the database to `path`, replacing the file only when complete.
+    bool OnSaveDocument(const QString& path);
+
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true);
+
+    const QString& GetTitle() const { return m_strTitle; }
+    const QString& GetPathName() const { return m_strPathName; }
+    // Takes the path and the file's name as title; announces it for the
+    // recent-file list when `addToRecent`.
+    void SetPathName(const QString& path, bool addToRecent = true);
+
+    // Asks "Save changes to %1?" while modified. False means: stop what you
+    // were doing (Cancel, or the save failed).
+    bool SaveModified();
+    // The Save command: asks for a name when there is none or the file is
+    // read-only.
+    bool DoFileSave();
+    // Save As when `path` is empty; with `replace` the document takes the
+    // new name.
+    bool DoSave(const QString& path, bool replace = true);
+
+    // The file choosers' filters and default suffix.
+    static QStringList Filters();
+    static QString DefaultSuffix() { return QStringLiteral("bnd"); }
+
+    // Shows the message for a failed open or save of `path`.
+    void ReportFileError(FileCause cause, const QString& path, bool saving);
+
+signals:
+    void TitleChanged(const QString& title);
+    void ModifiedChanged(bool modified);
+    void AddedToRecent(const QString& path);
+
+private:
+    void SetTitle(const QString& title);
+    QWidget* DialogWindow() const;
+
+    DocumentViews* m_pViews = nullptr;
+    CBondList m_ownList; // stands in while no views are attached
+    QString m_strTitle;
+    QString m_strPathName;
+    bool m_bModified = false;
+};
+
+} // namespace tenvix::ui
