@@ -1,6 +1,8 @@
 #include "shell/mainframe.h"
 
+#include "editor/inview.h"
 #include "shell/barlayout.h"
+#include "shell/deletemanydlg.h"
 #include "shell/datepicker.h"
 #include "shell/recentfiles.h"
 #include "shell/services.h"
@@ -131,6 +133,10 @@ CMainFrame::CMainFrame(CTenvixDoc& doc, QWidget* parent) : QMainWindow(parent), 
 
 CMainFrame::~CMainFrame()
 {
+    // The panes outlive this part of the frame by a little: they must not
+    // call back into it while the window base tears them down.
+    if (m_pForm)
+        disconnect(m_pForm, nullptr, this, nullptr);
     m_doc.SetViews(nullptr);
     delete m_dlgAnalysis.data();
 }
@@ -461,14 +467,15 @@ void CMainFrame::CreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("Splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
 
-    // Until the list view and the record form take their panes, empty
-    // widgets keep the places (and the focus for F6).
+    // Until the list view takes its pane, an empty widget keeps the place
+    // (and the focus for F6).
     m_pListPane = new QWidget(m_wndSplitter);
     m_pListPane->setObjectName(QStringLiteral("ListPane"));
     m_pListPane->setFocusPolicy(Qt::StrongFocus);
-    m_pFormPane = new QWidget(m_wndSplitter);
-    m_pFormPane->setObjectName(QStringLiteral("FormPane"));
-    m_pFormPane->setFocusPolicy(Qt::StrongFocus);
+    m_pForm = new CInView(m_wndSplitter);
+    m_pForm->setObjectName(QStringLiteral("FormPane"));
+    m_pForm->SetHost(this);
+    connect(m_pForm, &CInView::EditStateChanged, this, &CMainFrame::UpdateEditCommands);
 
     // The list starts almost closed; the user drags the divider to see it.
     m_pListPane->setMinimumWidth(11);
@@ -514,11 +521,21 @@ void CMainFrame::ClearListView()
     // The list view's rows hold list positions; it takes its pane later.
 }
 
-CBondList& CMainFrame::BondList() { return m_bondListStandIn; }
+CBondList& CMainFrame::BondList() { return m_pForm->m_bondList; }
 
-void CMainFrame::ClearViews() { ClearListView(); }
+void CMainFrame::ClearViews()
+{
+    ClearListView();
+    m_pForm->m_posCurrent.reset();
+    if (m_pForm->m_bLayoutReady)
+        m_pForm->ClearForm();
+}
 
-void CMainFrame::InitialUpdate() {}
+void CMainFrame::InitialUpdate()
+{
+    m_pForm->OnInitialUpdate();
+    UpdateEditCommands();
+}
 
 void CMainFrame::UpdateTitle()
 {
@@ -534,9 +551,16 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_VIEW_RUNBAR)->setChecked(!m_wndRunBar->isHidden());
     Action(ID_VIEW_SEEKBAR)->setChecked(!m_wndSeekBar->isHidden());
     Action(ID_VIEW_ACTIONBAR)->setChecked(!m_wndActionBar->isHidden());
-    // The edit commands serve the record form's fields; nothing to edit yet.
-    for (int id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
-        Action(id)->setEnabled(false);
+    UpdateEditCommands();
+}
+
+void CMainFrame::UpdateEditCommands()
+{
+    // The edit commands serve the record form's text fields.
+    Action(ID_EDIT_UNDO)->setEnabled(m_pForm->CanEditUndo());
+    Action(ID_EDIT_CUT)->setEnabled(m_pForm->CanEditCut());
+    Action(ID_EDIT_COPY)->setEnabled(m_pForm->CanEditCopy());
+    Action(ID_EDIT_PASTE)->setEnabled(m_pForm->CanEditPaste());
 }
 
 void CMainFrame::UpdateRecentFileMenu(const CRecentFileList& list)
@@ -598,15 +622,61 @@ void CMainFrame::OnSquareM()
     UpdateCommandUI();
 }
 
-// The record form, the list view and the windows behind the commands below
-// take their places in the frame as they are built; until then the commands
-// have nothing to act on.
-void CMainFrame::OnAddRecord(int) {}
-void CMainFrame::OnRecordSave() {}
-void CMainFrame::OnRecordDelete() {}
-void CMainFrame::OnMove(int) {}
-void CMainFrame::OnDeleteMany() {}
-void CMainFrame::OnEdit(int) {}
+// The record commands go straight to the form; the frame adds nothing.
+void CMainFrame::OnAddRecord(int type) { m_pForm->AddRecord(type); }
+void CMainFrame::OnRecordSave() { m_pForm->SaveRecord(); }
+void CMainFrame::OnRecordDelete() { m_pForm->DeleteRecord(); }
+
+void CMainFrame::OnMove(int id)
+{
+    switch (id) {
+    case ID_MOVE_FIRST:
+        m_pForm->MoveFirst();
+        break;
+    case ID_MOVE_PREV:
+        m_pForm->MovePrev();
+        break;
+    case ID_MOVE_NEXT:
+        m_pForm->MoveNext();
+        break;
+    case ID_MOVE_LAST:
+        m_pForm->MoveLast();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnDeleteMany()
+{
+    CDeleteManyDlg dlg(this);
+    if (dlg.exec() == QDialog::Accepted)
+        m_pForm->DeleteMatured(dlg.m_dtBefore);
+}
+
+void CMainFrame::OnEdit(int id)
+{
+    switch (id) {
+    case ID_EDIT_UNDO:
+        m_pForm->OnEditUndo();
+        break;
+    case ID_EDIT_CUT:
+        m_pForm->OnEditCut();
+        break;
+    case ID_EDIT_COPY:
+        m_pForm->OnEditCopy();
+        break;
+    case ID_EDIT_PASTE:
+        m_pForm->OnEditPaste();
+        break;
+    default:
+        break;
+    }
+    UpdateEditCommands();
+}
+
+// The list view and the windows behind the commands below take their places
+// in the frame as they are built; until then these have nothing to act on.
 void CMainFrame::OnSeek() {}
 void CMainFrame::OnUpdateAll() {}
 void CMainFrame::OnRunPortfolio() {}

@@ -24,6 +24,7 @@ class QToolBar;
 
 namespace tenvix::ui {
 
+class CInView;
 class CRecentFileList;
 class DatePicker;
 
@@ -95,6 +96,8 @@ public:
     QAction* Action(int id) const { return m_actions.value(id); }
     QToolBar* Bar(int barId) const;
     QMenu* ViewMenu() const { return m_pViewMenu; }
+    // Pane (0,1), the owner of the bond list.
+    CInView* Form() const { return m_pForm; }
     QMenu* AddMenu() const { return m_pAddMenu; }
 
     // The analysis settings, read when an analysis runs.
@@ -162,6 +165,7 @@ private:
     void OnMove(int id);
     void OnDeleteMany();
     void OnEdit(int id);
+    void UpdateEditCommands();
     // Run commands.
     void OnSeek();
     void OnUpdateAll();
@@ -185,9 +189,7 @@ private:
     QPointer<QWidget> m_dlgAnalysis;
 
     QWidget* m_pListPane = nullptr;
-    QWidget* m_pFormPane = nullptr;
-    // The database until the record form, its owner, takes its pane.
-    CBondList m_bondListStandIn;
+    CInView* m_pForm = nullptr;
 
     QHash<int, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;

@@ -2,6 +2,8 @@
 // window and bars coming back where they were, the title and Save state, the
 // keys, the recent files, dropped files and the About box's link.
 
+#include "editor/inview.h"
+#include "model/bond.h"
 #include "shell/aboutdlg.h"
 #include "shell/datepicker.h"
 #include "shell/mainframe.h"
@@ -545,6 +547,73 @@ private slots:
         m_msgs->Answer(MsgAnswer::No);
         f->Action(ID_APP_EXIT)->trigger();
         QVERIFY(!f->isVisible());
+    }
+
+    // The record form in pane (0,1) holds the database the document loads,
+    // and the frame's commands reach it.
+    void formFollowsTheDocumentAndTheCommands()
+    {
+        const QString path = Copy("form.bnd");
+        CMainFrame* f = Start({"tenvix", path});
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        CInView* form = f->Form();
+        QCOMPARE(f->findChild<QSplitter*>("Splitter")->widget(1), form);
+        auto* id = form->findChild<QLineEdit*>("idEdit");
+        QCOMPARE(&form->m_bondList, &m_app->Document()->BondList());
+        const auto& list = form->m_bondList.m_list;
+        QVERIFY(list.size() >= 2);
+        QCOMPARE(id->text().toStdString(), list.front()->m_strID);
+
+        QVERIFY(Triggers(f, Qt::CTRL | Qt::Key_N, f->Action(ID_MOVE_NEXT)));
+        QCOMPARE(id->text().toStdString(), (*std::next(list.begin()))->m_strID);
+        f->Action(ID_MOVE_LAST)->trigger();
+        QCOMPARE(id->text().toStdString(), list.back()->m_strID);
+        f->Action(ID_MOVE_FIRST)->trigger();
+        QCOMPARE(id->text().toStdString(), list.front()->m_strID);
+
+        // The Add button and Type II both add, and the document is modified.
+        const size_t before = list.size();
+        f->Action(ID_RECORD_ADD)->trigger();
+        QCOMPARE(list.size(), before + 1);
+        QCOMPARE((*form->m_posCurrent)->get()->GetType(), int(BOND_TYPE_STD));
+        QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
+        f->Action(ID_ADD_TYPE2)->trigger();
+        QCOMPARE((*form->m_posCurrent)->get()->GetType(), int(BOND_TYPE_FREE));
+
+        // The Edit commands follow the focused field.
+        id->setText("ABC");
+        id->setFocus();
+        id->selectAll();
+        f->UpdateCommandUI();
+        QVERIFY(f->Action(ID_EDIT_COPY)->isEnabled());
+        id->deselect();
+        f->UpdateCommandUI();
+        QVERIFY(!f->Action(ID_EDIT_COPY)->isEnabled());
+
+        // New empties the form; a failed open keeps what it shows.
+        m_msgs->Answer(MsgAnswer::No);
+        f->Action(ID_FILE_NEW)->trigger();
+        QVERIFY(list.empty());
+        QVERIFY(!form->m_posCurrent);
+        QVERIFY(id->text().isEmpty());
+        QVERIFY(!id->isEnabled());
+        QVERIFY(m_app->OpenDocumentFile(path));
+        const QString shown = id->text();
+        QVERIFY(!shown.isEmpty());
+        QVERIFY(!m_app->OpenDocumentFile(m_dir->filePath("gone.bnd")));
+        QCOMPARE(id->text(), shown);
+        QVERIFY(form->m_posCurrent);
+        // A broken file leaves an empty form.
+        QFile bad(m_dir->filePath("bad.bnd"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("not a database");
+        bad.close();
+        QVERIFY(!m_app->OpenDocumentFile(bad.fileName()));
+        QVERIFY(id->text().isEmpty());
+        QVERIFY(!form->m_posCurrent);
+        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
     void contextMenuIsTheViewMenu()
