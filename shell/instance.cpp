@@ -41,17 +41,20 @@ bool CInstanceChannel::Listen()
 {
     if (m_pServer)
         return true;
-    auto* server = new QLocalServer(this);
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server->listen(m_name)) {
-        // A socket left by a program that crashed answers nobody; one that
-        // answers belongs to a running program, which keeps it.
+    // A program that answers keeps the name. Ask first: listening with
+    // access options would quietly take the name over.
+    {
         QLocalSocket probe;
         probe.connectToServer(m_name);
-        if (probe.waitForConnected(500) || !QLocalServer::removeServer(m_name) || !server->listen(m_name)) {
-            delete server;
+        if (probe.waitForConnected(500))
             return false;
-        }
+    }
+    auto* server = new QLocalServer(this);
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // What is left is a socket of a program that crashed.
+    if (!server->listen(m_name) && (!QLocalServer::removeServer(m_name) || !server->listen(m_name))) {
+        delete server;
+        return false;
     }
     m_pServer = server;
     connect(server, &QLocalServer::newConnection, this, [this] {

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -175,8 +176,10 @@ QAction* CMainFrame::MakeAction(int id, const QString& text, const char* objectN
     const auto [prompt, tip] = PromptAndTip(id);
     a->setStatusTip(prompt);
     a->setToolTip(tip.isEmpty() ? QString(text).remove(u'&').section(u'\t', 0, 0) : tip);
-    if (!icon.isEmpty())
+    if (!icon.isEmpty()) {
         a->setIcon(QIcon(QStringLiteral(":/icons/%1.png").arg(icon)));
+        a->setProperty("iconName", icon);
+    }
     // Menus keep their "\t" shortcut column; the keys are registered below.
     a->setShortcutVisibleInContextMenu(false);
     m_actions.insert(id, a);
@@ -441,6 +444,17 @@ bool CMainFrame::CreateBars()
     add->setMenu(m_pAddMenu);
     add->setPopupMode(QToolButton::MenuButtonPopup);
     m_wndActionBar->addAction(Action(ID_RECORD_DELETE));
+    // The action bar's buttons light up under the pointer.
+    for (QAction* a : m_wndActionBar->actions()) {
+        if (a->isSeparator())
+            continue;
+        const QString hot = QStringLiteral(":/icons/%1_hot.png").arg(a->property("iconName").toString());
+        QIcon icon = a->icon();
+        icon.addFile(hot, QSize(), QIcon::Active);
+        if (!QFile::exists(hot))
+            return false;
+        a->setIcon(icon);
+    }
 
     // Every image must be there: a bar of blank buttons is no bar.
     for (QAction* a : std::as_const(m_actions))

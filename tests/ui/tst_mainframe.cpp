@@ -6,6 +6,7 @@
 #include "model/bond.h"
 #include "shell/aboutdlg.h"
 #include "shell/datepicker.h"
+#include "shell/instance.h"
 #include "shell/mainframe.h"
 #include "shell/settings.h"
 #include "shell/tenvixapp.h"
@@ -24,8 +25,10 @@
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -213,6 +216,57 @@ private slots:
         QCOMPARE(add->menu(), f->AddMenu());
         QVERIFY(!f->Action(ID_ADD_TYPE1)->icon().isNull());
         QVERIFY(!f->Action(ID_ADD_TYPE2)->icon().isNull());
+    }
+
+    void actionBarLightsUpAndLockKeysShow()
+    {
+        CMainFrame* f = Start();
+        for (QAction* a : f->Bar(IDW_ACTIONBAR)->actions()) {
+            if (a->isSeparator())
+                continue;
+            const QImage rest = a->icon().pixmap(QSize(16, 15), QIcon::Normal).toImage();
+            const QImage hot = a->icon().pixmap(QSize(16, 15), QIcon::Active).toImage();
+            QVERIFY2(rest != hot, qPrintable(a->objectName()));
+        }
+
+        f->show();
+        f->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f));
+        f->ActivatePane(1);
+        auto* caps = f->findChild<QLabel*>("IndicatorCaps");
+        auto* scroll = f->findChild<QLabel*>("IndicatorScroll");
+        QVERIFY(caps->text().isEmpty());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_CapsLock);
+        QCOMPARE(caps->text(), QString("CAP"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_ScrollLock);
+        QCOMPARE(scroll->text(), QString("SCRL"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_CapsLock);
+        QVERIFY(caps->text().isEmpty());
+        QCOMPARE(f->findChild<QLabel*>("IndicatorNum")->text(), QString());
+    }
+
+    // A second start hands its file to the running program and ends.
+    void secondStartHandsOverItsFile()
+    {
+        const QString name = QStringLiteral("tenvix-test-%1").arg(QCoreApplication::applicationPid());
+        CInstanceChannel running(name);
+        QVERIFY(running.Listen());
+        CInstanceChannel other(name);
+        QVERIFY(!other.Listen()); // the first one keeps answering
+        QSignalSpy received(&running, &CInstanceChannel::PathReceived);
+
+        bool handed = false;
+        std::unique_ptr<QThread> second(QThread::create([&] {
+            handed = CInstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd"));
+        }));
+        second->start();
+        QTRY_COMPARE(received.size(), 1);
+        QVERIFY(second->wait(5000));
+        QVERIFY(handed);
+        QCOMPARE(received[0][0].toString(), QDir::current().absoluteFilePath("relative/x.bnd"));
+
+        // Nobody listening: the second start runs on its own.
+        QVERIFY(!CInstanceChannel(name + "-none").HandOver("x.bnd", 200));
     }
 
     void firstRunLayout()
