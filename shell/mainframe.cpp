@@ -161,6 +161,7 @@ bool CMainFrame::Create()
                   {IDW_ACTIONBAR, m_wndActionBar}},
                  QString::fromLatin1(kCompanyKey));
 
+    qApp->installEventFilter(this);
     m_doc.SetViews(this);
     connect(&m_doc, &CTenvixDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_doc, &CTenvixDoc::ModifiedChanged, this, &CMainFrame::UpdateCommandUI);
@@ -750,14 +751,35 @@ void CMainFrame::contextMenuEvent(QContextMenuEvent* event)
     event->accept();
 }
 
+namespace {
+bool CarriesFiles(const QMimeData* data)
+{
+    const QList<QUrl> urls = data ? data->urls() : QList<QUrl>();
+    return !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); });
+}
+} // namespace
+
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    const bool files = !urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& u) {
-        return u.isLocalFile();
-    });
-    if (files)
+    if (CarriesFiles(event->mimeData()))
         event->acceptProposedAction();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && watched != this
+        && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (CarriesFiles(drop->mimeData())) {
+            if (type == QEvent::Drop)
+                dropEvent(drop);
+            else
+                drop->acceptProposedAction();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::dropEvent(QDropEvent* event)

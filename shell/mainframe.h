@@ -149,6 +149,9 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    // Files dropped anywhere in the window open as documents, even over a
+    // text field that would otherwise take their names as text.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateActions();

@@ -546,6 +546,19 @@ private slots:
         QCOMPARE(m_msgs->shown.size(), 1); // asked once, before the first file
         QCOMPARE(m_app->RecentFiles()[0], b);
         QCOMPARE(m_app->RecentFiles()[1], a);
+
+        // Over a text field the file opens too, and the field keeps its text.
+        auto* id = f->Form()->findChild<QLineEdit*>("idEdit");
+        QMimeData one;
+        one.setUrls({QUrl::fromLocalFile(a)});
+        one.setText(a);
+        QDragEnterEvent enterField(QPoint(5, 5), Qt::CopyAction, &one, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(id, &enterField);
+        QVERIFY(enterField.isAccepted());
+        QDropEvent dropField(QPointF(5, 5), Qt::CopyAction, &one, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(id, &dropField);
+        QTRY_COMPARE(f->windowTitle(), QString("one.bnd - tenvix"));
+        QVERIFY(!id->text().contains("one.bnd"));
     }
 
     void keys()
