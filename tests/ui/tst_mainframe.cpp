@@ -6,6 +6,7 @@
 #include "model/bond.h"
 #include "shell/aboutdlg.h"
 #include "shell/datepicker.h"
+#include "shell/deletemanydlg.h"
 #include "shell/instance.h"
 #include "shell/mainframe.h"
 #include "shell/settings.h"
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -681,6 +683,24 @@ private slots:
         QVERIFY(id->text().isEmpty());
         QVERIFY(!form->m_posCurrent);
         QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
+    }
+
+    void deleteManyReachesTheForm()
+    {
+        CMainFrame* f = Start({"tenvix", Copy("many.bnd")});
+        const size_t total = f->Form()->m_bondList.m_list.size();
+        // Cancel deletes nothing; OK hands the date to the form.
+        for (bool ok : {false, true}) {
+            QTimer::singleShot(0, [ok] {
+                auto* dlg = qobject_cast<CDeleteManyDlg*>(QApplication::activeModalWidget());
+                QVERIFY(dlg);
+                ok ? dlg->accept() : dlg->reject();
+            });
+            f->Action(ID_DELETE_MANY)->trigger();
+        }
+        QCOMPARE(m_msgs->shown.size(), 1);
+        QVERIFY2(m_msgs->Last().text.endsWith(QString(" bonds of %1 total .").arg(total)),
+                 qPrintable(m_msgs->Last().text));
     }
 
     void contextMenuIsTheViewMenu()
