@@ -129,11 +129,15 @@ bool CTenvixApp::OpenDocumentFile(const QString& path)
 
 bool CTenvixApp::OpenAfterAsking(const QString& path)
 {
-    const bool opened = m_pDoc->OnOpenDocument(path);
+    bool replaced = false;
+    const bool opened = m_pDoc->OnOpenDocument(path, &replaced);
     if (opened)
         m_pDoc->SetPathName(path);
-    // After a failed load the views show the empty database left behind.
-    m_pFrame->InitialUpdate();
+    // A file that couldn't be read changed nothing, so the form keeps its
+    // record and any typing not yet saved; after a failed load the views
+    // show the empty database left behind.
+    if (replaced)
+        m_pFrame->InitialUpdate();
     return opened;
 }
 
@@ -144,7 +148,8 @@ void CTenvixApp::OnOpenRecentFile(int index)
     const QString path = m_recentFiles[index];
     if (!m_pDoc->SaveModified())
         return;
-    if (!m_pDoc->OnOpenDocument(path)) {
+    bool replaced = false;
+    if (!m_pDoc->OnOpenDocument(path, &replaced)) {
         // A file that is gone or broken leaves the list; a cancelled
         // question above leaves it alone.
         for (int i = 0; i < m_recentFiles.GetSize(); ++i)
@@ -153,7 +158,8 @@ void CTenvixApp::OnOpenRecentFile(int index)
                 break;
             }
         m_pFrame->UpdateRecentFileMenu(m_recentFiles);
-        m_pFrame->InitialUpdate();
+        if (replaced)
+            m_pFrame->InitialUpdate();
         return;
     }
     m_pDoc->SetPathName(path);

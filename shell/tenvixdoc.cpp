@@ -70,8 +70,10 @@ bool CTenvixDoc::OnNewDocument()
     return true;
 }
 
-bool CTenvixDoc::OnOpenDocument(const QString& path)
+bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced)
 {
+    if (replaced)
+        *replaced = false;
     // The whole file is read before anything is emptied, so a file that
     // can't be read costs the user nothing, unsaved edits included.
     QByteArray bytes;
@@ -81,6 +83,8 @@ bool CTenvixDoc::OnOpenDocument(const QString& path)
         return false;
     }
 
+    if (replaced)
+        *replaced = true;
     DeleteContents();
     SetModifiedFlag(true); // a half-loaded list is not the file
     const auto data = std::as_bytes(std::span(bytes.constData(), size_t(bytes.size())));

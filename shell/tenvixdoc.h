@@ -46,7 +46,8 @@ public:
     // Reads `path` into the database. A file that can't be read leaves
     // everything as it was; one that is read but isn't a database leaves an
     // empty "Untitled" one. Either way the user has been told.
-    bool OnOpenDocument(const QString& path);
+    // `replaced` tells whether the database in memory changed at all.
+    bool OnOpenDocument(const QString& path, bool* replaced = nullptr);
     // Writes the database to `path`, replacing the file only when complete.
     bool OnSaveDocument(const QString& path);
 
