@@ -114,7 +114,7 @@ CInView::CInView(QWidget* parent) : QWidget(parent)
     InitFormResources();
     BuildControls();
     qApp->installEventFilter(this);
-    connect(qApp, &QApplication::focusChanged, this, &CInView::EditStateChanged);
+    connect(qApp, &QApplication::focusChanged, this, &CInView::WatchFocusedField);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CInView::EditStateChanged);
 }
 
@@ -814,6 +814,19 @@ bool CInView::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void CInView::WatchFocusedField()
+{
+    // Copy and Cut follow the selection, Undo the text, of whichever field
+    // has the focus now.
+    disconnect(m_watchSelection);
+    disconnect(m_watchText);
+    if (QLineEdit* line = FocusedTextField()) {
+        m_watchSelection = connect(line, &QLineEdit::selectionChanged, this, &CInView::EditStateChanged);
+        m_watchText = connect(line, &QLineEdit::textChanged, this, &CInView::EditStateChanged);
+    }
+    emit EditStateChanged();
 }
 
 QLineEdit* CInView::FocusedTextField() const

@@ -121,6 +121,7 @@ private:
     void ShowAfterChange(std::optional<Position> pos);
     QWidget* MnemonicTarget(const QKeyEvent& key, bool* click) const;
     QLineEdit* FocusedTextField() const;
+    void WatchFocusedField();
     FormHost& Host() const;
 
     FormHost* m_host = nullptr;
@@ -129,6 +130,8 @@ private:
     bool m_bInitialized = false;
     bool m_bSettingTab = false;
     std::vector<Mnemonic> m_mnemonics;
+    QMetaObject::Connection m_watchSelection;
+    QMetaObject::Connection m_watchText;
 
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
