@@ -64,6 +64,13 @@ public:
 };
 
 QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Shows a text from its start, as a record's fields are read, not its end.
+void Show(QLineEdit* field, const QString& text)
+{
+    field->setText(text);
+    field->setCursorPosition(0);
+}
 std::string Std(const QString& text) { return text.toStdString(); }
 
 // A label's text with its mnemonic underlined. The label does not grab the
@@ -392,9 +399,9 @@ int CInView::FillForm(Position pos)
     if (!m_posCurrent || pos == m_bondList.m_list.end() || !*pos)
         return -1;
     const CBond& bond = **pos;
-    m_wndID->setText(Qs(bond.m_strID));
-    m_wndName->setText(Qs(bond.m_strName));
-    m_wndPrice->setText(Qs(FormatAmount(bond.m_fPrice)));
+    Show(m_wndID, Qs(bond.m_strID));
+    Show(m_wndName, Qs(bond.m_strName));
+    Show(m_wndPrice, Qs(FormatAmount(bond.m_fPrice)));
     m_wndRelease->SetValue(bond.m_nRelease);
     if (const auto* free = dynamic_cast<const CBondFree*>(&bond)) {
         SelectTab(1);
@@ -416,9 +423,9 @@ int CInView::FillForm(Position pos)
         m_wndMaturity->SetValue(UiClock().Now());
     } else if (const auto* coupons = dynamic_cast<const CBondStd*>(&bond)) {
         SelectTab(0);
-        m_wndCoupon->setText(Qs(FormatAmount(coupons->m_fCoupon)));
+        Show(m_wndCoupon, Qs(FormatAmount(coupons->m_fCoupon)));
         m_wndPayPeriod->setEditText(QString::number(coupons->m_nPeriodMonths));
-        m_wndFace->setText(Qs(FormatAmount(coupons->m_fFace)));
+        Show(m_wndFace, Qs(FormatAmount(coupons->m_fFace)));
         m_wndMaturity->SetValue(coupons->m_nMaturity);
         ShowTypeControls(true);
         ResetGrid();
@@ -801,8 +808,18 @@ bool CInView::eventFilter(QObject* watched, QEvent* event)
     if ((type == QEvent::ShortcutOverride || type == QEvent::KeyPress) && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
         if (w == QApplication::focusWidget() && isAncestorOf(w)) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            // The tabs take no focus, so the keyboard turns them the way
+            // tabbed pages usually turn: Ctrl+PgDn and Ctrl+PgUp.
+            if (key->modifiers() == Qt::ControlModifier &&
+                (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)) {
+                event->accept();
+                if (type == QEvent::KeyPress)
+                    m_wndTabs->setCurrentIndex(key->key() == Qt::Key_PageDown ? 1 : 0);
+                return true;
+            }
             bool click = false;
-            if (QWidget* target = MnemonicTarget(*static_cast<QKeyEvent*>(event), &click)) {
+            if (QWidget* target = MnemonicTarget(*key, &click)) {
                 event->accept();
                 if (type == QEvent::KeyPress) {
                     target->setFocus(Qt::ShortcutFocusReason);

@@ -546,8 +546,9 @@ private slots:
         view->close();
 
         // With Type II shown, Face Value is hidden and Alt+V is the menu's.
-        form->AddRecord(1);
-        QTRY_COMPARE(QApplication::focusWidget(), field("idEdit"));
+        Focus(field("idEdit"));
+        QTest::keyClick(field("idEdit"), Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(field("paymentGrid")->isVisible());
         press(Qt::Key_P);
         QCOMPARE(QApplication::focusWidget(), field("periodsBox"));
         press(Qt::Key_V);
