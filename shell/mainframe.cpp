@@ -1,5 +1,6 @@
 #include "shell/mainframe.h"
 
+#include "analysis/analysisdlg.h"
 #include "editor/inview.h"
 #include "shell/barlayout.h"
 #include "shell/deletemanydlg.h"
@@ -151,6 +152,9 @@ bool CMainFrame::Create()
     if (!CreateBars())
         return false;
     CreateClient();
+    // A window of its own, not a child of the frame, so that it gets its own
+    // task-bar button; the frame deletes it. Hidden until Single analysis.
+    m_dlgAnalysis = new CAnalysisDlg();
     m_pSeekResults.assign(kMaxSeekResults, CBondList::Position{});
 
     LoadBarState(*this,
