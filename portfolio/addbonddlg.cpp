@@ -1,0 +1,88 @@
+#include "portfolio/addbonddlg.h"
+
+#include "model/numbers.h"
+#include "portfolio/digitsedit.h"
+#include "shell/services.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tenvix::ui {
+namespace {
+
+constexpr int kMaxIdChars = 15;
+constexpr int kMaxUnitsChars = 11;
+// At most this much of the units text is read, more than the box can hold.
+constexpr int kUnitsReadChars = 14;
+constexpr double kMaxUnits = 1e12;
+
+} // namespace
+
+CAddBondDlg::CAddBondDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Add Bond by ID"));
+    setObjectName(QStringLiteral("addBondDlg"));
+
+    m_wndID = new QLineEdit(this);
+    m_wndID->setObjectName(QStringLiteral("id"));
+    m_wndID->setMaxLength(kMaxIdChars);
+    m_wndUnits = new DigitsEdit(this);
+    m_wndUnits->setObjectName(QStringLiteral("units"));
+    m_wndUnits->setMaxLength(kMaxUnitsChars);
+    const int boxWidth = m_wndID->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14;
+    m_wndID->setFixedWidth(boxWidth);
+    m_wndUnits->setFixedWidth(boxWidth);
+
+    auto* idLabel = new QLabel(QStringLiteral("&ID"), this);
+    idLabel->setBuddy(m_wndID);
+    auto* unitsLabel = new QLabel(QStringLiteral("&Units"), this);
+    unitsLabel->setBuddy(m_wndUnits);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(idLabel, 0, 0);
+    fields->addWidget(m_wndID, 0, 1);
+    fields->setRowMinimumHeight(1, 12);
+    fields->addWidget(unitsLabel, 2, 0);
+    fields->addWidget(m_wndUnits, 2, 1);
+    fields->setRowStretch(3, 1);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &CAddBondDlg::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CAddBondDlg::reject);
+    auto* buttonColumn = new QVBoxLayout;
+    buttonColumn->addWidget(buttons);
+    buttonColumn->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addSpacing(16);
+    layout->addLayout(buttonColumn);
+    m_wndID->setFocus();
+}
+
+void CAddBondDlg::accept()
+{
+    const std::string units = m_wndUnits->text().left(kUnitsReadChars).toStdString();
+    const std::optional<double> value = ReadDecimal(units);
+    if (!value || *value < 0 || *value > kMaxUnits) {
+        ShowError(this, QStringLiteral("Bad number of units !"));
+        m_wndUnits->setFocus();
+        return;
+    }
+    m_dUnits = *value;
+    m_strBondID = m_wndID->text().trimmed();
+    if (m_strBondID.isEmpty()) {
+        ShowError(this, QStringLiteral("Empty ID"));
+        m_wndID->setFocus();
+        return;
+    }
+    QDialog::accept();
+}
+
+} // namespace tenvix::ui

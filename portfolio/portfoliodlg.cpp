@@ -1,0 +1,566 @@
+#include "portfolio/portfoliodlg.h"
+
+#include "model/date.h"
+#include "model/numbers.h"
+#include "model/solver.h"
+#include "portfolio/addbonddlg.h"
+#include "portfolio/core/bondportf.h"
+#include "portfolio/core/duplicates.h"
+#include "portfolio/core/portfoliofile.h"
+#include "portfolio/updatebonddlg.h"
+#include "shell/services.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace tenvix::ui {
+namespace {
+
+const QString kFilter = QStringLiteral("Bond portfolio(*.bdp)");
+
+QString Text(const char* format, double value)
+{
+    return QString::fromStdString(FormatNumber(format, value));
+}
+
+double NumberOf(const QString& text)
+{
+    return ReadLeadingDecimal(text.toStdString());
+}
+
+// Shows the wait cursor for as long as it lives.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Bond portfolio"));
+    setObjectName(QStringLiteral("portfolioDlg"));
+
+    const QPixmap strip(QStringLiteral(":/portfolio/portfolio_status.png"));
+    for (int i = 0; i < 4; ++i)
+        m_pictures[static_cast<std::size_t>(i)] = QIcon(strip.copy(16 * i, 0, 16, 16));
+
+    m_wndTop = new QLabel(this);
+    m_wndTop->setObjectName(QStringLiteral("horizon"));
+
+    m_wndList = new QTreeWidget(this);
+    m_wndList->setObjectName(QStringLiteral("rows"));
+    m_wndList->setColumnCount(ColCount);
+    m_wndList->setHeaderLabels({QStringLiteral("Units"), QStringLiteral("Duration"), QStringLiteral("Square-M"),
+                                QStringLiteral("ID"), QStringLiteral("YTM"), QStringLiteral("Price"),
+                                QStringLiteral("Name"), QStringLiteral("Status")});
+    // The widths suit a small system font; a wider font still shows the
+    // figures whole rather than cut off.
+    const QFontMetrics fm = m_wndList->fontMetrics();
+    const int figure = fm.horizontalAdvance(QStringLiteral("00.00000000")) + 12;
+    const int widths[ColCount] = {std::max(70, fm.horizontalAdvance(QStringLiteral("000000")) + 16 + 16),
+                                  std::max(70, figure), std::max(70, figure), 90, std::max(70, figure), 70, 220, 70};
+    for (int c = 0; c < ColCount; ++c)
+        m_wndList->setColumnWidth(c, widths[c]);
+    m_wndList->header()->setStretchLastSection(false);
+    m_wndList->header()->setSectionsMovable(false);
+    m_wndList->setRootIsDecorated(false);
+    m_wndList->setItemsExpandable(false);
+    m_wndList->setUniformRowHeights(true);
+    m_wndList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_wndList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_wndList->setAllColumnsShowFocus(true);
+    m_wndList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_wndList->setIconSize(QSize(16, 16));
+    connect(m_wndList, &QTreeWidget::itemDoubleClicked, this, [this] { Update(); });
+
+    m_wndProgress = new QProgressBar(this);
+    m_wndProgress->setObjectName(QStringLiteral("progress"));
+    m_wndProgress->setTextVisible(false);
+    m_wndProgress->setFixedHeight(14);
+    m_wndProgress->setRange(0, 1);
+    m_wndProgress->setValue(0);
+
+    m_wndClose = MakeButton(QStringLiteral("C&lose"), "close", QStringLiteral("Close the window"), &CPortfolioDlg::accept);
+    m_wndClose->setDefault(true);
+    m_wndCalculate = MakeButton(QStringLiteral("&Calculate"), "calculate",
+                                QStringLiteral("Calculate the portfolio coefficients"), &CPortfolioDlg::Calculate);
+    m_wndAdd = MakeButton(QStringLiteral("&Add"), "add", QStringLiteral("Add a bond by ID"), &CPortfolioDlg::Add);
+    m_wndRemove = MakeButton(QStringLiteral("&Remove"), "remove", QStringLiteral("Remove the bond from the portfolio"),
+                             &CPortfolioDlg::Remove);
+    m_wndUpdate = MakeButton(QStringLiteral("&Update"), "update", QStringLiteral("Update the price and the weight"),
+                             &CPortfolioDlg::Update);
+    m_wndFindDup = MakeButton(QString(), "findDuplicates", QStringLiteral("Find duplicates"),
+                              &CPortfolioDlg::FindDuplicates);
+    m_wndSave = MakeButton(QStringLiteral("&Save"), "save", QStringLiteral("Save the portfolio"), &CPortfolioDlg::Save);
+    m_wndLoad = MakeButton(QStringLiteral("&Load"), "load", QStringLiteral("Load a portfolio"), &CPortfolioDlg::Load);
+    m_wndSuggest = MakeButton(QStringLiteral("Su&ggest"), "suggest", QStringLiteral("Suggest bonds for inclusion"),
+                              &CPortfolioDlg::Suggest);
+    m_wndStop = MakeButton(QStringLiteral("S&top"), "stop", QStringLiteral("Stop suggest procedure"), &CPortfolioDlg::Stop);
+
+    const int buttonWidth = std::max(m_wndCalculate->sizeHint().width(), fontMetrics().horizontalAdvance(u'x') * 12);
+    for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
+                           m_wndSuggest, m_wndStop})
+        b->setFixedWidth(buttonWidth);
+    m_wndFindDup->setIcon(QIcon(QStringLiteral(":/portfolio/find_duplicates.png")));
+    m_wndFindDup->setIconSize(QSize(16, 16));
+    m_wndFindDup->setFixedSize(m_wndFindDup->sizeHint().height() + 4, m_wndAdd->sizeHint().height());
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(m_wndTop);
+    left->addWidget(m_wndList, 1);
+    left->addSpacing(8);
+    left->addWidget(m_wndProgress);
+
+    const int gap = fontMetrics().height();
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(4);
+    buttons->addWidget(m_wndClose);
+    buttons->addWidget(m_wndCalculate);
+    buttons->addSpacing(gap);
+    buttons->addWidget(m_wndAdd);
+    buttons->addWidget(m_wndRemove);
+    buttons->addWidget(m_wndUpdate);
+    buttons->addWidget(m_wndFindDup, 0, Qt::AlignLeft);
+    buttons->addSpacing(gap);
+    buttons->addWidget(m_wndSave);
+    buttons->addWidget(m_wndLoad);
+    buttons->addStretch(1);
+    buttons->addWidget(m_wndSuggest);
+    buttons->addWidget(m_wndStop);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+
+    resize(620, 360);
+    m_wndList->setFocus();
+}
+
+CPortfolioDlg::~CPortfolioDlg() = default;
+
+QPushButton* CPortfolioDlg::MakeButton(const QString& text, const char* name, const QString& tip,
+                                       void (CPortfolioDlg::*slot)())
+{
+    auto* b = new QPushButton(text, this);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(tip);
+    connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
+    return b;
+}
+
+void CPortfolioDlg::showEvent(QShowEvent* event)
+{
+    if (!m_bInitialised) {
+        m_bInitialised = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CPortfolioDlg::OnInitDialog()
+{
+    if (!QApplication::windowIcon().isNull())
+        setWindowIcon(QApplication::windowIcon());
+    m_pReady.fill(nullptr);
+    m_bPricesChanged = false;
+    m_dHorizonYears = m_pStandDate && m_pHorizon ? YearFraction(*m_pHorizon, *m_pStandDate) : 0.0;
+    m_wndTop->setText(QStringLiteral("Inv,Horizon = ") + Text("%.8f", m_dHorizonYears) + QStringLiteral(" years"));
+}
+
+QTreeWidgetItem* CPortfolioDlg::Item(int row) const
+{
+    return m_wndList->topLevelItem(row);
+}
+
+QString CPortfolioDlg::CellText(int row, int column) const
+{
+    const QTreeWidgetItem* item = Item(row);
+    return item ? item->text(column) : QString();
+}
+
+int CPortfolioDlg::RowPicture(int row) const
+{
+    const QTreeWidgetItem* item = Item(row);
+    return item ? item->data(ColUnits, Qt::UserRole).toInt() : -1;
+}
+
+int CPortfolioDlg::SelectedRow() const
+{
+    const QList<QTreeWidgetItem*> selected = m_wndList->selectedItems();
+    return selected.isEmpty() ? -1 : m_wndList->indexOfTopLevelItem(selected.constFirst());
+}
+
+void CPortfolioDlg::SetPicture(int row, int picture)
+{
+    QTreeWidgetItem* item = Item(row);
+    item->setIcon(ColUnits, m_pictures[static_cast<std::size_t>(picture)]);
+    item->setData(ColUnits, Qt::UserRole, picture);
+}
+
+void CPortfolioDlg::AddRow(const QString& id, double units)
+{
+    // The callers keep to the limit; the row arrays must never be overrun.
+    if (m_nRows >= kPortfolioRows || !m_pBondList)
+        return;
+    const int row = m_nRows;
+    auto* item = new QTreeWidgetItem;
+    item->setText(ColUnits, Text("%.0f", units));
+    item->setText(ColID, id);
+    m_wndList->addTopLevelItem(item);
+    SetPicture(row, PicProblem);
+    CBond* b = FindBondByID(*m_pBondList, id.toStdString());
+    m_pFound[static_cast<std::size_t>(row)] = b;
+    if (b) {
+        item->setText(ColName, QString::fromStdString(b->m_strName));
+        item->setText(ColPrice, Text("%.2f", b->m_fPrice));
+        const RowFigures f = AnalyseBond(*b, *m_pStandDate, *m_pHorizon, UiClock());
+        if (f.status == RowStatus::Ready) {
+            item->setText(ColYTM, Text("%.8f", f.ytm));
+            item->setText(ColDuration, Text("%.8f", f.duration));
+            item->setText(ColSquareM, Text("%.8f", f.squareM));
+            m_pReady[static_cast<std::size_t>(row)] = b;
+            SetPicture(row, PicReady);
+        } else {
+            item->setText(ColStatus, QString::fromLatin1(StatusText(f.status)));
+        }
+    } else {
+        item->setText(ColStatus, QString::fromLatin1(StatusText(RowStatus::NotFound)));
+        SetPicture(row, PicNotFound);
+    }
+    ++m_nRows;
+}
+
+void CPortfolioDlg::AddSuggestedRow(const SUGGESTION& s)
+{
+    if (m_nRows >= kPortfolioRows || !s.pBond)
+        return;
+    const int row = m_nRows;
+    auto* item = new QTreeWidgetItem;
+    item->setText(ColUnits, QStringLiteral("0"));
+    item->setText(ColDuration, Text("%.8f", s.dDuration));
+    item->setText(ColSquareM, Text("%.8f", s.dSquareM));
+    item->setText(ColYTM, Text("%.8f", s.dYield));
+    item->setText(ColPrice, Text("%.2f", s.pBond->m_fPrice));
+    item->setText(ColID, QString::fromStdString(s.pBond->m_strID));
+    item->setText(ColName, QString::fromStdString(s.pBond->m_strName));
+    m_wndList->addTopLevelItem(item);
+    SetPicture(row, PicSuggested);
+    m_pReady[static_cast<std::size_t>(row)] = s.pBond;
+    m_pFound[static_cast<std::size_t>(row)] = s.pBond;
+    ++m_nRows;
+}
+
+void CPortfolioDlg::Add()
+{
+    if (m_nRows >= kPortfolioRows)
+        return;
+    CAddBondDlg dlg(this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    AddRow(dlg.m_strBondID, dlg.m_dUnits);
+}
+
+void CPortfolioDlg::Remove()
+{
+    const int row = SelectedRow();
+    if (row < 0)
+        return;
+    delete m_wndList->takeTopLevelItem(row);
+    for (int i = row; i + 1 < m_nRows; ++i) {
+        m_pReady[static_cast<std::size_t>(i)] = m_pReady[static_cast<std::size_t>(i) + 1];
+        m_pFound[static_cast<std::size_t>(i)] = m_pFound[static_cast<std::size_t>(i) + 1];
+    }
+    m_pReady[static_cast<std::size_t>(m_nRows) - 1] = nullptr;
+    m_pFound[static_cast<std::size_t>(m_nRows) - 1] = nullptr;
+    --m_nRows;
+}
+
+void CPortfolioDlg::RemoveAllRows()
+{
+    m_wndList->clear();
+    m_pReady.fill(nullptr);
+    m_pFound.fill(nullptr);
+    m_nRows = 0;
+}
+
+void CPortfolioDlg::Update()
+{
+    const int row = SelectedRow();
+    if (row < 0)
+        return;
+    QString units = CellText(row, ColUnits);
+    QString price = CellText(row, ColPrice);
+    CUpdateBondDlg dlg(this);
+    dlg.m_pstrUnits = &units;
+    dlg.m_pstrPrice = &price;
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    QTreeWidgetItem* item = Item(row);
+    if (!item)
+        return;
+    item->setText(ColUnits, units);
+    CBond* b = m_pFound[static_cast<std::size_t>(row)];
+    if (!b || !(std::fabs(dlg.m_dPrice - NumberOf(item->text(ColPrice))) >= 1e-6))
+        return;
+
+    b->m_fPrice = static_cast<float>(dlg.m_dPrice);
+    m_bPricesChanged = true;
+    item->setText(ColPrice, price);
+    for (int c : {ColDuration, ColSquareM, ColYTM, ColStatus})
+        item->setText(c, QString());
+    // The dates are those the row was added with.
+    const RowFigures f = AnalyseDatedBond(*b, UiClock());
+    int picture = PicProblem;
+    if (f.status == RowStatus::Ready) {
+        item->setText(ColYTM, Text("%.8f", f.ytm));
+        item->setText(ColDuration, Text("%.8f", f.duration));
+        item->setText(ColSquareM, Text("%.8f", f.squareM));
+        m_pReady[static_cast<std::size_t>(row)] = b;
+        picture = PicReady;
+    } else {
+        item->setText(ColStatus, QString::fromLatin1(StatusText(f.status)));
+        m_pReady[static_cast<std::size_t>(row)] = nullptr;
+    }
+    SetPicture(row, picture);
+    PropagateRow(row, picture);
+}
+
+void CPortfolioDlg::PropagateRow(int r, int picture)
+{
+    CBond* b = m_pFound[static_cast<std::size_t>(r)];
+    if (!b)
+        return;
+    const int copied[] = {ColYTM, ColDuration, ColSquareM, ColStatus, ColPrice};
+    for (int i = 0; i < m_nRows; ++i) {
+        if (i == r || m_pFound[static_cast<std::size_t>(i)] != b)
+            continue;
+        for (int c : copied)
+            Item(i)->setText(c, CellText(r, c));
+        SetPicture(i, picture);
+        m_pReady[static_cast<std::size_t>(i)] = picture == PicReady || picture == PicSuggested ? b : nullptr;
+    }
+}
+
+void CPortfolioDlg::Calculate()
+{
+    if (m_nRows == 0)
+        return;
+    for (int r = 0; r < m_nRows; ++r)
+        if (!m_pReady[static_cast<std::size_t>(r)]) {
+            ShowError(this, QStringLiteral("Bond ID=%1 ,in row %2 , can't be included !")
+                                .arg(CellText(r, ColID), QString::number(r + 1)));
+            return;
+        }
+    std::vector<CBond*> bonds(m_pReady.begin(), m_pReady.begin() + m_nRows);
+    std::vector<double> units;
+    for (int r = 0; r < m_nRows; ++r)
+        units.push_back(NumberOf(CellText(r, ColUnits)));
+    PortfolioFigures p;
+    {
+        // Up to the portfolio's whole time budget, without a pause.
+        const WaitCursor wait;
+        p = CalculatePortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
+    }
+    switch (p.outcome) {
+    case PortfolioOutcome::Ready:
+        ShowResult(this, QStringLiteral("Bond portfolio :\nYTM=") + Text("%.8f", p.ytm) + QStringLiteral("\nDuration=") +
+                             Text("%.8f", p.duration) + QStringLiteral("\nSquare-M=") + Text("%.8f", p.squareM));
+        break;
+    case PortfolioOutcome::NoUnits:
+        ShowError(this, QStringLiteral("No units filled in !"));
+        break;
+    case PortfolioOutcome::BadYtm:
+        ShowError(this, QStringLiteral("Bad YTM"));
+        break;
+    case PortfolioOutcome::MemberIncompatible:
+        break;
+    }
+}
+
+void CPortfolioDlg::FindDuplicates()
+{
+    if (m_nRows < 2)
+        return;
+    std::vector<std::string> ids;
+    for (int r = 0; r < m_nRows; ++r)
+        ids.push_back(CellText(r, ColID).toStdString());
+    for (const auto& [j, k] : DuplicatePairs(ids)) {
+        m_wndList->setCurrentItem(Item(k));
+        const QString id = QString::fromStdString(std::string(Trim(ids[static_cast<std::size_t>(j)])));
+        if (AskYesNo(this, QStringLiteral("Bond %1 is duplicated.\nDelete ?").arg(id), QString::fromLatin1(kAppName))) {
+            Remove();
+            return;
+        }
+    }
+}
+
+void CPortfolioDlg::Save()
+{
+    FileChoice choice;
+    choice.startPath = m_strLastPath;
+    choice.filters = {kFilter};
+    choice.defaultSuffix = QStringLiteral("bdp");
+    choice.confirmOverwrite = true;
+    const QString path = FileChooser().ChooseSave(this, choice);
+    if (path.isEmpty())
+        return;
+    std::vector<PortfolioEntry> rows;
+    for (int r = 0; r < m_nRows; ++r)
+        rows.push_back({CellText(r, ColID).toStdString(), NumberOf(CellText(r, ColUnits))});
+    const std::string bytes = StorePortfolio(rows);
+
+    // Written beside the target and moved over it only when complete, so a
+    // failed save never leaves a half-written portfolio in place.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ShowError(this, QStringLiteral("Failed to open the file in exclusive write mode !"));
+        return;
+    }
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+        file.cancelWriting();
+        ShowError(this, QStringLiteral("Error writing to file !"));
+        return;
+    }
+    m_strLastPath = path;
+    if (!file.commit())
+        ShowError(this, QStringLiteral("Error writing to file !"));
+}
+
+void CPortfolioDlg::Load()
+{
+    FileChoice choice;
+    choice.startPath = m_strLastPath;
+    choice.filters = {kFilter};
+    choice.defaultSuffix = QStringLiteral("bdp");
+    const QString path = FileChooser().ChooseOpen(this, choice);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowError(this, QStringLiteral("Failed to open the file !"));
+        return;
+    }
+    const qint64 wanted = std::min<qint64>(file.size(), static_cast<qint64>(kPortfolioFileReadLimit));
+    const QByteArray bytes = file.read(wanted);
+    if (file.error() != QFileDevice::NoError) {
+        ShowError(this, QStringLiteral("Failed reading the file !"));
+        return;
+    }
+    // The whole file is read and checked before a row is touched, so a bad
+    // file leaves the rows the user had.
+    const PortfolioFile loaded =
+        ReadPortfolio(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    if (loaded.error == PortfolioFileError::WrongFormat) {
+        ShowError(this, QStringLiteral("Wrong file format !"));
+        return;
+    }
+    if (loaded.error == PortfolioFileError::Truncated) {
+        ShowError(this, QStringLiteral("Failed reading the file !"));
+        return;
+    }
+    RemoveAllRows();
+    for (const PortfolioEntry& row : loaded.rows)
+        AddRow(QString::fromStdString(row.id), row.units);
+    m_strLastPath = path;
+}
+
+void CPortfolioDlg::EnableCommands(bool enable)
+{
+    for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
+                           m_wndSuggest, m_wndFindDup})
+        b->setEnabled(enable);
+}
+
+void CPortfolioDlg::Suggest()
+{
+    if (m_bScanning || m_nRows > kSuggestMaxRows || !m_pBondList)
+        return;
+    try {
+        m_pSuggest = std::make_unique<SuggestLists>();
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    EnableCommands(false);
+    m_bScanning = true;
+    try {
+        ScanBonds();
+        PresentSuggestions();
+    } catch (const std::exception&) {
+        // The rows appended so far stay; the window goes back to normal.
+    } catch (const CUserException&) {
+    }
+    m_pSuggest.reset();
+    m_wndProgress->setValue(0);
+    EnableCommands(true);
+    m_bScanning = false;
+    if (m_bCloseRequested) {
+        m_bCloseRequested = false;
+        QDialog::done(m_nCloseResult);
+    }
+}
+
+void CPortfolioDlg::ScanBonds()
+{
+    const std::size_t total = m_pBondList->size();
+    if (total == 0)
+        return;
+    m_wndProgress->setRange(0, static_cast<int>(std::min<std::size_t>(total, INT_MAX)));
+    m_wndProgress->setValue(0);
+    m_bStop = false;
+    // Events are handled a few dozen times a second rather than after every
+    // bond: enough for Stop, painting and the list, without slowing a large
+    // database down.
+    ThrottledPump pump(SystemClock(), m_nPumpIntervalMs);
+    tenvix::ScanBonds(*m_pBondList, *m_pStandDate, *m_pHorizon, *m_pSuggest, UiClock(),
+                      [&](std::size_t reached, std::size_t) {
+                          if (pump.Due()) {
+                              m_wndProgress->setValue(static_cast<int>(std::min<std::size_t>(reached, INT_MAX)));
+                              QCoreApplication::processEvents();
+                          }
+                          return !m_bStop;
+                      });
+    m_wndProgress->setValue(m_wndProgress->maximum());
+}
+
+void CPortfolioDlg::PresentSuggestions()
+{
+    const std::vector<SuggestedRow> rows = tenvix::PresentSuggestions(*m_pSuggest, m_nRows);
+    if (rows.empty()) {
+        Messages().Show(this, QStringLiteral("Nothing suggested ."), QStringLiteral("Information"), MsgIcon::Information,
+                        MsgButtons::Ok);
+        return;
+    }
+    for (const SuggestedRow& r : rows)
+        AddSuggestedRow(r.suggestion);
+}
+
+void CPortfolioDlg::done(int result)
+{
+    if (m_bScanning) {
+        m_bCloseRequested = true;
+        m_nCloseResult = result;
+        return;
+    }
+    QDialog::done(result);
+}
+
+} // namespace tenvix::ui

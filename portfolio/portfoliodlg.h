@@ -1,0 +1,120 @@
+#pragma once
+
+// "Bond portfolio": up to twenty rows, each a bond of the open database by
+// identifier with a number of units and that bond's figures. The rows live
+// in the list's cells: Calculate and Save read units and prices back from
+// the texts shown. Bonds belong to the database; rows only point at them.
+
+#include "model/bondlist.h"
+#include "portfolio/core/suggest.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+
+#include <array>
+#include <memory>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace tenvix::ui {
+
+class CPortfolioDlg : public QDialog {
+    Q_OBJECT
+public:
+    // List columns.
+    enum Column { ColUnits, ColDuration, ColSquareM, ColID, ColYTM, ColPrice, ColName, ColStatus, ColCount };
+    // Row pictures.
+    enum Picture { PicProblem, PicNotFound, PicSuggested, PicReady };
+
+    explicit CPortfolioDlg(QWidget* parent = nullptr);
+    ~CPortfolioDlg() override;
+
+    // Set by the opener before the window is shown; owned by the opener.
+    const double* m_pStandDate = nullptr;
+    const double* m_pHorizon = nullptr;
+    CBondList::List* m_pBondList = nullptr;
+    // Read by the opener afterwards: a bond's price was changed here.
+    bool m_bPricesChanged = false;
+
+    // Commands, as the buttons run them.
+    void Add();
+    void Remove();
+    void Update();
+    void Calculate();
+    void FindDuplicates();
+    void Save();
+    void Load();
+    void Suggest();
+    void Stop() { m_bStop = true; }
+
+    // Appends a row for identifier `id` and analyses its bond, if any.
+    void AddRow(const QString& id, double units);
+    void AddSuggestedRow(const SUGGESTION& s);
+    // Copies row r's figures, status, price and picture to every other row of
+    // the same bond.
+    void PropagateRow(int r, int picture);
+    void EnableCommands(bool enable);
+
+    int RowCount() const { return m_nRows; }
+    QString CellText(int row, int column) const;
+    int RowPicture(int row) const;
+    bool IsScanning() const { return m_bScanning; }
+    // Events are processed at most this often during a scan (milliseconds);
+    // tests set 0 to reach the window after every bond.
+    void SetPumpInterval(int ms) { m_nPumpIntervalMs = ms; }
+
+    // Closing waits while a scan runs; the request is carried out when it ends.
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void OnInitDialog();
+    QPushButton* MakeButton(const QString& text, const char* name, const QString& tip, void (CPortfolioDlg::*slot)());
+    QTreeWidgetItem* Item(int row) const;
+    int SelectedRow() const;
+    void SetPicture(int row, int picture);
+    void ScanBonds();
+    void PresentSuggestions();
+    void RemoveAllRows();
+
+    QLabel* m_wndTop;
+    QTreeWidget* m_wndList;
+    QProgressBar* m_wndProgress;
+    QPushButton* m_wndClose;
+    QPushButton* m_wndCalculate;
+    QPushButton* m_wndAdd;
+    QPushButton* m_wndRemove;
+    QPushButton* m_wndUpdate;
+    QPushButton* m_wndFindDup;
+    QPushButton* m_wndSave;
+    QPushButton* m_wndLoad;
+    QPushButton* m_wndSuggest;
+    QPushButton* m_wndStop;
+    std::array<QIcon, 4> m_pictures;
+
+    bool m_bStop = false;
+    int m_nRows = 0;
+    // Per row: the bond when the row takes part in Calculate, else null.
+    std::array<CBond*, kPortfolioRows> m_pReady{};
+    // Per row: the bond found for the identifier, else null.
+    std::array<CBond*, kPortfolioRows> m_pFound{};
+    // The candidates of a running Suggest; null outside one.
+    std::unique_ptr<SuggestLists> m_pSuggest;
+    double m_dHorizonYears = 0.0;
+    QString m_strLastPath;
+
+    bool m_bInitialised = false;
+    bool m_bScanning = false;
+    bool m_bCloseRequested = false;
+    int m_nCloseResult = 0;
+    int m_nPumpIntervalMs = 25;
+};
+
+} // namespace tenvix::ui
