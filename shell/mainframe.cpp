@@ -2,6 +2,7 @@
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
+#include "portfolio/portfoliodlg.h"
 #include "shell/barlayout.h"
 #include "shell/deletemanydlg.h"
 #include "shell/datepicker.h"
@@ -698,7 +699,22 @@ void CMainFrame::OnEdit(int id)
 // in the frame as they are built; until then these have nothing to act on.
 void CMainFrame::OnSeek() {}
 void CMainFrame::OnUpdateAll() {}
-void CMainFrame::OnRunPortfolio() {}
+void CMainFrame::OnRunPortfolio()
+{
+    // The pickers' values as they stand now, time of day included.
+    const double stand = StandDate();
+    const double horizon = Horizon();
+    CPortfolioDlg dlg(this);
+    dlg.m_pStandDate = &stand;
+    dlg.m_pHorizon = &horizon;
+    dlg.m_pBondList = &BondList().m_list;
+    dlg.exec();
+    // Only prices changed through the window outlive it.
+    if (dlg.m_bPricesChanged) {
+        m_pForm->RefreshPrice();
+        SetModified();
+    }
+}
 
 void CMainFrame::OnSingleAnalysis()
 {
