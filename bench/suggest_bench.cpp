@@ -10,6 +10,14 @@
 
 #include <random>
 
+#ifdef TENVIX_BENCH_WINDOW
+#include "portfolio/portfoliodlg.h"
+#include "shell/services.h"
+
+#include <QApplication>
+#include <QProgressBar>
+#endif
+
 namespace {
 
 using namespace tenvix;
@@ -111,6 +119,56 @@ void BM_SuggestScanWithStep(benchmark::State& state)
 }
 BENCHMARK(BM_SuggestScanWithStep)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+#ifdef TENVIX_BENCH_WINDOW
+// Answers every box at once, so a run never waits for a click.
+class SilentMessages final : public ui::MessageSeam {
+public:
+    ui::MsgAnswer Show(QWidget*, const QString&, const QString&, ui::MsgIcon, ui::MsgButtons) override
+    {
+        return ui::MsgAnswer::Ok;
+    }
+};
+
+// The Suggest button of a shown portfolio window: the scan with the window's
+// progress bar and event processing, then the rows appended.
+void BM_SuggestInWindow(benchmark::State& state)
+{
+    CBondList& db = Database();
+    SilentMessages messages;
+    ui::InstallMessages(&messages);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ui::CPortfolioDlg dlg;
+        dlg.m_pStandDate = &kStand;
+        dlg.m_pHorizon = &kHorizon;
+        dlg.m_pBondList = &db.m_list;
+        dlg.show();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        dlg.Suggest();
+        state.PauseTiming();
+        benchmark::DoNotOptimize(dlg.RowCount());
+        dlg.hide();
+        state.ResumeTiming();
+    }
+    ui::InstallMessages(nullptr);
+}
+BENCHMARK(BM_SuggestInWindow)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv)
+{
+#ifdef TENVIX_BENCH_WINDOW
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+#endif
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
