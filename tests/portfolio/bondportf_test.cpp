@@ -156,27 +156,6 @@ TEST(CBondPortf, ValidateReportsUnitsAndMembers)
     EXPECT_EQ(empty.m_nTimeLimit, 7000);
 }
 
-TEST(CBondPortf, PrepareGivesEveryMemberThePortfolioDates)
-{
-    auto a = StdBond("A", 12, 4.0f, 100.0f, 95.0f, Day(2015, 7, 1), Day(2030, 7, 1));
-    auto f = FreeBond("F", 88.0f, {{Day(2023, 1, 1), 5.0f}, {Day(2025, 1, 1), 105.0f}});
-    a->SetDates(Day(2000, 1, 1), Day(2001, 1, 1));
-    CBond* bonds[] = {a.get(), f.get()};
-    const double units[] = {1, 1};
-    CBondPortf p;
-    p.m_ppBonds = bonds;
-    p.m_pUnits = units;
-    p.m_nCount = 2;
-    p.SetDates(kStand + 0.7, kHorizon);
-    p.Prepare();
-    for (CBond* b : bonds) {
-        EXPECT_EQ(b->m_nStandDate, DaySerial(kStand));
-        EXPECT_EQ(b->m_nHorizon, DaySerial(kHorizon));
-    }
-    EXPECT_EQ(f->m_dtStand, DaySerial(kStand));
-    EXPECT_EQ(a->m_nPeriods, 9);
-}
-
 TEST(CBondPortf, CalculationRefusals)
 {
     auto a = StdBond("A", 12, 4.0f, 100.0f, 95.0f, Day(2015, 7, 1), Day(2030, 7, 1));
@@ -258,14 +237,6 @@ TEST(RowAnalysis, LookupIgnoresCaseAndTakesTheFirst)
     EXPECT_EQ(FindBondByID(list.m_list, "\xc3\xa9mis"), list.m_list.back().get());
     EXPECT_EQ(FindBondByID(list.m_list, "GOV-2030 "), nullptr);
     EXPECT_EQ(FindBondByID(list.m_list, ""), nullptr);
-}
-
-TEST(RowAnalysis, NumbersAreFormattedWhateverTheirSize)
-{
-    EXPECT_EQ(FormatNumber("%.0f", 2.5), "2");
-    EXPECT_EQ(FormatNumber("%.0f", 3.5), "4");
-    EXPECT_EQ(FormatNumber("%.8f", 0.0512345678), "0.05123457");
-    EXPECT_EQ(FormatNumber("%.0f", 1e300).size(), 301u);
 }
 
 } // namespace

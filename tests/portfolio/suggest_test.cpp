@@ -226,19 +226,5 @@ TEST_F(Scan, NothingWhenTheHorizonIsNotAhead)
     ScanBonds(empty, stand, horizon, l, SystemClock(), [](std::size_t, std::size_t) -> bool { throw 1; });
 }
 
-TEST(ThrottledPump, RunsOncePerInterval)
-{
-    ManualClock clock;
-    ThrottledPump pump(clock, 30);
-    EXPECT_FALSE(pump.Due());
-    clock.Advance(29);
-    EXPECT_FALSE(pump.Due());
-    clock.Advance(1);
-    EXPECT_TRUE(pump.Due());
-    EXPECT_FALSE(pump.Due());
-    clock.Advance(100);
-    EXPECT_TRUE(pump.Due());
-}
-
 } // namespace
 } // namespace tenvix
