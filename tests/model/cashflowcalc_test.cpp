@@ -80,59 +80,30 @@ std::string PriceAt(const Case& c, double y)
     return cli::Format("%.17g", pv);
 }
 
-TEST(CashflowCalc, OnePaymentAYearOut)
+TEST(CashflowCalc, OnePaymentAYearOutAcrossTheLeapDay)
 {
+    // 1 March 2003 to 1 March 2004: one year by calendar parts, 366/365 by day
+    // count. Times of day on the pickers do not count.
     Case c;
-    c.rows = {{"110", "2005-01-15"}};
-    c.squareM = true;
-    const CashflowResult r = c.Run();
-    ASSERT_TRUE(r.Ok());
-    EXPECT_NEAR(r.ytm, 0.1, 1e-9);
-    EXPECT_NEAR(r.duration, 1.0, 1e-9);
-    EXPECT_NEAR(r.squareM, 1.0, 1e-9); // about a horizon two years out
-}
-
-TEST(CashflowCalc, YearMethodsAcrossLeapDay)
-{
-    // 1 March 2003 to 1 March 2004 is 366 days: one year by calendar parts,
-    // 366/365 years by day count.
-    Case c;
-    c.stand = Day("2003-03-01");
-    c.horizon = Day("2004-03-01");
+    c.stand = Day("2003-03-01") + 0.99;
+    c.horizon = Day("2005-03-01") + 0.25;
     c.rows = {{"110", "2004-03-01"}};
     c.squareM = true;
 
     CashflowResult r = c.Run();
     ASSERT_TRUE(r.Ok());
     EXPECT_NEAR(r.ytm, 0.1, 1e-9);
-    EXPECT_NEAR(r.squareM, 0.0, 1e-12);
-    EXPECT_DOUBLE_EQ(HorizonYears(c.method, c.stand, c.horizon), 1.0);
+    EXPECT_NEAR(r.duration, 1.0, 1e-9);
+    EXPECT_NEAR(r.squareM, 1.0, 1e-9); // a year short of the horizon
+    EXPECT_DOUBLE_EQ(HorizonYears(c.method, c.stand, c.horizon), 2.0);
 
     c.method = YearMethod::DayCount;
     r = c.Run();
     ASSERT_TRUE(r.Ok());
     EXPECT_NEAR(r.ytm, std::pow(1.1, 365.0 / 366.0) - 1, 1e-9);
-    EXPECT_NEAR(r.ytm, 0.0997, 1e-4);
     EXPECT_NEAR(r.duration, 366.0 / 365.0, 1e-9);
-    EXPECT_NEAR(r.squareM, 0.0, 1e-12); // the horizon is measured the same way
-    EXPECT_DOUBLE_EQ(HorizonYears(c.method, c.stand, c.horizon), 366 * kOneDay);
-
-    // 29 February to 1 March: one day either way, but not the same fraction.
-    EXPECT_DOUBLE_EQ(HorizonYears(YearMethod::DayCount, Day("2004-02-29"), Day("2004-03-01")), kOneDay);
-    EXPECT_NEAR(HorizonYears(YearMethod::CalendarParts, Day("2004-02-29"), Day("2004-03-01")), 1.0 / 12 - 28.0 / 365,
-                1e-15);
-}
-
-TEST(CashflowCalc, DatesCountAsWholeDays)
-{
-    Case c;
-    c.rows = {{"110", "2005-01-15"}};
-    c.stand += 0.99;
-    c.horizon += 0.25;
-    const CashflowResult r = c.Run();
-    ASSERT_TRUE(r.Ok());
-    EXPECT_NEAR(r.duration, 1.0, 1e-9);
-    EXPECT_DOUBLE_EQ(HorizonYears(YearMethod::DayCount, c.stand, c.horizon), 731 * kOneDay);
+    EXPECT_NEAR(r.squareM, 1.0, 1e-9); // the horizon is measured the same way
+    EXPECT_DOUBLE_EQ(HorizonYears(c.method, c.stand, c.horizon), 731 * kOneDay);
 }
 
 TEST(CashflowCalc, RecoversTheYieldThatPricedTheRows)
@@ -186,18 +157,14 @@ TEST(CashflowCalc, FaultsComeInTheirOrder)
     const Expect cases[] = {
         {"horizon on the stand date, Square-M wanted, before a bad price",
          with([](Case& c) { c.squareM = true; c.horizon = c.stand; c.price = "x"; }), 5},
-        {"horizon before the stand date", with([](Case& c) { c.squareM = true; c.horizon = c.stand - 1; }), 5},
         {"letters after the price, before a bad row", with([](Case& c) { c.price = "100abc"; c.rows[0].amount = "x"; }), 6},
         {"blank price reads as nothing", with([](Case& c) { c.price = " \t"; }), 7},
         {"price with a blank inside", with([](Case& c) { c.price = "1 00"; }), 6},
-        {"zero price", with([](Case& c) { c.price = "0"; }), 7},
         {"negative price", with([](Case& c) { c.price = "-100"; }), 7},
-        {"price below a millionth", with([](Case& c) { c.price = "9.9e-7"; }), 7},
         {"price above 1e20", with([](Case& c) { c.price = "1e21"; }), 8},
         {"price too large for a double", with([](Case& c) { c.price = "1e400"; }), 8},
         {"untouched row", with([](Case& c) { c.rows[0].amount = "??????????"; }), 17},
         {"negative second row", with([](Case& c) { c.rows[1].amount = "-5"; }), 34},
-        {"huge second row", with([](Case& c) { c.rows[1].amount = "1.0000001e20"; }), 34},
         {"bad amount before bad date in a row", with([](Case& c) { c.rows[1] = {"x", "never"}; }), 33},
         {"first row's date before second row's amount", with([](Case& c) { c.rows[0].date = ""; c.rows[1].amount = "x"; }), 19},
         {"bad date in second row", with([](Case& c) { c.rows[1].date = "2006-02-30"; }), 35},
@@ -221,11 +188,9 @@ TEST(CashflowCalc, LimitsThatStillPass)
     c.price = "0.000001";
     EXPECT_TRUE(c.Run().Ok());
     c.rows = {{"110", "2005-01-15"}};
-    c.price = " 100";
+    c.price = "1d2"; // the exponent letters of the number reader
     c.horizon = c.stand;
     EXPECT_TRUE(c.Run().Ok()) << "a horizon on the stand date is fine without Square-M";
-    c.price = "1d2"; // the exponent letters of the number reader
-    EXPECT_TRUE(c.Run().Ok());
 }
 
 TEST(CashflowCalc, ErrorsWithoutAFault)
@@ -238,23 +203,17 @@ TEST(CashflowCalc, ErrorsWithoutAFault)
 
     c.rows = {{"60", "2005-01-15"}, {"39.99", "2006-01-15"}, {"500", "2003-01-15"}};
     r = c.Run();
-    EXPECT_EQ(r.fault, 0);
     EXPECT_TRUE(r.error) << "less to come than the price";
     EXPECT_EQ(r.evaluations, 0) << "known before any search";
 
     c.rows = {{"1", "2004-01-16"}};
     c.price = "1e-6"; // a day's wait for a millionfold gain: a yield beyond 1e18
-    r = c.Run();
-    EXPECT_TRUE(r.error);
-    EXPECT_GT(r.evaluations, 50);
-}
+    EXPECT_TRUE(c.Run().error);
 
-TEST(CashflowCalc, PriceEqualToThePaymentsGivesAZeroYield)
-{
-    Case c;
     c.rows = {{"60", "2005-01-15"}, {"40", "2009-01-15"}};
-    const CashflowResult r = c.Run();
-    ASSERT_TRUE(r.Ok());
+    c.price = "100";
+    r = c.Run();
+    ASSERT_TRUE(r.Ok()) << "exactly the price to come: a yield of nothing";
     EXPECT_GE(r.ytm, 0.0);
     EXPECT_LT(r.ytm, 1e-9);
 }
@@ -274,42 +233,31 @@ TEST(CashflowCalc, RunsOutOfTimeOnEvery2048thEvaluation)
 {
     // The start is read once, then every 2048th evaluation; a second per read
     // spends the five seconds at the sixth look.
-    ScriptedClock clock({1000, 2000, 3000, 4000, 5000, 6000, 7000});
-    const CashflowResult r = Creeping().Run(clock);
+    ScriptedClock perSecond({1000, 2000, 3000, 4000, 5000, 6000, 7000});
+    CashflowResult r = Creeping().Run(perSecond);
     EXPECT_TRUE(r.error);
     EXPECT_EQ(r.evaluations, 6 * 2048);
-    EXPECT_EQ(clock.reads, 7);
-}
+    EXPECT_EQ(perSecond.reads, 7);
 
-TEST(CashflowCalc, FiveSecondsExactlyIsStillInTime)
-{
-    ScriptedClock clock({0, 5000, 5000, 5001});
-    const CashflowResult r = Creeping().Run(clock);
-    EXPECT_TRUE(r.error);
-    EXPECT_EQ(r.evaluations, 3 * 2048);
-}
+    // Five seconds exactly is still in time.
+    ScriptedClock edge({0, 5000, 5000, 5001});
+    EXPECT_EQ(Creeping().Run(edge).evaluations, 3 * 2048);
 
-TEST(CashflowCalc, NoAcceptanceBandWhenTimeRunsOut)
-{
-    // An estimate already within a thousandth of the price is still refused.
-    Case c = Creeping();
-    ScriptedClock clock({0, 6000});
-    const CashflowResult r = c.Run(clock);
+    // No band of estimates close enough: this one is within a thousandth of
+    // the price when time runs out, and still refused.
+    ScriptedClock spent({0, 6000});
+    r = Creeping().Run(spent);
     EXPECT_TRUE(r.error);
     EXPECT_EQ(r.evaluations, 2048);
 }
 
 TEST(CashflowCalc, FaultMessages)
 {
-    EXPECT_EQ(CashflowFaultMessage(4), "Stand Date should be less than the maturity !");
-    EXPECT_EQ(CashflowFaultMessage(5), "Investment Horizon should be bigger than Stand Date !");
-    EXPECT_EQ(CashflowFaultMessage(6), "Invalid Spot Price !");
-    EXPECT_EQ(CashflowFaultMessage(7), "Negative or low Spot Price !");
     EXPECT_EQ(CashflowFaultMessage(8), "Too big Spot Price  !");
     EXPECT_EQ(CashflowFaultMessage(17), "Invalid cashflow  in row 1 !");
     EXPECT_EQ(CashflowFaultMessage(34), "Cashflow in row 2 should be positive \nor not so big !");
     EXPECT_EQ(CashflowFaultMessage(16 * 199 + 19), "Invalid date in row 200 !");
-    EXPECT_EQ(CashflowFaultMessage(0), "");
+    EXPECT_EQ(CashflowFaultMessage(16), "");
 }
 
 } // namespace

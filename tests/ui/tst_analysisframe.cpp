@@ -79,6 +79,14 @@ private slots:
         QTest::mouseClick(dlg->findChild<QPushButton*>("exit"), Qt::LeftButton);
         QVERIFY(!dlg->isVisible());
 
+        // Esc and the close box put it away too.
+        single->trigger();
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        QVERIFY(!dlg->isVisible());
+        single->trigger();
+        QVERIFY(dlg->close());
+        QVERIFY(!dlg->isVisible());
+
         dlg->showMinimized();
         single->trigger();
         QVERIFY(dlg->isVisible());
