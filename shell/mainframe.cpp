@@ -433,7 +433,6 @@ bool CMainFrame::CreateBars()
     m_wndSeekWhat->lineEdit()->setMaxLength(15);
     m_wndSeekWhat->view()->setMinimumWidth(100);
     PlaceOnBar(m_wndSeekBar, m_wndSeekWhat, 75, ID_SEEK_WHAT);
-    m_wndSeekWhat->setFixedWidth(std::max(75, m_wndSeekBy->width()));
     m_wndSeekBar->addAction(Action(ID_SEEK));
 
     // Action bar: moves, Save, Add with its types, Delete.

@@ -418,6 +418,26 @@ private slots:
         QCOMPARE(f->toolBarArea(f->Bar(IDW_RUNBAR)), Qt::BottomToolBarArea);
         QCOMPARE(f->toolBarArea(f->Bar(IDW_ACTIONBAR)), Qt::TopToolBarArea);
         QVERIFY(f->Bar(IDW_ACTIONBAR)->y() > f->Bar(AFX_IDW_TOOLBAR)->y());
+
+        // Two rows at the bottom come back in their order, outermost first.
+        f->removeToolBar(f->Bar(AFX_IDW_TOOLBAR));
+        f->addToolBar(Qt::BottomToolBarArea, f->Bar(AFX_IDW_TOOLBAR));
+        f->Bar(AFX_IDW_TOOLBAR)->show();
+        f->addToolBarBreak(Qt::BottomToolBarArea);
+        f->removeToolBar(f->Bar(IDW_ACTIONBAR));
+        f->addToolBar(Qt::BottomToolBarArea, f->Bar(IDW_ACTIONBAR));
+        f->Bar(IDW_ACTIONBAR)->show();
+        QTRY_VERIFY(f->Bar(IDW_ACTIONBAR)->y() != f->Bar(AFX_IDW_TOOLBAR)->y());
+        const bool actionLower = f->Bar(IDW_ACTIONBAR)->y() > f->Bar(AFX_IDW_TOOLBAR)->y();
+        Close();
+        OpenSettings()->remove("Quellmark-Summary/DockState");
+        f = Start();
+        f->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QCOMPARE(f->toolBarArea(f->Bar(AFX_IDW_TOOLBAR)), Qt::BottomToolBarArea);
+        QCOMPARE(f->toolBarArea(f->Bar(IDW_ACTIONBAR)), Qt::BottomToolBarArea);
+        QTRY_VERIFY(f->Bar(IDW_ACTIONBAR)->y() != f->Bar(AFX_IDW_TOOLBAR)->y());
+        QCOMPARE(f->Bar(IDW_ACTIONBAR)->y() > f->Bar(AFX_IDW_TOOLBAR)->y(), actionLower);
     }
 
     void titleAndSaveFollowTheDocument()
