@@ -1,0 +1,143 @@
+#include "model/seek.h"
+
+#include "model/text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace tenvix;
+
+namespace {
+
+CBondList MakeList(std::initializer_list<std::pair<const char*, const char*>> bonds)
+{
+    CBondList list;
+    for (const auto& [id, name] : bonds) {
+        auto bond = std::make_unique<CBondStd>(0);
+        bond->m_strID = id;
+        bond->m_strName = name;
+        list.m_list.push_back(std::move(bond));
+    }
+    return list;
+}
+
+std::vector<std::string> Seek(CBondList& list, SeekBy by, std::string_view text)
+{
+    SeekResults results;
+    const std::size_t n = SeekBonds(list, by, text, results);
+    std::vector<std::string> ids;
+    for (std::size_t k = 0; k < n; ++k)
+        ids.push_back((*results[k])->m_strID);
+    return ids;
+}
+
+using Ids = std::vector<std::string>;
+
+} // namespace
+
+TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
+{
+    CBondList list = MakeList({{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
+                               {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}});
+    EXPECT_EQ(Seek(list, SeekBy::ID, "ab"), (Ids{"AB1", "abc", "Ab"}));
+    EXPECT_EQ(Seek(list, SeekBy::ID, "AB"), (Ids{"AB1", "abc", "Ab"}));
+    EXPECT_EQ(Seek(list, SeekBy::Name, "alph"), (Ids{"xab", "abc"}));
+    EXPECT_EQ(Seek(list, SeekBy::Name, "Alp"), (Ids{"xab", "abc", "a"}));
+    // Letters beyond ASCII fold too, in the text and in the field.
+    EXPECT_EQ(Seek(list, SeekBy::ID, "écu"), (Ids{"ÉCU 1", "écu 2"}));
+    EXPECT_EQ(Seek(list, SeekBy::Name, "ÉLAN "), (Ids{"écu 2"}));
+    EXPECT_EQ(Seek(list, SeekBy::ID, "nothing"), Ids{});
+    // The whole field equal to the text is a match; one character more is not.
+    EXPECT_EQ(Seek(list, SeekBy::ID, "abc"), (Ids{"abc"}));
+    EXPECT_EQ(Seek(list, SeekBy::ID, "abcd"), Ids{});
+}
+
+TEST(Seek, StopsAfterTheFirstFiveHundredMatchesInListOrder)
+{
+    CBondList list;
+    for (int k = 0; k < 1200; ++k) {
+        auto bond = std::make_unique<CBondStd>(0);
+        // Every other bond matches "bd"; the rest start with "x".
+        bond->m_strID = (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k);
+        list.m_list.push_back(std::move(bond));
+    }
+    const Ids found = Seek(list, SeekBy::ID, "bd");
+    ASSERT_EQ(found.size(), kMaxSeekResults);
+    for (std::size_t k = 0; k < found.size(); ++k)
+        EXPECT_EQ(FoldCase(found[k]), "bd" + std::to_string(2 * k));
+
+    // An empty text matches every bond: the first 500 of the list.
+    const Ids all = Seek(list, SeekBy::Name, "");
+    ASSERT_EQ(all.size(), kMaxSeekResults);
+    EXPECT_EQ(all.front(), "bd0");
+    EXPECT_EQ(all.back(), "x499");
+}
+
+// The prefix test skips FoldCase while the field is ASCII; whatever the bytes,
+// it must agree with folding both sides whole.
+TEST(Seek, PrefixTestAgreesWithFoldingEverything)
+{
+    const std::vector<std::string> pieces = {"a", "A", "z", "1", " ", "é", "É", "Š", "š", "Ÿ", "ÿ", "ß", "€",
+                                             "\xC3", "\x80", "\xE2\x82", "\xF0\x9F\x98\x80", "Ö", "ö", "x"};
+    std::mt19937 rng(7);
+    auto make = [&](int maxPieces) {
+        std::string s;
+        const int n = std::uniform_int_distribution<int>(0, maxPieces)(rng);
+        for (int k = 0; k < n; ++k)
+            s += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
+        return s;
+    };
+    int matches = 0;
+    for (int trial = 0; trial < 50000; ++trial) {
+        const std::string text = make(3);
+        // Half the fields start with a case variant of the text, so matches are common.
+        std::string field = make(4);
+        if (trial % 2)
+            field = (trial % 4 == 1 ? FoldCase(text) : text) + field;
+        const bool expected = FoldCase(field).starts_with(FoldCase(text));
+        matches += expected;
+        ASSERT_EQ(StartsWithNoCase(field, text), expected) << "field '" << field << "' text '" << text << "'";
+    }
+    EXPECT_GT(matches, 20000);
+}
+
+TEST(SeekHistory, KeepsTenLowerCaseTextsNewestFirst)
+{
+    std::vector<std::string> history;
+    EXPECT_EQ(RememberSeekText(history, "Abc", -1), SeekBoxShows::TypedText);
+    EXPECT_EQ(RememberSeekText(history, "abc", -1), SeekBoxShows::TypedText);
+    EXPECT_EQ(history, (std::vector<std::string>{"abc"}));
+
+    RememberSeekText(history, "ÉCU", -1);
+    EXPECT_EQ(history, (std::vector<std::string>{"écu", "abc"}));
+
+    // An empty text is no seek text.
+    EXPECT_EQ(RememberSeekText(history, "", 0), SeekBoxShows::TypedText);
+    EXPECT_EQ(history.size(), 2u);
+
+    for (int k = 0; k < 8; ++k)
+        RememberSeekText(history, "T" + std::to_string(k), -1);
+    ASSERT_EQ(history.size(), kSeekHistory);
+    EXPECT_EQ(history.front(), "t7");
+    EXPECT_EQ(history.back(), "abc");
+    RememberSeekText(history, "eleventh", -1);
+    ASSERT_EQ(history.size(), kSeekHistory);
+    EXPECT_EQ(history.front(), "eleventh");
+    EXPECT_EQ(history.back(), "écu");
+}
+
+TEST(SeekHistory, AChosenEntryMovesToTheTopAndStaysSelected)
+{
+    std::vector<std::string> history = {"c", "b", "a"};
+    // "b" was chosen from the drop-down: it stays what the box shows.
+    EXPECT_EQ(RememberSeekText(history, "b", 1), SeekBoxShows::Entry0);
+    EXPECT_EQ(history, (std::vector<std::string>{"b", "c", "a"}));
+    // Typed again in capitals while another entry was selected: it moves to
+    // the top, but the box keeps the typed text.
+    EXPECT_EQ(RememberSeekText(history, "A", 0), SeekBoxShows::TypedText);
+    EXPECT_EQ(history, (std::vector<std::string>{"a", "b", "c"}));
+    // A new text is never the selected entry.
+    EXPECT_EQ(RememberSeekText(history, "d", 0), SeekBoxShows::TypedText);
+    EXPECT_EQ(history, (std::vector<std::string>{"d", "a", "b", "c"}));
+}
