@@ -8,6 +8,8 @@ list(APPEND TENVIX_UI_SOURCES
   shell/fileio.cpp shell/fileio.h
   shell/instance.cpp shell/instance.h
   shell/mainframe.cpp shell/mainframe.h
+  shell/mylistview.cpp shell/mylistview.h
+  shell/priceupdatedlg.cpp shell/priceupdatedlg.h
   shell/recentfiles.cpp shell/recentfiles.h
   shell/services.cpp shell/services.h
   shell/settings.cpp shell/settings.h

@@ -1,0 +1,359 @@
+#include "shell/priceupdatedlg.h"
+
+#include "model/priceupdate.h"
+#include "shell/services.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tenvix::ui {
+
+namespace {
+
+enum Column { kColPrice = 0, kColID = 1, kColName = 2, kColStatus = 3 };
+
+const QString kChanged = QStringLiteral("changed");
+
+QString PriceText(float price)
+{
+    return QString::asprintf("%.2f", static_cast<double>(price));
+}
+
+// The price list: whichever cell of a row the user starts editing, it is the
+// price that gets edited.
+class PriceList final : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+
+    bool IsEditing() const { return state() == EditingState; }
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
+    {
+        return QTreeWidget::edit(index.siblingAtColumn(kColPrice), trigger, event);
+    }
+};
+
+} // namespace
+
+// A horizontal pair of arrows that steps through the pages; the arrow keys do
+// the same while it has the focus.
+class PageScroller final : public QWidget {
+    Q_OBJECT
+public:
+    explicit PageScroller(QWidget* parent)
+        : QWidget(parent)
+    {
+        setFocusPolicy(Qt::StrongFocus);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        m_prev = MakeArrow(Qt::LeftArrow, QStringLiteral("previousPage"), -1);
+        m_next = MakeArrow(Qt::RightArrow, QStringLiteral("nextPage"), +1);
+        layout->addWidget(m_prev);
+        layout->addWidget(m_next);
+        UpdateArrows();
+    }
+
+    int Value() const { return m_value; }
+    void SetRange(int minimum, int maximum)
+    {
+        m_min = minimum;
+        m_max = std::max(minimum, maximum);
+        SetValue(m_value);
+    }
+    void SetValue(int value)
+    {
+        value = std::clamp(value, m_min, m_max);
+        const bool changed = value != m_value;
+        m_value = value;
+        UpdateArrows();
+        if (changed)
+            emit ValueChanged(m_value);
+    }
+
+signals:
+    void ValueChanged(int value);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            SetValue(m_value - 1);
+            break;
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            SetValue(m_value + 1);
+            break;
+        case Qt::Key_Home:
+            SetValue(m_min);
+            break;
+        case Qt::Key_End:
+            SetValue(m_max);
+            break;
+        default:
+            QWidget::keyPressEvent(event);
+            return;
+        }
+        event->accept();
+    }
+
+private:
+    QToolButton* MakeArrow(Qt::ArrowType arrow, const QString& name, int step)
+    {
+        auto* button = new QToolButton(this);
+        button->setObjectName(name);
+        button->setArrowType(arrow);
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        connect(button, &QToolButton::clicked, this, [this, step] { SetValue(m_value + step); });
+        return button;
+    }
+    void UpdateArrows()
+    {
+        m_prev->setEnabled(m_value > m_min);
+        m_next->setEnabled(m_value < m_max);
+    }
+
+    int m_min = 1;
+    int m_max = 1;
+    int m_value = 1;
+    QToolButton* m_prev;
+    QToolButton* m_next;
+};
+
+// The in-place editor of the Price column. The dialog decides whether a typed
+// price is taken.
+class PriceDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit PriceDelegate(CPriceUpdateDlg* dlg)
+        : QStyledItemDelegate(dlg)
+        , m_dlg(dlg)
+    {
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        if (index.column() != kColPrice)
+            return nullptr;
+        auto* editor = new QLineEdit(parent);
+        editor->setObjectName(QStringLiteral("priceEditor"));
+        editor->setMaxLength(kMaxPriceText);
+        m_editor = editor;
+        return editor;
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
+    {
+        m_dlg->CommitPrice(index.row(), static_cast<QLineEdit*>(editor)->text());
+    }
+
+    // Ends an edit still open, as leaving the cell would.
+    void CommitOpenEditor()
+    {
+        if (QLineEdit* editor = m_editor) {
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
+
+private:
+    CPriceUpdateDlg* m_dlg;
+    mutable QPointer<QLineEdit> m_editor;
+};
+
+CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("priceUpdateDlg"));
+    setWindowTitle(QStringLiteral("Update the price of all matched bonds"));
+
+    m_wndScroll = new PageScroller(this);
+    m_wndScroll->setObjectName(QStringLiteral("scrollPages"));
+    m_wndScroll->setToolTip(QStringLiteral("Scroll pages"));
+
+    m_wndPage = new QLineEdit(QStringLiteral("1"), this);
+    m_wndPage->setObjectName(QStringLiteral("currentPage"));
+    m_wndPage->setToolTip(QStringLiteral("Current page"));
+    m_wndPage->setReadOnly(true);
+    m_wndPage->setFocusPolicy(Qt::NoFocus);
+    m_wndPage->setFixedWidth(m_wndPage->fontMetrics().horizontalAdvance(QStringLiteral("0000000")) + 12);
+
+    m_wndOf = new QLabel(QStringLiteral("of 1"), this);
+    m_wndOf->setObjectName(QStringLiteral("pageCount"));
+
+    m_wndSave = new QPushButton(QStringLiteral("&Save"), this);
+    m_wndSave->setObjectName(QStringLiteral("saveButton"));
+    m_wndSave->setToolTip(QStringLiteral("Save the changes on this page"));
+    m_wndSave->setAutoDefault(false);
+
+    m_wndClose = new QPushButton(QStringLiteral("&Close"), this);
+    m_wndClose->setObjectName(QStringLiteral("closeButton"));
+    m_wndClose->setToolTip(QStringLiteral("Close the window"));
+    m_wndClose->setDefault(true);
+
+    m_wndList = new PriceList(this);
+    m_wndList->setObjectName(QStringLiteral("priceList"));
+    m_wndList->setColumnCount(4);
+    m_wndList->setHeaderLabels(
+        {QStringLiteral("Price"), QStringLiteral("ID"), QStringLiteral("Name"), QStringLiteral("Status")});
+    m_wndList->setColumnWidth(kColPrice, 90);
+    m_wndList->setColumnWidth(kColID, 90);
+    m_wndList->setColumnWidth(kColName, 220);
+    m_wndList->setColumnWidth(kColStatus, 80);
+    m_wndList->header()->setStretchLastSection(false);
+    m_wndList->header()->setSectionsClickable(false);
+    m_wndList->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_wndList->setRootIsDecorated(false);
+    m_wndList->setItemsExpandable(false);
+    m_wndList->setUniformRowHeights(true);
+    m_wndList->setAllColumnsShowFocus(true);
+    m_wndList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_wndList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_wndList->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked |
+                               QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    m_pDelegate = new PriceDelegate(this);
+    m_wndList->setItemDelegate(m_pDelegate);
+
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(m_wndScroll);
+    bar->addSpacing(6);
+    bar->addWidget(m_wndPage);
+    bar->addSpacing(6);
+    bar->addWidget(m_wndOf);
+    bar->addSpacing(40);
+    bar->addWidget(m_wndSave);
+    bar->addSpacing(6);
+    bar->addWidget(m_wndClose);
+    bar->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(bar);
+    layout->addWidget(m_wndList, 1);
+    resize(560, 320);
+
+    connect(m_wndScroll, &PageScroller::ValueChanged, m_wndPage,
+            [this](int page) { m_wndPage->setText(QString::number(page)); });
+    connect(m_wndPage, &QLineEdit::textChanged, this, &CPriceUpdateDlg::OnPageTextChanged);
+    connect(m_wndSave, &QPushButton::clicked, this, &CPriceUpdateDlg::OnSave);
+    connect(m_wndClose, &QPushButton::clicked, this, [this] { done(kCloseCode); });
+
+    setTabOrder(m_wndScroll, m_wndSave);
+    setTabOrder(m_wndSave, m_wndClose);
+    setTabOrder(m_wndClose, m_wndList);
+}
+
+CPriceUpdateDlg::~CPriceUpdateDlg() = default;
+
+void CPriceUpdateDlg::showEvent(QShowEvent* event)
+{
+    if (!m_bOpened) {
+        m_bOpened = true;
+        m_bReady = 0;
+        m_bSaved = 0;
+        CollectMatched();
+        m_wndList->setFocus();
+        if (m_wndList->topLevelItemCount() > 0)
+            m_wndList->setCurrentItem(m_wndList->topLevelItem(0));
+    }
+    QDialog::showEvent(event);
+}
+
+void CPriceUpdateDlg::CollectMatched()
+{
+    m_bReady = 0;
+    m_wndList->clear();
+    m_arrMatched = m_pBondList ? tenvix::CollectMatched(m_pBondList->m_list, m_nStandDay) : std::vector<CBond*>{};
+    m_nMatched = static_cast<int>(m_arrMatched.size());
+    const PageLayout layout = LayOutPages(m_nMatched);
+    m_nPages = layout.pages;
+    m_nLastPageCount = layout.lastPageCount;
+    m_wndScroll->SetRange(1, m_nPages);
+    m_wndScroll->SetValue(1);
+    m_wndPage->setText(QStringLiteral("1"));
+    m_bReady = 1;
+    m_wndOf->setText(QString::asprintf("of %d", m_nPages));
+    if (m_nMatched > 0)
+        ShowPage(1);
+}
+
+void CPriceUpdateDlg::ShowPage(int page)
+{
+    if (page < 0)
+        return;
+    m_wndList->clear();
+    const PageSpan span = SpanOfPage(m_nMatched, page);
+    QList<QTreeWidgetItem*> rows;
+    rows.reserve(span.count);
+    for (int i = span.first; i < span.first + span.count; ++i) {
+        const CBond& bond = *m_arrMatched[static_cast<std::size_t>(i)];
+        auto* row = new QTreeWidgetItem(QStringList{PriceText(bond.m_fPrice), QString::fromStdString(bond.m_strID),
+                                                    QString::fromStdString(bond.m_strName), QString()});
+        row->setFlags(row->flags() | Qt::ItemIsEditable);
+        rows.append(row);
+    }
+    m_wndList->addTopLevelItems(rows);
+}
+
+void CPriceUpdateDlg::OnPageTextChanged()
+{
+    if (m_bReady)
+        ShowPage(m_wndScroll->Value());
+}
+
+bool CPriceUpdateDlg::CommitPrice(int row, const QString& text)
+{
+    QTreeWidgetItem* item = m_wndList->topLevelItem(row);
+    if (!item)
+        return false;
+    // Closing the editor on an untouched cell is no edit: taking the shown
+    // "%.2f" text as a new price would round the stored one on the next Save.
+    if (text == item->text(kColPrice))
+        return true;
+    const NewPrice price = ReadNewPrice(text.toStdString());
+    if (price.check != PriceCheck::OK) {
+        const QString message = price.check == PriceCheck::Invalid ? QStringLiteral("Invalid price !")
+                                                                   : QStringLiteral("New Price out of range !");
+        // The editor is still closing; a box now would take its focus and
+        // make it commit a second time.
+        QMetaObject::invokeMethod(this, [this, message] { ShowError(this, message); }, Qt::QueuedConnection);
+        return false;
+    }
+    item->setText(kColPrice, text);
+    item->setText(kColStatus, kChanged);
+    return true;
+}
+
+void CPriceUpdateDlg::OnSave()
+{
+    if (static_cast<PriceList*>(m_wndList)->IsEditing())
+        m_pDelegate->CommitOpenEditor();
+    const int rows = m_wndList->topLevelItemCount();
+    if (rows == 0)
+        return;
+    const PageSpan span = SpanOfPage(m_nMatched, m_wndScroll->Value());
+    for (int i = 0; i < rows && i < span.count; ++i) {
+        QTreeWidgetItem* item = m_wndList->topLevelItem(i);
+        if (item->text(kColStatus) != kChanged)
+            continue;
+        const NewPrice price = ReadNewPrice(item->text(kColPrice).toStdString());
+        if (price.check == PriceCheck::OK)
+            m_arrMatched[static_cast<std::size_t>(span.first + i)]->m_fPrice = static_cast<float>(price.value);
+        item->setText(kColStatus, QString());
+    }
+    m_bSaved = 1;
+}
+
+} // namespace tenvix::ui
+
+#include "priceupdatedlg.moc"

@@ -1,0 +1,75 @@
+#pragma once
+
+// Re-pricing the live book: every bond still alive on the stand day, ordered
+// by identifier, 200 to a page. Prices are typed in place and written to the
+// bonds page by page with Save; edits not saved before the page changes or the
+// window closes are dropped.
+
+#include "model/bondlist.h"
+
+#include <QDialog>
+#include <QPointer>
+
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace tenvix::ui {
+
+class PageScroller;
+class PriceDelegate;
+
+class CPriceUpdateDlg : public QDialog {
+    Q_OBJECT
+public:
+    // What "&Close" ends the window with.
+    static constexpr int kCloseCode = 10;
+
+    explicit CPriceUpdateDlg(QWidget* parent = nullptr);
+    ~CPriceUpdateDlg() override;
+
+    // Set before the window is shown; the list is not owned.
+    CBondList* m_pBondList = nullptr;
+    int m_nStandDay = 0;
+    // 1 once a Save wrote a page that had rows; read after the window ends.
+    int m_bSaved = 0;
+
+    // The matched set of the stand day, the page count and page 1.
+    void CollectMatched();
+    // Fills the list with page `page` (from 1); a page outside the range
+    // shows nothing.
+    void ShowPage(int page);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    friend class PriceDelegate;
+
+    // Checks a typed price for row `row`. An accepted text shows as typed
+    // and marks the row "changed"; a refused one leaves the cell as it was and
+    // is answered with a message once the editor has closed.
+    bool CommitPrice(int row, const QString& text);
+    void OnSave();
+    void OnPageTextChanged();
+
+    int m_bReady = 0;
+    int m_nPages = 1;
+    int m_nLastPageCount = 0;
+    int m_nMatched = 0;
+    std::vector<CBond*> m_arrMatched;
+    bool m_bOpened = false;
+
+    PageScroller* m_wndScroll;
+    QLineEdit* m_wndPage;
+    QLabel* m_wndOf;
+    QPushButton* m_wndSave;
+    QPushButton* m_wndClose;
+    QTreeWidget* m_wndList;
+    PriceDelegate* m_pDelegate;
+};
+
+} // namespace tenvix::ui

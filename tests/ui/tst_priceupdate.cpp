@@ -1,0 +1,317 @@
+// Re-pricing page by page: which bonds are offered, how typed prices are
+// checked, and what reaches the bonds.
+
+#include "model/priceupdate.h"
+#include "shell/priceupdatedlg.h"
+#include "support/fakes.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+
+namespace {
+
+constexpr int kStandDay = 46000;
+
+CBond& Add(CBondList& list, const std::string& id, std::int32_t maturity = kStandDay + 1, float price = 100.0f)
+{
+    auto bond = std::make_unique<CBondStd>(0);
+    bond->m_strID = id;
+    bond->m_strName = "Name of " + id;
+    bond->m_nMaturity = maturity;
+    bond->m_fPrice = price;
+    list.m_list.push_back(std::move(bond));
+    return *list.m_list.back();
+}
+
+} // namespace
+
+class TestPriceUpdate : public QObject {
+    Q_OBJECT
+
+    CBondList m_bonds;
+    std::unique_ptr<CPriceUpdateDlg> m_dlg;
+    std::unique_ptr<test::FakeMessages> m_messages;
+
+    QTreeWidget* List() const { return m_dlg->findChild<QTreeWidget*>("priceList"); }
+    QString Of() const { return m_dlg->findChild<QLabel*>("pageCount")->text(); }
+    QString Page() const { return m_dlg->findChild<QLineEdit*>("currentPage")->text(); }
+    QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
+    void Click(const char* name) { QTest::mouseClick(m_dlg->findChild<QAbstractButton*>(name), Qt::LeftButton); }
+
+    void Open()
+    {
+        m_dlg = std::make_unique<CPriceUpdateDlg>();
+        m_dlg->m_pBondList = &m_bonds;
+        m_dlg->m_nStandDay = kStandDay;
+        m_dlg->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+    }
+
+    void AddMany(int count)
+    {
+        for (int k = 0; k < count; ++k)
+            Add(m_bonds, QString::asprintf("B%04d", k).toStdString());
+    }
+
+    // Types `text` into the price editor of `row` and commits it with Enter.
+    void TypePrice(int row, const QString& text)
+    {
+        QTreeWidget* list = List();
+        list->setFocus();
+        list->setCurrentItem(list->topLevelItem(row));
+        QTest::keyClick(list, Qt::Key_F2);
+        QPointer<QLineEdit> editor = list->findChild<QLineEdit*>("priceEditor");
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(editor->maxLength(), kMaxPriceText);
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Delete);
+        QTest::keyClicks(editor, text);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!editor || !editor->isVisible());
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init()
+    {
+        m_bonds.RemoveAllBonds();
+        m_messages = std::make_unique<test::FakeMessages>();
+    }
+    void cleanup()
+    {
+        m_dlg.reset();
+        m_messages.reset();
+    }
+
+    void layoutAndTexts()
+    {
+        Add(m_bonds, "X1");
+        Open();
+        QCOMPARE(m_dlg->windowTitle(), QString("Update the price of all matched bonds"));
+        QCOMPARE(List()->headerItem()->text(0), QString("Price"));
+        QCOMPARE(List()->headerItem()->text(3), QString("Status"));
+        QCOMPARE(List()->columnWidth(2), 220);
+        auto* close = m_dlg->findChild<QPushButton*>("closeButton");
+        QCOMPARE(close->text(), QString("&Close"));
+        QVERIFY(close->isDefault());
+        QCOMPARE(m_dlg->findChild<QPushButton*>("saveButton")->toolTip(), QString("Save the changes on this page"));
+        QCOMPARE(Cell(0, 0), QString("100.00"));
+        QCOMPARE(Cell(0, 2), QString("Name of X1"));
+        QCOMPARE(Cell(0, 3), QString());
+    }
+
+    void matchesOnlyBondsAliveAfterTheStandDay()
+    {
+        Add(m_bonds, "b2");
+        Add(m_bonds, "today", kStandDay);
+        Add(m_bonds, "A1");
+        Add(m_bonds, "a1", kStandDay + 5000);
+        Add(m_bonds, "old", kStandDay - 1);
+        Add(m_bonds, "B1");
+        Open();
+        QStringList ids;
+        for (int r = 0; r < List()->topLevelItemCount(); ++r)
+            ids << Cell(r, 1);
+        QCOMPARE(ids, QStringList({"a1", "A1", "B1", "b2"}));
+    }
+
+    void pages_data()
+    {
+        QTest::addColumn<int>("matched");
+        QTest::addColumn<QString>("of");
+        QTest::addColumn<int>("firstPageRows");
+        QTest::addColumn<int>("lastPageRows");
+        QTest::newRow("none") << 0 << "of 1" << 0 << 0;
+        QTest::newRow("one full page") << 200 << "of 1" << 200 << 200;
+        QTest::newRow("one more") << 201 << "of 2" << 200 << 1;
+        QTest::newRow("three pages") << 599 << "of 3" << 200 << 199;
+    }
+
+    void pages()
+    {
+        QFETCH(int, matched);
+        QFETCH(QString, of);
+        QFETCH(int, firstPageRows);
+        QFETCH(int, lastPageRows);
+        AddMany(matched);
+        Add(m_bonds, "matured", kStandDay);
+        Open();
+        QCOMPARE(Of(), of);
+        QCOMPARE(Page(), QString("1"));
+        QCOMPARE(List()->topLevelItemCount(), firstPageRows);
+        // Step to the end with the arrow; it stops at the last page.
+        for (int k = 0; k < 5; ++k)
+            Click("nextPage");
+        QCOMPARE(Page(), of.mid(3));
+        QCOMPARE(List()->topLevelItemCount(), lastPageRows);
+        if (lastPageRows > 0)
+            QCOMPARE(Cell(lastPageRows - 1, 1), QString::asprintf("B%04d", matched - 1));
+        // The arrow keys page too.
+        m_dlg->findChild<QWidget*>("scrollPages")->setFocus();
+        QTest::keyClick(m_dlg->findChild<QWidget*>("scrollPages"), Qt::Key_Home);
+        QCOMPARE(Page(), QString("1"));
+        QCOMPARE(List()->topLevelItemCount(), firstPageRows);
+        if (matched > 200) {
+            QTest::keyClick(m_dlg->findChild<QWidget*>("scrollPages"), Qt::Key_Right);
+            QCOMPARE(Page(), QString("2"));
+            QCOMPARE(Cell(0, 1), QString("B0200"));
+        }
+        // Save on an empty page is no save.
+        if (matched == 0) {
+            Click("saveButton");
+            QCOMPARE(m_dlg->m_bSaved, 0);
+        }
+    }
+
+    void typedPricesAreChecked_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("plain") << "12.5" << "";
+        QTest::newRow("leading blanks") << "  12.5" << "";
+        QTest::newRow("smallest") << "0.0001" << "";
+        QTest::newRow("largest") << "1e18" << "";
+        QTest::newRow("trailing junk") << "12.5x" << "Invalid price !";
+        QTest::newRow("comma") << "12,5" << "Invalid price !";
+        QTest::newRow("too small") << "0.00001" << "New Price out of range !";
+        QTest::newRow("too large") << "2e18" << "New Price out of range !";
+        QTest::newRow("negative") << "-1" << "New Price out of range !";
+        QTest::newRow("empty") << "" << "New Price out of range !";
+    }
+
+    void typedPricesAreChecked()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, message);
+        Add(m_bonds, "X1");
+        Add(m_bonds, "X2");
+        Open();
+        TypePrice(1, typed);
+        if (message.isEmpty()) {
+            QVERIFY(m_messages->shown.isEmpty());
+            QCOMPARE(Cell(1, 0), typed);
+            QCOMPARE(Cell(1, 3), QString("changed"));
+        } else {
+            QCOMPARE(m_messages->Texts(), QStringList{message});
+            QCOMPARE(m_messages->Last().caption, QString("Error"));
+            QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
+            QCOMPARE(Cell(1, 0), QString("100.00"));
+            QCOMPARE(Cell(1, 3), QString());
+        }
+        QCOMPARE(Cell(0, 3), QString());
+        // Nothing reaches the bond before Save.
+        QCOMPARE(m_bonds.m_list.back()->m_fPrice, 100.0f);
+    }
+
+    void saveStoresFloatPricesOfChangedRows()
+    {
+        CBond& first = Add(m_bonds, "A", kStandDay + 1, 12.345f);
+        CBond& second = Add(m_bonds, "B", kStandDay + 1, 99.0f);
+        Open();
+        QCOMPARE(Cell(0, 0), QString("12.35"));
+        // Opening and leaving the editor without typing is no edit: the price
+        // must not be rounded to what the cell shows.
+        TypePrice(0, "12.35");
+        QCOMPARE(Cell(0, 3), QString());
+        TypePrice(1, "12.345");
+        Click("saveButton");
+        QCOMPARE(m_dlg->m_bSaved, 1);
+        QCOMPARE(second.m_fPrice, 12.345f);
+        QCOMPARE(first.m_fPrice, 12.345f);
+        QCOMPARE(Cell(1, 0), QString("12.345"));
+        QCOMPARE(Cell(1, 3), QString());
+        // The next display shows the stored float.
+        m_dlg->ShowPage(1);
+        QCOMPARE(Cell(1, 0), QString("12.35"));
+    }
+
+    void saveCommitsAnOpenEditor()
+    {
+        CBond& bond = Add(m_bonds, "A");
+        Open();
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        List()->setCurrentItem(List()->topLevelItem(0));
+        QTest::keyClick(List(), Qt::Key_F2);
+        auto* editor = List()->findChild<QLineEdit*>("priceEditor");
+        QVERIFY(editor);
+        editor->setText("77.5");
+        // A click that does not take the focus from the editor.
+        m_dlg->findChild<QPushButton*>("saveButton")->click();
+        QCOMPARE(m_dlg->m_bSaved, 1);
+        QCOMPARE(bond.m_fPrice, 77.5f);
+    }
+
+    void saveWithoutChangesStillCounts()
+    {
+        CBond& bond = Add(m_bonds, "A", kStandDay + 1, 12.345f);
+        Open();
+        QCOMPARE(m_dlg->m_bSaved, 0);
+        Click("saveButton");
+        QCOMPARE(m_dlg->m_bSaved, 1);
+        QCOMPARE(bond.m_fPrice, 12.345f);
+    }
+
+    void editsAreLostOnPageChange()
+    {
+        AddMany(201);
+        Open();
+        TypePrice(3, "55");
+        QCOMPARE(Cell(3, 3), QString("changed"));
+        Click("nextPage");
+        QCOMPARE(List()->topLevelItemCount(), 1);
+        Click("previousPage");
+        QCOMPARE(Cell(3, 0), QString("100.00"));
+        QCOMPARE(Cell(3, 3), QString());
+        Click("saveButton");
+        for (const auto& bond : m_bonds.m_list)
+            QCOMPARE(bond->m_fPrice, 100.0f);
+    }
+
+    void pageTwoSavesItsOwnBonds()
+    {
+        AddMany(250);
+        Open();
+        Click("nextPage");
+        TypePrice(49, "3.5");
+        Click("saveButton");
+        QCOMPARE(m_bonds.m_list.back()->m_strID, std::string("B0249"));
+        QCOMPARE(m_bonds.m_list.back()->m_fPrice, 3.5f);
+        int changed = 0;
+        for (const auto& bond : m_bonds.m_list)
+            changed += bond->m_fPrice != 100.0f;
+        QCOMPARE(changed, 1);
+    }
+
+    void closeEndsWithTen()
+    {
+        Add(m_bonds, "A");
+        Open();
+        Click("closeButton");
+        QCOMPARE(m_dlg->result(), CPriceUpdateDlg::kCloseCode);
+        Open();
+        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+        QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
+        QVERIFY(!m_dlg->isVisible());
+    }
+
+    void screenshot()
+    {
+        AddMany(230);
+        Open();
+        TypePrice(1, "101.25");
+        QVERIFY(m_dlg->grab().save(QDir::temp().filePath("tenvix_priceupdate.png")));
+    }
+};
+
+QTEST_MAIN(TestPriceUpdate)
+#include "tst_priceupdate.moc"
