@@ -27,14 +27,6 @@ char FoldAscii(char c)
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
 
-bool IsAscii(std::string_view s)
-{
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 // `text` must already be folded unless `fold` asks for ASCII folding here.
 void Pack(SortKey& key, std::string_view text, bool fold)
 {
