@@ -84,7 +84,7 @@ CBondList MakeSampleDatabase()
           {Day(2028, 4, 15), 400.0f}}},
         {"NOTE-2028-X", "Structured note, irregular", 49.10f, Day(2025, 11, 3),
          {{Day(2027, 2, 26), 1.1f}, {Day(2027, 8, 31), 1.35f}, {Day(2028, 2, 29), 1.6f}, {Day(2028, 11, 30), 51.0f}}},
-        {"ANNU-2024", "Annuity 2024 (repaid)", 0.0f, Day(2019, 12, 31),
+        {"ANNU-2024", "Annuity 2024 (repaid)", 96.0f, Day(2019, 12, 31),
          {{Day(2022, 12, 31), 35.0f}, {Day(2023, 12, 31), 35.0f}, {Day(2024, 12, 31), 35.0f}}},
     };
 

@@ -12,6 +12,17 @@ namespace tenvix {
 
 // ---- CBond -------------------------------------------------------------------
 
+namespace {
+
+// The forms never store a price below 0.00001; a file made by hand can. A
+// price of nothing has no yield, and the search would report an absurd one.
+bool PriceUsable(float price)
+{
+    return std::isfinite(price) && price > 0.0f;
+}
+
+} // namespace
+
 void CBond::Serialize(ByteWriter&) const {}
 void CBond::Serialize(ByteReader&) {}
 double CBond::PriceGap(double) const { return 0.0; }
@@ -70,7 +81,7 @@ int CBondStd::SetData(std::int32_t periodMonths, float coupon, float face, float
 
 bool CBondStd::TermsUsable() const
 {
-    return m_nPeriodMonths >= 1 && std::isfinite(m_fCoupon) && std::isfinite(m_fFace) && std::isfinite(m_fPrice);
+    return m_nPeriodMonths >= 1 && std::isfinite(m_fCoupon) && std::isfinite(m_fFace) && PriceUsable(m_fPrice);
 }
 
 void CBondStd::Prepare()
@@ -240,7 +251,7 @@ void CBondFree::Prepare()
 
 int CBondFree::Validate() const
 {
-    if (!std::isfinite(m_fPrice))
+    if (!PriceUsable(m_fPrice))
         return BOND_BAD_TERMS;
     for (const CASHFLOW& cf : m_cashflows)
         if (!std::isfinite(cf.m_fAmount))

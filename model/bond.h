@@ -26,7 +26,8 @@ enum BondCode : int {
     BOND_STAND_AFTER_HORIZON = 11, // yield and duration still work; Square-M needs a later horizon
     BOND_STAND_BEFORE_RELEASE = 12,
     BOND_PRICE_TOO_HIGH = -3,      // no positive yield reaches the price
-    BOND_BAD_TERMS = -5,           // terms no valuation can use: a pay period below 1, an amount that is not finite
+    BOND_BAD_TERMS = -5,           // terms no valuation can use: a pay period below 1, an amount that is not
+                                   // finite, a price not above zero
 };
 
 enum BondType : int { BOND_TYPE_STD = 0, BOND_TYPE_FREE = 1 };

@@ -183,13 +183,22 @@ TEST(TypeIValidate, UnusableTermsFromAHandMadeFile)
         EXPECT_EQ(b.m_nStatus, BOND_BAD_TERMS);
     }
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()}) {
-        CBondStd priced = MakeStd(12, 5, 100, bad, D(2000, 1, 1), D(2010, 1, 1));
         CBondStd coupon = MakeStd(12, bad, 100, 90, D(2000, 1, 1), D(2010, 1, 1));
         CBondStd face = MakeStd(12, 5, bad, 90, D(2000, 1, 1), D(2010, 1, 1));
-        for (CBondStd* b : {&priced, &coupon, &face}) {
+        for (CBondStd* b : {&coupon, &face}) {
             Ready(*b, D(2002, 1, 1), D(2003, 1, 1));
             EXPECT_EQ(b->Validate(), BOND_BAD_TERMS);
         }
+    }
+    // A price that is not a positive number has no yield, whatever the search
+    // would make of it.
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(), 0.0f, -5.0f}) {
+        CBondStd priced = MakeStd(12, 5, 100, bad, D(2000, 1, 1), D(2010, 1, 1));
+        Ready(priced, D(2002, 1, 1), D(2003, 1, 1));
+        EXPECT_EQ(priced.Validate(), BOND_BAD_TERMS);
+        CBondFree free = MakeFree(bad, D(2000, 1, 1), {{D(2004, 1, 1), 100}});
+        Ready(free, D(2002, 1, 1), D(2003, 1, 1));
+        EXPECT_EQ(free.Validate(), BOND_BAD_TERMS);
     }
 }
 
