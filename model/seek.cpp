@@ -11,11 +11,12 @@ bool StartsWithNoCase(std::string_view field, std::string_view text)
     return StartsWithFolded(field, FoldCase(text));
 }
 
-std::size_t SeekBonds(CBondList& bonds, SeekBy by, std::string_view text, SeekResults& results)
+std::size_t SeekBonds(CBondList& bonds, SeekBy by, std::string_view text, SeekResultsView results)
 {
     const std::string folded = FoldCase(text);
+    const std::size_t capacity = std::min(results.size(), kMaxSeekResults);
     std::size_t found = 0;
-    for (auto it = bonds.m_list.begin(); it != bonds.m_list.end() && found < results.size(); ++it) {
+    for (auto it = bonds.m_list.begin(); it != bonds.m_list.end() && found < capacity; ++it) {
         const CBond& bond = **it;
         if (StartsWithFolded(by == SeekBy::ID ? bond.m_strID : bond.m_strName, folded))
             results[found++] = it;

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,16 +30,17 @@ enum class SeekBy { ID = 0, Name = 1 };
 // Entry i is the position of the bond in row i of the list view; entries past
 // the last row mean nothing.
 using SeekResults = std::array<CBondList::Position, kMaxSeekResults>;
+using SeekResultsView = std::span<CBondList::Position>;
 
 // Whether `field` begins with `text`, without regard to letter case as FoldCase
 // sees it. An empty text begins every field; a field shorter than the text
 // never matches.
 bool StartsWithNoCase(std::string_view field, std::string_view text);
 
-// Walks the list from the head and stores the positions of the first
-// kMaxSeekResults bonds whose identifier (or name) begins with `text`, in list
-// order. Returns how many it stored.
-std::size_t SeekBonds(CBondList& bonds, SeekBy by, std::string_view text, SeekResults& results);
+// Walks the list from the head and stores the positions of the first bonds
+// whose identifier (or name) begins with `text`, in list order, until
+// `results` or kMaxSeekResults entries are filled. Returns how many it stored.
+std::size_t SeekBonds(CBondList& bonds, SeekBy by, std::string_view text, SeekResultsView results);
 
 // What the seek box should show after a seek updated its history.
 enum class SeekBoxShows {

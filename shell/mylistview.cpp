@@ -31,13 +31,11 @@ CMyListView::CMyListView(QWidget* parent)
 void CMyListView::Seek(CBondList& bonds, SeekBy by, const QString& text)
 {
     RemoveAllRows();
-    if (!m_pSeekResults)
-        return;
-    const std::size_t found = SeekBonds(bonds, by, text.left(kMaxSeekText).toStdString(), *m_pSeekResults);
+    const std::size_t found = SeekBonds(bonds, by, text.left(kMaxSeekText).toStdString(), m_pSeekResults);
     QList<QTreeWidgetItem*> rows;
     rows.reserve(static_cast<qsizetype>(found));
     for (std::size_t r = 0; r < found; ++r) {
-        const CBond& bond = **(*m_pSeekResults)[r];
+        const CBond& bond = *(*m_pSeekResults[r]);
         rows.append(new QTreeWidgetItem(
             QStringList{QString::fromStdString(bond.m_strID), QString::fromStdString(bond.m_strName)}));
     }
@@ -52,13 +50,13 @@ void CMyListView::RemoveAllRows()
 void CMyListView::ShowSelected()
 {
     const QList<QTreeWidgetItem*> selected = selectedItems();
-    if (selected.isEmpty() || !m_pSeekResults || !m_showRecord)
+    if (selected.isEmpty() || !m_showRecord)
         return;
     // Single selection: the one selected row is also the first from the top.
     const int row = indexOfTopLevelItem(selected.constFirst());
-    if (row < 0 || static_cast<std::size_t>(row) >= m_pSeekResults->size())
+    if (row < 0 || static_cast<std::size_t>(row) >= m_pSeekResults.size())
         return;
-    m_showRecord((*m_pSeekResults)[static_cast<std::size_t>(row)]);
+    m_showRecord(m_pSeekResults[static_cast<std::size_t>(row)]);
 }
 
 void CMyListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -24,7 +24,7 @@ public:
     explicit CMyListView(QWidget* parent = nullptr);
 
     // The table that maps rows to bond-list positions; the frame owns it.
-    void SetSeekResults(SeekResults* results) { m_pSeekResults = results; }
+    void SetSeekResults(SeekResultsView results) { m_pSeekResults = results; }
     // What a pick does: the record form's ShowRecordAt.
     void SetRecordShower(std::function<void(CBondList::Position)> show) { m_showRecord = std::move(show); }
 
@@ -41,7 +41,7 @@ private:
     // Shows the bond of the first selected row, if any.
     void ShowSelected();
 
-    SeekResults* m_pSeekResults = nullptr;
+    SeekResultsView m_pSeekResults;
     std::function<void(CBondList::Position)> m_showRecord;
 };
 

@@ -72,7 +72,7 @@ private slots:
         m_what = new QComboBox(m_window.get());
         SetUpSeekBox(*m_what);
         m_view = new CMyListView(m_window.get());
-        m_view->SetSeekResults(&m_results);
+        m_view->SetSeekResults(m_results);
         m_shown.clear();
         m_view->SetRecordShower([this](CBondList::Position at) { m_shown.push_back(at); });
     }
