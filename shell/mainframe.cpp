@@ -2,9 +2,12 @@
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
+#include "model/date.h"
 #include "portfolio/portfoliodlg.h"
 #include "shell/barlayout.h"
 #include "shell/deletemanydlg.h"
+#include "shell/mylistview.h"
+#include "shell/priceupdatedlg.h"
 #include "shell/datepicker.h"
 #include "shell/recentfiles.h"
 #include "shell/services.h"
@@ -157,6 +160,7 @@ bool CMainFrame::Create()
     // task-bar button; the frame deletes it. Hidden until Single analysis.
     m_dlgAnalysis = new CAnalysisDlg();
     m_pSeekResults.assign(kMaxSeekResults, CBondList::Position{});
+    m_pListView->SetSeekResults(m_pSeekResults);
 
     LoadBarState(*this,
                  {{AFX_IDW_TOOLBAR, m_wndToolBar},
@@ -431,6 +435,9 @@ bool CMainFrame::CreateBars()
     m_wndSeekWhat->setEditable(true);
     m_wndSeekWhat->setInsertPolicy(QComboBox::NoInsert); // the seek keeps the history itself
     m_wndSeekWhat->lineEdit()->setMaxLength(15);
+    SetUpSeekBox(*m_wndSeekWhat);
+    // Enter in the seek box starts the seek.
+    connect(m_wndSeekWhat->lineEdit(), &QLineEdit::returnPressed, this, &CMainFrame::OnSeek);
     m_wndSeekWhat->view()->setMinimumWidth(100);
     PlaceOnBar(m_wndSeekBar, m_wndSeekWhat, 75, ID_SEEK_WHAT);
     m_wndSeekBar->addAction(Action(ID_SEEK));
@@ -486,18 +493,16 @@ void CMainFrame::CreateClient()
     m_wndSplitter->setObjectName(QStringLiteral("Splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
 
-    // Until the list view takes its pane, an empty widget keeps the place
-    // (and the focus for F6).
-    m_pListPane = new QWidget(m_wndSplitter);
-    m_pListPane->setObjectName(QStringLiteral("ListPane"));
-    m_pListPane->setFocusPolicy(Qt::StrongFocus);
+    m_pListView = new CMyListView(m_wndSplitter);
+    m_pListView->setObjectName(QStringLiteral("ListPane"));
     m_pForm = new CInView(m_wndSplitter);
     m_pForm->setObjectName(QStringLiteral("FormPane"));
     m_pForm->SetHost(this);
     connect(m_pForm, &CInView::EditStateChanged, this, &CMainFrame::UpdateEditCommands);
+    m_pListView->SetRecordShower([this](CBondList::Position pos) { m_pForm->ShowRecordAt(pos); });
 
     // The list starts almost closed; the user drags the divider to see it.
-    m_pListPane->setMinimumWidth(11);
+    m_pListView->setMinimumWidth(11);
     m_wndSplitter->setStretchFactor(0, 0);
     m_wndSplitter->setStretchFactor(1, 1);
     m_wndSplitter->setSizes({12, std::max(12, width() - 12)});
@@ -537,7 +542,8 @@ void CMainFrame::SetModified() { m_doc.SetModifiedFlag(true); }
 
 void CMainFrame::ClearListView()
 {
-    // The list view's rows hold list positions; it takes its pane later.
+    if (m_pListView)
+        m_pListView->RemoveAllRows();
 }
 
 CBondList& CMainFrame::BondList() { return m_pForm->m_bondList; }
@@ -694,10 +700,23 @@ void CMainFrame::OnEdit(int id)
     UpdateEditCommands();
 }
 
-// The list view and the windows behind the commands below take their places
-// in the frame as they are built; until then these have nothing to act on.
-void CMainFrame::OnSeek() {}
-void CMainFrame::OnUpdateAll() {}
+void CMainFrame::OnSeek()
+{
+    RunSeek(*m_wndSeekBy, *m_wndSeekWhat, *m_pListView, BondList());
+}
+
+void CMainFrame::OnUpdateAll()
+{
+    CPriceUpdateDlg dlg(this);
+    dlg.m_pBondList = &BondList();
+    // The stand date's day: the time of day does not count.
+    dlg.m_nStandDay = DaySerial(StandDate());
+    dlg.exec();
+    if (dlg.m_bSaved) {
+        m_pForm->RefreshPrice();
+        SetModified();
+    }
+}
 void CMainFrame::OnRunPortfolio()
 {
     // The pickers' values as they stand now, time of day included.

@@ -7,6 +7,7 @@
 
 #include "editor/formhost.h"
 #include "model/bondlist.h"
+#include "model/seek.h"
 #include "shell/tenvixdoc.h"
 
 #include <QHash>
@@ -25,6 +26,7 @@ class QToolBar;
 namespace tenvix::ui {
 
 class CInView;
+class CMyListView;
 class CRecentFileList;
 class DatePicker;
 
@@ -80,8 +82,6 @@ enum BarId : int {
     IDW_ACTIONBAR = 59396,
 };
 
-inline constexpr int kMaxSeekResults = 500;
-
 class CMainFrame : public QMainWindow, public FormHost, public DocumentViews {
     Q_OBJECT
 public:
@@ -98,6 +98,8 @@ public:
     QMenu* ViewMenu() const { return m_pViewMenu; }
     // Pane (0,1), the owner of the bond list.
     CInView* Form() const { return m_pForm; }
+    // Pane (0,0), the seek list.
+    CMyListView* ListView() const { return m_pListView; }
     QMenu* AddMenu() const { return m_pAddMenu; }
 
     // The analysis settings, read when an analysis runs.
@@ -191,7 +193,7 @@ private:
     QToolBar* m_wndRunBar = nullptr;
     QPointer<QWidget> m_dlgAnalysis;
 
-    QWidget* m_pListPane = nullptr;
+    CMyListView* m_pListView = nullptr;
     CInView* m_pForm = nullptr;
 
     QHash<int, QAction*> m_actions;
