@@ -4,6 +4,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 
 namespace tenvix::ui {
 
@@ -45,6 +46,11 @@ void CMyListView::Seek(CBondList& bonds, SeekBy by, const QString& text)
 void CMyListView::RemoveAllRows()
 {
     clear();
+}
+
+int CMyListView::SuggestedWidth() const
+{
+    return columnWidth(0) + columnWidth(1) + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 void CMyListView::ShowSelected()

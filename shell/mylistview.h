@@ -32,6 +32,8 @@ public:
     // begins with `text`, without regard to case.
     void Seek(CBondList& bonds, SeekBy by, const QString& text);
     void RemoveAllRows();
+    // The width that shows both columns whole.
+    int SuggestedWidth() const;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
