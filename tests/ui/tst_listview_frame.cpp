@@ -138,6 +138,69 @@ private slots:
         QCOMPARE(FormId(), QString("BILL-2027-03"));
     }
 
+    void aSeekOpensTheClosedList()
+    {
+        QSplitter* splitter = m_frame->findChild<QSplitter*>();
+        splitter->setSizes({12, 888});
+        Seek(0, "nothing");
+        QCOMPARE(splitter->sizes().value(0), 12);
+        Seek(0, "gov");
+        QVERIFY(splitter->sizes().value(0) >= 175);
+        // A list the user opened wider stays as it is.
+        splitter->setSizes({400, 500});
+        Seek(0, "tsy");
+        QCOMPARE(splitter->sizes().value(0), 400);
+    }
+
+    void seekBoxKeepsTheHistory()
+    {
+        QComboBox& what = *m_frame->m_wndSeekWhat;
+        auto entries = [&what] {
+            QStringList texts;
+            for (int k = 0; k < what.count(); ++k)
+                texts << what.itemText(k);
+            return texts;
+        };
+        Seek(0, "Gov");
+        Seek(0, "GOV");
+        // One lower-case entry; the box still shows the text as typed.
+        QCOMPARE(entries(), QStringList({"gov"}));
+        QCOMPARE(what.currentText(), QString("GOV"));
+        Seek(0, "tsy");
+        Seek(1, "");
+        QCOMPARE(entries(), QStringList({"tsy", "gov"}));
+        QCOMPARE(View().topLevelItemCount(), int(Form().m_bondList.m_list.size()));
+
+        // An entry chosen from the drop-down moves to the top and stays chosen.
+        what.setCurrentIndex(1);
+        m_frame->Action(ID_SEEK)->trigger();
+        QCOMPARE(entries(), QStringList({"gov", "tsy"}));
+        QCOMPARE(what.currentIndex(), 0);
+        QCOMPARE(what.currentText(), QString("gov"));
+
+        for (int k = 0; k < 8; ++k)
+            Seek(0, QString("X%1").arg(k));
+        QCOMPARE(what.count(), int(kSeekHistory));
+        QCOMPARE(what.itemText(0), QString("x7"));
+        QCOMPARE(what.itemText(9), QString("tsy"));
+        // The eleventh drops the oldest.
+        Seek(0, "X8");
+        QCOMPARE(what.count(), int(kSeekHistory));
+        QCOMPARE(what.itemText(9), QString("gov"));
+    }
+
+    void enterOnARowShowsItsBond()
+    {
+        Seek(0, "zero");
+        View().setFocus();
+        // Nothing selected yet: nothing to show.
+        QTest::keyClick(&View(), Qt::Key_Return);
+        QCOMPARE(FormId(), QString("GOV-2027-A"));
+        View().setCurrentItem(View().topLevelItem(2));
+        QTest::keyClick(&View(), Qt::Key_Return);
+        QCOMPARE(FormId(), QString("ZERO-2045"));
+    }
+
     // Every change of the bond list drops the rows, whose positions it may
     // have freed; what leaves the list alone keeps them.
     void rowsGoWhenTheListChanges_data()
@@ -237,13 +300,6 @@ private slots:
         QCOMPARE(current.m_fPrice, 97.3f);
         QVERIFY(m_app->Document()->IsModified());
         QCOMPARE(Form().findChild<QLineEdit*>("priceEdit")->text(), QString("97.30"));
-    }
-
-    void screenshot()
-    {
-        Seek(0, "gov");
-        PickRow(3);
-        QVERIFY(m_frame->grab().save(QDir::temp().filePath("tenvix_listview_frame.png")));
     }
 };
 

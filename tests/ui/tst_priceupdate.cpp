@@ -5,13 +5,11 @@
 #include "shell/priceupdatedlg.h"
 #include "support/fakes.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-#include <QToolButton>
 #include <QTreeWidget>
 
 using namespace tenvix;
@@ -92,26 +90,9 @@ private slots:
         m_messages.reset();
     }
 
-    void layoutAndTexts()
+    void matchesAndOrdersTheLiveBonds()
     {
-        Add(m_bonds, "X1");
-        Open();
-        QCOMPARE(m_dlg->windowTitle(), QString("Update the price of all matched bonds"));
-        QCOMPARE(List()->headerItem()->text(0), QString("Price"));
-        QCOMPARE(List()->headerItem()->text(3), QString("Status"));
-        QCOMPARE(List()->columnWidth(2), 220);
-        auto* close = m_dlg->findChild<QPushButton*>("closeButton");
-        QCOMPARE(close->text(), QString("&Close"));
-        QVERIFY(close->isDefault());
-        QCOMPARE(m_dlg->findChild<QPushButton*>("saveButton")->toolTip(), QString("Save the changes on this page"));
-        QCOMPARE(Cell(0, 0), QString("100.00"));
-        QCOMPARE(Cell(0, 2), QString("Name of X1"));
-        QCOMPARE(Cell(0, 3), QString());
-    }
-
-    void matchesOnlyBondsAliveAfterTheStandDay()
-    {
-        Add(m_bonds, "b2");
+        Add(m_bonds, "b2", kStandDay + 1, 12.345f);
         Add(m_bonds, "today", kStandDay);
         Add(m_bonds, "A1");
         Add(m_bonds, "a1", kStandDay + 5000);
@@ -122,6 +103,9 @@ private slots:
         for (int r = 0; r < List()->topLevelItemCount(); ++r)
             ids << Cell(r, 1);
         QCOMPARE(ids, QStringList({"a1", "A1", "B1", "b2"}));
+        QCOMPARE(Cell(3, 0), QString("12.35"));
+        QCOMPARE(Cell(3, 2), QString("Name of b2"));
+        QCOMPARE(Cell(3, 3), QString());
     }
 
     void pages_data()
@@ -177,14 +161,10 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
         QTest::newRow("plain") << "12.5" << "";
-        QTest::newRow("leading blanks") << "  12.5" << "";
         QTest::newRow("smallest") << "0.0001" << "";
-        QTest::newRow("largest") << "1e18" << "";
         QTest::newRow("trailing junk") << "12.5x" << "Invalid price !";
-        QTest::newRow("comma") << "12,5" << "Invalid price !";
         QTest::newRow("too small") << "0.00001" << "New Price out of range !";
         QTest::newRow("too large") << "2e18" << "New Price out of range !";
-        QTest::newRow("negative") << "-1" << "New Price out of range !";
         QTest::newRow("empty") << "" << "New Price out of range !";
     }
 
@@ -217,14 +197,15 @@ private slots:
         CBond& first = Add(m_bonds, "A", kStandDay + 1, 12.345f);
         CBond& second = Add(m_bonds, "B", kStandDay + 1, 99.0f);
         Open();
-        QCOMPARE(Cell(0, 0), QString("12.35"));
+        // A Save without changed rows still counts as a save.
+        Click("saveButton");
+        QCOMPARE(m_dlg->m_bSaved, 1);
         // Opening and leaving the editor without typing is no edit: the price
         // must not be rounded to what the cell shows.
         TypePrice(0, "12.35");
         QCOMPARE(Cell(0, 3), QString());
         TypePrice(1, "12.345");
         Click("saveButton");
-        QCOMPARE(m_dlg->m_bSaved, 1);
         QCOMPARE(second.m_fPrice, 12.345f);
         QCOMPARE(first.m_fPrice, 12.345f);
         QCOMPARE(Cell(1, 0), QString("12.345"));
@@ -238,8 +219,6 @@ private slots:
     {
         CBond& bond = Add(m_bonds, "A");
         Open();
-        m_dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
         List()->setCurrentItem(List()->topLevelItem(0));
         QTest::keyClick(List(), Qt::Key_F2);
         auto* editor = List()->findChild<QLineEdit*>("priceEditor");
@@ -247,69 +226,37 @@ private slots:
         editor->setText("77.5");
         // A click that does not take the focus from the editor.
         m_dlg->findChild<QPushButton*>("saveButton")->click();
-        QCOMPARE(m_dlg->m_bSaved, 1);
         QCOMPARE(bond.m_fPrice, 77.5f);
     }
 
-    void saveWithoutChangesStillCounts()
+    void eachPageSavesItsOwnBondsAndLeavingDropsEdits()
     {
-        CBond& bond = Add(m_bonds, "A", kStandDay + 1, 12.345f);
-        Open();
-        QCOMPARE(m_dlg->m_bSaved, 0);
-        Click("saveButton");
-        QCOMPARE(m_dlg->m_bSaved, 1);
-        QCOMPARE(bond.m_fPrice, 12.345f);
-    }
-
-    void editsAreLostOnPageChange()
-    {
-        AddMany(201);
+        AddMany(250);
         Open();
         TypePrice(3, "55");
         QCOMPARE(Cell(3, 3), QString("changed"));
         Click("nextPage");
-        QCOMPARE(List()->topLevelItemCount(), 1);
+        QCOMPARE(List()->topLevelItemCount(), 50);
+        TypePrice(49, "3.5");
+        Click("saveButton");
         Click("previousPage");
         QCOMPARE(Cell(3, 0), QString("100.00"));
         QCOMPARE(Cell(3, 3), QString());
-        Click("saveButton");
         for (const auto& bond : m_bonds.m_list)
-            QCOMPARE(bond->m_fPrice, 100.0f);
-    }
-
-    void pageTwoSavesItsOwnBonds()
-    {
-        AddMany(250);
-        Open();
-        Click("nextPage");
-        TypePrice(49, "3.5");
-        Click("saveButton");
-        QCOMPARE(m_bonds.m_list.back()->m_strID, std::string("B0249"));
-        QCOMPARE(m_bonds.m_list.back()->m_fPrice, 3.5f);
-        int changed = 0;
-        for (const auto& bond : m_bonds.m_list)
-            changed += bond->m_fPrice != 100.0f;
-        QCOMPARE(changed, 1);
+            QCOMPARE(bond->m_fPrice, bond->m_strID == "B0249" ? 3.5f : 100.0f);
     }
 
     void closeEndsWithTen()
     {
         Add(m_bonds, "A");
         Open();
+        QVERIFY(m_dlg->findChild<QPushButton*>("closeButton")->isDefault());
         Click("closeButton");
         QCOMPARE(m_dlg->result(), CPriceUpdateDlg::kCloseCode);
         Open();
         QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
         QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
         QVERIFY(!m_dlg->isVisible());
-    }
-
-    void screenshot()
-    {
-        AddMany(230);
-        Open();
-        TypePrice(1, "101.25");
-        QVERIFY(m_dlg->grab().save(QDir::temp().filePath("tenvix_priceupdate.png")));
     }
 };
 
