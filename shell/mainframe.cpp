@@ -27,6 +27,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
@@ -152,10 +153,17 @@ bool CMainFrame::Create()
     // Actions and menus first: the bars show the same actions.
     CreateActions();
     CreateMenus();
-    RestoreWindowPos();
+    const bool restored = RestoreWindowPos();
     if (!CreateBars())
         return false;
     CreateClient();
+    if (!restored) {
+        // A first run: room for the whole form, as far as the screen allows.
+        QSize size = sizeHint().expandedTo(QSize(960, 640));
+        if (const QScreen* screen = this->screen())
+            size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+        resize(size);
+    }
     // A window of its own, not a child of the frame, so that it gets its own
     // task-bar button; the frame deletes it. Hidden until Single analysis.
     m_dlgAnalysis = new CAnalysisDlg();
@@ -509,14 +517,15 @@ void CMainFrame::CreateClient()
     setCentralWidget(m_wndSplitter);
 }
 
-void CMainFrame::RestoreWindowPos()
+bool CMainFrame::RestoreWindowPos()
 {
     const auto pos = ParseWindowPos(GetProfileString(QStringLiteral("Settings"), QStringLiteral("WindowPos")));
     if (!pos)
-        return;
+        return false;
     setGeometry(pos->rect);
     // The flag is on for any non-zero value; kept as 1, so M2 can turn it off.
     m_bSquareM = pos->squareM != 0 ? 1 : 0;
+    return true;
 }
 
 QToolBar* CMainFrame::Bar(int barId) const

@@ -160,7 +160,8 @@ private:
     void CreateMenus();
     bool CreateBars();
     void CreateClient();
-    void RestoreWindowPos();
+    // Returns whether a saved rectangle was applied.
+    bool RestoreWindowPos();
     void DockBarsInitially();
 
     // Record commands.
