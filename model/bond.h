@@ -54,6 +54,9 @@ public:
     // m_nStatus); throws CUserException when no yield can be found.
     double GetYTM(const Clock& clock = SystemClock());
 
+    // First, so that a scan over a whole database for an identifier touches
+    // as few cache lines as it can.
+    std::string m_strID;
     std::int32_t m_nStatus = BOND_OK;
     std::int32_t m_nType;
     std::int32_t m_nTimeLimit = 1900;
@@ -62,7 +65,6 @@ public:
     std::int32_t m_nStandDate = 0;
     std::int32_t m_nHorizon = 0;
     float m_fPrice = 0.0f;
-    std::string m_strID;
     std::string m_strName;
 
 protected:
