@@ -46,6 +46,8 @@ std::vector<CBond*> CollectMatched(const CBondList::List& bonds, std::int32_t st
     // cache: with a large book the walk is bound by memory, not by work.
     std::vector<CBond*> alive;
     std::vector<SortKey> keys;
+    // Folded copies of the identifiers the key does not hold whole, by alive
+    // index; it stays empty while every identifier fits in its key.
     std::vector<std::string> longFolded;
     alive.reserve(bonds.size());
     keys.reserve(bonds.size());
@@ -65,7 +67,6 @@ std::vector<CBond*> CollectMatched(const CBondList::List& bonds, std::int32_t st
         }
         alive.push_back(bond.get());
     }
-    longFolded.resize(alive.size());
     // Ascending by folded identifier. Zero padding keeps the byte order, and
     // when two keys agree a shorter identifier is a prefix of the longer one.
     // Each bond goes before the equal ones met earlier in the list, so among
