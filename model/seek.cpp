@@ -17,8 +17,8 @@ std::size_t SeekBonds(CBondList& bonds, SeekBy by, std::string_view text, SeekRe
     const std::size_t capacity = std::min(results.size(), kMaxSeekResults);
     std::size_t found = 0;
     for (auto it = bonds.m_list.begin(); it != bonds.m_list.end() && found < capacity; ++it) {
-        const CBond& bond = **it;
-        if (StartsWithFolded(by == SeekBy::ID ? bond.m_strID : bond.m_strName, folded))
+        const CBond* bond = it->get();
+        if (bond && StartsWithFolded(by == SeekBy::ID ? bond->m_strID : bond->m_strName, folded))
             results[found++] = it;
     }
     return found;
