@@ -2,6 +2,7 @@
 
 #include "editor/paymentgrid.h"
 #include "model/cashflowcalc.h"
+#include "shell/busycursor.h"
 #include "shell/datepicker.h"
 #include "shell/datetext.h"
 #include "shell/services.h"
@@ -31,15 +32,6 @@ constexpr int kNoColumnWidth = 64;
 class PeriodsBox final : public QSpinBox {
 public:
     explicit PeriodsBox(QWidget* parent) : QSpinBox(parent) { lineEdit()->setReadOnly(true); }
-};
-
-// The search can take up to its five-second budget on the user's thread.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
 QString Figure(double value) { return QString::asprintf("%.8f", value); }

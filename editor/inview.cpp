@@ -5,6 +5,7 @@
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/numbers.h"
+#include "shell/busycursor.h"
 #include "shell/datepicker.h"
 #include "shell/datetext.h"
 #include "shell/services.h"
@@ -102,15 +103,6 @@ QChar MnemonicOf(const QString& text)
     }
     return {};
 }
-
-// Shows a busy pointer while the yield search runs on the user's thread.
-class BusyCursor {
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 LoneHost g_loneHost;
 

@@ -8,6 +8,7 @@
 #include "portfolio/core/duplicates.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/updatebonddlg.h"
+#include "shell/busycursor.h"
 #include "shell/services.h"
 
 #include <QApplication>
@@ -41,15 +42,6 @@ double NumberOf(const QString& text)
 {
     return ReadLeadingDecimal(text.toStdString());
 }
-
-// Shows the wait cursor for as long as it lives.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -377,7 +369,7 @@ void CPortfolioDlg::Calculate()
     PortfolioFigures p;
     {
         // Up to the portfolio's whole time budget, without a pause.
-        const WaitCursor wait;
+        const BusyCursor wait;
         p = CalculatePortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
     }
     switch (p.outcome) {

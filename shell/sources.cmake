@@ -2,6 +2,7 @@
 list(APPEND TENVIX_UI_SOURCES
   shell/aboutdlg.cpp shell/aboutdlg.h
   shell/barlayout.cpp shell/barlayout.h
+  shell/busycursor.h
   shell/datepicker.cpp shell/datepicker.h
   shell/datetext.cpp shell/datetext.h
   shell/deletemanydlg.cpp shell/deletemanydlg.h
