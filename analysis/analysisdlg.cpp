@@ -27,13 +27,6 @@ namespace {
 constexpr int kMaxPeriods = 200;
 constexpr int kNoColumnWidth = 64;
 
-// Only the arrows change the number of rows, so the grid never has to guess
-// what a half-typed count means.
-class PeriodsBox final : public QSpinBox {
-public:
-    explicit PeriodsBox(QWidget* parent) : QSpinBox(parent) { lineEdit()->setReadOnly(true); }
-};
-
 QString Figure(double value) { return QString::asprintf("%.8f", value); }
 
 QLineEdit* MakeResultBox(QWidget* parent, const char* name, const QString& tip)
@@ -69,7 +62,7 @@ CAnalysisDlg::CAnalysisDlg(QWidget* parent) : QDialog(parent)
 
     m_wndPeriods->setRange(1, kMaxPeriods);
     m_wndPeriods->setValue(1);
-    SetRowCount(1);
+    m_wndGrid->SetRowCount(1);
     m_wndYear->setCurrentIndex(0);
 
     connect(m_wndPeriods, &QSpinBox::valueChanged, this, &CAnalysisDlg::OnPeriodsChanged);
@@ -219,17 +212,9 @@ void CAnalysisDlg::BuildControls()
     setTabOrder(m_wndNew, m_wndExit);
 }
 
-void CAnalysisDlg::SetRowCount(int rows)
-{
-    while (m_wndGrid->RowCount() < rows)
-        m_wndGrid->AppendPlaceholderRow();
-    while (m_wndGrid->RowCount() > rows)
-        m_wndGrid->RemoveLastRow();
-}
-
 void CAnalysisDlg::OnPeriodsChanged(int periods)
 {
-    SetRowCount(periods);
+    m_wndGrid->SetRowCount(periods);
     ClearResults();
 }
 
@@ -292,7 +277,7 @@ void CAnalysisDlg::OnNew()
     // Periods may already stand at 1, when changing it would not reset the row.
     const QSignalBlocker quiet(m_wndPeriods);
     m_wndPeriods->setValue(1);
-    SetRowCount(1);
+    m_wndGrid->SetRowCount(1);
     m_wndGrid->SetText(0, PaymentGrid::kPayment, PaymentGrid::kPlaceholder);
     m_wndGrid->SetText(0, PaymentGrid::kDate, QString());
     m_wndGrid->SetText(0, PaymentGrid::kNo, QStringLiteral("1"));

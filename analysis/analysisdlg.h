@@ -34,7 +34,6 @@ public slots:
 
 private:
     void BuildControls();
-    void SetRowCount(int rows);
     void OnPeriodsChanged(int periods);
     void OnPaymentEdited(int row, int column, const QString& text);
     void ShowHorizonYears();

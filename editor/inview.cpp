@@ -57,13 +57,6 @@ public:
     void ClearListView() override {}
 };
 
-// The Periods field: only its arrows change it, so the grid never has to
-// guess what a half-typed number means.
-class PeriodsBox final : public QSpinBox {
-public:
-    explicit PeriodsBox(QWidget* parent) : QSpinBox(parent) { lineEdit()->setReadOnly(true); }
-};
-
 QString Qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // Shows a text from its start, as a record's fields are read, not its end.
@@ -495,12 +488,7 @@ void CInView::OnTabChange(int index)
 
 void CInView::SyncGridRows()
 {
-    const int n = ReadLeadingInteger(Std(m_wndPeriods->text()), 4);
-    int c = m_wndGrid->RowCount();
-    for (; c < n; ++c)
-        m_wndGrid->AppendPlaceholderRow();
-    for (; c > n; --c)
-        m_wndGrid->RemoveLastRow();
+    m_wndGrid->SetRowCount(ReadLeadingInteger(Std(m_wndPeriods->text()), 4));
 }
 
 void CInView::OnEndLabelEdit(int row, int column, const QString& text)

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 namespace tenvix::ui {
 
 // Opens an editor on the amount column only, and hands what was typed to the
@@ -102,6 +104,20 @@ void PaymentGrid::RemoveLastRow()
 {
     if (RowCount() > 0)
         delete takeTopLevelItem(RowCount() - 1);
+}
+
+void PaymentGrid::SetRowCount(int rows)
+{
+    rows = std::max(rows, 0);
+    while (RowCount() < rows)
+        AppendPlaceholderRow();
+    while (RowCount() > rows)
+        RemoveLastRow();
+}
+
+PeriodsBox::PeriodsBox(QWidget* parent) : QSpinBox(parent)
+{
+    lineEdit()->setReadOnly(true);
 }
 
 int PaymentGrid::SelectedRow() const

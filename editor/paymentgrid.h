@@ -6,6 +6,7 @@
 
 #include "model/bond.h"
 
+#include <QSpinBox>
 #include <QTreeWidget>
 
 #include <vector>
@@ -30,6 +31,9 @@ public:
     void SetText(int row, int column, const QString& text);
     void AppendPlaceholderRow();
     void RemoveLastRow();
+    // Appends placeholder rows or removes rows from the end until there are
+    // `rows` (none for a negative count); removed rows lose their texts.
+    void SetRowCount(int rows);
     // The selected row, or -1.
     int SelectedRow() const;
     // Amount and date texts of every row, top to bottom, as the core reads them.
@@ -49,6 +53,13 @@ protected:
 
 private:
     friend class AmountDelegate;
+};
+
+// The Periods box beside a payment grid: only its arrows change it, so the
+// grid never has to guess what a half-typed number means.
+class PeriodsBox final : public QSpinBox {
+public:
+    explicit PeriodsBox(QWidget* parent = nullptr);
 };
 
 } // namespace tenvix::ui
