@@ -1,0 +1,106 @@
+#pragma once
+
+// What several window tests share: dates, files, a modal dialog answered from
+// the event loop, and the whole program started with its settings in a
+// temporary folder and the fakes installed. Header only, so that the sample
+// path comes from the test's own TENVIX_SOURCE_DIR.
+
+#include "model/date.h"
+#include "shell/mainframe.h"
+#include "shell/tenvixapp.h"
+#include "shell/tenvixdoc.h"
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace tenvix::test {
+
+inline double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
+
+inline QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+inline void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Runs `act` on the modal dialog of type T as soon as it is open. Any other
+// window, or none, fails the test and is closed so that the test goes on.
+template <class T, class F>
+void WhenModal(F act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* dlg = qobject_cast<T*>(w))
+            return act(dlg);
+        QTest::qFail("expected dialog did not open", __FILE__, __LINE__);
+        if (w)
+            w->close();
+    });
+}
+
+#ifdef TENVIX_SOURCE_DIR
+inline const QString kSample = QStringLiteral(TENVIX_SOURCE_DIR "/examples/sample.bnd");
+
+// The program as main() runs it, on 6 December 2026 at 18:00. Make one in
+// init() and drop it in cleanup().
+struct App {
+    QTemporaryDir settings;
+    QTemporaryDir dir;
+    FakeMessages msgs;
+    FakeFileChooser chooser;
+    FakeClock clock{46362.75};
+    std::unique_ptr<ui::CTenvixApp> app;
+
+    App()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    }
+    ~App() { Quit(); }
+
+    ui::CMainFrame* Start(const QStringList& args = {"tenvix"})
+    {
+        Quit();
+        app = std::make_unique<ui::CTenvixApp>();
+        return app->InitInstance(args) ? app->MainFrame() : nullptr;
+    }
+    // Drops the program without asking anything.
+    void Quit()
+    {
+        if (app && app->Document())
+            app->Document()->SetModifiedFlag(false);
+        app.reset();
+    }
+    // Closes as the user would; the exit writes the recent files.
+    void Close()
+    {
+        QVERIFY(app->MainFrame()->close());
+        app->ExitInstance();
+        app.reset();
+    }
+    ui::CTenvixDoc& Doc() { return *app->Document(); }
+    QString Copy(const QString& name, const QString& from = kSample)
+    {
+        const QString path = dir.filePath(name);
+        QFile::remove(path);
+        QFile::copy(from, path);
+        return path;
+    }
+};
+#endif
+
+} // namespace tenvix::test

@@ -1,0 +1,310 @@
+// What the main window opens over the sample database: the seek list in
+// pane (0,0), Update All, Run with the portfolio window, and the Bond
+// Analysis window that Single analysis brings up.
+
+#include "analysis/analysisdlg.h"
+#include "editor/inview.h"
+#include "model/priceupdate.h"
+#include "portfolio/portfoliodlg.h"
+#include "portfolio/updatebonddlg.h"
+#include "shell/datepicker.h"
+#include "shell/mylistview.h"
+#include "shell/priceupdatedlg.h"
+#include "support/app.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSplitter>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using tenvix::test::WhenModal;
+
+namespace {
+
+QStringList Column(const QTreeWidget& view, int column = 0)
+{
+    QStringList texts;
+    for (int r = 0; r < view.topLevelItemCount(); ++r)
+        texts << view.topLevelItem(r)->text(column);
+    return texts;
+}
+
+} // namespace
+
+class TestFrameWindows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::App> m_app;
+    CMainFrame* m_frame = nullptr;
+
+    test::FakeMessages& Msgs() { return m_app->msgs; }
+    CMyListView& View() { return *m_frame->ListView(); }
+    CInView& Form() { return *m_frame->Form(); }
+    QString FormText(const char* field) { return Form().findChild<QLineEdit*>(field)->text(); }
+
+    void Seek(int by, const QString& text)
+    {
+        m_frame->m_wndSeekBy->setCurrentIndex(by);
+        m_frame->m_wndSeekWhat->setEditText(text);
+        m_frame->Action(ID_SEEK)->trigger();
+    }
+    void PickRow(int row)
+    {
+        const QPoint at = View().visualItemRect(View().topLevelItem(row)).center();
+        QTest::mouseClick(View().viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(View().viewport(), Qt::LeftButton, {}, at);
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<test::App>();
+        m_frame = m_app->Start({"tenvix", m_app->Copy("sample.bnd")});
+        QVERIFY(m_frame);
+        QVERIFY(Form().m_bondList.m_list.size() > 20);
+        m_frame->resize(900, 560);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+    }
+    void cleanup() { m_app.reset(); }
+
+    void seekFillsTheListAndAPickShowsTheBond()
+    {
+        // A seek that finds nothing leaves the almost closed list closed; one
+        // that finds bonds opens it.
+        QSplitter* splitter = m_frame->findChild<QSplitter*>();
+        splitter->setSizes({12, 888});
+        Seek(0, "nothing");
+        QCOMPARE(splitter->sizes().value(0), 12);
+        Seek(0, "tsy");
+        QVERIFY(splitter->sizes().value(0) >= 175);
+        QCOMPARE(Column(View()), QStringList({"TSY-2028-S", "TSY-2030-S", "TSY-2033-S", "TSY-2036-S", "TSY-2045-S",
+                                              "TSY-2053-S", "TSY-2022-S"}));
+        // A list the user opened wider stays as it is.
+        splitter->setSizes({400, 500});
+        // Enter in the seek box seeks too.
+        m_frame->m_wndSeekBy->setCurrentIndex(1);
+        m_frame->m_wndSeekWhat->setEditText("zero");
+        QTest::keyClick(m_frame->m_wndSeekWhat->lineEdit(), Qt::Key_Return);
+        QCOMPARE(View().topLevelItemCount(), 0);
+        m_frame->m_wndSeekBy->setCurrentIndex(0);
+        QTest::keyClick(m_frame->m_wndSeekWhat->lineEdit(), Qt::Key_Return);
+        QCOMPARE(Column(View()), QStringList({"ZERO-2027", "ZERO-2032", "ZERO-2045", "ZERO-2024"}));
+        QCOMPARE(splitter->sizes().value(0), 400);
+
+        // The seek leaves the form's record alone; a pick moves it, and Next
+        // goes on from the picked bond in list order.
+        QCOMPARE(FormText("idEdit"), QString("GOV-2027-A"));
+        PickRow(1);
+        QCOMPARE(FormText("idEdit"), QString("ZERO-2032"));
+        m_frame->Action(ID_MOVE_NEXT)->trigger();
+        QCOMPARE(FormText("idEdit"), QString("ZERO-2045"));
+        m_frame->Action(ID_MOVE_NEXT)->trigger();
+        QCOMPARE(FormText("idEdit"), QString("BILL-2027-03"));
+        // Enter on a row is the keyboard's double-click; without a
+        // selection it shows nothing.
+        View().setFocus();
+        View().clearSelection();
+        QTest::keyClick(&View(), Qt::Key_Return);
+        QCOMPARE(FormText("idEdit"), QString("BILL-2027-03"));
+        View().setCurrentItem(View().topLevelItem(2));
+        QTest::keyClick(&View(), Qt::Key_Return);
+        QCOMPARE(FormText("idEdit"), QString("ZERO-2045"));
+    }
+
+    void seekBoxKeepsTheHistory()
+    {
+        QComboBox& what = *m_frame->m_wndSeekWhat;
+        const auto entries = [&what] {
+            QStringList texts;
+            for (int k = 0; k < what.count(); ++k)
+                texts << what.itemText(k);
+            return texts;
+        };
+        // One lower-case entry; the box still shows the text as typed. An
+        // empty seek lists every bond and is not remembered.
+        Seek(0, "Gov");
+        Seek(0, "GOV");
+        QCOMPARE(entries(), QStringList({"gov"}));
+        QCOMPARE(what.currentText(), QString("GOV"));
+        Seek(0, "tsy");
+        Seek(1, "");
+        QCOMPARE(entries(), QStringList({"tsy", "gov"}));
+        QCOMPARE(View().topLevelItemCount(), int(Form().m_bondList.m_list.size()));
+        // An entry chosen from the drop-down moves to the top and stays chosen.
+        what.setCurrentIndex(1);
+        m_frame->Action(ID_SEEK)->trigger();
+        QCOMPARE(entries(), QStringList({"gov", "tsy"}));
+        QCOMPARE(what.currentIndex(), 0);
+    }
+
+    // Every change of the bond list drops the rows, whose positions it may
+    // have freed; what leaves the list alone keeps them.
+    void rowsGoWhenTheListChanges_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("keepsRows");
+        QTest::newRow("add") << "add" << false;
+        QTest::newRow("save") << "save" << false;
+        QTest::newRow("save refused by the identifier rule") << "save occupied" << true;
+        QTest::newRow("delete") << "delete" << false;
+        QTest::newRow("delete declined") << "delete declined" << true;
+        QTest::newRow("delete many") << "delete many" << false;
+        QTest::newRow("delete many that deletes nothing") << "delete none" << true;
+        QTest::newRow("new") << "new" << false;
+        QTest::newRow("open") << "open" << false;
+        QTest::newRow("open of a broken file") << "open broken" << false;
+        QTest::newRow("move") << "move" << true;
+    }
+
+    void rowsGoWhenTheListChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, keepsRows);
+        Seek(1, "");
+        const int rows = View().topLevelItemCount();
+        PickRow(2);
+
+        if (change == "add") {
+            m_frame->Action(ID_ADD_TYPE1)->trigger();
+        } else if (change.startsWith("save")) {
+            if (change == "save occupied")
+                Form().findChild<QLineEdit*>("idEdit")->setText("GOV-2027-A");
+            m_frame->Action(ID_RECORD_SAVE)->trigger();
+            QCOMPARE(Msgs().Last().text == "Updates saved !", change == "save");
+        } else if (change == "delete" || change == "delete declined") {
+            Msgs().Answer(change == "delete" ? MsgAnswer::Yes : MsgAnswer::No);
+            m_frame->Action(ID_RECORD_DELETE)->trigger();
+        } else if (change.startsWith("delete")) {
+            Form().DeleteMatured(change == "delete many" ? 46362.0 : 1.0);
+        } else if (change == "new") {
+            m_app->Doc().SetModifiedFlag(false);
+            m_app->app->OnFileNew();
+        } else if (change == "open") {
+            QVERIFY(m_app->app->OpenDocumentFile(m_app->dir.filePath("sample.bnd")));
+        } else if (change == "open broken") {
+            const QString path = m_app->dir.filePath("broken.bnd");
+            test::WriteAll(path, QByteArray(20, '\x01'));
+            QVERIFY(!m_app->app->OpenDocumentFile(path));
+        } else if (change == "move") {
+            m_frame->Action(ID_MOVE_LAST)->trigger();
+        }
+        QCOMPARE(View().topLevelItemCount(), keepsRows ? rows : 0);
+    }
+
+    void updateAllRepricesTheOpenDatabase()
+    {
+        CBond& current = ***Form().m_posCurrent;
+        QCOMPARE(current.m_strID, std::string("GOV-2027-A"));
+        const int standDay = DaySerial(m_frame->StandDate());
+        int alive = 0;
+        for (const auto& bond : Form().m_bondList.m_list)
+            alive += bond->m_nMaturity > standDay;
+
+        // Closing without a Save changes nothing.
+        WhenModal<CPriceUpdateDlg>([](CPriceUpdateDlg* dlg) { dlg->findChild<QPushButton*>("closeButton")->click(); });
+        m_frame->Action(ID_UPDATE_ALL)->trigger();
+        QVERIFY(!m_app->Doc().IsModified());
+
+        int rows = -1;
+        WhenModal<CPriceUpdateDlg>([&rows](CPriceUpdateDlg* dlg) {
+            auto* list = dlg->findChild<QTreeWidget*>("priceList");
+            rows = list->topLevelItemCount();
+            QTreeWidgetItem* item = list->findItems("GOV-2027-A", Qt::MatchExactly, 1).value(0);
+            QVERIFY(item);
+            list->setCurrentItem(item);
+            list->editItem(item, 0);
+            list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
+            dlg->findChild<QPushButton*>("saveButton")->click();
+            dlg->findChild<QPushButton*>("closeButton")->click();
+        });
+        m_frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(rows, std::min(alive, kBondsPerPage));
+        QCOMPARE(current.m_fPrice, 97.3f);
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(FormText("priceEdit"), QString("97.30"));
+    }
+
+    // Run hands the pickers' values, time of day included, and the open
+    // database to the portfolio window; only a price changed there marks
+    // the document.
+    void runOpensThePortfolioOverTheDatabase()
+    {
+        m_frame->findChild<DatePicker*>("StandDate")->SetValue(45838.25); // 30 June 2025, 06:00
+        m_frame->findChild<DatePicker*>("Horizon")->SetValue(48395.0);    // 30 June 2032
+        CBond* first = Form().m_bondList.m_list.front().get();
+        bool opened = false;
+        for (bool changePrice : {false, true}) {
+            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+                opened = true;
+                QCOMPARE(*dlg->m_pStandDate, 45838.25);
+                QCOMPARE(*dlg->m_pHorizon, 48395.0);
+                QCOMPARE(dlg->m_pBondList, &Form().m_bondList.m_list);
+                dlg->AddRow("GOV-2034-A", 10);
+                QCOMPARE(dlg->CellText(0, CPortfolioDlg::ColYTM), QStringLiteral("0.03501497"));
+                if (changePrice) {
+                    dlg->AddRow(QString::fromStdString(first->m_strID), 1);
+                    auto* list = dlg->findChild<QTreeWidget*>("rows");
+                    list->setCurrentItem(list->topLevelItem(1));
+                    WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* upd) {
+                        upd->findChild<QLineEdit*>("price")->setText("88.5");
+                        upd->accept();
+                    });
+                    dlg->findChild<QPushButton*>("update")->click();
+                }
+                dlg->findChild<QPushButton*>("close")->click();
+            });
+            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+            QVERIFY(opened);
+            QCOMPARE(m_app->Doc().IsModified(), changePrice);
+        }
+        QCOMPARE(first->m_fPrice, 88.5f);
+        QCOMPARE(FormText("priceEdit"), QStringLiteral("88.50"));
+    }
+
+    // The Bond Analysis window is there from the start but hidden, a window
+    // of its own; Single analysis brings it up, and it keeps what was typed
+    // after it was put away or the frame's closing was cancelled.
+    void singleAnalysisShowsTheOneWindow()
+    {
+        QList<CAnalysisDlg*> windows;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<CAnalysisDlg*>(w))
+                windows << dlg;
+        QCOMPARE(windows.size(), 1);
+        QPointer<CAnalysisDlg> dlg = windows[0];
+        QVERIFY(!dlg->isVisible());
+        QAction* single = m_frame->Action(ID_SINGLE_ANALYSIS);
+        single->trigger();
+        QVERIFY(dlg->isVisible());
+        dlg->findChild<QLineEdit*>("spotPrice")->setText("101.5");
+        // The Exit button, Esc and the close box put it away.
+        QTest::mouseClick(dlg->findChild<QPushButton*>("exit"), Qt::LeftButton);
+        QVERIFY(!dlg->isVisible());
+        single->trigger();
+        QTest::keyClick(dlg, Qt::Key_Escape);
+        QVERIFY(!dlg->isVisible());
+        single->trigger();
+        QVERIFY(dlg->close());
+        QVERIFY(!dlg->isVisible());
+        dlg->showMinimized();
+        single->trigger();
+        QVERIFY(dlg->isVisible() && !dlg->isMinimized());
+
+        // Closing the frame puts it away, keeping it for a cancelled close.
+        m_app->Doc().SetModifiedFlag(true);
+        Msgs().Answer(MsgAnswer::Cancel);
+        QVERIFY(!m_frame->close());
+        QVERIFY(!dlg->isVisible());
+        single->trigger();
+        QCOMPARE(dlg->findChild<QLineEdit*>("spotPrice")->text(), QStringLiteral("101.5"));
+        m_app->Quit();
+        QVERIFY(!dlg);
+    }
+};
+
+QTEST_MAIN(TestFrameWindows)
+#include "tst_framewindows.moc"
