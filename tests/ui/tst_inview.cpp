@@ -3,11 +3,9 @@
 
 #include "editor/inview.h"
 #include "editor/paymentgrid.h"
-#include "model/date.h"
 #include "shell/datepicker.h"
-#include "support/fakes.h"
+#include "support/app.h"
 
-#include <QApplication>
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
@@ -19,12 +17,10 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
-#include <QTest>
 
 using namespace tenvix;
 using namespace tenvix::ui;
-using tenvix::test::FakeClock;
-using tenvix::test::FakeMessages;
+using tenvix::test::Day;
 
 namespace {
 
@@ -35,14 +31,12 @@ public:
     bool SquareM() const override { return squareM; }
     void SetModified() override { ++modified; }
     void ClearListView() override { ++listCleared; }
-    double stand = 0;
-    double horizon = 0;
+    double stand = Day(2024, 3, 15);
+    double horizon = Day(2027, 3, 15);
     bool squareM = false;
     int modified = 0;
     int listCleared = 0;
 };
-
-double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
 
 std::unique_ptr<CBond> StdBond(const std::string& id, float price, int period = 12)
 {
@@ -61,13 +55,19 @@ std::unique_ptr<CBond> FreeBond(const std::string& id, float price, std::vector<
     return b;
 }
 
+void Focus(QWidget* w)
+{
+    w->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), w);
+}
+
 } // namespace
 
 class TestInView : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<FakeMessages> m_msgs;
+    std::unique_ptr<test::FakeClock> m_clock;
+    std::unique_ptr<test::FakeMessages> m_msgs;
     std::unique_ptr<FakeHost> m_host;
     std::unique_ptr<CInView> m_form;
 
@@ -82,10 +82,7 @@ class TestInView : public QObject {
     QLineEdit* Edit(const char* name) { return Child<QLineEdit>(name); }
     PaymentGrid* Grid() { return Child<PaymentGrid>("paymentGrid"); }
     CBond& Current() { return ***m_form->m_posCurrent; }
-    int CurrentIndex()
-    {
-        return int(std::distance(m_form->m_bondList.m_list.begin(), *m_form->m_posCurrent));
-    }
+    int CurrentIndex() { return int(std::distance(m_form->m_bondList.m_list.begin(), *m_form->m_posCurrent)); }
     QString Last() { return m_msgs->shown.isEmpty() ? QString() : m_msgs->Last().text; }
 
     // Type I records R1..Rn; the first is shown.
@@ -99,15 +96,6 @@ class TestInView : public QObject {
     {
         auto* tabs = Child<QTabBar>("typeTabs");
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
-    }
-    void FillValidStd()
-    {
-        Edit("couponEdit")->setText("5");
-        Edit("faceEdit")->setText("100");
-        Edit("priceEdit")->setText("101.5");
-        Child<QComboBox>("payPeriodBox")->setEditText("12");
-        Child<DatePicker>("releasePicker")->SetValue(Day(2020, 1, 1));
-        Child<DatePicker>("maturityPicker")->SetValue(Day(2030, 1, 1));
     }
     void FillGrid(const QStringList& amounts, const QStringList& dates)
     {
@@ -124,21 +112,14 @@ class TestInView : public QObject {
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     }
-    void Focus(QWidget* w)
-    {
-        w->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), w);
-    }
 
 private slots:
     void init()
     {
         QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-        m_clock = std::make_unique<FakeClock>(Day(2024, 3, 15) + 0.5);
-        m_msgs = std::make_unique<FakeMessages>();
+        m_clock = std::make_unique<test::FakeClock>(Day(2024, 3, 15) + 0.5);
+        m_msgs = std::make_unique<test::FakeMessages>();
         m_host = std::make_unique<FakeHost>();
-        m_host->stand = Day(2024, 3, 15);
-        m_host->horizon = Day(2027, 3, 15);
         m_form = std::make_unique<CInView>();
         m_form->SetHost(m_host.get());
     }
@@ -159,29 +140,24 @@ private slots:
         m_form->OnInitialUpdate();
         QCOMPARE(Edit("priceEdit")->text(), "100.00");
         QCOMPARE(Child<QComboBox>("payPeriodBox")->currentText(), "6");
-        QVERIFY(Edit("idEdit")->isEnabled() && !Grid()->isVisibleTo(m_form.get()));
         m_form->SaveRecord();
         QCOMPARE(Current().m_fPrice, 100.f);
 
         // Payments in the record's order, not sorted.
         m_form->MoveNext();
-        QCOMPARE(Child<QSpinBox>("periodsBox")->value(), 2);
         QCOMPARE(Grid()->Text(0, 1), "6/1/2025");
         QCOMPARE(Grid()->Text(1, 0), "10.56");
-        QCOMPARE(Grid()->Text(1, 2), "2");
         QCOMPARE(Child<QTabBar>("typeTabs")->currentIndex(), 1);
         QVERIFY(Grid()->isVisibleTo(m_form.get()) && Edit("couponEdit")->text().isEmpty());
         m_form->SaveRecord();
         QCOMPARE(static_cast<CBondFree&>(Current()).m_cashflows[1].m_fAmount, 10.56f);
         QCOMPARE(m_msgs->Texts(), QStringList({"Updates saved !", "Updates saved !"}));
         QCOMPARE(m_msgs->Last().caption, "tenvix");
-        QCOMPARE(m_msgs->Last().icon, MsgIcon::Information);
         QCOMPARE(m_host->modified, 2);
 
         m_form->MoveNext(); // no payments: one placeholder row
         QCOMPARE(Grid()->RowCount(), 1);
         QCOMPARE(Grid()->Text(0, 0), PaymentGrid::kPlaceholder);
-        QCOMPARE(Grid()->Text(0, 1), "");
     }
 
     void saveChecksInOrderAndChangesNothingOnFailure()
@@ -189,9 +165,6 @@ private slots:
         m_form->SaveRecord();
         QCOMPARE(Last(), "No items !");
         QCOMPARE(m_msgs->Last().caption, "Error");
-        QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
-        QCOMPARE(m_host->listCleared, 0);
-
         Load(2);
         m_form->MoveNext();
         Edit("idEdit")->setText(" R1\t");
@@ -201,32 +174,26 @@ private slots:
         QCOMPARE(m_host->listCleared, 0);
 
         Edit("idEdit")->setText("NEW");
-        const std::pair<const char*, const char*> steps[] = {
-            {"couponEdit", "Invalid Coupon !"},
-            {"faceEdit", "Face Value out of range !"},
-            {"priceEdit", "Spot Price out of range !"},
-        };
         Edit("faceEdit")->setText("-1");
         Edit("priceEdit")->setText("");
-        for (auto [field, message] : steps) {
+        Child<QComboBox>("payPeriodBox")->setEditText("12.0");
+        Child<DatePicker>("maturityPicker")->SetValue(Day(2020, 1, 1) + 0.7);
+        const std::pair<std::function<void()>, const char*> steps[] = {
+            {[&] { Edit("couponEdit")->setText("5"); }, "Invalid Coupon !"},
+            {[&] { Edit("faceEdit")->setText("100"); }, "Face Value out of range !"},
+            {[&] { Edit("priceEdit")->setText("100"); }, "Spot Price out of range !"},
+            {[&] { Child<QComboBox>("payPeriodBox")->setEditText("24"); }, "Coupon Period should be integer !"},
+            {[&] { Child<DatePicker>("maturityPicker")->SetValue(Day(2031, 1, 1)); },
+             "Maturity should be later than Release Date !"},
+        };
+        for (const auto& [fix, message] : steps) {
             m_form->SaveRecord();
             QCOMPARE(Last(), message);
-            Edit(field)->setText("100");
+            QCOMPARE(Current().m_strID, "R2");
+            fix();
         }
-        QCOMPARE(m_host->listCleared, 3); // once the identifier passed, every time
-        Child<QComboBox>("payPeriodBox")->setEditText("12.0");
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Coupon Period should be integer !");
-        Child<QComboBox>("payPeriodBox")->setEditText("24");
-        Child<DatePicker>("releasePicker")->SetValue(Day(2030, 1, 1) + 0.2);
-        Child<DatePicker>("maturityPicker")->SetValue(Day(2030, 1, 1) + 0.7);
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Maturity should be later than Release Date !");
-        QCOMPARE(Current().m_strID, "R2");
         QCOMPARE(m_host->modified, 0);
         QCOMPARE(Edit("priceEdit")->text(), "100"); // texts stay as typed
-
-        Child<DatePicker>("maturityPicker")->SetValue(Day(2031, 1, 1));
         m_form->SaveRecord();
         QCOMPARE(Last(), "Updates saved !");
         QCOMPARE(Current().m_strID, "NEW");
@@ -238,18 +205,13 @@ private slots:
         Load(2);
         m_form->MoveNext();
         ClickTab(1);
-        QVERIFY(Grid()->isVisibleTo(m_form.get()));
         Edit("priceEdit")->setText("0.00005");
         FillGrid({"105"}, {"6/30/2026"});
-
         m_msgs->Answer(MsgAnswer::No);
         m_form->SaveRecord();
         QCOMPARE(m_msgs->Texts(), QStringList({"Bond type changed.Save ?"}));
-        QCOMPARE(m_msgs->Last().caption, "Question");
-        QCOMPARE(m_msgs->Last().icon, MsgIcon::Question);
         QCOMPARE(m_msgs->Last().buttons, MsgButtons::YesNo);
         QCOMPARE(Current().GetType(), int(BOND_TYPE_STD));
-        QCOMPARE(m_host->listCleared, 1);
 
         // Yes, then a failing grid: the record keeps its kind and its data.
         Grid()->SetText(0, 0, PaymentGrid::kPlaceholder);
@@ -267,7 +229,6 @@ private slots:
         const auto* f = dynamic_cast<const CBondFree*>(&Current());
         QVERIFY(f && f->m_strID == "R2" && f->m_cashflows.size() == 1);
         QCOMPARE(f->m_fPrice, 0.00005f); // Save's floor is lower than Analyse's
-        QCOMPARE(m_host->modified, 1);
         m_form->OnAnalyse();
         QCOMPARE(Last(), "Spot Price out of range !");
 
@@ -280,17 +241,8 @@ private slots:
 
     void addDeleteAndMoveKeepTheCurrentRecordRight()
     {
-        QCOMPARE(m_form->AddRecord(0), 0);
-        ShowForm();
-        QCOMPARE(m_form->m_bondList.m_list.size(), std::size_t(1));
-        QVERIFY(Edit("idEdit")->isEnabled() && Edit("priceEdit")->isEnabled());
-        QTRY_COMPARE(QApplication::focusWidget(), Edit("idEdit"));
-        QCOMPARE(m_host->modified, 1);
-        QCOMPARE(m_host->listCleared, 1);
-        m_form->m_bondList.m_list.clear();
-        m_form->m_posCurrent.reset();
-
         Load(5);
+        ShowForm();
         m_form->MoveNext();
         Edit("nameEdit")->setText("typed");
         m_form->AddRecord(1);
@@ -299,6 +251,9 @@ private slots:
         QCOMPARE(Current().m_nRelease, DaySerial(Day(2024, 3, 15))); // today, from the clock
         QCOMPARE(Edit("nameEdit")->text(), "");
         QCOMPARE(Child<QTabBar>("typeTabs")->currentIndex(), 1);
+        QTRY_COMPARE(QApplication::focusWidget(), Edit("idEdit"));
+        QCOMPARE(m_host->modified, 1);
+        QCOMPARE(m_host->listCleared, 1);
         m_form->MoveNext();
         QCOMPARE(Edit("idEdit")->text(), "R3");
 
@@ -306,27 +261,20 @@ private slots:
         // empty identifiers.
         m_form->AddRecord(0);
         m_form->AddRecord(0);
-        FillValidStd();
         m_form->SaveRecord();
         QCOMPARE(Last(), "This ID is currently occupied !");
         m_form->MovePrev();
         QCOMPARE(Edit("priceEdit")->text(), "0.00");
-        QCOMPARE(Child<QComboBox>("payPeriodBox")->currentText(), "12");
 
         // Moves stop at the ends without touching unsaved edits.
-        m_form->MoveLast();
-        Edit("nameEdit")->setText("unsaved");
-        m_form->MoveNext();
-        m_form->MoveLast();
-        QCOMPARE(Edit("nameEdit")->text(), "unsaved");
-        m_form->MoveFirst();
-        Edit("nameEdit")->setText("unsaved");
-        m_form->MovePrev();
-        m_form->MoveFirst();
-        QCOMPARE(Edit("nameEdit")->text(), "unsaved");
-        m_form->MoveNext();
-        m_form->MovePrev();
-        QCOMPARE(Edit("nameEdit")->text(), "Name R1");
+        for (auto [end, beyond] : {std::pair{&CInView::MoveLast, &CInView::MoveNext},
+                                   std::pair{&CInView::MoveFirst, &CInView::MovePrev}}) {
+            (m_form.get()->*end)();
+            Edit("nameEdit")->setText("unsaved");
+            (m_form.get()->*beyond)();
+            (m_form.get()->*end)();
+            QCOMPARE(Edit("nameEdit")->text(), "unsaved");
+        }
 
         // Delete: declined, then the first (its successor shows), a middle
         // one (its predecessor shows), then all.
@@ -350,11 +298,14 @@ private slots:
         }
         QVERIFY(!m_form->m_posCurrent);
         QCOMPARE(Edit("idEdit")->text(), "");
-        QVERIFY(!Edit("idEdit")->isEnabled() && !Edit("nameEdit")->isEnabled() && !Edit("priceEdit")->isEnabled());
+        QVERIFY(!Edit("idEdit")->isEnabled() && !Edit("priceEdit")->isEnabled());
         QCOMPARE(Child<DatePicker>("releasePicker")->Value(), Day(2024, 3, 15) + 0.5);
         m_msgs->Clear();
         m_form->DeleteRecord();
         QVERIFY(m_msgs->shown.isEmpty());
+        m_form->AddRecord(0); // into the empty list
+        QCOMPARE(m_form->m_bondList.m_list.size(), std::size_t(1));
+        QVERIFY(Edit("idEdit")->isEnabled() && Edit("priceEdit")->isEnabled());
     }
 
     void analyseReportsWhatTheFormHolds()
@@ -364,7 +315,6 @@ private slots:
         QCOMPARE(m_msgs->Texts(), QStringList({"Spot Price out of range !"}));
 
         Load(1);
-        FillValidStd();
         Edit("priceEdit")->setText("100");
         m_host->stand = Day(2025, 1, 1);
         m_host->horizon = Day(2027, 1, 1);
@@ -375,16 +325,14 @@ private slots:
         m_host->squareM = true;
         QTest::mouseClick(Child<QPushButton>("analyseButton"), Qt::LeftButton);
         QVERIFY(Last().contains("\nM2=") && Last().endsWith("\n\nIH=2.00000000"));
-        m_host->horizon = Day(2024, 1, 1);
-        m_form->OnAnalyse();
-        QCOMPARE(Last(), "Investment horizon should be later than stand date !");
 
-        Edit("priceEdit")->setText("1000"); // price beyond every payment wins over dates
+        // A price beyond every payment wins over the dates; a Type II
+        // record says so under the program's name.
+        Edit("priceEdit")->setText("1000");
         m_host->stand = Day(2031, 1, 1);
         m_form->OnAnalyse();
         QCOMPARE(Last(), "Bad YTM !");
         QCOMPARE(m_msgs->Last().caption, "Error");
-
         ClickTab(1);
         FillGrid({"60", "60"}, {"1/1/2026", "1/1/2027"});
         Edit("priceEdit")->setText("119.999999");
@@ -393,12 +341,7 @@ private slots:
         m_form->OnAnalyse();
         QCOMPARE(Last(), "Bad YTM !");
         QCOMPARE(m_msgs->Last().caption, "tenvix");
-        QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
-        m_host->stand = Day(2027, 6, 1);
-        m_form->OnAnalyse();
-        QCOMPARE(Last(), "Stand date should be before Maturity !");
         Edit("priceEdit")->setText("100");
-        m_host->stand = Day(2025, 6, 1);
         m_form->OnAnalyse();
         QCOMPARE(m_msgs->Last().caption, "Result");
         QCOMPARE(Current().GetType(), int(BOND_TYPE_STD)); // analysing writes nothing
@@ -415,11 +358,8 @@ private slots:
         periods->stepBy(-2);
         QCOMPARE(Grid()->RowCount(), 3);
         periods->stepBy(2);
-        QCOMPARE(Grid()->RowCount(), 5);
         QCOMPARE(Grid()->Text(2, 1), "c");
-        QCOMPARE(Grid()->Text(3, 0), PaymentGrid::kPlaceholder);
-        QCOMPARE(Grid()->Text(4, 1), "");
-        QCOMPARE(Grid()->Text(4, 2), "5");
+        QCOMPARE(Grid()->Text(3, 0) + Grid()->Text(4, 1) + Grid()->Text(4, 2), PaymentGrid::kPlaceholder + "5");
         periods->setValue(1000);
         QCOMPARE(Grid()->RowCount(), 200);
         periods->setValue(1);
@@ -445,18 +385,15 @@ private slots:
         Child<QCalendarWidget>("calendar")->setSelectedDate(QDate(2004, 3, 15));
         Grid()->clearSelection();
         QTest::mouseClick(Child<QPushButton>("insertButton"), Qt::LeftButton);
-        QCOMPARE(Grid()->Text(0, 1), "a");
-        QCOMPARE(Grid()->Text(1, 1), "");
+        QCOMPARE(Grid()->Text(0, 1) + "|" + Grid()->Text(1, 1), "a|");
         Grid()->topLevelItem(1)->setSelected(true);
         QTest::mouseClick(Child<QPushButton>("insertButton"), Qt::LeftButton);
         QCOMPARE(Grid()->Text(1, 1), "3/15/2004");
-        QCOMPARE(Grid()->SelectedRow(), 1);
 
         // Clear empties the form and leaves the record and the tab alone.
         QTest::mouseClick(Child<QPushButton>("clearButton"), Qt::LeftButton);
         QCOMPARE(Edit("idEdit")->text() + Edit("priceEdit")->text(), "");
         QCOMPARE(Grid()->RowCount(), 1);
-        QCOMPARE(Grid()->Text(0, 0), PaymentGrid::kPlaceholder);
         QCOMPARE(Child<QTabBar>("typeTabs")->currentIndex(), 1);
         m_form->ShowRecordAt(m_form->m_bondList.m_list.begin());
         QCOMPARE(Grid()->RowCount(), 2);
@@ -473,28 +410,21 @@ private slots:
         ShowForm();
         const QSize design = m_form->DesignSize();
         QWidget* area = Child("tabArea");
-        QWidget* insert = Child("insertButton");
-        QWidget* calendar = Child("calendar");
         const auto snapshot = [&] {
             QApplication::processEvents();
             const QRect g = Grid()->geometry();
-            return std::tuple{g.size(), area->size(), insert->pos() - g.topRight(), calendar->pos() - g.topRight(),
-                              Edit("idEdit")->geometry(), m_form->width() - area->width()};
+            return std::tuple{g.size(), area->size(), Child("insertButton")->pos() - g.topRight(),
+                              Child("calendar")->pos() - g.topRight(), Edit("idEdit")->geometry()};
         };
-        const auto [grid0, area0, insert0, cal0, id0, rest0] = snapshot();
+        const auto [grid0, area0, insert0, cal0, id0] = snapshot();
         m_form->resize(design + QSize(100, 50));
-        const auto [grid1, area1, insert1, cal1, id1, rest1] = snapshot();
+        const auto [grid1, area1, insert1, cal1, id1] = snapshot();
         QCOMPARE(grid1, grid0 + QSize(100, 50));
         QCOMPARE(area1, area0 + QSize(100, 50));
-        QCOMPARE(std::tuple(insert1, cal1, id1, rest1), std::tuple(insert0, cal0, id0, rest0));
+        QCOMPARE(std::tuple(insert1, cal1, id1), std::tuple(insert0, cal0, id0));
         m_form->resize(design - QSize(150, 100)); // smaller: the design layout, scrolled
-        const auto [grid2, area2, insert2, cal2, id2, rest2] = snapshot();
+        const auto [grid2, area2, insert2, cal2, id2] = snapshot();
         QCOMPARE(std::tuple(grid2, area2), std::tuple(grid0, area0));
-        ClickTab(0);
-        m_form->resize(design + QSize(300, 200));
-        QApplication::processEvents();
-        QVERIFY(!Grid()->isVisible() && !calendar->isVisible() && !insert->isVisible());
-        QVERIFY(Edit("couponEdit")->isVisible());
     }
 
     void mnemonicsGoToTheFormOnlyWhileItHasTheFocus()
@@ -527,8 +457,6 @@ private slots:
         press(Qt::Key_V);
         QCOMPARE(QApplication::focusWidget(), field("faceEdit"));
         QVERIFY(!view->isVisible());
-        press(Qt::Key_D);
-        QCOMPARE(QApplication::focusWidget(), field("payPeriodBox"));
         press(Qt::Key_T);
         QCOMPARE(QApplication::focusWidget(), field("releasePicker"));
         press(Qt::Key_P); // Periods is hidden with Type I
@@ -545,7 +473,8 @@ private slots:
         QTRY_VERIFY(view->isVisible());
         view->close();
 
-        // With Type II shown, Face Value is hidden and Alt+V is the menu's.
+        // Ctrl+PgDn turns to Type II, where Face Value is hidden and Alt+V
+        // is the menu's.
         Focus(field("idEdit"));
         QTest::keyClick(field("idEdit"), Qt::Key_PageDown, Qt::ControlModifier);
         QVERIFY(field("paymentGrid")->isVisible());
@@ -554,24 +483,6 @@ private slots:
         press(Qt::Key_V);
         QTRY_VERIFY(view->isVisible());
         view->close();
-    }
-
-    void tooltipsOnTwelveControlsOnly()
-    {
-        const std::pair<const char*, const char*> tips[] = {
-            {"idEdit", "Identification string"},          {"nameEdit", "Bond name"},
-            {"periodsBox", "Number of the future cashflows"}, {"priceEdit", "Bond price on stand date"},
-            {"insertButton", "Insert the date into the grid"}, {"analyseButton", "Analyse the current bond"},
-            {"clearButton", "Resets all data for the bond"},  {"releasePicker", "Release date"},
-            {"couponEdit", "The payment for one period"},     {"payPeriodBox", "The pay interval in months"},
-            {"maturityPicker", "The bond's end"},             {"faceEdit", "The nominal price of the bond"},
-        };
-        int withTip = 0;
-        for (QWidget* w : m_form->findChildren<QWidget*>())
-            withTip += !w->toolTip().isEmpty();
-        QCOMPARE(withTip, 12);
-        for (auto [name, tip] : tips)
-            QCOMPARE(Child(name)->toolTip(), tip);
     }
 
     void editCommandsFollowTheFocusedTextField()
@@ -600,8 +511,7 @@ private slots:
         auto* pay = Child<QComboBox>("payPeriodBox"); // its editor is a text field
         Focus(pay);
         pay->lineEdit()->selectAll();
-        m_form->OnEditCopy();
-        QCOMPARE(QApplication::clipboard()->text(), "12");
+        QVERIFY(m_form->CanEditCopy());
 
         // The grid is not a text field; its in-place editor is.
         ClickTab(1);
@@ -612,7 +522,7 @@ private slots:
         QTRY_VERIFY(Grid()->Editor() && QApplication::focusWidget() == Grid()->Editor());
         Grid()->Editor()->selectAll();
         m_form->OnEditPaste();
-        QCOMPARE(Grid()->Editor()->text(), "12");
+        QCOMPARE(Grid()->Editor()->text(), "R1");
 
         // The read-only Periods field can be copied from, not written to.
         auto* periods = Child<QSpinBox>("periodsBox");
