@@ -1,5 +1,6 @@
-// Re-pricing page by page: which bonds are offered, how typed prices are
-// checked, and what reaches the bonds.
+// Re-pricing page by page: the pages, how typed prices are checked, and what
+// reaches the bonds. Which bonds match and how pages split is the matching's
+// own test.
 
 #include "model/priceupdate.h"
 #include "shell/priceupdatedlg.h"
@@ -40,8 +41,11 @@ class TestPriceUpdate : public QObject {
     std::unique_ptr<test::FakeMessages> m_messages;
 
     QTreeWidget* List() const { return m_dlg->findChild<QTreeWidget*>("priceList"); }
-    QString Of() const { return m_dlg->findChild<QLabel*>("pageCount")->text(); }
-    QString Page() const { return m_dlg->findChild<QLineEdit*>("currentPage")->text(); }
+    QString Page() const
+    {
+        return m_dlg->findChild<QLineEdit*>("currentPage")->text() + " " +
+               m_dlg->findChild<QLabel*>("pageCount")->text();
+    }
     QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
     void Click(const char* name) { QTest::mouseClick(m_dlg->findChild<QAbstractButton*>(name), Qt::LeftButton); }
 
@@ -90,82 +94,50 @@ private slots:
         m_messages.reset();
     }
 
-    void matchesAndOrdersTheLiveBonds()
+    void rowsShowTheLiveBondsInPages()
     {
         Add(m_bonds, "b2", kStandDay + 1, 12.345f);
         Add(m_bonds, "today", kStandDay);
         Add(m_bonds, "A1");
-        Add(m_bonds, "a1", kStandDay + 5000);
-        Add(m_bonds, "old", kStandDay - 1);
-        Add(m_bonds, "B1");
         Open();
-        QStringList ids;
-        for (int r = 0; r < List()->topLevelItemCount(); ++r)
-            ids << Cell(r, 1);
-        QCOMPARE(ids, QStringList({"a1", "A1", "B1", "b2"}));
-        QCOMPARE(Cell(3, 0), QString("12.35"));
-        QCOMPARE(Cell(3, 2), QString("Name of b2"));
-        QCOMPARE(Cell(3, 3), QString());
-    }
+        QCOMPARE(List()->topLevelItemCount(), 2);
+        QCOMPARE(QStringList({Cell(1, 0), Cell(1, 1), Cell(1, 2), Cell(1, 3)}),
+                 QStringList({"12.35", "b2", "Name of b2", ""}));
 
-    void pages_data()
-    {
-        QTest::addColumn<int>("matched");
-        QTest::addColumn<QString>("of");
-        QTest::addColumn<int>("firstPageRows");
-        QTest::addColumn<int>("lastPageRows");
-        QTest::newRow("none") << 0 << "of 1" << 0 << 0;
-        QTest::newRow("one full page") << 200 << "of 1" << 200 << 200;
-        QTest::newRow("one more") << 201 << "of 2" << 200 << 1;
-        QTest::newRow("three pages") << 599 << "of 3" << 200 << 199;
-    }
-
-    void pages()
-    {
-        QFETCH(int, matched);
-        QFETCH(QString, of);
-        QFETCH(int, firstPageRows);
-        QFETCH(int, lastPageRows);
-        AddMany(matched);
-        Add(m_bonds, "matured", kStandDay);
+        // 201 bonds: two pages; the arrow stops at the last, the keys page too.
+        m_bonds.RemoveAllBonds();
+        AddMany(201);
         Open();
-        QCOMPARE(Of(), of);
-        QCOMPARE(Page(), QString("1"));
-        QCOMPARE(List()->topLevelItemCount(), firstPageRows);
-        // Step to the end with the arrow; it stops at the last page.
-        for (int k = 0; k < 5; ++k)
+        QCOMPARE(Page(), QString("1 of 2"));
+        QCOMPARE(List()->topLevelItemCount(), 200);
+        for (int k = 0; k < 3; ++k)
             Click("nextPage");
-        QCOMPARE(Page(), of.mid(3));
-        QCOMPARE(List()->topLevelItemCount(), lastPageRows);
-        if (lastPageRows > 0)
-            QCOMPARE(Cell(lastPageRows - 1, 1), QString::asprintf("B%04d", matched - 1));
-        // The arrow keys page too.
-        m_dlg->findChild<QWidget*>("scrollPages")->setFocus();
-        QTest::keyClick(m_dlg->findChild<QWidget*>("scrollPages"), Qt::Key_Home);
-        QCOMPARE(Page(), QString("1"));
-        QCOMPARE(List()->topLevelItemCount(), firstPageRows);
-        if (matched > 200) {
-            QTest::keyClick(m_dlg->findChild<QWidget*>("scrollPages"), Qt::Key_Right);
-            QCOMPARE(Page(), QString("2"));
-            QCOMPARE(Cell(0, 1), QString("B0200"));
-        }
-        // Save on an empty page is no save.
-        if (matched == 0) {
-            Click("saveButton");
-            QCOMPARE(m_dlg->m_bSaved, 0);
-        }
+        QCOMPARE(Page(), QString("2 of 2"));
+        QCOMPARE(List()->topLevelItemCount(), 1);
+        QCOMPARE(Cell(0, 1), QString("B0200"));
+        auto* scroll = m_dlg->findChild<QWidget*>("scrollPages");
+        scroll->setFocus();
+        QTest::keyClick(scroll, Qt::Key_Home);
+        QCOMPARE(Page(), QString("1 of 2"));
+        QCOMPARE(Cell(0, 1), QString("B0000"));
+        QTest::keyClick(scroll, Qt::Key_Right);
+        QCOMPARE(Page(), QString("2 of 2"));
+
+        // None: one empty page, and Save on it is no save.
+        m_bonds.RemoveAllBonds();
+        Open();
+        QCOMPARE(Page(), QString("1 of 1"));
+        Click("saveButton");
+        QCOMPARE(m_dlg->m_bSaved, 0);
     }
 
     void typedPricesAreChecked_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("plain") << "12.5" << "";
         QTest::newRow("smallest") << "0.0001" << "";
         QTest::newRow("trailing junk") << "12.5x" << "Invalid price !";
         QTest::newRow("too small") << "0.00001" << "New Price out of range !";
-        QTest::newRow("too large") << "2e18" << "New Price out of range !";
-        QTest::newRow("empty") << "" << "New Price out of range !";
     }
 
     void typedPricesAreChecked()
@@ -178,14 +150,11 @@ private slots:
         TypePrice(1, typed);
         if (message.isEmpty()) {
             QVERIFY(m_messages->shown.isEmpty());
-            QCOMPARE(Cell(1, 0), typed);
-            QCOMPARE(Cell(1, 3), QString("changed"));
+            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), typed + "|changed");
         } else {
             QCOMPARE(m_messages->Texts(), QStringList{message});
             QCOMPARE(m_messages->Last().caption, QString("Error"));
-            QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
-            QCOMPARE(Cell(1, 0), QString("100.00"));
-            QCOMPARE(Cell(1, 3), QString());
+            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), QString("100.00|"));
         }
         QCOMPARE(Cell(0, 3), QString());
         // Nothing reaches the bond before Save.
@@ -208,25 +177,17 @@ private slots:
         Click("saveButton");
         QCOMPARE(second.m_fPrice, 12.345f);
         QCOMPARE(first.m_fPrice, 12.345f);
-        QCOMPARE(Cell(1, 0), QString("12.345"));
-        QCOMPARE(Cell(1, 3), QString());
+        QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), QString("12.345|"));
         // The next display shows the stored float.
         m_dlg->ShowPage(1);
         QCOMPARE(Cell(1, 0), QString("12.35"));
-    }
 
-    void saveCommitsAnOpenEditor()
-    {
-        CBond& bond = Add(m_bonds, "A");
-        Open();
+        // Save commits an editor still open, on a click that leaves it the focus.
         List()->setCurrentItem(List()->topLevelItem(0));
         QTest::keyClick(List(), Qt::Key_F2);
-        auto* editor = List()->findChild<QLineEdit*>("priceEditor");
-        QVERIFY(editor);
-        editor->setText("77.5");
-        // A click that does not take the focus from the editor.
+        List()->findChild<QLineEdit*>("priceEditor")->setText("77.5");
         m_dlg->findChild<QPushButton*>("saveButton")->click();
-        QCOMPARE(bond.m_fPrice, 77.5f);
+        QCOMPARE(first.m_fPrice, 77.5f);
     }
 
     void eachPageSavesItsOwnBondsAndLeavingDropsEdits()
@@ -240,15 +201,13 @@ private slots:
         TypePrice(49, "3.5");
         Click("saveButton");
         Click("previousPage");
-        QCOMPARE(Cell(3, 0), QString("100.00"));
-        QCOMPARE(Cell(3, 3), QString());
+        QCOMPARE(Cell(3, 0) + "|" + Cell(3, 3), QString("100.00|"));
         for (const auto& bond : m_bonds.m_list)
             QCOMPARE(bond->m_fPrice, bond->m_strID == "B0249" ? 3.5f : 100.0f);
     }
 
     void closeEndsWithTen()
     {
-        Add(m_bonds, "A");
         Open();
         QVERIFY(m_dlg->findChild<QPushButton*>("closeButton")->isDefault());
         Click("closeButton");
@@ -256,7 +215,6 @@ private slots:
         Open();
         QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
         QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
-        QVERIFY(!m_dlg->isVisible());
     }
 };
 
