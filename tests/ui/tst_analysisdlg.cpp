@@ -8,13 +8,6 @@
 #include "shell/datetext.h"
 #include "support/app.h"
 
-#include <QCalendarWidget>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSpinBox>
-
 #include <functional>
 
 using namespace tenvix;

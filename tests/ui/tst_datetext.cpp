@@ -3,10 +3,7 @@
 
 #include "shell/datepicker.h"
 #include "shell/datetext.h"
-#include "support/fakes.h"
-
-#include <QLocale>
-#include <QTest>
+#include "support/app.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -19,11 +16,8 @@ private slots:
     void roundTrip_data()
     {
         QTest::addColumn<QString>("locale");
-        QTest::newRow("en_US") << "en_US";
-        QTest::newRow("de_DE") << "de_DE";
-        QTest::newRow("en_GB") << "en_GB";
-        QTest::newRow("ja_JP") << "ja_JP";
-        QTest::newRow("fr_FR") << "fr_FR";
+        for (const char* locale : {"en_US", "de_DE", "en_GB", "ja_JP", "fr_FR"})
+            QTest::newRow(locale) << locale;
     }
 
     void roundTrip()
@@ -31,30 +25,24 @@ private slots:
         QFETCH(QString, locale);
         QLocale::setDefault(QLocale(locale));
         QVERIFY(DateFormat().contains("yyyy"));
-        // Early, late, leap days and every day of a century boundary region.
-        for (double day : {-657434.0, -1.0, 0.0, 1.0, 2.0, 60.0, 61.0, 36585.0, 37257.0, 46362.0, 2958465.0}) {
+        // Early, late and leap days, and every day around a century boundary.
+        QList<double> days{-657434.0, -1.0, 0.0, 1.0, 2.0, 60.0, 61.0, 2958465.0};
+        for (double day = 36500; day < 37300; ++day)
+            days << day + 0.75;
+        for (double day : days) {
             const QString text = FormatDate(day);
             const auto back = ParseDate(text);
-            QVERIFY2(back && *back == day, qPrintable(text));
-        }
-        for (double day = 36500; day < 37300; ++day) {
-            const auto back = ParseDate(FormatDate(day + 0.75));
-            QVERIFY(back && *back == day);
+            QVERIFY2(back && *back == std::floor(day), qPrintable(text));
         }
     }
 
-    void twoDigitYearsAreWidened()
+    void twoDigitYearsAreWidenedAndNonsenseRefused()
     {
         QLocale::setDefault(QLocale("en_US"));
         QCOMPARE(ToQDate(*ParseDate("3/15/04")), QDate(2004, 3, 15));
         QCOMPARE(ToQDate(*ParseDate("3/15/29")), QDate(2029, 3, 15));
         QCOMPARE(ToQDate(*ParseDate("3/15/30")), QDate(1930, 3, 15));
         QCOMPARE(ToQDate(*ParseDate(" 3/15/2004 ")), QDate(2004, 3, 15));
-    }
-
-    void rejectsWhatIsNotADate()
-    {
-        QLocale::setDefault(QLocale("en_US"));
         for (const char* text : {"", "   ", "??????????", "2/30/2004", "13/1/2004", "3/15/2004 17:30", "abc", "3/15"})
             QVERIFY2(!ParseDate(text), text);
     }

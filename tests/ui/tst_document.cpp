@@ -7,8 +7,6 @@
 #include "model/bond.h"
 #include "support/app.h"
 
-#include <QSignalSpy>
-
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>

@@ -2,17 +2,12 @@
 // failure wins, what the user is told, and what an analysis yields.
 
 #include "editor/formrules.h"
-#include "model/date.h"
 #include "shell/datetext.h"
-
-#include <QTest>
+#include "support/app.h"
 
 using namespace tenvix;
 using namespace tenvix::editor;
-
-namespace {
-double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
-} // namespace
+using tenvix::test::Day;
 
 class TestEditorRules : public QObject {
     Q_OBJECT
@@ -52,17 +47,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("code");
         QTest::newRow("empty coupon is 0") << 0 << "" << 0;
-        QTest::newRow("trailing blanks dropped") << 0 << "5 \t" << 0;
         QTest::newRow("decimal comma") << 0 << "12,5" << 1;
         QTest::newRow("negative coupon") << 0 << "-0.01" << 2;
-        QTest::newRow("face beyond double") << 1 << "1e400" << 4;
         QTest::newRow("face with letters") << 1 << "100a" << 3;
+        QTest::newRow("face beyond double") << 1 << "1e400" << 4;
         QTest::newRow("empty price") << 2 << "" << 6;
         QTest::newRow("price floor") << 2 << "0.00001" << 0;
-        QTest::newRow("price ceiling") << 2 << "1e18" << 0;
         QTest::newRow("price over ceiling") << 2 << "1.0000001e18" << 6;
         QTest::newRow("period 12.0") << 3 << "12.0" << 7;
-        QTest::newRow("period -6") << 3 << "-6" << 8;
         QTest::newRow("period empty") << 3 << "" << 8;
         QTest::newRow("period +6 with blanks") << 3 << " +6 " << 0;
         QTest::newRow("period clamped") << 3 << "99999999999" << 0;
@@ -88,9 +80,7 @@ private slots:
         QCOMPARE(ReadFreePrice("0.00005", kFreePriceFloorAnalyse, p), 6);
         QCOMPARE(ReadFreePrice("0.0001", kFreePriceFloorAnalyse, p), 0);
         QCOMPARE(ReadFreePrice("100 ", kFreePriceFloorSave, p), 5);
-        QCOMPARE(ReadFreePrice(" 100", kFreePriceFloorSave, p), 0);
         QCOMPARE(ReadFreePrice("", kFreePriceFloorSave, p), 6);
-        QCOMPARE(ReadFreePrice("1.0000001e18", kFreePriceFloorSave, p), 6);
     }
 
     void identifiersCollideAfterTrimmingOnly()

@@ -12,13 +12,6 @@
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QSplitter>
-
 using namespace tenvix;
 using namespace tenvix::ui;
 using tenvix::test::WhenModal;

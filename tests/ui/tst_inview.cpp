@@ -6,18 +6,6 @@
 #include "shell/datepicker.h"
 #include "support/app.h"
 
-#include <QCalendarWidget>
-#include <QClipboard>
-#include <QComboBox>
-#include <QHBoxLayout>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QSpinBox>
-#include <QTabBar>
-
 using namespace tenvix;
 using namespace tenvix::ui;
 using tenvix::test::Day;

@@ -8,12 +8,6 @@
 #include "portfolio/updatebonddlg.h"
 #include "support/app.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTreeWidget>
-
 #include <functional>
 
 using namespace tenvix;

@@ -4,12 +4,7 @@
 
 #include "portfolio/addbonddlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "support/fakes.h"
-
-#include <QApplication>
-#include <QClipboard>
-#include <QLineEdit>
-#include <QTest>
+#include "support/app.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;

@@ -4,14 +4,7 @@
 
 #include "model/priceupdate.h"
 #include "shell/priceupdatedlg.h"
-#include "support/fakes.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-#include <QTest>
-#include <QTreeWidget>
+#include "support/app.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;

@@ -1,9 +1,9 @@
 #pragma once
 
-// What several window tests share: dates, files, a modal dialog answered from
-// the event loop, and the whole program started with its settings in a
-// temporary folder and the fakes installed. Header only, so that the sample
-// path comes from the test's own TENVIX_SOURCE_DIR.
+// What the window tests share: Qt's test and widget headers, dates, files, a
+// modal dialog answered from the event loop, and the whole program started
+// with its settings in a temporary folder and the fakes installed. Header
+// only, so that the sample path comes from the test's own TENVIX_SOURCE_DIR.
 
 #include "model/date.h"
 #include "shell/mainframe.h"
@@ -11,12 +11,8 @@
 #include "shell/tenvixdoc.h"
 #include "support/fakes.h"
 
-#include <QApplication>
-#include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <memory>
 
