@@ -271,18 +271,17 @@ private slots:
         QPointer<CAnalysisDlg> dlg = windows[0];
         QVERIFY(!dlg->isVisible());
         QAction* single = m_frame->Action(ID_SINGLE_ANALYSIS);
-        single->trigger();
-        QVERIFY(dlg->isVisible());
         dlg->findChild<QLineEdit*>("spotPrice")->setText("101.5");
         // The Exit button, Esc and the close box put it away.
-        QTest::mouseClick(dlg->findChild<QPushButton*>("exit"), Qt::LeftButton);
-        QVERIFY(!dlg->isVisible());
-        single->trigger();
-        QTest::keyClick(dlg, Qt::Key_Escape);
-        QVERIFY(!dlg->isVisible());
-        single->trigger();
-        QVERIFY(dlg->close());
-        QVERIFY(!dlg->isVisible());
+        const std::function<void()> putAway[] = {
+            [&] { QTest::mouseClick(dlg->findChild<QPushButton*>("exit"), Qt::LeftButton); },
+            [&] { QTest::keyClick(dlg, Qt::Key_Escape); }, [&] { dlg->close(); }};
+        for (const auto& away : putAway) {
+            single->trigger();
+            QVERIFY(dlg->isVisible());
+            away();
+            QVERIFY(!dlg->isVisible());
+        }
         dlg->showMinimized();
         single->trigger();
         QVERIFY(dlg->isVisible() && !dlg->isMinimized());

@@ -54,10 +54,17 @@ void Focus(QWidget* w)
 class TestInView : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<test::FakeClock> m_clock;
-    std::unique_ptr<test::FakeMessages> m_msgs;
-    std::unique_ptr<FakeHost> m_host;
-    std::unique_ptr<CInView> m_form;
+    // Made afresh for each test, the clock first: the form reads it.
+    struct Fixture {
+        test::FakeClock clock{Day(2024, 3, 15) + 0.5};
+        test::FakeMessages msgs;
+        FakeHost host;
+        CInView form;
+    };
+    std::unique_ptr<Fixture> m_fx;
+    test::FakeMessages* m_msgs = nullptr;
+    FakeHost* m_host = nullptr;
+    CInView* m_form = nullptr;
 
     template <class T = QWidget>
     T* Child(const char* name)
@@ -98,26 +105,20 @@ class TestInView : public QObject {
         m_form->resize(m_form->DesignSize());
         m_form->show();
         m_form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(m_form));
     }
 
 private slots:
     void init()
     {
         QLocale::setDefault(QLocale(QStringLiteral("en_US")));
-        m_clock = std::make_unique<test::FakeClock>(Day(2024, 3, 15) + 0.5);
-        m_msgs = std::make_unique<test::FakeMessages>();
-        m_host = std::make_unique<FakeHost>();
-        m_form = std::make_unique<CInView>();
-        m_form->SetHost(m_host.get());
+        m_fx = std::make_unique<Fixture>();
+        m_msgs = &m_fx->msgs;
+        m_host = &m_fx->host;
+        m_form = &m_fx->form;
+        m_form->SetHost(m_host);
     }
-    void cleanup()
-    {
-        m_form.reset();
-        m_host.reset();
-        m_msgs.reset();
-        m_clock.reset();
-    }
+    void cleanup() { m_fx.reset(); }
 
     void showingThenSavingKeepsCents()
     {
@@ -136,7 +137,7 @@ private slots:
         QCOMPARE(Grid()->Text(0, 1), "6/1/2025");
         QCOMPARE(Grid()->Text(1, 0), "10.56");
         QCOMPARE(Child<QTabBar>("typeTabs")->currentIndex(), 1);
-        QVERIFY(Grid()->isVisibleTo(m_form.get()) && Edit("couponEdit")->text().isEmpty());
+        QVERIFY(Grid()->isVisibleTo(m_form) && Edit("couponEdit")->text().isEmpty());
         m_form->SaveRecord();
         QCOMPARE(static_cast<CBondFree&>(Current()).m_cashflows[1].m_fAmount, 10.56f);
         QCOMPARE(m_msgs->Texts(), QStringList({"Updates saved !", "Updates saved !"}));
@@ -257,10 +258,10 @@ private slots:
         // Moves stop at the ends without touching unsaved edits.
         for (auto [end, beyond] : {std::pair{&CInView::MoveLast, &CInView::MoveNext},
                                    std::pair{&CInView::MoveFirst, &CInView::MovePrev}}) {
-            (m_form.get()->*end)();
+            (m_form->*end)();
             Edit("nameEdit")->setText("unsaved");
-            (m_form.get()->*beyond)();
-            (m_form.get()->*end)();
+            (m_form->*beyond)();
+            (m_form->*end)();
             QCOMPARE(Edit("nameEdit")->text(), "unsaved");
         }
 
@@ -429,7 +430,7 @@ private slots:
         layout->addWidget(outside);
         layout->addWidget(form);
         window.setCentralWidget(central);
-        form->SetHost(m_host.get());
+        form->SetHost(m_host);
         form->m_bondList.m_list.push_back(StdBond("A", 90.f));
         form->OnInitialUpdate();
         window.show();
@@ -483,7 +484,7 @@ private slots:
         name->deselect();
         QVERIFY(!m_form->CanEditCopy() && !m_form->CanEditPaste() && !m_form->CanEditUndo());
         int notices = 0;
-        connect(m_form.get(), &CInView::EditStateChanged, [&notices] { ++notices; });
+        connect(m_form, &CInView::EditStateChanged, [&notices] { ++notices; });
         name->setSelection(5, 2);
         QVERIFY(notices > 0); // the frame hears when to look again
         QVERIFY(m_form->CanEditCopy() && m_form->CanEditCut());

@@ -96,13 +96,6 @@ private slots:
         m_dlg->AddRow("GOV-2027", 1);
         QCOMPARE(m_dlg->RowCount(), 20);
         QVERIFY(m_messages->shown.isEmpty());
-
-        // Same stand date and horizon: no years ahead, every bond incompatible.
-        m_horizon = m_stand + 0.5;
-        OpenWindow();
-        QCOMPARE(m_dlg->findChild<QLabel*>("horizon")->text(), QStringLiteral("Inv,Horizon = 0.00000000 years"));
-        m_dlg->AddRow("GOV-2030", 1);
-        QCOMPARE(m_dlg->CellText(0, Dlg::ColStatus), QStringLiteral("incompatible"));
     }
 
     void removeShiftsTheRowsAndCalculateUsesWhatIsLeft()

@@ -198,17 +198,6 @@ private slots:
         for (const auto& bond : m_bonds.m_list)
             QCOMPARE(bond->m_fPrice, bond->m_strID == "B0249" ? 3.5f : 100.0f);
     }
-
-    void closeEndsWithTen()
-    {
-        Open();
-        QVERIFY(m_dlg->findChild<QPushButton*>("closeButton")->isDefault());
-        Click("closeButton");
-        QCOMPARE(m_dlg->result(), CPriceUpdateDlg::kCloseCode);
-        Open();
-        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
-        QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
-    }
 };
 
 QTEST_MAIN(TestPriceUpdate)
