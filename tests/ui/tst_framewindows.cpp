@@ -59,6 +59,7 @@ private slots:
         QVERIFY(m_frame);
         QVERIFY(Form().m_bondList.m_list.size() > 20);
         m_frame->resize(900, 560);
+        m_frame->findChild<QSplitter*>()->setSizes({190, 710}); // the list opened, as the user would
         m_frame->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));
     }
