@@ -1,9 +1,11 @@
 // The record form driven through its widgets, with a fake frame behind it and
-// the message seam recording every box.
+// the message seam recording every box; and the Delete many dialog that asks
+// the form to remove every bond maturing before a day.
 
 #include "editor/inview.h"
 #include "editor/paymentgrid.h"
 #include "shell/datepicker.h"
+#include "shell/deletemanydlg.h"
 #include "support/app.h"
 
 using namespace tenvix;
@@ -515,6 +517,63 @@ private slots:
         Focus(periods);
         periods->selectAll();
         QVERIFY(m_form->CanEditCopy() && !m_form->CanEditCut() && !m_form->CanEditPaste());
+    }
+
+    void deleteManyDialogYieldsThePickedDateOnlyOnOk()
+    {
+        CDeleteManyDlg dlg;
+        auto* picker = dlg.findChild<DatePicker*>();
+        QCOMPARE(picker->Value(), Day(2024, 3, 15) + 0.5);
+        dlg.show();
+        picker->SetValue(Day(2030, 6, 1) + 0.25);
+        // Deleting is not undone: Enter alone confirms nothing.
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        QVERIFY(dlg.isVisible());
+        QTest::mouseClick(dlg.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QCOMPARE(dlg.m_dtBefore, 0.0);
+        dlg.show();
+        QTest::mouseClick(dlg.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QCOMPARE(dlg.result(), int(QDialog::Accepted));
+        QCOMPARE(dlg.m_dtBefore, Day(2030, 6, 1) + 0.25);
+    }
+
+    void deleteManyRemovesWhatMaturesBeforeTheDay()
+    {
+        for (int i = 0; i < 10; ++i) {
+            // Three mature the day before, one on the day itself.
+            const double maturity = i == 2 || i == 4 || i == 9 ? Day(2024, 3, 14)
+                                    : i == 6                   ? Day(2024, 3, 15)
+                                                               : Day(2040, 1, 1);
+            auto b = std::make_unique<CBondStd>(0);
+            b->SetData(12, 1.f, 100.f, 90.f, Day(2000, 1, 1), maturity, "B" + std::to_string(i), "");
+            m_form->m_bondList.m_list.push_back(std::move(b));
+        }
+        m_form->OnInitialUpdate();
+        m_form->MoveNext();
+
+        // Nothing before the day: the count, and nothing else changes.
+        m_form->DeleteMatured(Day(2024, 3, 14) + 0.9);
+        QCOMPARE(m_msgs->Texts(), QStringList({"Deleted 0 bonds of 10 total ."}));
+        QCOMPARE(m_host->listCleared + m_host->modified, 0);
+        QCOMPARE(Edit("idEdit")->text(), "B1");
+
+        m_form->DeleteMatured(Day(2024, 3, 15) + 0.99); // the time of day plays no part
+        QCOMPARE(Last(), "Deleted 3 bonds of 10 total .");
+        QCOMPARE(m_msgs->Last().caption, "tenvix");
+        std::string ids;
+        for (const auto& b : m_form->m_bondList.m_list)
+            ids += b->m_strID;
+        QCOMPARE(ids, "B0B1B3B5B6B7B8");
+        QCOMPARE(Edit("idEdit")->text(), "B0");
+        QCOMPARE(m_host->listCleared, 1);
+        QCOMPARE(m_host->modified, 1);
+
+        m_form->DeleteMatured(Day(2050, 1, 1));
+        QCOMPARE(Last(), "Deleted 7 bonds of 7 total .");
+        QVERIFY(m_form->m_bondList.m_list.empty() && !m_form->m_posCurrent);
+        QCOMPARE(Edit("idEdit")->text(), "");
+        QVERIFY(!Edit("idEdit")->isEnabled());
     }
 };
 

@@ -1,7 +1,10 @@
-// The settings store's texts and lists: the window position as stored by
-// hand or by older runs, the recent-file list across a restart, the
-// shortened names of the File menu, and the file messages.
+// The shell's texts: dates on screen, which must read back as the same day in
+// any locale with two-digit years in the expected century; the window
+// position as stored by hand or by older runs; the recent-file list across a
+// restart and its shortened names in the File menu; the file messages.
 
+#include "shell/datepicker.h"
+#include "shell/datetext.h"
 #include "shell/fileio.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
@@ -9,9 +12,10 @@
 
 #include <cerrno>
 
+using namespace tenvix;
 using namespace tenvix::ui;
 
-class TestShellSettings : public QObject {
+class TestShellTexts : public QObject {
     Q_OBJECT
     QTemporaryDir m_dir;
 
@@ -22,6 +26,51 @@ private slots:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     }
     void init() { OpenSettings()->clear(); }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+
+    void roundTrip_data()
+    {
+        QTest::addColumn<QString>("locale");
+        for (const char* locale : {"en_US", "de_DE", "en_GB", "ja_JP", "fr_FR"})
+            QTest::newRow(locale) << locale;
+    }
+
+    void roundTrip()
+    {
+        QFETCH(QString, locale);
+        QLocale::setDefault(QLocale(locale));
+        QVERIFY(DateFormat().contains("yyyy"));
+        // Early, late and leap days, and every day around a century boundary.
+        QList<double> days{-657434.0, -1.0, 0.0, 1.0, 2.0, 60.0, 61.0, 2958465.0};
+        for (double day = 36500; day < 37300; ++day)
+            days << day + 0.75;
+        for (double day : days) {
+            const QString text = FormatDate(day);
+            const auto back = ParseDate(text);
+            QVERIFY2(back && *back == std::floor(day), qPrintable(text));
+        }
+    }
+
+    void twoDigitYearsAreWidenedAndNonsenseRefused()
+    {
+        QLocale::setDefault(QLocale("en_US"));
+        QCOMPARE(ToQDate(*ParseDate("3/15/04")), QDate(2004, 3, 15));
+        QCOMPARE(ToQDate(*ParseDate("3/15/29")), QDate(2029, 3, 15));
+        QCOMPARE(ToQDate(*ParseDate("3/15/30")), QDate(1930, 3, 15));
+        QCOMPARE(ToQDate(*ParseDate(" 3/15/2004 ")), QDate(2004, 3, 15));
+        for (const char* text : {"", "   ", "??????????", "2/30/2004", "13/1/2004", "3/15/2004 17:30", "abc", "3/15"})
+            QVERIFY2(!ParseDate(text), text);
+    }
+
+    void pickerKeepsTheTimeOfDay()
+    {
+        test::FakeClock clock(37330.75); // 15 March 2002, 18:00
+        DatePicker picker;
+        QCOMPARE(picker.Value(), 37330.75);
+        QCOMPARE(picker.Day(), 37330.0);
+        picker.setDate(QDate(2004, 3, 15));
+        QCOMPARE(picker.Value(), ToDateValue(QDate(2004, 3, 15)) + 0.75);
+    }
 
     void windowPosParse_data()
     {
@@ -130,5 +179,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestShellSettings)
-#include "tst_shell_settings.moc"
+QTEST_MAIN(TestShellTexts)
+#include "tst_shelltexts.moc"
