@@ -19,27 +19,17 @@ using tenvix::test::WriteAll;
 
 namespace {
 
-// Drops root's right to ignore permission bits for the life of the object.
-// The real user changes too, since access() asks about that one; the saved
-// one stays root so it can come back.
-class Unprivileged {
-public:
-    Unprivileged()
-    {
-        if (::geteuid() == 0)
-            m_bDropped = ::setresuid(65534, 65534, 0) == 0;
-    }
-    ~Unprivileged()
-    {
-        if (m_bDropped && ::setresuid(0, 0, 0) != 0)
-            qFatal("cannot regain root");
-    }
-    Unprivileged(const Unprivileged&) = delete;
-    Unprivileged& operator=(const Unprivileged&) = delete;
-
-private:
-    bool m_bDropped = false;
-};
+// Runs `f` without root's right to ignore permission bits. The real user
+// changes too, since access() asks about that one; the saved one stays root
+// so it can come back.
+template <class F>
+void AsNobody(F f)
+{
+    const bool dropped = ::geteuid() == 0 && ::setresuid(65534, 65534, 0) == 0;
+    f();
+    if (dropped && ::setresuid(0, 0, 0) != 0)
+        qFatal("cannot regain root");
+}
 
 const QByteArray kEmpty("Tenvix\0\0\0\0\0\0\0\0\0", 15);
 
@@ -159,10 +149,7 @@ private slots:
         CTenvixDoc doc;
         OpenEdited(doc);
         const QStringList before = Ids(doc);
-        {
-            Unprivileged guard;
-            QVERIFY(!doc.OnOpenDocument(path));
-        }
+        AsNobody([&] { QVERIFY(!doc.OnOpenDocument(path)); });
         QCOMPARE(m_msgs->Texts(), QStringList{message.arg(path)});
         QCOMPARE(m_msgs->Last().caption, QString("tenvix"));
         QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
@@ -215,10 +202,7 @@ private slots:
 
         CTenvixDoc doc;
         AddBond(doc, "NEW");
-        {
-            Unprivileged guard;
-            QVERIFY(!doc.OnSaveDocument(target));
-        }
+        AsNobody([&] { QVERIFY(!doc.OnSaveDocument(target)); });
         QCOMPARE(m_msgs->Texts(),
                  QStringList{QString("Unable to write to %1, it is read-only or opened by someone else.").arg(target)});
         QCOMPARE(ReadAll(target), old);
@@ -235,10 +219,7 @@ private slots:
         OpenEdited(doc, target);
         QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadOther);
         m_chooser->Answer(QString()); // cancelled
-        {
-            Unprivileged guard;
-            QVERIFY(!doc.DoFileSave());
-        }
+        AsNobody([&] { QVERIFY(!doc.DoFileSave()); });
         QCOMPARE(m_chooser->asked.size(), 1);
         QCOMPARE(m_chooser->asked[0].choice.startPath, target);
         QVERIFY(m_msgs->shown.isEmpty());

@@ -9,8 +9,6 @@ ui::MsgAnswer FakeMessages::Show(QWidget*, const QString& text, const QString& c
 {
     const ShownMessage m{text, caption, icon, buttons};
     shown.append(m);
-    if (onShow)
-        onShow(m);
     if (buttons == ui::MsgButtons::Ok)
         return ui::MsgAnswer::Ok;
     if (m_answers.empty()) {

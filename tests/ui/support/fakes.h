@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <deque>
-#include <functional>
 
 namespace tenvix::test {
 
@@ -33,9 +32,6 @@ public:
     // Answers for the next questions, in order; an Ok box needs none. A
     // question with no answer left fails the test and gets Cancel (or No).
     void Answer(ui::MsgAnswer a) { m_answers.push_back(a); }
-    // Runs while a box is "open", e.g. to check that a window is still there.
-    std::function<void(const ShownMessage&)> onShow;
-
     QList<ShownMessage> shown;
     const ShownMessage& Last() const { return shown.constLast(); }
     QStringList Texts() const;
@@ -77,10 +73,8 @@ public:
         return m_nMs;
     }
     double Now() const override { return m_dNow; }
-    void SetNow(double now) { m_dNow = now; }
     // Every read moves the clock on by this many milliseconds.
     void SetStep(std::int64_t ms) { m_nStep = ms; }
-    void Advance(std::int64_t ms) { m_nMs += ms; }
 
 private:
     mutable std::int64_t m_nMs = 0;
