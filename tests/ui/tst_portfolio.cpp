@@ -415,6 +415,7 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("2.5"));
         QTest::keyClick(unitsBox, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(unitsBox->text(), QStringLiteral("2.5"));
+        idBox->setText("X"); // Cancel takes nothing
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(dlg.m_strBondID.isEmpty());
