@@ -757,10 +757,24 @@ void CInView::ReportError(int code)
 
 // ---- Keys and the Edit menu ------------------------------------------------
 
-QWidget* CInView::MnemonicTarget(const QKeyEvent& key, bool* click) const
+namespace {
+
+bool IsAltOnly(const QKeyEvent& key)
 {
     const Qt::KeyboardModifiers mods = key.modifiers();
-    if (!(mods & Qt::AltModifier) || (mods & (Qt::ControlModifier | Qt::MetaModifier)))
+    return (mods & Qt::AltModifier) && !(mods & (Qt::ControlModifier | Qt::MetaModifier));
+}
+
+bool IsAltLetter(const QKeyEvent& key)
+{
+    return IsAltOnly(key) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
+}
+
+} // namespace
+
+QWidget* CInView::MnemonicTarget(const QKeyEvent& key, bool* click) const
+{
+    if (!IsAltOnly(key))
         return nullptr;
     QChar ch;
     if (key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z)
@@ -808,6 +822,10 @@ bool CInView::eventFilter(QObject* watched, QEvent* event)
                 }
                 return true;
             }
+            // An Alt+letter nobody claims is a key, not text: it must not
+            // type into the field that has the focus.
+            if (type == QEvent::KeyPress && IsAltLetter(*key))
+                return true;
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -446,6 +446,9 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), field("releasePicker"));
         press(Qt::Key_P); // Periods is hidden with Type I
         QCOMPARE(QApplication::focusWidget(), field("releasePicker"));
+        Focus(field("faceEdit"));
+        press(Qt::Key_P); // and the key types nothing into a field either
+        QCOMPARE(qobject_cast<QLineEdit*>(field("faceEdit"))->text(), QStringLiteral("100.00"));
         press(Qt::Key_Y); // a button's key presses it
         QCOMPARE(m_msgs->shown.size(), 1);
         QCOMPARE(m_msgs->Last().caption, "Result");
