@@ -80,6 +80,11 @@ private slots:
         QCOMPARE(f->StandDate(), 46362.75);
         QCOMPARE(f->Horizon(), 46362.75);
 
+        // A first run opens large enough for the whole form.
+        const auto* form = ShowActive(f)->findChild<CInView*>();
+        QVERIFY(form->width() >= form->DesignSize().width());
+        QVERIFY(form->height() >= form->DesignSize().height());
+
         // The list pane starts almost closed.
         f->resize(800, 600);
         const int list = ShowActive(f)->findChild<QSplitter*>("Splitter")->sizes().at(0);
