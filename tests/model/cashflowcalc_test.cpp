@@ -1,23 +1,19 @@
 // The hand-typed cashflow analysis: which entry is refused first, what the
 // yield search finds under both year methods, and that it gives up on time.
 
-#include "cli/common.h"
 #include "model/cashflowcalc.h"
-#include "model/clock.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
-#include <deque>
-#include <string>
-#include <vector>
 
 namespace tenvix {
 namespace {
 
-double Day(const char* iso) { return *cli::ParseIsoDate(iso); }
-
-const DateParser kIso = [](std::string_view s) { return cli::ParseIsoDate(s); };
+using test::Day;
+using test::ScriptedClock;
 
 struct Case {
     std::string price = "100";
@@ -27,58 +23,13 @@ struct Case {
     YearMethod method = YearMethod::CalendarParts;
     bool squareM = false;
 
-    CashflowResult Run(const Clock& clock) const
+    // A tenth of a second per look at the clock by default: a search that
+    // should have ended long before fails instead of hanging the test.
+    CashflowResult Run(const Clock& clock = ScriptedClock([](int n) { return 100 * n; })) const
     {
-        return CalculateCashflows({price, rows, stand, horizon, method, squareM}, kIso, clock);
+        return CalculateCashflows({price, rows, stand, horizon, method, squareM}, test::kIso, clock);
     }
-    CashflowResult Run() const;
 };
-
-// Returns the given ticks in turn, then keeps returning the last one.
-class ScriptedClock final : public Clock {
-public:
-    explicit ScriptedClock(std::deque<std::int64_t> ticks) : m_ticks(std::move(ticks)) {}
-    std::int64_t Milliseconds() const override
-    {
-        ++reads;
-        const std::int64_t t = m_ticks.front();
-        if (m_ticks.size() > 1)
-            m_ticks.pop_front();
-        return t;
-    }
-    double Now() const override { return 0; }
-    mutable int reads = 0;
-
-private:
-    mutable std::deque<std::int64_t> m_ticks;
-};
-
-// A tenth of a second per look at the clock: a search that should have ended
-// long before fails instead of hanging the test.
-CashflowResult Case::Run() const
-{
-    class Ticking final : public Clock {
-    public:
-        std::int64_t Milliseconds() const override { return m_nMs += 100; }
-        double Now() const override { return 0; }
-
-    private:
-        mutable std::int64_t m_nMs = 0;
-    } clock;
-    return Run(clock);
-}
-
-// The present value of the rows at yield y under a method, as a price.
-std::string PriceAt(const Case& c, double y)
-{
-    double pv = 0;
-    for (const GridRow& r : c.rows) {
-        const double day = Day(r.date.c_str());
-        if (day > c.stand)
-            pv += std::stod(r.amount) / std::pow(1 + y, YearFraction(c.method, day, c.stand));
-    }
-    return cli::Format("%.17g", pv);
-}
 
 TEST(CashflowCalc, OnePaymentAYearOutAcrossTheLeapDay)
 {
@@ -89,7 +40,6 @@ TEST(CashflowCalc, OnePaymentAYearOutAcrossTheLeapDay)
     c.horizon = Day("2005-03-01") + 0.25;
     c.rows = {{"110", "2004-03-01"}};
     c.squareM = true;
-
     CashflowResult r = c.Run();
     ASSERT_TRUE(r.Ok());
     EXPECT_NEAR(r.ytm, 0.1, 1e-9);
@@ -118,51 +68,49 @@ TEST(CashflowCalc, RecoversTheYieldThatPricedTheRows)
             c.squareM = true;
             c.rows = {{"4.5", "2004-07-31"}, {"0", "2005-02-28"},   {"104.5", "2012-07-31"},
                       {"4.5", "2005-07-31"}, {"50", "2003-12-31"}, {"4.5  ", "2008-02-29"}};
-            c.price = PriceAt(c, y);
+            // Present value and the duration and Square-M sums at a yield.
+            const double ih = YearFraction(method, c.horizon, c.stand);
+            auto sums = [&](double at) {
+                std::array<double, 3> s{};
+                for (const GridRow& row : c.rows) {
+                    const double t = YearFraction(method, Day(row.date), c.stand);
+                    const double w = t > 0 ? std::stod(row.amount) / std::pow(1 + at, t) : 0;
+                    s[0] += w;
+                    s[1] += w * t;
+                    s[2] += w * (t - ih) * (t - ih);
+                }
+                return s;
+            };
+            c.price = cli::Format("%.17g", sums(y)[0]);
             const CashflowResult r = c.Run();
             ASSERT_TRUE(r.Ok()) << y;
             EXPECT_NEAR(r.ytm, y, 1e-8 * (1 + y)) << y;
-
-            double d = 0, m2 = 0;
-            const double ih = YearFraction(method, c.horizon, c.stand);
-            const double price = std::stod(c.price);
-            for (const GridRow& row : c.rows) {
-                const double t = YearFraction(method, Day(row.date.c_str()), c.stand);
-                if (t <= 0)
-                    continue;
-                const double w = std::stod(row.amount) / std::pow(1 + r.ytm, t) / price;
-                d += w * t;
-                m2 += w * (t - ih) * (t - ih);
-            }
-            EXPECT_NEAR(r.duration, d, 1e-12);
-            EXPECT_NEAR(r.squareM, m2, 1e-11);
+            const auto at = sums(r.ytm);
+            EXPECT_NEAR(r.duration, at[1] / std::stod(c.price), 1e-12);
+            EXPECT_NEAR(r.squareM, at[2] / std::stod(c.price), 1e-11);
             EXPECT_LT(r.evaluations, 200);
         }
 }
 
 TEST(CashflowCalc, FaultsComeInTheirOrder)
 {
-    struct Expect {
-        const char* what;
+    auto with = [](auto change) {
         Case c;
-        int fault;
-    };
-    const std::vector<GridRow> good = {{"50", "2005-01-15"}, {"60", "2006-01-15"}};
-    auto with = [&](auto change) {
-        Case c;
-        c.rows = good;
+        c.rows = {{"50", "2005-01-15"}, {"60", "2006-01-15"}};
         change(c);
         return c;
     };
-    const Expect cases[] = {
+    const struct {
+        const char* what;
+        Case c;
+        int fault;
+    } cases[] = {
         {"horizon on the stand date, Square-M wanted, before a bad price",
          with([](Case& c) { c.squareM = true; c.horizon = c.stand; c.price = "x"; }), 5},
         {"letters after the price, before a bad row", with([](Case& c) { c.price = "100abc"; c.rows[0].amount = "x"; }), 6},
         {"blank price reads as nothing", with([](Case& c) { c.price = " \t"; }), 7},
         {"price with a blank inside", with([](Case& c) { c.price = "1 00"; }), 6},
-        {"negative price", with([](Case& c) { c.price = "-100"; }), 7},
         {"price above 1e20", with([](Case& c) { c.price = "1e21"; }), 8},
-        {"price too large for a double", with([](Case& c) { c.price = "1e400"; }), 8},
         {"untouched row", with([](Case& c) { c.rows[0].amount = "??????????"; }), 17},
         {"negative second row", with([](Case& c) { c.rows[1].amount = "-5"; }), 34},
         {"bad amount before bad date in a row", with([](Case& c) { c.rows[1] = {"x", "never"}; }), 33},
@@ -171,12 +119,17 @@ TEST(CashflowCalc, FaultsComeInTheirOrder)
         {"every payment before the stand date, after the rows",
          with([](Case& c) { c.rows = {{"50", "2003-01-15"}, {"50", "2004-01-14"}}; }), 4},
     };
-    for (const Expect& e : cases) {
+    for (const auto& e : cases) {
         const CashflowResult r = e.c.Run();
         EXPECT_EQ(r.fault, e.fault) << e.what;
         EXPECT_FALSE(r.error) << e.what;
         EXPECT_EQ(r.evaluations, 0) << e.what;
     }
+    EXPECT_EQ(CashflowFaultMessage(8), "Too big Spot Price  !");
+    EXPECT_EQ(CashflowFaultMessage(17), "Invalid cashflow  in row 1 !");
+    EXPECT_EQ(CashflowFaultMessage(34), "Cashflow in row 2 should be positive \nor not so big !");
+    EXPECT_EQ(CashflowFaultMessage(16 * 199 + 19), "Invalid date in row 200 !");
+    EXPECT_EQ(CashflowFaultMessage(16), "");
 }
 
 TEST(CashflowCalc, LimitsThatStillPass)
@@ -218,46 +171,31 @@ TEST(CashflowCalc, ErrorsWithoutAFault)
     EXPECT_LT(r.ytm, 1e-9);
 }
 
-// A payment eight thousand years out against a tiny price: the gap is so
-// curved that false position keeps one end fixed and creeps.
-Case Creeping()
-{
-    Case c;
-    c.stand = Day("2000-01-01");
-    c.rows = {{"1e20", "9999-01-01"}};
-    c.price = "1e-6";
-    return c;
-}
-
 TEST(CashflowCalc, RunsOutOfTimeOnEvery2048thEvaluation)
 {
+    // A payment eight thousand years out against a tiny price: the gap is so
+    // curved that false position keeps one end fixed and creeps.
+    Case creeping;
+    creeping.stand = Day("2000-01-01");
+    creeping.rows = {{"1e20", "9999-01-01"}};
+    creeping.price = "1e-6";
+
     // The start is read once, then every 2048th evaluation; a second per read
     // spends the five seconds at the sixth look.
-    ScriptedClock perSecond({1000, 2000, 3000, 4000, 5000, 6000, 7000});
-    CashflowResult r = Creeping().Run(perSecond);
+    ScriptedClock perSecond([](int n) { return 1000 * (n + 1); });
+    CashflowResult r = creeping.Run(perSecond);
     EXPECT_TRUE(r.error);
     EXPECT_EQ(r.evaluations, 6 * 2048);
     EXPECT_EQ(perSecond.reads, 7);
 
     // Five seconds exactly is still in time.
-    ScriptedClock edge({0, 5000, 5000, 5001});
-    EXPECT_EQ(Creeping().Run(edge).evaluations, 3 * 2048);
+    EXPECT_EQ(creeping.Run(ScriptedClock([](int n) { return n == 0 ? 0 : n < 3 ? 5000 : 5001; })).evaluations, 3 * 2048);
 
     // No band of estimates close enough: this one is within a thousandth of
     // the price when time runs out, and still refused.
-    ScriptedClock spent({0, 6000});
-    r = Creeping().Run(spent);
+    r = creeping.Run(ScriptedClock([](int n) { return n == 0 ? 0 : 6000; }));
     EXPECT_TRUE(r.error);
     EXPECT_EQ(r.evaluations, 2048);
-}
-
-TEST(CashflowCalc, FaultMessages)
-{
-    EXPECT_EQ(CashflowFaultMessage(8), "Too big Spot Price  !");
-    EXPECT_EQ(CashflowFaultMessage(17), "Invalid cashflow  in row 1 !");
-    EXPECT_EQ(CashflowFaultMessage(34), "Cashflow in row 2 should be positive \nor not so big !");
-    EXPECT_EQ(CashflowFaultMessage(16 * 199 + 19), "Invalid date in row 200 !");
-    EXPECT_EQ(CashflowFaultMessage(16), "");
 }
 
 } // namespace

@@ -12,32 +12,27 @@ using namespace tenvix;
 
 namespace {
 double D(int y, int m, int d) { return *MakeDate(y, m, d); }
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 } // namespace
-
-TEST(Date, AnchorsOfTheDayCount)
-{
-    EXPECT_EQ(D(1899, 12, 30), 0.0);
-    EXPECT_EQ(D(1899, 12, 31), 1.0);
-    EXPECT_EQ(D(1900, 1, 1), 2.0);
-    EXPECT_EQ(D(1900, 3, 1), 61.0); // no 29 February 1900
-    EXPECT_EQ(D(2002, 1, 1), 37257.0);
-    EXPECT_EQ(D(2003, 1, 1), 37622.0);
-    EXPECT_EQ(D(100, 1, 1), kMinDateValue);
-    EXPECT_EQ(D(9999, 12, 31), kMaxDateValue);
-}
 
 TEST(Date, EveryDayOfTheSpanConvertsBothWays)
 {
+    EXPECT_EQ(D(1899, 12, 30), 0.0);
+    EXPECT_EQ(D(1900, 3, 1), 61.0); // no 29 February 1900
+    EXPECT_EQ(D(2002, 1, 1), 37257.0);
+    EXPECT_EQ(D(100, 1, 1), kMinDateValue);
+    EXPECT_EQ(D(9999, 12, 31), kMaxDateValue);
     CivilDate previous = Civil(kMinDateValue);
     EXPECT_EQ(previous, (CivilDate{100, 1, 1}));
     for (double day = kMinDateValue + 1; day <= kMaxDateValue; ++day) {
         const CivilDate c = Civil(day);
         ASSERT_EQ(MakeDate(c.year, c.month, c.day), day);
         // Consecutive days are consecutive calendar dates.
-        const bool nextDay = c.year == previous.year && c.month == previous.month && c.day == previous.day + 1;
+        const bool sameMonth = c.year == previous.year && c.month == previous.month && c.day == previous.day + 1;
         const bool nextMonth = c.year == previous.year && c.month == previous.month + 1 && c.day == 1;
         const bool nextYear = c.year == previous.year + 1 && c.month == 1 && c.day == 1 && previous.month == 12;
-        ASSERT_TRUE(nextDay || nextMonth || nextYear) << day;
+        ASSERT_TRUE(sameMonth || nextMonth || nextYear) << day;
         previous = c;
     }
 }
@@ -58,15 +53,13 @@ TEST(Date, TimeOfDayAndNegativeValues)
 
 TEST(Date, OutsideTheSpanIsInvalidAndSafe)
 {
-    const CivilDate invalid{-1, -1, -1};
-    for (double v : {kMinDateValue - 1, kMaxDateValue + 1, -1e300, 1e300, std::numeric_limits<double>::quiet_NaN(),
-                     std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()}) {
+    for (double v : {kMinDateValue - 1, kMaxDateValue + 1, -1e300, 1e300, kNaN, kInf, -kInf}) {
         EXPECT_FALSE(IsValidDate(v)) << v;
-        EXPECT_EQ(Civil(v), invalid) << v;
+        EXPECT_EQ(Civil(v), (CivilDate{-1, -1, -1})) << v;
     }
     EXPECT_EQ(DaySerial(1e300), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(DaySerial(-1e300), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(DaySerial(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(DaySerial(kNaN), 0);
     for (auto [y, m, d] : {std::tuple{2001, 2, 29}, {1900, 2, 29}, {2004, 4, 31}, {2004, 13, 1}, {2004, 0, 1},
                            {2004, 1, 0}, {99, 12, 31}, {10000, 1, 1}, {-1, -1, -1}})
         EXPECT_FALSE(MakeDate(y, m, d)) << y << "-" << m << "-" << d;
@@ -79,34 +72,18 @@ TEST(Date, OutsideTheSpanIsInvalidAndSafe)
 TEST(YearFraction, CalendarPartsFigures)
 {
     EXPECT_DOUBLE_EQ(YearFraction(D(2005, 1, 1), D(2001, 1, 2)), 4 - 1.0 / 365);
-    EXPECT_NEAR(YearFraction(D(2001, 3, 1), D(2001, 1, 31)), 0.0844748858, 1e-10);
     EXPECT_NEAR(YearFraction(D(2001, 2, 1), D(2001, 1, 31)), 0.0011415525, 1e-10);
     EXPECT_NEAR(YearFraction(D(2002, 1, 1), D(2001, 12, 31)), 0.0011415525, 1e-10);
     EXPECT_NEAR(YearFraction(D(2004, 3, 1), D(2004, 2, 29)), 1.0 / 12 - 28.0 / 365, 1e-15);
     // The exact sums: month term, then day term, then the years.
-    const double f = 2 * 0.08333333333333333;
-    EXPECT_EQ(YearFraction(D(2001, 3, 1), D(2001, 1, 31)), 0 + (-30 * 0.0027397260273972603 + f));
-}
+    EXPECT_EQ(YearFraction(D(2001, 3, 1), D(2001, 1, 31)), 0 + (-30 * kOneDay + 2 * kOneTwelfth));
 
-TEST(YearFraction, SignAdditivityAndGrowth)
-{
-    const double a = D(2003, 5, 17), b = D(1999, 11, 30), c = D(2011, 2, 28);
-    EXPECT_EQ(YearFraction(a, a), 0.0);
-    EXPECT_EQ(YearFraction(a, b), -YearFraction(b, a));
-    EXPECT_NEAR(YearFraction(c, b), YearFraction(c, a) + YearFraction(a, b), 1e-12);
-    // Strictly growing from each day to the next, by at least 1/12 - 30/365.
-    double previous = YearFraction(D(1999, 12, 1), b);
-    for (double day = D(1999, 12, 2); day < D(2004, 12, 31); ++day) {
-        const double now = YearFraction(day, b);
-        ASSERT_GE(now - previous, 1.0 / 12 - 30.0 / 365 - 1e-12) << day;
-        previous = now;
-    }
 }
 
 TEST(YearFraction, DayCount)
 {
     EXPECT_NEAR(YearFractionDays(D(2001, 3, 1), D(2001, 1, 31)), 29.0 / 365, 1e-15);
-    EXPECT_EQ(YearFractionDays(D(2004, 3, 1) + 0.9, D(2003, 3, 1) + 0.1), 366 * 0.0027397260273972603);
-    EXPECT_EQ(YearFraction(YearMethod::DayCount, D(2004, 3, 1), D(2003, 3, 1)), 366 * 0.0027397260273972603);
+    EXPECT_EQ(YearFractionDays(D(2004, 3, 1) + 0.9, D(2003, 3, 1) + 0.1), 366 * kOneDay);
+    EXPECT_EQ(YearFraction(YearMethod::DayCount, D(2004, 3, 1), D(2003, 3, 1)), 366 * kOneDay);
     EXPECT_EQ(YearFraction(YearMethod::CalendarParts, D(2004, 3, 1), D(2003, 3, 1)), 1.0);
 }

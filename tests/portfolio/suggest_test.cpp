@@ -2,31 +2,28 @@
 // their fixed places, and how many rows are offered.
 
 #include "portfolio/core/suggest.h"
-#include "testbonds.h"
+#include "../model/testbonds.h"
 
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 namespace tenvix {
 namespace {
 
 using test::Day;
-using test::FreeBond;
 
+// A record ranked `rank` by both yield and score, told apart by its tag.
 SUGGESTION Rec(double rank, int tag = 0)
 {
     SUGGESTION s;
-    s.dYield = rank;
-    s.dScore = rank;
-    s.dDuration = tag; // to tell equal ranks apart
+    s.dYield = s.dScore = rank;
+    s.dDuration = tag;
     return s;
 }
 
-std::vector<double> Ranks(const std::array<SUGGESTION, kSuggestPlaces>& a, int from, int to)
+std::vector<double> Ranks(const std::array<SUGGESTION, kSuggestPlaces>& a, int count)
 {
     std::vector<double> out;
-    for (int i = from; i < to; ++i)
+    for (int i = 0; i < count; ++i)
         out.push_back(a[i].dScore);
     return out;
 }
@@ -35,22 +32,13 @@ TEST(SuggestLists, InsertionKeepsTheBestInOrderAndEqualsInScanOrder)
 {
     SuggestLists l;
     for (double r : {0.3, 0.5, 0.1, 0.5, 0.4})
-        l.AddLonger(Rec(r, static_cast<int>(l.m_nLongCount)));
-    EXPECT_EQ(Ranks(l.m_long, 0, l.m_nLongCount), (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.1}));
+        l.AddLonger(Rec(r, l.m_nLongCount));
+    EXPECT_EQ(Ranks(l.m_long, l.m_nLongCount), (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.1}));
     EXPECT_EQ(l.m_long[0].dDuration, 1); // the first 0.5 found stays first
-    EXPECT_EQ(l.m_long[1].dDuration, 3);
-
     // Full: a better record pushes the worst out, a worse or equal one is dropped.
-    for (int i = 0; i < 5; ++i)
-        l.AddLonger(Rec(0.2));
-    ASSERT_EQ(l.m_nLongCount, 10);
-    EXPECT_EQ(l.m_long[9].dScore, 0.1);
-    l.AddLonger(Rec(0.25));
-    EXPECT_EQ(l.m_nLongCount, 10);
-    EXPECT_EQ(Ranks(l.m_long, 0, 10), (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.25, 0.2, 0.2, 0.2, 0.2, 0.2}));
-    l.AddLonger(Rec(0.2));
-    l.AddLonger(Rec(0.01));
-    EXPECT_EQ(Ranks(l.m_long, 0, 10), (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.25, 0.2, 0.2, 0.2, 0.2, 0.2}));
+    for (double r : {0.2, 0.2, 0.2, 0.2, 0.2, 0.25, 0.2, 0.01})
+        l.AddLonger(Rec(r));
+    EXPECT_EQ(Ranks(l.m_long, l.m_nLongCount), (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.25, 0.2, 0.2, 0.2, 0.2, 0.2}));
 }
 
 TEST(SuggestLists, ExactMatchesShareTheShorterPlacesAndComeFirst)
@@ -58,85 +46,67 @@ TEST(SuggestLists, ExactMatchesShareTheShorterPlacesAndComeFirst)
     SuggestLists l;
     for (int i = 0; i < 10; ++i)
         l.AddShorter(Rec(0.10 + 0.01 * i));
-    ASSERT_EQ(l.m_nShortCount, 10);
     l.AddExact(Rec(0.02)); // ranked by yield, and ahead of every shorter record
     EXPECT_EQ(l.m_nExactCount, 1);
     EXPECT_EQ(l.m_nShortCount, 10);
     EXPECT_EQ(l.m_short[0].dYield, 0.02);
-    EXPECT_EQ(l.m_short[1].dScore, 0.19);
     EXPECT_EQ(l.m_short[9].dScore, 0.11); // 0.10 fell off
-
     // A shorter record competes only among the shorter ones.
     l.AddShorter(Rec(0.5));
     EXPECT_EQ(l.m_short[0].dYield, 0.02);
     EXPECT_EQ(l.m_short[1].dScore, 0.5);
-    EXPECT_EQ(l.m_short[9].dScore, 0.10 + 0.01 * 2);
 
     for (int i = 0; i < 12; ++i)
         l.AddExact(Rec(0.03 + 0.001 * i));
     EXPECT_EQ(l.m_nExactCount, 10);
-    EXPECT_EQ(l.m_nShortCount, 10);
     EXPECT_EQ(l.m_short[0].dYield, 0.03 + 0.001 * 11);
     EXPECT_EQ(l.m_short[9].dYield, 0.03 + 0.001 * 2);
-    // Shorter records can no longer get in.
-    l.AddShorter(Rec(9.0));
+    l.AddShorter(Rec(9.0)); // no room left for shorter records
     EXPECT_EQ(l.m_short[9].dYield, 0.03 + 0.001 * 2);
-    EXPECT_EQ(l.m_nExactCount, 10);
 
     SuggestLists fresh;
     fresh.AddShorter(Rec(0.2));
     fresh.AddExact(Rec(0.01));
     fresh.AddExact(Rec(0.03));
     EXPECT_EQ(fresh.m_nExactCount, 2);
-    EXPECT_EQ(fresh.m_nShortCount, 3);
-    EXPECT_EQ(Ranks(fresh.m_short, 0, 3), (std::vector<double>{0.03, 0.01, 0.2}));
-}
-
-SuggestLists Lists(int exact, int shorter, int longer)
-{
-    SuggestLists l;
-    for (int i = 0; i < shorter; ++i)
-        l.AddShorter(Rec(0.2 - 0.01 * i, 100 + i));
-    for (int i = 0; i < exact; ++i)
-        l.AddExact(Rec(0.1 - 0.01 * i, i));
-    for (int i = 0; i < longer; ++i)
-        l.AddLonger(Rec(0.3 - 0.01 * i, 200 + i));
-    return l;
-}
-
-std::vector<std::pair<SuggestGroup, int>> Picked(const SuggestLists& l, int rows)
-{
-    std::vector<std::pair<SuggestGroup, int>> out;
-    for (const SuggestedRow& r : PresentSuggestions(l, rows))
-        out.emplace_back(r.group, static_cast<int>(r.suggestion.dDuration));
-    return out;
+    EXPECT_EQ(Ranks(fresh.m_short, fresh.m_nShortCount), (std::vector<double>{0.03, 0.01, 0.2}));
 }
 
 TEST(PresentSuggestions, ExactFirstThenPairs)
 {
     using G = SuggestGroup;
     using V = std::vector<std::pair<G, int>>;
+    auto picked = [](int exact, int shorter, int longer, int rows) {
+        SuggestLists l;
+        for (int i = 0; i < shorter; ++i)
+            l.AddShorter(Rec(0.2 - 0.01 * i, 100 + i));
+        for (int i = 0; i < exact; ++i)
+            l.AddExact(Rec(0.1 - 0.01 * i, i));
+        for (int i = 0; i < longer; ++i)
+            l.AddLonger(Rec(0.3 - 0.01 * i, 200 + i));
+        V out;
+        for (const SuggestedRow& r : PresentSuggestions(l, rows))
+            out.emplace_back(r.group, static_cast<int>(r.suggestion.dDuration));
+        return out;
+    };
     // Two free rows.
-    EXPECT_EQ(Picked(Lists(3, 2, 2), 18), (V{{G::Exact, 0}, {G::Exact, 1}}));
-    EXPECT_EQ(Picked(Lists(1, 2, 2), 18), (V{{G::Exact, 0}}));
-    EXPECT_EQ(Picked(Lists(0, 2, 2), 18), (V{{G::Shorter, 100}, {G::Longer, 200}}));
-    EXPECT_EQ(Picked(Lists(0, 2, 0), 18), V{});
-    // One side only, however many.
-    EXPECT_EQ(Picked(Lists(0, 8, 0), 0), V{});
-    EXPECT_EQ(Picked(Lists(0, 0, 8), 0), V{});
-    EXPECT_EQ(Picked(Lists(0, 0, 0), 0), V{});
+    EXPECT_EQ(picked(3, 2, 2, 18), (V{{G::Exact, 0}, {G::Exact, 1}}));
+    EXPECT_EQ(picked(1, 2, 2, 18), (V{{G::Exact, 0}}));
+    EXPECT_EQ(picked(0, 2, 2, 18), (V{{G::Shorter, 100}, {G::Longer, 200}}));
+    // One side only, however many: nothing.
+    EXPECT_EQ(picked(0, 8, 0, 0), V{});
+    EXPECT_EQ(picked(0, 0, 8, 0), V{});
     // Pairs are limited by the smaller side.
-    EXPECT_EQ(Picked(Lists(0, 3, 1), 0), (V{{G::Shorter, 100}, {G::Longer, 200}}));
-    EXPECT_EQ(Picked(Lists(2, 3, 2), 0),
+    EXPECT_EQ(picked(2, 3, 2, 0),
               (V{{G::Exact, 0}, {G::Exact, 1}, {G::Shorter, 100}, {G::Shorter, 101}, {G::Longer, 200}, {G::Longer, 201}}));
     // Five free rows after three exact matches leave room for one pair.
-    EXPECT_EQ(Picked(Lists(3, 5, 5), 15).size(), 5u);
+    EXPECT_EQ(picked(3, 5, 5, 15).size(), 5u);
     // Full ten of each: the exact group holds six places, so 6 + 4 shorter + 4 longer.
-    const auto many = Picked(Lists(6, 10, 10), 0);
+    const V many = picked(6, 10, 10, 0);
     EXPECT_EQ(many.size(), 14u);
-    EXPECT_EQ(many[9], std::make_pair(G::Shorter, 103));
-    EXPECT_EQ(many[13], std::make_pair(G::Longer, 203));
-    EXPECT_EQ(Picked(Lists(6, 10, 10), 20), V{});
+    EXPECT_EQ(many[9], std::pair(G::Shorter, 103));
+    EXPECT_EQ(many[13], std::pair(G::Longer, 203));
+    EXPECT_EQ(picked(6, 10, 10, 20), V{});
 }
 
 // Zero-coupon bonds paying 1e6 on one day: their duration is the time to
@@ -149,14 +119,14 @@ protected:
 
     CBond* Add(const char* id, double payDay, float price)
     {
-        list.push_back(FreeBond(id, price, {{payDay, 1e6f}}));
+        list.push_back(test::FreeBond(id, price, {{payDay, 1e6f}}));
         return list.back().get();
     }
 
-    SuggestLists ScanAll(const ScanStep& step = {})
+    SuggestLists ScanAll(double from, double to, const ScanStep& step = {})
     {
         SuggestLists l;
-        ScanBonds(list, stand, horizon, l, SystemClock(), step);
+        ScanBonds(list, from, to, l, SystemClock(), step);
         return l;
     }
 
@@ -167,18 +137,18 @@ TEST_F(Scan, GroupsByDistanceFromTheHorizon)
 {
     CBond* exactLow = Add("EXACT-LOW", horizon, 800000.0f);
     CBond* exactHigh = Add("EXACT-HIGH", horizon, 700000.0f);
-    Add("EXACT-NOYIELD", horizon, 999999.0f);     // yields less than 0.0001: dropped, not filed
+    Add("EXACT-NOYIELD", horizon, 999999.0f);            // yields less than 0.0001: dropped, not filed
     CBond* nearShort = Add("S3.25", Day(2023, 4, 1), 800000.0f);
     CBond* nearLong = Add("L4.75", Day(2024, 10, 1), 800000.0f);
-    Add("S2.92", Day(2022, 12, 1), 700000.0f);    // more than a quarter of the horizon away: out
+    Add("S2.92", Day(2022, 12, 1), 700000.0f);           // more than a quarter of the horizon away: out
     Add("L5.08", Day(2025, 2, 1), 700000.0f);
-    Add("MATURED", Day(2019, 6, 1), 900000.0f);   // incompatible
+    Add("MATURED", Day(2019, 6, 1), 900000.0f);          // incompatible
     auto* pricey = Add("PRICEY", Day(2023, 6, 1), 1e6f); // price not below the payments: refused
-    const SuggestLists l = ScanAll();
+    const SuggestLists l = ScanAll(stand, horizon);
     ASSERT_EQ(l.m_nExactCount, 2);
     EXPECT_EQ(l.m_short[0].pBond, exactHigh);
     EXPECT_EQ(l.m_short[1].pBond, exactLow);
-    EXPECT_GT(l.m_short[0].dYield, l.m_short[1].dYield);
+    EXPECT_EQ(l.m_short[0].dScore, 0.0); // the exact group is ranked by yield alone
     ASSERT_EQ(l.m_nShortCount, 3);
     EXPECT_EQ(l.m_short[2].pBond, nearShort);
     ASSERT_EQ(l.m_nLongCount, 1);
@@ -187,10 +157,15 @@ TEST_F(Scan, GroupsByDistanceFromTheHorizon)
     EXPECT_NEAR(s.dDuration, 3.25, 1e-9);
     EXPECT_NEAR(s.dSquareM, 0.75 * 0.75, 1e-9);
     EXPECT_NEAR(s.dScore, s.dYield / 0.75, 1e-9);
-    EXPECT_EQ(l.m_short[0].dScore, 0.0); // the exact group is ranked by yield alone
     // Every bond was dated, even the refused ones.
     EXPECT_EQ(pricey->m_nStandDate, DaySerial(stand));
     EXPECT_EQ(list.front()->m_nHorizon, DaySerial(horizon));
+
+    // Nothing when the horizon is not ahead.
+    for (double to : {stand, stand - 100}) {
+        const SuggestLists none = ScanAll(stand, to);
+        EXPECT_EQ(none.m_nShortCount + none.m_nLongCount, 0);
+    }
 }
 
 TEST_F(Scan, StepSeesEveryBondAndCanStop)
@@ -198,7 +173,7 @@ TEST_F(Scan, StepSeesEveryBondAndCanStop)
     for (int i = 0; i < 6; ++i)
         Add("S", Day(2023, 4, 1), 800000.0f - 1000.0f * i);
     std::vector<std::size_t> seen;
-    const SuggestLists all = ScanAll([&](std::size_t reached, std::size_t total) {
+    const SuggestLists all = ScanAll(stand, horizon, [&](std::size_t reached, std::size_t total) {
         EXPECT_EQ(total, 6u);
         seen.push_back(reached);
         return true;
@@ -208,22 +183,13 @@ TEST_F(Scan, StepSeesEveryBondAndCanStop)
 
     list.front()->SetDates(0, 0);
     list.back()->SetDates(0, 0);
-    const SuggestLists stopped = ScanAll([&](std::size_t reached, std::size_t) { return reached < 3; });
+    const SuggestLists stopped = ScanAll(stand, horizon, [&](std::size_t reached, std::size_t) { return reached < 3; });
     EXPECT_EQ(stopped.m_nShortCount, 2); // the third was dated but not judged
     EXPECT_EQ(list.front()->m_nStandDate, DaySerial(stand));
     EXPECT_EQ(list.back()->m_nStandDate, 0);
-}
 
-TEST_F(Scan, NothingWhenTheHorizonIsNotAhead)
-{
-    Add("EXACT", horizon, 800000.0f);
-    SuggestLists l;
-    ScanBonds(list, horizon, horizon, l, SystemClock());
-    EXPECT_EQ(l.m_nShortCount + l.m_nLongCount, 0);
-    ScanBonds(list, horizon, stand, l, SystemClock());
-    EXPECT_EQ(l.m_nShortCount + l.m_nLongCount, 0);
-    CBondList::List empty;
-    ScanBonds(empty, stand, horizon, l, SystemClock(), [](std::size_t, std::size_t) -> bool { throw 1; });
+    list.clear(); // an empty list never calls the step
+    ScanAll(stand, horizon, [](std::size_t, std::size_t) -> bool { throw 1; });
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 #pragma once
 
-// Bonds for the portfolio tests, built the way the record form builds them.
+// Bonds, dates and clocks shared by the core tests.
 
+#include "cli/common.h"
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/solver.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -13,10 +15,9 @@
 
 namespace tenvix::test {
 
-inline double Day(int y, int m, int d)
-{
-    return *MakeDate(y, m, d);
-}
+inline double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
+inline double Day(const std::string& iso) { return *cli::ParseIsoDate(iso); }
+inline const DateParser kIso = [](std::string_view s) { return cli::ParseIsoDate(s); };
 
 inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupon, float face, float price,
                                          double release, double maturity)
@@ -26,7 +27,7 @@ inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupo
     return b;
 }
 
-// A bond of given payments (date value, amount), released long before.
+// A bond of given payments (date value, amount), released in 1990.
 inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vector<std::pair<double, float>> payments)
 {
     auto b = std::make_unique<CBondFree>(0);
@@ -42,23 +43,38 @@ inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vec
     return b;
 }
 
-// A member whose valuation is scripted: it counts its gap evaluations and can
-// refuse every trial yield.
+// A bond whose gap is whatever the test says (none: every trial is refused),
+// counting its evaluations.
 class ScriptedBond final : public CBond {
 public:
-    ScriptedBond() : CBond(BOND_TYPE_FREE, 0) {}
+    explicit ScriptedBond(std::function<double(double)> gapOf = {}, int codeOf = BOND_OK)
+        : CBond(BOND_TYPE_FREE, 0), gap(std::move(gapOf)), code(codeOf)
+    {
+    }
     double PriceGap(double y) const override
     {
         ++calls;
-        if (refuse)
+        if (!gap)
             throw CUserException();
-        return 100.0 / (1 + y) - m_fPrice;
+        return gap(y);
     }
     int Validate() const override { return code; }
 
+    std::function<double(double)> gap;
+    int code;
     mutable int calls = 0;
-    bool refuse = false;
-    int code = BOND_OK;
+};
+
+// A clock that reads ms(n) at its n-th look, counting from 0.
+class ScriptedClock final : public Clock {
+public:
+    explicit ScriptedClock(std::function<std::int64_t(int)> ms) : m_ms(std::move(ms)) {}
+    std::int64_t Milliseconds() const override { return m_ms(reads++); }
+    double Now() const override { return 0; }
+    mutable int reads = 0;
+
+private:
+    std::function<std::int64_t(int)> m_ms;
 };
 
 } // namespace tenvix::test
