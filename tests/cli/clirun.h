@@ -1,0 +1,80 @@
+#pragma once
+
+// Runs tenvix-cli as a script would, in a fresh directory per test.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace tenvix::test {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = std::filesystem::temp_directory_path() /
+                ("tenvix-cli-test-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    // A path for the shell, quoted.
+    static std::string Quote(const std::string& s)
+    {
+        std::string q = "'";
+        for (char c : s)
+            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return q + "'";
+    }
+    std::string Path(const std::string& name) const { return Quote((m_dir / name).string()); }
+    std::string Write(const std::string& name, const std::string& bytes) const
+    {
+        std::ofstream(m_dir / name, std::ios::binary) << bytes;
+        return Path(name);
+    }
+    std::string Slurp(const std::string& name) const
+    {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    // `args` is shell text: quote what needs it.
+    CliRun Run(const std::string& args) const
+    {
+        const int raw = std::system((Quote(TENVIX_CLI) + " " + args + " >" + Path("out") + " 2>" + Path("err")).c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp("out"), Slurp("err")};
+    }
+
+    // The lines of CSV output, without their CR LF.
+    static std::vector<std::string> Lines(const std::string& text)
+    {
+        std::vector<std::string> lines;
+        for (std::size_t start = 0, end; start < text.size(); start = end + 2) {
+            end = std::min(text.find("\r\n", start), text.size());
+            lines.push_back(text.substr(start, end - start));
+        }
+        return lines;
+    }
+
+    inline static const std::string kSample = Quote(TENVIX_SOURCE_DIR "/examples/sample.bnd");
+    std::filesystem::path m_dir;
+};
+
+} // namespace tenvix::test
