@@ -76,7 +76,7 @@ TEST(YearFraction, CalendarPartsFigures)
     EXPECT_NEAR(YearFraction(D(2002, 1, 1), D(2001, 12, 31)), 0.0011415525, 1e-10);
     EXPECT_NEAR(YearFraction(D(2004, 3, 1), D(2004, 2, 29)), 1.0 / 12 - 28.0 / 365, 1e-15);
     // The exact sums: month term, then day term, then the years.
-    EXPECT_EQ(YearFraction(D(2001, 3, 1), D(2001, 1, 31)), 0 + (-30 * kOneDay + 2 * kOneTwelfth));
+    EXPECT_EQ(YearFraction(D(2002, 1, 1), D(2001, 12, 29)), 1 + (-28 * kOneDay + -11 * kOneTwelfth));
 
 }
 
