@@ -35,7 +35,9 @@ TEST_F(Cli, AnalyseWritesOneRowABond)
                                 "id,name,type,status,code,ytm,duration,square_m,horizon_years",
                                 "\"B, \"\"one\"\"\",Zürich,II,ok,0,0.10000000,1.00000000,0.25000000,0.50000000",
                                 "OLD,,I,incompatible,-3,,,,"}));
-
+    // A horizon before the stand date (code 11) still gives the figures.
+    EXPECT_EQ(Lines(Run("analyse " + Path("one.bnd") + " --stand 2002-03-01 --horizon 2001-09-01").out).at(1),
+              "\"B, \"\"one\"\"\",Zürich,II,ok,11,0.10000000,1.00000000,2.25000000,-0.50000000");
 }
 
 TEST_F(Cli, ExportEveryField)

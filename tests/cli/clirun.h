@@ -5,13 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace tenvix::test {
@@ -33,15 +33,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
-    // A path for the shell, quoted.
-    static std::string Quote(const std::string& s)
-    {
-        std::string q = "'";
-        for (char c : s)
-            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        return q + "'";
-    }
-    std::string Path(const std::string& name) const { return Quote((m_dir / name).string()); }
+    // A file in the test's directory, quoted for the shell.
+    std::string Path(const std::string& name) const { return "'" + (m_dir / name).string() + "'"; }
     std::string Write(const std::string& name, const std::string& bytes) const
     {
         std::ofstream(m_dir / name, std::ios::binary) << bytes;
@@ -49,16 +42,15 @@ protected:
     }
     std::string Slurp(const std::string& name) const
     {
-        std::ifstream in(m_dir / name, std::ios::binary);
         std::ostringstream s;
-        s << in.rdbuf();
+        s << std::ifstream(m_dir / name, std::ios::binary).rdbuf();
         return s.str();
     }
 
-    // `args` is shell text: quote what needs it.
+    // `args` is shell text.
     CliRun Run(const std::string& args) const
     {
-        const int raw = std::system((Quote(TENVIX_CLI) + " " + args + " >" + Path("out") + " 2>" + Path("err")).c_str());
+        const int raw = std::system(("'" TENVIX_CLI "' " + args + " >" + Path("out") + " 2>" + Path("err")).c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp("out"), Slurp("err")};
     }
 
@@ -73,7 +65,7 @@ protected:
         return lines;
     }
 
-    inline static const std::string kSample = Quote(TENVIX_SOURCE_DIR "/examples/sample.bnd");
+    inline static const std::string kSample = "'" TENVIX_SOURCE_DIR "/examples/sample.bnd'";
     std::filesystem::path m_dir;
 };
 
