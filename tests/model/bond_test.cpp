@@ -117,17 +117,20 @@ TEST(TypeIValidate, OrderOfTheTestsAndThePriceEdge)
     EXPECT_EQ(b->Validate(), BOND_STAND_BEFORE_RELEASE);
     Ready(*b, Day(2001, 6, 1), Day(2001, 6, 1));
     EXPECT_EQ(b->Validate(), BOND_STAND_AFTER_HORIZON);
-    Ready(*b, Day(2001, 6, 1), Day(2001, 6, 2));
+    Ready(*b, Day(2000, 1, 1), Day(2001, 6, 2)); // the release day itself
     EXPECT_EQ(b->Validate(), BOND_OK);
 
-    // A price equal to the undiscounted total (3 coupons of 5 and the face)
-    // passes, and the halving runs on until the yield is practically zero.
+    // A price equal to the undiscounted total (3 coupons of 5, the first of a
+    // broken period or not, and the face) passes, and the halving runs on
+    // until the yield is practically zero.
     auto edge = Std(12, 5, 100, 115, Day(2000, 1, 1), Day(2005, 1, 1));
-    Ready(*edge, Day(2002, 1, 1), Day(2003, 1, 1));
-    EXPECT_EQ(edge->Validate(), BOND_OK);
-    const double y = edge->GetYTM();
-    EXPECT_GE(y, 0.0);
-    EXPECT_LT(y, 1e-8);
+    for (double stand : {Day(2002, 1, 1), Day(2002, 1, 2)}) {
+        Ready(*edge, stand, Day(2003, 1, 1));
+        EXPECT_EQ(edge->Validate(), BOND_OK);
+        const double y = edge->GetYTM();
+        EXPECT_GE(y, 0.0);
+        EXPECT_LT(y, 1e-8);
+    }
 }
 
 TEST(Validate, UnusableTermsFromAHandMadeFile)
@@ -198,8 +201,10 @@ TEST(TypeIIValidate, OrderAndThePriceMargin)
     EXPECT_EQ(b->Validate(), BOND_PRICE_TOO_HIGH); // S - P below 0.00001 in float
     b->m_cashflows[0].m_fAmount = 100.01f;
     EXPECT_EQ(b->Validate(), BOND_OK);
-    Ready(*b, Day(2000, 6, 1), Day(2002, 6, 1));
+    Ready(*b, Day(2000, 12, 31), Day(2002, 6, 1));
     EXPECT_EQ(b->Validate(), BOND_STAND_BEFORE_RELEASE);
+    Ready(*b, Day(2001, 1, 1), Day(2002, 6, 1));
+    EXPECT_EQ(b->Validate(), BOND_OK);
 }
 
 TEST(GetYTM, OnlyCodes0And11AreSearched)
