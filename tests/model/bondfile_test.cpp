@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -155,4 +157,44 @@ TEST(BondFile, MalformedFilesAreRefused)
         CBondList list;
         ASSERT_FALSE(Load(std::string_view(good).substr(0, n), list)) << "cut at " << n;
     }
+    // Records read before the fault stay for the caller to discard.
+    CBondList one;
+    one.m_list.push_back(std::make_unique<CBondStd>(0));
+    const std::string record = StoreBondDatabase(one).substr(15);
+    CBondList partial;
+    EXPECT_FALSE(Load(Header(2, 2) + record + Bytes({7, 0, 0, 0}) + std::string(40, '\0'), partial));
+    EXPECT_EQ(partial.m_list.size(), 1u);
+    // A failed string read leaves the reader where it was.
+    const std::string lying = Bytes({0xff, 0xff, 0xff, 0x00, 0x00, 0x01, 0x00, 'a'});
+    ByteReader reader(Span(lying));
+    EXPECT_THROW(reader.ReadString(), FormatError);
+    EXPECT_EQ(reader.Offset(), 0u);
 }
+
+#ifndef __SANITIZE_ADDRESS__
+// Counts and lengths that lie are refused before anything is allocated for
+// them: under a 256 MiB address-space limit a 16 GiB allocation would fail.
+[[noreturn]] void RefuseUnderAddressLimit(std::span<const std::string> lies)
+{
+    const rlimit limit{256u << 20, 256u << 20};
+    setrlimit(RLIMIT_AS, &limit);
+    bool refused = true;
+    for (const std::string& bytes : lies) {
+        CBondList list;
+        refused = refused && !Load(bytes, list);
+    }
+    std::exit(refused ? 0 : 1);
+}
+
+TEST(BondFileDeathTest, LiesAllocateNothing)
+{
+    const std::string typeI = Header(1, 1) + Bytes({0, 0, 0, 0}) + std::string(24, '\0');
+    const std::string typeII = Header(1, 1) + Bytes({1, 0, 0, 0}) + std::string(12, '\0') + Bytes({0, 0});
+    const std::string lies[] = {
+        Header(2147483647, 2147483647) + std::string(20, '\0'),
+        typeII + Bytes({0xff, 0xff, 0xff, 0x7f}) + std::string(20, '\0'),
+        typeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f}) + std::string(20, '\0'),
+    };
+    EXPECT_EXIT(RefuseUnderAddressLimit(lies), ::testing::ExitedWithCode(0), "");
+}
+#endif
