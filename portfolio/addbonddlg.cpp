@@ -2,15 +2,12 @@
 
 #include "model/numbers.h"
 #include "portfolio/digitsedit.h"
+#include "portfolio/entrylayout.h"
 #include "shell/services.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tenvix::ui {
 namespace {
@@ -51,18 +48,7 @@ CAddBondDlg::CAddBondDlg(QWidget* parent) : QDialog(parent)
     fields->addWidget(m_wndUnits, 2, 1);
     fields->setRowStretch(3, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CAddBondDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CAddBondDlg::reject);
-    auto* buttonColumn = new QVBoxLayout;
-    buttonColumn->addWidget(buttons);
-    buttonColumn->addStretch(1);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(16);
-    layout->addLayout(buttonColumn);
+    LayOutEntryDialog(this, fields);
     m_wndID->setFocus();
 }
 

@@ -2,15 +2,12 @@
 
 #include "model/numbers.h"
 #include "portfolio/digitsedit.h"
+#include "portfolio/entrylayout.h"
 #include "shell/services.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -51,18 +48,7 @@ CUpdateBondDlg::CUpdateBondDlg(QWidget* parent) : QDialog(parent)
     fields->addWidget(m_wndPrice, 3, 1);
     fields->setRowStretch(4, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &CUpdateBondDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CUpdateBondDlg::reject);
-    auto* buttonColumn = new QVBoxLayout;
-    buttonColumn->addWidget(buttons);
-    buttonColumn->addStretch(1);
-
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(fields);
-    layout->addSpacing(16);
-    layout->addLayout(buttonColumn);
+    LayOutEntryDialog(this, fields);
 }
 
 void CUpdateBondDlg::showEvent(QShowEvent* event)
