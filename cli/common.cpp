@@ -9,7 +9,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 
 namespace tenvix::cli {
 
@@ -128,23 +127,40 @@ std::string Format(const char* format, double value)
     return buf;
 }
 
-std::optional<CBondList> LoadDatabase(const std::string& path)
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in)
+        return std::nullopt;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0);
+    if (size < 0 || !in)
+        return std::nullopt;
+    std::string bytes(std::min(static_cast<std::size_t>(size), limit), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad())
+        return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+std::optional<CBondList> LoadDatabase(const std::string& path)
+{
+    // The same ceiling as the windows: beyond it a file is no database.
+    constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
+    errno = 0;
+    const auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
+    if (!bytes) {
         if (errno == ENOENT)
             std::cerr << path << "\nCannot find this file.\nPlease verify that the correct path and file name are given.\n";
         else
             std::cerr << "An unexpected error occurred while reading " << path << ".\n";
         return std::nullopt;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        std::cerr << "An unexpected error occurred while reading " << path << ".\n";
-        return std::nullopt;
-    }
     CBondList list;
-    if (!LoadBondDatabase(std::as_bytes(std::span(bytes.data(), bytes.size())), list)) {
+    if (bytes->size() > kDatabaseReadLimit ||
+        !LoadBondDatabase(std::as_bytes(std::span(bytes->data(), bytes->size())), list)) {
         std::cerr << "Unexpected file format.\n";
         return std::nullopt;
     }

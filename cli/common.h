@@ -50,6 +50,10 @@ void WriteCsvRow(std::ostream& out, const std::vector<std::string>& fields);
 // printf-style formatting of one double.
 std::string Format(const char* format, double value);
 
+// At most `limit` bytes of a file; nothing when it cannot be opened or read
+// (errno then tells why). A hostile file cannot make the reader hold more.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit);
+
 // Loads a .bnd file; on failure prints the program's message to standard
 // error and returns nothing.
 std::optional<CBondList> LoadDatabase(const std::string& path);

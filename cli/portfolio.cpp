@@ -9,33 +9,9 @@
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
-#include <algorithm>
-#include <fstream>
 #include <iostream>
 
 namespace tenvix::cli {
-namespace {
-
-// The file's bytes, at most the reader's limit; nothing when it cannot be opened.
-std::optional<std::string> ReadLimited(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
-    if (size < 0 || !in)
-        return std::nullopt;
-    std::string bytes(std::min(static_cast<std::size_t>(size), kPortfolioFileReadLimit), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad())
-        return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return bytes;
-}
-
-} // namespace
 
 int RunPortfolio(const std::vector<std::string>& argv)
 {
@@ -48,7 +24,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
     if (!list)
         return kExitFailure;
 
-    const auto bytes = ReadLimited(args.Positional()[1]);
+    const auto bytes = ReadFileBytes(args.Positional()[1], kPortfolioFileReadLimit);
     if (!bytes) {
         std::cerr << "Failed to open the file !\n";
         return kExitFailure;
