@@ -234,21 +234,25 @@ void CMainFrame::CreateActions()
         const char* name;
         const char* icon;
         QList<QKeySequence> keys;
+        void (CInView::*command)();
     };
     const EditCmd edits[] = {
         {ID_EDIT_UNDO, "&Undo\tCtrl+Z", "actionEditUndo", "",
-         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)}, &CInView::OnEditUndo},
         {ID_EDIT_CUT, "Cu&t\tCtrl+X", "actionEditCut", "cut",
-         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)}, &CInView::OnEditCut},
         {ID_EDIT_COPY, "&Copy\tCtrl+C", "actionEditCopy", "copy",
-         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)}, &CInView::OnEditCopy},
         {ID_EDIT_PASTE, "&Paste\tCtrl+V", "actionEditPaste", "paste",
-         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}},
+         {QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)}, &CInView::OnEditPaste},
     };
     for (const EditCmd& e : edits) {
         QAction* a = MakeAction(e.id, QString::fromLatin1(e.text), e.name, QString::fromLatin1(e.icon));
         a->setShortcuts(e.keys);
-        connect(a, &QAction::triggered, this, [this, id = e.id] { OnEdit(id); });
+        connect(a, &QAction::triggered, this, [this, command = e.command] {
+            (m_pForm->*command)();
+            UpdateEditCommands();
+        });
     }
 
     // View: the bar toggles.
@@ -284,16 +288,17 @@ void CMainFrame::CreateActions()
         const char* name;
         const char* icon;
         Qt::Key key;
+        void (CInView::*command)();
     } moves[] = {
-        {ID_MOVE_FIRST, "F&irst\tCtrl+F", "actionMoveFirst", "first", Qt::Key_F},
-        {ID_MOVE_PREV, "&Prev\tCtrl+P", "actionMovePrev", "prev", Qt::Key_P},
-        {ID_MOVE_NEXT, "&Next\tCtrl+N", "actionMoveNext", "next", Qt::Key_N},
-        {ID_MOVE_LAST, "&Last\tCtrl+L", "actionMoveLast", "last", Qt::Key_L},
+        {ID_MOVE_FIRST, "F&irst\tCtrl+F", "actionMoveFirst", "first", Qt::Key_F, &CInView::MoveFirst},
+        {ID_MOVE_PREV, "&Prev\tCtrl+P", "actionMovePrev", "prev", Qt::Key_P, &CInView::MovePrev},
+        {ID_MOVE_NEXT, "&Next\tCtrl+N", "actionMoveNext", "next", Qt::Key_N, &CInView::MoveNext},
+        {ID_MOVE_LAST, "&Last\tCtrl+L", "actionMoveLast", "last", Qt::Key_L, &CInView::MoveLast},
     };
     for (const auto& m : moves) {
         QAction* a = MakeAction(m.id, QString::fromLatin1(m.text), m.name, QString::fromLatin1(m.icon));
         a->setShortcut(QKeySequence(Qt::CTRL | m.key));
-        connect(a, &QAction::triggered, this, [this, id = m.id] { OnMove(id); });
+        connect(a, &QAction::triggered, this, [this, command = m.command] { (m_pForm->*command)(); });
     }
     connect(MakeAction(ID_RECORD_SAVE, QStringLiteral("&Save"), "actionRecordSave", QStringLiteral("recsave")),
             &QAction::triggered, this, &CMainFrame::OnRecordSave);
@@ -661,52 +666,11 @@ void CMainFrame::OnAddRecord(int type) { m_pForm->AddRecord(type); }
 void CMainFrame::OnRecordSave() { m_pForm->SaveRecord(); }
 void CMainFrame::OnRecordDelete() { m_pForm->DeleteRecord(); }
 
-void CMainFrame::OnMove(int id)
-{
-    switch (id) {
-    case ID_MOVE_FIRST:
-        m_pForm->MoveFirst();
-        break;
-    case ID_MOVE_PREV:
-        m_pForm->MovePrev();
-        break;
-    case ID_MOVE_NEXT:
-        m_pForm->MoveNext();
-        break;
-    case ID_MOVE_LAST:
-        m_pForm->MoveLast();
-        break;
-    default:
-        break;
-    }
-}
-
 void CMainFrame::OnDeleteMany()
 {
     CDeleteManyDlg dlg(this);
     if (dlg.exec() == QDialog::Accepted)
         m_pForm->DeleteMatured(dlg.m_dtBefore);
-}
-
-void CMainFrame::OnEdit(int id)
-{
-    switch (id) {
-    case ID_EDIT_UNDO:
-        m_pForm->OnEditUndo();
-        break;
-    case ID_EDIT_CUT:
-        m_pForm->OnEditCut();
-        break;
-    case ID_EDIT_COPY:
-        m_pForm->OnEditCopy();
-        break;
-    case ID_EDIT_PASTE:
-        m_pForm->OnEditPaste();
-        break;
-    default:
-        break;
-    }
-    UpdateEditCommands();
 }
 
 void CMainFrame::OnSeek()

@@ -168,9 +168,7 @@ private:
     void OnAddRecord(int type);
     void OnRecordSave();
     void OnRecordDelete();
-    void OnMove(int id);
     void OnDeleteMany();
-    void OnEdit(int id);
     void UpdateEditCommands();
     // Run commands.
     void OnSeek();
