@@ -84,7 +84,6 @@ public:
     void WriteString(std::string_view utf8);
 
     void Reserve(std::size_t n);
-    std::string_view Bytes() const { return {m_buf.data(), m_nSize}; }
     std::string Take();
 
 private:

@@ -63,7 +63,7 @@ double CBond::GetYTM(const Clock& clock)
 
 // ---- CBondStd ----------------------------------------------------------------
 
-std::int32_t CBondStd::TodaySerialOf(const Clock& clock) { return TodaySerial(clock); }
+CBondStd::CBondStd(const Clock& clock) : CBondStd(TodaySerial(clock)) {}
 
 int CBondStd::SetData(std::int32_t periodMonths, float coupon, float face, float price, double release,
                       double maturity, std::string_view id, std::string_view name)

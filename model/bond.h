@@ -77,7 +77,7 @@ protected:
 // face value at maturity.
 class CBondStd final : public CBond {
 public:
-    explicit CBondStd(const Clock& clock = SystemClock()) : CBondStd(TodaySerialOf(clock)) {}
+    explicit CBondStd(const Clock& clock = SystemClock());
     // Construction with a given day for release and maturity, for the loader,
     // which overwrites both.
     explicit CBondStd(std::int32_t today) : CBond(BOND_TYPE_STD, today) {}
@@ -102,7 +102,6 @@ public:
     float m_fPeriodsExact = 0.0f;
 
 private:
-    static std::int32_t TodaySerialOf(const Clock& clock);
     bool TermsUsable() const;
 };
 

@@ -45,12 +45,4 @@ void CBondList::Serialize(ByteReader& ar)
     }
 }
 
-CBondList::Position CBondList::Find(std::string_view id)
-{
-    for (auto it = m_list.begin(); it != m_list.end(); ++it)
-        if ((*it)->m_strID == id)
-            return it;
-    return m_list.end();
-}
-
 } // namespace tenvix

@@ -34,9 +34,6 @@ public:
     // far stay in the list.
     void Serialize(ByteReader& ar);
 
-    // The first record whose identifier is exactly `id`, or end().
-    Position Find(std::string_view id);
-
     List m_list;
 };
 

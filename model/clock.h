@@ -19,18 +19,4 @@ public:
 // The real clock: steady milliseconds and the local wall-clock date.
 const Clock& SystemClock();
 
-// A clock that stands still until it is told to move.
-class ManualClock final : public Clock {
-public:
-    explicit ManualClock(double now = 0.0) : m_dNow(now) {}
-    std::int64_t Milliseconds() const override { return m_nMs; }
-    double Now() const override { return m_dNow; }
-    void Advance(std::int64_t ms) { m_nMs += ms; }
-    void SetNow(double now) { m_dNow = now; }
-
-private:
-    std::int64_t m_nMs = 0;
-    double m_dNow;
-};
-
 } // namespace tenvix
