@@ -6,11 +6,6 @@
 
 namespace tenvix {
 
-bool StartsWithNoCase(std::string_view field, std::string_view text)
-{
-    return StartsWithFolded(field, FoldCase(text));
-}
-
 std::size_t SeekBonds(CBondList& bonds, SeekBy by, std::string_view text, SeekResultsView results)
 {
     const std::string folded = FoldCase(text);

@@ -32,10 +32,6 @@ enum class SeekBy { ID = 0, Name = 1 };
 using SeekResults = std::array<CBondList::Position, kMaxSeekResults>;
 using SeekResultsView = std::span<CBondList::Position>;
 
-// Whether `field` begins with `text`, without regard to letter case as FoldCase
-// sees it. An empty text begins every field; a field shorter than the text
-// never matches.
-bool StartsWithNoCase(std::string_view field, std::string_view text);
 
 // Walks the list from the head and stores the positions of the first bonds
 // whose identifier (or name) begins with `text`, in list order, until

@@ -44,15 +44,6 @@ QDate ToQDate(double dateValue)
     return QDate::fromJulianDay(static_cast<qint64>(DaySerial(dateValue)) + kJulianOfDayZero);
 }
 
-QDateTime ToQDateTime(double dateValue)
-{
-    const QDate date = ToQDate(dateValue);
-    if (!date.isValid())
-        return {};
-    const double fraction = std::abs(dateValue - DaySerial(dateValue));
-    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(static_cast<int>(fraction * 86400000.0 + 0.5) % 86400000));
-}
-
 QString FormatDate(double dateValue)
 {
     const QDate date = ToQDate(dateValue);

@@ -22,7 +22,6 @@ QString DateFormat();
 double ToDateValue(const QDate& date);
 double ToDateValue(const QDateTime& dateTime);
 QDate ToQDate(double dateValue);      // the whole day; invalid outside years 100 to 9999
-QDateTime ToQDateTime(double dateValue);
 
 // Date-only text of a date value, or an empty text for an invalid one.
 QString FormatDate(double dateValue);
