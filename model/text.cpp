@@ -179,19 +179,18 @@ char32_t FoldCodePoint(char32_t cp)
     return cp;
 }
 
-} // namespace
-
-bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix)
+// How many bytes of `text` fold to `foldedPrefix`, or npos when they don't.
+std::size_t FoldedPrefixLength(std::string_view text, std::string_view foldedPrefix)
 {
     std::size_t i = 0, j = 0;
     while (j < foldedPrefix.size()) {
         if (i >= text.size())
-            return false;
+            return std::string_view::npos;
         const auto b = static_cast<unsigned char>(text[i]);
         if (b < 0x80) {
             const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : static_cast<char>(b);
             if (lower != foldedPrefix[j])
-                return false;
+                return std::string_view::npos;
             ++i;
             ++j;
             continue;
@@ -206,10 +205,22 @@ bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix)
             folded = encoded;
         }
         if (foldedPrefix.substr(j, folded.size()) != folded)
-            return false;
+            return std::string_view::npos;
         j += folded.size();
     }
-    return true;
+    return i;
+}
+
+} // namespace
+
+bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix)
+{
+    return FoldedPrefixLength(text, foldedPrefix) != std::string_view::npos;
+}
+
+bool EqualsFolded(std::string_view text, std::string_view folded)
+{
+    return FoldedPrefixLength(text, folded) == text.size();
 }
 
 std::string FoldCase(std::string_view utf8)

@@ -34,5 +34,7 @@ std::string FoldCase(std::string_view utf8);
 // already folded by FoldCase. Allocates nothing, for scans over a whole
 // database.
 bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix);
+// Whether the whole of `text` folds to `folded`; allocates nothing either.
+bool EqualsFolded(std::string_view text, std::string_view folded);
 
 } // namespace tenvix

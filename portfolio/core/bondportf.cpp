@@ -108,7 +108,7 @@ CBond* FindBondByID(CBondList::List& bonds, std::string_view id)
 {
     const std::string wanted = FoldCase(id);
     for (const auto& bond : bonds)
-        if (bond && FoldCase(bond->m_strID) == wanted)
+        if (bond && EqualsFolded(bond->m_strID, wanted))
             return bond.get();
     return nullptr;
 }
