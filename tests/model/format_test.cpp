@@ -1,0 +1,122 @@
+// The one number formatter: the texts must be what the C library prints in the
+// "C" locale, whatever locale the program runs in, and what it writes must
+// read back to the stored value.
+
+#include "model/format.h"
+#include "model/numbers.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+
+using namespace tenvix;
+
+namespace {
+
+std::string CFixed(double value, int decimals)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.*f", decimals, value);
+    return buf;
+}
+
+// Doubles of every magnitude and sign, half of them random bit patterns.
+double RandomDouble(std::mt19937_64& g)
+{
+    const std::uint64_t u = g();
+    double v = 0.0;
+    if (u & 2) {
+        std::memcpy(&v, &u, sizeof v);
+        return v;
+    }
+    return std::ldexp(static_cast<double>(u >> 11), -static_cast<int>(g() % 90)) * ((u & 1) ? -1.0 : 1.0);
+}
+
+} // namespace
+
+TEST(FormatFixed, PrintsWhatTheCLibraryPrintsInTheCLocale)
+{
+    const double specials[] = {0.0,   -0.0,   -1e-12, 0.125, 0.375, 2.5,    1e300, -1e300, 5e-324,
+                               0.005, 0.015, 1e18,   -1e18, 100.0, 2.0625, std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(), std::nan(""), -std::nan("")};
+    for (double v : specials)
+        for (int d : {0, 2, 8})
+            EXPECT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
+
+    std::mt19937_64 g(20261207);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = RandomDouble(g);
+        for (int d : {0, 2, 8})
+            ASSERT_EQ(FormatFixed(v, d), CFixed(v, d)) << d;
+    }
+    std::string out = "x=";
+    AppendFixed(out, 1.5, 3);
+    EXPECT_EQ(out, "x=1.500");
+}
+
+TEST(FormatFixed, IgnoresACommaDecimalLocale)
+{
+    const char* old = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = old ? old : "C";
+    bool comma = false;
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"})
+        if (std::setlocale(LC_NUMERIC, name)) {
+            comma = true;
+            break;
+        }
+    if (!comma)
+        GTEST_SKIP() << "no comma-decimal locale installed";
+    ASSERT_EQ(CFixed(2.5, 2), "2,50"); // the C library does follow the locale
+    EXPECT_EQ(FormatFixed(2.5, 2), "2.50");
+    EXPECT_EQ(FormatShortest(2.5), "2.5");
+    EXPECT_EQ(FormatAmount(2.0625f), "2.0625");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+}
+
+TEST(FormatShortest, ReadsBackAsTheSameDouble)
+{
+    EXPECT_EQ(FormatShortest(0.1), "0.1");
+    EXPECT_EQ(FormatShortest(100.0), "100");
+    EXPECT_EQ(FormatShortest(1e-7), "1e-07");
+    std::mt19937_64 g(7);
+    for (int i = 0; i < 200000; ++i) {
+        const double v = RandomDouble(g);
+        if (!std::isfinite(v))
+            continue;
+        const auto back = ReadDecimal(FormatShortest(v));
+        ASSERT_TRUE(back) << FormatShortest(v);
+        ASSERT_EQ(std::memcmp(&*back, &v, sizeof v), 0) << FormatShortest(v);
+    }
+}
+
+TEST(FormatAmount, TwoDecimalsUnlessTheyWouldChangeTheStoredFloat)
+{
+    const std::pair<float, const char*> cases[] = {
+        {100.0f, "100.00"},   {2.0625f, "2.0625"}, {0.1f, "0.10"},       {99.99f, "99.99"},
+        {0.0f, "0.00"},       {-3.5f, "-3.50"},    {0.00001f, "0.00001"}, {1e18f, "999999984306749440.00"},
+        {101.123f, "101.123"}, {0.03125f, "0.03125"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(FormatAmount(value), text) << value;
+
+    // Every float a field can hold, sampled across its whole range, reads back
+    // through the form's reader to itself.
+    std::mt19937 g(11);
+    std::uniform_real_distribution<double> exponent(-12.0, 18.0);
+    for (int i = 0; i < 300000; ++i) {
+        const float f = static_cast<float>(std::pow(10.0, exponent(g)));
+        const std::string text = FormatAmount(f);
+        const auto back = ReadDecimal(text);
+        ASSERT_TRUE(back) << text;
+        ASSERT_EQ(static_cast<float>(*back), f) << text;
+        if (f >= 0.1f) {
+            ASSERT_LE(text.size() - text.find('.') - 1, 9u) << text;
+        }
+    }
+}
