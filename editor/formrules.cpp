@@ -40,6 +40,8 @@ int ReadAmount(std::string_view text, double floor, int bad, double& value)
 std::string FormMessage(int code)
 {
     switch (code) {
+    case FORM_TOO_MANY_PAYMENTS: return "Too many payments to show ! Not saved .";
+    case FORM_DATE_OUT_OF_RANGE: return "Date out of range ! Not saved .";
     case FORM_NO_ITEMS: return "No items !";
     case FORM_ID_OCCUPIED: return "This ID is currently occupied !";
     case FORM_BAD_COUPON: return "Invalid Coupon !";

@@ -21,6 +21,10 @@ namespace tenvix::editor {
 // for row numbers counted from 1.
 enum FormCode : int {
     FORM_OK = 0,
+    // The record holds what the form can't show, so saving the form would
+    // lose it: more payments than the grid has rows, or a date no picker holds.
+    FORM_TOO_MANY_PAYMENTS = -6,
+    FORM_DATE_OUT_OF_RANGE = -5,
     FORM_NO_ITEMS = -4,
     FORM_ID_OCCUPIED = -2,
     FORM_BAD_COUPON = 1,

@@ -24,10 +24,12 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSet>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QValidator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -101,6 +103,42 @@ LoneHost g_loneHost;
 
 } // namespace
 
+// The identifier's typing limit. A file may hold a longer identifier than
+// anyone can type; it is shown and saved whole. Editing may shorten it, but no
+// edit makes a text longer than the limit that the field did not hold before,
+// so undo still brings back what was there.
+class CInView::IdLimit final : public QValidator {
+public:
+    explicit IdLimit(QLineEdit* field) : QValidator(field)
+    {
+        connect(field, &QLineEdit::textChanged, this, &IdLimit::Held);
+    }
+
+    // Before a stored text goes into the field: it is allowed whole.
+    void Allow(const QString& stored)
+    {
+        m_held.clear();
+        Held(stored);
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        return input.size() <= std::max<qsizetype>(kMaxIdChars, m_lastLength) || m_held.contains(input) ? Acceptable
+                                                                                                         : Invalid;
+    }
+
+private:
+    void Held(const QString& text)
+    {
+        m_lastLength = text.size();
+        if (text.size() > kMaxIdChars)
+            m_held.insert(text);
+    }
+
+    qsizetype m_lastLength = 0;
+    QSet<QString> m_held; // longer than the limit, held since the record was shown
+};
+
 CInView::CInView(QWidget* parent) : QWidget(parent)
 {
     InitFormResources();
@@ -150,6 +188,8 @@ void CInView::BuildControls()
     m_wndID = new QLineEdit(m_content);
     m_wndID->setObjectName(QStringLiteral("idEdit"));
     m_wndID->setMaxLength(kMaxIdChars);
+    m_idLimit = new IdLimit(m_wndID);
+    m_wndID->setValidator(m_idLimit);
     fixWidth(m_wndID, duX(48));
     QLabel* nameLabel = MakeLabel(QStringLiteral("&Name"), "nameLabel");
     m_wndName = new QLineEdit(m_content);
@@ -192,6 +232,8 @@ void CInView::BuildControls()
     m_wndPayPeriod = new QComboBox(typeI);
     m_wndPayPeriod->setObjectName(QStringLiteral("payPeriodBox"));
     m_wndPayPeriod->setEditable(true);
+    // What is typed is the period: completing "1" to "12" would save a year.
+    m_wndPayPeriod->setCompleter(nullptr);
     m_wndPayPeriod->setInsertPolicy(QComboBox::NoInsert);
     m_wndPayPeriod->addItems({QStringLiteral("3"), QStringLiteral("6"), QStringLiteral("12")});
     m_wndPayPeriod->setCurrentIndex(-1);
@@ -349,6 +391,9 @@ void CInView::BuildControls()
     connect(m_wndClear, &QPushButton::clicked, this, &CInView::OnClear);
     connect(m_wndAnalyse, &QPushButton::clicked, this, &CInView::OnAnalyse);
     connect(m_wndTabs, &QTabBar::currentChanged, this, &CInView::OnTabChange);
+    // A day the user picks replaces the stand-in for one no picker holds.
+    connect(m_wndRelease, &DatePicker::ValueChanged, this, [this] { m_bReleaseUnshown = false; });
+    connect(m_wndMaturity, &DatePicker::ValueChanged, this, [this] { m_bMaturityUnshown = false; });
 
     SetIdentityEnabled(false);
     ShowTypeControls(true);
@@ -383,19 +428,22 @@ int CInView::FillForm(Position pos)
 {
     if (!m_posCurrent || pos == m_bondList.m_list.end() || !*pos)
         return -1;
+    // An amount still being typed belongs to the record shown until now.
+    m_wndGrid->DropEdit();
     const CBond& bond = **pos;
-    Show(m_wndID, Qs(bond.m_strID));
+    ShowID(Qs(bond.m_strID));
     Show(m_wndName, Qs(bond.m_strName));
     Show(m_wndPrice, Qs(FormatAmount(bond.m_fPrice)));
-    m_wndRelease->SetValue(bond.m_nRelease);
+    m_bReleaseUnshown = !ShowDate(m_wndRelease, bond.m_nRelease);
     if (const auto* free = dynamic_cast<const CBondFree*>(&bond)) {
         SelectTab(1);
+        // A file may hold more payments than the grid has rows; the grid
+        // shows as many as it can hold, and Save refuses to drop the rest.
+        m_bPaymentsCut = free->m_cashflows.size() > static_cast<std::size_t>(kMaxPeriods);
         const auto payments = static_cast<int>(std::min<std::size_t>(free->m_cashflows.size(), kMaxPeriods));
         m_wndPeriods->setValue(std::max(payments, 1));
         m_wndGrid->SetText(0, PaymentGrid::kPayment, PaymentGrid::kPlaceholder);
         m_wndGrid->SetText(0, PaymentGrid::kDate, QString());
-        // A file may hold more payments than the grid has rows; the grid
-        // shows as many as it can hold.
         for (int k = 0; k < payments && k < m_wndGrid->RowCount(); ++k) {
             const CASHFLOW& cf = free->m_cashflows[static_cast<std::size_t>(k)];
             m_wndGrid->SetText(k, PaymentGrid::kPayment, Qs(FormatAmount(cf.m_fAmount)));
@@ -406,14 +454,16 @@ int CInView::FillForm(Position pos)
         m_wndFace->clear();
         m_wndPayPeriod->setEditText(QString());
         m_wndMaturity->SetValue(UiClock().Now());
+        m_bMaturityUnshown = false;
     } else if (const auto* coupons = dynamic_cast<const CBondStd*>(&bond)) {
         SelectTab(0);
         Show(m_wndCoupon, Qs(FormatAmount(coupons->m_fCoupon)));
         m_wndPayPeriod->setEditText(QString::number(coupons->m_nPeriodMonths));
         Show(m_wndFace, Qs(FormatAmount(coupons->m_fFace)));
-        m_wndMaturity->SetValue(coupons->m_nMaturity);
+        m_bMaturityUnshown = !ShowDate(m_wndMaturity, coupons->m_nMaturity);
         ShowTypeControls(true);
         ResetGrid();
+        m_bPaymentsCut = false;
     }
     return 0;
 }
@@ -427,7 +477,8 @@ int CInView::ShowRecordAt(Position pos)
 
 void CInView::ResetFields()
 {
-    m_wndID->clear();
+    m_wndGrid->DropEdit();
+    ShowID(QString());
     m_wndName->clear();
     m_wndPrice->clear();
     m_wndRelease->SetValue(UiClock().Now());
@@ -436,6 +487,22 @@ void CInView::ResetFields()
     m_wndFace->clear();
     m_wndPayPeriod->setEditText(QString());
     m_wndMaturity->SetValue(UiClock().Now());
+    m_bPaymentsCut = m_bReleaseUnshown = m_bMaturityUnshown = false;
+}
+
+void CInView::ShowID(const QString& id)
+{
+    m_idLimit->Allow(id);
+    m_wndID->setMaxLength(std::max<int>(kMaxIdChars, static_cast<int>(id.size())));
+    Show(m_wndID, id);
+}
+
+bool CInView::ShowDate(DatePicker* picker, double date)
+{
+    if (picker->SetValue(date))
+        return true;
+    picker->SetValue(date < kMinDateValue ? kMinDateValue : kMaxDateValue);
+    return false;
 }
 
 void CInView::ClearForm()
@@ -537,6 +604,7 @@ int CInView::AddRecord(int nType)
 
 void CInView::SaveRecord()
 {
+    m_wndGrid->CommitEdit();
     ReportError(WriteRecord(m_wndTabs->currentIndex() == 0 ? BOND_TYPE_STD : BOND_TYPE_FREE));
 }
 
@@ -547,10 +615,17 @@ int CInView::WriteRecord(int nType)
     const std::string id = Std(m_wndID->text());
     if (editor::IsIDOccupied(m_bondList, m_posCurrent, id))
         return editor::FORM_ID_OCCUPIED;
+    // What the form could not show is not in its fields; saving them would
+    // drop payments or store a stand-in date. The type a record is saved as
+    // decides what is read: maturity for Type I, the grid for Type II.
+    const bool free = nType == BOND_TYPE_FREE;
+    if (m_bReleaseUnshown || (!free && m_bMaturityUnshown))
+        return editor::FORM_DATE_OUT_OF_RANGE;
+    if (free && m_bPaymentsCut)
+        return editor::FORM_TOO_MANY_PAYMENTS;
     Host().ClearListView();
 
     std::unique_ptr<CBond>& slot = **m_posCurrent;
-    const bool free = nType == BOND_TYPE_FREE;
     const bool typeChanged = free ? !dynamic_cast<CBondFree*>(slot.get()) : !dynamic_cast<CBondStd*>(slot.get());
     if (typeChanged && !AskYesNo(this, QStringLiteral("Bond type changed.Save ?")))
         return editor::FORM_OK;
@@ -668,6 +743,7 @@ void CInView::DeleteMatured(double before)
 
 void CInView::OnAnalyse()
 {
+    m_wndGrid->CommitEdit();
     m_bSquareM = Host().SquareM();
     if (m_wndTabs->currentIndex() == 0)
         AnalyseStd();

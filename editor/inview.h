@@ -99,6 +99,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    class IdLimit;
+
     struct Mnemonic {
         QChar key;
         QWidget* target;
@@ -108,6 +110,11 @@ private:
     void BuildControls();
     QLabel* MakeLabel(const QString& text, const char* name);
     void ResetFields();
+    // Shows a stored identifier whole, however long; typing keeps to the limit.
+    void ShowID(const QString& id);
+    // Shows a record's date; a day no picker holds shows as the nearest one
+    // that does, and Save refuses until the user picks another.
+    bool ShowDate(DatePicker* picker, double date);
     void SetIdentityEnabled(bool enabled);
     void SelectTab(int index);
     void SyncGridRows();
@@ -129,6 +136,10 @@ private:
     bool m_bTypeI = true;
     bool m_bInitialized = false;
     bool m_bSettingTab = false;
+    // What the shown record holds beyond the form: Save would lose it.
+    bool m_bPaymentsCut = false;     // more payments than the grid's rows
+    bool m_bReleaseUnshown = false;  // the release picker shows a stand-in
+    bool m_bMaturityUnshown = false; // the maturity picker shows a stand-in
     std::vector<Mnemonic> m_mnemonics;
     QMetaObject::Connection m_watchSelection;
     QMetaObject::Connection m_watchText;
@@ -136,6 +147,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     QWidget* m_content = nullptr;
     QLineEdit* m_wndID = nullptr;
+    IdLimit* m_idLimit = nullptr;
     QLineEdit* m_wndName = nullptr;
     QLineEdit* m_wndPrice = nullptr;
     QSpinBox* m_wndPeriods = nullptr;

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -11,7 +12,8 @@ namespace tenvix::ui {
 
 // Opens an editor on the amount column only, and hands what was typed to the
 // grid's owner rather than writing the model itself, so the form decides what
-// a cell keeps.
+// a cell keeps. It knows the one editor that is open, so the grid can end the
+// editing on its owner's behalf.
 class AmountDelegate final : public QStyledItemDelegate {
 public:
     explicit AmountDelegate(PaymentGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
@@ -26,7 +28,17 @@ public:
         editor->setMaxLength(PaymentGrid::kMaxAmountChars);
         editor->setFrame(false);
         Q_UNUSED(option);
+        m_open = editor;
         return editor;
+    }
+
+    // The view lets go of every editor through here, whether it was closed
+    // or its row went away; a closed one may linger until it is deleted.
+    void destroyEditor(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (editor == m_open)
+            m_open = nullptr;
+        QStyledItemDelegate::destroyEditor(editor, index);
     }
 
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
@@ -40,6 +52,8 @@ public:
         if (auto* line = qobject_cast<QLineEdit*>(editor))
             emit m_grid->EditEnded(index.row(), index.column(), line->text());
     }
+
+    QLineEdit* Open() const { return m_open; }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
@@ -57,6 +71,7 @@ protected:
 
 private:
     PaymentGrid* m_grid;
+    mutable QPointer<QLineEdit> m_open;
 };
 
 PaymentGrid::PaymentGrid(QWidget* parent) : QTreeWidget(parent)
@@ -77,7 +92,8 @@ PaymentGrid::PaymentGrid(QWidget* parent) : QTreeWidget(parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    setItemDelegate(new AmountDelegate(this));
+    m_delegate = new AmountDelegate(this);
+    setItemDelegate(m_delegate);
 }
 
 QString PaymentGrid::Text(int row, int column) const
@@ -108,6 +124,7 @@ void PaymentGrid::RemoveLastRow()
 
 void PaymentGrid::SetRowCount(int rows)
 {
+    DropEdit();
     rows = std::max(rows, 0);
     while (RowCount() < rows)
         AppendPlaceholderRow();
@@ -137,7 +154,21 @@ std::vector<GridRow> PaymentGrid::Rows() const
 
 QLineEdit* PaymentGrid::Editor() const
 {
-    return viewport()->findChild<QLineEdit*>(QStringLiteral("amountEditor"));
+    return m_delegate->Open();
+}
+
+void PaymentGrid::CommitEdit()
+{
+    if (QLineEdit* editor = Editor()) {
+        emit m_delegate->commitData(editor);
+        emit m_delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void PaymentGrid::DropEdit()
+{
+    if (QLineEdit* editor = Editor())
+        closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 bool PaymentGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)

@@ -15,6 +15,8 @@ class QLineEdit;
 
 namespace tenvix::ui {
 
+class AmountDelegate;
+
 class PaymentGrid : public QTreeWidget {
     Q_OBJECT
 public:
@@ -32,7 +34,8 @@ public:
     void AppendPlaceholderRow();
     void RemoveLastRow();
     // Appends placeholder rows or removes rows from the end until there are
-    // `rows` (none for a negative count); removed rows lose their texts.
+    // `rows` (none for a negative count); removed rows lose their texts, and
+    // an open editor loses what it holds.
     void SetRowCount(int rows);
     // The selected row, or -1.
     int SelectedRow() const;
@@ -40,6 +43,11 @@ public:
     std::vector<GridRow> Rows() const;
     // The in-place editor while one is open.
     QLineEdit* Editor() const;
+    // Ends an open editing as Enter would: its text goes to EditEnded.
+    void CommitEdit();
+    // Closes an open editor and drops what it holds, for when the rows are
+    // about to show something else.
+    void DropEdit();
 
     using QTreeWidget::edit;
 
@@ -53,6 +61,7 @@ protected:
 
 private:
     friend class AmountDelegate;
+    AmountDelegate* m_delegate;
 };
 
 // The Periods box beside a payment grid: only its arrows change it, so the

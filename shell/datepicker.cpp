@@ -28,13 +28,14 @@ double DatePicker::Day() const
     return ToDateValue(date());
 }
 
-void DatePicker::SetValue(double dateValue)
+bool DatePicker::SetValue(double dateValue)
 {
     const QDate day = ToQDate(dateValue);
     if (!day.isValid())
-        return;
+        return false;
     m_dTimeOfDay = std::fabs(dateValue - DaySerial(dateValue));
     setDate(day);
+    return true;
 }
 
 } // namespace tenvix::ui

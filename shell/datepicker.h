@@ -15,7 +15,9 @@ public:
 
     // Date value with the time of day as its fraction.
     double Value() const;
-    void SetValue(double dateValue);
+    // False, and nothing changes, for a value outside the days the picker
+    // holds (years 100 to 9999).
+    bool SetValue(double dateValue);
     // The picked day at 00:00.
     double Day() const;
 

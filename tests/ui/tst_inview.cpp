@@ -4,6 +4,7 @@
 
 #include "editor/inview.h"
 #include "editor/paymentgrid.h"
+#include "model/bondfile.h"
 #include "shell/datepicker.h"
 #include "shell/deletemanydlg.h"
 #include "support/app.h"
@@ -49,6 +50,14 @@ void Focus(QWidget* w)
 {
     w->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), w);
+}
+
+std::vector<CASHFLOW> Payments(int count)
+{
+    std::vector<CASHFLOW> flows;
+    for (int k = 0; k < count; ++k)
+        flows.push_back({DaySerial(Day(2025, 1, 1)) + k, 1.f + float(k)});
+    return flows;
 }
 
 } // namespace
@@ -297,6 +306,167 @@ private slots:
         m_form->AddRecord(0); // into the empty list
         QCOMPARE(m_form->m_bondList.m_list.size(), std::size_t(1));
         QVERIFY(Edit("idEdit")->isEnabled() && Edit("priceEdit")->isEnabled());
+    }
+
+    void storedEntriesSurviveAnUnchangedSaveAndTypingAsTyped()
+    {
+        // Amounts that show exactly, and an identifier beyond the typing limit.
+        const QString longId = QStringLiteral("XS0123456789-OLD");
+        auto& list = m_form->m_bondList.m_list;
+        list.push_back(StdBond(longId.toStdString(), 95.5f, 6));
+        list.push_back(StdBond("R2", 90.f));
+        m_form->OnInitialUpdate();
+        ShowForm();
+        QLineEdit* id = Edit("idEdit");
+        QCOMPARE(id->text(), longId);
+        const std::string before = StoreBondDatabase(m_form->m_bondList);
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(StoreBondDatabase(m_form->m_bondList), before);
+
+        // Typing never makes an identifier longer than 15, a stored one
+        // included; what it held before, undo brings back.
+        Focus(id);
+        id->end(false);
+        QTest::keyClicks(id, "X");
+        QCOMPARE(id->text(), longId);
+        QTest::keyClick(id, Qt::Key_Backspace);
+        QTest::keyClicks(id, "X");
+        QCOMPARE(id->text(), longId.left(15));
+        m_form->OnEditUndo();
+        QCOMPARE(id->text(), longId);
+        QTest::keyClicks(id, "X");
+        QCOMPARE(id->text(), longId);
+        id->selectAll();
+        QTest::keyClicks(id, "ABCDEFGHIJKLMNOPQRS");
+        QCOMPARE(id->text(), "ABCDEFGHIJKLMNO");
+        m_form->MoveNext();
+        Focus(id);
+        id->end(false);
+        QTest::keyClicks(id, QString(20, u'z'));
+        QCOMPARE(id->text(), "R2" + QString(13, u'z'));
+
+        // Pay Period: "1" is one month, though "12" begins with it.
+        auto* pay = Child<QComboBox>("payPeriodBox");
+        Focus(pay);
+        pay->lineEdit()->selectAll();
+        QTest::keyClicks(pay->lineEdit(), "1");
+        QCOMPARE(pay->currentText(), "1");
+        id->setText("R2");
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(static_cast<CBondStd&>(Current()).m_nPeriodMonths, 1);
+    }
+
+    void anOpenPaymentEditorStaysWithItsRecord()
+    {
+        // Two records whose rows read alike: showing one over the other
+        // changes no amount text.
+        auto& list = m_form->m_bondList.m_list;
+        list.push_back(FreeBond("A", 50.f, {{DaySerial(Day(2025, 1, 1)), 10.f}, {DaySerial(Day(2026, 1, 1)), 20.f}}));
+        list.push_back(FreeBond("B", 60.f, {{DaySerial(Day(2025, 6, 1)), 10.f}, {DaySerial(Day(2026, 6, 1)), 20.f}}));
+        m_form->OnInitialUpdate();
+        ShowForm();
+        // Types into a row's editor and leaves it open, as the tool bar and
+        // the menus do: they take no focus.
+        const auto type = [&](int row, const QString& text) {
+            Focus(Grid());
+            Grid()->setCurrentItem(Grid()->topLevelItem(row), 0);
+            QTest::keyClick(Grid(), Qt::Key_F2);
+            QVERIFY(Grid()->Editor());
+            Grid()->Editor()->selectAll();
+            QTest::keyClicks(Grid()->Editor(), text);
+        };
+        const auto leave = [&] {
+            Focus(Edit("nameEdit"));
+            QApplication::processEvents();
+        };
+        const auto amount = [&](int k) { return static_cast<CBondFree&>(Current()).m_cashflows.at(k).m_fAmount; };
+
+        type(1, "999");
+        m_form->MoveNext();
+        leave();
+        QCOMPARE(Grid()->Text(1, 0), "20.00");
+        m_form->SaveRecord();
+        QCOMPARE(amount(1), 20.f);
+        type(0, "888");
+        m_form->ShowRecordAt(list.begin());
+        leave();
+        QCOMPARE(Grid()->Text(0, 0), "10.00");
+
+        // A database opened anew shows its first record untouched.
+        type(0, "666");
+        m_form->ClearForm();
+        m_form->OnInitialUpdate();
+        leave();
+        QCOMPARE(Grid()->Text(0, 0), "10.00");
+
+        // Save and Analyse take the amount still being typed.
+        type(1, "25");
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(amount(1), 25.f);
+        QCOMPARE(Grid()->Text(1, 0), "25");
+        type(1, "2500");
+        Edit("priceEdit")->setText("2000");
+        m_form->OnAnalyse();
+        QCOMPARE(m_msgs->Last().caption, "Result");
+
+        // A new record starts empty, whatever was typed over the last one.
+        m_form->AddRecord(1);
+        type(0, "777");
+        m_form->AddRecord(1); // the focus goes to the ID field
+        leave();
+        QCOMPARE(Grid()->Text(0, 0), PaymentGrid::kPlaceholder);
+        QCOMPARE(m_msgs->Texts().count("Updates saved !"), 2);
+    }
+
+    void aRecordTheFormCannotHoldWholeIsNotSaved()
+    {
+        auto& list = m_form->m_bondList.m_list;
+        list.push_back(StdBond("R1", 90.f));
+        list.push_back(FreeBond("MANY", 50.f, Payments(201)));
+        auto late = StdBond("LATE", 80.f);
+        late->m_nMaturity = DaySerial(kMaxDateValue) + 1;
+        list.push_back(std::move(late));
+        auto early = FreeBond("EARLY", 70.f, Payments(2));
+        early->m_nRelease = DaySerial(kMinDateValue) - 1;
+        list.push_back(std::move(early));
+        m_form->OnInitialUpdate();
+        const std::string before = StoreBondDatabase(m_form->m_bondList);
+        const auto refused = [&](const QString& message) {
+            m_form->SaveRecord();
+            QCOMPARE(Last(), message);
+            QCOMPARE(m_msgs->Last().caption, "Error");
+            QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
+            QCOMPARE(StoreBondDatabase(m_form->m_bondList), before);
+            QCOMPARE(m_host->modified, 0);
+        };
+
+        // As much as the grid holds is shown, and can be analysed.
+        m_form->MoveNext();
+        QCOMPARE(Grid()->RowCount(), 200);
+        QCOMPARE(Grid()->Text(199, 0), "200.00");
+        refused("Too many payments to show ! Not saved .");
+        Grid()->SetText(0, 0, "5");
+        refused("Too many payments to show ! Not saved .");
+
+        // The Type I record shown before leaves its dates in no picker.
+        m_form->MoveNext();
+        refused("Date out of range ! Not saved .");
+        m_form->MoveNext();
+        refused("Date out of range ! Not saved .");
+        // A date the user picks is saved.
+        Child<DatePicker>("releasePicker")->SetValue(Day(2021, 1, 1));
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Current().m_nRelease, DaySerial(Day(2021, 1, 1)));
+        m_form->MovePrev();
+        Child<DatePicker>("maturityPicker")->SetValue(Day(2040, 1, 1));
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Current().m_nMaturity, DaySerial(Day(2040, 1, 1)));
+        QCOMPARE(Current().m_nRelease, DaySerial(Day(2020, 1, 1)));
     }
 
     void analyseReportsWhatTheFormHolds()
