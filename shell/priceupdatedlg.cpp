@@ -45,7 +45,8 @@ protected:
 } // namespace
 
 // A horizontal pair of arrows that steps through the pages; the arrow keys do
-// the same while it has the focus.
+// the same while it has the focus. What the user asks for is only a request:
+// the window decides whether the page may change.
 class PageScroller final : public QWidget {
     Q_OBJECT
 public:
@@ -80,8 +81,17 @@ public:
             emit ValueChanged(m_value);
     }
 
+    // Lets go of a held arrow, whose auto-repeat would go on stepping while a
+    // question is open.
+    void Release()
+    {
+        m_prev->setDown(false);
+        m_next->setDown(false);
+    }
+
 signals:
     void ValueChanged(int value);
+    void Requested(int value);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override
@@ -89,17 +99,17 @@ protected:
         switch (event->key()) {
         case Qt::Key_Left:
         case Qt::Key_Down:
-            SetValue(m_value - 1);
+            Request(m_value - 1);
             break;
         case Qt::Key_Right:
         case Qt::Key_Up:
-            SetValue(m_value + 1);
+            Request(m_value + 1);
             break;
         case Qt::Key_Home:
-            SetValue(m_min);
+            Request(m_min);
             break;
         case Qt::Key_End:
-            SetValue(m_max);
+            Request(m_max);
             break;
         default:
             QWidget::keyPressEvent(event);
@@ -109,6 +119,12 @@ protected:
     }
 
 private:
+    void Request(int value)
+    {
+        value = std::clamp(value, m_min, m_max);
+        if (value != m_value)
+            emit Requested(value);
+    }
     QToolButton* MakeArrow(Qt::ArrowType arrow, const QString& name, int step)
     {
         auto* button = new QToolButton(this);
@@ -116,7 +132,7 @@ private:
         button->setArrowType(arrow);
         button->setAutoRepeat(true);
         button->setFocusPolicy(Qt::NoFocus);
-        connect(button, &QToolButton::clicked, this, [this, step] { SetValue(m_value + step); });
+        connect(button, &QToolButton::clicked, this, [this, step] { Request(m_value + step); });
         return button;
     }
     void UpdateArrows()
@@ -156,21 +172,25 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
     {
-        m_dlg->CommitPrice(index.row(), static_cast<QLineEdit*>(editor)->text());
+        m_bAccepted = m_dlg->CommitPrice(index.row(), static_cast<QLineEdit*>(editor)->text());
     }
 
-    // Ends an edit still open, as leaving the cell would.
-    void CommitOpenEditor()
+    // Ends an edit still open, as leaving the cell would; false when the
+    // typed price was refused.
+    bool CommitOpenEditor()
     {
+        m_bAccepted = true;
         if (QLineEdit* editor = m_editor) {
             emit commitData(editor);
             emit closeEditor(editor, QAbstractItemDelegate::NoHint);
         }
+        return m_bAccepted;
     }
 
 private:
     CPriceUpdateDlg* m_dlg;
     mutable QPointer<QLineEdit> m_editor;
+    mutable bool m_bAccepted = true;
 };
 
 CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent)
@@ -242,6 +262,10 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent)
     layout->addWidget(m_wndList, 1);
     resize(560, 320);
 
+    connect(m_wndScroll, &PageScroller::Requested, this, [this](int page) {
+        if (MayLeavePage())
+            m_wndScroll->SetValue(page);
+    });
     connect(m_wndScroll, &PageScroller::ValueChanged, m_wndPage,
             [this](int page) { m_wndPage->setText(QString::number(page)); });
     connect(m_wndPage, &QLineEdit::textChanged, this, &CPriceUpdateDlg::OnPageTextChanged);
@@ -338,6 +362,11 @@ void CPriceUpdateDlg::OnSave()
 {
     if (static_cast<PriceList*>(m_wndList)->IsEditing())
         m_pDelegate->CommitOpenEditor();
+    SavePage();
+}
+
+void CPriceUpdateDlg::SavePage()
+{
     const int rows = m_wndList->topLevelItemCount();
     if (rows == 0)
         return;
@@ -352,6 +381,39 @@ void CPriceUpdateDlg::OnSave()
         item->setText(kColStatus, QString());
     }
     m_bSaved = 1;
+}
+
+bool CPriceUpdateDlg::MayLeavePage()
+{
+    // One question at a time: a request that arrives while it is open stays.
+    if (m_bAsking)
+        return false;
+    // A price still in its editor is typed too; one that is refused keeps the
+    // user here with its message.
+    if (static_cast<PriceList*>(m_wndList)->IsEditing() && !m_pDelegate->CommitOpenEditor())
+        return false;
+    bool changed = false;
+    for (int i = 0; i < m_wndList->topLevelItemCount() && !changed; ++i)
+        changed = m_wndList->topLevelItem(i)->text(kColStatus) == kChanged;
+    if (!changed)
+        return true;
+    m_wndScroll->Release();
+    m_bAsking = true;
+    const MsgAnswer answer = Messages().Show(this, QStringLiteral("Save changed prices ?"), QStringLiteral("Question"),
+                                             MsgIcon::Question, MsgButtons::YesNoCancel);
+    m_bAsking = false;
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    if (answer == MsgAnswer::Yes)
+        SavePage();
+    return true;
+}
+
+void CPriceUpdateDlg::done(int code)
+{
+    // Close, Esc and the close box all end here.
+    if (MayLeavePage())
+        QDialog::done(code);
 }
 
 } // namespace tenvix::ui

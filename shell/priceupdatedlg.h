@@ -2,8 +2,8 @@
 
 // Re-pricing the live book: every bond still alive on the stand day, ordered
 // by identifier, 200 to a page. Prices are typed in place and written to the
-// bonds page by page with Save; edits not saved before the page changes or the
-// window closes are dropped.
+// bonds page by page with Save; before the page changes or the window closes
+// with prices typed and not saved, the user is asked whether to save them.
 
 #include "model/bondlist.h"
 
@@ -43,6 +43,10 @@ public:
     // shows nothing.
     void ShowPage(int page);
 
+    // Ends the window unless the user keeps it open to the prices typed on
+    // the page.
+    void done(int code) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -54,6 +58,11 @@ private:
     // is answered with a message once the editor has closed.
     bool CommitPrice(int row, const QString& text);
     void OnSave();
+    // Writes the page's changed prices to their bonds.
+    void SavePage();
+    // True when the shown page may be left: nothing typed and unsaved, or the
+    // user chose to save it or drop it.
+    bool MayLeavePage();
     void OnPageTextChanged();
 
     int m_bReady = 0;
@@ -62,6 +71,7 @@ private:
     int m_nMatched = 0;
     std::vector<CBond*> m_arrMatched;
     bool m_bOpened = false;
+    bool m_bAsking = false;
 
     PageScroller* m_wndScroll;
     QLineEdit* m_wndPage;

@@ -6,8 +6,11 @@
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
 
+#include <functional>
+
 using namespace tenvix;
 using namespace tenvix::ui;
+using tenvix::test::ShownMessage;
 
 namespace {
 
@@ -48,13 +51,23 @@ class TestPriceUpdate : public QObject {
         m_dlg->m_pBondList = &m_bonds;
         m_dlg->m_nStandDay = kStandDay;
         m_dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+        m_dlg->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
     }
 
     void AddMany(int count)
     {
         for (int k = 0; k < count; ++k)
             Add(m_bonds, QString::asprintf("B%04d", k).toStdString());
+    }
+
+    // The editor now open; closed ones linger hidden until they are deleted.
+    QLineEdit* OpenEditor() const
+    {
+        for (QLineEdit* editor : List()->findChildren<QLineEdit*>("priceEditor"))
+            if (editor->isVisible())
+                return editor;
+        return nullptr;
     }
 
     // Types `text` into the price editor of `row` and commits it with Enter.
@@ -64,8 +77,8 @@ class TestPriceUpdate : public QObject {
         list->setFocus();
         list->setCurrentItem(list->topLevelItem(row));
         QTest::keyClick(list, Qt::Key_F2);
-        QPointer<QLineEdit> editor = list->findChild<QLineEdit*>("priceEditor");
-        QVERIFY(editor && editor->isVisible());
+        QPointer<QLineEdit> editor = OpenEditor();
+        QVERIFY(editor);
         editor->selectAll();
         QTest::keyClick(editor, Qt::Key_Delete);
         QTest::keyClicks(editor, text);
@@ -188,6 +201,7 @@ private slots:
         Open();
         TypePrice(3, "55");
         QCOMPARE(Cell(3, 3), QString("changed"));
+        m_messages->Answer(MsgAnswer::No);
         Click("nextPage");
         QCOMPARE(List()->topLevelItemCount(), 50);
         TypePrice(49, "3.5");
@@ -196,6 +210,96 @@ private slots:
         QCOMPARE(Cell(3, 0) + "|" + Cell(3, 3), QString("100.00|"));
         for (const auto& bond : m_bonds.m_list)
             QCOMPARE(bond->m_fPrice, bond->m_strID == "B0249" ? 3.5f : 100.0f);
+    }
+
+    void typedPricesAreNeverDroppedWithoutAsking()
+    {
+        AddMany(250);
+        Open();
+        const auto price = [&](int k) { return std::next(m_bonds.m_list.begin(), k)->get()->m_fPrice; };
+        const auto asked = [&] {
+            const bool once = m_messages->Texts() == QStringList{"Save changed prices ?"};
+            const ShownMessage box = m_messages->shown.value(0);
+            m_messages->Clear();
+            return once && box.caption == "Question" && box.icon == MsgIcon::Question &&
+                   box.buttons == MsgButtons::YesNoCancel;
+        };
+
+        // Nothing typed, nothing asked.
+        Click("nextPage");
+        Click("previousPage");
+        QVERIFY(m_messages->shown.isEmpty());
+
+        // Cancel stays with the edit, No drops it, Yes saves it and goes on.
+        TypePrice(3, "55");
+        m_messages->Answer(MsgAnswer::Cancel);
+        Click("nextPage");
+        QVERIFY(asked());
+        QCOMPARE(Page() + " " + Cell(3, 0) + "|" + Cell(3, 3), QString("1 of 2 55|changed"));
+        m_messages->Answer(MsgAnswer::No);
+        Click("nextPage");
+        QVERIFY(asked());
+        QCOMPARE(Page(), QString("2 of 2"));
+        Click("previousPage");
+        QCOMPARE(Cell(3, 0) + "|" + Cell(3, 3), QString("100.00|"));
+        QCOMPARE(m_dlg->m_bSaved, 0);
+        TypePrice(3, "55");
+        m_messages->Answer(MsgAnswer::Yes);
+        auto* scroll = m_dlg->findChild<QWidget*>("scrollPages");
+        scroll->setFocus();
+        QTest::keyClick(scroll, Qt::Key_End);
+        QVERIFY(asked());
+        QCOMPARE(Page(), QString("2 of 2"));
+        QCOMPARE(price(3), 55.0f);
+        QCOMPARE(m_dlg->m_bSaved, 1);
+
+        // A price still in its editor is typed too: the close box leaves the
+        // focus in it. One that is refused keeps the window open, and says why.
+        const auto closeWhileTyping = [&](int row, const QString& text) {
+            List()->setCurrentItem(List()->topLevelItem(row));
+            QTest::keyClick(List(), Qt::Key_F2);
+            QVERIFY(OpenEditor());
+            OpenEditor()->setText(text);
+            m_dlg->close();
+        };
+        m_messages->Answer(MsgAnswer::Cancel);
+        closeWhileTyping(0, "7");
+        QVERIFY(asked());
+        QCOMPARE(Cell(0, 0) + "|" + Cell(0, 3), QString("7|changed"));
+        closeWhileTyping(1, "7x");
+        QTRY_COMPARE(m_messages->Texts(), QStringList{"Invalid price !"});
+        m_messages->Clear();
+        QVERIFY(m_dlg->isVisible());
+        m_messages->Answer(MsgAnswer::Yes);
+        Click("previousPage");
+        QVERIFY(asked());
+        QCOMPARE(price(200), 7.0f);
+
+        // Closing asks the same, by the button, Esc or the close box.
+        TypePrice(0, "8");
+        for (const auto& close : std::initializer_list<std::function<void()>>{
+                 [&] { Click("closeButton"); }, [&] { QTest::keyClick(List(), Qt::Key_Escape); },
+                 [&] { m_dlg->close(); }}) {
+            m_messages->Answer(MsgAnswer::Cancel);
+            close();
+            QVERIFY(asked());
+            QVERIFY(m_dlg->isVisible());
+        }
+        m_messages->Answer(MsgAnswer::No);
+        m_dlg->close();
+        QVERIFY(asked());
+        QVERIFY(!m_dlg->isVisible());
+        QCOMPARE(price(0), 100.0f);
+
+        Open();
+        TypePrice(1, "9");
+        m_messages->Answer(MsgAnswer::Yes);
+        Click("closeButton");
+        QVERIFY(asked());
+        QVERIFY(!m_dlg->isVisible());
+        QCOMPARE(m_dlg->result(), CPriceUpdateDlg::kCloseCode);
+        QCOMPARE(price(1), 9.0f);
+        QCOMPARE(m_dlg->m_bSaved, 1);
     }
 };
 
