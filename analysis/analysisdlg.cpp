@@ -256,24 +256,10 @@ void CAnalysisDlg::EmptyResultBoxes()
     m_bResultsShown = false;
 }
 
-void CAnalysisDlg::FinishEditing()
-{
-    // The open editor is the one the view still maps to a cell; closed ones
-    // may linger among the viewport's children until they are deleted.
-    for (int row = 0; row < m_wndGrid->RowCount(); ++row) {
-        QWidget* editor = m_wndGrid->indexWidget(m_wndGrid->model()->index(row, PaymentGrid::kPayment));
-        if (!editor)
-            continue;
-        QAbstractItemDelegate* delegate = m_wndGrid->itemDelegate();
-        emit delegate->commitData(editor);
-        emit delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
-        return;
-    }
-}
-
 void CAnalysisDlg::OnNew()
 {
-    FinishEditing();
+    // New starts afresh: what an open editor holds goes with the rest.
+    m_wndGrid->DropEdit();
     // Periods may already stand at 1, when changing it would not reset the row.
     const QSignalBlocker quiet(m_wndPeriods);
     m_wndPeriods->setValue(1);
@@ -287,7 +273,8 @@ void CAnalysisDlg::OnNew()
 
 void CAnalysisDlg::OnCalculate()
 {
-    FinishEditing();
+    // A payment still being typed is part of the input.
+    m_wndGrid->CommitEdit();
     if (m_wndGrid->RowCount() <= 0)
         return;
     EmptyResultBoxes();

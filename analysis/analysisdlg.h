@@ -40,8 +40,6 @@ private:
     // Empties the YTM, D1 and Square-M boxes if they show anything.
     void ClearResults();
     void EmptyResultBoxes();
-    // Hands a half-typed payment to the grid before its rows are read.
-    void FinishEditing();
 
     DatePicker* m_wndStand = nullptr;
     DatePicker* m_wndHorizon = nullptr;
