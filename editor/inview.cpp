@@ -123,8 +123,9 @@ public:
 
     State validate(QString& input, int&) const override
     {
-        return input.size() <= std::max<qsizetype>(kMaxIdChars, m_lastLength) || m_held.contains(input) ? Acceptable
-                                                                                                         : Invalid;
+        if (input.size() <= std::max<qsizetype>(kMaxIdChars, m_lastLength) || m_held.contains(input))
+            return Acceptable;
+        return Invalid;
     }
 
 private:
@@ -437,13 +438,14 @@ int CInView::FillForm(Position pos)
     m_bReleaseUnshown = !ShowDate(m_wndRelease, bond.m_nRelease);
     if (const auto* free = dynamic_cast<const CBondFree*>(&bond)) {
         SelectTab(1);
-        // A file may hold more payments than the grid has rows; the grid
-        // shows as many as it can hold, and Save refuses to drop the rest.
+        // Save refuses to drop what the grid can't show.
         m_bPaymentsCut = free->m_cashflows.size() > static_cast<std::size_t>(kMaxPeriods);
         const auto payments = static_cast<int>(std::min<std::size_t>(free->m_cashflows.size(), kMaxPeriods));
         m_wndPeriods->setValue(std::max(payments, 1));
         m_wndGrid->SetText(0, PaymentGrid::kPayment, PaymentGrid::kPlaceholder);
         m_wndGrid->SetText(0, PaymentGrid::kDate, QString());
+        // A file may hold more payments than the grid has rows; the grid
+        // shows as many as it can hold.
         for (int k = 0; k < payments && k < m_wndGrid->RowCount(); ++k) {
             const CASHFLOW& cf = free->m_cashflows[static_cast<std::size_t>(k)];
             m_wndGrid->SetText(k, PaymentGrid::kPayment, Qs(FormatAmount(cf.m_fAmount)));
@@ -492,8 +494,9 @@ void CInView::ResetFields()
 
 void CInView::ShowID(const QString& id)
 {
-    m_idLimit->Allow(id);
+    // The length first: setting it puts the old text through the limit again.
     m_wndID->setMaxLength(std::max<int>(kMaxIdChars, static_cast<int>(id.size())));
+    m_idLimit->Allow(id);
     Show(m_wndID, id);
 }
 
