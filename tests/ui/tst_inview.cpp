@@ -52,6 +52,14 @@ void Focus(QWidget* w)
     QTRY_COMPARE(QApplication::focusWidget(), w);
 }
 
+// The list as a database file gives it back.
+void ThroughFile(CBondList& list)
+{
+    const std::string bytes = StoreBondDatabase(list);
+    list.RemoveAllBonds();
+    QVERIFY(LoadBondDatabase(std::as_bytes(std::span(bytes)), list));
+}
+
 std::vector<CASHFLOW> Payments(int count)
 {
     std::vector<CASHFLOW> flows;
@@ -315,6 +323,7 @@ private slots:
         auto& list = m_form->m_bondList.m_list;
         list.push_back(StdBond(longId.toStdString(), 95.5f, 6));
         list.push_back(StdBond("R2", 90.f));
+        ThroughFile(m_form->m_bondList);
         m_form->OnInitialUpdate();
         ShowForm();
         QLineEdit* id = Edit("idEdit");
@@ -432,6 +441,7 @@ private slots:
         auto early = FreeBond("EARLY", 70.f, Payments(2));
         early->m_nRelease = DaySerial(kMinDateValue) - 1;
         list.push_back(std::move(early));
+        ThroughFile(m_form->m_bondList);
         m_form->OnInitialUpdate();
         const std::string before = StoreBondDatabase(m_form->m_bondList);
         const auto refused = [&](const QString& message) {
