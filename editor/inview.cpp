@@ -152,6 +152,10 @@ CInView::CInView(QWidget* parent) : QWidget(parent)
 CInView::~CInView()
 {
     qApp->removeEventFilter(this);
+    // The base class hides the form's fields as it goes, which moves the
+    // focus; the form must not hear of it once it is only part of a widget.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
 }
 
 void CInView::SetHost(FormHost* host) { m_host = host; }
