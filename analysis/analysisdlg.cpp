@@ -2,6 +2,7 @@
 
 #include "editor/paymentgrid.h"
 #include "model/cashflowcalc.h"
+#include "model/format.h"
 #include "shell/busycursor.h"
 #include "shell/datepicker.h"
 #include "shell/datetext.h"
@@ -27,7 +28,7 @@ namespace {
 constexpr int kMaxPeriods = 200;
 constexpr int kNoColumnWidth = 64;
 
-QString Figure(double value) { return QString::asprintf("%.8f", value); }
+QString Figure(double value) { return QString::fromStdString(FormatFixed(value, 8)); }
 
 QLineEdit* MakeResultBox(QWidget* parent, const char* name, const QString& tip)
 {

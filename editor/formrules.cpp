@@ -1,25 +1,18 @@
 #include "editor/formrules.h"
 
 #include "model/date.h"
+#include "model/format.h"
 #include "model/numbers.h"
 #include "model/solver.h"
-
-#include <cstdio>
 
 namespace tenvix::editor {
 namespace {
 
 constexpr double kAmountCeiling = 1e18;
 
-std::string Printf(const char* format, auto... args)
+std::string RowMessage(const char* before, int row, const char* after)
 {
-    const int n = std::snprintf(nullptr, 0, format, args...);
-    if (n <= 0)
-        return {};
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, args...);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
+    return before + std::to_string(row) + after;
 }
 
 // An amount field: trailing blanks dropped, then the whole text a number
@@ -65,10 +58,10 @@ std::string FormMessage(int code)
         return {};
     const int row = (code - kGridCodeOffset) / 16;
     switch ((code - kGridCodeOffset) % 16) {
-    case 2: return Printf("Invalid Cashflow in row %d !", row);
-    case 3: return Printf("Cashflow in row %d is too low !", row);
-    case 4: return Printf("Cashflow in row %d is too big !", row);
-    case 5: return Printf("Date in row %d is invalid !", row);
+    case 2: return RowMessage("Invalid Cashflow in row ", row, " !");
+    case 3: return RowMessage("Cashflow in row ", row, " is too low !");
+    case 4: return RowMessage("Cashflow in row ", row, " is too big !");
+    case 5: return RowMessage("Date in row ", row, " is invalid !");
     default: return {};
     }
 }
@@ -164,11 +157,17 @@ AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squa
 
 std::string ResultText(const AnalysisOutcome& r, bool squareM)
 {
-    if (squareM)
-        return Printf("YTM=%.8f\nD=%.8f\nM2=%.8f\n\nIH=%.8f", r.ytm, r.duration, r.m2, r.horizonYears);
-    return Printf("YTM=%.8f\nD=%.8f", r.ytm, r.duration);
+    std::string text = "YTM=";
+    AppendFixed(text, r.ytm, 8);
+    text += "\nD=";
+    AppendFixed(text, r.duration, 8);
+    if (squareM) {
+        text += "\nM2=";
+        AppendFixed(text, r.m2, 8);
+        text += "\n\nIH=";
+        AppendFixed(text, r.horizonYears, 8);
+    }
+    return text;
 }
-
-std::string FormatAmount(float amount) { return Printf("%.2f", static_cast<double>(amount)); }
 
 } // namespace tenvix::editor

@@ -113,7 +113,4 @@ AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squa
 // "YTM=..\nD=.." or, with Square-M, also "M2=.." and, after an empty line, "IH=..".
 std::string ResultText(const AnalysisOutcome& result, bool squareM);
 
-// Amounts on the form: two decimals of the float widened to double.
-std::string FormatAmount(float amount);
-
 } // namespace tenvix::editor

@@ -4,6 +4,7 @@
 #include "editor/paymentgrid.h"
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/format.h"
 #include "model/numbers.h"
 #include "shell/busycursor.h"
 #include "shell/datepicker.h"
@@ -42,8 +43,6 @@ static void InitFormResources() { Q_INIT_RESOURCE(res); }
 
 namespace tenvix::ui {
 namespace {
-
-using editor::FormatAmount;
 
 constexpr int kMaxPeriods = 200;
 constexpr int kMaxIdChars = 15;

@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPointer>
 #include <QStyledItemDelegate>
 
@@ -135,6 +136,12 @@ void PaymentGrid::SetRowCount(int rows)
 PeriodsBox::PeriodsBox(QWidget* parent) : QSpinBox(parent)
 {
     lineEdit()->setReadOnly(true);
+    // A count is a number like every other: ASCII digits whatever the
+    // locale, and no group separator, so its text reads back as shown.
+    QLocale ascii = QLocale::c();
+    ascii.setNumberOptions(QLocale::OmitGroupSeparator);
+    setLocale(ascii);
+    setGroupSeparatorShown(false);
 }
 
 int PaymentGrid::SelectedRow() const

@@ -65,7 +65,8 @@ private:
 };
 
 // The Periods box beside a payment grid: only its arrows change it, so the
-// grid never has to guess what a half-typed number means.
+// grid never has to guess what a half-typed number means. It shows ASCII
+// digits in every locale.
 class PeriodsBox final : public QSpinBox {
 public:
     explicit PeriodsBox(QWidget* parent = nullptr);

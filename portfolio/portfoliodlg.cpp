@@ -1,6 +1,7 @@
 #include "portfolio/portfoliodlg.h"
 
 #include "model/date.h"
+#include "model/format.h"
 #include "model/numbers.h"
 #include "model/solver.h"
 #include "portfolio/addbonddlg.h"
@@ -33,9 +34,9 @@ namespace {
 
 const QString kFilter = QStringLiteral("Bond portfolio(*.bdp)");
 
-QString Text(const char* format, double value)
+QString Text(double value, int decimals)
 {
-    return QString::fromStdString(FormatNumber(format, value));
+    return QString::fromStdString(FormatFixed(value, decimals));
 }
 
 double NumberOf(const QString& text)
@@ -175,7 +176,7 @@ void CPortfolioDlg::OnInitDialog()
     m_pReady.fill(nullptr);
     m_bPricesChanged = false;
     m_dHorizonYears = m_pStandDate && m_pHorizon ? YearFraction(*m_pHorizon, *m_pStandDate) : 0.0;
-    m_wndTop->setText(QStringLiteral("Inv,Horizon = ") + Text("%.8f", m_dHorizonYears) + QStringLiteral(" years"));
+    m_wndTop->setText(QStringLiteral("Inv,Horizon = ") + Text(m_dHorizonYears, 8) + QStringLiteral(" years"));
 }
 
 QTreeWidgetItem* CPortfolioDlg::Item(int row) const
@@ -215,7 +216,7 @@ void CPortfolioDlg::AddRow(const QString& id, double units)
         return;
     const int row = m_nRows;
     auto* item = new QTreeWidgetItem;
-    item->setText(ColUnits, Text("%.0f", units));
+    item->setText(ColUnits, Text(units, 0));
     item->setText(ColID, id);
     m_wndList->addTopLevelItem(item);
     SetPicture(row, PicProblem);
@@ -223,12 +224,12 @@ void CPortfolioDlg::AddRow(const QString& id, double units)
     m_pFound[static_cast<std::size_t>(row)] = b;
     if (b) {
         item->setText(ColName, QString::fromStdString(b->m_strName));
-        item->setText(ColPrice, Text("%.2f", b->m_fPrice));
+        item->setText(ColPrice, Text(b->m_fPrice, 2));
         const RowFigures f = AnalyseBond(*b, *m_pStandDate, *m_pHorizon, UiClock());
         if (f.status == RowStatus::Ready) {
-            item->setText(ColYTM, Text("%.8f", f.ytm));
-            item->setText(ColDuration, Text("%.8f", f.duration));
-            item->setText(ColSquareM, Text("%.8f", f.squareM));
+            item->setText(ColYTM, Text(f.ytm, 8));
+            item->setText(ColDuration, Text(f.duration, 8));
+            item->setText(ColSquareM, Text(f.squareM, 8));
             m_pReady[static_cast<std::size_t>(row)] = b;
             SetPicture(row, PicReady);
         } else {
@@ -248,10 +249,10 @@ void CPortfolioDlg::AddSuggestedRow(const SUGGESTION& s)
     const int row = m_nRows;
     auto* item = new QTreeWidgetItem;
     item->setText(ColUnits, QStringLiteral("0"));
-    item->setText(ColDuration, Text("%.8f", s.dDuration));
-    item->setText(ColSquareM, Text("%.8f", s.dSquareM));
-    item->setText(ColYTM, Text("%.8f", s.dYield));
-    item->setText(ColPrice, Text("%.2f", s.pBond->m_fPrice));
+    item->setText(ColDuration, Text(s.dDuration, 8));
+    item->setText(ColSquareM, Text(s.dSquareM, 8));
+    item->setText(ColYTM, Text(s.dYield, 8));
+    item->setText(ColPrice, Text(s.pBond->m_fPrice, 2));
     item->setText(ColID, QString::fromStdString(s.pBond->m_strID));
     item->setText(ColName, QString::fromStdString(s.pBond->m_strName));
     m_wndList->addTopLevelItem(item);
@@ -323,9 +324,9 @@ void CPortfolioDlg::Update()
     const RowFigures f = AnalyseDatedBond(*b, UiClock());
     int picture = PicProblem;
     if (f.status == RowStatus::Ready) {
-        item->setText(ColYTM, Text("%.8f", f.ytm));
-        item->setText(ColDuration, Text("%.8f", f.duration));
-        item->setText(ColSquareM, Text("%.8f", f.squareM));
+        item->setText(ColYTM, Text(f.ytm, 8));
+        item->setText(ColDuration, Text(f.duration, 8));
+        item->setText(ColSquareM, Text(f.squareM, 8));
         m_pReady[static_cast<std::size_t>(row)] = b;
         picture = PicReady;
     } else {
@@ -374,8 +375,8 @@ void CPortfolioDlg::Calculate()
     }
     switch (p.outcome) {
     case PortfolioOutcome::Ready:
-        ShowResult(this, QStringLiteral("Bond portfolio :\nYTM=") + Text("%.8f", p.ytm) + QStringLiteral("\nDuration=") +
-                             Text("%.8f", p.duration) + QStringLiteral("\nSquare-M=") + Text("%.8f", p.squareM));
+        ShowResult(this, QStringLiteral("Bond portfolio :\nYTM=") + Text(p.ytm, 8) + QStringLiteral("\nDuration=") +
+                             Text(p.duration, 8) + QStringLiteral("\nSquare-M=") + Text(p.squareM, 8));
         break;
     case PortfolioOutcome::NoUnits:
         ShowError(this, QStringLiteral("No units filled in !"));

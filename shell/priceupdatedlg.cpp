@@ -1,5 +1,6 @@
 #include "shell/priceupdatedlg.h"
 
+#include "model/format.h"
 #include "model/priceupdate.h"
 #include "shell/services.h"
 
@@ -24,7 +25,7 @@ const QString kChanged = QStringLiteral("changed");
 
 QString PriceText(float price)
 {
-    return QString::asprintf("%.2f", static_cast<double>(price));
+    return QString::fromStdString(FormatFixed(static_cast<double>(price), 2));
 }
 
 // The price list: whichever cell of a row the user starts editing, it is the
@@ -306,7 +307,7 @@ void CPriceUpdateDlg::CollectMatched()
     m_wndScroll->SetValue(1);
     m_wndPage->setText(QStringLiteral("1"));
     m_bReady = 1;
-    m_wndOf->setText(QString::asprintf("of %d", m_nPages));
+    m_wndOf->setText(QStringLiteral("of %1").arg(m_nPages));
     if (m_nMatched > 0)
         ShowPage(1);
 }

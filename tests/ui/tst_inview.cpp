@@ -139,26 +139,30 @@ private slots:
     }
     void cleanup() { m_fx.reset(); }
 
-    void showingThenSavingKeepsCents()
+    // Amounts show with two decimals, or with as many as they need to read
+    // back as stored: an unchanged Save never rounds a price or a payment.
+    void showingThenSavingKeepsEveryAmount()
     {
         auto& list = m_form->m_bondList.m_list;
         list.push_back(StdBond("A", 99.999f, 6));
         list.push_back(FreeBond("B", 90.f, {{DaySerial(Day(2025, 6, 1)), 5.f}, {DaySerial(Day(2024, 6, 1)), 10.555f}}));
         list.push_back(FreeBond("C", 1.f, {}));
         m_form->OnInitialUpdate();
-        QCOMPARE(Edit("priceEdit")->text(), "100.00");
+        QCOMPARE(Edit("priceEdit")->text(), "99.999");
+        QCOMPARE(Edit("couponEdit")->text(), "5.00");
         QCOMPARE(Child<QComboBox>("payPeriodBox")->currentText(), "6");
         m_form->SaveRecord();
-        QCOMPARE(Current().m_fPrice, 100.f);
+        QCOMPARE(Current().m_fPrice, 99.999f);
 
         // Payments in the record's order, not sorted.
         m_form->MoveNext();
         QCOMPARE(Grid()->Text(0, 1), "6/1/2025");
-        QCOMPARE(Grid()->Text(1, 0), "10.56");
+        QCOMPARE(Grid()->Text(0, 0), "5.00");
+        QCOMPARE(Grid()->Text(1, 0), "10.555");
         QCOMPARE(Child<QTabBar>("typeTabs")->currentIndex(), 1);
         QVERIFY(Grid()->isVisibleTo(m_form) && Edit("couponEdit")->text().isEmpty());
         m_form->SaveRecord();
-        QCOMPARE(static_cast<CBondFree&>(Current()).m_cashflows[1].m_fAmount, 10.56f);
+        QCOMPARE(static_cast<CBondFree&>(Current()).m_cashflows[1].m_fAmount, 10.555f);
         QCOMPARE(m_msgs->Texts(), QStringList({"Updates saved !", "Updates saved !"}));
         QCOMPARE(m_msgs->Last().caption, "tenvix");
         QCOMPARE(m_host->modified, 2);
@@ -564,7 +568,7 @@ private slots:
         QCOMPARE(Grid()->RowCount(), 2);
         Current().m_fPrice = 77.126f;
         m_form->RefreshPrice();
-        QCOMPARE(Edit("priceEdit")->text(), "77.13");
+        QCOMPARE(Edit("priceEdit")->text(), "77.126");
         QCOMPARE(m_host->modified, 0);
     }
 

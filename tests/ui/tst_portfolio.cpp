@@ -3,6 +3,7 @@
 // dialogs on their own: what they accept, what they refuse with which
 // message, and that a refusal keeps them open with the texts as typed.
 
+#include "model/format.h"
 #include "portfolio/addbonddlg.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
@@ -43,7 +44,7 @@ void AddZero(CBondList& db, const char* id, double payDay, float price)
 
 void Type(QDialog* dlg, const char* box, const QString& text) { dlg->findChild<QLineEdit*>(box)->setText(text); }
 
-QString Fmt(double v) { return QString::fromStdString(FormatNumber("%.8f", v)); }
+QString Fmt(double v) { return QString::fromStdString(FormatFixed(v, 8)); }
 
 } // namespace
 

@@ -31,7 +31,8 @@ private slots:
     void roundTrip_data()
     {
         QTest::addColumn<QString>("locale");
-        for (const char* locale : {"en_US", "de_DE", "en_GB", "ja_JP", "fr_FR"})
+        // ar_EG and fa_IR write their own digits and marks.
+        for (const char* locale : {"en_US", "de_DE", "en_GB", "ja_JP", "fr_FR", "ar_EG", "fa_IR"})
             QTest::newRow(locale) << locale;
     }
 

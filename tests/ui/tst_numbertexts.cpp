@@ -1,0 +1,205 @@
+// Numbers in the windows whatever the locale: a decimal comma (de_DE, fr_FR)
+// or digits of the locale's own (ar_EG) change no amount that is shown, read
+// back or saved, while dates keep the locale's own form. Each case runs in
+// every locale itself, so it holds in whichever locale the suite was started.
+
+#include "analysis/analysisdlg.h"
+#include "editor/inview.h"
+#include "editor/paymentgrid.h"
+#include "model/format.h"
+#include "portfolio/portfoliodlg.h"
+#include "portfolio/updatebonddlg.h"
+#include "shell/datepicker.h"
+#include "shell/datetext.h"
+#include "support/app.h"
+#include "support/locale.h"
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using tenvix::test::Day;
+using tenvix::test::WhenModal;
+
+namespace {
+
+std::unique_ptr<CBond> CopyOf(const CBond& bond)
+{
+    if (const auto* free = dynamic_cast<const CBondFree*>(&bond))
+        return std::make_unique<CBondFree>(*free);
+    return std::make_unique<CBondStd>(dynamic_cast<const CBondStd&>(bond));
+}
+
+bool IsAscii(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() > 0x7e)
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestNumberTexts : public QObject {
+    Q_OBJECT
+
+    // The program started in one locale over a copy of the sample database,
+    // analysing from 6 December 2026 to 6 December 2031.
+    struct Started {
+        explicit Started(const QByteArray& locale) : scope(locale)
+        {
+            if (!scope.Active())
+                return;
+            path = app.Copy("sample.bnd");
+            frame = app.Start({"tenvix", path});
+            if (!frame)
+                return;
+            frame->findChild<DatePicker*>("StandDate")->SetValue(Day(2026, 12, 6));
+            frame->findChild<DatePicker*>("Horizon")->SetValue(Day(2031, 12, 6));
+        }
+        test::LocaleScope scope; // first: the windows take its locale
+        test::App app;
+        QString path;
+        CMainFrame* frame = nullptr;
+
+        CInView& Form() { return *frame->Form(); }
+        template <class T = QLineEdit>
+        T* Field(const char* name) { return Form().findChild<T*>(QLatin1String(name)); }
+    };
+
+private slots:
+    void locales_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        for (const char* locale : {"en_US.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ar_EG.UTF-8"})
+            QTest::newRow(locale) << QByteArray(locale);
+    }
+
+    // Every record of the sample, shown and analysed, gives the core's yield
+    // for the stored terms; saved as shown, and the database saved, it leaves
+    // the file byte for byte.
+    void everyRecordAnalysesAsStoredAndSavesUnchanged_data() { locales_data(); }
+    void everyRecordAnalysesAsStoredAndSavesUnchanged()
+    {
+        QFETCH(QByteArray, locale);
+        Started s(locale);
+        QVERIFY2(s.scope.Active(), locale + " is not installed");
+        QVERIFY(s.frame);
+        const QByteArray before = test::ReadAll(s.path);
+        CInView& form = s.Form();
+        auto& list = form.m_bondList.m_list;
+        int analysed = 0;
+        QStringList faults; // every record's, rather than the first one's
+        const auto expect = [&faults](const QString& what, const QString& actual, const QString& wanted) {
+            if (actual != wanted)
+                faults << what + ": " + actual + " instead of " + wanted;
+        };
+        for (auto pos = list.begin(); pos != list.end(); ++pos) {
+            const CBond& stored = **pos;
+            const QString id = QString::fromStdString(stored.m_strID);
+            form.ShowRecordAt(pos);
+            if (const auto* free = dynamic_cast<const CBondFree*>(&stored)) {
+                const int payments = int(free->m_cashflows.size());
+                expect(id + " periods", s.Field<QSpinBox>("periodsBox")->text(), QString::number(payments));
+                expect(id + " rows", QString::number(s.Field<PaymentGrid>("paymentGrid")->RowCount()),
+                       QString::number(payments));
+            }
+            if (id == "TSY-2033-S")
+                expect(id + " coupon", s.Field("couponEdit")->text(), QStringLiteral("2.0625"));
+
+            std::unique_ptr<CBond> core = CopyOf(stored);
+            core->SetDates(s.frame->StandDate(), s.frame->Horizon());
+            core->Prepare();
+            s.app.msgs.Clear();
+            form.OnAnalyse();
+            QVERIFY(!s.app.msgs.shown.isEmpty());
+            if (core->Validate() == BOND_OK) {
+                const QString ytm = QString::fromStdString(FormatFixed(core->GetYTM(s.app.clock), 8));
+                expect(id + " analysed", s.app.msgs.Last().text.section(u'\n', 0, 0), "YTM=" + ytm);
+                ++analysed;
+            }
+
+            form.SaveRecord();
+            expect(id + " saved", s.app.msgs.Last().text, QStringLiteral("Updates saved !"));
+        }
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+        QVERIFY(analysed >= 20);
+        s.frame->Action(ID_FILE_SAVE)->trigger();
+        QVERIFY(!s.app.Doc().IsModified());
+        QVERIFY(test::ReadAll(s.path) == before);
+    }
+
+    // A price shown in the portfolio window goes back unchanged when the row
+    // is updated without touching it, or with the same price typed again.
+    void portfolioUpdateOfAnUntouchedPriceChangesNothing_data() { locales_data(); }
+    void portfolioUpdateOfAnUntouchedPriceChangesNothing()
+    {
+        QFETCH(QByteArray, locale);
+        Started s(locale);
+        QVERIFY2(s.scope.Active(), locale + " is not installed");
+        QVERIFY(s.frame);
+        bool opened = false;
+        QStringList prices;
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            opened = true;
+            dlg->AddRow("CORP-2029-Q", 10); // priced 102.10, which no float holds exactly
+            auto* list = dlg->findChild<QTreeWidget*>("rows");
+            list->setCurrentItem(list->topLevelItem(0));
+            prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
+            for (const QString& typed : {QString(), QStringLiteral("102.1")}) {
+                WhenModal<CUpdateBondDlg>([typed](CUpdateBondDlg* upd) {
+                    if (!typed.isNull())
+                        upd->findChild<QLineEdit*>("price")->setText(typed);
+                    upd->accept();
+                    if (upd->isVisible())
+                        upd->reject();
+                });
+                dlg->findChild<QPushButton*>("update")->click();
+                prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
+            }
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        s.frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QVERIFY(opened);
+        QCOMPARE(s.app.msgs.Texts(), QStringList());
+        QCOMPARE(prices, QStringList({"102.10", "102.10", "102.10"}));
+        QVERIFY(!s.app.Doc().IsModified());
+    }
+
+    // The Bond Analysis window counts its rows and shows its figures in ASCII
+    // with the full stop; its dates are the locale's and read back.
+    void analysisWindowFiguresAndPeriods_data() { locales_data(); }
+    void analysisWindowFiguresAndPeriods()
+    {
+        QFETCH(QByteArray, locale);
+        test::LocaleScope scope(locale);
+        QVERIFY2(scope.Active(), locale + " is not installed");
+        test::FakeMessages msgs;
+        test::FakeClock clock(Day(2003, 3, 1) + 0.5);
+        CAnalysisDlg dlg;
+        dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
+        dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
+        auto* periods = dlg.findChild<QSpinBox*>("periods");
+        periods->stepBy(11);
+        QCOMPARE(periods->text(), QStringLiteral("12"));
+        auto* grid = dlg.findChild<PaymentGrid*>("grid");
+        QCOMPARE(grid->RowCount(), 12);
+        QCOMPARE(grid->Text(11, PaymentGrid::kNo), QStringLiteral("12"));
+        periods->stepBy(-11);
+        // One payment of 110 a year after the stand date, priced at 100: ten
+        // per cent, one year, a horizon one year beyond.
+        grid->SetText(0, PaymentGrid::kPayment, QStringLiteral("110"));
+        grid->SetText(0, PaymentGrid::kDate, FormatDate(Day(2004, 3, 1)));
+        dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100"));
+        dlg.findChild<QCheckBox*>("squareMWanted")->setChecked(true);
+        dlg.findChild<QPushButton*>("calculate")->click();
+        QCOMPARE(msgs.Texts(), QStringList());
+        const auto text = [&dlg](const char* box) { return dlg.findChild<QLineEdit*>(box)->text(); };
+        QCOMPARE(text("ytm"), QStringLiteral("0.10000000"));
+        QCOMPARE(text("d1"), QStringLiteral("1.00000000"));
+        QCOMPARE(text("h"), QStringLiteral("2.00000000"));
+        QCOMPARE(text("squareM"), QStringLiteral("1.00000000"));
+        QVERIFY(IsAscii(grid->Text(0, PaymentGrid::kNo)));
+    }
+};
+
+QTEST_MAIN(TestNumberTexts)
+#include "tst_numbertexts.moc"
