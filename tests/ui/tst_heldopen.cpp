@@ -49,6 +49,7 @@ class TestHeldOpen : public QObject {
     Q_OBJECT
     using App = test::AppWith<test::NestedMessages>;
     std::unique_ptr<App> m_app;
+    std::unique_ptr<CInstanceChannel> m_channel;
     CMainFrame* m_frame = nullptr;
     QString m_sample;  // the open database, a copy of the sample
     QString m_other;   // a second database of two bonds
@@ -61,13 +62,9 @@ class TestHeldOpen : public QObject {
     CInView& Form() { return *m_frame->Form(); }
     qsizetype Bonds() { return qsizetype(Form().m_bondList.m_list.size()); }
 
-    // A second start hands `path` over; it reaches the program from the
-    // event loop, as main() connects the channel.
-    void SecondStart(const QString& path)
-    {
-        CTenvixApp* app = m_app->app.get();
-        QMetaObject::invokeMethod(app, [app, path] { app->OpenFiles({path}); }, Qt::QueuedConnection);
-    }
+    // A second start hands `path` over: the channel has read it (see
+    // secondStartOverTheChannelWaits for the socket itself).
+    void SecondStart(const QString& path) { emit m_channel->PathReceived(path); }
     // Lets the event loop that is running handle what has arrived.
     static void Deliver()
     {
@@ -78,8 +75,6 @@ class TestHeldOpen : public QObject {
     {
         connect(dlg, &QDialog::finished, this, [this, dlg] { m_log << "closed " + dlg->objectName(); });
     }
-    // The open a held request ends in.
-    void WaitForTitle(const QString& title) { QTRY_COMPARE(Doc().GetTitle(), title); }
 
 private slots:
     void init()
@@ -98,6 +93,8 @@ private slots:
 
         m_frame = m_app->Start({"tenvix", m_sample});
         QVERIFY(m_frame);
+        m_channel = std::make_unique<CInstanceChannel>(QStringLiteral("unused"));
+        m_app->app->AcceptFilesFrom(*m_channel);
         m_nSampleBonds = Bonds();
         QVERIFY(m_nSampleBonds > 20);
         m_frame->show();
@@ -113,6 +110,7 @@ private slots:
     void cleanup()
     {
         m_app.reset();
+        m_channel.reset();
         m_frame = nullptr;
     }
 
@@ -145,7 +143,7 @@ private slots:
         QCOMPARE(titleInside, QString("sample.bnd"));
         QVERIFY(Msgs().Texts().value(0).startsWith("Bond portfolio :\nYTM="));
 
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changes to sample.bnd?"}));
         const CBondList saved = ReadDatabase(m_sample);
@@ -176,7 +174,7 @@ private slots:
         m_frame->Action(ID_UPDATE_ALL)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
 
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed priceUpdateDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts(), QStringList({"Save changes to sample.bnd?"}));
         const CBondList saved = ReadDatabase(m_sample);
@@ -206,7 +204,7 @@ private slots:
         QCOMPARE(Msgs().Texts().value(0),
                  QString("Deleted %1 bonds of %2 total .").arg(m_nSampleBonds - left).arg(m_nSampleBonds));
 
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed deleteManyDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changes to sample.bnd?"}));
         QCOMPARE(ReadDatabase(m_sample).m_list.size(), std::size_t(m_nSampleBonds)); // No: the file is as it was
@@ -256,7 +254,7 @@ private slots:
         }
         QCOMPARE(titleInside, QString("sample.bnd"));
         QVERIFY(suggested > 0);
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
         QVERIFY(Msgs().Texts().isEmpty()); // nothing changed, nothing to ask
     }
@@ -277,7 +275,7 @@ private slots:
         QCOMPARE(Bonds(), m_nSampleBonds - 1);
         QCOMPARE(Doc().GetTitle(), QString("sample.bnd"));
 
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(Msgs().Texts(), QStringList({"Delete ?", "Save changes to sample.bnd?"}));
         QCOMPARE(Bonds(), 2);
     }
@@ -304,7 +302,7 @@ private slots:
         m_frame->Action(ID_RECORD_SAVE)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
 
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(Msgs().Texts(),
                  QStringList({"Bond type changed.Save ?", "Updates saved !", "Save changes to sample.bnd?"}));
         const CBondList saved = ReadDatabase(m_sample);
@@ -360,7 +358,7 @@ private slots:
         m_frame->Action(ID_RECORD_DELETE)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
         QCOMPARE(choosersInside, 0);
-        WaitForTitle(title);
+        QTRY_COMPARE(Doc().GetTitle(), title);
         QCOMPARE(m_log, QStringList({"opened " + title}));
         QCOMPARE(m_app->chooser.asked.size(), last == "open" ? 1 : 0);
         QTest::qWait(20);
@@ -389,7 +387,7 @@ private slots:
         QVERIFY(second->wait(5000));
         QVERIFY(handed);
         QCOMPARE(titleInside, QString("sample.bnd"));
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
     }
 
     // With nothing in the way an open runs at once, question first.
@@ -424,7 +422,7 @@ private slots:
         });
         dlg.exec();
         QCOMPARE(titleInside, QString("sample.bnd"));
-        WaitForTitle("other.bnd");
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed someDlg", "opened other.bnd"}));
     }
 };
