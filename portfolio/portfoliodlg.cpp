@@ -267,7 +267,7 @@ void CPortfolioDlg::Add()
     if (m_nRows >= kPortfolioRows)
         return;
     CAddBondDlg dlg(this);
-    if (dlg.exec() != QDialog::Accepted)
+    if (ExecModal(dlg) != QDialog::Accepted)
         return;
     AddRow(dlg.m_strBondID, dlg.m_dUnits);
 }
@@ -305,7 +305,7 @@ void CPortfolioDlg::Update()
     CUpdateBondDlg dlg(this);
     dlg.m_pstrUnits = &units;
     dlg.m_pstrPrice = &price;
-    if (dlg.exec() != QDialog::Accepted)
+    if (ExecModal(dlg) != QDialog::Accepted)
         return;
     QTreeWidgetItem* item = Item(row);
     if (!item)
@@ -523,6 +523,8 @@ void CPortfolioDlg::ScanBonds()
     // bond: enough for Stop, painting and the list, without slowing a large
     // database down.
     ThrottledPump pump(SystemClock(), m_nPumpIntervalMs);
+    // The events let through may carry an open; it waits for the scan.
+    const NestedLoopScope pumping;
     tenvix::ScanBonds(*m_pBondList, *m_pStandDate, *m_pHorizon, *m_pSuggest, UiClock(),
                       [&](std::size_t reached, std::size_t) {
                           if (pump.Due()) {

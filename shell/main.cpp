@@ -21,8 +21,7 @@ int main(int argc, char** argv)
     if (!app.InitInstance(QApplication::arguments()))
         return 1;
     if (channel.Listen())
-        QObject::connect(&channel, &tenvix::ui::CInstanceChannel::PathReceived, &app,
-                         [&app](const QString& path) { app.OpenFiles({path}); }, Qt::QueuedConnection);
+        app.AcceptFilesFrom(channel);
     QObject::connect(&qapp, &QApplication::aboutToQuit, &app, &tenvix::ui::CTenvixApp::ExitInstance);
     return QApplication::exec();
 }

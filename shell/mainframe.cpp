@@ -669,7 +669,7 @@ void CMainFrame::OnRecordDelete() { m_pForm->DeleteRecord(); }
 void CMainFrame::OnDeleteMany()
 {
     CDeleteManyDlg dlg(this);
-    if (dlg.exec() == QDialog::Accepted)
+    if (ExecModal(dlg) == QDialog::Accepted)
         m_pForm->DeleteMatured(dlg.m_dtBefore);
 }
 
@@ -690,7 +690,7 @@ void CMainFrame::OnUpdateAll()
     dlg.m_pBondList = &BondList();
     // The stand date's day: the time of day does not count.
     dlg.m_nStandDay = DaySerial(StandDate());
-    dlg.exec();
+    ExecModal(dlg);
     if (dlg.m_bSaved) {
         m_pForm->RefreshPrice();
         SetModified();
@@ -705,7 +705,7 @@ void CMainFrame::OnRunPortfolio()
     dlg.m_pStandDate = &stand;
     dlg.m_pHorizon = &horizon;
     dlg.m_pBondList = &BondList().m_list;
-    dlg.exec();
+    ExecModal(dlg);
     // Only prices changed through the window outlive it.
     if (dlg.m_bPricesChanged) {
         m_pForm->RefreshPrice();

@@ -1,5 +1,7 @@
 #include "shell/services.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -82,10 +84,65 @@ MessageSeam* g_messages = &g_realMessages;
 FileChooserSeam* g_chooser = &g_realChooser;
 const Clock* g_clock = nullptr;
 
+// What the windows call: the installed seam, inside a counted scope, so that
+// a fake counts as the real box would.
+class CountedMessages final : public MessageSeam {
+public:
+    MsgAnswer Show(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
+                   MsgButtons buttons) override
+    {
+        const NestedLoopScope scope;
+        return g_messages->Show(parent, text, caption, icon, buttons);
+    }
+};
+
+class CountedFileChooser final : public FileChooserSeam {
+public:
+    QString ChooseOpen(QWidget* parent, const FileChoice& choice) override
+    {
+        const NestedLoopScope scope;
+        return g_chooser->ChooseOpen(parent, choice);
+    }
+    QString ChooseSave(QWidget* parent, const FileChoice& choice) override
+    {
+        const NestedLoopScope scope;
+        return g_chooser->ChooseSave(parent, choice);
+    }
+};
+
+CountedMessages g_countedMessages;
+CountedFileChooser g_countedChooser;
+
 } // namespace
 
-MessageSeam& Messages() { return *g_messages; }
-FileChooserSeam& FileChooser() { return *g_chooser; }
+NestedLoopScope::NestedLoopScope() { ++NestedLoops::Instance().m_nDepth; }
+
+NestedLoopScope::~NestedLoopScope()
+{
+    NestedLoops& loops = NestedLoops::Instance();
+    if (--loops.m_nDepth == 0)
+        emit loops.Settled();
+}
+
+NestedLoops& NestedLoops::Instance()
+{
+    static NestedLoops loops;
+    return loops;
+}
+
+bool NestedLoops::Running()
+{
+    return Instance().Depth() > 0 || QApplication::activeModalWidget() != nullptr;
+}
+
+int ExecModal(QDialog& dialog)
+{
+    const NestedLoopScope scope;
+    return dialog.exec();
+}
+
+MessageSeam& Messages() { return g_countedMessages; }
+FileChooserSeam& FileChooser() { return g_countedChooser; }
 const Clock& UiClock() { return g_clock ? *g_clock : SystemClock(); }
 
 void InstallMessages(MessageSeam* seam) { g_messages = seam ? seam : &g_realMessages; }

@@ -4,12 +4,19 @@
 // boxes and questions, file choosers, and the clock. The program installs the
 // real ones; tests install fakes that record what was asked and answer from a
 // script. No window calls QMessageBox or QFileDialog itself.
+//
+// Every event loop the program runs inside another one (a modal window, a
+// box, a file chooser, a scan that lets events through) is counted here:
+// while one runs, the windows under it hold pointers into the bond list, so
+// nothing may replace the database until the count is back to zero.
 
 #include "model/clock.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+class QDialog;
 class QWidget;
 
 namespace tenvix::ui {
@@ -41,6 +48,7 @@ public:
     virtual QString ChooseSave(QWidget* parent, const FileChoice& choice) = 0;
 };
 
+// The installed seams, each call counted as a nested loop.
 MessageSeam& Messages();
 FileChooserSeam& FileChooser();
 const Clock& UiClock();
@@ -49,6 +57,39 @@ const Clock& UiClock();
 void InstallMessages(MessageSeam* seam);
 void InstallFileChooser(FileChooserSeam* seam);
 void InstallClock(const Clock* clock);
+
+// Held for as long as a nested event loop runs.
+class NestedLoopScope {
+public:
+    NestedLoopScope();
+    ~NestedLoopScope();
+    NestedLoopScope(const NestedLoopScope&) = delete;
+    NestedLoopScope& operator=(const NestedLoopScope&) = delete;
+};
+
+// The count of nested loops, and the news that it is back to zero.
+class NestedLoops : public QObject {
+    Q_OBJECT
+public:
+    static NestedLoops& Instance();
+    int Depth() const { return m_nDepth; }
+    // Inside a nested loop, or under a modal window that was opened some
+    // other way than ExecModal.
+    static bool Running();
+
+signals:
+    // The last nested loop has ended. Sent from the function that ran it,
+    // which may go on to open another: connect queued, and look again.
+    void Settled();
+
+private:
+    friend class NestedLoopScope;
+    int m_nDepth = 0;
+};
+
+// Runs `dialog` modally, counted as a nested loop. Every modal window of the
+// program runs through here.
+int ExecModal(QDialog& dialog);
 
 // The application name, the caption of notices.
 inline const char* const kAppName = "tenvix";

@@ -1,18 +1,24 @@
 #include "shell/tenvixapp.h"
 
 #include "shell/aboutdlg.h"
+#include "shell/instance.h"
 #include "shell/mainframe.h"
 #include "shell/services.h"
 #include "shell/settings.h"
 #include "shell/tenvixdoc.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFileInfo>
 
 namespace tenvix::ui {
 
-CTenvixApp::CTenvixApp() = default;
+CTenvixApp::CTenvixApp()
+{
+    // Queued: the loop that just ended is still on the stack, and so is the
+    // window that ran it.
+    connect(&NestedLoops::Instance(), &NestedLoops::Settled, this, &CTenvixApp::RunHeld, Qt::QueuedConnection);
+}
 
 CTenvixApp::~CTenvixApp()
 {
@@ -102,29 +108,106 @@ void CTenvixApp::AddToRecentFileList(const QString& path)
         m_pFrame->UpdateRecentFileMenu(m_recentFiles);
 }
 
-void CTenvixApp::OnFileNew()
+void CTenvixApp::OnFileNew() { Submit({Request::New, {}}); }
+
+void CTenvixApp::OnFileOpen() { Submit({Request::Choose, {}}); }
+
+bool CTenvixApp::OpenDocumentFile(const QString& path) { return Submit({Request::Open, {path}}); }
+
+void CTenvixApp::OnOpenRecentFile(int index)
 {
-    if (!m_pDoc->SaveModified())
-        return;
-    m_pDoc->OnNewDocument();
-    m_pFrame->InitialUpdate();
+    // The path, not the place: the list may change before a held request runs.
+    if (index >= 0 && index < m_recentFiles.GetSize())
+        Submit({Request::Recent, {m_recentFiles[index]}});
 }
 
-void CTenvixApp::OnFileOpen()
+void CTenvixApp::OpenFiles(const QStringList& paths)
 {
-    FileChoice choice;
-    choice.filters = CTenvixDoc::Filters();
-    choice.defaultSuffix = CTenvixDoc::DefaultSuffix();
-    const QString path = FileChooser().ChooseOpen(m_pFrame.get(), choice);
-    if (!path.isEmpty())
-        OpenDocumentFile(path);
+    if (!paths.isEmpty())
+        Submit({Request::Files, paths});
 }
 
-bool CTenvixApp::OpenDocumentFile(const QString& path)
+void CTenvixApp::AcceptFilesFrom(CInstanceChannel& channel)
 {
-    if (!m_pDoc->SaveModified())
+    // From the event loop, not from inside the channel's reading.
+    connect(&channel, &CInstanceChannel::PathReceived, this, [this](const QString& path) { OpenFiles({path}); },
+            Qt::QueuedConnection);
+}
+
+bool CTenvixApp::Submit(Request r)
+{
+    if (NestedLoops::Running()) {
+        m_held = std::move(r);
+        WatchModalWindow();
         return false;
-    return OpenAfterAsking(path);
+    }
+    return CarryOut(r);
+}
+
+void CTenvixApp::RunHeld()
+{
+    if (!m_held)
+        return;
+    // Another nested loop may have started before this call got its turn.
+    if (NestedLoops::Running()) {
+        WatchModalWindow();
+        return;
+    }
+    const Request r = std::move(*m_held);
+    m_held.reset();
+    CarryOut(r);
+}
+
+void CTenvixApp::WatchModalWindow()
+{
+    // The counted loops say when they end; a modal window that came some
+    // other way is watched until it hides.
+    if (NestedLoops::Instance().Depth() > 0)
+        return;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_pWatched)
+        return;
+    if (m_pWatched)
+        m_pWatched->removeEventFilter(this);
+    m_pWatched = modal;
+    modal->installEventFilter(this);
+    connect(modal, &QObject::destroyed, this, &CTenvixApp::RunHeld, Qt::QueuedConnection);
+}
+
+bool CTenvixApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_pWatched && event->type() == QEvent::Hide) {
+        m_pWatched->removeEventFilter(this);
+        m_pWatched = nullptr;
+        QMetaObject::invokeMethod(this, &CTenvixApp::RunHeld, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool CTenvixApp::CarryOut(const Request& r)
+{
+    switch (r.kind) {
+    case Request::New:
+        if (!m_pDoc->SaveModified())
+            return false;
+        m_pDoc->OnNewDocument();
+        m_pFrame->InitialUpdate();
+        return true;
+    case Request::Choose: {
+        FileChoice choice;
+        choice.filters = CTenvixDoc::Filters();
+        choice.defaultSuffix = CTenvixDoc::DefaultSuffix();
+        const QString path = FileChooser().ChooseOpen(m_pFrame.get(), choice);
+        return !path.isEmpty() && m_pDoc->SaveModified() && OpenAfterAsking(path);
+    }
+    case Request::Open:
+        return m_pDoc->SaveModified() && OpenAfterAsking(r.paths.value(0));
+    case Request::Recent:
+        return OpenRecent(r.paths.value(0));
+    case Request::Files:
+        return OpenEach(r.paths);
+    }
+    return false;
 }
 
 bool CTenvixApp::OpenAfterAsking(const QString& path)
@@ -141,13 +224,10 @@ bool CTenvixApp::OpenAfterAsking(const QString& path)
     return opened;
 }
 
-void CTenvixApp::OnOpenRecentFile(int index)
+bool CTenvixApp::OpenRecent(const QString& path)
 {
-    if (index < 0 || index >= m_recentFiles.GetSize())
-        return;
-    const QString path = m_recentFiles[index];
     if (!m_pDoc->SaveModified())
-        return;
+        return false;
     bool replaced = false;
     if (!m_pDoc->OnOpenDocument(path, &replaced)) {
         // A file that is gone or broken leaves the list; a cancelled
@@ -160,30 +240,33 @@ void CTenvixApp::OnOpenRecentFile(int index)
         m_pFrame->UpdateRecentFileMenu(m_recentFiles);
         if (replaced)
             m_pFrame->InitialUpdate();
-        return;
+        return false;
     }
     m_pDoc->SetPathName(path);
     m_pFrame->InitialUpdate();
+    return true;
 }
 
-void CTenvixApp::OpenFiles(const QStringList& paths)
+bool CTenvixApp::OpenEach(const QStringList& paths)
 {
     // In turn, each after the usual question; a Cancel stops the rest.
+    bool opened = false;
     for (const QString& path : paths) {
         if (!m_pDoc->SaveModified())
-            return;
-        OpenAfterAsking(path);
+            return false;
+        opened = OpenAfterAsking(path);
     }
     if (m_pFrame) {
         m_pFrame->raise();
         m_pFrame->activateWindow();
     }
+    return opened;
 }
 
 void CTenvixApp::OnAppAbout()
 {
     CAboutDlg dlg(m_pFrame.get());
-    dlg.exec();
+    ExecModal(dlg);
 }
 
 } // namespace tenvix::ui

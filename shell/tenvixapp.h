@@ -3,16 +3,25 @@
 // The program object: reads the settings at start, turns the command line
 // into opening a file or starting an empty database, owns the one document
 // and its window, and carries the File commands that replace the document.
+//
+// It is the one place that replaces the database, and it never does so
+// inside a nested event loop (a modal window, a box, a file chooser, a scan):
+// the windows of that loop point into the bonds an open would free. A
+// request that arrives meanwhile is held, the latest one only, and carried
+// out from the main loop once the last of them has closed.
 
 #include "shell/recentfiles.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 namespace tenvix::ui {
 
+class CInstanceChannel;
 class CMainFrame;
 class CTenvixDoc;
 
@@ -37,26 +46,51 @@ public:
     void OnFileOpen();
     void OnOpenRecentFile(int index);
     void OnAppAbout();
-    // Opens `path` as the document; false if the user cancelled or it failed.
+    // Opens `path` as the document; false if the user cancelled or it
+    // failed, or if it was held for later.
     bool OpenDocumentFile(const QString& path);
     // Files dropped on the window, or handed over by a second start.
     void OpenFiles(const QStringList& paths);
+    // Files that later starts hand over open here.
+    void AcceptFilesFrom(CInstanceChannel& channel);
 
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     CTenvixDoc* Document() const { return m_pDoc.get(); }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     int PreviewPages() const { return m_nPreviewPages; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Something that replaces the database.
+    struct Request {
+        enum Kind { New, Choose, Open, Recent, Files } kind;
+        QStringList paths; // Open and Recent: one path; Files: in turn
+    };
+    // Carries `r` out now, or holds it while a nested loop runs. False when
+    // held, cancelled or failed.
+    bool Submit(Request r);
+    bool CarryOut(const Request& r);
+    // Carries the held request out if nothing stands in the way any more.
+    void RunHeld();
+    // A modal window that didn't come through ExecModal: look again once
+    // it has gone.
+    void WatchModalWindow();
+
     void LoadStdProfileSettings();
     bool CreateFrame();
     void AddToRecentFileList(const QString& path);
     bool OpenAfterAsking(const QString& path);
+    bool OpenRecent(const QString& path);
+    bool OpenEach(const QStringList& paths);
 
     std::unique_ptr<CTenvixDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     CRecentFileList m_recentFiles{4};
     int m_nPreviewPages = 0;
+    std::optional<Request> m_held;
+    QPointer<QWidget> m_pWatched;
 };
 
 } // namespace tenvix::ui

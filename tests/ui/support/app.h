@@ -52,21 +52,22 @@ void WhenModal(F act)
 inline const QString kSample = QStringLiteral(TENVIX_SOURCE_DIR "/examples/sample.bnd");
 
 // The program as main() runs it, on 6 December 2026 at 18:00. Make one in
-// init() and drop it in cleanup().
-struct App {
+// init() and drop it in cleanup(). `Messages` is the message box double.
+template <class Messages>
+struct AppWith {
     QTemporaryDir settings;
     QTemporaryDir dir;
-    FakeMessages msgs;
+    Messages msgs;
     FakeFileChooser chooser;
     FakeClock clock{46362.75};
     std::unique_ptr<ui::CTenvixApp> app;
 
-    App()
+    AppWith()
     {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     }
-    ~App() { Quit(); }
+    ~AppWith() { Quit(); }
 
     ui::CMainFrame* Start(const QStringList& args = {"tenvix"})
     {
@@ -97,6 +98,7 @@ struct App {
         return path;
     }
 };
+using App = AppWith<FakeMessages>;
 #endif
 
 } // namespace tenvix::test

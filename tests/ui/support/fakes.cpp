@@ -1,5 +1,6 @@
 #include "support/fakes.h"
 
+#include <QEventLoop>
 #include <QTest>
 
 namespace tenvix::test {
@@ -9,15 +10,41 @@ ui::MsgAnswer FakeMessages::Show(QWidget*, const QString& text, const QString& c
 {
     const ShownMessage m{text, caption, icon, buttons};
     shown.append(m);
-    if (buttons == ui::MsgButtons::Ok)
-        return ui::MsgAnswer::Ok;
-    if (m_answers.empty()) {
+    const bool question = buttons != ui::MsgButtons::Ok;
+    ui::MsgAnswer a = ui::MsgAnswer::Ok;
+    if (question && m_answers.empty()) {
         QTest::qFail(qPrintable("unexpected question: " + text), __FILE__, __LINE__);
-        return buttons == ui::MsgButtons::YesNo ? ui::MsgAnswer::No : ui::MsgAnswer::Cancel;
+        a = buttons == ui::MsgButtons::YesNo ? ui::MsgAnswer::No : ui::MsgAnswer::Cancel;
+    } else if (question) {
+        a = m_answers.front();
+        m_answers.pop_front();
     }
-    const ui::MsgAnswer a = m_answers.front();
-    m_answers.pop_front();
+    Wait(question);
     return a;
+}
+
+void NestedMessages::Wait(bool question)
+{
+    std::function<void()> during;
+    if (question && !m_during.empty()) {
+        during = std::move(m_during.front());
+        m_during.pop_front();
+    }
+    QEventLoop loop;
+    // The step runs from inside the loop. What it posts is handled before
+    // the box goes: the quit goes to the back of the queue, twice, so that
+    // a call that posts another one still gets its turn.
+    QMetaObject::invokeMethod(
+        &loop,
+        [&loop, &during] {
+            if (during)
+                during();
+            QMetaObject::invokeMethod(
+                &loop, [&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+    loop.exec();
 }
 
 QStringList FakeMessages::Texts() const

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <deque>
+#include <functional>
 
 namespace tenvix::test {
 
@@ -21,7 +22,8 @@ struct ShownMessage {
     ui::MsgButtons buttons;
 };
 
-class FakeMessages final : public ui::MessageSeam {
+// Answers at once, without an event loop of its own.
+class FakeMessages : public ui::MessageSeam {
 public:
     FakeMessages() { ui::InstallMessages(this); }
     ~FakeMessages() override { ui::InstallMessages(nullptr); }
@@ -37,8 +39,33 @@ public:
     QStringList Texts() const;
     void Clear() { shown.clear(); }
 
+protected:
+    // What the box does while it is up, once its answer is known.
+    virtual void Wait(bool /*question*/) {}
+
 private:
     std::deque<ui::MsgAnswer> m_answers;
+};
+
+// A box that stays up as a real one does: it runs a nested event loop until
+// it has its answer, so whatever the program receives meanwhile (a second
+// start, a drop, a queued call) is handled while the box is open. A step of
+// the script can act inside that loop before the box answers.
+class NestedMessages final : public FakeMessages {
+public:
+    // The next question runs `during` inside its loop, lets what that set
+    // going be handled, and then answers `a`. Ok boxes run their loop too,
+    // without a step of their own.
+    void Answer(ui::MsgAnswer a, std::function<void()> during = {})
+    {
+        FakeMessages::Answer(a);
+        m_during.push_back(std::move(during));
+    }
+protected:
+    void Wait(bool question) override;
+
+private:
+    std::deque<std::function<void()>> m_during;
 };
 
 class FakeFileChooser final : public ui::FileChooserSeam {

@@ -1,0 +1,431 @@
+// Opening a database frees every bond of the one before. A request to open
+// (a second start, a drop, a recent file, New, Open) that arrives while a
+// window, a question or a scan is working on those bonds waits until the
+// last of them has closed, and then goes through the usual save question.
+// The message box double runs a real nested event loop, as a box on screen
+// does, so requests arrive while it is up.
+
+#include "editor/inview.h"
+#include "editor/paymentgrid.h"
+#include "model/bondfile.h"
+#include "portfolio/portfoliodlg.h"
+#include "portfolio/updatebonddlg.h"
+#include "shell/datepicker.h"
+#include "shell/datetext.h"
+#include "shell/deletemanydlg.h"
+#include "shell/instance.h"
+#include "shell/priceupdatedlg.h"
+#include "support/app.h"
+
+#include <span>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using tenvix::test::WhenModal;
+
+namespace {
+
+// The bonds stored in `path`; empty when it can't be read.
+CBondList ReadDatabase(const QString& path)
+{
+    CBondList list;
+    const QByteArray bytes = test::ReadAll(path);
+    if (!LoadBondDatabase(std::as_bytes(std::span(bytes.constData(), std::size_t(bytes.size()))), list))
+        list.RemoveAllBonds();
+    return list;
+}
+
+const CBond* Find(const CBondList& list, const std::string& id)
+{
+    for (const auto& b : list.m_list)
+        if (b->m_strID == id)
+            return b.get();
+    return nullptr;
+}
+
+} // namespace
+
+class TestHeldOpen : public QObject {
+    Q_OBJECT
+    using App = test::AppWith<test::NestedMessages>;
+    std::unique_ptr<App> m_app;
+    std::unique_ptr<CInstanceChannel> m_channel;
+    CMainFrame* m_frame = nullptr;
+    QString m_sample;  // the open database, a copy of the sample
+    QString m_other;   // a second database of two bonds
+    qsizetype m_nSampleBonds = 0;
+    // What happened, in order: windows closing, databases opening.
+    QStringList m_log;
+
+    test::NestedMessages& Msgs() { return m_app->msgs; }
+    CTenvixDoc& Doc() { return m_app->Doc(); }
+    CInView& Form() { return *m_frame->Form(); }
+    qsizetype Bonds() { return qsizetype(Form().m_bondList.m_list.size()); }
+
+    // A second start hands `path` over: the channel has read it (see
+    // secondStartOverTheChannelWaits for the socket itself).
+    void SecondStart(const QString& path) { emit m_channel->PathReceived(path); }
+    // Lets the event loop that is running handle what has arrived.
+    static void Deliver()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+    void LogClosing(QDialog* dlg)
+    {
+        connect(dlg, &QDialog::finished, this, [this, dlg] { m_log << "closed " + dlg->objectName(); });
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<App>();
+        m_sample = m_app->Copy("sample.bnd");
+        CBondList two;
+        for (const char* id : {"OTHER-1", "OTHER-2"}) {
+            auto b = std::make_unique<CBondStd>(0);
+            b->SetData(12, 4.f, 100.f, 99.f, test::Day(2020, 1, 1), test::Day(2035, 1, 1), id, "Other");
+            two.m_list.push_back(std::move(b));
+        }
+        const std::string bytes = StoreBondDatabase(two);
+        m_other = m_app->dir.filePath("other.bnd");
+        test::WriteAll(m_other, QByteArray::fromStdString(bytes));
+
+        m_frame = m_app->Start({"tenvix", m_sample});
+        QVERIFY(m_frame);
+        m_channel = std::make_unique<CInstanceChannel>(QStringLiteral("unused"));
+        m_app->app->AcceptFilesFrom(*m_channel);
+        m_nSampleBonds = Bonds();
+        QVERIFY(m_nSampleBonds > 20);
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        m_log.clear();
+        // A save names the document again; only a change of name counts.
+        connect(&Doc(), &CTenvixDoc::TitleChanged, this, [this, shown = Doc().GetTitle()](const QString& title) mutable {
+            if (title != shown)
+                m_log << "opened " + title;
+            shown = title;
+        });
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        m_channel.reset();
+        m_frame = nullptr;
+    }
+
+    // Calculate after an open arrived used to run on freed bonds. Now the
+    // open waits; the price changed in the window marks the database
+    // before the open runs, so the open asks first, and Yes keeps it.
+    void portfolioWindowHoldsTheOpen()
+    {
+        m_frame->findChild<DatePicker*>("StandDate")->SetValue(test::Day(2025, 6, 30));
+        m_frame->findChild<DatePicker*>("Horizon")->SetValue(test::Day(2032, 6, 30));
+        QString titleInside;
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            LogClosing(dlg);
+            dlg->AddRow("GOV-2034-A", 10);
+            auto* rows = dlg->findChild<QTreeWidget*>("rows");
+            rows->setCurrentItem(rows->topLevelItem(0));
+            WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* upd) {
+                upd->findChild<QLineEdit*>("price")->setText("88.5");
+                upd->accept();
+            });
+            dlg->findChild<QPushButton*>("update")->click();
+            SecondStart(m_other);
+            Deliver();
+            titleInside = Doc().GetTitle();
+            dlg->findChild<QPushButton*>("calculate")->click();
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QVERIFY(Msgs().Texts().value(0).startsWith("Bond portfolio :\nYTM="));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
+        QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changes to sample.bnd?"}));
+        const CBondList saved = ReadDatabase(m_sample);
+        QVERIFY(Find(saved, "GOV-2034-A"));
+        QCOMPARE(Find(saved, "GOV-2034-A")->m_fPrice, 88.5f);
+        QCOMPARE(Bonds(), 2);
+    }
+
+    // A page Save after an open arrived used to write into freed bonds.
+    void priceUpdateWindowHoldsTheOpen()
+    {
+        QString titleInside;
+        WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* dlg) {
+            LogClosing(dlg);
+            auto* list = dlg->findChild<QTreeWidget*>("priceList");
+            QTreeWidgetItem* item = list->findItems("GOV-2027-A", Qt::MatchExactly, 1).value(0);
+            QVERIFY(item);
+            list->setCurrentItem(item);
+            list->editItem(item, 0);
+            list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
+            SecondStart(m_other);
+            Deliver();
+            titleInside = Doc().GetTitle();
+            dlg->findChild<QPushButton*>("saveButton")->click();
+            dlg->findChild<QPushButton*>("closeButton")->click();
+        });
+        Msgs().Answer(MsgAnswer::Yes);
+        m_frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed priceUpdateDlg", "opened other.bnd"}));
+        QCOMPARE(Msgs().Texts(), QStringList({"Save changes to sample.bnd?"}));
+        const CBondList saved = ReadDatabase(m_sample);
+        QVERIFY(Find(saved, "GOV-2027-A"));
+        QCOMPARE(Find(saved, "GOV-2027-A")->m_fPrice, 97.3f);
+    }
+
+    // Delete many deletes from the database the user chose it for, never
+    // from one that replaced it while the dialog was open.
+    void deleteManyHoldsTheOpen()
+    {
+        QString titleInside;
+        WhenModal<CDeleteManyDlg>([&](CDeleteManyDlg* dlg) {
+            dlg->setObjectName("deleteManyDlg");
+            LogClosing(dlg);
+            SecondStart(m_other);
+            Deliver();
+            titleInside = Doc().GetTitle();
+            dlg->findChild<DatePicker*>("beforePicker")->SetValue(46362.0);
+            dlg->findChild<QPushButton*>("okButton")->click();
+        });
+        Msgs().Answer(MsgAnswer::No);
+        m_frame->Action(ID_DELETE_MANY)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        const qsizetype left = Bonds();
+        QVERIFY(left < m_nSampleBonds);
+        QCOMPARE(Msgs().Texts().value(0),
+                 QString("Deleted %1 bonds of %2 total .").arg(m_nSampleBonds - left).arg(m_nSampleBonds));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed deleteManyDlg", "opened other.bnd"}));
+        QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changes to sample.bnd?"}));
+        QCOMPARE(ReadDatabase(m_sample).m_list.size(), std::size_t(m_nSampleBonds)); // No: the file is as it was
+    }
+
+    // The suggest scan lets events through so that Stop can be pressed; an
+    // open that came through there used to free the bonds under the scan.
+    // The scan holds it by itself, also in a window that isn't modal.
+    void suggestScanHoldsTheOpen_data()
+    {
+        QTest::addColumn<bool>("modal");
+        QTest::newRow("in the portfolio window") << true;
+        QTest::newRow("in a window of its own") << false;
+    }
+    void suggestScanHoldsTheOpen()
+    {
+        QFETCH(bool, modal);
+        m_frame->findChild<DatePicker*>("StandDate")->SetValue(test::Day(2026, 12, 6));
+        m_frame->findChild<DatePicker*>("Horizon")->SetValue(test::Day(2031, 12, 6));
+        QString titleInside;
+        int suggested = -1;
+        const auto scan = [&](CPortfolioDlg* dlg) {
+            dlg->SetPumpInterval(0);
+            SecondStart(m_other);
+            dlg->Suggest();
+            titleInside = Doc().GetTitle();
+            suggested = dlg->RowCount();
+        };
+        if (modal) {
+            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+                LogClosing(dlg);
+                scan(dlg);
+                dlg->findChild<QPushButton*>("close")->click();
+            });
+            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        } else {
+            const double stand = m_frame->StandDate();
+            const double horizon = m_frame->Horizon();
+            CPortfolioDlg dlg(m_frame);
+            dlg.m_pStandDate = &stand;
+            dlg.m_pHorizon = &horizon;
+            dlg.m_pBondList = &Form().m_bondList.m_list;
+            dlg.show();
+            LogClosing(&dlg);
+            scan(&dlg);
+            dlg.close();
+        }
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QVERIFY(suggested > 0);
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
+        QVERIFY(Msgs().Texts().isEmpty()); // nothing changed, nothing to ask
+    }
+
+    // "Delete ?" answered Yes after an open arrived used to erase a record
+    // of the freed list.
+    void deleteQuestionHoldsTheOpen()
+    {
+        QString titleInside;
+        Msgs().Answer(MsgAnswer::Yes, [&] {
+            SecondStart(m_other);
+            Deliver();
+            titleInside = Doc().GetTitle();
+        });
+        Msgs().Answer(MsgAnswer::No); // "Save changes to sample.bnd?"
+        m_frame->Action(ID_RECORD_DELETE)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QCOMPARE(Bonds(), m_nSampleBonds - 1);
+        QCOMPARE(Doc().GetTitle(), QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(Msgs().Texts(), QStringList({"Delete ?", "Save changes to sample.bnd?"}));
+        QCOMPARE(Bonds(), 2);
+    }
+
+    // "Bond type changed.Save ?" answered Yes after an open arrived used to
+    // store the record into a freed slot.
+    void typeChangeQuestionHoldsTheOpen()
+    {
+        QCOMPARE(Form().findChild<QLineEdit*>("idEdit")->text(), QString("GOV-2027-A"));
+        auto* tabs = Form().findChild<QTabBar*>("typeTabs");
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+        Form().findChild<QSpinBox*>("periodsBox")->setValue(1);
+        auto* grid = Form().findChild<PaymentGrid*>("paymentGrid");
+        grid->SetText(0, 0, "105");
+        grid->SetText(0, 1, FormatDate(test::Day(2027, 6, 30)));
+
+        QString titleInside;
+        Msgs().Answer(MsgAnswer::Yes, [&] {
+            SecondStart(m_other);
+            Deliver();
+            titleInside = Doc().GetTitle();
+        });
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        m_frame->Action(ID_RECORD_SAVE)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(Msgs().Texts(),
+                 QStringList({"Bond type changed.Save ?", "Updates saved !", "Save changes to sample.bnd?"}));
+        const CBondList saved = ReadDatabase(m_sample);
+        const auto* free = dynamic_cast<const CBondFree*>(Find(saved, "GOV-2027-A"));
+        QVERIFY(free);
+        QCOMPARE(free->m_cashflows.size(), std::size_t(1));
+        QCOMPARE(free->m_cashflows[0].m_fAmount, 105.f);
+    }
+
+    // Every way of replacing the database waits alike, and of several
+    // requests only the latest is carried out.
+    void onlyTheLatestRequestRuns_data()
+    {
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("second start") << "second start" << "other.bnd";
+        QTest::newRow("drop") << "drop" << "other.bnd";
+        QTest::newRow("recent file") << "recent file" << "recent.bnd";
+        QTest::newRow("new") << "new" << "Untitled";
+        QTest::newRow("open") << "open" << "other.bnd";
+    }
+    void onlyTheLatestRequestRuns()
+    {
+        QFETCH(QString, last);
+        QFETCH(QString, title);
+        const QString recent = m_app->Copy("recent.bnd", m_other);
+        QVERIFY(m_app->app->OpenDocumentFile(recent));
+        QVERIFY(m_app->app->OpenDocumentFile(m_sample));
+        QCOMPARE(m_app->app->RecentFiles()[1], recent);
+        const QString first = m_app->Copy("first.bnd");
+        m_log.clear();
+
+        QString titleInside;
+        qsizetype choosersInside = -1;
+        Msgs().Answer(MsgAnswer::No, [&] {
+            SecondStart(first);
+            Deliver();
+            if (last == "second start")
+                SecondStart(m_other);
+            else if (last == "drop")
+                emit m_frame->FilesDropped({m_other});
+            else if (last == "recent file")
+                m_frame->findChild<QAction*>("actionRecentFile2")->trigger();
+            else if (last == "new")
+                m_frame->Action(ID_FILE_NEW)->trigger();
+            else if (last == "open")
+                m_frame->Action(ID_FILE_OPEN)->trigger();
+            Deliver();
+            titleInside = Doc().GetTitle();
+            choosersInside = m_app->chooser.asked.size();
+        });
+        m_app->chooser.Answer(m_other);
+        m_frame->Action(ID_RECORD_DELETE)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QCOMPARE(choosersInside, 0);
+        QTRY_COMPARE(Doc().GetTitle(), title);
+        QCOMPARE(m_log, QStringList({"opened " + title}));
+        QCOMPARE(m_app->chooser.asked.size(), last == "open" ? 1 : 0);
+        QTest::qWait(20);
+        QCOMPARE(Doc().GetTitle(), title); // the first request is gone
+    }
+
+    // A second start for real: its file comes over the channel while a
+    // question is up, and waits for it.
+    void secondStartOverTheChannelWaits()
+    {
+        const QString name = QStringLiteral("tenvix-heldopen-%1").arg(QCoreApplication::applicationPid());
+        CInstanceChannel channel(name);
+        QVERIFY(channel.Listen());
+        m_app->app->AcceptFilesFrom(channel);
+        bool handed = false;
+        std::unique_ptr<QThread> second(
+            QThread::create([&handed, name, path = m_other] { handed = CInstanceChannel(name).HandOver(path); }));
+        QString titleInside;
+        Msgs().Answer(MsgAnswer::No, [&] {
+            second->start();
+            QTRY_VERIFY(second->isFinished());
+            Deliver();
+            titleInside = Doc().GetTitle();
+        });
+        m_frame->Action(ID_RECORD_DELETE)->trigger();
+        QVERIFY(second->wait(5000));
+        QVERIFY(handed);
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+    }
+
+    // With nothing in the way an open runs at once, question first.
+    void aRequestWithNothingOpenRunsAtOnce()
+    {
+        m_app->app->OpenFiles({m_other});
+        QCOMPARE(Doc().GetTitle(), QString("other.bnd"));
+        Doc().SetModifiedFlag(true);
+        Msgs().Answer(MsgAnswer::No);
+        m_app->app->OpenFiles({m_sample});
+        QCOMPARE(Doc().GetTitle(), QString("sample.bnd"));
+        QCOMPARE(Msgs().Texts(), QStringList({"Save changes to other.bnd?"}));
+        // A second start goes through the main loop, and no further.
+        SecondStart(m_other);
+        Deliver();
+        QCOMPARE(Doc().GetTitle(), QString("other.bnd"));
+    }
+
+    // A modal window opened some other way than the program's own helper
+    // holds an open all the same, until it is hidden.
+    void anyModalWindowHoldsTheOpen()
+    {
+        QString titleInside;
+        QDialog dlg(m_frame);
+        dlg.setObjectName("someDlg");
+        LogClosing(&dlg);
+        WhenModal<QDialog>([&](QDialog* d) {
+            SecondStart(m_other);
+            Deliver();
+            titleInside = Doc().GetTitle();
+            d->reject();
+        });
+        dlg.exec();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed someDlg", "opened other.bnd"}));
+    }
+};
+
+QTEST_MAIN(TestHeldOpen)
+#include "tst_heldopen.moc"
