@@ -113,6 +113,11 @@ CInView::CInView(QWidget* parent) : QWidget(parent)
 CInView::~CInView()
 {
     qApp->removeEventFilter(this);
+    // QObject drops these connections only once this object is a bare
+    // QObject; a window closed by QWidget's destructor changes the focus
+    // before that, which would call into the form already destroyed.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QApplication::clipboard(), nullptr, this, nullptr);
 }
 
 void CInView::SetHost(FormHost* host) { m_host = host; }

@@ -249,7 +249,7 @@ private slots:
         QTest::addColumn<QString>("message");
         const QByteArray magic("Tenvix2F\0", 9);
         QTest::newRow("21 rows") << "file" << magic + QByteArray("\x15\0\0\0", 4) << "Wrong file format !";
-        QTest::newRow("record cut short") << "file" << magic + QByteArray("\2\0\0\0\2B1\0\0\0\0\0\0Y@\2B", 20)
+        QTest::newRow("record cut short") << "file" << magic + QByteArray("\2\0\0\0\2B1\0\0\0\0\0\0Y@\2B", 17)
                                           << "Failed reading the file !";
         QTest::newRow("missing") << "missing" << QByteArray() << "Failed to open the file !";
         QTest::newRow("a pipe") << "pipe" << QByteArray() << "Failed to open the file !";
