@@ -237,6 +237,13 @@ private slots:
         QCOMPARE(m_dlg->RowCount(), 2);
         LoadBytes(StorePortfolio({}));
         QCOMPARE(m_dlg->RowCount(), 0);
+
+        // Whatever follows the last row is ignored, however long it is.
+        m_messages->Clear();
+        LoadBytes(StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2027", 1}}) +
+                  std::string(kPortfolioFileReadLimit + 1, '\x7f'));
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(Column(Dlg::ColID), QStringList{"GOV-2027"});
     }
 
     // Anything but a good portfolio file leaves the rows as they were: bad
