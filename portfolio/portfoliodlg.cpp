@@ -10,10 +10,10 @@
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/updatebonddlg.h"
 #include "shell/busycursor.h"
+#include "shell/fileio.h"
 #include "shell/services.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,7 +21,6 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -423,19 +422,12 @@ void CPortfolioDlg::Save()
 
     // Written beside the target and moved over it only when complete, so a
     // failed save never leaves a half-written portfolio in place.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ShowError(this, QStringLiteral("Failed to open the file in exclusive write mode !"));
-        return;
-    }
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
-        file.cancelWriting();
-        ShowError(this, QStringLiteral("Error writing to file !"));
-        return;
-    }
-    m_strLastPath = path;
-    if (!file.commit())
-        ShowError(this, QStringLiteral("Error writing to file !"));
+    const FileResult saved = ReplaceWholeFile(path, QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
+    if (saved.opened || saved.ok())
+        m_strLastPath = path;
+    if (!saved.ok())
+        ShowError(this, saved.opened ? QStringLiteral("Error writing to file !")
+                                     : QStringLiteral("Failed to open the file in exclusive write mode !"));
 }
 
 void CPortfolioDlg::Load()
@@ -447,15 +439,13 @@ void CPortfolioDlg::Load()
     const QString path = FileChooser().ChooseOpen(this, choice);
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        ShowError(this, QStringLiteral("Failed to open the file !"));
-        return;
-    }
-    const qint64 wanted = std::min<qint64>(file.size(), static_cast<qint64>(kPortfolioFileReadLimit));
-    const QByteArray bytes = file.read(wanted);
-    if (file.error() != QFileDevice::NoError) {
-        ShowError(this, QStringLiteral("Failed reading the file !"));
+    // Opened without waiting, and only a regular file is read: a pipe would
+    // otherwise block the window for good.
+    QByteArray bytes;
+    const FileResult read = ReadFileStart(path, bytes, qint64(kPortfolioFileReadLimit));
+    if (!read.ok()) {
+        ShowError(this, read.opened ? QStringLiteral("Failed reading the file !")
+                                    : QStringLiteral("Failed to open the file !"));
         return;
     }
     // The whole file is read and checked before a row is touched, so a bad

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -67,14 +68,12 @@ FileResult FailErrno(bool saving)
     return {CauseFromErrno(err, saving), err};
 }
 
-} // namespace
-
-FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes)
+FileResult ReadRegularFile(const QString& path, QByteArray& out, qint64 maxBytes, bool cutLonger)
 {
     out.clear();
     const QByteArray native = QFile::encodeName(path);
     // Non-blocking, so that opening a pipe by mistake cannot hang the window.
-    const Fd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const Fd fd(::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
         return FailErrno(false);
     struct stat st {};
@@ -84,17 +83,18 @@ FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes)
         return Fail(FileCause::ReadError, EISDIR);
     if (!S_ISREG(st.st_mode))
         return Fail(FileCause::ReadError, EINVAL);
-    if (st.st_size > maxBytes)
+    if (st.st_size > maxBytes && !cutLonger)
         return Fail(FileCause::Generic, EFBIG);
 
-    out.resize(qsizetype(st.st_size));
+    out.resize(qsizetype(std::min<qint64>(st.st_size, maxBytes)));
     qsizetype done = 0;
     while (done < out.size()) {
         const ssize_t n = ::read(fd.get(), out.data() + done, size_t(out.size() - done));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            const FileResult r = FailErrno(false);
+            FileResult r = FailErrno(false);
+            r.opened = true;
             out.clear();
             return r;
         }
@@ -106,6 +106,32 @@ FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes)
     return {};
 }
 
+// Gives up a save after its file was opened: the temporary file goes, and
+// the cause is that of the step that failed, `err` (its errno) or else the
+// failure QSaveFile recorded.
+FileResult Abandon(QSaveFile& file, int err)
+{
+    const QFileDevice::FileError qtError = file.error();
+    file.cancelWriting();
+    // Qt tells a full medium apart even where it has already moved past the
+    // system call; other failures keep the errno of the call that failed.
+    if (qtError == QFileDevice::ResourceError || err == ENOSPC || err == EDQUOT)
+        return {FileCause::DiskFull, err ? err : ENOSPC, true};
+    return {err ? CauseFromErrno(err, true) : FileCause::WriteError, err, true};
+}
+
+} // namespace
+
+FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes)
+{
+    return ReadRegularFile(path, out, maxBytes, false);
+}
+
+FileResult ReadFileStart(const QString& path, QByteArray& out, qint64 maxBytes)
+{
+    return ReadRegularFile(path, out, maxBytes, true);
+}
+
 FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
 {
     const QFileInfo target(path);
@@ -114,7 +140,11 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
 
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that every write reaches the system here and its
+    // failure is seen: a buffered QSaveFile flushes the rest inside commit(),
+    // which ignores a failed flush and would put the cut-short file in the
+    // target's place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int err = errno;
         // QSaveFile refuses an existing read-only target before any system
         // call fails, so errno says nothing then.
@@ -126,24 +156,19 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
             return Fail(FileCause::NotFound, ENOENT);
         return {err ? CauseFromErrno(err, true) : FileCause::AccessDenied, err};
     }
+    // A write that stops short leaves no error in QSaveFile, only the
+    // errno of the call that refused the rest.
     errno = 0;
-    const bool written = file.write(bytes) == bytes.size();
-    int err = errno;
-    if (written) {
-        errno = 0;
-        if (file.commit())
-            return {};
-        err = errno;
-    }
-    const QFileDevice::FileError qtError = file.error();
-    file.cancelWriting();
-    // Qt tells a full medium apart even where it has already moved past the
-    // system call; other failures keep the errno of the call that failed.
-    if (qtError == QFileDevice::ResourceError || err == ENOSPC || err == EDQUOT)
-        return Fail(FileCause::DiskFull, err ? err : ENOSPC);
-    if (err != 0)
-        return {CauseFromErrno(err, true), err};
-    return Fail(FileCause::WriteError);
+    if (file.write(bytes) != bytes.size())
+        return Abandon(file, errno);
+    // commit() syncs too, but ignores the outcome; a medium that fails only
+    // now must not have its file put in place. EINVAL: no sync here at all.
+    if (::fsync(file.handle()) != 0 && errno != EINVAL)
+        return Abandon(file, errno);
+    errno = 0;
+    if (!file.commit())
+        return Abandon(file, errno);
+    return {};
 }
 
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving)

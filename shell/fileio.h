@@ -23,6 +23,10 @@ enum class FileCause {
 struct FileResult {
     FileCause cause = FileCause::None;
     int sysError = 0; // errno behind the cause, 0 if none
+    // The file was open and the failure came while reading or writing it
+    // (closing and replacing included); false when it could not be opened
+    // or was refused, as a pipe or a folder is.
+    bool opened = false;
     bool ok() const { return cause == FileCause::None; }
 };
 
@@ -34,9 +38,14 @@ FileCause CauseFromErrno(int err, bool saving);
 // allocate.
 FileResult ReadWholeFile(const QString& path, QByteArray& out, qint64 maxBytes = qint64(1) << 30);
 
+// Like ReadWholeFile, but a longer file is not refused: `out` gets its first
+// `maxBytes` bytes, for formats that ignore whatever follows their end.
+FileResult ReadFileStart(const QString& path, QByteArray& out, qint64 maxBytes);
+
 // Writes `bytes` to a temporary file beside `path` and puts it in the
-// target's place only once all of it is on disk; on failure the target is
-// exactly as it was and no temporary file is left.
+// target's place only once all of it is written and synced to disk; any
+// failure on the way (a full disk part-way through included) is reported,
+// the target is exactly as it was and no temporary file is left.
 FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes);
 
 // The message the user sees for a failed open or save of `path`.

@@ -10,8 +10,12 @@
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
 #include "support/app.h"
+#include "support/smalldisk.h"
 
 #include <functional>
+#include <optional>
+
+#include <sys/stat.h>
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -234,31 +238,50 @@ private slots:
         QCOMPARE(m_dlg->RowCount(), 2);
         LoadBytes(StorePortfolio({}));
         QCOMPARE(m_dlg->RowCount(), 0);
+
+        // Whatever follows the last row is ignored, however long it is.
+        m_messages->Clear();
+        LoadBytes(StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2027", 1}}) +
+                  std::string(kPortfolioFileReadLimit + 1, '\x7f'));
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(Column(Dlg::ColID), QStringList{"GOV-2027"});
     }
 
+    // Anything but a good portfolio file leaves the rows as they were: bad
+    // bytes, and files that can't be opened or read, a pipe or a folder
+    // among them, which are refused at once instead of waiting for a writer.
     void badFilesKeepTheRows_data()
     {
-        QTest::addColumn<QByteArray>("bytes"); // empty: no such file
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
         const QByteArray magic("Tenvix2F\0", 9);
-        QTest::newRow("21 rows") << magic + QByteArray("\x15\0\0\0", 4) << "Wrong file format !";
-        QTest::newRow("record cut short") << magic + QByteArray("\2\0\0\0\2B1\0\0\0\0\0\0Y@\2B", 20)
+        QTest::newRow("21 rows") << "file" << magic + QByteArray("\x15\0\0\0", 4) << "Wrong file format !";
+        QTest::newRow("record cut short") << "file" << magic + QByteArray("\2\0\0\0\2B1\0\0\0\0\0\0Y@\2B", 17)
                                           << "Failed reading the file !";
-        QTest::newRow("missing") << QByteArray() << "Failed to open the file !";
+        QTest::newRow("missing") << "missing" << QByteArray() << "Failed to open the file !";
+        QTest::newRow("a pipe") << "pipe" << QByteArray() << "Failed to open the file !";
+        QTest::newRow("a folder") << "folder" << QByteArray() << "Failed to open the file !";
     }
 
     void badFilesKeepTheRows()
     {
+        QFETCH(QString, situation);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         m_dlg->AddRow("GOV-2030", 5);
         m_dlg->AddRow("NOPE", 1);
         const QStringList before = Row(0);
-        if (bytes.isEmpty()) {
-            m_chooser->Answer(m_dir.filePath("absent.bdp"));
-            Button("load")->click();
-        } else {
+        const QString path = m_dir.filePath(QString(QTest::currentDataTag()) + ".bdp");
+        if (situation == "file") {
             LoadBytes(bytes.toStdString());
+        } else {
+            if (situation == "pipe")
+                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+            else if (situation == "folder")
+                QVERIFY(QDir().mkdir(path));
+            m_chooser->Answer(path);
+            Button("load")->click();
         }
         QCOMPARE(m_messages->Texts(), QStringList{message});
         QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
@@ -269,6 +292,53 @@ private slots:
         m_chooser->Answer(m_dir.filePath("no/such/folder/p.bdp"));
         Button("save")->click();
         QCOMPARE(m_messages->Last().text, QStringLiteral("Failed to open the file in exclusive write mode !"));
+    }
+
+    // A save whose write fails, on a full disk or past the size this process
+    // may write, says so and leaves the old file byte for byte, with no
+    // temporary file beside it.
+    void failedWriteKeepsTheOldFile_data()
+    {
+        QTest::addColumn<bool>("fullDisk");
+        QTest::newRow("full disk") << true;
+        QTest::newRow("file size limit") << false;
+    }
+
+    void failedWriteKeepsTheOldFile()
+    {
+        QFETCH(bool, fullDisk);
+        const QTemporaryDir here(m_dir.filePath("diskXXXXXX"));
+        const QString folder = here.path();
+        std::optional<test::SmallDisk> disk;
+        if (fullDisk) {
+            disk.emplace(folder);
+            TENVIX_REQUIRE_MOUNTED(*disk);
+        }
+        const QString path = folder + "/p.bdp";
+        const QByteArray old = QByteArray::fromStdString(StorePortfolio(std::vector<PortfolioEntry>{{"B1", 100}}));
+        test::WriteAll(path, old);
+        m_dlg->AddRow("GOV-2030", 12);
+        m_dlg->AddRow("GOV-2027", 7);
+        m_dlg->AddRow("NOPE", 3);
+        const QStringList rows = Column(Dlg::ColID);
+        if (fullDisk)
+            QVERIFY(disk->Fill());
+        const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+
+        m_chooser->Answer(path);
+        if (fullDisk) {
+            Button("save")->click();
+        } else {
+            const test::FileSizeLimit limit(rlim_t(old.size()) + 8);
+            QVERIFY(limit.Set());
+            Button("save")->click();
+        }
+        QCOMPARE(m_messages->Texts(), QStringList{"Error writing to file !"});
+        QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+        QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
+        QCOMPARE(test::ReadAll(path), old);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), files);
+        QCOMPARE(Column(Dlg::ColID), rows);
     }
 
     void suggestAppendsTheBestCandidates()

@@ -76,7 +76,7 @@ private slots:
     void windowPosParse_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QRect>("rect"); // null: not a position
+        QTest::addColumn<QRect>("rect"); // invalid: not a position
         QTest::addColumn<int>("flag");
         QTest::newRow("as written") << "10,20,810,620,1" << QRect(10, 20, 800, 600) << 1;
         QTest::newRow("blanks before numbers") << "  10, 20,\t810,  620, 0" << QRect(10, 20, 800, 600) << 0;
@@ -97,7 +97,7 @@ private slots:
         QFETCH(QRect, rect);
         QFETCH(int, flag);
         const auto pos = ParseWindowPos(text);
-        QCOMPARE(pos.has_value(), !rect.isNull());
+        QCOMPARE(pos.has_value(), rect.isValid());
         if (!pos)
             return;
         QCOMPARE(pos->rect, rect);
