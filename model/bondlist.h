@@ -33,6 +33,9 @@ public:
     // it and reads record after record. On a FormatError the records read so
     // far stay in the list.
     void Serialize(ByteReader& ar);
+    // The first step of that: reads and checks the two counts and returns the
+    // count, for readers that go through the records without a list.
+    static std::size_t ReadCount(ByteReader& ar);
 
     List m_list;
 };

@@ -1,5 +1,6 @@
 #include "model/format.h"
 
+#include "model/date.h"
 #include "model/numbers.h"
 
 #include <charconv>
@@ -44,6 +45,51 @@ std::string FormatShortest(double value)
 {
     std::string text;
     AppendShortest(text, value);
+    return text;
+}
+
+void AppendGeneral(std::string& out, double value, int precision)
+{
+    precision = precision < 1 ? 1 : precision > kMaxDecimals ? kMaxDecimals : precision;
+    // The longest is a sign, the digits, a full stop and a four-character exponent.
+    char buf[kMaxDecimals + 16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+    if (r.ec == std::errc())
+        out.append(buf, r.ptr);
+}
+
+void AppendInteger(std::string& out, std::int64_t value)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, r.ptr);
+}
+
+void AppendIsoDate(std::string& out, std::int32_t daySerial)
+{
+    const CivilDate c = Civil(daySerial);
+    if (c.year < 0) {
+        AppendInteger(out, daySerial);
+        return;
+    }
+    // Valid dates lie in the years 100 to 9999: always four digits.
+    const char text[10] = {static_cast<char>('0' + c.year / 1000),
+                           static_cast<char>('0' + c.year / 100 % 10),
+                           static_cast<char>('0' + c.year / 10 % 10),
+                           static_cast<char>('0' + c.year % 10),
+                           '-',
+                           static_cast<char>('0' + c.month / 10),
+                           static_cast<char>('0' + c.month % 10),
+                           '-',
+                           static_cast<char>('0' + c.day / 10),
+                           static_cast<char>('0' + c.day % 10)};
+    out.append(text, sizeof text);
+}
+
+std::string FormatIsoDate(std::int32_t daySerial)
+{
+    std::string text;
+    AppendIsoDate(text, daySerial);
     return text;
 }
 
