@@ -6,6 +6,7 @@
 
 #include "model/cashflowcalc.h"
 #include "model/clock.h"
+#include "model/format.h"
 
 #include <iostream>
 
@@ -64,12 +65,12 @@ int RunCashflows(const std::vector<std::string>& argv)
     if (r.error) {
         std::cout << "ytm=Error\n";
     } else {
-        std::cout << "ytm=" << Format("%.8f", r.ytm) << "\n";
-        std::cout << "d1=" << Format("%.8f", r.duration) << "\n";
+        std::cout << "ytm=" << FormatFixed(r.ytm, 8) << "\n";
+        std::cout << "d1=" << FormatFixed(r.duration, 8) << "\n";
         if (squareM)
-            std::cout << "m2=" << Format("%.8f", r.squareM) << "\n";
+            std::cout << "m2=" << FormatFixed(r.squareM, 8) << "\n";
     }
-    std::cout << "h=" << Format("%.8f", HorizonYears(method, stand, horizon)) << "\n";
+    std::cout << "h=" << FormatFixed(HorizonYears(method, stand, horizon), 8) << "\n";
     return kExitOk;
 }
 
