@@ -165,3 +165,26 @@ TEST(AppendIsoDate, FourDigitYearsAndTheBareSerialOutsideTheDateSpan)
     AppendInteger(text, 0);
     EXPECT_EQ(text, "d=2000-01-01-92233720368547758080");
 }
+
+// Sums of a few powers of two end exactly on a rounding tie at every number
+// of decimals; the C library rounds those half to even.
+TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)
+{
+    std::mt19937_64 g(5);
+    for (int i = 0; i < 100000; ++i) {
+        const double v = std::ldexp(static_cast<double>(g() % 4096), -static_cast<int>(g() % 24)) *
+                             (i % 2 ? 1 : -1) +
+                         static_cast<double>(g() % 1000000) * (i % 3 ? 1 : 0);
+        for (int d : {0, 1, 3, 8, 12, 19, 20}) {
+            ASSERT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
+            char buf[512];
+            std::snprintf(buf, sizeof buf, "%.*g", d, v);
+            std::string general;
+            AppendGeneral(general, v, d);
+            ASSERT_EQ(general, buf) << v << " to " << d;
+        }
+    }
+    for (double v : {0.5, 1.5, 2.5, 0.125, 0.375, 9.5, 99999999.5, 0.00095, 9.9999999995, 999999999.5, 0.1, 0.2})
+        for (int d = 0; d < 14; ++d)
+            EXPECT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
+}
