@@ -95,10 +95,13 @@ void ByteReader::ReadString(std::string& out)
         const std::string_view raw = ReadBytes(static_cast<std::size_t>(size));
         if (wide)
             out = Utf16LeToUtf8(raw);
-        else if (IsAscii(raw))
+        else if (!IsAscii(raw))
+            out = Cp1252ToUtf8(raw);
+        else if (out.capacity() >= raw.size())
             out.assign(raw);
         else
-            out = Cp1252ToUtf8(raw);
+            out = std::string(raw); // exactly as large as it must be: assign would leave room to grow
+
     } catch (...) {
         m_nOffset = start;
         throw;

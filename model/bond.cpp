@@ -3,6 +3,7 @@
 #include "model/archive.h"
 #include "model/date.h"
 #include "model/numbers.h"
+#include "model/pool.h"
 #include "model/solver.h"
 
 #include <bit>
@@ -22,6 +23,18 @@ bool PriceUsable(float price)
 }
 
 } // namespace
+
+static_assert(alignof(CBondStd) <= 8 && alignof(CBondFree) <= 8, "pooled blocks are aligned to 8 bytes");
+
+void* CBond::operator new(std::size_t size)
+{
+    return PooledAllocate(size);
+}
+
+void CBond::operator delete(void* p, std::size_t size) noexcept
+{
+    PooledFree(p, size);
+}
 
 void CBond::Serialize(ByteWriter&) const {}
 void CBond::Serialize(ByteReader&) {}

@@ -5,6 +5,7 @@
 // what lets the form and the list view hold on to them.
 
 #include "model/bond.h"
+#include "model/pool.h"
 
 #include <list>
 #include <memory>
@@ -16,7 +17,8 @@ class ByteWriter;
 
 class CBondList {
 public:
-    using List = std::list<std::unique_ptr<CBond>>;
+    // The nodes come from the same pools as the records.
+    using List = std::list<std::unique_ptr<CBond>, PoolAllocator<std::unique_ptr<CBond>>>;
     using Position = List::iterator;
 
     CBondList() = default;
