@@ -24,8 +24,10 @@ int AvailableThreads();
 // waiting to be delivered at any time, so a slow consumer holds the workers
 // back instead of letting results pile up; a slot's Result is reused for the
 // unit `window` places later. With one thread everything runs in order on the
-// calling thread. The first exception thrown by either function ends the run
-// once the running units are done, and is rethrown here.
+// calling thread. An exception ends the run as it would end a run on one
+// thread: the units before the one that failed are delivered, no unit starts
+// after the failure is seen, and the exception of the first failed unit (or
+// of the delivery) is rethrown here once the running units are done.
 template <class Result>
 void RunInOrder(std::size_t count, int threads, std::size_t window,
                 const std::function<void(std::size_t, Result&)>& work,
@@ -35,6 +37,7 @@ void RunInOrder(std::size_t count, int threads, std::size_t window,
         window = 1;
     struct Slot {
         Result result{};
+        std::exception_ptr error;
         bool ready = false;
     };
     std::vector<Slot> slots(window);
@@ -42,11 +45,11 @@ void RunInOrder(std::size_t count, int threads, std::size_t window,
     std::condition_variable changed;
     std::size_t nextToMake = 0;
     std::size_t nextToDeliver = 0;
-    std::exception_ptr failure;
+    bool stopped = false; // a unit or a delivery failed: start nothing more
 
     // Under the lock: the next unit to make, if one may start now.
     auto claim = [&]() -> std::ptrdiff_t {
-        if (failure || nextToMake >= count || nextToMake >= nextToDeliver + window)
+        if (stopped || nextToMake >= count || nextToMake >= nextToDeliver + window)
             return -1;
         return static_cast<std::ptrdiff_t>(nextToMake++);
     };
@@ -61,37 +64,41 @@ void RunInOrder(std::size_t count, int threads, std::size_t window,
             error = std::current_exception();
         }
         lock.lock();
-        if (error && !failure)
-            failure = error;
+        slot.error = error;
+        stopped = stopped || error;
         slot.ready = true;
         changed.notify_all();
     };
 
+    auto help = [&] {
+        std::unique_lock lock(mutex);
+        for (;;) {
+            const std::ptrdiff_t u = claim();
+            if (u >= 0) {
+                make(lock, static_cast<std::size_t>(u));
+                continue;
+            }
+            if (stopped || nextToMake >= count)
+                return;
+            changed.wait(lock);
+        }
+    };
     std::vector<std::jthread> workers;
     const std::size_t extra = threads > 1 ? std::min<std::size_t>(static_cast<std::size_t>(threads) - 1, count) : 0;
     for (std::size_t i = 0; i < extra; ++i) {
         // A thread the system refuses is one helper less, not a failure.
         try {
-            workers.emplace_back([&] {
-            std::unique_lock lock(mutex);
-            for (;;) {
-                const std::ptrdiff_t u = claim();
-                if (u >= 0) {
-                    make(lock, static_cast<std::size_t>(u));
-                    continue;
-                }
-                if (failure || nextToMake >= count)
-                    return;
-                changed.wait(lock);
-            }
-            });
+            workers.emplace_back(help);
         } catch (const std::system_error&) {
             break;
         }
     }
 
+    // Every unit before a failed one has been claimed, so the loop always
+    // reaches the failure.
+    std::exception_ptr failure;
     std::unique_lock lock(mutex);
-    while (nextToDeliver < count && !failure) {
+    while (nextToDeliver < count) {
         Slot& slot = slots[nextToDeliver % window];
         if (!slot.ready) {
             // Help rather than wait: with one thread this is the whole run.
@@ -102,12 +109,17 @@ void RunInOrder(std::size_t count, int threads, std::size_t window,
                 changed.wait(lock);
             continue;
         }
+        if (slot.error) {
+            failure = slot.error;
+            break;
+        }
         lock.unlock();
         try {
             deliver(nextToDeliver, slot.result);
         } catch (...) {
             lock.lock();
             failure = std::current_exception();
+            stopped = true;
             break;
         }
         lock.lock();

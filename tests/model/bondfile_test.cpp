@@ -230,7 +230,7 @@ TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
     EXPECT_GT(refused, 1000); // the changes did reach the checks
 }
 
-#ifndef __SANITIZE_ADDRESS__
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 // Counts and lengths that lie are refused before anything is allocated for
 // them: under a 256 MiB address-space limit a 16 GiB allocation would fail.
 [[noreturn]] void RefuseUnderAddressLimit(std::span<const std::string> lies)
