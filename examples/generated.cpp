@@ -32,12 +32,15 @@ private:
 
 constexpr int kYear = 365;
 
-std::string Number(std::size_t k, int digits)
+// `prefix`, then k with at least `digits` digits.
+std::string Numbered(std::string_view prefix, std::size_t k, int digits)
 {
-    std::string text;
-    AppendInteger(text, static_cast<std::int64_t>(k));
-    if (static_cast<int>(text.size()) < digits)
-        text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+    std::string number;
+    AppendInteger(number, static_cast<std::int64_t>(k));
+    std::string text(prefix);
+    if (static_cast<int>(number.size()) < digits)
+        text.append(static_cast<std::size_t>(digits) - number.size(), '0');
+    text += number;
     return text;
 }
 
@@ -66,7 +69,7 @@ void Ordinary(CBondStd& b, Draw& draw, std::size_t k, std::initializer_list<int>
     b.m_fPrice = static_cast<float>(std::round(fair * draw.Real(0.96, 1.04) * 1000) / 1000);
     b.m_nMaturity = maturity;
     b.m_nRelease = maturity - draw.Int(static_cast<int>(years * kYear) + 1, 40 * kYear);
-    b.m_strID = "B" + Number(k, 7);
+    b.m_strID = Numbered("B", k, 7);
     b.m_strName = OrdinaryName(annualPercent, maturity, period);
 }
 
@@ -82,7 +85,7 @@ std::string AwkwardText(Draw& draw, std::size_t k)
     if (pick == 10)
         return std::string(300, static_cast<char>('a' + k % 26));
     if (pick == 11)
-        return "X" + Number(k, 3);
+        return Numbered("X", k, 3);
     return kTexts[pick];
 }
 
@@ -167,8 +170,8 @@ void Unusual(CBondStd& b, Draw& draw, std::size_t k)
 
 void Payments(CBondFree& b, Draw& draw, std::size_t k)
 {
-    b.m_strID = "F" + Number(k, 7);
-    b.m_strName = draw.Chance(20) ? AwkwardText(draw, k) : "Loan " + Number(k, 1);
+    b.m_strID = Numbered("F", k, 7);
+    b.m_strName = draw.Chance(20) ? AwkwardText(draw, k) : Numbered("Loan ", k, 1);
     b.m_nRelease = kGeneratedStand - draw.Int(-30, 10 * kYear);
     const int count = draw.Int(0, 14);
     b.m_cashflows.clear();
