@@ -5,6 +5,7 @@
 
 #include "model/bondfile.h"
 #include "model/date.h"
+#include "portfolio/core/portfoliofile.h"
 
 #include <sys/stat.h>
 
@@ -105,7 +106,11 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
 TEST_F(Cli, AFullDiskFailsTheCommand)
 {
     const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
-    for (const std::string& command : {"export " + kSample, "analyse " + kSample + dates, "suggest " + kSample + dates}) {
+    const std::vector<PortfolioEntry> rows{{"GOV-2034-A", 10.0}};
+    const std::string portfolio = Write("p.bdp", StorePortfolio(rows));
+    for (const std::string& command :
+         {"export " + kSample, "analyse " + kSample + dates, "suggest " + kSample + dates,
+          "portfolio " + kSample + " " + portfolio + dates, "cashflows --price 100" + dates + " 105@2027-12-06"}) {
         const CliRun r = Run(command, "/dev/full");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_EQ(r.err, "Destination disk drive is full.\n") << command;
