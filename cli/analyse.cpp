@@ -3,50 +3,88 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/output.h"
+#include "cli/parallel.h"
 
 #include "model/date.h"
+#include "model/format.h"
 #include "model/solver.h"
 
-#include <iostream>
+#include <unistd.h>
 
 namespace tenvix::cli {
 
+namespace {
+
+// `years` is the horizon's distance from the stand date, already as text.
+void AppendRow(std::string& out, CBond& bond, double stand, double horizon, std::string_view years)
+{
+    bond.SetDates(stand, horizon);
+    bond.Prepare();
+    const int code = bond.Validate();
+    double y = 0, d = 0, m2 = 0;
+    const char* status = "incompatible";
+    if (code == BOND_OK || code == BOND_STAND_AFTER_HORIZON) {
+        try {
+            // Each bond reads the clock for its own time budget.
+            y = bond.GetYTM(SystemClock());
+            bond.GetDurationM2(y, bond.m_fPrice, d, m2);
+            status = "ok";
+        } catch (const CUserException&) {
+            status = "bad_ytm";
+        }
+    }
+    AppendCsvField(out, bond.m_strID);
+    out += ',';
+    AppendCsvField(out, bond.m_strName);
+    out += bond.GetType() == BOND_TYPE_STD ? ",I," : ",II,";
+    out += status;
+    out += ',';
+    AppendInteger(out, code);
+    if (status[0] == 'o') {
+        for (double figure : {y, d, m2}) {
+            out += ',';
+            AppendFixed(out, figure, 8);
+        }
+        out += ',';
+        out += years;
+    } else {
+        out += ",,,,";
+    }
+    EndCsvRow(out);
+}
+
+} // namespace
+
+void AnalyseDatabase(const DatabaseFile& db, double stand, double horizon, Output& out, int threads)
+{
+    const std::string years = FormatFixed(YearFraction(horizon, stand), 8);
+    out.Append("id,name,type,status,code,ytm,duration,square_m,horizon_years\r\n");
+    RunInOrder<std::string>(
+        db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
+        [&](std::size_t unit, std::string& text) {
+            text.clear();
+            BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
+            for (std::size_t k = db.index.UnitSize(unit); k > 0; --k)
+                AppendRow(text, records.Next(), stand, horizon, years);
+        },
+        [&](std::size_t, std::string& text) { out.Append(text); });
+}
+
 int RunAnalyse(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {"stand", "horizon"}, {});
+    const Arguments args(argv, {"stand", "horizon", "threads"}, {});
     if (args.Positional().size() != 1)
         throw UsageError{"analyse takes one database file"};
     const double stand = RequiredDate(args, "stand");
     const double horizon = RequiredDate(args, "horizon");
-    auto list = LoadDatabase(args.Positional()[0]);
-    if (!list)
+    const int threads = ThreadsOption(args);
+    const auto db = OpenDatabase(args.Positional()[0]);
+    if (!db)
         return kExitFailure;
-
-    const std::string years = Format("%.8f", YearFraction(horizon, stand));
-    WriteCsvRow(std::cout, {"id", "name", "type", "status", "code", "ytm", "duration", "square_m", "horizon_years"});
-    for (const auto& bond : list->m_list) {
-        bond->SetDates(stand, horizon);
-        bond->Prepare();
-        const int code = bond->Validate();
-        std::string status = "incompatible", ytm, duration, squareM, ih;
-        if (code == BOND_OK || code == BOND_STAND_AFTER_HORIZON) {
-            try {
-                const double y = bond->GetYTM();
-                double d = 0, m2 = 0;
-                bond->GetDurationM2(y, bond->m_fPrice, d, m2);
-                status = "ok";
-                ytm = Format("%.8f", y);
-                duration = Format("%.8f", d);
-                squareM = Format("%.8f", m2);
-                ih = years;
-            } catch (const CUserException&) {
-                status = "bad_ytm";
-            }
-        }
-        WriteCsvRow(std::cout, {bond->m_strID, bond->m_strName, bond->GetType() == BOND_TYPE_STD ? "I" : "II", status,
-                                std::to_string(code), ytm, duration, squareM, ih});
-    }
-    return kExitOk;
+    Output out(STDOUT_FILENO);
+    AnalyseDatabase(*db, stand, horizon, out, threads);
+    return FinishOutput(out);
 }
 
 } // namespace tenvix::cli

@@ -3,11 +3,14 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/output.h"
 
 #include "model/cashflowcalc.h"
 #include "model/clock.h"
+#include "model/format.h"
 
 #include <iostream>
+#include <unistd.h>
 
 namespace tenvix::cli {
 
@@ -61,16 +64,23 @@ int RunCashflows(const std::vector<std::string>& argv)
         std::cerr << CashflowFaultMessage(r.fault) << "\n";
         return kExitFailure;
     }
+    Output out(STDOUT_FILENO);
+    std::string& text = out.Text();
+    auto line = [&text](const char* name, double value) {
+        text += name;
+        AppendFixed(text, value, 8);
+        text += '\n';
+    };
     if (r.error) {
-        std::cout << "ytm=Error\n";
+        text += "ytm=Error\n";
     } else {
-        std::cout << "ytm=" << Format("%.8f", r.ytm) << "\n";
-        std::cout << "d1=" << Format("%.8f", r.duration) << "\n";
+        line("ytm=", r.ytm);
+        line("d1=", r.duration);
         if (squareM)
-            std::cout << "m2=" << Format("%.8f", r.squareM) << "\n";
+            line("m2=", r.squareM);
     }
-    std::cout << "h=" << Format("%.8f", HorizonYears(method, stand, horizon)) << "\n";
-    return kExitOk;
+    line("h=", HorizonYears(method, stand, horizon));
+    return FinishOutput(out);
 }
 
 } // namespace tenvix::cli

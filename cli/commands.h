@@ -15,4 +15,20 @@ int RunExport(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);
 
+class Output;
+struct DatabaseFile;
+
+// The work of export, analyse and suggest on a database already read and
+// checked, on `threads` threads, written to `out` (not yet finished): what the
+// commands run, and what the benchmarks time. The output is the same byte for
+// byte whatever the number of threads.
+void ExportDatabase(const DatabaseFile& db, Output& out, int threads);
+void AnalyseDatabase(const DatabaseFile& db, double stand, double horizon, Output& out, int threads);
+void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, int rows, Output& out, int threads);
+
+// Units being made or waiting to be written, per thread: enough to keep every
+// thread busy while one slow bond holds up the writing, few enough that the
+// buffered rows stay a few megabytes.
+inline constexpr std::size_t kUnitsInFlightPerThread = 4;
+
 } // namespace tenvix::cli

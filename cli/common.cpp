@@ -1,14 +1,16 @@
 #include "cli/common.h"
 
-#include "model/bondfile.h"
+#include "cli/parallel.h"
+
 #include "model/date.h"
+#include "model/numbers.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
+#include <fcntl.h>
 #include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tenvix::cli {
 
@@ -86,71 +88,61 @@ double RequiredDate(const Arguments& args, std::string_view name)
     return *date;
 }
 
-std::string IsoDate(std::int32_t daySerial)
+int ThreadsOption(const Arguments& args)
 {
-    const CivilDate c = Civil(daySerial);
-    if (c.year < 0)
-        return std::to_string(daySerial);
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", c.year, c.month, c.day);
-    return buf;
-}
-
-std::string CsvField(std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(text);
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
-
-void WriteCsvRow(std::ostream& out, const std::vector<std::string>& fields)
-{
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (i)
-            out << ',';
-        out << CsvField(fields[i]);
-    }
-    out << "\r\n";
-}
-
-std::string Format(const char* format, double value)
-{
-    char buf[512];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
+    const auto text = args.Value("threads");
+    if (!text)
+        return std::min(AvailableThreads(), kMaxThreads);
+    const auto n = ReadWholeNumber(*text);
+    if (!n || text->empty() || *n < 1 || *n > kMaxThreads)
+        throw UsageError{"--threads wants a number from 1 to " + std::to_string(kMaxThreads) + ", not \"" + *text + "\""};
+    return *n;
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
         return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0);
-    if (size < 0 || !in)
+    struct Closer {
+        int fd;
+        ~Closer()
+        {
+            const int saved = errno;
+            ::close(fd);
+            errno = saved;
+        }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
         return std::nullopt;
-    std::string bytes(std::min(static_cast<std::size_t>(size), limit), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad())
+    if (!S_ISREG(st.st_mode)) {
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return std::nullopt;
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    }
+    std::string bytes(std::min(static_cast<std::size_t>(st.st_size), limit), '\0');
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (n == 0)
+            break; // shrank while we read: take what is there
+        done += static_cast<std::size_t>(n);
+    }
+    bytes.resize(done);
     return bytes;
 }
 
-std::optional<CBondList> LoadDatabase(const std::string& path)
+std::optional<DatabaseFile> OpenDatabase(const std::string& path)
 {
     // The same ceiling as the windows: beyond it a file is no database.
     constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
     errno = 0;
-    const auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
+    auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
     if (!bytes) {
         if (errno == ENOENT)
             std::cerr << path << "\nCannot find this file.\nPlease verify that the correct path and file name are given.\n";
@@ -158,13 +150,17 @@ std::optional<CBondList> LoadDatabase(const std::string& path)
             std::cerr << "An unexpected error occurred while reading " << path << ".\n";
         return std::nullopt;
     }
-    CBondList list;
-    if (bytes->size() > kDatabaseReadLimit ||
-        !LoadBondDatabase(std::as_bytes(std::span(bytes->data(), bytes->size())), list)) {
+    DatabaseFile db;
+    db.bytes = std::move(*bytes);
+    std::optional<BondFileIndex> index;
+    if (db.bytes.size() <= kDatabaseReadLimit)
+        index = IndexBondDatabase(db.Bytes(), kUnitRecords);
+    if (!index) {
         std::cerr << "Unexpected file format.\n";
         return std::nullopt;
     }
-    return list;
+    db.index = std::move(*index);
+    return db;
 }
 
 } // namespace tenvix::cli

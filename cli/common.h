@@ -1,11 +1,11 @@
 #pragma once
 
-// What every tenvix-cli command shares: argument handling, ISO dates, CSV
-// fields and reading a database from disk.
+// What every tenvix-cli command shares: argument handling, ISO dates, the
+// number of threads, and reading files from disk.
 
-#include "model/bondlist.h"
+#include "model/bondfile.h"
 
-#include <iosfwd>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,22 +40,32 @@ private:
 std::optional<double> ParseIsoDate(std::string_view text);
 // A date option that must be present and valid.
 double RequiredDate(const Arguments& args, std::string_view name);
-// YYYY-MM-DD of a day serial; the bare number when it is no valid date.
-std::string IsoDate(std::int32_t daySerial);
+// The --threads option: a whole number from 1 to kMaxThreads; by default as
+// many as there are processors to run on.
+inline constexpr int kMaxThreads = 256;
+int ThreadsOption(const Arguments& args);
 
-// One CSV field, quoted when it holds a comma, a quote or a line break.
-std::string CsvField(std::string_view text);
-void WriteCsvRow(std::ostream& out, const std::vector<std::string>& fields);
-
-// printf-style formatting of one double.
-std::string Format(const char* format, double value);
-
-// At most `limit` bytes of a file; nothing when it cannot be opened or read
-// (errno then tells why). A hostile file cannot make the reader hold more.
+// At most `limit` bytes of a regular file; nothing when it cannot be opened
+// or read, or is no regular file (errno then tells why). The open never
+// blocks, so a pipe or a device named by mistake is refused at once, and a
+// hostile file cannot make the reader hold more than the limit.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit);
 
-// Loads a .bnd file; on failure prints the program's message to standard
-// error and returns nothing.
-std::optional<CBondList> LoadDatabase(const std::string& path);
+// A database file read whole and checked whole, with the index that lets it
+// be read in units.
+struct DatabaseFile {
+    std::string bytes;
+    BondFileIndex index;
+
+    std::span<const std::byte> Bytes() const { return std::as_bytes(std::span(bytes.data(), bytes.size())); }
+};
+
+// Records a unit of work holds: small enough to spread a database over the
+// threads evenly, large enough that handing units over costs nothing.
+inline constexpr std::size_t kUnitRecords = 1024;
+
+// Reads and checks a .bnd file; on failure prints the program's message to
+// standard error and returns nothing. Nothing has been written then.
+std::optional<DatabaseFile> OpenDatabase(const std::string& path);
 
 } // namespace tenvix::cli

@@ -2,46 +2,88 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/output.h"
+#include "cli/parallel.h"
 
-#include <iostream>
+#include "model/format.h"
+
+#include <unistd.h>
 
 namespace tenvix::cli {
 
+namespace {
+
+// Nine significant digits bring every float32 back exactly.
+void AppendAmount(std::string& out, float amount)
+{
+    AppendGeneral(out, static_cast<double>(amount), 9);
+}
+
+void AppendRow(std::string& out, const CBond& bond)
+{
+    out += bond.GetType() == BOND_TYPE_STD ? "I," : "II,";
+    AppendCsvField(out, bond.m_strID);
+    out += ',';
+    AppendCsvField(out, bond.m_strName);
+    out += ',';
+    AppendIsoDate(out, bond.m_nRelease);
+    out += ',';
+    AppendIsoDate(out, bond.m_nMaturity);
+    out += ',';
+    AppendAmount(out, bond.m_fPrice);
+    if (bond.GetType() == BOND_TYPE_STD) {
+        const auto& coupons = static_cast<const CBondStd&>(bond);
+        out += ',';
+        AppendAmount(out, coupons.m_fCoupon);
+        out += ',';
+        AppendInteger(out, coupons.m_nPeriodMonths);
+        out += ',';
+        AppendAmount(out, coupons.m_fFace);
+        out += ',';
+    } else {
+        // Amounts, '@', dates and ';' never need quoting.
+        out += ",,,,";
+        bool first = true;
+        for (const CASHFLOW& cf : static_cast<const CBondFree&>(bond).m_cashflows) {
+            if (!first)
+                out += ';';
+            first = false;
+            AppendAmount(out, cf.m_fAmount);
+            out += '@';
+            AppendIsoDate(out, cf.m_nDate);
+        }
+    }
+    EndCsvRow(out);
+}
+
+} // namespace
+
+void ExportDatabase(const DatabaseFile& db, Output& out, int threads)
+{
+    out.Append("type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n");
+    RunInOrder<std::string>(
+        db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
+        [&](std::size_t unit, std::string& text) {
+            text.clear();
+            BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
+            for (std::size_t k = db.index.UnitSize(unit); k > 0; --k)
+                AppendRow(text, records.Next());
+        },
+        [&](std::size_t, std::string& text) { out.Append(text); });
+}
+
 int RunExport(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {}, {});
+    const Arguments args(argv, {"threads"}, {});
     if (args.Positional().size() != 1)
         throw UsageError{"export takes one database file"};
-    auto list = LoadDatabase(args.Positional()[0]);
-    if (!list)
+    const int threads = ThreadsOption(args);
+    const auto db = OpenDatabase(args.Positional()[0]);
+    if (!db)
         return kExitFailure;
-
-    // Nine significant digits bring every float32 back exactly.
-    auto amount = [](float v) { return Format("%.9g", v); };
-    WriteCsvRow(std::cout, {"type", "id", "name", "release", "maturity", "price", "coupon", "period_months", "face",
-                            "payments"});
-    for (const auto& bond : list->m_list) {
-        std::vector<std::string> row{bond->GetType() == BOND_TYPE_STD ? "I" : "II",
-                                     bond->m_strID,
-                                     bond->m_strName,
-                                     IsoDate(bond->m_nRelease),
-                                     IsoDate(bond->m_nMaturity),
-                                     amount(bond->m_fPrice)};
-        if (const auto* coupons = dynamic_cast<const CBondStd*>(bond.get())) {
-            row.insert(row.end(), {amount(coupons->m_fCoupon), std::to_string(coupons->m_nPeriodMonths), amount(coupons->m_fFace), ""});
-        } else {
-            const auto& free = static_cast<const CBondFree&>(*bond);
-            std::string payments;
-            for (const CASHFLOW& cf : free.m_cashflows) {
-                if (!payments.empty())
-                    payments += ';';
-                payments += amount(cf.m_fAmount) + '@' + IsoDate(cf.m_nDate);
-            }
-            row.insert(row.end(), {"", "", "", payments});
-        }
-        WriteCsvRow(std::cout, row);
-    }
-    return kExitOk;
+    Output out(STDOUT_FILENO);
+    ExportDatabase(*db, out, threads);
+    return FinishOutput(out);
 }
 
 } // namespace tenvix::cli

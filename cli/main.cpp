@@ -24,17 +24,19 @@ constexpr Command kCommands[] = {
 
 constexpr std::string_view kUsage =
     "usage:\n"
-    "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+    "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--threads N]\n"
     "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n"
     "  tenvix-cli cashflows --stand YYYY-MM-DD --horizon YYYY-MM-DD --price TEXT\n"
     "          [--method 12m|365d] [--square-m] AMOUNT@YYYY-MM-DD ...\n"
     "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line\n"
-    "  tenvix-cli export FILE.bnd\n"
+    "  tenvix-cli export FILE.bnd [--threads N]\n"
     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
     "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
     "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=\n"
-    "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N]\n"
-    "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n";
+    "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
+    "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n"
+    "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"
+    "      is the same whatever N; --threads 1 does all the work on one thread.\n";
 
 } // namespace
 

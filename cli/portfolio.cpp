@@ -5,13 +5,70 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 
+#include "cli/output.h"
+
+#include "model/format.h"
 #include "model/numbers.h"
+#include "model/text.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <iostream>
+#include <memory>
+#include <unistd.h>
 
 namespace tenvix::cli {
+
+namespace {
+
+// For each identifier, a copy of the first bond of the database whose
+// identifier equals it without regard to letter case, or null: one pass over
+// the records, holding no list.
+std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows)
+{
+    std::vector<std::unique_ptr<CBond>> found(rows.size());
+    std::vector<std::string> wanted;
+    for (const PortfolioEntry& row : rows)
+        wanted.push_back(FoldCase(row.id));
+    std::size_t missing = rows.size();
+    if (db.index.count == 0 || missing == 0)
+        return found;
+    BondRecordReader records(db.Bytes(), db.index.unitStarts[0]);
+    for (std::size_t k = 0; k < db.index.count && missing > 0; ++k) {
+        const CBond& bond = records.Next();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (found[i] || !EqualsFolded(bond.m_strID, wanted[i]))
+                continue;
+            if (bond.GetType() == BOND_TYPE_STD)
+                found[i] = std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+            else
+                found[i] = std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+            --missing;
+        }
+    }
+    return found;
+}
+
+void AppendRow(std::string& out, const std::string& id, const std::string& units, const char* status,
+               const RowFigures* f)
+{
+    AppendCsvField(out, id);
+    out += ',';
+    AppendCsvField(out, units);
+    out += ',';
+    AppendCsvField(out, status);
+    if (f) {
+        for (double figure : {f->ytm, f->duration, f->squareM}) {
+            out += ',';
+            AppendFixed(out, figure, 8);
+        }
+    } else {
+        out += ",,,";
+    }
+    EndCsvRow(out);
+}
+
+} // namespace
 
 int RunPortfolio(const std::vector<std::string>& argv)
 {
@@ -20,8 +77,8 @@ int RunPortfolio(const std::vector<std::string>& argv)
         throw UsageError{"portfolio takes a database file and a portfolio file"};
     const double stand = RequiredDate(args, "stand");
     const double horizon = RequiredDate(args, "horizon");
-    auto list = LoadDatabase(args.Positional()[0]);
-    if (!list)
+    const auto db = OpenDatabase(args.Positional()[0]);
+    if (!db)
         return kExitFailure;
 
     const auto bytes = ReadFileBytes(args.Positional()[1], kPortfolioFileReadLimit);
@@ -39,7 +96,9 @@ int RunPortfolio(const std::vector<std::string>& argv)
         return kExitFailure;
     }
 
-    WriteCsvRow(std::cout, {"id", "units", "status", "ytm", "duration", "square_m"});
+    Output out(STDOUT_FILENO);
+    out.Append("id,units,status,ytm,duration,square_m\r\n");
+    const std::vector<std::unique_ptr<CBond>> bonds = FindBonds(*db, file.rows);
     std::vector<CBond*> ready;
     std::vector<double> units;
     std::string refusal;
@@ -47,41 +106,51 @@ int RunPortfolio(const std::vector<std::string>& argv)
         const PortfolioEntry& row = file.rows[i];
         // The window shows the units as a whole number and calculates with
         // what it shows.
-        const std::string unitsText = FormatNumber("%.0f", row.units);
-        CBond* bond = FindBondByID(list->m_list, row.id);
+        const std::string unitsText = FormatFixed(row.units, 0);
+        CBond* bond = bonds[i].get();
         const RowFigures f = bond ? AnalyseBond(*bond, stand, horizon, SystemClock()) : RowFigures{};
         if (f.status == RowStatus::Ready) {
-            WriteCsvRow(std::cout, {row.id, unitsText, "ready", FormatNumber("%.8f", f.ytm),
-                                    FormatNumber("%.8f", f.duration), FormatNumber("%.8f", f.squareM)});
+            AppendRow(out.Text(), row.id, unitsText, "ready", &f);
             ready.push_back(bond);
             units.push_back(ReadLeadingDecimal(unitsText));
         } else {
-            WriteCsvRow(std::cout, {row.id, unitsText, StatusText(f.status), "", "", ""});
+            AppendRow(out.Text(), row.id, unitsText, StatusText(f.status), nullptr);
             if (refusal.empty())
                 refusal = "Bond ID=" + row.id + " ,in row " + std::to_string(i + 1) + " , can't be included !";
         }
     }
     if (file.rows.empty())
-        return kExitOk;
+        return FinishOutput(out);
     if (!refusal.empty()) {
+        FinishOutput(out);
         std::cerr << refusal << "\n";
         return kExitFailure;
     }
     const PortfolioFigures p = CalculatePortfolio(ready, units, stand, horizon, SystemClock());
     switch (p.outcome) {
-    case PortfolioOutcome::Ready:
-        std::cout << "portfolio,ytm=" << FormatNumber("%.8f", p.ytm) << ",duration=" << FormatNumber("%.8f", p.duration)
-                  << ",square_m=" << FormatNumber("%.8f", p.squareM) << "\r\n";
-        return kExitOk;
+    case PortfolioOutcome::Ready: {
+        std::string& text = out.Text();
+        text += "portfolio,ytm=";
+        AppendFixed(text, p.ytm, 8);
+        text += ",duration=";
+        AppendFixed(text, p.duration, 8);
+        text += ",square_m=";
+        AppendFixed(text, p.squareM, 8);
+        text += "\r\n";
+        return FinishOutput(out);
+    }
     case PortfolioOutcome::NoUnits:
+        FinishOutput(out);
         std::cerr << "No units filled in !\n";
         return kExitFailure;
     case PortfolioOutcome::BadYtm:
+        FinishOutput(out);
         std::cerr << "Bad YTM\n";
         return kExitFailure;
     case PortfolioOutcome::MemberIncompatible:
         // The window ends such a calculation without a word; rows analysed
         // moments ago cannot turn incompatible here.
+        FinishOutput(out);
         return kExitFailure;
     }
     return kExitFailure;

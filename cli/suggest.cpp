@@ -3,18 +3,108 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/output.h"
+#include "cli/parallel.h"
 
+#include "model/date.h"
+#include "model/format.h"
 #include "model/numbers.h"
-#include "portfolio/core/bondportf.h"
 #include "portfolio/core/suggest.h"
 
-#include <iostream>
+#include <algorithm>
+#include <memory>
+#include <unistd.h>
 
 namespace tenvix::cli {
 
+namespace {
+
+// A qualifying bond of a unit, and where its record starts in the file: the
+// bond itself is gone once its unit is judged.
+struct Found {
+    SuggestedRow row;
+    std::size_t offset;
+};
+
+std::unique_ptr<CBond> CopyOf(const CBond& bond)
+{
+    if (bond.GetType() == BOND_TYPE_STD)
+        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+}
+
+void AppendRow(std::string& out, const SuggestedRow& r)
+{
+    const SUGGESTION& s = r.suggestion;
+    AppendCsvField(out, s.pBond->m_strID);
+    out += ',';
+    AppendCsvField(out, s.pBond->m_strName);
+    for (double figure : {s.dYield, s.dDuration, s.dSquareM}) {
+        out += ',';
+        AppendFixed(out, figure, 8);
+    }
+    out += r.group == SuggestGroup::Exact ? ",exact" : r.group == SuggestGroup::Shorter ? ",short" : ",long";
+    EndCsvRow(out);
+}
+
+} // namespace
+
+void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, int rows, Output& out, int threads)
+{
+    // The bonds are judged unit by unit on every thread, but filed here one by
+    // one in list order, exactly as a scan of the list files them: ties keep
+    // the order in which the list holds them.
+    const double horizonYears = YearFraction(horizon, stand);
+    SuggestLists lists;
+    // The bonds the lists point to, copied when filed; the ones that have
+    // fallen out of the lists are dropped after each unit.
+    std::vector<std::unique_ptr<CBond>> kept;
+    RunInOrder<std::vector<Found>>(
+        db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
+        [&](std::size_t unit, std::vector<Found>& found) {
+            found.clear();
+            BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
+            for (std::size_t k = db.index.UnitSize(unit); k > 0; --k) {
+                const std::size_t offset = records.Offset();
+                CBond& bond = records.Next();
+                bond.SetDates(stand, horizon);
+                bond.Prepare();
+                if (auto row = AssessBond(bond, horizonYears, SystemClock())) {
+                    row->suggestion.pBond = nullptr;
+                    found.push_back({*row, offset});
+                }
+            }
+        },
+        [&](std::size_t, std::vector<Found>& found) {
+            for (const Found& f : found) {
+                if (SUGGESTION* filed = lists.Add(f.row)) {
+                    kept.push_back(CopyOf(BondRecordReader(db.Bytes(), f.offset).Next()));
+                    filed->pBond = kept.back().get();
+                }
+            }
+            auto listed = [&](const CBond* b) {
+                auto in = [b](const auto& places, int count) {
+                    return std::any_of(places.begin(), places.begin() + count,
+                                       [b](const SUGGESTION& s) { return s.pBond == b; });
+                };
+                return in(lists.m_short, lists.m_nShortCount) || in(lists.m_long, lists.m_nLongCount);
+            };
+            std::erase_if(kept, [&](const std::unique_ptr<CBond>& b) { return !listed(b.get()); });
+        });
+
+    const std::vector<SuggestedRow> picked = PresentSuggestions(lists, rows);
+    if (picked.empty()) {
+        out.Append("Nothing suggested .\n");
+        return;
+    }
+    out.Append("id,name,ytm,duration,square_m,group\r\n");
+    for (const SuggestedRow& r : picked)
+        AppendRow(out.Text(), r);
+}
+
 int RunSuggest(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {"stand", "horizon", "rows"}, {});
+    const Arguments args(argv, {"stand", "horizon", "rows", "threads"}, {});
     if (args.Positional().size() != 1)
         throw UsageError{"suggest takes one database file"};
     const double stand = RequiredDate(args, "stand");
@@ -26,28 +116,16 @@ int RunSuggest(const std::vector<std::string>& argv)
             throw UsageError{"--rows wants a number of rows from 0 to 20, not \"" + *text + "\""};
         rows = *n;
     }
-    auto list = LoadDatabase(args.Positional()[0]);
-    if (!list)
+    const int threads = ThreadsOption(args);
+    const auto db = OpenDatabase(args.Positional()[0]);
+    if (!db)
         return kExitFailure;
     // Without room for a pair the window does not even scan.
     if (rows > kSuggestMaxRows)
         return kExitOk;
-
-    SuggestLists lists;
-    ScanBonds(list->m_list, stand, horizon, lists, SystemClock());
-    const std::vector<SuggestedRow> picked = PresentSuggestions(lists, rows);
-    if (picked.empty()) {
-        std::cout << "Nothing suggested .\n";
-        return kExitOk;
-    }
-    WriteCsvRow(std::cout, {"id", "name", "ytm", "duration", "square_m", "group"});
-    for (const SuggestedRow& r : picked) {
-        const SUGGESTION& s = r.suggestion;
-        const char* group = r.group == SuggestGroup::Exact ? "exact" : r.group == SuggestGroup::Shorter ? "short" : "long";
-        WriteCsvRow(std::cout, {s.pBond->m_strID, s.pBond->m_strName, FormatNumber("%.8f", s.dYield),
-                                FormatNumber("%.8f", s.dDuration), FormatNumber("%.8f", s.dSquareM), group});
-    }
-    return kExitOk;
+    Output out(STDOUT_FILENO);
+    SuggestFromDatabase(*db, stand, horizon, rows, out, threads);
+    return FinishOutput(out);
 }
 
 } // namespace tenvix::cli

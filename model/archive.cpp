@@ -59,6 +59,13 @@ std::string_view ByteReader::ReadBytes(std::size_t n)
 
 std::string ByteReader::ReadString()
 {
+    std::string text;
+    ReadString(text);
+    return text;
+}
+
+void ByteReader::ReadString(std::string& out)
+{
     const std::size_t start = m_nOffset;
     try {
         // One byte below 0xFF; else 0xFF and 16 bits below 0xFFFF; else 0xFFFF
@@ -86,7 +93,15 @@ std::string ByteReader::ReadString()
         if (size > Remaining())
             throw FormatError("string longer than the file");
         const std::string_view raw = ReadBytes(static_cast<std::size_t>(size));
-        return wide ? Utf16LeToUtf8(raw) : Cp1252ToUtf8(raw);
+        if (wide)
+            out = Utf16LeToUtf8(raw);
+        else if (!IsAscii(raw))
+            out = Cp1252ToUtf8(raw);
+        else if (out.capacity() >= raw.size())
+            out.assign(raw);
+        else
+            out = std::string(raw); // exactly as large as it must be: assign would leave room to grow
+
     } catch (...) {
         m_nOffset = start;
         throw;

@@ -39,10 +39,15 @@ public:
     float ReadF32();
     double ReadF64();
     std::string_view ReadBytes(std::size_t n);
+    void Skip(std::size_t n) { Take(n); }
 
     // A length-prefixed string as UTF-8: narrow Windows-1252 text, or the wide
     // UTF-16LE form that some writers produce.
     std::string ReadString();
+    // The same into `out`, reusing its storage: a pass over a whole database
+    // through one record then allocates nothing for its strings. `out` is
+    // unchanged when the read fails.
+    void ReadString(std::string& out);
 
 private:
     const std::byte* Take(std::size_t n);

@@ -3,6 +3,7 @@
 #include "model/archive.h"
 #include "model/date.h"
 #include "model/numbers.h"
+#include "model/pool.h"
 #include "model/solver.h"
 
 #include <bit>
@@ -22,6 +23,18 @@ bool PriceUsable(float price)
 }
 
 } // namespace
+
+static_assert(alignof(CBondStd) <= 8 && alignof(CBondFree) <= 8, "pooled blocks are aligned to 8 bytes");
+
+void* CBond::operator new(std::size_t size)
+{
+    return PooledAllocate(size);
+}
+
+void CBond::operator delete(void* p, std::size_t size) noexcept
+{
+    PooledFree(p, size);
+}
 
 void CBond::Serialize(ByteWriter&) const {}
 void CBond::Serialize(ByteReader&) {}
@@ -187,8 +200,8 @@ void CBondStd::Serialize(ByteReader& ar)
     m_fPrice = ar.ReadF32();
     m_nRelease = ar.ReadI32();
     m_nMaturity = ar.ReadI32();
-    m_strID = ar.ReadString();
-    m_strName = ar.ReadString();
+    ar.ReadString(m_strID);
+    ar.ReadString(m_strName);
 }
 
 // ---- CBondFree ---------------------------------------------------------------
@@ -312,19 +325,20 @@ void CBondFree::Serialize(ByteReader& ar)
     m_nRelease = ar.ReadI32();
     m_nMaturity = ar.ReadI32();
     m_fPrice = ar.ReadF32();
-    m_strID = ar.ReadString();
-    m_strName = ar.ReadString();
+    ar.ReadString(m_strID);
+    ar.ReadString(m_strName);
     const std::int32_t count = ar.ReadI32();
     // Eight bytes a payment: a count the rest of the file cannot hold is a lie,
-    // and is refused before anything is allocated for it.
+    // and is refused before anything is allocated for it. After this test no
+    // read can fail, so the payments are overwritten in place, which lets a
+    // reader that reuses one record keep its storage.
     if (count < 0 || static_cast<std::uint64_t>(count) * 8 > ar.Remaining())
         throw FormatError("bad payment count");
-    std::vector<CASHFLOW> flows(static_cast<std::size_t>(count));
-    for (CASHFLOW& cf : flows) {
+    m_cashflows.resize(static_cast<std::size_t>(count));
+    for (CASHFLOW& cf : m_cashflows) {
         cf.m_fAmount = ar.ReadF32();
         cf.m_nDate = ar.ReadI32();
     }
-    m_cashflows = std::move(flows);
     m_flows.clear();
 }
 

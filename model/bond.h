@@ -36,6 +36,11 @@ class CBond {
 public:
     virtual ~CBond() = default;
 
+    // Records live in the pools of model/pool.h: a database of millions of
+    // them costs their size and nothing more.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
+
     virtual void Serialize(ByteWriter& ar) const;
     virtual void Serialize(ByteReader& ar);
     // Present value at `ytm` of the payments after the stand date, minus the price.

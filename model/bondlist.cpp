@@ -22,7 +22,7 @@ void CBondList::Serialize(ByteWriter& ar) const
     }
 }
 
-void CBondList::Serialize(ByteReader& ar)
+std::size_t CBondList::ReadCount(ByteReader& ar)
 {
     const std::int32_t n = ar.ReadI32();
     const std::int32_t again = ar.ReadI32();
@@ -30,8 +30,14 @@ void CBondList::Serialize(ByteReader& ar)
         throw FormatError("record counts disagree");
     if (static_cast<std::uint64_t>(n) * kMinRecordBytes > ar.Remaining())
         throw FormatError("more records than the file can hold");
+    return static_cast<std::size_t>(n);
+}
+
+void CBondList::Serialize(ByteReader& ar)
+{
+    const std::size_t n = ReadCount(ar);
     RemoveAllBonds();
-    for (std::int32_t k = 0; k < n; ++k) {
+    for (std::size_t k = 0; k < n; ++k) {
         const std::int32_t type = ar.ReadI32();
         std::unique_ptr<CBond> bond;
         if (type == BOND_TYPE_STD)

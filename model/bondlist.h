@@ -5,6 +5,7 @@
 // what lets the form and the list view hold on to them.
 
 #include "model/bond.h"
+#include "model/pool.h"
 
 #include <list>
 #include <memory>
@@ -16,7 +17,8 @@ class ByteWriter;
 
 class CBondList {
 public:
-    using List = std::list<std::unique_ptr<CBond>>;
+    // The nodes come from the same pools as the records.
+    using List = std::list<std::unique_ptr<CBond>, PoolAllocator<std::unique_ptr<CBond>>>;
     using Position = List::iterator;
 
     CBondList() = default;
@@ -33,6 +35,9 @@ public:
     // it and reads record after record. On a FormatError the records read so
     // far stay in the list.
     void Serialize(ByteReader& ar);
+    // The first step of that: reads and checks the two counts and returns the
+    // count, for readers that go through the records without a list.
+    static std::size_t ReadCount(ByteReader& ar);
 
     List m_list;
 };

@@ -1,7 +1,9 @@
 #include "model/format.h"
 
+#include "model/date.h"
 #include "model/numbers.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -14,11 +16,106 @@ namespace {
 constexpr int kMaxDecimals = 60;
 constexpr std::size_t kFixedBuffer = 400; // 309 + 2 + 60, with room
 
+constexpr std::uint64_t kPow10[20] = {1ULL,
+                                      10ULL,
+                                      100ULL,
+                                      1000ULL,
+                                      10000ULL,
+                                      100000ULL,
+                                      1000000ULL,
+                                      10000000ULL,
+                                      100000000ULL,
+                                      1000000000ULL,
+                                      10000000000ULL,
+                                      100000000000ULL,
+                                      1000000000000ULL,
+                                      10000000000000ULL,
+                                      100000000000000ULL,
+                                      1000000000000000ULL,
+                                      10000000000000000ULL,
+                                      100000000000000000ULL,
+                                      1000000000000000000ULL,
+                                      10000000000000000000ULL};
+constexpr int kFastDecimals = 19;
+// Wide enough for 2^53 * 10^19; GCC and Clang have it on every 64-bit target.
+__extension__ typedef unsigned __int128 Wide;
+constexpr double kTwo53 = 9007199254740992.0;
+
+// Fixed notation for the numbers a database is full of, without the general
+// conversion: exact integer arithmetic on the binary value, rounded half to
+// even as the C library rounds. Covers |value| < 2^53 with up to 19 decimals;
+// returns false, writing nothing, for anything else.
+bool AppendFixedExact(std::string& out, double value, int decimals)
+{
+    if (!(std::fabs(value) < kTwo53) || decimals > kFastDecimals)
+        return false;
+    const bool negative = std::signbit(value);
+    const double whole = std::trunc(std::fabs(value));
+    std::uint64_t integer = static_cast<std::uint64_t>(whole);
+    // Taking away the integer part of a double is exact.
+    const double fraction = std::fabs(value) - whole;
+    std::uint64_t digits = 0; // the fraction's first `decimals` digits
+    bool up = false;
+    if (fraction != 0) {
+        // fraction = m * 2^-shift exactly, with m below 2^53.
+        const auto bits = std::bit_cast<std::uint64_t>(fraction);
+        const int exponent = static_cast<int>(bits >> 52);
+        const std::uint64_t m = exponent ? (bits & ((1ULL << 52) - 1)) | (1ULL << 52) : bits & ((1ULL << 52) - 1);
+        const int shift = exponent ? 1075 - exponent : 1074;
+        if (shift < 128) {
+            // fraction * 10^decimals = scaled / 2^shift, below 2^117.
+            const Wide scaled = static_cast<Wide>(m) * kPow10[decimals];
+            digits = static_cast<std::uint64_t>(scaled >> shift);
+            const Wide rest = scaled - (static_cast<Wide>(digits) << shift);
+            const Wide half = static_cast<Wide>(1) << (shift - 1);
+            const bool odd = decimals > 0 ? (digits & 1) != 0 : (integer & 1) != 0;
+            up = rest > half || (rest == half && odd);
+        } // else below 2^-75 times 10^-decimals: rounds to nothing
+    }
+    if (up && ++digits == kPow10[decimals]) {
+        digits = 0;
+        ++integer;
+    }
+    char buf[48];
+    char* p = buf;
+    if (negative)
+        *p++ = '-';
+    p = std::to_chars(p, buf + sizeof buf, integer).ptr;
+    if (decimals > 0) {
+        *p++ = '.';
+        for (int k = decimals - 1; k >= 0; --k) {
+            p[k] = static_cast<char>('0' + digits % 10);
+            digits /= 10;
+        }
+        p += decimals;
+    }
+    out.append(buf, p);
+    return true;
+}
+
+// The decimal exponent of |value| for 1e-5 <= |value| < 1e19: the X with
+// 10^X <= |value| < 10^(X+1).
+int DecimalExponent(double value)
+{
+    const double a = std::fabs(value);
+    int x = 0;
+    if (a >= 1) {
+        while (x < kFastDecimals && a >= static_cast<double>(kPow10[x + 1]))
+            ++x;
+    } else {
+        while (x > -5 && a < 1.0 / static_cast<double>(kPow10[-x]))
+            --x;
+    }
+    return x;
+}
+
 } // namespace
 
 void AppendFixed(std::string& out, double value, int decimals)
 {
     decimals = decimals < 0 ? 0 : decimals > kMaxDecimals ? kMaxDecimals : decimals;
+    if (AppendFixedExact(out, value, decimals))
+        return;
     char buf[kFixedBuffer];
     const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     if (r.ec == std::errc())
@@ -44,6 +141,93 @@ std::string FormatShortest(double value)
 {
     std::string text;
     AppendShortest(text, value);
+    return text;
+}
+
+void AppendGeneral(std::string& out, double value, int precision)
+{
+    precision = precision < 1 ? 1 : precision > kMaxDecimals ? kMaxDecimals : precision;
+    // The common case, a number written without an exponent, by the fixed
+    // notation: "%.Pg" is "%.(P-1-X)f" with trailing zeros dropped, X being
+    // the decimal exponent after rounding to P digits.
+    if (value == 0 || (std::fabs(value) >= 1e-4 && std::fabs(value) < 1e17)) {
+        int x = value == 0 ? 0 : DecimalExponent(value);
+        // 1/10^k is not exact, so the estimate may be one too low near a
+        // power of ten; rounding can also carry into the next power.
+        for (int attempt = 0; attempt < 3 && x >= -4 && x < precision; ++attempt) {
+            const int decimals = precision - 1 - x;
+            const std::size_t start = out.size();
+            if (decimals > kFastDecimals || !AppendFixedExact(out, value, decimals))
+                break;
+            // Significant digits written: the integer part's, or the decimals
+            // after the leading zeros of a number below 1.
+            const std::size_t sign = out[start] == '-' ? 1 : 0;
+            const std::size_t point = out.find('.', start);
+            const std::size_t intDigits = (point == std::string::npos ? out.size() : point) - start - sign;
+            int written = 0;
+            if (out[start + sign] != '0') {
+                written = static_cast<int>(intDigits) + decimals;
+            } else {
+                std::size_t k = point + 1;
+                while (k < out.size() && out[k] == '0')
+                    ++k;
+                written = static_cast<int>(out.size() - k);
+            }
+            if (value != 0 && written != precision) {
+                out.resize(start);
+                x += written > precision ? 1 : -1;
+                continue;
+            }
+            if (point != std::string::npos) {
+                std::size_t end = out.size();
+                while (out[end - 1] == '0')
+                    --end;
+                if (out[end - 1] == '.')
+                    --end;
+                out.resize(end);
+            }
+            return;
+        }
+    }
+    // The longest is a sign, the digits, a full stop and a four-character exponent.
+    char buf[kMaxDecimals + 16];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, precision);
+    if (r.ec == std::errc())
+        out.append(buf, r.ptr);
+}
+
+void AppendInteger(std::string& out, std::int64_t value)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    out.append(buf, r.ptr);
+}
+
+void AppendIsoDate(std::string& out, std::int32_t daySerial)
+{
+    const CivilDate c = Civil(daySerial);
+    if (c.year < 0) {
+        AppendInteger(out, daySerial);
+        return;
+    }
+    // Valid dates lie in the years 100 to 9999: always four digits.
+    const char text[10] = {static_cast<char>('0' + c.year / 1000),
+                           static_cast<char>('0' + c.year / 100 % 10),
+                           static_cast<char>('0' + c.year / 10 % 10),
+                           static_cast<char>('0' + c.year % 10),
+                           '-',
+                           static_cast<char>('0' + c.month / 10),
+                           static_cast<char>('0' + c.month % 10),
+                           '-',
+                           static_cast<char>('0' + c.day / 10),
+                           static_cast<char>('0' + c.day % 10)};
+    out.append(text, sizeof text);
+}
+
+std::string FormatIsoDate(std::int32_t daySerial)
+{
+    std::string text;
+    AppendIsoDate(text, daySerial);
     return text;
 }
 

@@ -4,6 +4,7 @@
 // and the full stop whatever the locale, so that every text the program writes
 // reads back through ReadDecimal. Nothing here can see the C locale.
 
+#include <cstdint>
 #include <string>
 
 namespace tenvix {
@@ -17,6 +18,18 @@ void AppendFixed(std::string& out, double value, int decimals);
 // that is shorter.
 std::string FormatShortest(double value);
 void AppendShortest(std::string& out, double value);
+
+// Up to `precision` significant digits, exactly as "%.*g" prints in the "C"
+// locale: trailing zeros dropped, exponent form for very large or small values.
+// Nine digits bring every float back exactly.
+void AppendGeneral(std::string& out, double value, int precision);
+
+// A whole number in decimal digits, with a minus sign when negative.
+void AppendInteger(std::string& out, std::int64_t value);
+
+// YYYY-MM-DD of a day serial, or the bare serial when it is no valid date.
+void AppendIsoDate(std::string& out, std::int32_t daySerial);
+std::string FormatIsoDate(std::int32_t daySerial);
 
 // An amount stored as a float, in fixed notation: two decimals when those read
 // back as the same float, else the fewest that do (at most nine from a tenth

@@ -8,64 +8,94 @@
 
 namespace tenvix {
 
-bool InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
-                  double SUGGESTION::*rank, const SUGGESTION& s)
+int InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
+                 double SUGGESTION::*rank, const SUGGESTION& s)
 {
     int pos = first;
     while (pos < end && !(places[pos].*rank < s.*rank))
         ++pos;
     if (pos >= kSuggestPlaces)
-        return false;
+        return -1;
     count = std::min(count + 1, kSuggestPlaces);
     for (int i = count - 1; i > pos; --i)
         places[i] = places[i - 1];
     places[pos] = s;
-    return true;
+    return pos;
 }
 
-void SuggestLists::AddExact(const SUGGESTION& s)
+namespace {
+
+SUGGESTION* At(std::array<SUGGESTION, kSuggestPlaces>& places, int pos)
 {
-    InsertRanked(m_short, m_nShortCount, 0, m_nExactCount, &SUGGESTION::dYield, s);
+    return pos < 0 ? nullptr : &places[static_cast<std::size_t>(pos)];
+}
+
+} // namespace
+
+SUGGESTION* SuggestLists::AddExact(const SUGGESTION& s)
+{
+    const int pos = InsertRanked(m_short, m_nShortCount, 0, m_nExactCount, &SUGGESTION::dYield, s);
     m_nExactCount = std::min(m_nExactCount + 1, m_nShortCount);
+    return At(m_short, pos);
 }
 
-void SuggestLists::AddShorter(const SUGGESTION& s)
+SUGGESTION* SuggestLists::AddShorter(const SUGGESTION& s)
 {
-    InsertRanked(m_short, m_nShortCount, m_nExactCount, m_nShortCount, &SUGGESTION::dScore, s);
+    return At(m_short, InsertRanked(m_short, m_nShortCount, m_nExactCount, m_nShortCount, &SUGGESTION::dScore, s));
 }
 
-void SuggestLists::AddLonger(const SUGGESTION& s)
+SUGGESTION* SuggestLists::AddLonger(const SUGGESTION& s)
 {
-    InsertRanked(m_long, m_nLongCount, 0, m_nLongCount, &SUGGESTION::dScore, s);
+    return At(m_long, InsertRanked(m_long, m_nLongCount, 0, m_nLongCount, &SUGGESTION::dScore, s));
 }
 
-void JudgeBond(CBond& bond, double horizonYears, SuggestLists& lists, const Clock& clock)
+SUGGESTION* SuggestLists::Add(const SuggestedRow& row)
+{
+    switch (row.group) {
+    case SuggestGroup::Exact:
+        return AddExact(row.suggestion);
+    case SuggestGroup::Shorter:
+        return AddShorter(row.suggestion);
+    case SuggestGroup::Longer:
+        return AddLonger(row.suggestion);
+    }
+    return nullptr;
+}
+
+std::optional<SuggestedRow> AssessBond(CBond& bond, double horizonYears, const Clock& clock)
 {
     if (bond.Validate() != BOND_OK)
-        return;
+        return std::nullopt;
     SUGGESTION s;
     try {
         s.dYield = bond.GetYTM(clock);
         bond.GetDurationM2(s.dYield, static_cast<double>(bond.m_fPrice), s.dDuration, s.dSquareM);
     } catch (const CUserException&) {
-        return;
+        return std::nullopt;
     }
     const double d = s.dDuration - horizonYears;
     // Written so that a duration that is not a number qualifies for nothing.
     if (!(std::fabs(d / horizonYears) < kHorizonTolerance))
-        return;
+        return std::nullopt;
     s.pBond = &bond;
     if (std::fabs(d) < kExactTolerance) {
         // A poor exact match is dropped, not filed with the near ones.
         if (s.dYield > kExactMinYield)
-            lists.AddExact(s);
-        return;
+            return SuggestedRow{s, SuggestGroup::Exact};
+        return std::nullopt;
     }
     s.dScore = s.dYield / std::sqrt(s.dSquareM);
     if (d < 0)
-        lists.AddShorter(s);
-    else if (d > 0)
-        lists.AddLonger(s);
+        return SuggestedRow{s, SuggestGroup::Shorter};
+    if (d > 0)
+        return SuggestedRow{s, SuggestGroup::Longer};
+    return std::nullopt;
+}
+
+void JudgeBond(CBond& bond, double horizonYears, SuggestLists& lists, const Clock& clock)
+{
+    if (const auto row = AssessBond(bond, horizonYears, clock))
+        lists.Add(*row);
 }
 
 void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestLists& lists, const Clock& clock,

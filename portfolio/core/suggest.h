@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tenvix {
@@ -35,6 +36,13 @@ inline constexpr double kExactTolerance = 1e-8;
 // An exact match must yield more than this to be worth suggesting.
 inline constexpr double kExactMinYield = 0.0001;
 
+enum class SuggestGroup { Exact, Shorter, Longer };
+
+struct SuggestedRow {
+    SUGGESTION suggestion;
+    SuggestGroup group;
+};
+
 // The candidates of one run. The exact group and the shorter group share the
 // ten places of m_short, exact records first, so a new exact match can push
 // the worst shorter record out; the longer group has m_long to itself.
@@ -45,22 +53,28 @@ struct SuggestLists {
     int m_nExactCount = 0; // of which the exact group, at the front
     int m_nLongCount = 0;
 
-    void AddExact(const SUGGESTION& s);
-    void AddShorter(const SUGGESTION& s);
-    void AddLonger(const SUGGESTION& s);
+    // Each returns where the record was stored, or null when it was dropped.
+    SUGGESTION* AddExact(const SUGGESTION& s);
+    SUGGESTION* AddShorter(const SUGGESTION& s);
+    SUGGESTION* AddLonger(const SUGGESTION& s);
+    SUGGESTION* Add(const SuggestedRow& row);
 };
 
 // Stores `s` at the first position in [first, end) whose record ranks below
 // it (after all its equals), or at `end`; a position past the array drops it.
 // `count` grows by one up to the capacity, the records from the position on
 // move one place back, and in a full array the last one falls off. Returns
-// whether `s` was kept.
-bool InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
+// where `s` was stored, or -1 when it was dropped.
+int InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
                   double SUGGESTION::*rank, const SUGGESTION& s);
 
 // Judges one bond whose dates are set and which is prepared, against a
-// horizon of `horizonYears`, and files it if it qualifies. Bonds the checks
-// refuse or whose yield cannot be found are passed over silently.
+// horizon of `horizonYears`: its figures and group when it qualifies, with
+// pBond pointing to it. Bonds the checks refuse or whose yield cannot be found
+// give nothing. Touches nothing but the bond, so bonds may be judged on
+// several threads as long as they are filed in list order.
+std::optional<SuggestedRow> AssessBond(CBond& bond, double horizonYears, const Clock& clock);
+// AssessBond, then files what it found.
 void JudgeBond(CBond& bond, double horizonYears, SuggestLists& lists, const Clock& clock);
 
 // Called after each bond has been dated and prepared and before it is
@@ -72,13 +86,6 @@ using ScanStep = std::function<bool(std::size_t reached, std::size_t total)>;
 // reached carries the given stand date and horizon.
 void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestLists& lists, const Clock& clock,
                const ScanStep& step = {});
-
-enum class SuggestGroup { Exact, Shorter, Longer };
-
-struct SuggestedRow {
-    SUGGESTION suggestion;
-    SuggestGroup group;
-};
 
 // The rows to append to a portfolio of `rows` rows, in order: as many exact
 // matches as fit, then pairs of the best shorter and the best longer

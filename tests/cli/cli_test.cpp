@@ -5,6 +5,9 @@
 
 #include "model/bondfile.h"
 #include "model/date.h"
+#include "portfolio/core/portfoliofile.h"
+
+#include <sys/stat.h>
 
 using namespace tenvix;
 
@@ -74,6 +77,44 @@ TEST_F(Cli, FailuresAndUsage)
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
     }
     EXPECT_EQ(Run("--help").status, 0);
+}
+
+// A pipe or a device given as a file used to block for ever in the open call.
+TEST_F(Cli, OnlyRegularFilesAreRead)
+{
+    ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
+    const std::string fifo = Path("fifo");
+    const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
+    for (const std::string& path : {fifo, Path("")}) {
+        const std::string readError = "An unexpected error occurred while reading " + path.substr(1, path.size() - 2) + ".\n";
+        for (const std::string& command : {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
+                                           "portfolio " + path + " " + fifo + dates}) {
+            const CliRun r = Run(command);
+            EXPECT_EQ(r.status, 1) << command;
+            EXPECT_EQ(r.err, readError) << command;
+            EXPECT_EQ(r.out, "") << command;
+        }
+    }
+    for (const std::string& bdp : {fifo, Path(""), std::string("/dev/zero")}) {
+        const CliRun r = Run("portfolio " + kSample + " " + bdp + dates);
+        EXPECT_EQ(r.status, 1) << bdp;
+        EXPECT_EQ(r.err, "Failed to open the file !\n") << bdp;
+    }
+}
+
+// Output that cannot be written is a failure, not a success with a short file.
+TEST_F(Cli, AFullDiskFailsTheCommand)
+{
+    const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
+    const std::vector<PortfolioEntry> rows{{"GOV-2034-A", 10.0}};
+    const std::string portfolio = Write("p.bdp", StorePortfolio(rows));
+    for (const std::string& command :
+         {"export " + kSample, "analyse " + kSample + dates, "suggest " + kSample + dates,
+          "portfolio " + kSample + " " + portfolio + dates, "cashflows --price 100" + dates + " 105@2027-12-06"}) {
+        const CliRun r = Run(command, "/dev/full");
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err, "Destination disk drive is full.\n") << command;
+    }
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The database file, byte for byte, and what the reader does with files that
 // lie about themselves.
 
+#include "examples/generated.h"
 #include "examples/sample_data.h"
 #include "model/archive.h"
 #include "model/bondfile.h"
@@ -11,6 +12,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <random>
 
 using namespace tenvix;
 
@@ -171,12 +173,70 @@ TEST(BondFile, MalformedFilesAreRefused)
     EXPECT_EQ(reader.Offset(), 0u);
 }
 
-// AddressSanitizer reserves far more address space than the limit below.
-// GCC says so with __SANITIZE_ADDRESS__, clang 14 only through __has_feature.
-#if defined(__SANITIZE_ADDRESS__)
+// The streaming commands read a file twice without a list: once to check it
+// whole, then unit by unit into two reused records. Both must see exactly
+// what loading sees.
+TEST(BondFile, ReadingUnitByUnitGivesTheLoadedRecords)
+{
+    const std::string bytes = GenerateDatabase(500, 3, GeneratedMix::Everything);
+    const auto index = IndexBondDatabase(Span(bytes), 64);
+    ASSERT_TRUE(index);
+    EXPECT_EQ(index->count, 500u);
+    ASSERT_EQ(index->Units(), 8u);
+    EXPECT_EQ(index->UnitSize(7), 500u - 7 * 64);
+
+    // Units read out of order, each from its own start, rebuild the file.
+    CBondList rebuilt;
+    std::vector<CBondList::List> units(index->Units());
+    for (std::size_t u : {3, 0, 7, 1, 6, 2, 5, 4}) {
+        BondRecordReader reader(Span(bytes), index->unitStarts[u]);
+        for (std::size_t k = 0; k < index->UnitSize(u); ++k) {
+            const CBond& b = reader.Next();
+            if (b.GetType() == BOND_TYPE_STD)
+                units[u].push_back(std::make_unique<CBondStd>(static_cast<const CBondStd&>(b)));
+            else
+                units[u].push_back(std::make_unique<CBondFree>(static_cast<const CBondFree&>(b)));
+        }
+    }
+    for (auto& unit : units)
+        rebuilt.m_list.splice(rebuilt.m_list.end(), unit);
+    EXPECT_EQ(StoreBondDatabase(rebuilt), bytes);
+
+    EXPECT_EQ(IndexBondDatabase({}, 64)->count, 0u);
+    EXPECT_EQ(IndexBondDatabase(Span(StoreBondDatabase(CBondList())), 64)->Units(), 0u);
+}
+
+TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
+{
+    const std::string good = GenerateDatabase(40, 5, GeneratedMix::Everything);
+    auto agree = [](std::string_view bytes) {
+        CBondList list;
+        return IndexBondDatabase(Span(bytes), 7).has_value() == Load(bytes, list);
+    };
+    for (std::size_t n = 0; n <= good.size(); ++n)
+        ASSERT_TRUE(agree(std::string_view(good).substr(0, n))) << "cut at " << n;
+    // Single bytes changed anywhere: kinds, counts, string lengths, payment counts.
+    std::mt19937 rng(17);
+    int refused = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::string bad = good;
+        bad[rng() % bad.size()] = static_cast<char>(rng());
+        if (i % 2)
+            bad[7 + rng() % 16] = static_cast<char>(rng());
+        CBondList list;
+        refused += !Load(bad, list);
+        ASSERT_TRUE(agree(bad)) << "case " << i;
+    }
+    EXPECT_GT(refused, 1000); // the changes did reach the checks
+}
+
+// AddressSanitizer and ThreadSanitizer reserve far more address space than the
+// limit below. GCC says so with __SANITIZE_ADDRESS__ and __SANITIZE_THREAD__,
+// clang 14 only through __has_feature.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define TENVIX_UNDER_ASAN 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
 #define TENVIX_UNDER_ASAN 1
 #endif
 #endif

@@ -2,6 +2,7 @@
 // yield search finds under both year methods, and that it gives up on time.
 
 #include "model/cashflowcalc.h"
+#include "model/format.h"
 #include "testbonds.h"
 
 #include <gtest/gtest.h>
@@ -81,7 +82,7 @@ TEST(CashflowCalc, RecoversTheYieldThatPricedTheRows)
                 }
                 return s;
             };
-            c.price = cli::Format("%.17g", sums(y)[0]);
+            c.price = FormatShortest(sums(y)[0]);
             const CashflowResult r = c.Run();
             ASSERT_TRUE(r.Ok()) << y;
             EXPECT_NEAR(r.ytm, y, 1e-8 * (1 + y)) << y;

@@ -1,0 +1,70 @@
+#include "cli/output.h"
+
+#include "cli/common.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <iostream>
+#include <unistd.h>
+
+namespace tenvix::cli {
+
+Output::Output(int fd) : m_fd(fd)
+{
+    m_text.reserve(kBlock + kBlock / 4);
+}
+
+void Output::Write()
+{
+    std::size_t done = 0;
+    while (done < m_text.size() && m_nError == 0) {
+        const ssize_t n = ::write(m_fd, m_text.data() + done, m_text.size() - done);
+        if (n < 0) {
+            if (errno != EINTR)
+                m_nError = errno;
+            continue;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    // After a failure the rest is dropped: nothing more can reach the file.
+    m_text.clear();
+}
+
+bool Output::Finish()
+{
+    Write();
+    return m_nError == 0;
+}
+
+void AppendCsvField(std::string& out, std::string_view text)
+{
+    // One pass over the bytes: find_first_of would search the text once for
+    // each of the four.
+    const bool plain = std::none_of(text.begin(), text.end(),
+                                    [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    if (plain) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+int FinishOutput(Output& out)
+{
+    if (out.Finish())
+        return kExitOk;
+    const int err = out.Error();
+    if (err == ENOSPC || err == EDQUOT || err == EFBIG)
+        std::cerr << "Destination disk drive is full.\n";
+    else
+        std::cerr << "An unexpected error occurred while writing standard output.\n";
+    return kExitFailure;
+}
+
+} // namespace tenvix::cli

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Whole-process time and peak memory of tenvix-cli export, analyse and suggest
+# on a generated database of Type I bonds (periods 3, 6 and 12 months, 1 to 30
+# years), as measured by /usr/bin/time -v: the median of RUNS runs of each.
+#
+#   scripts/cli_bench.sh [BUILD_DIR] [BONDS] [RUNS] [-- EXTRA tenvix-cli OPTIONS]
+#
+# BUILD_DIR defaults to build-release (see the README's Benchmarks section),
+# BONDS to 1000000, RUNS to 3. Output goes to /dev/null.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:-build-release}
+bonds=${2:-1000000}
+runs=${3:-3}
+shift $(($# < 3 ? $# : 3))
+[[ ${1:-} == -- ]] && shift
+extra=("$@")
+
+cli=$build/cli/tenvix-cli
+make=$build/examples/make_sample
+for tool in "$cli" "$make"; do
+    [[ -x $tool ]] || { echo "cli_bench: $tool is missing; build $build first" >&2; exit 1; }
+done
+[[ -x /usr/bin/time ]] || { echo "cli_bench: needs /usr/bin/time (apt-get install time)" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+db=$work/bonds.bnd
+"$make" --generate "$bonds" "$db"
+dates=(--stand 2026-12-06 --horizon 2031-12-06)
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+printf '%s bonds, %s bytes, %s runs each, %s processors\n' "$bonds" "$(stat -c %s "$db")" "$runs" "$(nproc)"
+printf '%-8s %10s %12s %16s\n' command seconds "peak MiB" "bytes/record"
+for command in export analyse suggest; do
+    args=("$command" "$db")
+    [[ $command != export ]] && args+=("${dates[@]}")
+    : >"$work/times"
+    : >"$work/peaks"
+    for ((i = 0; i < runs; i++)); do
+        /usr/bin/time -v "$cli" "${args[@]}" "${extra[@]}" >/dev/null 2>"$work/report"
+        awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' \
+            "$work/report" >>"$work/times"
+        awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/report" >>"$work/peaks"
+    done
+    seconds=$(median <"$work/times")
+    peak=$(median <"$work/peaks")
+    awk -v c="$command" -v s="$seconds" -v p="$peak" -v n="$bonds" \
+        'BEGIN { printf "%-8s %10.2f %12.1f %16.1f\n", c, s, p / 1024, p * 1024 / n }'
+done

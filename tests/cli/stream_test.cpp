@@ -1,0 +1,277 @@
+// tenvix-cli export, analyse and suggest over large generated databases: the
+// output must be what the list-at-a-time, printf-formatted commands wrote,
+// byte for byte, on any number of threads.
+
+#include "clirun.h"
+
+#include "cli/parallel.h"
+#include "examples/generated.h"
+#include "model/bondfile.h"
+#include "model/date.h"
+#include "model/format.h"
+#include "model/solver.h"
+#include "portfolio/core/suggest.h"
+
+#include <atomic>
+#include <cstdio>
+
+namespace tenvix {
+namespace {
+
+// ---- the former commands, as a reference --------------------------------
+
+std::string Printf(const char* format, double value)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf, format, value);
+    return buf;
+}
+
+std::string Iso(std::int32_t day)
+{
+    const CivilDate c = Civil(day);
+    if (c.year < 0)
+        return std::to_string(day);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", c.year, c.month, c.day);
+    return buf;
+}
+
+std::string Csv(const std::vector<std::string>& fields)
+{
+    std::string row;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i)
+            row += ',';
+        const std::string& f = fields[i];
+        if (f.find_first_of(",\"\r\n") == std::string::npos) {
+            row += f;
+            continue;
+        }
+        row += '"';
+        for (char c : f)
+            row += c == '"' ? std::string("\"\"") : std::string(1, c);
+        row += '"';
+    }
+    return row + "\r\n";
+}
+
+CBondList Load(const std::string& bytes)
+{
+    CBondList list;
+    EXPECT_TRUE(LoadBondDatabase(std::as_bytes(std::span(bytes.data(), bytes.size())), list));
+    return list;
+}
+
+std::string FormerExport(const CBondList& list)
+{
+    auto amount = [](float v) { return Printf("%.9g", v); };
+    std::string out = Csv({"type", "id", "name", "release", "maturity", "price", "coupon", "period_months", "face",
+                           "payments"});
+    for (const auto& bond : list.m_list) {
+        std::vector<std::string> row{bond->GetType() == BOND_TYPE_STD ? "I" : "II", bond->m_strID, bond->m_strName,
+                                     Iso(bond->m_nRelease), Iso(bond->m_nMaturity), amount(bond->m_fPrice)};
+        if (const auto* c = dynamic_cast<const CBondStd*>(bond.get())) {
+            row.insert(row.end(), {amount(c->m_fCoupon), std::to_string(c->m_nPeriodMonths), amount(c->m_fFace), ""});
+        } else {
+            std::string payments;
+            for (const CASHFLOW& cf : static_cast<const CBondFree&>(*bond).m_cashflows)
+                payments += (payments.empty() ? "" : ";") + amount(cf.m_fAmount) + '@' + Iso(cf.m_nDate);
+            row.insert(row.end(), {"", "", "", payments});
+        }
+        out += Csv(row);
+    }
+    return out;
+}
+
+std::string FormerAnalyse(CBondList& list, double stand, double horizon)
+{
+    const std::string years = Printf("%.8f", YearFraction(horizon, stand));
+    std::string out = Csv({"id", "name", "type", "status", "code", "ytm", "duration", "square_m", "horizon_years"});
+    for (const auto& bond : list.m_list) {
+        bond->SetDates(stand, horizon);
+        bond->Prepare();
+        const int code = bond->Validate();
+        std::string status = "incompatible", ytm, duration, squareM, ih;
+        if (code == BOND_OK || code == BOND_STAND_AFTER_HORIZON) {
+            try {
+                const double y = bond->GetYTM();
+                double d = 0, m2 = 0;
+                bond->GetDurationM2(y, bond->m_fPrice, d, m2);
+                status = "ok";
+                ytm = Printf("%.8f", y);
+                duration = Printf("%.8f", d);
+                squareM = Printf("%.8f", m2);
+                ih = years;
+            } catch (const CUserException&) {
+                status = "bad_ytm";
+            }
+        }
+        out += Csv({bond->m_strID, bond->m_strName, bond->GetType() == BOND_TYPE_STD ? "I" : "II", status,
+                    std::to_string(code), ytm, duration, squareM, ih});
+    }
+    return out;
+}
+
+std::string FormerSuggest(CBondList& list, double stand, double horizon, int rows)
+{
+    SuggestLists lists;
+    ScanBonds(list.m_list, stand, horizon, lists, SystemClock());
+    const std::vector<SuggestedRow> picked = PresentSuggestions(lists, rows);
+    if (picked.empty())
+        return "Nothing suggested .\n";
+    std::string out = Csv({"id", "name", "ytm", "duration", "square_m", "group"});
+    for (const SuggestedRow& r : picked) {
+        const SUGGESTION& s = r.suggestion;
+        const char* group = r.group == SuggestGroup::Exact ? "exact" : r.group == SuggestGroup::Shorter ? "short" : "long";
+        out += Csv({s.pBond->m_strID, s.pBond->m_strName, Printf("%.8f", s.dYield), Printf("%.8f", s.dDuration),
+                    Printf("%.8f", s.dSquareM), group});
+    }
+    return out;
+}
+
+// ---- the commands over generated databases --------------------------------
+
+class CliStream : public test::CliTest {
+protected:
+    static constexpr const char* kDates = " --stand 2026-12-06 --horizon 2031-12-06";
+    // On the horizon's day: every bond that can be valued is code 11.
+    static constexpr const char* kLateDates = " --stand 2031-12-06 --horizon 2026-12-06";
+
+    // Runs `command` on one and on several threads; both must succeed with
+    // the same bytes, which are returned.
+    std::string OnAnyThreads(const std::string& command)
+    {
+        const test::CliRun one = Run(command + " --threads 1");
+        EXPECT_EQ(one.status, 0) << command << one.err;
+        for (const char* threads : {" --threads 2", " --threads 7"}) {
+            const test::CliRun many = Run(command + threads);
+            EXPECT_EQ(many.status, 0) << command << threads << many.err;
+            EXPECT_TRUE(many.out == one.out) << command << threads << " differs from --threads 1";
+        }
+        return one.out;
+    }
+};
+
+TEST_F(CliStream, ManyBondsOnAnyThreadsGiveTheFormerOutput)
+{
+    const std::string bytes = GenerateDatabase(10000, 1, GeneratedMix::Everything);
+    const std::string file = Write("db.bnd", bytes);
+    CBondList list = Load(bytes);
+    const double stand = kGeneratedStand, horizon = kGeneratedHorizon;
+    ASSERT_EQ(FormatIsoDate(kGeneratedStand), kGeneratedStandText);
+    ASSERT_EQ(FormatIsoDate(kGeneratedHorizon), kGeneratedHorizonText);
+
+    EXPECT_TRUE(OnAnyThreads("export " + file) == FormerExport(list));
+    EXPECT_TRUE(OnAnyThreads("analyse " + file + kDates) == FormerAnalyse(list, stand, horizon));
+    EXPECT_TRUE(OnAnyThreads("analyse " + file + kLateDates) == FormerAnalyse(list, horizon, stand));
+    for (int rows : {0, 11, 18}) {
+        const std::string out = OnAnyThreads("suggest " + file + kDates + " --rows " + std::to_string(rows));
+        EXPECT_EQ(out, FormerSuggest(list, stand, horizon, rows)) << rows;
+    }
+}
+
+// Equal scores: the bond the list holds first ranks first, however the
+// bonds were spread over the threads.
+TEST_F(CliStream, TiesInTheSuggestRankingKeepListOrder)
+{
+    CBondList list = Load(GenerateDatabase(5000, 9, GeneratedMix::TypeI));
+    // Every fourth bond becomes the best longer candidate: over a thousand
+    // candidates with exactly the same score, spread over every unit.
+    SuggestLists lists;
+    ScanBonds(list.m_list, kGeneratedStand, kGeneratedHorizon, lists, SystemClock());
+    ASSERT_GT(lists.m_nLongCount, 0);
+    const CBondStd best = static_cast<const CBondStd&>(*lists.m_long[0].pBond);
+    int k = 0;
+    for (auto& bond : list.m_list)
+        if (k++ % 4 == 3) {
+            auto& b = static_cast<CBondStd&>(*bond);
+            b.SetData(best.m_nPeriodMonths, best.m_fCoupon, best.m_fFace, best.m_fPrice, best.m_nRelease,
+                      best.m_nMaturity, b.m_strID, b.m_strName);
+        }
+    const std::string file = Write("ties.bnd", StoreBondDatabase(list));
+    const std::string out = OnAnyThreads("suggest " + file + kDates);
+    EXPECT_EQ(out, FormerSuggest(list, kGeneratedStand, kGeneratedHorizon, 0));
+}
+
+TEST_F(CliStream, AFileMalformedAtItsEndIsRefusedBeforeAnyOutput)
+{
+    std::string bytes = GenerateDatabase(5000, 2, GeneratedMix::Everything);
+    bytes.resize(bytes.size() - 1);
+    const std::string file = Write("cut.bnd", bytes);
+    for (const std::string& command : {"export " + file, "analyse " + file + kDates, "suggest " + file + kDates}) {
+        const test::CliRun r = Run(command + " --threads 3");
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.err, "Unexpected file format.\n") << command;
+        EXPECT_EQ(r.out, "") << command;
+    }
+    for (const char* bad : {"0", "257", "x", "2.5", "''"}) {
+        const test::CliRun r = Run("export " + file + " --threads " + bad);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.err.find("--threads wants a number from 1 to 256"), std::string::npos) << r.err;
+    }
+}
+
+// ---- the ordered pipeline itself ------------------------------------------
+
+TEST(RunInOrder, DeliversEveryUnitOnceInOrderWithinItsWindow)
+{
+    for (int threads : {1, 2, 5}) {
+        for (std::size_t count : {0u, 1u, 3u, 500u}) {
+            std::atomic<std::size_t> made{0}, inFlight{0}, mostInFlight{0};
+            std::vector<std::size_t> delivered;
+            cli::RunInOrder<std::vector<std::size_t>>(
+                count, threads, 3,
+                [&](std::size_t u, std::vector<std::size_t>& r) {
+                    const std::size_t now = ++inFlight;
+                    for (std::size_t most = mostInFlight; now > most && !mostInFlight.compare_exchange_weak(most, now);)
+                        ;
+                    ++made;
+                    r.assign(u % 7, u); // later units of a slot find the earlier one's result
+                },
+                [&](std::size_t u, std::vector<std::size_t>& r) {
+                    EXPECT_EQ(r, std::vector<std::size_t>(u % 7, u));
+                    delivered.push_back(u);
+                    --inFlight;
+                });
+            ASSERT_EQ(delivered.size(), count);
+            for (std::size_t u = 0; u < count; ++u)
+                ASSERT_EQ(delivered[u], u);
+            EXPECT_EQ(made, count);
+            EXPECT_LE(mostInFlight, 3u) << threads << " threads";
+        }
+    }
+}
+
+TEST(RunInOrder, AFailureEndsTheRunAndReachesTheCaller)
+{
+    for (int threads : {1, 3}) {
+        std::atomic<std::size_t> made{0};
+        std::size_t delivered = 0;
+        EXPECT_THROW(cli::RunInOrder<int>(
+                         1000, threads, 4,
+                         [&](std::size_t u, int&) {
+                             ++made;
+                             if (u == 10)
+                                 throw std::runtime_error("unit 10");
+                         },
+                         [&](std::size_t, int&) { ++delivered; }),
+                     std::runtime_error);
+        EXPECT_EQ(delivered, 10u);
+        EXPECT_LT(made, 20u); // nothing runs on far beyond the failure
+
+        delivered = 0;
+        EXPECT_THROW(cli::RunInOrder<int>(
+                         1000, threads, 4, [](std::size_t, int&) {},
+                         [&](std::size_t u, int&) {
+                             if (u == 5)
+                                 throw std::logic_error("delivery 5");
+                             ++delivered;
+                         }),
+                     std::logic_error);
+        EXPECT_EQ(delivered, 5u);
+    }
+}
+
+} // namespace
+} // namespace tenvix
