@@ -32,8 +32,9 @@ struct PaymentStep {
 // Coupons at their times counted back from maturity, then the face value at
 // maturity. A coupon's distance from the horizon is the running w, its time
 // minus the horizon in years (plus the remainder r below 0.00001 when the
-// stand date falls on a coupon date); the face value's is the calendar span
-// from the horizon to maturity.
+// stand date falls on a coupon date); the face value's is the horizon's year
+// fraction after maturity, the other way round from the coupons', which only
+// its square can tell apart.
 template <class Visit>
 void CBondStd::WalkPayments(double y, double P, double& duration, double& m2, Visit&& visit) const
 {
