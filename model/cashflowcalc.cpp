@@ -193,22 +193,9 @@ CashflowExplanation ExplainCashflows(const CashflowInput& in, const DateParser& 
         e.price = s.price;
         e.horizonYears = s.horizonYears;
         WalkFlows(s, s.result.duration, s.result.squareM, [&](const PaymentStep& step) {
-            ExplainedPayment p;
-            p.no = step.index + 1;
-            p.day = s.days[step.index];
-            p.years = step.years;
-            p.amount = step.amount;
-            p.discount = step.discount;
-            p.presentValue = step.presentValue;
-            p.share = step.share;
-            p.distance = step.distance;
-            p.durationPart = step.durationPart;
-            p.squareMPart = step.squareMPart;
-            e.payments.push_back(std::move(p));
-            e.amount += step.amount;
-            e.presentValue += step.presentValue;
-            e.share += step.share;
+            e.payments.push_back(ExplainStep(step, {}, s.days[step.index], false));
         });
+        NumberAndSumRows(e);
         e.duration = s.result.duration;
         e.squareM = s.result.squareM;
     }

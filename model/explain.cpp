@@ -11,32 +11,6 @@ namespace tenvix {
 
 namespace {
 
-void Total(Explanation& e)
-{
-    for (const ExplainedPayment& p : e.payments) {
-        e.amount += p.amount;
-        e.presentValue += p.presentValue;
-        e.share += p.share;
-    }
-}
-
-ExplainedPayment Row(const PaymentStep& s, const std::string& member, std::int32_t day, bool derived)
-{
-    ExplainedPayment p;
-    p.member = member;
-    p.day = day;
-    p.dayDerived = derived;
-    p.years = s.years;
-    p.amount = s.amount;
-    p.discount = s.discount;
-    p.presentValue = s.presentValue;
-    p.share = s.share;
-    p.distance = s.distance;
-    p.durationPart = s.durationPart;
-    p.squareMPart = s.squareMPart;
-    return p;
-}
-
 void ExplainStd(const CBondStd& b, double ytm, double price, Explanation& e)
 {
     const std::int32_t coupons = b.m_nPeriods + (b.m_bBroken ? 1 : 0);
@@ -48,7 +22,7 @@ void ExplainStd(const CBondStd& b, double ytm, double price, Explanation& e)
         // whole periods before maturity, the face value at maturity.
         const auto periodsBack = s.face ? 0 : coupons - 1 - static_cast<std::int32_t>(s.index);
         const std::int32_t day = MonthsBefore(b.m_nMaturity, periodsBack * b.m_nPeriodMonths);
-        e.payments.push_back(Row(s, b.m_strID, day, true));
+        e.payments.push_back(ExplainStep(s, b.m_strID, day, true));
     });
 }
 
@@ -62,7 +36,7 @@ void ExplainFree(const CBondFree& b, double ytm, double price, Explanation& e)
             days.push_back(cf.m_nDate);
     b.WalkPayments(ytm, price, e.duration, e.squareM, [&](const PaymentStep& s) {
         const std::int32_t day = s.index < days.size() ? days[s.index] : b.m_nStandDate;
-        e.payments.push_back(Row(s, b.m_strID, day, false));
+        e.payments.push_back(ExplainStep(s, b.m_strID, day, false));
     });
 }
 
@@ -109,6 +83,35 @@ void AppendNumber(std::string& out, double value)
 
 } // namespace
 
+ExplainedPayment ExplainStep(const PaymentStep& s, const std::string& member, std::int32_t day, bool derived)
+{
+    ExplainedPayment p;
+    p.member = member;
+    p.day = day;
+    p.dayDerived = derived;
+    p.years = s.years;
+    p.amount = s.amount;
+    p.discount = s.discount;
+    p.presentValue = s.presentValue;
+    p.share = s.share;
+    p.distance = s.distance;
+    p.durationPart = s.durationPart;
+    p.squareMPart = s.squareMPart;
+    return p;
+}
+
+void NumberAndSumRows(Explanation& e)
+{
+    e.amount = e.presentValue = e.share = 0.0;
+    std::size_t no = 0;
+    for (ExplainedPayment& p : e.payments) {
+        p.no = ++no;
+        e.amount += p.amount;
+        e.presentValue += p.presentValue;
+        e.share += p.share;
+    }
+}
+
 std::int32_t MonthsBefore(std::int32_t day, int months)
 {
     const CivilDate c = Civil(day);
@@ -135,10 +138,7 @@ Explanation ExplainBond(const CBond& bond, double ytm, double price)
         ExplainFree(*free, ytm, price, e);
     else
         bond.GetDurationM2(ytm, price, e.duration, e.squareM);
-    std::size_t no = 0;
-    for (ExplainedPayment& p : e.payments)
-        p.no = ++no;
-    Total(e);
+    NumberAndSumRows(e);
     return e;
 }
 

@@ -82,6 +82,12 @@ std::string ExplanationCsv(const Explanation& explanation);
 inline constexpr const char* kExplanationCsvHeader =
     "no,member,date,date_derived,t,amount,discount_factor,present_value,share,duration_part,square_m_part";
 
+// Pieces for the walks of other kinds (the analysis window, the portfolio):
+// one row from a walk's step, and the rows numbered from 1 with their sums.
+struct PaymentStep;
+ExplainedPayment ExplainStep(const PaymentStep& step, const std::string& member, std::int32_t day, bool derived);
+void NumberAndSumRows(Explanation& explanation);
+
 // The date `months` whole months before `day`, its day of the month clamped to
 // the end of a shorter month.
 std::int32_t MonthsBefore(std::int32_t day, int months);

@@ -44,13 +44,7 @@ PortfolioExplanation ExplainPortfolio(std::span<CBond* const> bonds, std::span<c
     }
     std::stable_sort(e.payments.begin(), e.payments.end(),
                      [](const ExplainedPayment& a, const ExplainedPayment& b) { return a.day < b.day; });
-    std::size_t no = 0;
-    for (ExplainedPayment& p : e.payments) {
-        p.no = ++no;
-        e.amount += p.amount;
-        e.presentValue += p.presentValue;
-        e.share += p.share;
-    }
+    NumberAndSumRows(e);
     return out;
 }
 
