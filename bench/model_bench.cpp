@@ -4,6 +4,7 @@
 #include "examples/generated.h"
 #include "model/bondfile.h"
 #include "model/date.h"
+#include "model/explain.h"
 #include "model/solver.h"
 #include "model/text.h"
 
@@ -63,6 +64,25 @@ void BM_AnalyseTypeII(benchmark::State& state)
         Analyse(bond, 150.0, state);
 }
 BENCHMARK(BM_AnalyseTypeII);
+
+// A thirty-year semi-annual bond analysed and explained payment by payment,
+// then written as CSV: what the payment table costs on top of the analysis.
+void BM_ExplainTypeI30y(benchmark::State& state)
+{
+    CBondStd bond(0);
+    bond.SetData(6, 2.375f, 100, 96.10f, D(2025, 11, 15), D(2056, 11, 15), "TSY-2056", "");
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        const BondExplanation x = AnalyseAndExplain(bond, kStand, kHorizon, 96.10, SystemClock());
+        if (x.status != ExplainStatus::Ok)
+            state.SkipWithError("no explanation");
+        const std::string csv = ExplanationCsv(x.explanation);
+        rows = x.explanation.payments.size();
+        benchmark::DoNotOptimize(csv.data());
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+}
+BENCHMARK(BM_ExplainTypeI30y)->Unit(benchmark::kMicrosecond);
 
 constexpr int kRecords = 1'000'000;
 

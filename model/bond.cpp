@@ -3,6 +3,7 @@
 #include "model/archive.h"
 #include "model/date.h"
 #include "model/numbers.h"
+#include "model/paymentwalk.h"
 #include "model/pool.h"
 #include "model/solver.h"
 
@@ -148,34 +149,7 @@ double CBondStd::PriceGap(double y) const
 
 void CBondStd::GetDurationM2(double y, double P, double& duration, double& m2) const
 {
-    const double tau = m_nPeriodMonths / 12.0;
-    const double r = m_fFirst;
-    const double T = m_fYears;
-    const double Q = m_fCoupon;
-    const double h = YearFraction(m_nStandDate, m_nHorizon);
-    double t, w;
-    if (m_bBroken) {
-        t = r - tau;
-        w = r - tau + h;
-    } else {
-        t = 0;
-        w = r + h;
-    }
-    double D = 0, M2 = 0;
-    const std::int32_t coupons = m_nPeriods + (m_bBroken ? 1 : 0);
-    for (std::int32_t k = 0; k < coupons; ++k) {
-        t = t + tau;
-        const double weight = Q / std::pow(1 + y, t) / P;
-        D = D + weight * t;
-        w = w + tau;
-        M2 = M2 + weight * (w * w);
-    }
-    const double weightF = m_fFace / std::pow(1 + y, T) / P;
-    D = D + weightF * T;
-    const double q = YearFraction(m_nHorizon, m_nMaturity);
-    M2 = M2 + weightF * (q * q);
-    duration = D;
-    m2 = M2;
+    WalkPayments(y, P, duration, m2, [](const PaymentStep&) {});
 }
 
 void CBondStd::Serialize(ByteWriter& ar) const
@@ -294,16 +268,7 @@ double CBondFree::PriceGap(double y) const
 
 void CBondFree::GetDurationM2(double y, double P, double& duration, double& m2) const
 {
-    const double IH = YearFraction(m_nHorizon, m_dtStand);
-    double D = 0, M2 = 0;
-    for (const Flow& f : m_flows) {
-        const double weight = std::pow(1 + y, -f.years) * f.amount / P;
-        D = D + weight * f.years;
-        const double d = f.years - IH;
-        M2 = M2 + weight * (d * d);
-    }
-    duration = D;
-    m2 = M2;
+    WalkPayments(y, P, duration, m2, [](const PaymentStep&) {});
 }
 
 void CBondFree::Serialize(ByteWriter& ar) const

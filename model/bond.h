@@ -93,6 +93,11 @@ public:
     void GetDurationM2(double ytm, double price, double& duration, double& m2) const override;
     void Prepare() override;
     int Validate() const override;
+    // GetDurationM2 payment by payment: `visit` sees each payment as the sums
+    // take it in. Defined in model/paymentwalk.h; GetDurationM2 is this walk
+    // with nothing watching.
+    template <class Visit>
+    void WalkPayments(double ytm, double price, double& duration, double& m2, Visit&& visit) const;
 
     int SetData(std::int32_t periodMonths, float coupon, float face, float price, double release,
                 double maturity, std::string_view id, std::string_view name);
@@ -138,6 +143,11 @@ public:
     void GetDurationM2(double ytm, double price, double& duration, double& m2) const override;
     void Prepare() override;
     int Validate() const override;
+    // GetDurationM2 payment by payment: `visit` sees each payment as the sums
+    // take it in. Defined in model/paymentwalk.h; GetDurationM2 is this walk
+    // with nothing watching.
+    template <class Visit>
+    void WalkPayments(double ytm, double price, double& duration, double& m2, Visit&& visit) const;
 
     // Reads the payments from the grid (amount, date per row, top to bottom).
     // Returns 0, 1 for an empty grid, 6 when no payment falls after the

@@ -2,6 +2,7 @@
 
 #include "model/clock.h"
 #include "model/numbers.h"
+#include "model/paymentwalk.h"
 #include "model/solver.h"
 
 #include <cmath>
@@ -75,32 +76,45 @@ double HorizonYears(YearMethod method, double stand, double horizon)
     return YearFraction(method, DaySerial(horizon), DaySerial(stand));
 }
 
-CashflowResult CalculateCashflows(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
-{
+namespace {
+
+// The entries read, the yield solved, and what the duration walk needs.
+struct Solved {
     CashflowResult result;
+    std::vector<Flow> flows;
+    std::vector<std::int32_t> days; // of the flows, index for index
+    double price = 0.0;
+    double horizonYears = 0.0;
+};
+
+Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+{
+    Solved s;
+    CashflowResult& result = s.result;
     const std::int32_t stand = DaySerial(in.stand);
     const std::int32_t horizon = DaySerial(in.horizon);
     double price = 0.0;
     std::vector<Payment> payments;
     result.fault = ReadEntries(in, parseDate, stand, horizon, price, payments);
     if (result.fault)
-        return result;
+        return s;
 
     // The budget counts from here, before the precheck, as the user sees it:
     // from pressing Calculate to the answer.
     const std::int64_t start = clock.Milliseconds();
 
-    std::vector<Flow> flows;
+    std::vector<Flow>& flows = s.flows;
     double due = 0.0;
     for (const Payment& p : payments)
         if (p.day > stand) {
             flows.push_back({p.amount, YearFraction(in.method, p.day, stand)});
+            s.days.push_back(p.day);
             due += p.amount;
         }
     // Less to come than the price: no yield of -100% or more makes up for it.
     if (due < price) {
         result.error = true;
-        return result;
+        return s;
     }
 
     // The clock is read on every 2048th evaluation, bracketing included, so a
@@ -121,25 +135,72 @@ CashflowResult CalculateCashflows(const CashflowInput& in, const DateParser& par
     // close enough.
     auto afterStep = [](double, double) { return false; };
 
-    double y = 0.0;
     try {
-        y = SolveYield(kWindowSolver, gap, afterStep);
+        result.ytm = SolveYield(kWindowSolver, gap, afterStep);
     } catch (const CUserException&) {
         result.error = true;
-        return result;
+        return s;
     }
+    s.price = price;
+    s.horizonYears = YearFraction(in.method, horizon, stand);
+    return s;
+}
 
-    const double ih = YearFraction(in.method, horizon, stand);
+// Duration and Square-M over the rows after the stand date, each payment handed
+// to `visit` as the sums take it in, as the records' own walk does.
+template <class Visit>
+void WalkFlows(const Solved& s, double& duration, double& squareM, Visit&& visit)
+{
+    const double y = s.result.ytm;
     double d = 0.0, m2 = 0.0;
-    for (const Flow& f : flows) {
-        const double weight = std::pow(1.0 + y, -f.years) * f.amount / price;
-        d += weight * f.years;
-        m2 += weight * ((f.years - ih) * (f.years - ih));
+    PaymentStep step;
+    for (const Flow& f : s.flows) {
+        step.discount = std::pow(1.0 + y, -f.years);
+        step.presentValue = step.discount * f.amount;
+        const double weight = step.presentValue / s.price;
+        step.durationPart = weight * f.years;
+        d += step.durationPart;
+        step.distance = f.years - s.horizonYears;
+        step.squareMPart = weight * (step.distance * step.distance);
+        m2 += step.squareMPart;
+        step.years = f.years;
+        step.amount = f.amount;
+        step.share = weight;
+        visit(static_cast<const PaymentStep&>(step));
+        ++step.index;
     }
-    result.ytm = y;
-    result.duration = d;
-    result.squareM = m2;
-    return result;
+    duration = d;
+    squareM = m2;
+}
+
+} // namespace
+
+CashflowResult CalculateCashflows(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+{
+    Solved s = Solve(in, parseDate, clock);
+    if (s.result.Ok())
+        WalkFlows(s, s.result.duration, s.result.squareM, [](const PaymentStep&) {});
+    return s.result;
+}
+
+CashflowExplanation ExplainCashflows(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+{
+    Solved s = Solve(in, parseDate, clock);
+    CashflowExplanation out;
+    if (s.result.Ok()) {
+        Explanation& e = out.explanation;
+        e.ytm = s.result.ytm;
+        e.price = s.price;
+        e.horizonYears = s.horizonYears;
+        WalkFlows(s, s.result.duration, s.result.squareM, [&](const PaymentStep& step) {
+            e.payments.push_back(ExplainStep(step, {}, s.days[step.index], false));
+        });
+        NumberAndSumRows(e);
+        e.duration = s.result.duration;
+        e.squareM = s.result.squareM;
+    }
+    out.result = s.result;
+    return out;
 }
 
 std::string CashflowFaultMessage(int fault)

@@ -7,6 +7,7 @@
 
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/explain.h"
 
 #include <cstdint>
 #include <span>
@@ -57,6 +58,15 @@ struct CashflowResult {
 // measures duration and Square-M about the horizon, all in years of the chosen
 // method. `clock` bounds the search to kCashflowTimeLimitMs.
 CashflowResult CalculateCashflows(const CashflowInput& input, const DateParser& parseDate, const Clock& clock);
+
+// The same calculation with every payment after the stand date explained: the
+// explanation's duration and Square-M are the result's own doubles. Nothing is
+// explained when the result is not Ok.
+struct CashflowExplanation {
+    CashflowResult result;
+    Explanation explanation;
+};
+CashflowExplanation ExplainCashflows(const CashflowInput& input, const DateParser& parseDate, const Clock& clock);
 
 // The investment horizon in years: the horizon's day after the stand date's
 // day, by the chosen method.

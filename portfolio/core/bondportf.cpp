@@ -48,11 +48,17 @@ double CBondPortf::PriceGap(double ytm) const
     return gap;
 }
 
-void CBondPortf::GetDurationM2(double ytm, double, double& duration, double& m2) const
+double CBondPortf::MarketValue() const
 {
     double value = 0.0;
     for (std::int32_t i = 0; i < m_nCount; ++i)
         value += static_cast<double>(m_ppBonds[i]->m_fPrice) * m_pUnits[i];
+    return value;
+}
+
+void CBondPortf::GetDurationM2(double ytm, double, double& duration, double& m2) const
+{
+    const double value = MarketValue();
     double d = 0.0, m = 0.0;
     for (std::int32_t i = 0; i < m_nCount; ++i) {
         double di = 0.0, mi = 0.0;

@@ -34,6 +34,9 @@ public:
     // `price` is ignored: every member is weighted by the pooled market value
     // instead of its own price, which turns its terms into shares of the whole.
     void GetDurationM2(double ytm, double price, double& duration, double& m2) const override;
+    // Every member's price times its units, all members counted: the value
+    // that weights the members' payments.
+    double MarketValue() const;
     // Gives every member this portfolio's dates and prepares it.
     void Prepare() override;
     // 0; the one-based position of the first member its own check refuses;
