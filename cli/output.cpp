@@ -36,25 +36,6 @@ bool Output::Finish()
     return m_nError == 0;
 }
 
-void AppendCsvField(std::string& out, std::string_view text)
-{
-    // One pass over the bytes: find_first_of would search the text once for
-    // each of the four.
-    const bool plain = std::none_of(text.begin(), text.end(),
-                                    [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
-    if (plain) {
-        out.append(text);
-        return;
-    }
-    out += '"';
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 int FinishOutput(Output& out)
 {
     if (out.Finish())

@@ -5,6 +5,8 @@
 // remembered, so that a full disk ends the command with a failure instead of a
 // short file and a success.
 
+#include "model/format.h"
+
 #include <string>
 #include <string_view>
 
@@ -43,9 +45,6 @@ private:
     int m_nError = 0;
     std::string m_text;
 };
-
-// One CSV field, quoted when it holds a comma, a quote or a line break.
-void AppendCsvField(std::string& out, std::string_view text);
 
 // Ends a CSV row.
 inline void EndCsvRow(std::string& out)

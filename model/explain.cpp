@@ -40,41 +40,6 @@ void ExplainFree(const CBondFree& b, double ytm, double price, Explanation& e)
     });
 }
 
-void AppendDate(std::string& out, std::int32_t day)
-{
-    const CivilDate c = Civil(day);
-    if (c.year < 0) {
-        out += std::to_string(day);
-        return;
-    }
-    auto digits = [&out](int value, int width) {
-        std::string text = std::to_string(value);
-        if (static_cast<int>(text.size()) < width)
-            out.append(static_cast<std::size_t>(width) - text.size(), '0');
-        out += text;
-    };
-    digits(c.year, 4);
-    out += '-';
-    digits(c.month, 2);
-    out += '-';
-    digits(c.day, 2);
-}
-
-void AppendField(std::string& out, std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (char c : text) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 void AppendNumber(std::string& out, double value)
 {
     out += ',';
@@ -167,9 +132,9 @@ std::string ExplanationCsv(const Explanation& e)
     for (const ExplainedPayment& p : e.payments) {
         out += std::to_string(p.no);
         out += ',';
-        AppendField(out, p.member);
+        AppendCsvField(out, p.member);
         out += ',';
-        AppendDate(out, p.day);
+        AppendIsoDate(out, p.day);
         out += p.dayDerived ? ",1" : ",0";
         AppendNumber(out, p.years);
         AppendNumber(out, p.amount);

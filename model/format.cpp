@@ -4,6 +4,7 @@
 #include "model/numbers.h"
 
 #include <bit>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -247,6 +248,25 @@ std::string FormatAmount(float amount)
             return text;
     }
     return FormatFixed(wide, kMaxDecimals);
+}
+
+void AppendCsvField(std::string& out, std::string_view text)
+{
+    // One pass over the bytes: find_first_of would search the text once for
+    // each of the four.
+    const bool plain = std::none_of(text.begin(), text.end(),
+                                    [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    if (plain) {
+        out.append(text);
+        return;
+    }
+    out += '"';
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
 }
 
 } // namespace tenvix

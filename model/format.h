@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tenvix {
 
@@ -36,5 +37,8 @@ std::string FormatIsoDate(std::int32_t daySerial);
 // up). So an amount shown and saved unchanged stays the stored value, while
 // the common case keeps its two decimals.
 std::string FormatAmount(float amount);
+
+// One CSV field, quoted when it holds a comma, a quote or a line break.
+void AppendCsvField(std::string& out, std::string_view text);
 
 } // namespace tenvix

@@ -155,7 +155,7 @@ TEST(ExplainBond, RefusedRecordsAndFailedSearchesExplainNothing)
     EXPECT_EQ(x.explanation.payments.size(), 1u);
 }
 
-std::string Iso(std::int32_t day) { return cli::IsoDate(day); }
+std::string Iso(std::int32_t day) { return FormatIsoDate(day); }
 
 TEST(ExplainBond, TypeIDatesCountBackFromMaturityToWithinThreeDaysOfTheirTimes)
 {
