@@ -4,6 +4,7 @@
 
 #include <bit>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 
 namespace tenvix {
@@ -70,6 +71,15 @@ bool SameFolded(std::string_view a, std::string_view b)
     return true;
 }
 
+void Prefetch(const void* p)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
 } // namespace
 
 void CountMatch(IdMatch& match, CBond& bond, std::size_t position, std::string_view id, std::string_view foldedId)
@@ -104,49 +114,86 @@ BondIdIndex::BondIdIndex(const CBondList::List& bonds)
     m_bonds.reserve(bonds.size());
     for (const auto& bond : bonds)
         m_bonds.push_back(bond.get());
+    // Positions share their word with kMore, and kEmpty ends a chain.
+    if (m_bonds.size() >= kMore)
+        throw std::length_error("too many bonds for the identifier index");
     m_next.assign(m_bonds.size(), kEmpty);
     m_slots.resize(std::bit_ceil(2 * m_bonds.size() + 2));
     const std::size_t mask = m_slots.size() - 1;
+    std::vector<std::uint64_t> hashes(m_bonds.size());
+    for (std::size_t k = 0; k < m_bonds.size(); ++k)
+        if (m_bonds[k])
+            hashes[k] = HashFolded(m_bonds[k]->m_strID);
 
     // From the tail to the head, each bond going in front of the ones of its
     // identifier met so far: every chain ends up in list order.
+    constexpr std::size_t kAhead = 16;
     for (std::size_t k = m_bonds.size(); k-- > 0;) {
-        const CBond* bond = m_bonds[k];
+        if (k >= kAhead)
+            Prefetch(&m_slots[hashes[k - kAhead] & mask]);
+        CBond* bond = m_bonds[k];
         if (!bond)
             continue;
-        const std::uint64_t hash = HashFolded(bond->m_strID);
+        const std::uint64_t hash = hashes[k];
         const auto tag = static_cast<std::uint32_t>(hash >> 32);
         for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
             Slot& slot = m_slots[s];
-            if (slot.head == kEmpty) {
-                slot = {tag, static_cast<std::uint32_t>(k)};
+            if (!slot.bond) {
+                slot = {bond, static_cast<std::uint32_t>(k), tag};
                 break;
             }
-            if (slot.tag == tag && SameFolded(m_bonds[slot.head]->m_strID, bond->m_strID)) {
-                m_next[k] = slot.head;
-                slot.head = static_cast<std::uint32_t>(k);
+            if (slot.tag == tag && SameFolded(slot.bond->m_strID, bond->m_strID)) {
+                m_next[k] = slot.head & ~kMore;
+                slot = {bond, static_cast<std::uint32_t>(k) | kMore, tag};
                 break;
             }
         }
     }
 }
 
+std::uint64_t BondIdIndex::HashOf(std::string_view id)
+{
+    return HashFolded(id);
+}
+
+void BondIdIndex::PrefetchSlot(std::uint64_t hash) const
+{
+    Prefetch(&m_slots[hash & (m_slots.size() - 1)]);
+}
+
+void BondIdIndex::PrefetchBond(std::uint64_t hash) const
+{
+    // The home slot only: with the table at most half full, that is where
+    // nearly every identifier sits.
+    if (const CBond* bond = m_slots[hash & (m_slots.size() - 1)].bond) {
+        // The identifier, and the price and dates a lookup's caller reads next.
+        Prefetch(bond);
+        Prefetch(reinterpret_cast<const char*>(bond) + sizeof(CBond) - 1);
+    }
+}
+
 IdMatch BondIdIndex::Match(std::string_view id) const
 {
+    return Match(id, HashFolded(id));
+}
+
+IdMatch BondIdIndex::Match(std::string_view id, std::uint64_t hash) const
+{
     IdMatch match;
-    const std::uint64_t hash = HashFolded(id);
     const auto tag = static_cast<std::uint32_t>(hash >> 32);
     const std::size_t mask = m_slots.size() - 1;
-    std::string folded;
     for (std::size_t s = hash & mask;; s = (s + 1) & mask) {
         const Slot& slot = m_slots[s];
-        if (slot.head == kEmpty)
+        if (!slot.bond)
             return match;
-        if (slot.tag != tag || !SameFolded(m_bonds[slot.head]->m_strID, id))
+        if (slot.tag != tag || !SameFolded(slot.bond->m_strID, id))
             continue;
-        folded = FoldCase(id);
-        for (std::uint32_t k = slot.head; k != kEmpty; k = m_next[k])
-            CountMatch(match, *m_bonds[k], k, id, folded);
+        const std::string folded = FoldCase(id);
+        const std::uint32_t head = slot.head & ~kMore;
+        CountMatch(match, *slot.bond, head, id, folded);
+        if (slot.head & kMore)
+            for (std::uint32_t k = m_next[head]; k != kEmpty; k = m_next[k])
+                CountMatch(match, *m_bonds[k], k, id, folded);
         return match;
     }
 }

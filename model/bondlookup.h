@@ -52,12 +52,26 @@ public:
     // How many bonds the list held, which bounds every IdMatch::Position.
     std::size_t Size() const { return m_bonds.size(); }
 
+    // For lookups in bulk, where the memory a lookup reaches is the cost:
+    // the hash of an identifier, then, some lookups ahead of the one for it,
+    // a hint to fetch its slot, and later a hint to fetch the bond the slot
+    // names. Match with the hash then finds both at hand.
+    static std::uint64_t HashOf(std::string_view id);
+    void PrefetchSlot(std::uint64_t hash) const;
+    void PrefetchBond(std::uint64_t hash) const;
+    IdMatch Match(std::string_view id, std::uint64_t hash) const;
+
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    // One folded identifier. A lookup is a walk to memory nobody touched
+    // lately; the slot holds what it needs so that the usual case, one bond
+    // to the identifier, costs two such walks: the slot and the bond.
     struct Slot {
-        std::uint32_t tag = 0;       // the upper half of the folded identifier's hash
-        std::uint32_t head = kEmpty; // the earliest bond of the identifier, by position
+        CBond* bond = nullptr;  // the earliest bond of the identifier; null while the slot is free
+        std::uint32_t head = 0; // its position, and kMore when further bonds follow through m_next
+        std::uint32_t tag = 0;  // the upper half of the folded identifier's hash
     };
+    static constexpr std::uint32_t kMore = 0x80000000;
 
     std::vector<CBond*> m_bonds;       // by position; null entries of the list stay null
     std::vector<std::uint32_t> m_next; // the next bond of the same folded identifier, or kEmpty

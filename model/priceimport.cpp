@@ -86,8 +86,9 @@ struct PriceShape {
         Broken,         // marks that are neither
     };
     Kind kind = Plain;
-    char mark = 0;         // OneMark: the mark; GroupedDecimal: the decimal mark
+    char mark = 0;           // OneMark: the mark; GroupedDecimal: the decimal mark
     bool threeAfter = false; // OneMark: 1 to 3 digits, the mark, 3 digits (as "1.234")
+    bool simple = false;     // a sign, digits and at most one full stop or comma, and a digit at least
 };
 
 PriceShape ShapeOf(std::string_view text)
@@ -123,15 +124,18 @@ PriceShape ShapeOf(std::string_view text)
         marks[static_cast<std::size_t>(count++)] = mark;
         i += width;
     }
-    if (count == 0)
-        return {};
     PriceShape shape;
     const auto groupOf = [&](int k) { return runs[static_cast<std::size_t>(k)]; };
+    if (count == 0) {
+        shape.simple = groupOf(0) > 0;
+        return shape;
+    }
     const bool lead = groupOf(0) >= 1 && groupOf(0) <= 3;
     if (count == 1 && (marks[0] == '.' || marks[0] == ',')) {
         shape.kind = PriceShape::OneMark;
         shape.mark = marks[0];
         shape.threeAfter = lead && groupOf(1) == 3;
+        shape.simple = groupOf(0) + groupOf(1) > 0;
         return shape;
     }
     // Thousands: every mark but perhaps the last is the first one's kind and
@@ -169,12 +173,48 @@ PriceReading FromNewPrice(const NewPrice& read)
     return {PriceRefusal::NotANumber, 0.0};
 }
 
+PriceReading InRange(double value)
+{
+    if (!(value >= kMinNewPrice && value <= kMaxNewPrice))
+        return {PriceRefusal::OutOfRange, value};
+    return {PriceRefusal::None, value};
+}
+
 // The text with its one comma read as a full stop.
 PriceReading ReadWithDecimalComma(std::string_view text)
 {
     std::string copy(text);
     std::replace(copy.begin(), copy.end(), ',', '.');
     return FromNewPrice(ReadNewPrice(copy));
+}
+
+// A simple price (sign, digits, at most one decimal mark), read as
+// ReadNewPrice reads it. Up to 15 digits and 22 decimals the quotient of two
+// exact doubles is the correctly rounded value, as ReadNewPrice's is; longer
+// texts go the long way.
+PriceReading ReadSimple(std::string_view text)
+{
+    constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    const bool negative = text[0] == '-';
+    std::uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = -1;
+    for (const char c : text) {
+        if (c >= '0' && c <= '9') {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+            ++digits;
+            decimals += decimals >= 0 ? 1 : 0;
+        } else if (c == '.' || c == ',') {
+            decimals = 0;
+        }
+        if (digits > 15)
+            return ReadWithDecimalComma(text);
+    }
+    double value = static_cast<double>(mantissa);
+    if (decimals > 0)
+        value /= kPowersOfTen[decimals];
+    return InRange(negative ? -value : value);
 }
 
 bool LooksNumeric(std::string_view text, bool commaSeparated)
@@ -382,8 +422,10 @@ PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, Decim
     const PriceShape shape = ShapeOf(text);
     switch (shape.kind) {
     case PriceShape::Plain: {
-        // Digits alone, or with an exponent or other characters: at most one
-        // comma, read as the decimal mark where the file allows one.
+        if (shape.simple)
+            return ReadSimple(text);
+        // Digits with an exponent or other characters: at most one comma,
+        // read as the decimal mark where the file allows one.
         const std::size_t commas = static_cast<std::size_t>(std::count(text.begin(), text.end(), ','));
         if (commas == 0)
             return FromNewPrice(ReadNewPrice(text));
@@ -399,7 +441,9 @@ PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, Decim
         const bool otherIsDecimal = shape.mark == '.' ? (marks.comma && !marks.point) : (marks.point && !marks.comma);
         if (shape.threeAfter && otherIsDecimal)
             return {PriceRefusal::ThousandsSeparator, 0.0};
-        return shape.mark == ',' ? ReadWithDecimalComma(text) : FromNewPrice(ReadNewPrice(text));
+        if (shape.simple)
+            return ReadSimple(text);
+        return {PriceRefusal::NotANumber, 0.0}; // a mark without digits
     }
     case PriceShape::Grouped:
     case PriceShape::GroupedDecimal:
@@ -448,6 +492,13 @@ PriceFile ReadPriceFile(std::string_view bytes, const BondIdIndex& index, const 
     };
     if (data.size() > maxRows)
         return Failed(std::move(file), PriceFileError::TooManyRows, static_cast<std::int64_t>(maxRows));
+    // As many rows as the sample's length per row promises, so that a large
+    // file is not copied over and over while it grows.
+    if (reader.Position() < reader.Size() && reader.Position() > 0) {
+        const double perRow = static_cast<double>(reader.Position()) / static_cast<double>(sample.size());
+        const double expected = 1.05 * static_cast<double>(reader.Size()) / perRow + 16.0;
+        file.rows.reserve(static_cast<std::size_t>(std::min(expected, static_cast<double>(maxRows))));
+    }
     for (const CsvRecord& r : data)
         keep(r);
     sample.clear();
@@ -506,16 +557,30 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
     const std::size_t n = file.rows.size();
     const bool commaSeparated = file.separator == ',';
     std::vector<PriceVerdict> verdicts(n);
-    // Rows that would give a bond a price, and per bond (by its position in
-    // the list) the first such row; kNone where there is none.
-    constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
-    std::vector<std::uint32_t> firstRowOf;
-    std::vector<std::size_t> positionOf(n);
-    std::vector<float> stored(n);
+    // Three passes: each row on its own; then per bond the rows that would
+    // give it a price; then the rows again. Every pass reaches into memory
+    // far apart (the index, the bonds, the per-bond table) and asks for it
+    // rows ahead, so that the memory fetches many at once.
+    constexpr std::size_t kAhead = 16;
+    auto cancelled = [&](std::size_t pass, std::size_t i) {
+        return progress && i > 0 && i % kProgressStep == 0 && !progress(pass * n + i, 3 * n);
+    };
 
+    std::vector<std::uint64_t> hashes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        hashes[i] = BondIdIndex::HashOf(file.rows[i].id);
+    // The bond's position for a row that would give it a price, else kNone.
+    constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    std::vector<std::uint32_t> positionOf(n, kNone);
+    std::vector<float> stored(n);
+    bool anyTaken = false;
     for (std::size_t i = 0; i < n; ++i) {
-        if (progress && i % kProgressStep == 0 && i > 0 && !progress(i, 2 * n))
+        if (cancelled(0, i))
             return {};
+        if (i + kAhead < n)
+            index.PrefetchSlot(hashes[i + kAhead]);
+        if (i + kAhead / 2 < n)
+            index.PrefetchBond(hashes[i + kAhead / 2]);
         const PriceRow& row = file.rows[i];
         PriceVerdict& v = verdicts[i];
         if (row.id.empty()) {
@@ -528,7 +593,7 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
             v.refusal = reading.refusal;
             continue;
         }
-        const IdMatch match = index.Match(row.id);
+        const IdMatch match = index.Match(row.id, hashes[i]);
         v.matches = match.Count();
         if (v.matches == 0) {
             v.kind = PriceVerdictKind::Unknown;
@@ -544,56 +609,71 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
             v.kind = PriceVerdictKind::NotAlive;
             continue;
         }
-        // For now: taken, until another row gives the bond another price.
+        // Taken, unless another row gives the bond another price.
         v.kind = PriceVerdictKind::Update;
+        positionOf[i] = static_cast<std::uint32_t>(match.Position());
         stored[i] = static_cast<float>(reading.value);
-        positionOf[i] = match.Position();
-        if (firstRowOf.empty())
-            firstRowOf.assign(index.Size(), kNone);
-        std::uint32_t& first = firstRowOf[positionOf[i]];
-        if (first == kNone)
-            first = static_cast<std::uint32_t>(i);
+        anyTaken = true;
     }
+    hashes = {};
+    if (!anyTaken)
+        return verdicts;
 
-    // A bond given different prices takes none of them. Each refused row
-    // names the first row with a price other than its own.
-    std::vector<std::uint32_t> firstOtherOf;
+    // Per bond: its first row, that row's price, and the first row with
+    // another price.
+    struct PerBond {
+        std::uint32_t first = kNone;
+        float firstPrice = 0.0f;
+        std::uint32_t other = kNone;
+    };
+    std::vector<PerBond> perBond(index.Size());
+    auto prefetchBondOf = [&](std::size_t i) {
+        if (i < n && positionOf[i] != kNone) {
+#if defined(__GNUC__)
+            __builtin_prefetch(&perBond[positionOf[i]]);
+#endif
+        }
+    };
     for (std::size_t i = 0; i < n; ++i) {
-        if (verdicts[i].kind != PriceVerdictKind::Update)
+        if (cancelled(1, i))
+            return {};
+        prefetchBondOf(i + kAhead);
+        if (positionOf[i] == kNone)
             continue;
-        const std::uint32_t first = firstRowOf[positionOf[i]];
-        if (stored[i] != stored[first]) {
-            if (firstOtherOf.empty())
-                firstOtherOf.assign(index.Size(), kNone);
-            std::uint32_t& other = firstOtherOf[positionOf[i]];
-            if (other == kNone)
-                other = static_cast<std::uint32_t>(i);
+        PerBond& b = perBond[positionOf[i]];
+        if (b.first == kNone) {
+            b.first = static_cast<std::uint32_t>(i);
+            b.firstPrice = stored[i];
+        } else if (b.other == kNone && stored[i] != b.firstPrice) {
+            b.other = static_cast<std::uint32_t>(i);
         }
     }
+
+    // A bond given different prices takes none of them; each of its rows
+    // names the first row with a price other than its own.
     for (std::size_t i = 0; i < n; ++i) {
-        if (progress && i % kProgressStep == 0 && i > 0 && !progress(n + i, 2 * n))
+        if (cancelled(2, i))
             return {};
-        PriceVerdict& v = verdicts[i];
-        if (v.kind != PriceVerdictKind::Update)
+        prefetchBondOf(i + kAhead);
+        if (positionOf[i] == kNone)
             continue;
-        const std::uint32_t first = firstRowOf[positionOf[i]];
-        const std::uint32_t other = firstOtherOf.empty() ? kNone : firstOtherOf[positionOf[i]];
-        if (other != kNone) {
-            const std::uint32_t against = stored[i] != stored[first] ? first : other;
+        PriceVerdict& v = verdicts[i];
+        const PerBond& b = perBond[positionOf[i]];
+        if (b.other != kNone) {
+            const std::uint32_t against = stored[i] != b.firstPrice ? b.first : b.other;
             v.kind = PriceVerdictKind::Refused;
             v.refusal = file.rows[i].id == file.rows[against].id ? PriceRefusal::SameIdOtherPrice
                                                                  : PriceRefusal::SameBondOtherPrice;
             v.otherLine = file.rows[against].line;
             continue;
         }
-        const float old = v.bond->m_fPrice;
+        const auto old = static_cast<float>(v.oldPrice);
         if (stored[i] == old) {
             v.kind = PriceVerdictKind::Unchanged;
             continue;
         }
         v.changePercent = old == 0.0f ? std::numeric_limits<double>::infinity()
-                                      : (static_cast<double>(stored[i]) - static_cast<double>(old)) /
-                                            static_cast<double>(old) * 100.0;
+                                      : (static_cast<double>(stored[i]) - v.oldPrice) / v.oldPrice * 100.0;
         v.largeChange = !(std::fabs(v.changePercent) <= largeChangePercent);
     }
     return verdicts;

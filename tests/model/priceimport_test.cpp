@@ -4,6 +4,8 @@
 
 #include "model/priceimport.h"
 
+#include "model/priceupdate.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -113,6 +115,48 @@ TEST(PriceImport, PriceFields)
         EXPECT_EQ(r.refusal, c.refusal) << c.text;
         if (r.refusal == ok || r.refusal == range) {
             EXPECT_DOUBLE_EQ(r.value, c.value) << c.text;
+        }
+    }
+}
+
+// A plain price reads exactly as the price update window reads it typed
+// (with a full stop), to the last bit: long and short, with leading zeros,
+// many decimals, signs, and on both sides of the range.
+TEST(PriceImport, PlainPricesReadAsTheWindowReads)
+{
+    std::mt19937 rng(23);
+    auto digits = [&](int most) {
+        std::string out(std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(most))(rng), '0');
+        for (char& c : out)
+            c = static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(rng));
+        return out;
+    };
+    for (int k = 0; k < 200000; ++k) {
+        const int sign = std::uniform_int_distribution<int>(0, 5)(rng);
+        std::string whole = (sign == 0 ? "-" : sign == 1 ? "+" : "") + digits(k % 3 == 0 ? 20 : 4);
+        const std::string decimals = digits(k % 5 == 0 ? 25 : 4);
+        const bool mark = k % 4 != 0;
+        // Leave out "1.234" and "1,234", which depend on the file, and the
+        // empty field, which is no price here rather than a price of 0.
+        if ((mark && decimals.size() == 3) || (!mark && whole.empty() && decimals.empty()))
+            continue;
+        const std::string withPoint = whole + (mark ? "." : "") + decimals;
+        const NewPrice window = ReadNewPrice(withPoint);
+        for (const char m : {'.', ','}) {
+            const std::string text = whole + (mark ? std::string(1, m) : "") + decimals;
+            const PriceReading r = ReadImportedPrice(text, false, {});
+            switch (window.check) {
+            case PriceCheck::OK:
+                ASSERT_EQ(r.refusal, PriceRefusal::None) << text;
+                ASSERT_EQ(r.value, window.value) << text;
+                break;
+            case PriceCheck::OutOfRange:
+                ASSERT_EQ(r.refusal, PriceRefusal::OutOfRange) << text;
+                break;
+            case PriceCheck::Invalid:
+                ASSERT_EQ(r.refusal, PriceRefusal::NotANumber) << text;
+                break;
+            }
         }
     }
 }
@@ -379,7 +423,7 @@ TEST(PriceImport, ProgressCanCancel)
     ASSERT_EQ(file.rows.size(), 200000u);
     calls = 0;
     const auto verdicts = JudgePrices(file, index, kStand, kLargeChangePercent, [&](std::size_t, std::size_t) {
-        return ++calls < 3;
+        return ++calls < 4;
     });
     EXPECT_TRUE(verdicts.empty());
     EXPECT_EQ(db.list.m_list.front()->m_fPrice, 1.0f);
