@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <random>
 
 using namespace tenvix;
@@ -121,8 +122,53 @@ void WholeImport(benchmark::State& state)
     state.counters["rows"] = static_cast<double>(verdictCount);
 }
 
+// Hostile texts are refused in time linear in their size, without holding
+// more than the text itself: a 200 MB line, ten million columns, 200 MB of
+// binary junk whose only zero byte comes last.
+void Refuse(benchmark::State& state, const std::string& text, PriceFileError expected)
+{
+    CBondList none;
+    const BondIdIndex index(none.m_list);
+    for (auto _ : state) {
+        const PriceFile file = ReadPriceFile(text, index);
+        if (file.error != expected)
+            state.SkipWithError("not refused as expected");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void RefuseLongLine(benchmark::State& state)
+{
+    static const std::string text = "DE1;1\n" + std::string(200u << 20, 'x');
+    Refuse(state, text, PriceFileError::LineTooLong);
+}
+
+void RefuseColumns(benchmark::State& state)
+{
+    static const std::string text = "DE1;1\n" + std::string(10'000'000, ';');
+    Refuse(state, text, PriceFileError::TooManyColumns);
+}
+
+void RefuseBinary(benchmark::State& state)
+{
+    static const std::string text = [] {
+        std::string junk(200u << 20, '\x01');
+        std::mt19937_64 rng(1);
+        for (std::size_t k = 0; k + 8 <= junk.size(); k += 8) {
+            std::uint64_t word = rng() | 0x0101010101010101ULL; // no zero byte
+            std::memcpy(junk.data() + k, &word, 8);
+        }
+        junk.back() = '\0';
+        return junk;
+    }();
+    Refuse(state, text, PriceFileError::NotText);
+}
+
 } // namespace
 
+BENCHMARK(RefuseLongLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(RefuseColumns)->Unit(benchmark::kMillisecond);
+BENCHMARK(RefuseBinary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BuildIndex)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(JudgeRows)->Unit(benchmark::kMillisecond);

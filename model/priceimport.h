@@ -19,8 +19,9 @@
 
 namespace tenvix {
 
-// Beyond this many data rows a file is refused.
-inline constexpr std::size_t kMaxPriceRows = 5'000'000;
+// Beyond this many data rows a file is refused: twice the largest database
+// the program is built for, and some 300 MB for the rows and their verdicts.
+inline constexpr std::size_t kMaxPriceRows = 2'000'000;
 // A change of more than this many percent is flagged for a second look.
 inline constexpr double kLargeChangePercent = 20.0;
 
