@@ -340,9 +340,9 @@ Columns FindColumns(const std::vector<std::string>* heading, std::span<const Csv
             if (counts[c].ids > counts[best].ids)
                 best = c;
         if (counts.empty() || counts[best].ids == 0) {
+            const auto namedPrice = [&](std::size_t c) { return !priceNamed.empty() && c == priceNamed.front(); };
             best = 0;
-            while (best < counts.size() && (MostlyNumeric(counts, best) || (!priceNamed.empty() &&
-                                                                            best == priceNamed.front())))
+            while (best < counts.size() && (MostlyNumeric(counts, best) || namedPrice(best)))
                 ++best;
             if (best == counts.size())
                 best = 0;
