@@ -3,7 +3,8 @@
 # display it says so and prints the sample's analysis with tenvix-cli instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh build
+# Only the two programs: the tests and benchmarks are scripts/test.sh's.
+scripts/setup.sh build tenvix tenvix-cli
 
 sample=examples/sample.bnd
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks, then configures and builds.
-# Usage: scripts/setup.sh [BUILD_DIR]   (default: build)
+# Usage: scripts/setup.sh [BUILD_DIR [TARGET...]]
+# BUILD_DIR defaults to build; with TARGETs only those are built, else all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # locales: the window tests run under a decimal-comma locale and one with
-# digits of its own, as well as en_US.
+# digits of its own, as well as en_US. desktop-file-utils, libxml2-utils and
+# shared-mime-info: the install test checks the desktop entry and the file
+# types with them. dpkg-dev and file: cpack finds the package's dependencies.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales)
+          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
+          desktop-file-utils libxml2-utils shared-mime-info dpkg-dev file)
 test_locales=(en_US.UTF-8 de_DE.UTF-8 fr_FR.UTF-8 ar_EG.UTF-8)
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
@@ -36,5 +40,10 @@ if ((${#ungenerated[@]})); then
 fi
 
 build_dir=${1:-build}
+targets=("${@:2}")
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENVIX_WERROR=ON
-cmake --build "$build_dir" -j"$(nproc)"
+if ((${#targets[@]})); then
+  cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"
+else
+  cmake --build "$build_dir" -j"$(nproc)"
+fi

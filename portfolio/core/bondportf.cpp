@@ -1,8 +1,8 @@
 #include "portfolio/core/bondportf.h"
 
+#include "model/bondlookup.h"
 #include "model/date.h"
 #include "model/solver.h"
-#include "model/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -112,11 +112,7 @@ RowFigures AnalyseDatedBond(CBond& bond, const Clock& clock)
 
 CBond* FindBondByID(CBondList::List& bonds, std::string_view id)
 {
-    const std::string wanted = FoldCase(id);
-    for (const auto& bond : bonds)
-        if (bond && EqualsFolded(bond->m_strID, wanted))
-            return bond.get();
-    return nullptr;
+    return MatchBondID(bonds, id).firstAnyCase;
 }
 
 PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<const double> units, double stand,

@@ -73,7 +73,8 @@ RowFigures AnalyseBond(CBond& bond, double stand, double horizon, const Clock& c
 RowFigures AnalyseDatedBond(CBond& bond, const Clock& clock);
 
 // The first bond whose identifier equals `id` without regard to letter case,
-// or null.
+// or null: the first case-blind match of MatchBondID, the one rule every
+// lookup by identifier follows. A row keeps the bond it found this way.
 CBond* FindBondByID(CBondList::List& bonds, std::string_view id);
 
 enum class PortfolioOutcome {

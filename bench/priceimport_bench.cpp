@@ -1,0 +1,177 @@
+// Importing a bank file of a million prices into a database of a million
+// bonds: the index over the identifiers, reading the file and judging every
+// row. The whole import up to the preview should take about a second.
+
+#include "model/format.h"
+#include "model/priceimport.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
+
+using namespace tenvix;
+
+namespace {
+
+constexpr int kBonds = 1'000'000;
+constexpr int kRows = 1'000'000;
+constexpr std::int32_t kStandDay = 46000;
+
+CBondList& Database()
+{
+    static CBondList list = [] {
+        CBondList bonds;
+        std::mt19937 rng(2024);
+        const char alnum[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        const char* const prefixes[] = {"XS", "DE000", "US912", "FR00", "GB00B", "CH0", "AT0000A", "NL00"};
+        std::uniform_int_distribution<int> pick(0, 35);
+        for (int k = 0; k < kBonds; ++k) {
+            auto bond = std::make_unique<CBondStd>(0);
+            std::string id = prefixes[k % 8];
+            while (id.size() < 12)
+                id += alnum[pick(rng)];
+            bond->m_strID = std::move(id);
+            bond->m_strName = "Issuer " + std::to_string(k % 997);
+            bond->m_fPrice = 90.0f + static_cast<float>(k % 200) / 10.0f;
+            // About four bonds in five are still alive on the stand day.
+            bond->m_nMaturity = kStandDay - 20000 + static_cast<std::int32_t>((k * 7919LL) % 100000);
+            bonds.m_list.push_back(std::move(bond));
+        }
+        return bonds;
+    }();
+    return list;
+}
+
+// A German bank's download: a heading, semicolons, decimal commas, quoted
+// names, Windows line ends; the bonds in another order than the database's,
+// one row in fifty an identifier the database lacks, some in lower case.
+const std::string& File()
+{
+    static const std::string text = [] {
+        std::vector<const CBond*> bonds;
+        for (const auto& bond : Database().m_list)
+            bonds.push_back(bond.get());
+        std::mt19937 rng(7);
+        std::shuffle(bonds.begin(), bonds.end(), rng);
+        std::string out = "\"ISIN\";\"Bezeichnung\";\"Kurs\";\"W\xc3\xa4hrung\"\r\n";
+        for (int k = 0; k < kRows; ++k) {
+            const CBond& bond = *bonds[static_cast<std::size_t>(k) % bonds.size()];
+            std::string id = k % 50 == 0 ? "ZZ" + std::to_string(k) : bond.m_strID;
+            if (k % 7 == 0)
+                std::transform(id.begin(), id.end(), id.begin(), [](char c) {
+                    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+                });
+            std::string price = FormatFixed(static_cast<double>(bond.m_fPrice) + (k % 5) * 0.125, 3);
+            std::replace(price.begin(), price.end(), '.', ',');
+            out += id + ";\"" + bond.m_strName + "\";" + price + ";EUR\r\n";
+        }
+        return out;
+    }();
+    return text;
+}
+
+void BuildIndex(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const BondIdIndex index(Database().m_list);
+        benchmark::DoNotOptimize(index.Size());
+    }
+}
+
+void ReadFile(benchmark::State& state)
+{
+    const BondIdIndex index(Database().m_list);
+    std::size_t rows = 0;
+    for (auto _ : state) {
+        const PriceFile file = ReadPriceFile(File(), index);
+        rows = file.rows.size();
+        benchmark::DoNotOptimize(rows);
+    }
+    state.counters["rows"] = static_cast<double>(rows);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * File().size()));
+}
+
+void JudgeRows(benchmark::State& state)
+{
+    const BondIdIndex index(Database().m_list);
+    const PriceFile file = ReadPriceFile(File(), index);
+    std::size_t updates = 0;
+    for (auto _ : state) {
+        const std::vector<PriceVerdict> verdicts = JudgePrices(file, index, kStandDay);
+        updates = static_cast<std::size_t>(std::count_if(verdicts.begin(), verdicts.end(), [](const PriceVerdict& v) {
+            return v.kind == PriceVerdictKind::Update;
+        }));
+    }
+    state.counters["updates"] = static_cast<double>(updates);
+}
+
+// What the user waits for between choosing the file and seeing the preview.
+void WholeImport(benchmark::State& state)
+{
+    File();
+    std::size_t verdictCount = 0;
+    for (auto _ : state) {
+        const BondIdIndex index(Database().m_list);
+        const PriceFile file = ReadPriceFile(File(), index);
+        const std::vector<PriceVerdict> verdicts = JudgePrices(file, index, kStandDay);
+        verdictCount = verdicts.size();
+        benchmark::DoNotOptimize(verdictCount);
+    }
+    state.counters["rows"] = static_cast<double>(verdictCount);
+}
+
+// Hostile texts are refused in time linear in their size, without holding
+// more than the text itself: a 200 MB line, ten million columns, 200 MB of
+// binary junk whose only zero byte comes last.
+void Refuse(benchmark::State& state, const std::string& text, PriceFileError expected)
+{
+    CBondList none;
+    const BondIdIndex index(none.m_list);
+    for (auto _ : state) {
+        const PriceFile file = ReadPriceFile(text, index);
+        if (file.error != expected)
+            state.SkipWithError("not refused as expected");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void RefuseLongLine(benchmark::State& state)
+{
+    static const std::string text = "DE1;1\n" + std::string(200u << 20, 'x');
+    Refuse(state, text, PriceFileError::LineTooLong);
+}
+
+void RefuseColumns(benchmark::State& state)
+{
+    static const std::string text = "DE1;1\n" + std::string(10'000'000, ';');
+    Refuse(state, text, PriceFileError::TooManyColumns);
+}
+
+void RefuseBinary(benchmark::State& state)
+{
+    static const std::string text = [] {
+        std::string junk(200u << 20, '\x01');
+        std::mt19937_64 rng(1);
+        for (std::size_t k = 0; k + 8 <= junk.size(); k += 8) {
+            std::uint64_t word = rng() | 0x0101010101010101ULL; // no zero byte
+            std::memcpy(junk.data() + k, &word, 8);
+        }
+        junk.back() = '\0';
+        return junk;
+    }();
+    Refuse(state, text, PriceFileError::NotText);
+}
+
+} // namespace
+
+BENCHMARK(RefuseLongLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(RefuseColumns)->Unit(benchmark::kMillisecond);
+BENCHMARK(RefuseBinary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuildIndex)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReadFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(JudgeRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(WholeImport)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,279 @@
+#include "model/pricecsv.h"
+
+#include "model/numbers.h"
+#include "model/text.h"
+
+#include <array>
+#include <cstring>
+
+namespace tenvix {
+namespace {
+
+// Whether `s` is well-formed UTF-8: no overlong forms, no surrogates, nothing
+// beyond U+10FFFF. ASCII runs go eight bytes at a time.
+bool IsUtf8(std::string_view s)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const std::size_t n = s.size();
+    std::size_t i = 0;
+    while (i < n) {
+        if (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t len;
+        char32_t cp;
+        if (b >= 0xC2 && b <= 0xDF) {
+            len = 2;
+            cp = b & 0x1F;
+        } else if ((b & 0xF0) == 0xE0) {
+            len = 3;
+            cp = b & 0x0F;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            len = 4;
+            cp = b & 0x07;
+        } else {
+            return false;
+        }
+        if (n - i < len)
+            return false;
+        for (std::size_t k = 1; k < len; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i + k] & 0x3F);
+        }
+        if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
+            (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
+// The separator most lines use, outside quotes: tab, semicolon or comma, in
+// that order where lines are equally many. A decimal comma shows up on the
+// lines of a semicolon file too, hence comma last. Only the first lines are
+// looked at.
+char DetectSeparator(std::string_view text)
+{
+    constexpr std::array<char, 3> kCandidates = {'\t', ';', ','};
+    constexpr int kSampleLines = 50;
+    constexpr std::size_t kSampleBytes = std::size_t{1} << 20;
+    std::array<int, 3> lines = {};
+    std::array<bool, 3> seen = {};
+    bool inQuotes = false;
+    bool blank = true;
+    int sampled = 0;
+    const std::size_t end = std::min(text.size(), kSampleBytes);
+    auto endLine = [&] {
+        if (!blank) {
+            ++sampled;
+            for (std::size_t k = 0; k < kCandidates.size(); ++k)
+                lines[k] += seen[k] ? 1 : 0;
+        }
+        seen = {};
+        blank = true;
+    };
+    // A quote opens a quoted field only at the start of a field, as the
+    // reader takes it; anywhere else it is a character.
+    bool fieldStart = true;
+    for (std::size_t i = 0; i < end && sampled < kSampleLines; ++i) {
+        const char c = text[i];
+        if (inQuotes) {
+            if (c == '"') {
+                if (i + 1 < end && text[i + 1] == '"')
+                    ++i;
+                else
+                    inQuotes = false;
+            }
+            continue;
+        }
+        if (c == '\n' || c == '\r') {
+            endLine();
+            fieldStart = true;
+            continue;
+        }
+        bool separator = false;
+        for (std::size_t k = 0; k < kCandidates.size(); ++k) {
+            if (c == kCandidates[k]) {
+                seen[k] = true;
+                separator = true;
+            }
+        }
+        if (c == '"' && fieldStart)
+            inQuotes = true;
+        fieldStart = separator || (fieldStart && c == ' ');
+        blank = blank && (c == ' ' || c == '\t');
+    }
+    endLine();
+    std::size_t best = 2; // a file of one column: nothing to tell, so a comma
+    for (std::size_t k = 0; k < kCandidates.size(); ++k)
+        if (lines[k] > lines[best] || (lines[k] == lines[best] && lines[k] > 0 && k < best))
+            best = k;
+    return kCandidates[best];
+}
+
+} // namespace
+
+CsvReader::CsvReader(std::string_view bytes)
+{
+    if (bytes.size() > kMaxCsvBytes) {
+        Fail(CsvError::TooLarge, 0);
+        return;
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        m_encoding = CsvEncoding::Utf8Bom;
+        m_text = bytes.substr(3);
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        m_encoding = CsvEncoding::Utf16Le;
+        m_decoded = Utf16LeToUtf8(bytes.substr(2));
+        m_text = m_decoded;
+    } else {
+        m_encoding = IsUtf8(bytes) ? CsvEncoding::Utf8 : CsvEncoding::Cp1252;
+        m_text = bytes;
+    }
+    // No text of any code page holds a zero byte; binary files nearly always do.
+    if (std::memchr(m_text.data(), '\0', m_text.size())) {
+        Fail(CsvError::NotText, 0);
+        return;
+    }
+    m_separator = DetectSeparator(m_text);
+}
+
+void CsvReader::Fail(CsvError error, std::int64_t line)
+{
+    m_error = error;
+    m_errorLine = line;
+    m_pos = m_text.size();
+}
+
+bool CsvReader::AtLineEnd() const
+{
+    return m_pos >= m_text.size() || m_text[m_pos] == '\n' || m_text[m_pos] == '\r';
+}
+
+void CsvReader::SkipLineEnd()
+{
+    if (m_pos >= m_text.size())
+        return;
+    if (m_text[m_pos] == '\r' && m_pos + 1 < m_text.size() && m_text[m_pos + 1] == '\n')
+        ++m_pos;
+    ++m_pos;
+    ++m_line;
+}
+
+void CsvReader::Store(std::string& out, std::string_view raw) const
+{
+    if (m_encoding == CsvEncoding::Cp1252 && !IsAscii(raw))
+        out = Cp1252ToUtf8(raw);
+    else
+        out.assign(raw);
+}
+
+bool CsvReader::ReadField(std::string& out, std::size_t recordStart, std::int64_t recordLine)
+{
+    const std::string_view text = m_text;
+    const char sep = m_separator;
+    while (m_pos < text.size() && (text[m_pos] == ' ' || (text[m_pos] == '\t' && sep != '\t')))
+        ++m_pos;
+    auto fieldEnd = [&](std::size_t from) {
+        while (from < text.size() && text[from] != sep && text[from] != '\n' && text[from] != '\r')
+            ++from;
+        return from;
+    };
+
+    if (m_pos >= text.size() || text[m_pos] != '"') {
+        const std::size_t end = fieldEnd(m_pos);
+        if (end - recordStart > kMaxCsvRecordBytes) {
+            Fail(CsvError::RecordTooLong, recordLine);
+            return false;
+        }
+        Store(out, TrimRight(text.substr(m_pos, end - m_pos)));
+        m_pos = end;
+        return true;
+    }
+
+    // Quoted: up to the next lone quote, a doubled one standing for itself;
+    // separators and line ends inside belong to the field.
+    ++m_pos;
+    out.clear();
+    for (;;) {
+        const std::size_t quote = text.find('"', m_pos);
+        if (quote == std::string_view::npos) {
+            Fail(CsvError::QuoteNotClosed, recordLine);
+            return false;
+        }
+        if (quote - recordStart > kMaxCsvRecordBytes) {
+            Fail(CsvError::RecordTooLong, recordLine);
+            return false;
+        }
+        const std::string_view chunk = text.substr(m_pos, quote - m_pos);
+        for (std::size_t k = 0; k < chunk.size(); ++k)
+            if (chunk[k] == '\n' || (chunk[k] == '\r' && (k + 1 == chunk.size() || chunk[k + 1] != '\n')))
+                ++m_line;
+        out.append(chunk);
+        m_pos = quote + 1;
+        if (m_pos < text.size() && text[m_pos] == '"') {
+            out += '"';
+            ++m_pos;
+            continue;
+        }
+        break;
+    }
+    // Whatever stands between the closing quote and the separator is kept,
+    // as spreadsheets do, blanks before the separator excepted.
+    const std::size_t end = fieldEnd(m_pos);
+    if (end - recordStart > kMaxCsvRecordBytes) {
+        Fail(CsvError::RecordTooLong, recordLine);
+        return false;
+    }
+    out.append(TrimRight(text.substr(m_pos, end - m_pos)));
+    m_pos = end;
+    if (m_encoding == CsvEncoding::Cp1252 && !IsAscii(out))
+        out = Cp1252ToUtf8(out);
+    return true;
+}
+
+bool CsvReader::Next(CsvRecord& record)
+{
+    while (m_error == CsvError::None && m_pos < m_text.size()) {
+        const std::size_t recordStart = m_pos;
+        const std::int64_t recordLine = m_line;
+        std::size_t count = 0;
+        bool blank = true;
+        for (;;) {
+            if (count == kMaxCsvColumns) {
+                Fail(CsvError::TooManyColumns, recordLine);
+                return false;
+            }
+            if (record.fields.size() <= count)
+                record.fields.emplace_back();
+            std::string& field = record.fields[count++];
+            if (!ReadField(field, recordStart, recordLine))
+                return false;
+            blank = blank && Trim(field).empty();
+            if (AtLineEnd()) {
+                SkipLineEnd();
+                break;
+            }
+            ++m_pos; // the separator
+        }
+        if (!blank) {
+            record.fields.resize(count);
+            record.line = recordLine;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace tenvix

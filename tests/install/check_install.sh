@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary root, as a package would, and checks what
+# a desktop needs from it: both programs, a valid desktop entry whose program,
+# icon and file type are all installed, and file types for .bnd and .bdp that
+# the desktop's MIME database takes in.
+# Usage: check_install.sh BUILD_DIR
+set -euo pipefail
+build=$1
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+fails=0
+fail() { echo "FAIL: $*" >&2; fails=$((fails + 1)); }
+for tool in desktop-file-validate xmllint update-mime-database; do
+  command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+
+DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
+share=$root/usr/share
+
+for program in tenvix tenvix-cli; do
+  [ -x "$root/usr/bin/$program" ] || fail "usr/bin/$program is not installed"
+done
+# The installed program runs on its own, without the build tree.
+if [ -x "$root/usr/bin/tenvix-cli" ]; then
+  "$root/usr/bin/tenvix-cli" --help >/dev/null || fail "the installed tenvix-cli does not run"
+fi
+
+desktop=$share/applications/tenvix.desktop
+if [ -f "$desktop" ]; then
+  report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate refuses the desktop entry"
+  [ -z "$report" ] || fail "desktop-file-validate: $report"
+  exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")
+  [ -x "$root/usr/bin/$exec_program" ] || fail "the desktop entry runs '$exec_program', which is not installed"
+  icon=$(sed -n 's/^Icon=//p' "$desktop")
+  for size in 32x32 64x64; do
+    [ -s "$share/icons/hicolor/$size/apps/$icon.png" ] || fail "no $size icon '$icon' for the desktop entry"
+  done
+else
+  fail "the desktop entry is not installed"
+fi
+
+mime=$share/mime/packages/tenvix.xml
+if [ -f "$mime" ]; then
+  xmllint --noout "$mime" || fail "the MIME file is not well formed"
+  update-mime-database "$share/mime" >/dev/null 2>&1 || true
+  for pair in application/x-tenvix-document:bnd application/x-tenvix-portfolio:bdp; do
+    type=${pair%%:*}
+    grep -q ":$type:\*\.${pair##*:}$" "$share/mime/globs2" 2>/dev/null ||
+      fail "the MIME database does not map *.${pair##*:} to $type"
+    for size in 32x32 64x64; do
+      [ -s "$share/icons/hicolor/$size/mimetypes/${type/\//-}.png" ] || fail "no $size icon for $type"
+    done
+  done
+  # Every file type the desktop entry opens is one the MIME file defines.
+  for type in $(sed -n 's/^MimeType=//p' "$desktop" 2>/dev/null | tr ';' ' '); do
+    grep -q "type=\"$type\"" "$mime" || fail "the desktop entry opens $type, which no MIME file defines"
+  done
+else
+  fail "the MIME file is not installed"
+fi
+
+if ((fails)); then
+  echo "$fails check(s) failed; installed files:" >&2
+  (cd "$root" && find . -type f | sort) >&2
+  exit 1
+fi
+echo "install tree: all checks passed"

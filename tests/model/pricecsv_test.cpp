@@ -1,0 +1,196 @@
+// The CSV reader against the shapes bank downloads and spreadsheets produce,
+// and against files made to hurt it.
+
+#include "model/pricecsv.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace tenvix;
+
+namespace {
+
+struct Read {
+    char separator = 0;
+    CsvEncoding encoding = CsvEncoding::Utf8;
+    CsvError error = CsvError::None;
+    std::int64_t errorLine = 0;
+    std::vector<std::pair<std::int64_t, std::vector<std::string>>> records;
+};
+
+Read ReadAll(std::string_view bytes)
+{
+    CsvReader reader(bytes);
+    Read r;
+    r.separator = reader.Separator();
+    r.encoding = reader.Encoding();
+    CsvRecord record;
+    while (reader.Next(record))
+        r.records.emplace_back(record.line, record.fields);
+    r.error = reader.Error();
+    r.errorLine = reader.ErrorLine();
+    return r;
+}
+
+using Fields = std::vector<std::string>;
+
+std::string Utf16Le(std::u16string_view text)
+{
+    std::string out = "\xFF\xFE";
+    for (char16_t u : text) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(CsvReader, ShapesOfRealFiles)
+{
+    struct Case {
+        const char* what;
+        std::string bytes;
+        char separator;
+        std::vector<std::pair<std::int64_t, Fields>> records;
+    };
+    const Case cases[] = {
+        {"Windows line ends", "ISIN,Price\r\nDE1,101.5\r\n", ',', {{1, {"ISIN", "Price"}}, {2, {"DE1", "101.5"}}}},
+        {"old Mac line ends, no final one", "a;1\rb;2", ';', {{1, {"a", "1"}}, {2, {"b", "2"}}}},
+        {"blank lines and rows of empty fields keep the count", "a\t1\n\n   \n\t\nb\t2\n", '\t',
+         {{1, {"a", "1"}}, {5, {"b", "2"}}}},
+        {"decimal commas do not make a comma file", "DE1;101,5\nDE2;99,25\nDE3;100\n", ';',
+         {{1, {"DE1", "101,5"}}, {2, {"DE2", "99,25"}}, {3, {"DE3", "100"}}}},
+        {"empty rows as spreadsheets save them", "a;1;\n;;\nb;2;\n", ';', {{1, {"a", "1", ""}}, {3, {"b", "2", ""}}}},
+        {"a separator inside quotes does not count", "\"Bank, Inc\";\"x;y\";3\n\"A, B\";z;4\n", ';',
+         {{1, {"Bank, Inc", "x;y", "3"}}, {2, {"A, B", "z", "4"}}}},
+        {"doubled quotes", "\"he said \"\"hi\"\"\",1\n\"\"\"\",2\n\"\",3\n", ',',
+         {{1, {"he said \"hi\"", "1"}}, {2, {"\"", "2"}}, {3, {"", "3"}}}},
+        {"a line end inside quotes joins two lines", "\"a\r\nb\",1\n\"c\rd\ne\",2\nf,3", ',',
+         {{1, {"a\r\nb", "1"}}, {3, {"c\rd\ne", "2"}}, {6, {"f", "3"}}}},
+        {"blanks around fields, kept inside quotes", "  a  ;  \" b \"  ;  c  \n", ';', {{1, {"a", " b ", "c"}}}},
+        {"text after a closing quote stays", "\"abc\" def,1\n", ',', {{1, {"abc def", "1"}}}},
+        {"a quote inside a field is a character", "a\"b;1\n", ';', {{1, {"a\"b", "1"}}}},
+        {"a trailing separator is an empty field", "a,1,\n", ',', {{1, {"a", "1", ""}}}},
+        {"tabs win a tie with commas", "a\t1,5\n", '\t', {{1, {"a", "1,5"}}}},
+        {"one column", "a\nb\n", ',', {{1, {"a"}}, {2, {"b"}}}},
+    };
+    for (const Case& c : cases) {
+        const Read r = ReadAll(c.bytes);
+        EXPECT_EQ(r.error, CsvError::None) << c.what;
+        EXPECT_EQ(r.separator, c.separator) << c.what;
+        EXPECT_EQ(r.records, c.records) << c.what;
+    }
+}
+
+TEST(CsvReader, Encodings)
+{
+    // The byte order mark is no part of the first heading.
+    Read r = ReadAll("\xEF\xBB\xBFISIN;Kurs\nDE1;1\n");
+    EXPECT_EQ(r.encoding, CsvEncoding::Utf8Bom);
+    ASSERT_EQ(r.records.size(), 2u);
+    EXPECT_EQ(r.records[0].second, (Fields{"ISIN", "Kurs"}));
+
+    r = ReadAll("Soci\xc3\xa9t\xc3\xa9;\xe2\x82\xac 1\n");
+    EXPECT_EQ(r.encoding, CsvEncoding::Utf8);
+    EXPECT_EQ(r.records.at(0).second, (Fields{"Soci\xc3\xa9t\xc3\xa9", "\xe2\x82\xac 1"}));
+
+    // Not UTF-8: Windows-1252, converted field by field, in quotes too.
+    r = ReadAll("Soci\xe9t\xe9;\"\x80 \x93x\x94\"\n");
+    EXPECT_EQ(r.encoding, CsvEncoding::Cp1252);
+    EXPECT_EQ(r.records.at(0).second, (Fields{"Soci\xc3\xa9t\xc3\xa9", "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d"}));
+    // One stray byte in an otherwise UTF-8 file makes the whole file 1252.
+    r = ReadAll("\xc3\xa9;1\n\xe9;2\n");
+    EXPECT_EQ(r.encoding, CsvEncoding::Cp1252);
+    EXPECT_EQ(r.records.at(0).second.at(0), "\xc3\x83\xc2\xa9");
+    // Overlong forms and surrogates are not UTF-8.
+    EXPECT_EQ(ReadAll("\xc0\xaf;1").encoding, CsvEncoding::Cp1252);
+    EXPECT_EQ(ReadAll("\xed\xa0\x80;1").encoding, CsvEncoding::Cp1252);
+
+    // A spreadsheet's "Unicode text": UTF-16 with its mark, tab-separated.
+    r = ReadAll(Utf16Le(u"ISIN\tKurs\r\nSoci\u00e9t\u00e9\t101,5\r\n"));
+    EXPECT_EQ(r.encoding, CsvEncoding::Utf16Le);
+    EXPECT_EQ(r.separator, '\t');
+    ASSERT_EQ(r.records.size(), 2u);
+    EXPECT_EQ(r.records[1], (std::pair<std::int64_t, Fields>{2, {"Soci\xc3\xa9t\xc3\xa9", "101,5"}}));
+}
+
+TEST(CsvReader, RefusesHostileText)
+{
+    // Binary: a zero byte where text never has one.
+    std::string junk(4096, '\0');
+    std::mt19937 rng(3);
+    for (char& c : junk)
+        c = static_cast<char>(rng());
+    junk[100] = '\0';
+    Read r = ReadAll(junk);
+    EXPECT_EQ(r.error, CsvError::NotText);
+    EXPECT_TRUE(r.records.empty());
+    // UTF-16 without its mark is the same to us.
+    EXPECT_EQ(ReadAll(Utf16Le(u"a,1").substr(2)).error, CsvError::NotText);
+
+    // A line too long, after a good one: the line is named.
+    std::string longLine = "a,1\n" + std::string(kMaxCsvRecordBytes + 1, 'x') + ",2\n";
+    r = ReadAll(longLine);
+    EXPECT_EQ(r.error, CsvError::RecordTooLong);
+    EXPECT_EQ(r.errorLine, 2);
+    EXPECT_EQ(r.records.size(), 1u);
+    // The same in quotes, and in quotes across lines.
+    r = ReadAll("\"" + std::string(kMaxCsvRecordBytes, 'x') + "\",1\n");
+    EXPECT_EQ(r.error, CsvError::RecordTooLong);
+    r = ReadAll("a,\"" + std::string(kMaxCsvRecordBytes / 2, '\n') + std::string(kMaxCsvRecordBytes / 2, 'x') + "\"\n");
+    EXPECT_EQ(r.error, CsvError::RecordTooLong);
+    EXPECT_EQ(r.errorLine, 1);
+    // Exactly at the limit is fine.
+    r = ReadAll(std::string(kMaxCsvRecordBytes - 2, 'x') + ",1\n");
+    EXPECT_EQ(r.error, CsvError::None);
+
+    // Ten million columns: refused at the first field too many, long before
+    // the end of the line.
+    r = ReadAll(std::string(10'000'000, ';'));
+    EXPECT_EQ(r.error, CsvError::TooManyColumns);
+    EXPECT_EQ(r.errorLine, 1);
+    r = ReadAll("a;1\nb" + std::string(kMaxCsvColumns - 1, ';') + "\n");
+    EXPECT_EQ(r.error, CsvError::None);
+    EXPECT_EQ(r.records.at(1).second.size(), kMaxCsvColumns);
+
+    // A quote never closed would swallow the rest of the file.
+    r = ReadAll("a,1\nb,\"2\nc,3\n");
+    EXPECT_EQ(r.error, CsvError::QuoteNotClosed);
+    EXPECT_EQ(r.errorLine, 2);
+}
+
+// Every prefix of a file and random text of the characters that matter end
+// in records or an error, and the reader stops.
+TEST(CsvReader, EveryPrefixAndRandomText)
+{
+    const std::string file = "\xEF\xBB\xBF\"ISIN\";\"Name\";\"Kurs\"\r\n"
+                             "DE0001;\"Bund \"\"30\"\"\r\n2030\";101,5\r\n"
+                             "XS0002;Soci\xc3\xa9t\xc3\xa9;1.234,5\r\n\r\n;;\r\n";
+    for (std::size_t n = 0; n <= file.size(); ++n) {
+        CsvReader reader(std::string_view(file).substr(0, n));
+        CsvRecord record;
+        std::int64_t last = 0;
+        int records = 0;
+        while (reader.Next(record)) {
+            EXPECT_GT(record.line, last) << n;
+            last = record.line;
+            ASSERT_LT(++records, 10) << n;
+        }
+    }
+    std::mt19937 rng(17);
+    const char alphabet[] = {'"', ',', ';', '\t', '\r', '\n', ' ', 'a', '1', '\xe9', '\xc3'};
+    for (int round = 0; round < 2000; ++round) {
+        std::string text(std::uniform_int_distribution<std::size_t>(0, 64)(rng), ' ');
+        for (char& c : text)
+            c = alphabet[std::uniform_int_distribution<std::size_t>(0, sizeof alphabet - 1)(rng)];
+        CsvReader reader(text);
+        CsvRecord record;
+        std::size_t fields = 0;
+        while (reader.Next(record)) {
+            fields += record.fields.size();
+            ASSERT_LE(fields, text.size() + 1);
+        }
+    }
+}

@@ -1,0 +1,456 @@
+// Importing prices: the price fields of real files, the columns found in
+// them, the verdict on every row, and that nothing changes before the one
+// step that writes the prices.
+
+#include "model/priceimport.h"
+
+#include "model/priceupdate.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include <unistd.h>
+
+using namespace tenvix;
+
+namespace {
+
+constexpr std::int32_t kStand = 45000;
+
+struct Db {
+    CBondList list;
+    CBond* Add(std::string id, float price, std::int32_t maturity = kStand + 1000)
+    {
+        auto bond = std::make_unique<CBondStd>(0);
+        bond->m_strID = std::move(id);
+        bond->m_fPrice = price;
+        bond->m_nMaturity = maturity;
+        list.m_list.push_back(std::move(bond));
+        return list.m_list.back().get();
+    }
+};
+
+struct Verdicts {
+    PriceFile file;
+    std::vector<PriceVerdict> verdicts;
+};
+
+Verdicts Judge(Db& db, std::string_view text, double threshold = kLargeChangePercent)
+{
+    const BondIdIndex index(db.list.m_list);
+    Verdicts v{ReadPriceFile(text, index), {}};
+    v.verdicts = JudgePrices(v.file, index, kStand, threshold);
+    return v;
+}
+
+} // namespace
+
+TEST(PriceImport, PriceFields)
+{
+    constexpr DecimalMarks kNone{}, kComma{false, true}, kPoint{true, false}, kBoth{true, true};
+    struct Case {
+        const char* text;
+        bool commaSeparated;
+        DecimalMarks marks;
+        PriceRefusal refusal;
+        double value;
+    };
+    const PriceRefusal ok = PriceRefusal::None, nan = PriceRefusal::NotANumber, k = PriceRefusal::ThousandsSeparator,
+                       range = PriceRefusal::OutOfRange;
+    const Case cases[] = {
+        {"101.5", false, kNone, ok, 101.5},
+        {"  101.5 ", true, kNone, ok, 101.5},
+        {"101,5", false, kNone, ok, 101.5},
+        {"+99,875", false, kComma, ok, 99.875},
+        {"0,0001", false, kNone, ok, 0.0001},
+        {".5", false, kNone, ok, 0.5},
+        {"1e2", true, kNone, ok, 100.0},
+        {"1,5e2", false, kNone, ok, 150.0},
+        {"100", true, kNone, ok, 100.0},
+        // A doubtful "1.234" or "1,234" is read by the file's own decimal mark.
+        {"1.234", false, kNone, ok, 1.234},
+        {"1.234", false, kPoint, ok, 1.234},
+        {"1.234", false, kBoth, ok, 1.234},
+        {"1.234", false, kComma, k, 0.0},
+        {"1,234", false, kNone, ok, 1.234},
+        {"1,234", false, kPoint, k, 0.0},
+        // No decimal comma in a comma-separated file.
+        {"1,234", true, kNone, k, 0.0},
+        {"101,5", true, kComma, nan, 0.0},
+        {"1.234,56", false, kNone, k, 0.0},
+        {"1,234.56", true, kNone, k, 0.0},
+        {"-1.234,56", false, kNone, k, 0.0},
+        {"1.234.567", false, kNone, k, 0.0},
+        {"1,234,567", false, kNone, k, 0.0},
+        {"1 234,56", false, kNone, k, 0.0},
+        {"1'234.50", false, kNone, k, 0.0},
+        {"1\xe2\x80\x99" "234.50", false, kNone, k, 0.0},
+        {"1\xc2\xa0" "234,5", false, kNone, k, 0.0},
+        {"12\xe2\x80\xaf" "345", false, kNone, k, 0.0},
+        // Dates and other numbers that are no prices.
+        {"31.05.2024", false, kNone, nan, 0.0},
+        {"2024-05-31", false, kNone, nan, 0.0},
+        {"1.23.456", false, kNone, nan, 0.0},
+        {"1 2", false, kNone, nan, 0.0},
+        {"12.5x", false, kNone, nan, 0.0},
+        {"1,2,3e1", false, kNone, nan, 0.0},
+        {"1,5e2", true, kNone, nan, 0.0},
+        {"n/a", false, kNone, nan, 0.0},
+        {"EUR 101.5", false, kNone, nan, 0.0},
+        {"inf", false, kNone, nan, 0.0},
+        {"", false, kNone, PriceRefusal::NoPrice, 0.0},
+        // The window's range.
+        {"0", false, kNone, range, 0.0},
+        {"-5", false, kNone, range, -5.0},
+        {"0,00009", false, kNone, range, 0.00009},
+        {"2e18", false, kNone, range, 2e18},
+        {"1e18", false, kNone, ok, 1e18},
+    };
+    for (const Case& c : cases) {
+        const PriceReading r = ReadImportedPrice(c.text, c.commaSeparated, c.marks);
+        EXPECT_EQ(r.refusal, c.refusal) << c.text;
+        if (r.refusal == ok || r.refusal == range) {
+            EXPECT_DOUBLE_EQ(r.value, c.value) << c.text;
+        }
+    }
+}
+
+// A plain price reads exactly as the price update window reads it typed
+// (with a full stop), to the last bit: long and short, with leading zeros,
+// many decimals, signs, and on both sides of the range.
+TEST(PriceImport, PlainPricesReadAsTheWindowReads)
+{
+    std::mt19937 rng(23);
+    auto digits = [&](int most) {
+        std::string out(std::uniform_int_distribution<std::size_t>(0, static_cast<std::size_t>(most))(rng), '0');
+        for (char& c : out)
+            c = static_cast<char>('0' + std::uniform_int_distribution<int>(0, 9)(rng));
+        return out;
+    };
+    for (int k = 0; k < 200000; ++k) {
+        const int sign = std::uniform_int_distribution<int>(0, 5)(rng);
+        std::string whole = (sign == 0 ? "-" : sign == 1 ? "+" : "") + digits(k % 3 == 0 ? 20 : 4);
+        const std::string decimals = digits(k % 5 == 0 ? 25 : 4);
+        const bool mark = k % 4 != 0;
+        // Leave out "1.234" and "1,234", which depend on the file, and the
+        // empty field, which is no price here rather than a price of 0.
+        if ((mark && decimals.size() == 3) || (!mark && whole.empty() && decimals.empty()))
+            continue;
+        const std::string withPoint = whole + (mark ? "." : "") + decimals;
+        const NewPrice window = ReadNewPrice(withPoint);
+        for (const char m : {'.', ','}) {
+            const std::string text = whole + (mark ? std::string(1, m) : "") + decimals;
+            const PriceReading r = ReadImportedPrice(text, false, {});
+            switch (window.check) {
+            case PriceCheck::OK:
+                ASSERT_EQ(r.refusal, PriceRefusal::None) << text;
+                ASSERT_EQ(r.value, window.value) << text;
+                break;
+            case PriceCheck::OutOfRange:
+                ASSERT_EQ(r.refusal, PriceRefusal::OutOfRange) << text;
+                break;
+            case PriceCheck::Invalid:
+                ASSERT_EQ(r.refusal, PriceRefusal::NotANumber) << text;
+                break;
+            }
+        }
+    }
+}
+
+TEST(PriceImport, FindsTheColumns)
+{
+    Db db;
+    db.Add("DE0001", 100.0f);
+    db.Add("XS0002", 100.0f);
+    const BondIdIndex index(db.list.m_list);
+    struct Case {
+        const char* what;
+        const char* text;
+        bool header;
+        std::size_t id, price;
+        std::vector<std::pair<std::string, std::string>> rows;
+    };
+    const Case cases[] = {
+        {"German bank, headings", "ISIN;Name;Kurs\nDE0001;Bund 2030;101,5\n", true, 0, 2, {{"DE0001", "101,5"}}},
+        {"headings in any case, as words", "Name,Last Price,Security ID\nBund,101.5,DE0001\n", true, 2, 1,
+         {{"DE0001", "101.5"}}},
+        {"a heading that is the word wins over one that holds it", "Bond name;ISIN;Price date;Close\nB;DE0001;x;99\n",
+         true, 1, 3, {{"DE0001", "99"}}},
+        {"a named column of words is passed over for one of numbers",
+         "ISIN;Price;Kurs\nDE0001;n/a;99,5\nXS0002;n/a;98\n", true, 0, 2, {{"DE0001", "99,5"}, {"XS0002", "98"}}},
+        {"no headings: the column of identifiers, then the numbers after it",
+         "Bund 2030;12;DE0001;31.05.2024;101,5\nAnleihe;7;XS0002;31.05.2024;99\n", false, 2, 4,
+         {{"DE0001", "101,5"}, {"XS0002", "99"}}},
+        {"headings of unknown words", "Wertpapier;Preis\nDE0001;101\n", true, 0, 1, {{"DE0001", "101"}}},
+        {"no headings and no known identifier", "AB12;99.5\nCD34;98\n", false, 0, 1, {{"AB12", "99.5"}, {"CD34", "98"}}},
+        {"short rows have empty fields", "ISIN;Kurs\nDE0001\n;5\n", true, 0, 1, {{"DE0001", ""}, {"", "5"}}},
+    };
+    for (const Case& c : cases) {
+        const PriceFile file = ReadPriceFile(c.text, index);
+        ASSERT_EQ(file.error, PriceFileError::None) << c.what;
+        EXPECT_EQ(file.header, c.header) << c.what;
+        EXPECT_EQ(file.idColumn, c.id) << c.what;
+        EXPECT_EQ(file.priceColumn, c.price) << c.what;
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (const PriceRow& row : file.rows)
+            rows.emplace_back(row.id, row.price);
+        EXPECT_EQ(rows, c.rows) << c.what;
+    }
+    // Line numbers are those of the file, blank lines and a header counted.
+    const PriceFile file = ReadPriceFile("\r\nISIN;Kurs\r\n\r\nDE0001;1\r\nXS0002;\"2\r\n\"\r\nDE0001;3", index);
+    ASSERT_EQ(file.rows.size(), 3u);
+    EXPECT_EQ(file.rows[0].line, 4);
+    EXPECT_EQ(file.rows[1].line, 5);
+    EXPECT_EQ(file.rows[2].line, 7);
+}
+
+TEST(PriceImport, FilesItCannotRead)
+{
+    Db db;
+    db.Add("DE0001", 100.0f);
+    const BondIdIndex index(db.list.m_list);
+    struct Case {
+        std::string text;
+        PriceFileError error;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"", PriceFileError::Empty, "The file holds no prices ."},
+        {"\r\n ;; \n\n", PriceFileError::Empty, "The file holds no prices ."},
+        {"ISIN;Kurs\n", PriceFileError::Empty, "The file holds no prices ."},
+        {"DE0001\nXS2\n", PriceFileError::NoPriceColumn, "No column of prices found ."},
+        {"ISIN;Name\nDE0001;Bund\n", PriceFileError::NoPriceColumn, "No column of prices found ."},
+        {std::string("ISIN;Kurs\nDE0001;1\x00\n", 20), PriceFileError::NotText, "This is not a text file ."},
+        {"a;1\nb;2\n\"c;3\n", PriceFileError::QuoteNotClosed, "The quote that opens in line 3 is not closed ."},
+        {"a;1\n" + std::string(kMaxCsvRecordBytes + 1, 'x'), PriceFileError::LineTooLong,
+         "Line 2 is longer than 1048576 bytes ."},
+        {"a;1\n" + std::string(kMaxCsvColumns + 1, ';'), PriceFileError::TooManyColumns,
+         "Line 2 has more than 4096 columns ."},
+    };
+    for (const Case& c : cases) {
+        const PriceFile file = ReadPriceFile(c.text, index);
+        EXPECT_EQ(file.error, c.error) << c.message;
+        EXPECT_EQ(PriceFileErrorText(file), c.message);
+        EXPECT_TRUE(file.rows.empty()) << c.message;
+    }
+    // Too many rows, in the sample and after it.
+    for (const std::size_t rows : {10u, 5000u}) {
+        std::string text;
+        for (std::size_t k = 0; k <= rows; ++k)
+            text += "DE0001;1\n";
+        PriceFile file = ReadPriceFile(text, index, {}, rows);
+        EXPECT_EQ(file.error, PriceFileError::TooManyRows);
+        EXPECT_EQ(PriceFileErrorText(file), "The file has more than " + std::to_string(rows) + " rows .");
+        EXPECT_TRUE(file.rows.empty());
+        file = ReadPriceFile(text, index, {}, rows + 1);
+        EXPECT_EQ(file.error, PriceFileError::None);
+        EXPECT_EQ(file.rows.size(), rows + 1);
+    }
+}
+
+// Every kind of verdict in one file, and nothing written until ApplyPrices.
+TEST(PriceImport, VerdictsThenApply)
+{
+    Db db;
+    CBond* a1 = db.Add("A1", 100.0f);
+    CBond* b2 = db.Add("B2", 100.0f);
+    CBond* c3 = db.Add("C3", 100.0f, kStand);     // matures on the stand day
+    CBond* d4 = db.Add("D4", 100.0f, kStand + 1); // one day later
+    db.Add("DUP", 100.0f);
+    db.Add("DUP", 100.0f);
+    db.Add("e5", 100.0f);
+    CBond* e5 = db.Add("E5", 100.0f);
+    CBond* f6 = db.Add("F6", 0.0f);
+    CBond* g7 = db.Add("G7", 12.345f);
+    CBond* h8 = db.Add("H8", 100.0f);
+    CBond* i9 = db.Add("I9", 100.0f);
+    CBond* j10 = db.Add("J10", 100.0f);
+    CBond* k11 = db.Add("K11", 100.0f);
+    std::vector<float> before;
+    for (const auto& bond : db.list.m_list)
+        before.push_back(bond->m_fPrice);
+
+    const std::string text = "ISIN;Kurs\n"
+                             "A1;101,5\n"      // 2
+                             "b2;130\n"        // 3  large
+                             "C3;99\n"         // 4
+                             "D4;79,9\n"       // 5  large
+                             "XX;1\n"          // 6
+                             "DUP;1\n"         // 7
+                             "E5;50\n"         // 8  exact of two
+                             "e6;1\n"          // 9
+                             "F6;1\n"          // 10 from 0
+                             "G7;12,345\n"     // 11
+                             "g7;12,3450001\n" // 12 rounds to the same float
+                             "H8;5\n"          // 13
+                             "h8;6\n"          // 14
+                             "I9;5\n"          // 15
+                             "I9;6\n"          // 16
+                             "I9;5\n"          // 17
+                             "J10;7\n"         // 18
+                             "j10;7,0\n"       // 19
+                             "K11;abc\n"       // 20
+                             "K11;0\n"         // 21
+                             ";5\n"            // 22
+                             "K11;1.234,5\n"   // 23
+                             "K11;\n"          // 24
+                             "G7;12,35\n"      // 25
+                             "K11;1.234\n";    // 26 a thousand, beside decimal commas
+    const Verdicts v = Judge(db, text);
+    ASSERT_EQ(v.file.error, PriceFileError::None);
+    ASSERT_EQ(v.verdicts.size(), 25u);
+
+    using K = PriceVerdictKind;
+    struct Expect {
+        std::int64_t line;
+        K kind;
+        const char* reason;
+        CBond* bond;
+    };
+    const Expect expected[] = {
+        {2, K::Update, "", a1},
+        {3, K::Update, "", b2},
+        {4, K::NotAlive, "", c3},
+        {5, K::Update, "", d4},
+        {6, K::Unknown, "", nullptr},
+        {7, K::Refused, "ID matches 2 bonds !", nullptr},
+        {8, K::Update, "", e5},
+        {9, K::Unknown, "", nullptr},
+        {10, K::Update, "", f6},
+        // G7 has two prices over lines 11, 12 and 25: 12,35 is another one.
+        {11, K::Refused, "Same ID with another price in line 25 !", g7},
+        {12, K::Refused, "Same bond with another price in line 25 !", g7},
+        {13, K::Refused, "Same bond with another price in line 14 !", h8},
+        {14, K::Refused, "Same bond with another price in line 13 !", h8},
+        {15, K::Refused, "Same ID with another price in line 16 !", i9},
+        {16, K::Refused, "Same ID with another price in line 15 !", i9},
+        {17, K::Refused, "Same ID with another price in line 16 !", i9},
+        {18, K::Update, "", j10},
+        {19, K::Update, "", j10},
+        {20, K::Refused, "Invalid price !", nullptr},
+        {21, K::Refused, "New Price out of range !", nullptr},
+        {22, K::Refused, "No ID !", nullptr},
+        {23, K::Refused, "Thousands separators not accepted !", nullptr},
+        {24, K::Refused, "No price !", nullptr},
+        {25, K::Refused, "Same ID with another price in line 11 !", g7},
+        {26, K::Refused, "Thousands separators not accepted !", nullptr},
+    };
+    for (std::size_t i = 0; i < v.verdicts.size(); ++i) {
+        const PriceVerdict& got = v.verdicts[i];
+        const Expect& want = expected[i];
+        EXPECT_EQ(v.file.rows[i].line, want.line);
+        EXPECT_EQ(got.kind, want.kind) << "line " << want.line;
+        EXPECT_EQ(PriceRefusalText(got), want.reason) << "line " << want.line;
+        if (want.kind != K::Refused) {
+            EXPECT_EQ(got.bond, want.bond) << "line " << want.line;
+        }
+    }
+    EXPECT_DOUBLE_EQ(v.verdicts[0].oldPrice, 100.0);
+    EXPECT_DOUBLE_EQ(v.verdicts[0].newPrice, 101.5);
+    EXPECT_DOUBLE_EQ(v.verdicts[0].changePercent, 1.5);
+    EXPECT_FALSE(v.verdicts[0].largeChange);
+    EXPECT_TRUE(v.verdicts[1].largeChange);
+    EXPECT_NEAR(v.verdicts[3].changePercent, -20.1, 1e-5);
+    EXPECT_TRUE(v.verdicts[3].largeChange);
+    EXPECT_TRUE(std::isinf(v.verdicts[8].changePercent));
+    EXPECT_TRUE(v.verdicts[8].largeChange);
+    EXPECT_EQ(v.verdicts[5].matches, 2);
+    EXPECT_STREQ(PriceVerdictName(v.verdicts[2].kind), "not_alive");
+
+    // Judging changed nothing.
+    std::size_t k = 0;
+    for (const auto& bond : db.list.m_list)
+        EXPECT_EQ(bond->m_fPrice, before[k++]);
+
+    // One step writes the seven updates, as floats, into six bonds (J10 is
+    // given the same price twice); the rest keep their prices.
+    EXPECT_EQ(ApplyPrices(v.verdicts), 6u);
+    EXPECT_EQ(a1->m_fPrice, 101.5f);
+    EXPECT_EQ(b2->m_fPrice, 130.0f);
+    EXPECT_EQ(c3->m_fPrice, 100.0f);
+    EXPECT_EQ(d4->m_fPrice, 79.9f);
+    EXPECT_EQ(e5->m_fPrice, 50.0f);
+    EXPECT_EQ(f6->m_fPrice, 1.0f);
+    EXPECT_EQ(g7->m_fPrice, 12.345f);
+    EXPECT_EQ(h8->m_fPrice, 100.0f);
+    EXPECT_EQ(i9->m_fPrice, 100.0f);
+    EXPECT_EQ(j10->m_fPrice, 7.0f);
+    EXPECT_EQ(k11->m_fPrice, 100.0f);
+    EXPECT_EQ(ApplyPrices(v.verdicts), 0u);
+}
+
+TEST(PriceImport, UnchangedMeansTheSameFloat)
+{
+    Db db;
+    db.Add("G7", 12.345f);
+    for (const auto& [text, kind] : std::vector<std::pair<const char*, PriceVerdictKind>>{
+             {"G7;12.345", PriceVerdictKind::Unchanged},
+             {"G7;12.3450001", PriceVerdictKind::Unchanged},
+             {"G7;12.34500000000000063948846218409016", PriceVerdictKind::Unchanged},
+             {"G7;12.3451", PriceVerdictKind::Update},
+             {"G7;12.35", PriceVerdictKind::Update}}) {
+        const Verdicts v = Judge(db, text);
+        ASSERT_EQ(v.verdicts.size(), 1u) << text;
+        EXPECT_EQ(v.verdicts[0].kind, kind) << text;
+    }
+    // The threshold is the caller's.
+    EXPECT_FALSE(Judge(db, "G7;14", 20.0).verdicts.at(0).largeChange);
+    EXPECT_TRUE(Judge(db, "G7;14", 10.0).verdicts.at(0).largeChange);
+}
+
+TEST(PriceImport, ProgressCanCancel)
+{
+    Db db;
+    db.Add("DE0001", 1.0f);
+    const BondIdIndex index(db.list.m_list);
+    std::string text;
+    for (int k = 0; k < 200000; ++k)
+        text += "DE0001;2\n";
+    int calls = 0;
+    const PriceFile read = ReadPriceFile(text, index, [&](std::size_t done, std::size_t total) {
+        EXPECT_LE(done, total);
+        return ++calls < 2;
+    });
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(read.error, PriceFileError::Cancelled);
+    EXPECT_TRUE(read.rows.empty());
+
+    const PriceFile file = ReadPriceFile(text, index);
+    ASSERT_EQ(file.rows.size(), 200000u);
+    calls = 0;
+    const auto verdicts = JudgePrices(file, index, kStand, kLargeChangePercent, [&](std::size_t, std::size_t) {
+        return ++calls < 4;
+    });
+    EXPECT_TRUE(verdicts.empty());
+    EXPECT_EQ(db.list.m_list.front()->m_fPrice, 1.0f);
+}
+
+TEST(PriceImport, LoadingRefusesLargeFilesUnread)
+{
+    const auto dir = std::filesystem::temp_directory_path() / ("tenvix_priceimport_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::string bytes = "stale";
+    EXPECT_EQ(LoadPriceFileBytes(dir / "missing.csv", bytes), PriceFileError::CannotOpen);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_EQ(LoadPriceFileBytes(dir, bytes), PriceFileError::CannotOpen);
+
+    const auto small = dir / "small.csv";
+    std::ofstream(small, std::ios::binary) << "ISIN;Kurs\nDE1;1\n";
+    EXPECT_EQ(LoadPriceFileBytes(small, bytes), PriceFileError::None);
+    EXPECT_EQ(bytes, "ISIN;Kurs\nDE1;1\n");
+
+    // Sparse files: refused from their size, without reading 2 GB.
+    const auto huge = dir / "huge.csv";
+    for (const std::uintmax_t size : {std::uintmax_t{kMaxCsvBytes} + 1, std::uintmax_t{2} << 30}) {
+        std::ofstream(huge, std::ios::binary) << "a;1\n";
+        std::filesystem::resize_file(huge, size);
+        bytes = "stale";
+        EXPECT_EQ(LoadPriceFileBytes(huge, bytes), PriceFileError::TooLarge);
+        EXPECT_TRUE(bytes.empty());
+    }
+    std::filesystem::remove_all(dir);
+}
