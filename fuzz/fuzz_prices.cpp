@@ -1,0 +1,53 @@
+// Feeds arbitrary bytes to the price file reader, as a bank's download or the
+// clipboard would reach it, and judges the rows against the sample database.
+// Whatever the bytes, reading and judging end, every verdict stands on a row
+// of the file, and applying the verdicts to a copy of the database gives
+// every accepted row's bond exactly its new price.
+
+#include "examples/sample_data.h"
+#include "model/priceimport.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace tenvix;
+    static CBondList database = MakeSampleDatabase();
+    static const BondIdIndex index(database.m_list);
+    // A stand day inside the sample's lives, so that every verdict can occur.
+    constexpr std::int32_t kStandDay = 46023; // 1 January 2026
+
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    // Fewer rows than the real limit, so that a run stays quick.
+    const PriceFile file = ReadPriceFile(bytes, index, {}, 5000);
+    if (file.error != PriceFileError::None) {
+        if (!file.rows.empty() || PriceFileErrorText(file).empty())
+            std::abort();
+        return 0;
+    }
+    const std::vector<PriceVerdict> verdicts = JudgePrices(file, index, kStandDay);
+    if (verdicts.size() != file.rows.size())
+        std::abort();
+
+    CBondList copy = MakeSampleDatabase();
+    const BondIdIndex copyIndex(copy.m_list);
+    const std::vector<PriceVerdict> onCopy = JudgePrices(file, copyIndex, kStandDay);
+    std::size_t updates = 0;
+    for (const PriceVerdict& v : onCopy) {
+        if (v.kind == PriceVerdictKind::Refused && PriceRefusalText(v).empty())
+            std::abort();
+        if (v.kind == PriceVerdictKind::Update) {
+            ++updates;
+            if (!v.bond || !std::isfinite(v.newPrice))
+                std::abort();
+        }
+    }
+    if (ApplyPrices(onCopy) > updates)
+        std::abort();
+    for (const PriceVerdict& v : onCopy)
+        if (v.kind == PriceVerdictKind::Update && v.bond->m_fPrice != static_cast<float>(v.newPrice))
+            std::abort();
+    return 0;
+}
