@@ -1,12 +1,12 @@
 #include "analysis/analysisdlg.h"
 
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 #include "model/cashflowcalc.h"
 #include "model/format.h"
-#include "shell/busycursor.h"
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
-#include "shell/services.h"
+#include "uikit/busycursor.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QCalendarWidget>

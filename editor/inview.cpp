@@ -1,15 +1,16 @@
 #include "editor/inview.h"
 
 #include "editor/formrules.h"
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
-#include "shell/busycursor.h"
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
-#include "shell/services.h"
+#include "uikit/busycursor.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/resources.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -36,10 +37,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-
-// The tab images live in the windows' resource file, which a static library
-// only registers when asked to.
-static void InitFormResources() { Q_INIT_RESOURCE(res); }
 
 namespace tenvix::ui {
 namespace {
@@ -141,7 +138,7 @@ private:
 
 CInView::CInView(QWidget* parent) : QWidget(parent)
 {
-    InitFormResources();
+    InitResources();
     BuildControls();
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &CInView::WatchFocusedField);

@@ -9,9 +9,10 @@
 #include "portfolio/core/duplicates.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/updatebonddlg.h"
-#include "shell/busycursor.h"
-#include "shell/fileio.h"
-#include "shell/services.h"
+#include "uikit/busycursor.h"
+#include "uikit/fileio.h"
+#include "uikit/resources.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -49,6 +50,7 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Bond portfolio"));
     setObjectName(QStringLiteral("portfolioDlg"));
+    InitResources();
 
     const QPixmap strip(QStringLiteral(":/portfolio/portfolio_status.png"));
     for (int i = 0; i < 4; ++i)

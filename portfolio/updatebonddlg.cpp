@@ -3,7 +3,7 @@
 #include "model/numbers.h"
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -8,9 +8,10 @@
 #include "shell/deletemanydlg.h"
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
-#include "shell/datepicker.h"
+#include "uikit/datepicker.h"
 #include "shell/recentfiles.h"
-#include "shell/services.h"
+#include "uikit/resources.h"
+#include "uikit/services.h"
 #include "shell/settings.h"
 #include "shell/statusindicators.h"
 
@@ -33,9 +34,6 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-
-// The images are compiled into the library; a static library needs telling.
-static void InitResources() { Q_INIT_RESOURCE(res); }
 
 namespace tenvix::ui {
 

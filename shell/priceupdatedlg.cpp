@@ -2,7 +2,7 @@
 
 #include "model/format.h"
 #include "model/priceupdate.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -3,7 +3,7 @@
 #include "shell/aboutdlg.h"
 #include "shell/instance.h"
 #include "shell/mainframe.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 #include "shell/settings.h"
 #include "shell/tenvixdoc.h"
 

@@ -1,7 +1,7 @@
 #include "shell/tenvixdoc.h"
 
 #include "model/bondfile.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QFileInfo>
 

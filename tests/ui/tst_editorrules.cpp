@@ -2,7 +2,7 @@
 // failure wins, what the user is told, and what an analysis yields.
 
 #include "editor/formrules.h"
-#include "shell/datetext.h"
+#include "uikit/datetext.h"
 #include "support/app.h"
 
 using namespace tenvix;

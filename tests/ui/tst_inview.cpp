@@ -3,9 +3,9 @@
 // the form to remove every bond maturing before a day.
 
 #include "editor/inview.h"
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 #include "model/bondfile.h"
-#include "shell/datepicker.h"
+#include "uikit/datepicker.h"
 #include "shell/deletemanydlg.h"
 #include "support/app.h"
 

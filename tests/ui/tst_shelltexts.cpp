@@ -3,9 +3,9 @@
 // position as stored by hand or by older runs; the recent-file list across a
 // restart and its shortened names in the File menu; the file messages.
 
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
-#include "shell/fileio.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/fileio.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
 #include "support/app.h"

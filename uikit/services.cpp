@@ -1,4 +1,4 @@
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "shell/fileio.h"
+#include "uikit/fileio.h"
 
 #include <QDir>
 #include <QFileInfo>
