@@ -2,7 +2,7 @@
 
 #include "cli/parallel.h"
 
-#include "model/date.h"
+#include "model/format.h"
 #include "model/numbers.h"
 
 #include <algorithm>
@@ -60,23 +60,6 @@ std::string Arguments::Required(std::string_view name) const
 bool Arguments::Flag(std::string_view name) const
 {
     return std::find(m_flags.begin(), m_flags.end(), name) != m_flags.end();
-}
-
-std::optional<double> ParseIsoDate(std::string_view text)
-{
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return std::nullopt;
-    int parts[3] = {0, 0, 0};
-    const std::size_t starts[3] = {0, 5, 8};
-    const std::size_t lengths[3] = {4, 2, 2};
-    for (int k = 0; k < 3; ++k)
-        for (std::size_t j = 0; j < lengths[k]; ++j) {
-            const char c = text[starts[k] + j];
-            if (c < '0' || c > '9')
-                return std::nullopt;
-            parts[k] = parts[k] * 10 + (c - '0');
-        }
-    return MakeDate(parts[0], parts[1], parts[2]);
 }
 
 double RequiredDate(const Arguments& args, std::string_view name)

@@ -232,6 +232,23 @@ std::string FormatIsoDate(std::int32_t daySerial)
     return text;
 }
 
+std::optional<double> ParseIsoDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    const std::size_t starts[3] = {0, 5, 8};
+    const std::size_t lengths[3] = {4, 2, 2};
+    for (int k = 0; k < 3; ++k)
+        for (std::size_t j = 0; j < lengths[k]; ++j) {
+            const char c = text[starts[k] + j];
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            parts[k] = parts[k] * 10 + (c - '0');
+        }
+    return MakeDate(parts[0], parts[1], parts[2]);
+}
+
 std::string FormatAmount(float amount)
 {
     const double wide = static_cast<double>(amount);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace tenvix {
 
@@ -146,20 +145,6 @@ PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<con
         result = PortfolioFigures{PortfolioOutcome::BadYtm};
     }
     return result;
-}
-
-std::string FormatNumber(const char* format, double value)
-{
-    char small[64];
-    const int n = std::snprintf(small, sizeof small, format, value);
-    if (n < 0)
-        return {};
-    if (static_cast<std::size_t>(n) < sizeof small)
-        return std::string(small, static_cast<std::size_t>(n));
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, value);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
 }
 
 } // namespace tenvix

@@ -96,7 +96,4 @@ struct PortfolioFigures {
 PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<const double> units, double stand,
                                     double horizon, const Clock& clock);
 
-// printf-style text of one number, whatever its size.
-std::string FormatNumber(const char* format, double value);
-
 } // namespace tenvix
