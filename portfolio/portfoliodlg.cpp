@@ -514,7 +514,7 @@ void CPortfolioDlg::ScanBonds()
     // Events are handled a few dozen times a second rather than after every
     // bond: enough for Stop, painting and the list, without slowing a large
     // database down.
-    ThrottledPump pump(SystemClock(), m_nPumpIntervalMs);
+    ThrottledPump pump(UiClock(), m_nPumpIntervalMs);
     // The events let through may carry an open; it waits for the scan.
     const NestedLoopScope pumping;
     tenvix::ScanBonds(*m_pBondList, *m_pStandDate, *m_pHorizon, *m_pSuggest, UiClock(),

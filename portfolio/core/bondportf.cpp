@@ -11,7 +11,7 @@ namespace tenvix {
 
 CBondPortf::CBondPortf(const Clock& clock) : CBond(kPortfolioBondType, TodaySerial(clock))
 {
-    m_nTimeLimit = kPortfolioTimeLimit;
+    m_nTimeLimit = kPortfolioTimeLimitMs;
 }
 
 void CBondPortf::Prepare()

@@ -19,14 +19,12 @@ namespace tenvix {
 // Below this many units (either sign) a member adds nothing to the gap the
 // yield search closes; it still counts in the market value.
 inline constexpr double kNegligibleUnits = 0.0001;
-// The yield budget of a whole portfolio, against 1900 ms for one bond.
-inline constexpr std::int32_t kPortfolioTimeLimit = 7000;
 // A kind of its own: a portfolio is never stored, so no file ever sees it.
 inline constexpr int kPortfolioBondType = 2;
 
 class CBondPortf final : public CBond {
 public:
-    explicit CBondPortf(const Clock& clock = SystemClock());
+    explicit CBondPortf(const Clock& clock);
 
     // The combined present value at `ytm` of the members holding units,
     // minus their combined price.

@@ -88,7 +88,7 @@ TEST(CBondPortf, ValidateReportsUnitsAndMembersInOrder)
 {
     ScriptedBond a, b, c;
     CBond* bonds[] = {&a, &b, &c};
-    CBondPortf p;
+    CBondPortf p(SystemClock());
     p.m_ppBonds = bonds;
     p.m_nCount = 3;
     auto validate = [&](std::vector<double> units) {
