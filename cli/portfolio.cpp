@@ -108,7 +108,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
         // what it shows.
         const std::string unitsText = FormatFixed(row.units, 0);
         CBond* bond = bonds[i].get();
-        const RowFigures f = bond ? AnalyseBond(*bond, stand, horizon, SystemClock()) : RowFigures{};
+        const RowFigures f = bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
         if (f.status == RowStatus::Ready) {
             AppendRow(out.Text(), row.id, unitsText, "ready", &f);
             ready.push_back(bond);

@@ -67,9 +67,7 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
             for (std::size_t k = db.index.UnitSize(unit); k > 0; --k) {
                 const std::size_t offset = records.Offset();
                 CBond& bond = records.Next();
-                bond.SetDates(stand, horizon);
-                bond.Prepare();
-                if (auto row = AssessBond(bond, horizonYears, SystemClock())) {
+                if (auto row = AssessBond(bond, stand, horizon, horizonYears, SystemClock())) {
                     row->suggestion.pBond = nullptr;
                     found.push_back({*row, offset});
                 }

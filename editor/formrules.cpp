@@ -1,9 +1,9 @@
 #include "editor/formrules.h"
 
+#include "model/analyse.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
-#include "model/solver.h"
 
 namespace tenvix::editor {
 namespace {
@@ -113,45 +113,45 @@ bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> curr
     return false;
 }
 
-AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squareM, double price,
-                            const Clock& clock)
+AnalysisOutcome AnalyseFormBond(CBond& bond, double stand, double horizon, bool squareM, double price,
+                                const Clock& clock)
 {
+    const RecordAnalysis r =
+        AnalyseRecord(bond, stand, horizon, price, clock, squareM ? Needs::SquareM : Needs::YieldAndDuration);
     AnalysisOutcome out;
-    bond.SetDates(stand, horizon);
-    bond.Prepare();
-    switch (const int code = bond.Validate()) {
-    case BOND_OK:
+    switch (r.outcome) {
+    case RecordOutcome::Solved:
+        out.kind = AnalysisOutcome::Result;
+        out.ytm = r.ytm;
+        out.duration = r.duration;
+        out.m2 = r.squareM;
+        out.horizonYears = YearFraction(horizon, stand);
+        return out;
+    case RecordOutcome::NoYield:
+        out.kind = AnalysisOutcome::NoYield;
+        return out;
+    case RecordOutcome::Refused:
         break;
+    }
+    switch (r.code) {
     case BOND_STAND_AFTER_HORIZON:
-        if (squareM) {
-            out.kind = AnalysisOutcome::FormError;
-            out.code = FORM_HORIZON_NOT_AFTER_STAND;
-            return out;
-        }
+        out.kind = AnalysisOutcome::FormError;
+        out.code = FORM_HORIZON_NOT_AFTER_STAND;
         break;
     case BOND_PRICE_TOO_HIGH:
         out.kind = AnalysisOutcome::PriceTooHigh;
-        return out;
+        break;
     case BOND_STAND_AFTER_MATURITY:
     case BOND_STAND_BEFORE_RELEASE:
         out.kind = AnalysisOutcome::FormError;
-        out.code = code;
-        return out;
+        out.code = r.code;
+        break;
     default:
         // Terms no valuation can use; the form's checks keep them out, so
         // this is a failed search rather than a message of its own.
         out.kind = AnalysisOutcome::NoYield;
-        return out;
+        break;
     }
-    try {
-        out.ytm = bond.GetYTM(clock);
-        bond.GetDurationM2(out.ytm, price, out.duration, out.m2);
-    } catch (const CUserException&) {
-        out.kind = AnalysisOutcome::NoYield;
-        return out;
-    }
-    out.horizonYears = YearFraction(horizon, stand);
-    out.kind = AnalysisOutcome::Result;
     return out;
 }
 

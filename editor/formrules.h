@@ -107,8 +107,8 @@ struct AnalysisOutcome {
 // entered, in double precision, which weights duration and Square-M. A stand
 // date on or after the horizon stops the analysis only when Square-M is
 // wanted, because only the Square-M needs a later horizon.
-AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squareM, double price,
-                            const Clock& clock);
+AnalysisOutcome AnalyseFormBond(CBond& bond, double stand, double horizon, bool squareM, double price,
+                                const Clock& clock);
 
 // "YTM=..\nD=.." or, with Square-M, also "M2=.." and, after an empty line, "IH=..".
 std::string ResultText(const AnalysisOutcome& result, bool squareM);

@@ -770,7 +770,7 @@ void CInView::AnalyseStd()
     editor::AnalysisOutcome outcome;
     {
         BusyCursor busy;
-        outcome = editor::AnalyseBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
+        outcome = editor::AnalyseFormBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
     }
     switch (outcome.kind) {
     case editor::AnalysisOutcome::Result:
@@ -808,7 +808,7 @@ void CInView::AnalyseFree()
     editor::AnalysisOutcome outcome;
     {
         BusyCursor busy;
-        outcome = editor::AnalyseBond(bond, stand, horizon, m_bSquareM, price, UiClock());
+        outcome = editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());
     }
     switch (outcome.kind) {
     case editor::AnalysisOutcome::Result:

@@ -226,7 +226,7 @@ void CPortfolioDlg::AddRow(const QString& id, double units)
     if (b) {
         item->setText(ColName, QString::fromStdString(b->m_strName));
         item->setText(ColPrice, Text(b->m_fPrice, 2));
-        const RowFigures f = AnalyseBond(*b, *m_pStandDate, *m_pHorizon, UiClock());
+        const RowFigures f = AnalyseRow(*b, *m_pStandDate, *m_pHorizon, UiClock());
         if (f.status == RowStatus::Ready) {
             item->setText(ColYTM, Text(f.ytm, 8));
             item->setText(ColDuration, Text(f.duration, 8));
@@ -322,7 +322,7 @@ void CPortfolioDlg::Update()
     for (int c : {ColDuration, ColSquareM, ColYTM, ColStatus})
         item->setText(c, QString());
     // The dates are those the row was added with.
-    const RowFigures f = AnalyseDatedBond(*b, UiClock());
+    const RowFigures f = ReanalyseRow(*b, UiClock());
     int picture = PicProblem;
     if (f.status == RowStatus::Ready) {
         item->setText(ColYTM, Text(f.ytm, 8));

@@ -61,14 +61,14 @@ struct RowFigures {
     double squareM = 0.0;
 };
 
-// Dates the bond, then analyses it as AnalyseDatedBond does. The bond is the
-// database's own object: its dates and schedule change, nothing else.
-RowFigures AnalyseBond(CBond& bond, double stand, double horizon, const Clock& clock);
-// Prepares, checks and values a bond whose dates are already set. Any
-// nonzero check makes the row incompatible, including a stand date on the
-// horizon, which a single bond's yield would tolerate: a portfolio row needs
+// Analyses a row's bond, weighted by its own price: the database's own
+// object, whose dates and schedule change and nothing else. Any refusal of
+// its check makes the row incompatible, a stand date on the horizon
+// included, which a single bond's yield would tolerate: a portfolio row needs
 // a Square-M.
-RowFigures AnalyseDatedBond(CBond& bond, const Clock& clock);
+RowFigures AnalyseRow(CBond& bond, double stand, double horizon, const Clock& clock);
+// AnalyseRow again with the dates the bond was last analysed with.
+RowFigures ReanalyseRow(CBond& bond, const Clock& clock);
 
 // The first bond whose identifier equals `id` without regard to letter case,
 // or null.

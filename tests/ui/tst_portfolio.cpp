@@ -82,7 +82,7 @@ private slots:
     {
         QCOMPARE(m_dlg->findChild<QLabel*>("horizon")->text(), QStringLiteral("Inv,Horizon = 5.00000000 years"));
         AddRow(" gov-2030 ", 12);
-        const RowFigures f = AnalyseBond(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
+        const RowFigures f = AnalyseRow(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
         QCOMPARE(Row(0), (QStringList{"12", Fmt(f.duration), Fmt(f.squareM), "gov-2030", Fmt(f.ytm), "95.00",
                                       "GOV-2030 name", ""}));
         QCOMPARE(m_dlg->RowPicture(0), int(Dlg::PicReady));
