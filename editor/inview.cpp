@@ -722,17 +722,8 @@ void CInView::MovePrev()
 
 void CInView::DeleteMatured(double before)
 {
-    const std::int32_t limit = DaySerial(before);
     auto& list = m_bondList.m_list;
-    int deleted = 0;
-    for (auto it = list.begin(); it != list.end();) {
-        const auto next = std::next(it);
-        if (*it && (*it)->m_nMaturity < limit) {
-            list.erase(it);
-            ++deleted;
-        }
-        it = next;
-    }
+    const auto deleted = static_cast<int>(m_bondList.DeleteMatured(DaySerial(before)));
     const int total = deleted + static_cast<int>(list.size());
     ShowNotice(this, QString::asprintf("Deleted %d bonds of %d total .", deleted, total));
     if (deleted == 0)
