@@ -2,6 +2,7 @@
 
 #include "cli/parallel.h"
 
+#include "model/filemessages.h"
 #include "model/format.h"
 #include "model/numbers.h"
 
@@ -127,10 +128,7 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path)
     errno = 0;
     auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
     if (!bytes) {
-        if (errno == ENOENT)
-            std::cerr << path << "\nCannot find this file.\nPlease verify that the correct path and file name are given.\n";
-        else
-            std::cerr << "An unexpected error occurred while reading " << path << ".\n";
+        std::cerr << FileErrorMessage(errno == ENOENT ? FileCause::NotFound : FileCause::ReadError, path, false) << "\n";
         return std::nullopt;
     }
     DatabaseFile db;
@@ -139,7 +137,7 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path)
     if (db.bytes.size() <= kDatabaseReadLimit)
         index = IndexBondDatabase(db.Bytes(), kUnitRecords);
     if (!index) {
-        std::cerr << "Unexpected file format.\n";
+        std::cerr << FileErrorMessage(FileCause::BadFormat, path, false) << "\n";
         return std::nullopt;
     }
     db.index = std::move(*index);

@@ -9,6 +9,7 @@
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/portfoliomessages.h"
 #include "portfolio/core/suggest.h"
 
 #include <algorithm>
@@ -92,7 +93,8 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
 
     const std::vector<SuggestedRow> picked = PresentSuggestions(lists, rows);
     if (picked.empty()) {
-        out.Append("Nothing suggested .\n");
+        out.Append(TextOf(PortfolioText::NothingSuggested));
+        out.Append("\n");
         return;
     }
     out.Append("id,name,ytm,duration,square_m,group\r\n");

@@ -1,5 +1,6 @@
 #include "editor/inview.h"
 
+#include "editor/formmessages.h"
 #include "editor/formrules.h"
 #include "uikit/paymentgrid.h"
 #include "model/bond.h"
@@ -630,7 +631,7 @@ int CInView::WriteRecord(int nType)
 
     std::unique_ptr<CBond>& slot = **m_posCurrent;
     const bool typeChanged = free ? !dynamic_cast<CBondFree*>(slot.get()) : !dynamic_cast<CBondStd*>(slot.get());
-    if (typeChanged && !AskYesNo(this, QStringLiteral("Bond type changed.Save ?")))
+    if (typeChanged && !AskYesNo(this, QString::fromLatin1(editor::TextOf(editor::FormText::TypeChanged))))
         return editor::FORM_OK;
 
     // Every entry is checked before the record is touched, so a failed save
@@ -662,7 +663,7 @@ int CInView::WriteRecord(int nType)
             slot = std::move(fresh);
     }
     Host().SetModified();
-    ShowNotice(this, QStringLiteral("Updates saved !"));
+    ShowNotice(this, QString::fromLatin1(editor::TextOf(editor::FormText::Saved)));
     return editor::FORM_OK;
 }
 
@@ -677,7 +678,7 @@ void CInView::DeleteRecord()
         next = std::prev(current);
     else if (std::next(current) != list.end())
         next = std::next(current);
-    if (!AskYesNo(this, QStringLiteral("Delete ?")))
+    if (!AskYesNo(this, QString::fromLatin1(editor::TextOf(editor::FormText::DeleteRecord))))
         return;
     Host().ClearListView();
     list.erase(current);
@@ -725,7 +726,7 @@ void CInView::DeleteMatured(double before)
     auto& list = m_bondList.m_list;
     const auto deleted = static_cast<int>(m_bondList.DeleteMatured(DaySerial(before)));
     const int total = deleted + static_cast<int>(list.size());
-    ShowNotice(this, QString::asprintf("Deleted %d bonds of %d total .", deleted, total));
+    ShowNotice(this, Qs(editor::DeletedText(deleted, total)));
     if (deleted == 0)
         return;
     Host().ClearListView();
@@ -739,90 +740,66 @@ void CInView::OnAnalyse()
 {
     m_wndGrid->CommitEdit();
     m_bSquareM = Host().SquareM();
-    if (m_wndTabs->currentIndex() == 0)
-        AnalyseStd();
+    const bool typeI = m_wndTabs->currentIndex() == 0;
+    const editor::AnalysisOutcome outcome = typeI ? AnalyseStd() : AnalyseFree();
+    if (outcome.kind == editor::AnalysisOutcome::Result)
+        ShowResult(this, Qs(editor::ResultText(outcome, m_bSquareM)));
     else
-        AnalyseFree();
+        ReportError(outcome.code, !typeI);
 }
 
-void CInView::AnalyseStd()
+namespace {
+
+editor::AnalysisOutcome EntriesRefused(int code)
+{
+    editor::AnalysisOutcome out;
+    out.kind = editor::AnalysisOutcome::FormError;
+    out.code = code;
+    return out;
+}
+
+} // namespace
+
+editor::AnalysisOutcome CInView::AnalyseStd()
 {
     editor::StdFields f;
     if (const int code = editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()),
                                                 Std(m_wndPrice->text()), Std(m_wndPayPeriod->currentText()),
                                                 m_wndRelease->Value(), m_wndMaturity->Value()},
-                                               f)) {
-        ReportError(code);
-        return;
-    }
+                                               f))
+        return EntriesRefused(code);
     CBondStd bond(UiClock());
     bond.SetData(f.periodMonths, static_cast<float>(f.coupon), static_cast<float>(f.face), static_cast<float>(f.price),
                  f.release, f.maturity, {}, {});
-    editor::AnalysisOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = editor::AnalyseFormBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
-    }
-    switch (outcome.kind) {
-    case editor::AnalysisOutcome::Result:
-        ShowResult(this, Qs(editor::ResultText(outcome, m_bSquareM)));
-        break;
-    case editor::AnalysisOutcome::FormError:
-        ReportError(outcome.code);
-        break;
-    case editor::AnalysisOutcome::PriceTooHigh:
-        ShowError(this, QStringLiteral("Bad YTM !"));
-        break;
-    case editor::AnalysisOutcome::NoYield:
-        ShowError(this, QStringLiteral("Bad YTM ."));
-        break;
-    }
+    const BusyCursor busy;
+    return editor::AnalyseFormBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
 }
 
-void CInView::AnalyseFree()
+editor::AnalysisOutcome CInView::AnalyseFree()
 {
     double price = 0.0;
-    if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorAnalyse, price)) {
-        ReportError(code);
-        return;
-    }
+    if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorAnalyse, price))
+        return EntriesRefused(code);
     const double release = m_wndRelease->Value();
     const double stand = Host().StandDate();
     const double horizon = Host().Horizon();
     CBondFree bond(UiClock());
-    bond.SetDates(stand, horizon);
     if (const int g = bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release, {}, {},
-                                       LocaleDateParser())) {
-        ReportError(g + editor::kGridCodeOffset);
-        return;
-    }
-    editor::AnalysisOutcome outcome;
-    {
-        BusyCursor busy;
-        outcome = editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());
-    }
-    switch (outcome.kind) {
-    case editor::AnalysisOutcome::Result:
-        ShowResult(this, Qs(editor::ResultText(outcome, m_bSquareM)));
-        break;
-    case editor::AnalysisOutcome::FormError:
-        ReportError(outcome.code);
-        break;
-    case editor::AnalysisOutcome::PriceTooHigh:
-        // A Type II record has always said this under the program's name.
-        Messages().Show(this, QStringLiteral("Bad YTM !"), QString::fromLatin1(kAppName), MsgIcon::Exclamation,
-                        MsgButtons::Ok);
-        break;
-    case editor::AnalysisOutcome::NoYield:
-        ShowError(this, QStringLiteral("Bad YTM ."));
-        break;
-    }
+                                       LocaleDateParser()))
+        return EntriesRefused(g + editor::kGridCodeOffset);
+    const BusyCursor busy;
+    return editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());
 }
 
-void CInView::ReportError(int code)
+void CInView::ReportError(int code, bool typeII)
 {
-    if (code != editor::FORM_OK)
-        ShowError(this, Qs(editor::FormMessage(code)));
+    if (code == editor::FORM_OK)
+        return;
+    const QString text = Qs(editor::FormMessage(code));
+    if (editor::CaptionOf(code, typeII) == editor::FormCaption::Program)
+        ShowWarning(this, text);
+    else
+        ShowError(this, text);
 }
 
 // ---- Keys and the Edit menu ------------------------------------------------

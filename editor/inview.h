@@ -6,6 +6,7 @@
 // through it, and the frame reaches the user's settings only through FormHost.
 
 #include "editor/formhost.h"
+#include "editor/formrules.h"
 #include "model/bondlist.h"
 
 #include <QWidget>
@@ -122,9 +123,12 @@ private:
     void OnInsertDate();
     void OnClear();
     void OnTabChange(int index);
-    void AnalyseStd();
-    void AnalyseFree();
-    void ReportError(int code);
+    // The tab's entries in a scratch record, analysed; FormError when the
+    // entries are refused.
+    editor::AnalysisOutcome AnalyseStd();
+    editor::AnalysisOutcome AnalyseFree();
+    // A form code's message; Type II words one of them its own way.
+    void ReportError(int code, bool typeII = false);
     void ShowAfterChange(std::optional<Position> pos);
     QWidget* MnemonicTarget(const QKeyEvent& key, bool* click) const;
     QLineEdit* FocusedTextField() const;

@@ -13,6 +13,7 @@
 #include "uikit/fileio.h"
 #include "uikit/resources.h"
 #include "uikit/services.h"
+#include "portfolio/core/portfoliomessages.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -34,10 +35,9 @@ namespace {
 
 const QString kFilter = QStringLiteral("Bond portfolio(*.bdp)");
 
-QString Text(double value, int decimals)
-{
-    return QString::fromStdString(FormatFixed(value, decimals));
-}
+QString Qs(const std::string& text) { return QString::fromStdString(text); }
+
+QString Text(double value, int decimals) { return Qs(FormatFixed(value, decimals)); }
 
 double NumberOf(const QString& text)
 {
@@ -360,8 +360,7 @@ void CPortfolioDlg::Calculate()
         return;
     for (int r = 0; r < m_nRows; ++r)
         if (!m_pReady[static_cast<std::size_t>(r)]) {
-            ShowError(this, QStringLiteral("Bond ID=%1 ,in row %2 , can't be included !")
-                                .arg(CellText(r, ColID), QString::number(r + 1)));
+            ShowError(this, Qs(ExcludedRowMessage(CellText(r, ColID).toStdString(), r + 1)));
             return;
         }
     std::vector<CBond*> bonds(m_pReady.begin(), m_pReady.begin() + m_nRows);
@@ -374,20 +373,10 @@ void CPortfolioDlg::Calculate()
         const BusyCursor wait;
         p = CalculatePortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
     }
-    switch (p.outcome) {
-    case PortfolioOutcome::Ready:
-        ShowResult(this, QStringLiteral("Bond portfolio :\nYTM=") + Text(p.ytm, 8) + QStringLiteral("\nDuration=") +
-                             Text(p.duration, 8) + QStringLiteral("\nSquare-M=") + Text(p.squareM, 8));
-        break;
-    case PortfolioOutcome::NoUnits:
-        ShowError(this, QStringLiteral("No units filled in !"));
-        break;
-    case PortfolioOutcome::BadYtm:
-        ShowError(this, QStringLiteral("Bad YTM"));
-        break;
-    case PortfolioOutcome::MemberIncompatible:
-        break;
-    }
+    if (p.outcome == PortfolioOutcome::Ready)
+        ShowResult(this, Qs(PortfolioResultText(p)));
+    else if (const std::string message = OutcomeMessage(p.outcome); !message.empty())
+        ShowError(this, Qs(message));
 }
 
 void CPortfolioDlg::FindDuplicates()
@@ -399,8 +388,7 @@ void CPortfolioDlg::FindDuplicates()
         ids.push_back(CellText(r, ColID).toStdString());
     for (const auto& [j, k] : DuplicatePairs(ids)) {
         m_wndList->setCurrentItem(Item(k));
-        const QString id = QString::fromStdString(std::string(Trim(ids[static_cast<std::size_t>(j)])));
-        if (AskYesNo(this, QStringLiteral("Bond %1 is duplicated.\nDelete ?").arg(id), QString::fromLatin1(kAppName))) {
+        if (AskYesNo(this, Qs(DuplicateQuestion(Trim(ids[static_cast<std::size_t>(j)]))), QString::fromLatin1(kAppName))) {
             Remove();
             return;
         }
@@ -428,8 +416,7 @@ void CPortfolioDlg::Save()
     if (saved.opened || saved.ok())
         m_strLastPath = path;
     if (!saved.ok())
-        ShowError(this, saved.opened ? QStringLiteral("Error writing to file !")
-                                     : QStringLiteral("Failed to open the file in exclusive write mode !"));
+        ReportFileFailure(saved, true);
 }
 
 void CPortfolioDlg::Load()
@@ -444,28 +431,28 @@ void CPortfolioDlg::Load()
     // Opened without waiting, and only a regular file is read: a pipe would
     // otherwise block the window for good.
     QByteArray bytes;
-    const FileResult read = ReadFileStart(path, bytes, qint64(kPortfolioFileReadLimit));
-    if (!read.ok()) {
-        ShowError(this, read.opened ? QStringLiteral("Failed reading the file !")
-                                    : QStringLiteral("Failed to open the file !"));
-        return;
-    }
+    FileResult read = ReadFileStart(path, bytes, qint64(kPortfolioFileReadLimit));
     // The whole file is read and checked before a row is touched, so a bad
     // file leaves the rows the user had.
-    const PortfolioFile loaded =
-        ReadPortfolio(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
-    if (loaded.error == PortfolioFileError::WrongFormat) {
-        ShowError(this, QStringLiteral("Wrong file format !"));
-        return;
+    PortfolioFile loaded;
+    if (read.ok()) {
+        loaded = ReadPortfolio(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+        read.cause = CauseOf(loaded.error);
+        read.opened = true;
     }
-    if (loaded.error == PortfolioFileError::Truncated) {
-        ShowError(this, QStringLiteral("Failed reading the file !"));
+    if (!read.ok()) {
+        ReportFileFailure(read, false);
         return;
     }
     RemoveAllRows();
     for (const PortfolioEntry& row : loaded.rows)
         AddRow(QString::fromStdString(row.id), row.units);
     m_strLastPath = path;
+}
+
+void CPortfolioDlg::ReportFileFailure(const FileResult& result, bool saving)
+{
+    ShowError(this, Qs(PortfolioFileMessage(result.cause, result.opened, saving)));
 }
 
 void CPortfolioDlg::EnableCommands(bool enable)
@@ -532,8 +519,7 @@ void CPortfolioDlg::PresentSuggestions()
 {
     const std::vector<SuggestedRow> rows = tenvix::PresentSuggestions(*m_pSuggest, m_nRows);
     if (rows.empty()) {
-        Messages().Show(this, QStringLiteral("Nothing suggested ."), QStringLiteral("Information"), MsgIcon::Information,
-                        MsgButtons::Ok);
+        ShowInformation(this, QString::fromLatin1(TextOf(PortfolioText::NothingSuggested)));
         return;
     }
     for (const SuggestedRow& r : rows)

@@ -70,21 +70,6 @@ void CBondPortf::GetDurationM2(double ytm, double, double& duration, double& m2)
     m2 = m;
 }
 
-const char* StatusText(RowStatus status)
-{
-    switch (status) {
-    case RowStatus::Ready:
-        return "";
-    case RowStatus::NotFound:
-        return "not found";
-    case RowStatus::Incompatible:
-        return "incompatible";
-    case RowStatus::BadYtm:
-        return "bad YTM";
-    }
-    return "";
-}
-
 RowFigures AnalyseRow(CBond& bond, double stand, double horizon, const Clock& clock)
 {
     // Members are weighted by the pooled value later; on its own a row is

@@ -51,9 +51,6 @@ public:
 // What one portfolio row says about its bond.
 enum class RowStatus { Ready, NotFound, Incompatible, BadYtm };
 
-// The Status cell's text: empty for a ready row.
-const char* StatusText(RowStatus status);
-
 struct RowFigures {
     RowStatus status = RowStatus::NotFound;
     double ytm = 0.0;

@@ -2,6 +2,7 @@
 // stream it stands for, and refuse what cannot be valued.
 
 #include "portfolio/core/bondportf.h"
+#include "portfolio/core/portfoliomessages.h"
 #include "../model/testbonds.h"
 
 #include <gtest/gtest.h>

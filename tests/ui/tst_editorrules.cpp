@@ -1,6 +1,7 @@
 // The form's rules as plain functions: what each entry must look like, which
 // failure wins, what the user is told, and what an analysis yields.
 
+#include "editor/formmessages.h"
 #include "editor/formrules.h"
 #include "uikit/datetext.h"
 #include "support/app.h"
@@ -124,6 +125,12 @@ private slots:
         bond.SetData(12, 0.f, 1e18f, 0.00001f, Day(2020, 1, 1), Day(2025, 1, 2), "", "");
         QCOMPARE(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).kind,
                  AnalysisOutcome::NoYield);
+        // Finding no yield is told like any other outcome the form refuses.
+        QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).code),
+                 "Bad YTM .");
+        bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
+        QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2020, 6, 1), Day(2021, 1, 1), false, 150, SystemClock()).code),
+                 "Bad YTM !");
     }
 
     void analysisOfPaymentLists()

@@ -176,7 +176,7 @@ private slots:
         QFETCH(int, err);
         QFETCH(bool, saving);
         QFETCH(QString, message);
-        QCOMPARE(FileErrorMessage(CauseFromErrno(err, saving), "/d/x.bnd", saving), message);
+        QCOMPARE(FileErrorMessage(CauseFromErrno(err, saving), QStringLiteral("/d/x.bnd"), saving), message);
     }
 };
 
