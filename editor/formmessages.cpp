@@ -2,6 +2,8 @@
 
 #include "model/format.h"
 
+#include <iterator>
+
 namespace tenvix::editor {
 namespace {
 
@@ -74,15 +76,13 @@ std::string ResultText(const AnalysisOutcome& r, bool squareM)
 
 const char* TextOf(FormText text)
 {
-    switch (text) {
-    case FormText::TypeChanged:
-        return "Bond type changed.Save ?";
-    case FormText::Saved:
-        return "Updates saved !";
-    case FormText::DeleteRecord:
-        return "Delete ?";
-    }
-    return "";
+    static constexpr const char* kTexts[] = {
+        "Bond type changed.Save ?", // TypeChanged
+        "Updates saved !",          // Saved
+        "Delete ?",                 // DeleteRecord
+    };
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(FormText::DeleteRecord) + 1);
+    return kTexts[static_cast<std::size_t>(text)];
 }
 
 std::string DeletedText(int deleted, int total)

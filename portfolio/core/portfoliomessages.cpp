@@ -2,21 +2,15 @@
 
 #include "model/format.h"
 
+#include <iterator>
+
 namespace tenvix {
 
 const char* StatusText(RowStatus status)
 {
-    switch (status) {
-    case RowStatus::Ready:
-        return "";
-    case RowStatus::NotFound:
-        return "not found";
-    case RowStatus::Incompatible:
-        return "incompatible";
-    case RowStatus::BadYtm:
-        return "bad YTM";
-    }
-    return "";
+    static constexpr const char* kTexts[] = {"", "not found", "incompatible", "bad YTM"};
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(RowStatus::BadYtm) + 1);
+    return kTexts[static_cast<std::size_t>(status)];
 }
 
 std::string OutcomeMessage(PortfolioOutcome outcome)
@@ -77,17 +71,14 @@ FileCause CauseOf(PortfolioFileError error)
 
 const char* TextOf(PortfolioText text)
 {
-    switch (text) {
-    case PortfolioText::NothingSuggested:
-        return "Nothing suggested .";
-    case PortfolioText::BadUnits:
-        return "Bad number of units !";
-    case PortfolioText::EmptyId:
-        return "Empty ID";
-    case PortfolioText::BadPrice:
-        return "Invalid price\nor out of range !";
-    }
-    return "";
+    static constexpr const char* kTexts[] = {
+        "Nothing suggested .",               // NothingSuggested
+        "Bad number of units !",             // BadUnits
+        "Empty ID",                          // EmptyId
+        "Invalid price\nor out of range !", // BadPrice
+    };
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::BadPrice) + 1);
+    return kTexts[static_cast<std::size_t>(text)];
 }
 
 std::string DuplicateQuestion(std::string_view id)
