@@ -28,12 +28,15 @@ class QTabBar;
 namespace tenvix::ui {
 
 class DatePicker;
+class IdLimit;
 class PaymentGrid;
 
 class CInView : public QWidget {
     Q_OBJECT
 public:
     using Position = CBondList::Position;
+    // Payments a Type II record shows at the most: the Periods box's top.
+    static constexpr int kMaxPeriods = 200;
 
     explicit CInView(QWidget* parent = nullptr);
     ~CInView() override;
@@ -100,8 +103,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class IdLimit;
-
     struct Mnemonic {
         QChar key;
         QWidget* target;

@@ -13,6 +13,7 @@
 #include "uikit/fileio.h"
 #include "uikit/resources.h"
 #include "uikit/services.h"
+#include "uikit/strings.h"
 #include "portfolio/core/portfoliomessages.h"
 
 #include <QApplication>
@@ -34,8 +35,6 @@ namespace tenvix::ui {
 namespace {
 
 const QString kFilter = QStringLiteral("Bond portfolio(*.bdp)");
-
-QString Qs(const std::string& text) { return QString::fromStdString(text); }
 
 QString Text(double value, int decimals) { return Qs(FormatFixed(value, decimals)); }
 
