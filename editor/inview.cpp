@@ -136,7 +136,7 @@ int CInView::FillForm(Position pos)
     } else if (const auto* coupons = dynamic_cast<const CBondStd*>(&bond)) {
         SelectTab(0);
         Show(m_wndCoupon, Qs(FormatAmount(coupons->m_fCoupon)));
-        m_wndPayPeriod->setEditText(QString::number(coupons->m_nPeriodMonths));
+        m_wndPayPeriod->setEditText(Qs(FormatInteger(coupons->m_nPeriodMonths)));
         Show(m_wndFace, Qs(FormatAmount(coupons->m_fFace)));
         m_bMaturityUnshown = !ShowDate(m_wndMaturity, coupons->m_nMaturity);
         ShowTypeControls(true);

@@ -204,6 +204,13 @@ void AppendInteger(std::string& out, std::int64_t value)
     out.append(buf, r.ptr);
 }
 
+std::string FormatInteger(std::int64_t value)
+{
+    std::string text;
+    AppendInteger(text, value);
+    return text;
+}
+
 void AppendIsoDate(std::string& out, std::int32_t daySerial)
 {
     const CivilDate c = Civil(daySerial);

@@ -28,6 +28,7 @@ void AppendGeneral(std::string& out, double value, int precision);
 
 // A whole number in decimal digits, with a minus sign when negative.
 void AppendInteger(std::string& out, std::int64_t value);
+std::string FormatInteger(std::int64_t value);
 
 // YYYY-MM-DD of a day serial, or the bare serial when it is no valid date.
 void AppendIsoDate(std::string& out, std::int32_t daySerial);
