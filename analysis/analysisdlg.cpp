@@ -299,7 +299,7 @@ void CAnalysisDlg::OnCalculate()
         return;
     }
     if (result.error) {
-        m_wndYTM->setText(QStringLiteral("Error"));
+        m_wndYTM->setText(QString::fromLatin1(kCashflowNoYieldText));
     } else {
         m_wndYTM->setText(Figure(result.ytm));
         m_wndD1->setText(Figure(result.duration));

@@ -71,5 +71,7 @@ double HorizonYears(YearMethod method, double stand, double horizon);
 
 // The user's message for a fault code, with the row number filled in.
 std::string CashflowFaultMessage(int fault);
+// What stands for the yield when the entries passed but no yield was found.
+inline constexpr const char* kCashflowNoYieldText = "Error";
 
 } // namespace tenvix
