@@ -103,7 +103,7 @@ void CMainFrame::ConnectActions()
         {ID_EDIT_PASTE, &CInView::OnEditPaste},
     };
     for (const auto& [id, command] : edits)
-        on(id, [this, command] {
+        on(id, [this, command = command] {
             (m_pForm->*command)();
             UpdateEditCommands();
         });
@@ -114,7 +114,7 @@ void CMainFrame::ConnectActions()
         {ID_MOVE_LAST, &CInView::MoveLast},
     };
     for (const auto& [id, command] : moves)
-        on(id, [this, command] { (m_pForm->*command)(); });
+        on(id, [this, command = command] { (m_pForm->*command)(); });
 
     const std::pair<int, int> toggles[] = {
         {ID_VIEW_TOOLBAR, AFX_IDW_TOOLBAR},
@@ -124,7 +124,7 @@ void CMainFrame::ConnectActions()
         {ID_VIEW_ACTIONBAR, IDW_ACTIONBAR},
     };
     for (const auto& [id, barId] : toggles)
-        on(id, [this, barId] {
+        on(id, [this, barId = barId] {
             ToggleBar(barId == AFX_IDW_STATUS_BAR ? static_cast<QWidget*>(m_wndStatusBar) : Bar(barId));
         });
 
