@@ -1,12 +1,12 @@
 #include "analysis/analysisdlg.h"
 
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 #include "model/cashflowcalc.h"
 #include "model/format.h"
-#include "shell/busycursor.h"
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
-#include "shell/services.h"
+#include "uikit/busycursor.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -299,7 +299,7 @@ void CAnalysisDlg::OnCalculate()
         return;
     }
     if (result.error) {
-        m_wndYTM->setText(QStringLiteral("Error"));
+        m_wndYTM->setText(QString::fromLatin1(kCashflowNoYieldText));
     } else {
         m_wndYTM->setText(Figure(result.ytm));
         m_wndD1->setText(Figure(result.duration));

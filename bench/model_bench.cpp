@@ -30,7 +30,7 @@ void Analyse(CBond& bond, double price, benchmark::State& state)
         state.SkipWithError("bond does not validate");
         return;
     }
-    const double y = bond.GetYTM();
+    const double y = bond.GetYTM(SystemClock());
     double d = 0, m2 = 0;
     bond.GetDurationM2(y, price, d, m2);
     benchmark::DoNotOptimize(y);

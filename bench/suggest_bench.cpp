@@ -12,7 +12,7 @@
 
 #ifdef TENVIX_BENCH_WINDOW
 #include "portfolio/portfoliodlg.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QProgressBar>

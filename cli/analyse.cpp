@@ -6,9 +6,9 @@
 #include "cli/output.h"
 #include "cli/parallel.h"
 
+#include "model/analyse.h"
 #include "model/date.h"
 #include "model/format.h"
-#include "model/solver.h"
 
 #include <unistd.h>
 
@@ -19,30 +19,21 @@ namespace {
 // `years` is the horizon's distance from the stand date, already as text.
 void AppendRow(std::string& out, CBond& bond, double stand, double horizon, std::string_view years)
 {
-    bond.SetDates(stand, horizon);
-    bond.Prepare();
-    const int code = bond.Validate();
-    double y = 0, d = 0, m2 = 0;
-    const char* status = "incompatible";
-    if (code == BOND_OK || code == BOND_STAND_AFTER_HORIZON) {
-        try {
-            // Each bond reads the clock for its own time budget.
-            y = bond.GetYTM(SystemClock());
-            bond.GetDurationM2(y, bond.m_fPrice, d, m2);
-            status = "ok";
-        } catch (const CUserException&) {
-            status = "bad_ytm";
-        }
-    }
+    // Each bond reads the clock for its own time budget.
+    const RecordAnalysis r =
+        AnalyseRecord(bond, stand, horizon, static_cast<double>(bond.m_fPrice), SystemClock(), Needs::YieldAndDuration);
+    const char* status = r.outcome == RecordOutcome::Solved    ? "ok"
+                         : r.outcome == RecordOutcome::NoYield ? "bad_ytm"
+                                                               : "incompatible";
     AppendCsvField(out, bond.m_strID);
     out += ',';
     AppendCsvField(out, bond.m_strName);
     out += bond.GetType() == BOND_TYPE_STD ? ",I," : ",II,";
     out += status;
     out += ',';
-    AppendInteger(out, code);
-    if (status[0] == 'o') {
-        for (double figure : {y, d, m2}) {
+    AppendInteger(out, r.code);
+    if (r.outcome == RecordOutcome::Solved) {
+        for (double figure : {r.ytm, r.duration, r.squareM}) {
             out += ',';
             AppendFixed(out, figure, 8);
         }

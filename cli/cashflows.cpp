@@ -72,7 +72,9 @@ int RunCashflows(const std::vector<std::string>& argv)
         text += '\n';
     };
     if (r.error) {
-        text += "ytm=Error\n";
+        text += "ytm=";
+        text += kCashflowNoYieldText;
+        text += '\n';
     } else {
         line("ytm=", r.ytm);
         line("d1=", r.duration);

@@ -2,7 +2,8 @@
 
 #include "cli/parallel.h"
 
-#include "model/date.h"
+#include "model/filemessages.h"
+#include "model/format.h"
 #include "model/numbers.h"
 
 #include <algorithm>
@@ -60,23 +61,6 @@ std::string Arguments::Required(std::string_view name) const
 bool Arguments::Flag(std::string_view name) const
 {
     return std::find(m_flags.begin(), m_flags.end(), name) != m_flags.end();
-}
-
-std::optional<double> ParseIsoDate(std::string_view text)
-{
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return std::nullopt;
-    int parts[3] = {0, 0, 0};
-    const std::size_t starts[3] = {0, 5, 8};
-    const std::size_t lengths[3] = {4, 2, 2};
-    for (int k = 0; k < 3; ++k)
-        for (std::size_t j = 0; j < lengths[k]; ++j) {
-            const char c = text[starts[k] + j];
-            if (c < '0' || c > '9')
-                return std::nullopt;
-            parts[k] = parts[k] * 10 + (c - '0');
-        }
-    return MakeDate(parts[0], parts[1], parts[2]);
 }
 
 double RequiredDate(const Arguments& args, std::string_view name)
@@ -144,10 +128,7 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path)
     errno = 0;
     auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
     if (!bytes) {
-        if (errno == ENOENT)
-            std::cerr << path << "\nCannot find this file.\nPlease verify that the correct path and file name are given.\n";
-        else
-            std::cerr << "An unexpected error occurred while reading " << path << ".\n";
+        std::cerr << FileErrorMessage(errno == ENOENT ? FileCause::NotFound : FileCause::ReadError, path, false) << "\n";
         return std::nullopt;
     }
     DatabaseFile db;
@@ -156,7 +137,7 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path)
     if (db.bytes.size() <= kDatabaseReadLimit)
         index = IndexBondDatabase(db.Bytes(), kUnitRecords);
     if (!index) {
-        std::cerr << "Unexpected file format.\n";
+        std::cerr << FileErrorMessage(FileCause::BadFormat, path, false) << "\n";
         return std::nullopt;
     }
     db.index = std::move(*index);

@@ -36,9 +36,7 @@ private:
     std::vector<std::string> m_flags;
 };
 
-// A strict YYYY-MM-DD date as a date value.
-std::optional<double> ParseIsoDate(std::string_view text);
-// A date option that must be present and valid.
+// A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
 // The --threads option: a whole number from 1 to kMaxThreads; by default as
 // many as there are processors to run on.

@@ -1,6 +1,7 @@
 #include "cli/output.h"
 
 #include "cli/common.h"
+#include "model/filemessages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -41,10 +42,8 @@ int FinishOutput(Output& out)
     if (out.Finish())
         return kExitOk;
     const int err = out.Error();
-    if (err == ENOSPC || err == EDQUOT || err == EFBIG)
-        std::cerr << "Destination disk drive is full.\n";
-    else
-        std::cerr << "An unexpected error occurred while writing standard output.\n";
+    const bool full = err == ENOSPC || err == EDQUOT || err == EFBIG;
+    std::cerr << FileErrorMessage(full ? FileCause::DiskFull : FileCause::WriteError, "standard output", true) << "\n";
     return kExitFailure;
 }
 

@@ -12,6 +12,7 @@
 #include "model/text.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
+#include "portfolio/core/portfoliomessages.h"
 
 #include <iostream>
 #include <memory>
@@ -83,16 +84,12 @@ int RunPortfolio(const std::vector<std::string>& argv)
 
     const auto bytes = ReadFileBytes(args.Positional()[1], kPortfolioFileReadLimit);
     if (!bytes) {
-        std::cerr << "Failed to open the file !\n";
+        std::cerr << PortfolioFileMessage(FileCause::ReadError, false, false) << "\n";
         return kExitFailure;
     }
     const PortfolioFile file = ReadPortfolio(std::as_bytes(std::span(bytes->data(), bytes->size())));
-    if (file.error == PortfolioFileError::WrongFormat) {
-        std::cerr << "Wrong file format !\n";
-        return kExitFailure;
-    }
-    if (file.error == PortfolioFileError::Truncated) {
-        std::cerr << "Failed reading the file !\n";
+    if (file.error != PortfolioFileError::None) {
+        std::cerr << PortfolioFileMessage(CauseOf(file.error), true, false) << "\n";
         return kExitFailure;
     }
 
@@ -108,7 +105,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
         // what it shows.
         const std::string unitsText = FormatFixed(row.units, 0);
         CBond* bond = bonds[i].get();
-        const RowFigures f = bond ? AnalyseBond(*bond, stand, horizon, SystemClock()) : RowFigures{};
+        const RowFigures f = bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
         if (f.status == RowStatus::Ready) {
             AppendRow(out.Text(), row.id, unitsText, "ready", &f);
             ready.push_back(bond);
@@ -116,7 +113,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
         } else {
             AppendRow(out.Text(), row.id, unitsText, StatusText(f.status), nullptr);
             if (refusal.empty())
-                refusal = "Bond ID=" + row.id + " ,in row " + std::to_string(i + 1) + " , can't be included !";
+                refusal = ExcludedRowMessage(row.id, static_cast<int>(i + 1));
         }
     }
     if (file.rows.empty())
@@ -140,12 +137,9 @@ int RunPortfolio(const std::vector<std::string>& argv)
         return FinishOutput(out);
     }
     case PortfolioOutcome::NoUnits:
-        FinishOutput(out);
-        std::cerr << "No units filled in !\n";
-        return kExitFailure;
     case PortfolioOutcome::BadYtm:
         FinishOutput(out);
-        std::cerr << "Bad YTM\n";
+        std::cerr << OutcomeMessage(p.outcome) << "\n";
         return kExitFailure;
     case PortfolioOutcome::MemberIncompatible:
         // The window ends such a calculation without a word; rows analysed

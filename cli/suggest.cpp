@@ -9,6 +9,7 @@
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/portfoliomessages.h"
 #include "portfolio/core/suggest.h"
 
 #include <algorithm>
@@ -67,9 +68,7 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
             for (std::size_t k = db.index.UnitSize(unit); k > 0; --k) {
                 const std::size_t offset = records.Offset();
                 CBond& bond = records.Next();
-                bond.SetDates(stand, horizon);
-                bond.Prepare();
-                if (auto row = AssessBond(bond, horizonYears, SystemClock())) {
+                if (auto row = AssessBond(bond, stand, horizon, horizonYears, SystemClock())) {
                     row->suggestion.pBond = nullptr;
                     found.push_back({*row, offset});
                 }
@@ -94,7 +93,8 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
 
     const std::vector<SuggestedRow> picked = PresentSuggestions(lists, rows);
     if (picked.empty()) {
-        out.Append("Nothing suggested .\n");
+        out.Append(TextOf(PortfolioText::NothingSuggested));
+        out.Append("\n");
         return;
     }
     out.Append("id,name,ytm,duration,square_m,group\r\n");

@@ -1,19 +1,13 @@
 #include "editor/formrules.h"
 
+#include "model/analyse.h"
 #include "model/date.h"
-#include "model/format.h"
 #include "model/numbers.h"
-#include "model/solver.h"
 
 namespace tenvix::editor {
 namespace {
 
 constexpr double kAmountCeiling = 1e18;
-
-std::string RowMessage(const char* before, int row, const char* after)
-{
-    return before + std::to_string(row) + after;
-}
 
 // An amount field: trailing blanks dropped, then the whole text a number
 // within [floor, ceiling]. `bad` and `bad + 1` are the field's two codes.
@@ -29,42 +23,6 @@ int ReadAmount(std::string_view text, double floor, int bad, double& value)
 }
 
 } // namespace
-
-std::string FormMessage(int code)
-{
-    switch (code) {
-    case FORM_TOO_MANY_PAYMENTS: return "Too many payments to show ! Not saved .";
-    case FORM_DATE_OUT_OF_RANGE: return "Date out of range ! Not saved .";
-    case FORM_NO_ITEMS: return "No items !";
-    case FORM_ID_OCCUPIED: return "This ID is currently occupied !";
-    case FORM_BAD_COUPON: return "Invalid Coupon !";
-    case FORM_COUPON_RANGE: return "Coupon out of range !";
-    case FORM_BAD_FACE: return "Invalid Face Value !";
-    case FORM_FACE_RANGE: return "Face Value out of range !";
-    case FORM_BAD_PRICE: return "Invalid Spot Price !";
-    case FORM_PRICE_RANGE: return "Spot Price out of range !";
-    case FORM_BAD_PERIOD: return "Coupon Period should be integer !";
-    case FORM_PERIOD_RANGE: return "Coupon Period out of range !";
-    case FORM_MATURITY_NOT_AFTER_RELEASE:
-    case FORM_GRID_MATURITY_NOT_AFTER_RELEASE: return "Maturity should be later than Release Date !";
-    case FORM_STAND_AFTER_MATURITY: return "Stand date should be before Maturity !";
-    case FORM_HORIZON_NOT_AFTER_STAND: return "Investment horizon should be later than stand date !";
-    case FORM_STAND_BEFORE_RELEASE: return "Stand date can't be before release date !";
-    case FORM_NO_CASHFLOWS: return "No cashflows !";
-    default: break;
-    }
-    // Row codes carry the row number (from 1) above four bits of fault kind.
-    if (code < 28)
-        return {};
-    const int row = (code - kGridCodeOffset) / 16;
-    switch ((code - kGridCodeOffset) % 16) {
-    case 2: return RowMessage("Invalid Cashflow in row ", row, " !");
-    case 3: return RowMessage("Cashflow in row ", row, " is too low !");
-    case 4: return RowMessage("Cashflow in row ", row, " is too big !");
-    case 5: return RowMessage("Date in row ", row, " is invalid !");
-    default: return {};
-    }
-}
 
 int ReadStdFields(const StdFieldTexts& texts, StdFields& out)
 {
@@ -113,61 +71,48 @@ bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> curr
     return false;
 }
 
-AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squareM, double price,
-                            const Clock& clock)
+AnalysisOutcome AnalyseFormBond(CBond& bond, double stand, double horizon, bool squareM, double price,
+                                const Clock& clock)
 {
+    const RecordAnalysis r =
+        AnalyseRecord(bond, stand, horizon, price, clock, squareM ? Needs::SquareM : Needs::YieldAndDuration);
     AnalysisOutcome out;
-    bond.SetDates(stand, horizon);
-    bond.Prepare();
-    switch (const int code = bond.Validate()) {
-    case BOND_OK:
+    switch (r.outcome) {
+    case RecordOutcome::Solved:
+        out.kind = AnalysisOutcome::Result;
+        out.code = FORM_OK;
+        out.ytm = r.ytm;
+        out.duration = r.duration;
+        out.m2 = r.squareM;
+        out.horizonYears = YearFraction(horizon, stand);
+        return out;
+    case RecordOutcome::NoYield:
+        out.kind = AnalysisOutcome::NoYield;
+        return out;
+    case RecordOutcome::Refused:
         break;
+    }
+    switch (r.code) {
     case BOND_STAND_AFTER_HORIZON:
-        if (squareM) {
-            out.kind = AnalysisOutcome::FormError;
-            out.code = FORM_HORIZON_NOT_AFTER_STAND;
-            return out;
-        }
+        out.kind = AnalysisOutcome::FormError;
+        out.code = FORM_HORIZON_NOT_AFTER_STAND;
         break;
     case BOND_PRICE_TOO_HIGH:
         out.kind = AnalysisOutcome::PriceTooHigh;
-        return out;
+        out.code = FORM_PRICE_TOO_HIGH;
+        break;
     case BOND_STAND_AFTER_MATURITY:
     case BOND_STAND_BEFORE_RELEASE:
         out.kind = AnalysisOutcome::FormError;
-        out.code = code;
-        return out;
+        out.code = r.code;
+        break;
     default:
         // Terms no valuation can use; the form's checks keep them out, so
         // this is a failed search rather than a message of its own.
         out.kind = AnalysisOutcome::NoYield;
-        return out;
+        break;
     }
-    try {
-        out.ytm = bond.GetYTM(clock);
-        bond.GetDurationM2(out.ytm, price, out.duration, out.m2);
-    } catch (const CUserException&) {
-        out.kind = AnalysisOutcome::NoYield;
-        return out;
-    }
-    out.horizonYears = YearFraction(horizon, stand);
-    out.kind = AnalysisOutcome::Result;
     return out;
-}
-
-std::string ResultText(const AnalysisOutcome& r, bool squareM)
-{
-    std::string text = "YTM=";
-    AppendFixed(text, r.ytm, 8);
-    text += "\nD=";
-    AppendFixed(text, r.duration, 8);
-    if (squareM) {
-        text += "\nM2=";
-        AppendFixed(text, r.m2, 8);
-        text += "\n\nIH=";
-        AppendFixed(text, r.horizonYears, 8);
-    }
-    return text;
 }
 
 } // namespace tenvix::editor

@@ -15,7 +15,8 @@
 
 namespace tenvix::editor {
 
-// Form codes: 0 is success, every other value is one message (FormMessage).
+// Form codes: 0 is success, every other value is one message (FormMessage,
+// editor/formmessages.h).
 // The grid codes of CBondFree::SetFromGrid become form codes by adding
 // kGridCodeOffset, which puts the row in the upper bits: 16 * row + 14 .. 17
 // for row numbers counted from 1.
@@ -24,6 +25,10 @@ enum FormCode : int {
     // The record holds what the form can't show, so saving the form would
     // lose it: more payments than the grid has rows, or a date no picker holds.
     FORM_TOO_MANY_PAYMENTS = -6,
+    // An analysis that found no yield: none positive reaches the price, or
+    // the search failed or ran out of time.
+    FORM_PRICE_TOO_HIGH = -7,
+    FORM_NO_YIELD = -8,
     FORM_DATE_OUT_OF_RANGE = -5,
     FORM_NO_ITEMS = -4,
     FORM_ID_OCCUPIED = -2,
@@ -43,10 +48,6 @@ enum FormCode : int {
     FORM_GRID_MATURITY_NOT_AFTER_RELEASE = 18,
 };
 inline constexpr int kGridCodeOffset = 12;
-
-// What the user is told for a form code; empty for 0 and for a code that
-// means nothing.
-std::string FormMessage(int code);
 
 // The Type I fields as the form holds them. Amounts and the pay period are
 // texts as typed; the dates are the pickers' full date values.
@@ -89,13 +90,13 @@ bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> curr
 // The result of analysing one bond, decided without any window.
 struct AnalysisOutcome {
     enum Kind {
-        Result,        // the figures below are valid
-        FormError,     // show FormMessage(code)
-        PriceTooHigh,  // "Bad YTM !": no positive yield reaches the price
-        NoYield,       // "Bad YTM .": the search failed or ran out of time
+        Result,       // the figures below are valid
+        FormError,    // the entries allow no analysis
+        PriceTooHigh, // no positive yield reaches the price
+        NoYield,      // the search failed or ran out of time
     };
     Kind kind = NoYield;
-    int code = 0;
+    int code = FORM_NO_YIELD; // what to tell the user: 0 for a result
     double ytm = 0.0;
     double duration = 0.0;
     double m2 = 0.0;
@@ -107,10 +108,7 @@ struct AnalysisOutcome {
 // entered, in double precision, which weights duration and Square-M. A stand
 // date on or after the horizon stops the analysis only when Square-M is
 // wanted, because only the Square-M needs a later horizon.
-AnalysisOutcome AnalyseBond(CBond& bond, double stand, double horizon, bool squareM, double price,
-                            const Clock& clock);
-
-// "YTM=..\nD=.." or, with Square-M, also "M2=.." and, after an empty line, "IH=..".
-std::string ResultText(const AnalysisOutcome& result, bool squareM);
+AnalysisOutcome AnalyseFormBond(CBond& bond, double stand, double horizon, bool squareM, double price,
+                                const Clock& clock);
 
 } // namespace tenvix::editor

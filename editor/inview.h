@@ -6,6 +6,7 @@
 // through it, and the frame reaches the user's settings only through FormHost.
 
 #include "editor/formhost.h"
+#include "editor/formrules.h"
 #include "model/bondlist.h"
 
 #include <QWidget>
@@ -27,12 +28,15 @@ class QTabBar;
 namespace tenvix::ui {
 
 class DatePicker;
+class IdLimit;
 class PaymentGrid;
 
 class CInView : public QWidget {
     Q_OBJECT
 public:
     using Position = CBondList::Position;
+    // Payments a Type II record shows at the most: the Periods box's top.
+    static constexpr int kMaxPeriods = 200;
 
     explicit CInView(QWidget* parent = nullptr);
     ~CInView() override;
@@ -99,8 +103,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class IdLimit;
-
     struct Mnemonic {
         QChar key;
         QWidget* target;
@@ -122,9 +124,12 @@ private:
     void OnInsertDate();
     void OnClear();
     void OnTabChange(int index);
-    void AnalyseStd();
-    void AnalyseFree();
-    void ReportError(int code);
+    // The tab's entries in a scratch record, analysed; FormError when the
+    // entries are refused.
+    editor::AnalysisOutcome AnalyseStd();
+    editor::AnalysisOutcome AnalyseFree();
+    // A form code's message; Type II words one of them its own way.
+    void ReportError(int code, bool typeII = false);
     void ShowAfterChange(std::optional<Position> pos);
     QWidget* MnemonicTarget(const QKeyEvent& key, bool* click) const;
     QLineEdit* FocusedTextField() const;

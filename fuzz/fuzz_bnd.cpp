@@ -2,27 +2,12 @@
 // to bytes that load again to the same records, and analysing any record must
 // neither crash nor hang.
 
+#include "model/analyse.h"
 #include "model/bondfile.h"
-#include "model/clock.h"
-#include "model/solver.h"
+#include "fuzz/steppingclock.h"
 
 #include <cstdlib>
 #include <span>
-
-namespace {
-
-// A clock that runs out at once, so a slow yield search ends at its first
-// check instead of spending the real budget.
-class SteppingClock final : public tenvix::Clock {
-public:
-    std::int64_t Milliseconds() const override { return m_nMs += 1000; }
-    double Now() const override { return 46362.0; }
-
-private:
-    mutable std::int64_t m_nMs = 0;
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -38,19 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (StoreBondDatabase(again) != stored)
         std::abort();
 
-    const SteppingClock clock;
-    for (auto& bond : list.m_list) {
-        bond->SetDates(37257.0, 39083.0);
-        bond->Prepare();
-        const int code = bond->Validate();
-        if (code != BOND_OK && code != BOND_STAND_AFTER_HORIZON)
-            continue;
-        try {
-            const double y = bond->GetYTM(clock);
-            double d = 0, m2 = 0;
-            bond->GetDurationM2(y, bond->m_fPrice, d, m2);
-        } catch (const CUserException&) {
-        }
-    }
+    const fuzz::SteppingClock clock;
+    for (auto& bond : list.m_list)
+        AnalyseRecord(*bond, 37257.0, 39083.0, bond->m_fPrice, clock, Needs::YieldAndDuration);
     return 0;
 }

@@ -59,16 +59,16 @@ double CBond::GetYTM(const Clock& clock)
     if (m_nStatus != BOND_OK && m_nStatus != BOND_STAND_AFTER_HORIZON)
         return 0.0;
 
-    // The clock is read once per 512 false-position steps; when the budget is
-    // gone, an estimate within 0.001 of the price is still good enough.
+    // When the budget is gone, an estimate close enough to the price is
+    // still good enough.
     int steps = 0;
     auto afterStep = [&](double, double g) {
-        if (++steps < 512)
+        if (++steps < kRecordClockCadence)
             return false;
         steps = 0;
         if (clock.Milliseconds() - start <= m_nTimeLimit)
             return false;
-        if (!(std::fabs(g) > 0.001))
+        if (!(std::fabs(g) > kRecordAcceptBand))
             return true;
         throw CUserException();
     };

@@ -5,6 +5,7 @@
 // investment horizon of the analysis in hand, copied in by SetDates.
 
 #include "model/clock.h"
+#include "model/solver.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,14 +58,14 @@ public:
     // The yield to maturity, by SolveYield within m_nTimeLimit milliseconds of
     // `clock`. Returns 0.0 when Validate allows no analysis (the code stays in
     // m_nStatus); throws CUserException when no yield can be found.
-    double GetYTM(const Clock& clock = SystemClock());
+    double GetYTM(const Clock& clock);
 
     // First, so that a scan over a whole database for an identifier touches
     // as few cache lines as it can.
     std::string m_strID;
     std::int32_t m_nStatus = BOND_OK;
     std::int32_t m_nType;
-    std::int32_t m_nTimeLimit = 1900;
+    std::int32_t m_nTimeLimit = kRecordTimeLimitMs; // a portfolio sets its own
     std::int32_t m_nRelease;
     std::int32_t m_nMaturity;
     std::int32_t m_nStandDate = 0;
@@ -82,7 +83,7 @@ protected:
 // face value at maturity.
 class CBondStd final : public CBond {
 public:
-    explicit CBondStd(const Clock& clock = SystemClock());
+    explicit CBondStd(const Clock& clock);
     // Construction with a given day for release and maturity, for the loader,
     // which overwrites both.
     explicit CBondStd(std::int32_t today) : CBond(BOND_TYPE_STD, today) {}
@@ -134,7 +135,7 @@ using DateParser = std::function<std::optional<double>(std::string_view)>;
 // "Type II": an explicit list of payments.
 class CBondFree final : public CBond {
 public:
-    explicit CBondFree(const Clock& clock = SystemClock());
+    explicit CBondFree(const Clock& clock);
     explicit CBondFree(std::int32_t today) : CBond(BOND_TYPE_FREE, today) {}
 
     void Serialize(ByteWriter& ar) const override;

@@ -11,6 +11,11 @@ constexpr std::size_t kMinRecordBytes = 4 + 4 + 4 + 4 + 1 + 1 + 4;
 
 } // namespace
 
+std::size_t CBondList::DeleteMatured(std::int32_t day)
+{
+    return std::erase_if(m_list, [day](const std::unique_ptr<CBond>& b) { return b && b->m_nMaturity < day; });
+}
+
 void CBondList::Serialize(ByteWriter& ar) const
 {
     const auto n = static_cast<std::int32_t>(m_list.size());

@@ -28,6 +28,9 @@ public:
     CBondList& operator=(CBondList&&) = default;
 
     void RemoveAllBonds() { m_list.clear(); }
+    // Removes every record maturing before `day` (a day serial), the others
+    // staying where they were, and returns how many went.
+    std::size_t DeleteMatured(std::int32_t day);
 
     // Count, count again, then kind and fields of every record.
     void Serialize(ByteWriter& ar) const;

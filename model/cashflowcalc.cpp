@@ -1,12 +1,12 @@
 #include "model/cashflowcalc.h"
 
 #include "model/clock.h"
+#include "model/format.h"
 #include "model/numbers.h"
 #include "model/paymentwalk.h"
 #include "model/solver.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -205,7 +205,8 @@ CashflowExplanation ExplainCashflows(const CashflowInput& in, const DateParser& 
 
 std::string CashflowFaultMessage(int fault)
 {
-    const char* pattern = nullptr;
+    const char* before = nullptr;
+    const char* after = nullptr;
     switch (fault < 16 ? fault : 16 + (fault & 15)) {
     case kCashflowNoPaymentDue:
         return "Stand Date should be less than the maturity !";
@@ -218,20 +219,20 @@ std::string CashflowFaultMessage(int fault)
     case kCashflowPriceTooHigh:
         return "Too big Spot Price  !";
     case kCashflowRowAmountNotANumber:
-        pattern = "Invalid cashflow  in row %d !";
+        before = "Invalid cashflow  in row ", after = " !";
         break;
     case kCashflowRowAmountOutOfRange:
-        pattern = "Cashflow in row %d should be positive \nor not so big !";
+        before = "Cashflow in row ", after = " should be positive \nor not so big !";
         break;
     case kCashflowRowBadDate:
-        pattern = "Invalid date in row %d !";
+        before = "Invalid date in row ", after = " !";
         break;
     default:
         return {};
     }
-    char buf[96];
-    std::snprintf(buf, sizeof buf, pattern, fault >> 4);
-    return buf;
+    std::string text = before;
+    AppendInteger(text, fault >> 4);
+    return text += after;
 }
 
 } // namespace tenvix

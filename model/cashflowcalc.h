@@ -8,6 +8,7 @@
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/explain.h"
+#include "model/solver.h"
 
 #include <cstdint>
 #include <span>
@@ -37,10 +38,6 @@ inline constexpr int kCashflowPriceTooHigh = 8;
 inline constexpr int kCashflowRowAmountNotANumber = 17;
 inline constexpr int kCashflowRowAmountOutOfRange = 18;
 inline constexpr int kCashflowRowBadDate = 19;
-
-// The time the yield search may take, and how often it looks at the clock.
-inline constexpr std::int64_t kCashflowTimeLimitMs = 5000;
-inline constexpr std::int64_t kCashflowClockCadence = 2048;
 
 struct CashflowResult {
     int fault = 0;      // nonzero: the entries were refused, nothing was computed
@@ -74,5 +71,7 @@ double HorizonYears(YearMethod method, double stand, double horizon);
 
 // The user's message for a fault code, with the row number filled in.
 std::string CashflowFaultMessage(int fault);
+// What stands for the yield when the entries passed but no yield was found.
+inline constexpr const char* kCashflowNoYieldText = "Error";
 
 } // namespace tenvix

@@ -1,9 +1,9 @@
 #include "model/explain.h"
 
+#include "model/analyse.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/paymentwalk.h"
-#include "model/solver.h"
 
 #include <string_view>
 
@@ -110,17 +110,13 @@ Explanation ExplainBond(const CBond& bond, double ytm, double price)
 BondExplanation AnalyseAndExplain(CBond& bond, double stand, double horizon, double price, const Clock& clock)
 {
     BondExplanation out;
-    bond.SetDates(stand, horizon);
-    bond.Prepare();
-    out.code = bond.Validate();
-    if (out.code != BOND_OK && out.code != BOND_STAND_AFTER_HORIZON)
-        return out;
-    try {
-        const double y = bond.GetYTM(clock);
-        out.explanation = ExplainBond(bond, y, price);
-        out.status = ExplainStatus::Ok;
-    } catch (const CUserException&) {
+    const RecordAnalysis r = AnalyseRecord(bond, stand, horizon, price, clock, Needs::YieldAndDuration);
+    out.code = r.code;
+    if (r.outcome == RecordOutcome::NoYield)
         out.status = ExplainStatus::BadYtm;
+    if (r.outcome == RecordOutcome::Solved) {
+        out.explanation = ExplainBond(bond, r.ytm, price);
+        out.status = ExplainStatus::Ok;
     }
     return out;
 }

@@ -204,6 +204,13 @@ void AppendInteger(std::string& out, std::int64_t value)
     out.append(buf, r.ptr);
 }
 
+std::string FormatInteger(std::int64_t value)
+{
+    std::string text;
+    AppendInteger(text, value);
+    return text;
+}
+
 void AppendIsoDate(std::string& out, std::int32_t daySerial)
 {
     const CivilDate c = Civil(daySerial);
@@ -230,6 +237,23 @@ std::string FormatIsoDate(std::int32_t daySerial)
     std::string text;
     AppendIsoDate(text, daySerial);
     return text;
+}
+
+std::optional<double> ParseIsoDate(std::string_view text)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return std::nullopt;
+    int parts[3] = {0, 0, 0};
+    const std::size_t starts[3] = {0, 5, 8};
+    const std::size_t lengths[3] = {4, 2, 2};
+    for (int k = 0; k < 3; ++k)
+        for (std::size_t j = 0; j < lengths[k]; ++j) {
+            const char c = text[starts[k] + j];
+            if (c < '0' || c > '9')
+                return std::nullopt;
+            parts[k] = parts[k] * 10 + (c - '0');
+        }
+    return MakeDate(parts[0], parts[1], parts[2]);
 }
 
 std::string FormatAmount(float amount)

@@ -5,6 +5,7 @@
 // reads back through ReadDecimal. Nothing here can see the C locale.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,10 +28,14 @@ void AppendGeneral(std::string& out, double value, int precision);
 
 // A whole number in decimal digits, with a minus sign when negative.
 void AppendInteger(std::string& out, std::int64_t value);
+std::string FormatInteger(std::int64_t value);
 
 // YYYY-MM-DD of a day serial, or the bare serial when it is no valid date.
 void AppendIsoDate(std::string& out, std::int32_t daySerial);
 std::string FormatIsoDate(std::int32_t daySerial);
+// A strict YYYY-MM-DD date as a date value: the command line's dates and what
+// FormatIsoDate writes read back to the same day.
+std::optional<double> ParseIsoDate(std::string_view text);
 
 // An amount stored as a float, in fixed notation: two decimals when those read
 // back as the same float, else the fewest that do (at most nine from a tenth

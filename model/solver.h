@@ -6,6 +6,7 @@
 // and in how they watch the clock.
 
 #include <cmath>
+#include <cstdint>
 
 namespace tenvix {
 
@@ -21,8 +22,24 @@ struct SolverConstants {
     double downTrial = 0.025; // second trial when the first is too high
 };
 
+// The records' search (CBond::GetYTM). It looks at the clock once every
+// kRecordClockCadence false-position steps; once its budget is spent, an
+// estimate whose gap is within kRecordAcceptBand of nothing is still taken,
+// any other ends the search. One record may take kRecordTimeLimitMs, a
+// portfolio valued as one bond kPortfolioTimeLimitMs.
 inline constexpr SolverConstants kRecordSolver{1e-6};
+inline constexpr int kRecordClockCadence = 512;
+inline constexpr double kRecordAcceptBand = 0.001;
+inline constexpr std::int32_t kRecordTimeLimitMs = 1900;
+inline constexpr std::int32_t kPortfolioTimeLimitMs = 7000;
+
+// The Bond Analysis window's search (model/cashflowcalc.h). It counts gap
+// evaluations, bracketing included, and looks at the clock on every
+// kCashflowClockCadence-th; a spent budget is a failure, with no band of
+// estimates that are close enough.
 inline constexpr SolverConstants kWindowSolver{1e-7};
+inline constexpr std::int64_t kCashflowTimeLimitMs = 5000;
+inline constexpr std::int64_t kCashflowClockCadence = 2048;
 
 namespace detail {
 // A gap that is not a number counts as close enough: it only appears once a

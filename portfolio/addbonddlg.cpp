@@ -3,7 +3,8 @@
 #include "model/numbers.h"
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
-#include "shell/services.h"
+#include "uikit/services.h"
+#include "portfolio/core/portfoliomessages.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -57,14 +58,14 @@ void CAddBondDlg::accept()
     const std::string units = m_wndUnits->text().left(kUnitsReadChars).toStdString();
     const std::optional<double> value = ReadDecimal(units);
     if (!value || *value < 0 || *value > kMaxUnits) {
-        ShowError(this, QStringLiteral("Bad number of units !"));
+        ShowError(this, QString::fromLatin1(TextOf(PortfolioText::BadUnits)));
         m_wndUnits->setFocus();
         return;
     }
     m_dUnits = *value;
     m_strBondID = m_wndID->text().trimmed();
     if (m_strBondID.isEmpty()) {
-        ShowError(this, QStringLiteral("Empty ID"));
+        ShowError(this, QString::fromLatin1(TextOf(PortfolioText::EmptyId)));
         m_wndID->setFocus();
         return;
     }

@@ -9,9 +9,12 @@
 #include "portfolio/core/duplicates.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/updatebonddlg.h"
-#include "shell/busycursor.h"
-#include "shell/fileio.h"
-#include "shell/services.h"
+#include "uikit/busycursor.h"
+#include "uikit/fileio.h"
+#include "uikit/resources.h"
+#include "uikit/services.h"
+#include "uikit/strings.h"
+#include "portfolio/core/portfoliomessages.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -33,10 +36,7 @@ namespace {
 
 const QString kFilter = QStringLiteral("Bond portfolio(*.bdp)");
 
-QString Text(double value, int decimals)
-{
-    return QString::fromStdString(FormatFixed(value, decimals));
-}
+QString Text(double value, int decimals) { return Qs(FormatFixed(value, decimals)); }
 
 double NumberOf(const QString& text)
 {
@@ -49,6 +49,7 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Bond portfolio"));
     setObjectName(QStringLiteral("portfolioDlg"));
+    InitResources();
 
     const QPixmap strip(QStringLiteral(":/portfolio/portfolio_status.png"));
     for (int i = 0; i < 4; ++i)
@@ -224,7 +225,7 @@ void CPortfolioDlg::AddRow(const QString& id, double units)
     if (b) {
         item->setText(ColName, QString::fromStdString(b->m_strName));
         item->setText(ColPrice, Text(b->m_fPrice, 2));
-        const RowFigures f = AnalyseBond(*b, *m_pStandDate, *m_pHorizon, UiClock());
+        const RowFigures f = AnalyseRow(*b, *m_pStandDate, *m_pHorizon, UiClock());
         if (f.status == RowStatus::Ready) {
             item->setText(ColYTM, Text(f.ytm, 8));
             item->setText(ColDuration, Text(f.duration, 8));
@@ -320,7 +321,7 @@ void CPortfolioDlg::Update()
     for (int c : {ColDuration, ColSquareM, ColYTM, ColStatus})
         item->setText(c, QString());
     // The dates are those the row was added with.
-    const RowFigures f = AnalyseDatedBond(*b, UiClock());
+    const RowFigures f = ReanalyseRow(*b, UiClock());
     int picture = PicProblem;
     if (f.status == RowStatus::Ready) {
         item->setText(ColYTM, Text(f.ytm, 8));
@@ -358,8 +359,7 @@ void CPortfolioDlg::Calculate()
         return;
     for (int r = 0; r < m_nRows; ++r)
         if (!m_pReady[static_cast<std::size_t>(r)]) {
-            ShowError(this, QStringLiteral("Bond ID=%1 ,in row %2 , can't be included !")
-                                .arg(CellText(r, ColID), QString::number(r + 1)));
+            ShowError(this, Qs(ExcludedRowMessage(CellText(r, ColID).toStdString(), r + 1)));
             return;
         }
     std::vector<CBond*> bonds(m_pReady.begin(), m_pReady.begin() + m_nRows);
@@ -372,20 +372,10 @@ void CPortfolioDlg::Calculate()
         const BusyCursor wait;
         p = CalculatePortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
     }
-    switch (p.outcome) {
-    case PortfolioOutcome::Ready:
-        ShowResult(this, QStringLiteral("Bond portfolio :\nYTM=") + Text(p.ytm, 8) + QStringLiteral("\nDuration=") +
-                             Text(p.duration, 8) + QStringLiteral("\nSquare-M=") + Text(p.squareM, 8));
-        break;
-    case PortfolioOutcome::NoUnits:
-        ShowError(this, QStringLiteral("No units filled in !"));
-        break;
-    case PortfolioOutcome::BadYtm:
-        ShowError(this, QStringLiteral("Bad YTM"));
-        break;
-    case PortfolioOutcome::MemberIncompatible:
-        break;
-    }
+    if (p.outcome == PortfolioOutcome::Ready)
+        ShowResult(this, Qs(PortfolioResultText(p)));
+    else if (const std::string message = OutcomeMessage(p.outcome); !message.empty())
+        ShowError(this, Qs(message));
 }
 
 void CPortfolioDlg::FindDuplicates()
@@ -397,8 +387,7 @@ void CPortfolioDlg::FindDuplicates()
         ids.push_back(CellText(r, ColID).toStdString());
     for (const auto& [j, k] : DuplicatePairs(ids)) {
         m_wndList->setCurrentItem(Item(k));
-        const QString id = QString::fromStdString(std::string(Trim(ids[static_cast<std::size_t>(j)])));
-        if (AskYesNo(this, QStringLiteral("Bond %1 is duplicated.\nDelete ?").arg(id), QString::fromLatin1(kAppName))) {
+        if (AskYesNo(this, Qs(DuplicateQuestion(Trim(ids[static_cast<std::size_t>(j)]))), QString::fromLatin1(kAppName))) {
             Remove();
             return;
         }
@@ -426,8 +415,7 @@ void CPortfolioDlg::Save()
     if (saved.opened || saved.ok())
         m_strLastPath = path;
     if (!saved.ok())
-        ShowError(this, saved.opened ? QStringLiteral("Error writing to file !")
-                                     : QStringLiteral("Failed to open the file in exclusive write mode !"));
+        ReportFileFailure(saved, true);
 }
 
 void CPortfolioDlg::Load()
@@ -442,28 +430,28 @@ void CPortfolioDlg::Load()
     // Opened without waiting, and only a regular file is read: a pipe would
     // otherwise block the window for good.
     QByteArray bytes;
-    const FileResult read = ReadFileStart(path, bytes, qint64(kPortfolioFileReadLimit));
-    if (!read.ok()) {
-        ShowError(this, read.opened ? QStringLiteral("Failed reading the file !")
-                                    : QStringLiteral("Failed to open the file !"));
-        return;
-    }
+    FileResult read = ReadFileStart(path, bytes, qint64(kPortfolioFileReadLimit));
     // The whole file is read and checked before a row is touched, so a bad
     // file leaves the rows the user had.
-    const PortfolioFile loaded =
-        ReadPortfolio(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
-    if (loaded.error == PortfolioFileError::WrongFormat) {
-        ShowError(this, QStringLiteral("Wrong file format !"));
-        return;
+    PortfolioFile loaded;
+    if (read.ok()) {
+        loaded = ReadPortfolio(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+        read.cause = CauseOf(loaded.error);
+        read.opened = true;
     }
-    if (loaded.error == PortfolioFileError::Truncated) {
-        ShowError(this, QStringLiteral("Failed reading the file !"));
+    if (!read.ok()) {
+        ReportFileFailure(read, false);
         return;
     }
     RemoveAllRows();
     for (const PortfolioEntry& row : loaded.rows)
         AddRow(QString::fromStdString(row.id), row.units);
     m_strLastPath = path;
+}
+
+void CPortfolioDlg::ReportFileFailure(const FileResult& result, bool saving)
+{
+    ShowError(this, Qs(PortfolioFileMessage(result.cause, result.opened, saving)));
 }
 
 void CPortfolioDlg::EnableCommands(bool enable)
@@ -512,7 +500,7 @@ void CPortfolioDlg::ScanBonds()
     // Events are handled a few dozen times a second rather than after every
     // bond: enough for Stop, painting and the list, without slowing a large
     // database down.
-    ThrottledPump pump(SystemClock(), m_nPumpIntervalMs);
+    ThrottledPump pump(UiClock(), m_nPumpIntervalMs);
     // The events let through may carry an open; it waits for the scan.
     const NestedLoopScope pumping;
     tenvix::ScanBonds(*m_pBondList, *m_pStandDate, *m_pHorizon, *m_pSuggest, UiClock(),
@@ -530,8 +518,7 @@ void CPortfolioDlg::PresentSuggestions()
 {
     const std::vector<SuggestedRow> rows = tenvix::PresentSuggestions(*m_pSuggest, m_nRows);
     if (rows.empty()) {
-        Messages().Show(this, QStringLiteral("Nothing suggested ."), QStringLiteral("Information"), MsgIcon::Information,
-                        MsgButtons::Ok);
+        ShowInformation(this, QString::fromLatin1(TextOf(PortfolioText::NothingSuggested)));
         return;
     }
     for (const SuggestedRow& r : rows)

@@ -23,6 +23,8 @@ class QTreeWidgetItem;
 
 namespace tenvix::ui {
 
+struct FileResult;
+
 class CPortfolioDlg : public QDialog {
     Q_OBJECT
 public:
@@ -83,6 +85,8 @@ private:
     void ScanBonds();
     void PresentSuggestions();
     void RemoveAllRows();
+    // A failed Save or Load, in the window's own words.
+    void ReportFileFailure(const FileResult& result, bool saving);
 
     QLabel* m_wndTop;
     QTreeWidget* m_wndList;

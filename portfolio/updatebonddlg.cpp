@@ -3,7 +3,8 @@
 #include "model/numbers.h"
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
-#include "shell/services.h"
+#include "uikit/services.h"
+#include "portfolio/core/portfoliomessages.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -74,7 +75,7 @@ void CUpdateBondDlg::accept()
         *m_pstrUnits = units;
     const std::optional<std::int32_t> whole = ReadWholeNumber(units.toStdString());
     if (!whole || *whole < 0) {
-        ShowError(this, QStringLiteral("Bad number of units !"));
+        ShowError(this, QString::fromLatin1(TextOf(PortfolioText::BadUnits)));
         m_wndUnits->setFocus();
         return;
     }
@@ -83,7 +84,7 @@ void CUpdateBondDlg::accept()
         *m_pstrPrice = price;
     const std::optional<double> value = ReadDecimal(price.toStdString());
     if (!value || !(*value >= kMinPrice && *value <= kMaxPrice)) {
-        ShowError(this, QStringLiteral("Invalid price\nor out of range !"));
+        ShowError(this, QString::fromLatin1(TextOf(PortfolioText::BadPrice)));
         m_wndPrice->setFocus();
         return;
     }

@@ -1,5 +1,7 @@
 #include "shell/aboutdlg.h"
 
+#include "uikit/resources.h"
+
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -62,6 +64,7 @@ void CLinkLabel::keyPressEvent(QKeyEvent* event)
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
+    InitResources();
     setWindowTitle(QStringLiteral("About tenvix"));
     setObjectName(QStringLiteral("AboutDlg"));
 

@@ -1,6 +1,6 @@
 #include "shell/deletemanydlg.h"
 
-#include "shell/datepicker.h"
+#include "uikit/datepicker.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

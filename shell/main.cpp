@@ -1,6 +1,7 @@
 #include "shell/instance.h"
 #include "shell/mainframe.h"
 #include "shell/tenvixapp.h"
+#include "uikit/resources.h"
 
 #include <QApplication>
 
@@ -9,6 +10,7 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quellmark"));
     QApplication::setApplicationName(QStringLiteral("tenvix"));
+    tenvix::ui::InitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
 
     // A file for a program that is already running goes to it.

@@ -8,6 +8,7 @@
 #include "editor/formhost.h"
 #include "model/bondlist.h"
 #include "model/seek.h"
+#include "shell/frameactions.h"
 #include "shell/tenvixdoc.h"
 
 #include <QHash>
@@ -29,49 +30,6 @@ class CInView;
 class CMyListView;
 class CRecentFileList;
 class DatePicker;
-
-// Command ids: also the key of each action (CMainFrame::Action) and, for the
-// bars, the id kept with the saved bar layout.
-enum CommandId : int {
-    ID_SEEK = 32771,
-    ID_MOVE_FIRST = 32772,
-    ID_MOVE_PREV = 32773,
-    ID_MOVE_NEXT = 32774,
-    ID_MOVE_LAST = 32775,
-    ID_RECORD_ADD = 32776,
-    ID_RECORD_DELETE = 32777,
-    ID_UPDATE_ALL = 32778,
-    ID_RUN_PORTFOLIO = 32779,
-    ID_RECORD_SAVE = 32780,
-    ID_SINGLE_ANALYSIS = 32781,
-    ID_ADD_TYPE1 = 32783,
-    ID_ADD_TYPE2 = 32784,
-    ID_VIEW_RUNBAR = 32790,
-    ID_VIEW_SEEKBAR = 32791,
-    ID_VIEW_ACTIONBAR = 32793,
-    ID_SQUARE_M = 32794,
-    ID_DELETE_MANY = 32795,
-    ID_SEEK_BY = 57645,
-    ID_SEEK_WHAT = 57646,
-    ID_STAND_DATE = 57647,
-    ID_HORIZON = 57648,
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_SAVE = 57603,
-    ID_FILE_SAVE_AS = 57604,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_MRU_FILE1 = 57616,
-    ID_EDIT_COPY = 57634,
-    ID_EDIT_CUT = 57635,
-    ID_EDIT_PASTE = 57637,
-    ID_EDIT_UNDO = 57643,
-    ID_APP_ABOUT = 57664,
-    ID_APP_EXIT = 57665,
-    ID_NEXT_PANE = 57680,
-    ID_PREV_PANE = 57681,
-    ID_VIEW_TOOLBAR = 59392,
-    ID_VIEW_STATUS_BAR = 59393,
-};
 
 // Bar ids, as kept with the saved layout.
 enum BarId : int {
@@ -156,7 +114,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One action for every entry of the command table that has a text.
     void CreateActions();
+    void ConnectActions();
     void CreateMenus();
     bool CreateBars();
     void CreateClient();
@@ -177,8 +137,6 @@ private:
     void OnSingleAnalysis();
     void OnSquareM();
     void ToggleBar(QWidget* bar);
-
-    QAction* MakeAction(int id, const QString& text, const char* objectName, const QString& icon = {});
 
     CTenvixDoc& m_doc;
     int m_bSquareM = 0;

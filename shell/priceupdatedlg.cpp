@@ -2,7 +2,8 @@
 
 #include "model/format.h"
 #include "model/priceupdate.h"
-#include "shell/services.h"
+#include "shell/shelltexts.h"
+#include "uikit/services.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -347,8 +348,7 @@ bool CPriceUpdateDlg::CommitPrice(int row, const QString& text)
         return true;
     const NewPrice price = ReadNewPrice(text.toStdString());
     if (price.check != PriceCheck::OK) {
-        const QString message = price.check == PriceCheck::Invalid ? QStringLiteral("Invalid price !")
-                                                                   : QStringLiteral("New Price out of range !");
+        const QString message = PriceCheckMessage(price.check);
         // The editor is still closing; a box now would take its focus and
         // make it commit a second time.
         QMetaObject::invokeMethod(this, [this, message] { ShowError(this, message); }, Qt::QueuedConnection);
@@ -400,8 +400,7 @@ bool CPriceUpdateDlg::MayLeavePage()
         return true;
     m_wndScroll->Release();
     m_bAsking = true;
-    const MsgAnswer answer = Messages().Show(this, QStringLiteral("Save changed prices ?"), QStringLiteral("Question"),
-                                             MsgIcon::Question, MsgButtons::YesNoCancel);
+    const MsgAnswer answer = AskYesNoCancel(this, TextOf(ShellText::SaveChangedPrices));
     m_bAsking = false;
     if (answer == MsgAnswer::Cancel)
         return false;

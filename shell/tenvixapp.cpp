@@ -3,9 +3,10 @@
 #include "shell/aboutdlg.h"
 #include "shell/instance.h"
 #include "shell/mainframe.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 #include "shell/settings.h"
 #include "shell/tenvixdoc.h"
+#include "shell/shelltexts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -58,8 +59,7 @@ bool CTenvixApp::InitInstance(const QStringList& arguments)
 
     if (!CreateFrame()) {
         m_pFrame.reset();
-        Messages().Show(nullptr, QStringLiteral("Failed to create empty document."), QString::fromLatin1(kAppName),
-                        MsgIcon::Exclamation, MsgButtons::Ok);
+        ShowWarning(nullptr, TextOf(ShellText::NoFrame));
         return false;
     }
 

@@ -1,7 +1,8 @@
 #include "shell/tenvixdoc.h"
 
 #include "model/bondfile.h"
-#include "shell/services.h"
+#include "uikit/services.h"
+#include "shell/shelltexts.h"
 
 #include <QFileInfo>
 
@@ -113,8 +114,7 @@ void CTenvixDoc::ReportFileError(FileCause cause, const QString& path, bool savi
 {
     // The document's messages have no caption of their own: they carry the
     // program's name.
-    Messages().Show(DialogWindow(), FileErrorMessage(cause, path, saving), QString::fromLatin1(kAppName),
-                    MsgIcon::Exclamation, MsgButtons::Ok);
+    ShowWarning(DialogWindow(), FileErrorMessage(cause, path, saving));
 }
 
 bool CTenvixDoc::SaveModified()
@@ -122,8 +122,7 @@ bool CTenvixDoc::SaveModified()
     if (!IsModified())
         return true;
     const QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
-    switch (Messages().Show(DialogWindow(), QStringLiteral("Save changes to %1?").arg(name),
-                            QString::fromLatin1(kAppName), MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    switch (AskYesNoCancel(DialogWindow(), SaveChangesQuestion(name), QString::fromLatin1(kAppName))) {
     case MsgAnswer::Yes:
         return DoFileSave();
     case MsgAnswer::No:

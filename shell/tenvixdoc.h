@@ -6,7 +6,7 @@
 // reaches them through the views it is given.
 
 #include "model/bondlist.h"
-#include "shell/fileio.h"
+#include "uikit/fileio.h"
 
 #include <QObject>
 #include <QString>

@@ -1,18 +1,18 @@
 #include "portfolio/core/bondportf.h"
 
+#include "model/analyse.h"
 #include "model/bondlookup.h"
 #include "model/date.h"
 #include "model/solver.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace tenvix {
 
 CBondPortf::CBondPortf(const Clock& clock) : CBond(kPortfolioBondType, TodaySerial(clock))
 {
-    m_nTimeLimit = kPortfolioTimeLimit;
+    m_nTimeLimit = kPortfolioTimeLimitMs;
 }
 
 void CBondPortf::Prepare()
@@ -70,44 +70,26 @@ void CBondPortf::GetDurationM2(double ytm, double, double& duration, double& m2)
     m2 = m;
 }
 
-const char* StatusText(RowStatus status)
+RowFigures AnalyseRow(CBond& bond, double stand, double horizon, const Clock& clock)
 {
-    switch (status) {
-    case RowStatus::Ready:
-        return "";
-    case RowStatus::NotFound:
-        return "not found";
-    case RowStatus::Incompatible:
-        return "incompatible";
-    case RowStatus::BadYtm:
-        return "bad YTM";
+    // Members are weighted by the pooled value later; on its own a row is
+    // weighted by its bond's price.
+    const RecordAnalysis r =
+        AnalyseRecord(bond, stand, horizon, static_cast<double>(bond.m_fPrice), clock, Needs::SquareM);
+    switch (r.outcome) {
+    case RecordOutcome::Solved:
+        return {RowStatus::Ready, r.ytm, r.duration, r.squareM};
+    case RecordOutcome::NoYield:
+        return {RowStatus::BadYtm};
+    case RecordOutcome::Refused:
+        break;
     }
-    return "";
+    return {RowStatus::Incompatible};
 }
 
-RowFigures AnalyseBond(CBond& bond, double stand, double horizon, const Clock& clock)
+RowFigures ReanalyseRow(CBond& bond, const Clock& clock)
 {
-    bond.SetDates(stand, horizon);
-    return AnalyseDatedBond(bond, clock);
-}
-
-RowFigures AnalyseDatedBond(CBond& bond, const Clock& clock)
-{
-    bond.Prepare();
-    RowFigures row;
-    if (bond.Validate() != BOND_OK) {
-        row.status = RowStatus::Incompatible;
-        return row;
-    }
-    try {
-        const double y = bond.GetYTM(clock);
-        bond.GetDurationM2(y, static_cast<double>(bond.m_fPrice), row.duration, row.squareM);
-        row.ytm = y;
-        row.status = RowStatus::Ready;
-    } catch (const CUserException&) {
-        row = RowFigures{RowStatus::BadYtm};
-    }
-    return row;
+    return AnalyseRow(bond, bond.m_nStandDate, bond.m_nHorizon, clock);
 }
 
 CBond* FindBondByID(CBondList::List& bonds, std::string_view id)
@@ -122,40 +104,19 @@ PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<con
     portfolio.m_ppBonds = bonds.data();
     portfolio.m_pUnits = units.data();
     portfolio.m_nCount = static_cast<std::int32_t>(std::min(bonds.size(), units.size()));
-    portfolio.SetDates(stand, horizon);
-    portfolio.Prepare();
-    PortfolioFigures result;
-    const int code = portfolio.Validate();
-    if (code < 0) {
-        result.outcome = PortfolioOutcome::NoUnits;
-        return result;
+    // The composite weighs its members by their pooled value, not by a price.
+    const RecordAnalysis r = AnalyseRecord(portfolio, stand, horizon, 0.0, clock, Needs::SquareM);
+    switch (r.outcome) {
+    case RecordOutcome::Solved:
+        return {PortfolioOutcome::Ready, 0, r.ytm, r.duration, r.squareM};
+    case RecordOutcome::NoYield:
+        return {PortfolioOutcome::BadYtm};
+    case RecordOutcome::Refused:
+        break;
     }
-    if (code > 0) {
-        result.outcome = PortfolioOutcome::MemberIncompatible;
-        result.member = code;
-        return result;
-    }
-    try {
-        result.ytm = portfolio.GetYTM(clock);
-        portfolio.GetDurationM2(result.ytm, 0.0, result.duration, result.squareM);
-    } catch (const CUserException&) {
-        result = PortfolioFigures{PortfolioOutcome::BadYtm};
-    }
-    return result;
-}
-
-std::string FormatNumber(const char* format, double value)
-{
-    char small[64];
-    const int n = std::snprintf(small, sizeof small, format, value);
-    if (n < 0)
-        return {};
-    if (static_cast<std::size_t>(n) < sizeof small)
-        return std::string(small, static_cast<std::size_t>(n));
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, value);
-    text.resize(static_cast<std::size_t>(n));
-    return text;
+    if (r.code < 0)
+        return {PortfolioOutcome::NoUnits};
+    return {PortfolioOutcome::MemberIncompatible, r.code};
 }
 
 } // namespace tenvix

@@ -19,14 +19,12 @@ namespace tenvix {
 // Below this many units (either sign) a member adds nothing to the gap the
 // yield search closes; it still counts in the market value.
 inline constexpr double kNegligibleUnits = 0.0001;
-// The yield budget of a whole portfolio, against 1900 ms for one bond.
-inline constexpr std::int32_t kPortfolioTimeLimit = 7000;
 // A kind of its own: a portfolio is never stored, so no file ever sees it.
 inline constexpr int kPortfolioBondType = 2;
 
 class CBondPortf final : public CBond {
 public:
-    explicit CBondPortf(const Clock& clock = SystemClock());
+    explicit CBondPortf(const Clock& clock);
 
     // The combined present value at `ytm` of the members holding units,
     // minus their combined price.
@@ -53,9 +51,6 @@ public:
 // What one portfolio row says about its bond.
 enum class RowStatus { Ready, NotFound, Incompatible, BadYtm };
 
-// The Status cell's text: empty for a ready row.
-const char* StatusText(RowStatus status);
-
 struct RowFigures {
     RowStatus status = RowStatus::NotFound;
     double ytm = 0.0;
@@ -63,14 +58,14 @@ struct RowFigures {
     double squareM = 0.0;
 };
 
-// Dates the bond, then analyses it as AnalyseDatedBond does. The bond is the
-// database's own object: its dates and schedule change, nothing else.
-RowFigures AnalyseBond(CBond& bond, double stand, double horizon, const Clock& clock);
-// Prepares, checks and values a bond whose dates are already set. Any
-// nonzero check makes the row incompatible, including a stand date on the
-// horizon, which a single bond's yield would tolerate: a portfolio row needs
+// Analyses a row's bond, weighted by its own price: the database's own
+// object, whose dates and schedule change and nothing else. Any refusal of
+// its check makes the row incompatible, a stand date on the horizon
+// included, which a single bond's yield would tolerate: a portfolio row needs
 // a Square-M.
-RowFigures AnalyseDatedBond(CBond& bond, const Clock& clock);
+RowFigures AnalyseRow(CBond& bond, double stand, double horizon, const Clock& clock);
+// AnalyseRow again with the dates the bond was last analysed with.
+RowFigures ReanalyseRow(CBond& bond, const Clock& clock);
 
 // The first bond whose identifier equals `id` without regard to letter case,
 // or null: the first case-blind match of MatchBondID, the one rule every
@@ -96,8 +91,5 @@ struct PortfolioFigures {
 // composite, then solve within the portfolio's budget.
 PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<const double> units, double stand,
                                     double horizon, const Clock& clock);
-
-// printf-style text of one number, whatever its size.
-std::string FormatNumber(const char* format, double value);
 
 } // namespace tenvix

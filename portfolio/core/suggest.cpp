@@ -1,7 +1,7 @@
 #include "portfolio/core/suggest.h"
 
+#include "model/analyse.h"
 #include "model/date.h"
-#include "model/solver.h"
 
 #include <algorithm>
 #include <cmath>
@@ -62,17 +62,17 @@ SUGGESTION* SuggestLists::Add(const SuggestedRow& row)
     return nullptr;
 }
 
-std::optional<SuggestedRow> AssessBond(CBond& bond, double horizonYears, const Clock& clock)
+std::optional<SuggestedRow> AssessBond(CBond& bond, double stand, double horizon, double horizonYears,
+                                      const Clock& clock)
 {
-    if (bond.Validate() != BOND_OK)
+    const RecordAnalysis r =
+        AnalyseRecord(bond, stand, horizon, static_cast<double>(bond.m_fPrice), clock, Needs::SquareM);
+    if (r.outcome != RecordOutcome::Solved)
         return std::nullopt;
     SUGGESTION s;
-    try {
-        s.dYield = bond.GetYTM(clock);
-        bond.GetDurationM2(s.dYield, static_cast<double>(bond.m_fPrice), s.dDuration, s.dSquareM);
-    } catch (const CUserException&) {
-        return std::nullopt;
-    }
+    s.dYield = r.ytm;
+    s.dDuration = r.duration;
+    s.dSquareM = r.squareM;
     const double d = s.dDuration - horizonYears;
     // Written so that a duration that is not a number qualifies for nothing.
     if (!(std::fabs(d / horizonYears) < kHorizonTolerance))
@@ -92,12 +92,6 @@ std::optional<SuggestedRow> AssessBond(CBond& bond, double horizonYears, const C
     return std::nullopt;
 }
 
-void JudgeBond(CBond& bond, double horizonYears, SuggestLists& lists, const Clock& clock)
-{
-    if (const auto row = AssessBond(bond, horizonYears, clock))
-        lists.Add(*row);
-}
-
 void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestLists& lists, const Clock& clock,
                const ScanStep& step)
 {
@@ -105,16 +99,15 @@ void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestList
     const double horizonYears = YearFraction(horizon, stand);
     std::size_t reached = 0;
     for (const auto& bond : bonds) {
-        if (bond) {
+        if (bond)
             bond->SetDates(stand, horizon);
-            bond->Prepare();
-        }
         // Progress moves before the bond is judged, so it reaches the total
         // exactly when the list is exhausted.
         if (step && !step(++reached, total))
             return;
         if (bond)
-            JudgeBond(*bond, horizonYears, lists, clock);
+            if (const auto row = AssessBond(*bond, stand, horizon, horizonYears, clock))
+                lists.Add(*row);
     }
 }
 

@@ -68,21 +68,20 @@ struct SuggestLists {
 int InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
                   double SUGGESTION::*rank, const SUGGESTION& s);
 
-// Judges one bond whose dates are set and which is prepared, against a
-// horizon of `horizonYears`: its figures and group when it qualifies, with
-// pBond pointing to it. Bonds the checks refuse or whose yield cannot be found
-// give nothing. Touches nothing but the bond, so bonds may be judged on
-// several threads as long as they are filed in list order.
-std::optional<SuggestedRow> AssessBond(CBond& bond, double horizonYears, const Clock& clock);
-// AssessBond, then files what it found.
-void JudgeBond(CBond& bond, double horizonYears, SuggestLists& lists, const Clock& clock);
+// Analyses one bond with the scan's dates and judges it against a horizon
+// `horizonYears` after the stand date: its figures and group when it
+// qualifies, with pBond pointing to it. Bonds the checks refuse or whose
+// yield cannot be found give nothing. Touches nothing but the bond, so bonds
+// may be judged on several threads as long as they are filed in list order.
+std::optional<SuggestedRow> AssessBond(CBond& bond, double stand, double horizon, double horizonYears,
+                                      const Clock& clock);
 
-// Called after each bond has been dated and prepared and before it is
-// judged, with the number of bonds reached so far (1 for the first) and the
-// total. Returning false ends the scan; what was found so far stays.
+// Called after each bond has been dated and before it is judged, with the
+// number of bonds reached so far (1 for the first) and the total. Returning
+// false ends the scan; what was found so far stays.
 using ScanStep = std::function<bool(std::size_t reached, std::size_t total)>;
 
-// Dates, prepares and judges every bond in list order. Afterwards every bond
+// Dates and judges every bond in list order. Afterwards every bond
 // reached carries the given stand date and horizon.
 void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestLists& lists, const Clock& clock,
                const ScanStep& step = {});

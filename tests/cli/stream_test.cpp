@@ -95,7 +95,7 @@ std::string FormerAnalyse(CBondList& list, double stand, double horizon)
         std::string status = "incompatible", ytm, duration, squareM, ih;
         if (code == BOND_OK || code == BOND_STAND_AFTER_HORIZON) {
             try {
-                const double y = bond->GetYTM();
+                const double y = bond->GetYTM(SystemClock());
                 double d = 0, m2 = 0;
                 bond->GetDurationM2(y, bond->m_fPrice, d, m2);
                 status = "ok";

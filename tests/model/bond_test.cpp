@@ -78,7 +78,7 @@ TEST(TypeIValuation, DurationAndSquareMAgainstTheirDefinition)
         auto b = Std(6, 2.5f, 100, 96.5f, Day(2000, 1, 1), Day(2012, 7, 1));
         const double horizon = Day(2006, 3, 15);
         Ready(*b, stand, horizon);
-        const double y = b->GetYTM();
+        const double y = b->GetYTM(SystemClock());
         double dur = 0, m2 = 0;
         b->GetDurationM2(y, 96.5, dur, m2);
 
@@ -123,7 +123,7 @@ TEST(TypeIValidate, OrderOfTheTestsAndThePriceEdge)
     for (double stand : {Day(2002, 1, 1), Day(2002, 1, 2)}) {
         Ready(*edge, stand, Day(2003, 1, 1));
         EXPECT_EQ(edge->Validate(), BOND_OK);
-        const double y = edge->GetYTM();
+        const double y = edge->GetYTM(SystemClock());
         EXPECT_GE(y, 0.0);
         EXPECT_LT(y, 1e-8);
     }
@@ -134,7 +134,7 @@ TEST(Validate, UnusableTermsFromAHandMadeFile)
     auto check = [](CBond& b) {
         Ready(b, Day(2002, 1, 1), Day(2003, 1, 1)); // must not divide by zero
         EXPECT_EQ(b.Validate(), BOND_BAD_TERMS);
-        EXPECT_EQ(b.GetYTM(), 0.0);
+        EXPECT_EQ(b.GetYTM(SystemClock()), 0.0);
         EXPECT_EQ(b.m_nStatus, BOND_BAD_TERMS);
     };
     for (int period : {0, -6})
@@ -158,7 +158,7 @@ TEST(TypeIIValuation, OnePaymentOneYearOut)
     const double stand = Day(2002, 3, 1), horizon = Day(2002, 9, 1);
     Ready(*b, stand, horizon);
     EXPECT_EQ(b->Validate(), BOND_OK);
-    const double y = b->GetYTM();
+    const double y = b->GetYTM(SystemClock());
     EXPECT_EQ(y, 0.1); // the second trial
     double dur = 0, m2 = 0;
     b->GetDurationM2(y, 100, dur, m2);
@@ -170,7 +170,7 @@ TEST(TypeIIValuation, OnePaymentOneYearOut)
     for (float amount : {150.0f, 300.0f, 101.0f, 100.1f}) {
         b->m_cashflows[0].m_fAmount = amount;
         b->Prepare();
-        const double found = b->GetYTM();
+        const double found = b->GetYTM(SystemClock());
         EXPECT_LT(std::fabs(b->PriceGap(found)), 1e-6);
         EXPECT_NEAR(found, amount / 100.0 - 1, 1e-7) << amount;
     }
@@ -181,7 +181,7 @@ TEST(TypeIIValuation, OnlyPaymentsAfterTheStandDateCount)
     const double stand = Day(2002, 3, 1);
     auto b = test::FreeBond("F", 95, {{Day(2003, 3, 1), 50}, {stand, 1000}, {Day(2001, 3, 1), 1000}, {Day(2004, 3, 1), 60}});
     Ready(*b, stand, Day(2003, 9, 1));
-    const double y = b->GetYTM();
+    const double y = b->GetYTM(SystemClock());
     EXPECT_NEAR(50 / (1 + y) + 60 / std::pow(1 + y, 2.0), 95, 1e-6);
     // All payments on or before the stand date: 10, never -3.
     auto past = test::FreeBond("P", 500, {{Day(2001, 3, 1), 10}, {stand, 10}});
@@ -206,11 +206,11 @@ TEST(TypeIIValidate, OrderAndThePriceMargin)
 TEST(GetYTM, OnlyCodes0And11AreSearched)
 {
     ScriptedBond b([](double) { return 1.0; }, BOND_STAND_BEFORE_RELEASE);
-    EXPECT_EQ(b.GetYTM(), 0.0);
+    EXPECT_EQ(b.GetYTM(SystemClock()), 0.0);
     EXPECT_EQ(b.calls, 0);
     EXPECT_EQ(b.m_nStatus, BOND_STAND_BEFORE_RELEASE);
     ScriptedBond late([](double y) { return 0.1 - y; }, BOND_STAND_AFTER_HORIZON);
-    EXPECT_EQ(late.GetYTM(), 0.1);
+    EXPECT_EQ(late.GetYTM(SystemClock()), 0.1);
     EXPECT_EQ(late.m_nStatus, BOND_STAND_AFTER_HORIZON);
 }
 
@@ -240,7 +240,7 @@ TEST(GetYTM, GapFailureAndNotANumber)
     // the price: doubling until the gap refuses the yield.
     auto b = Std(12, 1e30f, 1e30f, 1, Day(2000, 1, 1), Day(2010, 1, 1));
     Ready(*b, Day(2002, 1, 1), Day(2003, 1, 1));
-    EXPECT_THROW(b->GetYTM(), CUserException);
+    EXPECT_THROW(b->GetYTM(SystemClock()), CUserException);
 
     // A gap that is not a number counts as converged: at the first trial, or
     // the trial in hand when halving ends in one.

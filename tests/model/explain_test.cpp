@@ -30,7 +30,7 @@ Analysed AnalyseAsTheCommandLine(CBond& b, double stand, double horizon, double 
     b.SetDates(stand, horizon);
     b.Prepare();
     Analysed a;
-    a.ytm = b.GetYTM();
+    a.ytm = b.GetYTM(SystemClock());
     b.GetDurationM2(a.ytm, price, a.d, a.m2);
     return a;
 }

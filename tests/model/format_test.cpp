@@ -166,6 +166,18 @@ TEST(AppendIsoDate, FourDigitYearsAndTheBareSerialOutsideTheDateSpan)
     EXPECT_EQ(text, "d=2000-01-01-92233720368547758080");
 }
 
+TEST(ParseIsoDate, ReadsBackEveryDayWrittenAndNothingLoose)
+{
+    for (std::int32_t day = -657434; day <= 2958465; ++day) {
+        const std::optional<double> back = ParseIsoDate(FormatIsoDate(day));
+        ASSERT_TRUE(back && *back == day) << FormatIsoDate(day);
+    }
+    for (const char* text : {"", "2026-12-6", "2026-2-06", "26-12-06", "2026/12/06", "2026-12-06 ", " 2026-12-06",
+                             "2026-13-01", "2026-02-29", "0099-12-31", "+026-12-06", "2026-12-0x", "-657435"})
+        EXPECT_FALSE(ParseIsoDate(text)) << text;
+    EXPECT_EQ(ParseIsoDate("2024-02-29"), 45351.0);
+}
+
 // Sums of a few powers of two end exactly on a rounding tie at every number
 // of decimals; the C library rounds those half to even.
 TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)

@@ -2,7 +2,7 @@
 
 // Bonds, dates and clocks shared by the core tests.
 
-#include "cli/common.h"
+#include "model/format.h"
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/solver.h"
@@ -16,8 +16,8 @@
 namespace tenvix::test {
 
 inline double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
-inline double Day(const std::string& iso) { return *cli::ParseIsoDate(iso); }
-inline const DateParser kIso = [](std::string_view s) { return cli::ParseIsoDate(s); };
+inline double Day(const std::string& iso) { return *ParseIsoDate(iso); }
+inline const DateParser kIso = [](std::string_view s) { return ParseIsoDate(s); };
 
 inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupon, float face, float price,
                                          double release, double maturity)

@@ -2,6 +2,7 @@
 // stream it stands for, and refuse what cannot be valued.
 
 #include "portfolio/core/bondportf.h"
+#include "portfolio/core/portfoliomessages.h"
 #include "../model/testbonds.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,7 @@ TEST(CBondPortf, FiguresAreThoseOfThePooledStream)
                                                          {Day(2023, 3, 10), 8.0f}, {Day(2028, 3, 10), 208.0f}});
     const PortfolioFigures p = Portfolio({x.get(), y.get()}, {3.0, 2.0});
     ASSERT_EQ(p.outcome, PortfolioOutcome::Ready);
-    EXPECT_NEAR(p.ytm, AnalyseBond(*pooled, kStand, kHorizon, SystemClock()).ytm, 1e-8);
+    EXPECT_NEAR(p.ytm, AnalyseRow(*pooled, kStand, kHorizon, SystemClock()).ytm, 1e-8);
     const auto [d, m2] = Weights(*pooled, p.ytm, pooled->m_fPrice);
     EXPECT_NEAR(p.duration, d, 1e-12);
     EXPECT_NEAR(p.squareM, m2, 1e-11);
@@ -62,7 +63,7 @@ TEST(CBondPortf, NegligibleUnitsStayOutOfTheGapButCountInTheValue)
     auto b = StdBond("B", 12, 9.0f, 100.0f, 120.0f, Day(2015, 7, 1), Day(2024, 7, 1));
     // One member alone solves to the bond's own yield.
     const PortfolioFigures alone = Portfolio({a.get()}, {10.0});
-    EXPECT_NEAR(alone.ytm, AnalyseBond(*a, kStand, kHorizon, SystemClock()).ytm, 1e-6);
+    EXPECT_NEAR(alone.ytm, AnalyseRow(*a, kStand, kHorizon, SystemClock()).ytm, 1e-6);
     for (double tiny : {0.0001, 0.0}) {
         const PortfolioFigures p = Portfolio({a.get(), b.get()}, {10.0, tiny});
         ASSERT_EQ(p.outcome, PortfolioOutcome::Ready);
@@ -88,7 +89,7 @@ TEST(CBondPortf, ValidateReportsUnitsAndMembersInOrder)
 {
     ScriptedBond a, b, c;
     CBond* bonds[] = {&a, &b, &c};
-    CBondPortf p;
+    CBondPortf p(SystemClock());
     p.m_ppBonds = bonds;
     p.m_nCount = 3;
     auto validate = [&](std::vector<double> units) {
@@ -132,22 +133,22 @@ TEST(CBondPortf, SolverBudgetIsThePortfolios)
 TEST(RowAnalysis, Statuses)
 {
     auto live = Bond2030();
-    const RowFigures ready = AnalyseBond(*live, kStand, kHorizon, SystemClock());
+    const RowFigures ready = AnalyseRow(*live, kStand, kHorizon, SystemClock());
     ASSERT_EQ(ready.status, RowStatus::Ready);
     EXPECT_EQ(std::pair(ready.duration, ready.squareM), Weights(*live, ready.ytm, live->m_fPrice));
 
     // Stand date on the horizon: the yield would exist, the row is refused.
-    EXPECT_EQ(AnalyseBond(*live, kStand, kStand + 0.9, SystemClock()).status, RowStatus::Incompatible);
+    EXPECT_EQ(AnalyseRow(*live, kStand, kStand + 0.9, SystemClock()).status, RowStatus::Incompatible);
     ScriptedBond refusing;
-    const RowFigures bad = AnalyseBond(refusing, kStand, kHorizon, SystemClock());
+    const RowFigures bad = AnalyseRow(refusing, kStand, kHorizon, SystemClock());
     EXPECT_EQ(bad.status, RowStatus::BadYtm);
     EXPECT_EQ(bad.ytm, 0.0);
     EXPECT_STREQ(StatusText(bad.status), "bad YTM");
 
     // Update re-analyses with the dates the row was added with.
-    AnalyseBond(*live, kStand, kHorizon, SystemClock());
+    AnalyseRow(*live, kStand, kHorizon, SystemClock());
     live->m_fPrice = 80.0f;
-    const RowFigures again = AnalyseDatedBond(*live, SystemClock());
+    const RowFigures again = ReanalyseRow(*live, SystemClock());
     EXPECT_EQ(again.status, RowStatus::Ready);
     EXPECT_GT(again.ytm, ready.ytm);
     EXPECT_EQ(live->m_nStandDate, DaySerial(kStand));

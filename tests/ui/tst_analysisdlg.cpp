@@ -3,9 +3,9 @@
 // an entry changes. The figures themselves are the cashflow analysis's tests.
 
 #include "analysis/analysisdlg.h"
-#include "editor/paymentgrid.h"
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
+#include "uikit/paymentgrid.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
 #include "support/app.h"
 
 #include <functional>

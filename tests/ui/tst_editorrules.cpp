@@ -1,8 +1,9 @@
 // The form's rules as plain functions: what each entry must look like, which
 // failure wins, what the user is told, and what an analysis yields.
 
+#include "editor/formmessages.h"
 #include "editor/formrules.h"
-#include "shell/datetext.h"
+#include "uikit/datetext.h"
 #include "support/app.h"
 
 using namespace tenvix;
@@ -106,24 +107,30 @@ private slots:
         // yearly for half-year coupons.
         CBondStd bond(0);
         bond.SetData(6, 4.f, 100.f, 100.f, Day(2020, 1, 1), Day(2030, 1, 1), "", "");
-        AnalysisOutcome r = AnalyseBond(bond, Day(2025, 1, 1), Day(2027, 1, 1), true, 100.0, SystemClock());
+        AnalysisOutcome r = AnalyseFormBond(bond, Day(2025, 1, 1), Day(2027, 1, 1), true, 100.0, SystemClock());
         QCOMPARE(r.kind, AnalysisOutcome::Result);
         QVERIFY(std::fabs(r.ytm - (1.04 * 1.04 - 1)) < 1e-7);
         QCOMPARE(r.horizonYears, 2.0);
 
         // The price is tested before the dates.
         bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
-        QCOMPARE(AnalyseBond(bond, Day(2023, 1, 1), Day(2024, 1, 1), false, 150, SystemClock()).kind,
+        QCOMPARE(AnalyseFormBond(bond, Day(2023, 1, 1), Day(2024, 1, 1), false, 150, SystemClock()).kind,
                  AnalysisOutcome::PriceTooHigh);
         bond.m_fPrice = 90.f;
-        QCOMPARE(AnalyseBond(bond, Day(2023, 1, 1), Day(2024, 1, 1), false, 90, SystemClock()).code, 10);
-        QCOMPARE(AnalyseBond(bond, Day(2019, 1, 1), Day(2024, 1, 1), false, 90, SystemClock()).code, 12);
+        QCOMPARE(AnalyseFormBond(bond, Day(2023, 1, 1), Day(2024, 1, 1), false, 90, SystemClock()).code, 10);
+        QCOMPARE(AnalyseFormBond(bond, Day(2019, 1, 1), Day(2024, 1, 1), false, 90, SystemClock()).code, 12);
 
         // A tiny price for a huge repayment tomorrow needs a yield beyond any
         // the search may try.
         bond.SetData(12, 0.f, 1e18f, 0.00001f, Day(2020, 1, 1), Day(2025, 1, 2), "", "");
-        QCOMPARE(AnalyseBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).kind,
+        QCOMPARE(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).kind,
                  AnalysisOutcome::NoYield);
+        // Finding no yield is told like any other outcome the form refuses.
+        QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).code),
+                 "Bad YTM .");
+        bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
+        QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2020, 6, 1), Day(2021, 1, 1), false, 150, SystemClock()).code),
+                 "Bad YTM !");
     }
 
     void analysisOfPaymentLists()
@@ -133,20 +140,20 @@ private slots:
         bond.m_nRelease = DaySerial(Day(2020, 1, 1));
         bond.m_cashflows = {{DaySerial(Day(2026, 3, 15)), 110.f}};
         bond.m_nMaturity = bond.m_cashflows[0].m_nDate;
-        AnalysisOutcome r = AnalyseBond(bond, Day(2025, 3, 15), Day(2025, 9, 15), true, 100.0, SystemClock());
+        AnalysisOutcome r = AnalyseFormBond(bond, Day(2025, 3, 15), Day(2025, 9, 15), true, 100.0, SystemClock());
         QVERIFY(std::fabs(r.ytm - 0.1) < 1e-6);
         QVERIFY(std::fabs(r.duration - 1.0) < 1e-6);
         QVERIFY(std::fabs(r.m2 - 0.25) < 1e-6);
 
         // A horizon at the stand date stops only an analysis that wants Square-M.
-        QCOMPARE(AnalyseBond(bond, Day(2025, 3, 15), Day(2025, 3, 15), false, 100, SystemClock()).kind,
+        QCOMPARE(AnalyseFormBond(bond, Day(2025, 3, 15), Day(2025, 3, 15), false, 100, SystemClock()).kind,
                  AnalysisOutcome::Result);
-        QCOMPARE(AnalyseBond(bond, Day(2025, 3, 15), Day(2025, 3, 15), true, 100, SystemClock()).code, 11);
+        QCOMPARE(AnalyseFormBond(bond, Day(2025, 3, 15), Day(2025, 3, 15), true, 100, SystemClock()).code, 11);
 
         // The dates are tested before the price.
         bond.m_fPrice = 500.f;
-        QCOMPARE(AnalyseBond(bond, Day(2027, 1, 1), Day(2028, 1, 1), true, 500, SystemClock()).code, 10);
-        QCOMPARE(AnalyseBond(bond, Day(2025, 3, 15), Day(2026, 1, 1), true, 500, SystemClock()).kind,
+        QCOMPARE(AnalyseFormBond(bond, Day(2027, 1, 1), Day(2028, 1, 1), true, 500, SystemClock()).code, 10);
+        QCOMPARE(AnalyseFormBond(bond, Day(2025, 3, 15), Day(2026, 1, 1), true, 500, SystemClock()).kind,
                  AnalysisOutcome::PriceTooHigh);
     }
 

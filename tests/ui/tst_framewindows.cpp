@@ -7,7 +7,7 @@
 #include "model/priceupdate.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "shell/datepicker.h"
+#include "uikit/datepicker.h"
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"

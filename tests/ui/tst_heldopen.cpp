@@ -6,12 +6,12 @@
 // does, so requests arrive while it is up.
 
 #include "editor/inview.h"
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 #include "model/bondfile.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
 #include "shell/deletemanydlg.h"
 #include "shell/instance.h"
 #include "shell/priceupdatedlg.h"

@@ -361,6 +361,33 @@ private slots:
         QVERIFY(!id->text().contains("one.bnd"));
     }
 
+    void everyCommandIsMadeOnceAndBoundAsItsMenuSays()
+    {
+        CMainFrame* f = Start();
+        QSet<int> ids;
+        QSet<QString> names;
+        QHash<QKeySequence, QString> bound;
+        for (const FrameCommand& c : FrameCommands()) {
+            const QString name = QString::fromLatin1(c.objectName);
+            QVERIFY2(!ids.contains(c.id) && !names.contains(name), c.objectName);
+            ids << c.id;
+            names << name;
+            if (!c.text)
+                continue;
+            QAction* a = f->Action(c.id);
+            QVERIFY2(a && a->objectName() == name, c.objectName);
+            QVERIFY2(!a->statusTip().isEmpty() && !a->toolTip().isEmpty(), c.objectName);
+            for (const QKeySequence& key : a->shortcuts()) {
+                QVERIFY2(!bound.contains(key), qPrintable(name + " and " + bound.value(key)));
+                bound.insert(key, name);
+            }
+            // The key a menu shows is the first one bound.
+            const QString shown = a->text().section(u'\t', 1);
+            if (!shown.isEmpty())
+                QCOMPARE(a->shortcuts().value(0), QKeySequence(shown, QKeySequence::PortableText));
+        }
+    }
+
     void keys()
     {
         CMainFrame* f = ShowActive(Start());

@@ -5,12 +5,12 @@
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 #include "model/format.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
 #include "support/app.h"
 #include "support/locale.h"
 

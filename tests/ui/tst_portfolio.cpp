@@ -82,7 +82,7 @@ private slots:
     {
         QCOMPARE(m_dlg->findChild<QLabel*>("horizon")->text(), QStringLiteral("Inv,Horizon = 5.00000000 years"));
         AddRow(" gov-2030 ", 12);
-        const RowFigures f = AnalyseBond(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
+        const RowFigures f = AnalyseRow(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
         QCOMPARE(Row(0), (QStringList{"12", Fmt(f.duration), Fmt(f.squareM), "gov-2030", Fmt(f.ytm), "95.00",
                                       "GOV-2030 name", ""}));
         QCOMPARE(m_dlg->RowPicture(0), int(Dlg::PicReady));
@@ -432,6 +432,34 @@ private slots:
         QVERIFY(!m_dlg->isVisible());
         QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
         QVERIFY(Button("close")->isEnabled());
+    }
+
+    void suggestLetsEventsThroughByTheProgramsClock()
+    {
+        // The scan's pauses for events follow the clock the program runs on,
+        // like every other time it measures: stopped, the scan never pauses;
+        // running, it pauses once an interval has passed.
+        m_db = CBondList();
+        for (int i = 0; i < 40; ++i)
+            AddZero(m_db, i % 2 ? "SHORT" : "LONG", i % 2 ? Day(2025, 6, 10) : Day(2026, 9, 10), 800000.0f - i);
+        int pumps = 0;
+        bool polling = true;
+        std::function<void()> poll = [&] {
+            if (!polling)
+                return;
+            pumps += m_dlg && m_dlg->IsScanning();
+            QTimer::singleShot(0, poll);
+        };
+        QTimer::singleShot(0, poll);
+        OpenWindow();
+        Button("suggest")->click();
+        QCOMPARE(pumps, 0);
+        m_clock->SetStep(30);
+        OpenWindow();
+        Button("suggest")->click();
+        polling = false;
+        QVERIFY(pumps > 0);
+        QTest::qWait(0); // the last poll ends
     }
 
     // The entry dialogs on their own.

@@ -1,16 +1,10 @@
-// The shell's texts: dates on screen, which must read back as the same day in
-// any locale with two-digit years in the expected century; the window
-// position as stored by hand or by older runs; the recent-file list across a
-// restart and its shortened names in the File menu; the file messages.
+// The shell's texts: the window position as stored by hand or by older runs;
+// the recent-file list across a restart and its shortened names in the File
+// menu.
 
-#include "shell/datepicker.h"
-#include "shell/datetext.h"
-#include "shell/fileio.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
 #include "support/app.h"
-
-#include <cerrno>
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -26,52 +20,6 @@ private slots:
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
     }
     void init() { OpenSettings()->clear(); }
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
-
-    void roundTrip_data()
-    {
-        QTest::addColumn<QString>("locale");
-        // ar_EG and fa_IR write their own digits and marks.
-        for (const char* locale : {"en_US", "de_DE", "en_GB", "ja_JP", "fr_FR", "ar_EG", "fa_IR"})
-            QTest::newRow(locale) << locale;
-    }
-
-    void roundTrip()
-    {
-        QFETCH(QString, locale);
-        QLocale::setDefault(QLocale(locale));
-        QVERIFY(DateFormat().contains("yyyy"));
-        // Early, late and leap days, and every day around a century boundary.
-        QList<double> days{-657434.0, -1.0, 0.0, 1.0, 2.0, 60.0, 61.0, 2958465.0};
-        for (double day = 36500; day < 37300; ++day)
-            days << day + 0.75;
-        for (double day : days) {
-            const QString text = FormatDate(day);
-            const auto back = ParseDate(text);
-            QVERIFY2(back && *back == std::floor(day), qPrintable(text));
-        }
-    }
-
-    void twoDigitYearsAreWidenedAndNonsenseRefused()
-    {
-        QLocale::setDefault(QLocale("en_US"));
-        QCOMPARE(ToQDate(*ParseDate("3/15/04")), QDate(2004, 3, 15));
-        QCOMPARE(ToQDate(*ParseDate("3/15/29")), QDate(2029, 3, 15));
-        QCOMPARE(ToQDate(*ParseDate("3/15/30")), QDate(1930, 3, 15));
-        QCOMPARE(ToQDate(*ParseDate(" 3/15/2004 ")), QDate(2004, 3, 15));
-        for (const char* text : {"", "   ", "??????????", "2/30/2004", "13/1/2004", "3/15/2004 17:30", "abc", "3/15"})
-            QVERIFY2(!ParseDate(text), text);
-    }
-
-    void pickerKeepsTheTimeOfDay()
-    {
-        test::FakeClock clock(37330.75); // 15 March 2002, 18:00
-        DatePicker picker;
-        QCOMPARE(picker.Value(), 37330.75);
-        QCOMPARE(picker.Day(), 37330.0);
-        picker.setDate(QDate(2004, 3, 15));
-        QCOMPARE(picker.Value(), ToDateValue(QDate(2004, 3, 15)) + 0.75);
-    }
 
     void windowPosParse_data()
     {
@@ -148,35 +96,6 @@ private slots:
         CRecentFileList list;
         list.Add("/d/R&D.bnd");
         QCOMPARE(list.MenuText(0), QString("&1 /d/R&&D.bnd")); // no stray mnemonic
-    }
-
-    void fileMessages_data()
-    {
-        QTest::addColumn<int>("err");
-        QTest::addColumn<bool>("saving");
-        QTest::addColumn<QString>("message");
-        const QString nf = "/d/x.bnd\nCannot find this file.\nPlease verify that the correct path and file name are given.";
-        QTest::newRow("missing") << ENOENT << false << nf;
-        QTest::newRow("missing folder") << ENOTDIR << false << nf;
-        QTest::newRow("read denied") << EACCES << false << "Unable to read from /d/x.bnd, it is opened by someone else.";
-        QTest::newRow("write denied") << EACCES << true
-                                      << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
-        QTest::newRow("read-only medium") << EROFS << true
-                                          << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
-        QTest::newRow("disk full") << ENOSPC << true << "Destination disk drive is full.";
-        QTest::newRow("quota") << EDQUOT << true << "Destination disk drive is full.";
-        QTest::newRow("read I/O") << EIO << false << "An unexpected error occurred while reading /d/x.bnd.";
-        QTest::newRow("write I/O") << EIO << true << "An unexpected error occurred while writing /d/x.bnd.";
-        QTest::newRow("no memory, open") << ENOMEM << false << "Failed to open document.";
-        QTest::newRow("no memory, save") << ENOMEM << true << "Failed to save document.";
-    }
-
-    void fileMessages()
-    {
-        QFETCH(int, err);
-        QFETCH(bool, saving);
-        QFETCH(QString, message);
-        QCOMPARE(FileErrorMessage(CauseFromErrno(err, saving), "/d/x.bnd", saving), message);
     }
 };
 

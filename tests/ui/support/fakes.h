@@ -5,7 +5,7 @@
 // clock moved by hand. Install them in init(), remove them in cleanup().
 
 #include "model/clock.h"
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QList>
 #include <QString>

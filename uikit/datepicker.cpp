@@ -1,8 +1,8 @@
-#include "shell/datepicker.h"
+#include "uikit/datepicker.h"
 
 #include "model/date.h"
-#include "shell/datetext.h"
-#include "shell/services.h"
+#include "uikit/datetext.h"
+#include "uikit/services.h"
 
 #include <cmath>
 

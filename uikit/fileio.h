@@ -4,21 +4,12 @@
 // one of the causes the user is shown a message for. The causes come from the
 // system's own error, not from guessing at the file afterwards.
 
+#include "model/filemessages.h"
+
 #include <QByteArray>
 #include <QString>
 
 namespace tenvix::ui {
-
-enum class FileCause {
-    None,
-    NotFound,      // no such file or folder
-    AccessDenied,  // permission, read-only target or medium, file busy
-    DiskFull,
-    ReadError,     // the medium failed while reading, or not a file at all
-    WriteError,    // the medium failed while writing
-    BadFormat,     // read fine, but not a database
-    Generic,       // none of the above: too large, out of resources
-};
 
 struct FileResult {
     FileCause cause = FileCause::None;
@@ -48,7 +39,8 @@ FileResult ReadFileStart(const QString& path, QByteArray& out, qint64 maxBytes);
 // the target is exactly as it was and no temporary file is left.
 FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes);
 
-// The message the user sees for a failed open or save of `path`.
+// The message the user sees for a failed open or save of the database at
+// `path`, in the words the command line uses too.
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving);
 
 } // namespace tenvix::ui

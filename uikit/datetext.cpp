@@ -1,4 +1,4 @@
-#include "shell/datetext.h"
+#include "uikit/datetext.h"
 
 #include "model/date.h"
 

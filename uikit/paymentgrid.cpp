@@ -1,4 +1,4 @@
-#include "editor/paymentgrid.h"
+#include "uikit/paymentgrid.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "shell/services.h"
+#include "uikit/services.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -154,9 +154,19 @@ void ShowError(QWidget* parent, const QString& text)
     Messages().Show(parent, text, QStringLiteral("Error"), MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
+void ShowWarning(QWidget* parent, const QString& text)
+{
+    Messages().Show(parent, text, QString::fromLatin1(kAppName), MsgIcon::Exclamation, MsgButtons::Ok);
+}
+
 void ShowNotice(QWidget* parent, const QString& text)
 {
     Messages().Show(parent, text, QString::fromLatin1(kAppName), MsgIcon::Information, MsgButtons::Ok);
+}
+
+void ShowInformation(QWidget* parent, const QString& text)
+{
+    Messages().Show(parent, text, QStringLiteral("Information"), MsgIcon::Information, MsgButtons::Ok);
 }
 
 void ShowResult(QWidget* parent, const QString& text)
@@ -167,6 +177,11 @@ void ShowResult(QWidget* parent, const QString& text)
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption)
 {
     return Messages().Show(parent, text, caption, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+MsgAnswer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption)
+{
+    return Messages().Show(parent, text, caption, MsgIcon::Question, MsgButtons::YesNoCancel);
 }
 
 } // namespace tenvix::ui

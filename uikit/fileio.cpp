@@ -1,4 +1,4 @@
-#include "shell/fileio.h"
+#include "uikit/fileio.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -173,28 +173,7 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
 
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving)
 {
-    const QString name = QDir::toNativeSeparators(path);
-    switch (cause) {
-    case FileCause::None:
-        return {};
-    case FileCause::BadFormat:
-        return QStringLiteral("Unexpected file format.");
-    case FileCause::NotFound:
-        return QStringLiteral("%1\nCannot find this file.\nPlease verify that the correct path and file name are given.")
-            .arg(name);
-    case FileCause::AccessDenied:
-        return saving ? QStringLiteral("Unable to write to %1, it is read-only or opened by someone else.").arg(name)
-                      : QStringLiteral("Unable to read from %1, it is opened by someone else.").arg(name);
-    case FileCause::DiskFull:
-        return QStringLiteral("Destination disk drive is full.");
-    case FileCause::ReadError:
-        return QStringLiteral("An unexpected error occurred while reading %1.").arg(name);
-    case FileCause::WriteError:
-        return QStringLiteral("An unexpected error occurred while writing %1.").arg(name);
-    case FileCause::Generic:
-        break;
-    }
-    return saving ? QStringLiteral("Failed to save document.") : QStringLiteral("Failed to open document.");
+    return QString::fromStdString(tenvix::FileErrorMessage(cause, QDir::toNativeSeparators(path).toStdString(), saving));
 }
 
 } // namespace tenvix::ui

@@ -95,9 +95,12 @@ int ExecModal(QDialog& dialog);
 inline const char* const kAppName = "tenvix";
 
 // The common shapes of message box.
-void ShowError(QWidget* parent, const QString& text);      // "Error", exclamation
-void ShowNotice(QWidget* parent, const QString& text);     // "tenvix", information
-void ShowResult(QWidget* parent, const QString& text);     // "Result", information
+void ShowError(QWidget* parent, const QString& text);       // "Error", exclamation
+void ShowWarning(QWidget* parent, const QString& text);     // "tenvix", exclamation
+void ShowNotice(QWidget* parent, const QString& text);      // "tenvix", information
+void ShowInformation(QWidget* parent, const QString& text); // "Information", information
+void ShowResult(QWidget* parent, const QString& text);      // "Result", information
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("Question"));
+MsgAnswer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("Question"));
 
 } // namespace tenvix::ui

@@ -1,0 +1,34 @@
+#pragma once
+
+// Everything the record form says, in one place: the message of every form
+// code and the caption it comes under, the result of an analysis, and the
+// form's questions and notices. The form shows what these return.
+
+#include "editor/formrules.h"
+
+#include <string>
+
+namespace tenvix::editor {
+
+// What the user is told for a form code; empty for 0 and for a code that
+// means nothing.
+std::string FormMessage(int code);
+
+// The caption a form message comes under: "Error", but a Type II record's
+// price that no yield reaches has always been told under the program's name.
+enum class FormCaption { Error, Program };
+FormCaption CaptionOf(int code, bool typeII);
+
+// "YTM=..\nD=.." or, with Square-M, also "M2=.." and, after an empty line, "IH=..".
+std::string ResultText(const AnalysisOutcome& result, bool squareM);
+
+enum class FormText {
+    TypeChanged, // Save asks before a record changes its kind
+    Saved,
+    DeleteRecord, // Delete asks first
+};
+const char* TextOf(FormText text);
+// What Delete Many did.
+std::string DeletedText(int deleted, int total);
+
+} // namespace tenvix::editor

@@ -1,0 +1,249 @@
+// The record form's commands: add, save, delete and step through records,
+// delete the matured ones, and analyse the bond the form holds.
+
+#include "editor/inview.h"
+
+#include "editor/formmessages.h"
+#include "editor/formrules.h"
+#include "model/bond.h"
+#include "model/date.h"
+#include "uikit/busycursor.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/paymentgrid.h"
+#include "uikit/services.h"
+#include "uikit/strings.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabBar>
+
+#include <memory>
+#include <new>
+
+namespace tenvix::ui {
+
+int CInView::AddRecord(int nType)
+{
+    Host().ClearListView();
+    const bool free = nType == BOND_TYPE_FREE;
+    auto& list = m_bondList.m_list;
+    Position pos;
+    try {
+        std::unique_ptr<CBond> bond;
+        if (free)
+            bond = std::make_unique<CBondFree>(UiClock());
+        else
+            bond = std::make_unique<CBondStd>(UiClock());
+        pos = list.insert(m_posCurrent ? std::next(*m_posCurrent) : list.end(), std::move(bond));
+    } catch (const std::bad_alloc&) {
+        if (m_posCurrent)
+            FillForm(*m_posCurrent);
+        return -1;
+    }
+    m_posCurrent = pos;
+    ResetFields();
+    ShowTypeControls(!free);
+    SelectTab(free ? 1 : 0);
+    SetIdentityEnabled(true);
+    m_wndID->setFocus(Qt::OtherFocusReason);
+    Host().SetModified();
+    return 0;
+}
+
+void CInView::SaveRecord()
+{
+    m_wndGrid->CommitEdit();
+    ReportError(WriteRecord(m_wndTabs->currentIndex() == 0 ? BOND_TYPE_STD : BOND_TYPE_FREE));
+}
+
+int CInView::WriteRecord(int nType)
+{
+    if (!m_posCurrent)
+        return editor::FORM_NO_ITEMS;
+    const std::string id = Std(m_wndID->text());
+    if (editor::IsIDOccupied(m_bondList, m_posCurrent, id))
+        return editor::FORM_ID_OCCUPIED;
+    // What the form could not show is not in its fields; saving them would
+    // drop payments or store a stand-in date. The type a record is saved as
+    // decides what is read: maturity for Type I, the grid for Type II.
+    const bool free = nType == BOND_TYPE_FREE;
+    if (m_bReleaseUnshown || (!free && m_bMaturityUnshown))
+        return editor::FORM_DATE_OUT_OF_RANGE;
+    if (free && m_bPaymentsCut)
+        return editor::FORM_TOO_MANY_PAYMENTS;
+    Host().ClearListView();
+
+    std::unique_ptr<CBond>& slot = **m_posCurrent;
+    const bool typeChanged = free ? !dynamic_cast<CBondFree*>(slot.get()) : !dynamic_cast<CBondStd*>(slot.get());
+    if (typeChanged && !AskYesNo(this, QString::fromLatin1(editor::TextOf(editor::FormText::TypeChanged))))
+        return editor::FORM_OK;
+
+    // Every entry is checked before the record is touched, so a failed save
+    // leaves it as it was, of the type it had.
+    const std::string name = Std(m_wndName->text());
+    if (!free) {
+        editor::StdFields f;
+        if (const int code = editor::ReadStdFields(
+                {Std(m_wndCoupon->text()), Std(m_wndFace->text()), Std(m_wndPrice->text()),
+                 Std(m_wndPayPeriod->currentText()), m_wndRelease->Value(), m_wndMaturity->Value()},
+                f))
+            return code;
+        if (typeChanged)
+            slot = std::make_unique<CBondStd>(UiClock());
+        static_cast<CBondStd&>(*slot).SetData(f.periodMonths, static_cast<float>(f.coupon), static_cast<float>(f.face),
+                                              static_cast<float>(f.price), f.release, f.maturity, id, name);
+    } else {
+        double price = 0.0;
+        if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorSave, price))
+            return code;
+        const std::vector<GridRow> rows = m_wndGrid->Rows();
+        const double release = m_wndRelease->Value();
+        std::unique_ptr<CBondFree> fresh;
+        CBondFree* target = typeChanged ? (fresh = std::make_unique<CBondFree>(UiClock())).get()
+                                        : static_cast<CBondFree*>(slot.get());
+        if (const int g = target->SetFromGrid(rows, static_cast<float>(price), release, id, name, LocaleDateParser()))
+            return g + editor::kGridCodeOffset;
+        if (fresh)
+            slot = std::move(fresh);
+    }
+    Host().SetModified();
+    ShowNotice(this, QString::fromLatin1(editor::TextOf(editor::FormText::Saved)));
+    return editor::FORM_OK;
+}
+
+void CInView::DeleteRecord()
+{
+    if (!m_posCurrent)
+        return;
+    auto& list = m_bondList.m_list;
+    const Position current = *m_posCurrent;
+    std::optional<Position> next;
+    if (current != list.begin())
+        next = std::prev(current);
+    else if (std::next(current) != list.end())
+        next = std::next(current);
+    if (!AskYesNo(this, QString::fromLatin1(editor::TextOf(editor::FormText::DeleteRecord))))
+        return;
+    Host().ClearListView();
+    list.erase(current);
+    ShowAfterChange(next);
+    Host().SetModified();
+}
+
+void CInView::ShowAfterChange(std::optional<Position> pos)
+{
+    m_posCurrent = pos;
+    if (pos)
+        FillForm(*pos);
+    else
+        ClearForm();
+}
+
+void CInView::MoveFirst()
+{
+    auto& list = m_bondList.m_list;
+    if (!list.empty() && m_posCurrent != list.begin())
+        ShowRecordAt(list.begin());
+}
+
+void CInView::MoveLast()
+{
+    auto& list = m_bondList.m_list;
+    if (!list.empty() && m_posCurrent != std::prev(list.end()))
+        ShowRecordAt(std::prev(list.end()));
+}
+
+void CInView::MoveNext()
+{
+    if (m_posCurrent && std::next(*m_posCurrent) != m_bondList.m_list.end())
+        ShowRecordAt(std::next(*m_posCurrent));
+}
+
+void CInView::MovePrev()
+{
+    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.begin())
+        ShowRecordAt(std::prev(*m_posCurrent));
+}
+
+void CInView::DeleteMatured(double before)
+{
+    auto& list = m_bondList.m_list;
+    const auto deleted = static_cast<int>(m_bondList.DeleteMatured(DaySerial(before)));
+    const int total = deleted + static_cast<int>(list.size());
+    ShowNotice(this, Qs(editor::DeletedText(deleted, total)));
+    if (deleted == 0)
+        return;
+    Host().ClearListView();
+    ShowAfterChange(list.empty() ? std::nullopt : std::optional<Position>(list.begin()));
+    Host().SetModified();
+}
+// ---- Analysis --------------------------------------------------------------
+
+void CInView::OnAnalyse()
+{
+    m_wndGrid->CommitEdit();
+    m_bSquareM = Host().SquareM();
+    const bool typeI = m_wndTabs->currentIndex() == 0;
+    const editor::AnalysisOutcome outcome = typeI ? AnalyseStd() : AnalyseFree();
+    if (outcome.kind == editor::AnalysisOutcome::Result)
+        ShowResult(this, Qs(editor::ResultText(outcome, m_bSquareM)));
+    else
+        ReportError(outcome.code, !typeI);
+}
+
+namespace {
+
+editor::AnalysisOutcome EntriesRefused(int code)
+{
+    editor::AnalysisOutcome out;
+    out.kind = editor::AnalysisOutcome::FormError;
+    out.code = code;
+    return out;
+}
+
+} // namespace
+
+editor::AnalysisOutcome CInView::AnalyseStd()
+{
+    editor::StdFields f;
+    if (const int code = editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()),
+                                                Std(m_wndPrice->text()), Std(m_wndPayPeriod->currentText()),
+                                                m_wndRelease->Value(), m_wndMaturity->Value()},
+                                               f))
+        return EntriesRefused(code);
+    CBondStd bond(UiClock());
+    bond.SetData(f.periodMonths, static_cast<float>(f.coupon), static_cast<float>(f.face), static_cast<float>(f.price),
+                 f.release, f.maturity, {}, {});
+    const BusyCursor busy;
+    return editor::AnalyseFormBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
+}
+
+editor::AnalysisOutcome CInView::AnalyseFree()
+{
+    double price = 0.0;
+    if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorAnalyse, price))
+        return EntriesRefused(code);
+    const double release = m_wndRelease->Value();
+    const double stand = Host().StandDate();
+    const double horizon = Host().Horizon();
+    CBondFree bond(UiClock());
+    if (const int g = bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release, {}, {},
+                                       LocaleDateParser()))
+        return EntriesRefused(g + editor::kGridCodeOffset);
+    const BusyCursor busy;
+    return editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());
+}
+
+void CInView::ReportError(int code, bool typeII)
+{
+    if (code == editor::FORM_OK)
+        return;
+    const QString text = Qs(editor::FormMessage(code));
+    if (editor::CaptionOf(code, typeII) == editor::FormCaption::Program)
+        ShowWarning(this, text);
+    else
+        ShowError(this, text);
+}
+
+} // namespace tenvix::ui

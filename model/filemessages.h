@@ -1,0 +1,26 @@
+#pragma once
+
+// Why reading or writing a whole file failed, and what the user is told: the
+// windows and the command line say the same words for the same cause.
+
+#include <string>
+#include <string_view>
+
+namespace tenvix {
+
+enum class FileCause {
+    None,
+    NotFound,     // no such file or folder
+    AccessDenied, // permission, read-only target or medium, file busy
+    DiskFull,
+    ReadError,    // the medium failed while reading, or not a file at all
+    WriteError,   // the medium failed while writing
+    BadFormat,    // read fine, but not a file of the kind
+    Generic,      // none of the above: too large, out of resources
+};
+
+// The message for a failed open (`saving` false) or save of the database at
+// `path`, the path as the user knows it; empty for None.
+std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving);
+
+} // namespace tenvix

@@ -1,0 +1,91 @@
+#include "portfolio/core/portfoliomessages.h"
+
+#include "model/format.h"
+
+#include <iterator>
+
+namespace tenvix {
+
+const char* StatusText(RowStatus status)
+{
+    static constexpr const char* kTexts[] = {"", "not found", "incompatible", "bad YTM"};
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(RowStatus::BadYtm) + 1);
+    return kTexts[static_cast<std::size_t>(status)];
+}
+
+std::string OutcomeMessage(PortfolioOutcome outcome)
+{
+    switch (outcome) {
+    case PortfolioOutcome::NoUnits:
+        return "No units filled in !";
+    case PortfolioOutcome::BadYtm:
+        return "Bad YTM";
+    case PortfolioOutcome::Ready:
+    case PortfolioOutcome::MemberIncompatible:
+        break;
+    }
+    return {};
+}
+
+std::string PortfolioResultText(const PortfolioFigures& p)
+{
+    std::string text = "Bond portfolio :\nYTM=";
+    AppendFixed(text, p.ytm, 8);
+    text += "\nDuration=";
+    AppendFixed(text, p.duration, 8);
+    text += "\nSquare-M=";
+    AppendFixed(text, p.squareM, 8);
+    return text;
+}
+
+std::string ExcludedRowMessage(std::string_view id, int row)
+{
+    std::string text = "Bond ID=";
+    text += id;
+    text += " ,in row ";
+    AppendInteger(text, row);
+    return text += " , can't be included !";
+}
+
+std::string PortfolioFileMessage(FileCause cause, bool opened, bool saving)
+{
+    if (cause == FileCause::BadFormat)
+        return "Wrong file format !";
+    if (saving)
+        return opened ? "Error writing to file !" : "Failed to open the file in exclusive write mode !";
+    return opened ? "Failed reading the file !" : "Failed to open the file !";
+}
+
+FileCause CauseOf(PortfolioFileError error)
+{
+    switch (error) {
+    case PortfolioFileError::None:
+        return FileCause::None;
+    case PortfolioFileError::WrongFormat:
+        return FileCause::BadFormat;
+    case PortfolioFileError::Truncated:
+        break;
+    }
+    return FileCause::ReadError;
+}
+
+const char* TextOf(PortfolioText text)
+{
+    static constexpr const char* kTexts[] = {
+        "Nothing suggested .",               // NothingSuggested
+        "Bad number of units !",             // BadUnits
+        "Empty ID",                          // EmptyId
+        "Invalid price\nor out of range !", // BadPrice
+    };
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::BadPrice) + 1);
+    return kTexts[static_cast<std::size_t>(text)];
+}
+
+std::string DuplicateQuestion(std::string_view id)
+{
+    std::string text = "Bond ";
+    text += id;
+    return text += " is duplicated.\nDelete ?";
+}
+
+} // namespace tenvix

@@ -1,0 +1,45 @@
+#pragma once
+
+// Everything the portfolio window says, in one place, and the command line
+// with it where they say the same: row statuses, the outcome of Calculate,
+// file failures, Suggest finding nothing, and the entry dialogs' refusals.
+
+#include "model/filemessages.h"
+#include "portfolio/core/bondportf.h"
+#include "portfolio/core/portfoliofile.h"
+
+#include <string>
+#include <string_view>
+
+namespace tenvix {
+
+// The Status cell's text: empty for a ready row.
+const char* StatusText(RowStatus status);
+
+// What Calculate tells of a refusal; empty for an outcome that is said some
+// other way (a result) or not at all (a member its own check refuses).
+std::string OutcomeMessage(PortfolioOutcome outcome);
+// "Bond portfolio :" and the figures.
+std::string PortfolioResultText(const PortfolioFigures& figures);
+// The first row Calculate cannot include, numbered from 1.
+std::string ExcludedRowMessage(std::string_view id, int row);
+
+// A portfolio file that could not be read or written: whether it was opened
+// at all is what the words tell apart, and a file read whole that is no
+// portfolio has its own.
+std::string PortfolioFileMessage(FileCause cause, bool opened, bool saving);
+// What the reader's refusal of a file's bytes counts as.
+FileCause CauseOf(PortfolioFileError error);
+
+// The other texts of the window and its entry dialogs.
+enum class PortfolioText {
+    NothingSuggested,
+    BadUnits, // the units of a row
+    EmptyId,
+    BadPrice,
+};
+const char* TextOf(PortfolioText text);
+// Find duplicates asks of each repeated bond.
+std::string DuplicateQuestion(std::string_view id);
+
+} // namespace tenvix
