@@ -1,11 +1,11 @@
 #include "analysis/analysisdlg.h"
 
-#include "uikit/paymentgrid.h"
 #include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "uikit/busycursor.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
+#include "uikit/paymentgrid.h"
 #include "uikit/services.h"
 
 #include <QApplication>

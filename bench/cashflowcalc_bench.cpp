@@ -18,9 +18,7 @@ namespace {
 double D(int y, int m, int d) { return *MakeDate(y, m, d); }
 
 // Day numbers as text: the benchmark measures the analysis, not a locale.
-const DateParser kDayNumber = [](std::string_view s) -> std::optional<double> {
-    return std::stod(std::string(s));
-};
+const DateParser kDayNumber = [](std::string_view s) -> std::optional<double> { return std::stod(std::string(s)); };
 
 std::vector<GridRow> Grid(int rows, double stand)
 {
@@ -36,8 +34,8 @@ void BM_CalculateGrid200(benchmark::State& state)
 {
     const double stand = D(2026, 12, 6);
     const std::vector<GridRow> rows = Grid(200, stand);
-    const CashflowInput input{"1000.5", rows, stand, D(2031, 12, 6),
-                              state.range(0) ? YearMethod::DayCount : YearMethod::CalendarParts, true};
+    const CashflowInput input{
+        "1000.5", rows, stand, D(2031, 12, 6), state.range(0) ? YearMethod::DayCount : YearMethod::CalendarParts, true};
     for (auto _ : state) {
         const CashflowResult r = CalculateCashflows(input, kDayNumber, SystemClock());
         if (!r.Ok())

@@ -47,9 +47,8 @@ private:
 void Report(benchmark::State& state)
 {
     state.counters["bonds"] = static_cast<double>(kBonds);
-    state.counters["ns_per_bond"] =
-        benchmark::Counter(static_cast<double>(kBonds), benchmark::Counter::kIsIterationInvariantRate |
-                                                            benchmark::Counter::kInvert);
+    state.counters["ns_per_bond"] = benchmark::Counter(
+        static_cast<double>(kBonds), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // The check every command makes before its first row: the whole file read

@@ -22,10 +22,7 @@ namespace {
 
 using namespace tenvix;
 
-double Day(int y, int m, int d)
-{
-    return *MakeDate(y, m, d);
-}
+double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
 
 const double kStand = Day(2025, 6, 30);
 const double kHorizon = Day(2032, 6, 30);

@@ -79,7 +79,8 @@ int ThreadsOption(const Arguments& args)
         return std::min(AvailableThreads(), kMaxThreads);
     const auto n = ReadWholeNumber(*text);
     if (!n || text->empty() || *n < 1 || *n > kMaxThreads)
-        throw UsageError{"--threads wants a number from 1 to " + std::to_string(kMaxThreads) + ", not \"" + *text + "\""};
+        throw UsageError{"--threads wants a number from 1 to " + std::to_string(kMaxThreads) + ", not \"" + *text +
+                         "\""};
     return *n;
 }
 
@@ -128,7 +129,8 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path)
     errno = 0;
     auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
     if (!bytes) {
-        std::cerr << FileErrorMessage(errno == ENOENT ? FileCause::NotFound : FileCause::ReadError, path, false) << "\n";
+        std::cerr << FileErrorMessage(errno == ENOENT ? FileCause::NotFound : FileCause::ReadError, path, false)
+                  << "\n";
         return std::nullopt;
     }
     DatabaseFile db;

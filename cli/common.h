@@ -23,8 +23,7 @@ struct UsageError {
 // Options of the form --name VALUE or --flag, and the plain arguments, in order.
 class Arguments {
 public:
-    Arguments(std::vector<std::string> args, std::vector<std::string_view> valued,
-              std::vector<std::string_view> flags);
+    Arguments(std::vector<std::string> args, std::vector<std::string_view> valued, std::vector<std::string_view> flags);
     const std::vector<std::string>& Positional() const { return m_positional; }
     std::optional<std::string> Value(std::string_view name) const;
     std::string Required(std::string_view name) const;

@@ -14,10 +14,7 @@ namespace tenvix::cli {
 namespace {
 
 // Nine significant digits bring every float32 back exactly.
-void AppendAmount(std::string& out, float amount)
-{
-    AppendGeneral(out, static_cast<double>(amount), 9);
-}
+void AppendAmount(std::string& out, float amount) { AppendGeneral(out, static_cast<double>(amount), 9); }
 
 void AppendRow(std::string& out, const CBond& bond)
 {

@@ -15,10 +15,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"analyse", tenvix::cli::RunAnalyse},
-    {"cashflows", tenvix::cli::RunCashflows},
-    {"export", tenvix::cli::RunExport},
-    {"portfolio", tenvix::cli::RunPortfolio},
+    {"analyse", tenvix::cli::RunAnalyse}, {"cashflows", tenvix::cli::RunCashflows},
+    {"export", tenvix::cli::RunExport},   {"portfolio", tenvix::cli::RunPortfolio},
     {"suggest", tenvix::cli::RunSuggest},
 };
 

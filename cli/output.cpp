@@ -10,10 +10,7 @@
 
 namespace tenvix::cli {
 
-Output::Output(int fd) : m_fd(fd)
-{
-    m_text.reserve(kBlock + kBlock / 4);
-}
+Output::Output(int fd) : m_fd(fd) { m_text.reserve(kBlock + kBlock / 4); }
 
 void Output::Write()
 {

@@ -47,10 +47,7 @@ private:
 };
 
 // Ends a CSV row.
-inline void EndCsvRow(std::string& out)
-{
-    out += "\r\n";
-}
+inline void EndCsvRow(std::string& out) { out += "\r\n"; }
 
 // Writes whatever is left and turns a failed write into the program's
 // message on standard error; returns the exit status the command ends with.

@@ -232,10 +232,7 @@ void CInView::OnTabChange(int index)
         ShowTypeControls(index == 0);
 }
 
-void CInView::SyncGridRows()
-{
-    m_wndGrid->SetRowCount(ReadLeadingInteger(Std(m_wndPeriods->text()), 4));
-}
+void CInView::SyncGridRows() { m_wndGrid->SetRowCount(ReadLeadingInteger(Std(m_wndPeriods->text()), 4)); }
 
 void CInView::OnEndLabelEdit(int row, int column, const QString& text)
 {

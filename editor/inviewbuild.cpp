@@ -39,7 +39,8 @@ QString MnemonicHtml(const QString& text)
         const QChar c = text.at(i);
         if (c == u'&' && i + 1 < text.size()) {
             const QChar next = text.at(++i);
-            html += next == u'&' ? QStringLiteral("&amp;") : QStringLiteral("<u>%1</u>").arg(QString(next).toHtmlEscaped());
+            html +=
+                next == u'&' ? QStringLiteral("&amp;") : QStringLiteral("<u>%1</u>").arg(QString(next).toHtmlEscaped());
         } else {
             html += QString(c).toHtmlEscaped();
         }
@@ -262,9 +263,9 @@ void CInView::BuildControls()
 
     // A label's key moves to the control after it; a button's key presses it.
     m_mnemonics = {
-        {u'I', m_wndID, false},       {u'N', m_wndName, false},     {u'O', m_wndPrice, false},
-        {u'P', m_wndPeriods, false},  {u'C', m_wndCoupon, false},   {u'D', m_wndPayPeriod, false},
-        {u'V', m_wndFace, false},     {u'T', m_wndRelease, false},
+        {u'I', m_wndID, false},      {u'N', m_wndName, false},    {u'O', m_wndPrice, false},
+        {u'P', m_wndPeriods, false}, {u'C', m_wndCoupon, false},  {u'D', m_wndPayPeriod, false},
+        {u'V', m_wndFace, false},    {u'T', m_wndRelease, false},
     };
     for (QPushButton* b : {m_wndInsert, m_wndAnalyse, m_wndClear}) {
         m_mnemonics.push_back({MnemonicOf(b->text()), b, true});

@@ -25,10 +25,7 @@ bool IsAltOnly(const QKeyEvent& key)
     return (mods & Qt::AltModifier) && !(mods & (Qt::ControlModifier | Qt::MetaModifier));
 }
 
-bool IsAltLetter(const QKeyEvent& key)
-{
-    return IsAltOnly(key) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z;
-}
+bool IsAltLetter(const QKeyEvent& key) { return IsAltOnly(key) && key.key() >= Qt::Key_A && key.key() <= Qt::Key_Z; }
 
 } // namespace
 

@@ -84,10 +84,10 @@ int CInView::WriteRecord(int nType)
     const std::string name = Std(m_wndName->text());
     if (!free) {
         editor::StdFields f;
-        if (const int code = editor::ReadStdFields(
-                {Std(m_wndCoupon->text()), Std(m_wndFace->text()), Std(m_wndPrice->text()),
-                 Std(m_wndPayPeriod->currentText()), m_wndRelease->Value(), m_wndMaturity->Value()},
-                f))
+        if (const int code = editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()),
+                                                    Std(m_wndPrice->text()), Std(m_wndPayPeriod->currentText()),
+                                                    m_wndRelease->Value(), m_wndMaturity->Value()},
+                                                   f))
             return code;
         if (typeChanged)
             slot = std::make_unique<CBondStd>(UiClock());
@@ -100,8 +100,8 @@ int CInView::WriteRecord(int nType)
         const std::vector<GridRow> rows = m_wndGrid->Rows();
         const double release = m_wndRelease->Value();
         std::unique_ptr<CBondFree> fresh;
-        CBondFree* target = typeChanged ? (fresh = std::make_unique<CBondFree>(UiClock())).get()
-                                        : static_cast<CBondFree*>(slot.get());
+        CBondFree* target =
+            typeChanged ? (fresh = std::make_unique<CBondFree>(UiClock())).get() : static_cast<CBondFree*>(slot.get());
         if (const int g = target->SetFromGrid(rows, static_cast<float>(price), release, id, name, LocaleDateParser()))
             return g + editor::kGridCodeOffset;
         if (fresh)
@@ -207,10 +207,10 @@ editor::AnalysisOutcome EntriesRefused(int code)
 editor::AnalysisOutcome CInView::AnalyseStd()
 {
     editor::StdFields f;
-    if (const int code = editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()),
-                                                Std(m_wndPrice->text()), Std(m_wndPayPeriod->currentText()),
-                                                m_wndRelease->Value(), m_wndMaturity->Value()},
-                                               f))
+    if (const int code =
+            editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()), Std(m_wndPrice->text()),
+                                   Std(m_wndPayPeriod->currentText()), m_wndRelease->Value(), m_wndMaturity->Value()},
+                                  f))
         return EntriesRefused(code);
     CBondStd bond(UiClock());
     bond.SetData(f.periodMonths, static_cast<float>(f.coupon), static_cast<float>(f.face), static_cast<float>(f.price),
@@ -228,8 +228,8 @@ editor::AnalysisOutcome CInView::AnalyseFree()
     const double stand = Host().StandDate();
     const double horizon = Host().Horizon();
     CBondFree bond(UiClock());
-    if (const int g = bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release, {}, {},
-                                       LocaleDateParser()))
+    if (const int g =
+            bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release, {}, {}, LocaleDateParser()))
         return EntriesRefused(g + editor::kGridCodeOffset);
     const BusyCursor busy;
     return editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());

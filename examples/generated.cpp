@@ -77,10 +77,12 @@ void Ordinary(CBondStd& b, Draw& draw, std::size_t k, std::initializer_list<int>
 // long enough for the wider length prefix.
 std::string AwkwardText(Draw& draw, std::size_t k)
 {
+    // clang-format off
     static const char* const kTexts[] = {
         "Utility 5.20% 2029, quarterly", "The \"green\" bond", "line\r\nbreak", "Zürich Kantonalbank",
         "€ note", "", "a,b,\"c\"", "trailing,", "\"", "Œuvre 2031 – tranche B",
     };
+    // clang-format on
     const int pick = draw.Int(0, 11);
     if (pick == 10)
         return std::string(300, static_cast<char>('a' + k % 26));

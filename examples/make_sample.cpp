@@ -50,8 +50,9 @@ int main(int argc, char** argv)
     }
     if (output.empty())
         return Usage();
-    const std::string bytes = count ? GenerateDatabase(static_cast<std::size_t>(*count), static_cast<std::uint32_t>(seed), mix)
-                                    : StoreBondDatabase(MakeSampleDatabase());
+    const std::string bytes =
+        count ? GenerateDatabase(static_cast<std::size_t>(*count), static_cast<std::uint32_t>(seed), mix)
+              : StoreBondDatabase(MakeSampleDatabase());
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();

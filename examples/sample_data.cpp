@@ -7,10 +7,7 @@
 namespace tenvix {
 namespace {
 
-double Day(int y, int m, int d)
-{
-    return *MakeDate(y, m, d);
-}
+double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
 
 struct Std {
     const char* id;
@@ -69,6 +66,7 @@ CBondList MakeSampleDatabase()
         {"TSY-2022-S", "Treasury 1 5/8% Aug 2022", 6, 0.8125f, 100, 100.0f, Day(2012, 8, 15), Day(2022, 8, 15)},
         {"ZERO-2024", "Treasury strip Nov 2024", 12, 0.0f, 100, 100.0f, Day(2014, 11, 15), Day(2024, 11, 15)},
     };
+    // clang-format off
     Free free[] = {
         {"AMORT-2030", "Amortising loan 2030", 96.40f, Day(2025, 6, 30),
          {{Day(2027, 6, 30), 27.5f}, {Day(2028, 6, 30), 26.5f}, {Day(2029, 6, 30), 25.5f}, {Day(2030, 6, 30), 24.5f}}},
@@ -87,6 +85,7 @@ CBondList MakeSampleDatabase()
         {"ANNU-2024", "Annuity 2024 (repaid)", 96.0f, Day(2019, 12, 31),
          {{Day(2022, 12, 31), 35.0f}, {Day(2023, 12, 31), 35.0f}, {Day(2024, 12, 31), 35.0f}}},
     };
+    // clang-format on
 
     CBondList list;
     for (const Std& s : standard) {

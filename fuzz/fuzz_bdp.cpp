@@ -5,12 +5,12 @@
 // hostile file can neither crash nor hang the analysis it leads to.
 
 #include "examples/sample_data.h"
+#include "fuzz/steppingclock.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
-#include "fuzz/steppingclock.h"
 
 #include <cstdlib>
 #include <span>

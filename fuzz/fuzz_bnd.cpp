@@ -2,9 +2,9 @@
 // to bytes that load again to the same records, and analysing any record must
 // neither crash nor hang.
 
+#include "fuzz/steppingclock.h"
 #include "model/analyse.h"
 #include "model/bondfile.h"
-#include "fuzz/steppingclock.h"
 
 #include <cstdlib>
 #include <span>

@@ -4,8 +4,7 @@
 
 namespace tenvix {
 
-RecordAnalysis AnalyseRecord(CBond& bond, double stand, double horizon, double price, const Clock& clock,
-                             Needs needs)
+RecordAnalysis AnalyseRecord(CBond& bond, double stand, double horizon, double price, const Clock& clock, Needs needs)
 {
     RecordAnalysis out;
     bond.SetDates(stand, horizon);

@@ -36,7 +36,6 @@ struct RecordAnalysis {
 // it, and for BOND_OK (and BOND_STAND_AFTER_HORIZON unless a Square-M is
 // needed) solves its yield on `clock` and weighs duration and Square-M by
 // `price`. Only the record's dates and what Prepare derives from them change.
-RecordAnalysis AnalyseRecord(CBond& bond, double stand, double horizon, double price, const Clock& clock,
-                             Needs needs);
+RecordAnalysis AnalyseRecord(CBond& bond, double stand, double horizon, double price, const Clock& clock, Needs needs);
 
 } // namespace tenvix

@@ -17,10 +17,7 @@ const std::byte* ByteReader::Take(std::size_t n)
     return p;
 }
 
-std::uint8_t ByteReader::ReadU8()
-{
-    return static_cast<std::uint8_t>(*Take(1));
-}
+std::uint8_t ByteReader::ReadU8() { return static_cast<std::uint8_t>(*Take(1)); }
 
 std::uint16_t ByteReader::ReadU16()
 {
@@ -35,15 +32,9 @@ std::uint32_t ByteReader::ReadU32()
            (std::to_integer<std::uint32_t>(p[2]) << 16) | (std::to_integer<std::uint32_t>(p[3]) << 24);
 }
 
-std::int32_t ByteReader::ReadI32()
-{
-    return static_cast<std::int32_t>(ReadU32());
-}
+std::int32_t ByteReader::ReadI32() { return static_cast<std::int32_t>(ReadU32()); }
 
-float ByteReader::ReadF32()
-{
-    return std::bit_cast<float>(ReadU32());
-}
+float ByteReader::ReadF32() { return std::bit_cast<float>(ReadU32()); }
 
 double ByteReader::ReadF64()
 {
@@ -52,10 +43,7 @@ double ByteReader::ReadF64()
     return std::bit_cast<double>(lo | (hi << 32));
 }
 
-std::string_view ByteReader::ReadBytes(std::size_t n)
-{
-    return {reinterpret_cast<const char*>(Take(n)), n};
-}
+std::string_view ByteReader::ReadBytes(std::size_t n) { return {reinterpret_cast<const char*>(Take(n)), n}; }
 
 std::string ByteReader::ReadString()
 {
@@ -114,10 +102,7 @@ void ByteWriter::Reserve(std::size_t n)
         m_buf.resize(n);
 }
 
-void ByteWriter::Grow(std::size_t n)
-{
-    m_buf.resize(std::max(m_nSize + n, 2 * m_buf.size() + 64));
-}
+void ByteWriter::Grow(std::size_t n) { m_buf.resize(std::max(m_nSize + n, 2 * m_buf.size() + 64)); }
 
 std::string ByteWriter::Take()
 {

@@ -18,24 +18,15 @@ namespace {
 
 // The forms never store a price below 0.00001; a file made by hand can. A
 // price of nothing has no yield, and the search would report an absurd one.
-bool PriceUsable(float price)
-{
-    return std::isfinite(price) && price > 0.0f;
-}
+bool PriceUsable(float price) { return std::isfinite(price) && price > 0.0f; }
 
 } // namespace
 
 static_assert(alignof(CBondStd) <= 8 && alignof(CBondFree) <= 8, "pooled blocks are aligned to 8 bytes");
 
-void* CBond::operator new(std::size_t size)
-{
-    return PooledAllocate(size);
-}
+void* CBond::operator new(std::size_t size) { return PooledAllocate(size); }
 
-void CBond::operator delete(void* p, std::size_t size) noexcept
-{
-    PooledFree(p, size);
-}
+void CBond::operator delete(void* p, std::size_t size) noexcept { PooledFree(p, size); }
 
 void CBond::Serialize(ByteWriter&) const {}
 void CBond::Serialize(ByteReader&) {}
@@ -72,15 +63,16 @@ double CBond::GetYTM(const Clock& clock)
             return true;
         throw CUserException();
     };
-    return SolveYield(kRecordSolver, [this](double y) { return PriceGap(y); }, afterStep);
+    return SolveYield(
+        kRecordSolver, [this](double y) { return PriceGap(y); }, afterStep);
 }
 
 // ---- CBondStd ----------------------------------------------------------------
 
 CBondStd::CBondStd(const Clock& clock) : CBondStd(TodaySerial(clock)) {}
 
-int CBondStd::SetData(std::int32_t periodMonths, float coupon, float face, float price, double release,
-                      double maturity, std::string_view id, std::string_view name)
+int CBondStd::SetData(std::int32_t periodMonths, float coupon, float face, float price, double release, double maturity,
+                      std::string_view id, std::string_view name)
 {
     m_nPeriodMonths = periodMonths;
     m_fCoupon = coupon;
@@ -143,8 +135,8 @@ double CBondStd::PriceGap(double y) const
     const double Q = m_fCoupon;
     const double c0 = m_bBroken ? Q : 0.0;
     const double A = c0 + (Q / i) * (1 - 1 / std::pow(1 + i, m_nPeriods));
-    return A / std::pow(1 + y, static_cast<double>(m_fFirst)) + m_fFace / std::pow(1 + y, static_cast<double>(m_fYears)) -
-           m_fPrice;
+    return A / std::pow(1 + y, static_cast<double>(m_fFirst)) +
+           m_fFace / std::pow(1 + y, static_cast<double>(m_fYears)) - m_fPrice;
 }
 
 void CBondStd::GetDurationM2(double y, double P, double& duration, double& m2) const

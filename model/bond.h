@@ -26,9 +26,9 @@ enum BondCode : int {
     BOND_STAND_AFTER_MATURITY = 10,
     BOND_STAND_AFTER_HORIZON = 11, // yield and duration still work; Square-M needs a later horizon
     BOND_STAND_BEFORE_RELEASE = 12,
-    BOND_PRICE_TOO_HIGH = -3,      // no positive yield reaches the price
-    BOND_BAD_TERMS = -5,           // terms no valuation can use: a pay period below 1, an amount that is not
-                                   // finite, a price not above zero
+    BOND_PRICE_TOO_HIGH = -3, // no positive yield reaches the price
+    BOND_BAD_TERMS = -5,      // terms no valuation can use: a pay period below 1, an amount that is not
+                              // finite, a price not above zero
 };
 
 enum BondType : int { BOND_TYPE_STD = 0, BOND_TYPE_FREE = 1 };
@@ -100,8 +100,8 @@ public:
     template <class Visit>
     void WalkPayments(double ytm, double price, double& duration, double& m2, Visit&& visit) const;
 
-    int SetData(std::int32_t periodMonths, float coupon, float face, float price, double release,
-                double maturity, std::string_view id, std::string_view name);
+    int SetData(std::int32_t periodMonths, float coupon, float face, float price, double release, double maturity,
+                std::string_view id, std::string_view name);
 
     std::int32_t m_nPeriodMonths = 12;
     float m_fCoupon = 0.0f;

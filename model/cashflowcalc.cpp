@@ -121,8 +121,7 @@ Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& 
     // search that never settles still ends soon after the budget is spent.
     auto gap = [&](double y) {
         ++result.evaluations;
-        if (result.evaluations % kCashflowClockCadence == 0 &&
-            clock.Milliseconds() - start > kCashflowTimeLimitMs)
+        if (result.evaluations % kCashflowClockCadence == 0 && clock.Milliseconds() - start > kCashflowTimeLimitMs)
             throw CUserException();
         if (y < -1e18 || y > 1e18)
             throw CUserException();

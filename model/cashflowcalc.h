@@ -20,17 +20,17 @@ class Clock;
 
 // What the window holds when Calculate is pressed.
 struct CashflowInput {
-    std::string price;          // the Spot Price text
+    std::string price;             // the Spot Price text
     std::span<const GridRow> rows; // payment text and date text, top to bottom
-    double stand = 0.0;         // date values; the time of day is ignored
+    double stand = 0.0;            // date values; the time of day is ignored
     double horizon = 0.0;
     YearMethod method = YearMethod::CalendarParts;
-    bool squareM = false;       // Square-M wanted: then the horizon must follow the stand date
+    bool squareM = false; // Square-M wanted: then the horizon must follow the stand date
 };
 
 // Fault codes. A row fault carries its row: 16 * i + kind for row i from 0, so
 // the row number shown to the user (from 1) is the code shifted right by four.
-inline constexpr int kCashflowNoPaymentDue = 4;       // every payment lies before the stand date
+inline constexpr int kCashflowNoPaymentDue = 4; // every payment lies before the stand date
 inline constexpr int kCashflowHorizonNotAfterStand = 5;
 inline constexpr int kCashflowPriceNotANumber = 6;
 inline constexpr int kCashflowPriceTooLow = 7;

@@ -78,10 +78,7 @@ std::int32_t DaySerial(double dt)
     return static_cast<std::int32_t>(dt);
 }
 
-std::int32_t TodaySerial(const Clock& clock)
-{
-    return DaySerial(clock.Now());
-}
+std::int32_t TodaySerial(const Clock& clock) { return DaySerial(clock.Now()); }
 
 double YearFraction(double a, double b)
 {

@@ -13,10 +13,10 @@ enum class FileCause {
     NotFound,     // no such file or folder
     AccessDenied, // permission, read-only target or medium, file busy
     DiskFull,
-    ReadError,    // the medium failed while reading, or not a file at all
-    WriteError,   // the medium failed while writing
-    BadFormat,    // read fine, but not a file of the kind
-    Generic,      // none of the above: too large, out of resources
+    ReadError,  // the medium failed while reading, or not a file at all
+    WriteError, // the medium failed while writing
+    BadFormat,  // read fine, but not a file of the kind
+    Generic,    // none of the above: too large, out of resources
 };
 
 // The message for a failed open (`saving` false) or save of the database at

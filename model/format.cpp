@@ -3,8 +3,8 @@
 #include "model/date.h"
 #include "model/numbers.h"
 
-#include <bit>
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -278,8 +278,8 @@ void AppendCsvField(std::string& out, std::string_view text)
 {
     // One pass over the bytes: find_first_of would search the text once for
     // each of the four.
-    const bool plain = std::none_of(text.begin(), text.end(),
-                                    [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+    const bool plain =
+        std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
     if (plain) {
         out.append(text);
         return;

@@ -11,7 +11,7 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 struct Scanned {
-    std::size_t end = 0;     // one past the last character of the number; 0 when there is none
+    std::size_t end = 0; // one past the last character of the number; 0 when there is none
     bool negative = false;
     std::string normalized;  // digits, point and exponent in from_chars form, without sign
     long long magnitude = 0; // rough decimal exponent of the value, to tell overflow from underflow
@@ -150,10 +150,7 @@ ScannedInt ScanInteger(std::string_view s)
 
 } // namespace
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 std::string_view TrimRight(std::string_view s)
 {
@@ -197,10 +194,7 @@ std::optional<std::int32_t> ReadWholeNumber(std::string_view text)
     return n.value;
 }
 
-std::optional<std::int32_t> ReadPayPeriod(std::string_view text)
-{
-    return ReadWholeNumber(TrimRight(text));
-}
+std::optional<std::int32_t> ReadPayPeriod(std::string_view text) { return ReadWholeNumber(TrimRight(text)); }
 
 std::int32_t ReadLeadingInteger(std::string_view text, std::size_t maxChars)
 {

@@ -95,10 +95,7 @@ Pools& AllPools()
     return *pools;
 }
 
-std::size_t BlockSize(std::size_t size)
-{
-    return (size + kGrain - 1) / kGrain * kGrain;
-}
+std::size_t BlockSize(std::size_t size) { return (size + kGrain - 1) / kGrain * kGrain; }
 
 } // namespace
 

@@ -32,7 +32,6 @@ enum class SeekBy { ID = 0, Name = 1 };
 using SeekResults = std::array<CBondList::Position, kMaxSeekResults>;
 using SeekResultsView = std::span<CBondList::Position>;
 
-
 // Walks the list from the head and stores the positions of the first bonds
 // whose identifier (or name) begins with `text`, in list order, until
 // `results` or kMaxSeekResults entries are filled. Returns how many it stored.

@@ -16,9 +16,9 @@ namespace tenvix {
 class CUserException {};
 
 struct SolverConstants {
-    double tolerance;  // a gap whose magnitude is below this is a root
+    double tolerance; // a gap whose magnitude is below this is a root
     double firstTrial = 0.05;
-    double upTrial = 0.1;    // second trial when the first is too low
+    double upTrial = 0.1;     // second trial when the first is too low
     double downTrial = 0.025; // second trial when the first is too high
 };
 

@@ -8,13 +8,13 @@
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/duplicates.h"
 #include "portfolio/core/portfoliofile.h"
+#include "portfolio/core/portfoliomessages.h"
 #include "portfolio/updatebonddlg.h"
 #include "uikit/busycursor.h"
 #include "uikit/fileio.h"
 #include "uikit/resources.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
-#include "portfolio/core/portfoliomessages.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -38,10 +38,7 @@ const QString kFilter = QStringLiteral("Bond portfolio(*.bdp)");
 
 QString Text(double value, int decimals) { return Qs(FormatFixed(value, decimals)); }
 
-double NumberOf(const QString& text)
-{
-    return ReadLeadingDecimal(text.toStdString());
-}
+double NumberOf(const QString& text) { return ReadLeadingDecimal(text.toStdString()); }
 
 } // namespace
 
@@ -68,8 +65,10 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     // figures whole rather than cut off.
     const QFontMetrics fm = m_wndList->fontMetrics();
     const int figure = fm.horizontalAdvance(QStringLiteral("00.00000000")) + 12;
+    // clang-format off
     const int widths[ColCount] = {std::max(70, fm.horizontalAdvance(QStringLiteral("000000")) + 16 + 16),
                                   std::max(70, figure), std::max(70, figure), 90, std::max(70, figure), 70, 220, 70};
+    // clang-format on
     for (int c = 0; c < ColCount; ++c)
         m_wndList->setColumnWidth(c, widths[c]);
     m_wndList->header()->setStretchLastSection(false);
@@ -91,7 +90,8 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     m_wndProgress->setRange(0, 1);
     m_wndProgress->setValue(0);
 
-    m_wndClose = MakeButton(QStringLiteral("C&lose"), "close", QStringLiteral("Close the window"), &CPortfolioDlg::accept);
+    m_wndClose =
+        MakeButton(QStringLiteral("C&lose"), "close", QStringLiteral("Close the window"), &CPortfolioDlg::accept);
     m_wndClose->setDefault(true);
     m_wndCalculate = MakeButton(QStringLiteral("&Calculate"), "calculate",
                                 QStringLiteral("Calculate the portfolio coefficients"), &CPortfolioDlg::Calculate);
@@ -100,13 +100,14 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
                              &CPortfolioDlg::Remove);
     m_wndUpdate = MakeButton(QStringLiteral("&Update"), "update", QStringLiteral("Update the price and the weight"),
                              &CPortfolioDlg::Update);
-    m_wndFindDup = MakeButton(QString(), "findDuplicates", QStringLiteral("Find duplicates"),
-                              &CPortfolioDlg::FindDuplicates);
+    m_wndFindDup =
+        MakeButton(QString(), "findDuplicates", QStringLiteral("Find duplicates"), &CPortfolioDlg::FindDuplicates);
     m_wndSave = MakeButton(QStringLiteral("&Save"), "save", QStringLiteral("Save the portfolio"), &CPortfolioDlg::Save);
     m_wndLoad = MakeButton(QStringLiteral("&Load"), "load", QStringLiteral("Load a portfolio"), &CPortfolioDlg::Load);
     m_wndSuggest = MakeButton(QStringLiteral("Su&ggest"), "suggest", QStringLiteral("Suggest bonds for inclusion"),
                               &CPortfolioDlg::Suggest);
-    m_wndStop = MakeButton(QStringLiteral("S&top"), "stop", QStringLiteral("Stop suggest procedure"), &CPortfolioDlg::Stop);
+    m_wndStop =
+        MakeButton(QStringLiteral("S&top"), "stop", QStringLiteral("Stop suggest procedure"), &CPortfolioDlg::Stop);
 
     const int buttonWidth = std::max(m_wndCalculate->sizeHint().width(), fontMetrics().horizontalAdvance(u'x') * 12);
     for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
@@ -179,10 +180,7 @@ void CPortfolioDlg::OnInitDialog()
     m_wndTop->setText(QStringLiteral("Inv,Horizon = ") + Text(m_dHorizonYears, 8) + QStringLiteral(" years"));
 }
 
-QTreeWidgetItem* CPortfolioDlg::Item(int row) const
-{
-    return m_wndList->topLevelItem(row);
-}
+QTreeWidgetItem* CPortfolioDlg::Item(int row) const { return m_wndList->topLevelItem(row); }
 
 QString CPortfolioDlg::CellText(int row, int column) const
 {
@@ -387,7 +385,8 @@ void CPortfolioDlg::FindDuplicates()
         ids.push_back(CellText(r, ColID).toStdString());
     for (const auto& [j, k] : DuplicatePairs(ids)) {
         m_wndList->setCurrentItem(Item(k));
-        if (AskYesNo(this, Qs(DuplicateQuestion(Trim(ids[static_cast<std::size_t>(j)]))), QString::fromLatin1(kAppName))) {
+        if (AskYesNo(this, Qs(DuplicateQuestion(Trim(ids[static_cast<std::size_t>(j)]))),
+                     QString::fromLatin1(kAppName))) {
             Remove();
             return;
         }

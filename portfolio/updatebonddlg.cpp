@@ -1,10 +1,10 @@
 #include "portfolio/updatebonddlg.h"
 
 #include "model/numbers.h"
+#include "portfolio/core/portfoliomessages.h"
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
 #include "uikit/services.h"
-#include "portfolio/core/portfoliomessages.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -30,10 +30,7 @@ CLinkLabel::CLinkLabel(const QString& text, QWidget* parent) : QLabel(text, pare
     setFocusPolicy(Qt::TabFocus);
 }
 
-QColor CLinkLabel::LinkColor()
-{
-    return g_bLinkVisited ? QColor(128, 0, 128) : QColor(0, 0, 255);
-}
+QColor CLinkLabel::LinkColor() { return g_bLinkVisited ? QColor(128, 0, 128) : QColor(0, 0, 255); }
 
 void CLinkLabel::paintEvent(QPaintEvent* event)
 {

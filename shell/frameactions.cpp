@@ -7,6 +7,7 @@ namespace {
 
 constexpr QKeyCombination Ctrl(Qt::Key key) { return Qt::CTRL | key; }
 
+// clang-format off
 const FrameCommand kCommands[] = {
     // File. New, Open and the recent files are the application's; it connects them.
     {ID_FILE_NEW, "actionFileNew", "Ne&w\tCtrl+W", "new", "Create a new document", "New", {Ctrl(Qt::Key_W)}},
@@ -81,6 +82,7 @@ const FrameCommand kCommands[] = {
     {ID_PREV_PANE, "actionPrevPane", "Pre&vious Pane", nullptr, "Switch back to the previous window pane",
      "Previous Pane", {Qt::SHIFT | Qt::Key_F6}},
 };
+// clang-format on
 
 } // namespace
 
@@ -88,8 +90,8 @@ std::span<const FrameCommand> FrameCommands() { return kCommands; }
 
 const FrameCommand* FindFrameCommand(int id)
 {
-    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                 [id](const FrameCommand& c) { return c.id == id; });
+    const auto it =
+        std::find_if(std::begin(kCommands), std::end(kCommands), [id](const FrameCommand& c) { return c.id == id; });
     return it == std::end(kCommands) ? nullptr : &*it;
 }
 

@@ -57,10 +57,10 @@ enum CommandId : int {
 struct FrameCommand {
     int id;
     const char* objectName;
-    const char* text;   // null: no action of its own (a bar control, the recent files)
-    const char* icon;   // the image under :/icons, or null
-    const char* prompt; // the status bar's line
-    const char* tip;    // null: the text without mnemonic and key
+    const char* text;             // null: no action of its own (a bar control, the recent files)
+    const char* icon;             // the image under :/icons, or null
+    const char* prompt;           // the status bar's line
+    const char* tip;              // null: the text without mnemonic and key
     QKeyCombination keys[2] = {}; // Qt::Key_unknown: none
     bool checkable = false;
     bool checked = false; // at the start, for the checkable ones

@@ -18,10 +18,7 @@ CInstanceChannel::CInstanceChannel(QString name, QObject* parent) : QObject(pare
 
 CInstanceChannel::~CInstanceChannel() = default;
 
-QString CInstanceChannel::DefaultName()
-{
-    return QStringLiteral("tenvix-open-%1").arg(::getuid());
-}
+QString CInstanceChannel::DefaultName() { return QStringLiteral("tenvix-open-%1").arg(::getuid()); }
 
 bool CInstanceChannel::HandOver(const QString& path, int timeoutMs) const
 {

@@ -12,12 +12,12 @@
 #include "shell/deletemanydlg.h"
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
-#include "uikit/datepicker.h"
 #include "shell/recentfiles.h"
-#include "uikit/resources.h"
-#include "uikit/services.h"
 #include "shell/settings.h"
 #include "shell/statusindicators.h"
+#include "uikit/datepicker.h"
+#include "uikit/resources.h"
+#include "uikit/services.h"
 
 #include <QAction>
 #include <QApplication>
@@ -383,8 +383,8 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && watched != this
-        && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+    if ((type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop) && watched != this &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         auto* drop = static_cast<QDropEvent*>(event);
         if (CarriesFiles(drop->mimeData())) {
             if (type == QEvent::Drop)

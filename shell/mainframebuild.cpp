@@ -117,11 +117,8 @@ void CMainFrame::ConnectActions()
         on(id, [this, command = command] { (m_pForm->*command)(); });
 
     const std::pair<int, int> toggles[] = {
-        {ID_VIEW_TOOLBAR, AFX_IDW_TOOLBAR},
-        {ID_VIEW_STATUS_BAR, AFX_IDW_STATUS_BAR},
-        {ID_VIEW_RUNBAR, IDW_RUNBAR},
-        {ID_VIEW_SEEKBAR, IDW_SEEKBAR},
-        {ID_VIEW_ACTIONBAR, IDW_ACTIONBAR},
+        {ID_VIEW_TOOLBAR, AFX_IDW_TOOLBAR}, {ID_VIEW_STATUS_BAR, AFX_IDW_STATUS_BAR}, {ID_VIEW_RUNBAR, IDW_RUNBAR},
+        {ID_VIEW_SEEKBAR, IDW_SEEKBAR},     {ID_VIEW_ACTIONBAR, IDW_ACTIONBAR},
     };
     for (const auto& [id, barId] : toggles)
         on(id, [this, barId = barId] {

@@ -8,8 +8,7 @@
 
 namespace tenvix::ui {
 
-CMyListView::CMyListView(QWidget* parent)
-    : QTreeWidget(parent)
+CMyListView::CMyListView(QWidget* parent) : QTreeWidget(parent)
 {
     setObjectName(QStringLiteral("listView"));
     setColumnCount(2);
@@ -43,10 +42,7 @@ void CMyListView::Seek(CBondList& bonds, SeekBy by, const QString& text)
     addTopLevelItems(rows);
 }
 
-void CMyListView::RemoveAllRows()
-{
-    clear();
-}
+void CMyListView::RemoveAllRows() { clear(); }
 
 int CMyListView::SuggestedWidth() const
 {

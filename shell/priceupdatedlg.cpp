@@ -24,10 +24,7 @@ enum Column { kColPrice = 0, kColID = 1, kColName = 2, kColStatus = 3 };
 
 const QString kChanged = QStringLiteral("changed");
 
-QString PriceText(float price)
-{
-    return QString::fromStdString(FormatFixed(static_cast<double>(price), 2));
-}
+QString PriceText(float price) { return QString::fromStdString(FormatFixed(static_cast<double>(price), 2)); }
 
 // The price list: whichever cell of a row the user starts editing, it is the
 // price that gets edited.
@@ -52,8 +49,7 @@ protected:
 class PageScroller final : public QWidget {
     Q_OBJECT
 public:
-    explicit PageScroller(QWidget* parent)
-        : QWidget(parent)
+    explicit PageScroller(QWidget* parent) : QWidget(parent)
     {
         setFocusPolicy(Qt::StrongFocus);
         auto* layout = new QHBoxLayout(this);
@@ -155,11 +151,7 @@ private:
 class PriceDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    explicit PriceDelegate(CPriceUpdateDlg* dlg)
-        : QStyledItemDelegate(dlg)
-        , m_dlg(dlg)
-    {
-    }
+    explicit PriceDelegate(CPriceUpdateDlg* dlg) : QStyledItemDelegate(dlg), m_dlg(dlg) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
@@ -195,8 +187,7 @@ private:
     mutable bool m_bAccepted = true;
 };
 
-CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent)
-    : QDialog(parent)
+CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("priceUpdateDlg"));
     setWindowTitle(QStringLiteral("Update the price of all matched bonds"));
@@ -351,7 +342,8 @@ bool CPriceUpdateDlg::CommitPrice(int row, const QString& text)
         const QString message = PriceCheckMessage(price.check);
         // The editor is still closing; a box now would take its focus and
         // make it commit a second time.
-        QMetaObject::invokeMethod(this, [this, message] { ShowError(this, message); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, message] { ShowError(this, message); }, Qt::QueuedConnection);
         return false;
     }
     item->setText(kColPrice, text);

@@ -10,8 +10,8 @@ namespace tenvix::ui {
 
 std::unique_ptr<QSettings> OpenSettings()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QString::fromLatin1(kCompanyKey), QStringLiteral("tenvix"));
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QString::fromLatin1(kCompanyKey),
+                                       QStringLiteral("tenvix"));
 }
 
 QString GetProfileString(const QString& section, const QString& entry, const QString& fallback)
@@ -42,8 +42,8 @@ namespace {
 // One "%d": blanks, an optional sign, at least one digit. Advances `i` past it.
 std::optional<int> ScanInt(const QString& s, qsizetype& i)
 {
-    while (i < s.size() && (s[i] == u' ' || s[i] == u'\t' || s[i] == u'\n' || s[i] == u'\r' || s[i] == u'\v'
-                            || s[i] == u'\f'))
+    while (i < s.size() &&
+           (s[i] == u' ' || s[i] == u'\t' || s[i] == u'\n' || s[i] == u'\r' || s[i] == u'\v' || s[i] == u'\f'))
         ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == u'-' || s[i] == u'+'))

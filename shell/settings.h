@@ -27,7 +27,7 @@ void WriteProfileInt(const QString& section, const QString& entry, int value);
 
 // "Settings"/"WindowPos": left, top, right, bottom and the Square-M flag.
 struct WindowPos {
-    QRect rect;          // right and bottom exclusive, as stored
+    QRect rect; // right and bottom exclusive, as stored
     int squareM = 0;
 };
 

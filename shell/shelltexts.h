@@ -12,7 +12,7 @@
 namespace tenvix::ui {
 
 enum class ShellText {
-    NoFrame,          // the main window could not be made
+    NoFrame,           // the main window could not be made
     SaveChangedPrices, // leaving a page of the price update with changes
 };
 QString TextOf(ShellText text);

@@ -64,8 +64,8 @@ bool CStatusIndicators::eventFilter(QObject* watched, QEvent* event)
     if (x11) {
         // The mask tells the state before this event; a lock key's release
         // carries the new one.
-        const bool isLockPress = event->type() == QEvent::KeyPress
-                                 && (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock);
+        const bool isLockPress =
+            event->type() == QEvent::KeyPress && (key->key() == Qt::Key_CapsLock || key->key() == Qt::Key_NumLock);
         if (!isLockPress) {
             caps = key->nativeModifiers() & kX11LockMask;
             num = key->nativeModifiers() & kX11NumMask;

@@ -3,10 +3,10 @@
 #include "shell/aboutdlg.h"
 #include "shell/instance.h"
 #include "shell/mainframe.h"
-#include "uikit/services.h"
 #include "shell/settings.h"
-#include "shell/tenvixdoc.h"
 #include "shell/shelltexts.h"
+#include "shell/tenvixdoc.h"
+#include "uikit/services.h"
 
 #include <QAction>
 #include <QApplication>
@@ -96,10 +96,7 @@ bool CTenvixApp::CreateFrame()
     return true;
 }
 
-void CTenvixApp::ExitInstance()
-{
-    m_recentFiles.WriteList();
-}
+void CTenvixApp::ExitInstance() { m_recentFiles.WriteList(); }
 
 void CTenvixApp::AddToRecentFileList(const QString& path)
 {
@@ -130,8 +127,9 @@ void CTenvixApp::OpenFiles(const QStringList& paths)
 void CTenvixApp::AcceptFilesFrom(CInstanceChannel& channel)
 {
     // From the event loop, not from inside the channel's reading.
-    connect(&channel, &CInstanceChannel::PathReceived, this, [this](const QString& path) { OpenFiles({path}); },
-            Qt::QueuedConnection);
+    connect(
+        &channel, &CInstanceChannel::PathReceived, this, [this](const QString& path) { OpenFiles({path}); },
+        Qt::QueuedConnection);
 }
 
 bool CTenvixApp::Submit(Request r)

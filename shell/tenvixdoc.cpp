@@ -1,8 +1,8 @@
 #include "shell/tenvixdoc.h"
 
 #include "model/bondfile.h"
-#include "uikit/services.h"
 #include "shell/shelltexts.h"
+#include "uikit/services.h"
 
 #include <QFileInfo>
 
@@ -16,15 +16,9 @@ const QString kUntitled = QStringLiteral("Untitled");
 
 CTenvixDoc::CTenvixDoc(QObject* parent) : QObject(parent), m_strTitle(kUntitled) {}
 
-CBondList& CTenvixDoc::BondList()
-{
-    return m_pViews ? m_pViews->BondList() : m_ownList;
-}
+CBondList& CTenvixDoc::BondList() { return m_pViews ? m_pViews->BondList() : m_ownList; }
 
-QWidget* CTenvixDoc::DialogWindow() const
-{
-    return m_pViews ? m_pViews->DialogWindow() : nullptr;
-}
+QWidget* CTenvixDoc::DialogWindow() const { return m_pViews ? m_pViews->DialogWindow() : nullptr; }
 
 QStringList CTenvixDoc::Filters()
 {

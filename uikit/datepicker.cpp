@@ -23,10 +23,7 @@ double DatePicker::Value() const
     return day >= 0 ? day + m_dTimeOfDay : day - m_dTimeOfDay;
 }
 
-double DatePicker::Day() const
-{
-    return ToDateValue(date());
-}
+double DatePicker::Day() const { return ToDateValue(date()); }
 
 bool DatePicker::SetValue(double dateValue)
 {

@@ -19,15 +19,9 @@ QString WithYear(QString pattern, const QString& year)
 
 } // namespace
 
-QString DateFormat()
-{
-    return WithYear(QLocale().dateFormat(QLocale::ShortFormat), QStringLiteral("yyyy"));
-}
+QString DateFormat() { return WithYear(QLocale().dateFormat(QLocale::ShortFormat), QStringLiteral("yyyy")); }
 
-double ToDateValue(const QDate& date)
-{
-    return static_cast<double>(date.toJulianDay() - kJulianOfDayZero);
-}
+double ToDateValue(const QDate& date) { return static_cast<double>(date.toJulianDay() - kJulianOfDayZero); }
 
 double ToDateValue(const QDateTime& dateTime)
 {

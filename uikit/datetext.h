@@ -21,7 +21,7 @@ QString DateFormat();
 // Date values and Qt dates: day 0 is 30 December 1899.
 double ToDateValue(const QDate& date);
 double ToDateValue(const QDateTime& dateTime);
-QDate ToQDate(double dateValue);      // the whole day; invalid outside years 100 to 9999
+QDate ToQDate(double dateValue); // the whole day; invalid outside years 100 to 9999
 
 // Date-only text of a date value, or an empty text for an invalid one.
 QString FormatDate(double dateValue);

@@ -173,7 +173,8 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
 
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving)
 {
-    return QString::fromStdString(tenvix::FileErrorMessage(cause, QDir::toNativeSeparators(path).toStdString(), saving));
+    return QString::fromStdString(
+        tenvix::FileErrorMessage(cause, QDir::toNativeSeparators(path).toStdString(), saving));
 }
 
 } // namespace tenvix::ui

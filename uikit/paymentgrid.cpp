@@ -19,8 +19,7 @@ class AmountDelegate final : public QStyledItemDelegate {
 public:
     explicit AmountDelegate(PaymentGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
-    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
-                          const QModelIndex& index) const override
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
         if (index.column() != PaymentGrid::kPayment)
             return nullptr;
@@ -159,10 +158,7 @@ std::vector<GridRow> PaymentGrid::Rows() const
     return rows;
 }
 
-QLineEdit* PaymentGrid::Editor() const
-{
-    return m_delegate->Open();
-}
+QLineEdit* PaymentGrid::Editor() const { return m_delegate->Open(); }
 
 void PaymentGrid::CommitEdit()
 {

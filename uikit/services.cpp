@@ -39,7 +39,7 @@ public:
             return MsgAnswer::Cancel;
         default:
             // Esc on a Yes/No box is a No; on an Ok box it is the Ok.
-            return buttons == MsgButtons::Ok ? MsgAnswer::Ok
+            return buttons == MsgButtons::Ok      ? MsgAnswer::Ok
                    : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                                   : MsgAnswer::Cancel;
         }
@@ -130,10 +130,7 @@ NestedLoops& NestedLoops::Instance()
     return loops;
 }
 
-bool NestedLoops::Running()
-{
-    return Instance().Depth() > 0 || QApplication::activeModalWidget() != nullptr;
-}
+bool NestedLoops::Running() { return Instance().Depth() > 0 || QApplication::activeModalWidget() != nullptr; }
 
 int ExecModal(QDialog& dialog)
 {

@@ -34,10 +34,10 @@ public:
 
 // What a file chooser is asked for. An empty result means the user cancelled.
 struct FileChoice {
-    QString caption;         // empty: the platform's "Open" / "Save As"
-    QString startPath;       // file name or folder the chooser starts with
-    QStringList filters;     // e.g. "Tenvix Files (*.bnd)", "All Files (*)"
-    QString defaultSuffix;   // added to a name typed without extension, without the dot
+    QString caption;              // empty: the platform's "Open" / "Save As"
+    QString startPath;            // file name or folder the chooser starts with
+    QStringList filters;          // e.g. "Tenvix Files (*.bnd)", "All Files (*)"
+    QString defaultSuffix;        // added to a name typed without extension, without the dot
     bool confirmOverwrite = true; // save mode only
 };
 

@@ -23,7 +23,8 @@ PortfolioFile ReadPortfolio(std::span<const std::byte> bytes)
     PortfolioFile file;
     ByteReader in(bytes);
     if (in.Remaining() < sizeof kPortfolioMagic ||
-        !std::ranges::equal(in.ReadBytes(sizeof kPortfolioMagic), std::string_view(kPortfolioMagic, sizeof kPortfolioMagic))) {
+        !std::ranges::equal(in.ReadBytes(sizeof kPortfolioMagic),
+                            std::string_view(kPortfolioMagic, sizeof kPortfolioMagic))) {
         file.error = PortfolioFileError::WrongFormat;
         return file;
     }

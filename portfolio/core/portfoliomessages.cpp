@@ -72,9 +72,9 @@ FileCause CauseOf(PortfolioFileError error)
 const char* TextOf(PortfolioText text)
 {
     static constexpr const char* kTexts[] = {
-        "Nothing suggested .",               // NothingSuggested
-        "Bad number of units !",             // BadUnits
-        "Empty ID",                          // EmptyId
+        "Nothing suggested .",              // NothingSuggested
+        "Bad number of units !",            // BadUnits
+        "Empty ID",                         // EmptyId
         "Invalid price\nor out of range !", // BadPrice
     };
     static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::BadPrice) + 1);

@@ -63,7 +63,7 @@ SUGGESTION* SuggestLists::Add(const SuggestedRow& row)
 }
 
 std::optional<SuggestedRow> AssessBond(CBond& bond, double stand, double horizon, double horizonYears,
-                                      const Clock& clock)
+                                       const Clock& clock)
 {
     const RecordAnalysis r =
         AnalyseRecord(bond, stand, horizon, static_cast<double>(bond.m_fPrice), clock, Needs::SquareM);

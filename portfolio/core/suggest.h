@@ -66,7 +66,7 @@ struct SuggestLists {
 // move one place back, and in a full array the last one falls off. Returns
 // where `s` was stored, or -1 when it was dropped.
 int InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int first, int end,
-                  double SUGGESTION::*rank, const SUGGESTION& s);
+                 double SUGGESTION::*rank, const SUGGESTION& s);
 
 // Analyses one bond with the scan's dates and judges it against a horizon
 // `horizonYears` after the stand date: its figures and group when it
@@ -74,7 +74,7 @@ int InsertRanked(std::array<SUGGESTION, kSuggestPlaces>& places, int& count, int
 // yield cannot be found give nothing. Touches nothing but the bond, so bonds
 // may be judged on several threads as long as they are filed in list order.
 std::optional<SuggestedRow> AssessBond(CBond& bond, double stand, double horizon, double horizonYears,
-                                      const Clock& clock);
+                                       const Clock& clock);
 
 // Called after each bond has been dated and before it is judged, with the
 // number of bonds reached so far (1 for the first) and the total. Returning
@@ -97,8 +97,8 @@ std::vector<SuggestedRow> PresentSuggestions(const SuggestLists& lists, int rows
 // for that on every step.
 class ThrottledPump {
 public:
-    ThrottledPump(const Clock& clock, std::int64_t intervalMs) :
-        m_clock(clock), m_nInterval(intervalMs), m_nLast(clock.Milliseconds())
+    ThrottledPump(const Clock& clock, std::int64_t intervalMs)
+        : m_clock(clock), m_nInterval(intervalMs), m_nLast(clock.Milliseconds())
     {
     }
     // True when the pump is due now; it then counts as having run.

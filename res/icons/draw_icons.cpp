@@ -127,7 +127,10 @@ int main(int argc, char** argv)
     const Pal rest{false};
 
     const std::vector<std::pair<QString, Draw>> bar = {
-        {"new", [](QPainter& p, const Pal&) { Page(p, {3.5, 0.5, 9, 13}); }},
+        {"new",
+         [](QPainter& p, const Pal&) {
+             Page(p, {3.5, 0.5, 9, 13});
+         }},
         {"open",
          [](QPainter& p, const Pal& c) {
              p.setPen(QPen(c.c(150, 110, 20), 1));
@@ -307,7 +310,9 @@ int main(int argc, char** argv)
         p.setPen(QPen(c.c(200, 50, 50), 1.1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPolyline(QPolygonF({{4.5, 12}, {7, 8.5}, {9, 9.5}, {11.5, 5}}));
     };
-    Save(QStringLiteral("app"), 32, 32, [&](QPainter& p, const Pal& c) { appIcon(p, c); }, hot);
-    Save(QStringLiteral("document"), 32, 32, [&](QPainter& p, const Pal& c) { docIcon(p, c); }, hot);
+    Save(
+        QStringLiteral("app"), 32, 32, [&](QPainter& p, const Pal& c) { appIcon(p, c); }, hot);
+    Save(
+        QStringLiteral("document"), 32, 32, [&](QPainter& p, const Pal& c) { docIcon(p, c); }, hot);
     return 0;
 }

@@ -45,12 +45,12 @@ TEST_F(CliCashflows, FaultsGoToStandardErrorWithTheirRow)
 
 TEST_F(CliCashflows, UsageErrors)
 {
-    for (const std::string args : {
-             "--stand 2003-03-01 --horizon 2005-03-01 110@2004-03-01",          // no price
-             "--stand 1.3.2003 --horizon 2005-03-01 --price 100 110@2004-03-01", // not an ISO date
-             "--stand 2003-03-01 --horizon 2005-03-01 --price 100",             // no payments
-             "--stand 2003-03-01 --horizon 2005-03-01 --price 100 110",         // no date
-             "--stand 2003-03-01 --horizon 2005-03-01 --price 100 --method 360d 110@2004-03-01"}) {
+    for (const std::string args :
+         {"--stand 2003-03-01 --horizon 2005-03-01 110@2004-03-01",           // no price
+          "--stand 1.3.2003 --horizon 2005-03-01 --price 100 110@2004-03-01", // not an ISO date
+          "--stand 2003-03-01 --horizon 2005-03-01 --price 100",              // no payments
+          "--stand 2003-03-01 --horizon 2005-03-01 --price 100 110",          // no date
+          "--stand 2003-03-01 --horizon 2005-03-01 --price 100 --method 360d 110@2004-03-01"}) {
         const auto r = Run("cashflows " + args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "");

@@ -31,13 +31,14 @@ TEST_F(Cli, AnalyseWritesOneRowABond)
     stale->SetData(12, 5, 100, 100, *MakeDate(1990, 1, 1), *MakeDate(1995, 1, 1), "OLD", "");
     list.m_list.push_back(std::move(stale));
 
-    const CliRun r = Run("analyse " + Write("one.bnd", StoreBondDatabase(list)) + " --stand 2002-03-01 --horizon 2002-09-01");
+    const CliRun r =
+        Run("analyse " + Write("one.bnd", StoreBondDatabase(list)) + " --stand 2002-03-01 --horizon 2002-09-01");
     ASSERT_EQ(r.status, 0) << r.err;
     // IH = 6/12 year, t = 1: M2 = (1 - 0.5)^2.
-    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
-                                "id,name,type,status,code,ytm,duration,square_m,horizon_years",
-                                "\"B, \"\"one\"\"\",Zürich,II,ok,0,0.10000000,1.00000000,0.25000000,0.50000000",
-                                "OLD,,I,incompatible,-3,,,,"}));
+    EXPECT_EQ(Lines(r.out),
+              (std::vector<std::string>{"id,name,type,status,code,ytm,duration,square_m,horizon_years",
+                                        "\"B, \"\"one\"\"\",Zürich,II,ok,0,0.10000000,1.00000000,0.25000000,0.50000000",
+                                        "OLD,,I,incompatible,-3,,,,"}));
     // A horizon before the stand date (code 11) still gives the figures.
     EXPECT_EQ(Lines(Run("analyse " + Path("one.bnd") + " --stand 2002-03-01 --horizon 2001-09-01").out).at(1),
               "\"B, \"\"one\"\"\",Zürich,II,ok,11,0.10000000,1.00000000,2.25000000,-0.50000000");
@@ -51,9 +52,8 @@ TEST_F(Cli, ExportEveryField)
     ASSERT_EQ(lines.size(), 29u);
     EXPECT_EQ(lines[0], "type,id,name,release,maturity,price,coupon,period_months,face,payments");
     EXPECT_EQ(lines[7], "I,TSY-2028-S,Treasury 3 7/8% Nov 2028,2018-11-15,2028-11-15,99.4000015,1.9375,6,100,");
-    EXPECT_EQ(lines[23],
-              "II,AMORT-2030,Amortising loan 2030,2025-06-30,2030-06-30,96.4000015,,,,"
-              "27.5@2027-06-30;26.5@2028-06-30;25.5@2029-06-30;24.5@2030-06-30");
+    EXPECT_EQ(lines[23], "II,AMORT-2030,Amortising loan 2030,2025-06-30,2030-06-30,96.4000015,,,,"
+                         "27.5@2027-06-30;26.5@2028-06-30;25.5@2029-06-30;24.5@2030-06-30");
     EXPECT_EQ(lines[13].substr(0, 45), "I,CORP-2029-Q,\"Utility 5.20% 2029, quarterly\"");
 }
 
@@ -68,10 +68,10 @@ TEST_F(Cli, FailuresAndUsage)
     EXPECT_EQ(r.err, "Unexpected file format.\n");
     EXPECT_EQ(r.out, "");
 
-    for (const std::string args : {"", "frobnicate", "analyse", "analyse x.bnd --stand 2002-01-01",
-                                   "analyse x.bnd --stand 2002-02-30 --horizon 2003-01-01",
-                                   "analyse x.bnd --stand 2002-01-01 --horizon 2003-01-01 --bogus",
-                                   "export a.bnd b.bnd"}) {
+    for (const std::string args :
+         {"", "frobnicate", "analyse", "analyse x.bnd --stand 2002-01-01",
+          "analyse x.bnd --stand 2002-02-30 --horizon 2003-01-01",
+          "analyse x.bnd --stand 2002-01-01 --horizon 2003-01-01 --bogus", "export a.bnd b.bnd"}) {
         r = Run(args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
@@ -86,7 +86,8 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
     const std::string fifo = Path("fifo");
     const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
     for (const std::string& path : {fifo, Path("")}) {
-        const std::string readError = "An unexpected error occurred while reading " + path.substr(1, path.size() - 2) + ".\n";
+        const std::string readError =
+            "An unexpected error occurred while reading " + path.substr(1, path.size() - 2) + ".\n";
         for (const std::string& command : {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
                                            "portfolio " + path + " " + fifo + dates}) {
             const CliRun r = Run(command);

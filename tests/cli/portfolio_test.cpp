@@ -24,12 +24,12 @@ TEST_F(CliPortfolio, RowsAndTheCompositeFigures)
     // A stored 2.5 counts as the 2 the window shows (3 would give 0.03372256).
     const test::CliRun r = Portfolio({{"gov-2034-a", 10.0}, {"ZERO-2032", 2.5}, {"SINK-2033", 0.0}});
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
-                                "id,units,status,ytm,duration,square_m",
-                                "gov-2034-a,10,ready,0.03501497,7.30035053,8.28277389",
-                                "ZERO-2032,2,ready,0.02729087,6.87557077,0.01548263",
-                                "SINK-2033,0,ready,0.02574519,5.42455365,6.40357970",
-                                "portfolio,ytm=0.03410223,duration=7.25512075,square_m=7.25726183"}));
+    EXPECT_EQ(Lines(r.out),
+              (std::vector<std::string>{"id,units,status,ytm,duration,square_m",
+                                        "gov-2034-a,10,ready,0.03501497,7.30035053,8.28277389",
+                                        "ZERO-2032,2,ready,0.02729087,6.87557077,0.01548263",
+                                        "SINK-2033,0,ready,0.02574519,5.42455365,6.40357970",
+                                        "portfolio,ytm=0.03410223,duration=7.25512075,square_m=7.25726183"}));
 }
 
 TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
@@ -49,7 +49,8 @@ TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
     EXPECT_EQ(empty.out, "id,units,status,ytm,duration,square_m\r\n");
 
     EXPECT_EQ(PortfolioFile(Write("w.bdp", "Tenvix2F")).err, "Wrong file format !\n");
-    EXPECT_EQ(PortfolioFile(Write("t.bdp", std::string("Tenvix2F\0\1\0\0\0\5AB", 16))).err, "Failed reading the file !\n");
+    EXPECT_EQ(PortfolioFile(Write("t.bdp", std::string("Tenvix2F\0\1\0\0\0\5AB", 16))).err,
+              "Failed reading the file !\n");
     const test::CliRun absent = PortfolioFile(Path("absent.bdp"));
     EXPECT_EQ(absent.status, 1);
     EXPECT_EQ(absent.err, "Failed to open the file !\n");

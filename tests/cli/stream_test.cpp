@@ -66,11 +66,15 @@ CBondList Load(const std::string& bytes)
 std::string FormerExport(const CBondList& list)
 {
     auto amount = [](float v) { return Printf("%.9g", v); };
-    std::string out = Csv({"type", "id", "name", "release", "maturity", "price", "coupon", "period_months", "face",
-                           "payments"});
+    std::string out =
+        Csv({"type", "id", "name", "release", "maturity", "price", "coupon", "period_months", "face", "payments"});
     for (const auto& bond : list.m_list) {
-        std::vector<std::string> row{bond->GetType() == BOND_TYPE_STD ? "I" : "II", bond->m_strID, bond->m_strName,
-                                     Iso(bond->m_nRelease), Iso(bond->m_nMaturity), amount(bond->m_fPrice)};
+        std::vector<std::string> row{bond->GetType() == BOND_TYPE_STD ? "I" : "II",
+                                     bond->m_strID,
+                                     bond->m_strName,
+                                     Iso(bond->m_nRelease),
+                                     Iso(bond->m_nMaturity),
+                                     amount(bond->m_fPrice)};
         if (const auto* c = dynamic_cast<const CBondStd*>(bond.get())) {
             row.insert(row.end(), {amount(c->m_fCoupon), std::to_string(c->m_nPeriodMonths), amount(c->m_fFace), ""});
         } else {
@@ -123,7 +127,9 @@ std::string FormerSuggest(CBondList& list, double stand, double horizon, int row
     std::string out = Csv({"id", "name", "ytm", "duration", "square_m", "group"});
     for (const SuggestedRow& r : picked) {
         const SUGGESTION& s = r.suggestion;
-        const char* group = r.group == SuggestGroup::Exact ? "exact" : r.group == SuggestGroup::Shorter ? "short" : "long";
+        const char* group = r.group == SuggestGroup::Exact     ? "exact"
+                            : r.group == SuggestGroup::Shorter ? "short"
+                                                               : "long";
         out += Csv({s.pBond->m_strID, s.pBond->m_strName, Printf("%.8f", s.dYield), Printf("%.8f", s.dDuration),
                     Printf("%.8f", s.dSquareM), group});
     }

@@ -39,7 +39,8 @@ const std::vector<Floor> kFloors = {
     {"shell", {"editor", "analysis", "portfolio", "uikit", "portfolio/core", "model"}, true},
     {"res", {}, true},
     // Measurements sit beside the program, not under it: they may time any floor.
-    {"bench", {"cli", "shell", "editor", "analysis", "portfolio", "uikit", "examples", "portfolio/core", "model"},
+    {"bench",
+     {"cli", "shell", "editor", "analysis", "portfolio", "uikit", "examples", "portfolio/core", "model"},
      true},
 };
 
@@ -180,7 +181,7 @@ TEST(Floors, TheRuleCatchesWhatItIsFor)
 
     EXPECT_EQ(Fault(root, "editor/x.cpp", editor, {1, "uikit/services.h", true}), "");
     EXPECT_EQ(Fault(root, "editor/x.cpp", editor, {1, "portfolio/core/suggest.h", true}), "");
-    EXPECT_NE(Fault(root, "editor/x.cpp", editor, {1, "shell/mainframe.h", true}), ""); // up
+    EXPECT_NE(Fault(root, "editor/x.cpp", editor, {1, "shell/mainframe.h", true}), "");        // up
     EXPECT_NE(Fault(root, "editor/x.cpp", editor, {1, "portfolio/portfoliodlg.h", true}), ""); // sideways
     EXPECT_NE(Fault(root, "editor/x.cpp", editor, {1, "inview.h", true}), "");                 // not from the root
     EXPECT_NE(Fault(root, "portfolio/core/x.cpp", core, {1, "portfolio/portfoliodlg.h", true}), "");

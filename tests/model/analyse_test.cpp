@@ -68,7 +68,8 @@ TEST(AnalyseRecord, DatesTheRecordAndWeighsByTheGivenPrice)
     EXPECT_EQ(r.duration, d);
     EXPECT_EQ(r.squareM, m2);
     // Another price weighs the same payments: the figures scale inversely.
-    const RecordAnalysis dearer = AnalyseRecord(*b, Day(2024, 1, 1), Day(2027, 1, 1), 192, SystemClock(), Needs::SquareM);
+    const RecordAnalysis dearer =
+        AnalyseRecord(*b, Day(2024, 1, 1), Day(2027, 1, 1), 192, SystemClock(), Needs::SquareM);
     EXPECT_EQ(dearer.ytm, y);
     EXPECT_NEAR(dearer.duration, d / 2, 1e-12);
     EXPECT_NEAR(dearer.squareM, m2 / 2, 1e-12);

@@ -179,7 +179,8 @@ TEST(TypeIIValuation, OnePaymentOneYearOut)
 TEST(TypeIIValuation, OnlyPaymentsAfterTheStandDateCount)
 {
     const double stand = Day(2002, 3, 1);
-    auto b = test::FreeBond("F", 95, {{Day(2003, 3, 1), 50}, {stand, 1000}, {Day(2001, 3, 1), 1000}, {Day(2004, 3, 1), 60}});
+    auto b =
+        test::FreeBond("F", 95, {{Day(2003, 3, 1), 50}, {stand, 1000}, {Day(2001, 3, 1), 1000}, {Day(2004, 3, 1), 60}});
     Ready(*b, stand, Day(2003, 9, 1));
     const double y = b->GetYTM(SystemClock());
     EXPECT_NEAR(50 / (1 + y) + 60 / std::pow(1 + y, 2.0), 95, 1e-6);
@@ -246,8 +247,12 @@ TEST(GetYTM, GapFailureAndNotANumber)
     // the trial in hand when halving ends in one.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     auto never = [](double, double) { return false; };
-    EXPECT_EQ(SolveYield(kRecordSolver, [&](double) { return nan; }, never), 0.05);
-    EXPECT_EQ(SolveYield(kRecordSolver, [&](double y) { return y < 0.004 ? nan : -1.0; }, never), 0.003125);
+    EXPECT_EQ(SolveYield(
+                  kRecordSolver, [&](double) { return nan; }, never),
+              0.05);
+    EXPECT_EQ(SolveYield(
+                  kRecordSolver, [&](double y) { return y < 0.004 ? nan : -1.0; }, never),
+              0.003125);
 }
 
 TEST(SetFromGrid, CodesCarryTheRow)
@@ -257,12 +262,14 @@ TEST(SetFromGrid, CodesCarryTheRow)
         int code;
     };
     const char* d = "2003-01-01";
+    // clang-format off
     const Case cases[] = {
         {{}, 1}, {{{"100", "not a date"}}, 21}, {{{"abc", d}}, 18}, {{{"??????????", ""}}, 18}, {{{"100 x", d}}, 18},
         {{{" 100 \t", d}}, 0}, {{{"1", d}, {"1", d}, {"0", d}}, 51}, {{{"1", d}, {"2e18", d}}, 36},
         {{{"1", d}, {"0.000009", d}}, 35}, {{{"1", d}, {"5", ""}}, 37},
         {{{"100", "2000-01-01"}}, 6}, // nothing paid after the release date
     };
+    // clang-format on
     for (const Case& c : cases) {
         CBondFree b(0);
         EXPECT_EQ(b.SetFromGrid(c.grid, 100, Day(2000, 1, 1), "ID", "Name", test::kIso), c.code)

@@ -102,8 +102,12 @@ TEST(BondFile, BundledSampleComesFromItsGeneratorAndRoundTrips)
 
 TEST(BondFile, LongStringsUseTheWiderPrefixes)
 {
-    for (auto [length, prefix] : {std::pair{254u, std::string("fe")}, {255u, "ff ff 00"}, {300u, "ff 2c 01"},
-                                  {65533u, "ff fd ff"}, {65534u, "ff ff ff fe ff 00 00"}, {70000u, "ff ff ff 70 11 01 00"}}) {
+    for (auto [length, prefix] : {std::pair{254u, std::string("fe")},
+                                  {255u, "ff ff 00"},
+                                  {300u, "ff 2c 01"},
+                                  {65533u, "ff fd ff"},
+                                  {65534u, "ff ff ff fe ff 00 00"},
+                                  {70000u, "ff ff ff 70 11 01 00"}}) {
         ByteWriter w;
         w.WriteString(std::string(length, 'x'));
         const std::string bytes = w.Take();
@@ -148,7 +152,7 @@ TEST(BondFile, MalformedFilesAreRefused)
         Header(2147483647, 2147483647) + std::string(5, '\0'),      // a count the file cannot hold
         typeII + Bytes({0xff, 0xff, 0xff, 0x7f}),                   // payment counts too large or negative
         typeII + Bytes({0, 0, 0, 0x80}),
-        typeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}),  // string lengths beyond the file
+        typeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}), // string lengths beyond the file
         typeI + Bytes({0xff, 0xfe, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f}),
     };
     for (const std::string& bytes : bad) {

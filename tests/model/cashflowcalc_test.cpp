@@ -67,7 +67,7 @@ TEST(CashflowCalc, RecoversTheYieldThatPricedTheRows)
             Case c;
             c.method = method;
             c.squareM = true;
-            c.rows = {{"4.5", "2004-07-31"}, {"0", "2005-02-28"},   {"104.5", "2012-07-31"},
+            c.rows = {{"4.5", "2004-07-31"}, {"0", "2005-02-28"},  {"104.5", "2012-07-31"},
                       {"4.5", "2005-07-31"}, {"50", "2003-12-31"}, {"4.5  ", "2008-02-29"}};
             // Present value and the duration and Square-M sums at a yield.
             const double ih = YearFraction(method, c.horizon, c.stand);
@@ -101,6 +101,7 @@ TEST(CashflowCalc, FaultsComeInTheirOrder)
         change(c);
         return c;
     };
+    // clang-format off
     const struct {
         const char* what;
         Case c;
@@ -120,6 +121,7 @@ TEST(CashflowCalc, FaultsComeInTheirOrder)
         {"every payment before the stand date, after the rows",
          with([](Case& c) { c.rows = {{"50", "2003-01-15"}, {"50", "2004-01-14"}}; }), 4},
     };
+    // clang-format on
     for (const auto& e : cases) {
         const CashflowResult r = e.c.Run();
         EXPECT_EQ(r.fault, e.fault) << e.what;
@@ -190,7 +192,10 @@ TEST(CashflowCalc, RunsOutOfTimeOnEvery2048thEvaluation)
     EXPECT_EQ(perSecond.reads, 7);
 
     // Five seconds exactly is still in time.
-    EXPECT_EQ(creeping.Run(ScriptedClock([](int n) { return n == 0 ? 0 : n < 3 ? 5000 : 5001; })).evaluations, 3 * 2048);
+    EXPECT_EQ(creeping.Run(ScriptedClock([](int n) { return n == 0  ? 0
+                                                            : n < 3 ? 5000
+                                                                    : 5001; })).evaluations,
+              3 * 2048);
 
     // No band of estimates close enough: this one is within a thousandth of
     // the price when time runs out, and still refused.

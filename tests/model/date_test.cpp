@@ -60,8 +60,10 @@ TEST(Date, OutsideTheSpanIsInvalidAndSafe)
     EXPECT_EQ(DaySerial(1e300), std::numeric_limits<std::int32_t>::max());
     EXPECT_EQ(DaySerial(-1e300), std::numeric_limits<std::int32_t>::min());
     EXPECT_EQ(DaySerial(kNaN), 0);
+    // clang-format off
     for (auto [y, m, d] : {std::tuple{2001, 2, 29}, {1900, 2, 29}, {2004, 4, 31}, {2004, 13, 1}, {2004, 0, 1},
                            {2004, 1, 0}, {99, 12, 31}, {10000, 1, 1}, {-1, -1, -1}})
+        // clang-format on
         EXPECT_FALSE(MakeDate(y, m, d)) << y << "-" << m << "-" << d;
     EXPECT_TRUE(MakeDate(2000, 2, 29));
     // Year fractions of invalid dates are computed from the -1 parts: a number,
@@ -77,7 +79,6 @@ TEST(YearFraction, CalendarPartsFigures)
     EXPECT_NEAR(YearFraction(D(2004, 3, 1), D(2004, 2, 29)), 1.0 / 12 - 28.0 / 365, 1e-15);
     // The exact sums: month term, then day term, then the years.
     EXPECT_EQ(YearFraction(D(2002, 1, 1), D(2001, 12, 29)), 1 + (-28 * kOneDay + -11 * kOneTwelfth));
-
 }
 
 TEST(YearFraction, DayCount)

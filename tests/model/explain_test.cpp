@@ -59,27 +59,39 @@ struct Record {
 std::vector<Record> Records()
 {
     return {
-        {"Type I between coupon dates", [] { return StdBond("I-BROKEN", 12, 5, 100, 97.5f, Day(2000, 1, 1), Day(2005, 1, 1)); },
-         Day(2001, 1, 2), Day(2003, 1, 1), 4 + 1},
-        {"Type I on a coupon date", [] { return StdBond("I-WHOLE", 6, 2.25f, 100, 101.5f, Day(2000, 1, 1), Day(2005, 7, 15)); },
-         Day(2002, 1, 15), Day(2004, 1, 1), 7 + 1},
-        {"Type I inside its last period", [] { return StdBond("I-ONE", 12, 3, 100, 100.5f, Day(2000, 1, 1), Day(2003, 3, 1)); },
-         Day(2002, 9, 10), Day(2004, 1, 1), 1 + 1},
+        {"Type I between coupon dates",
+         [] { return StdBond("I-BROKEN", 12, 5, 100, 97.5f, Day(2000, 1, 1), Day(2005, 1, 1)); }, Day(2001, 1, 2),
+         Day(2003, 1, 1), 4 + 1},
+        {"Type I on a coupon date",
+         [] { return StdBond("I-WHOLE", 6, 2.25f, 100, 101.5f, Day(2000, 1, 1), Day(2005, 7, 15)); }, Day(2002, 1, 15),
+         Day(2004, 1, 1), 7 + 1},
+        {"Type I inside its last period",
+         [] { return StdBond("I-ONE", 12, 3, 100, 100.5f, Day(2000, 1, 1), Day(2003, 3, 1)); }, Day(2002, 9, 10),
+         Day(2004, 1, 1), 1 + 1},
         {"Type I without coupons", [] { return StdBond("I-ZERO", 3, 0, 100, 80, Day(2000, 1, 1), Day(2010, 5, 31)); },
          Day(2002, 9, 10), Day(2008, 1, 1), 1},
-        {"Type I horizon before the stand date", [] { return StdBond("I-11", 6, 4, 100, 104, Day(2000, 1, 1), Day(2012, 8, 31)); },
-         Day(2004, 11, 30), Day(2003, 1, 1), 16 + 1},
+        {"Type I horizon before the stand date",
+         [] { return StdBond("I-11", 6, 4, 100, 104, Day(2000, 1, 1), Day(2012, 8, 31)); }, Day(2004, 11, 30),
+         Day(2003, 1, 1), 16 + 1},
         {"Type II with payments on and before the stand date",
          [] {
              return FreeBond("II-MANY", 96.0f,
-                             {{Day(2003, 6, 1), 4.0f}, {Day(2004, 1, 15), 4.0f}, {Day(2004, 6, 1), 4.0f},
-                              {Day(2005, 6, 1), 4.0f}, {Day(2006, 6, 1), 104.0f}});
+                             {{Day(2003, 6, 1), 4.0f},
+                              {Day(2004, 1, 15), 4.0f},
+                              {Day(2004, 6, 1), 4.0f},
+                              {Day(2005, 6, 1), 4.0f},
+                              {Day(2006, 6, 1), 104.0f}});
          },
          Day(2004, 1, 15), Day(2005, 1, 15), 3},
-        {"Type II of one payment", [] { return FreeBond("II-ONE", 100.0f, {{Day(2005, 1, 15), 110.0f}}); },
+        {"Type II of one payment",
+         [] {
+             return FreeBond("II-ONE", 100.0f, {{Day(2005, 1, 15), 110.0f}});
+         },
          Day(2004, 1, 15), Day(2006, 1, 15), 1},
         {"Type II horizon on the stand date",
-         [] { return FreeBond("II-11", 50.0f, {{Day(2005, 2, 1), 30.0f}, {Day(2007, 2, 1), 30.0f}}); },
+         [] {
+             return FreeBond("II-11", 50.0f, {{Day(2005, 2, 1), 30.0f}, {Day(2007, 2, 1), 30.0f}});
+         },
          Day(2004, 1, 15), Day(2004, 1, 15), 2},
     };
 }
@@ -180,7 +192,7 @@ TEST(ExplainBond, TypeIDatesCountBackFromMaturityToWithinThreeDaysOfTheirTimes)
                 ASSERT_EQ(x.status, ExplainStatus::Ok);
                 const auto& rows = x.explanation.payments;
                 ASSERT_FALSE(rows.empty());
-                EXPECT_EQ(rows.back().day, s->m_nMaturity); // the face value
+                EXPECT_EQ(rows.back().day, s->m_nMaturity);           // the face value
                 EXPECT_EQ(rows[rows.size() - 2].day, s->m_nMaturity); // the last coupon
                 for (std::size_t i = 0; i < rows.size(); ++i) {
                     const double calendar = YearFraction(rows[i].day, s->m_nStandDate);
@@ -209,8 +221,8 @@ TEST(ExplanationCsv, SmallBondsWrittenWhole)
 {
     // Priced at exactly 5%, so the search stops at its first trial and every
     // figure below follows from 1.05 alone.
-    auto two = FreeBond("A,1", 100.0f,
-                        {{Day(2020, 3, 15), 5.0f}, {Day(2021, 3, 15), 5.0f}, {Day(2022, 3, 15), 105.0f}});
+    auto two =
+        FreeBond("A,1", 100.0f, {{Day(2020, 3, 15), 5.0f}, {Day(2021, 3, 15), 5.0f}, {Day(2022, 3, 15), 105.0f}});
     BondExplanation x = AnalyseAndExplain(*two, Day(2020, 3, 15), Day(2022, 3, 15), 100, SystemClock());
     ASSERT_EQ(x.status, ExplainStatus::Ok);
     ASSERT_EQ(x.explanation.ytm, 0.05);
@@ -274,7 +286,8 @@ TEST(ExplainCashflows, RowsAddUpToTheWindowsFiguresUnderBothYearMethods)
             EXPECT_FALSE(p.dayDerived);
             EXPECT_EQ(p.years, YearFraction(method, p.day, DaySerial(in.stand)));
         }
-        EXPECT_EQ(dates, (std::vector<std::string>{"2004-03-01", "2004-07-31", "2005-02-28", "2006-02-28", "2005-07-31"}));
+        EXPECT_EQ(dates,
+                  (std::vector<std::string>{"2004-03-01", "2004-07-31", "2005-02-28", "2006-02-28", "2005-07-31"}));
         EXPECT_EQ(e.payments[0].presentValue, 0.0);
     }
 }

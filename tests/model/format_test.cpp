@@ -42,9 +42,11 @@ double RandomDouble(std::mt19937_64& g)
 
 TEST(FormatFixed, PrintsWhatTheCLibraryPrintsInTheCLocale)
 {
+    // clang-format off
     const double specials[] = {0.0,   -0.0,   -1e-12, 0.125, 0.375, 2.5,    1e300, -1e300, 5e-324,
                                0.005, 0.015, 1e18,   -1e18, 100.0, 2.0625, std::numeric_limits<double>::infinity(),
                                -std::numeric_limits<double>::infinity(), std::nan(""), -std::nan("")};
+    // clang-format on
     for (double v : specials)
         for (int d : {0, 2, 8})
             EXPECT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
@@ -98,8 +100,8 @@ TEST(FormatShortest, ReadsBackAsTheSameDouble)
 TEST(FormatAmount, TwoDecimalsUnlessTheyWouldChangeTheStoredFloat)
 {
     const std::pair<float, const char*> cases[] = {
-        {100.0f, "100.00"},   {2.0625f, "2.0625"}, {0.1f, "0.10"},       {99.99f, "99.99"},
-        {0.0f, "0.00"},       {-3.5f, "-3.50"},    {0.00001f, "0.00001"}, {1e18f, "999999984306749440.00"},
+        {100.0f, "100.00"},    {2.0625f, "2.0625"},   {0.1f, "0.10"},        {99.99f, "99.99"},
+        {0.0f, "0.00"},        {-3.5f, "-3.50"},      {0.00001f, "0.00001"}, {1e18f, "999999984306749440.00"},
         {101.123f, "101.123"}, {0.03125f, "0.03125"},
     };
     for (const auto& [value, text] : cases)
@@ -184,8 +186,7 @@ TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)
 {
     std::mt19937_64 g(5);
     for (int i = 0; i < 100000; ++i) {
-        const double v = std::ldexp(static_cast<double>(g() % 4096), -static_cast<int>(g() % 24)) *
-                             (i % 2 ? 1 : -1) +
+        const double v = std::ldexp(static_cast<double>(g() % 4096), -static_cast<int>(g() % 24)) * (i % 2 ? 1 : -1) +
                          static_cast<double>(g() % 1000000) * (i % 3 ? 1 : 0);
         for (int d : {0, 1, 3, 8, 12, 19, 20}) {
             ASSERT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;

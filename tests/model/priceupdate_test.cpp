@@ -30,10 +30,12 @@ void Add(CBondList& list, std::string id, std::int32_t maturity)
 // and differ in case. Some bonds mature on the stand day itself.
 TEST(PriceUpdate, OrderEqualsOneByOneInsertion)
 {
+    // clang-format off
     const std::vector<std::string> stems = {"", "a", "A", "ab", "DE0001102333", "de0001102333", "DE00011023",
                                             "é", "É", "z", "Z9", "\xC3", "a\0b",
                                             std::string("a\0", 2), "XS0123456789ABCDE", "xs0123456789abcde",
                                             "XS0123456789ABCD", "ÉMISSION-LONGUE-2040", "émission-longue-2040"};
+    // clang-format on
     std::mt19937 rng(11);
     CBondList list;
     for (int k = 0; k < 3000; ++k) {
@@ -59,8 +61,8 @@ TEST(PriceUpdate, PagesOfTwoHundred)
     struct Case {
         int matched, pages, lastPageCount;
     };
-    for (const Case c : {Case{0, 1, 0}, Case{1, 1, 1}, Case{200, 1, 0}, Case{201, 2, 1}, Case{400, 2, 0},
-                         Case{1000199, 5001, 199}}) {
+    for (const Case c :
+         {Case{0, 1, 0}, Case{1, 1, 1}, Case{200, 1, 0}, Case{201, 2, 1}, Case{400, 2, 0}, Case{1000199, 5001, 199}}) {
         const PageLayout layout = LayOutPages(c.matched);
         EXPECT_EQ(layout.pages, c.pages) << c.matched;
         EXPECT_EQ(layout.lastPageCount, c.lastPageCount) << c.matched;
@@ -81,8 +83,8 @@ TEST(PriceUpdate, TypedPrices)
 {
     using enum PriceCheck;
     const std::pair<const char*, PriceCheck> cases[] = {
-        {"  12.5", OK},      {"0.0001", OK},     {"1e18", OK},     {"1.5d2", OK},      {"12.5x", Invalid},
-        {"12.5 ", Invalid},  {"  ", Invalid},    {"nan", Invalid}, {"0x10", Invalid},  {"", OutOfRange},
+        {"  12.5", OK},          {"0.0001", OK},       {"1e18", OK},       {"1.5d2", OK},         {"12.5x", Invalid},
+        {"12.5 ", Invalid},      {"  ", Invalid},      {"nan", Invalid},   {"0x10", Invalid},     {"", OutOfRange},
         {"0.00001", OutOfRange}, {"2e18", OutOfRange}, {"-5", OutOfRange}, {"1e400", OutOfRange},
     };
     for (auto [text, check] : cases)

@@ -39,8 +39,10 @@ Ids Seek(CBondList& list, SeekBy by, std::string_view text)
 
 TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
 {
+    // clang-format off
     CBondList list = MakeList({{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
                                {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}});
+    // clang-format on
     EXPECT_EQ(Seek(list, SeekBy::ID, "AB"), (Ids{"AB1", "abc", "Ab"}));
     EXPECT_EQ(Seek(list, SeekBy::Name, "Alp"), (Ids{"xab", "abc", "a"}));
     // Letters beyond ASCII fold too, in the text and in the field.
@@ -74,8 +76,8 @@ TEST(Seek, StopsAfterTheFirstFiveHundredMatchesInListOrder)
 // and are always well-formed.
 TEST(Seek, PrefixTestAgreesWithFoldingEverything)
 {
-    const std::vector<std::string> pieces = {"a", "A", "z", "1", " ", "é", "É", "Š", "š", "Ÿ", "ÿ", "ß", "€",
-                                             "\xF0\x9F\x98\x80", "Ö", "ö", "x"};
+    const std::vector<std::string> pieces = {
+        "a", "A", "z", "1", " ", "é", "É", "Š", "š", "Ÿ", "ÿ", "ß", "€", "\xF0\x9F\x98\x80", "Ö", "ö", "x"};
     std::vector<std::string> broken = pieces;
     for (const char* bad : {"\xC3", "\x80", "\xE2\x82", "\xFF"})
         broken.push_back(bad);

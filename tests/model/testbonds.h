@@ -2,9 +2,9 @@
 
 // Bonds, dates and clocks shared by the core tests.
 
-#include "model/format.h"
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/format.h"
 #include "model/solver.h"
 
 #include <functional>

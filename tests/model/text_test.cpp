@@ -11,12 +11,17 @@ TEST(Text, CodePageConversions)
     EXPECT_EQ(Cp1252ToUtf8("\x80\x8a\x9f\xe9"), "€ŠŸé");
     EXPECT_EQ(Cp1252ToUtf8("\x81\x8d"), "\u0081\u008d"); // undefined bytes survive
     EXPECT_EQ(Utf8ToCp1252("€ŠŸé"), "\x80\x8a\x9f\xe9");
-    EXPECT_EQ(Utf8ToCp1252("a\xff" "b"), "a?b");          // malformed UTF-8
-    EXPECT_EQ(Utf8ToCp1252("\xe2\x82"), "??");            // cut short
-    EXPECT_EQ(Utf8ToCp1252("\xc1\x81"), "??");            // overlong
+    EXPECT_EQ(Utf8ToCp1252("a\xff"
+                           "b"),
+              "a?b");                          // malformed UTF-8
+    EXPECT_EQ(Utf8ToCp1252("\xe2\x82"), "??"); // cut short
+    EXPECT_EQ(Utf8ToCp1252("\xc1\x81"), "??"); // overlong
     EXPECT_EQ(Utf8ToCp1252("😀"), "?");
     EXPECT_EQ(Utf16LeToUtf8(std::string("\x3d\xd8\x00\xde", 4)), "😀"); // surrogate pair
-    EXPECT_EQ(Utf16LeToUtf8(std::string("\x3d\xd8" "A\x00", 4)), "\uFFFDA");
+    EXPECT_EQ(Utf16LeToUtf8(std::string("\x3d\xd8"
+                                        "A\x00",
+                                        4)),
+              "\uFFFDA");
     // Every byte survives a trip through the program's text.
     std::string all;
     for (int c = 1; c < 256; ++c)
@@ -31,5 +36,7 @@ TEST(Text, FoldCaseKeepsAccentsAndBrokenBytes)
     EXPECT_EQ(FoldCase("GOV-2027-A Zürich ÉTÉ Œ Ÿ Š ß × \xff"), "gov-2027-a zürich été œ ÿ š ß × \xff");
     EXPECT_FALSE(StartsWithFolded("Ecu", "éc"));
     EXPECT_FALSE(StartsWithFolded("Straße", "strasse"));
-    EXPECT_TRUE(StartsWithFolded("a\xff" "b", "a\xff")); // a malformed byte matches itself
+    EXPECT_TRUE(StartsWithFolded("a\xff"
+                                 "b",
+                                 "a\xff")); // a malformed byte matches itself
 }

@@ -1,9 +1,9 @@
 // The composite bond: a portfolio must value exactly like the pooled cashflow
 // stream it stands for, and refuse what cannot be valued.
 
+#include "../model/testbonds.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliomessages.h"
-#include "../model/testbonds.h"
 
 #include <gtest/gtest.h>
 
@@ -41,8 +41,9 @@ TEST(CBondPortf, FiguresAreThoseOfThePooledStream)
 {
     auto x = FreeBond("X", 90.0f, {{Day(2022, 3, 10), 10.0f}, {Day(2024, 9, 10), 110.0f}});
     auto y = FreeBond("Y", 75.5f, {{Day(2023, 3, 10), 4.0f}, {Day(2028, 3, 10), 104.0f}});
-    auto pooled = FreeBond("P", 3 * 90.0f + 2 * 75.5f, {{Day(2022, 3, 10), 30.0f}, {Day(2024, 9, 10), 330.0f},
-                                                         {Day(2023, 3, 10), 8.0f}, {Day(2028, 3, 10), 208.0f}});
+    auto pooled = FreeBond(
+        "P", 3 * 90.0f + 2 * 75.5f,
+        {{Day(2022, 3, 10), 30.0f}, {Day(2024, 9, 10), 330.0f}, {Day(2023, 3, 10), 8.0f}, {Day(2028, 3, 10), 208.0f}});
     const PortfolioFigures p = Portfolio({x.get(), y.get()}, {3.0, 2.0});
     ASSERT_EQ(p.outcome, PortfolioOutcome::Ready);
     EXPECT_NEAR(p.ytm, AnalyseRow(*pooled, kStand, kHorizon, SystemClock()).ytm, 1e-8);
@@ -102,9 +103,9 @@ TEST(CBondPortf, ValidateReportsUnitsAndMembersInOrder)
     EXPECT_EQ(validate({5e-9, 4e-9, 0}), -1); // a sum below 1e-8 is no units
     EXPECT_EQ(validate({5e-9, 6e-9, 0}), 0);
     b.code = BOND_STAND_AFTER_HORIZON;
-    EXPECT_EQ(validate({1, 1, 1}), 2);        // code 11 refuses a member too
-    EXPECT_EQ(validate({1, -1, 1}), 2);       // its check comes before its units
-    EXPECT_EQ(validate({-1, 1, 1}), -1);      // an earlier negative comes first
+    EXPECT_EQ(validate({1, 1, 1}), 2);   // code 11 refuses a member too
+    EXPECT_EQ(validate({1, -1, 1}), 2);  // its check comes before its units
+    EXPECT_EQ(validate({-1, 1, 1}), -1); // an earlier negative comes first
     b.code = BOND_OK;
     c.code = BOND_PRICE_TOO_HIGH;
     EXPECT_EQ(validate({0, 0, 0}), 3);

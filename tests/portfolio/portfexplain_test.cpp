@@ -1,8 +1,8 @@
 // The composite bond explained payment by payment: every member's payments
 // scaled by its units, in date order, adding up to the composite's figures.
 
-#include "portfolio/core/portfexplain.h"
 #include "../model/testbonds.h"
+#include "portfolio/core/portfexplain.h"
 
 #include <gtest/gtest.h>
 

@@ -25,8 +25,8 @@ const std::string kMagic("Tenvix2F\0", 9);
 
 TEST(PortfolioFile, TheOneRowExampleByteForByte)
 {
-    const std::string expected = kMagic + Bytes({0x01, 0x00, 0x00, 0x00, 0x02, 0x42, 0x31, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                                 0x00, 0x59, 0x40});
+    const std::string expected =
+        kMagic + Bytes({0x01, 0x00, 0x00, 0x00, 0x02, 0x42, 0x31, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x59, 0x40});
     const std::vector<PortfolioEntry> rows{{"B1", 100.0}};
     EXPECT_EQ(StorePortfolio(rows), expected);
     const PortfolioFile back = Read(expected);

@@ -1,8 +1,8 @@
 // Suggesting: which bonds qualify, how the few best of each group are kept in
 // their fixed places, and how many rows are offered.
 
-#include "portfolio/core/suggest.h"
 #include "../model/testbonds.h"
+#include "portfolio/core/suggest.h"
 
 #include <gtest/gtest.h>
 
@@ -38,7 +38,8 @@ TEST(SuggestLists, InsertionKeepsTheBestInOrderAndEqualsInScanOrder)
     // Full: a better record pushes the worst out, a worse or equal one is dropped.
     for (double r : {0.2, 0.2, 0.2, 0.2, 0.2, 0.25, 0.2, 0.01})
         l.AddLonger(Rec(r));
-    EXPECT_EQ(Ranks(l.m_long, l.m_nLongCount), (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.25, 0.2, 0.2, 0.2, 0.2, 0.2}));
+    EXPECT_EQ(Ranks(l.m_long, l.m_nLongCount),
+              (std::vector<double>{0.5, 0.5, 0.4, 0.3, 0.25, 0.2, 0.2, 0.2, 0.2, 0.2}));
 }
 
 TEST(SuggestLists, ExactMatchesShareTheShorterPlacesAndComeFirst)
@@ -95,8 +96,9 @@ TEST(PresentSuggestions, ExactFirstThenPairs)
     EXPECT_EQ(picked(0, 2, 2, 18), (V{{G::Shorter, 100}, {G::Longer, 200}}));
     EXPECT_EQ(picked(0, 8, 0, 0), V{}); // one side only, however many
     // Pairs are limited by the smaller side.
-    EXPECT_EQ(picked(2, 3, 2, 0),
-              (V{{G::Exact, 0}, {G::Exact, 1}, {G::Shorter, 100}, {G::Shorter, 101}, {G::Longer, 200}, {G::Longer, 201}}));
+    EXPECT_EQ(
+        picked(2, 3, 2, 0),
+        (V{{G::Exact, 0}, {G::Exact, 1}, {G::Shorter, 100}, {G::Shorter, 101}, {G::Longer, 200}, {G::Longer, 201}}));
     // Full ten of each: the exact group holds six places, so 6 + 4 shorter + 4 longer.
     const V many = picked(6, 10, 10, 0);
     EXPECT_EQ(many.size(), 14u);
@@ -133,10 +135,10 @@ TEST_F(Scan, GroupsByDistanceFromTheHorizon)
 {
     CBond* exactLow = Add("EXACT-LOW", horizon, 800000.0f);
     CBond* exactHigh = Add("EXACT-HIGH", horizon, 700000.0f);
-    Add("EXACT-NOYIELD", horizon, 999999.0f);            // yields less than 0.0001: dropped, not filed
+    Add("EXACT-NOYIELD", horizon, 999999.0f); // yields less than 0.0001: dropped, not filed
     CBond* nearShort = Add("S3.25", Day(2023, 4, 1), 800000.0f);
     CBond* nearLong = Add("L4.75", Day(2024, 10, 1), 800000.0f);
-    Add("S2.92", Day(2022, 12, 1), 700000.0f);           // more than a quarter of the horizon away: out
+    Add("S2.92", Day(2022, 12, 1), 700000.0f); // more than a quarter of the horizon away: out
     Add("L5.08", Day(2025, 2, 1), 700000.0f);
     Add("MATURED", Day(2019, 6, 1), 900000.0f);          // incompatible
     auto* pricey = Add("PRICEY", Day(2023, 6, 1), 1e6f); // price not below the payments: refused

@@ -3,10 +3,10 @@
 // an entry changes. The figures themselves are the cashflow analysis's tests.
 
 #include "analysis/analysisdlg.h"
-#include "uikit/paymentgrid.h"
+#include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
-#include "support/app.h"
+#include "uikit/paymentgrid.h"
 
 #include <functional>
 
@@ -195,6 +195,7 @@ private slots:
             std::function<void()> run;
             bool clears;
         };
+        // clang-format off
         const QList<Action> actions = {
             {"periods up", [&] { StepPeriods(1); }, true},
             {"periods down", [&] { StepPeriods(-1); }, true},
@@ -211,6 +212,7 @@ private slots:
             {"row selected", [&] { Grid()->topLevelItem(0)->setSelected(true); }, false},
             {"hidden and shown", [&] { Click("exit"); m_dlg->show(); }, false},
         };
+        // clang-format on
         for (const Action& a : actions) {
             FillOneYearAtTenPercent();
             Periods()->setValue(2);

@@ -73,9 +73,8 @@ private slots:
     {
         m_dir = std::make_unique<QTemporaryDir>();
         // The unprivileged user must reach the files it is tested on.
-        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                 | QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup
-                                                 | QFile::ExeGroup);
+        QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                                 QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
         m_msgs = std::make_unique<test::FakeMessages>();
         m_chooser = std::make_unique<test::FakeFileChooser>();
     }
@@ -130,9 +129,12 @@ private slots:
         QTest::newRow("missing") << "missing"
                                  << "%1\nCannot find this file.\nPlease verify that the correct path and file name "
                                     "are given.";
-        QTest::newRow("no permission") << "no permission" << "Unable to read from %1, it is opened by someone else.";
-        QTest::newRow("a folder") << "folder" << "An unexpected error occurred while reading %1.";
-        QTest::newRow("a pipe") << "pipe" << "An unexpected error occurred while reading %1.";
+        QTest::newRow("no permission") << "no permission"
+                                       << "Unable to read from %1, it is opened by someone else.";
+        QTest::newRow("a folder") << "folder"
+                                  << "An unexpected error occurred while reading %1.";
+        QTest::newRow("a pipe") << "pipe"
+                                << "An unexpected error occurred while reading %1.";
     }
 
     void unreadableFileKeepsTheDatabase()

@@ -3,8 +3,8 @@
 
 #include "editor/formmessages.h"
 #include "editor/formrules.h"
-#include "uikit/datetext.h"
 #include "support/app.h"
+#include "uikit/datetext.h"
 
 using namespace tenvix;
 using namespace tenvix::editor;
@@ -126,8 +126,9 @@ private slots:
         QCOMPARE(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).kind,
                  AnalysisOutcome::NoYield);
         // Finding no yield is told like any other outcome the form refuses.
-        QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).code),
-                 "Bad YTM .");
+        QCOMPARE(
+            FormMessage(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).code),
+            "Bad YTM .");
         bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
         QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2020, 6, 1), Day(2021, 1, 1), false, 150, SystemClock()).code),
                  "Bad YTM !");

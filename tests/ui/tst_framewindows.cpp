@@ -7,10 +7,10 @@
 #include "model/priceupdate.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "uikit/datepicker.h"
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
+#include "uikit/datepicker.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;

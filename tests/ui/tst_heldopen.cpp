@@ -6,16 +6,16 @@
 // does, so requests arrive while it is up.
 
 #include "editor/inview.h"
-#include "uikit/paymentgrid.h"
 #include "model/bondfile.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "uikit/datepicker.h"
-#include "uikit/datetext.h"
 #include "shell/deletemanydlg.h"
 #include "shell/instance.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/paymentgrid.h"
 
 #include <span>
 
@@ -51,8 +51,8 @@ class TestHeldOpen : public QObject {
     std::unique_ptr<App> m_app;
     std::unique_ptr<CInstanceChannel> m_channel;
     CMainFrame* m_frame = nullptr;
-    QString m_sample;  // the open database, a copy of the sample
-    QString m_other;   // a second database of two bonds
+    QString m_sample; // the open database, a copy of the sample
+    QString m_other;  // a second database of two bonds
     qsizetype m_nSampleBonds = 0;
     // What happened, in order: windows closing, databases opening.
     QStringList m_log;
@@ -101,11 +101,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(m_frame));
         m_log.clear();
         // A save names the document again; only a change of name counts.
-        connect(&Doc(), &CTenvixDoc::TitleChanged, this, [this, shown = Doc().GetTitle()](const QString& title) mutable {
-            if (title != shown)
-                m_log << "opened " + title;
-            shown = title;
-        });
+        connect(&Doc(), &CTenvixDoc::TitleChanged, this,
+                [this, shown = Doc().GetTitle()](const QString& title) mutable {
+                    if (title != shown)
+                        m_log << "opened " + title;
+                    shown = title;
+                });
     }
     void cleanup()
     {
@@ -318,11 +319,13 @@ private slots:
     {
         QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("title");
+        // clang-format off
         QTest::newRow("second start") << "second start" << "other.bnd";
         QTest::newRow("drop") << "drop" << "other.bnd";
         QTest::newRow("recent file") << "recent file" << "recent.bnd";
         QTest::newRow("new") << "new" << "Untitled";
         QTest::newRow("open") << "open" << "other.bnd";
+        // clang-format on
     }
     void onlyTheLatestRequestRuns()
     {

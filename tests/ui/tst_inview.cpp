@@ -3,11 +3,11 @@
 // the form to remove every bond maturing before a day.
 
 #include "editor/inview.h"
-#include "uikit/paymentgrid.h"
 #include "model/bondfile.h"
-#include "uikit/datepicker.h"
 #include "shell/deletemanydlg.h"
 #include "support/app.h"
+#include "uikit/datepicker.h"
+#include "uikit/paymentgrid.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -279,8 +279,8 @@ private slots:
         QCOMPARE(Edit("priceEdit")->text(), "0.00");
 
         // Moves stop at the ends without touching unsaved edits.
-        for (auto [end, beyond] : {std::pair{&CInView::MoveLast, &CInView::MoveNext},
-                                   std::pair{&CInView::MoveFirst, &CInView::MovePrev}}) {
+        for (auto [end, beyond] :
+             {std::pair{&CInView::MoveLast, &CInView::MoveNext}, std::pair{&CInView::MoveFirst, &CInView::MovePrev}}) {
             (m_form->*end)();
             Edit("nameEdit")->setText("unsaved");
             (m_form->*beyond)();

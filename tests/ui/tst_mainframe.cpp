@@ -66,6 +66,7 @@ private slots:
             for (QAction* a : top->menu()->actions())
                 menus << (a->isSeparator() ? "-" : a->text());
         }
+        // clang-format off
         QCOMPARE(menus, QStringList({"&File", "Ne&w\tCtrl+W", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                                      "-", "-", "E&xit", "&Edit", "&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X",
                                      "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&View", "&Toolbar", "&Status Bar",
@@ -73,6 +74,7 @@ private slots:
                                      "&Prev\tCtrl+P", "&Next\tCtrl+N", "&Last\tCtrl+L", "-", "&Save", "-", "Add",
                                      "&Del", "-", "Delete &Many", "&Run", "&Update All", "&Run", "-", "&M2",
                                      "&Help", "A&bout tenvix..."}));
+        // clang-format on
         std::unique_ptr<QMenu> context(f->createPopupMenu());
         QCOMPARE(context->actions(), f->ViewMenu()->actions());
 
@@ -101,9 +103,8 @@ private slots:
         QSignalSpy received(&running, &CInstanceChannel::PathReceived);
 
         bool handed = false;
-        std::unique_ptr<QThread> second(QThread::create([&] {
-            handed = CInstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd"));
-        }));
+        std::unique_ptr<QThread> second(
+            QThread::create([&] { handed = CInstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd")); }));
         second->start();
         QTRY_COMPARE(received.size(), 1);
         QVERIFY(second->wait(5000));
@@ -392,10 +393,11 @@ private slots:
     {
         CMainFrame* f = ShowActive(Start());
         // Ctrl+N is Next, not New; Ctrl+T is taken and does nothing.
-        const std::pair<QKeyCombination, int> keys[] = {
-            {Qt::CTRL | Qt::Key_N, ID_MOVE_NEXT}, {Qt::CTRL | Qt::Key_P, ID_MOVE_PREV},
-            {Qt::CTRL | Qt::Key_F, ID_MOVE_FIRST}, {Qt::CTRL | Qt::Key_L, ID_MOVE_LAST},
-            {Qt::CTRL | Qt::Key_T, ID_FILE_PRINT}};
+        const std::pair<QKeyCombination, int> keys[] = {{Qt::CTRL | Qt::Key_N, ID_MOVE_NEXT},
+                                                        {Qt::CTRL | Qt::Key_P, ID_MOVE_PREV},
+                                                        {Qt::CTRL | Qt::Key_F, ID_MOVE_FIRST},
+                                                        {Qt::CTRL | Qt::Key_L, ID_MOVE_LAST},
+                                                        {Qt::CTRL | Qt::Key_T, ID_FILE_PRINT}};
         for (auto [key, id] : keys)
             QVERIFY2(Triggers(f, key, f->Action(id)), qPrintable(f->Action(id)->objectName()));
         QVERIFY(!Triggers(f, Qt::CTRL | Qt::Key_N, f->Action(ID_FILE_NEW)));

@@ -5,14 +5,14 @@
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
-#include "uikit/paymentgrid.h"
 #include "model/format.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "uikit/datepicker.h"
-#include "uikit/datetext.h"
 #include "support/app.h"
 #include "support/locale.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/paymentgrid.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -62,7 +62,10 @@ class TestNumberTexts : public QObject {
 
         CInView& Form() { return *frame->Form(); }
         template <class T = QLineEdit>
-        T* Field(const char* name) { return Form().findChild<T*>(QLatin1String(name)); }
+        T* Field(const char* name)
+        {
+            return Form().findChild<T*>(QLatin1String(name));
+        }
     };
 
 private slots:

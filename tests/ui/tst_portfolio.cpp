@@ -257,8 +257,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const QByteArray magic("Tenvix2F\0", 9);
         QTest::newRow("21 rows") << "file" << magic + QByteArray("\x15\0\0\0", 4) << "Wrong file format !";
-        QTest::newRow("record cut short") << "file" << magic + QByteArray("\2\0\0\0\2B1\0\0\0\0\0\0Y@\2B", 17)
-                                          << "Failed reading the file !";
+        QTest::newRow("record cut short")
+            << "file" << magic + QByteArray("\2\0\0\0\2B1\0\0\0\0\0\0Y@\2B", 17) << "Failed reading the file !";
         QTest::newRow("missing") << "missing" << QByteArray() << "Failed to open the file !";
         QTest::newRow("a pipe") << "pipe" << QByteArray() << "Failed to open the file !";
         QTest::newRow("a folder") << "folder" << QByteArray() << "Failed to open the file !";
@@ -470,6 +470,7 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: accepted
         QTest::addColumn<QString>("wantId");
         QTest::addColumn<double>("wantUnits");
+        // clang-format off
         QTest::newRow("empty units are none") << "  GOV-1 \t" << "" << "" << "GOV-1" << 0.0;
         QTest::newRow("decimals, at the limit") << "B" << "1e12" << "" << "B" << 1e12;
         QTest::newRow("above the limit") << "B" << "1.1e12" << "Bad number of units !" << "" << 0.0;
@@ -477,6 +478,7 @@ private slots:
         QTest::newRow("blanks only") << "B" << "   " << "Bad number of units !" << "" << 0.0;
         QTest::newRow("id of blanks") << "   " << "5" << "Empty ID" << "" << 0.0;
         QTest::newRow("units checked first") << "" << "x" << "Bad number of units !" << "" << 0.0;
+        // clang-format on
     }
 
     void addBond()
@@ -526,6 +528,7 @@ private slots:
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("message");
         QTest::addColumn<double>("wantPrice");
+        // clang-format off
         QTest::newRow("empty units") << "" << "97.5" << "" << 97.5;
         QTest::newRow("lowest price") << " 12" << "0.0001" << "" << 0.0001;
         QTest::newRow("highest price") << "1" << "1e18" << "" << 1e18;
@@ -535,6 +538,7 @@ private slots:
         QTest::newRow("units before price") << "-3" << "" << "Bad number of units !" << 0.0;
         QTest::newRow("zero price") << "1" << "0" << "Invalid price\nor out of range !" << 0.0;
         QTest::newRow("price too high") << "1" << "1.1e18" << "Invalid price\nor out of range !" << 0.0;
+        // clang-format on
     }
 
     void updateBond()
@@ -562,6 +566,7 @@ private slots:
             QCOMPARE(unitsBox->text() + "|" + priceBox->text(), units + "|" + price);
         }
     }
+
 private:
     void OpenWindow()
     {

@@ -140,9 +140,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("smallest") << "0.0001" << "";
-        QTest::newRow("trailing junk") << "12.5x" << "Invalid price !";
-        QTest::newRow("too small") << "0.00001" << "New Price out of range !";
+        QTest::newRow("smallest") << "0.0001"
+                                  << "";
+        QTest::newRow("trailing junk") << "12.5x"
+                                       << "Invalid price !";
+        QTest::newRow("too small") << "0.00001"
+                                   << "New Price out of range !";
     }
 
     void typedPricesAreChecked()

@@ -2,10 +2,10 @@
 // same day in any locale with two-digit years in the expected century; the
 // picker's time of day; the file messages of the system's errors.
 
+#include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/fileio.h"
-#include "support/app.h"
 
 #include <cerrno>
 
@@ -68,14 +68,16 @@ private slots:
         QTest::addColumn<int>("err");
         QTest::addColumn<bool>("saving");
         QTest::addColumn<QString>("message");
-        const QString nf = "/d/x.bnd\nCannot find this file.\nPlease verify that the correct path and file name are given.";
+        const QString nf =
+            "/d/x.bnd\nCannot find this file.\nPlease verify that the correct path and file name are given.";
         QTest::newRow("missing") << ENOENT << false << nf;
         QTest::newRow("missing folder") << ENOTDIR << false << nf;
-        QTest::newRow("read denied") << EACCES << false << "Unable to read from /d/x.bnd, it is opened by someone else.";
+        QTest::newRow("read denied") << EACCES << false
+                                     << "Unable to read from /d/x.bnd, it is opened by someone else.";
         QTest::newRow("write denied") << EACCES << true
                                       << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
-        QTest::newRow("read-only medium") << EROFS << true
-                                          << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
+        QTest::newRow("read-only medium")
+            << EROFS << true << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
         QTest::newRow("disk full") << ENOSPC << true << "Destination disk drive is full.";
         QTest::newRow("quota") << EDQUOT << true << "Destination disk drive is full.";
         QTest::newRow("read I/O") << EIO << false << "An unexpected error occurred while reading /d/x.bnd.";

@@ -61,6 +61,7 @@ public:
         FakeMessages::Answer(a);
         m_during.push_back(std::move(during));
     }
+
 protected:
     void Wait(bool question) override;
 

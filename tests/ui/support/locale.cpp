@@ -43,8 +43,7 @@ void RequireTheRequestedLocale()
                wanted.constData(), std::setlocale(LC_ALL, nullptr));
     const QByteArray language = wanted.left(wanted.indexOf('.'));
     if (language.contains('_') && QLocale::system().name() != QString::fromLatin1(language))
-        qFatal("Qt does not see the locale %s (it sees %s).", wanted.constData(),
-               qPrintable(QLocale::system().name()));
+        qFatal("Qt does not see the locale %s (it sees %s).", wanted.constData(), qPrintable(QLocale::system().name()));
 }
 
 } // namespace
