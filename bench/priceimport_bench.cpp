@@ -60,9 +60,8 @@ const std::string& File()
             const CBond& bond = *bonds[static_cast<std::size_t>(k) % bonds.size()];
             std::string id = k % 50 == 0 ? "ZZ" + std::to_string(k) : bond.m_strID;
             if (k % 7 == 0)
-                std::transform(id.begin(), id.end(), id.begin(), [](char c) {
-                    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-                });
+                std::transform(id.begin(), id.end(), id.begin(),
+                               [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
             std::string price = FormatFixed(static_cast<double>(bond.m_fPrice) + (k % 5) * 0.125, 3);
             std::replace(price.begin(), price.end(), '.', ',');
             out += id + ";\"" + bond.m_strName + "\";" + price + ";EUR\r\n";

@@ -151,15 +151,9 @@ BondIdIndex::BondIdIndex(const CBondList::List& bonds)
     }
 }
 
-std::uint64_t BondIdIndex::HashOf(std::string_view id)
-{
-    return HashFolded(id);
-}
+std::uint64_t BondIdIndex::HashOf(std::string_view id) { return HashFolded(id); }
 
-void BondIdIndex::PrefetchSlot(std::uint64_t hash) const
-{
-    Prefetch(&m_slots[hash & (m_slots.size() - 1)]);
-}
+void BondIdIndex::PrefetchSlot(std::uint64_t hash) const { Prefetch(&m_slots[hash & (m_slots.size() - 1)]); }
 
 void BondIdIndex::PrefetchBond(std::uint64_t hash) const
 {
@@ -172,10 +166,7 @@ void BondIdIndex::PrefetchBond(std::uint64_t hash) const
     }
 }
 
-IdMatch BondIdIndex::Match(std::string_view id) const
-{
-    return Match(id, HashFolded(id));
-}
+IdMatch BondIdIndex::Match(std::string_view id) const { return Match(id, HashFolded(id)); }
 
 IdMatch BondIdIndex::Match(std::string_view id, std::uint64_t hash) const
 {

@@ -35,8 +35,7 @@ struct IdMatch {
 // Counts `bond`, at `position` in the list, into `match` when its identifier
 // reaches `id`, whose folded form (FoldCase) is `foldedId`. Bonds must come
 // in list order. This is the one comparison both lookups make.
-void CountMatch(IdMatch& match, CBond& bond, std::size_t position, std::string_view id,
-                std::string_view foldedId);
+void CountMatch(IdMatch& match, CBond& bond, std::size_t position, std::string_view id, std::string_view foldedId);
 
 // One identifier, by a walk over the whole list: for a lookup now and then.
 IdMatch MatchBondID(const CBondList::List& bonds, std::string_view id);

@@ -156,10 +156,7 @@ void CsvReader::Fail(CsvError error, std::int64_t line)
     m_pos = m_text.size();
 }
 
-bool CsvReader::AtLineEnd() const
-{
-    return m_pos >= m_text.size() || m_text[m_pos] == '\n' || m_text[m_pos] == '\r';
-}
+bool CsvReader::AtLineEnd() const { return m_pos >= m_text.size() || m_text[m_pos] == '\n' || m_text[m_pos] == '\r'; }
 
 void CsvReader::SkipLineEnd()
 {

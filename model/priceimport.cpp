@@ -141,8 +141,7 @@ PriceShape ShapeOf(std::string_view text)
     // Thousands: every mark but perhaps the last is the first one's kind and
     // followed by three digits.
     int grouped = 0;
-    while (lead && grouped < count && marks[static_cast<std::size_t>(grouped)] == marks[0] &&
-           groupOf(grouped + 1) == 3)
+    while (lead && grouped < count && marks[static_cast<std::size_t>(grouped)] == marks[0] && groupOf(grouped + 1) == 3)
         ++grouped;
     if (lead && grouped == count) {
         shape.kind = PriceShape::Grouped;
@@ -225,10 +224,9 @@ bool LooksNumeric(std::string_view text, bool commaSeparated)
 
 // ---- The columns ------------------------------------------------------------
 
-constexpr std::string_view kIdWords[] = {"id",     "identifier", "isin", "wkn",  "cusip",
+constexpr std::string_view kIdWords[] = {"id",     "identifier", "isin", "wkn", "cusip",
                                          "symbol", "ticker",     "code", "bond"};
-constexpr std::string_view kPriceWords[] = {"price", "kurs", "cours", "prezzo", "close",
-                                            "last",  "quote", "bid",  "mid"};
+constexpr std::string_view kPriceWords[] = {"price", "kurs", "cours", "prezzo", "close", "last", "quote", "bid", "mid"};
 
 // How well a heading names a column: the whole heading one of `words` ranks
 // before a heading that holds it as a word ("Last price"), and within each
@@ -244,8 +242,7 @@ int HeadingRank(std::string_view heading, const std::string_view (&words)[N])
         return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
     };
     for (std::size_t k = 0; k < N; ++k) {
-        for (std::size_t at = folded.find(words[k]); at != std::string::npos;
-             at = folded.find(words[k], at + 1)) {
+        for (std::size_t at = folded.find(words[k]); at != std::string::npos; at = folded.find(words[k], at + 1)) {
             const std::size_t end = at + words[k].size();
             if ((at == 0 || !isWordChar(folded[at - 1])) && (end == folded.size() || !isWordChar(folded[end])))
                 return static_cast<int>(N + k);
@@ -280,8 +277,7 @@ struct ColumnCounts {
     std::size_t ids = 0;     // of those, rows whose text reaches a bond
 };
 
-std::vector<ColumnCounts> CountColumns(std::span<const CsvRecord> data, const BondIdIndex& index,
-                                       bool commaSeparated)
+std::vector<ColumnCounts> CountColumns(std::span<const CsvRecord> data, const BondIdIndex& index, bool commaSeparated)
 {
     std::vector<ColumnCounts> counts;
     for (const CsvRecord& record : data) {
@@ -322,8 +318,8 @@ struct Columns {
     std::size_t price = 0;
 };
 
-Columns FindColumns(const std::vector<std::string>* heading, std::span<const CsvRecord> data,
-                    const BondIdIndex& index, bool commaSeparated)
+Columns FindColumns(const std::vector<std::string>* heading, std::span<const CsvRecord> data, const BondIdIndex& index,
+                    bool commaSeparated)
 {
     const std::vector<ColumnCounts> counts = CountColumns(data, index, commaSeparated);
     const std::vector<std::size_t> idNamed = heading ? NamedColumns(*heading, kIdWords) : std::vector<std::size_t>{};
@@ -721,8 +717,8 @@ std::string PriceRefusalText(const PriceVerdict& verdict)
         return {};
     for (const RefusalText& t : kRefusalTexts)
         if (t.refusal == verdict.refusal)
-            return Substitute(t.text, {verdict.refusal == PriceRefusal::SeveralBonds ? verdict.matches
-                                                                                      : verdict.otherLine});
+            return Substitute(t.text,
+                              {verdict.refusal == PriceRefusal::SeveralBonds ? verdict.matches : verdict.otherLine});
     return {};
 }
 

@@ -92,10 +92,7 @@ RowFigures ReanalyseRow(CBond& bond, const Clock& clock)
     return AnalyseRow(bond, bond.m_nStandDate, bond.m_nHorizon, clock);
 }
 
-CBond* FindBondByID(CBondList::List& bonds, std::string_view id)
-{
-    return MatchBondID(bonds, id).firstAnyCase;
-}
+CBond* FindBondByID(CBondList::List& bonds, std::string_view id) { return MatchBondID(bonds, id).firstAnyCase; }
 
 PortfolioFigures CalculatePortfolio(std::span<CBond* const> bonds, std::span<const double> units, double stand,
                                     double horizon, const Clock& clock)

@@ -55,9 +55,9 @@ TEST(BondLookup, ExactFirstThenAnyCase)
         int count;
         std::size_t position;
     };
-    for (const Case c : {Case{"GOV-2030", 2, 1}, Case{"gov-2030", 1, 0}, Case{"Gov-2030", 3, 0},
-                         Case{"\xc3\xa9mis", 1, 4}, Case{"\xc3\x89mis", 2, 3}, Case{"b1", 1, 5},
-                         Case{"GOV-2030 ", 0, 0}, Case{"", 0, 0}, Case{"GOV", 0, 0}}) {
+    for (const Case c :
+         {Case{"GOV-2030", 2, 1}, Case{"gov-2030", 1, 0}, Case{"Gov-2030", 3, 0}, Case{"\xc3\xa9mis", 1, 4},
+          Case{"\xc3\x89mis", 2, 3}, Case{"b1", 1, 5}, Case{"GOV-2030 ", 0, 0}, Case{"", 0, 0}, Case{"GOV", 0, 0}}) {
         for (const IdMatch& m : {index.Match(c.id), MatchBondID(list.m_list, c.id)}) {
             EXPECT_EQ(m.Count(), c.count) << c.id;
             if (c.count) {

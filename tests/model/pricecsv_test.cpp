@@ -55,6 +55,7 @@ TEST(CsvReader, ShapesOfRealFiles)
         char separator;
         std::vector<std::pair<std::int64_t, Fields>> records;
     };
+    // clang-format off
     const Case cases[] = {
         {"Windows line ends", "ISIN,Price\r\nDE1,101.5\r\n", ',', {{1, {"ISIN", "Price"}}, {2, {"DE1", "101.5"}}}},
         {"old Mac line ends, no final one", "a;1\rb;2", ';', {{1, {"a", "1"}}, {2, {"b", "2"}}}},
@@ -76,6 +77,7 @@ TEST(CsvReader, ShapesOfRealFiles)
         {"tabs win a tie with commas", "a\t1,5\n", '\t', {{1, {"a", "1,5"}}}},
         {"one column", "a\nb\n", ',', {{1, {"a"}}, {2, {"b"}}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const Read r = ReadAll(c.bytes);
         EXPECT_EQ(r.error, CsvError::None) << c.what;

@@ -61,6 +61,7 @@ TEST(PriceImport, PriceFields)
     };
     const PriceRefusal ok = PriceRefusal::None, nan = PriceRefusal::NotANumber, k = PriceRefusal::ThousandsSeparator,
                        range = PriceRefusal::OutOfRange;
+    // clang-format off
     const Case cases[] = {
         {"101.5", false, kNone, ok, 101.5},
         {"  101.5 ", true, kNone, ok, 101.5},
@@ -110,6 +111,7 @@ TEST(PriceImport, PriceFields)
         {"2e18", false, kNone, range, 2e18},
         {"1e18", false, kNone, ok, 1e18},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const PriceReading r = ReadImportedPrice(c.text, c.commaSeparated, c.marks);
         EXPECT_EQ(r.refusal, c.refusal) << c.text;
@@ -174,6 +176,7 @@ TEST(PriceImport, FindsTheColumns)
         std::size_t id, price;
         std::vector<std::pair<std::string, std::string>> rows;
     };
+    // clang-format off
     const Case cases[] = {
         {"German bank, headings", "ISIN;Name;Kurs\nDE0001;Bund 2030;101,5\n", true, 0, 2, {{"DE0001", "101,5"}}},
         {"headings in any case, as words", "Name,Last Price,Security ID\nBund,101.5,DE0001\n", true, 2, 1,
@@ -189,6 +192,7 @@ TEST(PriceImport, FindsTheColumns)
         {"no headings and no known identifier", "AB12;99.5\nCD34;98\n", false, 0, 1, {{"AB12", "99.5"}, {"CD34", "98"}}},
         {"short rows have empty fields", "ISIN;Kurs\nDE0001\n;5\n", true, 0, 1, {{"DE0001", ""}, {"", "5"}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const PriceFile file = ReadPriceFile(c.text, index);
         ASSERT_EQ(file.error, PriceFileError::None) << c.what;
@@ -422,9 +426,8 @@ TEST(PriceImport, ProgressCanCancel)
     const PriceFile file = ReadPriceFile(text, index);
     ASSERT_EQ(file.rows.size(), 200000u);
     calls = 0;
-    const auto verdicts = JudgePrices(file, index, kStand, kLargeChangePercent, [&](std::size_t, std::size_t) {
-        return ++calls < 4;
-    });
+    const auto verdicts =
+        JudgePrices(file, index, kStand, kLargeChangePercent, [&](std::size_t, std::size_t) { return ++calls < 4; });
     EXPECT_TRUE(verdicts.empty());
     EXPECT_EQ(db.list.m_list.front()->m_fPrice, 1.0f);
 }
