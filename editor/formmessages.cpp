@@ -1,5 +1,6 @@
 #include "editor/formmessages.h"
 
+#include "model/analysismessages.h"
 #include "model/format.h"
 
 #include <iterator>
@@ -20,9 +21,9 @@ std::string FormMessage(int code)
 {
     switch (code) {
     case FORM_NO_YIELD:
-        return "Bad YTM .";
+        return AnalysisFailureText(AnalysisFailure::NoYield);
     case FORM_PRICE_TOO_HIGH:
-        return "Bad YTM !";
+        return AnalysisFailureText(AnalysisFailure::PriceTooHigh);
     case FORM_TOO_MANY_PAYMENTS:
         return "Too many payments to show ! Not saved .";
     case FORM_DATE_OUT_OF_RANGE:
@@ -51,11 +52,11 @@ std::string FormMessage(int code)
     case FORM_GRID_MATURITY_NOT_AFTER_RELEASE:
         return "Maturity should be later than Release Date !";
     case FORM_STAND_AFTER_MATURITY:
-        return "Stand date should be before Maturity !";
+        return AnalysisFailureText(AnalysisFailure::StandAfterMaturity);
     case FORM_HORIZON_NOT_AFTER_STAND:
-        return "Investment horizon should be later than stand date !";
+        return AnalysisFailureText(AnalysisFailure::HorizonNotAfterStand);
     case FORM_STAND_BEFORE_RELEASE:
-        return "Stand date can't be before release date !";
+        return AnalysisFailureText(AnalysisFailure::StandBeforeRelease);
     case FORM_NO_CASHFLOWS:
         return "No cashflows !";
     default:

@@ -1,6 +1,7 @@
 #include "editor/formrules.h"
 
 #include "model/analyse.h"
+#include "model/analysismessages.h"
 #include "model/date.h"
 #include "model/numbers.h"
 
@@ -87,29 +88,29 @@ AnalysisOutcome AnalyseFormBond(CBond& bond, double stand, double horizon, bool 
         out.horizonYears = YearFraction(horizon, stand);
         return out;
     case RecordOutcome::NoYield:
-        out.kind = AnalysisOutcome::NoYield;
-        return out;
     case RecordOutcome::Refused:
         break;
     }
-    switch (r.code) {
-    case BOND_STAND_AFTER_HORIZON:
-        out.kind = AnalysisOutcome::FormError;
-        out.code = FORM_HORIZON_NOT_AFTER_STAND;
+    switch (FailureOf(r.outcome, r.code)) {
+    case AnalysisFailure::None:
+    case AnalysisFailure::NoYield:
+        out.kind = AnalysisOutcome::NoYield;
         break;
-    case BOND_PRICE_TOO_HIGH:
+    case AnalysisFailure::PriceTooHigh:
         out.kind = AnalysisOutcome::PriceTooHigh;
         out.code = FORM_PRICE_TOO_HIGH;
         break;
-    case BOND_STAND_AFTER_MATURITY:
-    case BOND_STAND_BEFORE_RELEASE:
+    case AnalysisFailure::StandAfterMaturity:
         out.kind = AnalysisOutcome::FormError;
-        out.code = r.code;
+        out.code = FORM_STAND_AFTER_MATURITY;
         break;
-    default:
-        // Terms no valuation can use; the form's checks keep them out, so
-        // this is a failed search rather than a message of its own.
-        out.kind = AnalysisOutcome::NoYield;
+    case AnalysisFailure::HorizonNotAfterStand:
+        out.kind = AnalysisOutcome::FormError;
+        out.code = FORM_HORIZON_NOT_AFTER_STAND;
+        break;
+    case AnalysisFailure::StandBeforeRelease:
+        out.kind = AnalysisOutcome::FormError;
+        out.code = FORM_STAND_BEFORE_RELEASE;
         break;
     }
     return out;
