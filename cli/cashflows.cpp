@@ -5,6 +5,7 @@
 #include "cli/common.h"
 #include "cli/output.h"
 
+#include "model/analysismessages.h"
 #include "model/cashflowcalc.h"
 #include "model/clock.h"
 #include "model/format.h"
@@ -33,7 +34,7 @@ YearMethod ReadMethod(const Arguments& args)
 
 int RunCashflows(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {"stand", "horizon", "price", "method"}, {"square-m"});
+    const Arguments args(argv, {"stand", "horizon", "price", "method"}, {"square-m", "table"});
     const double stand = RequiredDate(args, "stand");
     const double horizon = RequiredDate(args, "horizon");
     const std::string price = args.Required("price");
@@ -58,8 +59,18 @@ int RunCashflows(const std::vector<std::string>& argv)
     // Dates are checked row by row like the window's grid, so a bad one is a
     // fault of its row rather than a usage error.
     const DateParser parseDate = [](std::string_view text) { return ParseIsoDate(text); };
-    const CashflowResult r =
-        CalculateCashflows({price, rows, stand, horizon, method, squareM}, parseDate, SystemClock());
+    const CashflowInput input{price, rows, stand, horizon, method, squareM};
+    if (args.Flag("table")) {
+        const CashflowExplanation x = ExplainCashflows(input, parseDate, SystemClock());
+        if (x.result.Ok())
+            return WriteExplanation(x.explanation);
+        // Without a yield there is no table to show, so it is a failure here.
+        std::cerr << (x.result.fault ? CashflowFaultMessage(x.result.fault)
+                                     : AnalysisFailureText(AnalysisFailure::NoYield))
+                  << "\n";
+        return kExitFailure;
+    }
+    const CashflowResult r = CalculateCashflows(input, parseDate, SystemClock());
     if (r.fault) {
         std::cerr << CashflowFaultMessage(r.fault) << "\n";
         return kExitFailure;

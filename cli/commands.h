@@ -4,6 +4,8 @@
 // its result to standard output and returns the exit status; a malformed
 // command line throws UsageError.
 
+#include "model/explain.h"
+
 #include <string>
 #include <vector>
 
@@ -11,12 +13,17 @@ namespace tenvix::cli {
 
 int RunAnalyse(const std::vector<std::string>& args);
 int RunCashflows(const std::vector<std::string>& args);
+int RunExplain(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);
 
 class Output;
 struct DatabaseFile;
+
+// What explain, cashflows --table and portfolio --table end with: the
+// explanation's table as CSV on standard output.
+int WriteExplanation(const Explanation& explanation);
 
 // The work of export, analyse and suggest on a database already read and
 // checked, on `threads` threads, written to `out` (not yet finished): what the

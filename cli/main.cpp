@@ -15,9 +15,9 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"analyse", tenvix::cli::RunAnalyse}, {"cashflows", tenvix::cli::RunCashflows},
-    {"export", tenvix::cli::RunExport},   {"portfolio", tenvix::cli::RunPortfolio},
-    {"suggest", tenvix::cli::RunSuggest},
+    {"analyse", tenvix::cli::RunAnalyse},     {"cashflows", tenvix::cli::RunCashflows},
+    {"explain", tenvix::cli::RunExplain},     {"export", tenvix::cli::RunExport},
+    {"portfolio", tenvix::cli::RunPortfolio}, {"suggest", tenvix::cli::RunSuggest},
 };
 
 constexpr std::string_view kUsage =
@@ -25,12 +25,18 @@ constexpr std::string_view kUsage =
     "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--threads N]\n"
     "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n"
     "  tenvix-cli cashflows --stand YYYY-MM-DD --horizon YYYY-MM-DD --price TEXT\n"
-    "          [--method 12m|365d] [--square-m] AMOUNT@YYYY-MM-DD ...\n"
-    "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line\n"
+    "          [--method 12m|365d] [--square-m] [--table] AMOUNT@YYYY-MM-DD ...\n"
+    "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line;\n"
+    "      with --table the payments explained instead, as explain writes them\n"
+    "  tenvix-cli explain FILE.bnd ID --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+    "      CSV of the bond's payments, weighted by its stored price:\n"
+    "      no,member,date,date_derived,t,amount,discount_factor,present_value,share,duration_part,square_m_part;\n"
+    "      then total with the price, the duration and Square-M. ID: the same text, else without regard to case\n"
     "  tenvix-cli export FILE.bnd [--threads N]\n"
     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
-    "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
-    "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=\n"
+    "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
+    "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
+    "      with --table the pooled payments explained instead, as explain writes them\n"
     "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
     "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n"
     "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"

@@ -11,6 +11,7 @@
 #include "model/numbers.h"
 #include "model/text.h"
 #include "portfolio/core/bondportf.h"
+#include "portfolio/core/portfexplain.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/core/portfoliomessages.h"
 
@@ -73,7 +74,9 @@ void AppendRow(std::string& out, const std::string& id, const std::string& units
 
 int RunPortfolio(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {"stand", "horizon"}, {});
+    const Arguments args(argv, {"stand", "horizon"}, {"table"});
+    // --table: the pooled payments instead of the rows and the figures.
+    const bool table = args.Flag("table");
     if (args.Positional().size() != 2)
         throw UsageError{"portfolio takes a database file and a portfolio file"};
     const double stand = RequiredDate(args, "stand");
@@ -94,7 +97,9 @@ int RunPortfolio(const std::vector<std::string>& argv)
     }
 
     Output out(STDOUT_FILENO);
-    out.Append("id,units,status,ytm,duration,square_m\r\n");
+    std::string rowsOfTable; // where the rows go when the table is wanted instead
+    std::string& rows = table ? rowsOfTable : out.Text();
+    rows += "id,units,status,ytm,duration,square_m\r\n";
     const std::vector<std::unique_ptr<CBond>> bonds = FindBonds(*db, file.rows);
     std::vector<CBond*> ready;
     std::vector<double> units;
@@ -107,25 +112,34 @@ int RunPortfolio(const std::vector<std::string>& argv)
         CBond* bond = bonds[i].get();
         const RowFigures f = bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
         if (f.status == RowStatus::Ready) {
-            AppendRow(out.Text(), row.id, unitsText, "ready", &f);
+            AppendRow(rows, row.id, unitsText, "ready", &f);
             ready.push_back(bond);
             units.push_back(ReadLeadingDecimal(unitsText));
         } else {
-            AppendRow(out.Text(), row.id, unitsText, StatusText(f.status), nullptr);
+            AppendRow(rows, row.id, unitsText, StatusText(f.status), nullptr);
             if (refusal.empty())
                 refusal = ExcludedRowMessage(row.id, static_cast<int>(i + 1));
         }
     }
-    if (file.rows.empty())
+    if (file.rows.empty()) {
+        // Nothing to explain: the table's header alone.
+        if (table)
+            out.Append(std::string(kExplanationCsvHeader) + "\r\n");
         return FinishOutput(out);
+    }
     if (!refusal.empty()) {
         FinishOutput(out);
         std::cerr << refusal << "\n";
         return kExitFailure;
     }
-    const PortfolioFigures p = CalculatePortfolio(ready, units, stand, horizon, SystemClock());
+    const PortfolioExplanation explained =
+        table ? ExplainPortfolio(ready, units, stand, horizon, SystemClock()) : PortfolioExplanation{};
+    const PortfolioFigures p =
+        table ? explained.figures : CalculatePortfolio(ready, units, stand, horizon, SystemClock());
     switch (p.outcome) {
     case PortfolioOutcome::Ready: {
+        if (table)
+            return WriteExplanation(explained.explanation);
         std::string& text = out.Text();
         text += "portfolio,ytm=";
         AppendFixed(text, p.ytm, 8);

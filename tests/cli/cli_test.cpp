@@ -111,7 +111,9 @@ TEST_F(Cli, AFullDiskFailsTheCommand)
     const std::string portfolio = Write("p.bdp", StorePortfolio(rows));
     for (const std::string& command :
          {"export " + kSample, "analyse " + kSample + dates, "suggest " + kSample + dates,
-          "portfolio " + kSample + " " + portfolio + dates, "cashflows --price 100" + dates + " 105@2027-12-06"}) {
+          "portfolio " + kSample + " " + portfolio + dates, "cashflows --price 100" + dates + " 105@2027-12-06",
+          "explain " + kSample + " GOV-2034-A" + dates, "portfolio --table " + kSample + " " + portfolio + dates,
+          "cashflows --table --price 100" + dates + " 105@2027-12-06"}) {
         const CliRun r = Run(command, "/dev/full");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_EQ(r.err, "Destination disk drive is full.\n") << command;
