@@ -1,5 +1,6 @@
 #include "analysis/analysisdlg.h"
 
+#include "model/analysismessages.h"
 #include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "uikit/busycursor.h"
@@ -247,6 +248,7 @@ void CAnalysisDlg::ClearResults()
 {
     if (m_bResultsShown)
         EmptyResultBoxes();
+    emit EntriesChanged();
 }
 
 void CAnalysisDlg::EmptyResultBoxes()
@@ -270,6 +272,7 @@ void CAnalysisDlg::OnNew()
     m_wndGrid->SetText(0, PaymentGrid::kNo, QStringLiteral("1"));
     m_wndSquareMWanted->setChecked(false);
     EmptyResultBoxes();
+    emit EntriesChanged();
 }
 
 void CAnalysisDlg::OnCalculate()
@@ -289,15 +292,27 @@ void CAnalysisDlg::OnCalculate()
     input.method = m_wndYear->currentIndex() == 0 ? YearMethod::CalendarParts : YearMethod::DayCount;
     input.squareM = m_wndSquareMWanted->isChecked();
 
+    ExplainedAnalysis explained;
+    explained.stand = input.stand;
+    explained.horizon = input.horizon;
+    explained.method = input.method;
     CashflowResult result;
     {
         const BusyCursor busy;
-        result = CalculateCashflows(input, LocaleDateParser(), UiClock());
+        CashflowExplanation x = ExplainCashflows(input, LocaleDateParser(), UiClock());
+        result = x.result;
+        explained.explanation = std::move(x.explanation);
     }
     if (result.fault) {
-        ShowError(this, QString::fromStdString(CashflowFaultMessage(result.fault)));
+        const QString message = QString::fromStdString(CashflowFaultMessage(result.fault));
+        emit ExplainFailed(message);
+        ShowError(this, message);
         return;
     }
+    if (result.error)
+        emit ExplainFailed(QString::fromLatin1(AnalysisFailureText(AnalysisFailure::NoYield)));
+    else
+        emit Explained(explained);
     if (result.error) {
         m_wndYTM->setText(QString::fromLatin1(kCashflowNoYieldText));
     } else {

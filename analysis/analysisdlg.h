@@ -5,6 +5,8 @@
 // frame creates it once and only ever hides it, so what the user typed is
 // still there the next time it is shown.
 
+#include "uikit/explained.h"
+
 #include <QDialog>
 
 class QCalendarWidget;
@@ -26,6 +28,13 @@ public:
 
     // Whether the result boxes hold figures or "Error" from the last Calculate.
     bool ResultsShown() const { return m_bResultsShown; }
+
+signals:
+    // After Calculate: the payments explained, or why there are none.
+    void Explained(const tenvix::ui::ExplainedAnalysis& analysis);
+    void ExplainFailed(const QString& message);
+    // An entry changed: the last explanation no longer describes the window.
+    void EntriesChanged();
 
 public slots:
     void OnCalculate();

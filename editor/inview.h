@@ -8,6 +8,7 @@
 #include "editor/formhost.h"
 #include "editor/formrules.h"
 #include "model/bondlist.h"
+#include "uikit/explained.h"
 
 #include <QWidget>
 
@@ -98,6 +99,12 @@ signals:
     // Focus, selection, text or clipboard changed: the Edit commands' enabled
     // states may have changed.
     void EditStateChanged();
+    // After Analyse: the payments of the bond analysed, or why there are none.
+    void Explained(const tenvix::ui::ExplainedAnalysis& analysis);
+    void ExplainFailed(const QString& message);
+    // An entry the analysis reads changed, or another record is shown: the
+    // last explanation no longer describes the form.
+    void EntriesChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -125,9 +132,9 @@ private:
     void OnClear();
     void OnTabChange(int index);
     // The tab's entries in a scratch record, analysed; FormError when the
-    // entries are refused.
-    editor::AnalysisOutcome AnalyseStd();
-    editor::AnalysisOutcome AnalyseFree();
+    // entries are refused. A result comes with its payments explained.
+    editor::AnalysisOutcome AnalyseStd(Explanation& explanation);
+    editor::AnalysisOutcome AnalyseFree(Explanation& explanation);
     // A form code's message; Type II words one of them its own way.
     void ReportError(int code, bool typeII = false);
     void ShowAfterChange(std::optional<Position> pos);

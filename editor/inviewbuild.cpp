@@ -300,6 +300,19 @@ void CInView::BuildControls()
     connect(m_wndRelease, &DatePicker::ValueChanged, this, [this] { m_bReleaseUnshown = false; });
     connect(m_wndMaturity, &DatePicker::ValueChanged, this, [this] { m_bMaturityUnshown = false; });
 
+    // Whatever the analysis reads, changed by the user or by showing another
+    // record, leaves the last explanation behind.
+    for (QLineEdit* field : {m_wndID, m_wndPrice, m_wndCoupon, m_wndFace})
+        connect(field, &QLineEdit::textChanged, this, &CInView::EntriesChanged);
+    connect(m_wndPayPeriod, &QComboBox::currentTextChanged, this, &CInView::EntriesChanged);
+    for (DatePicker* picker : {m_wndRelease, m_wndMaturity})
+        connect(picker, &DatePicker::ValueChanged, this, &CInView::EntriesChanged);
+    connect(m_wndTabs, &QTabBar::currentChanged, this, &CInView::EntriesChanged);
+    const QAbstractItemModel* grid = m_wndGrid->model();
+    connect(grid, &QAbstractItemModel::dataChanged, this, &CInView::EntriesChanged);
+    connect(grid, &QAbstractItemModel::rowsInserted, this, &CInView::EntriesChanged);
+    connect(grid, &QAbstractItemModel::rowsRemoved, this, &CInView::EntriesChanged);
+
     SetIdentityEnabled(false);
     ShowTypeControls(true);
 }

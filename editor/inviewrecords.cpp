@@ -7,6 +7,7 @@
 #include "editor/formrules.h"
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/explain.h"
 #include "uikit/busycursor.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
@@ -185,7 +186,17 @@ void CInView::OnAnalyse()
     m_wndGrid->CommitEdit();
     m_bSquareM = Host().SquareM();
     const bool typeI = m_wndTabs->currentIndex() == 0;
-    const editor::AnalysisOutcome outcome = typeI ? AnalyseStd() : AnalyseFree();
+    ExplainedAnalysis explained;
+    explained.stand = DaySerial(Host().StandDate());
+    explained.horizon = DaySerial(Host().Horizon());
+    explained.subject = m_wndID->text().trimmed();
+    const editor::AnalysisOutcome outcome =
+        typeI ? AnalyseStd(explained.explanation) : AnalyseFree(explained.explanation);
+    // The explanation first, so that it is there behind the result's box.
+    if (outcome.kind == editor::AnalysisOutcome::Result)
+        emit Explained(explained);
+    else
+        emit ExplainFailed(Qs(editor::FormMessage(outcome.code)));
     if (outcome.kind == editor::AnalysisOutcome::Result)
         ShowResult(this, Qs(editor::ResultText(outcome, m_bSquareM)));
     else
@@ -204,7 +215,7 @@ editor::AnalysisOutcome EntriesRefused(int code)
 
 } // namespace
 
-editor::AnalysisOutcome CInView::AnalyseStd()
+editor::AnalysisOutcome CInView::AnalyseStd(Explanation& explanation)
 {
     editor::StdFields f;
     if (const int code =
@@ -214,12 +225,18 @@ editor::AnalysisOutcome CInView::AnalyseStd()
         return EntriesRefused(code);
     CBondStd bond(UiClock());
     bond.SetData(f.periodMonths, static_cast<float>(f.coupon), static_cast<float>(f.face), static_cast<float>(f.price),
-                 f.release, f.maturity, {}, {});
+                 f.release, f.maturity, Std(m_wndID->text().trimmed()), {});
     const BusyCursor busy;
-    return editor::AnalyseFormBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
+    const editor::AnalysisOutcome outcome =
+        editor::AnalyseFormBond(bond, Host().StandDate(), Host().Horizon(), m_bSquareM, f.price, UiClock());
+    // The same record, prepared by the analysis, walked again at its yield:
+    // the rows' sums are the very doubles of the result.
+    if (outcome.kind == editor::AnalysisOutcome::Result)
+        explanation = ExplainBond(bond, outcome.ytm, f.price);
+    return outcome;
 }
 
-editor::AnalysisOutcome CInView::AnalyseFree()
+editor::AnalysisOutcome CInView::AnalyseFree(Explanation& explanation)
 {
     double price = 0.0;
     if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorAnalyse, price))
@@ -228,11 +245,14 @@ editor::AnalysisOutcome CInView::AnalyseFree()
     const double stand = Host().StandDate();
     const double horizon = Host().Horizon();
     CBondFree bond(UiClock());
-    if (const int g =
-            bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release, {}, {}, LocaleDateParser()))
+    if (const int g = bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release,
+                                       Std(m_wndID->text().trimmed()), {}, LocaleDateParser()))
         return EntriesRefused(g + editor::kGridCodeOffset);
     const BusyCursor busy;
-    return editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());
+    const editor::AnalysisOutcome outcome = editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());
+    if (outcome.kind == editor::AnalysisOutcome::Result)
+        explanation = ExplainBond(bond, outcome.ytm, price);
+    return outcome;
 }
 
 void CInView::ReportError(int code, bool typeII)

@@ -1,5 +1,6 @@
 #include "portfolio/portfoliodlg.h"
 
+#include "model/analysismessages.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
@@ -7,6 +8,7 @@
 #include "portfolio/addbonddlg.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/duplicates.h"
+#include "portfolio/core/portfexplain.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/core/portfoliomessages.h"
 #include "portfolio/updatebonddlg.h"
@@ -238,6 +240,7 @@ void CPortfolioDlg::AddRow(const QString& id, double units)
         SetPicture(row, PicNotFound);
     }
     ++m_nRows;
+    emit EntriesChanged();
 }
 
 void CPortfolioDlg::AddSuggestedRow(const SUGGESTION& s)
@@ -258,6 +261,7 @@ void CPortfolioDlg::AddSuggestedRow(const SUGGESTION& s)
     m_pReady[static_cast<std::size_t>(row)] = s.pBond;
     m_pFound[static_cast<std::size_t>(row)] = s.pBond;
     ++m_nRows;
+    emit EntriesChanged();
 }
 
 void CPortfolioDlg::Add()
@@ -283,6 +287,7 @@ void CPortfolioDlg::Remove()
     m_pReady[static_cast<std::size_t>(m_nRows) - 1] = nullptr;
     m_pFound[static_cast<std::size_t>(m_nRows) - 1] = nullptr;
     --m_nRows;
+    emit EntriesChanged();
 }
 
 void CPortfolioDlg::RemoveAllRows()
@@ -291,6 +296,7 @@ void CPortfolioDlg::RemoveAllRows()
     m_pReady.fill(nullptr);
     m_pFound.fill(nullptr);
     m_nRows = 0;
+    emit EntriesChanged();
 }
 
 void CPortfolioDlg::Update()
@@ -309,6 +315,7 @@ void CPortfolioDlg::Update()
     if (!item)
         return;
     item->setText(ColUnits, units);
+    emit EntriesChanged();
     CBond* b = m_pFound[static_cast<std::size_t>(row)];
     if (!b || !(std::fabs(dlg.m_dPrice - NumberOf(item->text(ColPrice))) >= 1e-6))
         return;
@@ -357,22 +364,36 @@ void CPortfolioDlg::Calculate()
         return;
     for (int r = 0; r < m_nRows; ++r)
         if (!m_pReady[static_cast<std::size_t>(r)]) {
-            ShowError(this, Qs(ExcludedRowMessage(CellText(r, ColID).toStdString(), r + 1)));
+            const QString message = Qs(ExcludedRowMessage(CellText(r, ColID).toStdString(), r + 1));
+            emit ExplainFailed(message);
+            ShowError(this, message);
             return;
         }
     std::vector<CBond*> bonds(m_pReady.begin(), m_pReady.begin() + m_nRows);
     std::vector<double> units;
     for (int r = 0; r < m_nRows; ++r)
         units.push_back(NumberOf(CellText(r, ColUnits)));
+    ExplainedAnalysis explained;
+    explained.stand = DaySerial(*m_pStandDate);
+    explained.horizon = DaySerial(*m_pHorizon);
     PortfolioFigures p;
     {
         // Up to the portfolio's whole time budget, without a pause.
         const BusyCursor wait;
-        p = CalculatePortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
+        PortfolioExplanation x = ExplainPortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
+        p = x.figures;
+        explained.explanation = std::move(x.explanation);
     }
+    const std::string message = OutcomeMessage(p.outcome);
+    // The explanation first: the view behind this window shows it at once and
+    // can be used as soon as the window closes.
+    if (p.outcome == PortfolioOutcome::Ready)
+        emit Explained(explained);
+    else
+        emit ExplainFailed(Qs(message.empty() ? AnalysisFailureText(AnalysisFailure::NoYield) : message));
     if (p.outcome == PortfolioOutcome::Ready)
         ShowResult(this, Qs(PortfolioResultText(p)));
-    else if (const std::string message = OutcomeMessage(p.outcome); !message.empty())
+    else if (!message.empty())
         ShowError(this, Qs(message));
 }
 

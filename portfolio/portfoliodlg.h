@@ -7,6 +7,7 @@
 
 #include "model/bondlist.h"
 #include "portfolio/core/suggest.h"
+#include "uikit/explained.h"
 
 #include <QDialog>
 #include <QIcon>
@@ -72,6 +73,14 @@ public:
 
     // Closing waits while a scan runs; the request is carried out when it ends.
     void done(int result) override;
+
+signals:
+    // After Calculate: the pooled payments explained, or why there are none.
+    void Explained(const tenvix::ui::ExplainedAnalysis& analysis);
+    void ExplainFailed(const QString& message);
+    // A row came, went or changed its units or price: the last explanation no
+    // longer describes the rows.
+    void EntriesChanged();
 
 protected:
     void showEvent(QShowEvent* event) override;
