@@ -1,0 +1,257 @@
+#include "cashflows/cashflowchart.h"
+
+#include "cashflows/cashflowtexts.h"
+#include "model/format.h"
+#include "uikit/datetext.h"
+#include "uikit/strings.h"
+
+#include <QCategoryAxis>
+#include <QDateTimeAxis>
+#include <QGraphicsPathItem>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace tenvix::ui {
+namespace {
+
+constexpr qreal kMsPerDay = 86400000.0;
+
+QPen Pen(const QColor& color, qreal width, Qt::PenStyle style = Qt::SolidLine)
+{
+    QPen pen(color, width, style);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+// A comb: from the baseline up to each stick's top and back, so one series
+// draws every stick and its legend names them all.
+QList<QPointF> Comb(const std::vector<Stick>& sticks)
+{
+    QList<QPointF> points;
+    points.reserve(static_cast<qsizetype>(sticks.size()) * 3);
+    for (const Stick& s : sticks)
+        points << QPointF(s.x, 0) << QPointF(s.x, s.top) << QPointF(s.x, 0);
+    return points;
+}
+
+// A step of 1, 2, 2.5 or 5 times a power of ten that cuts `top` into about
+// `parts`.
+double NiceStep(double top, int parts)
+{
+    const double raw = top / parts;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double m : {1.0, 2.0, 2.5, 5.0})
+        if (raw <= m * power)
+            return m * power;
+    return 10.0 * power;
+}
+
+int DecimalsFor(double step)
+{
+    int decimals = 0;
+    while (decimals < 6 &&
+           std::fabs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-9)
+        ++decimals;
+    return decimals;
+}
+
+} // namespace
+
+std::vector<Stick> StackSticks(const Explanation& explanation, double ExplainedPayment::*values)
+{
+    std::vector<Stick> sticks;
+    sticks.reserve(explanation.payments.size());
+    std::map<std::int32_t, double> heights;
+    for (const ExplainedPayment& p : explanation.payments) {
+        double& height = heights[p.day];
+        Stick s;
+        s.x = AxisTime(p.day);
+        s.base = height;
+        height += p.*values;
+        s.top = height;
+        sticks.push_back(s);
+    }
+    return sticks;
+}
+
+double DateAfterYears(double stand, double years, YearMethod method)
+{
+    if (!(years > 0.0) || !std::isfinite(years))
+        return stand;
+    const auto reached = [&](double day) { return YearFraction(method, day, stand) >= years; };
+    // The first whole day that reaches the years, by halving.
+    double low = stand;
+    double high = stand + std::ceil(years * 366.0) + 31.0;
+    while (!reached(high) && high < kMaxDateValue)
+        high = std::min(kMaxDateValue, high + 366.0);
+    while (high - low > 1.0) {
+        const double mid = std::floor((low + high) / 2.0);
+        (reached(mid) ? high : low) = mid;
+    }
+    const double before = YearFraction(method, low, stand);
+    const double after = YearFraction(method, high, stand);
+    return after > before ? low + (years - before) / (after - before) : high;
+}
+
+qreal AxisTime(double date)
+{
+    const double day = std::floor(date);
+    const QDate d = ToQDate(day);
+    if (!d.isValid())
+        return 0;
+    return qreal(d.startOfDay().toMSecsSinceEpoch()) + (date - day) * kMsPerDay;
+}
+
+CashflowChart::CashflowChart(QWidget* parent)
+    : QChartView(parent),
+      m_chart(new QChart),
+      m_xAxis(new QDateTimeAxis),
+      m_yAxis(new QCategoryAxis),
+      m_amounts(new QLineSeries),
+      m_presentValues(new QLineSeries),
+      m_horizon(new QLineSeries),
+      m_duration(new QLineSeries),
+      m_highlight(new QGraphicsPathItem)
+{
+    setObjectName(QStringLiteral("chart"));
+    setRenderHint(QPainter::Antialiasing, false); // crisp sticks, however many
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // The date axis speaks the locale's short date with its four-digit year.
+    m_chart->setLocale(QLocale());
+    m_xAxis->setFormat(DateFormat());
+    m_yAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_chart->addAxis(m_xAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_yAxis, Qt::AlignLeft);
+
+    const std::pair<QLineSeries*, CashflowText> series[] = {{m_amounts, CashflowText::Amount},
+                                                            {m_presentValues, CashflowText::PresentValue},
+                                                            {m_horizon, CashflowText::Horizon},
+                                                            {m_duration, CashflowText::Duration}};
+    for (const auto& [s, name] : series) {
+        s->setName(TextOf(name));
+        m_chart->addSeries(s);
+        s->attachAxis(m_xAxis);
+        s->attachAxis(m_yAxis);
+    }
+    m_horizon->setPen(Pen(QColor(0x2e, 0x7d, 0x32), 2, Qt::DashLine));
+    m_duration->setPen(Pen(QColor(0xc6, 0x28, 0x28), 2, Qt::DotLine));
+    setChart(m_chart);
+
+    // The selection is one path above the series: sticks apart from each
+    // other, which a line series cannot draw.
+    m_highlight->setPen(Pen(QColor(0xff, 0x8f, 0x00), 5));
+    m_highlight->setZValue(10);
+    m_chart->scene()->addItem(m_highlight);
+    connect(m_chart, &QChart::plotAreaChanged, this, &CashflowChart::DrawHighlight);
+    Clear();
+}
+
+void CashflowChart::Clear()
+{
+    for (QLineSeries* s : {m_amounts, m_presentValues, m_horizon, m_duration})
+        s->clear();
+    m_amountSticks.clear();
+    m_presentSticks.clear();
+    m_highlighted.clear();
+    m_nDates = 0;
+    DrawHighlight();
+}
+
+void CashflowChart::Show(const ExplainedAnalysis& analysis)
+{
+    const Explanation& e = analysis.explanation;
+    m_amountSticks = StackSticks(e, &ExplainedPayment::amount);
+    m_presentSticks = StackSticks(e, &ExplainedPayment::presentValue);
+    m_highlighted.clear();
+    std::set<std::int32_t> days;
+    for (const ExplainedPayment& p : e.payments)
+        days.insert(p.day);
+    m_nDates = static_cast<int>(days.size());
+
+    // The dates: every payment, the stand date, the horizon and the duration.
+    const double duration = DateAfterYears(analysis.stand, e.duration, analysis.method);
+    double first = std::min({analysis.stand, analysis.horizon, duration});
+    double last = std::max({analysis.stand, analysis.horizon, duration});
+    if (!days.empty()) {
+        first = std::min<double>(first, *days.begin());
+        last = std::max<double>(last, *days.rbegin());
+    }
+    const double margin = std::max(15.0, (last - first) * 0.03);
+    m_xAxis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(AxisTime(first - margin))),
+                      QDateTime::fromMSecsSinceEpoch(qint64(AxisTime(last + margin))));
+
+    double highest = 0;
+    for (const std::vector<Stick>* sticks : {&m_amountSticks, &m_presentSticks})
+        for (const Stick& s : *sticks)
+            highest = std::max(highest, s.top);
+    if (!(highest > 0))
+        highest = 1;
+    // Labels of our own, so that the amounts read in ASCII digits with the
+    // full stop whatever the locale.
+    const double step = NiceStep(highest * 1.05, 5);
+    const int decimals = DecimalsFor(step);
+    const int steps = static_cast<int>(std::ceil(highest * 1.05 / step));
+    const double top = steps * step;
+    for (const QString& label : m_yAxis->categoriesLabels())
+        m_yAxis->remove(label);
+    m_yAxis->setStartValue(-step);
+    for (int i = 0; i <= steps; ++i)
+        m_yAxis->append(Qs(FormatFixed(i * step, decimals)), i * step);
+    m_yAxis->setRange(0, top);
+
+    m_amounts->replace(Comb(m_amountSticks));
+    m_presentValues->replace(Comb(m_presentSticks));
+    const qreal h = AxisTime(analysis.horizon);
+    m_horizon->replace({QPointF(h, 0), QPointF(h, top)});
+    const qreal d = AxisTime(duration);
+    m_duration->replace({QPointF(d, 0), QPointF(d, top)});
+    FitPens();
+    DrawHighlight();
+}
+
+void CashflowChart::FitPens()
+{
+    // Sticks as wide as the room between dates allows, between one and four
+    // pixels: hundreds of them still stand apart where the dates do.
+    const qreal width = m_chart->plotArea().width();
+    const qreal room = m_nDates > 0 ? width / m_nDates : width;
+    const qreal stick = std::clamp(room * 0.5, 1.0, 4.0);
+    m_amounts->setPen(Pen(QColor(0x90, 0xb4, 0xe0), stick));
+    m_presentValues->setPen(Pen(QColor(0x1f, 0x4e, 0x99), stick));
+    m_highlight->setPen(Pen(QColor(0xff, 0x8f, 0x00), stick + 2));
+}
+
+void CashflowChart::Highlight(const QList<int>& payments)
+{
+    m_highlighted = payments;
+    DrawHighlight();
+}
+
+void CashflowChart::DrawHighlight()
+{
+    QPainterPath path;
+    for (int row : std::as_const(m_highlighted)) {
+        if (row < 0 || static_cast<std::size_t>(row) >= m_amountSticks.size())
+            continue;
+        const Stick& s = m_amountSticks[static_cast<std::size_t>(row)];
+        path.moveTo(m_chart->mapToPosition(QPointF(s.x, s.base), m_amounts));
+        path.lineTo(m_chart->mapToPosition(QPointF(s.x, s.top), m_amounts));
+    }
+    m_highlight->setPath(path);
+}
+
+void CashflowChart::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    FitPens();
+}
+
+} // namespace tenvix::ui

@@ -1,0 +1,107 @@
+#include "cashflows/cashflowtexts.h"
+
+#include "model/format.h"
+
+namespace tenvix::ui {
+
+QString TextOf(CashflowText text)
+{
+    switch (text) {
+    case CashflowText::Title:
+        return QStringLiteral("Cashflows");
+    case CashflowText::Nothing:
+        return QStringLiteral("Nothing analysed yet . Analyse a bond , or Calculate in Bond Analysis or a portfolio .");
+    case CashflowText::Amount:
+        return QStringLiteral("Amount");
+    case CashflowText::PresentValue:
+        return QStringLiteral("Present value");
+    case CashflowText::Selected:
+        return QStringLiteral("Selected");
+    case CashflowText::Horizon:
+        return QStringLiteral("Investment horizon");
+    case CashflowText::Duration:
+        return QStringLiteral("Duration");
+    case CashflowText::SaveCsv:
+        return QStringLiteral("Save as C&SV...");
+    case CashflowText::SaveCsvTip:
+        return QStringLiteral("Write the table to a CSV file");
+    case CashflowText::CsvFilter:
+        return QStringLiteral("CSV files(*.csv)");
+    case CashflowText::DerivedTip:
+        return QStringLiteral("Counted back from maturity by whole pay periods");
+    case CashflowText::Total:
+        return QStringLiteral("Total");
+    }
+    return {};
+}
+
+QStringList ColumnHeadings()
+{
+    return {QStringLiteral("No"),
+            QStringLiteral("Member"),
+            QStringLiteral("Date"),
+            QStringLiteral("t"),
+            QStringLiteral("Amount"),
+            QStringLiteral("Discount"),
+            QStringLiteral("Present value"),
+            QStringLiteral("Share"),
+            QStringLiteral("t x share"),
+            QStringLiteral("d^2 x share")};
+}
+
+QString SubjectLine(ExplainSource source, const QString& subject)
+{
+    switch (source) {
+    case ExplainSource::Form:
+        return subject.isEmpty() ? QStringLiteral("Record") : QStringLiteral("Record ") + subject;
+    case ExplainSource::Analysis:
+        return QStringLiteral("Bond Analysis");
+    case ExplainSource::Portfolio:
+        return QStringLiteral("Bond portfolio");
+    }
+    return {};
+}
+
+QString SummaryLine(ExplainSource source, const QString& subject, const Explanation& e)
+{
+    std::string text = " : YTM=";
+    AppendFixed(text, e.ytm, 8);
+    text += "  D=";
+    AppendFixed(text, e.duration, 8);
+    text += "  M2=";
+    AppendFixed(text, e.squareM, 8);
+    text += "  IH=";
+    AppendFixed(text, e.horizonYears, 8);
+    text += "  Price=";
+    AppendFixed(text, e.price, 4);
+    return SubjectLine(source, subject) + QString::fromStdString(text);
+}
+
+QString FailureLine(ExplainSource source, const QString& message)
+{
+    // A message may run over lines in its box; here it is one line.
+    return SubjectLine(source, {}) + QStringLiteral(" : ") + message.simplified();
+}
+
+QString OutOfDateLine(ExplainSource source, OutOfDate reason)
+{
+    switch (reason) {
+    case OutOfDate::Dates:
+        return QStringLiteral("Out of date : the stand date or the horizon changed after the analysis .");
+    case OutOfDate::Database:
+        return QStringLiteral("Out of date : the database changed after the analysis .");
+    case OutOfDate::Edited:
+        break;
+    }
+    switch (source) {
+    case ExplainSource::Form:
+        return QStringLiteral("Out of date : the record was edited after its analysis .");
+    case ExplainSource::Analysis:
+        return QStringLiteral("Out of date : the payments were edited after their calculation .");
+    case ExplainSource::Portfolio:
+        return QStringLiteral("Out of date : the portfolio was changed after its calculation .");
+    }
+    return {};
+}
+
+} // namespace tenvix::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+// Everything the Cashflows view says, in one place: its column headings, the
+// names of the chart's series, its state lines and its button.
+
+#include "model/explain.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tenvix::ui {
+
+// The window an explanation came from.
+enum class ExplainSource { Form, Analysis, Portfolio };
+
+// Why a shown explanation no longer describes what it came from.
+enum class OutOfDate {
+    Edited, // its window's entries changed (each window words it its own way)
+    Dates,  // the run bar's stand date or horizon changed
+    Database,
+};
+
+enum class CashflowText {
+    Title, // the dock's
+    Nothing,
+    Amount,
+    PresentValue,
+    Selected,
+    Horizon,
+    Duration,
+    SaveCsv,
+    SaveCsvTip,
+    CsvFilter,
+    DerivedTip,
+    Total,
+};
+QString TextOf(CashflowText text);
+
+// The table's headings, in column order.
+QStringList ColumnHeadings();
+
+// What was analysed: the window, and the record's identifier where there is one.
+QString SubjectLine(ExplainSource source, const QString& subject);
+// The figures of a shown explanation, after what was analysed.
+QString SummaryLine(ExplainSource source, const QString& subject, const Explanation& explanation);
+// An analysis that gave no figures, with the window's own message.
+QString FailureLine(ExplainSource source, const QString& message);
+QString OutOfDateLine(ExplainSource source, OutOfDate reason);
+
+} // namespace tenvix::ui

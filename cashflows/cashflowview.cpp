@@ -1,0 +1,118 @@
+#include "cashflows/cashflowview.h"
+
+#include "cashflows/cashflowchart.h"
+#include "cashflows/cashflowtable.h"
+#include "uikit/fileio.h"
+#include "uikit/services.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+namespace tenvix::ui {
+
+CashflowView::CashflowView(QWidget* parent)
+    : QWidget(parent),
+      m_wndLine(new QLabel(this)),
+      m_wndSplitter(new QSplitter(Qt::Vertical, this)),
+      m_chart(new CashflowChart(m_wndSplitter)),
+      m_table(new CashflowTable(m_wndSplitter)),
+      m_wndSave(new QPushButton(TextOf(CashflowText::SaveCsv), this))
+{
+    setObjectName(QStringLiteral("cashflowView"));
+    m_wndLine->setObjectName(QStringLiteral("stateLine"));
+    m_wndLine->setTextFormat(Qt::PlainText);
+    m_wndLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_table->setObjectName(QStringLiteral("table"));
+    m_wndSplitter->setObjectName(QStringLiteral("splitter"));
+    m_wndSplitter->setChildrenCollapsible(false);
+    m_wndSplitter->setStretchFactor(0, 1);
+    m_wndSplitter->setStretchFactor(1, 1);
+    m_chart->setMinimumHeight(160);
+    m_table->setMinimumHeight(80);
+    m_wndSave->setObjectName(QStringLiteral("saveCsv"));
+    m_wndSave->setToolTip(TextOf(CashflowText::SaveCsvTip));
+    m_wndSave->setAutoDefault(false);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(m_wndLine, 1);
+    top->addWidget(m_wndSave);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addWidget(m_wndSplitter, 1);
+
+    connect(m_table, &CashflowTable::SelectedPaymentsChanged, this,
+            [this] { m_chart->Highlight(m_table->SelectedPayments()); });
+    connect(m_wndSave, &QPushButton::clicked, this, &CashflowView::SaveCsv);
+    SetState(State::Nothing, TextOf(CashflowText::Nothing));
+}
+
+QString CashflowView::StateLine() const { return m_wndLine->text(); }
+
+void CashflowView::SetState(State state, const QString& line)
+{
+    m_state = state;
+    m_wndLine->setText(line);
+    const bool rows = state == State::Current || state == State::OutOfDate;
+    m_wndSplitter->setVisible(rows);
+    m_wndSave->setEnabled(rows);
+    // Out of date stands out; the rest reads as the line above a table.
+    QPalette palette = this->palette();
+    if (state == State::OutOfDate)
+        palette.setColor(QPalette::WindowText, QColor(0xb7, 0x1c, 0x1c));
+    m_wndLine->setPalette(palette);
+    QFont font = m_wndLine->font();
+    font.setBold(state == State::OutOfDate || state == State::Failed);
+    m_wndLine->setFont(font);
+}
+
+void CashflowView::ShowExplanation(ExplainSource source, const ExplainedAnalysis& analysis)
+{
+    m_source = source;
+    m_shown = analysis;
+    m_table->Model().SetExplanation(analysis.explanation);
+    m_chart->Show(analysis);
+    SetState(State::Current, SummaryLine(source, analysis.subject, analysis.explanation));
+}
+
+void CashflowView::ShowFailure(ExplainSource source, const QString& message)
+{
+    m_source = source;
+    m_shown = {};
+    m_table->Model().Clear();
+    m_chart->Clear();
+    SetState(State::Failed, FailureLine(source, message));
+}
+
+void CashflowView::MarkOutOfDate(ExplainSource source, OutOfDate reason)
+{
+    if (m_state != State::Current || source != m_source)
+        return;
+    SetState(State::OutOfDate, OutOfDateLine(source, reason));
+    m_wndLine->setToolTip(SummaryLine(source, m_shown.subject, m_shown.explanation));
+}
+
+void CashflowView::SaveCsv()
+{
+    if (m_state != State::Current && m_state != State::OutOfDate)
+        return;
+    FileChoice choice;
+    choice.startPath = m_strLastPath;
+    choice.filters = {TextOf(CashflowText::CsvFilter)};
+    choice.defaultSuffix = QStringLiteral("csv");
+    choice.confirmOverwrite = true;
+    const QString path = FileChooser().ChooseSave(this, choice);
+    if (path.isEmpty())
+        return;
+    const std::string bytes = ExplanationCsv(m_shown.explanation);
+    const FileResult saved = ReplaceWholeFile(path, QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
+    if (saved.opened || saved.ok())
+        m_strLastPath = path;
+    if (!saved.ok())
+        ShowError(this, FileErrorMessage(saved.cause, path, true));
+}
+
+} // namespace tenvix::ui

@@ -1,0 +1,65 @@
+#pragma once
+
+// The Cashflows view: the last analysis the user ran, explained payment by
+// payment, as a chart over a table, with a line that says what was analysed,
+// and a button that writes the table as CSV. With nothing analysed, or when
+// the last analysis failed, it says so in one line instead of showing rows of
+// an older one; rows that no longer describe their window are marked out of
+// date.
+
+#include "cashflows/cashflowtexts.h"
+#include "uikit/explained.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QSplitter;
+
+namespace tenvix::ui {
+
+class CashflowChart;
+class CashflowTable;
+
+class CashflowView final : public QWidget {
+    Q_OBJECT
+public:
+    enum class State { Nothing, Failed, Current, OutOfDate };
+
+    explicit CashflowView(QWidget* parent = nullptr);
+
+    // A new analysis replaces whatever was shown.
+    void ShowExplanation(ExplainSource source, const ExplainedAnalysis& analysis);
+    void ShowFailure(ExplainSource source, const QString& message);
+    // Marks the rows out of date when they came from `source`.
+    void MarkOutOfDate(ExplainSource source, OutOfDate reason);
+
+    State CurrentState() const { return m_state; }
+    ExplainSource Source() const { return m_source; }
+    // The explanation shown, out of date or not; empty otherwise.
+    const ExplainedAnalysis& Shown() const { return m_shown; }
+    // The one line above the rows: what was analysed, or why nothing shows.
+    QString StateLine() const;
+    CashflowTable* Table() const { return m_table; }
+    CashflowChart* Chart() const { return m_chart; }
+
+    // Asks for a file and writes the table there as CSV, the same bytes as
+    // the command line's; a failure is told, and the file is as it was.
+    void SaveCsv();
+
+private:
+    void SetState(State state, const QString& line);
+
+    State m_state = State::Nothing;
+    ExplainSource m_source = ExplainSource::Form;
+    ExplainedAnalysis m_shown;
+    QString m_strLastPath;
+
+    QLabel* m_wndLine;
+    QSplitter* m_wndSplitter;
+    CashflowChart* m_chart;
+    CashflowTable* m_table;
+    QPushButton* m_wndSave;
+};
+
+} // namespace tenvix::ui
