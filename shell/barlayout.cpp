@@ -2,6 +2,7 @@
 
 #include "shell/settings.h"
 
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
@@ -40,6 +41,73 @@ Qt::ToolBarArea SideFromName(const QString& name)
     if (name == u"Right")
         return Qt::RightToolBarArea;
     return Qt::TopToolBarArea;
+}
+
+QString DockSideName(Qt::DockWidgetArea side)
+{
+    switch (side) {
+    case Qt::LeftDockWidgetArea:
+        return QStringLiteral("Left");
+    case Qt::RightDockWidgetArea:
+        return QStringLiteral("Right");
+    case Qt::TopDockWidgetArea:
+        return QStringLiteral("Top");
+    default:
+        return QStringLiteral("Bottom");
+    }
+}
+
+Qt::DockWidgetArea DockSideFromName(const QString& name)
+{
+    if (name == u"Left")
+        return Qt::LeftDockWidgetArea;
+    if (name == u"Right")
+        return Qt::RightDockWidgetArea;
+    if (name == u"Top")
+        return Qt::TopDockWidgetArea;
+    return Qt::BottomDockWidgetArea;
+}
+
+QString DockGroup(const QString& section, const QDockWidget& dock)
+{
+    return section + QStringLiteral("-Dock-") + dock.objectName();
+}
+
+void SaveDock(QSettings& settings, const QMainWindow& frame, const QDockWidget& dock, const QString& section)
+{
+    const QString group = DockGroup(section, dock);
+    settings.remove(group);
+    settings.beginGroup(group);
+    settings.setValue(QStringLiteral("Visible"), int(!dock.isHidden()));
+    settings.setValue(QStringLiteral("DockSide"), DockSideName(frame.dockWidgetArea(const_cast<QDockWidget*>(&dock))));
+    settings.setValue(QStringLiteral("Floating"), int(dock.isFloating()));
+    settings.setValue(QStringLiteral("Width"), dock.width());
+    settings.setValue(QStringLiteral("Height"), dock.height());
+    settings.endGroup();
+}
+
+// Without the window's own record, the dock goes back to its side at its size.
+void PlaceDock(QSettings& settings, QMainWindow& frame, QDockWidget& dock, const QString& section, bool placed)
+{
+    const QString group = DockGroup(section, dock);
+    if (!settings.childGroups().contains(group)) {
+        dock.hide();
+        return;
+    }
+    settings.beginGroup(group);
+    const bool visible = settings.value(QStringLiteral("Visible"), 0).toInt() != 0;
+    const Qt::DockWidgetArea side = DockSideFromName(settings.value(QStringLiteral("DockSide")).toString());
+    const int width = std::clamp(settings.value(QStringLiteral("Width")).toInt(), 0, 100000);
+    const int height = std::clamp(settings.value(QStringLiteral("Height")).toInt(), 0, 100000);
+    settings.endGroup();
+    if (!placed && dock.isAreaAllowed(side)) {
+        dock.setFloating(false);
+        frame.addDockWidget(side, &dock);
+        const bool across = side == Qt::TopDockWidgetArea || side == Qt::BottomDockWidgetArea;
+        if (const int size = across ? height : width; size > 0)
+            frame.resizeDocks({&dock}, {size}, across ? Qt::Vertical : Qt::Horizontal);
+    }
+    dock.setVisible(visible);
 }
 
 bool Horizontal(Qt::ToolBarArea side) { return side == Qt::TopToolBarArea || side == Qt::BottomToolBarArea; }
@@ -100,7 +168,8 @@ QList<BarPlace> CurrentBarPlaces(const QMainWindow& frame, const QList<ControlBa
     return places;
 }
 
-void SaveBarState(const QMainWindow& frame, const QList<ControlBar>& bars, const QString& section)
+void SaveBarState(const QMainWindow& frame, const QList<ControlBar>& bars, const QString& section,
+                  const QList<QDockWidget*>& docks)
 {
     const auto settings = OpenSettings();
     const QList<BarPlace> places = CurrentBarPlaces(frame, bars);
@@ -127,17 +196,23 @@ void SaveBarState(const QMainWindow& frame, const QList<ControlBar>& bars, const
         settings->setValue(QStringLiteral("Floating"), int(p.floating));
         settings->endGroup();
     }
+    for (const QDockWidget* dock : docks)
+        SaveDock(*settings, frame, *dock, section);
 }
 
-bool LoadBarState(QMainWindow& frame, const QList<ControlBar>& bars, const QString& section)
+bool LoadBarState(QMainWindow& frame, const QList<ControlBar>& bars, const QString& section,
+                  const QList<QDockWidget*>& docks)
 {
     const auto settings = OpenSettings();
     settings->beginGroup(section + QStringLiteral("-Summary"));
     const int count = settings->value(QStringLiteral("Bars"), -1).toInt();
     const QByteArray dockState = settings->value(QStringLiteral("DockState")).toByteArray();
     settings->endGroup();
-    if (count <= 0)
+    if (count <= 0) {
+        for (QDockWidget* dock : docks)
+            dock->hide();
         return false;
+    }
 
     // Sections are matched by bar id, not by number, so a layout written
     // with other bars, or edited by hand, moves only what it names.
@@ -155,7 +230,8 @@ bool LoadBarState(QMainWindow& frame, const QList<ControlBar>& bars, const QStri
         stored.emplace(p.id, p);
     }
 
-    if (dockState.isEmpty() || !frame.restoreState(dockState, kDockStateVersion)) {
+    const bool restored = !dockState.isEmpty() && frame.restoreState(dockState, kDockStateVersion);
+    if (!restored) {
         // Rebuild the docks side by side, row by row, left to right.
         std::vector<std::pair<const BarPlace*, QToolBar*>> docked;
         for (const ControlBar& b : bars) {
@@ -186,6 +262,8 @@ bool LoadBarState(QMainWindow& frame, const QList<ControlBar>& bars, const QStri
         if (it != stored.end())
             b.bar->setVisible(it->second.visible);
     }
+    for (QDockWidget* dock : docks)
+        PlaceDock(*settings, frame, *dock, section, restored);
     return true;
 }
 

@@ -42,6 +42,8 @@ const FrameCommand kCommands[] = {
     {ID_VIEW_SEEKBAR, "actionViewSeekbar", "S&eekbar", nullptr, "Show or hide seekbar", nullptr, {}, true, true},
     {ID_VIEW_ACTIONBAR, "actionViewActionbar", "Actio&nbar", nullptr, "Show or hide action bar", nullptr, {}, true,
      true},
+    {ID_VIEW_CASHFLOWS, "actionViewCashflows", "&Cashflows", nullptr, "Show or hide the cashflows of the last analysis",
+     "Toggle Cashflows", {}, true},
 
     // Action: the record commands go to the record form.
     {ID_MOVE_FIRST, "actionMoveFirst", "F&irst\tCtrl+F", "first", "Move to the first", "First (Ctrl+F)",

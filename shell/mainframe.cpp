@@ -5,6 +5,7 @@
 #include "shell/mainframe.h"
 
 #include "analysis/analysisdlg.h"
+#include "cashflows/cashflowview.h"
 #include "editor/inview.h"
 #include "model/date.h"
 #include "portfolio/portfoliodlg.h"
@@ -24,6 +25,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QDockWidget>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
@@ -68,6 +70,7 @@ bool CMainFrame::Create()
     if (!CreateBars())
         return false;
     CreateClient();
+    CreateCashflowsDock();
     if (!restored) {
         // A first run: room for the whole form, as far as the screen allows.
         QSize size = sizeHint().expandedTo(QSize(960, 640));
@@ -77,7 +80,9 @@ bool CMainFrame::Create()
     }
     // A window of its own, not a child of the frame, so that it gets its own
     // task-bar button; the frame deletes it. Hidden until Single analysis.
-    m_dlgAnalysis = new CAnalysisDlg();
+    auto* analysis = new CAnalysisDlg();
+    m_dlgAnalysis = analysis;
+    ExplainInto(analysis, ExplainSource::Analysis);
     m_pSeekResults.assign(kMaxSeekResults, CBondList::Position{});
     m_pListView->SetSeekResults(m_pSeekResults);
 
@@ -87,7 +92,7 @@ bool CMainFrame::Create()
                   {IDW_RUNBAR, m_wndRunBar},
                   {IDW_SEEKBAR, m_wndSeekBar},
                   {IDW_ACTIONBAR, m_wndActionBar}},
-                 QString::fromLatin1(kCompanyKey));
+                 QString::fromLatin1(kCompanyKey), {m_wndCashflowsDock});
 
     qApp->installEventFilter(this);
     m_doc.SetViews(this);
@@ -163,6 +168,7 @@ CBondList& CMainFrame::BondList() { return m_pForm->m_bondList; }
 void CMainFrame::ClearViews()
 {
     ClearListView();
+    m_pCashflows->MarkOutOfDate(ExplainSource::Portfolio, OutOfDate::Database);
     m_pForm->m_posCurrent.reset();
     if (m_pForm->m_bLayoutReady)
         m_pForm->ClearForm();
@@ -188,6 +194,7 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_VIEW_RUNBAR)->setChecked(!m_wndRunBar->isHidden());
     Action(ID_VIEW_SEEKBAR)->setChecked(!m_wndSeekBar->isHidden());
     Action(ID_VIEW_ACTIONBAR)->setChecked(!m_wndActionBar->isHidden());
+    Action(ID_VIEW_CASHFLOWS)->setChecked(!m_wndCashflowsDock->isHidden());
     UpdateEditCommands();
 }
 
@@ -290,6 +297,7 @@ void CMainFrame::OnUpdateAll()
     dlg.m_nStandDay = DaySerial(StandDate());
     ExecModal(dlg);
     if (dlg.m_bSaved) {
+        m_pCashflows->MarkOutOfDate(ExplainSource::Portfolio, OutOfDate::Database);
         m_pForm->RefreshPrice();
         SetModified();
     }
@@ -303,6 +311,9 @@ void CMainFrame::OnRunPortfolio()
     dlg.m_pStandDate = &stand;
     dlg.m_pHorizon = &horizon;
     dlg.m_pBondList = &BondList().m_list;
+    // The view behind the modal window shows each Calculate as it ends and can
+    // be used again once the window closes.
+    ExplainInto(&dlg, ExplainSource::Portfolio);
     ExecModal(dlg);
     // Only prices changed through the window outlive it.
     if (dlg.m_bPricesChanged) {
@@ -328,7 +339,7 @@ void CMainFrame::SaveWindowSettings()
                   {IDW_RUNBAR, m_wndRunBar},
                   {IDW_SEEKBAR, m_wndSeekBar},
                   {IDW_ACTIONBAR, m_wndActionBar}},
-                 QString::fromLatin1(kCompanyKey));
+                 QString::fromLatin1(kCompanyKey), {m_wndCashflowsDock});
     // A minimised or maximised window is stored with the rectangle it has
     // (maximised) or returns to (minimised); the state itself is not kept.
     const QRect rect = (windowState() & Qt::WindowMinimized) ? normalGeometry() : geometry();

@@ -5,6 +5,7 @@
 // stand date, the investment horizon and the Square-M flag) that every
 // analysis reads at the moment it runs.
 
+#include "cashflows/cashflowtexts.h"
 #include "editor/formhost.h"
 #include "model/bondlist.h"
 #include "model/seek.h"
@@ -18,6 +19,7 @@
 #include <vector>
 
 class QComboBox;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QSplitter;
@@ -28,6 +30,7 @@ namespace tenvix::ui {
 
 class CInView;
 class CMyListView;
+class CashflowView;
 class CRecentFileList;
 class DatePicker;
 
@@ -59,6 +62,9 @@ public:
     // Pane (0,0), the seek list.
     CMyListView* ListView() const { return m_pListView; }
     QMenu* AddMenu() const { return m_pAddMenu; }
+    // The Cashflows view, docked; hidden until the View menu shows it.
+    CashflowView* Cashflows() const { return m_pCashflows; }
+    QDockWidget* CashflowsDock() const { return m_wndCashflowsDock; }
 
     // The analysis settings, read when an analysis runs.
     double StandDate() const override;
@@ -120,6 +126,10 @@ private:
     void CreateMenus();
     bool CreateBars();
     void CreateClient();
+    // The Cashflows dock, and what it hears from the windows that explain.
+    void CreateCashflowsDock();
+    template <class Window>
+    void ExplainInto(Window* window, ExplainSource source);
     // Returns whether a saved rectangle was applied.
     bool RestoreWindowPos();
     void DockBarsInitially();
@@ -152,6 +162,8 @@ private:
 
     CMyListView* m_pListView = nullptr;
     CInView* m_pForm = nullptr;
+    QDockWidget* m_wndCashflowsDock = nullptr;
+    CashflowView* m_pCashflows = nullptr;
 
     QHash<int, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;

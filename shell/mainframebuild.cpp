@@ -3,13 +3,17 @@
 
 #include "shell/mainframe.h"
 
+#include "analysis/analysisdlg.h"
+#include "cashflows/cashflowview.h"
 #include "editor/inview.h"
+#include "portfolio/portfoliodlg.h"
 #include "shell/mylistview.h"
 #include "shell/statusindicators.h"
 #include "uikit/datepicker.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -124,6 +128,11 @@ void CMainFrame::ConnectActions()
         on(id, [this, barId = barId] {
             ToggleBar(barId == AFX_IDW_STATUS_BAR ? static_cast<QWidget*>(m_wndStatusBar) : Bar(barId));
         });
+    on(ID_VIEW_CASHFLOWS, [this] {
+        ToggleBar(m_wndCashflowsDock);
+        if (!m_wndCashflowsDock->isHidden())
+            m_wndCashflowsDock->raise();
+    });
 
     on(ID_RECORD_SAVE, &CMainFrame::OnRecordSave);
     on(ID_RECORD_ADD, [this] { OnAddRecord(0); });
@@ -165,7 +174,8 @@ void CMainFrame::CreateMenus()
 
     m_pViewMenu = bar->addMenu(QStringLiteral("&View"));
     m_pViewMenu->setObjectName(QStringLiteral("menuView"));
-    for (int id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_RUNBAR, ID_VIEW_SEEKBAR, ID_VIEW_ACTIONBAR})
+    for (int id :
+         {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_RUNBAR, ID_VIEW_SEEKBAR, ID_VIEW_ACTIONBAR, ID_VIEW_CASHFLOWS})
         m_pViewMenu->addAction(Action(id));
 
     QMenu* action = bar->addMenu(QStringLiteral("&Action"));
@@ -291,6 +301,37 @@ bool CMainFrame::CreateBars()
     return true;
 }
 
+template <class Window>
+void CMainFrame::ExplainInto(Window* window, ExplainSource from)
+{
+    CashflowView* view = m_pCashflows;
+    connect(window, &Window::Explained, view,
+            [view, from](const ExplainedAnalysis& a) { view->ShowExplanation(from, a); });
+    connect(window, &Window::ExplainFailed, view, [view, from](const QString& m) { view->ShowFailure(from, m); });
+    connect(window, &Window::EntriesChanged, view, [view, from] { view->MarkOutOfDate(from, OutOfDate::Edited); });
+}
+
+void CMainFrame::CreateCashflowsDock()
+{
+    m_wndCashflowsDock = new QDockWidget(TextOf(CashflowText::Title), this);
+    m_wndCashflowsDock->setObjectName(QStringLiteral("CashflowsDock"));
+    m_pCashflows = new CashflowView(m_wndCashflowsDock);
+    m_wndCashflowsDock->setWidget(m_pCashflows);
+    addDockWidget(Qt::BottomDockWidgetArea, m_wndCashflowsDock);
+    // Hidden at first: the form needs the room until the user asks for it.
+    m_wndCashflowsDock->hide();
+    // Its close box hides it: the View menu's tick follows.
+    connect(m_wndCashflowsDock, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+
+    ExplainInto(m_pForm, ExplainSource::Form);
+    // The run bar's dates are what the record form and the portfolio analyse with.
+    for (DatePicker* picker : {m_wndStandDate, m_wndHorizon})
+        connect(picker, &DatePicker::ValueChanged, m_pCashflows, [this] {
+            for (ExplainSource source : {ExplainSource::Form, ExplainSource::Portfolio})
+                m_pCashflows->MarkOutOfDate(source, OutOfDate::Dates);
+        });
+}
+
 void CMainFrame::DockBarsInitially()
 {
     // First row: the standard bar and the run bar; second: seek and action.
@@ -300,5 +341,9 @@ void CMainFrame::DockBarsInitially()
     addToolBar(Qt::TopToolBarArea, m_wndSeekBar);
     addToolBar(Qt::TopToolBarArea, m_wndActionBar);
 }
+
+// The windows the frame makes elsewhere.
+template void CMainFrame::ExplainInto(CAnalysisDlg*, ExplainSource);
+template void CMainFrame::ExplainInto(CPortfolioDlg*, ExplainSource);
 
 } // namespace tenvix::ui
