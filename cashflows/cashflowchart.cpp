@@ -8,6 +8,7 @@
 #include <QCategoryAxis>
 #include <QDateTimeAxis>
 #include <QGraphicsPathItem>
+#include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainterPath>
@@ -62,6 +63,18 @@ int DecimalsFor(double step)
 }
 
 } // namespace
+
+double AmountCeiling(std::vector<double> columns)
+{
+    if (columns.empty())
+        return 1.0;
+    std::sort(columns.begin(), columns.end());
+    const double tallest = columns.back();
+    const double most = columns[(columns.size() - 1) * 4 / 5];
+    if (columns.size() >= 3 && most > 0 && tallest > 4 * most)
+        return most * 2.5;
+    return tallest > 0 ? tallest : 1.0;
+}
 
 std::vector<Stick> StackSticks(const Explanation& explanation, double ExplainedPayment::*values)
 {
@@ -150,7 +163,11 @@ CashflowChart::CashflowChart(QWidget* parent)
     m_highlight->setPen(Pen(QColor(0xff, 0x8f, 0x00), 5));
     m_highlight->setZValue(10);
     m_chart->scene()->addItem(m_highlight);
-    connect(m_chart, &QChart::plotAreaChanged, this, &CashflowChart::DrawHighlight);
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        LayAmountAxis();
+        DrawHighlight();
+        DrawCutLabels();
+    });
     Clear();
 }
 
@@ -162,6 +179,11 @@ void CashflowChart::Clear()
     m_presentSticks.clear();
     m_highlighted.clear();
     m_nDates = 0;
+    for (QGraphicsSimpleTextItem* label : m_cutLabels)
+        delete label;
+    m_cutLabels.clear();
+    m_cutColumns.clear();
+    m_columns.clear();
     DrawHighlight();
 }
 
@@ -188,25 +210,20 @@ void CashflowChart::Show(const ExplainedAnalysis& analysis)
     m_xAxis->setRange(QDateTime::fromMSecsSinceEpoch(qint64(AxisTime(first - margin))),
                       QDateTime::fromMSecsSinceEpoch(qint64(AxisTime(last + margin))));
 
-    double highest = 0;
+    // A column is a date: what it pays, or what that is worth now if more.
+    std::map<qreal, double> columns;
     for (const std::vector<Stick>* sticks : {&m_amountSticks, &m_presentSticks})
-        for (const Stick& s : *sticks)
-            highest = std::max(highest, s.top);
-    if (!(highest > 0))
-        highest = 1;
-    // Labels of our own, so that the amounts read in ASCII digits with the
-    // full stop whatever the locale.
-    const double step = NiceStep(highest * 1.05, 5);
-    const int decimals = DecimalsFor(step);
-    const int steps = static_cast<int>(std::ceil(highest * 1.05 / step));
-    const double top = steps * step;
-    for (const QString& label : m_yAxis->categoriesLabels())
-        m_yAxis->remove(label);
-    m_yAxis->setStartValue(-step);
-    for (int i = 0; i <= steps; ++i)
-        m_yAxis->append(Qs(FormatFixed(i * step, decimals)), i * step);
-    m_yAxis->setRange(0, top);
+        for (const Stick& st : *sticks)
+            columns[st.x] = std::max(columns[st.x], st.top);
+    m_columns.assign(columns.begin(), columns.end());
+    std::vector<double> heights;
+    for (const auto& [x, height] : columns)
+        heights.push_back(height);
+    m_dCeiling = AmountCeiling(heights);
+    m_nAxisParts = 0;
+    LayAmountAxis();
 
+    const double top = m_dAxisTop;
     m_amounts->replace(Comb(m_amountSticks));
     m_presentValues->replace(Comb(m_presentSticks));
     const qreal h = AxisTime(analysis.horizon);
@@ -215,6 +232,74 @@ void CashflowChart::Show(const ExplainedAnalysis& analysis)
     m_duration->replace({QPointF(d, 0), QPointF(d, top)});
     FitPens();
     DrawHighlight();
+    DrawCutLabels();
+}
+
+void CashflowChart::LayAmountAxis()
+{
+    // As many parts as the plot's height has room for labels, two to six.
+    const qreal height = m_chart->plotArea().height();
+    const int parts = std::clamp(int(height / (2.5 * fontMetrics().height())), 2, 6);
+    if (parts == m_nAxisParts)
+        return;
+    m_nAxisParts = parts;
+    // Labels of our own, so that the amounts read in ASCII digits with the
+    // full stop whatever the locale.
+    const double step = NiceStep(m_dCeiling * 1.05, parts);
+    const int decimals = DecimalsFor(step);
+    const int steps = std::max(1, static_cast<int>(std::ceil(m_dCeiling * 1.05 / step)));
+    for (const QString& label : m_yAxis->categoriesLabels())
+        m_yAxis->remove(label);
+    m_yAxis->setStartValue(-step);
+    for (int i = 0; i <= steps; ++i)
+        m_yAxis->append(Qs(FormatFixed(i * step, decimals)), i * step);
+    m_dAxisTop = steps * step;
+    m_yAxis->setRange(0, m_dAxisTop);
+    for (QLineSeries* line : {m_horizon, m_duration})
+        if (line->count() == 2)
+            line->replace(1, QPointF(line->at(1).x(), m_dAxisTop));
+
+    // The columns the axis cuts, each with its figure.
+    for (QGraphicsSimpleTextItem* label : m_cutLabels)
+        delete label;
+    m_cutLabels.clear();
+    m_cutColumns.clear();
+    for (const auto& [x, height] : m_columns) {
+        if (!(height > m_dAxisTop))
+            continue;
+        m_cutColumns.emplace_back(x, height);
+        std::string figure;
+        AppendGeneral(figure, height, 10);
+        auto* label = new QGraphicsSimpleTextItem(QStringLiteral("\u2191") + Qs(figure));
+        label->setZValue(11);
+        m_chart->scene()->addItem(label);
+        m_cutLabels.push_back(label);
+    }
+}
+
+QStringList CashflowChart::CutColumnLabels() const
+{
+    QStringList texts;
+    for (const QGraphicsSimpleTextItem* label : m_cutLabels)
+        texts << label->text();
+    return texts;
+}
+
+void CashflowChart::DrawCutLabels()
+{
+    // Beside the top of each cut column, left to right; one that would run
+    // into the one before it is left out rather than drawn over it.
+    qreal free = -1e9;
+    for (std::size_t i = 0; i < m_cutLabels.size(); ++i) {
+        QGraphicsSimpleTextItem* label = m_cutLabels[i];
+        const QPointF at = m_chart->mapToPosition(QPointF(m_cutColumns[i].first, m_dAxisTop), m_amounts);
+        const QRectF box = label->boundingRect();
+        const qreal left = at.x() + 3;
+        label->setPos(left, at.y());
+        label->setVisible(left >= free && left + box.width() <= m_chart->plotArea().right() + box.width());
+        if (label->isVisible())
+            free = left + box.width() + 4;
+    }
 }
 
 void CashflowChart::FitPens()
@@ -242,8 +327,11 @@ void CashflowChart::DrawHighlight()
         if (row < 0 || static_cast<std::size_t>(row) >= m_amountSticks.size())
             continue;
         const Stick& s = m_amountSticks[static_cast<std::size_t>(row)];
-        path.moveTo(m_chart->mapToPosition(QPointF(s.x, s.base), m_amounts));
-        path.lineTo(m_chart->mapToPosition(QPointF(s.x, s.top), m_amounts));
+        // Within the plot: a stick the axis cuts is picked out up to the cut.
+        const qreal base = std::min<qreal>(s.base, m_dAxisTop);
+        const qreal top = std::min<qreal>(s.top, m_dAxisTop);
+        path.moveTo(m_chart->mapToPosition(QPointF(s.x, base), m_amounts));
+        path.lineTo(m_chart->mapToPosition(QPointF(s.x, top), m_amounts));
     }
     m_highlight->setPath(path);
 }

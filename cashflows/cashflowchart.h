@@ -4,7 +4,10 @@
 // date axis, its present value as a second stick over it, a vertical line at
 // the investment horizon and one at the duration (the stand date plus D
 // years), and the sticks of the table's selected rows picked out. Payments
-// on one date stack, so a column's top is what that date pays in all.
+// on one date stack, so a column's top is what that date pays in all. When a
+// few columns (face values) dwarf the rest, the amount axis stops above the
+// others and each taller column carries its figure at the top, so that 60
+// coupons or a portfolio's hundreds of payments stay readable.
 
 #include "uikit/explained.h"
 
@@ -15,6 +18,7 @@
 class QCategoryAxis;
 class QDateTimeAxis;
 class QGraphicsPathItem;
+class QGraphicsSimpleTextItem;
 class QLineSeries;
 
 namespace tenvix::ui {
@@ -37,6 +41,11 @@ double DateAfterYears(double stand, double years, YearMethod method);
 // Milliseconds on the date axis of a date value.
 qreal AxisTime(double date);
 
+// Where the amount axis stops for columns of these heights: above them all,
+// unless the tallest pass four times the height most columns stay under;
+// then at two and a half times that height.
+double AmountCeiling(std::vector<double> columns);
+
 class CashflowChart final : public QChartView {
     Q_OBJECT
 public:
@@ -55,12 +64,16 @@ public:
     const QGraphicsPathItem* Highlighted() const { return m_highlight; }
     QCategoryAxis* AmountAxis() const { return m_yAxis; }
     QDateTimeAxis* DateAxis() const { return m_xAxis; }
+    // The figures written over the columns the axis cuts, left to right.
+    QStringList CutColumnLabels() const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void DrawHighlight();
+    void DrawCutLabels();
+    void LayAmountAxis();
     void FitPens();
 
     QChart* m_chart;
@@ -71,6 +84,14 @@ private:
     QLineSeries* m_horizon;
     QLineSeries* m_duration;
     QGraphicsPathItem* m_highlight;
+    // Every date's column (where, how tall); those taller than the axis, and
+    // their labels.
+    std::vector<std::pair<qreal, double>> m_columns;
+    std::vector<std::pair<qreal, double>> m_cutColumns;
+    std::vector<QGraphicsSimpleTextItem*> m_cutLabels;
+    double m_dCeiling = 1.0;
+    double m_dAxisTop = 1.0;
+    int m_nAxisParts = 0;
     std::vector<Stick> m_amountSticks;
     std::vector<Stick> m_presentSticks;
     QList<int> m_highlighted;

@@ -16,13 +16,12 @@
 namespace tenvix::ui {
 namespace {
 
-// Decimals shown: money to the cent and a little beyond for present values,
-// times, factors and shares as the program shows its figures.
+// Decimals shown: amounts and present values to four (a coupon of 2.125
+// shows whole), times, factors and shares as the program shows its figures.
 int DecimalsOf(int column)
 {
     switch (column) {
     case CashflowTableModel::ColAmount:
-        return 2;
     case CashflowTableModel::ColPresentValue:
         return 4;
     default:
@@ -193,7 +192,7 @@ CashflowTable::CashflowTable(QWidget* parent)
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setStretchLastSection(false);
     setSortingEnabled(true);
     sortByColumn(CashflowTableModel::ColNo, Qt::AscendingOrder);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &CashflowTable::SelectedPaymentsChanged);

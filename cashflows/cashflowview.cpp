@@ -25,12 +25,18 @@ CashflowView::CashflowView(QWidget* parent)
     m_wndLine->setObjectName(QStringLiteral("stateLine"));
     m_wndLine->setTextFormat(Qt::PlainText);
     m_wndLine->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long line must not hold the dock wide when it is docked at a side:
+    // it is cut, and its tooltip says it whole.
+    m_wndLine->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_table->setObjectName(QStringLiteral("table"));
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
-    m_wndSplitter->setStretchFactor(0, 1);
-    m_wndSplitter->setStretchFactor(1, 1);
-    m_chart->setMinimumHeight(160);
+    // The chart takes the larger part: its sticks need the height more than
+    // the table needs rows.
+    m_wndSplitter->setStretchFactor(0, 3);
+    m_wndSplitter->setStretchFactor(1, 2);
+    m_wndSplitter->setSizes({300, 200});
+    m_chart->setMinimumHeight(180);
     m_table->setMinimumHeight(80);
     m_wndSave->setObjectName(QStringLiteral("saveCsv"));
     m_wndSave->setToolTip(TextOf(CashflowText::SaveCsvTip));
@@ -56,6 +62,7 @@ void CashflowView::SetState(State state, const QString& line)
 {
     m_state = state;
     m_wndLine->setText(line);
+    m_wndLine->setToolTip(line);
     const bool rows = state == State::Current || state == State::OutOfDate;
     m_wndSplitter->setVisible(rows);
     m_wndSave->setEnabled(rows);

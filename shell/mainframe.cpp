@@ -57,6 +57,8 @@ CMainFrame::~CMainFrame()
     // call back into it while the window base tears them down.
     if (m_pForm)
         disconnect(m_pForm, nullptr, this, nullptr);
+    if (m_wndCashflowsDock)
+        disconnect(m_wndCashflowsDock, nullptr, this, nullptr);
     m_doc.SetViews(nullptr);
     delete m_dlgAnalysis.data();
 }

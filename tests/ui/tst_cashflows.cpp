@@ -1,0 +1,495 @@
+// The Cashflows view in the running program: it fills after the record
+// form's Analyse, the Bond Analysis window's Calculate and the portfolio's
+// Calculate, says in one line when there is nothing to show, marks rows that
+// no longer describe their window, and keeps its place between runs. The
+// figures themselves are the core's explanation tests.
+
+#include "analysis/analysisdlg.h"
+#include "cashflows/cashflowchart.h"
+#include "cashflows/cashflowtable.h"
+#include "cashflows/cashflowview.h"
+#include "editor/inview.h"
+#include "model/bondfile.h"
+#include "model/bondlookup.h"
+#include "model/cashflowcalc.h"
+#include "model/format.h"
+#include "model/numbers.h"
+#include "portfolio/portfoliodlg.h"
+#include "shell/settings.h"
+#include "support/app.h"
+#include "uikit/datepicker.h"
+#include "uikit/datetext.h"
+#include "uikit/paymentgrid.h"
+
+#include <QCategoryAxis>
+#include <QLineSeries>
+
+#include <cmath>
+#include <set>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using tenvix::test::Day;
+using tenvix::test::WhenModal;
+using State = CashflowView::State;
+
+namespace {
+
+// The eight-decimal figure after `name=` in a result text.
+QString FigureIn(const QString& text, const QString& name) { return text.section(name + u'=', 1).section(u'\n', 0, 0); }
+
+QString Eight(double value) { return QString::fromStdString(FormatFixed(value, 8)); }
+
+// Digits, the full stop and a leading minus, nothing a locale brings.
+bool IsAsciiFigure(const QString& text)
+{
+    static const QRegularExpression figure(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?(e[-+][0-9]+)?$"));
+    return figure.match(text).hasMatch();
+}
+
+} // namespace
+
+class TestCashflows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::App> m_app;
+    CMainFrame* m_frame = nullptr;
+
+    CInView& Form() { return *m_frame->Form(); }
+    CashflowView& View() { return *m_frame->Cashflows(); }
+    CashflowTable& Table() { return *View().Table(); }
+    CashflowChart& Chart() { return *View().Chart(); }
+    QLineEdit* FormEdit(const char* name) { return Form().findChild<QLineEdit*>(name); }
+    QString Last() { return m_app->msgs.Last().text; }
+
+    void SetDates(double stand, double horizon)
+    {
+        m_frame->findChild<DatePicker*>("StandDate")->SetValue(stand);
+        m_frame->findChild<DatePicker*>("Horizon")->SetValue(horizon);
+    }
+    void ShowRecord(const char* id)
+    {
+        const IdMatch m = MatchBondID(Form().m_bondList.m_list, id);
+        QVERIFY(m.Bond());
+        Form().ShowRecordAt(std::next(Form().m_bondList.m_list.begin(), qsizetype(m.Position())));
+    }
+    void Analyse() { QTest::mouseClick(Form().findChild<QPushButton*>("analyseButton"), Qt::LeftButton); }
+
+    CAnalysisDlg* AnalysisWindow()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dlg = qobject_cast<CAnalysisDlg*>(w))
+                return dlg;
+        return nullptr;
+    }
+    // Typed into the Bond Analysis window: its dates, the price and the
+    // payments (amount, date), then Calculate.
+    void Calculate(CAnalysisDlg* dlg, const QString& price, const QList<std::pair<QString, double>>& payments,
+                   int method = 0)
+    {
+        dlg->findChild<DatePicker*>("standDate")->SetValue(Day(2025, 6, 30));
+        dlg->findChild<DatePicker*>("horizonDate")->SetValue(Day(2029, 6, 30));
+        dlg->findChild<QComboBox*>("yearMethod")->setCurrentIndex(method);
+        dlg->findChild<QSpinBox*>("periods")->setValue(int(payments.size()));
+        auto* grid = dlg->findChild<PaymentGrid*>("grid");
+        for (int i = 0; i < payments.size(); ++i) {
+            grid->SetText(i, PaymentGrid::kPayment, payments[i].first);
+            grid->SetText(i, PaymentGrid::kDate, FormatDate(payments[i].second));
+        }
+        dlg->findChild<QLineEdit*>("spotPrice")->setText(price);
+        QTest::mouseClick(dlg->findChild<QPushButton*>("calculate"), Qt::LeftButton);
+    }
+
+    // The rows as the table shows them, top to bottom, in one column.
+    QStringList Column(int column, int role = Qt::DisplayRole)
+    {
+        QStringList out;
+        const QAbstractItemModel* m = Table().model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, column).data(role).toString();
+        return out;
+    }
+
+    // What the chart draws matches the rows: one stick a row at the row's
+    // date, stacked per date, the horizon and the duration as two vertical
+    // lines from the baseline.
+    void CheckChart(const ExplainedAnalysis& a)
+    {
+        const std::vector<ExplainedPayment>& rows = a.explanation.payments;
+        const QList<QPointF> amounts = Chart().Amounts()->points();
+        QCOMPARE(amounts.size(), qsizetype(rows.size()) * 3);
+        QCOMPARE(Chart().PresentValues()->points().size(), amounts.size());
+        std::map<std::int32_t, double> column;
+        for (std::size_t k = 0; k < rows.size(); ++k) {
+            const QPointF foot = amounts[qsizetype(3 * k)];
+            const QPointF top = amounts[qsizetype(3 * k + 1)];
+            QCOMPARE(foot.x(), AxisTime(rows[k].day));
+            QCOMPARE(top.x(), foot.x());
+            QCOMPARE(foot.y(), 0.0);
+            column[rows[k].day] += rows[k].amount;
+            QCOMPARE(top.y(), column[rows[k].day]);
+        }
+        for (QLineSeries* line : {Chart().HorizonLine(), Chart().DurationLine()}) {
+            QCOMPARE(line->count(), 2);
+            QCOMPARE(line->at(0).x(), line->at(1).x());
+            QCOMPARE(line->at(0).y(), 0.0);
+            QVERIFY(line->at(1).y() > 0);
+        }
+        QCOMPARE(Chart().HorizonLine()->at(0).x(), AxisTime(a.horizon));
+        // The duration line stands D years after the stand date, measured as
+        // the analysis measured its times: the date there reads D back.
+        const double d = DateAfterYears(a.stand, a.explanation.duration, a.method);
+        QCOMPARE(Chart().DurationLine()->at(0).x(), AxisTime(d));
+        QVERIFY(std::fabs(YearFraction(a.method, std::floor(d), a.stand) - a.explanation.duration) < 2.0 / 365);
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<test::App>();
+        m_frame = m_app->Start({"tenvix", m_app->Copy("sample.bnd")});
+        QVERIFY(m_frame);
+        m_frame->resize(1100, 800);
+        SetDates(Day(2025, 6, 30), Day(2032, 6, 30));
+    }
+    void cleanup()
+    {
+        m_frame = nullptr;
+        m_app.reset();
+    }
+
+    void recordAnalyseFillsTheViewAndEditsMakeItOld()
+    {
+        QCOMPARE(View().CurrentState(), State::Nothing);
+        QCOMPARE(Table().model()->rowCount(), 0);
+        QVERIFY(!View().findChild<QPushButton*>("saveCsv")->isEnabled());
+
+        ShowRecord("GOV-2034-A");
+        Analyse();
+        QCOMPARE(View().CurrentState(), State::Current);
+        QCOMPARE(View().Source(), ExplainSource::Form);
+        const ExplainedAnalysis a = View().Shown();
+        const Explanation& e = a.explanation;
+        // One row a payment after the stand date, then the totals; the totals
+        // are what the form's result box says, to its last decimal.
+        QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
+        QCOMPARE(e.payments.size(), std::size_t(11)); // nine years of coupons, the last one twice with the face
+        QCOMPARE(Eight(e.duration), FigureIn(Last(), "D"));
+        QCOMPARE(Eight(e.ytm), FigureIn(Last(), "YTM"));
+        QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
+        QCOMPARE(Column(CashflowTableModel::ColDurationPart).last(), FigureIn(Last(), "D"));
+        QVERIFY(View().StateLine().startsWith("Record GOV-2034-A : YTM=" + FigureIn(Last(), "YTM") + "  D="));
+        // Type I dates are counted back, and shown so.
+        QCOMPARE(Column(CashflowTableModel::ColMember).first(), "GOV-2034-A");
+        QVERIFY(Table().model()->index(0, CashflowTableModel::ColDate).data(Qt::FontRole).value<QFont>().italic());
+        QCOMPARE(Column(CashflowTableModel::ColDate).first(), FormatDate(Day(2025, 7, 4)));
+        CheckChart(a);
+
+        // An edit leaves the rows, marked; so does another record shown.
+        FormEdit("priceEdit")->setText("99");
+        QCOMPARE(View().CurrentState(), State::OutOfDate);
+        QCOMPARE(View().StateLine(), "Out of date : the record was edited after its analysis .");
+        QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
+        Analyse();
+        QCOMPARE(View().CurrentState(), State::Current);
+        QVERIFY(View().Shown().explanation.price == 99.0); // weighted by the typed price
+        Form().MoveNext();
+        QCOMPARE(View().CurrentState(), State::OutOfDate);
+        Analyse();
+        m_frame->findChild<DatePicker*>("Horizon")->SetValue(Day(2033, 6, 30));
+        QCOMPARE(View().StateLine(), "Out of date : the stand date or the horizon changed after the analysis .");
+
+        // A failed analysis shows no rows of an older one, only why.
+        ShowRecord("GOV-2034-A");
+        FormEdit("priceEdit")->setText("1000");
+        Analyse();
+        QCOMPARE(Last(), "Bad YTM !");
+        QCOMPARE(View().CurrentState(), State::Failed);
+        QCOMPARE(View().StateLine(), "Record : Bad YTM !");
+        QCOMPARE(Table().model()->rowCount(), 0);
+        QCOMPARE(Chart().Amounts()->count(), 0);
+        QVERIFY(!View().findChild<QPushButton*>("saveCsv")->isEnabled());
+        FormEdit("priceEdit")->setText("abc");
+        Analyse();
+        QCOMPARE(View().StateLine(), "Record : Invalid Spot Price !");
+        // Square-M wanted with the horizon on the stand date: refused.
+        FormEdit("priceEdit")->setText("100");
+        SetDates(Day(2025, 6, 30), Day(2025, 6, 30));
+        m_frame->Action(ID_SQUARE_M)->trigger();
+        Analyse();
+        QCOMPARE(View().StateLine(), "Record : Investment horizon should be later than stand date !");
+    }
+
+    void bondAnalysisFillsTheViewUnderItsYearMethod()
+    {
+        CAnalysisDlg* dlg = AnalysisWindow();
+        QVERIFY(dlg);
+        for (int method : {0, 1}) {
+            Calculate(dlg, "97.5", {{"5", Day(2025, 6, 30)}, {"5", Day(2026, 6, 30)}, {"105", Day(2027, 12, 31)}},
+                      method);
+            QCOMPARE(View().CurrentState(), State::Current);
+            QCOMPARE(View().Source(), ExplainSource::Analysis);
+            const ExplainedAnalysis a = View().Shown();
+            QCOMPARE(a.method, method ? YearMethod::DayCount : YearMethod::CalendarParts);
+            // The payment on the stand date is not counted.
+            QCOMPARE(a.explanation.payments.size(), std::size_t(2));
+            QCOMPARE(Eight(a.explanation.duration), dlg->findChild<QLineEdit*>("d1")->text());
+            QVERIFY(!Table().model()->index(0, CashflowTableModel::ColDate).data(Qt::FontRole).value<QFont>().italic());
+            CheckChart(a);
+        }
+        // The record form's edits are not this window's.
+        FormEdit("priceEdit")->setText("1");
+        QCOMPARE(View().CurrentState(), State::Current);
+        dlg->findChild<QLineEdit*>("spotPrice")->setText("97");
+        QCOMPARE(View().StateLine(), "Out of date : the payments were edited after their calculation .");
+
+        Calculate(dlg, "97.5x", {{"5", Day(2026, 6, 30)}});
+        QCOMPARE(View().CurrentState(), State::Failed);
+        QCOMPARE(View().StateLine(), "Bond Analysis : " + m_app->msgs.Last().text.simplified());
+        Calculate(dlg, "200", {{"5", Day(2026, 6, 30)}});
+        QCOMPARE(dlg->findChild<QLineEdit*>("ytm")->text(), "Error");
+        QCOMPARE(View().StateLine(), "Bond Analysis : Bad YTM .");
+    }
+
+    void portfolioCalculateShowsThePooledPayments()
+    {
+        // The sample's twenty bonds that analyse at these dates.
+        const QStringList ids = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
+                                 "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
+                                 "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
+                                 "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
+        QString result;
+        bool seenBehind = false;
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            for (int i = 0; i < ids.size(); ++i)
+                dlg->AddRow(ids[i], i + 1);
+            dlg->findChild<QPushButton*>("calculate")->click();
+            result = Last();
+            // Shown behind the modal window at once.
+            seenBehind = View().CurrentState() == State::Current;
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QVERIFY(seenBehind);
+        QCOMPARE(View().Source(), ExplainSource::Portfolio);
+        QVERIFY(View().StateLine().startsWith("Bond portfolio : YTM=" + FigureIn(result, "YTM")));
+        const ExplainedAnalysis a = View().Shown();
+        QCOMPARE(Eight(a.explanation.duration), FigureIn(result, "Duration"));
+        QCOMPARE(Eight(a.explanation.squareM), FigureIn(result, "Square-M"));
+        std::set<QString> members;
+        for (const QString& m : Column(CashflowTableModel::ColMember))
+            members.insert(m);
+        members.erase(QString());
+        QCOMPARE(members.size(), std::size_t(20));
+        QCOMPARE(a.explanation.payments.size(), std::size_t(268)); // as tenvix-cli explain lists them, bond by bond
+        CheckChart(a);
+        // Price updates of the database leave it behind.
+        Form().RefreshPrice();
+        QCOMPARE(View().CurrentState(), State::Current);
+        m_app->app->OpenDocumentFile(m_app->Copy("again.bnd"));
+        QCOMPARE(View().StateLine(), "Out of date : the database changed after the analysis .");
+
+        // A row that can't take part: the window's words, and no rows.
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            dlg->AddRow("NOPE", 1);
+            dlg->findChild<QPushButton*>("calculate")->click();
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QCOMPARE(View().StateLine(), "Bond portfolio : Bond ID=NOPE ,in row 1 , can't be included !");
+        QCOMPARE(Table().model()->rowCount(), 0);
+    }
+
+    void theTableSortsCopiesAndSavesWhatTheCoreExplains()
+    {
+        CAnalysisDlg* dlg = AnalysisWindow();
+        const QList<std::pair<QString, double>> payments = {{"4.5", Day(2026, 3, 1)},  {"4.5", Day(2027, 3, 1)},
+                                                            {"54.5", Day(2028, 3, 1)}, {"2.5", Day(2029, 3, 1)},
+                                                            {"52.5", Day(2030, 3, 1)}, {"0.25", Day(2027, 9, 1)}};
+        Calculate(dlg, "101.25", payments, 1);
+        QCOMPARE(View().CurrentState(), State::Current);
+        const int rows = Table().model()->rowCount();
+        QCOMPARE(rows, 7);
+
+        // Any column, either way: the totals stay last and the rest follow
+        // the column's values.
+        for (int c = 0; c < CashflowTableModel::ColCount; ++c)
+            for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
+                Table().sortByColumn(c, order);
+                QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
+                const QStringList keys = Column(c, CashflowTableModel::kSortRole);
+                for (int r = 0; r + 2 < rows; ++r) {
+                    const QVariant a = Table().model()->index(r, c).data(CashflowTableModel::kSortRole);
+                    const QVariant b = Table().model()->index(r + 1, c).data(CashflowTableModel::kSortRole);
+                    const auto ab = QVariant::compare(a, b);
+                    QVERIFY2(order == Qt::AscendingOrder ? ab != QPartialOrdering::Greater
+                                                         : ab != QPartialOrdering::Less,
+                             qPrintable(QString::number(c)));
+                }
+            }
+        Table().sortByColumn(CashflowTableModel::ColAmount, Qt::DescendingOrder);
+        QCOMPARE(Column(CashflowTableModel::ColAmount).first(), "54.5000");
+
+        // Ctrl+C in the table: the headings and the selected rows as shown,
+        // figures in full; the frame's Copy stays out of it.
+        m_frame->show();
+        m_frame->Action(ID_VIEW_CASHFLOWS)->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QApplication::clipboard()->setText("before");
+        Table().selectRow(0);
+        Table().selectionModel()->select(Table().model()->index(2, 0),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Table().setFocus();
+        QCOMPARE(Chart().Highlighted()->path().elementCount(), 4); // two sticks: a move and a line each
+        QTest::keyClick(&Table(), Qt::Key_C, Qt::ControlModifier);
+        const QStringList lines = QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], "No\tMember\tDate\tt\tAmount\tDiscount\tPresent value\tShare\tt x share\td^2 x share");
+        const QStringList first = lines[1].split(u'\t');
+        QCOMPARE(first.size(), int(CashflowTableModel::ColCount));
+        const ExplainedPayment& p = View().Shown().explanation.payments.at(first[0].toULongLong() - 1);
+        QCOMPARE(p.amount, 54.5);
+        QCOMPARE(first[CashflowTableModel::ColPresentValue], QString::fromStdString(FormatShortest(p.presentValue)));
+        QCOMPARE(ReadDecimal(first[CashflowTableModel::ColSquareMPart].toStdString()), p.squareMPart);
+
+        // Save as CSV: the bytes tenvix-cli cashflows --table writes for the
+        // same payments.
+        std::vector<GridRow> grid;
+        for (const auto& [amount, day] : payments)
+            grid.push_back({amount.toStdString(), FormatDate(day).toStdString()});
+        const CashflowExplanation core = ExplainCashflows(
+            {"101.25", grid, Day(2025, 6, 30), Day(2029, 6, 30), YearMethod::DayCount}, LocaleDateParser(), UiClock());
+        const QString path = m_app->dir.filePath("table.csv");
+        m_app->chooser.Answer(path);
+        QTest::mouseClick(View().findChild<QPushButton*>("saveCsv"), Qt::LeftButton);
+        QCOMPARE(test::ReadAll(path), QByteArray::fromStdString(ExplanationCsv(core.explanation)));
+        QCOMPARE(m_app->chooser.asked.last().choice.defaultSuffix, "csv");
+        // A folder that isn't there: told, and nothing written.
+        m_app->msgs.Clear();
+        m_app->chooser.Answer(m_app->dir.filePath("none/table.csv"));
+        View().SaveCsv();
+        QCOMPARE(m_app->msgs.shown.size(), 1);
+        QCOMPARE(m_app->msgs.Last().caption, "Error");
+        QVERIFY(!QFile::exists(m_app->dir.filePath("none/table.csv")));
+    }
+
+    // Whatever the locale, figures read in ASCII digits with the full stop,
+    // in the table and on the chart's amount axis.
+    void figuresStayAscii()
+    {
+        ShowRecord("TSY-2053-S");
+        Analyse();
+        for (int c :
+             {CashflowTableModel::ColNo, CashflowTableModel::ColYears, CashflowTableModel::ColAmount,
+              CashflowTableModel::ColDiscount, CashflowTableModel::ColPresentValue, CashflowTableModel::ColShare,
+              CashflowTableModel::ColDurationPart, CashflowTableModel::ColSquareMPart}) {
+            QStringList cells = Column(c);
+            cells.removeLast(); // the totals row
+            for (const QString& cell : cells + Column(c, CashflowTableModel::kCopyRole).mid(0, cells.size()))
+                QVERIFY2(IsAsciiFigure(cell), qPrintable(cell));
+        }
+        const QStringList labels = Chart().AmountAxis()->categoriesLabels();
+        QVERIFY(labels.size() >= 3);
+        for (const QString& label : labels)
+            QVERIFY2(IsAsciiFigure(label), qPrintable(label));
+        // Dates as the rest of the program writes them, and they read back.
+        for (const QString& date : Column(CashflowTableModel::ColDate).mid(0, 3))
+            QVERIFY2(ParseDate(date).has_value(), qPrintable(date));
+    }
+
+    void theViewMenuTogglesTheDockWhichKeepsItsPlace()
+    {
+        // A first run keeps the room for the form.
+        QDockWidget* dock = m_frame->CashflowsDock();
+        QAction* toggle = m_frame->Action(ID_VIEW_CASHFLOWS);
+        QVERIFY(dock->isHidden());
+        m_frame->UpdateCommandUI();
+        QVERIFY(!toggle->isChecked());
+        toggle->trigger();
+        QVERIFY(!dock->isHidden());
+        QVERIFY(toggle->isChecked());
+        m_frame->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QCOMPARE(m_frame->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
+        // Its close box hides it, and the menu's tick follows.
+        dock->close();
+        QVERIFY(!toggle->isChecked());
+        toggle->trigger();
+
+        m_frame->addDockWidget(Qt::RightDockWidgetArea, dock);
+        m_frame->resizeDocks({dock}, {420}, Qt::Horizontal);
+        QTRY_VERIFY2(std::abs(dock->width() - 420) <= 8, qPrintable(QString::number(dock->width())));
+        m_app->Close();
+
+        // Back where it was, with the window's own record and, should that
+        // be lost, from its section.
+        for (bool record : {true, false}) {
+            if (!record)
+                OpenSettings()->remove("Quellmark-Summary/DockState");
+            m_frame = m_app->Start();
+            m_frame->show();
+            QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+            dock = m_frame->CashflowsDock();
+            QVERIFY(!dock->isHidden());
+            QCOMPARE(m_frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
+            QTRY_VERIFY2(std::abs(dock->width() - 420) <= 8, qPrintable(QString::number(dock->width())));
+            m_frame->UpdateCommandUI();
+            QVERIFY(m_frame->Action(ID_VIEW_CASHFLOWS)->isChecked());
+            m_app->Close();
+        }
+        // Hidden stays hidden.
+        m_frame = m_app->Start();
+        m_frame->Action(ID_VIEW_CASHFLOWS)->trigger();
+        m_app->Close();
+        m_frame = m_app->Start();
+        QVERIFY(m_frame->CashflowsDock()->isHidden());
+    }
+
+    // Pictures of the view for the documentation, made only when asked:
+    // TENVIX_SCREENSHOTS names the folder.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("TENVIX_SCREENSHOTS");
+        if (folder.isEmpty())
+            QSKIP("TENVIX_SCREENSHOTS not set");
+        m_frame->resize(1280, 980);
+        m_frame->show();
+        m_frame->Action(ID_VIEW_CASHFLOWS)->trigger();
+        m_frame->resizeDocks({m_frame->CashflowsDock()}, {620}, Qt::Vertical);
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+
+        // A thirty-year semi-annual bond.
+        Form().AddRecord(0);
+        FormEdit("idEdit")->setText("TSY-2055-S");
+        FormEdit("nameEdit")->setText("Treasury 4 1/4% Jun 2055");
+        FormEdit("couponEdit")->setText("2.125");
+        FormEdit("faceEdit")->setText("100");
+        FormEdit("priceEdit")->setText("96.40");
+        Form().findChild<QComboBox*>("payPeriodBox")->setEditText("6");
+        Form().findChild<DatePicker*>("releasePicker")->SetValue(Day(2025, 6, 15));
+        Form().findChild<DatePicker*>("maturityPicker")->SetValue(Day(2055, 6, 15));
+        Analyse();
+        QCOMPARE(View().CurrentState(), State::Current);
+        Table().selectRow(20);
+        QTest::qWait(200);
+        QVERIFY(m_frame->grab().save(folder + "/cashflows.png"));
+
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            const QStringList ids = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
+                                     "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
+                                     "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
+                                     "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
+            for (const QString& id : ids)
+                dlg->AddRow(id, 10);
+            dlg->findChild<QPushButton*>("calculate")->click();
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QCOMPARE(View().CurrentState(), State::Current);
+        Table().selectRow(5);
+        QTest::qWait(200);
+        QVERIFY(m_frame->grab().save(folder + "/cashflows-portfolio.png"));
+    }
+};
+
+QTEST_MAIN(TestCashflows)
+#include "tst_cashflows.moc"
