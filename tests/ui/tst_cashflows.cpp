@@ -270,6 +270,14 @@ private slots:
             result = Last();
             // Shown behind the modal window at once.
             seenBehind = View().CurrentState() == State::Current;
+            // A row taken out leaves it behind; Calculate brings it back.
+            auto* rows = dlg->findChild<QTreeWidget*>("rows");
+            rows->setCurrentItem(rows->topLevelItem(19));
+            dlg->Remove();
+            QCOMPARE(View().StateLine(), "Out of date : the portfolio was changed after its calculation .");
+            dlg->AddRow(ids[19], 20);
+            dlg->findChild<QPushButton*>("calculate")->click();
+            QCOMPARE(Last(), result);
             dlg->findChild<QPushButton*>("close")->click();
         });
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
