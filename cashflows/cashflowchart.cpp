@@ -122,8 +122,10 @@ qreal AxisTime(double date)
 }
 
 CashflowChart::CashflowChart(QWidget* parent)
-    : QChartView(parent),
-      m_chart(new QChart),
+    // The chart from the start: one set later leaves the view's default
+    // chart to nobody.
+    : QChartView(new QChart, parent),
+      m_chart(chart()),
       m_xAxis(new QDateTimeAxis),
       m_yAxis(new QCategoryAxis),
       m_amounts(new QLineSeries),
@@ -156,7 +158,6 @@ CashflowChart::CashflowChart(QWidget* parent)
     }
     m_horizon->setPen(Pen(QColor(0x2e, 0x7d, 0x32), 2, Qt::DashLine));
     m_duration->setPen(Pen(QColor(0xc6, 0x28, 0x28), 2, Qt::DotLine));
-    setChart(m_chart);
 
     // The selection is one path above the series: sticks apart from each
     // other, which a line series cannot draw.
