@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColor>
 #include <QFont>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -74,6 +75,8 @@ int CashflowTableModel::columnCount(const QModelIndex& parent) const { return pa
 
 QVariant CashflowTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
+    if (orientation == Qt::Horizontal && role == Qt::ToolTipRole && section == ColDate)
+        return TextOf(CashflowText::DateTip);
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     return ColumnHeadings().value(section);
@@ -112,12 +115,10 @@ QVariant CashflowTableModel::PaymentData(const ExplainedPayment& p, int column, 
         if (role == kSortRole)
             return p.day;
         // A Type I record keeps no dates: its dates are counted back from
-        // maturity and shown in italics.
-        if (role == Qt::FontRole && p.dayDerived) {
-            QFont font;
-            font.setItalic(true);
-            return font;
-        }
+        // maturity and shown in a colour of their own. Not in italics: an
+        // italic face often lacks the digits of locales that have their own.
+        if (role == Qt::ForegroundRole && p.dayDerived)
+            return QColor(0x00, 0x6d, 0x77);
         if (role == Qt::ToolTipRole && p.dayDerived)
             return TextOf(CashflowText::DerivedTip);
         return {};

@@ -29,6 +29,8 @@ QString TextOf(CashflowText text)
         return QStringLiteral("CSV files(*.csv)");
     case CashflowText::DerivedTip:
         return QStringLiteral("Counted back from maturity by whole pay periods");
+    case CashflowText::DateTip:
+        return QStringLiteral("Type I dates, in colour, are counted back from maturity by whole pay periods");
     case CashflowText::Total:
         return QStringLiteral("Total");
     }

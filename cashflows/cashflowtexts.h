@@ -32,6 +32,7 @@ enum class CashflowText {
     SaveCsvTip,
     CsvFilter,
     DerivedTip,
+    DateTip, // the Date heading's
     Total,
 };
 QString TextOf(CashflowText text);
