@@ -13,6 +13,7 @@ int RunAnalyse(const std::vector<std::string>& args);
 int RunCashflows(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
+int RunPrices(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);
 
 class Output;

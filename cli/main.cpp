@@ -17,7 +17,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"analyse", tenvix::cli::RunAnalyse}, {"cashflows", tenvix::cli::RunCashflows},
     {"export", tenvix::cli::RunExport},   {"portfolio", tenvix::cli::RunPortfolio},
-    {"suggest", tenvix::cli::RunSuggest},
+    {"suggest", tenvix::cli::RunSuggest}, {"prices", tenvix::cli::RunPrices},
 };
 
 constexpr std::string_view kUsage =
@@ -31,6 +31,10 @@ constexpr std::string_view kUsage =
     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
     "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
     "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=\n"
+    "  tenvix-cli prices FILE.bnd PRICES.csv [--stand YYYY-MM-DD] [--apply]\n"
+    "      CSV of the verdict on every row of a price file (the stand date defaults to today):\n"
+    "      line,id,verdict,old_price,new_price,change_percent,reason; --apply writes the\n"
+    "      accepted prices to FILE.bnd\n"
     "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
     "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n"
     "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"
