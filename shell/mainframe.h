@@ -136,6 +136,9 @@ private:
     void OnRunPortfolio();
     void OnSingleAnalysis();
     void OnSquareM();
+    // File: prices in, figures out.
+    void OnImportPrices();
+    void OnExportAnalysis();
     void ToggleBar(QWidget* bar);
 
     CTenvixDoc& m_doc;

@@ -36,11 +36,12 @@ const std::vector<Floor> kFloors = {
     {"editor", {"uikit", "portfolio/core", "model"}, true},
     {"analysis", {"uikit", "portfolio/core", "model"}, true},
     {"portfolio", {"uikit", "portfolio/core", "model"}, true},
-    {"shell", {"editor", "analysis", "portfolio", "uikit", "portfolio/core", "model"}, true},
+    {"prices", {"uikit", "portfolio/core", "model"}, true},
+    {"shell", {"editor", "analysis", "portfolio", "prices", "uikit", "portfolio/core", "model"}, true},
     {"res", {}, true},
     // Measurements sit beside the program, not under it: they may time any floor.
     {"bench",
-     {"cli", "shell", "editor", "analysis", "portfolio", "uikit", "examples", "portfolio/core", "model"},
+     {"cli", "shell", "editor", "analysis", "portfolio", "prices", "uikit", "examples", "portfolio/core", "model"},
      true},
 };
 
