@@ -2,6 +2,7 @@
 
 #include "model/format.h"
 #include "prices/importtexts.h"
+#include "uikit/busycursor.h"
 #include "uikit/strings.h"
 
 #include <QBrush>
@@ -122,29 +123,50 @@ void PriceVerdictModel::SortOrder()
     const std::vector<PriceRow>& rows = m_pFile->rows;
     const bool descending = m_sortOrder == Qt::DescendingOrder;
     // Rows equal in the column keep the file's order, whichever way it goes.
-    auto before = [&](std::uint32_t a, std::uint32_t b) {
-        if (m_nSortColumn == kColLine)
-            return descending ? a > b : a < b;
-        if (m_nSortColumn == kColID) {
-            const int c = rows[a].id.compare(rows[b].id);
-            return c != 0 ? (descending ? c > 0 : c < 0) : a < b;
+    // Each row's key is worked out once: a million rows are sorted in a
+    // blink only when a comparison reads two numbers side by side.
+    if (m_nSortColumn == kColLine) {
+        std::sort(m_order.begin(), m_order.end(),
+                  [&](std::uint32_t a, std::uint32_t b) { return descending ? a > b : a < b; });
+        return;
+    }
+    if (m_nSortColumn == kColID) {
+        // The first eight bytes as a number decide most comparisons.
+        std::vector<std::uint64_t> head(rows.size());
+        for (const std::uint32_t i : m_order) {
+            std::uint64_t h = 0;
+            for (std::size_t k = 0; k < 8; ++k)
+                h = h << 8 | (k < rows[i].id.size() ? static_cast<unsigned char>(rows[i].id[k]) : 0u);
+            head[i] = h;
         }
-        // Rows without a value come last either way.
-        const std::optional<double> x = SortValue(verdicts[a], m_nSortColumn);
-        const std::optional<double> y = SortValue(verdicts[b], m_nSortColumn);
-        if (x.has_value() != y.has_value())
-            return x.has_value();
-        if (x && *x != *y)
-            return descending ? *x > *y : *x < *y;
+        std::sort(m_order.begin(), m_order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            int c = head[a] < head[b] ? -1 : head[a] > head[b] ? 1 : 0;
+            if (c == 0)
+                c = rows[a].id.compare(rows[b].id);
+            return c != 0 ? (descending ? c > 0 : c < 0) : a < b;
+        });
+        return;
+    }
+    // Rows without a value come last either way, in the file's order.
+    std::vector<double> key(verdicts.size());
+    const auto valued = std::stable_partition(m_order.begin(), m_order.end(), [&](std::uint32_t i) {
+        const std::optional<double> value = SortValue(verdicts[i], m_nSortColumn);
+        key[i] = value.value_or(0.0);
+        return value.has_value();
+    });
+    std::sort(m_order.begin(), valued, [&](std::uint32_t a, std::uint32_t b) {
+        if (key[a] != key[b])
+            return descending ? key[a] > key[b] : key[a] < key[b];
         return a < b;
-    };
-    std::sort(m_order.begin(), m_order.end(), before);
+    });
+    std::sort(valued, m_order.end());
 }
 
 void PriceVerdictModel::sort(int column, Qt::SortOrder order)
 {
     if (column < 0 || column >= kColumns)
         return;
+    const BusyCursor busy;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     m_nSortColumn = column;
     m_sortOrder = order;
