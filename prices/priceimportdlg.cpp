@@ -75,6 +75,9 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     m_wndThreshold->setDecimals(2);
     m_wndThreshold->setSuffix(QStringLiteral(" %"));
     m_wndThreshold->setValue(kLargeChangePercent);
+    // A million rows are flagged anew once the number is complete, not at
+    // every digit typed.
+    m_wndThreshold->setKeyboardTracking(false);
     m_wndThreshold->setToolTip(QStringLiteral("Changes of more than this many percent are flagged"));
     thresholdLabel->setBuddy(m_wndThreshold);
 
@@ -113,6 +116,7 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     m_wndApply->setObjectName(QStringLiteral("applyButton"));
     m_wndApply->setToolTip(QStringLiteral("Store the prices of the rows to update"));
     m_wndApply->setEnabled(false);
+    m_wndApply->setAutoDefault(false);
     m_wndCancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_wndCancel->setObjectName(QStringLiteral("cancelButton"));
     m_wndCancel->setToolTip(QStringLiteral("Close the window and change nothing"));
@@ -248,8 +252,8 @@ void CPriceImportDlg::ShowSummary()
     }
     const prices::VerdictCounts counts = prices::CountVerdicts(m_verdicts);
     m_wndSummary->setText(Qs(prices::SummaryText(counts)));
+    // Not the default button: Enter in the table must not store prices.
     m_wndApply->setEnabled(counts.update > 0);
-    m_wndApply->setDefault(counts.update > 0);
 }
 
 void CPriceImportDlg::Apply()

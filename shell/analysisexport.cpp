@@ -1,6 +1,7 @@
 #include "shell/analysisexport.h"
 
 #include "model/analysiscsv.h"
+#include "shell/shelltexts.h"
 #include "uikit/fileio.h"
 #include "uikit/progress.h"
 #include "uikit/services.h"
@@ -14,7 +15,7 @@ bool ExportAnalysis(QWidget* parent, CBondList& bonds, double stand, double hori
                     const QString& documentName)
 {
     FileChoice choice;
-    choice.caption = QStringLiteral("Export analysis");
+    choice.caption = TextOf(ShellText::ExportCaption);
     choice.filters = {QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")};
     choice.defaultSuffix = QStringLiteral("csv");
     // Beside the database, under its name.
@@ -28,7 +29,7 @@ bool ExportAnalysis(QWidget* parent, CBondList& bonds, double stand, double hori
     std::string text(kAnalysisCsvHeader);
     {
         const AnalysisCsvWriter writer(stand, horizon, squareM ? Needs::SquareM : Needs::YieldAndDuration, UiClock());
-        ProgressRun run(parent, QStringLiteral("Analysing the bonds..."));
+        ProgressRun run(parent, TextOf(ShellText::Analysing));
         const std::size_t total = bonds.m_list.size();
         std::size_t done = 0;
         for (const auto& bond : bonds.m_list) {
