@@ -16,6 +16,7 @@ int RunCashflows(const std::vector<std::string>& args);
 int RunExplain(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
+int RunPrices(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);
 
 class Output;

@@ -17,7 +17,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"analyse", tenvix::cli::RunAnalyse},     {"cashflows", tenvix::cli::RunCashflows},
     {"explain", tenvix::cli::RunExplain},     {"export", tenvix::cli::RunExport},
-    {"portfolio", tenvix::cli::RunPortfolio}, {"suggest", tenvix::cli::RunSuggest},
+    {"portfolio", tenvix::cli::RunPortfolio}, {"prices", tenvix::cli::RunPrices},
+    {"suggest", tenvix::cli::RunSuggest},
 };
 
 constexpr std::string_view kUsage =
@@ -37,6 +38,10 @@ constexpr std::string_view kUsage =
     "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
     "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
     "      with --table the pooled payments explained instead, as explain writes them\n"
+    "  tenvix-cli prices FILE.bnd PRICES.csv [--stand YYYY-MM-DD] [--apply]\n"
+    "      CSV of the verdict on every row of a price file (the stand date defaults to today):\n"
+    "      line,id,verdict,old_price,new_price,change_percent,reason; --apply writes the\n"
+    "      accepted prices to FILE.bnd\n"
     "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
     "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n"
     "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"

@@ -1,6 +1,40 @@
 #include "model/filemessages.h"
 
+#include <cerrno>
+
 namespace tenvix {
+
+FileCause CauseFromErrno(int err, bool saving)
+{
+    switch (err) {
+    case 0:
+        return FileCause::Generic;
+    case ENOENT:
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+        return FileCause::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY:
+    case EAGAIN:
+        return FileCause::AccessDenied;
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT:
+#endif
+    case EFBIG:
+        return FileCause::DiskFull;
+    case ENOMEM:
+    case EMFILE:
+    case ENFILE:
+        return FileCause::Generic;
+    default:
+        return saving ? FileCause::WriteError : FileCause::ReadError;
+    }
+}
 
 std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving)
 {

@@ -19,6 +19,10 @@ enum class FileCause {
     Generic,    // none of the above: too large, out of resources
 };
 
+// The errno of a failed open, read or write as a cause; 0 (no errno to go
+// by) is Generic.
+FileCause CauseFromErrno(int err, bool saving);
+
 // The message for a failed open (`saving` false) or save of the database at
 // `path`, the path as the user knows it; empty for None.
 std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving);

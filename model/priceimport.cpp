@@ -670,9 +670,43 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
         }
         v.changePercent = old == 0.0f ? std::numeric_limits<double>::infinity()
                                       : (static_cast<double>(stored[i]) - v.oldPrice) / v.oldPrice * 100.0;
-        v.largeChange = !(std::fabs(v.changePercent) <= largeChangePercent);
+        v.largeChange = IsLargeChange(v.changePercent, largeChangePercent);
     }
     return verdicts;
+}
+
+bool IsLargeChange(double changePercent, double threshold) { return !(std::fabs(changePercent) <= threshold); }
+
+std::size_t MarkLargeChanges(std::span<PriceVerdict> verdicts, double threshold)
+{
+    std::size_t large = 0;
+    for (PriceVerdict& v : verdicts) {
+        v.largeChange = v.kind == PriceVerdictKind::Update && IsLargeChange(v.changePercent, threshold);
+        large += v.largeChange ? 1 : 0;
+    }
+    return large;
+}
+
+VerdictFigures FiguresOf(const PriceVerdict& verdict)
+{
+    VerdictFigures figures;
+    figures.oldPrice = verdict.bond != nullptr;
+    switch (verdict.refusal) {
+    case PriceRefusal::None:
+    case PriceRefusal::OutOfRange:
+    case PriceRefusal::SeveralBonds:
+    case PriceRefusal::SameIdOtherPrice:
+    case PriceRefusal::SameBondOtherPrice:
+        figures.newPrice = true;
+        break;
+    case PriceRefusal::NoId:
+    case PriceRefusal::NoPrice:
+    case PriceRefusal::NotANumber:
+    case PriceRefusal::ThousandsSeparator:
+        break;
+    }
+    figures.change = verdict.kind == PriceVerdictKind::Update || verdict.kind == PriceVerdictKind::Unchanged;
+    return figures;
 }
 
 std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts)

@@ -126,6 +126,23 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
                                       double largeChangePercent = kLargeChangePercent,
                                       const ImportProgress& progress = {});
 
+// Whether a change of `changePercent` percent goes beyond `threshold` and is
+// flagged: JudgePrices' rule, and the window's when the user moves the
+// threshold. An infinite change (from a price of 0) always does.
+bool IsLargeChange(double changePercent, double threshold);
+// Flags the Update verdicts anew against `threshold`; returns how many are.
+std::size_t MarkLargeChanges(std::span<PriceVerdict> verdicts, double threshold);
+
+// Which figures a verdict has to show: the stored price once the row has
+// reached one bond, the file's price once it was read as a number, the change
+// once the price would be stored.
+struct VerdictFigures {
+    bool oldPrice = false;
+    bool newPrice = false;
+    bool change = false;
+};
+VerdictFigures FiguresOf(const PriceVerdict& verdict);
+
 // Stores the new price of every Update verdict, as a 32-bit float, in its
 // bond. Returns how many bonds took a new price.
 std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts);

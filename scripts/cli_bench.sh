@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Whole-process time and peak memory of tenvix-cli export, analyse and suggest
 # on a generated database of Type I bonds (periods 3, 6 and 12 months, 1 to 30
-# years), as measured by /usr/bin/time -v: the median of RUNS runs of each.
+# years), and of prices with a bank's file of a price for every bond, as
+# measured by /usr/bin/time -v: the median of RUNS runs of each.
 #
 #   scripts/cli_bench.sh [BUILD_DIR] [BONDS] [RUNS] [-- EXTRA tenvix-cli OPTIONS]
 #
 # BUILD_DIR defaults to build-release (see the README's Benchmarks section),
-# BONDS to 1000000, RUNS to 3. Output goes to /dev/null.
+# BONDS to 1000000, RUNS to 3. Output goes to /dev/null. The EXTRA options go to
+# export, analyse and suggest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -29,18 +31,34 @@ trap 'rm -rf "$work"' EXIT
 db=$work/bonds.bnd
 "$make" --generate "$bonds" "$db"
 dates=(--stand 2026-12-06 --horizon 2031-12-06)
+# The price file: semicolons, decimal commas, quoted names, in another order
+# than the database; one price in seven changed, one identifier in fifty
+# unknown, one in eleven in lower case.
+prices=$work/prices.csv
+{
+    printf 'ISIN;Bezeichnung;Kurs;W\xc3\xa4hrung\r\n'
+    "$cli" export "$db" | awk -F, 'NR > 1 {
+        p = $6 + 0; if (NR % 7 == 0) p *= 1.01
+        id = $2; if (NR % 50 == 0) id = "ZZ" NR; if (NR % 11 == 0) id = tolower(id)
+        s = sprintf("%.3f", p); sub(/[.]/, ",", s)
+        printf "%s;\"%s\";%s;EUR\r\n", id, $3, s }' | shuf --random-source=<(yes)
+} >"$prices"
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 printf '%s bonds, %s bytes, %s runs each, %s processors\n' "$bonds" "$(stat -c %s "$db")" "$runs" "$(nproc)"
 printf '%-8s %10s %12s %16s\n' command seconds "peak MiB" "bytes/record"
-for command in export analyse suggest; do
+for command in export analyse suggest prices; do
     args=("$command" "$db")
-    [[ $command != export ]] && args+=("${dates[@]}")
+    case $command in
+    analyse | suggest) args+=("${dates[@]}" "${extra[@]}") ;;
+    export) args+=("${extra[@]}") ;;
+    prices) args+=("$prices" --stand 2026-12-06) ;;
+    esac
     : >"$work/times"
     : >"$work/peaks"
     for ((i = 0; i < runs; i++)); do
-        /usr/bin/time -v "$cli" "${args[@]}" "${extra[@]}" >/dev/null 2>"$work/report"
+        /usr/bin/time -v "$cli" "${args[@]}" >/dev/null 2>"$work/report"
         awk -F': ' '/Elapsed \(wall clock\)/ { n = split($2, t, ":"); s = 0; for (i = 1; i <= n; i++) s = s * 60 + t[i]; print s }' \
             "$work/report" >>"$work/times"
         awk -F': ' '/Maximum resident set size/ { print $2 }' "$work/report" >>"$work/peaks"

@@ -16,6 +16,10 @@ const FrameCommand kCommands[] = {
     {ID_FILE_SAVE, "actionFileSave", "&Save\tCtrl+S", "save", "Save the active document", "Save", {Ctrl(Qt::Key_S)}},
     {ID_FILE_SAVE_AS, "actionFileSaveAs", "Save &As...", nullptr, "Save the active document with a new name",
      "Save As"},
+    {ID_FILE_IMPORT_PRICES, "actionImportPrices", "&Import prices...", nullptr,
+     "Update prices from a file or the clipboard", "Import prices"},
+    {ID_FILE_EXPORT_ANALYSIS, "actionExportAnalysis", "Ex&port analysis...", nullptr,
+     "Write the analysis of every bond to a file", "Export analysis"},
     {ID_APP_EXIT, "actionAppExit", "E&xit", nullptr, "Quit the application; prompts to save documents", "Exit"},
     // The print key of the original command set: bound, so the key is taken,
     // but with nothing to do.

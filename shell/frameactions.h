@@ -41,6 +41,9 @@ enum CommandId : int {
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
     ID_FILE_SAVE_AS = 57604,
+    // Prices in from a file, figures out to one: after Save As, before the recent files.
+    ID_FILE_IMPORT_PRICES = 32800,
+    ID_FILE_EXPORT_ANALYSIS = 32801,
     ID_FILE_PRINT = 57607,
     ID_FILE_MRU_FILE1 = 57616,
     ID_EDIT_COPY = 57634,

@@ -9,6 +9,9 @@
 #include "editor/inview.h"
 #include "model/date.h"
 #include "portfolio/portfoliodlg.h"
+#include "prices/importtexts.h"
+#include "prices/priceimportdlg.h"
+#include "shell/analysisexport.h"
 #include "shell/barlayout.h"
 #include "shell/deletemanydlg.h"
 #include "shell/mylistview.h"
@@ -19,6 +22,7 @@
 #include "uikit/datepicker.h"
 #include "uikit/resources.h"
 #include "uikit/services.h"
+#include "uikit/strings.h"
 
 #include <QAction>
 #include <QApplication>
@@ -304,6 +308,24 @@ void CMainFrame::OnUpdateAll()
         SetModified();
     }
 }
+void CMainFrame::OnImportPrices()
+{
+    // The stand date's day, as for Update All.
+    const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()));
+    if (!updated)
+        return;
+    // As a page of Update All does when it is saved.
+    m_pForm->RefreshPrice();
+    SetModified();
+    ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
+}
+
+void CMainFrame::OnExportAnalysis()
+{
+    const QString name = m_doc.GetPathName().isEmpty() ? m_doc.GetTitle() : m_doc.GetPathName();
+    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), name);
+}
+
 void CMainFrame::OnRunPortfolio()
 {
     // The pickers' values as they stand now, time of day included.

@@ -146,6 +146,9 @@ private:
     void OnRunPortfolio();
     void OnSingleAnalysis();
     void OnSquareM();
+    // File: prices in, figures out.
+    void OnImportPrices();
+    void OnExportAnalysis();
     void ToggleBar(QWidget* bar);
 
     CTenvixDoc& m_doc;

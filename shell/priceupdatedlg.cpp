@@ -2,8 +2,11 @@
 
 #include "model/format.h"
 #include "model/priceupdate.h"
+#include "prices/importtexts.h"
+#include "prices/priceimportdlg.h"
 #include "shell/shelltexts.h"
 #include "uikit/services.h"
+#include "uikit/strings.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -216,6 +219,11 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
     m_wndClose->setToolTip(QStringLiteral("Close the window"));
     m_wndClose->setDefault(true);
 
+    m_wndImport = new QPushButton(QStringLiteral("&Import..."), this);
+    m_wndImport->setObjectName(QStringLiteral("importButton"));
+    m_wndImport->setToolTip(QStringLiteral("Update prices from a file or the clipboard"));
+    m_wndImport->setAutoDefault(false);
+
     m_wndList = new PriceList(this);
     m_wndList->setObjectName(QStringLiteral("priceList"));
     m_wndList->setColumnCount(4);
@@ -249,6 +257,8 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
     bar->addWidget(m_wndSave);
     bar->addSpacing(6);
     bar->addWidget(m_wndClose);
+    bar->addSpacing(20);
+    bar->addWidget(m_wndImport);
     bar->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
@@ -264,10 +274,12 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
     connect(m_wndPage, &QLineEdit::textChanged, this, &CPriceUpdateDlg::OnPageTextChanged);
     connect(m_wndSave, &QPushButton::clicked, this, &CPriceUpdateDlg::OnSave);
     connect(m_wndClose, &QPushButton::clicked, this, [this] { done(kCloseCode); });
+    connect(m_wndImport, &QPushButton::clicked, this, &CPriceUpdateDlg::OnImport);
 
     setTabOrder(m_wndScroll, m_wndSave);
     setTabOrder(m_wndSave, m_wndClose);
-    setTabOrder(m_wndClose, m_wndList);
+    setTabOrder(m_wndClose, m_wndImport);
+    setTabOrder(m_wndImport, m_wndList);
 }
 
 CPriceUpdateDlg::~CPriceUpdateDlg() = default;
@@ -399,6 +411,26 @@ bool CPriceUpdateDlg::MayLeavePage()
     if (answer == MsgAnswer::Yes)
         SavePage();
     return true;
+}
+
+void CPriceUpdateDlg::OnImport()
+{
+    if (!m_pBondList || !MayLeavePage())
+        return;
+    // Prices typed and not saved go, as they would with the page.
+    const int row = m_wndList->currentIndex().row();
+    ShowPage(m_wndScroll->Value());
+    const auto updated = ImportPrices(this, *m_pBondList, m_nStandDay);
+    if (updated) {
+        // The frame refreshes the form and marks the database once the
+        // window closes, as after a page's Save.
+        ShowPage(m_wndScroll->Value());
+        m_bSaved = 1;
+    }
+    if (QTreeWidgetItem* item = m_wndList->topLevelItem(row))
+        m_wndList->setCurrentItem(item);
+    if (updated)
+        ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
 }
 
 void CPriceUpdateDlg::done(int code)

@@ -34,7 +34,8 @@ public:
     // Set before the window is shown; the list is not owned.
     CBondList* m_pBondList = nullptr;
     int m_nStandDay = 0;
-    // 1 once a Save wrote a page that had rows; read after the window ends.
+    // 1 once a Save wrote a page that had rows or an import stored prices;
+    // read after the window ends.
     int m_bSaved = 0;
 
     // The matched set of the stand day, the page count and page 1.
@@ -64,6 +65,9 @@ private:
     // user chose to save it or drop it.
     bool MayLeavePage();
     void OnPageTextChanged();
+    // Prices from a file or the clipboard for every bond, after the page's
+    // typed prices are saved or dropped as for a page change.
+    void OnImport();
 
     int m_bReady = 0;
     int m_nPages = 1;
@@ -78,6 +82,7 @@ private:
     QLabel* m_wndOf;
     QPushButton* m_wndSave;
     QPushButton* m_wndClose;
+    QPushButton* m_wndImport;
     QTreeWidget* m_wndList;
     PriceDelegate* m_pDelegate;
 };

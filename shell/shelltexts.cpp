@@ -9,6 +9,10 @@ QString TextOf(ShellText text)
         return QStringLiteral("Failed to create empty document.");
     case ShellText::SaveChangedPrices:
         return QStringLiteral("Save changed prices ?");
+    case ShellText::ExportCaption:
+        return QStringLiteral("Export analysis");
+    case ShellText::Analysing:
+        return QStringLiteral("Analysing the bonds...");
     }
     return {};
 }

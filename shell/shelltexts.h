@@ -1,8 +1,8 @@
 #pragma once
 
 // What the frame and its own windows say, in one place: the start-up
-// failure, the document's save question, and the price update window's
-// refusals and question. The file messages are the core's
+// failure, the document's save question, the price update window's
+// refusals and question, and the export's captions. The file messages are the core's
 // (model/filemessages.h), shared with the command line.
 
 #include "model/priceupdate.h"
@@ -14,6 +14,8 @@ namespace tenvix::ui {
 enum class ShellText {
     NoFrame,           // the main window could not be made
     SaveChangedPrices, // leaving a page of the price update with changes
+    ExportCaption,     // the file chooser of Export analysis
+    Analysing,         // the progress window's line while the export runs
 };
 QString TextOf(ShellText text);
 

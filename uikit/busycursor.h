@@ -3,6 +3,7 @@
 // The wait pointer for as long as this lives: the yield searches run on the
 // user's thread and can take up to their time budget.
 
+#include <QCursor>
 #include <QGuiApplication>
 
 namespace tenvix::ui {

@@ -12,36 +12,6 @@
 
 namespace tenvix::ui {
 
-FileCause CauseFromErrno(int err, bool saving)
-{
-    switch (err) {
-    case 0:
-        return FileCause::Generic;
-    case ENOENT:
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-        return FileCause::NotFound;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case ETXTBSY:
-    case EBUSY:
-    case EAGAIN:
-        return FileCause::AccessDenied;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-        return FileCause::DiskFull;
-    case ENOMEM:
-    case EMFILE:
-    case ENFILE:
-        return FileCause::Generic;
-    default:
-        return saving ? FileCause::WriteError : FileCause::ReadError;
-    }
-}
-
 namespace {
 
 class Fd {

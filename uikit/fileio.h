@@ -21,8 +21,9 @@ struct FileResult {
     bool ok() const { return cause == FileCause::None; }
 };
 
-// The errno of a failed open, read or write, as a cause.
-FileCause CauseFromErrno(int err, bool saving);
+// The errno of a failed open, read or write, as a cause: the core's mapping,
+// which the command line uses too.
+using tenvix::CauseFromErrno;
 
 // The whole file at `path`. Only regular files are read: a pipe or a device
 // could block or never end. `maxBytes` bounds what a hostile file can make us

@@ -89,7 +89,8 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
         const std::string readError =
             "An unexpected error occurred while reading " + path.substr(1, path.size() - 2) + ".\n";
         for (const std::string& command : {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
-                                           "portfolio " + path + " " + fifo + dates}) {
+                                           "portfolio " + path + " " + fifo + dates, "prices " + path + " " + fifo,
+                                           "prices " + kSample + " " + path}) {
             const CliRun r = Run(command);
             EXPECT_EQ(r.status, 1) << command;
             EXPECT_EQ(r.err, readError) << command;
@@ -113,7 +114,8 @@ TEST_F(Cli, AFullDiskFailsTheCommand)
          {"export " + kSample, "analyse " + kSample + dates, "suggest " + kSample + dates,
           "portfolio " + kSample + " " + portfolio + dates, "cashflows --price 100" + dates + " 105@2027-12-06",
           "explain " + kSample + " GOV-2034-A" + dates, "portfolio --table " + kSample + " " + portfolio + dates,
-          "cashflows --table --price 100" + dates + " 105@2027-12-06"}) {
+          "cashflows --table --price 100" + dates + " 105@2027-12-06",
+          "prices " + kSample + " " + Write("p.csv", "GOV-2034-A;100\n")}) {
         const CliRun r = Run(command, "/dev/full");
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_EQ(r.err, "Destination disk drive is full.\n") << command;

@@ -37,11 +37,13 @@ const std::vector<Floor> kFloors = {
     {"analysis", {"uikit", "portfolio/core", "model"}, true},
     {"portfolio", {"uikit", "portfolio/core", "model"}, true},
     {"cashflows", {"uikit", "portfolio/core", "model"}, true},
-    {"shell", {"editor", "analysis", "portfolio", "cashflows", "uikit", "portfolio/core", "model"}, true},
+    {"prices", {"uikit", "portfolio/core", "model"}, true},
+    {"shell", {"editor", "analysis", "portfolio", "cashflows", "prices", "uikit", "portfolio/core", "model"}, true},
     {"res", {}, true},
     // Measurements sit beside the program, not under it: they may time any floor.
     {"bench",
-     {"cli", "shell", "editor", "analysis", "portfolio", "cashflows", "uikit", "examples", "portfolio/core", "model"},
+     {"cli", "shell", "editor", "analysis", "portfolio", "cashflows", "prices", "uikit", "examples", "portfolio/core",
+      "model"},
      true},
 };
 

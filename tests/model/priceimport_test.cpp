@@ -404,6 +404,14 @@ TEST(PriceImport, UnchangedMeansTheSameFloat)
     // The threshold is the caller's.
     EXPECT_FALSE(Judge(db, "G7;14", 20.0).verdicts.at(0).largeChange);
     EXPECT_TRUE(Judge(db, "G7;14", 10.0).verdicts.at(0).largeChange);
+    // Moved later, it flags the prices to store, and only those.
+    Verdicts v = Judge(db, "G7;14\nG8;1\n");
+    v.verdicts[1].changePercent = 50.0;
+    EXPECT_EQ(MarkLargeChanges(v.verdicts, 10.0), 1u);
+    EXPECT_TRUE(v.verdicts[0].largeChange);
+    EXPECT_FALSE(v.verdicts[1].largeChange);
+    EXPECT_EQ(MarkLargeChanges(v.verdicts, 15.0), 0u);
+    EXPECT_FALSE(v.verdicts[0].largeChange);
 }
 
 TEST(PriceImport, ProgressCanCancel)

@@ -9,6 +9,7 @@
 #include "model/bondfile.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
+#include "prices/priceimportdlg.h"
 #include "shell/deletemanydlg.h"
 #include "shell/instance.h"
 #include "shell/priceupdatedlg.h"
@@ -258,6 +259,58 @@ private slots:
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
         QVERIFY(Msgs().Texts().isEmpty()); // nothing changed, nothing to ask
+    }
+
+    // Reading a large price file lets events through for its progress
+    // window. An open that comes meanwhile waits for the import window to
+    // close, and then asks about the prices it applied.
+    void priceImportHoldsTheOpen()
+    {
+        m_app->clock.SetStep(100); // time passes as it reads: the progress shows
+        QByteArray prices = "ISIN;Kurs\n";
+        for (int k = 0; k < 200000; ++k)
+            prices += "GOV-2027-A;97,3\n";
+        QString titleInside;
+        WhenModal<CPriceImportDlg>([&](CPriceImportDlg* dlg) {
+            LogClosing(dlg);
+            QTimer::singleShot(0, this, [this] {
+                m_log << "events during the read";
+                SecondStart(m_other);
+            });
+            QVERIFY(dlg->Load(std::string_view(prices.constData(), std::size_t(prices.size())), "test", false));
+            m_log << "read";
+            Deliver();
+            titleInside = Doc().GetTitle();
+            dlg->findChild<QPushButton*>("applyButton")->click();
+        });
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"events during the read", "read", "closed priceImportDlg", "opened other.bnd"}));
+        QCOMPARE(Msgs().Texts(), QStringList({"1 prices updated .", "Save changes to sample.bnd?"}));
+        QCOMPARE(Find(ReadDatabase(m_sample), "GOV-2027-A")->m_fPrice, 97.3f);
+    }
+
+    // The export lets events through while it analyses, with no modal
+    // window under it: it holds an open by itself.
+    void analysisExportHoldsTheOpen()
+    {
+        m_app->clock.SetStep(100);
+        QTimer::singleShot(0, this, [this] {
+            m_log << "events during the export";
+            SecondStart(m_other);
+        });
+        const QString path = m_app->dir.filePath("analysis.csv");
+        m_app->chooser.Answer(path);
+        m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        m_log << "exported";
+        QCOMPARE(Doc().GetTitle(), QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"events during the export", "exported", "opened other.bnd"}));
+        QCOMPARE(test::ReadAll(path).count("\r\n"), m_nSampleBonds + 1);
     }
 
     // "Delete ?" answered Yes after an open arrived used to erase a record

@@ -1,0 +1,176 @@
+// File > Export analysis: the same bytes as tenvix-cli analyse for the same
+// database and dates, what Square-M changes, Cancel, and a save that cannot
+// be made.
+
+#include "examples/generated.h"
+#include "support/app.h"
+#include "uikit/datepicker.h"
+
+#include <unistd.h>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+
+namespace {
+
+// Runs `f` without root's right to ignore permission bits (see tst_document).
+template <class F>
+void AsNobody(F f)
+{
+    const bool dropped = ::geteuid() == 0 && ::setresuid(65534, 65534, 0) == 0;
+    f();
+    if (dropped && ::setresuid(0, 0, 0) != 0)
+        qFatal("cannot regain root");
+}
+
+QByteArray CliAnalyse(const QString& database, const QString& stand, const QString& horizon)
+{
+    QProcess cli;
+    cli.start(QStringLiteral(TENVIX_CLI), {"analyse", database, "--stand", stand, "--horizon", horizon});
+    if (!cli.waitForFinished(60000) || cli.exitCode() != 0)
+        return "<tenvix-cli failed: " + cli.readAllStandardError() + ">";
+    return cli.readAllStandardOutput();
+}
+
+} // namespace
+
+class TestAnalysisExport : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::App> m_app;
+    CMainFrame* m_frame = nullptr;
+    QString m_database;
+
+    void SetDates(double stand, double horizon)
+    {
+        m_frame->findChild<DatePicker*>("StandDate")->SetValue(stand);
+        m_frame->findChild<DatePicker*>("Horizon")->SetValue(horizon);
+    }
+    void SetSquareM(bool on)
+    {
+        if (m_frame->SquareM() != on)
+            m_frame->Action(ID_SQUARE_M)->trigger();
+    }
+    // Exports to `path` and returns what the file holds then.
+    QByteArray Export(const QString& path)
+    {
+        m_app->chooser.Answer(path);
+        m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        return test::ReadAll(path);
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<test::App>();
+        // Both kinds of bond and every case the analysis tells apart.
+        m_database = m_app->dir.filePath("generated.bnd");
+        test::WriteAll(m_database, QByteArray::fromStdString(GenerateDatabase(3000, 11, GeneratedMix::Everything)));
+        m_frame = m_app->Start({"tenvix", m_database});
+        QVERIFY(m_frame);
+    }
+    void cleanup()
+    {
+        m_frame = nullptr;
+        m_app.reset();
+    }
+
+    // Without Square-M the file is what the command line prints, byte for
+    // byte, whatever the dates; with it, a horizon not after the stand date
+    // is refused for every bond, as the record form refuses it.
+    void sameBytesAsTheCommandLine()
+    {
+        const double stand = kGeneratedStand + 0.75; // the pickers keep the time of day
+        SetDates(stand, kGeneratedHorizon + 0.75);
+        const QString path = m_app->dir.filePath("analysis.csv");
+        const QByteArray cli = CliAnalyse(m_database, kGeneratedStandText, kGeneratedHorizonText);
+        QVERIFY(cli.contains(",bad_ytm,") && cli.contains(",incompatible,"));
+        QCOMPARE(Export(path), cli);
+        // The chooser started beside the database, under its name.
+        QCOMPARE(m_app->chooser.asked.value(0).choice.startPath, m_app->dir.filePath("generated.csv"));
+        SetSquareM(true);
+        QCOMPARE(Export(path), cli);
+
+        SetDates(stand, test::Day(2020, 1, 1));
+        SetSquareM(false);
+        const QByteArray before = CliAnalyse(m_database, kGeneratedStandText, "2020-01-01");
+        QVERIFY(before.contains(",ok,11,"));
+        QCOMPARE(Export(path), before);
+        SetSquareM(true);
+        const QList<QByteArray> rows = Export(path).split('\n');
+        const QList<QByteArray> cliRows = before.split('\n');
+        QCOMPARE(rows.size(), cliRows.size());
+        for (qsizetype i = 1; i + 1 < rows.size(); ++i) {
+            // The status and the figures follow the identifier and the name.
+            const QByteArray& cliRow = cliRows[i];
+            const qsizetype searched = std::max(cliRow.lastIndexOf(",ok,11,"), cliRow.lastIndexOf(",bad_ytm,11,"));
+            if (searched >= 0)
+                QCOMPARE(rows[i], cliRow.left(searched) + ",incompatible,11,,,,\r");
+            else
+                QCOMPARE(rows[i], cliRow);
+        }
+        // The file is replaced whole, with nothing left beside it.
+        QCOMPARE(QDir(m_app->dir.path()).entryList(QDir::Files), QStringList({"analysis.csv", "generated.bnd"}));
+        QVERIFY(m_app->msgs.shown.isEmpty());
+        QVERIFY(!m_app->Doc().IsModified());
+    }
+
+    // The progress window counts in ASCII digits; its Cancel stops the
+    // export, and the file it would have replaced stays as it was.
+    void cancelWritesNothing()
+    {
+        SetDates(kGeneratedStand, kGeneratedHorizon);
+        const QString path = m_app->dir.filePath("analysis.csv");
+        test::WriteAll(path, "old");
+        // Time goes by as the bonds are analysed, so the progress shows.
+        m_app->clock.SetStep(20);
+        QString shown;
+        bool cancelled = false;
+        const std::function<void()> cancelWhenUp = [&] {
+            auto* progress = m_frame->findChild<QProgressDialog*>("progressDlg");
+            if (!progress) {
+                QTimer::singleShot(0, cancelWhenUp);
+                return;
+            }
+            shown = progress->findChild<QProgressBar*>()->text();
+            progress->findChild<QPushButton*>()->click();
+            cancelled = true;
+        };
+        QTimer::singleShot(0, cancelWhenUp);
+        QCOMPARE(Export(path), QByteArray("old"));
+        QVERIFY(cancelled);
+        QVERIFY2(QRegularExpression("^[0-9]+%$").match(shown).hasMatch(), qPrintable(shown));
+        QCOMPARE(QDir(m_app->dir.path()).entryList(QDir::Files), QStringList({"analysis.csv", "generated.bnd"}));
+        QVERIFY(m_app->msgs.shown.isEmpty());
+        QVERIFY(!m_frame->findChild<QProgressDialog*>("progressDlg"));
+    }
+
+    // A folder nobody may write to: the message, and nothing changed there.
+    void readOnlyFolderLeavesEverythingAsItWas()
+    {
+        // Others, and the group (only the user id changes), may look but not write.
+        const auto lookOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                              QFile::ReadOther | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(m_app->dir.path(), lookOnly | QFile::WriteOwner));
+        QVERIFY(QDir(m_app->dir.path()).mkdir("ro"));
+        const QString path = m_app->dir.filePath("ro/analysis.csv");
+        test::WriteAll(path, "old");
+        // The file itself would take the bytes: only the folder says no.
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup |
+                                        QFile::ReadOther | QFile::WriteOther);
+        QFile::setPermissions(m_app->dir.filePath("ro"), lookOnly);
+        AsNobody([&] {
+            m_app->chooser.Answer(path);
+            m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        });
+        const QByteArray after = test::ReadAll(path);
+        QFile::setPermissions(m_app->dir.filePath("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(after, QByteArray("old"));
+        QCOMPARE(m_app->msgs.Texts(),
+                 QStringList{QString("Unable to write to %1, it is read-only or opened by someone else.").arg(path)});
+        QCOMPARE(m_app->msgs.Last().caption, QString("tenvix"));
+        QCOMPARE(QDir(m_app->dir.filePath("ro")).entryList(QDir::Files | QDir::Hidden), QStringList{"analysis.csv"});
+    }
+};
+
+QTEST_MAIN(TestAnalysisExport)
+#include "tst_analysisexport.moc"

@@ -1,0 +1,287 @@
+// Importing prices in the windows: the verdict on every row before anything
+// changes, Apply and Cancel, what the frame and the price update window do
+// afterwards, and files that are no price files. What the verdicts are is the
+// core's test; here it is what the user sees of them.
+
+#include "prices/priceimportdlg.h"
+#include "shell/priceupdatedlg.h"
+#include "support/app.h"
+#include "uikit/datepicker.h"
+
+#include <sys/stat.h>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using tenvix::test::WhenModal;
+
+namespace {
+
+// Against the sample on its stand date, 6 December 2026.
+const QByteArray kPrices = "ISIN;Kurs\r\n"
+                           "GOV-2027-A;102\r\n"   // the form's record
+                           "gov-2029-a;98\r\n"    // 97.10 before
+                           "TSY-2028-S;130\r\n"   // a large change
+                           "GOV-2034-A;114,2\r\n" // the stored float
+                           "XX-UNKNOWN;5\r\n"
+                           "GOV-2019-A;99\r\n" // matured in 2019
+                           "ZERO-2027;abc\r\n";
+
+} // namespace
+
+class TestPriceImport : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::App> m_app;
+    CMainFrame* m_frame = nullptr;
+
+    test::FakeMessages& Msgs() { return m_app->msgs; }
+    CBondList& Bonds() { return m_frame->BondList(); }
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_app->dir.filePath(name);
+        test::WriteAll(path, bytes);
+        return path;
+    }
+    // Every bond's price, in list order.
+    std::vector<float> Prices()
+    {
+        std::vector<float> prices;
+        for (const auto& bond : Bonds().m_list)
+            prices.push_back(bond->m_fPrice);
+        return prices;
+    }
+    float PriceOf(const std::string& id)
+    {
+        for (const auto& bond : Bonds().m_list)
+            if (bond->m_strID == id)
+                return bond->m_fPrice;
+        return -1.0f;
+    }
+
+    static QAbstractItemModel* Table(CPriceImportDlg* dlg) { return dlg->findChild<QTableView*>("verdicts")->model(); }
+    static QStringList Row(CPriceImportDlg* dlg, int row)
+    {
+        QStringList cells;
+        for (int c = 0; c < Table(dlg)->columnCount(); ++c)
+            cells << Table(dlg)->index(row, c).data().toString();
+        return cells;
+    }
+    static QString Summary(CPriceImportDlg* dlg) { return dlg->findChild<QLabel*>("summary")->text(); }
+    static void Click(QWidget* dlg, const char* name) { dlg->findChild<QPushButton*>(name)->click(); }
+
+    // Opens the import from the File menu, reads `path` in the window and
+    // then runs `act` on it.
+    template <class F>
+    void ImportFromMenu(const QString& path, F act)
+    {
+        m_app->chooser.Answer(path);
+        WhenModal<CPriceImportDlg>([act](CPriceImportDlg* dlg) {
+            Click(dlg, "fileButton");
+            act(dlg);
+            // A check that failed inside returned early: the window goes.
+            if (dlg->isVisible())
+                dlg->reject();
+        });
+        m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<test::App>();
+        m_frame = m_app->Start({"tenvix", m_app->Copy("sample.bnd")});
+        QVERIFY(m_frame);
+    }
+    void cleanup()
+    {
+        m_frame = nullptr;
+        m_app.reset();
+    }
+
+    // Each row with its figures and verdict before anything changes; the
+    // threshold and the filter change what is flagged and shown, a click on
+    // a heading sorts; Cancel leaves every price and the document alone.
+    void previewShowsEveryRowThenCancelChangesNothing()
+    {
+        const std::vector<float> before = Prices();
+        const QString path = Write("prices.csv", kPrices);
+        ImportFromMenu(path, [&](CPriceImportDlg* dlg) {
+            QCOMPARE(dlg->findChild<QLabel*>("source")->text(), path);
+            QCOMPARE(Table(dlg)->rowCount(), 7);
+            QCOMPARE(Row(dlg, 0), QStringList({"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""}));
+            QCOMPARE(Row(dlg, 1), QStringList({"3", "gov-2029-a", "97.10", "98.00", "0.93", "Update", ""}));
+            QCOMPARE(Row(dlg, 2),
+                     QStringList({"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"}));
+            QCOMPARE(Row(dlg, 3), QStringList({"5", "GOV-2034-A", "114.20", "114.20", "0.00", "Unchanged", ""}));
+            QCOMPARE(Row(dlg, 4), QStringList({"6", "XX-UNKNOWN", "", "5.00", "", "Unknown", ""}));
+            QCOMPARE(Row(dlg, 5), QStringList({"7", "GOV-2019-A", "100.00", "99.00", "", "Not alive", ""}));
+            QCOMPARE(Row(dlg, 6), QStringList({"8", "ZERO-2027", "", "", "", "Refused", "Invalid price !"}));
+            QCOMPARE(Summary(dlg), QString("Rows: 7. To update: 3 (large changes: 1). Unchanged: 1. Unknown: 1. "
+                                           "Not alive: 1. Refused: 1."));
+            QVERIFY(dlg->findChild<QPushButton*>("applyButton")->isEnabled());
+
+            // The threshold, in ASCII digits whatever the locale.
+            auto* threshold = dlg->findChild<QDoubleSpinBox*>("threshold");
+            QCOMPARE(threshold->text(), QString("20.00 %"));
+            threshold->setValue(0.8);
+            QVERIFY(Summary(dlg).contains("(large changes: 2)"));
+            QCOMPARE(Table(dlg)->index(1, 6).data().toString(), QString("Large change !"));
+            QVERIFY(Table(dlg)->index(1, 0).data(Qt::BackgroundRole).isValid());
+            QVERIFY(!Table(dlg)->index(0, 0).data(Qt::BackgroundRole).isValid());
+
+            auto* filter = dlg->findChild<QComboBox*>("filter");
+            filter->setCurrentText("Large changes");
+            QCOMPARE(Table(dlg)->rowCount(), 2);
+            threshold->setValue(40.0);
+            QCOMPARE(Table(dlg)->rowCount(), 0);
+            filter->setCurrentText("Refused");
+            QCOMPARE(Table(dlg)->rowCount(), 1);
+            filter->setCurrentText("All rows");
+
+            // Largest change first; rows without one last.
+            auto* header = dlg->findChild<QTableView*>("verdicts")->horizontalHeader();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
+            QStringList lines;
+            for (int r = 0; r < Table(dlg)->rowCount(); ++r)
+                lines << Table(dlg)->index(r, 0).data().toString();
+            QCOMPARE(lines, QStringList({"4", "3", "2", "5", "6", "7", "8"}));
+
+            // Nothing has changed yet.
+            QCOMPARE(Prices(), before);
+            Click(dlg, "cancelButton");
+        });
+        QCOMPARE(Prices(), before);
+        QVERIFY(!m_app->Doc().IsModified());
+        QVERIFY(Msgs().shown.isEmpty());
+        QCOMPARE(m_frame->findChild<QLineEdit*>("priceEdit")->text(), QString("101.35"));
+    }
+
+    // Apply stores the accepted prices in one step, then the frame does what
+    // it does after a page of Update All is saved, and says how many.
+    void applyFromTheMenu()
+    {
+        ImportFromMenu(Write("prices.csv", kPrices), [](CPriceImportDlg* dlg) { Click(dlg, "applyButton"); });
+        QCOMPARE(PriceOf("GOV-2027-A"), 102.0f);
+        QCOMPARE(PriceOf("GOV-2029-A"), 98.0f);
+        QCOMPARE(PriceOf("TSY-2028-S"), 130.0f);
+        QCOMPARE(PriceOf("GOV-2019-A"), 100.0f);
+        QCOMPARE(PriceOf("ZERO-2027"), 98.3f);
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(m_frame->findChild<QLineEdit*>("priceEdit")->text(), QString("102.00"));
+        QCOMPARE(Msgs().shown.size(), 1);
+        QCOMPARE(Msgs().Last().text, QString("3 prices updated ."));
+        QCOMPARE(Msgs().Last().caption, QString("tenvix"));
+        QCOMPARE(Msgs().Last().icon, MsgIcon::Information);
+
+        // The clipboard is a source too; the chooser cancelled leaves the
+        // window open for it.
+        QGuiApplication::clipboard()->setText("ID\tPrice\nGOV-2027-A\t103.5\n");
+        Msgs().Clear();
+        ImportFromMenu(QString(), [](CPriceImportDlg* dlg) {
+            QCOMPARE(Table(dlg)->rowCount(), 0);
+            QVERIFY(!dlg->findChild<QPushButton*>("applyButton")->isEnabled());
+            Click(dlg, "clipboardButton");
+            QCOMPARE(dlg->findChild<QLabel*>("source")->text(), QString("the clipboard"));
+            QCOMPARE(Row(dlg, 0), QStringList({"2", "GOV-2027-A", "102.00", "103.50", "1.47", "Update", ""}));
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(PriceOf("GOV-2027-A"), 103.5f);
+        QCOMPARE(Msgs().Texts(), QStringList{"1 prices updated ."});
+    }
+
+    // Files that hold no prices get their reason and change nothing: what the
+    // window showed stays, and so does every price.
+    void filesThatAreNoPriceFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QByteArray junk(100000, '\x01');
+        junk[99999] = '\0';
+        QTest::newRow("binary") << junk << "This is not a text file .";
+        QTest::newRow("long line") << QByteArray("GOV-2027-A;1\n") + QByteArray(3 << 20, 'x')
+                                   << "Line 2 is longer than 1048576 bytes .";
+        QTest::newRow("columns") << QByteArray("GOV-2027-A;1\n") + QByteArray(10'000'000, ';')
+                                 << "Line 2 has more than 4096 columns .";
+        QTest::newRow("no prices") << QByteArray("ISIN;Name\nGOV-2027-A;x\n") << "No column of prices found .";
+        QTest::newRow("too large") << QByteArray() << "The file is larger than 256 MB .";
+        QTest::newRow("pipe") << QByteArray() << "pipe";
+    }
+    void filesThatAreNoPriceFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QString path = m_app->dir.filePath("bad.csv");
+        if (message == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+            message = "An unexpected error occurred while reading " + path + ".";
+        } else if (bytes.isEmpty()) {
+            // Two gigabytes, none of them on disk: refused from the size.
+            test::WriteAll(path, "GOV-2027-A;1\n");
+            QVERIFY(QFile::resize(path, qint64(2) << 30));
+        } else {
+            test::WriteAll(path, bytes);
+        }
+        const std::vector<float> before = Prices();
+        const QString good = Write("good.csv", kPrices);
+        ImportFromMenu(good, [&](CPriceImportDlg* dlg) {
+            QCOMPARE(Table(dlg)->rowCount(), 7);
+            m_app->chooser.Answer(path);
+            Click(dlg, "fileButton");
+            QCOMPARE(Msgs().Texts(), QStringList{message});
+            QCOMPARE(Msgs().Last().caption, QString("tenvix"));
+            QCOMPARE(dlg->findChild<QLabel*>("source")->text(), good);
+            QCOMPARE(Table(dlg)->rowCount(), 7);
+            Click(dlg, "cancelButton");
+        });
+        QCOMPARE(Prices(), before);
+        QVERIFY(!m_app->Doc().IsModified());
+    }
+
+    // From the price update window, prices typed on the page are first saved
+    // or dropped as for a page change; afterwards the page shows the new
+    // prices, and the frame marks the database once the window closes.
+    void importFromThePriceUpdateWindow()
+    {
+        const QString path = Write("prices.csv", kPrices);
+        bool modifiedInside = true;
+        QStringList page;
+        WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* upd) {
+            auto* list = upd->findChild<QTreeWidget*>("priceList");
+            QTreeWidgetItem* bill = list->findItems("BILL-2027-03", Qt::MatchExactly, 1).value(0);
+            QVERIFY(bill);
+            bill->setText(0, "77");
+            bill->setText(3, "changed");
+            // Cancel keeps the window and the typed price.
+            Msgs().Answer(MsgAnswer::Cancel);
+            Click(upd, "importButton");
+            QCOMPARE(Msgs().Texts(), QStringList{"Save changed prices ?"});
+            QCOMPARE(bill->text(0), QString("77"));
+
+            Msgs().Answer(MsgAnswer::Yes);
+            m_app->chooser.Answer(path);
+            WhenModal<CPriceImportDlg>([](CPriceImportDlg* dlg) {
+                Click(dlg, "fileButton");
+                Click(dlg, "applyButton");
+            });
+            Click(upd, "importButton");
+            QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changed prices ?", "3 prices updated ."}));
+            modifiedInside = m_app->Doc().IsModified();
+            for (int r = 0; r < list->topLevelItemCount(); ++r)
+                if (list->topLevelItem(r)->text(1).startsWith("GOV-2027") ||
+                    list->topLevelItem(r)->text(1).startsWith("BILL"))
+                    page << list->topLevelItem(r)->text(0) + " " + list->topLevelItem(r)->text(3);
+            Click(upd, "closeButton");
+        });
+        m_frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(page, QStringList({"77.00 ", "102.00 "}));
+        QVERIFY(!modifiedInside);
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(PriceOf("BILL-2027-03"), 77.0f);
+        QCOMPARE(m_frame->findChild<QLineEdit*>("priceEdit")->text(), QString("102.00"));
+    }
+};
+
+QTEST_MAIN(TestPriceImport)
+#include "tst_priceimport.moc"
