@@ -4,6 +4,7 @@
 
 #include "examples/generated.h"
 #include "support/app.h"
+#include "support/nobody.h"
 #include "uikit/datepicker.h"
 
 #include <unistd.h>
@@ -13,15 +14,7 @@ using namespace tenvix::ui;
 
 namespace {
 
-// Runs `f` without root's right to ignore permission bits (see tst_document).
-template <class F>
-void AsNobody(F f)
-{
-    const bool dropped = ::geteuid() == 0 && ::setresuid(65534, 65534, 0) == 0;
-    f();
-    if (dropped && ::setresuid(0, 0, 0) != 0)
-        qFatal("cannot regain root");
-}
+using tenvix::test::AsNobody;
 
 QByteArray CliAnalyse(const QString& database, const QString& stand, const QString& horizon)
 {

@@ -6,6 +6,7 @@
 
 #include "model/bond.h"
 #include "support/app.h"
+#include "support/nobody.h"
 #include "support/smalldisk.h"
 
 #include <optional>
@@ -21,17 +22,7 @@ using tenvix::test::WriteAll;
 
 namespace {
 
-// Runs `f` without root's right to ignore permission bits. The real user
-// changes too, since access() asks about that one; the saved one stays root
-// so it can come back.
-template <class F>
-void AsNobody(F f)
-{
-    const bool dropped = ::geteuid() == 0 && ::setresuid(65534, 65534, 0) == 0;
-    f();
-    if (dropped && ::setresuid(0, 0, 0) != 0)
-        qFatal("cannot regain root");
-}
+using tenvix::test::AsNobody;
 
 const QByteArray kEmpty("Tenvix\0\0\0\0\0\0\0\0\0", 15);
 
