@@ -7,9 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <system_error>
 
 namespace tenvix {
 namespace {
@@ -30,7 +28,6 @@ struct FileErrorText {
 constexpr FileErrorText kFileErrorTexts[] = {
     {PriceFileError::None, ""},
     {PriceFileError::Cancelled, "The import was cancelled ."},
-    {PriceFileError::CannotOpen, "The file can't be opened ."},
     {PriceFileError::TooLarge, "The file is larger than %d MB ."},
     {PriceFileError::NotText, "This is not a text file ."},
     {PriceFileError::LineTooLong, "Line %d is longer than %d bytes ."},
@@ -513,40 +510,6 @@ PriceFile ReadPriceFile(std::string_view bytes, const BondIdIndex& index, const 
     return file;
 }
 
-PriceFileError LoadPriceFileBytes(const std::filesystem::path& path, std::string& bytes)
-{
-    bytes.clear();
-    constexpr std::size_t kPiece = std::size_t{1} << 20;
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) {
-        const std::uintmax_t size = std::filesystem::file_size(path, ec);
-        if (!ec && size > kMaxCsvBytes)
-            return PriceFileError::TooLarge;
-        if (!ec)
-            bytes.reserve(static_cast<std::size_t>(size) + kPiece);
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return PriceFileError::CannotOpen;
-    // In pieces, and never beyond the limit: the file may grow after its size
-    // was looked at, or be a pipe that has none.
-    while (in && bytes.size() <= kMaxCsvBytes) {
-        const std::size_t have = bytes.size();
-        bytes.resize(have + kPiece);
-        in.read(bytes.data() + have, static_cast<std::streamsize>(kPiece));
-        bytes.resize(have + static_cast<std::size_t>(in.gcount()));
-    }
-    if (in.bad()) {
-        bytes.clear();
-        return PriceFileError::CannotOpen;
-    }
-    if (bytes.size() > kMaxCsvBytes) {
-        bytes.clear();
-        return PriceFileError::TooLarge;
-    }
-    return PriceFileError::None;
-}
-
 std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& index, std::int32_t standDay,
                                       double largeChangePercent, const ImportProgress& progress)
 {
@@ -736,8 +699,6 @@ std::string PriceFileErrorText(const PriceFile& file)
             return Substitute(t.text, {file.errorDetail, static_cast<std::int64_t>(kMaxCsvRecordBytes)});
         case PriceFileError::TooManyColumns:
             return Substitute(t.text, {file.errorDetail, static_cast<std::int64_t>(kMaxCsvColumns)});
-        case PriceFileError::TooManyRows:
-            return Substitute(t.text, {file.errorDetail});
         default:
             return Substitute(t.text, {file.errorDetail});
         }

@@ -10,7 +10,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <span>
 #include <string>
@@ -28,7 +27,6 @@ inline constexpr double kLargeChangePercent = 20.0;
 enum class PriceFileError {
     None,
     Cancelled,
-    CannotOpen,
     TooLarge,
     NotText,
     LineTooLong,
@@ -77,10 +75,6 @@ using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
 // more than `maxRows` data rows is refused.
 PriceFile ReadPriceFile(std::string_view bytes, const BondIdIndex& index, const ImportProgress& progress = {},
                         std::size_t maxRows = kMaxPriceRows);
-
-// Reads the file at `path` into `bytes`, refusing one larger than kMaxCsvBytes
-// before reading it.
-PriceFileError LoadPriceFileBytes(const std::filesystem::path& path, std::string& bytes);
 
 enum class PriceVerdictKind { Update, Unchanged, Unknown, NotAlive, Refused };
 

@@ -9,11 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <random>
-
-#include <unistd.h>
 
 using namespace tenvix;
 
@@ -438,30 +434,4 @@ TEST(PriceImport, ProgressCanCancel)
         JudgePrices(file, index, kStand, kLargeChangePercent, [&](std::size_t, std::size_t) { return ++calls < 4; });
     EXPECT_TRUE(verdicts.empty());
     EXPECT_EQ(db.list.m_list.front()->m_fPrice, 1.0f);
-}
-
-TEST(PriceImport, LoadingRefusesLargeFilesUnread)
-{
-    const auto dir = std::filesystem::temp_directory_path() / ("tenvix_priceimport_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::string bytes = "stale";
-    EXPECT_EQ(LoadPriceFileBytes(dir / "missing.csv", bytes), PriceFileError::CannotOpen);
-    EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(LoadPriceFileBytes(dir, bytes), PriceFileError::CannotOpen);
-
-    const auto small = dir / "small.csv";
-    std::ofstream(small, std::ios::binary) << "ISIN;Kurs\nDE1;1\n";
-    EXPECT_EQ(LoadPriceFileBytes(small, bytes), PriceFileError::None);
-    EXPECT_EQ(bytes, "ISIN;Kurs\nDE1;1\n");
-
-    // Sparse files: refused from their size, without reading 2 GB.
-    const auto huge = dir / "huge.csv";
-    for (const std::uintmax_t size : {std::uintmax_t{kMaxCsvBytes} + 1, std::uintmax_t{2} << 30}) {
-        std::ofstream(huge, std::ios::binary) << "a;1\n";
-        std::filesystem::resize_file(huge, size);
-        bytes = "stale";
-        EXPECT_EQ(LoadPriceFileBytes(huge, bytes), PriceFileError::TooLarge);
-        EXPECT_TRUE(bytes.empty());
-    }
-    std::filesystem::remove_all(dir);
 }
