@@ -4,7 +4,6 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/output.h"
-#include "cli/parallel.h"
 
 #include "model/analysiscsv.h"
 #include "model/clock.h"
@@ -17,15 +16,7 @@ void AnalyseDatabase(const DatabaseFile& db, double stand, double horizon, Outpu
 {
     const AnalysisCsvWriter writer(stand, horizon, Needs::YieldAndDuration, SystemClock());
     out.Append(kAnalysisCsvHeader);
-    RunInOrder<std::string>(
-        db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
-        [&](std::size_t unit, std::string& text) {
-            text.clear();
-            BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
-            for (std::size_t k = db.index.UnitSize(unit); k > 0; --k)
-                writer.AppendRow(text, records.Next());
-        },
-        [&](std::size_t, std::string& text) { out.Append(text); });
+    WriteRecordRows(db, out, threads, [&writer](std::string& text, CBond& bond) { writer.AppendRow(text, bond); });
 }
 
 int RunAnalyse(const std::vector<std::string>& argv)

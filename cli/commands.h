@@ -6,6 +6,7 @@
 
 #include "model/explain.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ int WriteExplanation(const Explanation& explanation);
 void ExportDatabase(const DatabaseFile& db, Output& out, int threads);
 void AnalyseDatabase(const DatabaseFile& db, double stand, double horizon, Output& out, int threads);
 void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, int rows, Output& out, int threads);
+
+// Writes appendRow's text for every record of `db` to `out`, in file order,
+// made unit by unit on `threads` threads: the loop of export and analyse.
+void WriteRecordRows(const DatabaseFile& db, Output& out, int threads,
+                     const std::function<void(std::string&, CBond&)>& appendRow);
 
 // Units being made or waiting to be written, per thread: enough to keep every
 // thread busy while one slow bond holds up the writing, few enough that the

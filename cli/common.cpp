@@ -84,7 +84,7 @@ int ThreadsOption(const Arguments& args)
     return *n;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit)
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -105,7 +105,12 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t li
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return std::nullopt;
     }
-    std::string bytes(std::min(static_cast<std::size_t>(st.st_size), limit), '\0');
+    const auto size = static_cast<std::uintmax_t>(st.st_size);
+    if (size > limit && beyond == Beyond::Refuse) {
+        errno = EFBIG;
+        return std::nullopt;
+    }
+    std::string bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, limit)), '\0');
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
@@ -122,22 +127,28 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t li
     return bytes;
 }
 
+std::optional<std::string> ReadDatabaseBytes(const std::string& path)
+{
+    errno = 0;
+    auto bytes = ReadFileBytes(path, kDatabaseReadLimit);
+    if (!bytes) {
+        // Beyond the ceiling a file is no database.
+        const FileCause cause = errno == EFBIG    ? FileCause::BadFormat
+                                : errno == ENOENT ? FileCause::NotFound
+                                                  : FileCause::ReadError;
+        std::cerr << FileErrorMessage(cause, path, false) << "\n";
+    }
+    return bytes;
+}
+
 std::optional<DatabaseFile> OpenDatabase(const std::string& path)
 {
-    // The same ceiling as the windows: beyond it a file is no database.
-    constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
-    errno = 0;
-    auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
-    if (!bytes) {
-        std::cerr << FileErrorMessage(errno == ENOENT ? FileCause::NotFound : FileCause::ReadError, path, false)
-                  << "\n";
+    auto bytes = ReadDatabaseBytes(path);
+    if (!bytes)
         return std::nullopt;
-    }
     DatabaseFile db;
     db.bytes = std::move(*bytes);
-    std::optional<BondFileIndex> index;
-    if (db.bytes.size() <= kDatabaseReadLimit)
-        index = IndexBondDatabase(db.Bytes(), kUnitRecords);
+    std::optional<BondFileIndex> index = IndexBondDatabase(db.Bytes(), kUnitRecords);
     if (!index) {
         std::cerr << FileErrorMessage(FileCause::BadFormat, path, false) << "\n";
         return std::nullopt;

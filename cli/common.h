@@ -42,11 +42,23 @@ double RequiredDate(const Arguments& args, std::string_view name);
 inline constexpr int kMaxThreads = 256;
 int ThreadsOption(const Arguments& args);
 
-// At most `limit` bytes of a regular file; nothing when it cannot be opened
-// or read, or is no regular file (errno then tells why). The open never
-// blocks, so a pipe or a device named by mistake is refused at once, and a
-// hostile file cannot make the reader hold more than the limit.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit);
+// What the reader does with a file longer than its limit.
+enum class Beyond {
+    Refuse, // nothing, unread, with errno EFBIG
+    Cut,    // its first `limit` bytes, for formats that ignore what follows their end
+};
+
+// A regular file read whole; nothing when it cannot be opened or read, or is
+// no regular file (errno then tells why). The open never blocks, so a pipe or
+// a device named by mistake is refused at once, and a hostile file cannot make
+// the reader hold (or read) more than the limit.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond = Beyond::Refuse);
+
+// The database ceiling of the windows and of every command.
+inline constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
+// A database file read whole, unchecked; on failure prints the program's
+// message to standard error and returns nothing.
+std::optional<std::string> ReadDatabaseBytes(const std::string& path);
 
 // A database file read whole and checked whole, with the index that lets it
 // be read in units.

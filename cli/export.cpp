@@ -58,13 +58,19 @@ void AppendRow(std::string& out, const CBond& bond)
 void ExportDatabase(const DatabaseFile& db, Output& out, int threads)
 {
     out.Append("type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n");
+    WriteRecordRows(db, out, threads, AppendRow);
+}
+
+void WriteRecordRows(const DatabaseFile& db, Output& out, int threads,
+                     const std::function<void(std::string&, CBond&)>& appendRow)
+{
     RunInOrder<std::string>(
         db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
         [&](std::size_t unit, std::string& text) {
             text.clear();
             BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
             for (std::size_t k = db.index.UnitSize(unit); k > 0; --k)
-                AppendRow(text, records.Next());
+                appendRow(text, records.Next());
         },
         [&](std::size_t, std::string& text) { out.Append(text); });
 }

@@ -85,7 +85,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
     if (!db)
         return kExitFailure;
 
-    const auto bytes = ReadFileBytes(args.Positional()[1], kPortfolioFileReadLimit);
+    const auto bytes = ReadFileBytes(args.Positional()[1], kPortfolioFileReadLimit, Beyond::Cut);
     if (!bytes) {
         std::cerr << PortfolioFileMessage(FileCause::ReadError, false, false) << "\n";
         return kExitFailure;

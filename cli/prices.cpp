@@ -16,28 +16,20 @@
 #include <cerrno>
 #include <iostream>
 #include <optional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tenvix::cli {
 
 namespace {
 
-// The same ceiling as the windows and the other commands.
-constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
-
 // The whole database as a list, for a command that may write it back; on
 // failure the program's message is on standard error.
 bool LoadDatabase(const std::string& path, CBondList& list)
 {
-    errno = 0;
-    const auto bytes = ReadFileBytes(path, kDatabaseReadLimit + 1);
-    if (!bytes) {
-        std::cerr << FileErrorMessage(CauseFromErrno(errno, false), path, false) << "\n";
+    const auto bytes = ReadDatabaseBytes(path);
+    if (!bytes)
         return false;
-    }
-    if (bytes->size() > kDatabaseReadLimit ||
-        !LoadBondDatabase(std::as_bytes(std::span(bytes->data(), bytes->size())), list)) {
+    if (!LoadBondDatabase(std::as_bytes(std::span(bytes->data(), bytes->size())), list)) {
         std::cerr << FileErrorMessage(FileCause::BadFormat, path, false) << "\n";
         return false;
     }
@@ -83,24 +75,17 @@ int RunPrices(const std::vector<std::string>& argv)
 
     // A file over the limit is refused from its size, unread.
     PriceFile file;
-    struct stat st {};
-    std::optional<std::string> bytes;
-    if (::stat(pricePath.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
-        static_cast<std::uintmax_t>(st.st_size) > kMaxCsvBytes) {
-        file.error = PriceFileError::TooLarge;
-    } else {
-        errno = 0;
-        bytes = ReadFileBytes(pricePath, kMaxCsvBytes + 1);
-        if (!bytes) {
-            std::cerr << FileErrorMessage(CauseFromErrno(errno, false), pricePath, false) << "\n";
-            return kExitFailure;
-        }
-        if (bytes->size() > kMaxCsvBytes)
-            file.error = PriceFileError::TooLarge;
+    errno = 0;
+    const std::optional<std::string> bytes = ReadFileBytes(pricePath, kMaxCsvBytes);
+    if (!bytes && errno != EFBIG) {
+        std::cerr << FileErrorMessage(CauseFromErrno(errno, false), pricePath, false) << "\n";
+        return kExitFailure;
     }
     const BondIdIndex index(list.m_list);
-    if (file.error == PriceFileError::None)
+    if (bytes)
         file = ReadPriceFile(*bytes, index);
+    else
+        file.error = PriceFileError::TooLarge;
     if (file.error != PriceFileError::None) {
         std::cerr << PriceFileErrorText(file) << "\n";
         return kExitFailure;
