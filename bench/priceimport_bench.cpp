@@ -2,6 +2,7 @@
 // bonds: the index over the identifiers, reading the file and judging every
 // row. The whole import up to the preview should take about a second.
 
+#include "bench/millionbonds.h"
 #include "model/format.h"
 #include "model/priceimport.h"
 
@@ -15,34 +16,10 @@ using namespace tenvix;
 
 namespace {
 
-constexpr int kBonds = 1'000'000;
 constexpr int kRows = 1'000'000;
-constexpr std::int32_t kStandDay = 46000;
+using bench::kStandDay;
 
-CBondList& Database()
-{
-    static CBondList list = [] {
-        CBondList bonds;
-        std::mt19937 rng(2024);
-        const char alnum[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-        const char* const prefixes[] = {"XS", "DE000", "US912", "FR00", "GB00B", "CH0", "AT0000A", "NL00"};
-        std::uniform_int_distribution<int> pick(0, 35);
-        for (int k = 0; k < kBonds; ++k) {
-            auto bond = std::make_unique<CBondStd>(0);
-            std::string id = prefixes[k % 8];
-            while (id.size() < 12)
-                id += alnum[pick(rng)];
-            bond->m_strID = std::move(id);
-            bond->m_strName = "Issuer " + std::to_string(k % 997);
-            bond->m_fPrice = 90.0f + static_cast<float>(k % 200) / 10.0f;
-            // About four bonds in five are still alive on the stand day.
-            bond->m_nMaturity = kStandDay - 20000 + static_cast<std::int32_t>((k * 7919LL) % 100000);
-            bonds.m_list.push_back(std::move(bond));
-        }
-        return bonds;
-    }();
-    return list;
-}
+CBondList& Database() { return bench::MillionBonds(); }
 
 // A German bank's download: a heading, semicolons, decimal commas, quoted
 // names, Windows line ends; the bonds in another order than the database's,
