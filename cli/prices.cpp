@@ -74,18 +74,16 @@ int RunPrices(const std::vector<std::string>& argv)
         return kExitFailure;
 
     // A file over the limit is refused from its size, unread.
-    PriceFile file;
     errno = 0;
     const std::optional<std::string> bytes = ReadFileBytes(pricePath, kMaxCsvBytes);
-    if (!bytes && errno != EFBIG) {
-        std::cerr << FileErrorMessage(CauseFromErrno(errno, false), pricePath, false) << "\n";
+    if (!bytes) {
+        std::cerr << (errno == EFBIG ? PriceFileErrorText(PriceFileError::TooLarge)
+                                     : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
+                  << "\n";
         return kExitFailure;
     }
     const BondIdIndex index(list.m_list);
-    if (bytes)
-        file = ReadPriceFile(*bytes, index);
-    else
-        file.error = PriceFileError::TooLarge;
+    const PriceFile file = ReadPriceFile(*bytes, index);
     if (file.error != PriceFileError::None) {
         std::cerr << PriceFileErrorText(file) << "\n";
         return kExitFailure;

@@ -687,20 +687,20 @@ std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts)
     return changed;
 }
 
-std::string PriceFileErrorText(const PriceFile& file)
+std::string PriceFileErrorText(PriceFileError error, std::int64_t detail)
 {
     for (const FileErrorText& t : kFileErrorTexts) {
-        if (t.error != file.error)
+        if (t.error != error)
             continue;
-        switch (file.error) {
+        switch (error) {
         case PriceFileError::TooLarge:
             return Substitute(t.text, {static_cast<std::int64_t>(kMaxCsvBytes >> 20)});
         case PriceFileError::LineTooLong:
-            return Substitute(t.text, {file.errorDetail, static_cast<std::int64_t>(kMaxCsvRecordBytes)});
+            return Substitute(t.text, {detail, static_cast<std::int64_t>(kMaxCsvRecordBytes)});
         case PriceFileError::TooManyColumns:
-            return Substitute(t.text, {file.errorDetail, static_cast<std::int64_t>(kMaxCsvColumns)});
+            return Substitute(t.text, {detail, static_cast<std::int64_t>(kMaxCsvColumns)});
         default:
-            return Substitute(t.text, {file.errorDetail});
+            return Substitute(t.text, {detail});
         }
     }
     return {};

@@ -142,7 +142,12 @@ VerdictFigures FiguresOf(const PriceVerdict& verdict);
 std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts);
 
 // The program's texts for a file it cannot read and for a refused row.
-std::string PriceFileErrorText(const PriceFile& file);
+// `detail` is the error's line, or for TooManyRows the most rows.
+std::string PriceFileErrorText(PriceFileError error, std::int64_t detail = 0);
+inline std::string PriceFileErrorText(const PriceFile& file)
+{
+    return PriceFileErrorText(file.error, file.errorDetail);
+}
 std::string PriceRefusalText(const PriceVerdict& verdict);
 // The verdict as the command line spells it: update, unchanged, unknown,
 // not_alive, refused.

@@ -184,9 +184,7 @@ bool CPriceImportDlg::ChooseFile()
     // without waiting, so a pipe chosen by mistake cannot hang the window.
     const FileResult read = ReadWholeFile(path, bytes, static_cast<qint64>(kMaxCsvBytes));
     if (!read.ok()) {
-        PriceFile tooLarge;
-        tooLarge.error = PriceFileError::TooLarge;
-        ShowWarning(this, read.sysError == EFBIG ? Qs(PriceFileErrorText(tooLarge))
+        ShowWarning(this, read.sysError == EFBIG ? Qs(PriceFileErrorText(PriceFileError::TooLarge))
                                                  : FileErrorMessage(read.cause, path, false));
         return false;
     }
@@ -245,7 +243,7 @@ bool CPriceImportDlg::Load(std::string_view bytes, const QString& source, bool c
 
 void CPriceImportDlg::ShowSummary()
 {
-    if (!m_pModel->rowCount() && m_verdicts.empty()) {
+    if (m_verdicts.empty()) {
         m_wndSummary->clear();
         m_wndApply->setEnabled(false);
         return;
