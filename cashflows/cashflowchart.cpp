@@ -93,25 +93,6 @@ std::vector<Stick> StackSticks(const Explanation& explanation, double ExplainedP
     return sticks;
 }
 
-double DateAfterYears(double stand, double years, YearMethod method)
-{
-    if (!(years > 0.0) || !std::isfinite(years))
-        return stand;
-    const auto reached = [&](double day) { return YearFraction(method, day, stand) >= years; };
-    // The first whole day that reaches the years, by halving.
-    double low = stand;
-    double high = stand + std::ceil(years * 366.0) + 31.0;
-    while (!reached(high) && high < kMaxDateValue)
-        high = std::min(kMaxDateValue, high + 366.0);
-    while (high - low > 1.0) {
-        const double mid = std::floor((low + high) / 2.0);
-        (reached(mid) ? high : low) = mid;
-    }
-    const double before = YearFraction(method, low, stand);
-    const double after = YearFraction(method, high, stand);
-    return after > before ? low + (years - before) / (after - before) : high;
-}
-
 qreal AxisTime(double date)
 {
     const double day = std::floor(date);

@@ -34,10 +34,6 @@ struct Stick {
 // The sticks of `values`, one per row in row order, stacked per date.
 std::vector<Stick> StackSticks(const Explanation& explanation, double ExplainedPayment::*values);
 
-// The date value `years` after `stand` in the given year measure, with the
-// part of a day between the two whole days around it.
-double DateAfterYears(double stand, double years, YearMethod method);
-
 // Milliseconds on the date axis of a date value.
 qreal AxisTime(double date);
 

@@ -2,6 +2,7 @@
 
 #include "model/clock.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -101,6 +102,26 @@ double YearFractionDays(double a, double b)
 double YearFraction(YearMethod method, double a, double b)
 {
     return method == YearMethod::CalendarParts ? YearFraction(a, b) : YearFractionDays(a, b);
+}
+
+double DateAfterYears(double stand, double years, YearMethod method)
+{
+    if (!(years > 0.0) || !std::isfinite(years))
+        return stand;
+    const auto reached = [&](double day) { return YearFraction(method, day, stand) >= years; };
+    // The first whole day that reaches the years, by halving; no year has
+    // more than 366 days. Years beyond the last date stop there.
+    double low = stand;
+    double high = std::min(kMaxDateValue, stand + std::ceil(years * 366.0) + 31.0);
+    if (!reached(high))
+        return high;
+    while (high - low > 1.0) {
+        const double mid = std::floor((low + high) / 2.0);
+        (reached(mid) ? high : low) = mid;
+    }
+    const double before = YearFraction(method, low, stand);
+    const double after = YearFraction(method, high, stand);
+    return after > before ? low + (years - before) / (after - before) : high;
 }
 
 } // namespace tenvix

@@ -55,6 +55,10 @@ double YearFractionDays(double a, double b);
 // The two year methods of the analysis window, by their index in its list.
 enum class YearMethod { CalendarParts = 0, DayCount = 1 };
 double YearFraction(YearMethod method, double a, double b);
+// The other way round: the date value `years` after `stand` in the given year
+// measure, with the part of a day between the two whole days around it (where
+// the duration falls, for a chart).
+double DateAfterYears(double stand, double years, YearMethod method);
 
 inline constexpr double kOneTwelfth = 0.08333333333333333;
 inline constexpr double kOneDay = 0.0027397260273972603;

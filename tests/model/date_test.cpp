@@ -88,3 +88,23 @@ TEST(YearFraction, DayCount)
     EXPECT_EQ(YearFraction(YearMethod::DayCount, D(2004, 3, 1), D(2003, 3, 1)), 366 * kOneDay);
     EXPECT_EQ(YearFraction(YearMethod::CalendarParts, D(2004, 3, 1), D(2003, 3, 1)), 1.0);
 }
+
+// The duration's date on a chart lies between the whole days around the years
+// asked for, under both measures; no years leave the date where it is, and
+// years no date reaches stop at the last date there is.
+TEST(DateAfterYears, InvertsTheYearFraction)
+{
+    const double stand = DaySerial(*MakeDate(2026, 12, 6));
+    for (const YearMethod method : {YearMethod::CalendarParts, YearMethod::DayCount}) {
+        for (const double years : {0.0027, 0.5, 1.0, 6.13116925, 16.92622586, 29.99}) {
+            const double date = DateAfterYears(stand, years, method);
+            const double day = std::floor(date);
+            EXPECT_LE(YearFraction(method, day, stand), years) << years;
+            EXPECT_GE(YearFraction(method, day + 1, stand), years) << years;
+        }
+        EXPECT_EQ(DateAfterYears(stand, 0.0, method), stand);
+        EXPECT_EQ(DateAfterYears(stand, -1.0, method), stand);
+        EXPECT_EQ(DateAfterYears(stand, std::nan(""), method), stand);
+        EXPECT_LE(DateAfterYears(stand, 1e6, method), kMaxDateValue);
+    }
+}
