@@ -161,10 +161,7 @@ void CashflowChart::Clear()
     m_presentSticks.clear();
     m_highlighted.clear();
     m_nDates = 0;
-    for (QGraphicsSimpleTextItem* label : m_cutLabels)
-        delete label;
-    m_cutLabels.clear();
-    m_cutColumns.clear();
+    DropCutLabels();
     m_columns.clear();
     DrawHighlight();
 }
@@ -242,10 +239,7 @@ void CashflowChart::LayAmountAxis()
             line->replace(1, QPointF(line->at(1).x(), m_dAxisTop));
 
     // The columns the axis cuts, each with its figure.
-    for (QGraphicsSimpleTextItem* label : m_cutLabels)
-        delete label;
-    m_cutLabels.clear();
-    m_cutColumns.clear();
+    DropCutLabels();
     for (const auto& [x, height] : m_columns) {
         if (!(height > m_dAxisTop))
             continue;
@@ -257,6 +251,13 @@ void CashflowChart::LayAmountAxis()
         m_chart->scene()->addItem(label);
         m_cutLabels.push_back(label);
     }
+}
+
+void CashflowChart::DropCutLabels()
+{
+    qDeleteAll(m_cutLabels);
+    m_cutLabels.clear();
+    m_cutColumns.clear();
 }
 
 QStringList CashflowChart::CutColumnLabels() const

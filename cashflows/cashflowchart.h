@@ -69,6 +69,7 @@ protected:
 private:
     void DrawHighlight();
     void DrawCutLabels();
+    void DropCutLabels();
     void LayAmountAxis();
     void FitPens();
 
