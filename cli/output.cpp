@@ -12,18 +12,24 @@ namespace tenvix::cli {
 
 Output::Output(int fd) : m_fd(fd) { m_text.reserve(kBlock + kBlock / 4); }
 
+bool WriteAll(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 void Output::Write()
 {
-    std::size_t done = 0;
-    while (done < m_text.size() && m_nError == 0) {
-        const ssize_t n = ::write(m_fd, m_text.data() + done, m_text.size() - done);
-        if (n < 0) {
-            if (errno != EINTR)
-                m_nError = errno;
-            continue;
-        }
-        done += static_cast<std::size_t>(n);
-    }
+    if (m_nError == 0 && !WriteAll(m_fd, m_text))
+        m_nError = errno;
     // After a failure the rest is dropped: nothing more can reach the file.
     m_text.clear();
 }

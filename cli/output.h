@@ -46,6 +46,10 @@ private:
     std::string m_text;
 };
 
+// Writes every byte to the open file descriptor, going on after signals;
+// false when a write fails (errno then tells why).
+bool WriteAll(int fd, std::string_view bytes);
+
 // Ends a CSV row.
 inline void EndCsvRow(std::string& out) { out += "\r\n"; }
 

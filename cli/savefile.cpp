@@ -1,5 +1,7 @@
 #include "cli/savefile.h"
 
+#include "cli/output.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -12,20 +14,6 @@ namespace tenvix::cli {
 namespace {
 
 SaveOutcome Failed(int err) { return {CauseFromErrno(err, true), err}; }
-
-bool WriteAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
 
 // The folder of `path`, for the temporary file and the sync of the rename.
 std::string FolderOf(const std::string& path)
