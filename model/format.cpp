@@ -4,6 +4,7 @@
 #include "model/numbers.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -17,26 +18,14 @@ namespace {
 constexpr int kMaxDecimals = 60;
 constexpr std::size_t kFixedBuffer = 400; // 309 + 2 + 60, with room
 
-constexpr std::uint64_t kPow10[20] = {1ULL,
-                                      10ULL,
-                                      100ULL,
-                                      1000ULL,
-                                      10000ULL,
-                                      100000ULL,
-                                      1000000ULL,
-                                      10000000ULL,
-                                      100000000ULL,
-                                      1000000000ULL,
-                                      10000000000ULL,
-                                      100000000000ULL,
-                                      1000000000000ULL,
-                                      10000000000000ULL,
-                                      100000000000000ULL,
-                                      1000000000000000ULL,
-                                      10000000000000000ULL,
-                                      100000000000000000ULL,
-                                      1000000000000000000ULL,
-                                      10000000000000000000ULL};
+// 10^0 to 10^19, every power of ten a 64-bit integer holds.
+constexpr auto kPow10 = [] {
+    std::array<std::uint64_t, 20> powers{};
+    powers[0] = 1;
+    for (std::size_t k = 1; k < powers.size(); ++k)
+        powers[k] = powers[k - 1] * 10;
+    return powers;
+}();
 constexpr int kFastDecimals = 19;
 // Wide enough for 2^53 * 10^19; GCC and Clang have it on every 64-bit target.
 __extension__ typedef unsigned __int128 Wide;
