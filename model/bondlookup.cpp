@@ -41,10 +41,8 @@ std::uint64_t HashFolded(std::string_view id)
     constexpr std::size_t kShort = 64;
     if (id.size() <= kShort && IsAscii(id)) {
         char folded[kShort];
-        for (std::size_t k = 0; k < id.size(); ++k) {
-            const char c = id[k];
-            folded[k] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-        }
+        for (std::size_t k = 0; k < id.size(); ++k)
+            folded[k] = FoldAscii(id[k]);
         return HashBytes(std::string_view(folded, id.size()));
     }
     return HashBytes(FoldCase(id));
@@ -61,13 +59,9 @@ bool SameFolded(std::string_view a, std::string_view b)
         return false;
     if (!asciiA)
         return FoldCase(a) == FoldCase(b);
-    for (std::size_t k = 0; k < a.size(); ++k) {
-        char x = a[k], y = b[k];
-        x = (x >= 'A' && x <= 'Z') ? static_cast<char>(x + 32) : x;
-        y = (y >= 'A' && y <= 'Z') ? static_cast<char>(y + 32) : y;
-        if (x != y)
+    for (std::size_t k = 0; k < a.size(); ++k)
+        if (FoldAscii(a[k]) != FoldAscii(b[k]))
             return false;
-    }
     return true;
 }
 

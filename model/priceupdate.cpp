@@ -22,8 +22,6 @@ struct SortKey {
 
 constexpr std::size_t kKeyBytes = 16;
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 // `text` must already be folded unless `fold` asks for ASCII folding here.
 void Pack(SortKey& key, std::string_view text, bool fold)
 {

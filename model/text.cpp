@@ -187,8 +187,7 @@ std::size_t FoldedPrefixLength(std::string_view text, std::string_view foldedPre
             return std::string_view::npos;
         const auto b = static_cast<unsigned char>(text[i]);
         if (b < 0x80) {
-            const char lower = (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : static_cast<char>(b);
-            if (lower != foldedPrefix[j])
+            if (FoldAscii(static_cast<char>(b)) != foldedPrefix[j])
                 return std::string_view::npos;
             ++i;
             ++j;
@@ -229,7 +228,7 @@ std::string FoldCase(std::string_view utf8)
     for (std::size_t i = 0; i < utf8.size();) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         if (b < 0x80) {
-            out += (b >= 'A' && b <= 'Z') ? static_cast<char>(b + 32) : static_cast<char>(b);
+            out += FoldAscii(static_cast<char>(b));
             ++i;
             continue;
         }

@@ -29,6 +29,8 @@ std::string Utf16LeToUtf8(std::string_view bytes);
 // and the Latin-1 letters, which is what identifiers and names from the files
 // can hold.
 std::string FoldCase(std::string_view utf8);
+// FoldCase of one ASCII character.
+inline char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 // Whether `text` starts with `foldedPrefix` without regard to case, the prefix
 // already folded by FoldCase. Allocates nothing, for scans over a whole
