@@ -5,6 +5,7 @@
 #include "bench/millionbonds.h"
 #include "model/format.h"
 #include "model/priceimport.h"
+#include "model/text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -37,8 +38,7 @@ const std::string& File()
             const CBond& bond = *bonds[static_cast<std::size_t>(k) % bonds.size()];
             std::string id = k % 50 == 0 ? "ZZ" + std::to_string(k) : bond.m_strID;
             if (k % 7 == 0)
-                std::transform(id.begin(), id.end(), id.begin(),
-                               [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; });
+                std::transform(id.begin(), id.end(), id.begin(), FoldAscii);
             std::string price = FormatFixed(static_cast<double>(bond.m_fPrice) + (k % 5) * 0.125, 3);
             std::replace(price.begin(), price.end(), '.', ',');
             out += id + ";\"" + bond.m_strName + "\";" + price + ";EUR\r\n";
