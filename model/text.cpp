@@ -91,6 +91,25 @@ char ToCp1252(char32_t cp)
 
 } // namespace
 
+bool IsUtf8(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        // ASCII runs eight bytes at a time: a file of prices is mostly that.
+        if (i + 8 <= s.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, s.data() + i, 8);
+            if ((word & 0x8080808080808080ULL) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        if (DecodeUtf8(s, i) == kBad)
+            return false;
+    }
+    return true;
+}
+
 bool IsAscii(std::string_view s)
 {
     // Eight bytes at a time: names and identifiers are short, but databases

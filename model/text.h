@@ -12,6 +12,10 @@ namespace tenvix {
 // Whether every byte is below 0x80, where all three encodings agree.
 bool IsAscii(std::string_view bytes);
 
+// Whether the bytes are well-formed UTF-8: no overlong forms, no surrogates,
+// nothing beyond U+10FFFF.
+bool IsUtf8(std::string_view bytes);
+
 // Windows-1252 bytes to UTF-8. The five bytes the code page leaves undefined
 // come through as the control characters of the same number, so every byte
 // string survives a round trip.

@@ -40,3 +40,14 @@ TEST(Text, FoldCaseKeepsAccentsAndBrokenBytes)
                                  "b",
                                  "a\xff")); // a malformed byte matches itself
 }
+
+// Well-formed UTF-8 only, at the ends of the eight-byte runs too.
+TEST(Text, IsUtf8)
+{
+    for (const char* good : {"", "plain ASCII text, longer than eight", "\xc3\xa9", "12345678\xe2\x82\xac",
+                             "\xf4\x8f\xbf\xbf", "1234567\xc3\xa9"})
+        EXPECT_TRUE(IsUtf8(good)) << good;
+    for (const char* bad : {"\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "12345678\xf0\x9f\x98", "\xe9t\xe9",
+                            "1234567\x80"})
+        EXPECT_FALSE(IsUtf8(bad)) << bad;
+}
