@@ -19,4 +19,31 @@ public:
 // The real clock: steady milliseconds and the local wall-clock date.
 const Clock& SystemClock();
 
+// Tells a long loop when at least `intervalMs` milliseconds have passed since
+// it last let events through, so that it keeps its window alive without
+// paying for that on every step.
+class ThrottledPump {
+public:
+    ThrottledPump(const Clock& clock, std::int64_t intervalMs)
+        : m_clock(clock), m_nInterval(intervalMs), m_nLast(clock.Milliseconds())
+    {
+    }
+    // From now on the pump is due every `intervalMs` milliseconds.
+    void SetInterval(std::int64_t intervalMs) { m_nInterval = intervalMs; }
+    // True when the pump is due now; it then counts as having run.
+    bool Due()
+    {
+        const std::int64_t now = m_clock.Milliseconds();
+        if (now - m_nLast < m_nInterval)
+            return false;
+        m_nLast = now;
+        return true;
+    }
+
+private:
+    const Clock& m_clock;
+    std::int64_t m_nInterval;
+    std::int64_t m_nLast;
+};
+
 } // namespace tenvix

@@ -13,7 +13,7 @@ constexpr int kScale = 1000;
 }
 
 ProgressRun::ProgressRun(QWidget* parent, const QString& label)
-    : m_pParent(parent), m_strLabel(label), m_nStart(UiClock().Milliseconds()), m_nLastPump(m_nStart)
+    : m_pParent(parent), m_strLabel(label), m_pump(UiClock(), kShowAfterMs)
 {
 }
 
@@ -23,11 +23,10 @@ bool ProgressRun::Step(std::size_t done, std::size_t total)
 {
     if (m_bCancelled)
         return false;
-    const std::int64_t now = UiClock().Milliseconds();
-    if (!m_dlg ? now - m_nStart < kShowAfterMs : now - m_nLastPump < kPumpIntervalMs)
+    if (!m_pump.Due())
         return true;
-    m_nLastPump = now;
     if (!m_dlg) {
+        m_pump.SetInterval(kPumpIntervalMs);
         m_dlg = std::make_unique<QProgressDialog>(m_strLabel, QStringLiteral("Cancel"), 0, kScale, m_pParent);
         m_dlg->setObjectName(QStringLiteral("progressDlg"));
         m_dlg->setWindowTitle(QString::fromLatin1(kAppName));

@@ -7,6 +7,7 @@
 // events are let through a few dozen times a second. The whole run counts as
 // a nested loop, so nothing replaces the bond list while it lasts.
 
+#include "model/clock.h"
 #include "uikit/services.h"
 
 #include <QString>
@@ -40,8 +41,7 @@ private:
     const NestedLoopScope m_scope;
     QWidget* m_pParent;
     QString m_strLabel;
-    std::int64_t m_nStart;
-    std::int64_t m_nLastPump;
+    ThrottledPump m_pump; // first when the window shows, then when events go through
     bool m_bCancelled = false;
     std::unique_ptr<QProgressDialog> m_dlg;
 };

@@ -92,29 +92,4 @@ void ScanBonds(CBondList::List& bonds, double stand, double horizon, SuggestList
 // group all allow. Empty means nothing is suggested.
 std::vector<SuggestedRow> PresentSuggestions(const SuggestLists& lists, int rows);
 
-// Calls `pump` whenever at least `intervalMs` milliseconds have passed since
-// it last ran, so that a long loop can keep its window alive without paying
-// for that on every step.
-class ThrottledPump {
-public:
-    ThrottledPump(const Clock& clock, std::int64_t intervalMs)
-        : m_clock(clock), m_nInterval(intervalMs), m_nLast(clock.Milliseconds())
-    {
-    }
-    // True when the pump is due now; it then counts as having run.
-    bool Due()
-    {
-        const std::int64_t now = m_clock.Milliseconds();
-        if (now - m_nLast < m_nInterval)
-            return false;
-        m_nLast = now;
-        return true;
-    }
-
-private:
-    const Clock& m_clock;
-    std::int64_t m_nInterval;
-    std::int64_t m_nLast;
-};
-
 } // namespace tenvix
