@@ -66,6 +66,14 @@ class TestHeldOpen : public QObject {
     // A second start hands `path` over: the channel has read it (see
     // secondStartOverTheChannelWaits for the socket itself).
     void SecondStart(const QString& path) { emit m_channel->PathReceived(path); }
+    // A second start for the other database, handled inside the running
+    // loop; the title the document has then.
+    QString OpenArrives()
+    {
+        SecondStart(m_other);
+        Deliver();
+        return Doc().GetTitle();
+    }
     // Lets the event loop that is running handle what has arrived.
     static void Deliver()
     {
@@ -134,9 +142,7 @@ private slots:
                 upd->accept();
             });
             dlg->findChild<QPushButton*>("update")->click();
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
@@ -166,9 +172,7 @@ private slots:
             list->setCurrentItem(item);
             list->editItem(item, 0);
             list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             dlg->findChild<QPushButton*>("saveButton")->click();
             dlg->findChild<QPushButton*>("closeButton")->click();
         });
@@ -192,9 +196,7 @@ private slots:
         WhenModal<CDeleteManyDlg>([&](CDeleteManyDlg* dlg) {
             dlg->setObjectName("deleteManyDlg");
             LogClosing(dlg);
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             dlg->findChild<DatePicker*>("beforePicker")->SetValue(46362.0);
             dlg->findChild<QPushButton*>("okButton")->click();
         });
@@ -318,11 +320,7 @@ private slots:
     void deleteQuestionHoldsTheOpen()
     {
         QString titleInside;
-        Msgs().Answer(MsgAnswer::Yes, [&] {
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
-        });
+        Msgs().Answer(MsgAnswer::Yes, [&] { titleInside = OpenArrives(); });
         Msgs().Answer(MsgAnswer::No); // "Save changes to sample.bnd?"
         m_frame->Action(ID_RECORD_DELETE)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
@@ -347,11 +345,7 @@ private slots:
         grid->SetText(0, 1, FormatDate(test::Day(2027, 6, 30)));
 
         QString titleInside;
-        Msgs().Answer(MsgAnswer::Yes, [&] {
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
-        });
+        Msgs().Answer(MsgAnswer::Yes, [&] { titleInside = OpenArrives(); });
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         m_frame->Action(ID_RECORD_SAVE)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
@@ -471,9 +465,7 @@ private slots:
         dlg.setObjectName("someDlg");
         LogClosing(&dlg);
         WhenModal<QDialog>([&](QDialog* d) {
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             d->reject();
         });
         dlg.exec();
