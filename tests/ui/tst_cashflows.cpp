@@ -47,6 +47,12 @@ bool IsAsciiFigure(const QString& text)
     return figure.match(text).hasMatch();
 }
 
+// The sample's twenty bonds that analyse at the dates the tests set.
+const QStringList kTwentyIds = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
+                                "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
+                                "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
+                                "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
+
 } // namespace
 
 class TestCashflows : public QObject {
@@ -256,16 +262,11 @@ private slots:
 
     void portfolioCalculateShowsThePooledPayments()
     {
-        // The sample's twenty bonds that analyse at these dates.
-        const QStringList ids = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
-                                 "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
-                                 "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
-                                 "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
         QString result;
         bool seenBehind = false;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            for (int i = 0; i < ids.size(); ++i)
-                dlg->AddRow(ids[i], i + 1);
+            for (int i = 0; i < kTwentyIds.size(); ++i)
+                dlg->AddRow(kTwentyIds[i], i + 1);
             dlg->findChild<QPushButton*>("calculate")->click();
             result = Last();
             // Shown behind the modal window at once.
@@ -275,7 +276,7 @@ private slots:
             rows->setCurrentItem(rows->topLevelItem(19));
             dlg->Remove();
             QCOMPARE(View().StateLine(), "Out of date : the portfolio was changed after its calculation .");
-            dlg->AddRow(ids[19], 20);
+            dlg->AddRow(kTwentyIds[19], 20);
             dlg->findChild<QPushButton*>("calculate")->click();
             QCOMPARE(Last(), result);
             dlg->findChild<QPushButton*>("close")->click();
@@ -487,11 +488,7 @@ private slots:
         QVERIFY(m_frame->grab().save(folder + "/cashflows-window.png"));
 
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            const QStringList ids = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
-                                     "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
-                                     "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
-                                     "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
-            for (const QString& id : ids)
+            for (const QString& id : kTwentyIds)
                 dlg->AddRow(id, 10);
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
