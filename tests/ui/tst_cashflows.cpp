@@ -420,8 +420,7 @@ private slots:
         toggle->trigger();
         QVERIFY(!dock->isHidden());
         QVERIFY(toggle->isChecked());
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(test::Exposed(m_frame));
         QCOMPARE(m_frame->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
         // Its close box hides it, and the menu's tick follows.
         dock->close();
@@ -439,8 +438,7 @@ private slots:
             if (!record)
                 OpenSettings()->remove("Quellmark-Summary/DockState");
             m_frame = m_app->Start();
-            m_frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+            QVERIFY(test::Exposed(m_frame));
             dock = m_frame->CashflowsDock();
             QVERIFY(!dock->isHidden());
             QCOMPARE(m_frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);

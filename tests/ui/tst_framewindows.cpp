@@ -60,8 +60,7 @@ private slots:
         QVERIFY(Form().m_bondList.m_list.size() > 20);
         m_frame->resize(900, 560);
         m_frame->findChild<QSplitter*>()->setSizes({190, 710}); // the list opened, as the user would
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(test::Exposed(m_frame));
     }
     void cleanup() { m_app.reset(); }
 

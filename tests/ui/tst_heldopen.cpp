@@ -106,8 +106,7 @@ private slots:
         m_app->app->AcceptFilesFrom(*m_channel);
         m_nSampleBonds = Bonds();
         QVERIFY(m_nSampleBonds > 20);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(test::Exposed(m_frame));
         m_log.clear();
         // A save names the document again; only a change of name counts.
         connect(&Doc(), &CTenvixDoc::TitleChanged, this,

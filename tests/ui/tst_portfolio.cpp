@@ -574,8 +574,7 @@ private:
         m_dlg->m_pStandDate = &m_stand;
         m_dlg->m_pHorizon = &m_horizon;
         m_dlg->m_pBondList = &m_db.m_list;
-        m_dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+        QVERIFY(test::Exposed(m_dlg.get()));
         m_messages->Clear();
     }
 

@@ -50,9 +50,7 @@ class TestPriceUpdate : public QObject {
         m_dlg = std::make_unique<CPriceUpdateDlg>();
         m_dlg->m_pBondList = &m_bonds;
         m_dlg->m_nStandDay = kStandDay;
-        m_dlg->show();
-        m_dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        QVERIFY(test::Active(m_dlg.get()));
     }
 
     void AddMany(int count)

@@ -33,6 +33,19 @@ inline void WriteAll(const QString& path, const QByteArray& bytes)
     QCOMPARE(f.write(bytes), bytes.size());
 }
 
+// Shows `w` and waits until it is on screen, or also the active window.
+inline bool Exposed(QWidget* w)
+{
+    w->show();
+    return QTest::qWaitForWindowExposed(w);
+}
+inline bool Active(QWidget* w)
+{
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
+
 // Runs `act` on the modal dialog of type T as soon as it is open. Any other
 // window, or none, fails the test and is closed so that the test goes on.
 template <class T, class F>
