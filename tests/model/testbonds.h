@@ -27,14 +27,15 @@ inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupo
     return b;
 }
 
-// A bond of given payments (date value, amount), released in 1990.
-inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vector<std::pair<double, float>> payments)
+// A bond of given payments (date value, amount), released in 1990 unless said.
+inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vector<std::pair<double, float>> payments,
+                                           double release = Day(1990, 1, 1))
 {
     auto b = std::make_unique<CBondFree>(0);
     b->m_strID = id;
     b->m_strName = id + " name";
     b->m_fPrice = price;
-    b->m_nRelease = DaySerial(Day(1990, 1, 1));
+    b->m_nRelease = DaySerial(release);
     b->m_nMaturity = 0;
     for (const auto& [date, amount] : payments) {
         b->m_cashflows.push_back({DaySerial(date), amount});

@@ -67,11 +67,6 @@ class TestCashflows : public QObject {
     QLineEdit* FormEdit(const char* name) { return Form().findChild<QLineEdit*>(name); }
     QString Last() { return m_app->msgs.Last().text; }
 
-    void SetDates(double stand, double horizon)
-    {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(stand);
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(horizon);
-    }
     void ShowRecord(const char* id)
     {
         const IdMatch m = MatchBondID(Form().m_bondList.m_list, id);
@@ -155,7 +150,7 @@ private slots:
         m_frame = m_app->Start({"tenvix", m_app->Copy("sample.bnd")});
         QVERIFY(m_frame);
         m_frame->resize(1100, 800);
-        SetDates(Day(2025, 6, 30), Day(2032, 6, 30));
+        test::SetDates(m_frame, Day(2025, 6, 30), Day(2032, 6, 30));
     }
     void cleanup()
     {
@@ -223,7 +218,7 @@ private slots:
         QCOMPARE(View().StateLine(), "Record : Invalid Spot Price !");
         // Square-M wanted with the horizon on the stand date: refused.
         FormEdit("priceEdit")->setText("100");
-        SetDates(Day(2025, 6, 30), Day(2025, 6, 30));
+        test::SetDates(m_frame, Day(2025, 6, 30), Day(2025, 6, 30));
         m_frame->Action(ID_SQUARE_M)->trigger();
         Analyse();
         QCOMPARE(View().StateLine(), "Record : Investment horizon should be later than stand date !");

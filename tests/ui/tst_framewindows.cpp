@@ -10,7 +10,6 @@
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
-#include "uikit/datepicker.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -226,8 +225,7 @@ private slots:
     // the document.
     void runOpensThePortfolioOverTheDatabase()
     {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(45838.25); // 30 June 2025, 06:00
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(48395.0);    // 30 June 2032
+        test::SetDates(m_frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
         CBond* first = Form().m_bondList.m_list.front().get();
         bool opened = false;
         for (bool changePrice : {false, true}) {

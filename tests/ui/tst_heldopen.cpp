@@ -128,8 +128,7 @@ private slots:
     // before the open runs, so the open asks first, and Yes keeps it.
     void portfolioWindowHoldsTheOpen()
     {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(test::Day(2025, 6, 30));
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(test::Day(2032, 6, 30));
+        test::SetDates(m_frame, test::Day(2025, 6, 30), test::Day(2032, 6, 30));
         QString titleInside;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
             LogClosing(dlg);
@@ -225,8 +224,7 @@ private slots:
     void suggestScanHoldsTheOpen()
     {
         QFETCH(bool, modal);
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(test::Day(2026, 12, 6));
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(test::Day(2031, 12, 6));
+        test::SetDates(m_frame, test::Day(2026, 12, 6), test::Day(2031, 12, 6));
         QString titleInside;
         int suggested = -1;
         const auto scan = [&](CPortfolioDlg* dlg) {

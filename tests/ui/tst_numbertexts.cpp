@@ -52,8 +52,7 @@ class TestNumberTexts : public QObject {
             frame = app.Start({"tenvix", path});
             if (!frame)
                 return;
-            frame->findChild<DatePicker*>("StandDate")->SetValue(Day(2026, 12, 6));
-            frame->findChild<DatePicker*>("Horizon")->SetValue(Day(2031, 12, 6));
+            test::SetDates(frame, Day(2026, 12, 6), Day(2031, 12, 6));
         }
         test::LocaleScope scope; // first: the windows take its locale
         test::App app;
