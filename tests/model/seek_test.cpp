@@ -4,6 +4,7 @@
 #include "model/seek.h"
 
 #include "model/text.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,8 @@ using Ids = std::vector<std::string>;
 CBondList MakeList(std::initializer_list<std::pair<std::string, std::string>> bonds)
 {
     CBondList list;
-    for (const auto& [id, name] : bonds) {
-        list.m_list.push_back(std::make_unique<CBondStd>(0));
-        list.m_list.back()->m_strID = id;
-        list.m_list.back()->m_strName = name;
-    }
+    for (const auto& [id, name] : bonds)
+        test::AddRecord(list, id).m_strName = name;
     return list;
 }
 

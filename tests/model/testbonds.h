@@ -3,6 +3,7 @@
 // Bonds, dates and clocks shared by the core tests.
 
 #include "model/bond.h"
+#include "model/bondlist.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/solver.h"
@@ -24,6 +25,17 @@ inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupo
 {
     auto b = std::make_unique<CBondStd>(0);
     b->SetData(period, coupon, face, price, release, maturity, id, id + " name");
+    return b;
+}
+
+// A Type I record of which only the identifier, price and maturity are set,
+// added at the end of `list`.
+inline CBond& AddRecord(CBondList& list, std::string id, float price = 0, std::int32_t maturity = 0)
+{
+    CBond& b = *list.m_list.emplace_back(std::make_unique<CBondStd>(0));
+    b.m_strID = std::move(id);
+    b.m_fPrice = price;
+    b.m_nMaturity = maturity;
     return b;
 }
 
