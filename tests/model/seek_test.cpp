@@ -54,11 +54,8 @@ TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
 TEST(Seek, StopsAfterTheFirstFiveHundredMatchesInListOrder)
 {
     CBondList list;
-    for (int k = 0; k < 1200; ++k) {
-        // Every other bond matches "bd"; the rest start with "x".
-        list.m_list.push_back(std::make_unique<CBondStd>(0));
-        list.m_list.back()->m_strID = (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k);
-    }
+    for (int k = 0; k < 1200; ++k) // every other bond matches "bd"; the rest start with "x"
+        test::AddRecord(list, (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k));
     const Ids found = Seek(list, SeekBy::ID, "bd");
     ASSERT_EQ(found.size(), kMaxSeekResults);
     for (std::size_t k = 0; k < found.size(); ++k)

@@ -56,6 +56,14 @@ inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vec
     return b;
 }
 
+// A copy of either kind of bond.
+inline std::unique_ptr<CBond> CopyOf(const CBond& bond)
+{
+    if (const auto* free = dynamic_cast<const CBondFree*>(&bond))
+        return std::make_unique<CBondFree>(*free);
+    return std::make_unique<CBondStd>(dynamic_cast<const CBondStd&>(bond));
+}
+
 // A bond whose gap is whatever the test says (none: every trial is refused),
 // counting its evaluations.
 class ScriptedBond final : public CBond {

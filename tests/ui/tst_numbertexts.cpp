@@ -21,13 +21,6 @@ using tenvix::test::WhenModal;
 
 namespace {
 
-std::unique_ptr<CBond> CopyOf(const CBond& bond)
-{
-    if (const auto* free = dynamic_cast<const CBondFree*>(&bond))
-        return std::make_unique<CBondFree>(*free);
-    return std::make_unique<CBondStd>(dynamic_cast<const CBondStd&>(bond));
-}
-
 bool IsAscii(const QString& text)
 {
     for (QChar c : text)
@@ -107,7 +100,7 @@ private slots:
             if (id == "TSY-2033-S")
                 expect(id + " coupon", s.Field("couponEdit")->text(), QStringLiteral("2.0625"));
 
-            std::unique_ptr<CBond> core = CopyOf(stored);
+            std::unique_ptr<CBond> core = test::CopyOf(stored);
             core->SetDates(s.frame->StandDate(), s.frame->Horizon());
             core->Prepare();
             s.app.msgs.Clear();

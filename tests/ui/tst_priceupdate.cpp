@@ -18,13 +18,9 @@ constexpr int kStandDay = 46000;
 
 CBond& Add(CBondList& list, const std::string& id, std::int32_t maturity = kStandDay + 1, float price = 100.0f)
 {
-    auto bond = std::make_unique<CBondStd>(0);
-    bond->m_strID = id;
-    bond->m_strName = "Name of " + id;
-    bond->m_nMaturity = maturity;
-    bond->m_fPrice = price;
-    list.m_list.push_back(std::move(bond));
-    return *list.m_list.back();
+    CBond& bond = test::AddRecord(list, id, price, maturity);
+    bond.m_strName = "Name of " + id;
+    return bond;
 }
 
 } // namespace
