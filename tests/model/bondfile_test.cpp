@@ -5,6 +5,7 @@
 #include "examples/sample_data.h"
 #include "model/archive.h"
 #include "model/bondfile.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
@@ -194,13 +195,8 @@ TEST(BondFile, ReadingUnitByUnitGivesTheLoadedRecords)
     std::vector<CBondList::List> units(index->Units());
     for (std::size_t u : {3, 0, 7, 1, 6, 2, 5, 4}) {
         BondRecordReader reader(Span(bytes), index->unitStarts[u]);
-        for (std::size_t k = 0; k < index->UnitSize(u); ++k) {
-            const CBond& b = reader.Next();
-            if (b.GetType() == BOND_TYPE_STD)
-                units[u].push_back(std::make_unique<CBondStd>(static_cast<const CBondStd&>(b)));
-            else
-                units[u].push_back(std::make_unique<CBondFree>(static_cast<const CBondFree&>(b)));
-        }
+        for (std::size_t k = 0; k < index->UnitSize(u); ++k)
+            units[u].push_back(test::CopyOf(reader.Next()));
     }
     for (auto& unit : units)
         rebuilt.m_list.splice(rebuilt.m_list.end(), unit);

@@ -3,6 +3,7 @@
 // database can hold.
 
 #include "model/bondlookup.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
@@ -15,11 +16,8 @@ namespace {
 CBondList ListOf(const std::vector<std::string>& ids)
 {
     CBondList list;
-    for (const std::string& id : ids) {
-        auto bond = std::make_unique<CBondStd>(0);
-        bond->m_strID = id;
-        list.m_list.push_back(std::move(bond));
-    }
+    for (const std::string& id : ids)
+        test::AddRecord(list, id);
     return list;
 }
 

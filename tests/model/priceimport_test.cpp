@@ -5,6 +5,7 @@
 #include "model/priceimport.h"
 
 #include "model/priceupdate.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
@@ -21,12 +22,7 @@ struct Db {
     CBondList list;
     CBond* Add(std::string id, float price, std::int32_t maturity = kStand + 1000)
     {
-        auto bond = std::make_unique<CBondStd>(0);
-        bond->m_strID = std::move(id);
-        bond->m_fPrice = price;
-        bond->m_nMaturity = maturity;
-        list.m_list.push_back(std::move(bond));
-        return list.m_list.back().get();
+        return &test::AddRecord(list, std::move(id), price, maturity);
     }
 };
 

@@ -4,24 +4,13 @@
 #include "model/priceupdate.h"
 
 #include "model/text.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
 using namespace tenvix;
-
-namespace {
-
-void Add(CBondList& list, std::string id, std::int32_t maturity)
-{
-    auto bond = std::make_unique<CBondStd>(0);
-    bond->m_strID = std::move(id);
-    bond->m_nMaturity = maturity;
-    list.m_list.push_back(std::move(bond));
-}
-
-} // namespace
 
 // Bonds maturing after the stand day take part. The order is defined by
 // inserting each bond before the first one whose identifier is not less than
@@ -41,7 +30,7 @@ TEST(PriceUpdate, OrderEqualsOneByOneInsertion)
     for (int k = 0; k < 3000; ++k) {
         const std::string& stem = stems[std::uniform_int_distribution<std::size_t>(0, stems.size() - 1)(rng)];
         const int tail = std::uniform_int_distribution<int>(-1, 30)(rng);
-        Add(list, tail < 0 ? stem : stem + std::to_string(tail), 10 + k % 7);
+        test::AddRecord(list, tail < 0 ? stem : stem + std::to_string(tail), 0, 10 + k % 7);
     }
     std::vector<CBond*> reference;
     for (const auto& bond : list.m_list) {

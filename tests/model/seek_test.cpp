@@ -4,6 +4,7 @@
 #include "model/seek.h"
 
 #include "model/text.h"
+#include "testbonds.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +19,8 @@ using Ids = std::vector<std::string>;
 CBondList MakeList(std::initializer_list<std::pair<std::string, std::string>> bonds)
 {
     CBondList list;
-    for (const auto& [id, name] : bonds) {
-        list.m_list.push_back(std::make_unique<CBondStd>(0));
-        list.m_list.back()->m_strID = id;
-        list.m_list.back()->m_strName = name;
-    }
+    for (const auto& [id, name] : bonds)
+        test::AddRecord(list, id).m_strName = name;
     return list;
 }
 
@@ -56,11 +54,8 @@ TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
 TEST(Seek, StopsAfterTheFirstFiveHundredMatchesInListOrder)
 {
     CBondList list;
-    for (int k = 0; k < 1200; ++k) {
-        // Every other bond matches "bd"; the rest start with "x".
-        list.m_list.push_back(std::make_unique<CBondStd>(0));
-        list.m_list.back()->m_strID = (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k);
-    }
+    for (int k = 0; k < 1200; ++k) // every other bond matches "bd"; the rest start with "x"
+        test::AddRecord(list, (k % 2 ? "x" : (k % 4 ? "BD" : "bd")) + std::to_string(k));
     const Ids found = Seek(list, SeekBy::ID, "bd");
     ASSERT_EQ(found.size(), kMaxSeekResults);
     for (std::size_t k = 0; k < found.size(); ++k)

@@ -3,6 +3,7 @@
 // Bonds, dates and clocks shared by the core tests.
 
 #include "model/bond.h"
+#include "model/bondlist.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/solver.h"
@@ -27,20 +28,40 @@ inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupo
     return b;
 }
 
-// A bond of given payments (date value, amount), released in 1990.
-inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vector<std::pair<double, float>> payments)
+// A Type I record of which only the identifier, price and maturity are set,
+// added at the end of `list`.
+inline CBond& AddRecord(CBondList& list, std::string id, float price = 0, std::int32_t maturity = 0)
+{
+    CBond& b = *list.m_list.emplace_back(std::make_unique<CBondStd>(0));
+    b.m_strID = std::move(id);
+    b.m_fPrice = price;
+    b.m_nMaturity = maturity;
+    return b;
+}
+
+// A bond of given payments (date value, amount), released in 1990 unless said.
+inline std::unique_ptr<CBondFree> FreeBond(std::string id, float price, std::vector<std::pair<double, float>> payments,
+                                           double release = Day(1990, 1, 1))
 {
     auto b = std::make_unique<CBondFree>(0);
     b->m_strID = id;
     b->m_strName = id + " name";
     b->m_fPrice = price;
-    b->m_nRelease = DaySerial(Day(1990, 1, 1));
+    b->m_nRelease = DaySerial(release);
     b->m_nMaturity = 0;
     for (const auto& [date, amount] : payments) {
         b->m_cashflows.push_back({DaySerial(date), amount});
         b->m_nMaturity = std::max(b->m_nMaturity, DaySerial(date));
     }
     return b;
+}
+
+// A copy of either kind of bond.
+inline std::unique_ptr<CBond> CopyOf(const CBond& bond)
+{
+    if (const auto* free = dynamic_cast<const CBondFree*>(&bond))
+        return std::make_unique<CBondFree>(*free);
+    return std::make_unique<CBondStd>(dynamic_cast<const CBondStd&>(bond));
 }
 
 // A bond whose gap is whatever the test says (none: every trial is refused),

@@ -82,9 +82,7 @@ private slots:
         m_messages = std::make_unique<test::FakeMessages>();
         m_clock = std::make_unique<test::FakeClock>(Day(2004, 6, 15) + 0.75);
         m_dlg = std::make_unique<CAnalysisDlg>();
-        m_dlg->show();
-        m_dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        QVERIFY(test::Active(m_dlg.get()));
     }
 
     void cleanup()

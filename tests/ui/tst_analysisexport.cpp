@@ -5,7 +5,6 @@
 #include "examples/generated.h"
 #include "support/app.h"
 #include "support/nobody.h"
-#include "uikit/datepicker.h"
 
 #include <unistd.h>
 
@@ -33,11 +32,6 @@ class TestAnalysisExport : public QObject {
     CMainFrame* m_frame = nullptr;
     QString m_database;
 
-    void SetDates(double stand, double horizon)
-    {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(stand);
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(horizon);
-    }
     void SetSquareM(bool on)
     {
         if (m_frame->SquareM() != on)
@@ -73,7 +67,7 @@ private slots:
     void sameBytesAsTheCommandLine()
     {
         const double stand = kGeneratedStand + 0.75; // the pickers keep the time of day
-        SetDates(stand, kGeneratedHorizon + 0.75);
+        test::SetDates(m_frame, stand, kGeneratedHorizon + 0.75);
         const QString path = m_app->dir.filePath("analysis.csv");
         const QByteArray cli = CliAnalyse(m_database, kGeneratedStandText, kGeneratedHorizonText);
         QVERIFY(cli.contains(",bad_ytm,") && cli.contains(",incompatible,"));
@@ -83,7 +77,7 @@ private slots:
         SetSquareM(true);
         QCOMPARE(Export(path), cli);
 
-        SetDates(stand, test::Day(2020, 1, 1));
+        test::SetDates(m_frame, stand, test::Day(2020, 1, 1));
         SetSquareM(false);
         const QByteArray before = CliAnalyse(m_database, kGeneratedStandText, "2020-01-01");
         QVERIFY(before.contains(",ok,11,"));
@@ -111,7 +105,7 @@ private slots:
     // export, and the file it would have replaced stays as it was.
     void cancelWritesNothing()
     {
-        SetDates(kGeneratedStand, kGeneratedHorizon);
+        test::SetDates(m_frame, kGeneratedStand, kGeneratedHorizon);
         const QString path = m_app->dir.filePath("analysis.csv");
         test::WriteAll(path, "old");
         // Time goes by as the bonds are analysed, so the progress shows.

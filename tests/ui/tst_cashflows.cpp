@@ -47,6 +47,12 @@ bool IsAsciiFigure(const QString& text)
     return figure.match(text).hasMatch();
 }
 
+// The sample's twenty bonds that analyse at the dates the tests set.
+const QStringList kTwentyIds = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
+                                "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
+                                "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
+                                "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
+
 } // namespace
 
 class TestCashflows : public QObject {
@@ -61,11 +67,6 @@ class TestCashflows : public QObject {
     QLineEdit* FormEdit(const char* name) { return Form().findChild<QLineEdit*>(name); }
     QString Last() { return m_app->msgs.Last().text; }
 
-    void SetDates(double stand, double horizon)
-    {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(stand);
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(horizon);
-    }
     void ShowRecord(const char* id)
     {
         const IdMatch m = MatchBondID(Form().m_bondList.m_list, id);
@@ -149,7 +150,7 @@ private slots:
         m_frame = m_app->Start({"tenvix", m_app->Copy("sample.bnd")});
         QVERIFY(m_frame);
         m_frame->resize(1100, 800);
-        SetDates(Day(2025, 6, 30), Day(2032, 6, 30));
+        test::SetDates(m_frame, Day(2025, 6, 30), Day(2032, 6, 30));
     }
     void cleanup()
     {
@@ -217,7 +218,7 @@ private slots:
         QCOMPARE(View().StateLine(), "Record : Invalid Spot Price !");
         // Square-M wanted with the horizon on the stand date: refused.
         FormEdit("priceEdit")->setText("100");
-        SetDates(Day(2025, 6, 30), Day(2025, 6, 30));
+        test::SetDates(m_frame, Day(2025, 6, 30), Day(2025, 6, 30));
         m_frame->Action(ID_SQUARE_M)->trigger();
         Analyse();
         QCOMPARE(View().StateLine(), "Record : Investment horizon should be later than stand date !");
@@ -256,16 +257,11 @@ private slots:
 
     void portfolioCalculateShowsThePooledPayments()
     {
-        // The sample's twenty bonds that analyse at these dates.
-        const QStringList ids = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
-                                 "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
-                                 "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
-                                 "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
         QString result;
         bool seenBehind = false;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            for (int i = 0; i < ids.size(); ++i)
-                dlg->AddRow(ids[i], i + 1);
+            for (int i = 0; i < kTwentyIds.size(); ++i)
+                dlg->AddRow(kTwentyIds[i], i + 1);
             dlg->findChild<QPushButton*>("calculate")->click();
             result = Last();
             // Shown behind the modal window at once.
@@ -275,7 +271,7 @@ private slots:
             rows->setCurrentItem(rows->topLevelItem(19));
             dlg->Remove();
             QCOMPARE(View().StateLine(), "Out of date : the portfolio was changed after its calculation .");
-            dlg->AddRow(ids[19], 20);
+            dlg->AddRow(kTwentyIds[19], 20);
             dlg->findChild<QPushButton*>("calculate")->click();
             QCOMPARE(Last(), result);
             dlg->findChild<QPushButton*>("close")->click();
@@ -419,8 +415,7 @@ private slots:
         toggle->trigger();
         QVERIFY(!dock->isHidden());
         QVERIFY(toggle->isChecked());
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(test::Exposed(m_frame));
         QCOMPARE(m_frame->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
         // Its close box hides it, and the menu's tick follows.
         dock->close();
@@ -438,8 +433,7 @@ private slots:
             if (!record)
                 OpenSettings()->remove("Quellmark-Summary/DockState");
             m_frame = m_app->Start();
-            m_frame->show();
-            QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+            QVERIFY(test::Exposed(m_frame));
             dock = m_frame->CashflowsDock();
             QVERIFY(!dock->isHidden());
             QCOMPARE(m_frame->dockWidgetArea(dock), Qt::RightDockWidgetArea);
@@ -487,11 +481,7 @@ private slots:
         QVERIFY(m_frame->grab().save(folder + "/cashflows-window.png"));
 
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            const QStringList ids = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV-2040-A", "GOV-2044-A",
-                                     "GOV-2048-A", "TSY-2028-S",  "TSY-2030-S",  "TSY-2033-S", "TSY-2045-S",
-                                     "TSY-2053-S", "CORP-2029-Q", "CORP-2031-A", "MUNI-2035",  "ZERO-2027",
-                                     "ZERO-2032",  "ZERO-2045",   "AMORT-2030",  "SINK-2033",  "PROJ-2029"};
-            for (const QString& id : ids)
+            for (const QString& id : kTwentyIds)
                 dlg->AddRow(id, 10);
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();

@@ -87,10 +87,8 @@ private slots:
     void identifiersCollideAfterTrimmingOnly()
     {
         CBondList list;
-        for (const char* id : {" AB ", "ab", "", "X"}) {
-            list.m_list.push_back(std::make_unique<CBondStd>(0));
-            list.m_list.back()->m_strID = id;
-        }
+        for (const char* id : {" AB ", "ab", "", "X"})
+            test::AddRecord(list, id);
         const auto first = list.m_list.begin();
         const auto last = std::prev(list.m_list.end());
         QVERIFY(IsIDOccupied(list, last, "\tAB"));

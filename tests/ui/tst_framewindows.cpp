@@ -10,7 +10,6 @@
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
-#include "uikit/datepicker.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -60,8 +59,7 @@ private slots:
         QVERIFY(Form().m_bondList.m_list.size() > 20);
         m_frame->resize(900, 560);
         m_frame->findChild<QSplitter*>()->setSizes({190, 710}); // the list opened, as the user would
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(test::Exposed(m_frame));
     }
     void cleanup() { m_app.reset(); }
 
@@ -227,8 +225,7 @@ private slots:
     // the document.
     void runOpensThePortfolioOverTheDatabase()
     {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(45838.25); // 30 June 2025, 06:00
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(48395.0);    // 30 June 2032
+        test::SetDates(m_frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
         CBond* first = Form().m_bondList.m_list.front().get();
         bool opened = false;
         for (bool changePrice : {false, true}) {

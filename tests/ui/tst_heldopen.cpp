@@ -66,6 +66,14 @@ class TestHeldOpen : public QObject {
     // A second start hands `path` over: the channel has read it (see
     // secondStartOverTheChannelWaits for the socket itself).
     void SecondStart(const QString& path) { emit m_channel->PathReceived(path); }
+    // A second start for the other database, handled inside the running
+    // loop; the title the document has then.
+    QString OpenArrives()
+    {
+        SecondStart(m_other);
+        Deliver();
+        return Doc().GetTitle();
+    }
     // Lets the event loop that is running handle what has arrived.
     static void Deliver()
     {
@@ -98,8 +106,7 @@ private slots:
         m_app->app->AcceptFilesFrom(*m_channel);
         m_nSampleBonds = Bonds();
         QVERIFY(m_nSampleBonds > 20);
-        m_frame->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        QVERIFY(test::Exposed(m_frame));
         m_log.clear();
         // A save names the document again; only a change of name counts.
         connect(&Doc(), &CTenvixDoc::TitleChanged, this,
@@ -121,8 +128,7 @@ private slots:
     // before the open runs, so the open asks first, and Yes keeps it.
     void portfolioWindowHoldsTheOpen()
     {
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(test::Day(2025, 6, 30));
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(test::Day(2032, 6, 30));
+        test::SetDates(m_frame, test::Day(2025, 6, 30), test::Day(2032, 6, 30));
         QString titleInside;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
             LogClosing(dlg);
@@ -134,9 +140,7 @@ private slots:
                 upd->accept();
             });
             dlg->findChild<QPushButton*>("update")->click();
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
@@ -166,9 +170,7 @@ private slots:
             list->setCurrentItem(item);
             list->editItem(item, 0);
             list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             dlg->findChild<QPushButton*>("saveButton")->click();
             dlg->findChild<QPushButton*>("closeButton")->click();
         });
@@ -192,9 +194,7 @@ private slots:
         WhenModal<CDeleteManyDlg>([&](CDeleteManyDlg* dlg) {
             dlg->setObjectName("deleteManyDlg");
             LogClosing(dlg);
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             dlg->findChild<DatePicker*>("beforePicker")->SetValue(46362.0);
             dlg->findChild<QPushButton*>("okButton")->click();
         });
@@ -224,8 +224,7 @@ private slots:
     void suggestScanHoldsTheOpen()
     {
         QFETCH(bool, modal);
-        m_frame->findChild<DatePicker*>("StandDate")->SetValue(test::Day(2026, 12, 6));
-        m_frame->findChild<DatePicker*>("Horizon")->SetValue(test::Day(2031, 12, 6));
+        test::SetDates(m_frame, test::Day(2026, 12, 6), test::Day(2031, 12, 6));
         QString titleInside;
         int suggested = -1;
         const auto scan = [&](CPortfolioDlg* dlg) {
@@ -318,11 +317,7 @@ private slots:
     void deleteQuestionHoldsTheOpen()
     {
         QString titleInside;
-        Msgs().Answer(MsgAnswer::Yes, [&] {
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
-        });
+        Msgs().Answer(MsgAnswer::Yes, [&] { titleInside = OpenArrives(); });
         Msgs().Answer(MsgAnswer::No); // "Save changes to sample.bnd?"
         m_frame->Action(ID_RECORD_DELETE)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
@@ -347,11 +342,7 @@ private slots:
         grid->SetText(0, 1, FormatDate(test::Day(2027, 6, 30)));
 
         QString titleInside;
-        Msgs().Answer(MsgAnswer::Yes, [&] {
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
-        });
+        Msgs().Answer(MsgAnswer::Yes, [&] { titleInside = OpenArrives(); });
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         m_frame->Action(ID_RECORD_SAVE)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
@@ -471,9 +462,7 @@ private slots:
         dlg.setObjectName("someDlg");
         LogClosing(&dlg);
         WhenModal<QDialog>([&](QDialog* d) {
-            SecondStart(m_other);
-            Deliver();
-            titleInside = Doc().GetTitle();
+            titleInside = OpenArrives();
             d->reject();
         });
         dlg.exec();

@@ -122,9 +122,7 @@ class TestInView : public QObject {
     void ShowForm()
     {
         m_form->resize(m_form->DesignSize());
-        m_form->show();
-        m_form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_form));
+        QVERIFY(test::Active(m_form));
     }
 
 private slots:
@@ -613,9 +611,7 @@ private slots:
         form->SetHost(m_host);
         form->m_bondList.m_list.push_back(StdBond("A", 90.f));
         form->OnInitialUpdate();
-        window.show();
-        window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(test::Active(&window));
         const auto field = [form](const char* name) { return form->findChild<QWidget*>(QLatin1String(name)); };
         const auto press = [](Qt::Key key) {
             QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);

@@ -27,9 +27,7 @@ bool Triggers(QWidget* target, QKeyCombination key, QAction* action)
 
 CMainFrame* ShowActive(CMainFrame* f)
 {
-    f->show();
-    f->activateWindow();
-    QTest::qVerify(QTest::qWaitForWindowActive(f), "qWaitForWindowActive(f)", "", __FILE__, __LINE__);
+    QTest::qVerify(test::Active(f), "test::Active(f)", "", __FILE__, __LINE__);
     return f;
 }
 
@@ -501,8 +499,7 @@ private slots:
         CAboutDlg dlg;
         MailCatcher catcher;
         QDesktopServices::setUrlHandler("mailto", &catcher, "open");
-        dlg.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QVERIFY(test::Exposed(&dlg));
         QTest::mouseClick(dlg.Link(), Qt::LeftButton);
         QCOMPARE(catcher.opened.size(), 1);
         QCOMPARE(catcher.opened[0].toString(), QString("mailto:") + kContactAddress);
@@ -511,8 +508,7 @@ private slots:
 
         // A new box shows the link purple; a failed click turns it blue.
         CAboutDlg again;
-        again.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QVERIFY(test::Exposed(&again));
         QTRY_COMPARE(again.Link()->palette().color(QPalette::WindowText), QColor(128, 0, 128));
         QDesktopServices::unsetUrlHandler("mailto");
         QTest::mouseClick(again.Link(), Qt::LeftButton);

@@ -21,13 +21,6 @@ using tenvix::test::WhenModal;
 
 namespace {
 
-std::unique_ptr<CBond> CopyOf(const CBond& bond)
-{
-    if (const auto* free = dynamic_cast<const CBondFree*>(&bond))
-        return std::make_unique<CBondFree>(*free);
-    return std::make_unique<CBondStd>(dynamic_cast<const CBondStd&>(bond));
-}
-
 bool IsAscii(const QString& text)
 {
     for (QChar c : text)
@@ -52,8 +45,7 @@ class TestNumberTexts : public QObject {
             frame = app.Start({"tenvix", path});
             if (!frame)
                 return;
-            frame->findChild<DatePicker*>("StandDate")->SetValue(Day(2026, 12, 6));
-            frame->findChild<DatePicker*>("Horizon")->SetValue(Day(2031, 12, 6));
+            test::SetDates(frame, Day(2026, 12, 6), Day(2031, 12, 6));
         }
         test::LocaleScope scope; // first: the windows take its locale
         test::App app;
@@ -108,7 +100,7 @@ private slots:
             if (id == "TSY-2033-S")
                 expect(id + " coupon", s.Field("couponEdit")->text(), QStringLiteral("2.0625"));
 
-            std::unique_ptr<CBond> core = CopyOf(stored);
+            std::unique_ptr<CBond> core = test::CopyOf(stored);
             core->SetDates(s.frame->StandDate(), s.frame->Horizon());
             core->Prepare();
             s.app.msgs.Clear();

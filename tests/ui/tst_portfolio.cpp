@@ -27,23 +27,14 @@ namespace {
 
 void AddStd(CBondList& db, const char* id, float coupon, float price, double maturity)
 {
-    auto b = std::make_unique<CBondStd>(0);
-    b->SetData(12, coupon, 100.0f, price, Day(2010, 1, 1), maturity, id, std::string(id) + " name");
-    db.m_list.push_back(std::move(b));
+    db.m_list.push_back(test::StdBond(id, 12, coupon, 100.0f, price, Day(2010, 1, 1), maturity));
 }
 
 // One payment of a million: duration is the time to it, precisely enough for
 // an exact match with the horizon.
 void AddZero(CBondList& db, const char* id, double payDay, float price)
 {
-    auto b = std::make_unique<CBondFree>(0);
-    b->m_strID = id;
-    b->m_strName = std::string(id) + " name";
-    b->m_fPrice = price;
-    b->m_nRelease = DaySerial(Day(2010, 1, 1));
-    b->m_nMaturity = DaySerial(payDay);
-    b->m_cashflows.push_back({DaySerial(payDay), 1e6f});
-    db.m_list.push_back(std::move(b));
+    db.m_list.push_back(test::FreeBond(id, price, {{payDay, 1e6f}}, Day(2010, 1, 1)));
 }
 
 void Type(QDialog* dlg, const char* box, const QString& text) { dlg->findChild<QLineEdit*>(box)->setText(text); }
@@ -574,8 +565,7 @@ private:
         m_dlg->m_pStandDate = &m_stand;
         m_dlg->m_pHorizon = &m_horizon;
         m_dlg->m_pBondList = &m_db.m_list;
-        m_dlg->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_dlg.get()));
+        QVERIFY(test::Exposed(m_dlg.get()));
         m_messages->Clear();
     }
 

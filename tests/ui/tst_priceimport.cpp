@@ -6,7 +6,6 @@
 #include "prices/priceimportdlg.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
-#include "uikit/datepicker.h"
 
 #include <sys/stat.h>
 

@@ -18,13 +18,9 @@ constexpr int kStandDay = 46000;
 
 CBond& Add(CBondList& list, const std::string& id, std::int32_t maturity = kStandDay + 1, float price = 100.0f)
 {
-    auto bond = std::make_unique<CBondStd>(0);
-    bond->m_strID = id;
-    bond->m_strName = "Name of " + id;
-    bond->m_nMaturity = maturity;
-    bond->m_fPrice = price;
-    list.m_list.push_back(std::move(bond));
-    return *list.m_list.back();
+    CBond& bond = test::AddRecord(list, id, price, maturity);
+    bond.m_strName = "Name of " + id;
+    return bond;
 }
 
 } // namespace
@@ -50,9 +46,7 @@ class TestPriceUpdate : public QObject {
         m_dlg = std::make_unique<CPriceUpdateDlg>();
         m_dlg->m_pBondList = &m_bonds;
         m_dlg->m_nStandDay = kStandDay;
-        m_dlg->show();
-        m_dlg->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_dlg.get()));
+        QVERIFY(test::Active(m_dlg.get()));
     }
 
     void AddMany(int count)

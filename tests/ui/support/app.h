@@ -1,15 +1,17 @@
 #pragma once
 
-// What the window tests share: Qt's test and widget headers, dates, files, a
-// modal dialog answered from the event loop, and the whole program started
-// with its settings in a temporary folder and the fakes installed. Header
-// only, so that the sample path comes from the test's own TENVIX_SOURCE_DIR.
+// What the window tests share: the core tests' bonds and dates, Qt's test and
+// widget headers, files, a modal dialog answered from the event loop, and the
+// whole program started with its settings in a temporary folder and the fakes
+// installed. Header only, so that the sample path comes from the test's own
+// TENVIX_SOURCE_DIR.
 
-#include "model/date.h"
+#include "../../model/testbonds.h"
 #include "shell/mainframe.h"
 #include "shell/tenvixapp.h"
 #include "shell/tenvixdoc.h"
 #include "support/fakes.h"
+#include "uikit/datepicker.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -17,8 +19,6 @@
 #include <memory>
 
 namespace tenvix::test {
-
-inline double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
 
 inline QByteArray ReadAll(const QString& path)
 {
@@ -31,6 +31,26 @@ inline void WriteAll(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Shows `w` and waits until it is on screen, or also the active window.
+inline bool Exposed(QWidget* w)
+{
+    w->show();
+    return QTest::qWaitForWindowExposed(w);
+}
+inline bool Active(QWidget* w)
+{
+    w->show();
+    w->activateWindow();
+    return QTest::qWaitForWindowActive(w);
+}
+
+// Sets the frame's stand date and horizon as its pickers would.
+inline void SetDates(ui::CMainFrame* frame, double stand, double horizon)
+{
+    frame->findChild<ui::DatePicker*>("StandDate")->SetValue(stand);
+    frame->findChild<ui::DatePicker*>("Horizon")->SetValue(horizon);
 }
 
 // Runs `act` on the modal dialog of type T as soon as it is open. Any other
