@@ -247,19 +247,11 @@ void CInView::BuildControls()
     m_scroll->setWidget(m_content);
 
     // Keyboard order: the fields top to bottom, then the buttons and RDate.
-    QWidget::setTabOrder(m_wndID, m_wndName);
-    QWidget::setTabOrder(m_wndName, m_wndPrice);
-    QWidget::setTabOrder(m_wndPrice, m_wndPeriods);
-    QWidget::setTabOrder(m_wndPeriods, m_wndCoupon);
-    QWidget::setTabOrder(m_wndCoupon, m_wndPayPeriod);
-    QWidget::setTabOrder(m_wndPayPeriod, m_wndFace);
-    QWidget::setTabOrder(m_wndFace, m_wndGrid);
-    QWidget::setTabOrder(m_wndGrid, m_wndMaturity);
-    QWidget::setTabOrder(m_wndMaturity, m_wndCalendar);
-    QWidget::setTabOrder(m_wndCalendar, m_wndInsert);
-    QWidget::setTabOrder(m_wndInsert, m_wndAnalyse);
-    QWidget::setTabOrder(m_wndAnalyse, m_wndClear);
-    QWidget::setTabOrder(m_wndClear, m_wndRelease);
+    QWidget* const tabOrder[] = {m_wndID,        m_wndName,    m_wndPrice, m_wndPeriods,  m_wndCoupon,
+                                 m_wndPayPeriod, m_wndFace,    m_wndGrid,  m_wndMaturity, m_wndCalendar,
+                                 m_wndInsert,    m_wndAnalyse, m_wndClear, m_wndRelease};
+    for (std::size_t k = 1; k < std::size(tabOrder); ++k)
+        QWidget::setTabOrder(tabOrder[k - 1], tabOrder[k]);
 
     // A label's key moves to the control after it; a button's key presses it.
     m_mnemonics = {

@@ -18,54 +18,41 @@ namespace {
 // Bump when the window's own record of the docks changes meaning.
 constexpr int kDockStateVersion = 1;
 
-QString SideName(Qt::ToolBarArea side)
+// The stored names of the sides. Qt numbers the sides of tool bars and of
+// docks alike, so one table serves both.
+static_assert(int(Qt::LeftToolBarArea) == int(Qt::LeftDockWidgetArea) &&
+              int(Qt::RightToolBarArea) == int(Qt::RightDockWidgetArea) &&
+              int(Qt::TopToolBarArea) == int(Qt::TopDockWidgetArea) &&
+              int(Qt::BottomToolBarArea) == int(Qt::BottomDockWidgetArea));
+constexpr std::pair<int, const char*> kSides[] = {{Qt::LeftToolBarArea, "Left"},
+                                                  {Qt::RightToolBarArea, "Right"},
+                                                  {Qt::TopToolBarArea, "Top"},
+                                                  {Qt::BottomToolBarArea, "Bottom"}};
+
+// A side's name; anything else is `fallback`'s.
+QString NameOfSide(int side, int fallback)
 {
-    switch (side) {
-    case Qt::BottomToolBarArea:
-        return QStringLiteral("Bottom");
-    case Qt::LeftToolBarArea:
-        return QStringLiteral("Left");
-    case Qt::RightToolBarArea:
-        return QStringLiteral("Right");
-    default:
-        return QStringLiteral("Top");
-    }
+    for (const auto& [value, name] : kSides)
+        if (value == side)
+            return QString::fromLatin1(name);
+    return NameOfSide(fallback, Qt::TopToolBarArea);
 }
 
-Qt::ToolBarArea SideFromName(const QString& name)
+// The side a name stands for; an unknown name is `fallback`.
+int SideOfName(const QString& name, int fallback)
 {
-    if (name == u"Bottom")
-        return Qt::BottomToolBarArea;
-    if (name == u"Left")
-        return Qt::LeftToolBarArea;
-    if (name == u"Right")
-        return Qt::RightToolBarArea;
-    return Qt::TopToolBarArea;
+    for (const auto& [value, text] : kSides)
+        if (name == QLatin1StringView(text))
+            return value;
+    return fallback;
 }
 
-QString DockSideName(Qt::DockWidgetArea side)
-{
-    switch (side) {
-    case Qt::LeftDockWidgetArea:
-        return QStringLiteral("Left");
-    case Qt::RightDockWidgetArea:
-        return QStringLiteral("Right");
-    case Qt::TopDockWidgetArea:
-        return QStringLiteral("Top");
-    default:
-        return QStringLiteral("Bottom");
-    }
-}
-
+QString SideName(Qt::ToolBarArea side) { return NameOfSide(side, Qt::TopToolBarArea); }
+Qt::ToolBarArea SideFromName(const QString& name) { return Qt::ToolBarArea(SideOfName(name, Qt::TopToolBarArea)); }
+QString DockSideName(Qt::DockWidgetArea side) { return NameOfSide(side, Qt::BottomDockWidgetArea); }
 Qt::DockWidgetArea DockSideFromName(const QString& name)
 {
-    if (name == u"Left")
-        return Qt::LeftDockWidgetArea;
-    if (name == u"Right")
-        return Qt::RightDockWidgetArea;
-    if (name == u"Top")
-        return Qt::TopDockWidgetArea;
-    return Qt::BottomDockWidgetArea;
+    return Qt::DockWidgetArea(SideOfName(name, Qt::BottomDockWidgetArea));
 }
 
 QString DockGroup(const QString& section, const QDockWidget& dock)
