@@ -4,6 +4,7 @@
 #include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "uikit/busycursor.h"
+#include "uikit/buttons.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
@@ -127,9 +128,8 @@ void CAnalysisDlg::BuildControls()
 
     // The calendar that fills the Date column.
     auto* pickGroup = new QGroupBox(QStringLiteral("Date Pick Helper"), this);
-    m_wndInsert = new QPushButton(QStringLiteral("< &Insert"), pickGroup);
-    m_wndInsert->setObjectName(QStringLiteral("insert"));
-    m_wndInsert->setToolTip(QStringLiteral("Press to insert date in the grid"));
+    m_wndInsert = MakeButton(pickGroup, QStringLiteral("< &Insert"), "insert",
+                             QStringLiteral("Press to insert date in the grid"));
     m_wndInsert->setAutoDefault(false);
     m_wndCalendar = new QCalendarWidget(pickGroup);
     m_wndCalendar->setObjectName(QStringLiteral("calendar"));
@@ -158,9 +158,8 @@ void CAnalysisDlg::BuildControls()
     m_wndSquareMWanted->setObjectName(QStringLiteral("squareMWanted"));
     m_wndSquareMWanted->setToolTip(QStringLiteral("Is Square-M wanted ?"));
     m_wndSquareM = MakeResultBox(results, "squareM", QStringLiteral("Square-M"));
-    m_wndCalculate = new QPushButton(QStringLiteral("&Calculate"), results);
-    m_wndCalculate->setObjectName(QStringLiteral("calculate"));
-    m_wndCalculate->setToolTip(QStringLiteral("Find coefficients"));
+    m_wndCalculate =
+        MakeButton(results, QStringLiteral("&Calculate"), "calculate", QStringLiteral("Find coefficients"));
     m_wndCalculate->setDefault(true);
     m_wndH = MakeResultBox(results, "h", QStringLiteral("Investment Horizon in years"));
     auto* resultRow = new QHBoxLayout(results);
@@ -178,12 +177,8 @@ void CAnalysisDlg::BuildControls()
     resultRow->addWidget(new QLabel(QStringLiteral("H"), results));
     resultRow->addWidget(m_wndH, 1);
 
-    m_wndNew = new QPushButton(QStringLiteral("&New"), this);
-    m_wndNew->setObjectName(QStringLiteral("new"));
-    m_wndNew->setToolTip(QStringLiteral("Resets input data"));
-    m_wndExit = new QPushButton(QStringLiteral("E&xit"), this);
-    m_wndExit->setObjectName(QStringLiteral("exit"));
-    m_wndExit->setToolTip(QStringLiteral("Close the window"));
+    m_wndNew = MakeButton(this, QStringLiteral("&New"), "new", QStringLiteral("Resets input data"));
+    m_wndExit = MakeButton(this, QStringLiteral("E&xit"), "exit", QStringLiteral("Close the window"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(3);
     buttons->addWidget(m_wndNew);

@@ -5,6 +5,7 @@
 #include "editor/inview.h"
 
 #include "editor/idlimit.h"
+#include "uikit/buttons.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
@@ -104,10 +105,8 @@ void CInView::BuildControls()
     m_wndPrice = new QLineEdit(m_content);
     m_wndPrice->setObjectName(QStringLiteral("priceEdit"));
     fixWidth(m_wndPrice, duX(57));
-    m_wndAnalyse = new QPushButton(QStringLiteral("Anal&yse"), m_content);
-    m_wndAnalyse->setObjectName(QStringLiteral("analyseButton"));
-    m_wndClear = new QPushButton(QStringLiteral("C&lear"), m_content);
-    m_wndClear->setObjectName(QStringLiteral("clearButton"));
+    m_wndAnalyse = MakeButton(m_content, QStringLiteral("Anal&yse"), "analyseButton");
+    m_wndClear = MakeButton(m_content, QStringLiteral("C&lear"), "clearButton");
     for (QPushButton* b : {m_wndAnalyse, m_wndClear}) {
         fixWidth(b, duX(50));
         b->setAutoDefault(false);
@@ -180,8 +179,7 @@ void CInView::BuildControls()
     m_wndGrid = new PaymentGrid(typeII);
     m_wndGrid->setObjectName(QStringLiteral("paymentGrid"));
     m_wndGrid->setMinimumSize(duX(182), duY(115));
-    m_wndInsert = new QPushButton(QStringLiteral("&< Insert"), typeII);
-    m_wndInsert->setObjectName(QStringLiteral("insertButton"));
+    m_wndInsert = MakeButton(typeII, QStringLiteral("&< Insert"), "insertButton");
     m_wndInsert->setAutoDefault(false);
     fixWidth(m_wndInsert, duX(50));
     m_wndCalendar = new QCalendarWidget(typeII);

@@ -13,6 +13,7 @@
 #include "portfolio/core/portfoliomessages.h"
 #include "portfolio/updatebonddlg.h"
 #include "uikit/busycursor.h"
+#include "uikit/buttons.h"
 #include "uikit/fileio.h"
 #include "uikit/resources.h"
 #include "uikit/services.h"
@@ -156,9 +157,7 @@ CPortfolioDlg::~CPortfolioDlg() = default;
 QPushButton* CPortfolioDlg::MakeButton(const QString& text, const char* name, const QString& tip,
                                        void (CPortfolioDlg::*slot)())
 {
-    auto* b = new QPushButton(text, this);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(tip);
+    QPushButton* b = tenvix::ui::MakeButton(this, text, name, tip);
     connect(b, &QPushButton::clicked, this, [this, slot] { (this->*slot)(); });
     return b;
 }

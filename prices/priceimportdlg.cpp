@@ -3,6 +3,7 @@
 #include "prices/importtexts.h"
 #include "prices/verdictmodel.h"
 #include "uikit/busycursor.h"
+#include "uikit/buttons.h"
 #include "uikit/fileio.h"
 #include "uikit/progress.h"
 #include "uikit/services.h"
@@ -51,13 +52,11 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("priceImportDlg"));
     setWindowTitle(Text(ImportText::Caption));
 
-    m_wndFile = new QPushButton(QStringLiteral("&File..."), this);
-    m_wndFile->setObjectName(QStringLiteral("fileButton"));
-    m_wndFile->setToolTip(QStringLiteral("Read the prices from a file"));
+    m_wndFile =
+        MakeButton(this, QStringLiteral("&File..."), "fileButton", QStringLiteral("Read the prices from a file"));
     m_wndFile->setDefault(true);
-    m_wndClipboard = new QPushButton(QStringLiteral("From c&lipboard"), this);
-    m_wndClipboard->setObjectName(QStringLiteral("clipboardButton"));
-    m_wndClipboard->setToolTip(QStringLiteral("Read the prices from the clipboard's text (Ctrl+V)"));
+    m_wndClipboard = MakeButton(this, QStringLiteral("From c&lipboard"), "clipboardButton",
+                                QStringLiteral("Read the prices from the clipboard's text (Ctrl+V)"));
     m_wndClipboard->setShortcut(QKeySequence::Paste);
     m_wndSource = new QLabel(Text(ImportText::ChooseFile), this);
     m_wndSource->setObjectName(QStringLiteral("source"));
@@ -112,14 +111,12 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
 
     m_wndSummary = new QLabel(this);
     m_wndSummary->setObjectName(QStringLiteral("summary"));
-    m_wndApply = new QPushButton(QStringLiteral("&Apply"), this);
-    m_wndApply->setObjectName(QStringLiteral("applyButton"));
-    m_wndApply->setToolTip(QStringLiteral("Store the prices of the rows to update"));
+    m_wndApply = MakeButton(this, QStringLiteral("&Apply"), "applyButton",
+                            QStringLiteral("Store the prices of the rows to update"));
     m_wndApply->setEnabled(false);
     m_wndApply->setAutoDefault(false);
-    m_wndCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_wndCancel->setObjectName(QStringLiteral("cancelButton"));
-    m_wndCancel->setToolTip(QStringLiteral("Close the window and change nothing"));
+    m_wndCancel = MakeButton(this, QStringLiteral("Cancel"), "cancelButton",
+                             QStringLiteral("Close the window and change nothing"));
     m_wndCancel->setAutoDefault(false);
 
     auto* source = new QHBoxLayout;

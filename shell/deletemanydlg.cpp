@@ -1,5 +1,6 @@
 #include "shell/deletemanydlg.h"
 
+#include "uikit/buttons.h"
 #include "uikit/datepicker.h"
 
 #include <QHBoxLayout>
@@ -18,10 +19,8 @@ CDeleteManyDlg::CDeleteManyDlg(QWidget* parent) : QDialog(parent)
     m_wndBefore->setObjectName(QStringLiteral("beforePicker"));
     label->setBuddy(m_wndBefore);
 
-    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
+    auto* ok = MakeButton(this, QStringLiteral("&OK"), "okButton");
+    auto* cancel = MakeButton(this, QStringLiteral("&Cancel"), "cancelButton");
     // Deleting is not undone, so Enter alone must not confirm it: neither
     // button is the default.
     for (QPushButton* b : {ok, cancel}) {

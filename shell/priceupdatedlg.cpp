@@ -5,6 +5,7 @@
 #include "prices/importtexts.h"
 #include "prices/priceimportdlg.h"
 #include "shell/shelltexts.h"
+#include "uikit/buttons.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
 
@@ -209,19 +210,15 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
     m_wndOf = new QLabel(QStringLiteral("of 1"), this);
     m_wndOf->setObjectName(QStringLiteral("pageCount"));
 
-    m_wndSave = new QPushButton(QStringLiteral("&Save"), this);
-    m_wndSave->setObjectName(QStringLiteral("saveButton"));
-    m_wndSave->setToolTip(QStringLiteral("Save the changes on this page"));
+    m_wndSave =
+        MakeButton(this, QStringLiteral("&Save"), "saveButton", QStringLiteral("Save the changes on this page"));
     m_wndSave->setAutoDefault(false);
 
-    m_wndClose = new QPushButton(QStringLiteral("&Close"), this);
-    m_wndClose->setObjectName(QStringLiteral("closeButton"));
-    m_wndClose->setToolTip(QStringLiteral("Close the window"));
+    m_wndClose = MakeButton(this, QStringLiteral("&Close"), "closeButton", QStringLiteral("Close the window"));
     m_wndClose->setDefault(true);
 
-    m_wndImport = new QPushButton(QStringLiteral("&Import..."), this);
-    m_wndImport->setObjectName(QStringLiteral("importButton"));
-    m_wndImport->setToolTip(QStringLiteral("Update prices from a file or the clipboard"));
+    m_wndImport = MakeButton(this, QStringLiteral("&Import..."), "importButton",
+                             QStringLiteral("Update prices from a file or the clipboard"));
     m_wndImport->setAutoDefault(false);
 
     m_wndList = new PriceList(this);
