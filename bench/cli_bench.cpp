@@ -9,8 +9,8 @@
 #include "cli/output.h"
 #include "cli/parallel.h"
 #include "examples/generated.h"
+#include "model/analyse.h"
 #include "model/bondfile.h"
-#include "model/solver.h"
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -89,17 +89,10 @@ void BM_Engine(benchmark::State& state)
                 BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
                 for (std::size_t k = db.index.UnitSize(unit); k > 0; --k) {
                     CBond& bond = records.Next();
-                    bond.SetDates(kGeneratedStand, kGeneratedHorizon);
-                    bond.Prepare();
-                    if (bond.Validate() != BOND_OK)
-                        continue;
-                    try {
-                        const double y = bond.GetYTM(SystemClock());
-                        double d = 0, m2 = 0;
-                        bond.GetDurationM2(y, bond.m_fPrice, d, m2);
-                        sum += y + d + m2;
-                    } catch (const CUserException&) {
-                    }
+                    const RecordAnalysis r =
+                        AnalyseRecord(bond, kGeneratedStand, kGeneratedHorizon, static_cast<double>(bond.m_fPrice),
+                                      SystemClock(), Needs::YieldAndDuration);
+                    sum += r.ytm + r.duration + r.squareM;
                 }
             },
             [](std::size_t, double& sum) { benchmark::DoNotOptimize(sum); });
@@ -108,45 +101,40 @@ void BM_Engine(benchmark::State& state)
 }
 BENCHMARK(BM_Engine)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_Export(benchmark::State& state)
+// A command's whole work on the database, its output written to /dev/null.
+template <class Command>
+void TimeCommand(benchmark::State& state, Command command)
 {
     const DatabaseFile& db = Database();
     const DevNull null;
     for (auto _ : state) {
         Output out(null.fd());
-        ExportDatabase(db, out, static_cast<int>(state.range(0)));
+        command(db, out, static_cast<int>(state.range(0)));
         if (!out.Finish())
             state.SkipWithError("write failed");
     }
     Report(state);
+}
+
+void BM_Export(benchmark::State& state)
+{
+    TimeCommand(state, [](const DatabaseFile& db, Output& out, int threads) { ExportDatabase(db, out, threads); });
 }
 BENCHMARK(BM_Export)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Analyse(benchmark::State& state)
 {
-    const DatabaseFile& db = Database();
-    const DevNull null;
-    for (auto _ : state) {
-        Output out(null.fd());
-        AnalyseDatabase(db, kGeneratedStand, kGeneratedHorizon, out, static_cast<int>(state.range(0)));
-        if (!out.Finish())
-            state.SkipWithError("write failed");
-    }
-    Report(state);
+    TimeCommand(state, [](const DatabaseFile& db, Output& out, int threads) {
+        AnalyseDatabase(db, kGeneratedStand, kGeneratedHorizon, out, threads);
+    });
 }
 BENCHMARK(BM_Analyse)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Suggest(benchmark::State& state)
 {
-    const DatabaseFile& db = Database();
-    const DevNull null;
-    for (auto _ : state) {
-        Output out(null.fd());
-        SuggestFromDatabase(db, kGeneratedStand, kGeneratedHorizon, 0, out, static_cast<int>(state.range(0)));
-        if (!out.Finish())
-            state.SkipWithError("write failed");
-    }
-    Report(state);
+    TimeCommand(state, [](const DatabaseFile& db, Output& out, int threads) {
+        SuggestFromDatabase(db, kGeneratedStand, kGeneratedHorizon, 0, out, threads);
+    });
 }
 BENCHMARK(BM_Suggest)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
