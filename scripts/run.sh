@@ -8,7 +8,7 @@ scripts/setup.sh build tenvix tenvix-cli
 
 sample=examples/sample.bnd
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec build/tenvix "$sample"
+  exec build/shell/tenvix "$sample"
 fi
 
 stand=$(date +%F)

@@ -1,10 +1,13 @@
 #include "shell/instance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tenvix::ui {
@@ -12,16 +15,66 @@ namespace tenvix::ui {
 namespace {
 // A path is one UTF-8 line; anything longer than any path can be is dropped.
 constexpr qint64 kMaxMessage = 64 * 1024;
+// A socket's path is at most 107 bytes; a display name is a few.
+constexpr qsizetype kMaxDisplayKey = 32;
+
+// A folder only this user can enter: not a link, the user's own, mode 0700.
+bool IsPrivateFolder(const QByteArray& path)
+{
+    struct stat st {};
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & 077) == 0;
+}
+
+QString SessionFolder()
+{
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && IsPrivateFolder(runtime))
+        return QFile::decodeName(runtime);
+    // An existing folder of that name is judged like any other: one that
+    // another user made first is refused, not used.
+    const QByteArray own = QFile::encodeName(QDir::tempPath()) + "/tenvix-" + QByteArray::number(::geteuid());
+    ::mkdir(own.constData(), 0700);
+    return IsPrivateFolder(own) ? QFile::decodeName(own) : QString();
+}
+
+QString DisplayKey()
+{
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty())
+        display = qEnvironmentVariable("DISPLAY");
+    if (display.isEmpty())
+        display = QStringLiteral("none");
+    // A Wayland display may be given as a path.
+    return display.replace(u'/', u'_').right(kMaxDisplayKey);
+}
+
+// Whether the channel's socket is this user's, or not there yet. A name
+// without a folder lives in Qt's temporary folder.
+bool OwnedOrAbsent(const QString& name)
+{
+    const QString path = name.contains(u'/') ? name : QDir::tempPath() + u'/' + name;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return errno == ENOENT;
+    return S_ISSOCK(st.st_mode) && st.st_uid == ::geteuid();
+}
 } // namespace
 
 CInstanceChannel::CInstanceChannel(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
 
 CInstanceChannel::~CInstanceChannel() = default;
 
-QString CInstanceChannel::DefaultName() { return QStringLiteral("tenvix-open-%1").arg(::getuid()); }
+QString CInstanceChannel::DefaultName()
+{
+    const QString folder = SessionFolder();
+    return folder.isEmpty() ? QString() : folder + QStringLiteral("/tenvix-open-") + DisplayKey();
+}
 
 bool CInstanceChannel::HandOver(const QString& path, int timeoutMs) const
 {
+    if (m_name.isEmpty() || !OwnedOrAbsent(m_name))
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs))
@@ -38,6 +91,8 @@ bool CInstanceChannel::Listen()
 {
     if (m_pServer)
         return true;
+    if (m_name.isEmpty() || !OwnedOrAbsent(m_name))
+        return false;
     // A program that answers keeps the name. Ask first: listening with
     // access options would quietly take the name over.
     {

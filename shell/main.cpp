@@ -1,12 +1,34 @@
 #include "shell/instance.h"
 #include "shell/mainframe.h"
+#include "shell/startoptions.h"
 #include "shell/tenvixapp.h"
 #include "uikit/resources.h"
 
 #include <QApplication>
 
+#include <algorithm>
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    // Usage and version need no window system, so they come before Qt
+    // looks for a display.
+    using tenvix::ui::StartOptions;
+    const StartOptions options = tenvix::ui::ReadStartOptions({argv + std::min(argc, 1), argv + argc});
+    switch (options.action) {
+    case StartOptions::Action::Help:
+        std::fputs(tenvix::ui::StartUsage(), stdout);
+        return 0;
+    case StartOptions::Action::Version:
+        std::fputs(tenvix::ui::StartVersion(), stdout);
+        return 0;
+    case StartOptions::Action::Bad:
+        std::fprintf(stderr, "tenvix: unknown option %s\n%s", options.badOption.c_str(), tenvix::ui::StartUsage());
+        return 2;
+    case StartOptions::Action::Start:
+        break;
+    }
+
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Quellmark"));
     QApplication::setApplicationName(QStringLiteral("tenvix"));

@@ -10,6 +10,8 @@
 #include "shell/settings.h"
 #include "support/app.h"
 
+#include <unistd.h>
+
 using namespace tenvix;
 using namespace tenvix::ui;
 using tenvix::test::WhenModal;
@@ -30,6 +32,26 @@ CMainFrame* ShowActive(CMainFrame* f)
     QTest::qVerify(test::Active(f), "test::Active(f)", "", __FILE__, __LINE__);
     return f;
 }
+
+// Sets environment variables for a while; an empty value unsets one.
+class EnvScope {
+public:
+    EnvScope(std::initializer_list<std::pair<const char*, QByteArray>> values)
+    {
+        for (const auto& [name, value] : values) {
+            m_was.emplace_back(name, qEnvironmentVariableIsSet(name), qgetenv(name));
+            value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
+        }
+    }
+    ~EnvScope()
+    {
+        for (const auto& [name, set, value] : m_was)
+            set ? qputenv(name, value) : qunsetenv(name);
+    }
+
+private:
+    std::vector<std::tuple<const char*, bool, QByteArray>> m_was;
+};
 
 // Receives "mailto:" links instead of the desktop.
 class MailCatcher : public QObject {
@@ -110,6 +132,62 @@ private slots:
         QCOMPARE(received[0][0].toString(), QDir::current().absoluteFilePath("relative/x.bnd"));
         // Nobody listening: the second start runs on its own.
         QVERIFY(!CInstanceChannel(name + "-none").HandOver("x.bnd", 200));
+    }
+
+    // Each display of a user has a program of its own, reached through a
+    // folder nobody else can enter.
+    void channelIsPerSessionAndPrivate()
+    {
+        QTemporaryDir runtime, tmp;
+        QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QByteArray uid = QByteArray::number(::geteuid());
+        {
+            EnvScope env{{"XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()}, {"WAYLAND_DISPLAY", {}}, {"DISPLAY", ":1"}};
+            QCOMPARE(CInstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:1");
+            qputenv("DISPLAY", ":2");
+            QCOMPARE(CInstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:2");
+            qputenv("WAYLAND_DISPLAY", "/run/wayland-0");
+            QCOMPARE(CInstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-_run_wayland-0");
+        }
+        // Without a runtime folder, or with one others may enter: a folder of
+        // the user's own under the temporary folder.
+        const QString own = tmp.path() + "/tenvix-" + uid;
+        const QString open = tmp.path() + "/open";
+        QVERIFY(QDir().mkdir(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                                       QFile::ExeOther));
+        for (const QByteArray& xdg : {QByteArray(), QFile::encodeName(open)}) {
+            EnvScope env{{"XDG_RUNTIME_DIR", xdg}, {"TMPDIR", QFile::encodeName(tmp.path())}, {"DISPLAY", ":1"},
+                         {"WAYLAND_DISPLAY", {}}};
+            QCOMPARE(CInstanceChannel::DefaultName(), own + "/tenvix-open-:1");
+            QCOMPARE(QFileInfo(own).permissions() & 0x0077, QFileDevice::Permissions());
+        }
+        if (::geteuid() != 0)
+            QSKIP("Only root can give a file to another user.");
+
+        // Another user took the folder's name first: no channel at all.
+        QVERIFY(::chown(QFile::encodeName(own).constData(), 65534, 65534) == 0);
+        {
+            EnvScope env{{"XDG_RUNTIME_DIR", {}}, {"TMPDIR", QFile::encodeName(tmp.path())}};
+            QVERIFY(CInstanceChannel::DefaultName().isEmpty());
+            QVERIFY(!CInstanceChannel(QString()).Listen());
+            QVERIFY(!CInstanceChannel(QString()).HandOver("x.bnd", 200));
+        }
+
+        // Another user's socket is neither spoken to nor taken over.
+        const QString name = runtime.path() + "/tenvix-open-:9";
+        CInstanceChannel theirs(name);
+        QVERIFY(theirs.Listen());
+        QSignalSpy received(&theirs, &CInstanceChannel::PathReceived);
+        QVERIFY(::lchown(QFile::encodeName(name).constData(), 65534, 65534) == 0);
+        bool handed = true;
+        std::unique_ptr<QThread> second(QThread::create([&] { handed = CInstanceChannel(name).HandOver("x.bnd", 500); }));
+        second->start();
+        QVERIFY(second->wait(5000));
+        QVERIFY(!handed);
+        QVERIFY(!CInstanceChannel(name).Listen());
+        QVERIFY(QFileInfo::exists(name));
+        QCoreApplication::processEvents();
+        QCOMPARE(received.size(), 0);
     }
 
     void windowPosRestore_data()
