@@ -111,7 +111,7 @@ void CashflowView::SaveCsv()
     choice.filters = {TextOf(CashflowText::CsvFilter)};
     choice.defaultSuffix = QStringLiteral("csv");
     choice.confirmOverwrite = true;
-    const QString path = FileChooser().ChooseSave(this, choice);
+    const QString path = ChooseExportPath(this, choice, m_openDatabase ? m_openDatabase() : QString());
     if (path.isEmpty())
         return;
     const std::string bytes = ExplanationCsv(m_shown.explanation);

@@ -12,6 +12,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -33,6 +35,9 @@ public:
     void ShowFailure(ExplainSource source, const QString& message);
     // Marks the rows out of date when they came from `source`.
     void MarkOutOfDate(ExplainSource source, OutOfDate reason);
+    // The open database's file, asked for each Save as CSV, which refuses
+    // to write over it. Without it only the files' headers are looked at.
+    void SetOpenDatabase(std::function<QString()> path) { m_openDatabase = std::move(path); }
 
     State CurrentState() const { return m_state; }
     ExplainSource Source() const { return m_source; }
@@ -45,6 +50,8 @@ public:
 
     // Asks for a file and writes the table there as CSV, the same bytes as
     // the command line's; a failure is told, and the file is as it was.
+    // Neither the open database nor any other database or portfolio is
+    // written over: the user is told and chooses again.
     void SaveCsv();
 
 private:
@@ -54,6 +61,7 @@ private:
     ExplainSource m_source = ExplainSource::Form;
     ExplainedAnalysis m_shown;
     QString m_strLastPath;
+    std::function<QString()> m_openDatabase;
 
     QLabel* m_wndLine;
     QSplitter* m_wndSplitter;

@@ -322,8 +322,7 @@ void CMainFrame::OnImportPrices()
 
 void CMainFrame::OnExportAnalysis()
 {
-    const QString name = m_doc.GetPathName().isEmpty() ? m_doc.GetTitle() : m_doc.GetPathName();
-    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), name);
+    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), m_doc.GetPathName(), m_doc.GetTitle());
 }
 
 void CMainFrame::OnRunPortfolio()

@@ -329,6 +329,8 @@ void CMainFrame::CreateCashflowsDock()
     connect(m_wndCashflowsDock, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 
     ExplainInto(m_pForm, ExplainSource::Form);
+    // Save as CSV must not write over the database it was analysed from.
+    m_pCashflows->SetOpenDatabase([this] { return m_doc.GetPathName(); });
     // The run bar's dates are what the record form and the portfolio analyse with.
     for (DatePicker* picker : {m_wndStandDate, m_wndHorizon})
         connect(picker, &DatePicker::ValueChanged, m_pCashflows, [this] {

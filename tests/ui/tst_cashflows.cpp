@@ -14,6 +14,7 @@
 #include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/portfoliofile.h"
 #include "portfolio/portfoliodlg.h"
 #include "shell/settings.h"
 #include "support/app.h"
@@ -378,6 +379,41 @@ private slots:
         QCOMPARE(m_app->msgs.shown.size(), 1);
         QCOMPARE(m_app->msgs.Last().caption, "Error");
         QVERIFY(!QFile::exists(m_app->dir.filePath("none/table.csv")));
+    }
+
+    // Save as CSV never writes over the open database, however its name is
+    // spelt, nor over any other database or portfolio: the user is told and
+    // chooses again, and the files stay as they were.
+    void saveAsCsvRefusesDatabases()
+    {
+        ShowRecord("GOV-2034-A");
+        Analyse();
+        const QString database = m_app->Doc().GetPathName();
+        const QByteArray before = test::ReadAll(database);
+        QDir dir(m_app->dir.path());
+        QVERIFY(dir.mkdir("sub"));
+        QVERIFY(QFile::link(database, dir.filePath("link.csv")));
+        const QString other = m_app->Copy("other.csv");
+        const std::vector<PortfolioEntry> rows{{"GOV-2034-A", 10}};
+        test::WriteAll(dir.filePath("rows.csv"), QByteArray::fromStdString(StorePortfolio(rows)));
+        const QString refused[] = {database, dir.filePath("link.csv"),
+                                   dir.path() + "/sub/../" + QFileInfo(database).fileName(), other,
+                                   dir.filePath("rows.csv")};
+        for (const QString& path : refused)
+            m_app->chooser.Answer(path);
+        const QString table = dir.filePath("table.csv");
+        m_app->chooser.Answer(table);
+        View().SaveCsv();
+        QCOMPARE(m_app->msgs.shown.size(), 5 + 1); // the result of Analyse first
+        for (const test::ShownMessage& m : m_app->msgs.shown.mid(1)) {
+            QCOMPARE(m.text, "This is the open database. Choose another name .");
+            QCOMPARE(m.caption, "Error");
+        }
+        QCOMPARE(m_app->chooser.asked.size(), 6);
+        QCOMPARE(m_app->chooser.asked[5].choice.startPath, dir.filePath("rows.csv"));
+        QCOMPARE(test::ReadAll(database), before);
+        QCOMPARE(test::ReadAll(other), test::ReadAll(test::kSample));
+        QCOMPARE(test::ReadAll(table), QByteArray::fromStdString(ExplanationCsv(View().Shown().explanation)));
     }
 
     // Whatever the locale, figures read in ASCII digits with the full stop,
