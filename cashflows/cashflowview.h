@@ -33,7 +33,10 @@ public:
     // A new analysis replaces whatever was shown.
     void ShowExplanation(ExplainSource source, const ExplainedAnalysis& analysis);
     void ShowFailure(ExplainSource source, const QString& message);
-    // Marks the rows out of date when they came from `source`.
+    // Marks the rows out of date when they came from `source`. Rows already
+    // out of date keep their first reason, unless what they came from is
+    // gone since (another database, then a deleted record) which says more.
+    // A deleted record's rows can no longer be saved.
     void MarkOutOfDate(ExplainSource source, OutOfDate reason);
     // The open database's file, asked for each Save as CSV, which refuses
     // to write over it. Without it only the files' headers are looked at.
@@ -59,6 +62,7 @@ private:
 
     State m_state = State::Nothing;
     ExplainSource m_source = ExplainSource::Form;
+    OutOfDate m_reason = OutOfDate::Edited;
     ExplainedAnalysis m_shown;
     QString m_strLastPath;
     std::function<QString()> m_openDatabase;
