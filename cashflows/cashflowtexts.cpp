@@ -90,8 +90,12 @@ QString OutOfDateLine(ExplainSource source, OutOfDate reason)
     switch (reason) {
     case OutOfDate::Dates:
         return QStringLiteral("Out of date : the stand date or the horizon changed after the analysis .");
-    case OutOfDate::Database:
-        return QStringLiteral("Out of date : the database changed after the analysis .");
+    case OutOfDate::Prices:
+        return QStringLiteral("Out of date : the prices changed after the analysis .");
+    case OutOfDate::Replaced:
+        return QStringLiteral("Out of date : another database was opened after the analysis .");
+    case OutOfDate::Deleted:
+        return QStringLiteral("Out of date : the record was deleted .");
     case OutOfDate::Edited:
         break;
     }

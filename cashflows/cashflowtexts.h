@@ -15,9 +15,11 @@ enum class ExplainSource { Form, Analysis, Portfolio };
 
 // Why a shown explanation no longer describes what it came from.
 enum class OutOfDate {
-    Edited, // its window's entries changed (each window words it its own way)
-    Dates,  // the run bar's stand date or horizon changed
-    Database,
+    Edited,   // its window's entries changed (each window words it its own way)
+    Dates,    // the run bar's stand date or horizon changed
+    Prices,   // prices in the database changed
+    Replaced, // another database took the open one's place
+    Deleted,  // the record analysed is gone from the database
 };
 
 enum class CashflowText {

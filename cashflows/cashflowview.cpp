@@ -94,24 +94,45 @@ void CashflowView::ShowFailure(ExplainSource source, const QString& message)
     SetState(State::Failed, FailureLine(source, message));
 }
 
+namespace {
+// How much a reason says: one that tells the rows' subject is gone outweighs
+// one that tells it changed.
+int Weight(OutOfDate reason)
+{
+    switch (reason) {
+    case OutOfDate::Deleted:
+        return 2;
+    case OutOfDate::Replaced:
+        return 1;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
 void CashflowView::MarkOutOfDate(ExplainSource source, OutOfDate reason)
 {
-    if (m_state != State::Current || source != m_source)
+    if (source != m_source)
         return;
+    if (m_state != State::Current && (m_state != State::OutOfDate || Weight(reason) <= Weight(m_reason)))
+        return;
+    m_reason = reason;
     SetState(State::OutOfDate, OutOfDateLine(source, reason));
     m_wndLine->setToolTip(SummaryLine(source, m_shown.subject, m_shown.explanation));
+    // The rows stay to be read; a file of them would describe no record.
+    m_wndSave->setEnabled(reason != OutOfDate::Deleted);
 }
 
 void CashflowView::SaveCsv()
 {
-    if (m_state != State::Current && m_state != State::OutOfDate)
+    if (m_state != State::Current && (m_state != State::OutOfDate || m_reason == OutOfDate::Deleted))
         return;
     FileChoice choice;
     choice.startPath = m_strLastPath;
     choice.filters = {TextOf(CashflowText::CsvFilter)};
     choice.defaultSuffix = QStringLiteral("csv");
     choice.confirmOverwrite = true;
-    const QString path = FileChooser().ChooseSave(this, choice);
+    const QString path = ChooseExportPath(this, choice, m_openDatabase ? m_openDatabase() : QString());
     if (path.isEmpty())
         return;
     const std::string bytes = ExplanationCsv(m_shown.explanation);

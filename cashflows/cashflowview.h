@@ -12,6 +12,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QPushButton;
 class QSplitter;
@@ -31,8 +33,14 @@ public:
     // A new analysis replaces whatever was shown.
     void ShowExplanation(ExplainSource source, const ExplainedAnalysis& analysis);
     void ShowFailure(ExplainSource source, const QString& message);
-    // Marks the rows out of date when they came from `source`.
+    // Marks the rows out of date when they came from `source`. Rows already
+    // out of date keep their first reason, unless what they came from is
+    // gone since (another database, then a deleted record) which says more.
+    // A deleted record's rows can no longer be saved.
     void MarkOutOfDate(ExplainSource source, OutOfDate reason);
+    // The open database's file, asked for each Save as CSV, which refuses
+    // to write over it. Without it only the files' headers are looked at.
+    void SetOpenDatabase(std::function<QString()> path) { m_openDatabase = std::move(path); }
 
     State CurrentState() const { return m_state; }
     ExplainSource Source() const { return m_source; }
@@ -45,6 +53,8 @@ public:
 
     // Asks for a file and writes the table there as CSV, the same bytes as
     // the command line's; a failure is told, and the file is as it was.
+    // Neither the open database nor any other database or portfolio is
+    // written over: the user is told and chooses again.
     void SaveCsv();
 
 private:
@@ -52,8 +62,10 @@ private:
 
     State m_state = State::Nothing;
     ExplainSource m_source = ExplainSource::Form;
+    OutOfDate m_reason = OutOfDate::Edited;
     ExplainedAnalysis m_shown;
     QString m_strLastPath;
+    std::function<QString()> m_openDatabase;
 
     QLabel* m_wndLine;
     QSplitter* m_wndSplitter;

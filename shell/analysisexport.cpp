@@ -12,17 +12,17 @@
 namespace tenvix::ui {
 
 bool ExportAnalysis(QWidget* parent, CBondList& bonds, double stand, double horizon, bool squareM,
-                    const QString& documentName)
+                    const QString& databasePath, const QString& title)
 {
     FileChoice choice;
     choice.caption = TextOf(ShellText::ExportCaption);
     choice.filters = {QStringLiteral("CSV Files (*.csv)"), QStringLiteral("All Files (*.*)")};
     choice.defaultSuffix = QStringLiteral("csv");
     // Beside the database, under its name.
-    const QFileInfo document(documentName);
+    const QFileInfo document(databasePath.isEmpty() ? title : databasePath);
     const QString name = document.completeBaseName() + QStringLiteral(".csv");
-    choice.startPath = documentName.contains(u'/') ? document.dir().filePath(name) : name;
-    const QString path = FileChooser().ChooseSave(parent, choice);
+    choice.startPath = databasePath.isEmpty() ? name : document.dir().filePath(name);
+    const QString path = ChooseExportPath(parent, choice, databasePath);
     if (path.isEmpty())
         return false;
 

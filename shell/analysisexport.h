@@ -16,10 +16,11 @@ namespace tenvix::ui {
 // Cancel, and replaces the chosen file only once the whole text is written;
 // a failure is told in the database's words. With `squareM` a horizon not
 // after the stand date is refused for every bond, as the record form refuses
-// it. The chooser starts beside `documentName`, the database's path or title,
-// under its name. Returns whether
+// it. The chooser starts beside `databasePath`, under its name, or in the
+// working folder under `title` while the database has no file; it refuses
+// the database itself and any other database or portfolio. Returns whether
 // a file was written.
 bool ExportAnalysis(QWidget* parent, CBondList& bonds, double stand, double horizon, bool squareM,
-                    const QString& documentName);
+                    const QString& databasePath, const QString& title);
 
 } // namespace tenvix::ui

@@ -45,6 +45,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace tenvix::ui {
 
 CMainFrame::CMainFrame(CTenvixDoc& doc, QWidget* parent) : QMainWindow(parent), m_doc(doc)
@@ -173,8 +175,9 @@ CBondList& CMainFrame::BondList() { return m_pForm->m_bondList; }
 
 void CMainFrame::ClearViews()
 {
+    // Every New and Open comes here, a reload of the file included.
+    OnDatabaseChanged(DatabaseChange::Replaced);
     ClearListView();
-    m_pCashflows->MarkOutOfDate(ExplainSource::Portfolio, OutOfDate::Database);
     m_pForm->m_posCurrent.reset();
     if (m_pForm->m_bLayoutReady)
         m_pForm->ClearForm();
@@ -272,16 +275,56 @@ void CMainFrame::OnSquareM()
     UpdateCommandUI();
 }
 
-// The record commands go straight to the form; the frame adds nothing.
+void CMainFrame::MarkDatabaseAnalyses(OutOfDate reason)
+{
+    for (ExplainSource source : {ExplainSource::Form, ExplainSource::Portfolio})
+        m_pCashflows->MarkOutOfDate(source, reason);
+}
+
+void CMainFrame::OnDatabaseChanged(DatabaseChange change)
+{
+    switch (change) {
+    case DatabaseChange::Prices:
+        MarkDatabaseAnalyses(OutOfDate::Prices);
+        m_pForm->RefreshPrice();
+        SetModified();
+        break;
+    case DatabaseChange::Removed: {
+        if (!m_pExplainedRecord)
+            break;
+        const auto& list = BondList().m_list;
+        if (std::any_of(list.begin(), list.end(), [this](const auto& slot) { return &slot == m_pExplainedRecord; }))
+            break;
+        m_pExplainedRecord = nullptr;
+        // The form has shown another record by now, and the view took that
+        // for an edit; a deletion says more.
+        m_pCashflows->MarkOutOfDate(ExplainSource::Form, OutOfDate::Deleted);
+        break;
+    }
+    case DatabaseChange::Replaced:
+        m_pExplainedRecord = nullptr;
+        MarkDatabaseAnalyses(OutOfDate::Replaced);
+        break;
+    }
+}
+
+// The record commands go to the form; the frame only hears what went.
 void CMainFrame::OnAddRecord(int type) { m_pForm->AddRecord(type); }
 void CMainFrame::OnRecordSave() { m_pForm->SaveRecord(); }
-void CMainFrame::OnRecordDelete() { m_pForm->DeleteRecord(); }
+
+void CMainFrame::OnRecordDelete()
+{
+    m_pForm->DeleteRecord();
+    OnDatabaseChanged(DatabaseChange::Removed);
+}
 
 void CMainFrame::OnDeleteMany()
 {
     CDeleteManyDlg dlg(this);
-    if (ExecModal(dlg) == QDialog::Accepted)
-        m_pForm->DeleteMatured(dlg.m_dtBefore);
+    if (ExecModal(dlg) != QDialog::Accepted)
+        return;
+    m_pForm->DeleteMatured(dlg.m_dtBefore);
+    OnDatabaseChanged(DatabaseChange::Removed);
 }
 
 void CMainFrame::OnSeek()
@@ -302,28 +345,24 @@ void CMainFrame::OnUpdateAll()
     // The stand date's day: the time of day does not count.
     dlg.m_nStandDay = DaySerial(StandDate());
     ExecModal(dlg);
-    if (dlg.m_bSaved) {
-        m_pCashflows->MarkOutOfDate(ExplainSource::Portfolio, OutOfDate::Database);
-        m_pForm->RefreshPrice();
-        SetModified();
-    }
+    // A page saved, or prices imported from the window.
+    if (dlg.m_bSaved)
+        OnDatabaseChanged(DatabaseChange::Prices);
 }
+
 void CMainFrame::OnImportPrices()
 {
     // The stand date's day, as for Update All.
     const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()));
     if (!updated)
         return;
-    // As a page of Update All does when it is saved.
-    m_pForm->RefreshPrice();
-    SetModified();
+    OnDatabaseChanged(DatabaseChange::Prices);
     ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
 }
 
 void CMainFrame::OnExportAnalysis()
 {
-    const QString name = m_doc.GetPathName().isEmpty() ? m_doc.GetTitle() : m_doc.GetPathName();
-    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), name);
+    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), m_doc.GetPathName(), m_doc.GetTitle());
 }
 
 void CMainFrame::OnRunPortfolio()
@@ -340,10 +379,8 @@ void CMainFrame::OnRunPortfolio()
     ExplainInto(&dlg, ExplainSource::Portfolio);
     ExecModal(dlg);
     // Only prices changed through the window outlive it.
-    if (dlg.m_bPricesChanged) {
-        m_pForm->RefreshPrice();
-        SetModified();
-    }
+    if (dlg.m_bPricesChanged)
+        OnDatabaseChanged(DatabaseChange::Prices);
 }
 
 void CMainFrame::OnSingleAnalysis()

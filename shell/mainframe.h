@@ -134,6 +134,22 @@ private:
     bool RestoreWindowPos();
     void DockBarsInitially();
 
+    // What changed under the analyses the Cashflows view may show.
+    enum class DatabaseChange {
+        Prices,   // prices written by another window
+        Removed,  // records deleted, perhaps the one analysed
+        Replaced, // New or Open: every record goes
+    };
+    // The one reaction to a change of the database that the record form did
+    // not make through its entries: the Cashflows view is told why its rows
+    // are out of date (before the form shows anything new, which it would
+    // take for an edit), and changed prices are shown and make the document
+    // modified.
+    void OnDatabaseChanged(DatabaseChange change);
+    // Out of date, the analyses that read the database: the record form's
+    // and the portfolio's.
+    void MarkDatabaseAnalyses(OutOfDate reason);
+
     // Record commands.
     void OnAddRecord(int type);
     void OnRecordSave();
@@ -167,6 +183,10 @@ private:
     CInView* m_pForm = nullptr;
     QDockWidget* m_wndCashflowsDock = nullptr;
     CashflowView* m_pCashflows = nullptr;
+    // Which record the form's last explanation came from, by the address of
+    // its place in the list: compared, never followed, and dropped as soon
+    // as a change removes that record.
+    const void* m_pExplainedRecord = nullptr;
 
     QHash<int, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;

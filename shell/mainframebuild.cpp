@@ -329,12 +329,14 @@ void CMainFrame::CreateCashflowsDock()
     connect(m_wndCashflowsDock, &QDockWidget::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 
     ExplainInto(m_pForm, ExplainSource::Form);
+    // Which record that was, so that its deletion is told as such.
+    connect(m_pForm, &CInView::Explained, this,
+            [this] { m_pExplainedRecord = m_pForm->m_posCurrent ? &**m_pForm->m_posCurrent : nullptr; });
+    // Save as CSV must not write over the database it was analysed from.
+    m_pCashflows->SetOpenDatabase([this] { return m_doc.GetPathName(); });
     // The run bar's dates are what the record form and the portfolio analyse with.
     for (DatePicker* picker : {m_wndStandDate, m_wndHorizon})
-        connect(picker, &DatePicker::ValueChanged, m_pCashflows, [this] {
-            for (ExplainSource source : {ExplainSource::Form, ExplainSource::Portfolio})
-                m_pCashflows->MarkOutOfDate(source, OutOfDate::Dates);
-        });
+        connect(picker, &DatePicker::ValueChanged, m_pCashflows, [this] { MarkDatabaseAnalyses(OutOfDate::Dates); });
 }
 
 void CMainFrame::DockBarsInitially()

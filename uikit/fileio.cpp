@@ -1,5 +1,7 @@
 #include "uikit/fileio.h"
 
+#include "portfolio/core/fileheaders.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -145,6 +147,40 @@ QString FileErrorMessage(FileCause cause, const QString& path, bool saving)
 {
     return QString::fromStdString(
         tenvix::FileErrorMessage(cause, QDir::toNativeSeparators(path).toStdString(), saving));
+}
+
+bool IsSameFile(const QString& a, const QString& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool IsDatabaseTarget(const QString& path, const QString& openDatabase)
+{
+    // By the file itself, not its name: a link or a roundabout spelling of
+    // the open database is still the database. An empty database file has no
+    // header, so only this tells it.
+    if (IsSameFile(path, openDatabase))
+        return true;
+    QByteArray start;
+    if (!ReadFileStart(path, start, qint64(kLongestFileMagic)).ok())
+        return false; // not there, or no file to read: nothing of ours to lose
+    return IsDatabaseOrPortfolioHeader(std::string_view(start.constData(), size_t(start.size())));
+}
+
+QString DatabaseTargetMessage() { return QStringLiteral("This is the open database. Choose another name ."); }
+
+QString ChooseExportPath(QWidget* parent, FileChoice choice, const QString& openDatabase)
+{
+    for (;;) {
+        const QString path = FileChooser().ChooseSave(parent, choice);
+        if (path.isEmpty() || !IsDatabaseTarget(path, openDatabase))
+            return path;
+        ShowError(parent, DatabaseTargetMessage());
+        choice.startPath = path;
+    }
 }
 
 } // namespace tenvix::ui

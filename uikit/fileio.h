@@ -5,6 +5,7 @@
 // system's own error, not from guessing at the file afterwards.
 
 #include "model/filemessages.h"
+#include "uikit/services.h"
 
 #include <QByteArray>
 #include <QString>
@@ -43,5 +44,23 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes);
 // The message the user sees for a failed open or save of the database at
 // `path`, in the words the command line uses too.
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving);
+
+// Whether `a` and `b` are one file on disk, the same device and inode,
+// however each is spelt: through a link, or with "." and "..". False when
+// either is not there.
+bool IsSameFile(const QString& a, const QString& b);
+
+// Whether an export must not replace `path`: it is the open database
+// `openDatabase` (empty while the database has no file), or an existing file
+// that begins as a database or a portfolio does, whatever its name.
+bool IsDatabaseTarget(const QString& path, const QString& openDatabase);
+
+// Why such a path is refused.
+QString DatabaseTargetMessage();
+
+// The save chooser of an export: a path IsDatabaseTarget refuses is told,
+// with the caption "Error", and the chooser comes again where it was, until
+// the user picks another file or cancels (empty).
+QString ChooseExportPath(QWidget* parent, FileChoice choice, const QString& openDatabase);
 
 } // namespace tenvix::ui

@@ -3,6 +3,7 @@
 // be made.
 
 #include "examples/generated.h"
+#include "portfolio/core/portfoliofile.h"
 #include "support/app.h"
 #include "support/nobody.h"
 
@@ -129,6 +130,51 @@ private slots:
         QCOMPARE(QDir(m_app->dir.path()).entryList(QDir::Files), QStringList({"analysis.csv", "generated.bnd"}));
         QVERIFY(m_app->msgs.shown.isEmpty());
         QVERIFY(!m_frame->findChild<QProgressDialog*>("progressDlg"));
+    }
+
+    // The export never takes the place of the open database, however its
+    // name is spelt (an emptied database has no header to tell it by), nor
+    // of any other database or portfolio: the user is told and chooses
+    // again, and the file stays as it was.
+    void refusesToWriteOverADatabase_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("the open database") << "generated.bnd";
+        QTest::newRow("spelt with ..") << "sub/../generated.bnd";
+        QTest::newRow("through a link") << "link.csv";
+        QTest::newRow("emptied, through a link") << "link.csv";
+        QTest::newRow("another database") << "other.csv";
+        QTest::newRow("a portfolio") << "rows.csv";
+    }
+    void refusesToWriteOverADatabase()
+    {
+        QFETCH(QString, target);
+        QDir dir(m_app->dir.path());
+        QVERIFY(dir.mkdir("sub"));
+        QVERIFY(QFile::link(m_database, dir.filePath("link.csv")));
+        if (QByteArray(QTest::currentDataTag()).startsWith("emptied"))
+            test::WriteAll(m_database, {}); // by another program; still the open database
+        m_app->Copy("other.csv", test::kSample);
+        const std::vector<PortfolioEntry> rows{{"B1", 100.0}};
+        test::WriteAll(dir.filePath("rows.csv"), QByteArray::fromStdString(StorePortfolio(rows)));
+        const QString path = dir.filePath(target);
+        const QByteArray before = test::ReadAll(path);
+
+        const QString chosen = dir.filePath("analysis.csv");
+        m_app->chooser.Answer(path);
+        QVERIFY(!Export(chosen).isEmpty());
+        QCOMPARE(m_app->msgs.Texts(), QStringList{"This is the open database. Choose another name ."});
+        QCOMPARE(m_app->msgs.Last().caption, "Error");
+        QCOMPARE(test::ReadAll(path), before);
+        // The chooser came again where the user was.
+        QCOMPARE(m_app->chooser.asked.size(), 2);
+        QCOMPARE(m_app->chooser.asked[1].choice.startPath, path);
+        // Or the user gives up, and nothing is written.
+        m_app->msgs.Clear();
+        m_app->chooser.Answer(path);
+        m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        QCOMPARE(m_app->msgs.shown.size(), 1);
+        QCOMPARE(test::ReadAll(path), before);
     }
 
     // A folder nobody may write to: the message, and nothing changed there.

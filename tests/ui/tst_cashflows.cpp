@@ -14,7 +14,12 @@
 #include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/portfoliofile.h"
 #include "portfolio/portfoliodlg.h"
+#include "portfolio/updatebonddlg.h"
+#include "prices/priceimportdlg.h"
+#include "shell/deletemanydlg.h"
+#include "shell/priceupdatedlg.h"
 #include "shell/settings.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"
@@ -290,11 +295,9 @@ private slots:
         QCOMPARE(members.size(), std::size_t(20));
         QCOMPARE(a.explanation.payments.size(), std::size_t(268)); // as tenvix-cli explain lists them, bond by bond
         CheckChart(a);
-        // Price updates of the database leave it behind.
-        Form().RefreshPrice();
-        QCOMPARE(View().CurrentState(), State::Current);
+        // Another database leaves it behind.
         m_app->app->OpenDocumentFile(m_app->Copy("again.bnd"));
-        QCOMPARE(View().StateLine(), "Out of date : the database changed after the analysis .");
+        QCOMPARE(View().StateLine(), "Out of date : another database was opened after the analysis .");
 
         // A row that can't take part: the window's words, and no rows.
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
@@ -378,6 +381,139 @@ private slots:
         QCOMPARE(m_app->msgs.shown.size(), 1);
         QCOMPARE(m_app->msgs.Last().caption, "Error");
         QVERIFY(!QFile::exists(m_app->dir.filePath("none/table.csv")));
+    }
+
+    // Every change of the database that the record form did not make through
+    // its entries reaches the view through one reaction of the frame, which
+    // says why the record's rows are old; a deleted record's rows can't be
+    // saved any more.
+    void databaseChangesSayWhyTheRowsAreOld_data()
+    {
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("saveEnabled");
+        const QString prices = "Out of date : the prices changed after the analysis .";
+        const QString deleted = "Out of date : the record was deleted .";
+        const QString opened = "Out of date : another database was opened after the analysis .";
+        QTest::newRow("update all, a page saved") << "GOV-2034-A" << prices << true;
+        QTest::newRow("update all, prices imported") << "GOV-2027-A" << prices << true;
+        QTest::newRow("import prices") << "GOV-2027-A" << prices << true;
+        QTest::newRow("portfolio, a price updated") << "GOV-2027-A" << prices << true;
+        QTest::newRow("delete") << "GOV-2034-A" << deleted << false;
+        QTest::newRow("delete, after an edit") << "GOV-2034-A" << deleted << false;
+        QTest::newRow("delete many") << "GOV-2027-A" << deleted << false;
+        QTest::newRow("delete many, the record kept")
+            << "GOV-2034-A"
+            << "Out of date : the record was edited after its analysis ." << true;
+        QTest::newRow("open") << "GOV-2034-A" << opened << true;
+        QTest::newRow("new") << "GOV-2034-A" << opened << true;
+    }
+    void databaseChangesSayWhyTheRowsAreOld()
+    {
+        QFETCH(QString, record);
+        QFETCH(QString, line);
+        QFETCH(bool, saveEnabled);
+        ShowRecord(record.toLatin1().constData());
+        Analyse();
+        QCOMPARE(View().CurrentState(), State::Current);
+        const QString path = QString::fromLatin1(QTest::currentDataTag());
+        const QByteArray newPrice = "ISIN;Kurs\nGOV-2027-A;97,3\n";
+        const auto importNewPrice = [newPrice] {
+            WhenModal<CPriceImportDlg>([newPrice](CPriceImportDlg* dlg) {
+                QVERIFY(dlg->Load(newPrice.toStdString(), "test", false));
+                dlg->findChild<QPushButton*>("applyButton")->click();
+            });
+        };
+        if (path.startsWith("update all")) {
+            const bool import = path.endsWith("imported");
+            WhenModal<CPriceUpdateDlg>([import, importNewPrice](CPriceUpdateDlg* dlg) {
+                if (import) {
+                    importNewPrice();
+                    dlg->findChild<QPushButton*>("importButton")->click();
+                } else {
+                    dlg->findChild<QPushButton*>("saveButton")->click(); // a page without changes
+                }
+                dlg->findChild<QPushButton*>("closeButton")->click();
+            });
+            m_frame->Action(ID_UPDATE_ALL)->trigger();
+        } else if (path == "import prices") {
+            importNewPrice();
+            m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
+        } else if (path.startsWith("portfolio")) {
+            WhenModal<CPortfolioDlg>([record](CPortfolioDlg* dlg) {
+                dlg->AddRow(record, 1);
+                dlg->findChild<QTreeWidget*>("rows")->setCurrentItem(
+                    dlg->findChild<QTreeWidget*>("rows")->topLevelItem(0));
+                WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* update) {
+                    update->findChild<QLineEdit*>("price")->setText("97.3");
+                    update->accept();
+                });
+                dlg->Update();
+                dlg->findChild<QPushButton*>("close")->click();
+            });
+            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        } else if (path.startsWith("delete many")) {
+            WhenModal<CDeleteManyDlg>([](CDeleteManyDlg* dlg) {
+                dlg->findChild<DatePicker*>("beforePicker")->SetValue(Day(2028, 1, 1));
+                dlg->accept();
+            });
+            m_frame->Action(ID_DELETE_MANY)->trigger();
+        } else if (path.startsWith("delete")) {
+            if (path.endsWith("edit"))
+                FormEdit("priceEdit")->setText("99");
+            m_app->msgs.Answer(MsgAnswer::Yes); // "Delete ?"
+            m_frame->Action(ID_RECORD_DELETE)->trigger();
+        } else if (path == "open") {
+            QVERIFY(m_app->app->OpenDocumentFile(m_app->Copy("other.bnd")));
+        } else {
+            m_frame->Action(ID_FILE_NEW)->trigger();
+        }
+        QCOMPARE(View().CurrentState(), State::OutOfDate);
+        QCOMPARE(View().StateLine(), line);
+        QCOMPARE(View().findChild<QPushButton*>("saveCsv")->isEnabled(), saveEnabled);
+        // The rows stay to be read.
+        QVERIFY(Table().model()->rowCount() > 1);
+        // Nothing brings a deleted record's rows back to life.
+        test::SetDates(m_frame, Day(2025, 7, 1), Day(2032, 6, 30));
+        QCOMPARE(View().StateLine(), line);
+        const qsizetype asked = m_app->chooser.asked.size();
+        View().SaveCsv();
+        QCOMPARE(m_app->chooser.asked.size(), asked + (saveEnabled ? 1 : 0));
+    }
+
+    // Save as CSV never writes over the open database, however its name is
+    // spelt, nor over any other database or portfolio: the user is told and
+    // chooses again, and the files stay as they were.
+    void saveAsCsvRefusesDatabases()
+    {
+        ShowRecord("GOV-2034-A");
+        Analyse();
+        const QString database = m_app->Doc().GetPathName();
+        const QByteArray before = test::ReadAll(database);
+        QDir dir(m_app->dir.path());
+        QVERIFY(dir.mkdir("sub"));
+        QVERIFY(QFile::link(database, dir.filePath("link.csv")));
+        const QString other = m_app->Copy("other.csv");
+        const std::vector<PortfolioEntry> rows{{"GOV-2034-A", 10}};
+        test::WriteAll(dir.filePath("rows.csv"), QByteArray::fromStdString(StorePortfolio(rows)));
+        const QString refused[] = {database, dir.filePath("link.csv"),
+                                   dir.path() + "/sub/../" + QFileInfo(database).fileName(), other,
+                                   dir.filePath("rows.csv")};
+        for (const QString& path : refused)
+            m_app->chooser.Answer(path);
+        const QString table = dir.filePath("table.csv");
+        m_app->chooser.Answer(table);
+        View().SaveCsv();
+        QCOMPARE(m_app->msgs.shown.size(), 5 + 1); // the result of Analyse first
+        for (const test::ShownMessage& m : m_app->msgs.shown.mid(1)) {
+            QCOMPARE(m.text, "This is the open database. Choose another name .");
+            QCOMPARE(m.caption, "Error");
+        }
+        QCOMPARE(m_app->chooser.asked.size(), 6);
+        QCOMPARE(m_app->chooser.asked[5].choice.startPath, dir.filePath("rows.csv"));
+        QCOMPARE(test::ReadAll(database), before);
+        QCOMPARE(test::ReadAll(other), test::ReadAll(test::kSample));
+        QCOMPARE(test::ReadAll(table), QByteArray::fromStdString(ExplanationCsv(View().Shown().explanation)));
     }
 
     // Whatever the locale, figures read in ASCII digits with the full stop,
