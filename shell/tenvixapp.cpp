@@ -59,7 +59,10 @@ bool CTenvixApp::InitInstance(const QStringList& arguments)
     // Queued: the document asks from inside a command or a check, which the
     // read must not run under.
     connect(
-        m_pDoc.get(), &CTenvixDoc::ReloadWanted, this, [this](const QString& path) { Submit({Request::Reload, {path}}); },
+        m_pDoc.get(), &CTenvixDoc::ReloadWanted, this,
+        [this](const QString& path) {
+            Submit({Request::Reload, {path}});
+        },
         Qt::QueuedConnection);
 
     if (!CreateFrame()) {

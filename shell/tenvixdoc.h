@@ -4,8 +4,9 @@
 // has unsaved changes, and the new / open / save flow with its questions and
 // messages. It remembers which file it last read or wrote, so that a file
 // another program has written since (the command line's price update, say)
-// is neither overwritten nor left unread without the user's word. The records themselves belong to the record form; the document
-// reaches them through the views it is given.
+// is neither overwritten nor left unread without the user's word. The
+// records themselves belong to the record form; the document reaches them
+// through the views it is given.
 
 #include "model/bondlist.h"
 #include "uikit/fileio.h"
