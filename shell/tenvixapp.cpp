@@ -254,15 +254,15 @@ bool CTenvixApp::CarryOut(const Request& r)
     case Request::Reload:
         // The user has just chosen the file over the changes here: no save
         // question. A database replaced meanwhile is left alone.
-        return m_pDoc->GetPathName() == r.paths.value(0) && OpenAfterAsking(r.paths.value(0));
+        return m_pDoc->GetPathName() == r.paths.value(0) && OpenAfterAsking(r.paths.value(0), true);
     }
     return false;
 }
 
-bool CTenvixApp::OpenAfterAsking(const QString& path)
+bool CTenvixApp::OpenAfterAsking(const QString& path, bool reload)
 {
     bool replaced = false;
-    const bool opened = m_pDoc->OnOpenDocument(path, &replaced);
+    const bool opened = m_pDoc->OnOpenDocument(path, &replaced, reload);
     if (opened)
         m_pDoc->SetPathName(path);
     // A file that couldn't be read changed nothing, so the form keeps its

@@ -89,7 +89,7 @@ private:
     void LoadStdProfileSettings();
     bool CreateFrame();
     void AddToRecentFileList(const QString& path);
-    bool OpenAfterAsking(const QString& path);
+    bool OpenAfterAsking(const QString& path, bool reload = false);
     bool OpenRecent(const QString& path);
     bool OpenEach(const QStringList& paths);
 

@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <limits>
 #include <span>
 
 namespace tenvix::ui {
@@ -68,7 +69,7 @@ bool CTenvixDoc::OnNewDocument()
     return true;
 }
 
-bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced)
+bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced, bool reload)
 {
     if (replaced)
         *replaced = false;
@@ -81,11 +82,17 @@ bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced)
         return false;
     }
 
+    const auto data = std::as_bytes(std::span(bytes.constData(), size_t(bytes.size())));
+    if (reload && !IndexBondDatabase(data, std::numeric_limits<std::size_t>::max())) {
+        ReportFileError(FileCause::BadFormat, path, false);
+        SetModifiedFlag(true);
+        return false;
+    }
+
     if (replaced)
         *replaced = true;
     DeleteContents();
     SetModifiedFlag(true); // a half-loaded list is not the file
-    const auto data = std::as_bytes(std::span(bytes.constData(), size_t(bytes.size())));
     if (!LoadBondDatabase(data, BondList())) {
         ReportFileError(FileCause::BadFormat, path, false);
         OnNewDocument();

@@ -52,7 +52,10 @@ public:
     // everything as it was; one that is read but isn't a database leaves an
     // empty "Untitled" one. Either way the user has been told.
     // `replaced` tells whether the database in memory changed at all.
-    bool OnOpenDocument(const QString& path, bool* replaced = nullptr);
+    // With `reload` (the file read again after another program changed it)
+    // a file that isn't a database replaces nothing: the database here is
+    // then the only good copy, and counts as unsaved.
+    bool OnOpenDocument(const QString& path, bool* replaced = nullptr, bool reload = false);
     // Writes the database to `path`, replacing the file only when complete.
     bool OnSaveDocument(const QString& path);
 

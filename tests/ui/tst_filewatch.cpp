@@ -62,8 +62,12 @@ class TestFileWatch : public QObject {
         auto b = std::make_unique<CBondStd>(0);
         b->SetData(12, 4.f, 100.f, 99.f, test::Day(2020, 1, 1), test::Day(2035, 1, 1), id.toStdString(), "Other");
         list.m_list.push_back(std::move(b));
+        OtherProgramWrites(QByteArray::fromStdString(StoreBondDatabase(list)));
+    }
+    void OtherProgramWrites(const QByteArray& bytes)
+    {
         const QString tmp = m_path + ".new";
-        test::WriteAll(tmp, QByteArray::fromStdString(StoreBondDatabase(list)));
+        test::WriteAll(tmp, bytes);
         QVERIFY(::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(m_path).constData()) == 0);
     }
     QStringList OtherIds() const { return {"OTHER-" + QString::number(m_nWrites)}; }
@@ -198,6 +202,20 @@ private slots:
         Reactivate();
         QCOMPARE(Msgs().Texts(), QStringList({kReload, kReload}));
         QCOMPARE(Shown(), OtherIds());
+    }
+
+    // What another program left is no database: reading it again replaces
+    // nothing, for the database here is now the only good copy.
+    void brokenFileIsNotReadOverTheDatabase()
+    {
+        OtherProgramWrites(QByteArray("Tenvix\0\1\0\0\0\2\0\0\0", 15)); // counts differ
+        Msgs().Answer(MsgAnswer::Yes);
+        Reactivate();
+        Reactivate();
+        QCOMPARE(Msgs().Texts(), QStringList({kReload, "Unexpected file format."}));
+        QCOMPARE(Shown(), m_sampleIds);
+        QCOMPARE(Doc().GetTitle(), QString("db.bnd"));
+        QVERIFY(Doc().IsModified());
     }
 
     // A file gone from disk is told once; the window's database is then
