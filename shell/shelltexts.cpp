@@ -19,6 +19,23 @@ QString TextOf(ShellText text)
 
 QString SaveChangesQuestion(const QString& name) { return QStringLiteral("Save changes to %1?").arg(name); }
 
+QString TextOf(DiskText text, const QString& name)
+{
+    switch (text) {
+    case DiskText::Reload:
+        return QStringLiteral("The file %1 has been changed by another program. Reload it ?").arg(name);
+    case DiskText::Overwrite:
+        return QStringLiteral("The file %1 has been changed by another program. Save anyway and overwrite those "
+                              "changes ?")
+            .arg(name);
+    case DiskText::Removed:
+        return QStringLiteral("The file %1 has been removed by another program . Save writes it again .").arg(name);
+    }
+    return {};
+}
+
+QString RemovedCaption() { return QStringLiteral("Warning"); }
+
 QString PriceCheckMessage(PriceCheck check)
 {
     switch (check) {

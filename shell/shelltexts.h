@@ -2,7 +2,8 @@
 
 // What the frame and its own windows say, in one place: the start-up
 // failure, the document's save question, the price update window's
-// refusals and question, and the export's captions. The file messages are the core's
+// refusals and question, the export's captions, and what it says of a file
+// another program has changed. The file messages are the core's
 // (model/filemessages.h), shared with the command line.
 
 #include "model/priceupdate.h"
@@ -21,6 +22,17 @@ QString TextOf(ShellText text);
 
 // Asked before a modified database is closed; `name` as the user knows it.
 QString SaveChangesQuestion(const QString& name);
+
+// What the window says when another program has changed or removed the open
+// database's file; `name` as the title shows it.
+enum class DiskText {
+    Reload,    // changed, nothing unsaved here
+    Overwrite, // changed, and unsaved changes here or a Save under way
+    Removed,   // gone from disk
+};
+QString TextOf(DiskText text, const QString& name);
+// The caption of the Removed notice.
+QString RemovedCaption();
 
 // Why the price update window refuses a typed price; empty for OK.
 QString PriceCheckMessage(PriceCheck check);

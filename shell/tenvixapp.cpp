@@ -56,6 +56,14 @@ bool CTenvixApp::InitInstance(const QStringList& arguments)
     LoadStdProfileSettings();
     m_pDoc = std::make_unique<CTenvixDoc>();
     connect(m_pDoc.get(), &CTenvixDoc::AddedToRecent, this, &CTenvixApp::AddToRecentFileList);
+    // Queued: the document asks from inside a command or a check, which the
+    // read must not run under.
+    connect(
+        m_pDoc.get(), &CTenvixDoc::ReloadWanted, this,
+        [this](const QString& path) {
+            Submit({Request::Reload, {path}});
+        },
+        Qt::QueuedConnection);
 
     if (!CreateFrame()) {
         m_pFrame.reset();
@@ -93,6 +101,14 @@ bool CTenvixApp::CreateFrame()
     connect(f, &CMainFrame::RecentFileChosen, this, &CTenvixApp::OnOpenRecentFile);
     connect(f, &CMainFrame::FilesDropped, this, &CTenvixApp::OpenFiles);
     f->UpdateRecentFileMenu(m_recentFiles);
+    // Coming back to the window, or to the program by another of its
+    // windows, is when a change by another program is looked for.
+    f->installEventFilter(this);
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        connect(gui, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+            if (state == Qt::ApplicationActive)
+                QueueFileCheck();
+        });
     return true;
 }
 
@@ -144,6 +160,8 @@ bool CTenvixApp::Submit(Request r)
 
 void CTenvixApp::RunHeld()
 {
+    if (m_bCheckHeld)
+        QueueFileCheck();
     if (!m_held)
         return;
     // Another nested loop may have started before this call got its turn.
@@ -172,8 +190,37 @@ void CTenvixApp::WatchModalWindow()
     connect(modal, &QObject::destroyed, this, &CTenvixApp::RunHeld, Qt::QueuedConnection);
 }
 
+void CTenvixApp::QueueFileCheck()
+{
+    if (m_bCheckQueued)
+        return;
+    m_bCheckQueued = true;
+    QMetaObject::invokeMethod(this, &CTenvixApp::CheckFile, Qt::QueuedConnection);
+}
+
+void CTenvixApp::CheckFile()
+{
+    m_bCheckQueued = false;
+    // A question now would come over a window working on the bonds, and its
+    // answer could not be carried out before that window closes; the check
+    // waits for the loops to end. The question's own loop, which brings
+    // the window back to the front when it ends, counts among them.
+    if (NestedLoops::Running()) {
+        m_bCheckHeld = true;
+        return;
+    }
+    m_bCheckHeld = false;
+    if (m_bChecking || !m_pDoc)
+        return;
+    m_bChecking = true;
+    m_pDoc->CheckFileOnDisk();
+    m_bChecking = false;
+}
+
 bool CTenvixApp::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_pFrame.get() && event->type() == QEvent::WindowActivate)
+        QueueFileCheck();
     if (watched == m_pWatched && event->type() == QEvent::Hide) {
         m_pWatched->removeEventFilter(this);
         m_pWatched = nullptr;
@@ -204,14 +251,18 @@ bool CTenvixApp::CarryOut(const Request& r)
         return OpenRecent(r.paths.value(0));
     case Request::Files:
         return OpenEach(r.paths);
+    case Request::Reload:
+        // The user has just chosen the file over the changes here: no save
+        // question. A database replaced meanwhile is left alone.
+        return m_pDoc->GetPathName() == r.paths.value(0) && OpenAfterAsking(r.paths.value(0), true);
     }
     return false;
 }
 
-bool CTenvixApp::OpenAfterAsking(const QString& path)
+bool CTenvixApp::OpenAfterAsking(const QString& path, bool reload)
 {
     bool replaced = false;
-    const bool opened = m_pDoc->OnOpenDocument(path, &replaced);
+    const bool opened = m_pDoc->OnOpenDocument(path, &replaced, reload);
     if (opened)
         m_pDoc->SetPathName(path);
     // A file that couldn't be read changed nothing, so the form keeps its

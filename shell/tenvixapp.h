@@ -9,6 +9,10 @@
 // the windows of that loop point into the bonds an open would free. A
 // request that arrives meanwhile is held, the latest one only, and carried
 // out from the main loop once the last of them has closed.
+//
+// It also looks at the database's file each time the window comes to the
+// front again, from the main loop too; when the user chooses to read the
+// file another program has changed, that goes the same road as Open.
 
 #include "shell/recentfiles.h"
 
@@ -65,8 +69,8 @@ protected:
 private:
     // Something that replaces the database.
     struct Request {
-        enum Kind { New, Choose, Open, Recent, Files } kind;
-        QStringList paths; // Open and Recent: one path; Files: in turn
+        enum Kind { New, Choose, Open, Recent, Files, Reload } kind;
+        QStringList paths; // Open, Recent and Reload: one path; Files: in turn
     };
     // Carries `r` out now, or holds it while a nested loop runs. False when
     // held, cancelled or failed.
@@ -77,11 +81,15 @@ private:
     // A modal window that didn't come through ExecModal: look again once
     // it has gone.
     void WatchModalWindow();
+    // The window has come to the front: the file is looked at from the
+    // main loop, once no nested loop runs.
+    void QueueFileCheck();
+    void CheckFile();
 
     void LoadStdProfileSettings();
     bool CreateFrame();
     void AddToRecentFileList(const QString& path);
-    bool OpenAfterAsking(const QString& path);
+    bool OpenAfterAsking(const QString& path, bool reload = false);
     bool OpenRecent(const QString& path);
     bool OpenEach(const QStringList& paths);
 
@@ -91,6 +99,9 @@ private:
     int m_nPreviewPages = 0;
     std::optional<Request> m_held;
     QPointer<QWidget> m_pWatched;
+    bool m_bCheckQueued = false;
+    bool m_bCheckHeld = false; // asked for while a nested loop ran
+    bool m_bChecking = false;
 };
 
 } // namespace tenvix::ui

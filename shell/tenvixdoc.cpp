@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 
+#include <limits>
 #include <span>
 
 namespace tenvix::ui {
@@ -60,12 +61,15 @@ bool CTenvixDoc::OnNewDocument()
 {
     DeleteContents();
     m_strPathName.clear();
+    m_strStampPath.clear();
+    m_stamp = {};
+    m_asked = {};
     SetTitle(kUntitled);
     SetModifiedFlag(false);
     return true;
 }
 
-bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced)
+bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced, bool reload)
 {
     if (replaced)
         *replaced = false;
@@ -78,17 +82,26 @@ bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced)
         return false;
     }
 
+    const auto data = std::as_bytes(std::span(bytes.constData(), size_t(bytes.size())));
+    if (reload && !IndexBondDatabase(data, std::numeric_limits<std::size_t>::max())) {
+        ReportFileError(FileCause::BadFormat, path, false);
+        SetModifiedFlag(true);
+        return false;
+    }
+
     if (replaced)
         *replaced = true;
     DeleteContents();
     SetModifiedFlag(true); // a half-loaded list is not the file
-    const auto data = std::as_bytes(std::span(bytes.constData(), size_t(bytes.size())));
     if (!LoadBondDatabase(data, BondList())) {
         ReportFileError(FileCause::BadFormat, path, false);
         OnNewDocument();
         return false;
     }
     SetModifiedFlag(false);
+    m_strStampPath = QFileInfo(path).absoluteFilePath();
+    m_stamp = read.stamp;
+    m_asked = {};
     return true;
 }
 
@@ -101,6 +114,9 @@ bool CTenvixDoc::OnSaveDocument(const QString& path)
         return false;
     }
     SetModifiedFlag(false);
+    // The program's own save is no change by another program.
+    m_strStampPath = QFileInfo(path).absoluteFilePath();
+    m_stamp = r.stamp;
     return true;
 }
 
@@ -118,7 +134,9 @@ bool CTenvixDoc::SaveModified()
     const QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
     switch (AskYesNoCancel(DialogWindow(), SaveChangesQuestion(name), QString::fromLatin1(kAppName))) {
     case MsgAnswer::Yes:
-        return DoFileSave();
+        // Changes dropped for the other program's file go anyway with what
+        // replaces or closes the database next; nothing to read again.
+        return SaveInPlace(true) != Saved::Stopped;
     case MsgAnswer::No:
         return true;
     default:
@@ -126,17 +144,28 @@ bool CTenvixDoc::SaveModified()
     }
 }
 
-bool CTenvixDoc::DoFileSave()
+bool CTenvixDoc::DoFileSave() { return Finish(SaveInPlace(true)); }
+
+bool CTenvixDoc::DoSave(const QString& path, bool replace) { return Finish(SaveTo(path, replace, true)); }
+
+bool CTenvixDoc::Finish(Saved saved)
+{
+    if (saved == Saved::Dropped)
+        emit ReloadWanted(m_strPathName);
+    return saved == Saved::Written;
+}
+
+CTenvixDoc::Saved CTenvixDoc::SaveInPlace(bool askOverChange)
 {
     // A read-only file can't be saved in place; ask for another name rather
     // than fail.
     const QFileInfo info(m_strPathName);
     if (m_strPathName.isEmpty() || (info.exists() && !info.isWritable()))
-        return DoSave(QString());
-    return DoSave(m_strPathName);
+        return SaveTo(QString(), true, askOverChange);
+    return SaveTo(m_strPathName, true, askOverChange);
 }
 
-bool CTenvixDoc::DoSave(const QString& path, bool replace)
+CTenvixDoc::Saved CTenvixDoc::SaveTo(const QString& path, bool replace, bool askOverChange)
 {
     QString target = path;
     if (target.isEmpty()) {
@@ -150,13 +179,79 @@ bool CTenvixDoc::DoSave(const QString& path, bool replace)
             choice.startPath = m_strTitle + u'.' + DefaultSuffix();
         target = FileChooser().ChooseSave(DialogWindow(), choice);
         if (target.isEmpty())
-            return false;
+            return Saved::Stopped;
     }
+    // Only the document's own file is watched, under whichever command it
+    // is written. One that is gone is simply written again.
+    if (askOverChange && QFileInfo(target).absoluteFilePath() == m_strPathName) {
+        if (const auto now = ChangeOnDisk(); now && now->state == FileStamp::State::Present) {
+            m_asked = *now;
+            switch (AskYesNoCancel(DialogWindow(), TextOf(DiskText::Overwrite, m_strTitle))) {
+            case MsgAnswer::Yes:
+                break;
+            case MsgAnswer::No:
+                return Saved::Dropped;
+            default:
+                return Saved::Stopped;
+            }
+        }
+    }
+    const QString watchedPath = m_strStampPath;
+    const FileStamp watched = m_stamp;
     if (!OnSaveDocument(target))
-        return false;
-    if (replace)
+        return Saved::Stopped;
+    if (replace) {
         SetPathName(target);
-    return true;
+    } else {
+        // A copy elsewhere: the document's own file is still the one watched.
+        m_strStampPath = watchedPath;
+        m_stamp = watched;
+    }
+    return Saved::Written;
+}
+
+std::optional<FileStamp> CTenvixDoc::ChangeOnDisk() const
+{
+    if (m_strPathName.isEmpty() || m_strStampPath != m_strPathName || m_stamp.state != FileStamp::State::Present)
+        return std::nullopt;
+    const FileStamp now = StampOf(m_strPathName);
+    if (now.state == FileStamp::State::Unknown || now == m_stamp)
+        return std::nullopt;
+    return now;
+}
+
+void CTenvixDoc::CheckFileOnDisk()
+{
+    // Each change is asked about once: the box itself takes the window out
+    // of the front and puts it back, and an answer stands until the file
+    // changes again.
+    const auto now = ChangeOnDisk();
+    if (!now || *now == m_asked)
+        return;
+    m_asked = *now;
+    if (now->state == FileStamp::State::Missing) {
+        Messages().Show(DialogWindow(), TextOf(DiskText::Removed, m_strTitle), RemovedCaption(), MsgIcon::Exclamation,
+                        MsgButtons::Ok);
+        // Nothing on disk holds the database any more: Save is there to
+        // write it again, and a close asks first.
+        SetModifiedFlag(true);
+        return;
+    }
+    if (!IsModified()) {
+        if (AskYesNo(DialogWindow(), TextOf(DiskText::Reload, m_strTitle)))
+            emit ReloadWanted(m_strPathName);
+        return;
+    }
+    switch (AskYesNoCancel(DialogWindow(), TextOf(DiskText::Overwrite, m_strTitle))) {
+    case MsgAnswer::Yes:
+        Finish(SaveInPlace(false));
+        break;
+    case MsgAnswer::No:
+        emit ReloadWanted(m_strPathName);
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace tenvix::ui

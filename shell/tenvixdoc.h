@@ -2,8 +2,11 @@
 
 // The open bond database as a document: where it lives on disk, whether it
 // has unsaved changes, and the new / open / save flow with its questions and
-// messages. The records themselves belong to the record form; the document
-// reaches them through the views it is given.
+// messages. It remembers which file it last read or wrote, so that a file
+// another program has written since (the command line's price update, say)
+// is neither overwritten nor left unread without the user's word. The
+// records themselves belong to the record form; the document reaches them
+// through the views it is given.
 
 #include "model/bondlist.h"
 #include "uikit/fileio.h"
@@ -11,6 +14,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 
@@ -47,7 +52,10 @@ public:
     // everything as it was; one that is read but isn't a database leaves an
     // empty "Untitled" one. Either way the user has been told.
     // `replaced` tells whether the database in memory changed at all.
-    bool OnOpenDocument(const QString& path, bool* replaced = nullptr);
+    // With `reload` (the file read again after another program changed it)
+    // a file that isn't a database replaces nothing: the database here is
+    // then the only good copy, and counts as unsaved.
+    bool OnOpenDocument(const QString& path, bool* replaced = nullptr, bool reload = false);
     // Writes the database to `path`, replacing the file only when complete.
     bool OnSaveDocument(const QString& path);
 
@@ -70,6 +78,12 @@ public:
     // new name.
     bool DoSave(const QString& path, bool replace = true);
 
+    // The window is in front again: if another program has changed or
+    // removed the file since it was read or saved here, says so, once for
+    // each change, and asks what to do. Reading the file again is left to
+    // ReloadWanted's receiver.
+    void CheckFileOnDisk();
+
     // The file choosers' filters and default suffix.
     static QStringList Filters();
     static QString DefaultSuffix() { return QStringLiteral("bnd"); }
@@ -81,8 +95,23 @@ signals:
     void TitleChanged(const QString& title);
     void ModifiedChanged(bool modified);
     void AddedToRecent(const QString& path);
+    // The user chose the file at `path` over the database in memory: read it
+    // again, without the save question. Never carried out by the document
+    // itself, whose caller may be inside a nested loop.
+    void ReloadWanted(const QString& path);
 
 private:
+    // How a save ended: written, the user chose the other program's file
+    // over the changes here, or stopped (cancelled or failed).
+    enum class Saved { Written, Dropped, Stopped };
+    Saved SaveInPlace(bool askOverChange);
+    Saved SaveTo(const QString& path, bool replace, bool askOverChange);
+    bool Finish(Saved saved);
+    // The stamp of the document's file when another program has changed or
+    // removed it since it was last read or written here; none when the file
+    // is as it was or can't be told.
+    std::optional<FileStamp> ChangeOnDisk() const;
+
     void SetTitle(const QString& title);
     QWidget* DialogWindow() const;
 
@@ -91,6 +120,11 @@ private:
     QString m_strTitle;
     QString m_strPathName;
     bool m_bModified = false;
+    // The file last read or written here, and the stamp it had then.
+    QString m_strStampPath;
+    FileStamp m_stamp;
+    // The change the user was last asked about.
+    FileStamp m_asked;
 };
 
 } // namespace tenvix::ui

@@ -34,6 +34,18 @@ private:
 
 FileResult Fail(FileCause cause, int err = 0) { return {cause, err}; }
 
+FileStamp StampFrom(const struct stat& st)
+{
+    FileStamp s;
+    s.state = FileStamp::State::Present;
+    s.size = qint64(st.st_size);
+    s.mtimeSec = qint64(st.st_mtim.tv_sec);
+    s.mtimeNsec = qint64(st.st_mtim.tv_nsec);
+    s.inode = quint64(st.st_ino);
+    s.device = quint64(st.st_dev);
+    return s;
+}
+
 FileResult FailErrno(bool saving)
 {
     const int err = errno;
@@ -75,7 +87,10 @@ FileResult ReadRegularFile(const QString& path, QByteArray& out, qint64 maxBytes
         done += n;
     }
     out.truncate(done);
-    return {};
+    // The stamp of what was read, not of whatever the path names by now.
+    FileResult r;
+    r.stamp = StampFrom(st);
+    return r;
 }
 
 // Gives up a save after its file was opened: the temporary file goes, and
@@ -137,10 +152,28 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes)
     // now must not have its file put in place. EINVAL: no sync here at all.
     if (::fsync(file.handle()) != 0 && errno != EINVAL)
         return Abandon(file, errno);
+    // The written file keeps its inode, size and time when it takes the
+    // target's name; stamped now, before it has the name, it cannot be
+    // mistaken for a file another program puts there just after.
+    struct stat st {};
+    const bool stamped = ::fstat(file.handle(), &st) == 0;
     errno = 0;
     if (!file.commit())
         return Abandon(file, errno);
-    return {};
+    FileResult r;
+    r.stamp = stamped ? StampFrom(st) : StampOf(path);
+    return r;
+}
+
+FileStamp StampOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0)
+        return StampFrom(st);
+    FileStamp s;
+    if (errno == ENOENT || errno == ENOTDIR)
+        s.state = FileStamp::State::Missing;
+    return s;
 }
 
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving)

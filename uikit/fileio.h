@@ -12,6 +12,23 @@
 
 namespace tenvix::ui {
 
+// Which file a path named and how it stood: enough to tell that another
+// program has since written it, whether in place or by putting a new file in
+// its place (as every safe save does).
+struct FileStamp {
+    enum class State { Unknown, Missing, Present };
+    State state = State::Unknown; // Unknown: the system would not say
+    qint64 size = 0;
+    qint64 mtimeSec = 0;
+    qint64 mtimeNsec = 0;
+    quint64 inode = 0;
+    quint64 device = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file `path` names now (a symbolic link followed).
+FileStamp StampOf(const QString& path);
+
 struct FileResult {
     FileCause cause = FileCause::None;
     int sysError = 0; // errno behind the cause, 0 if none
@@ -19,6 +36,9 @@ struct FileResult {
     // (closing and replacing included); false when it could not be opened
     // or was refused, as a pipe or a folder is.
     bool opened = false;
+    // On success, the file read, or the file written as it stands in the
+    // target's place.
+    FileStamp stamp{};
     bool ok() const { return cause == FileCause::None; }
 };
 

@@ -1,0 +1,311 @@
+// Another program (`tenvix-cli prices --apply`, say) writes the database the
+// window has open. The window notices before it saves and when it is
+// activated again, asks once for each change it finds, and reads the file
+// again only from the main loop, never inside the question's own loop. The
+// boxes run a nested loop as real ones do.
+
+#include "model/bondfile.h"
+#include "shell/deletemanydlg.h"
+#include "support/app.h"
+
+#include <QFile>
+
+#include <span>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+
+namespace {
+
+const QString kChanged =
+    "The file db.bnd has been changed by another program. Save anyway and overwrite those changes ?";
+const QString kReload = "The file db.bnd has been changed by another program. Reload it ?";
+const QString kRemoved = "The file db.bnd has been removed by another program . Save writes it again .";
+
+QStringList Ids(const CBondList& list)
+{
+    QStringList ids;
+    for (const auto& b : list.m_list)
+        ids << QString::fromStdString(b->m_strID);
+    return ids;
+}
+
+QStringList IdsIn(const QString& path)
+{
+    CBondList list;
+    const QByteArray bytes = test::ReadAll(path);
+    if (!LoadBondDatabase(std::as_bytes(std::span(bytes.constData(), std::size_t(bytes.size()))), list))
+        return {"<not a database>"};
+    return Ids(list);
+}
+
+} // namespace
+
+class TestFileWatch : public QObject {
+    Q_OBJECT
+    using App = test::AppWith<test::NestedMessages>;
+    std::unique_ptr<App> m_app;
+    CMainFrame* m_frame = nullptr;
+    QString m_path;
+    QStringList m_sampleIds;
+    int m_nWrites = 0;
+
+    test::NestedMessages& Msgs() { return m_app->msgs; }
+    CTenvixDoc& Doc() { return m_app->Doc(); }
+    QStringList Shown() { return Ids(Doc().BondList()); }
+
+    // As the command line writes: a new file renamed over the old one.
+    void OtherProgramWrites()
+    {
+        CBondList list;
+        const QByteArray id = "OTHER-" + QByteArray::number(++m_nWrites);
+        auto b = std::make_unique<CBondStd>(0);
+        b->SetData(12, 4.f, 100.f, 99.f, test::Day(2020, 1, 1), test::Day(2035, 1, 1), id.toStdString(), "Other");
+        list.m_list.push_back(std::move(b));
+        OtherProgramWrites(QByteArray::fromStdString(StoreBondDatabase(list)));
+    }
+    void OtherProgramWrites(const QByteArray& bytes)
+    {
+        const QString tmp = m_path + ".new";
+        test::WriteAll(tmp, bytes);
+        QVERIFY(::rename(QFile::encodeName(tmp).constData(), QFile::encodeName(m_path).constData()) == 0);
+    }
+    QStringList OtherIds() const { return {"OTHER-" + QString::number(m_nWrites)}; }
+
+    void Edit()
+    {
+        auto b = std::make_unique<CBondStd>(0);
+        b->SetData(6, 5.f, 100.f, 98.5f, test::Day(2021, 1, 1), test::Day(2031, 1, 1), "UNSAVED", "");
+        Doc().BondList().m_list.push_back(std::move(b));
+        Doc().SetModifiedFlag(true);
+    }
+
+    // The window comes back to the front after another one had it.
+    void Reactivate()
+    {
+        QWidget other;
+        QVERIFY(test::Active(&other));
+        QVERIFY(test::Active(m_frame));
+        Deliver();
+    }
+    static void Deliver()
+    {
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::processEvents();
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<App>();
+        m_path = m_app->Copy("db.bnd");
+        m_nWrites = 0;
+        m_frame = m_app->Start({"tenvix", m_path});
+        QVERIFY(m_frame);
+        QVERIFY(test::Active(m_frame));
+        Deliver();
+        m_sampleIds = Shown();
+        QVERIFY(m_sampleIds.size() > 20);
+        QVERIFY(Msgs().shown.isEmpty());
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        m_frame = nullptr;
+    }
+
+    // Unsaved edits over a changed file, met by Save or by coming back to
+    // the window: Yes overwrites, No reads the other program's file and
+    // drops the edits, Cancel leaves both alone. Either way the change is
+    // not asked about again.
+    void changedFileUnderEdits_data()
+    {
+        QTest::addColumn<bool>("bySave");
+        QTest::addColumn<int>("answer");
+        for (const bool bySave : {true, false}) {
+            const char* how = bySave ? "Save, " : "activation, ";
+            QTest::addRow("%syes", how) << bySave << int(MsgAnswer::Yes);
+            QTest::addRow("%sno", how) << bySave << int(MsgAnswer::No);
+            QTest::addRow("%scancel", how) << bySave << int(MsgAnswer::Cancel);
+        }
+    }
+
+    void changedFileUnderEdits()
+    {
+        QFETCH(bool, bySave);
+        QFETCH(int, answer);
+        Edit();
+        const QStringList edited = Shown();
+        OtherProgramWrites();
+        Msgs().Answer(MsgAnswer(answer));
+        if (bySave) {
+            m_frame->Action(ID_FILE_SAVE)->trigger();
+            // The box has closed; the database is not read again until the
+            // main loop has its turn.
+            QCOMPARE(Shown(), edited);
+            Deliver();
+        } else {
+            Reactivate();
+        }
+        QCOMPARE(Msgs().Texts(), QStringList{kChanged});
+        QCOMPARE(Msgs().Last().caption, QString("Question"));
+        QCOMPARE(Msgs().Last().buttons, MsgButtons::YesNoCancel);
+        switch (MsgAnswer(answer)) {
+        case MsgAnswer::Yes:
+            QCOMPARE(IdsIn(m_path), edited);
+            QCOMPARE(Shown(), edited);
+            QVERIFY(!Doc().IsModified());
+            break;
+        case MsgAnswer::No:
+            QCOMPARE(IdsIn(m_path), OtherIds());
+            QCOMPARE(Shown(), OtherIds());
+            QVERIFY(!Doc().IsModified());
+            QVERIFY(!m_frame->Action(ID_FILE_SAVE)->isEnabled());
+            break;
+        default:
+            QCOMPARE(IdsIn(m_path), OtherIds());
+            QCOMPARE(Shown(), edited);
+            QVERIFY(Doc().IsModified());
+            break;
+        }
+        QCOMPARE(Doc().GetTitle(), QString("db.bnd"));
+        Reactivate();
+        QCOMPARE(Msgs().shown.size(), 1);
+    }
+
+    // Nothing unsaved: coming back asks to read the file again, once for
+    // each change.
+    void changedFileWithoutEditsAsksToReload_data()
+    {
+        QTest::addColumn<bool>("reload");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+
+    void changedFileWithoutEditsAsksToReload()
+    {
+        QFETCH(bool, reload);
+        OtherProgramWrites();
+        Msgs().Answer(reload ? MsgAnswer::Yes : MsgAnswer::No);
+        Reactivate();
+        QCOMPARE(Msgs().Texts(), QStringList{kReload});
+        QCOMPARE(Msgs().Last().caption, QString("Question"));
+        QCOMPARE(Msgs().Last().buttons, MsgButtons::YesNo);
+        QCOMPARE(Shown(), reload ? OtherIds() : m_sampleIds);
+        QVERIFY(!Doc().IsModified());
+
+        Reactivate();
+        QCOMPARE(Msgs().shown.size(), 1);
+        // A second change is a new question.
+        OtherProgramWrites();
+        Msgs().Answer(MsgAnswer::Yes);
+        Reactivate();
+        QCOMPARE(Msgs().Texts(), QStringList({kReload, kReload}));
+        QCOMPARE(Shown(), OtherIds());
+    }
+
+    // What another program left is no database: reading it again replaces
+    // nothing, for the database here is now the only good copy.
+    void brokenFileIsNotReadOverTheDatabase()
+    {
+        OtherProgramWrites(QByteArray("Tenvix\0\1\0\0\0\2\0\0\0", 15)); // counts differ
+        Msgs().Answer(MsgAnswer::Yes);
+        Reactivate();
+        Reactivate();
+        QCOMPARE(Msgs().Texts(), QStringList({kReload, "Unexpected file format."}));
+        QCOMPARE(Shown(), m_sampleIds);
+        QCOMPARE(Doc().GetTitle(), QString("db.bnd"));
+        QVERIFY(Doc().IsModified());
+    }
+
+    // A file gone from disk is told once; the window's database is then
+    // the only copy, so it counts as unsaved and Save writes it again.
+    void removedFileWarnsOnce()
+    {
+        QVERIFY(QFile::remove(m_path));
+        Reactivate();
+        Reactivate();
+        QCOMPARE(Msgs().Texts(), QStringList{kRemoved});
+        QCOMPARE(Msgs().Last().caption, QString("Warning"));
+        QCOMPARE(Msgs().Last().buttons, MsgButtons::Ok);
+        QVERIFY(Doc().IsModified());
+        m_frame->Action(ID_FILE_SAVE)->trigger();
+        Deliver();
+        QCOMPARE(Msgs().shown.size(), 1);
+        QCOMPARE(IdsIn(m_path), m_sampleIds);
+        QVERIFY(!Doc().IsModified());
+    }
+
+    // The program's own saves are no change by another program; Save As to
+    // another name leaves the old file to whoever changes it.
+    void ownSavesAskNothing()
+    {
+        Edit();
+        m_frame->Action(ID_FILE_SAVE)->trigger();
+        Reactivate();
+        Edit();
+        m_frame->Action(ID_FILE_SAVE)->trigger();
+        QVERIFY(!Doc().IsModified());
+        QVERIFY(Msgs().shown.isEmpty());
+
+        OtherProgramWrites();
+        Edit();
+        const QString copy = m_app->dir.filePath("copy.bnd");
+        m_app->chooser.Answer(copy);
+        m_frame->Action(ID_FILE_SAVE_AS)->trigger();
+        Reactivate();
+        QVERIFY(Msgs().shown.isEmpty());
+        QCOMPARE(Doc().GetTitle(), QString("copy.bnd"));
+        QCOMPARE(IdsIn(copy), Shown());
+        QCOMPARE(IdsIn(m_path), OtherIds());
+    }
+
+    // Save As onto the file itself is a Save of it.
+    void saveAsOverTheSameFileAsks()
+    {
+        Edit();
+        OtherProgramWrites();
+        m_app->chooser.Answer(m_path);
+        Msgs().Answer(MsgAnswer::Cancel);
+        m_frame->Action(ID_FILE_SAVE_AS)->trigger();
+        QCOMPARE(Msgs().Texts(), QStringList{kChanged});
+        QCOMPARE(IdsIn(m_path), OtherIds());
+        QVERIFY(Doc().IsModified());
+    }
+
+    // While a modal window is up nothing is asked (nor read again); the
+    // question comes once it has closed.
+    void noQuestionUnderAModalWindow()
+    {
+        int shownInside = -1;
+        test::WhenModal<CDeleteManyDlg>([&](CDeleteManyDlg* dlg) {
+            OtherProgramWrites();
+            QEvent activate(QEvent::WindowActivate);
+            QCoreApplication::sendEvent(m_frame, &activate);
+            Deliver();
+            shownInside = int(Msgs().shown.size());
+            dlg->reject();
+        });
+        Msgs().Answer(MsgAnswer::Yes);
+        m_frame->Action(ID_DELETE_MANY)->trigger();
+        QCOMPARE(shownInside, 0);
+        QTRY_COMPARE(Msgs().Texts(), QStringList{kReload});
+        QTRY_COMPARE(Shown(), OtherIds());
+    }
+
+    // Closing with unsaved edits over a changed file: No to the overwrite
+    // drops the edits, and the window closes without writing.
+    void closeOverAChangedFile()
+    {
+        Edit();
+        OtherProgramWrites();
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to db.bnd?"
+        Msgs().Answer(MsgAnswer::No);  // overwrite the other program's file?
+        QVERIFY(m_frame->close());
+        QCOMPARE(Msgs().Texts(), QStringList({"Save changes to db.bnd?", kChanged}));
+        QCOMPARE(IdsIn(m_path), OtherIds());
+    }
+};
+
+QTEST_MAIN(TestFileWatch)
+#include "tst_filewatch.moc"
