@@ -16,9 +16,13 @@ namespace tenvix {
 
 namespace {
 
-// The forms never store a price below 0.00001; a file made by hand can. A
-// price of nothing has no yield, and the search would report an absurd one.
-bool PriceUsable(float price) { return std::isfinite(price) && price > 0.0f; }
+// The forms never store a price below 0.00001; a file made by hand can. Such
+// a price, as a price of nothing, has no meaningful yield: the search would
+// report an absurd one (1e14, with a duration of 2.5e38). The forms check the
+// typed double and store it as a float, which puts 0.00001 itself just below
+// the double 0.00001, so the float is compared with the float.
+constexpr float kLowestStoredPrice = 0.00001f;
+bool PriceUsable(float price) { return std::isfinite(price) && price >= kLowestStoredPrice; }
 
 } // namespace
 

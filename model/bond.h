@@ -28,7 +28,7 @@ enum BondCode : int {
     BOND_STAND_BEFORE_RELEASE = 12,
     BOND_PRICE_TOO_HIGH = -3, // no positive yield reaches the price
     BOND_BAD_TERMS = -5,      // terms no valuation can use: a pay period below 1, an amount that is not
-                              // finite, a price not above zero
+                              // finite, a price below the lowest the forms store (0.00001)
 };
 
 enum BondType : int { BOND_TYPE_STD = 0, BOND_TYPE_FREE = 1 };

@@ -150,6 +150,30 @@ TEST(Validate, UnusableTermsFromAHandMadeFile)
         check(*Std(12, 5, 100, bad, Day(2000, 1, 1), Day(2010, 1, 1)));
         check(*test::FreeBond("F", bad, {{Day(2004, 1, 1), 100}}));
     }
+    // Nor has a price below any the forms store, a denormal one included: its
+    // search would answer a yield of 1e14 and a duration of 2.5e38.
+    for (float tiny : {std::numeric_limits<float>::denorm_min(), 1e-30f, 1e-6f, std::nextafter(1e-5f, 0.0f)}) {
+        check(*Std(12, 5, 100, tiny, Day(2000, 1, 1), Day(2010, 1, 1)));
+        check(*test::FreeBond("F", tiny, {{Day(2004, 1, 1), 100}}));
+    }
+}
+
+TEST(Validate, TheSmallestPriceTheFormsStoreIsAnalysed)
+{
+    // 0.00001 as typed, narrowed to a float: just below the double 0.00001.
+    const auto price = static_cast<float>(0.00001);
+    ASSERT_LT(static_cast<double>(price), 0.00001);
+    auto free = test::FreeBond("F", price, {{Day(2003, 1, 1), 1}});
+    auto coupons = Std(12, 0, 1, price, Day(2000, 1, 1), Day(2003, 1, 1));
+    for (CBond* b : {static_cast<CBond*>(free.get()), static_cast<CBond*>(coupons.get())}) {
+        Ready(*b, Day(2002, 1, 1), Day(2002, 6, 1));
+        EXPECT_EQ(b->Validate(), BOND_OK);
+        // 1 a year out for 0.00001: about 99999, as closely as the search's
+        // tolerance on the price allows.
+        const double y = b->GetYTM(SystemClock());
+        EXPECT_GT(y, 9e4);
+        EXPECT_LT(std::fabs(b->PriceGap(y)), 1e-6);
+    }
 }
 
 TEST(TypeIIValuation, OnePaymentOneYearOut)
