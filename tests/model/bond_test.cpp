@@ -322,3 +322,30 @@ TEST(SetFromGrid, SuccessStoresAndFailureKeepsTheRecord)
     EXPECT_EQ(b.m_nMaturity, before.m_nMaturity);
     EXPECT_EQ(b.m_strID, "B7");
 }
+
+TEST(SetFromCashflows, TheGridsChecksOnStoredPayments)
+{
+    const auto day = [](int y) { return static_cast<std::int32_t>(Day(y, 1, 1)); };
+    // A stored 0.00001 passes; the grid shows it as 0.00, but it is not read back.
+    const std::vector<CASHFLOW> good = {{day(2004), 5}, {day(2006), 0.00001f}, {day(2005), 7}};
+    CBondFree b(0);
+    ASSERT_EQ(b.SetFromCashflows(good, 99.5f, Day(2003, 1, 1) + 0.7, "B7", "Bond seven"), 0);
+    EXPECT_EQ(b.m_cashflows, good);
+    EXPECT_EQ(b.m_nMaturity, day(2006));
+    EXPECT_EQ(b.m_nRelease, day(2003));
+    EXPECT_EQ(b.m_fPrice, 99.5f);
+
+    const CBondFree before = b;
+    const std::vector<std::pair<std::vector<CASHFLOW>, int>> cases = {
+        {{}, 1},
+        {{{day(2004), 1}, {day(2005), 1}, {day(2006), 0}}, 51},
+        {{{day(2004), 1}, {day(2005), kNaN}}, 35},
+        {{{day(2004), 1}, {day(2005), 2e18f}}, 36},
+        {{{day(2002), 1}}, 6}, // nothing paid after the release date
+    };
+    for (const auto& [flows, code] : cases) {
+        EXPECT_EQ(b.SetFromCashflows(flows, 1.0f, Day(2003, 1, 1), "C", ""), code);
+        EXPECT_EQ(b.m_cashflows, before.m_cashflows);
+        EXPECT_EQ(b.m_fPrice, before.m_fPrice);
+    }
+}
