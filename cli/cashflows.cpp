@@ -59,22 +59,23 @@ int RunCashflows(const std::vector<std::string>& argv)
     // Dates are checked row by row like the window's grid, so a bad one is a
     // fault of its row rather than a usage error.
     const DateParser parseDate = [](std::string_view text) { return ParseIsoDate(text); };
-    const CashflowInput input{price, rows, stand, horizon, method, squareM};
-    if (args.Flag("table")) {
-        const CashflowExplanation x = ExplainCashflows(input, parseDate, SystemClock());
-        if (x.result.Ok())
-            return WriteExplanation(x.explanation);
-        // Without a yield there is no table to show, so it is a failure here.
-        std::cerr << (x.result.fault ? CashflowFaultMessage(x.result.fault)
-                                     : AnalysisFailureText(AnalysisFailure::NoYield))
-                  << "\n";
+    CashflowInput input{price, rows, stand, horizon, method, squareM};
+    input.emptyAmountIsNoNumber = true;
+    const bool table = args.Flag("table");
+    CashflowExplanation x;
+    if (table)
+        x = ExplainCashflows(input, parseDate, SystemClock());
+    else
+        x.result = CalculateCashflows(input, parseDate, SystemClock());
+    const CashflowResult& r = x.result;
+    // The one analysis of the command failed: refused entries, or no yield
+    // (where the window shows "Error" in place of the figures).
+    if (!r.Ok()) {
+        std::cerr << (r.fault ? CashflowFaultMessage(r.fault) : AnalysisFailureText(AnalysisFailure::NoYield)) << "\n";
         return kExitFailure;
     }
-    const CashflowResult r = CalculateCashflows(input, parseDate, SystemClock());
-    if (r.fault) {
-        std::cerr << CashflowFaultMessage(r.fault) << "\n";
-        return kExitFailure;
-    }
+    if (table)
+        return WriteExplanation(x.explanation);
     Output out(STDOUT_FILENO);
     std::string& text = out.Text();
     auto line = [&text](const char* name, double value) {
@@ -82,16 +83,10 @@ int RunCashflows(const std::vector<std::string>& argv)
         AppendFixed(text, value, 8);
         text += '\n';
     };
-    if (r.error) {
-        text += "ytm=";
-        text += kCashflowNoYieldText;
-        text += '\n';
-    } else {
-        line("ytm=", r.ytm);
-        line("d1=", r.duration);
-        if (squareM)
-            line("m2=", r.squareM);
-    }
+    line("ytm=", r.ytm);
+    line("d1=", r.duration);
+    if (squareM)
+        line("m2=", r.squareM);
     line("h=", HorizonYears(method, stand, horizon));
     return FinishOutput(out);
 }

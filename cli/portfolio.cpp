@@ -155,11 +155,16 @@ int RunPortfolio(const std::vector<std::string>& argv)
         FinishOutput(out);
         std::cerr << OutcomeMessage(p.outcome) << "\n";
         return kExitFailure;
-    case PortfolioOutcome::MemberIncompatible:
-        // The window ends such a calculation without a word; rows analysed
-        // moments ago cannot turn incompatible here.
+    case PortfolioOutcome::MemberIncompatible: {
+        // Rows analysed moments ago cannot turn incompatible here; should one
+        // all the same, it is named as a row that can't be included. Every
+        // row is ready by now, so the member's place is its row's.
         FinishOutput(out);
+        const auto member = static_cast<std::size_t>(p.member);
+        if (member >= 1 && member <= file.rows.size())
+            std::cerr << ExcludedRowMessage(file.rows[member - 1].id, p.member) << "\n";
         return kExitFailure;
+    }
     }
     return kExitFailure;
 }

@@ -120,4 +120,13 @@ std::string DeletedText(int deleted, int total)
     return text += " total .";
 }
 
+std::string PaymentsCutText(int shown, std::size_t total)
+{
+    std::string text = "Only ";
+    AppendInteger(text, shown);
+    text += " of ";
+    AppendInteger(text, static_cast<std::int64_t>(total));
+    return text += " payments can be shown .";
+}
+
 } // namespace tenvix::editor

@@ -6,6 +6,7 @@
 
 #include "editor/formrules.h"
 
+#include <cstddef>
 #include <string>
 
 namespace tenvix::editor {
@@ -30,5 +31,9 @@ enum class FormText {
 const char* TextOf(FormText text);
 // What Delete Many did.
 std::string DeletedText(int deleted, int total);
+// A record with more payments than the grid's rows is shown: "Only 200 of
+// 250 payments can be shown .", under kWarningCaption.
+std::string PaymentsCutText(int shown, std::size_t total);
+inline constexpr const char* kWarningCaption = "Warning";
 
 } // namespace tenvix::editor

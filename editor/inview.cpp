@@ -5,6 +5,7 @@
 
 #include "editor/inview.h"
 
+#include "editor/formmessages.h"
 #include "editor/idlimit.h"
 #include "model/bond.h"
 #include "model/date.h"
@@ -28,6 +29,7 @@
 #include <QTabBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace tenvix::ui {
 namespace {
@@ -61,6 +63,8 @@ CInView::CInView(QWidget* parent) : QWidget(parent)
     qApp->installEventFilter(this);
     connect(qApp, &QApplication::focusChanged, this, &CInView::WatchFocusedField);
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &CInView::EditStateChanged);
+    // A warning held back while another box was up is told once it closes.
+    connect(&NestedLoops::Instance(), &NestedLoops::Settled, this, &CInView::WarnPaymentsCut, Qt::QueuedConnection);
 }
 
 CInView::~CInView()
@@ -114,7 +118,8 @@ int CInView::FillForm(Position pos)
     m_bReleaseUnshown = !ShowDate(m_wndRelease, bond.m_nRelease);
     if (const auto* free = dynamic_cast<const CBondFree*>(&bond)) {
         SelectTab(1);
-        // Save refuses to drop what the grid can't show.
+        // Save and Analyse take the payments the grid can't show from the
+        // record, as long as the grid stays as written here.
         m_bPaymentsCut = free->m_cashflows.size() > static_cast<std::size_t>(kMaxPeriods);
         const auto payments = static_cast<int>(std::min<std::size_t>(free->m_cashflows.size(), kMaxPeriods));
         m_wndPeriods->setValue(std::max(payments, 1));
@@ -133,6 +138,15 @@ int CInView::FillForm(Position pos)
         m_wndPayPeriod->setEditText(QString());
         m_wndMaturity->SetValue(UiClock().Now());
         m_bMaturityUnshown = false;
+        m_cutRows.clear();
+        m_nCutWarning = 0;
+        if (m_bPaymentsCut) {
+            m_cutRows = m_wndGrid->Rows();
+            // Not here: showing a record is part of commands (a file opened,
+            // a record deleted) that must not run a box halfway.
+            m_nCutWarning = free->m_cashflows.size();
+            QMetaObject::invokeMethod(this, &CInView::WarnPaymentsCut, Qt::QueuedConnection);
+        }
     } else if (const auto* coupons = dynamic_cast<const CBondStd*>(&bond)) {
         SelectTab(0);
         Show(m_wndCoupon, Qs(FormatAmount(coupons->m_fCoupon)));
@@ -142,8 +156,30 @@ int CInView::FillForm(Position pos)
         ShowTypeControls(true);
         ResetGrid();
         m_bPaymentsCut = false;
+        m_cutRows.clear();
+        m_nCutWarning = 0;
     }
     return 0;
+}
+
+const std::vector<CASHFLOW>* CInView::PaymentsBehindGrid() const
+{
+    if (!m_bPaymentsCut || !m_posCurrent || *m_posCurrent == m_bondList.m_list.end())
+        return nullptr;
+    const auto* free = dynamic_cast<const CBondFree*>((*m_posCurrent)->get());
+    if (!free || m_wndGrid->Rows() != m_cutRows)
+        return nullptr;
+    return &free->m_cashflows;
+}
+
+void CInView::WarnPaymentsCut()
+{
+    // Inside another box the warning waits for it to close (Settled).
+    if (m_nCutWarning == 0 || NestedLoops::Instance().Depth() > 0)
+        return;
+    const std::size_t total = std::exchange(m_nCutWarning, 0);
+    Messages().Show(this, Qs(editor::PaymentsCutText(kMaxPeriods, total)), QString::fromLatin1(editor::kWarningCaption),
+                    MsgIcon::Exclamation, MsgButtons::Ok);
 }
 
 int CInView::ShowRecordAt(Position pos)
@@ -166,6 +202,8 @@ void CInView::ResetFields()
     m_wndPayPeriod->setEditText(QString());
     m_wndMaturity->SetValue(UiClock().Now());
     m_bPaymentsCut = m_bReleaseUnshown = m_bMaturityUnshown = false;
+    m_cutRows.clear();
+    m_nCutWarning = 0;
 }
 
 void CInView::ShowID(const QString& id)

@@ -137,6 +137,14 @@ private:
     editor::AnalysisOutcome AnalyseFree(Explanation& explanation);
     // A form code's message; Type II words one of them its own way.
     void ReportError(int code, bool typeII = false);
+    // The stored payments behind a grid that shows only the first of them,
+    // while the grid is as FillForm wrote it; null when the grid is all
+    // there is (no such record, or the user has changed the grid).
+    const std::vector<CASHFLOW>* PaymentsBehindGrid() const;
+    // Says once that the record shown has more payments than the grid shows,
+    // from the main loop after the command that showed it, never inside
+    // another box.
+    void WarnPaymentsCut();
     void ShowAfterChange(std::optional<Position> pos);
     QWidget* MnemonicTarget(const QKeyEvent& key, bool* click) const;
     QLineEdit* FocusedTextField() const;
@@ -150,6 +158,8 @@ private:
     bool m_bSettingTab = false;
     // What the shown record holds beyond the form: Save would lose it.
     bool m_bPaymentsCut = false;     // more payments than the grid's rows
+    std::vector<GridRow> m_cutRows;  // the grid as FillForm wrote such a record
+    std::size_t m_nCutWarning = 0;   // the payments to tell of, until told; 0 for none
     bool m_bReleaseUnshown = false;  // the release picker shows a stand-in
     bool m_bMaturityUnshown = false; // the maturity picker shows a stand-in
     std::vector<Mnemonic> m_mnemonics;

@@ -67,11 +67,14 @@ int CInView::WriteRecord(int nType)
         return editor::FORM_ID_OCCUPIED;
     // What the form could not show is not in its fields; saving them would
     // drop payments or store a stand-in date. The type a record is saved as
-    // decides what is read: maturity for Type I, the grid for Type II.
+    // decides what is read: maturity for Type I, the grid for Type II. A grid
+    // that shows only the first payments and is untouched stands for all of
+    // them; once it is changed, it would stand for those it shows alone.
     const bool free = nType == BOND_TYPE_FREE;
     if (m_bReleaseUnshown || (!free && m_bMaturityUnshown))
         return editor::FORM_DATE_OUT_OF_RANGE;
-    if (free && m_bPaymentsCut)
+    const std::vector<CASHFLOW>* stored = free ? PaymentsBehindGrid() : nullptr;
+    if (free && m_bPaymentsCut && !stored)
         return editor::FORM_TOO_MANY_PAYMENTS;
     Host().ClearListView();
 
@@ -103,11 +106,16 @@ int CInView::WriteRecord(int nType)
         std::unique_ptr<CBondFree> fresh;
         CBondFree* target =
             typeChanged ? (fresh = std::make_unique<CBondFree>(UiClock())).get() : static_cast<CBondFree*>(slot.get());
-        if (const int g = target->SetFromGrid(rows, static_cast<float>(price), release, id, name, LocaleDateParser()))
+        const int g = stored
+                          ? target->SetFromCashflows(*stored, static_cast<float>(price), release, id, name)
+                          : target->SetFromGrid(rows, static_cast<float>(price), release, id, name, LocaleDateParser());
+        if (g)
             return g + editor::kGridCodeOffset;
         if (fresh)
             slot = std::move(fresh);
     }
+    if (typeChanged) // the grid now shows no more than what was saved, or nothing stored at all
+        m_bPaymentsCut = false;
     Host().SetModified();
     ShowNotice(this, QString::fromLatin1(editor::TextOf(editor::FormText::Saved)));
     return editor::FORM_OK;
@@ -245,8 +253,13 @@ editor::AnalysisOutcome CInView::AnalyseFree(Explanation& explanation)
     const double stand = Host().StandDate();
     const double horizon = Host().Horizon();
     CBondFree bond(UiClock());
-    if (const int g = bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release,
-                                       Std(m_wndID->text().trimmed()), {}, LocaleDateParser()))
+    // The form's price with every stored payment, while the grid shows the
+    // first of them untouched: what the record would be saved as.
+    const std::string id = Std(m_wndID->text().trimmed());
+    const std::vector<CASHFLOW>* stored = PaymentsBehindGrid();
+    if (const int g = stored ? bond.SetFromCashflows(*stored, static_cast<float>(price), release, id, {})
+                             : bond.SetFromGrid(m_wndGrid->Rows(), static_cast<float>(price), release, id, {},
+                                                LocaleDateParser()))
         return EntriesRefused(g + editor::kGridCodeOffset);
     const BusyCursor busy;
     const editor::AnalysisOutcome outcome = editor::AnalyseFormBond(bond, stand, horizon, m_bSquareM, price, UiClock());

@@ -16,9 +16,13 @@ namespace tenvix {
 
 namespace {
 
-// The forms never store a price below 0.00001; a file made by hand can. A
-// price of nothing has no yield, and the search would report an absurd one.
-bool PriceUsable(float price) { return std::isfinite(price) && price > 0.0f; }
+// The forms never store a price below 0.00001; a file made by hand can. Such
+// a price, as a price of nothing, has no meaningful yield: the search would
+// report an absurd one (1e14, with a duration of 2.5e38). The forms check the
+// typed double and store it as a float, which puts 0.00001 itself just below
+// the double 0.00001, so the float is compared with the float.
+constexpr float kLowestStoredPrice = 0.00001f;
+bool PriceUsable(float price) { return std::isfinite(price) && price >= kLowestStoredPrice; }
 
 } // namespace
 
@@ -188,7 +192,6 @@ int CBondFree::SetFromGrid(std::span<const GridRow> grid, float price, double re
         return 1;
     std::vector<CASHFLOW> flows;
     flows.reserve(grid.size());
-    std::int32_t latest = -750000;
     for (std::size_t i = 0; i < grid.size(); ++i) {
         const int row = static_cast<int>(16 * i);
         const std::optional<double> amount = ReadDecimal(TrimRight(grid[i].amount));
@@ -201,11 +204,34 @@ int CBondFree::SetFromGrid(std::span<const GridRow> grid, float price, double re
         const std::optional<double> date = parseDate(grid[i].date);
         if (!date)
             return row + 21;
-        const CASHFLOW cf{DaySerial(*date), static_cast<float>(*amount)};
-        flows.push_back(cf);
+        flows.push_back({DaySerial(*date), static_cast<float>(*amount)});
+    }
+    return Adopt(std::move(flows), price, release, id, name);
+}
+
+int CBondFree::SetFromCashflows(std::vector<CASHFLOW> flows, float price, double release, std::string_view id,
+                                std::string_view name)
+{
+    if (flows.empty())
+        return 1;
+    for (std::size_t i = 0; i < flows.size(); ++i) {
+        const int row = static_cast<int>(16 * i);
+        const float amount = flows[i].m_fAmount;
+        if (!(amount >= 0.00001f)) // a stored 0.00001 is just below the double
+            return row + 19;
+        if (amount > 1e18f)
+            return row + 20;
+    }
+    return Adopt(std::move(flows), price, release, id, name);
+}
+
+int CBondFree::Adopt(std::vector<CASHFLOW> flows, float price, double release, std::string_view id,
+                     std::string_view name)
+{
+    std::int32_t latest = -750000;
+    for (const CASHFLOW& cf : flows)
         if (cf.m_nDate > latest)
             latest = cf.m_nDate;
-    }
     const std::int32_t releaseDay = DaySerial(release);
     if (latest <= releaseDay)
         return 6;

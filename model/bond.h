@@ -28,7 +28,7 @@ enum BondCode : int {
     BOND_STAND_BEFORE_RELEASE = 12,
     BOND_PRICE_TOO_HIGH = -3, // no positive yield reaches the price
     BOND_BAD_TERMS = -5,      // terms no valuation can use: a pay period below 1, an amount that is not
-                              // finite, a price not above zero
+                              // finite, a price below the lowest the forms store (0.00001)
 };
 
 enum BondType : int { BOND_TYPE_STD = 0, BOND_TYPE_FREE = 1 };
@@ -126,6 +126,7 @@ struct CASHFLOW {
 struct GridRow {
     std::string amount;
     std::string date;
+    friend bool operator==(const GridRow&, const GridRow&) = default;
 };
 
 // Turns a date text into a date value, or nothing when it does not parse. The
@@ -157,12 +158,21 @@ public:
     // anything changes, so a failure leaves the record as it was.
     int SetFromGrid(std::span<const GridRow> grid, float price, double release, std::string_view id,
                     std::string_view name, const DateParser& parseDate);
+    // The same with payments already read, for a record whose payments are
+    // more than the grid shows: each amount is checked against the grid's
+    // bounds (as a float, as stored), then the latest date against the
+    // release date. The same codes, with i the payment's index.
+    int SetFromCashflows(std::vector<CASHFLOW> flows, float price, double release, std::string_view id,
+                         std::string_view name);
     int RemoveCashflows();
 
     std::vector<CASHFLOW> m_cashflows;
     double m_dtStand = 0.0;
 
 private:
+    // Takes checked payments, unless none falls after the release date (6).
+    int Adopt(std::vector<CASHFLOW> flows, float price, double release, std::string_view id, std::string_view name);
+
     // The payments after the stand date with their times in years, made by
     // Prepare so that the yield search does no calendar work.
     struct Flow {

@@ -48,8 +48,9 @@ int ReadEntries(const CashflowInput& in, const DateParser& parseDate, std::int32
     std::int32_t latest = std::numeric_limits<std::int32_t>::min();
     payments.reserve(in.rows.size());
     for (std::size_t i = 0; i < in.rows.size(); ++i) {
-        const std::optional<double> amount = ReadDecimal(TrimRight(in.rows[i].amount));
-        if (!amount)
+        const std::string_view amountText = TrimRight(in.rows[i].amount);
+        const std::optional<double> amount = ReadDecimal(amountText);
+        if (!amount || (amountText.empty() && in.emptyAmountIsNoNumber))
             return RowFault(i, kCashflowRowAmountNotANumber);
         // A zero payment is allowed: it keeps a row's place without weight.
         if (*amount < 0 || *amount > 1e20)

@@ -26,6 +26,10 @@ struct CashflowInput {
     double horizon = 0.0;
     YearMethod method = YearMethod::CalendarParts;
     bool squareM = false; // Square-M wanted: then the horizon must follow the stand date
+    // An empty payment text reads as 0 in the window's grid, where a row keeps
+    // its place without weight; on the command line nothing before the '@'
+    // is a payment left out, and is no number.
+    bool emptyAmountIsNoNumber = false;
 };
 
 // Fault codes. A row fault carries its row: 16 * i + kind for row i from 0, so

@@ -13,7 +13,7 @@ protected:
     }
 };
 
-TEST_F(CliCashflows, PrintsTheFiguresOrError)
+TEST_F(CliCashflows, PrintsTheFigures)
 {
     auto r = Cashflows("--price 100 110@2004-03-01");
     EXPECT_EQ(r.status, 0) << r.err;
@@ -24,12 +24,27 @@ TEST_F(CliCashflows, PrintsTheFiguresOrError)
     r = Cashflows("--price 100 --method 365d --square-m 110@2004-03-01");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "ytm=0.09971359\nd1=1.00273973\nm2=1.00000000\nh=2.00273973\n");
+}
 
-    // Less to come than the price: "Error" where the window would show it,
-    // and still the horizon.
-    r = Cashflows("--price 100 --square-m 60@2004-03-01 39@2005-03-01");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "ytm=Error\nh=2.00000000\n");
+TEST_F(CliCashflows, AFailedAnalysisIsAFailure)
+{
+    // Less to come than the price, or nothing (a payment of 0 keeps its row):
+    // the window shows "Error" for the yield; here no figure is printed.
+    for (const std::string payments : {"60@2004-03-01 39@2005-03-01", "0@2004-03-01"}) {
+        const auto r = Cashflows("--price 100 --square-m " + payments);
+        EXPECT_EQ(r.status, 1) << payments;
+        EXPECT_EQ(r.out, "") << payments;
+        EXPECT_EQ(r.err, "Bad YTM .\n") << payments;
+    }
+    // No amount before the '@' is no number, not a payment of 0.
+    for (const std::string payments : {"@2004-03-01", "110@2004-03-01 '  @2005-03-01'"}) {
+        const auto r = Cashflows("--price 100 " + payments);
+        EXPECT_EQ(r.status, 1) << payments;
+        EXPECT_EQ(r.out, "") << payments;
+        EXPECT_EQ(r.err, payments.front() == '@' ? "Invalid cashflow  in row 1 !\n" : "Invalid cashflow  in row 2 !\n");
+    }
+    // In the window's order: the price before the rows.
+    EXPECT_EQ(Cashflows("--price 0 @2004-03-01").err, "Negative or low Spot Price !\n");
 }
 
 TEST_F(CliCashflows, FaultsGoToStandardErrorWithTheirRow)

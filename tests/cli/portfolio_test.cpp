@@ -3,7 +3,11 @@
 
 #include "clirun.h"
 
+#include "model/bondfile.h"
+#include "model/date.h"
 #include "portfolio/core/portfoliofile.h"
+
+#include <limits>
 
 namespace tenvix {
 namespace {
@@ -55,6 +59,42 @@ TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
     EXPECT_EQ(absent.status, 1);
     EXPECT_EQ(absent.err, "Failed to open the file !\n");
     EXPECT_EQ(Run("portfolio " + kSample).status, 2);
+}
+
+TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
+{
+    // A file made by hand: a price the forms would refuse, a denormal one
+    // included. Its search would answer a yield of 1e14.
+    CBondList list;
+    for (const auto& [id, price] : {std::pair{"FINE", 90.0f}, std::pair{"TINY", 1e-6f},
+                                    std::pair{"DENORMAL", std::numeric_limits<float>::denorm_min()}}) {
+        auto b = std::make_unique<CBondStd>(0);
+        b->SetData(12, 5, 100, price, *MakeDate(2020, 1, 1), *MakeDate(2030, 1, 1), id, "");
+        list.m_list.push_back(std::move(b));
+    }
+    const std::string db = Write("tiny.bnd", StoreBondDatabase(list));
+    const std::string dates = " --stand 2024-01-01 --horizon 2027-01-01";
+
+    const test::CliRun analysed = Run("analyse " + db + dates);
+    EXPECT_EQ(analysed.status, 0) << analysed.err;
+    const std::vector<std::string> rows = Lines(analysed.out);
+    ASSERT_EQ(rows.size(), 4u) << analysed.out;
+    EXPECT_TRUE(rows[1].starts_with("FINE,,I,ok,0,")) << rows[1];
+    EXPECT_EQ(rows[2], "TINY,,I,incompatible,-5,,,,");
+    EXPECT_EQ(rows[3], "DENORMAL,,I,incompatible,-5,,,,");
+
+    for (const char* id : {"TINY", "DENORMAL"}) {
+        const test::CliRun x = Run("explain " + db + " " + id + dates);
+        EXPECT_EQ(x.status, 1) << id;
+        EXPECT_EQ(x.out, "") << id;
+        EXPECT_EQ(x.err, "Bad YTM .\n") << id;
+    }
+    const test::CliRun p =
+        Run("portfolio " + db + " " +
+            Write("p.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"FINE", 1}, {"DENORMAL", 1}})) + dates);
+    EXPECT_EQ(p.status, 1);
+    EXPECT_NE(p.out.find("DENORMAL,1,incompatible,,,\r\n"), std::string::npos) << p.out;
+    EXPECT_EQ(p.err, "Bond ID=DENORMAL ,in row 2 , can't be included !\n");
 }
 
 TEST_F(CliPortfolio, SuggestOffersWhatTheWindowWouldAppend)

@@ -150,6 +150,30 @@ TEST(Validate, UnusableTermsFromAHandMadeFile)
         check(*Std(12, 5, 100, bad, Day(2000, 1, 1), Day(2010, 1, 1)));
         check(*test::FreeBond("F", bad, {{Day(2004, 1, 1), 100}}));
     }
+    // Nor has a price below any the forms store, a denormal one included: its
+    // search would answer a yield of 1e14 and a duration of 2.5e38.
+    for (float tiny : {std::numeric_limits<float>::denorm_min(), 1e-30f, 1e-6f, std::nextafter(1e-5f, 0.0f)}) {
+        check(*Std(12, 5, 100, tiny, Day(2000, 1, 1), Day(2010, 1, 1)));
+        check(*test::FreeBond("F", tiny, {{Day(2004, 1, 1), 100}}));
+    }
+}
+
+TEST(Validate, TheSmallestPriceTheFormsStoreIsAnalysed)
+{
+    // 0.00001 as typed, narrowed to a float: just below the double 0.00001.
+    const auto price = static_cast<float>(0.00001);
+    ASSERT_LT(static_cast<double>(price), 0.00001);
+    auto free = test::FreeBond("F", price, {{Day(2003, 1, 1), 1}});
+    auto coupons = Std(12, 0, 1, price, Day(2000, 1, 1), Day(2003, 1, 1));
+    for (CBond* b : {static_cast<CBond*>(free.get()), static_cast<CBond*>(coupons.get())}) {
+        Ready(*b, Day(2002, 1, 1), Day(2002, 6, 1));
+        EXPECT_EQ(b->Validate(), BOND_OK);
+        // 1 a year out for 0.00001: about 99999, as closely as the search's
+        // tolerance on the price allows.
+        const double y = b->GetYTM(SystemClock());
+        EXPECT_GT(y, 9e4);
+        EXPECT_LT(std::fabs(b->PriceGap(y)), 1e-6);
+    }
 }
 
 TEST(TypeIIValuation, OnePaymentOneYearOut)
@@ -297,4 +321,31 @@ TEST(SetFromGrid, SuccessStoresAndFailureKeepsTheRecord)
     EXPECT_EQ(b.m_cashflows, before.m_cashflows);
     EXPECT_EQ(b.m_nMaturity, before.m_nMaturity);
     EXPECT_EQ(b.m_strID, "B7");
+}
+
+TEST(SetFromCashflows, TheGridsChecksOnStoredPayments)
+{
+    const auto day = [](int y) { return static_cast<std::int32_t>(Day(y, 1, 1)); };
+    // A stored 0.00001 passes; the grid shows it as 0.00, but it is not read back.
+    const std::vector<CASHFLOW> good = {{day(2004), 5}, {day(2006), 0.00001f}, {day(2005), 7}};
+    CBondFree b(0);
+    ASSERT_EQ(b.SetFromCashflows(good, 99.5f, Day(2003, 1, 1) + 0.7, "B7", "Bond seven"), 0);
+    EXPECT_EQ(b.m_cashflows, good);
+    EXPECT_EQ(b.m_nMaturity, day(2006));
+    EXPECT_EQ(b.m_nRelease, day(2003));
+    EXPECT_EQ(b.m_fPrice, 99.5f);
+
+    const CBondFree before = b;
+    const std::vector<std::pair<std::vector<CASHFLOW>, int>> cases = {
+        {{}, 1},
+        {{{day(2004), 1}, {day(2005), 1}, {day(2006), 0}}, 51},
+        {{{day(2004), 1}, {day(2005), kNaN}}, 35},
+        {{{day(2004), 1}, {day(2005), 2e18f}}, 36},
+        {{{day(2002), 1}}, 6}, // nothing paid after the release date
+    };
+    for (const auto& [flows, code] : cases) {
+        EXPECT_EQ(b.SetFromCashflows(flows, 1.0f, Day(2003, 1, 1), "C", ""), code);
+        EXPECT_EQ(b.m_cashflows, before.m_cashflows);
+        EXPECT_EQ(b.m_fPrice, before.m_fPrice);
+    }
 }

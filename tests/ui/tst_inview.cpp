@@ -3,11 +3,14 @@
 // the form to remove every bond maturing before a day.
 
 #include "editor/inview.h"
+#include "model/analyse.h"
 #include "model/bondfile.h"
+#include "model/format.h"
 #include "shell/deletemanydlg.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/paymentgrid.h"
+#include "uikit/strings.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -455,12 +458,16 @@ private slots:
             QCOMPARE(m_host->modified, 0);
         };
 
-        // As much as the grid holds is shown, and can be analysed.
+        // As much as the grid holds is shown; changed, the grid would stand
+        // for what it shows alone.
         m_form->MoveNext();
         QCOMPARE(Grid()->RowCount(), 200);
         QCOMPARE(Grid()->Text(199, 0), "200.00");
-        refused("Too many payments to show ! Not saved .");
         Grid()->SetText(0, 0, "5");
+        refused("Too many payments to show ! Not saved .");
+        QTRY_COMPARE(Last(), "Only 200 of 201 payments can be shown .");
+        Child<QSpinBox>("periodsBox")->stepBy(-1);
+        Grid()->SetText(0, 0, "1.00");
         refused("Too many payments to show ! Not saved .");
 
         // The Type I record shown before leaves its dates in no picker.
@@ -479,6 +486,76 @@ private slots:
         QCOMPARE(Last(), "Updates saved !");
         QCOMPARE(Current().m_nMaturity, DaySerial(Day(2040, 1, 1)));
         QCOMPARE(Current().m_nRelease, DaySerial(Day(2020, 1, 1)));
+    }
+
+    void aRecordWithMorePaymentsThanRowsIsAnalysedAndSavedWhole()
+    {
+        // The payments the grid shows all lie before the stand date; the
+        // rest come after it.
+        std::vector<CASHFLOW> flows;
+        for (int k = 0; k < 250; ++k)
+            flows.push_back(k < 200 ? CASHFLOW{DaySerial(Day(2021, 1, 1)) + k, 1.f}
+                                    : CASHFLOW{DaySerial(Day(2025, 1, 1)) + 30 * (k - 200), 10.f});
+        auto& list = m_form->m_bondList.m_list;
+        list.push_back(StdBond("R1", 90.f));
+        list.push_back(FreeBond("MANY", 400.f, flows));
+        list.back()->m_nMaturity = flows.back().m_nDate; // as Save leaves it
+        ThroughFile(m_form->m_bondList);
+        const std::vector<CASHFLOW> stored = static_cast<const CBondFree&>(*list.back()).m_cashflows;
+        m_form->OnInitialUpdate();
+
+        // Said once a showing, after the command that showed the record.
+        m_form->MoveNext();
+        QVERIFY(m_msgs->shown.isEmpty());
+        QTRY_COMPARE(m_msgs->shown.size(), 1);
+        QCOMPARE(Last(), "Only 200 of 250 payments can be shown .");
+        QCOMPARE(m_msgs->Last().caption, "Warning");
+        QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
+        QCoreApplication::processEvents();
+        QCOMPARE(m_msgs->shown.size(), 1);
+
+        // The form's price with every stored payment, as the command line
+        // analyses the record.
+        ExplainedAnalysis explained;
+        connect(m_form, &CInView::Explained, this, [&](const ExplainedAnalysis& a) { explained = a; });
+        m_host->squareM = true;
+        m_form->OnAnalyse();
+        CBondFree copy = static_cast<const CBondFree&>(*list.back());
+        const RecordAnalysis r =
+            AnalyseRecord(copy, m_host->stand, m_host->horizon, 400.0, m_fx->clock, Needs::SquareM);
+        QCOMPARE(int(r.outcome), int(RecordOutcome::Solved));
+        QCOMPARE(m_msgs->Last().caption, "Result");
+        QVERIFY2(Last().startsWith(Qs("YTM=" + FormatFixed(r.ytm, 8) + "\nD=" + FormatFixed(r.duration, 8) +
+                                      "\nM2=" + FormatFixed(r.squareM, 8))),
+                 qPrintable(Last()));
+        QCOMPARE(explained.explanation.payments.size(), std::size_t(50));
+        QCOMPARE(explained.explanation.duration, r.duration);
+
+        // Saved with the form's price and name, the payments kept whole.
+        Edit("priceEdit")->setText("450");
+        Edit("nameEdit")->setText("Many payments");
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Updates saved !");
+        const auto& saved = static_cast<const CBondFree&>(Current());
+        QCOMPARE(saved.m_fPrice, 450.f);
+        QVERIFY(saved.m_strName == "Many payments");
+        QVERIFY(saved.m_cashflows == stored);
+        QCOMPARE(m_host->modified, 1);
+
+        // A changed grid is what it shows: analysed so, and not saved.
+        Grid()->SetText(3, 0, "2");
+        m_form->OnAnalyse();
+        QCOMPARE(Last(), "Stand date should be before Maturity !");
+        m_form->SaveRecord();
+        QCOMPARE(Last(), "Too many payments to show ! Not saved .");
+        QVERIFY(saved.m_cashflows == stored);
+        QCOMPARE(m_host->modified, 1);
+
+        // Shown again, it is said again.
+        m_msgs->Clear();
+        m_form->MovePrev();
+        m_form->MoveNext();
+        QTRY_COMPARE(m_msgs->Texts(), QStringList({"Only 200 of 250 payments can be shown ."}));
     }
 
     void analyseReportsWhatTheFormHolds()
