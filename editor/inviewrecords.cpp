@@ -180,12 +180,14 @@ void CInView::DeleteMatured(double before)
     auto& list = m_bondList.m_list;
     const auto deleted = static_cast<int>(m_bondList.DeleteMatured(DaySerial(before)));
     const int total = deleted + static_cast<int>(list.size());
+    // The list view's rows and the form's position may name deleted bonds:
+    // both are set right before the box's own event loop can reach them.
+    if (deleted != 0) {
+        Host().ClearListView();
+        ShowAfterChange(list.empty() ? std::nullopt : std::optional<Position>(list.begin()));
+        Host().SetModified();
+    }
     ShowNotice(this, Qs(editor::DeletedText(deleted, total)));
-    if (deleted == 0)
-        return;
-    Host().ClearListView();
-    ShowAfterChange(list.empty() ? std::nullopt : std::optional<Position>(list.begin()));
-    Host().SetModified();
 }
 // ---- Analysis --------------------------------------------------------------
 
