@@ -15,8 +15,8 @@ namespace tenvix::cli {
 
 struct SaveOutcome {
     FileCause cause = FileCause::None;
-    int sysError = 0;               // the errno of the step that failed
-    bool changedMeanwhile = false;  // the file was no longer the one expected; nothing was written
+    int sysError = 0;              // the errno of the step that failed
+    bool changedMeanwhile = false; // the file was no longer the one expected; nothing was written
     bool ok() const { return cause == FileCause::None && !changedMeanwhile; }
 };
 

@@ -417,9 +417,8 @@ void NoteMarks(DecimalMarks& marks, std::string_view price)
 // A reader's failure as the file's; an unread encoding tells which.
 PriceFile FailedReading(PriceFile file, const CsvReader& reader)
 {
-    const std::int64_t detail = reader.Error() == CsvError::UnreadEncoding
-                                    ? static_cast<std::int64_t>(reader.Encoding())
-                                    : reader.ErrorLine();
+    const std::int64_t detail =
+        reader.Error() == CsvError::UnreadEncoding ? static_cast<std::int64_t>(reader.Encoding()) : reader.ErrorLine();
     return Failed(std::move(file), ErrorOf(reader.Error()), detail);
 }
 

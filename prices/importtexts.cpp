@@ -77,7 +77,8 @@ std::string SummaryText(const VerdictCounts& counts)
 
 std::string PricesUpdatedText(std::size_t updated)
 {
-    return FormatInteger(static_cast<std::int64_t>(updated)) + (updated == 1 ? " price updated ." : " prices updated .");
+    return FormatInteger(static_cast<std::int64_t>(updated)) +
+           (updated == 1 ? " price updated ." : " prices updated .");
 }
 
 std::string LargeChangesQuestion(std::size_t large, std::string_view percent)

@@ -320,8 +320,8 @@ void CPriceImportDlg::Apply()
         // Busy while the question is up: nothing closes the window or
         // judges the rows anew under it.
         m_bBusy = true;
-        const MsgAnswer answer = AskYesNoCancel(
-            this, Qs(prices::LargeChangesQuestion(flagged, Std(m_wndThreshold->cleanText()))));
+        const MsgAnswer answer =
+            AskYesNoCancel(this, Qs(prices::LargeChangesQuestion(flagged, Std(m_wndThreshold->cleanText()))));
         m_bBusy = false;
         if (answer == MsgAnswer::Cancel)
             return;

@@ -315,7 +315,8 @@ TEST_F(CliHere, PricesApplyWritesNothingOverAnotherWriter)
         cli::SetBeforeReplaceForTesting({});
         EXPECT_EQ(calls, 1);
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "The file was changed by another program while the prices were judged. Nothing was written .\n");
+        EXPECT_EQ(r.err,
+                  "The file was changed by another program while the prices were judged. Nothing was written .\n");
         EXPECT_EQ(Lines(r.out).size(), 10u);
         const std::string now = Slurp("db.bnd");
         EXPECT_TRUE(now == theirs || now == sameSize);

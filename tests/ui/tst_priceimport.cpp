@@ -342,9 +342,9 @@ private slots:
                 Click(dlg, "applyButton");
             });
             Click(upd, "importButton");
-            QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changed prices ?",
-                                                         "1 price changes by more than 20.00 % . Store it too ?",
-                                                         "3 prices updated ."}));
+            QCOMPARE(Msgs().Texts().mid(1),
+                     QStringList({"Save changed prices ?", "1 price changes by more than 20.00 % . Store it too ?",
+                                  "3 prices updated ."}));
             modifiedInside = m_app->Doc().IsModified();
             for (int r = 0; r < list->topLevelItemCount(); ++r)
                 if (list->topLevelItem(r)->text(1).startsWith("GOV-2027") ||
