@@ -84,7 +84,27 @@ int ThreadsOption(const Arguments& args)
     return *n;
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond)
+namespace {
+
+FileIdentity IdentityOf(const struct stat& st)
+{
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::int64_t>(st.st_size), static_cast<std::int64_t>(st.st_mtim.tv_sec),
+            static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+std::optional<FileIdentity> CurrentIdentity(const std::string& path)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return IdentityOf(st);
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond,
+                                         FileIdentity* identity)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
@@ -105,6 +125,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t li
         errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return std::nullopt;
     }
+    if (identity)
+        *identity = IdentityOf(st);
     const auto size = static_cast<std::uintmax_t>(st.st_size);
     if (size > limit && beyond == Beyond::Refuse) {
         errno = EFBIG;
@@ -127,10 +149,10 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t li
     return bytes;
 }
 
-std::optional<std::string> ReadDatabaseBytes(const std::string& path)
+std::optional<std::string> ReadDatabaseBytes(const std::string& path, FileIdentity* identity)
 {
     errno = 0;
-    auto bytes = ReadFileBytes(path, kDatabaseReadLimit);
+    auto bytes = ReadFileBytes(path, kDatabaseReadLimit, Beyond::Refuse, identity);
     if (!bytes) {
         // Beyond the ceiling a file is no database.
         const FileCause cause = errno == EFBIG    ? FileCause::BadFormat

@@ -13,7 +13,7 @@
 
 namespace tenvix::cli {
 
-enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2 };
+enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitLargeNotWritten = 3 };
 
 // Thrown for a malformed command line; main prints the message and the usage.
 struct UsageError {
@@ -42,6 +42,21 @@ double RequiredDate(const Arguments& args, std::string_view name);
 inline constexpr int kMaxThreads = 256;
 int ThreadsOption(const Arguments& args);
 
+// Which file a path led to when it was read: while the device, the inode, the
+// size and the modification time (to the nanosecond) are the same, nobody
+// has written or replaced it since.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+// The identity of the file `path` leads to now (through links); nothing when
+// there is none.
+std::optional<FileIdentity> CurrentIdentity(const std::string& path);
+
 // What the reader does with a file longer than its limit.
 enum class Beyond {
     Refuse, // nothing, unread, with errno EFBIG
@@ -51,14 +66,16 @@ enum class Beyond {
 // A regular file read whole; nothing when it cannot be opened or read, or is
 // no regular file (errno then tells why). The open never blocks, so a pipe or
 // a device named by mistake is refused at once, and a hostile file cannot make
-// the reader hold (or read) more than the limit.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond = Beyond::Refuse);
+// the reader hold (or read) more than the limit. `identity`, when given, is
+// set to the file's as it was opened.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond = Beyond::Refuse,
+                                         FileIdentity* identity = nullptr);
 
 // The database ceiling of the windows and of every command.
 inline constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
 // A database file read whole, unchecked; on failure prints the program's
 // message to standard error and returns nothing.
-std::optional<std::string> ReadDatabaseBytes(const std::string& path);
+std::optional<std::string> ReadDatabaseBytes(const std::string& path, FileIdentity* identity = nullptr);
 
 // A database file read whole and checked whole, with the index that lets it
 // be read in units.

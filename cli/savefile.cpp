@@ -13,6 +13,12 @@ namespace tenvix::cli {
 
 namespace {
 
+std::function<void()>& BeforeReplace()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
 SaveOutcome Failed(int err) { return {CauseFromErrno(err, true), err}; }
 
 // The folder of `path`, for the temporary file and the sync of the rename.
@@ -26,7 +32,9 @@ std::string FolderOf(const std::string& path)
 
 } // namespace
 
-SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes)
+void SetBeforeReplaceForTesting(std::function<void()> hook) { BeforeReplace() = std::move(hook); }
+
+SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes, const FileIdentity* unchangedSince)
 {
     // Through a link to the file it names, so that the link stays a link.
     char resolved[PATH_MAX];
@@ -67,6 +75,17 @@ SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes)
         const int err = errno;
         ::unlink(temporary.c_str());
         return Failed(err);
+    }
+    if (BeforeReplace())
+        BeforeReplace()();
+    // As late as can be: another program may have saved the file while the
+    // new bytes were made from the old ones. The path is looked up anew, so
+    // that a link turned to another file counts too.
+    if (unchangedSince && CurrentIdentity(path) != *unchangedSince) {
+        ::unlink(temporary.c_str());
+        SaveOutcome changed;
+        changed.changedMeanwhile = true;
+        return changed;
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int err = errno;

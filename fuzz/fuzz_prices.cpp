@@ -2,7 +2,8 @@
 // clipboard would reach it, and judges the rows against the sample database.
 // Whatever the bytes, reading and judging end, every verdict stands on a row
 // of the file, and applying the verdicts to a copy of the database gives
-// every accepted row's bond exactly its new price.
+// every accepted row's bond exactly its new price; read by a decimal mark the
+// user chose and applied without the large changes, no flagged bond moves.
 
 #include "examples/sample_data.h"
 #include "model/priceimport.h"
@@ -48,6 +49,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (const PriceVerdict& v : onCopy)
         if (v.kind == PriceVerdictKind::Update && v.bond->m_fPrice != static_cast<float>(v.newPrice))
+            std::abort();
+
+    // The user's word on the decimal mark, and the large changes kept back:
+    // judging still gives a verdict a row, and no flagged bond takes its price.
+    PriceFile marked = file;
+    marked.decimalMark = size % 2 == 0 ? DecimalMark::Point : DecimalMark::Comma;
+    CBondList kept = MakeSampleDatabase();
+    const BondIdIndex keptIndex(kept.m_list);
+    const std::vector<PriceVerdict> onKept = JudgePrices(marked, keptIndex, kStandDay);
+    if (onKept.size() != file.rows.size())
+        std::abort();
+    ApplyPrices(onKept, LargeChanges::Skip);
+    for (const PriceVerdict& v : onKept)
+        if (v.largeChange && v.bond->m_fPrice != static_cast<float>(v.oldPrice))
             std::abort();
     return 0;
 }

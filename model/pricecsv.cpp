@@ -3,6 +3,7 @@
 #include "model/numbers.h"
 #include "model/text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -72,7 +73,74 @@ char DetectSeparator(std::string_view text)
     return kCandidates[best];
 }
 
+// Whether the bytes read as characters of `width` bytes (2 for UTF-16, 4 for
+// UTF-32) in the given byte order, without a byte order mark: nine in ten
+// of the first few thousand are a character of Latin-1 text with every
+// other byte zero, as text in those encodings nearly always is and binary
+// data hardly ever.
+bool LooksWide(std::string_view bytes, std::size_t width, bool bigEndian)
+{
+    constexpr std::size_t kSampleBytes = 4096;
+    const std::size_t units = std::min(bytes.size(), kSampleBytes) / width;
+    if (units < 2)
+        return false;
+    const std::size_t low = bigEndian ? width - 1 : 0;
+    std::size_t text = 0;
+    for (std::size_t k = 0; k < units; ++k) {
+        const std::string_view unit = bytes.substr(k * width, width);
+        bool zeros = true;
+        for (std::size_t b = 0; b < width; ++b)
+            zeros = zeros && (b == low || unit[b] == '\0');
+        const auto c = static_cast<unsigned char>(unit[low]);
+        text += zeros && (c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0x7F)) ? 1 : 0;
+    }
+    return text * 10 >= units * 9;
+}
+
+// The encoding of text that holds zero bytes and no byte order mark, if it
+// is one the reader can name; else Utf8, for binary data.
+CsvEncoding WideEncoding(std::string_view bytes)
+{
+    if (LooksWide(bytes, 4, false))
+        return CsvEncoding::Utf32LeNoMark;
+    if (LooksWide(bytes, 4, true))
+        return CsvEncoding::Utf32BeNoMark;
+    if (LooksWide(bytes, 2, false))
+        return CsvEncoding::Utf16LeNoMark;
+    if (LooksWide(bytes, 2, true))
+        return CsvEncoding::Utf16BeNoMark;
+    return CsvEncoding::Utf8;
+}
+
 } // namespace
+
+const char* EncodingName(CsvEncoding encoding)
+{
+    switch (encoding) {
+    case CsvEncoding::Utf8:
+    case CsvEncoding::Utf8Bom:
+        return "UTF-8";
+    case CsvEncoding::Utf16Le:
+        return "UTF-16LE";
+    case CsvEncoding::Utf16Be:
+        return "UTF-16BE";
+    case CsvEncoding::Cp1252:
+        return "Windows-1252";
+    case CsvEncoding::Utf32Le:
+        return "UTF-32LE";
+    case CsvEncoding::Utf32Be:
+        return "UTF-32BE";
+    case CsvEncoding::Utf16LeNoMark:
+        return "UTF-16LE without a byte order mark";
+    case CsvEncoding::Utf16BeNoMark:
+        return "UTF-16BE without a byte order mark";
+    case CsvEncoding::Utf32LeNoMark:
+        return "UTF-32LE without a byte order mark";
+    case CsvEncoding::Utf32BeNoMark:
+        return "UTF-32BE without a byte order mark";
+    }
+    return "";
+}
 
 CsvReader::CsvReader(std::string_view bytes)
 {
@@ -80,19 +148,34 @@ CsvReader::CsvReader(std::string_view bytes)
         Fail(CsvError::TooLarge, 0);
         return;
     }
+    using namespace std::string_view_literals;
+    // The UTF-32 marks first: the little-endian one begins as UTF-16's does.
+    if (bytes.starts_with("\xFF\xFE\0\0"sv) || bytes.starts_with("\0\0\xFE\xFF"sv)) {
+        m_encoding = bytes[0] == '\xFF' ? CsvEncoding::Utf32Le : CsvEncoding::Utf32Be;
+        Fail(CsvError::UnreadEncoding, 0);
+        return;
+    }
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         m_encoding = CsvEncoding::Utf8Bom;
         m_text = bytes.substr(3);
-    } else if (bytes.starts_with("\xFF\xFE")) {
-        m_encoding = CsvEncoding::Utf16Le;
-        m_decoded = Utf16LeToUtf8(bytes.substr(2));
+    } else if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        const bool bigEndian = bytes[0] == '\xFE';
+        m_encoding = bigEndian ? CsvEncoding::Utf16Be : CsvEncoding::Utf16Le;
+        m_decoded = bigEndian ? Utf16BeToUtf8(bytes.substr(2)) : Utf16LeToUtf8(bytes.substr(2));
         m_text = m_decoded;
     } else {
         m_encoding = IsUtf8(bytes) ? CsvEncoding::Utf8 : CsvEncoding::Cp1252;
         m_text = bytes;
     }
-    // No text of any code page holds a zero byte; binary files nearly always do.
+    // No text of any code page holds a zero byte; binary files nearly always
+    // do, and so does wide text without its mark, which is named.
     if (std::memchr(m_text.data(), '\0', m_text.size())) {
+        const CsvEncoding wide = m_decoded.empty() ? WideEncoding(bytes) : CsvEncoding::Utf8;
+        if (wide != CsvEncoding::Utf8) {
+            m_encoding = wide;
+            Fail(CsvError::UnreadEncoding, 0);
+            return;
+        }
         Fail(CsvError::NotText, 0);
         return;
     }

@@ -24,13 +24,25 @@ enum class CsvEncoding {
     Utf8,
     Utf8Bom,
     Utf16Le, // with its byte order mark, as spreadsheets save "Unicode text"
+    Utf16Be, // with its byte order mark
     Cp1252,  // whatever is not valid UTF-8
+    // Text that is recognised but not read (CsvError::UnreadEncoding).
+    Utf32Le,
+    Utf32Be,
+    Utf16LeNoMark,
+    Utf16BeNoMark,
+    Utf32LeNoMark,
+    Utf32BeNoMark,
 };
+// The encoding as the program names it to the user ("UTF-32LE", "UTF-16BE
+// without a byte order mark").
+const char* EncodingName(CsvEncoding encoding);
 
 enum class CsvError {
     None,
     TooLarge,       // more than kMaxCsvBytes
     NotText,        // a zero byte outside UTF-16
+    UnreadEncoding, // UTF-32, or UTF-16 without its mark: Encoding() tells which
     RecordTooLong,  // a record beyond kMaxCsvRecordBytes
     TooManyColumns, // a record of more than kMaxCsvColumns fields
     QuoteNotClosed, // a quoted field that runs to the end of the text

@@ -30,6 +30,7 @@ constexpr FileErrorText kFileErrorTexts[] = {
     {PriceFileError::Cancelled, "The import was cancelled ."},
     {PriceFileError::TooLarge, "The file is larger than %d MB ."},
     {PriceFileError::NotText, "This is not a text file ."},
+    {PriceFileError::UnreadEncoding, "The file is in %s, which cannot be read ; save it as UTF-8 ."},
     {PriceFileError::LineTooLong, "Line %d is longer than %d bytes ."},
     {PriceFileError::TooManyColumns, "Line %d has more than %d columns ."},
     {PriceFileError::QuoteNotClosed, "The quote that opens in line %d is not closed ."},
@@ -49,6 +50,7 @@ constexpr RefusalText kRefusalTexts[] = {
     {PriceRefusal::NotANumber, "Invalid price !"},
     {PriceRefusal::OutOfRange, "New Price out of range !"},
     {PriceRefusal::ThousandsSeparator, "Thousands separators not accepted !"},
+    {PriceRefusal::Ambiguous, "Ambiguous number !"},
     {PriceRefusal::SeveralBonds, "ID matches %d bonds !"},
     {PriceRefusal::SameIdOtherPrice, "Same ID with another price in line %d !"},
     {PriceRefusal::SameBondOtherPrice, "Same bond with another price in line %d !"},
@@ -85,6 +87,7 @@ struct PriceShape {
     Kind kind = Plain;
     char mark = 0;           // OneMark: the mark; GroupedDecimal: the decimal mark
     bool threeAfter = false; // OneMark: 1 to 3 digits, the mark, 3 digits (as "1.234")
+    bool ambiguous = false;  // OneMark: threeAfter with a whole part other than 0, a thousand perhaps
     bool simple = false;     // a sign, digits and at most one full stop or comma, and a digit at least
 };
 
@@ -94,11 +97,13 @@ PriceShape ShapeOf(std::string_view text)
     std::array<char, kMaxMarks> marks{};
     std::array<std::size_t, kMaxMarks + 1> runs{};
     int count = 0;
+    bool wholeNotZero = false; // a digit other than 0 before the first mark
     std::size_t i = (!text.empty() && (text[0] == '+' || text[0] == '-')) ? 1 : 0;
     while (i < text.size()) {
         const char c = text[i];
         if (c >= '0' && c <= '9') {
             ++runs[static_cast<std::size_t>(count)];
+            wholeNotZero = wholeNotZero || (count == 0 && c != '0');
             ++i;
             continue;
         }
@@ -132,6 +137,7 @@ PriceShape ShapeOf(std::string_view text)
         shape.kind = PriceShape::OneMark;
         shape.mark = marks[0];
         shape.threeAfter = lead && groupOf(1) == 3;
+        shape.ambiguous = shape.threeAfter && wholeNotZero;
         shape.simple = groupOf(0) + groupOf(1) > 0;
         return shape;
     }
@@ -215,8 +221,9 @@ PriceReading ReadSimple(std::string_view text)
 
 bool LooksNumeric(std::string_view text, bool commaSeparated)
 {
-    const PriceRefusal r = ReadImportedPrice(text, commaSeparated, {}).refusal;
-    return r == PriceRefusal::None || r == PriceRefusal::OutOfRange || r == PriceRefusal::ThousandsSeparator;
+    const PriceRefusal r = ReadImportedPrice(text, commaSeparated, DecimalMark::Undecided).refusal;
+    return r == PriceRefusal::None || r == PriceRefusal::OutOfRange || r == PriceRefusal::ThousandsSeparator ||
+           r == PriceRefusal::Ambiguous;
 }
 
 // ---- The columns ------------------------------------------------------------
@@ -377,6 +384,8 @@ PriceFileError ErrorOf(CsvError error)
         return PriceFileError::TooLarge;
     case CsvError::NotText:
         return PriceFileError::NotText;
+    case CsvError::UnreadEncoding:
+        return PriceFileError::UnreadEncoding;
     case CsvError::RecordTooLong:
         return PriceFileError::LineTooLong;
     case CsvError::TooManyColumns:
@@ -399,15 +408,30 @@ PriceFile Failed(PriceFile file, PriceFileError error, std::int64_t line = 0)
 void NoteMarks(DecimalMarks& marks, std::string_view price)
 {
     const PriceShape shape = ShapeOf(price);
-    if ((shape.kind == PriceShape::OneMark && !shape.threeAfter) || shape.kind == PriceShape::GroupedDecimal) {
+    if ((shape.kind == PriceShape::OneMark && !shape.ambiguous) || shape.kind == PriceShape::GroupedDecimal) {
         marks.point = marks.point || shape.mark == '.';
         marks.comma = marks.comma || shape.mark == ',';
     }
 }
 
+// A reader's failure as the file's; an unread encoding tells which.
+PriceFile FailedReading(PriceFile file, const CsvReader& reader)
+{
+    const std::int64_t detail =
+        reader.Error() == CsvError::UnreadEncoding ? static_cast<std::int64_t>(reader.Encoding()) : reader.ErrorLine();
+    return Failed(std::move(file), ErrorOf(reader.Error()), detail);
+}
+
 } // namespace
 
-PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, DecimalMarks marks)
+DecimalMark DecidedMark(DecimalMarks marks)
+{
+    if (marks.point == marks.comma)
+        return DecimalMark::Undecided;
+    return marks.point ? DecimalMark::Point : DecimalMark::Comma;
+}
+
+PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, DecimalMark mark)
 {
     text = Trim(text);
     if (text.empty())
@@ -429,11 +453,15 @@ PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, Decim
     case PriceShape::OneMark: {
         if (shape.mark == ',' && commaSeparated)
             return {shape.threeAfter ? PriceRefusal::ThousandsSeparator : PriceRefusal::NotANumber, 0.0};
-        // "1.234" is a thousand where the file's prices show a decimal comma,
-        // and "1,234" where they show a full stop.
-        const bool otherIsDecimal = shape.mark == '.' ? (marks.comma && !marks.point) : (marks.point && !marks.comma);
-        if (shape.threeAfter && otherIsDecimal)
-            return {PriceRefusal::ThousandsSeparator, 0.0};
+        // "1.234" is a thousand where the decimal mark is a comma, "1,234"
+        // where it is a full stop; nothing at all until one of them is
+        // known. Guessed, either would store a price a thousand times off.
+        if (shape.ambiguous) {
+            if (mark == DecimalMark::Undecided)
+                return {PriceRefusal::Ambiguous, 0.0};
+            if (mark != (shape.mark == '.' ? DecimalMark::Point : DecimalMark::Comma))
+                return {PriceRefusal::ThousandsSeparator, 0.0};
+        }
         if (shape.simple)
             return ReadSimple(text);
         return {PriceRefusal::NotANumber, 0.0}; // a mark without digits
@@ -464,7 +492,7 @@ PriceFile ReadPriceFile(std::string_view bytes, const BondIdIndex& index, const 
         sample.push_back(record);
     }
     if (reader.Error() != CsvError::None)
-        return Failed(std::move(file), ErrorOf(reader.Error()), reader.ErrorLine());
+        return FailedReading(std::move(file), reader);
     if (sample.empty())
         return Failed(std::move(file), PriceFileError::Empty);
 
@@ -504,9 +532,10 @@ PriceFile ReadPriceFile(std::string_view bytes, const BondIdIndex& index, const 
             return Failed(std::move(file), PriceFileError::Cancelled);
     }
     if (reader.Error() != CsvError::None)
-        return Failed(std::move(file), ErrorOf(reader.Error()), reader.ErrorLine());
+        return FailedReading(std::move(file), reader);
     if (file.rows.empty())
         return Failed(std::move(file), PriceFileError::Empty);
+    file.decimalMark = DecidedMark(file.marks);
     return file;
 }
 
@@ -546,7 +575,7 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
             v.refusal = PriceRefusal::NoId;
             continue;
         }
-        const PriceReading reading = ReadImportedPrice(row.price, commaSeparated, file.marks);
+        const PriceReading reading = ReadImportedPrice(row.price, commaSeparated, file.decimalMark);
         v.newPrice = reading.value;
         if (reading.refusal != PriceRefusal::None) {
             v.refusal = reading.refusal;
@@ -666,17 +695,18 @@ VerdictFigures FiguresOf(const PriceVerdict& verdict)
     case PriceRefusal::NoPrice:
     case PriceRefusal::NotANumber:
     case PriceRefusal::ThousandsSeparator:
+    case PriceRefusal::Ambiguous:
         break;
     }
     figures.change = verdict.kind == PriceVerdictKind::Update || verdict.kind == PriceVerdictKind::Unchanged;
     return figures;
 }
 
-std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts)
+std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts, LargeChanges large)
 {
     std::size_t changed = 0;
     for (const PriceVerdict& v : verdicts) {
-        if (v.kind != PriceVerdictKind::Update || !v.bond)
+        if (v.kind != PriceVerdictKind::Update || !v.bond || (v.largeChange && large == LargeChanges::Skip))
             continue;
         const auto price = static_cast<float>(v.newPrice);
         if (!(v.bond->m_fPrice == price)) {
@@ -699,6 +729,12 @@ std::string PriceFileErrorText(PriceFileError error, std::int64_t detail)
             return Substitute(t.text, {detail, static_cast<std::int64_t>(kMaxCsvRecordBytes)});
         case PriceFileError::TooManyColumns:
             return Substitute(t.text, {detail, static_cast<std::int64_t>(kMaxCsvColumns)});
+        case PriceFileError::UnreadEncoding: {
+            const std::string_view text = t.text;
+            const std::size_t at = text.find("%s");
+            return std::string(text.substr(0, at)) + EncodingName(static_cast<CsvEncoding>(detail)) +
+                   std::string(text.substr(at + 2));
+        }
         default:
             return Substitute(t.text, {detail});
         }

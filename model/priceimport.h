@@ -21,14 +21,17 @@ namespace tenvix {
 // Beyond this many data rows a file is refused: twice the largest database
 // the program is built for, and some 300 MB for the rows and their verdicts.
 inline constexpr std::size_t kMaxPriceRows = 2'000'000;
-// A change of more than this many percent is flagged for a second look.
+// A change of more than this many percent is flagged for a second look; the
+// user may set from 0 to the most.
 inline constexpr double kLargeChangePercent = 20.0;
+inline constexpr double kMaxLargeChangePercent = 10000.0;
 
 enum class PriceFileError {
     None,
     Cancelled,
     TooLarge,
     NotText,
+    UnreadEncoding, // the detail is the CsvEncoding
     LineTooLong,
     TooManyColumns,
     QuoteNotClosed,
@@ -46,12 +49,17 @@ struct PriceRow {
 };
 
 // Which decimal mark the prices of a file show where a price leaves no doubt
-// ("101,5" or "99.25", but not "1.234"), so that a doubtful one can be read
-// as the file means it.
+// ("101,5", "99.25" or "0.125", but not "1.234"), so that a doubtful one can
+// be read as the file means it.
 struct DecimalMarks {
     bool point = false;
     bool comma = false;
 };
+
+// The decimal mark a doubtful price is read by: the one the file's prices
+// show, when they show one kind only, or the user's word.
+enum class DecimalMark { Undecided, Point, Comma };
+DecimalMark DecidedMark(DecimalMarks marks);
 
 struct PriceFile {
     PriceFileError error = PriceFileError::None;
@@ -62,7 +70,8 @@ struct PriceFile {
     std::size_t idColumn = 0;
     std::size_t priceColumn = 0;
     DecimalMarks marks;
-    std::vector<PriceRow> rows; // in file order; empty on an error
+    DecimalMark decimalMark = DecimalMark::Undecided; // DecidedMark(marks), until the user says otherwise
+    std::vector<PriceRow> rows;                       // in file order; empty on an error
 };
 
 // Told how far the work has come (done of total, in any unit); returns false
@@ -85,6 +94,7 @@ enum class PriceRefusal {
     NotANumber,
     OutOfRange,
     ThousandsSeparator,
+    Ambiguous,          // "1.234" or "1,234" where the file does not tell the decimal mark
     SeveralBonds,       // the identifier reaches more than one bond
     SameIdOtherPrice,   // the same identifier on another row with another price
     SameBondOtherPrice, // another identifier of the same bond with another price
@@ -104,18 +114,21 @@ struct PriceVerdict {
 
 // A price field read as the price update window reads a typed price, after
 // the file's own notation: a decimal comma unless the file is separated by
-// commas; thousands separators refused.
+// commas; thousands separators refused. A price whose one mark is followed by
+// exactly three digits, with a whole part other than 0 ("1.234", "1,234"),
+// could be a thousand: it is read by `mark`, and refused while that is
+// undecided.
 struct PriceReading {
     PriceRefusal refusal = PriceRefusal::None;
     double value = 0.0;
 };
-PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, DecimalMarks marks);
+PriceReading ReadImportedPrice(std::string_view text, bool commaSeparated, DecimalMark mark);
 
 // The verdict on every row of `file`, index for index, against the bonds of
 // `index` and the stand day: a bond takes a price only while it is alive (its
-// maturity day strictly after the stand day). Rows that give one bond
-// different prices are all refused. Nothing is changed. A cancelled run
-// returns no verdicts.
+// maturity day strictly after the stand day). Doubtful prices are read by
+// `file.decimalMark`. Rows that give one bond different prices are all
+// refused. Nothing is changed. A cancelled run returns no verdicts.
 std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& index, std::int32_t standDay,
                                       double largeChangePercent = kLargeChangePercent,
                                       const ImportProgress& progress = {});
@@ -138,11 +151,14 @@ struct VerdictFigures {
 VerdictFigures FiguresOf(const PriceVerdict& verdict);
 
 // Stores the new price of every Update verdict, as a 32-bit float, in its
-// bond. Returns how many bonds took a new price.
-std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts);
+// bond; those flagged as a large change only when told to. Returns how many
+// bonds took a new price.
+enum class LargeChanges { Store, Skip };
+std::size_t ApplyPrices(std::span<const PriceVerdict> verdicts, LargeChanges large = LargeChanges::Store);
 
 // The program's texts for a file it cannot read and for a refused row.
-// `detail` is the error's line, or for TooManyRows the most rows.
+// `detail` is the error's line, for TooManyRows the most rows, for
+// UnreadEncoding the encoding.
 std::string PriceFileErrorText(PriceFileError error, std::int64_t detail = 0);
 inline std::string PriceFileErrorText(const PriceFile& file)
 {

@@ -158,14 +158,17 @@ std::string Utf8ToCp1252(std::string_view text)
     return out;
 }
 
-std::string Utf16LeToUtf8(std::string_view bytes)
+namespace {
+
+std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)
 {
     std::string out;
     const std::size_t units = bytes.size() / 2;
     out.reserve(units);
+    const std::size_t low = bigEndian ? 1 : 0;
     auto unit = [&](std::size_t k) {
-        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k]) |
-                                     (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+        return static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * k + low]) |
+                                     (static_cast<unsigned char>(bytes[2 * k + 1 - low]) << 8));
     };
     for (std::size_t k = 0; k < units; ++k) {
         const char16_t u = unit(k);
@@ -181,6 +184,11 @@ std::string Utf16LeToUtf8(std::string_view bytes)
     }
     return out;
 }
+
+} // namespace
+
+std::string Utf16LeToUtf8(std::string_view bytes) { return Utf16ToUtf8(bytes, false); }
+std::string Utf16BeToUtf8(std::string_view bytes) { return Utf16ToUtf8(bytes, true); }
 
 namespace {
 

@@ -1,7 +1,8 @@
 #pragma once
 
 // Text inside the program is UTF-8; the files carry Windows-1252 (and, on
-// reading only, UTF-16LE). These are the only conversions between them.
+// reading only, UTF-16 of either byte order). These are the only conversions
+// between them.
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,8 @@ std::string Utf8ToCp1252(std::string_view text);
 // UTF-16LE code units (2 bytes each) to UTF-8; an unpaired surrogate becomes
 // U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
+// The same of UTF-16BE.
+std::string Utf16BeToUtf8(std::string_view bytes);
 
 // Upper- and lower-case folding for matching without regard to case: ASCII
 // and the Latin-1 letters, which is what identifiers and names from the files

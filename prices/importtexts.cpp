@@ -77,7 +77,29 @@ std::string SummaryText(const VerdictCounts& counts)
 
 std::string PricesUpdatedText(std::size_t updated)
 {
-    return FormatInteger(static_cast<std::int64_t>(updated)) + " prices updated .";
+    return FormatInteger(static_cast<std::int64_t>(updated)) +
+           (updated == 1 ? " price updated ." : " prices updated .");
+}
+
+std::string LargeChangesQuestion(std::size_t large, std::string_view percent)
+{
+    const std::string n = FormatInteger(static_cast<std::int64_t>(large));
+    const std::string p(percent);
+    return large == 1 ? n + " price changes by more than " + p + " % . Store it too ?"
+                      : n + " prices change by more than " + p + " % . Store them too ?";
+}
+
+const char* DecimalMarkWord(DecimalMark mark)
+{
+    switch (mark) {
+    case DecimalMark::Point:
+        return "point";
+    case DecimalMark::Comma:
+        return "comma";
+    case DecimalMark::Undecided:
+        break;
+    }
+    return "";
 }
 
 } // namespace tenvix::prices

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace tenvix::prices {
 
@@ -39,7 +40,15 @@ VerdictCounts CountVerdicts(std::span<const PriceVerdict> verdicts);
 // "Rows: 10. To update: 3 (large changes: 1). Unchanged: ..."
 std::string SummaryText(const VerdictCounts& counts);
 
-// What Apply did: "%d prices updated ."
+// What Apply did: "%d prices updated .", "1 price updated ."
 std::string PricesUpdatedText(std::size_t updated);
+
+// What Apply asks before it stores large changes, `percent` as the threshold
+// box shows it: "%d prices change by more than %s % . Store them too ?"
+std::string LargeChangesQuestion(std::size_t large, std::string_view percent);
+
+// The decimal mark box's word for a mark: "point", "comma"; none for
+// Undecided.
+const char* DecimalMarkWord(DecimalMark mark);
 
 } // namespace tenvix::prices

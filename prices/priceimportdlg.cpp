@@ -17,10 +17,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 
 namespace tenvix::ui {
 
@@ -44,6 +47,9 @@ constexpr FilterEntry kFilters[] = {
     {"Not alive", PriceVerdictModel::Filter::NotAlive},
     {"Refused", PriceVerdictModel::Filter::Refused},
 };
+
+// The decimal mark box's entries, in its order.
+constexpr DecimalMark kMarks[] = {DecimalMark::Point, DecimalMark::Comma};
 
 } // namespace
 
@@ -79,6 +85,18 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     m_wndThreshold->setKeyboardTracking(false);
     m_wndThreshold->setToolTip(QStringLiteral("Changes of more than this many percent are flagged"));
     thresholdLabel->setBuddy(m_wndThreshold);
+
+    auto* markLabel = new QLabel(QStringLiteral("Decimal mark:"), this);
+    m_wndDecimalMark = new QComboBox(this);
+    m_wndDecimalMark->setObjectName(QStringLiteral("decimalMark"));
+    for (const DecimalMark mark : kMarks)
+        m_wndDecimalMark->addItem(QString::fromLatin1(prices::DecimalMarkWord(mark)));
+    m_wndDecimalMark->setPlaceholderText(QStringLiteral("undecided"));
+    m_wndDecimalMark->setToolTip(
+        QStringLiteral("How prices such as 1.012 or 1,012 are read: the mark the file's other prices show, "
+                       "or your choice; undecided, they are refused"));
+    m_wndDecimalMark->setEnabled(false);
+    markLabel->setBuddy(m_wndDecimalMark);
 
     auto* filterLabel = new QLabel(QStringLiteral("&Show"), this);
     m_wndFilter = new QComboBox(this);
@@ -127,6 +145,9 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     auto* view = new QHBoxLayout;
     view->addWidget(thresholdLabel);
     view->addWidget(m_wndThreshold);
+    view->addSpacing(10);
+    view->addWidget(markLabel);
+    view->addWidget(m_wndDecimalMark);
     view->addStretch(1);
     view->addWidget(filterLabel);
     view->addWidget(m_wndFilter);
@@ -149,6 +170,7 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
         m_pModel->SetThreshold(percent);
         ShowSummary();
     });
+    connect(m_wndDecimalMark, &QComboBox::currentIndexChanged, this, &CPriceImportDlg::ChangeDecimalMark);
     connect(m_wndFilter, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry >= 0 && entry < static_cast<int>(std::size(kFilters)))
             m_pModel->SetFilter(kFilters[entry].filter);
@@ -233,9 +255,47 @@ bool CPriceImportDlg::Load(std::string_view bytes, const QString& source, bool c
     m_pModel->SetVerdicts(&m_file, &m_verdicts);
     m_wndSource->setText(source);
     m_wndSource->setToolTip(source);
+    ShowDecimalMark();
     ShowSummary();
     m_wndTable->setFocus();
     return true;
+}
+
+void CPriceImportDlg::ShowDecimalMark()
+{
+    const QSignalBlocker quiet(m_wndDecimalMark);
+    const auto* found = std::find(std::begin(kMarks), std::end(kMarks), m_file.decimalMark);
+    m_wndDecimalMark->setCurrentIndex(found == std::end(kMarks) ? -1 : static_cast<int>(found - std::begin(kMarks)));
+    m_wndDecimalMark->setEnabled(!m_verdicts.empty());
+}
+
+void CPriceImportDlg::ChangeDecimalMark(int entry)
+{
+    if (m_bBusy || m_verdicts.empty() || entry < 0 || entry >= static_cast<int>(std::size(kMarks)) ||
+        kMarks[entry] == m_file.decimalMark) {
+        ShowDecimalMark();
+        return;
+    }
+    const DecimalMark before = m_file.decimalMark;
+    m_file.decimalMark = kMarks[entry];
+    std::vector<PriceVerdict> verdicts;
+    m_bBusy = true;
+    {
+        ProgressRun run(this, Text(ImportText::Reading));
+        verdicts = JudgePrices(m_file, Index(), m_nStandDay, m_wndThreshold->value(),
+                               [&](std::size_t done, std::size_t total) { return run.Step(done, total); });
+    }
+    m_bBusy = false;
+    if (verdicts.size() != m_file.rows.size()) {
+        // Cancelled: the verdicts shown stay, and so does their mark.
+        m_file.decimalMark = before;
+        ShowDecimalMark();
+        return;
+    }
+    m_pModel->SetVerdicts(nullptr, nullptr);
+    m_verdicts = std::move(verdicts);
+    m_pModel->SetVerdicts(&m_file, &m_verdicts);
+    ShowSummary();
 }
 
 void CPriceImportDlg::ShowSummary()
@@ -255,9 +315,21 @@ void CPriceImportDlg::Apply()
 {
     if (m_bBusy)
         return;
+    LargeChanges large = LargeChanges::Store;
+    if (const std::size_t flagged = prices::CountVerdicts(m_verdicts).large; flagged > 0) {
+        // Busy while the question is up: nothing closes the window or
+        // judges the rows anew under it.
+        m_bBusy = true;
+        const MsgAnswer answer =
+            AskYesNoCancel(this, Qs(prices::LargeChangesQuestion(flagged, Std(m_wndThreshold->cleanText()))));
+        m_bBusy = false;
+        if (answer == MsgAnswer::Cancel)
+            return;
+        large = answer == MsgAnswer::Yes ? LargeChanges::Store : LargeChanges::Skip;
+    }
     {
         const BusyCursor busy;
-        m_nUpdated = ApplyPrices(m_verdicts);
+        m_nUpdated = ApplyPrices(m_verdicts, large);
     }
     accept();
 }
@@ -276,7 +348,9 @@ std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::
     CPriceImportDlg dlg(parent);
     dlg.m_pBondList = &bonds;
     dlg.m_nStandDay = standDay;
-    if (ExecModal(dlg) != QDialog::Accepted)
+    // Nothing stored (all the changes were large, and the user kept them
+    // back) leaves the database as it was.
+    if (ExecModal(dlg) != QDialog::Accepted || dlg.Updated() == 0)
         return std::nullopt;
     return dlg.Updated();
 }

@@ -3,8 +3,9 @@
 // Importing prices from a bank's or a broker's file, or from the clipboard:
 // the window reads the prices, shows the verdict on every row before anything
 // changes, and writes the accepted prices in one step on Apply. Cancel
-// changes nothing. The window is modal, so the bonds its verdicts point to
-// stay where they are until it closes.
+// changes nothing; before it stores changes beyond the threshold Apply asks
+// whether to store them too. The window is modal, and so is its question, so
+// the bonds its verdicts point to stay where they are until it closes.
 
 #include "model/bondlist.h"
 #include "model/priceimport.h"
@@ -56,6 +57,9 @@ public:
 private:
     void Apply();
     void ShowSummary();
+    // Judges the rows anew by the mark the user chose in the box.
+    void ChangeDecimalMark(int entry);
+    void ShowDecimalMark();
     const BondIdIndex& Index();
 
     PriceFile m_file;
@@ -69,6 +73,7 @@ private:
     QPushButton* m_wndClipboard;
     QLabel* m_wndSource;
     QDoubleSpinBox* m_wndThreshold;
+    QComboBox* m_wndDecimalMark;
     QComboBox* m_wndFilter;
     QTableView* m_wndTable;
     QLabel* m_wndSummary;
@@ -77,8 +82,9 @@ private:
 };
 
 // The whole import, from the window: returns how many bonds took a new
-// price, or nothing when the user cancelled. The caller refreshes what shows
-// prices, marks the database changed and tells the user.
+// price, or nothing when the user cancelled or no price was stored. The
+// caller refreshes what shows prices, marks the database changed and tells
+// the user.
 std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::int32_t standDay);
 
 } // namespace tenvix::ui

@@ -3,11 +3,18 @@
 
 #include "clirun.h"
 
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/savefile.h"
 #include "model/bondfile.h"
 #include "model/clock.h"
 #include "model/date.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+
+#include <functional>
+#include <iostream>
 
 using namespace tenvix;
 
@@ -15,6 +22,35 @@ namespace {
 
 using Cli = test::CliTest;
 using test::CliRun;
+
+class CliHere : public test::CliTest {
+protected:
+    // The command run inside this process, its standard output and error in
+    // the test's files "out" and "err", so that a test seam can reach it.
+    CliRun RunHere(const std::vector<std::string>& args) const
+    {
+        std::fflush(nullptr);
+        std::cerr.flush();
+        const int savedOut = ::dup(STDOUT_FILENO), savedErr = ::dup(STDERR_FILENO);
+        const int out = ::open((m_dir / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int err = ::open((m_dir / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        int status = -1;
+        try {
+            status = cli::RunPrices(args);
+        } catch (const cli::UsageError&) {
+            status = cli::kExitUsage;
+        }
+        std::cerr.flush();
+        std::fflush(nullptr);
+        ::dup2(savedOut, STDOUT_FILENO);
+        ::dup2(savedErr, STDERR_FILENO);
+        for (const int fd : {out, err, savedOut, savedErr})
+            ::close(fd);
+        return {status, Slurp("out"), Slurp("err")};
+    }
+};
 
 std::int32_t Day(int y, int m, int d) { return DaySerial(*MakeDate(y, m, d)); }
 
@@ -83,21 +119,21 @@ TEST_F(Cli, PricesJudgesEveryRow)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
-                                "line,id,verdict,old_price,new_price,change_percent,reason",
-                                "2,DE0001,update,100.00,101.50,1.50,",
-                                "3,de0002,unchanged,99.25,99.25,0.00,",
-                                "5,ZZ9,unknown,,5.00,,",
-                                "6,OLD,not_alive,100.00,99.00,,",
-                                "7,DUP,refused,,1.00,,ID matches 2 bonds !",
-                                "8,DE0001,refused,,,,Thousands separators not accepted !",
-                                "9,\"A,B\",update,50.00,80.00,60.00,",
-                                "10,,refused,,,,No ID !",
-                                "11,NEW,update,0.00,1.00,inf,",
+                                "line,id,verdict,old_price,new_price,change_percent,reason,flag",
+                                "2,DE0001,update,100.00,101.50,1.50,,",
+                                "3,de0002,unchanged,99.25,99.25,0.00,,",
+                                "5,ZZ9,unknown,,5.00,,,",
+                                "6,OLD,not_alive,100.00,99.00,,,",
+                                "7,DUP,refused,,1.00,,ID matches 2 bonds !,",
+                                "8,DE0001,refused,,,,Thousands separators not accepted !,",
+                                "9,\"A,B\",update,50.00,80.00,60.00,,large",
+                                "10,,refused,,,,No ID !,",
+                                "11,NEW,update,0.00,1.00,inf,,large",
                             }));
     // The day before it matures the bond is alive.
     r = Run("prices " + db + " " + prices + " --stand 2026-12-30");
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).at(4), "6,OLD,update,100.00,99.00,-1.00,");
+    EXPECT_EQ(Lines(r.out).at(4), "6,OLD,update,100.00,99.00,-1.00,,");
     // Without --stand the day is today's.
     CBondList aroundToday;
     const std::int32_t today = DaySerial(SystemClock().Now());
@@ -106,8 +142,8 @@ TEST_F(Cli, PricesJudgesEveryRow)
     r = Run("prices " + Write("today.bnd", StoreBondDatabase(aroundToday)) + " " +
             Write("today.csv", "TODAY,11\nTOMORROW,11\n"));
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).at(1), "1,TODAY,not_alive,10.00,11.00,,");
-    EXPECT_EQ(Lines(r.out).at(2), "2,TOMORROW,update,10.00,11.00,10.00,");
+    EXPECT_EQ(Lines(r.out).at(1), "1,TODAY,not_alive,10.00,11.00,,,");
+    EXPECT_EQ(Lines(r.out).at(2), "2,TOMORROW,update,10.00,11.00,10.00,,");
     // Judging alone changes nothing.
     EXPECT_EQ(Slurp("db.bnd"), StoreBondDatabase(Database()));
 }
@@ -117,8 +153,9 @@ TEST_F(Cli, PricesApplyWritesTheAcceptedPrices)
     const std::string db = Write("db.bnd", StoreBondDatabase(Database()));
     ASSERT_EQ(::chmod((m_dir / "db.bnd").c_str(), 0640), 0);
     const std::string prices = Write("prices.csv", kPrices);
-    const CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply");
+    const CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply --accept-large");
     ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
     EXPECT_EQ(Lines(r.out).size(), 10u);
 
     CBondList expected = Database();
@@ -143,6 +180,91 @@ TEST_F(Cli, PricesApplyWritesTheAcceptedPrices)
     EXPECT_EQ((*std::next(reread.m_list.begin()))->m_fPrice, 98.0f);
 }
 
+// A change beyond the threshold is flagged as the window flags it, and
+// --apply writes it only when told to; the exit status says some were left.
+TEST_F(Cli, PricesApplyKeepsLargeChangesBack)
+{
+    const std::string before = StoreBondDatabase(Database());
+    const std::string db = Write("db.bnd", before);
+    const std::string prices = Write("prices.csv", kPrices);
+    auto flags = [](const std::string& out) {
+        std::vector<std::string> flagged;
+        for (const std::string& line : Lines(out))
+            if (line.ends_with(",large"))
+                flagged.push_back(line.substr(0, line.find(',')));
+        return flagged;
+    };
+    auto priceOf = [&](std::size_t k) {
+        CBondList list;
+        const std::string bytes = Slurp("db.bnd");
+        EXPECT_TRUE(LoadBondDatabase(std::as_bytes(std::span(bytes.data(), bytes.size())), list));
+        return (*std::next(list.m_list.begin(), static_cast<std::ptrdiff_t>(k)))->m_fPrice;
+    };
+
+    CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --max-change 70");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(flags(r.out), std::vector<std::string>{"11"}); // from 0: always
+    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --max-change 1");
+    EXPECT_EQ(flags(r.out), (std::vector<std::string>{"2", "9", "11"}));
+
+    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "2 large changes not written ; give --accept-large to write them .\n");
+    EXPECT_EQ(flags(r.out), (std::vector<std::string>{"9", "11"}));
+    EXPECT_EQ(priceOf(0), 101.5f);
+    EXPECT_EQ(priceOf(5), 50.0f);
+    EXPECT_EQ(priceOf(6), 0.0f);
+
+    Write("db.bnd", before);
+    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply --max-change 70");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(r.err, "1 large change not written ; give --accept-large to write it .\n");
+    EXPECT_EQ(priceOf(5), 80.0f);
+    EXPECT_EQ(priceOf(6), 0.0f);
+
+    // Nothing else to write: the file stays as it was, the status says why.
+    Write("db.bnd", before);
+    const std::string large = Write("large.csv", "DE0001;200\n");
+    r = Run("prices " + db + " " + large + " --apply");
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(Slurp("db.bnd"), before);
+    EXPECT_EQ(Run("prices " + db + " " + large + " --apply --max-change 100").status, 0);
+    EXPECT_EQ(priceOf(0), 200.0f);
+
+    for (const char* bad : {"--max-change", "--max-change x", "--max-change -1", "--max-change 1e9",
+                            "--decimal-mark dot", "--decimal-mark"}) {
+        r = Run("prices " + db + " " + prices + " " + bad);
+        EXPECT_EQ(r.status, 2) << bad;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << bad;
+    }
+}
+
+// "1.012" from a bank that writes thousands with a full stop is no price of
+// one: refused while the file leaves the mark open, read as the user says.
+TEST_F(Cli, PricesAmbiguousNumbersAndTheDecimalMark)
+{
+    CBondList list;
+    Add(list, "DE0001", 1012.5f, Day(2030, 1, 1));
+    Add(list, "DE0002", 1.0f, Day(2030, 1, 1));
+    const std::string db = Write("db.bnd", StoreBondDatabase(list));
+    const std::string prices = Write("prices.csv", "DE0001;1.012\nDE0002;1\n");
+    CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
+                                "line,id,verdict,old_price,new_price,change_percent,reason,flag",
+                                "1,DE0001,refused,,,,Ambiguous number !,",
+                                "2,DE0002,unchanged,1.00,1.00,0.00,,",
+                            }));
+    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --decimal-mark comma");
+    EXPECT_EQ(Lines(r.out).at(1), "1,DE0001,refused,,,,Thousands separators not accepted !,");
+    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --decimal-mark point");
+    EXPECT_EQ(Lines(r.out).at(1), "1,DE0001,update,1012.50,1.01,-99.90,,large");
+    // The user's word beats the file's own.
+    r = Run("prices " + db + " " + Write("comma.csv", "DE0001;1,012\nDE0002;1,5\n") +
+            " --stand 2026-12-31 --decimal-mark point");
+    EXPECT_EQ(Lines(r.out).at(1), "1,DE0001,refused,,,,Thousands separators not accepted !,");
+}
+
 // A save that cannot be made leaves the database as it was, and no
 // temporary file beside it; the verdicts are still printed.
 TEST_F(Cli, PricesApplyUnderAReadOnlyFolderChangesNothing)
@@ -161,6 +283,54 @@ TEST_F(Cli, PricesApplyUnderAReadOnlyFolderChangesNothing)
     EXPECT_EQ(Lines(Slurp("out")).size(), 10u);
     EXPECT_EQ(Slurp("ro/db.bnd"), before);
     EXPECT_EQ(FilesIn(m_dir / "ro"), std::vector<std::string>{"db.bnd"});
+}
+
+// Another program writes the database while the prices are judged: the
+// save finds it changed just before its rename and writes nothing. The test
+// runs the command in this process, its output in files, so that the
+// change comes exactly there.
+TEST_F(CliHere, PricesApplyWritesNothingOverAnotherWriter)
+{
+    const std::string before = StoreBondDatabase(Database());
+    Write("prices.csv", kPrices);
+    const std::filesystem::path db = m_dir / "db.bnd";
+    const std::string theirs = StoreBondDatabase(CBondList{});
+    const std::string sameSize(before.size(), 'x');
+    const std::function<void()> writers[] = {
+        [&] { std::ofstream(db, std::ios::binary | std::ios::trunc) << theirs; },
+        // A program that saves safely too: a new file of the same size.
+        [&] {
+            std::ofstream(m_dir / "theirs.tmp", std::ios::binary) << sameSize;
+            std::filesystem::rename(m_dir / "theirs.tmp", db);
+        },
+    };
+    for (const auto& writer : writers) {
+        Write("db.bnd", before);
+        int calls = 0;
+        cli::SetBeforeReplaceForTesting([&] {
+            ++calls;
+            writer();
+        });
+        const CliRun r = RunHere({db.string(), (m_dir / "prices.csv").string(), "--apply", "--accept-large"});
+        cli::SetBeforeReplaceForTesting({});
+        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err,
+                  "The file was changed by another program while the prices were judged. Nothing was written .\n");
+        EXPECT_EQ(Lines(r.out).size(), 10u);
+        const std::string now = Slurp("db.bnd");
+        EXPECT_TRUE(now == theirs || now == sameSize);
+        EXPECT_EQ(FilesIn(m_dir), (std::vector<std::string>{"db.bnd", "err", "out", "prices.csv"}));
+    }
+    // Left alone, the same run writes.
+    Write("db.bnd", before);
+    int calls = 0;
+    cli::SetBeforeReplaceForTesting([&] { ++calls; });
+    const CliRun r = RunHere({db.string(), (m_dir / "prices.csv").string(), "--apply", "--accept-large"});
+    cli::SetBeforeReplaceForTesting({});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(calls, 1);
+    EXPECT_NE(Slurp("db.bnd"), before);
 }
 
 // Files that can't be read at all end the command with their reason and no

@@ -35,15 +35,17 @@ Read ReadAll(std::string_view bytes)
 
 using Fields = std::vector<std::string>;
 
-std::string Utf16Le(std::u16string_view text)
+std::string Utf16(std::u16string_view text, bool bigEndian = false)
 {
-    std::string out = "\xFF\xFE";
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
     for (char16_t u : text) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>(u >> 8);
+        const char low = static_cast<char>(u & 0xFF), high = static_cast<char>(u >> 8);
+        out += bigEndian ? high : low;
+        out += bigEndian ? low : high;
     }
     return out;
 }
+std::string Utf16Le(std::u16string_view text) { return Utf16(text); }
 
 } // namespace
 
@@ -111,11 +113,16 @@ TEST(CsvReader, Encodings)
     EXPECT_EQ(ReadAll("\xed\xa0\x80;1").encoding, CsvEncoding::Cp1252);
 
     // A spreadsheet's "Unicode text": UTF-16 with its mark, tab-separated.
-    r = ReadAll(Utf16Le(u"ISIN\tKurs\r\nSoci\u00e9t\u00e9\t101,5\r\n"));
-    EXPECT_EQ(r.encoding, CsvEncoding::Utf16Le);
-    EXPECT_EQ(r.separator, '\t');
-    ASSERT_EQ(r.records.size(), 2u);
-    EXPECT_EQ(r.records[1], (std::pair<std::int64_t, Fields>{2, {"Soci\xc3\xa9t\xc3\xa9", "101,5"}}));
+    // Big-endian the same, surrogate pairs in both.
+    for (const bool bigEndian : {false, true}) {
+        r = ReadAll(Utf16(u"ISIN\tKurs\r\nSoci\u00e9t\u00e9 \U0001F600\t101,5\r\n", bigEndian));
+        EXPECT_EQ(r.error, CsvError::None) << bigEndian;
+        EXPECT_EQ(r.encoding, bigEndian ? CsvEncoding::Utf16Be : CsvEncoding::Utf16Le);
+        EXPECT_EQ(r.separator, '\t');
+        ASSERT_EQ(r.records.size(), 2u);
+        EXPECT_EQ(r.records[1],
+                  (std::pair<std::int64_t, Fields>{2, {"Soci\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80", "101,5"}}));
+    }
 }
 
 TEST(CsvReader, RefusesHostileText)
@@ -129,8 +136,10 @@ TEST(CsvReader, RefusesHostileText)
     Read r = ReadAll(junk);
     EXPECT_EQ(r.error, CsvError::NotText);
     EXPECT_TRUE(r.records.empty());
-    // UTF-16 without its mark is the same to us.
-    EXPECT_EQ(ReadAll(Utf16Le(u"a,1").substr(2)).error, CsvError::NotText);
+    // UTF-16 without its mark is not read, but named.
+    r = ReadAll(Utf16Le(u"a,1").substr(2));
+    EXPECT_EQ(r.error, CsvError::UnreadEncoding);
+    EXPECT_EQ(r.encoding, CsvEncoding::Utf16LeNoMark);
 
     // A line too long, after a good one: the line is named.
     std::string longLine = "a,1\n" + std::string(kMaxCsvRecordBytes + 1, 'x') + ",2\n";

@@ -43,16 +43,16 @@ Verdicts Judge(Db& db, std::string_view text, double threshold = kLargeChangePer
 
 TEST(PriceImport, PriceFields)
 {
-    constexpr DecimalMarks kNone{}, kComma{false, true}, kPoint{true, false}, kBoth{true, true};
+    constexpr DecimalMark kNone = DecimalMark::Undecided, kComma = DecimalMark::Comma, kPoint = DecimalMark::Point;
     struct Case {
         const char* text;
         bool commaSeparated;
-        DecimalMarks marks;
+        DecimalMark mark;
         PriceRefusal refusal;
         double value;
     };
     const PriceRefusal ok = PriceRefusal::None, nan = PriceRefusal::NotANumber, k = PriceRefusal::ThousandsSeparator,
-                       range = PriceRefusal::OutOfRange;
+                       range = PriceRefusal::OutOfRange, amb = PriceRefusal::Ambiguous;
     // clang-format off
     const Case cases[] = {
         {"101.5", false, kNone, ok, 101.5},
@@ -64,13 +64,18 @@ TEST(PriceImport, PriceFields)
         {"1e2", true, kNone, ok, 100.0},
         {"1,5e2", false, kNone, ok, 150.0},
         {"100", true, kNone, ok, 100.0},
-        // A doubtful "1.234" or "1,234" is read by the file's own decimal mark.
-        {"1.234", false, kNone, ok, 1.234},
+        // A doubtful "1.234" or "1,234" waits for the decimal mark.
+        {"1.234", false, kNone, amb, 0.0},
         {"1.234", false, kPoint, ok, 1.234},
-        {"1.234", false, kBoth, ok, 1.234},
         {"1.234", false, kComma, k, 0.0},
-        {"1,234", false, kNone, ok, 1.234},
+        {"1,234", false, kNone, amb, 0.0},
+        {"-123,456", false, kComma, range, -123.456},
         {"1,234", false, kPoint, k, 0.0},
+        {"1.234", true, kNone, amb, 0.0},
+        // No doubt with a whole part of 0, or of more than three digits.
+        {"0.125", false, kComma, ok, 0.125},
+        {"00,125", false, kPoint, ok, 0.125},
+        {"1234.567", false, kComma, ok, 1234.567},
         // No decimal comma in a comma-separated file.
         {"1,234", true, kNone, k, 0.0},
         {"101,5", true, kComma, nan, 0.0},
@@ -105,7 +110,7 @@ TEST(PriceImport, PriceFields)
     };
     // clang-format on
     for (const Case& c : cases) {
-        const PriceReading r = ReadImportedPrice(c.text, c.commaSeparated, c.marks);
+        const PriceReading r = ReadImportedPrice(c.text, c.commaSeparated, c.mark);
         EXPECT_EQ(r.refusal, c.refusal) << c.text;
         if (r.refusal == ok || r.refusal == range) {
             EXPECT_DOUBLE_EQ(r.value, c.value) << c.text;
@@ -138,7 +143,7 @@ TEST(PriceImport, PlainPricesReadAsTheWindowReads)
         const NewPrice window = ReadNewPrice(withPoint);
         for (const char m : {'.', ','}) {
             const std::string text = whole + (mark ? std::string(1, m) : "") + decimals;
-            const PriceReading r = ReadImportedPrice(text, false, {});
+            const PriceReading r = ReadImportedPrice(text, false, DecimalMark::Undecided);
             switch (window.check) {
             case PriceCheck::OK:
                 ASSERT_EQ(r.refusal, PriceRefusal::None) << text;
@@ -233,6 +238,37 @@ TEST(PriceImport, FilesItCannotRead)
         EXPECT_EQ(PriceFileErrorText(file), c.message);
         EXPECT_TRUE(file.rows.empty()) << c.message;
     }
+    // Text in an encoding the reader does not take is named, so that the
+    // user knows what to save it as; binary data stays "not a text file".
+    auto wide = [](std::string_view ascii, std::size_t width, bool bigEndian) {
+        std::string out;
+        for (const char c : ascii) {
+            std::string unit(width, '\0');
+            unit[bigEndian ? width - 1 : 0] = c;
+            out += unit;
+        }
+        return out;
+    };
+    const std::string text = "ISIN;Kurs\r\nDE0001;101,5\r\n";
+    const std::pair<std::string, const char*> encodings[] = {
+        {std::string("\xFF\xFE\0\0", 4) + wide(text, 4, false),
+         "The file is in UTF-32LE, which cannot be read ; save it as UTF-8 ."},
+        {std::string("\0\0\xFE\xFF", 4) + wide(text, 4, true),
+         "The file is in UTF-32BE, which cannot be read ; save it as UTF-8 ."},
+        {wide(text, 2, false),
+         "The file is in UTF-16LE without a byte order mark, which cannot be read ; save it as UTF-8 ."},
+        {wide("ISIN;Kurs\r\nSoci\xe9t\xe9;1\r\n", 2, true),
+         "The file is in UTF-16BE without a byte order mark, which cannot be read ; save it as UTF-8 ."},
+        {wide(text, 4, false),
+         "The file is in UTF-32LE without a byte order mark, which cannot be read ; save it as UTF-8 ."},
+    };
+    for (const auto& [bytes, message] : encodings) {
+        const PriceFile file = ReadPriceFile(bytes, index);
+        EXPECT_NE(file.error, PriceFileError::None) << message;
+        EXPECT_EQ(PriceFileErrorText(file), message);
+        EXPECT_TRUE(file.rows.empty()) << message;
+    }
+
     // Too many rows, in the sample and after it.
     for (const std::size_t rows : {10u, 5000u}) {
         std::string text;
@@ -379,12 +415,55 @@ TEST(PriceImport, VerdictsThenApply)
     EXPECT_EQ(ApplyPrices(v.verdicts), 0u);
 }
 
+// A bank writes a thousand as "1.012"; read as one point zero one two it
+// would store a price a thousand times too small. A price whose only mark
+// could be either is read only where the file's other prices tell which mark
+// is the decimal one, never from the separator.
+TEST(PriceImport, AmbiguousPricesWaitForTheFilesDecimalMark)
+{
+    Db db;
+    db.Add("DE0001", 1012.5f);
+    db.Add("DE0002", 0.2f);
+    db.Add("DE0003", 99.0f);
+    using K = PriceVerdictKind;
+    struct Case {
+        const char* what;
+        const char* text;
+        K first;
+        const char* reason;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"nothing decides: refused", "DE0001;1.012\nDE0003;99\n", K::Refused, "Ambiguous number !"},
+        {"a comma the same", "DE0001;1,012\nDE0003;99\n", K::Refused, "Ambiguous number !"},
+        {"so in a comma-separated file", "DE0001,1.012\nDE0003,99\n", K::Refused, "Ambiguous number !"},
+        {"both marks shown decide nothing", "DE0001;1.012\nDE0003;99.5\nDE0003;99,5\n", K::Refused,
+         "Ambiguous number !"},
+        {"a decimal comma elsewhere: a thousand", "DE0001;1.012\nDE0003;99,5\n", K::Refused,
+         "Thousands separators not accepted !"},
+        {"a decimal point elsewhere: a price", "DE0001;1.012\nDE0003;99.5\n", K::Update, ""},
+        {"a whole part of 0 is no thousand, so it shows the mark", "DE0001;1.012\nDE0002;0.125\n", K::Update, ""},
+        {"nor is a whole part of four digits", "DE0001;1,012\nDE0003;1234,567\n", K::Update, ""},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        const Verdicts v = Judge(db, c.text);
+        ASSERT_EQ(v.file.error, PriceFileError::None) << c.what;
+        EXPECT_EQ(v.verdicts.at(0).kind, c.first) << c.what;
+        EXPECT_EQ(PriceRefusalText(v.verdicts[0]), c.reason) << c.what;
+        if (c.first == K::Update) {
+            EXPECT_DOUBLE_EQ(v.verdicts[0].newPrice, 1.012) << c.what;
+            EXPECT_EQ(v.verdicts[1].kind, K::Update) << c.what;
+        }
+    }
+}
+
 TEST(PriceImport, UnchangedMeansTheSameFloat)
 {
     Db db;
     db.Add("G7", 12.345f);
     for (const auto& [text, kind] : std::vector<std::pair<const char*, PriceVerdictKind>>{
-             {"G7;12.345", PriceVerdictKind::Unchanged},
+             {"G7;12.3450", PriceVerdictKind::Unchanged},
              {"G7;12.3450001", PriceVerdictKind::Unchanged},
              {"G7;12.34500000000000063948846218409016", PriceVerdictKind::Unchanged},
              {"G7;12.3451", PriceVerdictKind::Update},

@@ -17,7 +17,8 @@ TEST(Text, CodePageConversions)
     EXPECT_EQ(Utf8ToCp1252("\xe2\x82"), "??"); // cut short
     EXPECT_EQ(Utf8ToCp1252("\xc1\x81"), "??"); // overlong
     EXPECT_EQ(Utf8ToCp1252("😀"), "?");
-    EXPECT_EQ(Utf16LeToUtf8(std::string("\x3d\xd8\x00\xde", 4)), "😀"); // surrogate pair
+    EXPECT_EQ(Utf16LeToUtf8(std::string("\x3d\xd8\x00\xde", 4)), "😀");              // surrogate pair
+    EXPECT_EQ(Utf16BeToUtf8(std::string("\xd8\x3d\xde\x00\x00\xe9\xd8", 7)), "😀é"); // an odd byte left over
     EXPECT_EQ(Utf16LeToUtf8(std::string("\x3d\xd8"
                                         "A\x00",
                                         4)),

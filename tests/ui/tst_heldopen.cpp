@@ -288,8 +288,33 @@ private slots:
 
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"events during the read", "read", "closed priceImportDlg", "opened other.bnd"}));
-        QCOMPARE(Msgs().Texts(), QStringList({"1 prices updated .", "Save changes to sample.bnd?"}));
+        QCOMPARE(Msgs().Texts(), QStringList({"1 price updated .", "Save changes to sample.bnd?"}));
         QCOMPARE(Find(ReadDatabase(m_sample), "GOV-2027-A")->m_fPrice, 97.3f);
+    }
+
+    // An open that arrives while Apply asks about a large change waits for
+    // the import window to close: the answer stores into the bonds judged.
+    void priceImportQuestionHoldsTheOpen()
+    {
+        const QString path = m_app->dir.filePath("large.csv");
+        test::WriteAll(path, "ISIN;Kurs\nGOV-2027-A;150\n");
+        QString titleInside;
+        Msgs().Answer(MsgAnswer::Yes, [&] { titleInside = OpenArrives(); });
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        m_app->chooser.Answer(path);
+        WhenModal<CPriceImportDlg>([&](CPriceImportDlg* dlg) {
+            LogClosing(dlg);
+            dlg->findChild<QPushButton*>("fileButton")->click();
+            dlg->findChild<QPushButton*>("applyButton")->click();
+        });
+        m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed priceImportDlg", "opened other.bnd"}));
+        QCOMPARE(Msgs().Texts(), QStringList({"1 price changes by more than 20.00 % . Store it too ?",
+                                              "1 price updated .", "Save changes to sample.bnd?"}));
+        QCOMPARE(Find(ReadDatabase(m_sample), "GOV-2027-A")->m_fPrice, 150.0f);
     }
 
     // The export lets events through while it analyses, with no modal

@@ -164,6 +164,7 @@ private slots:
     // it does after a page of Update All is saved, and says how many.
     void applyFromTheMenu()
     {
+        Msgs().Answer(MsgAnswer::Yes); // the large change too
         ImportFromMenu(Write("prices.csv", kPrices), [](CPriceImportDlg* dlg) { Click(dlg, "applyButton"); });
         QCOMPARE(PriceOf("GOV-2027-A"), 102.0f);
         QCOMPARE(PriceOf("GOV-2029-A"), 98.0f);
@@ -172,7 +173,7 @@ private slots:
         QCOMPARE(PriceOf("ZERO-2027"), 98.3f);
         QVERIFY(m_app->Doc().IsModified());
         QCOMPARE(m_frame->findChild<QLineEdit*>("priceEdit")->text(), QString("102.00"));
-        QCOMPARE(Msgs().shown.size(), 1);
+        QCOMPARE(Msgs().shown.size(), 2);
         QCOMPARE(Msgs().Last().text, QString("3 prices updated ."));
         QCOMPARE(Msgs().Last().caption, QString("tenvix"));
         QCOMPARE(Msgs().Last().icon, MsgIcon::Information);
@@ -190,7 +191,79 @@ private slots:
             Click(dlg, "applyButton");
         });
         QCOMPARE(PriceOf("GOV-2027-A"), 103.5f);
-        QCOMPARE(Msgs().Texts(), QStringList{"1 prices updated ."});
+        QCOMPARE(Msgs().Texts(), QStringList{"1 price updated ."});
+    }
+
+    // Apply asks once before it stores changes beyond the threshold: Yes
+    // stores them too, No only the others, Cancel nothing and the window
+    // stays.
+    void applyAsksAboutLargeChanges_data()
+    {
+        QTest::addColumn<double>("threshold");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<float>("tsy");   // 130 in the file
+        QTest::addColumn<float>("gov29"); // 98 in the file, 0.93 % up
+        QTest::addColumn<QString>("notice");
+        const QString one = "1 price changes by more than 20.00 % . Store it too ?";
+        const QString two = "2 prices change by more than 0.75 % . Store them too ?";
+        QTest::newRow("yes") << 20.0 << int(MsgAnswer::Yes) << one << 130.0f << 98.0f << "3 prices updated .";
+        QTest::newRow("no") << 20.0 << int(MsgAnswer::No) << one << 99.4f << 98.0f << "2 prices updated .";
+        QTest::newRow("no, two") << 0.75 << int(MsgAnswer::No) << two << 99.4f << 97.1f << "1 price updated .";
+        QTest::newRow("cancel") << 20.0 << int(MsgAnswer::Cancel) << one << 99.4f << 97.1f << "";
+    }
+    void applyAsksAboutLargeChanges()
+    {
+        QFETCH(double, threshold);
+        QFETCH(int, answer);
+        QFETCH(QString, question);
+        QFETCH(float, tsy);
+        QFETCH(float, gov29);
+        QFETCH(QString, notice);
+        Msgs().Answer(MsgAnswer(answer));
+        bool openAfterCancel = false;
+        ImportFromMenu(Write("prices.csv", kPrices), [&](CPriceImportDlg* dlg) {
+            dlg->findChild<QDoubleSpinBox*>("threshold")->setValue(threshold);
+            Click(dlg, "applyButton");
+            QCOMPARE(Msgs().shown.value(0).text, question);
+            QCOMPARE(Msgs().shown.value(0).caption, QString("Question"));
+            QCOMPARE(Msgs().shown.value(0).icon, MsgIcon::Question);
+            QCOMPARE(Msgs().shown.value(0).buttons, MsgButtons::YesNoCancel);
+            openAfterCancel = dlg->isVisible();
+        });
+        QCOMPARE(openAfterCancel, notice.isEmpty());
+        QCOMPARE(PriceOf("TSY-2028-S"), tsy);
+        QCOMPARE(PriceOf("GOV-2029-A"), gov29);
+        QCOMPARE(Msgs().Texts().mid(1), notice.isEmpty() ? QStringList() : QStringList{notice});
+        QCOMPARE(m_app->Doc().IsModified(), !notice.isEmpty());
+    }
+
+    // "1.012" with no other price to tell the mark is refused; the window
+    // shows the mark it found and takes the user's word for it.
+    void decimalMark()
+    {
+        const QString path = Write("prices.csv", "ISIN;Kurs\r\nGOV-2027-A;1.012\r\nGOV-2029-A;98\r\n");
+        ImportFromMenu(path, [&](CPriceImportDlg* dlg) {
+            auto* mark = dlg->findChild<QComboBox*>("decimalMark");
+            QVERIFY(mark->isEnabled());
+            QCOMPARE(mark->currentIndex(), -1);
+            QCOMPARE(Row(dlg, 0), QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Ambiguous number !"}));
+            QVERIFY(Summary(dlg).contains("Refused: 1."));
+            mark->setCurrentText("point");
+            QCOMPARE(Row(dlg, 0),
+                     QStringList({"2", "GOV-2027-A", "101.35", "1.01", "-99.00", "Update", "Large change !"}));
+            mark->setCurrentText("comma");
+            QCOMPARE(Row(dlg, 0),
+                     QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Thousands separators not accepted !"}));
+            QCOMPARE(dlg->File().decimalMark, DecimalMark::Comma);
+            Click(dlg, "cancelButton");
+        });
+        // A file that shows its mark has it chosen.
+        ImportFromMenu(Write("comma.csv", kPrices), [&](CPriceImportDlg* dlg) {
+            QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma"));
+            Click(dlg, "cancelButton");
+        });
+        QCOMPARE(PriceOf("GOV-2027-A"), 101.35f);
     }
 
     // Files that hold no prices get their reason and change nothing: what the
@@ -262,13 +335,16 @@ private slots:
             QCOMPARE(bill->text(0), QString("77"));
 
             Msgs().Answer(MsgAnswer::Yes);
+            Msgs().Answer(MsgAnswer::Yes); // the large change too
             m_app->chooser.Answer(path);
             WhenModal<CPriceImportDlg>([](CPriceImportDlg* dlg) {
                 Click(dlg, "fileButton");
                 Click(dlg, "applyButton");
             });
             Click(upd, "importButton");
-            QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changed prices ?", "3 prices updated ."}));
+            QCOMPARE(Msgs().Texts().mid(1),
+                     QStringList({"Save changed prices ?", "1 price changes by more than 20.00 % . Store it too ?",
+                                  "3 prices updated ."}));
             modifiedInside = m_app->Doc().IsModified();
             for (int r = 0; r < list->topLevelItemCount(); ++r)
                 if (list->topLevelItem(r)->text(1).startsWith("GOV-2027") ||
