@@ -451,21 +451,34 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& bou
     std::optional<std::vector<double>> best;
     double bestSquareM = std::numeric_limits<double>::infinity();
     double at = y;
+    double bandShare = 0.96;
     // Whole units move the composite yield off the trial yield, and with it
     // the duration; a few rounds at the yield the last answer had settle it.
     for (int round = 0; round < 4; ++round) {
         columns.Evaluate(at, which);
         WholeProblem problem{A, m_limits.maxShare, m_limits.maxRows, m_H, target};
-        problem.band = kImmunizeTolerance * (round < 2 ? 0.5 : 0.8);
-        const std::optional<std::vector<double>> units =
-            SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
+        // The bound uses the whole tolerance, so the answer must too; a round
+        // whose duration missed tries a narrower band.
+        problem.band = kImmunizeTolerance * bandShare;
+        problem.meanT2 = m_lp->MeanSquaredTime();
+        problem.meanSmt = m_lp->MeanTimeSquareM();
+        // Close to the trial yield first; few units to the bond may need room.
+        std::optional<std::vector<double>> units;
+        for (double gapBand : {1e-5, 1e-4, 1e-3}) {
+            problem.gapBand = gapBand;
+            units = SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
+            if (units)
+                break;
+        }
         m_ticker.Check();
         if (!units)
             break;
         const Composite c = Evaluate(columns, which, *units, at);
         if (!c.ok)
             break;
-        if (std::fabs(c.duration - m_H) <= 0.9 * kImmunizeTolerance) {
+        if (!(std::fabs(c.duration - m_H) <= 0.98 * kImmunizeTolerance)) {
+            bandShare *= 0.8;
+        } else {
             if (c.squareM < bestSquareM) {
                 bestSquareM = c.squareM;
                 std::vector<double> full(columns.size(), 0.0);

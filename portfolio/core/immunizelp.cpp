@@ -22,7 +22,7 @@ void PaymentColumns::Add(double price, double maxUnits, const std::vector<Paymen
 
 void PaymentColumns::EvaluateOne(PaymentColumn& c, double logGrowth) const
 {
-    double pv = 0, sd = 0, sm = 0;
+    double pv = 0, sd = 0, sm = 0, st2 = 0, smt = 0;
     double factor = 1, lastYears = 0, lastStep = std::nan(""), stepFactor = 1;
     for (std::uint32_t k = 0; k < c.count; ++k) {
         const PaymentColumn::Flow& f = m_flows[c.first + k];
@@ -41,10 +41,14 @@ void PaymentColumns::EvaluateOne(PaymentColumn& c, double logGrowth) const
         pv += v;
         sd += v * f.years;
         sm += v * f.distance2;
+        st2 += v * f.years * f.years;
+        smt += v * f.years * f.distance2;
     }
     c.pv = pv;
     c.sd = sd;
     c.sm = sm;
+    c.st2 = st2;
+    c.smt = smt;
 }
 
 void PaymentColumns::Evaluate(double y)
@@ -125,6 +129,13 @@ YieldLp::Probe YieldLp::Solve(double& value)
     Load();
     if (Run() == GLP_OPT) {
         value = glp_get_obj_val(m_lp);
+        m_meanT2 = m_meanSmt = 0.0;
+        for (int j = 1; j <= static_cast<int>(m_columns.size()); ++j) {
+            const PaymentColumn& c = m_columns[static_cast<std::size_t>(j - 1)];
+            const double w = glp_get_col_prim(m_lp, j) / c.price;
+            m_meanT2 += w * c.st2;
+            m_meanSmt += w * c.smt;
+        }
         return Probe::Feasible;
     }
     // Which way the yield misses: the least and the greatest gap between
@@ -236,14 +247,19 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
     const int xs = 0, zs = k, qs = 2 * k;
     glp_add_cols(lp, 3 * k);
     const double A = p.amount;
-    // The composite yield stays near the one in hand, close enough that its
-    // move cannot carry the duration out of the band.
-    const double gapBand = p.band * p.horizonYears / (2 * std::max(p.target, 0.01));
+    // The composite yield stays near the one in hand, where the first-order
+    // corrections below hold. Whole units leave their present value off
+    // their price by a gap, which moves the composite yield by about
+    // -gap (1 + y) / (H V), the duration by about -gap kappa / V and the
+    // Square-M by about -gap mu / V.
+    const double H = std::max(p.horizonYears, 1e-6);
+    const double kappa = p.meanT2 / H;
+    const double mu = p.meanSmt / H;
     for (int j = 0; j < k; ++j) {
         const PaymentColumn& c = columns[which[static_cast<std::size_t>(j)]];
         glp_set_col_kind(lp, xs + j + 1, GLP_IV);
         glp_set_col_bnds(lp, xs + j + 1, GLP_DB, 0.0, c.maxUnits);
-        glp_set_obj_coef(lp, xs + j + 1, (c.sm - p.target * c.price) / A);
+        glp_set_obj_coef(lp, xs + j + 1, (c.sm - mu * (c.pv - c.price) - p.target * c.price) / A);
         glp_set_col_kind(lp, zs + j + 1, GLP_BV);
         glp_set_col_kind(lp, qs + j + 1, GLP_BV);
     }
@@ -266,7 +282,7 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
     glp_set_row_bnds(lp, 4, GLP_UP, 0.0, p.maxRows);          // rows
     glp_set_row_bnds(lp, 5, GLP_UP, 0.0, 0.0);                // duration at most H + band
     glp_set_row_bnds(lp, 6, GLP_LO, 0.0, 0.0);                // duration at least H - band
-    glp_set_row_bnds(lp, 7, GLP_DB, -gapBand, gapBand);      // present value near the price
+    glp_set_row_bnds(lp, 7, GLP_DB, -p.gapBand, p.gapBand);      // present value near the price
     for (int j = 0; j < k; ++j) {
         const PaymentColumn& c = columns[which[static_cast<std::size_t>(j)]];
         const int x = xs + j + 1, z = zs + j + 1, q = qs + j + 1;
@@ -275,8 +291,9 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
         put(2, q, c.price / A);
         put(3, q, 1.0);
         put(4, z, 1.0);
-        put(5, x, (c.sd - (p.horizonYears + p.band) * c.price) / A);
-        put(6, x, (c.sd - (p.horizonYears - p.band) * c.price) / A);
+        const double sd = c.sd - kappa * (c.pv - c.price);
+        put(5, x, (sd - (p.horizonYears + p.band) * c.price) / A);
+        put(6, x, (sd - (p.horizonYears - p.band) * c.price) / A);
         put(7, x, (c.pv - c.price) / A);
         const int r = 8 + 3 * j;
         // held when any units are held, and then at most its share

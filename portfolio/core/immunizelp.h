@@ -35,6 +35,8 @@ struct PaymentColumn {
     double pv = 0.0;
     double sd = 0.0;
     double sm = 0.0;
+    double st2 = 0.0; // the payments' squared times, weighted as in sd
+    double smt = 0.0; // the Square-M terms times their times
 };
 
 class PaymentColumns {
@@ -75,6 +77,10 @@ public:
     // The columns the last solution holds, then the most promising others by
     // reduced cost: those a whole-unit program at this yield works on.
     std::vector<std::size_t> Columns(double share) const;
+    // Of the last feasible solution, per unit of value: the mean squared time
+    // of the payments, and the mean of time times squared distance.
+    double MeanSquaredTime() const { return m_meanT2; }
+    double MeanTimeSquareM() const { return m_meanSmt; }
 
 private:
     int Run();
@@ -82,6 +88,8 @@ private:
 
     const PaymentColumns& m_columns;
     double m_H;
+    double m_meanT2 = 0.0;
+    double m_meanSmt = 0.0;
     glp_prob* m_lp;
 };
 
@@ -92,6 +100,9 @@ struct WholeProblem {
     double horizonYears;
     double target;       // the Square-M hoped for: the ratio the objective is measured against
     double band = 0.0;   // the duration's distance from H allowed at the evaluated yield
+    double gapBand = 0.0; // how far the present value may be off the price, over the amount
+    double meanT2 = 0.0;  // YieldLp::MeanSquaredTime
+    double meanSmt = 0.0; // YieldLp::MeanTimeSquareM
 };
 
 // Whole units of the columns `which` (evaluated at the yield in hand): at
