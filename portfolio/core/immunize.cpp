@@ -23,6 +23,10 @@ constexpr double kMaxUnits = 1e15;
 constexpr std::size_t kSearchedWhole = 600;
 // The steps of the search the progress counts, the screen aside.
 constexpr std::size_t kSearchSteps = 400;
+// The whole-unit programs of one run share this much time: on a small
+// amount of dear bonds they can search long for a little better.
+constexpr std::int64_t kWholeUnitsBudgetMs = 4000;
+constexpr std::int64_t kWholeUnitsStepMs = 1000;
 
 // The most whole units of `price` that `budget` pays for.
 double WholeUnitsWithin(double budget, double price)
@@ -224,7 +228,10 @@ struct Trial {
 
 class Optimizer {
 public:
-    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker) : m_limits(limits), m_H(H), m_ticker(ticker) {}
+    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, const Clock& clock)
+        : m_limits(limits), m_H(H), m_ticker(ticker), m_clock(clock)
+    {
+    }
 
     PaymentColumns columns;
     std::vector<std::unique_ptr<CBond>> bonds; // index for index with the columns
@@ -233,7 +240,8 @@ public:
     // The trial yields, every one tried; the best feasible ones first.
     std::vector<Trial> Search();
     // Whole units at a trial yield, or nothing.
-    std::optional<std::vector<double>> WholeUnitsAt(double y, double& boundHere);
+    // `squareM` is what the columns' own pricing makes of the answer.
+    std::optional<std::vector<double>> WholeUnitsAt(double y, double& squareM);
 
 private:
     Trial At(double y);
@@ -243,6 +251,8 @@ private:
     const ImmunizeLimits& m_limits;
     double m_H;
     Ticker& m_ticker;
+    const Clock& m_clock;
+    std::int64_t m_deadline = -1; // set by the first whole-unit program
     std::unique_ptr<YieldLp> m_lp;
     std::vector<Trial> m_trials;
 };
@@ -438,13 +448,12 @@ Composite Evaluate(PaymentColumns& cols, const std::vector<std::size_t>& which, 
     return c;
 }
 
-std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& boundHere)
+std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squareM)
 {
     columns.Evaluate(y);
     double value = 0.0;
     if (m_lp->Solve(value) != YieldLp::Probe::Feasible)
         return std::nullopt;
-    boundHere = value;
     const std::vector<std::size_t> which = m_lp->Columns(m_limits.maxShare);
     const double A = m_limits.amount;
     double target = value;
@@ -465,6 +474,12 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& bou
         // Close to the trial yield first; few units to the bond may need room.
         std::optional<std::vector<double>> units;
         for (double gapBand : {1e-5, 1e-4, 1e-3}) {
+            const std::int64_t now = m_clock.Milliseconds();
+            if (m_deadline < 0)
+                m_deadline = now + kWholeUnitsBudgetMs;
+            if (now >= m_deadline)
+                break;
+            problem.timeLimitMs = static_cast<int>(std::min(kWholeUnitsStepMs, m_deadline - now));
             problem.gapBand = gapBand;
             units = SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
             if (units)
@@ -480,7 +495,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& bou
             bandShare *= 0.8;
         } else {
             if (c.squareM < bestSquareM) {
-                bestSquareM = c.squareM;
+                bestSquareM = squareM = c.squareM;
                 std::vector<double> full(columns.size(), 0.0);
                 for (std::size_t k = 0; k < which.size(); ++k)
                     full[which[k]] = (*units)[k];
@@ -529,7 +544,7 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
     const std::size_t offset = progress ? screen.Offered() : 0;
     Ticker ticker(progress, offset, offset + kSearchSteps);
     try {
-        Optimizer opt(limits, H, ticker);
+        Optimizer opt(limits, H, ticker, clock);
         const std::vector<ImmunizeCandidate>& cands = screen.Candidates();
         for (std::size_t i : Narrow(cands, H, limits.maxShare)) {
             std::unique_ptr<CBond> bond = fetch(cands[i].ref);
@@ -548,6 +563,15 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
         const std::vector<Trial> trials = opt.Search();
         result.bound = trials.empty() ? 0.0 : trials.front().value;
 
+        // Whole units at the best trial yields, until one comes close to the
+        // bound; then the engine's word on them, best first. The engine's
+        // composite yield search is the slow part for a large amount, so it
+        // runs once as a rule.
+        struct Answer {
+            std::vector<ImmunizedRow> rows;
+            double squareM;
+        };
+        std::vector<Answer> answers;
         std::vector<double> tried;
         for (const Trial& t : trials) {
             if (tried.size() >= 4)
@@ -555,8 +579,8 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
             if (std::any_of(tried.begin(), tried.end(), [&](double y) { return std::fabs(y - t.y) < 1e-7; }))
                 continue;
             tried.push_back(t.y);
-            double boundHere = 0.0;
-            const auto units = opt.WholeUnitsAt(t.y, boundHere);
+            double squareM = 0.0;
+            const auto units = opt.WholeUnitsAt(t.y, squareM);
             if (!units)
                 continue;
             std::vector<ImmunizedRow> rows;
@@ -575,25 +599,29 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
             std::sort(rows.begin(), rows.end(), [](const ImmunizedRow& a, const ImmunizedRow& b) {
                 return a.amount != b.amount ? a.amount > b.amount : a.bond.id < b.bond.id;
             });
+            answers.push_back({std::move(rows), squareM});
+            if (squareM <= result.bound * 1.001 + 1e-12)
+                break;
+        }
+        std::stable_sort(answers.begin(), answers.end(),
+                         [](const Answer& a, const Answer& b) { return a.squareM < b.squareM; });
+        for (Answer& a : answers) {
             // The figures as Calculate gives them, members in the rows' order.
             std::vector<std::unique_ptr<CBond>> copies;
             std::vector<CBond*> members;
             std::vector<double> memberUnits;
-            for (const ImmunizedRow& r : rows) {
+            for (const ImmunizedRow& r : a.rows) {
                 copies.push_back(fetch(r.bond.ref));
                 members.push_back(copies.back().get());
                 memberUnits.push_back(r.units);
             }
+            ticker.Check();
             const PortfolioFigures f = CalculatePortfolio(members, memberUnits, stand, horizon, clock);
-            if (f.outcome != PortfolioOutcome::Ready || !(std::fabs(f.duration - H) <= kImmunizeTolerance))
-                continue;
-            if (result.rows.empty() || f.squareM < result.figures.squareM) {
-                result.rows = std::move(rows);
+            if (f.outcome == PortfolioOutcome::Ready && std::fabs(f.duration - H) <= kImmunizeTolerance) {
+                result.rows = std::move(a.rows);
                 result.figures = f;
-            }
-            // Close enough to what no whole-unit portfolio can beat.
-            if (result.figures.squareM <= result.bound * 1.001 + 1e-12)
                 break;
+            }
         }
     } catch (const StopRequested&) {
         ImmunizeResult stopped;

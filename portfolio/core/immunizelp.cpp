@@ -316,7 +316,7 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
     parm.msg_lev = GLP_MSG_OFF;
     parm.presolve = GLP_ON;
     parm.mip_gap = 5e-4;
-    parm.tm_lim = 2000;
+    parm.tm_lim = std::max(1, p.timeLimitMs);
     parm.cb_func = Callback;
     parm.cb_info = &g;
     glp_intopt(lp, &parm);

@@ -103,6 +103,7 @@ struct WholeProblem {
     double gapBand = 0.0; // how far the present value may be off the price, over the amount
     double meanT2 = 0.0;  // YieldLp::MeanSquaredTime
     double meanSmt = 0.0; // YieldLp::MeanTimeSquareM
+    int timeLimitMs = 1000; // GLPK's own limit for the search
 };
 
 // Whole units of the columns `which` (evaluated at the yield in hand): at
