@@ -72,9 +72,10 @@ std::unique_ptr<CBond> CopyOf(const CBond& bond)
 ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& limits, double stand, double horizon,
                                 int threads)
 {
-    if (CheckLimits(limits) != ImmunizeFailure::None) {
+    // Too tight limits are told before a million bonds are analysed.
+    if (const ImmunizeFailure tight = CheckLimits(limits); tight != ImmunizeFailure::None) {
         ImmunizeResult r;
-        r.failure = CheckLimits(limits);
+        r.failure = tight;
         return r;
     }
     ImmunizeScreen screen(limits);

@@ -240,6 +240,7 @@ double GridBound(const std::vector<CBond*>& bonds, double H)
             best = std::min(best, glp_get_obj_val(lp));
     }
     glp_delete_prob(lp);
+    glp_free_env();
     return best;
 }
 
