@@ -603,6 +603,23 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
             if (squareM <= result.bound * 1.001 + 1e-12)
                 break;
         }
+        // One bond alone is a portfolio too, with the row's own figures: when
+        // the row limit binds hard, the search above may find nothing better.
+        const ImmunizeCandidate* alone = nullptr;
+        for (const ImmunizeCandidate& c : cands) {
+            const double value = c.maxUnits * c.price;
+            if (std::fabs(c.duration - H) <= 0.98 * kImmunizeTolerance && value > limits.amount - c.price &&
+                (!alone || c.squareM < alone->squareM))
+                alone = &c;
+        }
+        if (alone) {
+            ImmunizedRow r;
+            r.bond = *alone;
+            r.units = alone->maxUnits;
+            r.amount = r.units * r.bond.price;
+            r.share = r.amount / limits.amount;
+            answers.push_back({{r}, alone->squareM});
+        }
         std::stable_sort(answers.begin(), answers.end(),
                          [](const Answer& a, const Answer& b) { return a.squareM < b.squareM; });
         for (Answer& a : answers) {

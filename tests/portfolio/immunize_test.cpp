@@ -182,6 +182,26 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
     ExpectKeepsLimits(Run(Limits(1e6, 3, 0.5)), Limits(1e6, 3, 0.5));
 }
 
+TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
+{
+    // Z6 and Z8 half and half reach 7 years with Square-M 1; alone, only the
+    // bond paying alike at 5 and 9 years does, with Square-M 4, at a yield
+    // of its own far from theirs.
+    Add(Zero("Z6", 6));
+    Add(Zero("Z8", 8));
+    Add(FreeBond("B59", 200.0f,
+                 {{Day(2030, 6, 30), static_cast<float>(100 * std::pow(1.06, 5))},
+                  {Day(2034, 6, 30), static_cast<float>(100 * std::pow(1.06, 9))}}));
+    const ImmunizeResult two = Run(Limits(1e6));
+    ExpectKeepsLimits(two, Limits(1e6));
+    EXPECT_NEAR(two.figures.squareM, 1.0, 0.005);
+    const ImmunizeResult one = Run(Limits(1e6, 1));
+    ExpectKeepsLimits(one, Limits(1e6, 1));
+    ASSERT_EQ(one.rows.size(), 1u);
+    EXPECT_EQ(one.rows[0].bond.id, "B59");
+    EXPECT_NEAR(one.figures.squareM, 4.0, 1e-4);
+}
+
 TEST_F(Immunizing, TheProgressHookStopsTheRun)
 {
     for (int t : {4, 6, 8, 10})
