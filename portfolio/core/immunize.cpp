@@ -95,7 +95,10 @@ void ImmunizeScreen::Finish()
     });
     m_hashes = {};
     m_left = m_candidates.size();
-    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0; });
+    // A bond so cheap that the share buys more units than a double counts
+    // exactly is as good as unbuyable: no whole number of it can be told.
+    std::erase_if(m_candidates,
+                  [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
     if (!m_candidates.empty()) {
         const auto [low, high] = std::minmax_element(
             m_candidates.begin(), m_candidates.end(),
@@ -308,20 +311,30 @@ void Optimizer::Golden(double a, double b, int steps)
 std::vector<Trial> Optimizer::Search()
 {
     m_lp = std::make_unique<YieldLp>(columns, m_H, m_limits.maxShare, kImmunizeTolerance);
-    // The composite yield lies between its members' own yields.
-    double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-    for (const ImmunizeCandidate* c : candidates) {
-        lo = std::min(lo, c->ytm);
-        hi = std::max(hi, c->ytm);
-    }
-    const double pad = std::max(1e-6, 0.01 * (hi - lo));
-    lo = std::max(lo - pad, -0.5);
-    hi += pad;
-
+    // The composite yield lies between its members' own yields. The trial
+    // yields follow the members' yields rank by rank, so that a few bonds of
+    // absurd yield do not spread the grid over nothing.
+    std::vector<double> yields;
+    for (const ImmunizeCandidate* c : candidates)
+        yields.push_back(c->ytm);
+    std::sort(yields.begin(), yields.end());
     constexpr int kGrid = 32;
+    std::vector<double> at{yields.front() - 1e-6};
+    for (int k = 0; k <= kGrid; ++k) {
+        const double y = yields[(yields.size() - 1) * static_cast<std::size_t>(k) / kGrid];
+        if (y > at.back())
+            at.push_back(y);
+        // Halfway to the next, where the ranks leave a wide gap.
+        const double next = yields[std::min(yields.size() - 1, (yields.size() - 1) * static_cast<std::size_t>(k + 1) / kGrid)];
+        if (next > y)
+            at.push_back(0.5 * (y + next));
+    }
+    at.push_back(yields.back() + 1e-6);
+    std::sort(at.begin(), at.end());
+    at.erase(std::unique(at.begin(), at.end()), at.end());
     std::vector<Trial> grid;
-    for (int k = 0; k <= kGrid; ++k)
-        grid.push_back(At(lo + (hi - lo) * k / kGrid));
+    for (double y : at)
+        grid.push_back(At(y));
 
     using Probe = YieldLp::Probe;
     auto feasible = [](const Trial& t) { return t.probe == Probe::Feasible; };
@@ -556,6 +569,10 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
                 continue;
             std::vector<PaymentColumn::Flow> flows;
             AppendPayments(*bond, flows);
+            // A payment the holder makes, not receives, has no place in a
+            // distance from the horizon weighted by present value.
+            if (std::any_of(flows.begin(), flows.end(), [](const PaymentColumn::Flow& f) { return !(f.amount > 0); }))
+                continue;
             opt.columns.Add(cands[i].price, cands[i].maxUnits, flows);
             opt.bonds.push_back(std::move(bond));
             opt.candidates.push_back(&cands[i]);

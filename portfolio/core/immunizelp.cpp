@@ -26,10 +26,13 @@ void PaymentColumns::EvaluateOne(PaymentColumn& c, double logGrowth) const
     double factor = 1, lastYears = 0, lastStep = std::nan(""), stepFactor = 1;
     for (std::uint32_t k = 0; k < c.count; ++k) {
         const PaymentColumn::Flow& f = m_flows[c.first + k];
-        if (k == 0) {
+        const double step = f.years - lastYears;
+        // A step back in time (a payment list out of order) would multiply
+        // a factor that may have run down to nothing by a huge one.
+        if (k == 0 || !(step > 0)) {
             factor = std::exp(-f.years * logGrowth);
+            lastStep = std::nan("");
         } else {
-            const double step = f.years - lastYears;
             if (!(std::fabs(step - lastStep) <= 1e-12)) {
                 stepFactor = std::exp(-step * logGrowth);
                 lastStep = step;
@@ -70,6 +73,7 @@ void PaymentColumns::Evaluate(double y, const std::vector<std::size_t>& which)
 namespace {
 
 enum Row { kInvested = 1, kYield = 2, kDuration = 3 };
+constexpr double kAbsurd = 1e4;
 
 void Quiet() { glp_term_out(GLP_OFF); }
 
@@ -87,8 +91,7 @@ YieldLp::YieldLp(const PaymentColumns& columns, double horizonYears, double shar
     glp_set_row_bnds(m_lp, kDuration, GLP_DB, -band, band);
     const int n = static_cast<int>(columns.size());
     glp_add_cols(m_lp, n);
-    for (int j = 1; j <= n; ++j)
-        glp_set_col_bnds(m_lp, j, GLP_DB, 0.0, std::min(1.0, share));
+    m_share = std::min(1.0, share);
 }
 
 YieldLp::~YieldLp() { glp_delete_prob(m_lp); }
@@ -100,8 +103,16 @@ void YieldLp::Load()
     for (int j = 1; j <= n; ++j) {
         const PaymentColumn& c = m_columns[static_cast<std::size_t>(j - 1)];
         double val[4] = {0, 1.0, c.pv / c.price - 1.0, c.sd / c.price - m_H};
+        const double cost = c.sm / c.price;
+        // A bond whose sums this yield makes absurd (a present value of
+        // thousands of times its price, a payment whose weight overflows)
+        // sits this yield out: on it the simplex would only lose its footing.
+        const bool usable = std::fabs(val[2]) <= kAbsurd && std::fabs(val[3]) <= kAbsurd && cost <= kAbsurd * kAbsurd;
+        if (!usable)
+            val[2] = val[3] = 0.0;
         glp_set_mat_col(m_lp, j, 3, ind, val);
-        glp_set_obj_coef(m_lp, j, c.sm / c.price);
+        glp_set_obj_coef(m_lp, j, usable ? cost : 0.0);
+        glp_set_col_bnds(m_lp, j, usable ? GLP_DB : GLP_FX, 0.0, usable ? m_share : 0.0);
     }
 }
 
@@ -165,8 +176,13 @@ std::vector<std::size_t> YieldLp::Columns(double share) const
 {
     const std::size_t n = m_columns.size();
     std::vector<std::size_t> held, others;
-    for (std::size_t k = 0; k < n; ++k)
-        (glp_get_col_prim(m_lp, static_cast<int>(k + 1)) > 1e-12 ? held : others).push_back(k);
+    for (std::size_t k = 0; k < n; ++k) {
+        const int j = static_cast<int>(k + 1);
+        if (glp_get_col_prim(m_lp, j) > 1e-12)
+            held.push_back(k);
+        else if (glp_get_col_type(m_lp, j) != GLP_FX) // not set out at this yield
+            others.push_back(k);
+    }
     std::stable_sort(others.begin(), others.end(), [&](std::size_t a, std::size_t b) {
         return glp_get_col_dual(m_lp, static_cast<int>(a + 1)) < glp_get_col_dual(m_lp, static_cast<int>(b + 1));
     });

@@ -88,6 +88,7 @@ private:
 
     const PaymentColumns& m_columns;
     double m_H;
+    double m_share = 1.0;
     double m_meanT2 = 0.0;
     double m_meanSmt = 0.0;
     glp_prob* m_lp;

@@ -3,8 +3,10 @@
 #include "clirun.h"
 
 #include "../model/testbonds.h"
+#include "examples/generated.h"
 #include "model/bondfile.h"
 #include "model/format.h"
+#include "portfolio/core/immunize.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <cmath>
@@ -131,6 +133,21 @@ TEST_F(CliImmunize, ShiftsAgainstValuesWorkedOutByHand)
     for (const char* bad : {" --id LONG --portfolio x.bdp", "", " --id LONG --step 0", " --id LONG --from 10 --to 5",
                             " --id LONG --from -20000", " --id LONG --step 1e-9"})
         EXPECT_EQ(Run("shifts " + db + bad + kDates).status, 2) << bad;
+}
+
+// Every odd case a database can hold: bonds of absurd yield, of prices too
+// small to count in, payments out of order. The answer must still keep the
+// tolerance, and be the same on one thread and on two.
+TEST_F(CliImmunize, OddBondsDoNotLeadItAstray)
+{
+    const std::string db = Write("odd.bnd", GenerateDatabase(20000, 7, GeneratedMix::Everything));
+    const std::string dates = std::string(" --stand ") + kGeneratedStandText + " --horizon " + kGeneratedHorizonText;
+    const test::CliRun one = Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 1");
+    ASSERT_EQ(one.status, 0) << one.err;
+    const std::string last = Lines(one.out).back();
+    const double duration = std::stod(last.substr(last.find("duration=") + 9));
+    EXPECT_NEAR(duration, 5.0, kImmunizeTolerance) << last;
+    EXPECT_EQ(Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 2").out, one.out);
 }
 
 } // namespace
