@@ -5,6 +5,8 @@
 // command line throws UsageError.
 
 #include "model/explain.h"
+#include "portfolio/core/bondportf.h"
+#include "portfolio/core/immunize.h"
 
 #include <functional>
 #include <string>
@@ -16,8 +18,10 @@ int RunAnalyse(const std::vector<std::string>& args);
 int RunCashflows(const std::vector<std::string>& args);
 int RunExplain(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+int RunImmunize(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
 int RunPrices(const std::vector<std::string>& args);
+int RunShifts(const std::vector<std::string>& args);
 int RunSuggest(const std::vector<std::string>& args);
 
 class Output;
@@ -34,6 +38,16 @@ int WriteExplanation(const Explanation& explanation);
 void ExportDatabase(const DatabaseFile& db, Output& out, int threads);
 void AnalyseDatabase(const DatabaseFile& db, double stand, double horizon, Output& out, int threads);
 void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, int rows, Output& out, int threads);
+
+// The immunization over a database read and checked: every bond's row
+// analysed on `threads` threads and screened in file order, then the search.
+// The answer is the same whatever the number of threads.
+ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& limits, double stand, double horizon,
+                                int threads);
+// The CSV immunize writes: its rows, then the composite line.
+void AppendImmunizedRows(std::string& text, const ImmunizeResult& result);
+// The line portfolio and immunize end with: portfolio,ytm=,duration=,square_m=.
+void AppendCompositeLine(std::string& text, const PortfolioFigures& figures);
 
 // Writes appendRow's text for every record of `db` to `out`, in file order,
 // made unit by unit on `threads` threads: the loop of export and analyse.

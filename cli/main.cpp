@@ -19,6 +19,8 @@ constexpr Command kCommands[] = {
     {"explain", tenvix::cli::RunExplain},     {"export", tenvix::cli::RunExport},
     {"portfolio", tenvix::cli::RunPortfolio}, {"prices", tenvix::cli::RunPrices},
     {"suggest", tenvix::cli::RunSuggest},
+    {"immunize", tenvix::cli::RunImmunize},
+    {"shifts", tenvix::cli::RunShifts},
 };
 
 constexpr std::string_view kUsage =
@@ -35,6 +37,11 @@ constexpr std::string_view kUsage =
     "      then total with the price, the duration and Square-M. ID: the same text, else without regard to case\n"
     "  tenvix-cli export FILE.bnd [--threads N]\n"
     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
+    "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
+    "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"
+    "      CSV of the whole-unit portfolio whose duration holds the horizon with the least Square-M:\n"
+    "      id,units,amount,share,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
+    "      --out writes it as a portfolio file\n"
     "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
     "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
     "      with --table the pooled payments explained instead, as explain writes them\n"
@@ -46,6 +53,10 @@ constexpr std::string_view kUsage =
     "      file's prices do not tell. --apply writes the accepted prices to FILE.bnd, large changes\n"
     "      only with --accept-large; exit status 3 when some were left unwritten, 0 when all were\n"
     "      written\n"
+    "  tenvix-cli shifts FILE.bnd (--id ID | --portfolio FILE.bdp) --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+    "          [--from BP] [--to BP] [--step BP]\n"
+    "      CSV of the value at the horizon per 100 invested under parallel shifts of the yield\n"
+    "      (default -300 to 300 in steps of 25): shift_bp,yield,horizon_value,change_percent\n"
     "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
     "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n"
     "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"

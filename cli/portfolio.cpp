@@ -140,14 +140,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
     case PortfolioOutcome::Ready: {
         if (table)
             return WriteExplanation(explained.explanation);
-        std::string& text = out.Text();
-        text += "portfolio,ytm=";
-        AppendFixed(text, p.ytm, 8);
-        text += ",duration=";
-        AppendFixed(text, p.duration, 8);
-        text += ",square_m=";
-        AppendFixed(text, p.squareM, 8);
-        text += "\r\n";
+        AppendCompositeLine(out.Text(), p);
         return FinishOutput(out);
     }
     case PortfolioOutcome::NoUnits:

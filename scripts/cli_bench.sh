@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Whole-process time and peak memory of tenvix-cli export, analyse and suggest
-# on a generated database of Type I bonds (periods 3, 6 and 12 months, 1 to 30
+# Whole-process time and peak memory of tenvix-cli export, analyse, suggest and
+# immunize (an amount of 10,000,000) on a generated database of Type I bonds (periods 3, 6 and 12 months, 1 to 30
 # years), and of prices with a bank's file of a price for every bond, as
 # measured by /usr/bin/time -v: the median of RUNS runs of each.
 #
@@ -8,7 +8,7 @@
 #
 # BUILD_DIR defaults to build-release (see the README's Benchmarks section),
 # BONDS to 1000000, RUNS to 3. Output goes to /dev/null. The EXTRA options go to
-# export, analyse and suggest.
+# export, analyse, suggest and immunize.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,10 +48,11 @@ median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] 
 
 printf '%s bonds, %s bytes, %s runs each, %s processors\n' "$bonds" "$(stat -c %s "$db")" "$runs" "$(nproc)"
 printf '%-8s %10s %12s %16s\n' command seconds "peak MiB" "bytes/record"
-for command in export analyse suggest prices; do
+for command in export analyse suggest immunize prices; do
     args=("$command" "$db")
     case $command in
     analyse | suggest) args+=("${dates[@]}" "${extra[@]}") ;;
+    immunize) args+=("${dates[@]}" --amount 1e7 "${extra[@]}") ;;
     export) args+=("${extra[@]}") ;;
     prices) args+=("$prices" --stand 2026-12-06) ;;
     esac

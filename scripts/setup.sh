@@ -10,9 +10,10 @@ cd "$(dirname "$0")/.."
 # shared-mime-info: the install test checks the desktop entry and the file
 # types with them. dpkg-dev and file: cpack finds the package's dependencies.
 # qt6-charts-dev draws the Cashflows view's chart; its CMake package needs
-# libqt6opengl6-dev, which Debian does not pull in with it.
+# libqt6opengl6-dev, which Debian does not pull in with it. libglpk-dev: the
+# linear and mixed-integer solver the immunization search runs on.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
+          libglpk-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
           desktop-file-utils libxml2-utils shared-mime-info dpkg-dev file)
 test_locales=(en_US.UTF-8 de_DE.UTF-8 fr_FR.UTF-8 ar_EG.UTF-8)
 sudo_cmd=()

@@ -88,4 +88,46 @@ std::string DuplicateQuestion(std::string_view id)
     return text += " is duplicated.\nDelete ?";
 }
 
+std::string ImmunizeFailureText(const ImmunizeResult& result, int rows, std::string_view shareAsTyped,
+                                double horizonYears)
+{
+    std::string text;
+    switch (result.failure) {
+    case ImmunizeFailure::LimitsTooTight:
+        text = "The limits leave no portfolio : ";
+        AppendInteger(text, rows);
+        text += " rows of at most ";
+        text += shareAsTyped;
+        text += " % of the amount cannot hold all of it .";
+        break;
+    case ImmunizeFailure::NothingReady:
+        text = "No bond can be analysed for these dates .";
+        break;
+    case ImmunizeFailure::NothingLeft:
+        text = "No bond is left after the least YTM and the exclusions .";
+        break;
+    case ImmunizeFailure::NothingAffordable:
+        text = "The amount buys no bond .";
+        break;
+    case ImmunizeFailure::HorizonOutside:
+        text = "No portfolio of these bonds reaches a duration of ";
+        AppendFixed(text, horizonYears, 2);
+        text += " years : their durations run from ";
+        AppendFixed(text, result.lowDuration, 2);
+        text += " to ";
+        AppendFixed(text, result.highDuration, 2);
+        text += " .";
+        break;
+    case ImmunizeFailure::NotWithinLimits:
+        text = "No portfolio within these limits reaches a duration of ";
+        AppendFixed(text, horizonYears, 2);
+        text += " years .";
+        break;
+    case ImmunizeFailure::None:
+    case ImmunizeFailure::Stopped:
+        break;
+    }
+    return text;
+}
+
 } // namespace tenvix

@@ -6,6 +6,7 @@
 
 #include "model/filemessages.h"
 #include "portfolio/core/bondportf.h"
+#include "portfolio/core/immunize.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <string>
@@ -41,5 +42,11 @@ enum class PortfolioText {
 const char* TextOf(PortfolioText text);
 // Find duplicates asks of each repeated bond.
 std::string DuplicateQuestion(std::string_view id);
+
+// Why Immunize found no portfolio: `rows` and `shareAsTyped` are the limits
+// as the user gave them (the share in percent, its text untouched), and
+// `horizonYears` H; empty for None and Stopped, which say nothing.
+std::string ImmunizeFailureText(const ImmunizeResult& result, int rows, std::string_view shareAsTyped,
+                                double horizonYears);
 
 } // namespace tenvix

@@ -1,0 +1,47 @@
+#include "portfolio/core/horizonvalue.h"
+
+#include <cmath>
+
+namespace tenvix {
+
+namespace {
+
+double ValueAtHorizon(std::span<CBond* const> bonds, std::span<const double> units, double y, double H, double V)
+{
+    double pv = 0.0;
+    for (std::size_t i = 0; i < bonds.size() && i < units.size(); ++i)
+        if (units[i] != 0.0)
+            pv += units[i] * (bonds[i]->PriceGap(y) + static_cast<double>(bonds[i]->m_fPrice));
+    return 100.0 * std::pow(1.0 + y, H) * pv / V;
+}
+
+} // namespace
+
+std::size_t ShiftCount(double fromBp, double toBp, double stepBp)
+{
+    // A step that lands on `to` but for the last bit of a double still reaches it.
+    return static_cast<std::size_t>(std::floor((toBp - fromBp) / stepBp + 1e-9)) + 1;
+}
+
+std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<const double> units, double ytm,
+                                      double horizonYears, double fromBp, double toBp, double stepBp)
+{
+    double V = 0.0;
+    for (std::size_t i = 0; i < bonds.size() && i < units.size(); ++i)
+        V += units[i] * static_cast<double>(bonds[i]->m_fPrice);
+    const double unshifted = ValueAtHorizon(bonds, units, ytm, horizonYears, V);
+    std::vector<ShiftPoint> points;
+    const std::size_t n = ShiftCount(fromBp, toBp, stepBp);
+    points.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        ShiftPoint p;
+        p.shiftBp = fromBp + static_cast<double>(k) * stepBp;
+        p.yield = ytm + p.shiftBp / 10000.0;
+        p.horizonValue = ValueAtHorizon(bonds, units, p.yield, horizonYears, V);
+        p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
+        points.push_back(p);
+    }
+    return points;
+}
+
+} // namespace tenvix
