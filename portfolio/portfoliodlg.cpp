@@ -20,6 +20,7 @@
 #include "uikit/strings.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -27,6 +28,8 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -111,10 +114,13 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
                               &CPortfolioDlg::Suggest);
     m_wndStop =
         MakeButton(QStringLiteral("S&top"), "stop", QStringLiteral("Stop suggest procedure"), &CPortfolioDlg::Stop);
+    m_wndImmunize =
+        MakeButton(QStringLiteral("I&mmunize..."), "immunize",
+                   QStringLiteral("Build the portfolio that holds the horizon"), &CPortfolioDlg::Immunize);
 
     const int buttonWidth = std::max(m_wndCalculate->sizeHint().width(), fontMetrics().horizontalAdvance(u'x') * 12);
     for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
-                           m_wndSuggest, m_wndStop})
+                           m_wndSuggest, m_wndStop, m_wndImmunize})
         b->setFixedWidth(buttonWidth);
     m_wndFindDup->setIcon(QIcon(QStringLiteral(":/portfolio/find_duplicates.png")));
     m_wndFindDup->setIconSize(QSize(16, 16));
@@ -142,6 +148,7 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     buttons->addStretch(1);
     buttons->addWidget(m_wndSuggest);
     buttons->addWidget(m_wndStop);
+    buttons->addWidget(m_wndImmunize);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
@@ -476,7 +483,7 @@ void CPortfolioDlg::ReportFileFailure(const FileResult& result, bool saving)
 void CPortfolioDlg::EnableCommands(bool enable)
 {
     for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
-                           m_wndSuggest, m_wndFindDup})
+                           m_wndSuggest, m_wndFindDup, m_wndImmunize})
         b->setEnabled(enable);
 }
 
@@ -499,6 +506,11 @@ void CPortfolioDlg::Suggest()
     } catch (const CUserException&) {
     }
     m_pSuggest.reset();
+    EndScanning();
+}
+
+void CPortfolioDlg::EndScanning()
+{
     m_wndProgress->setValue(0);
     EnableCommands(true);
     m_bScanning = false;
@@ -506,6 +518,96 @@ void CPortfolioDlg::Suggest()
         m_bCloseRequested = false;
         QDialog::done(m_nCloseResult);
     }
+}
+
+void CPortfolioDlg::Immunize()
+{
+    if (m_bScanning || !m_pBondList || !m_pStandDate || !m_pHorizon)
+        return;
+    CImmunizeDlg dlg(m_immunize, this);
+    if (ExecModal(dlg) != QDialog::Accepted)
+        return;
+    m_immunize = dlg.Entries();
+    const ImmunizeLimits limits = dlg.Limits();
+    EnableCommands(false);
+    m_bScanning = true;
+    std::optional<ImmunizeResult> result = RunImmunize(limits);
+    m_wndProgress->setValue(m_wndProgress->maximum());
+    // Stop pressed after the search had ended still leaves the rows alone:
+    // the user asked for nothing to change.
+    if (result && !m_bStop) {
+        try {
+            PresentImmunized(*result, limits.maxRows);
+        } catch (const std::exception&) {
+            // The window goes back to normal.
+        }
+    }
+    EndScanning();
+}
+
+std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& limits)
+{
+    m_bStop = false;
+    constexpr int kSteps = 1000;
+    m_wndProgress->setRange(0, kSteps);
+    m_wndProgress->setValue(0);
+    // The window is modal, its commands are off, and the run counts as a
+    // nested loop, so an open that arrives meanwhile waits for it: the list
+    // stays as it is while the worker reads it.
+    const NestedLoopScope running;
+    const CBondList::List& bonds = *m_pBondList;
+    const double stand = *m_pStandDate;
+    const double horizon = *m_pHorizon;
+    const Clock& clock = UiClock();
+    std::atomic<std::size_t> done = 0;
+    std::atomic<std::size_t> total = 0;
+    std::optional<ImmunizeResult> result;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            result = ImmunizeList(bonds, limits, stand, horizon, clock, [&](std::size_t reached, std::size_t all) {
+                done = reached;
+                total = all;
+                return !m_bStop;
+            });
+        } catch (const std::exception&) {
+            result.reset();
+        }
+    }));
+    QEventLoop loop;
+    connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QTimer ticks;
+    ticks.setInterval(40);
+    connect(&ticks, &QTimer::timeout, this, [&] {
+        const std::size_t all = total;
+        if (all > 0)
+            m_wndProgress->setValue(static_cast<int>(static_cast<double>(done) / static_cast<double>(all) * kSteps));
+    });
+    ticks.start();
+    worker->start();
+    loop.exec();
+    // A loop ended by the program quitting: the worker is told to stop.
+    if (!worker->isFinished())
+        m_bStop = true;
+    worker->wait();
+    if (result && result->failure == ImmunizeFailure::Stopped)
+        result.reset();
+    return result;
+}
+
+void CPortfolioDlg::PresentImmunized(const ImmunizeResult& result, int maxRows)
+{
+    if (result.failure != ImmunizeFailure::None) {
+        ShowError(this, Qs(ImmunizeFailureText(result, maxRows, Trim(m_immunize.share.toStdString()),
+                                               m_dHorizonYears)));
+        return;
+    }
+    if (m_nRows > 0 && !AskYesNo(this, QString::fromLatin1(TextOf(PortfolioText::ReplaceRows))))
+        return;
+    RemoveAllRows();
+    // As Add shows them: the same lookup, figures and statuses.
+    for (const ImmunizedRow& row : result.rows)
+        AddRow(Qs(row.bond.id), row.units);
+    Calculate();
 }
 
 void CPortfolioDlg::ScanBonds()

@@ -7,6 +7,7 @@
 
 #include "model/bondlist.h"
 #include "portfolio/core/suggest.h"
+#include "portfolio/immunizedlg.h"
 #include "uikit/explained.h"
 
 #include <QDialog>
@@ -14,7 +15,9 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QProgressBar;
@@ -41,6 +44,9 @@ public:
     const double* m_pStandDate = nullptr;
     const double* m_pHorizon = nullptr;
     CBondList::List* m_pBondList = nullptr;
+    // The Immunize dialog's texts: set by the opener to those last accepted,
+    // read by it afterwards to remember them.
+    ImmunizeEntries m_immunize;
     // Read by the opener afterwards: a bond's price was changed here.
     bool m_bPricesChanged = false;
 
@@ -53,6 +59,10 @@ public:
     void Save();
     void Load();
     void Suggest();
+    // Asks for the limits, builds on a worker thread the portfolio that holds
+    // the horizon, and puts it in place of the rows, asking first when there
+    // are any; Calculate then shows its figures. Returns when the run ends.
+    void Immunize();
     void Stop() { m_bStop = true; }
 
     // Appends a row for identifier `id` and analyses its bond, if any.
@@ -66,6 +76,7 @@ public:
     int RowCount() const { return m_nRows; }
     QString CellText(int row, int column) const;
     int RowPicture(int row) const;
+    // A suggest scan or an immunize run is going on.
     bool IsScanning() const { return m_bScanning; }
     // Events are processed at most this often during a scan (milliseconds);
     // tests set 0 to reach the window after every bond.
@@ -94,6 +105,13 @@ private:
     void ScanBonds();
     void PresentSuggestions();
     void RemoveAllRows();
+    // The search of Immunize on a worker thread, the window's events handled
+    // meanwhile; nothing when it was stopped or ran out of memory.
+    std::optional<ImmunizeResult> RunImmunize(const ImmunizeLimits& limits);
+    void PresentImmunized(const ImmunizeResult& result, int maxRows);
+    // The end of a scan or a run: the window back to normal, and a close
+    // asked for meanwhile carried out.
+    void EndScanning();
     // A failed Save or Load, in the window's own words.
     void ReportFileFailure(const FileResult& result, bool saving);
 
@@ -110,9 +128,11 @@ private:
     QPushButton* m_wndLoad;
     QPushButton* m_wndSuggest;
     QPushButton* m_wndStop;
+    QPushButton* m_wndImmunize;
     std::array<QIcon, 4> m_pictures;
 
-    bool m_bStop = false;
+    // Read by the immunize worker too.
+    std::atomic<bool> m_bStop = false;
     int m_nRows = 0;
     // Per row: the bond when the row takes part in Calculate, else null.
     std::array<CBond*, kPortfolioRows> m_pReady{};

@@ -365,6 +365,31 @@ void CMainFrame::OnExportAnalysis()
     ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), m_doc.GetPathName(), m_doc.GetTitle());
 }
 
+namespace {
+
+// The Immunize dialog's texts as last accepted, kept from one run of the
+// program to the next.
+const QString kImmunizeSection = QStringLiteral("Immunize");
+
+ImmunizeEntries ReadImmunizeEntries()
+{
+    const ImmunizeEntries defaults;
+    return {GetProfileString(kImmunizeSection, QStringLiteral("Amount"), defaults.amount),
+            GetProfileString(kImmunizeSection, QStringLiteral("Rows"), defaults.rows),
+            GetProfileString(kImmunizeSection, QStringLiteral("Share"), defaults.share),
+            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
+}
+
+void WriteImmunizeEntries(const ImmunizeEntries& entries)
+{
+    WriteProfileString(kImmunizeSection, QStringLiteral("Amount"), entries.amount);
+    WriteProfileString(kImmunizeSection, QStringLiteral("Rows"), entries.rows);
+    WriteProfileString(kImmunizeSection, QStringLiteral("Share"), entries.share);
+    WriteProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), entries.leastYtm);
+}
+
+} // namespace
+
 void CMainFrame::OnRunPortfolio()
 {
     // The pickers' values as they stand now, time of day included.
@@ -374,10 +399,14 @@ void CMainFrame::OnRunPortfolio()
     dlg.m_pStandDate = &stand;
     dlg.m_pHorizon = &horizon;
     dlg.m_pBondList = &BondList().m_list;
+    const ImmunizeEntries remembered = ReadImmunizeEntries();
+    dlg.m_immunize = remembered;
     // The view behind the modal window shows each Calculate as it ends and can
     // be used again once the window closes.
     ExplainInto(&dlg, ExplainSource::Portfolio);
     ExecModal(dlg);
+    if (!(dlg.m_immunize == remembered))
+        WriteImmunizeEntries(dlg.m_immunize);
     // Only prices changed through the window outlive it.
     if (dlg.m_bPricesChanged)
         OnDatabaseChanged(DatabaseChange::Prices);

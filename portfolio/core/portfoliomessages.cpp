@@ -76,8 +76,13 @@ const char* TextOf(PortfolioText text)
         "Bad number of units !",            // BadUnits
         "Empty ID",                         // EmptyId
         "Invalid price\nor out of range !", // BadPrice
+        "The amount must be a number above 0 !",                     // BadAmount
+        "The number of rows must be from 1 to 20 !",                 // BadRows
+        "The share must be above 0 and at most 100 % !",             // BadShare
+        "The least YTM must be a number, or empty for no limit !", // BadLeastYtm
+        "Replace the rows of the portfolio ?",                       // ReplaceRows
     };
-    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::BadPrice) + 1);
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::ReplaceRows) + 1);
     return kTexts[static_cast<std::size_t>(text)];
 }
 

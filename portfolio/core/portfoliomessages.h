@@ -38,6 +38,13 @@ enum class PortfolioText {
     BadUnits, // the units of a row
     EmptyId,
     BadPrice,
+    // The Immunize dialog's refusals and the question before its rows
+    // replace the window's.
+    BadAmount,
+    BadRows,
+    BadShare,
+    BadLeastYtm,
+    ReplaceRows,
 };
 const char* TextOf(PortfolioText text);
 // Find duplicates asks of each repeated bond.

@@ -7,6 +7,7 @@
 
 #include "editor/inview.h"
 #include "model/bondfile.h"
+#include "portfolio/immunizedlg.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
 #include "prices/priceimportdlg.h"
@@ -258,6 +259,53 @@ private slots:
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
         QVERIFY(Msgs().Texts().isEmpty()); // nothing changed, nothing to ask
+    }
+
+    // Immunize reads the bond list on a worker thread while the window takes
+    // events; an open that comes meanwhile waits for the run and the window.
+    // The limits typed are there again the next time.
+    void immunizeRunHoldsTheOpen()
+    {
+        test::SetDates(m_frame, test::Day(2026, 12, 6), test::Day(2031, 12, 6));
+        QString titleInside;
+        bool sawRun = false;
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            LogClosing(dlg);
+            std::function<void()> poll = [&] {
+                if (!dlg->IsScanning())
+                    return QTimer::singleShot(0, poll);
+                sawRun = true;
+                SecondStart(m_other);
+                Deliver();
+                titleInside = Doc().GetTitle();
+            };
+            WhenModal<CImmunizeDlg>([&](CImmunizeDlg* imm) {
+                imm->findChild<QLineEdit*>("amount")->setText("250000");
+                imm->findChild<QLineEdit*>("share")->setText("30");
+                imm->accept();
+                QTimer::singleShot(0, poll);
+            });
+            dlg->findChild<QPushButton*>("immunize")->click();
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QVERIFY(sawRun);
+        QCOMPARE(titleInside, QString("sample.bnd"));
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
+
+        QStringList boxes;
+        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+            WhenModal<CImmunizeDlg>([&](CImmunizeDlg* imm) {
+                for (const char* box : {"amount", "rows", "share", "leastYtm"})
+                    boxes << imm->findChild<QLineEdit*>(box)->text();
+                imm->reject();
+            });
+            dlg->findChild<QPushButton*>("immunize")->click();
+            dlg->findChild<QPushButton*>("close")->click();
+        });
+        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        QCOMPARE(boxes, QStringList({"250000", "20", "30", ""}));
     }
 
     // Reading a large price file lets events through for its progress

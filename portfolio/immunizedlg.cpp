@@ -1,0 +1,111 @@
+#include "portfolio/immunizedlg.h"
+
+#include "model/numbers.h"
+#include "portfolio/core/portfoliomessages.h"
+#include "portfolio/digitsedit.h"
+#include "portfolio/entrylayout.h"
+#include "uikit/services.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <cmath>
+
+namespace tenvix::ui {
+namespace {
+
+// More than any sensible figure needs; the boxes' texts stay short to read.
+constexpr int kMaxChars = 20;
+
+QLineEdit* Box(QLineEdit* box, const char* name, const QString& text)
+{
+    box->setObjectName(QString::fromLatin1(name));
+    box->setMaxLength(kMaxChars);
+    box->setText(text);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
+    return box;
+}
+
+} // namespace
+
+CImmunizeDlg::CImmunizeDlg(const ImmunizeEntries& entries, QWidget* parent) : QDialog(parent), m_entries(entries)
+{
+    setWindowTitle(QStringLiteral("Immunize"));
+    setObjectName(QStringLiteral("immunizeDlg"));
+
+    m_wndAmount = Box(new QLineEdit(this), "amount", entries.amount);
+    m_wndRows = Box(new DigitsEdit(this), "rows", entries.rows);
+    m_wndShare = Box(new QLineEdit(this), "share", entries.share);
+    m_wndLeastYtm = Box(new QLineEdit(this), "leastYtm", entries.leastYtm);
+
+    auto* fields = new QGridLayout;
+    const std::pair<const char*, QLineEdit*> rows[] = {{"&Amount", m_wndAmount},
+                                                       {"Most &rows", m_wndRows},
+                                                       {"Most &share in %", m_wndShare},
+                                                       {"Least &YTM in %", m_wndLeastYtm}};
+    int r = 0;
+    for (const auto& [text, box] : rows) {
+        auto* label = new QLabel(QString::fromLatin1(text), this);
+        label->setBuddy(box);
+        fields->addWidget(label, r, 0);
+        fields->addWidget(box, r, 1);
+        ++r;
+    }
+    fields->setRowStretch(r, 1);
+
+    LayOutEntryDialog(this, fields);
+    m_wndAmount->setFocus();
+}
+
+void CImmunizeDlg::Refuse(QLineEdit* box, const char* message)
+{
+    ShowError(this, QString::fromLatin1(message));
+    box->setFocus();
+    box->selectAll();
+}
+
+void CImmunizeDlg::accept()
+{
+    ImmunizeLimits limits;
+    const QString amount = m_wndAmount->text();
+    const std::optional<double> a = ReadDecimal(amount.toStdString());
+    // An empty box reads as 0, which is refused too: the amount is required.
+    if (!a || !(*a > 0) || !std::isfinite(*a)) {
+        Refuse(m_wndAmount, TextOf(PortfolioText::BadAmount));
+        return;
+    }
+    limits.amount = *a;
+
+    const QString rows = m_wndRows->text();
+    const std::optional<std::int32_t> n = ReadWholeNumber(rows.toStdString());
+    if (!n || *n < 1 || *n > kImmunizeMaxRows) {
+        Refuse(m_wndRows, TextOf(PortfolioText::BadRows));
+        return;
+    }
+    limits.maxRows = *n;
+
+    const QString share = m_wndShare->text();
+    const std::optional<double> s = ReadDecimal(share.toStdString());
+    if (!s || !(*s > 0 && *s <= 100)) {
+        Refuse(m_wndShare, TextOf(PortfolioText::BadShare));
+        return;
+    }
+    limits.maxShare = *s / 100;
+
+    const QString leastYtm = m_wndLeastYtm->text();
+    if (!Trim(leastYtm.toStdString()).empty()) {
+        const std::optional<double> y = ReadDecimal(leastYtm.toStdString());
+        if (!y || !std::isfinite(*y)) {
+            Refuse(m_wndLeastYtm, TextOf(PortfolioText::BadLeastYtm));
+            return;
+        }
+        limits.minYtm = *y / 100;
+    }
+
+    m_entries = {amount, rows, share, leastYtm};
+    m_limits = limits;
+    QDialog::accept();
+}
+
+} // namespace tenvix::ui

@@ -1,0 +1,50 @@
+#pragma once
+
+// "Immunize": the limits of the portfolio the window builds to hold the
+// horizon. It starts from the texts last accepted and gives back both the
+// texts as typed, for the opener to remember, and the limits read from them.
+// OK keeps the dialog open until every box reads.
+
+#include "portfolio/core/immunize.h"
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+
+namespace tenvix::ui {
+
+// The four boxes' texts, percentages in percent.
+struct ImmunizeEntries {
+    QString amount;                           // required; empty before the first run
+    QString rows = QStringLiteral("20");      // the most rows
+    QString share = QStringLiteral("100");    // the most share of the amount one bond may take
+    QString leastYtm;                         // empty: no limit
+    bool operator==(const ImmunizeEntries&) const = default;
+};
+
+class CImmunizeDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CImmunizeDlg(const ImmunizeEntries& entries, QWidget* parent = nullptr);
+
+    // Checks the boxes in order (amount, rows, share, least YTM) and closes
+    // only when all of them read.
+    void accept() override;
+
+    // After OK: the texts as accepted and what they say.
+    ImmunizeEntries Entries() const { return m_entries; }
+    ImmunizeLimits Limits() const { return m_limits; }
+
+private:
+    void Refuse(QLineEdit* box, const char* message);
+
+    QLineEdit* m_wndAmount;
+    QLineEdit* m_wndRows;
+    QLineEdit* m_wndShare;
+    QLineEdit* m_wndLeastYtm;
+    ImmunizeEntries m_entries;
+    ImmunizeLimits m_limits;
+};
+
+} // namespace tenvix::ui

@@ -1,0 +1,290 @@
+// The portfolio window's Immunize: its dialog (what it starts from, what it
+// accepts and refuses), and runs on the worker thread that fill the rows,
+// ask before replacing them, tell why there is no answer, and stop.
+
+#include "model/format.h"
+#include "model/numbers.h"
+#include "portfolio/core/immunize.h"
+#include "portfolio/immunizedlg.h"
+#include "portfolio/portfoliodlg.h"
+#include "support/app.h"
+
+#include <cmath>
+#include <functional>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using tenvix::test::Day;
+using tenvix::test::WhenModal;
+using Dlg = CPortfolioDlg;
+
+namespace {
+
+// A zero paying 100 `years` whole years after 30 June 2025, yielding 4 %.
+std::unique_ptr<CBondFree> Zero(const std::string& id, int years)
+{
+    return test::FreeBond(id, static_cast<float>(100 / std::pow(1.04, years)), {{Day(2025 + years, 6, 30), 100.0f}});
+}
+
+void Type(QDialog* dlg, const char* box, const QString& text) { dlg->findChild<QLineEdit*>(box)->setText(text); }
+
+QStringList Boxes(QDialog* dlg)
+{
+    QStringList texts;
+    for (const char* box : {"amount", "rows", "share", "leastYtm"})
+        texts << dlg->findChild<QLineEdit*>(box)->text();
+    return texts;
+}
+
+} // namespace
+
+class TestImmunize : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        m_messages = std::make_unique<test::FakeMessages>();
+        m_clock = std::make_unique<test::FakeClock>();
+        m_db = CBondList();
+        // Seven years: two thirds in the six-year zero, a third in the nine.
+        for (int years : {6, 9})
+            m_db.m_list.push_back(Zero("Z" + std::to_string(years), years));
+        m_dlg = std::make_unique<CPortfolioDlg>();
+        m_dlg->m_pStandDate = &m_stand;
+        m_dlg->m_pHorizon = &m_horizon;
+        m_dlg->m_pBondList = &m_db.m_list;
+        QVERIFY(test::Exposed(m_dlg.get()));
+    }
+
+    void cleanup()
+    {
+        m_dlg.reset();
+        m_clock.reset();
+        m_messages.reset();
+    }
+
+    void dialogStartsFromTheEntries()
+    {
+        CImmunizeDlg first(ImmunizeEntries{});
+        QCOMPARE(first.windowTitle(), QStringLiteral("Immunize"));
+        QCOMPARE(Boxes(&first), (QStringList{"", "20", "100", ""}));
+        CImmunizeDlg again({"5000", "3", "50", "2.5"});
+        QCOMPARE(Boxes(&again), (QStringList{"5000", "3", "50", "2.5"}));
+        // The window starts its dialog from what it was given, and keeps
+        // what was accepted for the opener to remember.
+        m_dlg->m_immunize = {"5000", "3", "50", "2.5"};
+        WhenModal<CImmunizeDlg>([](CImmunizeDlg* dlg) {
+            QCOMPARE(Boxes(dlg), (QStringList{"5000", "3", "50", "2.5"}));
+            Type(dlg, "amount", "7000");
+            dlg->reject();
+        });
+        Button("immunize")->click();
+        QCOMPARE(m_dlg->m_immunize.amount, QStringLiteral("5000"));
+        Run({"1e6", "20", "100", ""});
+        QCOMPARE(m_dlg->m_immunize, (ImmunizeEntries{"1e6", "20", "100", ""}));
+    }
+
+    void dialogReadsItsBoxes_data()
+    {
+        QTest::addColumn<QStringList>("boxes"); // amount, rows, share, least YTM
+        QTest::addColumn<QString>("message");   // empty: accepted
+        QTest::addColumn<QString>("refused");   // the box that takes the focus
+        const QString amount = "The amount must be a number above 0 !";
+        const QString rows = "The number of rows must be from 1 to 20 !";
+        const QString share = "The share must be above 0 and at most 100 % !";
+        const QString ytm = "The least YTM must be a number, or empty for no limit !";
+        // clang-format off
+        QTest::newRow("all given") << QStringList{"1e6", "5", "40", "-0.5"} << "" << "";
+        QTest::newRow("no least YTM") << QStringList{"2500.5", "1", "100", "  "} << "" << "";
+        QTest::newRow("amount required") << QStringList{"", "20", "100", ""} << amount << "amount";
+        QTest::newRow("amount zero") << QStringList{"0", "20", "100", ""} << amount << "amount";
+        QTest::newRow("decimal comma") << QStringList{"1000,5", "20", "100", ""} << amount << "amount";
+        QTest::newRow("amount too large") << QStringList{"1e400", "20", "100", ""} << amount << "amount";
+        QTest::newRow("no rows") << QStringList{"1000", "0", "100", ""} << rows << "rows";
+        QTest::newRow("too many rows") << QStringList{"1000", "21", "100", ""} << rows << "rows";
+        QTest::newRow("rows decimal") << QStringList{"1000", "2.5", "100", ""} << rows << "rows";
+        QTest::newRow("no share") << QStringList{"1000", "20", "0", ""} << share << "share";
+        QTest::newRow("share above all") << QStringList{"1000", "20", "100.5", ""} << share << "share";
+        QTest::newRow("least YTM a word") << QStringList{"1000", "20", "100", "low"} << ytm << "leastYtm";
+        // clang-format on
+    }
+
+    void dialogReadsItsBoxes()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, message);
+        QFETCH(QString, refused);
+        CImmunizeDlg dlg(ImmunizeEntries{});
+        QVERIFY(test::Active(&dlg));
+        const char* names[] = {"amount", "rows", "share", "leastYtm"};
+        for (int i = 0; i < 4; ++i)
+            Type(&dlg, names[i], boxes[i]);
+        QTest::keyClick(&dlg, Qt::Key_Return);
+        if (message.isEmpty()) {
+            QVERIFY(m_messages->shown.isEmpty());
+            QCOMPARE(dlg.result(), int(QDialog::Accepted));
+            QCOMPARE(dlg.Entries(), (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3]}));
+            const ImmunizeLimits l = dlg.Limits();
+            QCOMPARE(l.amount, *ReadDecimal(boxes[0].toStdString()));
+            QCOMPARE(l.maxRows, boxes[1].toInt());
+            QCOMPARE(l.maxShare, *ReadDecimal(boxes[2].toStdString()) / 100);
+            QCOMPARE(l.minYtm.has_value(), !boxes[3].trimmed().isEmpty());
+            if (l.minYtm)
+                QCOMPARE(*l.minYtm, *ReadDecimal(boxes[3].toStdString()) / 100);
+        } else {
+            QCOMPARE(m_messages->Texts(), QStringList{message});
+            QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+            QVERIFY(dlg.isVisible());
+            QCOMPARE(Boxes(&dlg), boxes);
+            QCOMPARE(QApplication::focusWidget(), dlg.findChild<QLineEdit*>(refused.toLatin1().constData()));
+        }
+    }
+
+    void runFillsTheRowsAndCalculates()
+    {
+        int explained = 0;
+        connect(m_dlg.get(), &CPortfolioDlg::Explained, this, [&] { ++explained; });
+        Run({"1e6", "20", "100", ""});
+        const ImmunizeResult want = Expected(1e6);
+        QCOMPARE(want.rows.size(), std::size_t(2));
+        QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9"}));
+        for (int r = 0; r < 2; ++r) {
+            QCOMPARE(m_dlg->CellText(r, Dlg::ColUnits),
+                     QString::fromStdString(FormatFixed(want.rows[std::size_t(r)].units, 0)));
+            QCOMPARE(m_dlg->CellText(r, Dlg::ColDuration), Fmt(want.rows[std::size_t(r)].bond.duration));
+            QCOMPARE(m_dlg->CellText(r, Dlg::ColStatus), QString());
+            QCOMPARE(m_dlg->RowPicture(r), int(Dlg::PicReady));
+        }
+        // Calculate ran on the rows: its result, and the Cashflows view told.
+        QCOMPARE(m_messages->Texts().size(), 1);
+        QCOMPARE(m_messages->Last().caption, QStringLiteral("Result"));
+        QCOMPARE(m_messages->Last().text, "Bond portfolio :\nYTM=" + Fmt(want.figures.ytm) +
+                                              "\nDuration=" + Fmt(want.figures.duration) +
+                                              "\nSquare-M=" + Fmt(want.figures.squareM));
+        QCOMPARE(explained, 1);
+        QVERIFY(Button("add")->isEnabled());
+        QCOMPARE(m_dlg->findChild<QProgressBar*>("progress")->value(), 0);
+    }
+
+    void replaceAsksFirst_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Yes replaces") << true;
+        QTest::newRow("No keeps") << false;
+    }
+
+    void replaceAsksFirst()
+    {
+        QFETCH(bool, yes);
+        m_dlg->AddRow("NOPE", 3);
+        m_messages->Answer(yes ? MsgAnswer::Yes : MsgAnswer::No);
+        Run({"1e6", "20", "100", ""});
+        QCOMPARE(m_messages->shown.value(0).text, QStringLiteral("Replace the rows of the portfolio ?"));
+        QCOMPARE(m_messages->shown.value(0).caption, QStringLiteral("Question"));
+        QCOMPARE(m_messages->shown.value(0).buttons, MsgButtons::YesNo);
+        QCOMPARE(Column(Dlg::ColID), yes ? QStringList({"Z6", "Z9"}) : QStringList({"NOPE"}));
+        QCOMPARE(m_messages->shown.size(), yes ? 2 : 1); // Yes: Calculate's result
+    }
+
+    void noAnswerIsToldAndChangesNothing_data()
+    {
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("limits too tight")
+            << QStringList{"1e6", "2", "40", ""}
+            << "The limits leave no portfolio : 2 rows of at most 40 % of the amount cannot hold all of it .";
+        QTest::newRow("least YTM above all")
+            << QStringList{"1e6", "20", "100", "50"} << "No bond is left after the least YTM and the exclusions .";
+    }
+
+    void noAnswerIsToldAndChangesNothing()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, message);
+        m_dlg->AddRow("NOPE", 3);
+        Run(boxes);
+        QCOMPARE(m_messages->Texts(), QStringList{message});
+        QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+        QCOMPARE(Column(Dlg::ColID), QStringList{"NOPE"});
+    }
+
+    void stopLeavesTheRows()
+    {
+        m_dlg->AddRow("NOPE", 3);
+        int polls = 0;
+        bool sawRun = false;
+        // While the run goes on the window takes events: the commands are off
+        // but Stop, a close waits, and Stop ends the run with nothing changed.
+        std::function<void()> poll = [&] {
+            if (++polls > 1000)
+                return;
+            if (!m_dlg->IsScanning())
+                return QTimer::singleShot(0, poll);
+            sawRun = true;
+            for (const char* name : {"close", "calculate", "add", "save", "load", "suggest", "immunize"})
+                QVERIFY2(!Button(name)->isEnabled(), name);
+            QVERIFY(Button("stop")->isEnabled());
+            m_dlg->reject();
+            QVERIFY(m_dlg->isVisible());
+            QTest::mouseClick(Button("stop"), Qt::LeftButton);
+        };
+        WhenModal<CImmunizeDlg>([&](CImmunizeDlg* dlg) {
+            Type(dlg, "amount", "1e6");
+            dlg->accept();
+            QTimer::singleShot(0, poll);
+        });
+        Button("immunize")->click();
+        polls = 1000; // a poll still waiting ends without another
+        QCoreApplication::processEvents();
+        QVERIFY(sawRun);
+        QCOMPARE(Column(Dlg::ColID), QStringList{"NOPE"});
+        QVERIFY(m_messages->shown.isEmpty());
+        QCOMPARE(m_dlg->findChild<QProgressBar*>("progress")->value(), 0);
+        QVERIFY(Button("immunize")->isEnabled());
+        // The close asked for during the run happened once it ended.
+        QVERIFY(!m_dlg->isVisible());
+        QCOMPARE(m_dlg->result(), int(QDialog::Rejected));
+    }
+
+private:
+    // Immunize through its dialog, with the four boxes typed.
+    void Run(const QStringList& boxes)
+    {
+        WhenModal<CImmunizeDlg>([boxes](CImmunizeDlg* dlg) {
+            const char* names[] = {"amount", "rows", "share", "leastYtm"};
+            for (int i = 0; i < 4; ++i)
+                Type(dlg, names[i], boxes[i]);
+            dlg->accept();
+        });
+        Button("immunize")->click();
+    }
+
+    ImmunizeResult Expected(double amount) const
+    {
+        ImmunizeLimits l;
+        l.amount = amount;
+        return ImmunizeList(m_db.m_list, l, m_stand, m_horizon, SystemClock());
+    }
+
+    QPushButton* Button(const char* name) { return m_dlg->findChild<QPushButton*>(name); }
+
+    QStringList Column(int column) const
+    {
+        QStringList cells;
+        for (int r = 0; r < m_dlg->RowCount(); ++r)
+            cells << m_dlg->CellText(r, column);
+        return cells;
+    }
+
+    static QString Fmt(double v) { return QString::fromStdString(FormatFixed(v, 8)); }
+
+    std::unique_ptr<test::FakeMessages> m_messages;
+    std::unique_ptr<test::FakeClock> m_clock;
+    std::unique_ptr<CPortfolioDlg> m_dlg;
+    CBondList m_db;
+    double m_stand = Day(2025, 6, 30);
+    double m_horizon = Day(2032, 6, 30);
+};
+
+QTEST_MAIN(TestImmunize)
+#include "tst_immunize.moc"
