@@ -262,15 +262,22 @@ private slots:
     }
 
     // Immunize reads the bond list on a worker thread while the window takes
-    // events; an open that comes meanwhile waits for the run and the window.
-    // The limits typed are there again the next time.
+    // events; an open that comes meanwhile waits for the run (by itself, also
+    // in a window that isn't modal) and the window. The limits typed are
+    // there again the next time.
+    void immunizeRunHoldsTheOpen_data()
+    {
+        QTest::addColumn<bool>("modal");
+        QTest::newRow("in the portfolio window") << true;
+        QTest::newRow("in a window of its own") << false;
+    }
     void immunizeRunHoldsTheOpen()
     {
+        QFETCH(bool, modal);
         test::SetDates(m_frame, test::Day(2026, 12, 6), test::Day(2031, 12, 6));
         QString titleInside;
         bool sawRun = false;
-        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            LogClosing(dlg);
+        const auto run = [&](CPortfolioDlg* dlg) {
             std::function<void()> poll = [&] {
                 if (!dlg->IsScanning())
                     return QTimer::singleShot(0, poll);
@@ -286,13 +293,32 @@ private slots:
                 QTimer::singleShot(0, poll);
             });
             dlg->findChild<QPushButton*>("immunize")->click();
-            dlg->findChild<QPushButton*>("close")->click();
-        });
-        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        };
+        if (modal) {
+            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+                LogClosing(dlg);
+                run(dlg);
+                dlg->findChild<QPushButton*>("close")->click();
+            });
+            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+        } else {
+            const double stand = m_frame->StandDate();
+            const double horizon = m_frame->Horizon();
+            CPortfolioDlg dlg(m_frame);
+            dlg.m_pStandDate = &stand;
+            dlg.m_pHorizon = &horizon;
+            dlg.m_pBondList = &Form().m_bondList.m_list;
+            dlg.show();
+            LogClosing(&dlg);
+            run(&dlg);
+            dlg.close();
+        }
         QVERIFY(sawRun);
         QCOMPARE(titleInside, QString("sample.bnd"));
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
+        if (!modal)
+            return;
 
         QStringList boxes;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
