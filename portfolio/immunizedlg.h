@@ -16,10 +16,10 @@ namespace tenvix::ui {
 
 // The four boxes' texts, percentages in percent.
 struct ImmunizeEntries {
-    QString amount;                           // required; empty before the first run
-    QString rows = QStringLiteral("20");      // the most rows
-    QString share = QStringLiteral("100");    // the most share of the amount one bond may take
-    QString leastYtm;                         // empty: no limit
+    QString amount;                        // required; empty before the first run
+    QString rows = QStringLiteral("20");   // the most rows
+    QString share = QStringLiteral("100"); // the most share of the amount one bond may take
+    QString leastYtm;                      // empty: no limit
     bool operator==(const ImmunizeEntries&) const = default;
 };
 

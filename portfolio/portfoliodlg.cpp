@@ -114,9 +114,8 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
                               &CPortfolioDlg::Suggest);
     m_wndStop =
         MakeButton(QStringLiteral("S&top"), "stop", QStringLiteral("Stop suggest procedure"), &CPortfolioDlg::Stop);
-    m_wndImmunize =
-        MakeButton(QStringLiteral("I&mmunize..."), "immunize",
-                   QStringLiteral("Build the portfolio that holds the horizon"), &CPortfolioDlg::Immunize);
+    m_wndImmunize = MakeButton(QStringLiteral("I&mmunize..."), "immunize",
+                               QStringLiteral("Build the portfolio that holds the horizon"), &CPortfolioDlg::Immunize);
 
     const int buttonWidth = std::max(m_wndCalculate->sizeHint().width(), fontMetrics().horizontalAdvance(u'x') * 12);
     for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
@@ -597,8 +596,8 @@ std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& l
 void CPortfolioDlg::PresentImmunized(const ImmunizeResult& result, int maxRows)
 {
     if (result.failure != ImmunizeFailure::None) {
-        ShowError(this, Qs(ImmunizeFailureText(result, maxRows, Trim(m_immunize.share.toStdString()),
-                                               m_dHorizonYears)));
+        ShowError(this,
+                  Qs(ImmunizeFailureText(result, maxRows, Trim(m_immunize.share.toStdString()), m_dHorizonYears)));
         return;
     }
     if (m_nRows > 0 && !AskYesNo(this, QString::fromLatin1(TextOf(PortfolioText::ReplaceRows))))

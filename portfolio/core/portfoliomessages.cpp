@@ -72,15 +72,15 @@ FileCause CauseOf(PortfolioFileError error)
 const char* TextOf(PortfolioText text)
 {
     static constexpr const char* kTexts[] = {
-        "Nothing suggested .",              // NothingSuggested
-        "Bad number of units !",            // BadUnits
-        "Empty ID",                         // EmptyId
-        "Invalid price\nor out of range !", // BadPrice
-        "The amount must be a number above 0 !",                     // BadAmount
-        "The number of rows must be from 1 to 20 !",                 // BadRows
-        "The share must be above 0 and at most 100 % !",             // BadShare
+        "Nothing suggested .",                                     // NothingSuggested
+        "Bad number of units !",                                   // BadUnits
+        "Empty ID",                                                // EmptyId
+        "Invalid price\nor out of range !",                        // BadPrice
+        "The amount must be a number above 0 !",                   // BadAmount
+        "The number of rows must be from 1 to 20 !",               // BadRows
+        "The share must be above 0 and at most 100 % !",           // BadShare
         "The least YTM must be a number, or empty for no limit !", // BadLeastYtm
-        "Replace the rows of the portfolio ?",                       // ReplaceRows
+        "Replace the rows of the portfolio ?",                     // ReplaceRows
     };
     static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::ReplaceRows) + 1);
     return kTexts[static_cast<std::size_t>(text)];

@@ -158,9 +158,8 @@ private slots:
         // Calculate ran on the rows: its result, and the Cashflows view told.
         QCOMPARE(m_messages->Texts().size(), 1);
         QCOMPARE(m_messages->Last().caption, QStringLiteral("Result"));
-        QCOMPARE(m_messages->Last().text, "Bond portfolio :\nYTM=" + Fmt(want.figures.ytm) +
-                                              "\nDuration=" + Fmt(want.figures.duration) +
-                                              "\nSquare-M=" + Fmt(want.figures.squareM));
+        QCOMPARE(m_messages->Last().text, "Bond portfolio :\nYTM=" + Fmt(want.figures.ytm) + "\nDuration=" +
+                                              Fmt(want.figures.duration) + "\nSquare-M=" + Fmt(want.figures.squareM));
         QCOMPARE(explained, 1);
         QVERIFY(Button("add")->isEnabled());
         QCOMPARE(m_dlg->findChild<QProgressBar*>("progress")->value(), 0);
