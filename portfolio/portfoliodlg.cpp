@@ -550,9 +550,10 @@ std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& l
     constexpr int kSteps = 1000;
     m_wndProgress->setRange(0, kSteps);
     m_wndProgress->setValue(0);
-    // The window is modal, its commands are off, and the run counts as a
-    // nested loop, so an open that arrives meanwhile waits for it: the list
-    // stays as it is while the worker reads it.
+    // The worker reads the bond list itself. The run counts as a nested
+    // loop, so an open that arrives meanwhile waits for it; the window's
+    // commands are off, and the window is modal, so nothing else changes
+    // the list either.
     const NestedLoopScope running;
     const CBondList::List& bonds = *m_pBondList;
     const double stand = *m_pStandDate;
@@ -568,7 +569,8 @@ std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& l
                 total = all;
                 return !m_bStop;
             });
-        } catch (const std::exception&) {
+        } catch (...) {
+            // Out of memory, say: nothing changes, and nothing escapes the thread.
             result.reset();
         }
     }));
