@@ -68,6 +68,16 @@ CashflowView::CashflowView(QWidget* parent)
     SetState(State::Nothing, TextOf(CashflowText::Nothing));
 }
 
+void CashflowView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Docked at a side the view is narrow: the charts go one over the
+    // other, each as wide as the dock, rather than squeezed side by side.
+    const Qt::Orientation charts = width() < kChartsSideBySide ? Qt::Vertical : Qt::Horizontal;
+    if (m_wndCharts->orientation() != charts)
+        m_wndCharts->setOrientation(charts);
+}
+
 QString CashflowView::StateLine() const { return m_wndLine->text(); }
 
 void CashflowView::SetState(State state, const QString& line)

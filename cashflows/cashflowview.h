@@ -53,12 +53,20 @@ public:
     CashflowTable* Table() const { return m_table; }
     CashflowChart* Chart() const { return m_chart; }
     HorizonChart* Horizon() const { return m_horizonChart; }
+    QSplitter* Charts() const { return m_wndCharts; }
 
     // Asks for a file and writes the table there as CSV, the same bytes as
     // the command line's; a failure is told, and the file is as it was.
     // Neither the open database nor any other database or portfolio is
     // written over: the user is told and chooses again.
     void SaveCsv();
+
+    // The least width at which the two charts stand side by side; below it
+    // the ladder is over the horizon value.
+    static constexpr int kChartsSideBySide = 640;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetState(State state, const QString& line);

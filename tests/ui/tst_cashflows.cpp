@@ -626,6 +626,9 @@ private slots:
         QVERIFY(toggle->isChecked());
         QVERIFY(test::Exposed(m_frame));
         QCOMPARE(m_frame->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
+        // The charts side by side across the frame, one over the other in
+        // a dock at a side.
+        QTRY_COMPARE(View().Charts()->orientation(), Qt::Horizontal);
         // Its close box hides it, and the menu's tick follows.
         dock->close();
         QVERIFY(!toggle->isChecked());
@@ -634,6 +637,7 @@ private slots:
         m_frame->addDockWidget(Qt::RightDockWidgetArea, dock);
         m_frame->resizeDocks({dock}, {420}, Qt::Horizontal);
         QTRY_VERIFY2(std::abs(dock->width() - 420) <= 8, qPrintable(QString::number(dock->width())));
+        QTRY_COMPARE(View().Charts()->orientation(), Qt::Vertical);
         m_app->Close();
 
         // Back where it was, with the window's own record and, should that
