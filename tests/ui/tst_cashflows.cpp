@@ -246,6 +246,7 @@ private slots:
             // The payment on the stand date is not counted.
             QCOMPARE(a.explanation.payments.size(), std::size_t(2));
             QCOMPARE(Eight(a.explanation.duration), dlg->findChild<QLineEdit*>("d1")->text());
+            QCOMPARE(Horizon().Changes()->count(), 25);
             QVERIFY(!Table().model()->index(0, CashflowTableModel::ColDate).data(Qt::ForegroundRole).isValid());
             CheckChart(a);
         }
@@ -261,6 +262,7 @@ private slots:
         Calculate(dlg, "200", {{"5", Day(2026, 6, 30)}});
         QCOMPARE(dlg->findChild<QLineEdit*>("ytm")->text(), "Error");
         QCOMPARE(View().StateLine(), "Bond Analysis : Bad YTM .");
+        QCOMPARE(Horizon().Changes()->count(), 0);
     }
 
     void portfolioCalculateShowsThePooledPayments()
