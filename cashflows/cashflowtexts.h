@@ -36,7 +36,7 @@ enum class CashflowText {
     DerivedTip,
     DateTip, // the Date heading's
     Total,
-    ShiftAxis,  // the horizon value chart's axes
+    ShiftAxis, // the horizon value chart's axes
     ChangeAxis,
 };
 QString TextOf(CashflowText text);

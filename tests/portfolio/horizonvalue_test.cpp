@@ -43,10 +43,9 @@ TEST(HorizonValues, AnExplanationGivesWhatItsBondsGive)
             continue;
         CBond* const one[] = {bond};
         const double unit[] = {1.0};
-        ExpectSamePoints(
-            HorizonValues(one, unit, row.ytm, YearFraction(kHorizon, kStand), -300, 300, 25),
-            HorizonValues(ExplainBond(*bond, row.ytm, static_cast<double>(bond->m_fPrice)), -300, 300, 25),
-            bond->m_strID);
+        ExpectSamePoints(HorizonValues(one, unit, row.ytm, YearFraction(kHorizon, kStand), -300, 300, 25),
+                         HorizonValues(ExplainBond(*bond, row.ytm, static_cast<double>(bond->m_fPrice)), -300, 300, 25),
+                         bond->m_strID);
         ready.push_back(bond);
         units.push_back(static_cast<double>(ready.size() % 4) * 10.0);
     }
@@ -55,8 +54,8 @@ TEST(HorizonValues, AnExplanationGivesWhatItsBondsGive)
     const PortfolioExplanation p = ExplainPortfolio(ready, units, kStand, kHorizon, SystemClock());
     ASSERT_EQ(p.figures.outcome, PortfolioOutcome::Ready);
     const std::vector<ShiftPoint> pooled = HorizonValues(p.explanation, -300, 300, 25);
-    ExpectSamePoints(HorizonValues(ready, units, p.figures.ytm, YearFraction(kHorizon, kStand), -300, 300, 25),
-                     pooled, "portfolio");
+    ExpectSamePoints(HorizonValues(ready, units, p.figures.ytm, YearFraction(kHorizon, kStand), -300, 300, 25), pooled,
+                     "portfolio");
     ASSERT_EQ(pooled.size(), 25u);
     EXPECT_EQ(pooled[12].changePercent, 0.0);
 }
