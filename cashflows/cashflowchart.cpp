@@ -41,8 +41,8 @@ QList<QPointF> Comb(const std::vector<Stick>& sticks)
     return points;
 }
 
-// A step of 1, 2, 2.5 or 5 times a power of ten that cuts `top` into about
-// `parts`.
+} // namespace
+
 double NiceStep(double top, int parts)
 {
     const double raw = top / parts;
@@ -61,8 +61,6 @@ int DecimalsFor(double step)
         ++decimals;
     return decimals;
 }
-
-} // namespace
 
 double AmountCeiling(std::vector<double> columns)
 {

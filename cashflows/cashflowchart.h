@@ -37,6 +37,11 @@ std::vector<Stick> StackSticks(const Explanation& explanation, double ExplainedP
 // Milliseconds on the date axis of a date value.
 qreal AxisTime(double date);
 
+// A step of 1, 2, 2.5 or 5 times a power of ten that cuts `top` into about
+// `parts`, and the decimals its multiples need.
+double NiceStep(double top, int parts);
+int DecimalsFor(double step);
+
 // Where the amount axis stops for columns of these heights: above them all,
 // unless the tallest pass four times the height most columns stay under;
 // then at two and a half times that height.

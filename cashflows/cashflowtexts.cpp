@@ -33,8 +33,22 @@ QString TextOf(CashflowText text)
         return QStringLiteral("Type I dates, in colour, are counted back from maturity by whole pay periods");
     case CashflowText::Total:
         return QStringLiteral("Total");
+    case CashflowText::ShiftAxis:
+        return QStringLiteral("Shift of the yield (bp)");
+    case CashflowText::ChangeAxis:
+        return QStringLiteral("Change (%)");
     }
     return {};
+}
+
+QString HorizonTitle(const Explanation& e)
+{
+    std::string text = "Horizon value : H = ";
+    AppendFixed(text, e.horizonYears, 2);
+    text += " years , D = ";
+    AppendFixed(text, e.duration, 2);
+    text += " years";
+    return QString::fromStdString(text);
 }
 
 QStringList ColumnHeadings()

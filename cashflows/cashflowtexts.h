@@ -1,7 +1,7 @@
 #pragma once
 
 // Everything the Cashflows view says, in one place: its column headings, the
-// names of the chart's series, its state lines and its button.
+// names of the charts' series and axes, its state lines and its button.
 
 #include "model/explain.h"
 
@@ -36,8 +36,13 @@ enum class CashflowText {
     DerivedTip,
     DateTip, // the Date heading's
     Total,
+    ShiftAxis, // the horizon value chart's axes
+    ChangeAxis,
 };
 QString TextOf(CashflowText text);
+
+// The horizon value chart's title: the horizon and the duration it is about.
+QString HorizonTitle(const Explanation& explanation);
 
 // The table's headings, in column order.
 QStringList ColumnHeadings();

@@ -2,6 +2,7 @@
 
 #include "cashflows/cashflowchart.h"
 #include "cashflows/cashflowtable.h"
+#include "cashflows/horizonchart.h"
 #include "uikit/fileio.h"
 #include "uikit/services.h"
 
@@ -17,7 +18,9 @@ CashflowView::CashflowView(QWidget* parent)
     : QWidget(parent),
       m_wndLine(new QLabel(this)),
       m_wndSplitter(new QSplitter(Qt::Vertical, this)),
-      m_chart(new CashflowChart(m_wndSplitter)),
+      m_wndCharts(new QSplitter(Qt::Horizontal, m_wndSplitter)),
+      m_chart(new CashflowChart(m_wndCharts)),
+      m_horizonChart(new HorizonChart(m_wndCharts)),
       m_table(new CashflowTable(m_wndSplitter)),
       m_wndSave(new QPushButton(TextOf(CashflowText::SaveCsv), this))
 {
@@ -31,6 +34,15 @@ CashflowView::CashflowView(QWidget* parent)
     m_table->setObjectName(QStringLiteral("table"));
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
+    // The ladder beside the horizon value, the ladder the wider: its dates
+    // need the width more than 25 shifts do.
+    m_wndCharts->setObjectName(QStringLiteral("charts"));
+    m_wndCharts->setChildrenCollapsible(false);
+    m_wndCharts->setStretchFactor(0, 3);
+    m_wndCharts->setStretchFactor(1, 2);
+    m_wndCharts->setSizes({600, 400});
+    m_horizonChart->setMinimumWidth(200);
+    m_horizonChart->setMinimumHeight(180);
     // The chart takes the larger part: its sticks need the height more than
     // the table needs rows.
     m_wndSplitter->setStretchFactor(0, 3);
@@ -54,6 +66,16 @@ CashflowView::CashflowView(QWidget* parent)
             [this] { m_chart->Highlight(m_table->SelectedPayments()); });
     connect(m_wndSave, &QPushButton::clicked, this, &CashflowView::SaveCsv);
     SetState(State::Nothing, TextOf(CashflowText::Nothing));
+}
+
+void CashflowView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // Docked at a side the view is narrow: the charts go one over the
+    // other, each as wide as the dock, rather than squeezed side by side.
+    const Qt::Orientation charts = width() < kChartsSideBySide ? Qt::Vertical : Qt::Horizontal;
+    if (m_wndCharts->orientation() != charts)
+        m_wndCharts->setOrientation(charts);
 }
 
 QString CashflowView::StateLine() const { return m_wndLine->text(); }
@@ -82,6 +104,7 @@ void CashflowView::ShowExplanation(ExplainSource source, const ExplainedAnalysis
     m_shown = analysis;
     m_table->Model().SetExplanation(analysis.explanation);
     m_chart->Show(analysis);
+    m_horizonChart->Show(analysis);
     SetState(State::Current, SummaryLine(source, analysis.subject, analysis.explanation));
 }
 
@@ -91,6 +114,7 @@ void CashflowView::ShowFailure(ExplainSource source, const QString& message)
     m_shown = {};
     m_table->Model().Clear();
     m_chart->Clear();
+    m_horizonChart->Clear();
     SetState(State::Failed, FailureLine(source, message));
 }
 

@@ -1,11 +1,12 @@
 #pragma once
 
 // The Cashflows view: the last analysis the user ran, explained payment by
-// payment, as a chart over a table, with a line that says what was analysed,
-// and a button that writes the table as CSV. With nothing analysed, or when
-// the last analysis failed, it says so in one line instead of showing rows of
-// an older one; rows that no longer describe their window are marked out of
-// date.
+// payment, as two charts over a table (the payments on their dates beside the
+// value at the horizon under shifts of the yield), with a line that says what
+// was analysed, and a button that writes the table as CSV. With nothing
+// analysed, or when the last analysis failed, it says so in one line instead
+// of showing rows or curves of an older one; rows that no longer describe
+// their window are marked out of date.
 
 #include "cashflows/cashflowtexts.h"
 #include "uikit/explained.h"
@@ -22,6 +23,7 @@ namespace tenvix::ui {
 
 class CashflowChart;
 class CashflowTable;
+class HorizonChart;
 
 class CashflowView final : public QWidget {
     Q_OBJECT
@@ -50,12 +52,21 @@ public:
     QString StateLine() const;
     CashflowTable* Table() const { return m_table; }
     CashflowChart* Chart() const { return m_chart; }
+    HorizonChart* Horizon() const { return m_horizonChart; }
+    QSplitter* Charts() const { return m_wndCharts; }
 
     // Asks for a file and writes the table there as CSV, the same bytes as
     // the command line's; a failure is told, and the file is as it was.
     // Neither the open database nor any other database or portfolio is
     // written over: the user is told and chooses again.
     void SaveCsv();
+
+    // The least width at which the two charts stand side by side; below it
+    // the ladder is over the horizon value.
+    static constexpr int kChartsSideBySide = 640;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void SetState(State state, const QString& line);
@@ -69,7 +80,9 @@ private:
 
     QLabel* m_wndLine;
     QSplitter* m_wndSplitter;
+    QSplitter* m_wndCharts;
     CashflowChart* m_chart;
+    HorizonChart* m_horizonChart;
     CashflowTable* m_table;
     QPushButton* m_wndSave;
 };

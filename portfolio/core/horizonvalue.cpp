@@ -15,6 +15,14 @@ double ValueAtHorizon(std::span<CBond* const> bonds, std::span<const double> uni
     return 100.0 * std::pow(1.0 + y, H) * pv / V;
 }
 
+double ValueAtHorizon(const Explanation& e, double y)
+{
+    double pv = 0.0;
+    for (const ExplainedPayment& p : e.payments)
+        pv += p.amount * std::pow(1.0 + y, -p.years);
+    return 100.0 * std::pow(1.0 + y, e.horizonYears) * pv / e.price;
+}
+
 } // namespace
 
 std::size_t ShiftCount(double fromBp, double toBp, double stepBp)
@@ -40,6 +48,30 @@ std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<c
         p.horizonValue = ValueAtHorizon(bonds, units, p.yield, horizonYears, V);
         p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
         points.push_back(p);
+    }
+    return points;
+}
+
+std::vector<ShiftPoint> HorizonValues(const Explanation& explanation, double fromBp, double toBp, double stepBp)
+{
+    std::vector<ShiftPoint> points;
+    if (!(explanation.price > 0.0) || !(1.0 + explanation.ytm > 0.0) || !(stepBp > 0.0) || !(fromBp <= toBp))
+        return points;
+    const double unshifted = ValueAtHorizon(explanation, explanation.ytm);
+    if (!std::isfinite(unshifted) || !(unshifted > 0.0))
+        return points;
+    const std::size_t n = ShiftCount(fromBp, toBp, stepBp);
+    points.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        ShiftPoint p;
+        p.shiftBp = fromBp + static_cast<double>(k) * stepBp;
+        p.yield = explanation.ytm + p.shiftBp / 10000.0;
+        if (!(1.0 + p.yield > 0.0))
+            continue;
+        p.horizonValue = ValueAtHorizon(explanation, p.yield);
+        p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
+        if (std::isfinite(p.changePercent))
+            points.push_back(p);
     }
     return points;
 }

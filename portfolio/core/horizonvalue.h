@@ -7,6 +7,7 @@
 // holding the horizon means.
 
 #include "model/bond.h"
+#include "model/explain.h"
 
 #include <span>
 #include <vector>
@@ -28,6 +29,14 @@ struct ShiftPoint {
 // engine's reach throws CUserException.
 std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<const double> units, double ytm,
                                       double horizonYears, double fromBp, double toBp, double stepBp);
+
+// The same from an explanation: its rows are the payments still to come, at
+// the times the analysis counted, weighted by its price (a bond's, a payment
+// list's or a portfolio's pooled market value), at its yield and horizon. So
+// whoever holds only the explanation draws what the bonds would give. A shift
+// that takes the yield to -100 % or below has no value and is left out, as
+// is everything when there is no price to measure against.
+std::vector<ShiftPoint> HorizonValues(const Explanation& explanation, double fromBp, double toBp, double stepBp);
 
 // How many shifts that is: from, from + step, ... up to to.
 std::size_t ShiftCount(double fromBp, double toBp, double stepBp);

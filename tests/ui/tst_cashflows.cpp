@@ -8,12 +8,14 @@
 #include "cashflows/cashflowchart.h"
 #include "cashflows/cashflowtable.h"
 #include "cashflows/cashflowview.h"
+#include "cashflows/horizonchart.h"
 #include "editor/inview.h"
 #include "model/bondfile.h"
 #include "model/bondlookup.h"
 #include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/horizonvalue.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
@@ -69,6 +71,7 @@ class TestCashflows : public QObject {
     CashflowView& View() { return *m_frame->Cashflows(); }
     CashflowTable& Table() { return *View().Table(); }
     CashflowChart& Chart() { return *View().Chart(); }
+    HorizonChart& Horizon() { return *View().Horizon(); }
     QLineEdit* FormEdit(const char* name) { return Form().findChild<QLineEdit*>(name); }
     QString Last() { return m_app->msgs.Last().text; }
 
@@ -243,6 +246,7 @@ private slots:
             // The payment on the stand date is not counted.
             QCOMPARE(a.explanation.payments.size(), std::size_t(2));
             QCOMPARE(Eight(a.explanation.duration), dlg->findChild<QLineEdit*>("d1")->text());
+            QCOMPARE(Horizon().Changes()->count(), 25);
             QVERIFY(!Table().model()->index(0, CashflowTableModel::ColDate).data(Qt::ForegroundRole).isValid());
             CheckChart(a);
         }
@@ -258,6 +262,7 @@ private slots:
         Calculate(dlg, "200", {{"5", Day(2026, 6, 30)}});
         QCOMPARE(dlg->findChild<QLineEdit*>("ytm")->text(), "Error");
         QCOMPARE(View().StateLine(), "Bond Analysis : Bad YTM .");
+        QCOMPARE(Horizon().Changes()->count(), 0);
     }
 
     void portfolioCalculateShowsThePooledPayments()
@@ -308,6 +313,76 @@ private slots:
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QCOMPARE(View().StateLine(), "Bond portfolio : Bond ID=NOPE ,in row 1 , can't be included !");
         QCOMPARE(Table().model()->rowCount(), 0);
+    }
+
+    // Beside the ladder, the value at the horizon under shifts of the yield,
+    // -300 to +300 bp: what the core gives for the explanation shown. A bond
+    // whose duration lies far beyond the horizon loses on one side and gains
+    // on the other; a portfolio whose duration is the horizon gains either
+    // way. It goes with a failed analysis and stays with rows out of date.
+    void horizonValueFollowsTheAnalysis()
+    {
+        const auto changes = [this] {
+            QList<double> out;
+            for (const QPointF& p : Horizon().Changes()->points())
+                out << p.y();
+            return out;
+        };
+        ShowRecord("TSY-2053-S");
+        Analyse();
+        const Explanation e = View().Shown().explanation;
+        QVERIFY(e.duration > e.horizonYears + 5);
+        QCOMPARE(Horizon().Title(), "Horizon value : H = 7.00 years , D = " +
+                                        QString::fromStdString(FormatFixed(e.duration, 2)) + " years");
+        const std::vector<ShiftPoint> core = HorizonValues(e, -300, 300, 25);
+        const QList<QPointF> drawn = Horizon().Changes()->points();
+        QCOMPARE(drawn.size(), 25);
+        for (qsizetype k = 0; k < drawn.size(); ++k) {
+            QCOMPARE(drawn[k].x(), -300.0 + 25.0 * double(k));
+            QCOMPARE(drawn[k].y(), core[std::size_t(k)].changePercent);
+            if (k > 0)
+                QVERIFY(drawn[k].y() < drawn[k - 1].y());
+        }
+        QCOMPARE(drawn[12].y(), 0.0);
+        QVERIFY(drawn.first().y() > 1 && drawn.last().y() < -1);
+        QCOMPARE(Horizon().ZeroLine()->points(), (QList<QPointF>{{-300, 0}, {300, 0}}));
+        QVERIFY(Horizon().ChangeAxis()->min() <= drawn.last().y());
+        QVERIFY(Horizon().ChangeAxis()->max() >= drawn.first().y());
+
+        FormEdit("priceEdit")->setText("99");
+        QCOMPARE(View().CurrentState(), State::OutOfDate);
+        QCOMPARE(Horizon().Changes()->count(), 25);
+        FormEdit("priceEdit")->setText("1000");
+        Analyse();
+        QCOMPARE(View().CurrentState(), State::Failed);
+        QCOMPARE(Horizon().Changes()->count(), 0);
+        QCOMPARE(Horizon().ZeroLine()->count(), 0);
+        QCOMPARE(Horizon().Title(), QString());
+
+        // A barbell of two zero coupons, the horizon moved to its duration.
+        const auto calculate = [this] {
+            WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {
+                dlg->AddRow("ZERO-2027", 2);
+                dlg->AddRow("ZERO-2045", 1);
+                dlg->findChild<QPushButton*>("calculate")->click();
+                dlg->findChild<QPushButton*>("close")->click();
+            });
+            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+            QCOMPARE(View().CurrentState(), State::Current);
+        };
+        calculate();
+        const double stand = Day(2025, 6, 30);
+        const double d = View().Shown().explanation.duration;
+        test::SetDates(m_frame, stand, std::round(DateAfterYears(stand, d, View().Shown().method)));
+        calculate();
+        const Explanation held = View().Shown().explanation;
+        QVERIFY(std::fabs(held.duration - held.horizonYears) < 1.0 / 365);
+        QCOMPARE(held.duration, d);
+        const QList<double> gains = changes();
+        QCOMPARE(gains.size(), 25);
+        for (double change : gains)
+            QVERIFY2(change >= 0.0, qPrintable(QString::number(change)));
+        QVERIFY(gains.first() > 0.1 && gains.last() > 0.1);
     }
 
     void theTableSortsCopiesAndSavesWhatTheCoreExplains()
@@ -553,6 +628,9 @@ private slots:
         QVERIFY(toggle->isChecked());
         QVERIFY(test::Exposed(m_frame));
         QCOMPARE(m_frame->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
+        // The charts side by side across the frame, one over the other in
+        // a dock at a side.
+        QTRY_COMPARE(View().Charts()->orientation(), Qt::Horizontal);
         // Its close box hides it, and the menu's tick follows.
         dock->close();
         QVERIFY(!toggle->isChecked());
@@ -561,6 +639,7 @@ private slots:
         m_frame->addDockWidget(Qt::RightDockWidgetArea, dock);
         m_frame->resizeDocks({dock}, {420}, Qt::Horizontal);
         QTRY_VERIFY2(std::abs(dock->width() - 420) <= 8, qPrintable(QString::number(dock->width())));
+        QTRY_COMPARE(View().Charts()->orientation(), Qt::Vertical);
         m_app->Close();
 
         // Back where it was, with the window's own record and, should that
