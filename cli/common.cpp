@@ -179,4 +179,11 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path)
     return db;
 }
 
+bool LoadWholeDatabase(const std::string& path, CBondList& list)
+{
+    const auto db = OpenDatabase(path);
+    // Checked whole already, so the load cannot fail.
+    return db && LoadBondDatabase(db->Bytes(), list);
+}
+
 } // namespace tenvix::cli

@@ -94,4 +94,7 @@ inline constexpr std::size_t kUnitRecords = 1024;
 // standard error and returns nothing. Nothing has been written then.
 std::optional<DatabaseFile> OpenDatabase(const std::string& path);
 
+// The same, loaded into `list` for a command that needs the bonds at once.
+bool LoadWholeDatabase(const std::string& path, CBondList& list);
+
 } // namespace tenvix::cli

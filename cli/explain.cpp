@@ -43,11 +43,8 @@ int RunExplain(const std::vector<std::string>& argv)
     const double stand = RequiredDate(args, "stand");
     const double horizon = RequiredDate(args, "horizon");
     const std::string& id = args.Positional()[1];
-    const auto db = OpenDatabase(args.Positional()[0]);
-    if (!db)
-        return kExitFailure;
     CBondList list;
-    if (!LoadBondDatabase(db->Bytes(), list)) // checked whole already: cannot fail
+    if (!LoadWholeDatabase(args.Positional()[0], list))
         return kExitFailure;
 
     CBond* bond = MatchBondID(list.m_list, id).Bond();

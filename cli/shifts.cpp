@@ -67,11 +67,8 @@ int RunShifts(const std::vector<std::string>& argv)
     if (ShiftCount(from, to, step) > kMostShifts)
         throw UsageError{"shifts writes at most 100000 rows: take a larger --step"};
 
-    const auto db = OpenDatabase(args.Positional()[0]);
-    if (!db)
-        return kExitFailure;
     CBondList list;
-    if (!LoadBondDatabase(db->Bytes(), list)) // checked whole already: cannot fail
+    if (!LoadWholeDatabase(args.Positional()[0], list))
         return kExitFailure;
 
     std::vector<CBond*> bonds;

@@ -138,8 +138,14 @@ void Unusual(CBondStd& b, Draw& draw, std::size_t k)
     case 1: // not yet issued
         b.m_nRelease = kGeneratedStand + draw.Int(1, 200);
         break;
-    case 2: // no yield reaches the price
-        b.m_fPrice = b.m_fFace + 100 * b.m_fCoupon;
+    case 2: // no yield reaches the price: it is too dear, or so cheap that
+            // the yield would lie past the search's reach
+        if (k % 2 == 0) {
+            b.m_fPrice = b.m_fFace + 100 * b.m_fCoupon;
+        } else {
+            b.m_fPrice = 0.00001f;
+            b.m_nMaturity = kGeneratedStand + 30 + static_cast<std::int32_t>(k % 300);
+        }
         break;
     case 3:
         b.m_nPeriodMonths = draw.Int(-12, 0);

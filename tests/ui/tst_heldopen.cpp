@@ -86,6 +86,31 @@ class TestHeldOpen : public QObject {
         connect(dlg, &QDialog::finished, this, [this, dlg] { m_log << "closed " + dlg->objectName(); });
     }
 
+    // Runs `body` in the portfolio window the frame opens (modal), or in one
+    // of the test's own that isn't modal, and closes it.
+    void InPortfolioWindow(bool modal, const std::function<void(CPortfolioDlg*)>& body)
+    {
+        if (modal) {
+            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+                LogClosing(dlg);
+                body(dlg);
+                dlg->findChild<QPushButton*>("close")->click();
+            });
+            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
+            return;
+        }
+        const double stand = m_frame->StandDate();
+        const double horizon = m_frame->Horizon();
+        CPortfolioDlg dlg(m_frame);
+        dlg.m_pStandDate = &stand;
+        dlg.m_pHorizon = &horizon;
+        dlg.m_pBondList = &Form().m_bondList.m_list;
+        dlg.show();
+        LogClosing(&dlg);
+        body(&dlg);
+        dlg.close();
+    }
+
 private slots:
     void init()
     {
@@ -235,25 +260,7 @@ private slots:
             titleInside = Doc().GetTitle();
             suggested = dlg->RowCount();
         };
-        if (modal) {
-            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-                LogClosing(dlg);
-                scan(dlg);
-                dlg->findChild<QPushButton*>("close")->click();
-            });
-            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
-        } else {
-            const double stand = m_frame->StandDate();
-            const double horizon = m_frame->Horizon();
-            CPortfolioDlg dlg(m_frame);
-            dlg.m_pStandDate = &stand;
-            dlg.m_pHorizon = &horizon;
-            dlg.m_pBondList = &Form().m_bondList.m_list;
-            dlg.show();
-            LogClosing(&dlg);
-            scan(&dlg);
-            dlg.close();
-        }
+        InPortfolioWindow(modal, scan);
         QCOMPARE(titleInside, QString("sample.bnd"));
         QVERIFY(suggested > 0);
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
@@ -294,25 +301,7 @@ private slots:
             });
             dlg->findChild<QPushButton*>("immunize")->click();
         };
-        if (modal) {
-            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-                LogClosing(dlg);
-                run(dlg);
-                dlg->findChild<QPushButton*>("close")->click();
-            });
-            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
-        } else {
-            const double stand = m_frame->StandDate();
-            const double horizon = m_frame->Horizon();
-            CPortfolioDlg dlg(m_frame);
-            dlg.m_pStandDate = &stand;
-            dlg.m_pHorizon = &horizon;
-            dlg.m_pBondList = &Form().m_bondList.m_list;
-            dlg.show();
-            LogClosing(&dlg);
-            run(&dlg);
-            dlg.close();
-        }
+        InPortfolioWindow(modal, run);
         QVERIFY(sawRun);
         QCOMPARE(titleInside, QString("sample.bnd"));
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
