@@ -184,10 +184,12 @@ QString FileErrorMessage(FileCause cause, const QString& path, bool saving)
 
 bool IsSameFile(const QString& a, const QString& b)
 {
-    struct stat sa {};
-    struct stat sb {};
-    return !a.isEmpty() && !b.isEmpty() && ::stat(QFile::encodeName(a).constData(), &sa) == 0 &&
-           ::stat(QFile::encodeName(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const FileStamp sa = StampOf(a);
+    const FileStamp sb = StampOf(b);
+    return sa.state == FileStamp::State::Present && sb.state == FileStamp::State::Present && sa.device == sb.device &&
+           sa.inode == sb.inode;
 }
 
 bool IsDatabaseTarget(const QString& path, const QString& openDatabase)
