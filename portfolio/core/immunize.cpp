@@ -461,6 +461,79 @@ Composite Evaluate(PaymentColumns& cols, const std::vector<std::size_t>& which, 
     return c;
 }
 
+// Whole units settle on a lattice the programs above see only through
+// first-order corrections: a few units more or less of one or two of the
+// bonds held, priced exactly by the columns, often reach a smaller Square-M
+// within the same limits. Moves only among the bonds held, so the row limit
+// keeps.
+void Polish(PaymentColumns& cols, const ImmunizeLimits& l, double H, double y, std::vector<double>& units,
+            double& squareM)
+{
+    std::vector<std::size_t> held;
+    for (std::size_t k = 0; k < units.size(); ++k)
+        if (units[k] >= 1)
+            held.push_back(k);
+    if (held.empty())
+        return;
+    std::vector<double> u(held.size()), trial;
+    for (std::size_t k = 0; k < held.size(); ++k)
+        u[k] = units[held[k]];
+    auto keeps = [&](const std::vector<double>& x) {
+        double V = 0.0, dearest = 0.0;
+        for (std::size_t k = 0; k < x.size(); ++k) {
+            const PaymentColumn& c = cols[held[k]];
+            if (x[k] < 0 || x[k] > c.maxUnits)
+                return false;
+            if (x[k] >= 1) {
+                V += x[k] * c.price;
+                dearest = std::max(dearest, c.price);
+            }
+        }
+        return V > 0.0 && V <= l.amount && l.amount - dearest < V;
+    };
+    double best = squareM;
+    auto consider = [&](const std::vector<double>& x) {
+        if (!keeps(x))
+            return false;
+        const Composite c = Evaluate(cols, held, x, y);
+        if (!c.ok || !(std::fabs(c.duration - H) <= 0.98 * kImmunizeTolerance) || !(c.squareM < best * (1 - 1e-9)))
+            return false;
+        best = c.squareM;
+        y = c.ytm;
+        u = x;
+        return true;
+    };
+    // Pairs of larger steps only among a few bonds: the moves grow with the
+    // square of the bonds held.
+    constexpr int kSteps[] = {-3, -2, -1, 1, 2, 3};
+    const std::size_t pairSteps = held.size() <= 8 ? 6 : 2;
+    const int* pairFirst = held.size() <= 8 ? kSteps : kSteps + 2;
+    for (int pass = 0; pass < 12; ++pass) {
+        bool better = false;
+        for (std::size_t i = 0; i < u.size(); ++i) {
+            for (int a : kSteps) {
+                trial = u;
+                trial[i] += a;
+                better |= consider(trial);
+                for (std::size_t j = i + 1; j < u.size(); ++j)
+                    for (const int* b = pairFirst; b < pairFirst + pairSteps; ++b) {
+                        trial = u;
+                        trial[i] += a;
+                        trial[j] += *b;
+                        better |= consider(trial);
+                    }
+            }
+        }
+        if (!better)
+            break;
+    }
+    if (best < squareM) {
+        squareM = best;
+        for (std::size_t k = 0; k < held.size(); ++k)
+            units[held[k]] = u[k];
+    }
+}
+
 std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squareM)
 {
     columns.Evaluate(y);
@@ -521,6 +594,8 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         }
         at = c.ytm;
     }
+    if (best)
+        Polish(columns, m_limits, m_H, at, *best, squareM);
     return best;
 }
 
