@@ -21,6 +21,10 @@ constexpr double kMaxUnits = 1e15;
 // A database of at most this many candidates is searched whole; a larger one
 // is narrowed first (see Narrow).
 constexpr std::size_t kSearchedWhole = 600;
+// Among at most this many candidates the whole units are searched at more
+// trial yields and further off each: a small amount of few bonds has its
+// best whole units where the fractional optimum gives little hint of them.
+constexpr std::size_t kSmallSet = 64;
 // The steps of the search the progress counts, the screen aside.
 constexpr std::size_t kSearchSteps = 400;
 // The whole-unit programs of one run share this much time: on a small
@@ -231,8 +235,8 @@ struct Trial {
 
 class Optimizer {
 public:
-    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, const Clock& clock)
-        : m_limits(limits), m_H(H), m_ticker(ticker), m_clock(clock)
+    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, const Clock& clock, bool small)
+        : m_limits(limits), m_H(H), m_ticker(ticker), m_clock(clock), m_small(small)
     {
     }
 
@@ -255,6 +259,7 @@ private:
     double m_H;
     Ticker& m_ticker;
     const Clock& m_clock;
+    bool m_small; // few candidates: whole units are searched more widely
     std::int64_t m_deadline = -1; // set by the first whole-unit program
     std::unique_ptr<YieldLp> m_lp;
     std::vector<Trial> m_trials;
@@ -546,7 +551,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
     std::optional<std::vector<double>> best;
     double bestSquareM = std::numeric_limits<double>::infinity();
     double at = y;
-    double bandShare = 0.96;
+    double bandShare = 0.99;
     // Whole units move the composite yield off the trial yield, and with it
     // the duration; a few rounds at the yield the last answer had settle it.
     for (int round = 0; round < 4; ++round) {
@@ -567,8 +572,28 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
                 break;
             problem.timeLimitMs = static_cast<int>(std::min(kWholeUnitsStepMs, m_deadline - now));
             problem.gapBand = gapBand;
-            units = SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
-            if (units)
+            std::optional<std::vector<double>> found =
+                SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
+            if (!found)
+                continue;
+            // Among a few bonds the best whole units may lie further off the
+            // trial yield than the first units found: every band is tried,
+            // and the units that keep the duration with the least Square-M
+            // are kept.
+            if (units && m_small) {
+                const Composite was = Evaluate(columns, which, *units, at);
+                const Composite now = Evaluate(columns, which, *found, at);
+                auto keeps = [&](const Composite& c) {
+                    return c.ok && std::fabs(c.duration - m_H) <= 0.98 * kImmunizeTolerance;
+                };
+                if (keeps(now) && (!keeps(was) || now.squareM < was.squareM))
+                    units = std::move(found);
+                columns.Evaluate(at, which); // where the next program expects them
+
+            } else {
+                units = std::move(found);
+            }
+            if (!m_small)
                 break;
         }
         m_ticker.Check();
@@ -632,8 +657,9 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
     const std::size_t offset = progress ? screen.Offered() : 0;
     Ticker ticker(progress, offset, offset + kSearchSteps);
     try {
-        Optimizer opt(limits, H, ticker, clock);
         const std::vector<ImmunizeCandidate>& cands = screen.Candidates();
+        const bool small = cands.size() <= kSmallSet;
+        Optimizer opt(limits, H, ticker, clock, small);
         for (std::size_t i : Narrow(cands, H, limits.maxShare)) {
             std::unique_ptr<CBond> bond = fetch(cands[i].ref);
             if (!bond)
@@ -664,11 +690,25 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
             double squareM;
         };
         std::vector<Answer> answers;
+        // The best trial yields cluster where the fractional optimum lies;
+        // on a small amount the best whole units may lie at a yield of their
+        // own, so the later tries keep apart from the earlier ones.
+        double lowY = 0.0, highY = 0.0;
+        if (!trials.empty()) {
+            const auto [lo, hi] = std::minmax_element(trials.begin(), trials.end(),
+                                                      [](const Trial& a, const Trial& b) { return a.y < b.y; });
+            lowY = lo->y;
+            highY = hi->y;
+        }
+        const double apart = std::clamp((highY - lowY) / 12, 1e-7, 1.5e-4);
         std::vector<double> tried;
+        double found = std::numeric_limits<double>::infinity();
         for (const Trial& t : trials) {
-            if (tried.size() >= 4)
+            // The fractional least at a yield is as good as whole units near it get.
+            if (tried.size() >= (small ? 12u : 4u) || t.value >= found)
                 break;
-            if (std::any_of(tried.begin(), tried.end(), [&](double y) { return std::fabs(y - t.y) < 1e-7; }))
+            const double near = tried.size() < 2 || !small ? 1e-7 : apart;
+            if (std::any_of(tried.begin(), tried.end(), [&](double y) { return std::fabs(y - t.y) < near; }))
                 continue;
             tried.push_back(t.y);
             double squareM = 0.0;
@@ -692,6 +732,7 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
                 return a.amount != b.amount ? a.amount > b.amount : a.bond.id < b.bond.id;
             });
             answers.push_back({std::move(rows), squareM});
+            found = std::min(found, squareM);
             if (squareM <= result.bound * 1.001 + 1e-12)
                 break;
         }
