@@ -554,7 +554,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
     double bandShare = 0.99;
     // Whole units move the composite yield off the trial yield, and with it
     // the duration; a few rounds at the yield the last answer had settle it.
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < (m_small ? 6 : 4); ++round) {
         columns.Evaluate(at, which);
         WholeProblem problem{A, m_limits.maxShare, m_limits.maxRows, m_H, target};
         // The bound uses the whole tolerance, so the answer must too; a round
@@ -564,7 +564,9 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         problem.meanSmt = m_lp->MeanTimeSquareM();
         // Close to the trial yield first; few units to the bond may need room.
         std::optional<std::vector<double>> units;
-        for (double gapBand : {1e-5, 1e-4, 1e-3}) {
+        for (double gapBand : {1e-5, 1e-4, 1e-3, 1e-2}) {
+            if (gapBand > 1e-3 && !m_small)
+                break;
             const std::int64_t now = m_clock.Milliseconds();
             if (m_deadline < 0)
                 m_deadline = now + kWholeUnitsBudgetMs;
@@ -603,7 +605,11 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         if (!c.ok)
             break;
         if (!(std::fabs(c.duration - m_H) <= 0.98 * kImmunizeTolerance)) {
-            bandShare *= 0.8;
+            // Among few bonds a miss is mostly the yield the units moved to,
+            // which the next round starts from; the band narrows only when
+            // that did not move.
+            if (!m_small || std::fabs(c.ytm - at) < 1e-5)
+                bandShare *= 0.8;
         } else {
             if (c.squareM < bestSquareM) {
                 bestSquareM = squareM = c.squareM;
