@@ -259,7 +259,7 @@ private:
     double m_H;
     Ticker& m_ticker;
     const Clock& m_clock;
-    bool m_small; // few candidates: whole units are searched more widely
+    bool m_small;                 // few candidates: whole units are searched more widely
     std::int64_t m_deadline = -1; // set by the first whole-unit program
     std::unique_ptr<YieldLp> m_lp;
     std::vector<Trial> m_trials;
