@@ -625,7 +625,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         }
         at = c.ytm;
     }
-    if (best)
+    if (best && m_small)
         Polish(columns, m_limits, m_H, at, *best, squareM);
     return best;
 }
