@@ -713,7 +713,7 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
             // The fractional least at a yield is as good as whole units near it get.
             if (tried.size() >= (small ? 12u : 4u) || t.value >= found)
                 break;
-            const double near = tried.size() < 2 || !small ? 1e-7 : apart;
+            const double near = small ? apart : 1e-7;
             if (std::any_of(tried.begin(), tried.end(), [&](double y) { return std::fabs(y - t.y) < near; }))
                 continue;
             tried.push_back(t.y);
