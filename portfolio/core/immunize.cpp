@@ -27,10 +27,11 @@ constexpr std::size_t kSearchedWhole = 600;
 constexpr std::size_t kSmallSet = 64;
 // The steps of the search the progress counts, the screen aside.
 constexpr std::size_t kSearchSteps = 400;
-// The whole-unit programs of one run share this much time: on a small
-// amount of dear bonds they can search long for a little better.
-constexpr std::int64_t kWholeUnitsBudgetMs = 4000;
-constexpr std::int64_t kWholeUnitsStepMs = 1000;
+// The whole-unit programs of one run share this many subproblems: on a
+// small amount of dear bonds they can search long for a little better.
+// Counted, not timed, so that a busy machine gives the same portfolio.
+constexpr int kWholeUnitsNodes = 20000;
+constexpr int kWholeUnitsStepNodes = 5000;
 
 // The most whole units of `price` that `budget` pays for.
 double WholeUnitsWithin(double budget, double price)
@@ -101,8 +102,7 @@ void ImmunizeScreen::Finish()
     m_left = m_candidates.size();
     // A bond so cheap that the share buys more units than a double counts
     // exactly is as good as unbuyable: no whole number of it can be told.
-    std::erase_if(m_candidates,
-                  [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
+    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
     if (!m_candidates.empty()) {
         const auto [low, high] = std::minmax_element(
             m_candidates.begin(), m_candidates.end(),
@@ -235,8 +235,8 @@ struct Trial {
 
 class Optimizer {
 public:
-    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, const Clock& clock, bool small)
-        : m_limits(limits), m_H(H), m_ticker(ticker), m_clock(clock), m_small(small)
+    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, bool small)
+        : m_limits(limits), m_H(H), m_ticker(ticker), m_small(small)
     {
     }
 
@@ -258,9 +258,8 @@ private:
     const ImmunizeLimits& m_limits;
     double m_H;
     Ticker& m_ticker;
-    const Clock& m_clock;
-    bool m_small;                 // few candidates: whole units are searched more widely
-    std::int64_t m_deadline = -1; // set by the first whole-unit program
+    bool m_small; // few candidates: whole units are searched more widely
+    int m_nodesLeft = kWholeUnitsNodes;
     std::unique_ptr<YieldLp> m_lp;
     std::vector<Trial> m_trials;
 };
@@ -330,7 +329,8 @@ std::vector<Trial> Optimizer::Search()
         if (y > at.back())
             at.push_back(y);
         // Halfway to the next, where the ranks leave a wide gap.
-        const double next = yields[std::min(yields.size() - 1, (yields.size() - 1) * static_cast<std::size_t>(k + 1) / kGrid)];
+        const double next =
+            yields[std::min(yields.size() - 1, (yields.size() - 1) * static_cast<std::size_t>(k + 1) / kGrid)];
         if (next > y)
             at.push_back(0.5 * (y + next));
     }
@@ -346,8 +346,10 @@ std::vector<Trial> Optimizer::Search()
     if (std::none_of(grid.begin(), grid.end(), feasible)) {
         // Few bonds leave a narrow band of feasible yields between the last
         // one that is too low and the first that is too high.
-        auto lastLow = std::find_if(grid.rbegin(), grid.rend(), [](const Trial& t) { return t.probe == Probe::TooLow; });
-        auto firstHigh = std::find_if(grid.begin(), grid.end(), [](const Trial& t) { return t.probe == Probe::TooHigh; });
+        auto lastLow =
+            std::find_if(grid.rbegin(), grid.rend(), [](const Trial& t) { return t.probe == Probe::TooLow; });
+        auto firstHigh =
+            std::find_if(grid.begin(), grid.end(), [](const Trial& t) { return t.probe == Probe::TooHigh; });
         if (lastLow == grid.rend() || firstHigh == grid.end() || firstHigh->y < lastLow->y)
             return {};
         double a = lastLow->y, b = firstHigh->y;
@@ -410,9 +412,8 @@ std::vector<Trial> Optimizer::Search()
     for (const Trial& t : m_trials)
         if (feasible(t))
             best.push_back(t);
-    std::sort(best.begin(), best.end(), [](const Trial& a, const Trial& b) {
-        return a.value != b.value ? a.value < b.value : a.y < b.y;
-    });
+    std::sort(best.begin(), best.end(),
+              [](const Trial& a, const Trial& b) { return a.value != b.value ? a.value < b.value : a.y < b.y; });
     return best;
 }
 
@@ -567,15 +568,14 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         for (double gapBand : {1e-5, 1e-4, 1e-3, 1e-2}) {
             if (gapBand > 1e-3 && !m_small)
                 break;
-            const std::int64_t now = m_clock.Milliseconds();
-            if (m_deadline < 0)
-                m_deadline = now + kWholeUnitsBudgetMs;
-            if (now >= m_deadline)
+            if (m_nodesLeft <= 0)
                 break;
-            problem.timeLimitMs = static_cast<int>(std::min(kWholeUnitsStepMs, m_deadline - now));
+            problem.nodeLimit = std::min(kWholeUnitsStepNodes, m_nodesLeft);
             problem.gapBand = gapBand;
-            std::optional<std::vector<double>> found =
-                SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
+            int nodes = 0;
+            std::optional<std::vector<double>> found = SolveWholeUnits(
+                columns, which, problem, [this] { return m_ticker.Going(); }, nodes);
+            m_nodesLeft -= nodes;
             if (!found)
                 continue;
             // Among a few bonds the best whole units may lie further off the
@@ -665,7 +665,7 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
     try {
         const std::vector<ImmunizeCandidate>& cands = screen.Candidates();
         const bool small = cands.size() <= kSmallSet;
-        Optimizer opt(limits, H, ticker, clock, small);
+        Optimizer opt(limits, H, ticker, small);
         for (std::size_t i : Narrow(cands, H, limits.maxShare)) {
             std::unique_ptr<CBond> bond = fetch(cands[i].ref);
             if (!bond)
