@@ -21,12 +21,17 @@ constexpr double kMaxUnits = 1e15;
 // A database of at most this many candidates is searched whole; a larger one
 // is narrowed first (see Narrow).
 constexpr std::size_t kSearchedWhole = 600;
+// Among at most this many candidates the whole units are searched at more
+// trial yields and further off each: a small amount of few bonds has its
+// best whole units where the fractional optimum gives little hint of them.
+constexpr std::size_t kSmallSet = 64;
 // The steps of the search the progress counts, the screen aside.
 constexpr std::size_t kSearchSteps = 400;
-// The whole-unit programs of one run share this much time: on a small
-// amount of dear bonds they can search long for a little better.
-constexpr std::int64_t kWholeUnitsBudgetMs = 4000;
-constexpr std::int64_t kWholeUnitsStepMs = 1000;
+// The whole-unit programs of one run share this many subproblems: on a
+// small amount of dear bonds they can search long for a little better.
+// Counted, not timed, so that a busy machine gives the same portfolio.
+constexpr int kWholeUnitsNodes = 20000;
+constexpr int kWholeUnitsStepNodes = 5000;
 
 // The most whole units of `price` that `budget` pays for.
 double WholeUnitsWithin(double budget, double price)
@@ -97,8 +102,7 @@ void ImmunizeScreen::Finish()
     m_left = m_candidates.size();
     // A bond so cheap that the share buys more units than a double counts
     // exactly is as good as unbuyable: no whole number of it can be told.
-    std::erase_if(m_candidates,
-                  [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
+    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
     if (!m_candidates.empty()) {
         const auto [low, high] = std::minmax_element(
             m_candidates.begin(), m_candidates.end(),
@@ -231,8 +235,8 @@ struct Trial {
 
 class Optimizer {
 public:
-    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, const Clock& clock)
-        : m_limits(limits), m_H(H), m_ticker(ticker), m_clock(clock)
+    Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, bool small)
+        : m_limits(limits), m_H(H), m_ticker(ticker), m_small(small)
     {
     }
 
@@ -254,8 +258,8 @@ private:
     const ImmunizeLimits& m_limits;
     double m_H;
     Ticker& m_ticker;
-    const Clock& m_clock;
-    std::int64_t m_deadline = -1; // set by the first whole-unit program
+    bool m_small; // few candidates: whole units are searched more widely
+    int m_nodesLeft = kWholeUnitsNodes;
     std::unique_ptr<YieldLp> m_lp;
     std::vector<Trial> m_trials;
 };
@@ -325,7 +329,8 @@ std::vector<Trial> Optimizer::Search()
         if (y > at.back())
             at.push_back(y);
         // Halfway to the next, where the ranks leave a wide gap.
-        const double next = yields[std::min(yields.size() - 1, (yields.size() - 1) * static_cast<std::size_t>(k + 1) / kGrid)];
+        const double next =
+            yields[std::min(yields.size() - 1, (yields.size() - 1) * static_cast<std::size_t>(k + 1) / kGrid)];
         if (next > y)
             at.push_back(0.5 * (y + next));
     }
@@ -341,8 +346,10 @@ std::vector<Trial> Optimizer::Search()
     if (std::none_of(grid.begin(), grid.end(), feasible)) {
         // Few bonds leave a narrow band of feasible yields between the last
         // one that is too low and the first that is too high.
-        auto lastLow = std::find_if(grid.rbegin(), grid.rend(), [](const Trial& t) { return t.probe == Probe::TooLow; });
-        auto firstHigh = std::find_if(grid.begin(), grid.end(), [](const Trial& t) { return t.probe == Probe::TooHigh; });
+        auto lastLow =
+            std::find_if(grid.rbegin(), grid.rend(), [](const Trial& t) { return t.probe == Probe::TooLow; });
+        auto firstHigh =
+            std::find_if(grid.begin(), grid.end(), [](const Trial& t) { return t.probe == Probe::TooHigh; });
         if (lastLow == grid.rend() || firstHigh == grid.end() || firstHigh->y < lastLow->y)
             return {};
         double a = lastLow->y, b = firstHigh->y;
@@ -405,9 +412,8 @@ std::vector<Trial> Optimizer::Search()
     for (const Trial& t : m_trials)
         if (feasible(t))
             best.push_back(t);
-    std::sort(best.begin(), best.end(), [](const Trial& a, const Trial& b) {
-        return a.value != b.value ? a.value < b.value : a.y < b.y;
-    });
+    std::sort(best.begin(), best.end(),
+              [](const Trial& a, const Trial& b) { return a.value != b.value ? a.value < b.value : a.y < b.y; });
     return best;
 }
 
@@ -461,6 +467,79 @@ Composite Evaluate(PaymentColumns& cols, const std::vector<std::size_t>& which, 
     return c;
 }
 
+// Whole units settle on a lattice the programs above see only through
+// first-order corrections: a few units more or less of one or two of the
+// bonds held, priced exactly by the columns, often reach a smaller Square-M
+// within the same limits. Moves only among the bonds held, so the row limit
+// keeps.
+void Polish(PaymentColumns& cols, const ImmunizeLimits& l, double H, double y, std::vector<double>& units,
+            double& squareM)
+{
+    std::vector<std::size_t> held;
+    for (std::size_t k = 0; k < units.size(); ++k)
+        if (units[k] >= 1)
+            held.push_back(k);
+    if (held.empty())
+        return;
+    std::vector<double> u(held.size()), trial;
+    for (std::size_t k = 0; k < held.size(); ++k)
+        u[k] = units[held[k]];
+    auto keeps = [&](const std::vector<double>& x) {
+        double V = 0.0, dearest = 0.0;
+        for (std::size_t k = 0; k < x.size(); ++k) {
+            const PaymentColumn& c = cols[held[k]];
+            if (x[k] < 0 || x[k] > c.maxUnits)
+                return false;
+            if (x[k] >= 1) {
+                V += x[k] * c.price;
+                dearest = std::max(dearest, c.price);
+            }
+        }
+        return V > 0.0 && V <= l.amount && l.amount - dearest < V;
+    };
+    double best = squareM;
+    auto consider = [&](const std::vector<double>& x) {
+        if (!keeps(x))
+            return false;
+        const Composite c = Evaluate(cols, held, x, y);
+        if (!c.ok || !(std::fabs(c.duration - H) <= 0.98 * kImmunizeTolerance) || !(c.squareM < best * (1 - 1e-9)))
+            return false;
+        best = c.squareM;
+        y = c.ytm;
+        u = x;
+        return true;
+    };
+    // Pairs of larger steps only among a few bonds: the moves grow with the
+    // square of the bonds held.
+    constexpr int kSteps[] = {-3, -2, -1, 1, 2, 3};
+    const std::size_t pairSteps = held.size() <= 8 ? 6 : 2;
+    const int* pairFirst = held.size() <= 8 ? kSteps : kSteps + 2;
+    for (int pass = 0; pass < 12; ++pass) {
+        bool better = false;
+        for (std::size_t i = 0; i < u.size(); ++i) {
+            for (int a : kSteps) {
+                trial = u;
+                trial[i] += a;
+                better |= consider(trial);
+                for (std::size_t j = i + 1; j < u.size(); ++j)
+                    for (const int* b = pairFirst; b < pairFirst + pairSteps; ++b) {
+                        trial = u;
+                        trial[i] += a;
+                        trial[j] += *b;
+                        better |= consider(trial);
+                    }
+            }
+        }
+        if (!better)
+            break;
+    }
+    if (best < squareM) {
+        squareM = best;
+        for (std::size_t k = 0; k < held.size(); ++k)
+            units[held[k]] = u[k];
+    }
+}
+
 std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squareM)
 {
     columns.Evaluate(y);
@@ -473,10 +552,10 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
     std::optional<std::vector<double>> best;
     double bestSquareM = std::numeric_limits<double>::infinity();
     double at = y;
-    double bandShare = 0.96;
+    double bandShare = 0.99;
     // Whole units move the composite yield off the trial yield, and with it
     // the duration; a few rounds at the yield the last answer had settle it.
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < (m_small ? 6 : 4); ++round) {
         columns.Evaluate(at, which);
         WholeProblem problem{A, m_limits.maxShare, m_limits.maxRows, m_H, target};
         // The bound uses the whole tolerance, so the answer must too; a round
@@ -486,16 +565,37 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         problem.meanSmt = m_lp->MeanTimeSquareM();
         // Close to the trial yield first; few units to the bond may need room.
         std::optional<std::vector<double>> units;
-        for (double gapBand : {1e-5, 1e-4, 1e-3}) {
-            const std::int64_t now = m_clock.Milliseconds();
-            if (m_deadline < 0)
-                m_deadline = now + kWholeUnitsBudgetMs;
-            if (now >= m_deadline)
+        for (double gapBand : {1e-5, 1e-4, 1e-3, 1e-2}) {
+            if (gapBand > 1e-3 && !m_small)
                 break;
-            problem.timeLimitMs = static_cast<int>(std::min(kWholeUnitsStepMs, m_deadline - now));
+            if (m_nodesLeft <= 0)
+                break;
+            problem.nodeLimit = std::min(kWholeUnitsStepNodes, m_nodesLeft);
             problem.gapBand = gapBand;
-            units = SolveWholeUnits(columns, which, problem, [this] { return m_ticker.Going(); });
-            if (units)
+            int nodes = 0;
+            std::optional<std::vector<double>> found = SolveWholeUnits(
+                columns, which, problem, [this] { return m_ticker.Going(); }, nodes);
+            m_nodesLeft -= nodes;
+            if (!found)
+                continue;
+            // Among a few bonds the best whole units may lie further off the
+            // trial yield than the first units found: every band is tried,
+            // and the units that keep the duration with the least Square-M
+            // are kept.
+            if (units && m_small) {
+                const Composite was = Evaluate(columns, which, *units, at);
+                const Composite now = Evaluate(columns, which, *found, at);
+                auto keeps = [&](const Composite& c) {
+                    return c.ok && std::fabs(c.duration - m_H) <= 0.98 * kImmunizeTolerance;
+                };
+                if (keeps(now) && (!keeps(was) || now.squareM < was.squareM))
+                    units = std::move(found);
+                columns.Evaluate(at, which); // where the next program expects them
+
+            } else {
+                units = std::move(found);
+            }
+            if (!m_small)
                 break;
         }
         m_ticker.Check();
@@ -505,7 +605,11 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         if (!c.ok)
             break;
         if (!(std::fabs(c.duration - m_H) <= 0.98 * kImmunizeTolerance)) {
-            bandShare *= 0.8;
+            // Among few bonds a miss is mostly the yield the units moved to,
+            // which the next round starts from; the band narrows only when
+            // that did not move.
+            if (!m_small || std::fabs(c.ytm - at) < 1e-5)
+                bandShare *= 0.8;
         } else {
             if (c.squareM < bestSquareM) {
                 bestSquareM = squareM = c.squareM;
@@ -521,6 +625,8 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         }
         at = c.ytm;
     }
+    if (best && m_small)
+        Polish(columns, m_limits, m_H, at, *best, squareM);
     return best;
 }
 
@@ -557,8 +663,9 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
     const std::size_t offset = progress ? screen.Offered() : 0;
     Ticker ticker(progress, offset, offset + kSearchSteps);
     try {
-        Optimizer opt(limits, H, ticker, clock);
         const std::vector<ImmunizeCandidate>& cands = screen.Candidates();
+        const bool small = cands.size() <= kSmallSet;
+        Optimizer opt(limits, H, ticker, small);
         for (std::size_t i : Narrow(cands, H, limits.maxShare)) {
             std::unique_ptr<CBond> bond = fetch(cands[i].ref);
             if (!bond)
@@ -589,11 +696,25 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
             double squareM;
         };
         std::vector<Answer> answers;
+        // The best trial yields cluster where the fractional optimum lies;
+        // on a small amount the best whole units may lie at a yield of their
+        // own, so the later tries keep apart from the earlier ones.
+        double lowY = 0.0, highY = 0.0;
+        if (!trials.empty()) {
+            const auto [lo, hi] = std::minmax_element(trials.begin(), trials.end(),
+                                                      [](const Trial& a, const Trial& b) { return a.y < b.y; });
+            lowY = lo->y;
+            highY = hi->y;
+        }
+        const double apart = std::clamp((highY - lowY) / 12, 1e-7, 1.5e-4);
         std::vector<double> tried;
+        double found = std::numeric_limits<double>::infinity();
         for (const Trial& t : trials) {
-            if (tried.size() >= 4)
+            // The fractional least at a yield is as good as whole units near it get.
+            if (tried.size() >= (small ? 12u : 4u) || t.value >= found)
                 break;
-            if (std::any_of(tried.begin(), tried.end(), [&](double y) { return std::fabs(y - t.y) < 1e-7; }))
+            const double near = small ? apart : 1e-7;
+            if (std::any_of(tried.begin(), tried.end(), [&](double y) { return std::fabs(y - t.y) < near; }))
                 continue;
             tried.push_back(t.y);
             double squareM = 0.0;
@@ -617,6 +738,7 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
                 return a.amount != b.amount ? a.amount > b.amount : a.bond.id < b.bond.id;
             });
             answers.push_back({std::move(rows), squareM});
+            found = std::min(found, squareM);
             if (squareM <= result.bound * 1.001 + 1e-12)
                 break;
         }

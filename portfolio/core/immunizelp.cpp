@@ -200,12 +200,17 @@ namespace {
 
 struct Going {
     const std::function<bool()>* going;
+    int nodeLimit;
+    int nodes = 0;
 };
 
+// Stops the search when told to, or when it has made as many subproblems as
+// it may: a count, unlike a time, gives the same answer on a busy machine.
 void Callback(glp_tree* tree, void* info)
 {
-    const Going* g = static_cast<const Going*>(info);
-    if (*g->going && !(*g->going)())
+    Going* g = static_cast<Going*>(info);
+    glp_ios_tree_size(tree, nullptr, nullptr, &g->nodes);
+    if (g->nodes >= g->nodeLimit || (*g->going && !(*g->going)()))
         glp_ios_terminate(tree);
 }
 
@@ -244,10 +249,11 @@ void Mend(std::vector<double>& x, const PaymentColumns& columns, const std::vect
 
 } // namespace
 
-std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns,
-                                                   const std::vector<std::size_t>& which, const WholeProblem& p,
-                                                   const std::function<bool()>& going)
+std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns, const std::vector<std::size_t>& which,
+                                                   const WholeProblem& p, const std::function<bool()>& going,
+                                                   int& nodes)
 {
+    nodes = 0;
     Quiet();
     const int k = static_cast<int>(which.size());
     if (k == 0)
@@ -292,13 +298,13 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
     };
     const int rows = 7 + 3 * k;
     glp_add_rows(lp, rows);
-    glp_set_row_bnds(lp, 1, GLP_UP, 0.0, 1.0);                // invested at most A
-    glp_set_row_bnds(lp, 2, GLP_LO, 1.0 + 1e-12, 0.0);        // ... and more than A less the dearest held
-    glp_set_row_bnds(lp, 3, GLP_FX, 1.0, 1.0);                // one bond is the dearest
-    glp_set_row_bnds(lp, 4, GLP_UP, 0.0, p.maxRows);          // rows
-    glp_set_row_bnds(lp, 5, GLP_UP, 0.0, 0.0);                // duration at most H + band
-    glp_set_row_bnds(lp, 6, GLP_LO, 0.0, 0.0);                // duration at least H - band
-    glp_set_row_bnds(lp, 7, GLP_DB, -p.gapBand, p.gapBand);      // present value near the price
+    glp_set_row_bnds(lp, 1, GLP_UP, 0.0, 1.0);              // invested at most A
+    glp_set_row_bnds(lp, 2, GLP_LO, 1.0 + 1e-12, 0.0);      // ... and more than A less the dearest held
+    glp_set_row_bnds(lp, 3, GLP_FX, 1.0, 1.0);              // one bond is the dearest
+    glp_set_row_bnds(lp, 4, GLP_UP, 0.0, p.maxRows);        // rows
+    glp_set_row_bnds(lp, 5, GLP_UP, 0.0, 0.0);              // duration at most H + band
+    glp_set_row_bnds(lp, 6, GLP_LO, 0.0, 0.0);              // duration at least H - band
+    glp_set_row_bnds(lp, 7, GLP_DB, -p.gapBand, p.gapBand); // present value near the price
     for (int j = 0; j < k; ++j) {
         const PaymentColumn& c = columns[which[static_cast<std::size_t>(j)]];
         const int x = xs + j + 1, z = zs + j + 1, q = qs + j + 1;
@@ -326,16 +332,16 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
     }
     glp_load_matrix(lp, static_cast<int>(ia.size()) - 1, ia.data(), ja.data(), ar.data());
 
-    Going g{&going};
+    Going g{&going, std::max(1, p.nodeLimit)};
     glp_iocp parm;
     glp_init_iocp(&parm);
     parm.msg_lev = GLP_MSG_OFF;
     parm.presolve = GLP_ON;
     parm.mip_gap = 5e-4;
-    parm.tm_lim = std::max(1, p.timeLimitMs);
     parm.cb_func = Callback;
     parm.cb_info = &g;
     glp_intopt(lp, &parm);
+    nodes = g.nodes;
     const int status = glp_mip_status(lp);
     if (status != GLP_OPT && status != GLP_FEAS)
         return std::nullopt;

@@ -99,22 +99,22 @@ struct WholeProblem {
     double share;
     int maxRows;
     double horizonYears;
-    double target;       // the Square-M hoped for: the ratio the objective is measured against
-    double band = 0.0;   // the duration's distance from H allowed at the evaluated yield
+    double target;        // the Square-M hoped for: the ratio the objective is measured against
+    double band = 0.0;    // the duration's distance from H allowed at the evaluated yield
     double gapBand = 0.0; // how far the present value may be off the price, over the amount
     double meanT2 = 0.0;  // YieldLp::MeanSquaredTime
     double meanSmt = 0.0; // YieldLp::MeanTimeSquareM
-    int timeLimitMs = 1000; // GLPK's own limit for the search
+    int nodeLimit = 1000; // the most subproblems the search may make
 };
 
 // Whole units of the columns `which` (evaluated at the yield in hand): at
 // most maxRows held, none above the share, the amount nearly all invested,
 // the composite yield close to the one in hand and the duration within the
-// band there, with the least Square-M. Nothing when GLPK finds none in time
-// or `going` says stop.
-std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns,
-                                                   const std::vector<std::size_t>& which, const WholeProblem& problem,
-                                                   const std::function<bool()>& going);
+// band there, with the least Square-M. Nothing when GLPK finds none within
+// the node limit or `going` says stop; `nodes` tells how many it made.
+std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns, const std::vector<std::size_t>& which,
+                                                   const WholeProblem& problem, const std::function<bool()>& going,
+                                                   int& nodes);
 
 // GLPK keeps memory per thread until told to let go of it.
 void FreeSolverMemory();

@@ -4,6 +4,7 @@
 // grid of yields.
 
 #include "../model/testbonds.h"
+#include "examples/sample_data.h"
 #include "model/date.h"
 #include "portfolio/core/immunize.h"
 #include "portfolio/core/portfoliomessages.h"
@@ -289,6 +290,47 @@ TEST_F(Immunizing, AnswerLiesWithinHalfAPercentOfTheFractionalBound)
     ExpectKeepsLimits(r, l);
     EXPECT_LE(r.figures.squareM, bound * 1.005);
     EXPECT_LE(r.bound, bound * (1 + 1e-6)); // the search's own relaxation finds the grid's best, or better
+}
+
+// Whole-unit portfolios of the sample found by a search of its own (GLPK's
+// integer program at each of a fine grid of composite yields, every answer
+// checked by Calculate): on small amounts the best whole units lie far above
+// the fractional bound and at yields of their own.
+TEST(ImmunizingTheSample, ComesWithinHalfAPercentOfTheBestWholeUnitsFound)
+{
+    struct Case {
+        double amount;
+        std::vector<std::pair<std::string, double>> units;
+    };
+    const Case cases[] = {
+        {1e3, {{"ZERO-2032", 8}, {"GOV-2034-A", 2}}},                      // Square-M 2.175
+        {1e4, {{"ZERO-2032", 104}, {"CORP-2031-A", 3}, {"MUNI-2035", 1}}}, // 1.234
+        {1e5,
+         {{"ZERO-2032", 1098}, {"MUNI-2035", 7}, {"GOV-2034-A", 3}, {"TSY-2033-S", 2}, {"GOV-2040-A", 1}}}, // 0.880
+    };
+    CBondList list = MakeSampleDatabase();
+    for (const Case& c : cases) {
+        std::vector<CBond*> bonds;
+        std::vector<double> units;
+        for (const auto& [id, u] : c.units) {
+            for (const auto& b : list.m_list)
+                if (b->m_strID == id)
+                    bonds.push_back(b.get());
+            units.push_back(u);
+        }
+        ASSERT_EQ(bonds.size(), c.units.size());
+        const PortfolioFigures known = CalculatePortfolio(bonds, units, kStand, kHorizon, SystemClock());
+        ASSERT_EQ(known.outcome, PortfolioOutcome::Ready);
+        ASSERT_NEAR(known.duration, 7.0, kImmunizeTolerance);
+
+        const ImmunizeLimits l = Limits(c.amount);
+        const ImmunizeResult r = ImmunizeList(list.m_list, l, kStand, kHorizon, SystemClock());
+        EXPECT_EQ(r.failure, ImmunizeFailure::None) << c.amount;
+        if (r.failure != ImmunizeFailure::None)
+            continue;
+        EXPECT_NEAR(r.figures.duration, 7.0, kImmunizeTolerance);
+        EXPECT_LE(r.figures.squareM, known.squareM * 1.005) << c.amount;
+    }
 }
 } // namespace
 } // namespace tenvix
