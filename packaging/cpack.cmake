@@ -6,7 +6,7 @@
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tenvix)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_CONTACT "tenvix developers <tenvix@invalid>")
+set(CPACK_PACKAGE_CONTACT "tenvix developers <tenvix@quellmark.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "analysis of bonds: yield, duration and Square-M")
 set(CPACK_PACKAGE_DESCRIPTION "tenvix keeps a database of bonds and computes, between a stand date and
 an investment horizon, each bond's yield to maturity, duration and

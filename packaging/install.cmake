@@ -1,17 +1,38 @@
 # What `cmake --install` and the package put where a desktop finds it: the two
 # programs, a desktop entry that opens .bnd files with the program, the file
-# types of databases (.bnd) and portfolios (.bdp), and their icons.
+# types of databases (.bnd) and portfolios (.bdp), and their icons; the
+# examples, the licence terms and the changelog a Debian package carries.
 # Without the windows (TENVIX_GUI off) only the command line is installed.
 include(GNUInstallDirs)
 install(TARGETS tenvix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES examples/sample.bnd examples/sample.bdp examples/prices-de.csv
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/tenvix/examples)
+
+# The changelog's newest entry names the version the build makes, so that the
+# package and its changelog never disagree.
+file(STRINGS packaging/changelog TENVIX_CHANGELOG_TOP LIMIT_COUNT 1)
+if(NOT TENVIX_CHANGELOG_TOP MATCHES "^tenvix \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "packaging/changelog begins with '${TENVIX_CHANGELOG_TOP}', not version ${PROJECT_VERSION}")
+endif()
+set(TENVIX_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/tenvix)
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9nc ${CMAKE_SOURCE_DIR}/packaging/changelog > ${CMAKE_BINARY_DIR}/changelog.gz
+  DEPENDS packaging/changelog
+  COMMENT "Compressing the changelog")
+add_custom_target(tenvix_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${TENVIX_DOCDIR})
 if(NOT TARGET tenvix)
   return()
 endif()
 install(TARGETS tenvix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES res/tenvix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES res/tenvix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tenvix.xml)
+install(FILES res/tenvix.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+        RENAME org.quellmark.tenvix.metainfo.xml)
 
 set(TENVIX_ICONS ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
+install(FILES res/icons/tenvix.svg DESTINATION ${TENVIX_ICONS}/scalable/apps)
 foreach(size 32 64)
   set(suffix "")
   if(size EQUAL 64)

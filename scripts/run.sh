@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Only the two programs: the tests and benchmarks are scripts/test.sh's.
-scripts/setup.sh build tenvix tenvix-cli
+scripts/setup.sh --run build tenvix tenvix-cli
 
 sample=examples/sample.bnd
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then

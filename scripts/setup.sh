@@ -1,21 +1,41 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks, then configures and builds.
-# Usage: scripts/setup.sh [BUILD_DIR [TARGET...]]
+# Usage: scripts/setup.sh [--run] [BUILD_DIR [TARGET...]]
 # BUILD_DIR defaults to build; with TARGETs only those are built, else all.
+# --run: only what building and running the two programs needs; no tests,
+# no benchmarks, no test locales.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+run_only=0
+if [ "${1:-}" = --run ]; then
+  run_only=1
+  shift
+fi
 
-# locales: the window tests run under a decimal-comma locale and one with
+# What the programs need to build and run: the compiler and build tools, Qt
+# (qt6-charts-dev draws the Cashflows view's charts; its CMake package needs
+# libqt6opengl6-dev, which Debian does not pull in with it) and libglpk-dev,
+# the linear and mixed-integer solver the immunization search runs on.
+# help2man writes the manual pages from the programs' help texts; file lets
+# cpack find the programs whose libraries the package depends on.
+run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+              libglpk-dev help2man file)
+# What the tests add. locales: the window tests run under a decimal-comma locale and one with
 # digits of its own, as well as en_US. desktop-file-utils, libxml2-utils and
 # shared-mime-info: the install test checks the desktop entry and the file
-# types with them. dpkg-dev and file: cpack finds the package's dependencies.
-# qt6-charts-dev draws the Cashflows view's chart; its CMake package needs
-# libqt6opengl6-dev, which Debian does not pull in with it. libglpk-dev: the
-# linear and mixed-integer solver the immunization search runs on.
-packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-          libglpk-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales
-          desktop-file-utils libxml2-utils shared-mime-info dpkg-dev file)
+# types with them, appstreamcli the AppStream file; lintian judges the
+# package, man-db shows its manual pages.
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth locales desktop-file-utils libxml2-utils
+               shared-mime-info appstream lintian man-db)
 test_locales=(en_US.UTF-8 de_DE.UTF-8 fr_FR.UTF-8 ar_EG.UTF-8)
+packages=("${run_packages[@]}")
+options=(-DTENVIX_TESTS=OFF -DTENVIX_BENCH=OFF)
+if ((!run_only)); then
+  packages+=("${test_packages[@]}")
+  options=(-DTENVIX_TESTS=ON -DTENVIX_BENCH=ON)
+else
+  test_locales=()
+fi
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 missing=()
@@ -30,7 +50,7 @@ fi
 
 # Generates the test locales the machine lacks (locale -a spells them "xx_YY.utf8").
 ungenerated=()
-for l in "${test_locales[@]}"; do
+for l in ${test_locales[@]+"${test_locales[@]}"}; do
   locale -a 2>/dev/null | grep -qix "${l%%.*}.utf-\?8" || ungenerated+=("$l")
 done
 if ((${#ungenerated[@]})); then
@@ -44,7 +64,7 @@ fi
 
 build_dir=${1:-build}
 targets=("${@:2}")
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENVIX_WERROR=ON
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENVIX_WERROR=ON "${options[@]}"
 if ((${#targets[@]})); then
   cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"
 else

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs a build into a temporary root, as a package would, and checks what
 # a desktop needs from it: both programs, a valid desktop entry whose program,
-# icon and file type are all installed, and file types for .bnd and .bdp that
-# the desktop's MIME database takes in.
+# icon and file type are all installed, file types for .bnd and .bdp that
+# the desktop's MIME database takes in, the AppStream description, and what
+# a newcomer reads: the examples that work, the licence terms, the changelog.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -57,6 +58,38 @@ if [ -f "$mime" ]; then
   done
 else
   fail "the MIME file is not installed"
+fi
+
+for icon in "$share/icons/hicolor/scalable/apps/tenvix.svg"; do
+  [ -s "$icon" ] && xmllint --noout "$icon" || fail "no scalable icon, or not well formed: $icon"
+done
+
+metainfo=$share/metainfo/org.quellmark.tenvix.metainfo.xml
+if [ -f "$metainfo" ]; then
+  if command -v appstreamcli >/dev/null; then
+    appstreamcli validate --no-net --pedantic "$metainfo" >/dev/null 2>&1 ||
+      fail "appstreamcli refuses the metainfo: $(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1)"
+  fi
+  grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$metainfo" ||
+    fail "the metainfo does not launch the installed desktop entry"
+else
+  fail "the AppStream metainfo is not installed"
+fi
+
+doc=$share/doc/tenvix
+grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" "$doc/copyright" 2>/dev/null ||
+  fail "no machine-readable copyright file"
+gzip -t "$doc/changelog.gz" 2>/dev/null || fail "no changelog.gz"
+
+# The shipped examples work together: the portfolio holds bonds of the
+# database, and the bank's file is read with its decimal commas.
+examples=$share/tenvix/examples
+cli=$root/usr/bin/tenvix-cli
+if [ -x "$cli" ]; then
+  "$cli" portfolio "$examples/sample.bnd" "$examples/sample.bdp" --stand 2025-06-30 --horizon 2032-06-30 |
+    grep -q '^portfolio,ytm=' || fail "the example portfolio does not calculate on the example database"
+  "$cli" prices "$examples/sample.bnd" "$examples/prices-de.csv" --stand 2026-12-04 |
+    grep -q '^2,GOV-2027-A,update,101.35,101.42,' || fail "the example price file is not read as a bank's file"
 fi
 
 if ((fails)); then
