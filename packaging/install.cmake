@@ -22,10 +22,37 @@ add_custom_command(
   COMMENT "Compressing the changelog")
 add_custom_target(tenvix_changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${TENVIX_DOCDIR})
+
+# The manual pages are the programs' own --help texts, with the sections a
+# help text lacks from packaging/man, so that they never tell another story.
+find_program(TENVIX_HELP2MAN help2man)
+function(tenvix_manual_page program summary)
+  if(NOT TARGET ${program})
+    return()
+  endif()
+  if(NOT TENVIX_HELP2MAN)
+    message(STATUS "help2man not found: no manual page for ${program}")
+    return()
+  endif()
+  set(page ${CMAKE_BINARY_DIR}/man/${program}.1)
+  add_custom_command(
+    OUTPUT ${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${TENVIX_HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${summary}
+            --version-string=${PROJECT_VERSION} --include=${CMAKE_SOURCE_DIR}/packaging/man/${program}.h2m
+            --output=${page} $<TARGET_FILE:${program}>
+    COMMAND gzip -9nf ${page}
+    DEPENDS ${program} packaging/man/${program}.h2m
+    COMMENT "Writing the manual page ${program}(1)")
+  add_custom_target(${program}_man ALL DEPENDS ${page}.gz)
+  install(FILES ${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endfunction()
+tenvix_manual_page(tenvix-cli "the figures of tenvix on the command line")
 if(NOT TARGET tenvix)
   return()
 endif()
 install(TARGETS tenvix RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+tenvix_manual_page(tenvix "analysis of bonds: yield, duration and Square-M")
 install(FILES res/tenvix.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES res/tenvix-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME tenvix.xml)
 install(FILES res/tenvix.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
