@@ -27,7 +27,9 @@ install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION $
 # help text lacks from packaging/man, so that they never tell another story.
 find_program(TENVIX_HELP2MAN help2man)
 function(tenvix_manual_page program summary)
-  if(NOT TARGET ${program})
+  # A sanitized or fuzzing build is never packaged, and its programs report
+  # on their way out.
+  if(NOT TARGET ${program} OR TENVIX_SANITIZE OR TENVIX_FUZZ)
     return()
   endif()
   if(NOT TENVIX_HELP2MAN)
