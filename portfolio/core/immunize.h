@@ -38,10 +38,10 @@ inline constexpr double kImmunizeTolerance = 0.0005;
 inline constexpr int kImmunizeMaxRows = 20;
 
 struct ImmunizeLimits {
-    double amount = 0.0;             // A: above 0, finite
-    int maxRows = kImmunizeMaxRows;  // at most this many bonds held, 1 to 20
-    double maxShare = 1.0;           // no bond's units cost more than this share of A; (0, 1]
-    std::optional<double> minYtm;    // every chosen bond's own yield at least this
+    double amount = 0.0;              // A: above 0, finite
+    int maxRows = kImmunizeMaxRows;   // at most this many bonds held, 1 to 20
+    double maxShare = 1.0;            // no bond's units cost more than this share of A; (0, 1]
+    std::optional<double> minYtm;     // every chosen bond's own yield at least this
     std::vector<std::string> exclude; // identifiers left out, compared without regard to case
 };
 
