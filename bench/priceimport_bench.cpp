@@ -4,7 +4,7 @@
 
 #include "bench/millionbonds.h"
 #include "model/format.h"
-#include "model/priceimport.h"
+#include "model/priceverdicts.h"
 #include "model/text.h"
 
 #include <benchmark/benchmark.h>

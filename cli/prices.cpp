@@ -13,7 +13,7 @@
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
-#include "model/priceimport.h"
+#include "model/pricemessages.h"
 
 #include <cerrno>
 #include <iostream>

@@ -6,7 +6,7 @@
 // user chose and applied without the large changes, no flagged bond moves.
 
 #include "examples/sample_data.h"
-#include "model/priceimport.h"
+#include "model/pricemessages.h"
 
 #include <cmath>
 #include <cstdlib>

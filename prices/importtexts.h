@@ -2,10 +2,10 @@
 
 // Everything the price import window says, in one place: its headings and
 // words for the verdicts, the count of what a file holds, and the messages.
-// The reasons a row or a file is refused are the core's (model/priceimport.h),
+// The reasons a row or a file is refused are the core's (model/pricemessages.h),
 // which the command line prints too.
 
-#include "model/priceimport.h"
+#include "model/priceverdicts.h"
 
 #include <cstddef>
 #include <string>

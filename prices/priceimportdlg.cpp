@@ -1,5 +1,6 @@
 #include "prices/priceimportdlg.h"
 
+#include "model/pricemessages.h"
 #include "prices/importtexts.h"
 #include "prices/verdictmodel.h"
 #include "uikit/busycursor.h"

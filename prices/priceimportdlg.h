@@ -8,7 +8,7 @@
 // the bonds its verdicts point to stay where they are until it closes.
 
 #include "model/bondlist.h"
-#include "model/priceimport.h"
+#include "model/priceverdicts.h"
 
 #include <QDialog>
 

@@ -1,6 +1,7 @@
 #include "prices/verdictmodel.h"
 
 #include "model/format.h"
+#include "model/pricemessages.h"
 #include "prices/importtexts.h"
 #include "uikit/busycursor.h"
 #include "uikit/strings.h"

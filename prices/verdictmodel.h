@@ -5,7 +5,7 @@
 // widget or a string of their own, sorted and filtered through an order of
 // row numbers.
 
-#include "model/priceimport.h"
+#include "model/priceverdicts.h"
 
 #include <QAbstractTableModel>
 

@@ -2,7 +2,7 @@
 // them, the verdict on every row, and that nothing changes before the one
 // step that writes the prices.
 
-#include "model/priceimport.h"
+#include "model/pricemessages.h"
 
 #include "model/priceupdate.h"
 #include "testbonds.h"
