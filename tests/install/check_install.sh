@@ -2,7 +2,7 @@
 # Installs a build into a temporary root, as a package would, and checks what
 # a desktop needs from it: both programs, a valid desktop entry whose program,
 # icon and file type are all installed, and file types for .bnd and .bdp that
-# the desktop's MIME database takes in.
+# the desktop's MIME database takes in, and the user guide with its pictures.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -57,6 +57,16 @@ if [ -f "$mime" ]; then
   done
 else
   fail "the MIME file is not installed"
+fi
+
+# The user guide, with every picture it shows.
+doc=$share/doc/tenvix
+if [ -s "$doc/GUIDE.md" ]; then
+  for picture in $(grep -o '([A-Za-z0-9_-]*\.png)' "$doc/GUIDE.md" | tr -d '()'); do
+    [ -s "$doc/$picture" ] || fail "the guide shows $picture, which is not installed beside it"
+  done
+else
+  fail "the user guide is not installed"
 fi
 
 if ((fails)); then
