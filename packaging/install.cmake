@@ -1,7 +1,8 @@
 # What `cmake --install` and the package put where a desktop finds it: the two
 # programs, a desktop entry that opens .bnd files with the program, the file
-# types of databases (.bnd) and portfolios (.bdp), and their icons; the
-# examples, the licence terms and the changelog a Debian package carries.
+# types of databases (.bnd) and portfolios (.bdp), and their icons; the user
+# guide with its pictures, the examples, the licence terms and the changelog a
+# Debian package carries.
 # Without the windows (TENVIX_GUI off) only the command line is installed.
 include(GNUInstallDirs)
 install(TARGETS tenvix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
@@ -74,6 +75,11 @@ foreach(size 32 64)
             RENAME application-x-tenvix-${type}.png)
   endforeach()
 endforeach()
+
+# The guide the program shows under Help, for reading without it too.
+install(FILES docs/GUIDE.md docs/main-window.png docs/result.png docs/cashflows.png docs/portfolio.png
+              docs/portfolio-result.png docs/price-import.png
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The program that draws the images in res/icons; built only on request.
 add_executable(tenvix_draw_icons EXCLUDE_FROM_ALL res/icons/draw_icons.cpp)

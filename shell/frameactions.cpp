@@ -78,9 +78,11 @@ const FrameCommand kCommands[] = {
     {ID_STAND_DATE, "StandDate", nullptr, nullptr, "Date for portfolio beginning", "Stand Date"},
     {ID_HORIZON, "Horizon", nullptr, nullptr, "Date for portfolio end", "Investment Horizon"},
 
-    // Help: the application connects About.
+    // Help: the application connects About; the frame opens the guide.
     {ID_APP_ABOUT, "actionAppAbout", "A&bout tenvix...", "about",
      "Display program information, version number and copyright", "About"},
+    {ID_HELP_GUIDE, "actionHelpGuide", "&User Guide\tF1", nullptr,
+     "Read how to use the program and what its figures mean", "User Guide", {Qt::Key_F1}},
 
     // F6 and Shift+F6: with two panes, both go to the other one.
     {ID_NEXT_PANE, "actionNextPane", "Ne&xt Pane", nullptr, "Switch to the next window pane", "Next Pane",

@@ -14,6 +14,7 @@
 #include "shell/analysisexport.h"
 #include "shell/barlayout.h"
 #include "shell/deletemanydlg.h"
+#include "shell/guidewindow.h"
 #include "shell/mylistview.h"
 #include "shell/priceupdatedlg.h"
 #include "shell/recentfiles.h"
@@ -419,6 +420,16 @@ void CMainFrame::OnSingleAnalysis()
     m_dlgAnalysis->showNormal();
     m_dlgAnalysis->raise();
     m_dlgAnalysis->activateWindow();
+}
+
+void CMainFrame::OnUserGuide()
+{
+    // Made on first use, then kept, hidden or not, with the place it was read to.
+    if (!m_wndGuide)
+        m_wndGuide = new CGuideWindow(this);
+    m_wndGuide->showNormal();
+    m_wndGuide->raise();
+    m_wndGuide->activateWindow();
 }
 
 void CMainFrame::SaveWindowSettings()

@@ -161,6 +161,8 @@ private:
     void OnUpdateAll();
     void OnRunPortfolio();
     void OnSingleAnalysis();
+    // Help: the guide, one window however often it is asked for.
+    void OnUserGuide();
     void OnSquareM();
     // File: prices in, figures out.
     void OnImportPrices();
@@ -178,6 +180,7 @@ private:
     QToolBar* m_wndActionBar = nullptr;
     QToolBar* m_wndRunBar = nullptr;
     QPointer<QWidget> m_dlgAnalysis;
+    QPointer<QWidget> m_wndGuide;
 
     CMyListView* m_pListView = nullptr;
     CInView* m_pForm = nullptr;

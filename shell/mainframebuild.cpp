@@ -146,6 +146,7 @@ void CMainFrame::ConnectActions()
     on(ID_RUN_PORTFOLIO, &CMainFrame::OnRunPortfolio);
     on(ID_SQUARE_M, &CMainFrame::OnSquareM);
     on(ID_SINGLE_ANALYSIS, &CMainFrame::OnSingleAnalysis);
+    on(ID_HELP_GUIDE, &CMainFrame::OnUserGuide);
     on(ID_SEEK, &CMainFrame::OnSeek);
     on(ID_NEXT_PANE, [this] { ActivatePane(ActivePane() == 0 ? 1 : 0); });
     on(ID_PREV_PANE, [this] { ActivatePane(ActivePane() == 1 ? 0 : 1); });
@@ -208,6 +209,7 @@ void CMainFrame::CreateMenus()
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("menuHelp"));
     help->addAction(Action(ID_APP_ABOUT));
+    help->addAction(Action(ID_HELP_GUIDE));
 
     // Menus show the state of the moment they open.
     for (QMenu* m : {m_pFileMenu, edit, m_pViewMenu, action, run})

@@ -3,7 +3,8 @@
 # a desktop needs from it: both programs, a valid desktop entry whose program,
 # icon and file type are all installed, file types for .bnd and .bdp that
 # the desktop's MIME database takes in, the AppStream description, and what
-# a newcomer reads: the examples that work, the licence terms, the changelog.
+# a newcomer reads: the user guide with its pictures, the examples that work,
+# the licence terms, the changelog.
 # Usage: check_install.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -88,8 +89,17 @@ cli=$root/usr/bin/tenvix-cli
 if [ -x "$cli" ]; then
   "$cli" portfolio "$examples/sample.bnd" "$examples/sample.bdp" --stand 2025-06-30 --horizon 2032-06-30 |
     grep -q '^portfolio,ytm=' || fail "the example portfolio does not calculate on the example database"
-  "$cli" prices "$examples/sample.bnd" "$examples/prices-de.csv" --stand 2026-12-04 |
-    grep -q '^2,GOV-2027-A,update,101.35,101.42,' || fail "the example price file is not read as a bank's file"
+  "$cli" prices "$examples/sample.bnd" "$examples/prices-de.csv" --stand 2025-06-30 |
+    grep -q '^2,GOV-2027-A,update,101.35,101.80,0.44,' || fail "the example price file is not read as a bank's file"
+fi
+
+# The user guide, with every picture it shows.
+if [ -s "$doc/GUIDE.md" ]; then
+  for picture in $(grep -o '([A-Za-z0-9_-]*\.png)' "$doc/GUIDE.md" | tr -d '()'); do
+    [ -s "$doc/$picture" ] || fail "the guide shows $picture, which is not installed beside it"
+  done
+else
+  fail "the user guide is not installed"
 fi
 
 if ((fails)); then

@@ -664,49 +664,6 @@ private slots:
         m_frame = m_app->Start();
         QVERIFY(m_frame->CashflowsDock()->isHidden());
     }
-
-    // Pictures of the view for the documentation, made only when asked:
-    // TENVIX_SCREENSHOTS names the folder.
-    void screenshots()
-    {
-        const QString folder = qEnvironmentVariable("TENVIX_SCREENSHOTS");
-        if (folder.isEmpty())
-            QSKIP("TENVIX_SCREENSHOTS not set");
-        m_frame->resize(1100, 960);
-        m_frame->show();
-        m_frame->Action(ID_VIEW_CASHFLOWS)->trigger();
-        m_frame->resizeDocks({m_frame->CashflowsDock()}, {600}, Qt::Vertical);
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
-
-        // A thirty-year semi-annual bond.
-        Form().AddRecord(0);
-        FormEdit("idEdit")->setText("TSY-2055-S");
-        FormEdit("nameEdit")->setText("Treasury 4 1/4% Jun 2055");
-        FormEdit("couponEdit")->setText("2.125");
-        FormEdit("faceEdit")->setText("100");
-        FormEdit("priceEdit")->setText("96.40");
-        Form().findChild<QComboBox*>("payPeriodBox")->setEditText("6");
-        Form().findChild<DatePicker*>("releasePicker")->SetValue(Day(2025, 6, 15));
-        Form().findChild<DatePicker*>("maturityPicker")->SetValue(Day(2055, 6, 15));
-        Analyse();
-        QCOMPARE(View().CurrentState(), State::Current);
-        Table().selectRow(20);
-        QTest::qWait(200);
-        QVERIFY(m_frame->CashflowsDock()->grab().save(folder + "/cashflows.png"));
-        QVERIFY(m_frame->grab().save(folder + "/cashflows-window.png"));
-
-        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            for (const QString& id : kTwentyIds)
-                dlg->AddRow(id, 10);
-            dlg->findChild<QPushButton*>("calculate")->click();
-            dlg->findChild<QPushButton*>("close")->click();
-        });
-        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
-        QCOMPARE(View().CurrentState(), State::Current);
-        Table().selectRow(5);
-        QTest::qWait(200);
-        QVERIFY(m_frame->CashflowsDock()->grab().save(folder + "/cashflows-portfolio.png"));
-    }
 };
 
 QTEST_MAIN(TestCashflows)

@@ -1,6 +1,6 @@
 // What the main window opens over the sample database: the seek list in
-// pane (0,0), Update All, Run with the portfolio window, and the Bond
-// Analysis window that Single analysis brings up.
+// pane (0,0), Update All, Run with the portfolio window, the Bond Analysis
+// window that Single analysis brings up, and the user guide.
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
@@ -8,6 +8,7 @@
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
 #include "shell/mylistview.h"
+#include "shell/guidewindow.h"
 #include "shell/priceupdatedlg.h"
 #include "support/app.h"
 
@@ -293,6 +294,27 @@ private slots:
         QCOMPARE(dlg->findChild<QLineEdit*>("spotPrice")->text(), QStringLiteral("101.5"));
         m_app->Quit();
         QVERIFY(!dlg);
+    }
+
+    // Help > User Guide shows the guide the program was built with, in one
+    // window however often it is asked for.
+    void userGuideShowsTheGuideInOneWindow()
+    {
+        QFile guide(TENVIX_SOURCE_DIR "/docs/GUIDE.md");
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        const QString heading = QString::fromUtf8(guide.readLine()).remove(u'#').trimmed();
+        QVERIFY(!heading.isEmpty());
+        QAction* item = m_frame->Action(ID_HELP_GUIDE);
+        item->trigger();
+        auto* window = m_frame->findChild<CGuideWindow*>();
+        QVERIFY(window && window->isVisible());
+        QVERIFY(window->Browser()->toPlainText().startsWith(heading));
+        // Its pictures come with it.
+        QVERIFY(!window->Browser()->loadResource(QTextDocument::ImageResource, QUrl("main-window.png")).isNull());
+        window->close();
+        item->trigger();
+        QCOMPARE(m_frame->findChildren<CGuideWindow*>().size(), 1);
+        QVERIFY(window->isVisible());
     }
 };
 

@@ -93,7 +93,7 @@ private slots:
                                      "&Runbar", "S&eekbar", "Actio&nbar", "&Cashflows", "&Action", "F&irst\tCtrl+F",
                                      "&Prev\tCtrl+P", "&Next\tCtrl+N", "&Last\tCtrl+L", "-", "&Save", "-", "Add",
                                      "&Del", "-", "Delete &Many", "&Run", "&Update All", "&Run", "-", "&M2",
-                                     "&Help", "A&bout tenvix..."}));
+                                     "&Help", "A&bout tenvix...", "&User Guide\tF1"}));
         // clang-format on
         std::unique_ptr<QMenu> context(f->createPopupMenu());
         QCOMPARE(context->actions(), f->ViewMenu()->actions());

@@ -117,9 +117,6 @@ private slots:
             QCOMPARE(Summary(dlg), QString("Rows: 7. To update: 3 (large changes: 1). Unchanged: 1. Unknown: 1. "
                                            "Not alive: 1. Refused: 1."));
             QVERIFY(dlg->findChild<QPushButton*>("applyButton")->isEnabled());
-            // A picture of the preview for the documentation, when asked.
-            if (const QString folder = qEnvironmentVariable("TENVIX_SCREENSHOTS"); !folder.isEmpty())
-                QVERIFY(dlg->grab().save(folder + "/priceimport.png"));
 
             // The threshold, in ASCII digits whatever the locale.
             auto* threshold = dlg->findChild<QDoubleSpinBox*>("threshold");
