@@ -54,11 +54,11 @@ std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std:
 void AppendRow(std::string& out, const std::string& id, const std::string& units, const char* status,
                const RowFigures* f)
 {
-    AppendCsvField(out, id);
+    AppendReportText(out, id);
     out += ',';
     AppendCsvField(out, units);
     out += ',';
-    AppendCsvField(out, status);
+    AppendReportText(out, status);
     if (f) {
         for (double figure : {f->ytm, f->duration, f->squareM}) {
             out += ',';
