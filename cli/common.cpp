@@ -21,6 +21,14 @@ Arguments::Arguments(std::vector<std::string> args, std::vector<std::string_view
     auto contains = [](const auto& names, std::string_view s) {
         return std::find(names.begin(), names.end(), s) != names.end();
     };
+    // --help is answered whatever else is wrong with the line; the value of
+    // an option that takes one is never read as it.
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help")
+            throw HelpWanted{};
+        if (args[i].starts_with("--") && contains(valued, std::string_view(args[i]).substr(2)))
+            ++i;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() > 2 && a.starts_with("--")) {

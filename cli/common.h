@@ -20,6 +20,10 @@ struct UsageError {
     std::string message;
 };
 
+// Thrown where --help stands among a command's options: main prints that
+// command's usage and ends with success.
+struct HelpWanted {};
+
 // Options of the form --name VALUE or --flag, and the plain arguments, in order.
 class Arguments {
 public:

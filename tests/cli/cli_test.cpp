@@ -104,6 +104,32 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
     }
 }
 
+// Each command answers --help with its part of the overall usage.
+TEST_F(Cli, EveryCommandHasItsHelp)
+{
+    const std::string all = Run("--help").out;
+    std::size_t commands = 0;
+    for (std::size_t at = all.find("\n  tenvix-cli "); at != std::string::npos;
+         at = all.find("\n  tenvix-cli ", at + 1), ++commands) {
+        const std::size_t nameStart = at + 14;
+        const std::string name = all.substr(nameStart, all.find(' ', nameStart) - nameStart);
+        // Where it stands among the options, even after a wrong one.
+        const CliRun r = Run(name + " x --bogus --help");
+        EXPECT_EQ(r.status, 0) << name << r.err;
+        EXPECT_EQ(r.err, "") << name;
+        ASSERT_EQ(r.out.rfind("usage:\n  tenvix-cli " + name + " ", 0), 0u) << r.out;
+        // Its own lines, then the note on --threads where it takes them.
+        const std::size_t note = r.out.find("  --threads N:");
+        EXPECT_NE(all.find(r.out.substr(7, note - 7)), std::string::npos) << r.out;
+        if (note != std::string::npos) {
+            EXPECT_EQ(all.substr(all.find("  --threads N:")), r.out.substr(note));
+        }
+    }
+    EXPECT_EQ(commands, 9u);
+    // As the value of an option it is no question.
+    EXPECT_EQ(Run("shifts " + kSample + " --id --help").status, 2);
+}
+
 // Output that cannot be written is a failure, not a success with a short file.
 TEST_F(Cli, AFullDiskFailsTheCommand)
 {
