@@ -122,8 +122,9 @@ int RunPrices(const std::vector<std::string>& argv)
     errno = 0;
     const std::optional<std::string> bytes = ReadFileBytes(pricePath, kMaxCsvBytes);
     if (!bytes) {
-        std::cerr << (errno == EFBIG ? PriceFileErrorText(PriceFileError::TooLarge)
-                                     : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
+        std::cerr << (errno == EFBIG            ? PriceFileErrorText(PriceFileError::TooLarge)
+                      : errno == kNotRegularFile ? NotRegularFileMessage(pricePath)
+                                                 : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
                   << "\n";
         return kExitFailure;
     }
