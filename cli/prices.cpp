@@ -122,7 +122,7 @@ int RunPrices(const std::vector<std::string>& argv)
     errno = 0;
     const std::optional<std::string> bytes = ReadFileBytes(pricePath, kMaxCsvBytes);
     if (!bytes) {
-        std::cerr << (errno == EFBIG            ? PriceFileErrorText(PriceFileError::TooLarge)
+        std::cerr << (errno == EFBIG             ? PriceFileErrorText(PriceFileError::TooLarge)
                       : errno == kNotRegularFile ? NotRegularFileMessage(pricePath)
                                                  : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
                   << "\n";

@@ -90,8 +90,8 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
     const std::string fifo = Path("fifo");
     const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
     for (const std::string& path : {fifo, Path(""), std::string("/dev/zero")}) {
-        const std::string refusal = (path.front() == '\'' ? path.substr(1, path.size() - 2) : path) +
-                                    " is not a regular file .\n";
+        const std::string refusal =
+            (path.front() == '\'' ? path.substr(1, path.size() - 2) : path) + " is not a regular file .\n";
         for (const std::string& command :
              {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
               "portfolio " + path + " " + fifo + dates, "prices " + path + " " + fifo, "prices " + kSample + " " + path,

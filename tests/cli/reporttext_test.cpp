@@ -34,10 +34,9 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReportText,
     ::testing::Values(ReportCase{"GOV-2034", "GOV-2034"}, ReportCase{"Zürich\u00a0AG", "Zürich\u00a0AG"},
                       ReportCase{"", ""}, ReportCase{"=1+2", "'=1+2"}, ReportCase{"+1", "'+1"},
-                      ReportCase{"-0.5", "'-0.5"}, ReportCase{"@SUM(A1)", "'@SUM(A1)"},
-                      ReportCase{"\tx", "'\\x09x"}, ReportCase{"\rx", "'\\x0Dx"},
-                      ReportCase{"=a,\"b\"", "\"'=a,\"\"b\"\"\""}, ReportCase{"a\nb\r\n", "a\\x0Ab\\x0D\\x0A"},
-                      ReportCase{"red\x1b[31m\x7f", "red\\x1B[31m\\x7F"},
+                      ReportCase{"-0.5", "'-0.5"}, ReportCase{"@SUM(A1)", "'@SUM(A1)"}, ReportCase{"\tx", "'\\x09x"},
+                      ReportCase{"\rx", "'\\x0Dx"}, ReportCase{"=a,\"b\"", "\"'=a,\"\"b\"\"\""},
+                      ReportCase{"a\nb\r\n", "a\\x0Ab\\x0D\\x0A"}, ReportCase{"red\x1b[31m\x7f", "red\\x1B[31m\\x7F"},
                       ReportCase{std::string("n\0l", 3), "n\\x00l"},
                       ReportCase{"csi\u009b2J\u0081", "csi\\xC2\\x9B2J\\xC2\\x81"}));
 
@@ -75,7 +74,8 @@ TEST_F(Cli, ReportsWriteTextsSafelyAndExportAsStored)
             // number aside.
             for (std::size_t start = 0; start < line.size(); start = line.find(',', start) + 1) {
                 const char c = line[start];
-                const bool number = c == '-' && start + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[start + 1]));
+                const bool number =
+                    c == '-' && start + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[start + 1]));
                 EXPECT_TRUE(number || (c != '=' && c != '@' && c != '-')) << command << "\n" << line;
                 if (line.find(',', start) == std::string::npos)
                     break;

@@ -122,9 +122,8 @@ std::string FormerAnalyse(CBondList& list, double stand, double horizon)
                 status = "bad_ytm";
             }
         }
-        out += Texts(bond->m_strID, bond->m_strName) +
-               Csv({bond->GetType() == BOND_TYPE_STD ? "I" : "II", status, std::to_string(code), ytm, duration,
-                    squareM, ih});
+        out += Texts(bond->m_strID, bond->m_strName) + Csv({bond->GetType() == BOND_TYPE_STD ? "I" : "II", status,
+                                                            std::to_string(code), ytm, duration, squareM, ih});
     }
     return out;
 }
