@@ -5,6 +5,7 @@
 #include "model/filemessages.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/portfoliomessages.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -21,6 +22,14 @@ Arguments::Arguments(std::vector<std::string> args, std::vector<std::string_view
     auto contains = [](const auto& names, std::string_view s) {
         return std::find(names.begin(), names.end(), s) != names.end();
     };
+    // --help is answered whatever else is wrong with the line; the value of
+    // an option that takes one is never read as it.
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help")
+            throw HelpWanted{};
+        if (args[i].starts_with("--") && contains(valued, std::string_view(args[i]).substr(2)))
+            ++i;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.size() > 2 && a.starts_with("--")) {
@@ -103,10 +112,58 @@ std::optional<FileIdentity> CurrentIdentity(const std::string& path)
     return IdentityOf(st);
 }
 
+namespace {
+
+// A file whose size tells nothing (those of /proc say 0) read to its end in
+// growing blocks, never holding more than one byte past the limit.
+std::optional<std::string> ReadToEnd(int fd, std::size_t limit, Beyond beyond)
+{
+    constexpr std::size_t kFirstBlock = std::size_t(64) << 10;
+    std::string bytes;
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size()) {
+            if (done > limit)
+                break;
+            bytes.resize(std::min(std::max(done * 2, kFirstBlock), limit + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+    }
+    if (done > limit) {
+        if (beyond == Beyond::Refuse) {
+            errno = EFBIG;
+            return std::nullopt;
+        }
+        done = limit;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+} // namespace
+
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond,
                                          FileIdentity* identity)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // Looked at before it is opened, so that a device is not even opened
+    // (opening one can act on it); the open never blocks, and what it opened
+    // is looked at again, in case the path changed in between.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    if (!S_ISREG(st.st_mode)) {
+        errno = kNotRegularFile;
+        return std::nullopt;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return std::nullopt;
     struct Closer {
@@ -118,16 +175,17 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t li
             errno = saved;
         }
     } closer{fd};
-    struct stat st {};
     if (::fstat(fd, &st) != 0)
         return std::nullopt;
     if (!S_ISREG(st.st_mode)) {
-        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        errno = kNotRegularFile;
         return std::nullopt;
     }
     if (identity)
         *identity = IdentityOf(st);
     const auto size = static_cast<std::uintmax_t>(st.st_size);
+    if (size == 0)
+        return ReadToEnd(fd, limit, beyond);
     if (size > limit && beyond == Beyond::Refuse) {
         errno = EFBIG;
         return std::nullopt;
@@ -154,6 +212,10 @@ std::optional<std::string> ReadDatabaseBytes(const std::string& path, FileIdenti
     errno = 0;
     auto bytes = ReadFileBytes(path, kDatabaseReadLimit, Beyond::Refuse, identity);
     if (!bytes) {
+        if (errno == kNotRegularFile) {
+            std::cerr << NotRegularFileMessage(path) << "\n";
+            return bytes;
+        }
         // Beyond the ceiling a file is no database.
         const FileCause cause = errno == EFBIG    ? FileCause::BadFormat
                                 : errno == ENOENT ? FileCause::NotFound
@@ -184,6 +246,24 @@ bool LoadWholeDatabase(const std::string& path, CBondList& list)
     const auto db = OpenDatabase(path);
     // Checked whole already, so the load cannot fail.
     return db && LoadBondDatabase(db->Bytes(), list);
+}
+
+std::optional<PortfolioFile> OpenPortfolio(const std::string& path)
+{
+    errno = 0;
+    const auto bytes = ReadFileBytes(path, kPortfolioFileReadLimit, Beyond::Cut);
+    if (!bytes) {
+        std::cerr << (errno == kNotRegularFile ? NotRegularFileMessage(path)
+                                               : PortfolioFileMessage(FileCause::ReadError, false, false))
+                  << "\n";
+        return std::nullopt;
+    }
+    PortfolioFile file = ReadPortfolio(std::as_bytes(std::span(bytes->data(), bytes->size())));
+    if (file.error != PortfolioFileError::None) {
+        std::cerr << PortfolioFileMessage(CauseOf(file.error), true, false) << "\n";
+        return std::nullopt;
+    }
+    return file;
 }
 
 } // namespace tenvix::cli

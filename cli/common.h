@@ -4,7 +4,9 @@
 // number of threads, and reading files from disk.
 
 #include "model/bondfile.h"
+#include "portfolio/core/portfoliofile.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,6 +21,10 @@ enum ExitCode { kExitOk = 0, kExitFailure = 1, kExitUsage = 2, kExitLargeNotWrit
 struct UsageError {
     std::string message;
 };
+
+// Thrown where --help stands among a command's options: main prints that
+// command's usage and ends with success.
+struct HelpWanted {};
 
 // Options of the form --name VALUE or --flag, and the plain arguments, in order.
 class Arguments {
@@ -63,11 +69,16 @@ enum class Beyond {
     Cut,    // its first `limit` bytes, for formats that ignore what follows their end
 };
 
+// errno after ReadFileBytes refused a path that leads to a folder, a pipe, a
+// device or a socket rather than a regular file.
+inline constexpr int kNotRegularFile = ENODEV;
+
 // A regular file read whole; nothing when it cannot be opened or read, or is
-// no regular file (errno then tells why). The open never blocks, so a pipe or
-// a device named by mistake is refused at once, and a hostile file cannot make
-// the reader hold (or read) more than the limit. `identity`, when given, is
-// set to the file's as it was opened.
+// no regular file (errno then tells why). A pipe or a device named by mistake
+// is refused at once, unopened, and a hostile file cannot make the reader
+// hold (or read) more than the limit. A file whose size reads 0, as those of
+// /proc do, is read to its end. `identity`, when given, is set to the file's
+// as it was opened.
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond = Beyond::Refuse,
                                          FileIdentity* identity = nullptr);
 
@@ -96,5 +107,10 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path);
 
 // The same, loaded into `list` for a command that needs the bonds at once.
 bool LoadWholeDatabase(const std::string& path, CBondList& list);
+
+// Reads a .bdp file; on failure prints the portfolio window's message (or
+// that the path leads to no regular file) to standard error and returns
+// nothing.
+std::optional<PortfolioFile> OpenPortfolio(const std::string& path);
 
 } // namespace tenvix::cli

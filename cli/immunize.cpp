@@ -116,7 +116,7 @@ void AppendImmunizedRows(std::string& text, const ImmunizeResult& r)
 {
     text += "id,units,amount,share,ytm,duration,square_m\r\n";
     for (const ImmunizedRow& row : r.rows) {
-        AppendCsvField(text, row.bond.id);
+        AppendReportText(text, row.bond.id);
         text += ',';
         AppendFixed(text, row.units, 0);
         text += ',';

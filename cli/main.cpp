@@ -1,93 +1,38 @@
 // tenvix-cli: the figures of the bond analysis, without the windows, for
 // scripts and spreadsheets.
 
-#include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/usage.h"
 
 #include <iostream>
 #include <string_view>
-
-namespace {
-
-struct Command {
-    std::string_view name;
-    int (*run)(const std::vector<std::string>&);
-};
-
-constexpr Command kCommands[] = {
-    {"analyse", tenvix::cli::RunAnalyse},     {"cashflows", tenvix::cli::RunCashflows},
-    {"explain", tenvix::cli::RunExplain},     {"export", tenvix::cli::RunExport},
-    {"portfolio", tenvix::cli::RunPortfolio}, {"prices", tenvix::cli::RunPrices},
-    {"suggest", tenvix::cli::RunSuggest},
-    {"immunize", tenvix::cli::RunImmunize},
-    {"shifts", tenvix::cli::RunShifts},
-};
-
-constexpr std::string_view kUsage =
-    "usage:\n"
-    "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--threads N]\n"
-    "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n"
-    "  tenvix-cli cashflows --stand YYYY-MM-DD --horizon YYYY-MM-DD --price TEXT\n"
-    "          [--method 12m|365d] [--square-m] [--table] AMOUNT@YYYY-MM-DD ...\n"
-    "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line;\n"
-    "      with --table the payments explained instead, as explain writes them\n"
-    "  tenvix-cli explain FILE.bnd ID --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
-    "      CSV of the bond's payments, weighted by its stored price:\n"
-    "      no,member,date,date_derived,t,amount,discount_factor,present_value,share,duration_part,square_m_part;\n"
-    "      then total with the price, the duration and Square-M. ID: the same text, else without regard to case\n"
-    "  tenvix-cli export FILE.bnd [--threads N]\n"
-    "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
-    "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
-    "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"
-    "      CSV of the whole-unit portfolio whose duration holds the horizon with the least Square-M:\n"
-    "      id,units,amount,share,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
-    "      --out writes it as a portfolio file\n"
-    "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
-    "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
-    "      with --table the pooled payments explained instead, as explain writes them\n"
-    "  tenvix-cli prices FILE.bnd PRICES.csv [--stand YYYY-MM-DD] [--max-change PERCENT]\n"
-    "          [--decimal-mark point|comma] [--apply [--accept-large]]\n"
-    "      CSV of the verdict on every row of a price file (the stand date defaults to today):\n"
-    "      line,id,verdict,old_price,new_price,change_percent,reason,flag; flag is large for a\n"
-    "      change of more than PERCENT (default 20). --decimal-mark reads 1.012 or 1,012 when the\n"
-    "      file's prices do not tell. --apply writes the accepted prices to FILE.bnd, large changes\n"
-    "      only with --accept-large; exit status 3 when some were left unwritten, 0 when all were\n"
-    "      written\n"
-    "  tenvix-cli shifts FILE.bnd (--id ID | --portfolio FILE.bdp) --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
-    "          [--from BP] [--to BP] [--step BP]\n"
-    "      CSV of the value at the horizon per 100 invested under parallel shifts of the yield\n"
-    "      (default -300 to 300 in steps of 25): shift_bp,yield,horizon_value,change_percent\n"
-    "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
-    "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n"
-    "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"
-    "      is the same whatever N; --threads 1 does all the work on one thread.\n";
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     using namespace tenvix::cli;
     std::ios::sync_with_stdio(false);
     if (argc < 2) {
-        std::cerr << kUsage;
+        std::cerr << FullUsage();
         return kExitUsage;
     }
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
-        std::cout << kUsage;
+        std::cout << FullUsage();
         return kExitOk;
     }
     const std::vector<std::string> args(argv + 2, argv + argc);
-    for (const Command& c : kCommands) {
-        if (c.name != name)
-            continue;
-        try {
-            return c.run(args);
-        } catch (const UsageError& e) {
-            std::cerr << "tenvix-cli: " << e.message << "\n" << kUsage;
-            return kExitUsage;
-        }
+    const CommandEntry* command = FindCommand(name);
+    if (!command) {
+        std::cerr << "tenvix-cli: unknown command \"" << name << "\"\n" << FullUsage();
+        return kExitUsage;
     }
-    std::cerr << "tenvix-cli: unknown command \"" << name << "\"\n" << kUsage;
-    return kExitUsage;
+    try {
+        return command->run(args);
+    } catch (const HelpWanted&) {
+        std::cout << UsageOf(*command);
+        return kExitOk;
+    } catch (const UsageError& e) {
+        std::cerr << "tenvix-cli: " << e.message << "\n" << FullUsage();
+        return kExitUsage;
+    }
 }

@@ -50,6 +50,11 @@ private:
 // false when a write fails (errno then tells why).
 bool WriteAll(int fd, std::string_view bytes);
 
+// A text field of a report (identifiers, names, reasons: anything a file
+// brought in) goes through AppendReportText of model/format.h, which no
+// spreadsheet takes for a formula and no terminal acts on; numbers, and
+// export's faithful copy, through AppendCsvField.
+
 // Ends a CSV row.
 inline void EndCsvRow(std::string& out) { out += "\r\n"; }
 

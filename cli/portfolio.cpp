@@ -54,11 +54,11 @@ std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std:
 void AppendRow(std::string& out, const std::string& id, const std::string& units, const char* status,
                const RowFigures* f)
 {
-    AppendCsvField(out, id);
+    AppendReportText(out, id);
     out += ',';
     AppendCsvField(out, units);
     out += ',';
-    AppendCsvField(out, status);
+    AppendReportText(out, status);
     if (f) {
         for (double figure : {f->ytm, f->duration, f->squareM}) {
             out += ',';
@@ -85,16 +85,10 @@ int RunPortfolio(const std::vector<std::string>& argv)
     if (!db)
         return kExitFailure;
 
-    const auto bytes = ReadFileBytes(args.Positional()[1], kPortfolioFileReadLimit, Beyond::Cut);
-    if (!bytes) {
-        std::cerr << PortfolioFileMessage(FileCause::ReadError, false, false) << "\n";
+    const auto read = OpenPortfolio(args.Positional()[1]);
+    if (!read)
         return kExitFailure;
-    }
-    const PortfolioFile file = ReadPortfolio(std::as_bytes(std::span(bytes->data(), bytes->size())));
-    if (file.error != PortfolioFileError::None) {
-        std::cerr << PortfolioFileMessage(CauseOf(file.error), true, false) << "\n";
-        return kExitFailure;
-    }
+    const PortfolioFile& file = *read;
 
     Output out(STDOUT_FILENO);
     std::string rowsOfTable; // where the rows go when the table is wanted instead

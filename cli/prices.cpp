@@ -47,7 +47,7 @@ void AppendRow(std::string& out, const PriceRow& row, const PriceVerdict& v)
     const VerdictFigures figures = FiguresOf(v);
     AppendInteger(out, row.line);
     out += ',';
-    AppendCsvField(out, row.id);
+    AppendReportText(out, row.id);
     out += ',';
     out += PriceVerdictName(v.kind);
     out += ',';
@@ -60,7 +60,7 @@ void AppendRow(std::string& out, const PriceRow& row, const PriceVerdict& v)
     if (figures.change)
         AppendFixed(out, v.changePercent, 2);
     out += ',';
-    AppendCsvField(out, PriceRefusalText(v));
+    AppendReportText(out, PriceRefusalText(v));
     out += ',';
     if (v.largeChange)
         out += "large";
@@ -122,8 +122,9 @@ int RunPrices(const std::vector<std::string>& argv)
     errno = 0;
     const std::optional<std::string> bytes = ReadFileBytes(pricePath, kMaxCsvBytes);
     if (!bytes) {
-        std::cerr << (errno == EFBIG ? PriceFileErrorText(PriceFileError::TooLarge)
-                                     : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
+        std::cerr << (errno == EFBIG             ? PriceFileErrorText(PriceFileError::TooLarge)
+                      : errno == kNotRegularFile ? NotRegularFileMessage(pricePath)
+                                                 : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
                   << "\n";
         return kExitFailure;
     }

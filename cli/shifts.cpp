@@ -83,12 +83,10 @@ int RunShifts(const std::vector<std::string>& argv)
         units.push_back(1.0);
         ytm = row.ytm;
     } else {
-        const auto bytes = ReadFileBytes(*portfolioPath, kPortfolioFileReadLimit, Beyond::Cut);
-        if (!bytes)
-            return Fail(PortfolioFileMessage(FileCause::ReadError, false, false));
-        const PortfolioFile file = ReadPortfolio(std::as_bytes(std::span(bytes->data(), bytes->size())));
-        if (file.error != PortfolioFileError::None)
-            return Fail(PortfolioFileMessage(CauseOf(file.error), true, false));
+        const auto read = OpenPortfolio(*portfolioPath);
+        if (!read)
+            return kExitFailure;
+        const PortfolioFile& file = *read;
         for (std::size_t i = 0; i < file.rows.size(); ++i) {
             CBond* bond = FindBondByID(list.m_list, file.rows[i].id);
             if (!bond || AnalyseRow(*bond, stand, horizon, SystemClock()).status != RowStatus::Ready)

@@ -37,9 +37,9 @@ std::unique_ptr<CBond> CopyOf(const CBond& bond)
 void AppendRow(std::string& out, const SuggestedRow& r)
 {
     const SUGGESTION& s = r.suggestion;
-    AppendCsvField(out, s.pBond->m_strID);
+    AppendReportText(out, s.pBond->m_strID);
     out += ',';
-    AppendCsvField(out, s.pBond->m_strName);
+    AppendReportText(out, s.pBond->m_strName);
     for (double figure : {s.dYield, s.dDuration, s.dSquareM}) {
         out += ',';
         AppendFixed(out, figure, 8);

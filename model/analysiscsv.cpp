@@ -22,9 +22,9 @@ void AnalysisCsvWriter::AppendRow(std::string& out, CBond& bond) const
     const char* status = r.outcome == RecordOutcome::Solved    ? "ok"
                          : r.outcome == RecordOutcome::NoYield ? "bad_ytm"
                                                                : "incompatible";
-    AppendCsvField(out, bond.m_strID);
+    AppendReportText(out, bond.m_strID);
     out += ',';
-    AppendCsvField(out, bond.m_strName);
+    AppendReportText(out, bond.m_strName);
     out += bond.GetType() == BOND_TYPE_STD ? ",I," : ",II,";
     out += status;
     out += ',';

@@ -128,7 +128,7 @@ std::string ExplanationCsv(const Explanation& e)
     for (const ExplainedPayment& p : e.payments) {
         out += std::to_string(p.no);
         out += ',';
-        AppendCsvField(out, p.member);
+        AppendReportText(out, p.member);
         out += ',';
         AppendIsoDate(out, p.day);
         out += p.dayDerived ? ",1" : ",0";

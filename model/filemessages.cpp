@@ -61,4 +61,10 @@ std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving
     return saving ? "Failed to save document." : "Failed to open document.";
 }
 
+std::string NotRegularFileMessage(std::string_view path)
+{
+    std::string text(path);
+    return text += " is not a regular file .";
+}
+
 } // namespace tenvix

@@ -27,4 +27,8 @@ FileCause CauseFromErrno(int err, bool saving);
 // `path`, the path as the user knows it; empty for None.
 std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving);
 
+// What a reader says of a path that leads to a folder, a pipe or a device
+// instead of a file, the path as the user gave it.
+std::string NotRegularFileMessage(std::string_view path);
+
 } // namespace tenvix

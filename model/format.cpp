@@ -282,4 +282,62 @@ void AppendCsvField(std::string& out, std::string_view text)
     out += '"';
 }
 
+namespace {
+
+bool StartsAsFormula(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    const char c = text.front();
+    return c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
+}
+
+bool IsControlByte(unsigned char c) { return c < 0x20 || c == 0x7f; }
+
+// The C1 controls, U+0080 to U+009F, are C2 80 to C2 9F in UTF-8.
+bool IsC1At(std::string_view text, std::size_t i)
+{
+    return static_cast<unsigned char>(text[i]) == 0xc2 && i + 1 < text.size() &&
+           static_cast<unsigned char>(text[i + 1]) >= 0x80 && static_cast<unsigned char>(text[i + 1]) <= 0x9f;
+}
+
+void AppendEscapedByte(std::string& out, unsigned char c)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    out += "\\x";
+    out += kHex[c >> 4];
+    out += kHex[c & 0xf];
+}
+
+} // namespace
+
+void AppendReportText(std::string& out, std::string_view text)
+{
+    bool controls = false;
+    for (std::size_t i = 0; i < text.size() && !controls; ++i)
+        controls = IsControlByte(static_cast<unsigned char>(text[i])) || IsC1At(text, i);
+    const bool formula = StartsAsFormula(text);
+    // Most texts are plain, and a report may have a million of them.
+    if (!controls && !formula) {
+        AppendCsvField(out, text);
+        return;
+    }
+    std::string safe;
+    safe.reserve(text.size() + 8);
+    if (formula)
+        safe += '\'';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (IsC1At(text, i)) {
+            AppendEscapedByte(safe, c);
+            AppendEscapedByte(safe, static_cast<unsigned char>(text[++i]));
+        } else if (IsControlByte(c)) {
+            AppendEscapedByte(safe, c);
+        } else {
+            safe += static_cast<char>(c);
+        }
+    }
+    AppendCsvField(out, safe);
+}
+
 } // namespace tenvix

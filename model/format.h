@@ -46,4 +46,13 @@ std::string FormatAmount(float amount);
 // One CSV field, quoted when it holds a comma, a quote or a line break.
 void AppendCsvField(std::string& out, std::string_view text);
 
+// A text field of a report (an identifier, a name, a message), as CSV that a
+// spreadsheet shows and a terminal prints without acting on it: a text that
+// begins with '=', '+', '-', '@', a tab or a carriage return, which a
+// spreadsheet would take for a formula, gets a leading apostrophe, and each
+// control character (C0, DEL and the C1 controls, as their UTF-8 bytes)
+// becomes \xNN. Texts come from other people's files, so every report writes
+// them so; only a faithful copy (export) and numbers use AppendCsvField.
+void AppendReportText(std::string& out, std::string_view text);
+
 } // namespace tenvix

@@ -3,11 +3,14 @@
 
 #include "clirun.h"
 
+#include "cli/common.h"
 #include "model/bondfile.h"
 #include "model/date.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <sys/stat.h>
+
+#include <cerrno>
 
 using namespace tenvix;
 
@@ -79,29 +82,71 @@ TEST_F(Cli, FailuresAndUsage)
     EXPECT_EQ(Run("--help").status, 0);
 }
 
-// A pipe or a device given as a file used to block for ever in the open call.
+// A pipe, a device or a folder given as a file is named as such; a pipe
+// used to block for ever in the open call.
 TEST_F(Cli, OnlyRegularFilesAreRead)
 {
     ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
     const std::string fifo = Path("fifo");
     const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
-    for (const std::string& path : {fifo, Path("")}) {
-        const std::string readError =
-            "An unexpected error occurred while reading " + path.substr(1, path.size() - 2) + ".\n";
-        for (const std::string& command : {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
-                                           "portfolio " + path + " " + fifo + dates, "prices " + path + " " + fifo,
-                                           "prices " + kSample + " " + path}) {
+    for (const std::string& path : {fifo, Path(""), std::string("/dev/zero")}) {
+        const std::string refusal =
+            (path.front() == '\'' ? path.substr(1, path.size() - 2) : path) + " is not a regular file .\n";
+        for (const std::string& command :
+             {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
+              "portfolio " + path + " " + fifo + dates, "prices " + path + " " + fifo, "prices " + kSample + " " + path,
+              "portfolio " + kSample + " " + path + dates, "shifts " + kSample + " --portfolio " + path + dates}) {
             const CliRun r = Run(command);
             EXPECT_EQ(r.status, 1) << command;
-            EXPECT_EQ(r.err, readError) << command;
+            EXPECT_EQ(r.err, refusal) << command;
             EXPECT_EQ(r.out, "") << command;
         }
     }
-    for (const std::string& bdp : {fifo, Path(""), std::string("/dev/zero")}) {
-        const CliRun r = Run("portfolio " + kSample + " " + bdp + dates);
-        EXPECT_EQ(r.status, 1) << bdp;
-        EXPECT_EQ(r.err, "Failed to open the file !\n") << bdp;
+}
+
+// Files of /proc say their size is 0; they are read to their end, and no
+// further than the limit.
+TEST_F(Cli, FilesWithoutASizeAreReadToTheirEnd)
+{
+    const std::string ostype = "/proc/sys/kernel/ostype";
+    const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
+    EXPECT_EQ(Run("export " + ostype).err, "Unexpected file format.\n");
+    EXPECT_EQ(Run("portfolio " + kSample + " " + ostype + dates).err, "Wrong file format !\n");
+
+    const std::string status = "/proc/self/status";
+    const auto whole = cli::ReadFileBytes(status, std::size_t(1) << 20);
+    ASSERT_TRUE(whole);
+    EXPECT_GT(whole->size(), 16u);
+    EXPECT_EQ(cli::ReadFileBytes(status, 16, cli::Beyond::Cut), whole->substr(0, 16));
+    errno = 0;
+    EXPECT_FALSE(cli::ReadFileBytes(status, 16));
+    EXPECT_EQ(errno, EFBIG);
+}
+
+// Each command answers --help with its part of the overall usage.
+TEST_F(Cli, EveryCommandHasItsHelp)
+{
+    const std::string all = Run("--help").out;
+    std::size_t commands = 0;
+    for (std::size_t at = all.find("\n  tenvix-cli "); at != std::string::npos;
+         at = all.find("\n  tenvix-cli ", at + 1), ++commands) {
+        const std::size_t nameStart = at + 14;
+        const std::string name = all.substr(nameStart, all.find(' ', nameStart) - nameStart);
+        // Where it stands among the options, even after a wrong one.
+        const CliRun r = Run(name + " x --bogus --help");
+        EXPECT_EQ(r.status, 0) << name << r.err;
+        EXPECT_EQ(r.err, "") << name;
+        ASSERT_EQ(r.out.rfind("usage:\n  tenvix-cli " + name + " ", 0), 0u) << r.out;
+        // Its own lines, then the note on --threads where it takes them.
+        const std::size_t note = r.out.find("  --threads N:");
+        EXPECT_NE(all.find(r.out.substr(7, note - 7)), std::string::npos) << r.out;
+        if (note != std::string::npos) {
+            EXPECT_EQ(all.substr(all.find("  --threads N:")), r.out.substr(note));
+        }
     }
+    EXPECT_EQ(commands, 9u);
+    // As the value of an option it is no question.
+    EXPECT_EQ(Run("shifts " + kSample + " --id --help").status, 2);
 }
 
 // Output that cannot be written is a failure, not a success with a short file.

@@ -56,6 +56,17 @@ std::string Csv(const std::vector<std::string>& fields)
     return row + "\r\n";
 }
 
+// An identifier and a name, which every report but export writes as
+// AppendReportText does (its own cases are tested beside it).
+std::string Texts(const std::string& id, const std::string& name)
+{
+    std::string out;
+    AppendReportText(out, id);
+    out += ',';
+    AppendReportText(out, name);
+    return out + ',';
+}
+
 CBondList Load(const std::string& bytes)
 {
     CBondList list;
@@ -111,8 +122,8 @@ std::string FormerAnalyse(CBondList& list, double stand, double horizon)
                 status = "bad_ytm";
             }
         }
-        out += Csv({bond->m_strID, bond->m_strName, bond->GetType() == BOND_TYPE_STD ? "I" : "II", status,
-                    std::to_string(code), ytm, duration, squareM, ih});
+        out += Texts(bond->m_strID, bond->m_strName) + Csv({bond->GetType() == BOND_TYPE_STD ? "I" : "II", status,
+                                                            std::to_string(code), ytm, duration, squareM, ih});
     }
     return out;
 }
@@ -130,8 +141,8 @@ std::string FormerSuggest(CBondList& list, double stand, double horizon, int row
         const char* group = r.group == SuggestGroup::Exact     ? "exact"
                             : r.group == SuggestGroup::Shorter ? "short"
                                                                : "long";
-        out += Csv({s.pBond->m_strID, s.pBond->m_strName, Printf("%.8f", s.dYield), Printf("%.8f", s.dDuration),
-                    Printf("%.8f", s.dSquareM), group});
+        out += Texts(s.pBond->m_strID, s.pBond->m_strName) +
+               Csv({Printf("%.8f", s.dYield), Printf("%.8f", s.dDuration), Printf("%.8f", s.dSquareM), group});
     }
     return out;
 }

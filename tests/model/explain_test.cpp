@@ -248,14 +248,14 @@ TEST(ExplanationCsv, SmallBondsWrittenWhole)
               "1.8140589569160996,0\r\n"
               "total,,,,,110,,100,0.9999999999999999,1.9523809523809523,0.047619047619047616\r\n");
 
-    // A member's quote is doubled, a line break kept inside the quotes.
+    // A member's quote is doubled, a line break written out as its code.
     Explanation odd;
     odd.payments.push_back({});
     odd.payments[0].no = 1;
     odd.payments[0].member = "say \"hi\"\nthere";
     odd.payments[0].day = DaySerial(Day(1999, 1, 2));
     EXPECT_EQ(ExplanationCsv(odd).substr(ExplanationCsv(odd).find("\r\n") + 2),
-              "1,\"say \"\"hi\"\"\nthere\",1999-01-02,0,0,0,0,0,0,0,0\r\ntotal,,,,,0,,0,0,0,0\r\n");
+              "1,\"say \"\"hi\"\"\\x0Athere\",1999-01-02,0,0,0,0,0,0,0,0\r\ntotal,,,,,0,,0,0,0,0\r\n");
 }
 
 // ---- the Bond Analysis window --------------------------------------------------

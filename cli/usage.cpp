@@ -1,0 +1,98 @@
+#include "cli/usage.h"
+
+#include "cli/commands.h"
+
+#include <algorithm>
+
+namespace tenvix::cli {
+
+namespace {
+
+constexpr CommandEntry kCommands[] = {
+    {"analyse", RunAnalyse,
+     "  tenvix-cli analyse FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--threads N]\n"
+     "      CSV of every bond: id,name,type,status,code,ytm,duration,square_m,horizon_years\n",
+     true},
+    {"cashflows", RunCashflows,
+     "  tenvix-cli cashflows --stand YYYY-MM-DD --horizon YYYY-MM-DD --price TEXT\n"
+     "          [--method 12m|365d] [--square-m] [--table] AMOUNT@YYYY-MM-DD ...\n"
+     "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line;\n"
+     "      with --table the payments explained instead, as explain writes them\n",
+     false},
+    {"explain", RunExplain,
+     "  tenvix-cli explain FILE.bnd ID --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+     "      CSV of the bond's payments, weighted by its stored price:\n"
+     "      no,member,date,date_derived,t,amount,discount_factor,present_value,share,duration_part,square_m_part;\n"
+     "      then total with the price, the duration and Square-M. ID: the same text, else without regard to case\n",
+     false},
+    {"export", RunExport,
+     "  tenvix-cli export FILE.bnd [--threads N]\n"
+     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n",
+     true},
+    {"immunize", RunImmunize,
+     "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
+     "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"
+     "      CSV of the whole-unit portfolio whose duration holds the horizon with the least Square-M:\n"
+     "      id,units,amount,share,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
+     "      --out writes it as a portfolio file\n",
+     true},
+    {"portfolio", RunPortfolio,
+     "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
+     "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
+     "      with --table the pooled payments explained instead, as explain writes them\n",
+     false},
+    {"prices", RunPrices,
+     "  tenvix-cli prices FILE.bnd PRICES.csv [--stand YYYY-MM-DD] [--max-change PERCENT]\n"
+     "          [--decimal-mark point|comma] [--apply [--accept-large]]\n"
+     "      CSV of the verdict on every row of a price file (the stand date defaults to today):\n"
+     "      line,id,verdict,old_price,new_price,change_percent,reason,flag; flag is large for a\n"
+     "      change of more than PERCENT (default 20). --decimal-mark reads 1.012 or 1,012 when the\n"
+     "      file's prices do not tell. --apply writes the accepted prices to FILE.bnd, large changes\n"
+     "      only with --accept-large; exit status 3 when some were left unwritten, 0 when all were\n"
+     "      written\n",
+     false},
+    {"shifts", RunShifts,
+     "  tenvix-cli shifts FILE.bnd (--id ID | --portfolio FILE.bdp) --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
+     "          [--from BP] [--to BP] [--step BP]\n"
+     "      CSV of the value at the horizon per 100 invested under parallel shifts of the yield\n"
+     "      (default -300 to 300 in steps of 25): shift_bp,yield,horizon_value,change_percent\n",
+     false},
+    {"suggest", RunSuggest,
+     "  tenvix-cli suggest FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD [--rows N] [--threads N]\n"
+     "      CSV of the bonds suggested for a portfolio of N rows: id,name,ytm,duration,square_m,group\n",
+     true},
+};
+
+constexpr std::string_view kThreadsNote =
+    "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"
+    "      is the same whatever N; --threads 1 does all the work on one thread.\n";
+
+} // namespace
+
+std::span<const CommandEntry> CommandTable() { return kCommands; }
+
+const CommandEntry* FindCommand(std::string_view name)
+{
+    const auto* found = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                     [name](const CommandEntry& c) { return c.name == name; });
+    return found == std::end(kCommands) ? nullptr : found;
+}
+
+std::string FullUsage()
+{
+    std::string text = "usage:\n";
+    for (const CommandEntry& c : kCommands)
+        text += c.usage;
+    return text += kThreadsNote;
+}
+
+std::string UsageOf(const CommandEntry& command)
+{
+    std::string text = "usage:\n";
+    text += command.usage;
+    if (command.threads)
+        text += kThreadsNote;
+    return text;
+}
+
+} // namespace tenvix::cli
