@@ -1,12 +1,11 @@
 // The shared floor's texts: dates on screen, which must read back as the
-// same day in any locale with two-digit years in the expected century; typed
-// decimals; the picker's time of day; the file messages of the system's errors.
+// same day in any locale with two-digit years in the expected century; the
+// picker's time of day; the file messages of the system's errors.
 
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/fileio.h"
-#include "uikit/typeddecimal.h"
 
 #include <cerrno>
 
@@ -52,31 +51,6 @@ private slots:
         QCOMPARE(ToQDate(*ParseDate(" 3/15/2004 ")), QDate(2004, 3, 15));
         for (const char* text : {"", "   ", "??????????", "2/30/2004", "13/1/2004", "3/15/2004 17:30", "abc", "3/15"})
             QVERIFY2(!ParseDate(text), text);
-    }
-
-    void typedDecimals_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("taken");
-        // clang-format off
-        QTest::newRow("de comma") << "de_DE" << "100,5" << "100.5";
-        QTest::newRow("fr comma") << "fr_FR" << " -97,5e1" << " -97.5e1";
-        QTest::newRow("de full stop") << "de_DE" << "100.5" << "100.5";
-        // Which mark groups the thousands is not guessed.
-        QTest::newRow("de both marks") << "de_DE" << "1.000,5" << "1.000,5";
-        QTest::newRow("de two commas") << "de_DE" << "1,000,5" << "1,000,5";
-        QTest::newRow("en comma") << "en_US" << "100,5" << "100,5";
-        QTest::newRow("ar comma") << "ar_EG" << "100,5" << "100,5";
-        // clang-format on
-    }
-
-    void typedDecimals()
-    {
-        QFETCH(QString, locale);
-        QFETCH(QString, typed);
-        QFETCH(QString, taken);
-        QCOMPARE(TypedDecimal(typed, QLocale(locale)), taken);
     }
 
     void pickerKeepsTheTimeOfDay()
