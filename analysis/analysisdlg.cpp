@@ -9,6 +9,7 @@
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
 #include "uikit/services.h"
+#include "uikit/typeddecimal.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -69,7 +70,7 @@ CAnalysisDlg::CAnalysisDlg(QWidget* parent) : QDialog(parent)
     m_wndYear->setCurrentIndex(0);
 
     connect(m_wndPeriods, &QSpinBox::valueChanged, this, &CAnalysisDlg::OnPeriodsChanged);
-    connect(m_wndGrid, &PaymentGrid::EditEnded, this, &CAnalysisDlg::OnPaymentEdited);
+    connect(m_wndGrid, &PaymentGrid::EditEnded, this, &CAnalysisDlg::OnCellEdited);
     connect(m_wndInsert, &QPushButton::clicked, this, &CAnalysisDlg::OnInsert);
     connect(m_wndStand, &DatePicker::ValueChanged, this, &CAnalysisDlg::ShowHorizonYears);
     connect(m_wndHorizon, &DatePicker::ValueChanged, this, &CAnalysisDlg::ShowHorizonYears);
@@ -215,9 +216,9 @@ void CAnalysisDlg::OnPeriodsChanged(int periods)
     ClearResults();
 }
 
-void CAnalysisDlg::OnPaymentEdited(int row, int column, const QString& text)
+void CAnalysisDlg::OnCellEdited(int row, int column, const QString& text)
 {
-    if (column != PaymentGrid::kPayment)
+    if (column != PaymentGrid::kPayment && column != PaymentGrid::kDate)
         return;
     m_wndGrid->SetText(row, column, text);
     ClearResults();
@@ -225,6 +226,9 @@ void CAnalysisDlg::OnPaymentEdited(int row, int column, const QString& text)
 
 void CAnalysisDlg::OnInsert()
 {
+    // A date still being typed in the row would overwrite the inserted one
+    // when its editor closes.
+    m_wndGrid->CommitEdit();
     const int row = m_wndGrid->SelectedRow();
     if (row < 0)
         return;
@@ -280,7 +284,7 @@ void CAnalysisDlg::OnCalculate()
 
     const std::vector<GridRow> rows = m_wndGrid->Rows();
     CashflowInput input;
-    input.price = m_wndPrice->text().toStdString();
+    input.price = TypedDecimal(m_wndPrice->text()).toStdString();
     input.rows = rows;
     input.stand = m_wndStand->Day();
     input.horizon = m_wndHorizon->Day();

@@ -44,7 +44,7 @@ public slots:
 private:
     void BuildControls();
     void OnPeriodsChanged(int periods);
-    void OnPaymentEdited(int row, int column, const QString& text);
+    void OnCellEdited(int row, int column, const QString& text);
     void ShowHorizonYears();
     // Empties the YTM, D1 and Square-M boxes if they show anything.
     void ClearResults();

@@ -276,10 +276,15 @@ void CInView::OnEndLabelEdit(int row, int column, const QString& text)
 {
     if (column == PaymentGrid::kPayment)
         m_wndGrid->SetText(row, column, text.left(PaymentGrid::kMaxAmountChars));
+    else if (column == PaymentGrid::kDate)
+        m_wndGrid->SetText(row, column, text.left(PaymentGrid::kMaxDateChars));
 }
 
 void CInView::OnInsertDate()
 {
+    // A date still being typed in the row would overwrite the inserted one
+    // when its editor closes.
+    m_wndGrid->CommitEdit();
     const int row = m_wndGrid->SelectedRow();
     if (row < 0)
         return;

@@ -14,6 +14,7 @@
 #include "uikit/paymentgrid.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
+#include "uikit/typeddecimal.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,6 +24,12 @@
 #include <new>
 
 namespace tenvix::ui {
+namespace {
+
+// An amount box's text as the form's rules read it.
+std::string Decimal(const QLineEdit* box) { return Std(TypedDecimal(box->text())); }
+
+} // namespace
 
 int CInView::AddRecord(int nType)
 {
@@ -88,9 +95,9 @@ int CInView::WriteRecord(int nType)
     const std::string name = Std(m_wndName->text());
     if (!free) {
         editor::StdFields f;
-        if (const int code = editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()),
-                                                    Std(m_wndPrice->text()), Std(m_wndPayPeriod->currentText()),
-                                                    m_wndRelease->Value(), m_wndMaturity->Value()},
+        if (const int code = editor::ReadStdFields({Decimal(m_wndCoupon), Decimal(m_wndFace), Decimal(m_wndPrice),
+                                                    Std(m_wndPayPeriod->currentText()), m_wndRelease->Value(),
+                                                    m_wndMaturity->Value()},
                                                    f))
             return code;
         if (typeChanged)
@@ -99,7 +106,7 @@ int CInView::WriteRecord(int nType)
                                               static_cast<float>(f.price), f.release, f.maturity, id, name);
     } else {
         double price = 0.0;
-        if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorSave, price))
+        if (const int code = editor::ReadFreePrice(Decimal(m_wndPrice), editor::kFreePriceFloorSave, price))
             return code;
         const std::vector<GridRow> rows = m_wndGrid->Rows();
         const double release = m_wndRelease->Value();
@@ -229,7 +236,7 @@ editor::AnalysisOutcome CInView::AnalyseStd(Explanation& explanation)
 {
     editor::StdFields f;
     if (const int code =
-            editor::ReadStdFields({Std(m_wndCoupon->text()), Std(m_wndFace->text()), Std(m_wndPrice->text()),
+            editor::ReadStdFields({Decimal(m_wndCoupon), Decimal(m_wndFace), Decimal(m_wndPrice),
                                    Std(m_wndPayPeriod->currentText()), m_wndRelease->Value(), m_wndMaturity->Value()},
                                   f))
         return EntriesRefused(code);
@@ -249,7 +256,7 @@ editor::AnalysisOutcome CInView::AnalyseStd(Explanation& explanation)
 editor::AnalysisOutcome CInView::AnalyseFree(Explanation& explanation)
 {
     double price = 0.0;
-    if (const int code = editor::ReadFreePrice(Std(m_wndPrice->text()), editor::kFreePriceFloorAnalyse, price))
+    if (const int code = editor::ReadFreePrice(Decimal(m_wndPrice), editor::kFreePriceFloorAnalyse, price))
         return EntriesRefused(code);
     const double release = m_wndRelease->Value();
     const double stand = Host().StandDate();

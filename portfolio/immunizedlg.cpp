@@ -5,6 +5,7 @@
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
 #include "uikit/services.h"
+#include "uikit/typeddecimal.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -68,7 +69,7 @@ void CImmunizeDlg::Refuse(QLineEdit* box, const char* message)
 void CImmunizeDlg::accept()
 {
     ImmunizeLimits limits;
-    const QString amount = m_wndAmount->text();
+    const QString amount = TypedDecimal(m_wndAmount->text());
     const std::optional<double> a = ReadDecimal(amount.toStdString());
     // An empty box reads as 0, which is refused too: the amount is required.
     if (!a || !(*a > 0) || !std::isfinite(*a)) {
@@ -85,7 +86,7 @@ void CImmunizeDlg::accept()
     }
     limits.maxRows = *n;
 
-    const QString share = m_wndShare->text();
+    const QString share = TypedDecimal(m_wndShare->text());
     const std::optional<double> s = ReadDecimal(share.toStdString());
     if (!s || !(*s > 0 && *s <= 100)) {
         Refuse(m_wndShare, TextOf(PortfolioText::BadShare));
@@ -93,7 +94,7 @@ void CImmunizeDlg::accept()
     }
     limits.maxShare = *s / 100;
 
-    const QString leastYtm = m_wndLeastYtm->text();
+    const QString leastYtm = TypedDecimal(m_wndLeastYtm->text());
     if (!Trim(leastYtm.toStdString()).empty()) {
         const std::optional<double> y = ReadDecimal(leastYtm.toStdString());
         if (!y || !std::isfinite(*y)) {

@@ -5,6 +5,7 @@
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
 #include "uikit/services.h"
+#include "uikit/typeddecimal.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -79,7 +80,8 @@ void CUpdateBondDlg::accept()
         m_wndUnits->setFocus();
         return;
     }
-    const QString price = m_wndPrice->text();
+    // The window's cell keeps the text and reads it back with the full stop.
+    const QString price = TypedDecimal(m_wndPrice->text());
     if (m_pstrPrice)
         *m_pstrPrice = price;
     const std::optional<double> value = ReadDecimal(price.toStdString());

@@ -1,8 +1,9 @@
 #pragma once
 
 // "Update bond": the units and the price of one portfolio row, edited as
-// texts. The caller keeps the texts exactly as typed; the dialog only makes
-// sure they read as numbers of the right kind.
+// texts. The caller keeps the texts as typed (a decimal comma the locale
+// writes as the full stop); the dialog only makes sure they read as numbers
+// of the right kind.
 
 #include <QDialog>
 #include <QString>

@@ -8,6 +8,7 @@
 #include "uikit/buttons.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
+#include "uikit/typeddecimal.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -31,17 +32,44 @@ const QString kChanged = QStringLiteral("changed");
 QString PriceText(float price) { return QString::fromStdString(FormatFixed(static_cast<double>(price), 2)); }
 
 // The price list: whichever cell of a row the user starts editing, it is the
-// price that gets edited.
+// price that gets edited. Editing starts only on F2, Enter or a double click;
+// typing looks for an identifier, as in any list, so that keys meant for
+// something else change no price.
 class PriceList final : public QTreeWidget {
 public:
     using QTreeWidget::QTreeWidget;
 
     bool IsEditing() const { return state() == EditingState; }
 
+    void keyboardSearch(const QString& search) override
+    {
+        // The view searches the current cell's column.
+        const QModelIndex current = currentIndex();
+        if (current.isValid() && current.column() != kColID)
+            selectionModel()->setCurrentIndex(current.siblingAtColumn(kColID), QItemSelectionModel::NoUpdate);
+        else if (!current.isValid() && topLevelItemCount() > 0)
+            selectionModel()->setCurrentIndex(model()->index(0, kColID), QItemSelectionModel::NoUpdate);
+        QTreeWidget::keyboardSearch(search);
+    }
+
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
     {
         return QTreeWidget::edit(index.siblingAtColumn(kColPrice), trigger, event);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        // Enter opens the price rather than pressing the window's default
+        // button; in an open editor it ends the editing as usual.
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && !IsEditing() && currentIndex().isValid() && !(event->modifiers() & ~Qt::KeypadModifier)) {
+            if (edit(currentIndex(), EditKeyPressed, event)) {
+                event->accept();
+                return;
+            }
+        }
+        QTreeWidget::keyPressEvent(event);
     }
 };
 
@@ -239,8 +267,7 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
     m_wndList->setAllColumnsShowFocus(true);
     m_wndList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_wndList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_wndList->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked |
-                               QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+    m_wndList->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed);
     m_pDelegate = new PriceDelegate(this);
     m_wndList->setItemDelegate(m_pDelegate);
 
@@ -342,11 +369,14 @@ bool CPriceUpdateDlg::CommitPrice(int row, const QString& text)
     QTreeWidgetItem* item = m_wndList->topLevelItem(row);
     if (!item)
         return false;
+    // A decimal comma the locale writes is kept as the full stop that Save
+    // reads back.
+    const QString taken = TypedDecimal(text);
     // Closing the editor on an untouched cell is no edit: taking the shown
     // "%.2f" text as a new price would round the stored one on the next Save.
-    if (text == item->text(kColPrice))
+    if (taken == item->text(kColPrice))
         return true;
-    const NewPrice price = ReadNewPrice(text.toStdString());
+    const NewPrice price = ReadNewPrice(taken.toStdString());
     if (price.check != PriceCheck::OK) {
         const QString message = PriceCheckMessage(price.check);
         // The editor is still closing; a box now would take its focus and
@@ -355,7 +385,7 @@ bool CPriceUpdateDlg::CommitPrice(int row, const QString& text)
             this, [this, message] { ShowError(this, message); }, Qt::QueuedConnection);
         return false;
     }
-    item->setText(kColPrice, text);
+    item->setText(kColPrice, taken);
     item->setText(kColStatus, kChanged);
     return true;
 }

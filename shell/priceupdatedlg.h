@@ -55,8 +55,9 @@ private:
     friend class PriceDelegate;
 
     // Checks a typed price for row `row`. An accepted text shows as typed
-    // and marks the row "changed"; a refused one leaves the cell as it was and
-    // is answered with a message once the editor has closed.
+    // (a decimal comma the locale writes as the full stop) and marks the row
+    // "changed"; a refused one leaves the cell as it was and is answered with
+    // a message once the editor has closed.
     bool CommitPrice(int row, const QString& text);
     void OnSave();
     // Writes the page's changed prices to their bonds.

@@ -1,5 +1,8 @@
 #include "uikit/paymentgrid.h"
 
+#include "uikit/datetext.h"
+#include "uikit/typeddecimal.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -11,23 +14,30 @@
 
 namespace tenvix::ui {
 
-// Opens an editor on the amount column only, and hands what was typed to the
-// grid's owner rather than writing the model itself, so the form decides what
-// a cell keeps. It knows the one editor that is open, so the grid can end the
-// editing on its owner's behalf.
+// Opens an editor on the amount and on the date, and hands what was taken to
+// the grid's owner rather than writing the model itself, so the form decides
+// what a cell keeps. It knows the one editor that is open, so the grid can end
+// the editing on its owner's behalf.
 class AmountDelegate final : public QStyledItemDelegate {
 public:
     explicit AmountDelegate(PaymentGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        if (index.column() != PaymentGrid::kPayment)
-            return nullptr;
-        auto* editor = new QLineEdit(parent);
-        editor->setObjectName(QStringLiteral("amountEditor"));
-        editor->setMaxLength(PaymentGrid::kMaxAmountChars);
-        editor->setFrame(false);
         Q_UNUSED(option);
+        auto* editor = new QLineEdit(parent);
+        editor->setFrame(false);
+        if (index.column() == PaymentGrid::kPayment) {
+            editor->setObjectName(QStringLiteral("amountEditor"));
+            editor->setMaxLength(PaymentGrid::kMaxAmountChars);
+        } else if (index.column() == PaymentGrid::kDate) {
+            editor->setObjectName(QStringLiteral("dateEditor"));
+            editor->setMaxLength(PaymentGrid::kMaxDateChars);
+            editor->setPlaceholderText(DateFormat());
+        } else {
+            delete editor;
+            return nullptr;
+        }
         m_open = editor;
         return editor;
     }
@@ -50,7 +60,7 @@ public:
     void setModelData(QWidget* editor, QAbstractItemModel*, const QModelIndex& index) const override
     {
         if (auto* line = qobject_cast<QLineEdit*>(editor))
-            emit m_grid->EditEnded(index.row(), index.column(), line->text());
+            emit m_grid->EditEnded(index.row(), index.column(), Taken(index.column(), line->text()));
     }
 
     QLineEdit* Open() const { return m_open; }
@@ -70,6 +80,19 @@ protected:
     }
 
 private:
+    // An amount with the full stop the core reads; a date that reads as one
+    // as the grid shows every date, so that it reads back as the same day.
+    // A date that does not read stays as typed, for the entries' check to
+    // refuse with its row.
+    static QString Taken(int column, const QString& typed)
+    {
+        if (column == PaymentGrid::kPayment)
+            return TypedDecimal(typed);
+        if (const std::optional<double> day = ParseDate(typed))
+            return FormatDate(*day);
+        return typed;
+    }
+
     PaymentGrid* m_grid;
     mutable QPointer<QLineEdit> m_open;
 };
@@ -91,7 +114,8 @@ PaymentGrid::PaymentGrid(QWidget* parent) : QTreeWidget(parent)
     setSortingEnabled(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     m_delegate = new AmountDelegate(this);
     setItemDelegate(m_delegate);
 }
@@ -176,9 +200,9 @@ void PaymentGrid::DropEdit()
 
 bool PaymentGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
 {
-    // F2 edits the row's amount whichever cell of the row is current; a click
-    // edits only when it lands on the amount itself.
-    if (trigger == EditKeyPressed && index.isValid() && index.column() != kPayment)
+    // The amount and the date are each edited in their own cell; a key on the
+    // number, which the form keeps, edits the row's amount.
+    if ((trigger == EditKeyPressed || trigger == AnyKeyPressed) && index.isValid() && index.column() == kNo)
         return QTreeWidget::edit(index.sibling(index.row(), kPayment), trigger, event);
     return QTreeWidget::edit(index, trigger, event);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // The payment grid of a Type II record: one row per payment with its amount,
-// its date and its number. Only the amount is typed in place; the date comes
-// from the calendar and the number is kept by the form.
+// its date and its number. The amount and the date are typed in place (F2, a
+// double click or simply typing on the cell); the date can also come from the
+// calendar, and the number is kept by the form.
 
 #include "model/bond.h"
 
@@ -23,8 +24,9 @@ public:
     enum Column { kPayment = 0, kDate = 1, kNo = 2 };
     // What a new row holds until the user types an amount.
     static inline const QString kPlaceholder = QStringLiteral("??????????");
-    // The in-place editor keeps at most this many characters.
+    // The in-place editors keep at most this many characters.
     static constexpr int kMaxAmountChars = 254;
+    static constexpr int kMaxDateChars = 64;
 
     explicit PaymentGrid(QWidget* parent = nullptr);
 
@@ -41,7 +43,7 @@ public:
     int SelectedRow() const;
     // Amount and date texts of every row, top to bottom, as the core reads them.
     std::vector<GridRow> Rows() const;
-    // The in-place editor while one is open.
+    // The in-place editor, of an amount or a date, while one is open.
     QLineEdit* Editor() const;
     // Ends an open editing as Enter would: its text goes to EditEnded.
     void CommitEdit();
@@ -53,7 +55,10 @@ public:
 
 signals:
     // The in-place editing of a cell ended with this text; ending it with Esc
-    // keeps the text too.
+    // keeps the text too. The text is as the core reads it: an amount with a
+    // decimal comma the locale writes turned into the full stop, a date that
+    // reads written as the grid shows dates (one that does not read is left as
+    // typed).
     void EditEnded(int row, int column, const QString& text);
 
 protected:

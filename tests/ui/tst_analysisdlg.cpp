@@ -46,9 +46,9 @@ class TestAnalysisDlg : public QObject {
             texts << Grid()->Text(i, column);
         return texts.join(u'|');
     }
-    QLineEdit* EditorOf(int row) const
+    QLineEdit* EditorOf(int row, int column = PaymentGrid::kPayment) const
     {
-        return qobject_cast<QLineEdit*>(Grid()->indexWidget(Grid()->model()->index(row, PaymentGrid::kPayment)));
+        return qobject_cast<QLineEdit*>(Grid()->indexWidget(Grid()->model()->index(row, column)));
     }
     // Types into the row's payment cell through the in-place editor.
     void TypePayment(int row, const QString& text, bool finish = true) const
@@ -172,6 +172,50 @@ private slots:
         QCOMPARE(Box("ytm")->text(), QStringLiteral("0.21000000"));
     }
 
+    // A Date cell is edited as a date however the editing starts, and keeps
+    // the day it read as the grid shows dates; the payment beside it stays. A
+    // date that does not read is kept for Calculate to refuse.
+    void dateCellsAreEditedAsDates()
+    {
+        FillOneYearAtTenPercent();
+        PaymentGrid* grid = Grid();
+        const QModelIndex cell = grid->model()->index(0, PaymentGrid::kDate);
+        grid->setFocus();
+        grid->setCurrentIndex(cell);
+        const auto finish = [&](const QString& typed) {
+            QLineEdit* editor = EditorOf(0, PaymentGrid::kDate);
+            QVERIFY(editor);
+            QTest::keyClicks(editor, typed);
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTRY_VERIFY(!EditorOf(0, PaymentGrid::kDate));
+        };
+
+        QTest::keyClick(grid, Qt::Key_F2);
+        QVERIFY(EditorOf(0, PaymentGrid::kDate));
+        QCOMPARE(EditorOf(0, PaymentGrid::kDate)->text(), QStringLiteral("3/1/2004"));
+        EditorOf(0, PaymentGrid::kDate)->selectAll();
+        finish("3/1/05");
+        QCOMPARE(Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kPayment), "3/1/2005 110");
+
+        QTest::keyClick(grid, Qt::Key_2); // typing starts with the key typed
+        finish("/30/2004");
+        QCOMPARE(Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kPayment), "2/30/2004 110");
+        Click("calculate");
+        QCOMPARE(m_messages->Texts(), QStringList{"Invalid date in row 1 !"});
+
+        // Insert takes the calendar's day into a row whose date is open.
+        const QPoint at = grid->visualRect(cell).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(EditorOf(0, PaymentGrid::kDate));
+        Find<QCalendarWidget>("calendar")->setSelectedDate(QDate(2004, 3, 1));
+        QTest::keyClick(EditorOf(0, PaymentGrid::kDate), Qt::Key_I, Qt::AltModifier);
+        QTRY_VERIFY(!EditorOf(0, PaymentGrid::kDate));
+        QCOMPARE(Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kPayment), "3/1/2004 110");
+        Click("calculate");
+        QCOMPARE(Box("ytm")->text(), QStringLiteral("0.10000000"));
+    }
+
     void errorWhenTheTimeRunsOut()
     {
         // A payment eight thousand years out against a tiny price creeps;
@@ -198,6 +242,7 @@ private slots:
             {"periods up", [&] { StepPeriods(1); }, true},
             {"periods down", [&] { StepPeriods(-1); }, true},
             {"payment edited", [&] { TypePayment(0, "110"); }, true},
+            {"date edited", [&] { Grid()->editItem(Grid()->topLevelItem(0), PaymentGrid::kDate); Grid()->CommitEdit(); }, true},
             {"insert into a row", [&] { Grid()->topLevelItem(0)->setSelected(true); Click("insert"); }, true},
             {"stand date", [&] { Picker("standDate")->SetValue(Day(2003, 2, 28)); }, true},
             {"horizon", [&] { Picker("horizonDate")->SetValue(Day(2005, 3, 2)); }, true},

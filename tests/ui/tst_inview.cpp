@@ -618,27 +618,29 @@ private slots:
         periods->setValue(1);
         periods->setValue(2);
 
-        // In place: the amount only; Esc keeps what was typed, up to 254.
+        // In place: Esc keeps what was typed, an amount up to 254 characters,
+        // a date as the grid shows dates.
         Focus(Grid());
-        Grid()->setCurrentItem(Grid()->topLevelItem(1), 1);
-        QTest::keyClick(Grid(), Qt::Key_F2);
-        QVERIFY(Grid()->Editor());
-        Grid()->Editor()->selectAll();
-        QTest::keyClicks(Grid()->Editor(), QString(300, u'7'));
-        QTest::keyClick(Grid()->Editor(), Qt::Key_Escape);
-        QTRY_VERIFY(!Grid()->Editor());
-        QCOMPARE(Grid()->Text(1, 0), QString(254, u'7'));
-        Grid()->edit(Grid()->model()->index(0, 1));
-        QVERIFY(!Grid()->Editor());
+        for (int column : {0, 1}) {
+            Grid()->setCurrentItem(Grid()->topLevelItem(1), column);
+            QTest::keyClick(Grid(), Qt::Key_F2);
+            QVERIFY(Grid()->Editor());
+            Grid()->Editor()->selectAll();
+            QTest::keyClicks(Grid()->Editor(), column == 0 ? QString(300, u'7') : QString("3/15/04"));
+            QTest::keyClick(Grid()->Editor(), Qt::Key_Escape);
+            QTRY_VERIFY(!Grid()->Editor());
+        }
+        QCOMPARE(Grid()->Text(1, 0) + "|" + Grid()->Text(1, 1), QString(254, u'7') + "|3/15/2004");
 
         // Insert writes the calendar's day into the selected row only.
         Child<QCalendarWidget>("calendar")->setSelectedDate(QDate(2004, 3, 15));
         Grid()->clearSelection();
         QTest::mouseClick(Child<QPushButton>("insertButton"), Qt::LeftButton);
-        QCOMPARE(Grid()->Text(0, 1) + "|" + Grid()->Text(1, 1), "a|");
+        QCOMPARE(Grid()->Text(0, 1) + "|" + Grid()->Text(1, 1), "a|3/15/2004");
         Grid()->topLevelItem(1)->setSelected(true);
+        Child<QCalendarWidget>("calendar")->setSelectedDate(QDate(2005, 4, 16));
         QTest::mouseClick(Child<QPushButton>("insertButton"), Qt::LeftButton);
-        QCOMPARE(Grid()->Text(1, 1), "3/15/2004");
+        QCOMPARE(Grid()->Text(1, 1), "4/16/2005");
 
         // Clear empties the form and leaves the record and the tab alone.
         QTest::mouseClick(Child<QPushButton>("clearButton"), Qt::LeftButton);

@@ -159,6 +159,54 @@ private slots:
         QVERIFY(!s.app.Doc().IsModified());
     }
 
+    // Where the locale writes a decimal comma, one typed is the decimal mark,
+    // and taken as the full stop; elsewhere, or beside a full stop, the field
+    // refuses it as before.
+    void typedDecimalCommaFollowsTheLocale_data() { locales_data(); }
+    void typedDecimalCommaFollowsTheLocale()
+    {
+        QFETCH(QByteArray, locale);
+        Started s(locale);
+        QVERIFY2(s.scope.Active(), locale + " is not installed");
+        QVERIFY(s.frame);
+        const bool comma = QLocale().decimalPoint() == QStringLiteral(",");
+
+        // The record form, saving a Type I record.
+        CInView& form = s.Form();
+        auto& list = form.m_bondList.m_list;
+        const auto pos =
+            std::find_if(list.begin(), list.end(), [](const auto& b) { return b->GetType() == BOND_TYPE_STD; });
+        QVERIFY(pos != list.end());
+        form.ShowRecordAt(pos);
+        const float stored = (*pos)->m_fPrice;
+        for (const char* typed : {"1.000,5", "100,5"}) {
+            s.Field("priceEdit")->setText(QString::fromLatin1(typed));
+            s.app.msgs.Clear();
+            form.SaveRecord();
+            const bool read = comma && QByteArray(typed) == "100,5";
+            QCOMPARE(s.app.msgs.Texts(), QStringList{read ? "Updates saved !" : "Invalid Spot Price !"});
+            QCOMPARE((*pos)->m_fPrice, read ? 100.5f : stored);
+        }
+
+        // The Bond Analysis window: its price, and a payment typed in place,
+        // which the grid then shows with the full stop.
+        CAnalysisDlg dlg;
+        dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
+        dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
+        auto* grid = dlg.findChild<PaymentGrid*>("grid");
+        grid->editItem(grid->topLevelItem(0), PaymentGrid::kPayment);
+        QVERIFY(grid->Editor());
+        grid->Editor()->setText(QStringLiteral("110,0"));
+        grid->CommitEdit();
+        QCOMPARE(grid->Text(0, PaymentGrid::kPayment), comma ? QStringLiteral("110.0") : QStringLiteral("110,0"));
+        grid->SetText(0, PaymentGrid::kDate, FormatDate(Day(2004, 3, 1)));
+        dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100,0"));
+        s.app.msgs.Clear();
+        dlg.findChild<QPushButton*>("calculate")->click();
+        QCOMPARE(s.app.msgs.Texts(), comma ? QStringList() : QStringList{"Invalid Spot Price !"});
+        QCOMPARE(dlg.findChild<QLineEdit*>("ytm")->text(), comma ? QStringLiteral("0.10000000") : QString());
+    }
+
     // The Bond Analysis window counts its rows and shows its figures in ASCII
     // with the full stop; its dates are the locale's and read back.
     void analysisWindowFiguresAndPeriods_data() { locales_data(); }

@@ -529,6 +529,11 @@ private slots:
         QTest::newRow("units before price") << "-3" << "" << "Bad number of units !" << 0.0;
         QTest::newRow("zero price") << "1" << "0" << "Invalid price\nor out of range !" << 0.0;
         QTest::newRow("price too high") << "1" << "1.1e18" << "Invalid price\nor out of range !" << 0.0;
+        // A decimal comma only where the locale writes one, and never beside a full stop.
+        QTest::newRow("decimal comma") << "1" << "97,5"
+                                       << (QLocale().decimalPoint() == "," ? "" : "Invalid price\nor out of range !")
+                                       << 97.5;
+        QTest::newRow("both marks") << "1" << "1.097,5" << "Invalid price\nor out of range !" << 0.0;
         // clang-format on
     }
 
@@ -551,8 +556,9 @@ private slots:
         if (message.isEmpty()) {
             QFETCH(double, wantPrice);
             QCOMPARE(dlg.m_dPrice, wantPrice);
-            // The texts go back exactly as typed.
-            QCOMPARE(callerUnits + "|" + callerPrice, units + "|" + price);
+            // The texts go back as typed, the price with the full stop that
+            // the window's cell reads back.
+            QCOMPARE(callerUnits + "|" + callerPrice, units + "|" + QString(price).replace(u',', u'.'));
         } else {
             QCOMPARE(unitsBox->text() + "|" + priceBox->text(), units + "|" + price);
         }

@@ -140,19 +140,26 @@ private slots:
                                        << "Invalid price !";
         QTest::newRow("too small") << "0.00001"
                                    << "New Price out of range !";
+        // A decimal comma is read only where the locale writes one; beside a
+        // full stop it is refused everywhere.
+        QTest::newRow("decimal comma") << "97,5" << (QLocale().decimalPoint() == "," ? "" : "Invalid price !");
+        QTest::newRow("both marks") << "1.097,5"
+                                    << "Invalid price !";
     }
 
     void typedPricesAreChecked()
     {
         QFETCH(QString, typed);
         QFETCH(QString, message);
+        const QString taken = QString(typed).replace(u',', u'.');
         Add(m_bonds, "X1");
         Add(m_bonds, "X2");
         Open();
         TypePrice(1, typed);
         if (message.isEmpty()) {
             QVERIFY(m_messages->shown.isEmpty());
-            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), typed + "|changed");
+            // As typed, with the full stop that reads back.
+            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), taken + "|changed");
         } else {
             QCOMPARE(m_messages->Texts(), QStringList{message});
             QCOMPARE(m_messages->Last().caption, QString("Error"));
@@ -161,6 +168,52 @@ private slots:
         QCOMPARE(Cell(0, 3), QString());
         // Nothing reaches the bond before Save.
         QCOMPARE(m_bonds.m_list.back()->m_fPrice, 100.0f);
+        Click("saveButton");
+        QCOMPARE(m_bonds.m_list.back()->m_fPrice, message.isEmpty() ? taken.toFloat() : 100.0f);
+    }
+
+    // Typing in the list looks for an identifier, as in any list: a page
+    // number typed by mistake changes no price. F2, Enter and a double click
+    // open the price of the row.
+    void typingSeeksAndOnlyTheEditKeysEditAPrice()
+    {
+        for (const char* id : {"ALPHA", "BETA", "BRAVO", "CHARLIE"})
+            Add(m_bonds, id);
+        Open();
+        QTreeWidget* list = List();
+        const auto current = [list] { return list->currentItem() ? list->currentItem()->text(1) : QString(); };
+        const auto seek = [list](const char* typed) {
+            QTest::qWait(QApplication::keyboardInputInterval() + 1); // a new search, not more of the last
+            QTest::keyClicks(list, typed);
+        };
+        seek("12");
+        QVERIFY(!OpenEditor());
+        seek("c");
+        QCOMPARE(current(), QString("CHARLIE"));
+        seek("br");
+        QCOMPARE(current(), QString("BRAVO"));
+        QVERIFY(!OpenEditor());
+        for (int row = 0; row < 4; ++row)
+            QCOMPARE(Cell(row, 0) + "|" + Cell(row, 3), QString("100.00|"));
+
+        const QPoint idCell = list->visualRect(list->model()->index(2, 1)).center();
+        for (const auto& open : std::initializer_list<std::function<void()>>{
+                 [&] { QTest::keyClick(list, Qt::Key_F2); }, [&] { QTest::keyClick(list, Qt::Key_Return); },
+                 [&] { QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier); },
+                 [&] {
+                     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, idCell);
+                     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, idCell);
+                 }}) {
+            open();
+            QPointer<QLineEdit> editor = OpenEditor();
+            QVERIFY(editor);
+            QCOMPARE(list->currentIndex().row(), 2);
+            QTest::keyClick(editor, Qt::Key_Escape);
+            QTRY_VERIFY(!editor || !editor->isVisible());
+            list->setFocus();
+        }
+        QVERIFY(m_dlg->isVisible());
+        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void saveStoresFloatPricesOfChangedRows()
