@@ -17,6 +17,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"analyse", tenvix::cli::RunAnalyse},     {"cashflows", tenvix::cli::RunCashflows},
     {"explain", tenvix::cli::RunExplain},     {"export", tenvix::cli::RunExport},
+    {"import", tenvix::cli::RunImport},
     {"portfolio", tenvix::cli::RunPortfolio}, {"prices", tenvix::cli::RunPrices},
     {"suggest", tenvix::cli::RunSuggest},
     {"immunize", tenvix::cli::RunImmunize},
@@ -37,6 +38,10 @@ constexpr std::string_view kUsage =
     "      then total with the price, the duration and Square-M. ID: the same text, else without regard to case\n"
     "  tenvix-cli export FILE.bnd [--threads N]\n"
     "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n"
+    "  tenvix-cli import FILE.bnd BONDS.csv [--apply]\n"
+    "      CSV of the verdict on every row of a file as export writes it: line,id,verdict,reason;\n"
+    "      verdict add (a new ID), replace (a known ID whose fields differ), unchanged or refused.\n"
+    "      --apply adds and replaces the records in FILE.bnd, which is made when it does not exist\n"
     "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
     "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"
     "      CSV of the whole-unit portfolio whose duration holds the horizon with the least Square-M:\n"
