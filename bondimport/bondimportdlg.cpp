@@ -83,7 +83,8 @@ CBondImportDlg::CBondImportDlg(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("bondImportDlg"));
     setWindowTitle(Text(ImportText::Caption));
 
-    m_wndFile = MakeButton(this, QStringLiteral("&File..."), "fileButton", QStringLiteral("Read the bonds from a file"));
+    m_wndFile =
+        MakeButton(this, QStringLiteral("&File..."), "fileButton", QStringLiteral("Read the bonds from a file"));
     m_wndFile->setDefault(true);
     m_wndSource = new QLabel(Text(ImportText::ChooseFile), this);
     m_wndSource->setObjectName(QStringLiteral("source"));

@@ -100,8 +100,8 @@ int RunImport(const std::vector<std::string>& argv)
         // that is not there yet is made, of the imported records alone.
         if (ApplyBonds(list, judged.verdicts).rows > 0 || !identity) {
             const std::string stored = StoreBondDatabase(list);
-            const SaveOutcome saved = identity ? ReplaceFileSafely(databasePath, stored, &*identity)
-                                               : CreateFileSafely(databasePath, stored);
+            const SaveOutcome saved =
+                identity ? ReplaceFileSafely(databasePath, stored, &*identity) : CreateFileSafely(databasePath, stored);
             if (saved.changedMeanwhile) {
                 std::cerr << kChangedMeanwhile << "\n";
                 status = kExitFailure;

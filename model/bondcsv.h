@@ -18,7 +18,8 @@
 namespace tenvix {
 
 // The first line, without its line end.
-inline constexpr std::string_view kBondCsvHeader = "type,id,name,release,maturity,price,coupon,period_months,face,payments";
+inline constexpr std::string_view kBondCsvHeader =
+    "type,id,name,release,maturity,price,coupon,period_months,face,payments";
 inline constexpr std::size_t kBondCsvFields = 10;
 
 // The header with its line end, and one record's row.

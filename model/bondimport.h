@@ -35,9 +35,9 @@ struct BondVerdict {
     BondVerdictKind kind = BondVerdictKind::Refused;
     BondRefusal refusal = BondRefusal::None;
     RowRefusal row = RowRefusal::None;
-    int code = 0;               // the form code, for RowRefusal::FormRule
-    std::int64_t detail = 0;    // the fields of a row of the wrong count; the records an identifier names
-    std::unique_ptr<CBond> bond; // what Add and Replace store
+    int code = 0;                 // the form code, for RowRefusal::FormRule
+    std::int64_t detail = 0;      // the fields of a row of the wrong count; the records an identifier names
+    std::unique_ptr<CBond> bond;  // what Add and Replace store
     CBondList::Position target{}; // the record Replace and Unchanged stand for
 };
 

@@ -171,8 +171,8 @@ RowReading ReadBondRow(const BondCsvRow& row)
         return Refuse(RowRefusal::IdNotStored);
     if (!Storable(f[2]))
         return Refuse(RowRefusal::NameNotStored);
-    RowReading r = type == "I" ? ReadTypeI(f, std::make_unique<CBondStd>(0))
-                               : ReadTypeII(f, std::make_unique<CBondFree>(0));
+    RowReading r =
+        type == "I" ? ReadTypeI(f, std::make_unique<CBondStd>(0)) : ReadTypeII(f, std::make_unique<CBondFree>(0));
     if (!r.bond)
         return r;
     const std::optional<std::int32_t> release = ReadStoredDay(f[3]);

@@ -20,9 +20,9 @@ inline constexpr std::size_t kMaxRowPayments = 1'000'000;
 
 enum class RowRefusal {
     None,
-    FieldCount,   // not kBondCsvFields fields
-    Type,         // neither I nor II
-    IdNotStored,  // characters Windows-1252 has not
+    FieldCount,  // not kBondCsvFields fields
+    Type,        // neither I nor II
+    IdNotStored, // characters Windows-1252 has not
     NameNotStored,
     Release,
     Maturity,

@@ -64,8 +64,14 @@ CBondList AwkwardRecords()
         {"ctl\xC2\x81\xC2\x9D", ""},
         {"X", "\"\""},
     };
-    const float amounts[] = {-0.0f, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::max(),
-                             -kInf, kNan, -kNan, 1e-7f, 123456.789f};
+    const float amounts[] = {-0.0f,
+                             std::numeric_limits<float>::denorm_min(),
+                             std::numeric_limits<float>::max(),
+                             -kInf,
+                             kNan,
+                             -kNan,
+                             1e-7f,
+                             123456.789f};
     int k = 0;
     for (const auto& [id, name] : texts) {
         for (const float amount : amounts) {
@@ -173,13 +179,12 @@ TEST(BondImport, EveryRowIsJudgedByWhatTheDatabaseHolds)
 TEST(BondImport, ApplyAddsInFileOrderAndReplacesInPlace)
 {
     Db db;
-    const std::string csv = std::string(kBondCsvHeader) +
-                            "\nI,NEW2,,2001-01-01,2031-01-01,1,1,1,1,\n"
-                            "\n" // an empty line is no row
-                            "II,A1,changed kind,2001-01-01,2031-01-01,1,,,,2@2031-01-01\n"
-                            "I,NEW1,,2001-01-01,2031-01-01,1,1,1,1,\n"
-                            "I,\" NEW2\",\"second\nrow\",2001-01-01,2031-01-01,1,1,1,1,\n"
-                            "I,NEW3,,2001-01-01,2031-01-01,1,1,1,1,";
+    const std::string csv = std::string(kBondCsvHeader) + "\nI,NEW2,,2001-01-01,2031-01-01,1,1,1,1,\n"
+                                                          "\n" // an empty line is no row
+                                                          "II,A1,changed kind,2001-01-01,2031-01-01,1,,,,2@2031-01-01\n"
+                                                          "I,NEW1,,2001-01-01,2031-01-01,1,1,1,1,\n"
+                                                          "I,\" NEW2\",\"second\nrow\",2001-01-01,2031-01-01,1,1,1,1,\n"
+                                                          "I,NEW3,,2001-01-01,2031-01-01,1,1,1,1,";
     BondImport judged = JudgeBonds(csv, db.list);
     ASSERT_EQ(judged.verdicts.size(), 5u);
     EXPECT_EQ(BondRefusalText(judged.verdicts[3]), "Duplicate ID in the file !");
@@ -223,8 +228,8 @@ TEST(BondImport, FilesItCannotReadAreRefusedWhole)
             wide += {c, '\0'};
         return wide;
     }();
-    for (const std::string& bytes : {"\xEF\xBB\xBF" + header + "\r\n" + row, utf16,
-                                     header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,"}) {
+    for (const std::string& bytes :
+         {"\xEF\xBB\xBF" + header + "\r\n" + row, utf16, header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,"}) {
         CBondList list;
         BondImport judged = JudgeBonds(bytes, list);
         ASSERT_EQ(judged.verdicts.size(), 1u);

@@ -12,12 +12,11 @@ using tenvix::test::WhenModal;
 
 namespace {
 
-const QByteArray kBonds =
-    "type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n"
-    "I,GOV-2027-A,Government 4.00% 2027,2017-07-04,2027-07-04,101.349998,4,12,100,\r\n"
-    "I,GOV-2029-A,Government 2.50% 2029,2019-02-15,2029-02-15,99,2.5,12,100,\r\n"
-    "II,NEW-1,New loan,2026-01-01,2030-01-01,90,,,,50@2028-01-01;50@2030-01-01\r\n"
-    "I,NEW-2,,2026-01-01,2036-01-01,100,abc,12,100,\r\n";
+const QByteArray kBonds = "type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n"
+                          "I,GOV-2027-A,Government 4.00% 2027,2017-07-04,2027-07-04,101.349998,4,12,100,\r\n"
+                          "I,GOV-2029-A,Government 2.50% 2029,2019-02-15,2029-02-15,99,2.5,12,100,\r\n"
+                          "II,NEW-1,New loan,2026-01-01,2030-01-01,90,,,,50@2028-01-01;50@2030-01-01\r\n"
+                          "I,NEW-2,,2026-01-01,2036-01-01,100,abc,12,100,\r\n";
 
 } // namespace
 
