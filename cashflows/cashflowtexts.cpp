@@ -110,6 +110,8 @@ QString OutOfDateLine(ExplainSource source, OutOfDate reason)
         return QStringLiteral("Out of date : another database was opened after the analysis .");
     case OutOfDate::Deleted:
         return QStringLiteral("Out of date : the record was deleted .");
+    case OutOfDate::Imported:
+        return QStringLiteral("Out of date : bonds were imported after the analysis .");
     case OutOfDate::Edited:
         break;
     }

@@ -20,6 +20,7 @@ enum class OutOfDate {
     Prices,   // prices in the database changed
     Replaced, // another database took the open one's place
     Deleted,  // the record analysed is gone from the database
+    Imported, // records were imported into the database
 };
 
 enum class CashflowText {

@@ -19,6 +19,7 @@ int RunCashflows(const std::vector<std::string>& args);
 int RunExplain(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunImmunize(const std::vector<std::string>& args);
+int RunImport(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
 int RunPrices(const std::vector<std::string>& args);
 int RunShifts(const std::vector<std::string>& args);

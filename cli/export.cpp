@@ -1,64 +1,21 @@
-// tenvix-cli export: every stored field of every record, as CSV.
+// tenvix-cli export: every stored field of every record, as the database's
+// own CSV (model/bondcsv.h), which tenvix-cli import reads back.
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/output.h"
 #include "cli/parallel.h"
 
-#include "model/format.h"
+#include "model/bondcsv.h"
 
 #include <unistd.h>
 
 namespace tenvix::cli {
 
-namespace {
-
-// Nine significant digits bring every float32 back exactly.
-void AppendAmount(std::string& out, float amount) { AppendGeneral(out, static_cast<double>(amount), 9); }
-
-void AppendRow(std::string& out, const CBond& bond)
-{
-    out += bond.GetType() == BOND_TYPE_STD ? "I," : "II,";
-    AppendCsvField(out, bond.m_strID);
-    out += ',';
-    AppendCsvField(out, bond.m_strName);
-    out += ',';
-    AppendIsoDate(out, bond.m_nRelease);
-    out += ',';
-    AppendIsoDate(out, bond.m_nMaturity);
-    out += ',';
-    AppendAmount(out, bond.m_fPrice);
-    if (bond.GetType() == BOND_TYPE_STD) {
-        const auto& coupons = static_cast<const CBondStd&>(bond);
-        out += ',';
-        AppendAmount(out, coupons.m_fCoupon);
-        out += ',';
-        AppendInteger(out, coupons.m_nPeriodMonths);
-        out += ',';
-        AppendAmount(out, coupons.m_fFace);
-        out += ',';
-    } else {
-        // Amounts, '@', dates and ';' never need quoting.
-        out += ",,,,";
-        bool first = true;
-        for (const CASHFLOW& cf : static_cast<const CBondFree&>(bond).m_cashflows) {
-            if (!first)
-                out += ';';
-            first = false;
-            AppendAmount(out, cf.m_fAmount);
-            out += '@';
-            AppendIsoDate(out, cf.m_nDate);
-        }
-    }
-    EndCsvRow(out);
-}
-
-} // namespace
-
 void ExportDatabase(const DatabaseFile& db, Output& out, int threads)
 {
-    out.Append("type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n");
-    WriteRecordRows(db, out, threads, AppendRow);
+    AppendBondCsvHeader(out.Text());
+    WriteRecordRows(db, out, threads, [](std::string& text, CBond& bond) { AppendBondCsvRow(text, bond); });
 }
 
 void WriteRecordRows(const DatabaseFile& db, Output& out, int threads,

@@ -34,7 +34,11 @@ std::string FolderOf(const std::string& path)
 
 void SetBeforeReplaceForTesting(std::function<void()> hook) { BeforeReplace() = std::move(hook); }
 
-SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes, const FileIdentity* unchangedSince)
+namespace {
+
+// ReplaceFileSafely, with `changedMeanwhile` telling whether the file `path`
+// leads to is no longer the one the bytes were made from.
+SaveOutcome Save(const std::string& path, std::string_view bytes, const std::function<bool()>& changedMeanwhile)
 {
     // Through a link to the file it names, so that the link stays a link.
     char resolved[PATH_MAX];
@@ -81,7 +85,7 @@ SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes, c
     // As late as can be: another program may have saved the file while the
     // new bytes were made from the old ones. The path is looked up anew, so
     // that a link turned to another file counts too.
-    if (unchangedSince && CurrentIdentity(path) != *unchangedSince) {
+    if (changedMeanwhile && changedMeanwhile()) {
         ::unlink(temporary.c_str());
         SaveOutcome changed;
         changed.changedMeanwhile = true;
@@ -99,6 +103,20 @@ SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes, c
         ::close(dir);
     }
     return {};
+}
+
+} // namespace
+
+SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes, const FileIdentity* unchangedSince)
+{
+    if (!unchangedSince)
+        return Save(path, bytes, {});
+    return Save(path, bytes, [&] { return CurrentIdentity(path) != *unchangedSince; });
+}
+
+SaveOutcome CreateFileSafely(const std::string& path, std::string_view bytes)
+{
+    return Save(path, bytes, [&] { return CurrentIdentity(path).has_value(); });
 }
 
 } // namespace tenvix::cli

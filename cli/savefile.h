@@ -29,6 +29,11 @@ struct SaveOutcome {
 SaveOutcome ReplaceFileSafely(const std::string& path, std::string_view bytes,
                               const FileIdentity* unchangedSince = nullptr);
 
+// The same for a file that did not exist when the bytes were made: if
+// another program has made one at `path` since, it is left as that program
+// made it.
+SaveOutcome CreateFileSafely(const std::string& path, std::string_view bytes);
+
 // A test seam: runs once the temporary file is written, just before the
 // file is replaced, so that a test can change the file at that moment.
 // Empty by default.

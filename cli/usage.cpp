@@ -29,6 +29,12 @@ constexpr CommandEntry kCommands[] = {
      "  tenvix-cli export FILE.bnd [--threads N]\n"
      "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n",
      true},
+    {"import", RunImport,
+     "  tenvix-cli import FILE.bnd BONDS.csv [--apply]\n"
+     "      CSV of the verdict on every row of a file as export writes it: line,id,verdict,reason;\n"
+     "      verdict add (a new ID), replace (a known ID whose fields differ), unchanged or refused.\n"
+     "      --apply adds and replaces the records in FILE.bnd, which is made when it does not exist\n",
+     false},
     {"immunize", RunImmunize,
      "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
      "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"

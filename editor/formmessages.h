@@ -5,15 +5,15 @@
 // form's questions and notices. The form shows what these return.
 
 #include "editor/formrules.h"
+#include "model/recordmessages.h"
 
 #include <cstddef>
 #include <string>
 
 namespace tenvix::editor {
 
-// What the user is told for a form code; empty for 0 and for a code that
-// means nothing.
-std::string FormMessage(int code);
+// What the user is told for a form code: the core's table.
+using tenvix::FormMessage;
 
 // The caption a form message comes under: "Error", but a Type II record's
 // price that no yield reaches has always been told under the program's name.

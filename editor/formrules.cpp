@@ -62,11 +62,11 @@ int ReadFreePrice(std::string_view text, double floor, double& price)
 
 bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> current, std::string_view id)
 {
-    const std::string_view wanted = Trim(id);
+    const std::string_view wanted = RecordKey(id);
     for (auto it = list.m_list.begin(); it != list.m_list.end(); ++it) {
         if (current && it == CBondList::List::const_iterator(*current))
             continue;
-        if (*it && Trim((*it)->m_strID) == wanted)
+        if (*it && RecordKey((*it)->m_strID) == wanted)
             return true;
     }
     return false;

@@ -7,6 +7,7 @@
 
 #include "model/bondlist.h"
 #include "model/clock.h"
+#include "model/recordmessages.h"
 
 #include <cstdint>
 #include <optional>
@@ -15,39 +16,11 @@
 
 namespace tenvix::editor {
 
-// Form codes: 0 is success, every other value is one message (FormMessage,
-// editor/formmessages.h).
-// The grid codes of CBondFree::SetFromGrid become form codes by adding
-// kGridCodeOffset, which puts the row in the upper bits: 16 * row + 14 .. 17
-// for row numbers counted from 1.
-enum FormCode : int {
-    FORM_OK = 0,
-    // The record holds what the form can't show, so saving the form would
-    // lose it: more payments than the grid has rows, or a date no picker holds.
-    FORM_TOO_MANY_PAYMENTS = -6,
-    // An analysis that found no yield: none positive reaches the price, or
-    // the search failed or ran out of time.
-    FORM_PRICE_TOO_HIGH = -7,
-    FORM_NO_YIELD = -8,
-    FORM_DATE_OUT_OF_RANGE = -5,
-    FORM_NO_ITEMS = -4,
-    FORM_ID_OCCUPIED = -2,
-    FORM_BAD_COUPON = 1,
-    FORM_COUPON_RANGE = 2,
-    FORM_BAD_FACE = 3,
-    FORM_FACE_RANGE = 4,
-    FORM_BAD_PRICE = 5,
-    FORM_PRICE_RANGE = 6,
-    FORM_BAD_PERIOD = 7,
-    FORM_PERIOD_RANGE = 8,
-    FORM_MATURITY_NOT_AFTER_RELEASE = 9,
-    FORM_STAND_AFTER_MATURITY = 10,
-    FORM_HORIZON_NOT_AFTER_STAND = 11,
-    FORM_STAND_BEFORE_RELEASE = 12,
-    FORM_NO_CASHFLOWS = 13,
-    FORM_GRID_MATURITY_NOT_AFTER_RELEASE = 18,
-};
-inline constexpr int kGridCodeOffset = 12;
+// The form codes and kGridCodeOffset are the core's (model/recordmessages.h),
+// which the bond import reports too.
+using tenvix::FormCode;
+using enum tenvix::FormCode;
+using tenvix::kGridCodeOffset;
 
 // The Type I fields as the form holds them. Amounts and the pay period are
 // texts as typed; the dates are the pickers' full date values.
@@ -83,8 +56,8 @@ inline constexpr double kFreePriceFloorAnalyse = 0.0001;
 int ReadFreePrice(std::string_view text, double floor, double& price);
 
 // True when a record other than `current` has the same identifier, both
-// compared without leading and trailing white space. Two empty identifiers
-// collide; case matters.
+// compared by RecordKey: without leading and trailing white space, case
+// kept. Two empty identifiers collide.
 bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> current, std::string_view id);
 
 // The result of analysing one bond, decided without any window.

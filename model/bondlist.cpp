@@ -1,6 +1,7 @@
 #include "model/bondlist.h"
 
 #include "model/archive.h"
+#include "model/numbers.h"
 
 namespace tenvix {
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr std::size_t kMinRecordBytes = 4 + 4 + 4 + 4 + 1 + 1 + 4;
 
 } // namespace
+
+std::string_view RecordKey(std::string_view id) { return Trim(id); }
 
 std::size_t CBondList::DeleteMatured(std::int32_t day)
 {

@@ -9,11 +9,17 @@
 
 #include <list>
 #include <memory>
+#include <string_view>
 
 namespace tenvix {
 
 class ByteReader;
 class ByteWriter;
+
+// What names a record for the record form's ID check and the bond import:
+// its identifier without leading and trailing white space, case kept. Two
+// records whose keys are equal stand for one bond.
+std::string_view RecordKey(std::string_view id);
 
 class CBondList {
 public:

@@ -18,6 +18,8 @@ const FrameCommand kCommands[] = {
      "Save As"},
     {ID_FILE_IMPORT_PRICES, "actionImportPrices", "&Import prices...", nullptr,
      "Update prices from a file or the clipboard", "Import prices"},
+    {ID_FILE_IMPORT_BONDS, "actionImportBonds", "Import &bonds...", nullptr,
+     "Add or replace bonds from a file as tenvix-cli export writes it", "Import bonds"},
     {ID_FILE_EXPORT_ANALYSIS, "actionExportAnalysis", "Ex&port analysis...", nullptr,
      "Write the analysis of every bond to a file", "Export analysis"},
     {ID_APP_EXIT, "actionAppExit", "E&xit", nullptr, "Quit the application; prompts to save documents", "Exit"},

@@ -45,6 +45,8 @@ enum CommandId : int {
     // Prices in from a file, figures out to one: after Save As, before the recent files.
     ID_FILE_IMPORT_PRICES = 32800,
     ID_FILE_EXPORT_ANALYSIS = 32801,
+    // Records in from the database's own CSV: after Import prices.
+    ID_FILE_IMPORT_BONDS = 32802,
     ID_FILE_PRINT = 57607,
     ID_FILE_MRU_FILE1 = 57616,
     ID_EDIT_COPY = 57634,

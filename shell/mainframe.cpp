@@ -5,6 +5,8 @@
 #include "shell/mainframe.h"
 
 #include "analysis/analysisdlg.h"
+#include "bondimport/bondimportdlg.h"
+#include "bondimport/bondimporttexts.h"
 #include "cashflows/cashflowview.h"
 #include "editor/inview.h"
 #include "model/date.h"
@@ -306,6 +308,17 @@ void CMainFrame::OnDatabaseChanged(DatabaseChange change)
         m_pExplainedRecord = nullptr;
         MarkDatabaseAnalyses(OutOfDate::Replaced);
         break;
+    case DatabaseChange::Imported:
+        MarkDatabaseAnalyses(OutOfDate::Imported);
+        // The list view's rows and the form's fields may show records that
+        // were replaced; the positions themselves stay valid.
+        ClearListView();
+        if (m_pForm->m_posCurrent)
+            m_pForm->FillForm(*m_pForm->m_posCurrent);
+        else if (!BondList().m_list.empty())
+            m_pForm->ShowRecordAt(BondList().m_list.begin());
+        SetModified();
+        break;
     }
 }
 
@@ -359,6 +372,15 @@ void CMainFrame::OnImportPrices()
         return;
     OnDatabaseChanged(DatabaseChange::Prices);
     ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
+}
+
+void CMainFrame::OnImportBonds()
+{
+    const auto done = ImportBonds(this, BondList());
+    if (!done)
+        return;
+    OnDatabaseChanged(DatabaseChange::Imported);
+    ShowNotice(this, Qs(bondimport::BondsImportedText(*done)));
 }
 
 void CMainFrame::OnExportAnalysis()

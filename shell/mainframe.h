@@ -139,6 +139,7 @@ private:
         Prices,   // prices written by another window
         Removed,  // records deleted, perhaps the one analysed
         Replaced, // New or Open: every record goes
+        Imported, // records added, and some perhaps replaced in their places
     };
     // The one reaction to a change of the database that the record form did
     // not make through its entries: the Cashflows view is told why its rows
@@ -166,6 +167,7 @@ private:
     void OnSquareM();
     // File: prices in, figures out.
     void OnImportPrices();
+    void OnImportBonds();
     void OnExportAnalysis();
     void ToggleBar(QWidget* bar);
 

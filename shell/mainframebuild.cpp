@@ -99,6 +99,7 @@ void CMainFrame::ConnectActions()
     on(ID_FILE_SAVE_AS, [this] { m_doc.DoSave(QString()); });
     on(ID_APP_EXIT, &QWidget::close);
     on(ID_FILE_IMPORT_PRICES, &CMainFrame::OnImportPrices);
+    on(ID_FILE_IMPORT_BONDS, &CMainFrame::OnImportBonds);
     on(ID_FILE_EXPORT_ANALYSIS, &CMainFrame::OnExportAnalysis);
 
     // Edit and the moves go to the record form.
@@ -164,6 +165,7 @@ void CMainFrame::CreateMenus()
     m_pFileMenu->addAction(Action(ID_FILE_SAVE_AS));
     m_pFileMenu->addSeparator();
     m_pFileMenu->addAction(Action(ID_FILE_IMPORT_PRICES));
+    m_pFileMenu->addAction(Action(ID_FILE_IMPORT_BONDS));
     m_pFileMenu->addAction(Action(ID_FILE_EXPORT_ANALYSIS));
     m_pFileMenu->addSeparator();
     m_pRecentSeparator = m_pFileMenu->addSeparator();

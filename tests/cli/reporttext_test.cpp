@@ -60,12 +60,14 @@ TEST_F(Cli, ReportsWriteTextsSafelyAndExportAsStored)
     const std::vector<PortfolioEntry> rows{{"=GOV-2034-A", 10.0}};
     const std::string bdp = Write("p.bdp", StorePortfolio(rows));
     const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
+    const std::string exportedText = Run("export " + db).out;
+    const std::string bonds = Write("bonds.csv", exportedText);
 
     for (const std::string& command :
          {"analyse " + db + dates, "suggest " + db + dates, "portfolio " + db + " " + bdp + dates,
           "portfolio --table " + db + " " + bdp + dates, "explain " + db + " =GOV-2034-A" + dates,
           "prices " + db + " " + Write("p.csv", "=GOV-2034-A;101\n@SUM(1);99\n"),
-          "immunize " + db + " --stand 2025-06-30 --horizon 2032-06-30 --amount 1e6"}) {
+          "immunize " + db + " --stand 2025-06-30 --horizon 2032-06-30 --amount 1e6", "import " + db + " " + bonds}) {
         const test::CliRun r = Run(command);
         ASSERT_EQ(r.status, 0) << command << "\n" << r.err;
         EXPECT_NE(r.out.find("'="), std::string::npos) << command << "\n" << r.out;
@@ -84,7 +86,7 @@ TEST_F(Cli, ReportsWriteTextsSafelyAndExportAsStored)
             EXPECT_EQ(line.find("\u0081"), std::string::npos) << command << "\n" << line;
         }
     }
-    const std::vector<std::string> exported = Lines(Run("export " + db).out);
+    const std::vector<std::string> exported = Lines(exportedText);
     ASSERT_EQ(exported.size(), list.m_list.size() + 1);
     EXPECT_EQ(exported[7].rfind("I,=TSY-2028-S,-Treasury 3 7/8% Nov 2028\x1b[2J\u0081,", 0), 0u) << exported[7];
 }

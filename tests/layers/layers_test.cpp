@@ -38,12 +38,15 @@ const std::vector<Floor> kFloors = {
     {"portfolio", {"uikit", "portfolio/core", "model"}, true},
     {"cashflows", {"uikit", "portfolio/core", "model"}, true},
     {"prices", {"uikit", "portfolio/core", "model"}, true},
-    {"shell", {"editor", "analysis", "portfolio", "cashflows", "prices", "uikit", "portfolio/core", "model"}, true},
+    {"bondimport", {"uikit", "portfolio/core", "model"}, true},
+    {"shell",
+     {"editor", "analysis", "portfolio", "cashflows", "prices", "bondimport", "uikit", "portfolio/core", "model"},
+     true},
     {"res", {}, true},
     // Measurements sit beside the program, not under it: they may time any floor.
     {"bench",
-     {"cli", "shell", "editor", "analysis", "portfolio", "cashflows", "prices", "uikit", "examples", "portfolio/core",
-      "model"},
+     {"cli", "shell", "editor", "analysis", "portfolio", "cashflows", "prices", "bondimport", "uikit", "examples",
+      "portfolio/core", "model"},
      true},
 };
 

@@ -5,6 +5,7 @@
 // The message box double runs a real nested event loop, as a box on screen
 // does, so requests arrive while it is up.
 
+#include "bondimport/bondimportdlg.h"
 #include "editor/inview.h"
 #include "model/bondfile.h"
 #include "portfolio/immunizedlg.h"
@@ -353,6 +354,36 @@ private slots:
         QCOMPARE(m_log, QStringList({"events during the read", "read", "closed priceImportDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts(), QStringList({"1 price updated .", "Save changes to sample.bnd?"}));
         QCOMPARE(Find(ReadDatabase(m_sample), "GOV-2027-A")->m_fPrice, 97.3f);
+    }
+
+    // The bond import's verdicts point into the bonds while its window is up:
+    // an open that arrives meanwhile waits until Apply has added and
+    // replaced the records, and then asks about saving them.
+    void bondImportHoldsTheOpen()
+    {
+        const QString path = m_app->dir.filePath("bonds.csv");
+        test::WriteAll(path, "type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n"
+                             "I,GOV-2027-A,,2017-07-04,2027-07-04,97.5,4,12,100,\r\n"
+                             "I,NEW-1,,2026-01-01,2036-01-01,100,3,12,100,\r\n");
+        QString titleInside;
+        m_app->chooser.Answer(path);
+        WhenModal<CBondImportDlg>([&](CBondImportDlg* dlg) {
+            LogClosing(dlg);
+            dlg->findChild<QPushButton*>("fileButton")->click();
+            titleInside = OpenArrives();
+            dlg->findChild<QPushButton*>("applyButton")->click();
+        });
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        m_frame->Action(ID_FILE_IMPORT_BONDS)->trigger();
+        QCOMPARE(titleInside, QString("sample.bnd"));
+
+        QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
+        QCOMPARE(m_log, QStringList({"closed bondImportDlg", "opened other.bnd"}));
+        QCOMPARE(Msgs().Texts(), QStringList({"1 bond added and 1 replaced .", "Save changes to sample.bnd?"}));
+        const CBondList saved = ReadDatabase(m_sample);
+        QCOMPARE(qsizetype(saved.m_list.size()), m_nSampleBonds + 1);
+        QCOMPARE(saved.m_list.front()->m_fPrice, 97.5f);
+        QCOMPARE(saved.m_list.back()->m_strID, std::string("NEW-1"));
     }
 
     // An open that arrives while Apply asks about a large change waits for

@@ -88,7 +88,7 @@ private slots:
         }
         // clang-format off
         QCOMPARE(menus, QStringList({"&File", "Ne&w\tCtrl+W", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
-                                     "-", "&Import prices...", "Ex&port analysis...", "-", "-", "E&xit", "&Edit", "&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X",
+                                     "-", "&Import prices...", "Import &bonds...", "Ex&port analysis...", "-", "-", "E&xit", "&Edit", "&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X",
                                      "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&View", "&Toolbar", "&Status Bar",
                                      "&Runbar", "S&eekbar", "Actio&nbar", "&Cashflows", "&Action", "F&irst\tCtrl+F",
                                      "&Prev\tCtrl+P", "&Next\tCtrl+N", "&Last\tCtrl+L", "-", "&Save", "-", "Add",

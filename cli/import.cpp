@@ -1,0 +1,118 @@
+// tenvix-cli import: the verdict on every row of a file in the database's own
+// CSV against a database, as the import window judges it before anything
+// changes; with --apply the new records are added and the changed ones
+// replaced, and the database written, or made when there is none yet.
+
+#include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/output.h"
+#include "cli/savefile.h"
+
+#include "model/bondfile.h"
+#include "model/bondimport.h"
+#include "model/filemessages.h"
+#include "model/format.h"
+
+#include <cerrno>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tenvix::cli {
+
+namespace {
+
+constexpr const char* kChangedMeanwhile =
+    "The file was changed by another program while the bonds were judged. Nothing was written .";
+
+// The database as a list, or an empty one where there is no file yet; on
+// failure the program's message is on standard error.
+bool LoadOrNone(const std::string& path, CBondList& list, std::optional<FileIdentity>& identity)
+{
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && errno == ENOENT)
+        return true;
+    FileIdentity read;
+    const auto bytes = ReadDatabaseBytes(path, &read);
+    if (!bytes)
+        return false;
+    if (!LoadBondDatabase(std::as_bytes(std::span(bytes->data(), bytes->size())), list)) {
+        std::cerr << FileErrorMessage(FileCause::BadFormat, path, false) << "\n";
+        return false;
+    }
+    identity = read;
+    return true;
+}
+
+void AppendVerdictRow(std::string& out, const BondVerdict& v)
+{
+    AppendInteger(out, v.line);
+    out += ',';
+    AppendReportText(out, v.id);
+    out += ',';
+    out += BondVerdictName(v.kind);
+    out += ',';
+    AppendReportText(out, BondRefusalText(v));
+    EndCsvRow(out);
+}
+
+} // namespace
+
+int RunImport(const std::vector<std::string>& argv)
+{
+    const Arguments args(argv, {}, {"apply"});
+    if (args.Positional().size() != 2)
+        throw UsageError{"import takes a database file and a file of bonds"};
+    const std::string& databasePath = args.Positional()[0];
+    const std::string& bondsPath = args.Positional()[1];
+
+    CBondList list;
+    std::optional<FileIdentity> identity;
+    if (!LoadOrNone(databasePath, list, identity))
+        return kExitFailure;
+
+    // A file over the limit is refused from its size, unread.
+    errno = 0;
+    const std::optional<std::string> bytes = ReadFileBytes(bondsPath, kMaxBondCsvBytes);
+    if (!bytes) {
+        std::cerr << (errno == EFBIG ? BondFileErrorText(BondCsvError::TooLarge)
+                                     : FileErrorMessage(CauseFromErrno(errno, false), bondsPath, false))
+                  << "\n";
+        return kExitFailure;
+    }
+    BondImport judged = JudgeBonds(*bytes, list);
+    if (judged.error != BondCsvError::None) {
+        std::cerr << BondFileErrorText(judged.error, judged.errorLine) << "\n";
+        return kExitFailure;
+    }
+
+    // The verdicts are written before Apply takes their records.
+    Output out(STDOUT_FILENO);
+    out.Append("line,id,verdict,reason\r\n");
+    for (const BondVerdict& v : judged.verdicts) {
+        AppendVerdictRow(out.Text(), v);
+        out.Pass();
+    }
+
+    int status = kExitOk;
+    if (args.Flag("apply")) {
+        // A database nothing changes in is left untouched, its date too; one
+        // that is not there yet is made, of the imported records alone.
+        if (ApplyBonds(list, judged.verdicts).rows > 0 || !identity) {
+            const std::string stored = StoreBondDatabase(list);
+            const SaveOutcome saved =
+                identity ? ReplaceFileSafely(databasePath, stored, &*identity) : CreateFileSafely(databasePath, stored);
+            if (saved.changedMeanwhile) {
+                std::cerr << kChangedMeanwhile << "\n";
+                status = kExitFailure;
+            } else if (!saved.ok()) {
+                std::cerr << FileErrorMessage(saved.cause, databasePath, true) << "\n";
+                status = kExitFailure;
+            }
+        }
+    }
+    const int written = FinishOutput(out);
+    return status == kExitFailure ? status : written;
+}
+
+} // namespace tenvix::cli

@@ -1,0 +1,213 @@
+#include "model/bondimport.h"
+
+#include "model/format.h"
+#include "model/recordmessages.h"
+
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace tenvix {
+namespace {
+
+// "%d" in `format` replaced by `number`.
+std::string WithNumber(std::string_view format, std::int64_t number)
+{
+    const std::size_t at = format.find("%d");
+    std::string text(format.substr(0, at));
+    if (at == std::string_view::npos)
+        return text;
+    AppendInteger(text, number);
+    return text.append(format.substr(at + 2));
+}
+
+// The records of the database by key, with how many share it.
+struct Known {
+    CBondList::Position first;
+    std::size_t count = 0;
+};
+
+} // namespace
+
+BondImport JudgeBonds(std::string_view bytes, CBondList& list, const BondImportProgress& progress)
+{
+    BondImport result;
+    BondCsvReader reader(bytes);
+    std::unordered_map<std::string_view, Known> known;
+    known.reserve(list.m_list.size());
+    for (auto it = list.m_list.begin(); it != list.m_list.end(); ++it) {
+        Known& k = known.try_emplace(RecordKey((*it)->m_strID), Known{it}).first->second;
+        ++k.count;
+    }
+    std::unordered_set<std::string> seen;
+    BondCsvRow row;
+    std::size_t rows = 0;
+    while (reader.Next(row)) {
+        if (progress && ++rows % 4096 == 0 && !progress(reader.Position(), reader.Size())) {
+            result.cancelled = true;
+            result.verdicts.clear();
+            return result;
+        }
+        BondVerdict& v = result.verdicts.emplace_back();
+        v.line = row.line;
+        if (row.fields.size() > 1)
+            v.id = row.fields[1];
+        if (row.fields.size() == kBondCsvFields && !seen.emplace(RecordKey(v.id)).second) {
+            v.refusal = BondRefusal::DuplicateId;
+            continue;
+        }
+        RowReading reading = ReadBondRow(row);
+        if (!reading.bond) {
+            v.refusal = BondRefusal::Row;
+            v.row = reading.refusal;
+            v.code = reading.code;
+            v.detail = static_cast<std::int64_t>(row.fields.size());
+            continue;
+        }
+        const auto found = known.find(RecordKey(v.id));
+        if (found == known.end()) {
+            v.kind = BondVerdictKind::Add;
+            v.bond = std::move(reading.bond);
+            continue;
+        }
+        if (found->second.count > 1) {
+            v.refusal = BondRefusal::SeveralBonds;
+            v.detail = static_cast<std::int64_t>(found->second.count);
+            continue;
+        }
+        v.target = found->second.first;
+        if (SameStoredFields(**v.target, *reading.bond)) {
+            v.kind = BondVerdictKind::Unchanged;
+        } else {
+            v.kind = BondVerdictKind::Replace;
+            v.bond = std::move(reading.bond);
+        }
+    }
+    if (reader.Error() != BondCsvError::None) {
+        result.error = reader.Error();
+        result.errorLine = reader.ErrorLine();
+        result.verdicts.clear();
+    }
+    return result;
+}
+
+BondCounts CountBondVerdicts(std::span<const BondVerdict> verdicts)
+{
+    BondCounts counts;
+    counts.rows = verdicts.size();
+    for (const BondVerdict& v : verdicts) {
+        switch (v.kind) {
+        case BondVerdictKind::Add:
+            ++counts.add;
+            break;
+        case BondVerdictKind::Replace:
+            ++counts.replace;
+            break;
+        case BondVerdictKind::Unchanged:
+            ++counts.unchanged;
+            break;
+        case BondVerdictKind::Refused:
+            ++counts.refused;
+            break;
+        }
+    }
+    return counts;
+}
+
+BondCounts ApplyBonds(CBondList& list, std::span<BondVerdict> verdicts)
+{
+    BondCounts done;
+    for (BondVerdict& v : verdicts) {
+        if (!v.bond)
+            continue;
+        if (v.kind == BondVerdictKind::Replace) {
+            *v.target = std::move(v.bond);
+            ++done.replace;
+        } else if (v.kind == BondVerdictKind::Add) {
+            list.m_list.push_back(std::move(v.bond));
+            ++done.add;
+        }
+    }
+    done.rows = done.add + done.replace;
+    return done;
+}
+
+std::string BondFileErrorText(BondCsvError error, std::int64_t line)
+{
+    switch (error) {
+    case BondCsvError::None:
+        break;
+    case BondCsvError::TooLarge:
+        return WithNumber("The file is larger than %d MB .", static_cast<std::int64_t>(kMaxBondCsvBytes >> 20));
+    case BondCsvError::NotText:
+        return "This is not a text file .";
+    case BondCsvError::NoHeader:
+        return "This is not a file of bonds: its first line must be " + std::string(kBondCsvHeader) + " .";
+    case BondCsvError::RowTooLong:
+        return WithNumber(WithNumber("Line %d is longer than %d bytes .", line),
+                          static_cast<std::int64_t>(kMaxBondCsvRowBytes));
+    case BondCsvError::QuoteNotClosed:
+        return WithNumber("The quote that opens in line %d is not closed .", line);
+    case BondCsvError::TooManyRows:
+        return WithNumber("The file has more than %d rows .", static_cast<std::int64_t>(kMaxBondCsvRows));
+    }
+    return {};
+}
+
+std::string BondRefusalText(const BondVerdict& verdict)
+{
+    if (verdict.kind != BondVerdictKind::Refused)
+        return {};
+    switch (verdict.refusal) {
+    case BondRefusal::None:
+        return {};
+    case BondRefusal::DuplicateId:
+        return "Duplicate ID in the file !";
+    case BondRefusal::SeveralBonds:
+        return WithNumber("ID names %d bonds in the database !", verdict.detail);
+    case BondRefusal::Row:
+        break;
+    }
+    switch (verdict.row) {
+    case RowRefusal::None:
+        return {};
+    case RowRefusal::FieldCount:
+        return WithNumber("10 fields expected, not %d !", verdict.detail);
+    case RowRefusal::Type:
+        return "Type should be I or II !";
+    case RowRefusal::IdNotStored:
+        return "ID holds characters the database cannot store !";
+    case RowRefusal::NameNotStored:
+        return "Name holds characters the database cannot store !";
+    case RowRefusal::Release:
+        return "Invalid Release Date !";
+    case RowRefusal::Maturity:
+        return "Invalid Maturity Date !";
+    case RowRefusal::FormRule:
+        return FormMessage(verdict.code);
+    case RowRefusal::TypeIFields:
+        return "Payments belong to Type II records !";
+    case RowRefusal::TypeIIFields:
+        return "Coupon, period and face belong to Type I records !";
+    case RowRefusal::TooManyPayments:
+        return WithNumber("More than %d payments !", static_cast<std::int64_t>(kMaxRowPayments));
+    }
+    return {};
+}
+
+const char* BondVerdictName(BondVerdictKind kind)
+{
+    switch (kind) {
+    case BondVerdictKind::Add:
+        return "add";
+    case BondVerdictKind::Replace:
+        return "replace";
+    case BondVerdictKind::Unchanged:
+        return "unchanged";
+    case BondVerdictKind::Refused:
+        break;
+    }
+    return "refused";
+}
+
+} // namespace tenvix

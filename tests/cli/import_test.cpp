@@ -1,0 +1,68 @@
+// tenvix-cli import as a script sees it: export then import --apply makes
+// the database again byte for byte, a verdict a row, and files it cannot read.
+
+#include "clirun.h"
+
+#include <filesystem>
+
+namespace {
+
+using Cli = tenvix::test::CliTest;
+
+TEST_F(Cli, ImportOfTheExportMakesTheSampleAgain)
+{
+    ASSERT_EQ(Run("export " + kSample, Path("sample.csv")).status, 0);
+    // No database yet: --apply makes one of the imported records alone.
+    auto run = Run("import " + Path("new.bnd") + " " + Path("sample.csv") + " --apply");
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 29u);
+    EXPECT_EQ(lines[0], "line,id,verdict,reason");
+    EXPECT_EQ(lines[1], "2,GOV-2027-A,add,");
+    std::ostringstream sample;
+    sample << std::ifstream(TENVIX_SOURCE_DIR "/examples/sample.bnd", std::ios::binary).rdbuf();
+    EXPECT_TRUE(Slurp("new.bnd") == sample.str());
+
+    // A changed row is replaced in its place, a new one added at the end;
+    // nothing is written without --apply.
+    Write("changed.csv", "type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n"
+                         "I,GOV-2027-A,Government 4.00% 2027,2017-07-04,2027-07-04,101,4,12,100,\r\n"
+                         "I,NEW,,2001-01-01,2031-01-01,1,1,1,1,\r\n"
+                         "I,BAD,,2017-07-04,2027-07-04,1,4,12,x,\r\n");
+    const std::string verdicts = "line,id,verdict,reason\r\n2,GOV-2027-A,replace,\r\n3,NEW,add,\r\n"
+                                 "4,BAD,refused,Invalid Face Value !\r\n";
+    EXPECT_EQ(Run("import " + Path("new.bnd") + " " + Path("changed.csv")).out, verdicts);
+    EXPECT_TRUE(Slurp("new.bnd") == sample.str());
+    EXPECT_EQ(Run("import " + Path("new.bnd") + " " + Path("changed.csv") + " --apply").out, verdicts);
+    lines = Lines(Run("export " + Path("new.bnd")).out);
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(lines[1], "I,GOV-2027-A,Government 4.00% 2027,2017-07-04,2027-07-04,101,4,12,100,");
+    EXPECT_EQ(lines[29], "I,NEW,,2001-01-01,2031-01-01,1,1,1,1,");
+}
+
+TEST_F(Cli, ImportRefusesWhatItCannotRead)
+{
+    Write("bad.csv", "type,id\r\nI,A\r\n");
+    const struct {
+        std::string args;
+        std::string err;
+    } cases[] = {
+        {"import " + Path("new.bnd") + " " + Path("bad.csv") + " --apply",
+         "This is not a file of bonds: its first line must be "
+         "type,id,name,release,maturity,price,coupon,period_months,face,payments .\n"},
+        {"import " + kSample + " " + Path("none.csv"), ""},
+        {"import " + Path("bad.csv") + " " + Path("bad.csv"), ""},
+    };
+    for (const auto& c : cases) {
+        const auto run = Run(c.args);
+        EXPECT_EQ(run.status, 1) << c.args;
+        EXPECT_EQ(run.out, "");
+        if (!c.err.empty())
+            EXPECT_EQ(run.err, c.err);
+        else
+            EXPECT_NE(run.err, "");
+    }
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "new.bnd"));
+}
+
+} // namespace
