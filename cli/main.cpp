@@ -20,6 +20,10 @@ int main(int argc, char** argv)
         std::cout << FullUsage();
         return kExitOk;
     }
+    if (name == "--version" || name == "-v") {
+        std::cout << "tenvix-cli " TENVIX_VERSION "\n";
+        return kExitOk;
+    }
     const std::vector<std::string> args(argv + 2, argv + argc);
     const CommandEntry* command = FindCommand(name);
     if (!command) {

@@ -72,6 +72,7 @@ constexpr CommandEntry kCommands[] = {
 constexpr std::string_view kThreadsNote =
     "  --threads N: work on N threads (1 to 256; default: one per processor). The output\n"
     "      is the same whatever N; --threads 1 does all the work on one thread.\n";
+constexpr std::string_view kOwnOptions = "  --version: the version; COMMAND --help: that command's usage\n";
 
 } // namespace
 
@@ -89,6 +90,7 @@ std::string FullUsage()
     std::string text = "usage:\n";
     for (const CommandEntry& c : kCommands)
         text += c.usage;
+    text += kOwnOptions;
     return text += kThreadsNote;
 }
 

@@ -41,8 +41,7 @@ function(tenvix_manual_page program summary)
   add_custom_command(
     OUTPUT ${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-    COMMAND ${TENVIX_HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${summary}
-            --version-string=${PROJECT_VERSION} --include=${CMAKE_SOURCE_DIR}/packaging/man/${program}.h2m
+    COMMAND ${TENVIX_HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${summary} --include=${CMAKE_SOURCE_DIR}/packaging/man/${program}.h2m
             --output=${page} $<TARGET_FILE:${program}>
     COMMAND gzip -9nf ${page}
     DEPENDS ${program} packaging/man/${program}.h2m

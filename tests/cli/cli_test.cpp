@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <regex>
 
 using namespace tenvix;
 
@@ -80,6 +81,9 @@ TEST_F(Cli, FailuresAndUsage)
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
     }
     EXPECT_EQ(Run("--help").status, 0);
+    r = Run("--version");
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::regex_match(r.out, std::regex("tenvix-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << r.out;
 }
 
 // A pipe, a device or a folder given as a file is named as such; a pipe
@@ -144,7 +148,7 @@ TEST_F(Cli, EveryCommandHasItsHelp)
             EXPECT_EQ(all.substr(all.find("  --threads N:")), r.out.substr(note));
         }
     }
-    EXPECT_EQ(commands, 9u);
+    EXPECT_EQ(commands, 10u);
     // As the value of an option it is no question.
     EXPECT_EQ(Run("shifts " + kSample + " --id --help").status, 2);
 }
