@@ -284,6 +284,7 @@ private slots:
             dlg->AddRow(kTwentyIds[19], 20);
             dlg->findChild<QPushButton*>("calculate")->click();
             QCOMPARE(Last(), result);
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             dlg->findChild<QPushButton*>("close")->click();
         });
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
@@ -308,6 +309,7 @@ private slots:
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
             dlg->AddRow("NOPE", 1);
             dlg->findChild<QPushButton*>("calculate")->click();
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             dlg->findChild<QPushButton*>("close")->click();
         });
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
@@ -361,10 +363,11 @@ private slots:
 
         // A barbell of two zero coupons, the horizon moved to its duration.
         const auto calculate = [this] {
-            WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {
+            WhenModal<CPortfolioDlg>([this](CPortfolioDlg* dlg) {
                 dlg->AddRow("ZERO-2027", 2);
                 dlg->AddRow("ZERO-2045", 1);
                 dlg->findChild<QPushButton*>("calculate")->click();
+                m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
                 dlg->findChild<QPushButton*>("close")->click();
             });
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
@@ -515,7 +518,7 @@ private slots:
             importNewPrice();
             m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
         } else if (path.startsWith("portfolio")) {
-            WhenModal<CPortfolioDlg>([record](CPortfolioDlg* dlg) {
+            WhenModal<CPortfolioDlg>([this, record](CPortfolioDlg* dlg) {
                 dlg->AddRow(record, 1);
                 dlg->findChild<QTreeWidget*>("rows")->setCurrentItem(
                     dlg->findChild<QTreeWidget*>("rows")->topLevelItem(0));
@@ -524,6 +527,7 @@ private slots:
                     update->accept();
                 });
                 dlg->Update();
+                m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
                 dlg->findChild<QPushButton*>("close")->click();
             });
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
@@ -699,6 +703,7 @@ private slots:
             for (const QString& id : kTwentyIds)
                 dlg->AddRow(id, 10);
             dlg->findChild<QPushButton*>("calculate")->click();
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             dlg->findChild<QPushButton*>("close")->click();
         });
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();

@@ -246,6 +246,7 @@ private slots:
                     });
                     dlg->findChild<QPushButton*>("update")->click();
                 }
+                Msgs().Answer(MsgAnswer::No); // "Save the portfolio ?"
                 dlg->findChild<QPushButton*>("close")->click();
             });
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
