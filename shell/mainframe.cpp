@@ -86,8 +86,8 @@ bool CMainFrame::Create()
         QSize size = sizeHint().expandedTo(QSize(std::max(960, needed), 640));
         if (const QScreen* screen = this->screen()) {
             const QSize room = screen->availableGeometry().size();
-            size = size.boundedTo(QSize(std::max(room.width() * 9 / 10, std::min(needed, room.width())),
-                                        room.height() * 9 / 10));
+            size = size.boundedTo(
+                QSize(std::max(room.width() * 9 / 10, std::min(needed, room.width())), room.height() * 9 / 10));
         }
         resize(size);
     }

@@ -264,8 +264,8 @@ private slots:
         QFETCH(QString, road);
         QFETCH(bool, asks);
         const QString path = m_dir.filePath("two.bdp");
-        test::WriteAll(path, QByteArray::fromStdString(StorePortfolio(
-                                 std::vector<PortfolioEntry>{{"GOV-2030", 12}, {"GOV-2027", 3}})));
+        test::WriteAll(path, QByteArray::fromStdString(
+                                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 12}, {"GOV-2027", 3}})));
         for (const QString& step : rows.split(' ', Qt::SkipEmptyParts)) {
             if (step == "add")
                 AddRow("GOV-2030", 5);
@@ -313,9 +313,9 @@ private slots:
         for (int i = 0; i < 3; ++i)
             Button("close")->click();
         QVERIFY(m_dlg->isVisible());
-        QCOMPARE(m_messages->Texts(), (QStringList{"Save the portfolio ?", "Save the portfolio ?",
-                                                   "Save the portfolio ?",
-                                                   "Failed to open the file in exclusive write mode !"}));
+        QCOMPARE(m_messages->Texts(),
+                 (QStringList{"Save the portfolio ?", "Save the portfolio ?", "Save the portfolio ?",
+                              "Failed to open the file in exclusive write mode !"}));
         QCOMPARE(m_dlg->RowCount(), 2);
 
         const QString path = m_dir.filePath("kept.bdp");
