@@ -342,8 +342,8 @@ void CMainFrame::OnDeleteMany()
 void CMainFrame::OnSeek()
 {
     RunSeek(*m_wndSeekBy, *m_wndSeekWhat, *m_pListView, BondList());
-    // The list starts almost closed; a seek that found something opens it far
-    // enough to show its two columns, or the user would see no result at all.
+    // A list the user dragged almost closed would hide the result: a seek
+    // that found something opens it far enough to show its two columns.
     const int wanted = m_pListView->SuggestedWidth();
     const QList<int> sizes = m_wndSplitter->sizes();
     if (m_pListView->topLevelItemCount() > 0 && sizes.size() == 2 && sizes[0] < wanted && sizes[1] > wanted)
