@@ -194,6 +194,13 @@ int main(int argc, char** argv)
         Button(dlg, "calculate")->click();
         Settle();
         Save(dlg, "portfolio.png");
+        // Rows added since the last Save: closing asks about them.
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            if (QAbstractButton* no = box->button(QMessageBox::No))
+                no->click();
+            else
+                box->reject();
+        });
         Button(dlg, "close")->click();
     });
     frame->Action(ID_RUN_PORTFOLIO)->trigger();

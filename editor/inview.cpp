@@ -24,7 +24,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
 
@@ -90,11 +89,6 @@ void CInView::OnInitialUpdate()
         ResetGrid();
         SetIdentityEnabled(false);
         ShowTypeControls(true);
-        // The list pane starts almost closed; the user drags it open.
-        if (auto* splitter = qobject_cast<QSplitter*>(parentWidget()); splitter && splitter->indexOf(this) == 1) {
-            const int total = std::max(splitter->width(), 24);
-            splitter->setSizes({12, total - 12});
-        }
     }
     if (!m_bondList.m_list.empty()) {
         m_posCurrent = m_bondList.m_list.begin();

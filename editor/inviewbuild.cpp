@@ -22,6 +22,8 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -60,6 +62,28 @@ QChar MnemonicOf(const QString& text)
     }
     return {};
 }
+
+// The width of a line edit that shows `chars` characters of its font whole,
+// a character counted as an 'x' as Qt's own size hint counts them; the text's
+// inner margins, the frame and the style's padding come on top.
+int CharsWide(const QLineEdit& edit, int chars)
+{
+    constexpr int kInnerMargin = 2; // each side, inside the frame
+    const QFontMetrics fm = edit.fontMetrics();
+    const QMargins text = edit.textMargins();
+    QStyleOptionFrame opt;
+    opt.initFrom(&edit);
+    opt.lineWidth = edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, &edit);
+    opt.midLineWidth = 0;
+    opt.state |= QStyle::State_Sunken;
+    opt.features = QStyleOptionFrame::None;
+    const QSize contents(fm.horizontalAdvance(QString(chars, u'x')) + 2 * kInnerMargin + text.left() + text.right() + 1,
+                         fm.height());
+    return edit.style()->sizeFromContents(QStyle::CT_LineEdit, &opt, contents, &edit).width();
+}
+
+// The longest name of the bundled sample, "Utility 5.20% 2029, quarterly".
+constexpr int kNameChars = 29;
 
 } // namespace
 
@@ -100,7 +124,9 @@ void CInView::BuildControls()
     QLabel* nameLabel = MakeLabel(QStringLiteral("&Name"), "nameLabel");
     m_wndName = new QLineEdit(m_content);
     m_wndName->setObjectName(QStringLiteral("nameEdit"));
-    fixWidth(m_wndName, duX(98));
+    // A name is read at a glance, so the field shows names as long as the
+    // sample's whole.
+    fixWidth(m_wndName, std::max(duX(98), CharsWide(*m_wndName, kNameChars)));
     QLabel* priceLabel = MakeLabel(QStringLiteral("Sp&ot Price"), "priceLabel");
     m_wndPrice = new QLineEdit(m_content);
     m_wndPrice->setObjectName(QStringLiteral("priceEdit"));

@@ -245,7 +245,7 @@ void CPortfolioDlg::AddRow(const QString& id, double units)
         SetPicture(row, PicNotFound);
     }
     ++m_nRows;
-    emit EntriesChanged();
+    RowsChanged();
 }
 
 void CPortfolioDlg::AddSuggestedRow(const SUGGESTION& s)
@@ -266,7 +266,7 @@ void CPortfolioDlg::AddSuggestedRow(const SUGGESTION& s)
     m_pReady[static_cast<std::size_t>(row)] = s.pBond;
     m_pFound[static_cast<std::size_t>(row)] = s.pBond;
     ++m_nRows;
-    emit EntriesChanged();
+    RowsChanged();
 }
 
 void CPortfolioDlg::Add()
@@ -292,6 +292,12 @@ void CPortfolioDlg::Remove()
     m_pReady[static_cast<std::size_t>(m_nRows) - 1] = nullptr;
     m_pFound[static_cast<std::size_t>(m_nRows) - 1] = nullptr;
     --m_nRows;
+    RowsChanged();
+}
+
+void CPortfolioDlg::RowsChanged()
+{
+    m_bRowsChanged = true;
     emit EntriesChanged();
 }
 
@@ -301,7 +307,7 @@ void CPortfolioDlg::RemoveAllRows()
     m_pReady.fill(nullptr);
     m_pFound.fill(nullptr);
     m_nRows = 0;
-    emit EntriesChanged();
+    RowsChanged();
 }
 
 void CPortfolioDlg::Update()
@@ -319,11 +325,15 @@ void CPortfolioDlg::Update()
     QTreeWidgetItem* item = Item(row);
     if (!item)
         return;
-    item->setText(ColUnits, units);
+    if (item->text(ColUnits) != units) {
+        item->setText(ColUnits, units);
+        m_bRowsChanged = true;
+    }
     emit EntriesChanged();
     CBond* b = m_pFound[static_cast<std::size_t>(row)];
     if (!b || !(std::fabs(dlg.m_dPrice - NumberOf(item->text(ColPrice))) >= 1e-6))
         return;
+    m_bRowsChanged = true;
 
     b->m_fPrice = static_cast<float>(dlg.m_dPrice);
     m_bPricesChanged = true;
@@ -419,7 +429,9 @@ void CPortfolioDlg::FindDuplicates()
     }
 }
 
-void CPortfolioDlg::Save()
+void CPortfolioDlg::Save() { SaveRows(); }
+
+bool CPortfolioDlg::SaveRows()
 {
     FileChoice choice;
     choice.startPath = m_strLastPath;
@@ -428,7 +440,7 @@ void CPortfolioDlg::Save()
     choice.confirmOverwrite = true;
     const QString path = FileChooser().ChooseSave(this, choice);
     if (path.isEmpty())
-        return;
+        return false;
     std::vector<PortfolioEntry> rows;
     for (int r = 0; r < m_nRows; ++r)
         rows.push_back({CellText(r, ColID).toStdString(), NumberOf(CellText(r, ColUnits))});
@@ -439,8 +451,12 @@ void CPortfolioDlg::Save()
     const FileResult saved = ReplaceWholeFile(path, QByteArray::fromRawData(bytes.data(), qsizetype(bytes.size())));
     if (saved.opened || saved.ok())
         m_strLastPath = path;
-    if (!saved.ok())
+    if (!saved.ok()) {
         ReportFileFailure(saved, true);
+        return false;
+    }
+    m_bRowsChanged = false;
+    return true;
 }
 
 void CPortfolioDlg::Load()
@@ -472,6 +488,8 @@ void CPortfolioDlg::Load()
     for (const PortfolioEntry& row : loaded.rows)
         AddRow(QString::fromStdString(row.id), row.units);
     m_strLastPath = path;
+    // The rows are the file's now.
+    m_bRowsChanged = false;
 }
 
 void CPortfolioDlg::ReportFileFailure(const FileResult& result, bool saving)
@@ -515,7 +533,7 @@ void CPortfolioDlg::EndScanning()
     m_bScanning = false;
     if (m_bCloseRequested) {
         m_bCloseRequested = false;
-        QDialog::done(m_nCloseResult);
+        done(m_nCloseResult);
     }
 }
 
@@ -654,7 +672,25 @@ void CPortfolioDlg::done(int result)
         m_nCloseResult = result;
         return;
     }
+    if (!MayClose())
+        return;
     QDialog::done(result);
+}
+
+bool CPortfolioDlg::MayClose()
+{
+    // An empty window has nothing to lose; a second close while the question
+    // is up waits for its answer.
+    if (m_nRows == 0 || !m_bRowsChanged)
+        return true;
+    if (m_bAskingToClose)
+        return false;
+    m_bAskingToClose = true;
+    const MsgAnswer answer = AskYesNoCancel(this, QString::fromLatin1(TextOf(PortfolioText::SaveOnClose)));
+    // A cancelled chooser or a failed save keeps the window and its rows.
+    const bool close = answer == MsgAnswer::No || (answer == MsgAnswer::Yes && SaveRows());
+    m_bAskingToClose = false;
+    return close;
 }
 
 } // namespace tenvix::ui

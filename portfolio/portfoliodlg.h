@@ -82,7 +82,8 @@ public:
     // tests set 0 to reach the window after every bond.
     void SetPumpInterval(int ms) { m_nPumpIntervalMs = ms; }
 
-    // Closing waits while a scan runs; the request is carried out when it ends.
+    // Every way of closing comes here. It waits while a scan runs, the request
+    // carried out when it ends; rows no file holds are offered for saving.
     void done(int result) override;
 
 signals:
@@ -114,6 +115,13 @@ private:
     void EndScanning();
     // A failed Save or Load, in the window's own words.
     void ReportFileFailure(const FileResult& result, bool saving);
+    // Save's work; true when the rows are in the file chosen.
+    bool SaveRows();
+    // A row came, went or took other texts.
+    void RowsChanged();
+    // Asks about rows added, removed or updated since the last Save or Load;
+    // false when the window is to stay open.
+    bool MayClose();
 
     QLabel* m_wndTop;
     QTreeWidget* m_wndList;
@@ -146,6 +154,9 @@ private:
     bool m_bInitialised = false;
     bool m_bScanning = false;
     bool m_bCloseRequested = false;
+    // Rows changed since the last Save or Load: closing asks first.
+    bool m_bRowsChanged = false;
+    bool m_bAskingToClose = false;
     int m_nCloseResult = 0;
     int m_nPumpIntervalMs = 25;
 };

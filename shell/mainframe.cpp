@@ -83,10 +83,15 @@ bool CMainFrame::Create()
     CreateClient();
     CreateCashflowsDock();
     if (!restored) {
-        // A first run: room for the whole form, as far as the screen allows.
-        QSize size = sizeHint().expandedTo(QSize(960, 640));
-        if (const QScreen* screen = this->screen())
-            size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+        // A first run: room for the whole form beside the identifiers, as far
+        // as the screen allows, and a little more where there is more.
+        const int needed = m_pListView->IdsWidth() + m_wndSplitter->handleWidth() + m_pForm->DesignSize().width();
+        QSize size = sizeHint().expandedTo(QSize(std::max(960, needed), 640));
+        if (const QScreen* screen = this->screen()) {
+            const QSize room = screen->availableGeometry().size();
+            size = size.boundedTo(
+                QSize(std::max(room.width() * 9 / 10, std::min(needed, room.width())), room.height() * 9 / 10));
+        }
         resize(size);
     }
     // A window of its own, not a child of the frame, so that it gets its own
@@ -128,11 +133,18 @@ void CMainFrame::CreateClient()
     connect(m_pForm, &CInView::EditStateChanged, this, &CMainFrame::UpdateEditCommands);
     m_pListView->SetRecordShower([this](CBondList::Position pos) { m_pForm->ShowRecordAt(pos); });
 
-    // The list starts almost closed; the user drags the divider to see it.
+    // The list starts where the user left the divider, or, the first time,
+    // wide enough for the identifiers: a sliver is a list nobody finds.
     m_pListView->setMinimumWidth(11);
     m_wndSplitter->setStretchFactor(0, 0);
     m_wndSplitter->setStretchFactor(1, 1);
-    m_wndSplitter->setSizes({12, std::max(12, width() - 12)});
+    int list = GetProfileInt(QStringLiteral("Settings"), QStringLiteral("ListWidth"), 0);
+    if (list <= 0)
+        list = m_pListView->IdsWidth();
+    // A stored width beyond any screen is no width the user dragged.
+    const int widest = screen() ? screen()->virtualSize().width() : 4096;
+    list = std::clamp(list, m_pListView->minimumWidth(), std::max(m_pListView->minimumWidth(), widest));
+    m_wndSplitter->setSizes({list, std::max(list, width() - list)});
     setCentralWidget(m_wndSplitter);
 }
 
@@ -344,8 +356,8 @@ void CMainFrame::OnDeleteMany()
 void CMainFrame::OnSeek()
 {
     RunSeek(*m_wndSeekBy, *m_wndSeekWhat, *m_pListView, BondList());
-    // The list starts almost closed; a seek that found something opens it far
-    // enough to show its two columns, or the user would see no result at all.
+    // A list the user dragged almost closed would hide the result: a seek
+    // that found something opens it far enough to show its two columns.
     const int wanted = m_pListView->SuggestedWidth();
     const QList<int> sizes = m_wndSplitter->sizes();
     if (m_pListView->topLevelItemCount() > 0 && sizes.size() == 2 && sizes[0] < wanted && sizes[1] > wanted)
@@ -467,6 +479,7 @@ void CMainFrame::SaveWindowSettings()
     // (maximised) or returns to (minimised); the state itself is not kept.
     const QRect rect = (windowState() & Qt::WindowMinimized) ? normalGeometry() : geometry();
     WriteProfileString(QStringLiteral("Settings"), QStringLiteral("WindowPos"), FormatWindowPos(rect, m_bSquareM));
+    WriteProfileInt(QStringLiteral("Settings"), QStringLiteral("ListWidth"), m_wndSplitter->sizes().value(0));
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -6,6 +6,7 @@
 #include "analysis/analysisdlg.h"
 #include "cashflows/cashflowview.h"
 #include "editor/inview.h"
+#include "model/date.h"
 #include "portfolio/portfoliodlg.h"
 #include "shell/mylistview.h"
 #include "shell/statusindicators.h"
@@ -45,6 +46,30 @@ QToolBar* MakeBar(QMainWindow* frame, const QString& title, const char* objectNa
     bar->setFloatable(true);
     bar->setAllowedAreas(areas);
     return bar;
+}
+
+// The horizon a start offers: five years after the stand date by the
+// calendar (a stand on 29 February gives the day the calendar measure
+// reaches them on), at the stand date's time of day.
+double HorizonAfter(double stand)
+{
+    constexpr double kYears = 5.0;
+    const double day = DaySerial(stand);
+    return DaySerial(DateAfterYears(day, kYears, YearMethod::CalendarParts)) + (stand - day);
+}
+
+// The word before a control on a bar, which otherwise says what it is only
+// under the pointer: it shows the control's prompt and tooltip too, and gives
+// the control the name a screen reader reads.
+void LabelOnBar(QToolBar* bar, const QString& text, const char* objectName, QWidget* control, int id)
+{
+    auto* label = new QLabel(text, bar);
+    label->setObjectName(QLatin1String(objectName));
+    label->setBuddy(control);
+    label->setContentsMargins(label->fontMetrics().horizontalAdvance(u' '), 0, 2, 0);
+    SetPromptAndTip(label, id);
+    control->setAccessibleName(text);
+    bar->addWidget(label);
 }
 
 // A control on a bar, at least as wide as the place it stands on.
@@ -248,9 +273,14 @@ bool CMainFrame::CreateBars()
     m_wndRunBar->addAction(Action(ID_RUN_PORTFOLIO));
     m_wndStandDate = new DatePicker(m_wndRunBar);
     m_wndStandDate->setObjectName(QStringLiteral("StandDate"));
+    LabelOnBar(m_wndRunBar, QStringLiteral("Stand"), "StandLabel", m_wndStandDate, ID_STAND_DATE);
     PlaceOnBar(m_wndRunBar, m_wndStandDate, 90, ID_STAND_DATE);
     m_wndHorizon = new DatePicker(m_wndRunBar);
     m_wndHorizon->setObjectName(QStringLiteral("Horizon"));
+    // A horizon on the stand date leaves nothing to analyse: every start
+    // offers five years instead.
+    m_wndHorizon->SetValue(HorizonAfter(m_wndStandDate->Value()));
+    LabelOnBar(m_wndRunBar, QStringLiteral("Horizon"), "HorizonLabel", m_wndHorizon, ID_HORIZON);
     PlaceOnBar(m_wndRunBar, m_wndHorizon, 90, ID_HORIZON);
     m_wndRunBar->addSeparator();
     m_wndRunBar->addAction(Action(ID_SQUARE_M));

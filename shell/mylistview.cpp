@@ -5,6 +5,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace tenvix::ui {
 
@@ -13,7 +16,11 @@ CMyListView::CMyListView(QWidget* parent) : QTreeWidget(parent)
     setObjectName(QStringLiteral("listView"));
     setColumnCount(2);
     setHeaderLabels({QStringLiteral("ID"), QStringLiteral("Name")});
-    setColumnWidth(0, 75);
+    // Room for twelve digits, as wide as the longest identifiers of the
+    // bundled sample, at least; digits are as wide as capitals or wider in
+    // most fonts, and the cell's own margins come on top.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+    setColumnWidth(0, std::max(75, fontMetrics().horizontalAdvance(QString(12, u'0')) + margins));
     setColumnWidth(1, 100);
     header()->setStretchLastSection(false);
     header()->setSectionsClickable(false);
@@ -47,6 +54,11 @@ void CMyListView::RemoveAllRows() { clear(); }
 int CMyListView::SuggestedWidth() const
 {
     return columnWidth(0) + columnWidth(1) + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+}
+
+int CMyListView::IdsWidth() const
+{
+    return columnWidth(0) + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 void CMyListView::ShowSelected()

@@ -34,6 +34,8 @@ public:
     void RemoveAllRows();
     // The width that shows both columns whole.
     int SuggestedWidth() const;
+    // The width that shows the identifiers whole, the first column alone.
+    int IdsWidth() const;
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;

@@ -2,8 +2,9 @@
 
 // The per-user settings store: QSettings under organisation "Quellmark" and
 // application "tenvix". Only what the program itself restores is kept there:
-// the window rectangle and the Square-M flag, the bar layout, the recent
-// files and the portfolio window's Immunize limits. A missing or unreadable store simply yields the defaults.
+// the window rectangle and the Square-M flag, the bar layout, the list's
+// width beside the form, the recent files and the portfolio window's
+// Immunize limits. A missing or unreadable store simply yields the defaults.
 
 #include <QRect>
 #include <QString>

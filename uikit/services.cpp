@@ -3,10 +3,42 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 namespace tenvix::ui {
 namespace {
+
+// A box sizes itself to its text and buttons and leaves the caption to a
+// title bar it cannot see, which then cuts a short caption ("E... r"). The
+// title bar needs the caption, in a font that may be bold, beside the
+// window's icon and up to three buttons, each taken as a square two lines of
+// text high, with a line's room at either end.
+int CaptionRoom(const QWidget& box, const QString& caption)
+{
+    QFont title = box.font();
+    title.setBold(true);
+    const QFontMetrics fm(title);
+    const int room = fm.horizontalAdvance(caption) + (4 * 2 + 2) * fm.height();
+    const QScreen* screen = box.screen();
+    return screen ? std::min(room, screen->availableGeometry().width() * 3 / 4) : room;
+}
+
+// The box grows to the room through its own layout, which its sizing obeys.
+void MakeRoomForCaption(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    const QMargins margins = grid->contentsMargins();
+    const int width = CaptionRoom(box, box.windowTitle()) - margins.left() - margins.right();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
 
 class RealMessages final : public MessageSeam {
 public:
@@ -30,6 +62,7 @@ public:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
+        MakeRoomForCaption(box);
         switch (box.exec()) {
         case QMessageBox::Yes:
             return MsgAnswer::Yes;

@@ -45,6 +45,8 @@ enum class PortfolioText {
     BadShare,
     BadLeastYtm,
     ReplaceRows,
+    // Closing the window with rows that no file holds.
+    SaveOnClose,
 };
 const char* TextOf(PortfolioText text);
 // Find duplicates asks of each repeated bond.

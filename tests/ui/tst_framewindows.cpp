@@ -247,6 +247,7 @@ private slots:
                     });
                     dlg->findChild<QPushButton*>("update")->click();
                 }
+                Msgs().Answer(MsgAnswer::No); // "Save the portfolio ?"
                 dlg->findChild<QPushButton*>("close")->click();
             });
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
@@ -255,6 +256,25 @@ private slots:
         }
         QCOMPARE(first->m_fPrice, 88.5f);
         QCOMPARE(FormText("priceEdit"), QStringLiteral("88.50"));
+    }
+
+    // Every name of the sample shows whole in the form: with the cursor at
+    // its end, the text has not scrolled out at the start.
+    void namesOfTheSampleShowWhole()
+    {
+        auto* name = Form().findChild<QLineEdit*>("nameEdit");
+        const auto cursorX = [name](int position) {
+            name->setCursorPosition(position);
+            name->repaint(); // where the text scrolls to is settled by painting
+            return name->inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+        };
+        m_frame->Action(ID_MOVE_FIRST)->trigger();
+        for (std::size_t i = 0; i < Form().m_bondList.m_list.size(); ++i) {
+            const QString text = name->text();
+            const int shown = cursorX(int(text.size())) - cursorX(0);
+            QVERIFY2(shown >= name->fontMetrics().horizontalAdvance(text) - 1, qPrintable(text));
+            m_frame->Action(ID_MOVE_NEXT)->trigger();
+        }
     }
 
     // The Bond Analysis window is there from the start but hidden, a window

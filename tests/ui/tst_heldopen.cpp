@@ -151,12 +151,13 @@ private slots:
     }
 
     // Calculate after an open arrived used to run on freed bonds. Now the
-    // open waits; the price changed in the window marks the database
-    // before the open runs, so the open asks first, and Yes keeps it.
+    // open waits, through the question about the rows at the close too; the
+    // price changed in the window marks the database before the open runs,
+    // so the open asks first, and Yes keeps it.
     void portfolioWindowHoldsTheOpen()
     {
         test::SetDates(m_frame, test::Day(2025, 6, 30), test::Day(2032, 6, 30));
-        QString titleInside;
+        QString titleInside, titleAsked;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
             LogClosing(dlg);
             dlg->AddRow("GOV-2034-A", 10);
@@ -171,14 +172,16 @@ private slots:
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
+        Msgs().Answer(MsgAnswer::No, [&] { titleAsked = OpenArrives(); }); // "Save the portfolio ?"
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QCOMPARE(titleInside, QString("sample.bnd"));
+        QCOMPARE(titleAsked, QString("sample.bnd"));
         QVERIFY(Msgs().Texts().value(0).startsWith("Bond portfolio :\nYTM="));
 
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
-        QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save changes to sample.bnd?"}));
+        QCOMPARE(Msgs().Texts().mid(1), QStringList({"Save the portfolio ?", "Save changes to sample.bnd?"}));
         const CBondList saved = ReadDatabase(m_sample);
         QVERIFY(Find(saved, "GOV-2034-A"));
         QCOMPARE(Find(saved, "GOV-2034-A")->m_fPrice, 88.5f);
@@ -261,12 +264,14 @@ private slots:
             titleInside = Doc().GetTitle();
             suggested = dlg->RowCount();
         };
+        Msgs().Answer(MsgAnswer::No); // "Save the portfolio ?"
         InPortfolioWindow(modal, scan);
         QCOMPARE(titleInside, QString("sample.bnd"));
         QVERIFY(suggested > 0);
         QTRY_COMPARE(Doc().GetTitle(), QString("other.bnd"));
         QCOMPARE(m_log, QStringList({"closed portfolioDlg", "opened other.bnd"}));
-        QVERIFY(Msgs().Texts().isEmpty()); // nothing changed, nothing to ask
+        // The rows were never saved; the database did not change.
+        QCOMPARE(Msgs().Texts(), QStringList{"Save the portfolio ?"});
     }
 
     // Immunize reads the bond list on a worker thread while the window takes
@@ -302,6 +307,7 @@ private slots:
             });
             dlg->findChild<QPushButton*>("immunize")->click();
         };
+        Msgs().Answer(MsgAnswer::No); // "Save the portfolio ?"
         InPortfolioWindow(modal, run);
         QVERIFY(sawRun);
         QCOMPARE(titleInside, QString("sample.bnd"));

@@ -150,11 +150,12 @@ private slots:
                 dlg->findChild<QPushButton*>("update")->click();
                 prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
             }
+            s.app.msgs.Answer(MsgAnswer::No);
             dlg->findChild<QPushButton*>("close")->click();
         });
         s.frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QVERIFY(opened);
-        QCOMPARE(s.app.msgs.Texts(), QStringList());
+        QCOMPARE(s.app.msgs.Texts(), QStringList{"Save the portfolio ?"});
         QCOMPARE(prices, QStringList({"102.10", "102.10", "102.10"}));
         QVERIFY(!s.app.Doc().IsModified());
     }

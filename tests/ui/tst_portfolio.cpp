@@ -238,6 +238,95 @@ private slots:
         QCOMPARE(Column(Dlg::ColID), QStringList{"GOV-2027"});
     }
 
+    // Rows no file holds are not lost to one key: every way of closing asks
+    // about them, and only about them.
+    void closeAsksAboutRowsNoFileHolds_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<bool>("asks");
+        // clang-format off
+        QTest::newRow("none")                << ""                  << "close box" << false;
+        QTest::newRow("added")               << "add"               << "Esc"       << true;
+        QTest::newRow("loaded")              << "load"              << "Enter"     << false;
+        QTest::newRow("loaded, one removed") << "load remove"       << "Close"     << true;
+        QTest::newRow("loaded, units typed") << "load units"        << "close box" << true;
+        QTest::newRow("loaded, price typed") << "load price"        << "Esc"       << true;
+        QTest::newRow("loaded, all removed") << "load remove remove" << "Enter"    << false;
+        QTest::newRow("suggested")           << "suggest"           << "Close"     << true;
+        QTest::newRow("added, then saved")   << "add save"          << "Esc"       << false;
+        // clang-format on
+    }
+
+    void closeAsksAboutRowsNoFileHolds()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QString, road);
+        QFETCH(bool, asks);
+        const QString path = m_dir.filePath("two.bdp");
+        test::WriteAll(path, QByteArray::fromStdString(
+                                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 12}, {"GOV-2027", 3}})));
+        for (const QString& step : rows.split(' ', Qt::SkipEmptyParts)) {
+            if (step == "add")
+                AddRow("GOV-2030", 5);
+            else if (step == "load" || step == "save") {
+                m_chooser->Answer(path);
+                Button(qPrintable(step))->click();
+            } else if (step == "remove")
+                Remove(0);
+            else if (step == "units")
+                UpdateRow(0, "13", m_dlg->CellText(0, Dlg::ColPrice));
+            else if (step == "price")
+                UpdateRow(0, m_dlg->CellText(0, Dlg::ColUnits), "96.5");
+            else if (step == "suggest")
+                Button("suggest")->click();
+        }
+        QVERIFY(m_dlg->RowCount() > 0 || !asks);
+        m_messages->Clear();
+        if (asks)
+            m_messages->Answer(MsgAnswer::No);
+        if (road == "Esc" || road == "Enter")
+            QTest::keyClick(m_dlg.get(), road == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+        else if (road == "Close")
+            Button("close")->click();
+        else
+            m_dlg->close();
+        QCOMPARE(m_messages->Texts(), asks ? QStringList{"Save the portfolio ?"} : QStringList());
+        if (asks) {
+            QCOMPARE(m_messages->Last().caption, QStringLiteral("Question"));
+            QCOMPARE(m_messages->Last().buttons, MsgButtons::YesNoCancel);
+        }
+        QVERIFY(!m_dlg->isVisible());
+    }
+
+    // Cancel, a cancelled chooser and a failed save keep the window and its
+    // rows; Yes closes once the rows are in the file.
+    void closeQuestionSavesOrStays()
+    {
+        m_dlg->AddRow("GOV-2030", 12);
+        m_dlg->AddRow("NOPE", 3);
+        m_messages->Answer(MsgAnswer::Cancel);
+        m_messages->Answer(MsgAnswer::Yes); // the chooser is cancelled
+        m_messages->Answer(MsgAnswer::Yes);
+        m_chooser->Answer(QString());
+        m_chooser->Answer(m_dir.filePath("no/such/folder/p.bdp"));
+        for (int i = 0; i < 3; ++i)
+            Button("close")->click();
+        QVERIFY(m_dlg->isVisible());
+        QCOMPARE(m_messages->Texts(),
+                 (QStringList{"Save the portfolio ?", "Save the portfolio ?", "Save the portfolio ?",
+                              "Failed to open the file in exclusive write mode !"}));
+        QCOMPARE(m_dlg->RowCount(), 2);
+
+        const QString path = m_dir.filePath("kept.bdp");
+        m_messages->Answer(MsgAnswer::Yes);
+        m_chooser->Answer(path);
+        QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
+        QVERIFY(!m_dlg->isVisible());
+        QCOMPARE(test::ReadAll(path).toStdString(),
+                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 12}, {"NOPE", 3}}));
+    }
+
     // Anything but a good portfolio file leaves the rows as they were: bad
     // bytes, and files that can't be opened or read, a pipe or a folder
     // among them, which are refused at once instead of waiting for a writer.
@@ -406,6 +495,7 @@ private slots:
             QTimer::singleShot(0, poll);
         };
         QTimer::singleShot(0, poll);
+        m_messages->Answer(MsgAnswer::No); // "Save the portfolio ?" when the close comes
         Button("suggest")->click();
         QVERIFY(pumps >= 6);
         // Stopped after a few bonds: what was found by then is presented,

@@ -1,11 +1,13 @@
 // The shared floor's texts: dates on screen, which must read back as the
 // same day in any locale with two-digit years in the expected century; the
-// picker's time of day; the file messages of the system's errors.
+// picker's time of day; the file messages of the system's errors; the real
+// message box, whose caption must not be cut.
 
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/fileio.h"
+#include "uikit/services.h"
 
 #include <cerrno>
 
@@ -92,6 +94,43 @@ private slots:
         QFETCH(bool, saving);
         QFETCH(QString, message);
         QCOMPARE(FileErrorMessage(CauseFromErrno(err, saving), QStringLiteral("/d/x.bnd"), saving), message);
+    }
+
+    // A short text must not leave the title bar too narrow for its caption
+    // ("E... r"): the box is at least as wide as the caption in the box's
+    // font, plus a title bar's icon and three buttons, each taken as a
+    // square two lines of text high.
+    void messageBoxIsWideEnoughForItsCaption_data()
+    {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("text");
+        // clang-format off
+        QTest::newRow("error") << "Error" << "Bad YTM !";
+        QTest::newRow("notice") << QString::fromLatin1(kAppName) << "Saved .";
+        QTest::newRow("question") << "Question" << "Save ?";
+        // clang-format on
+    }
+
+    void messageBoxIsWideEnoughForItsCaption()
+    {
+        QFETCH(QString, caption);
+        QFETCH(QString, text);
+        int width = 0, needed = 0;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            const QFontMetrics fm(box->font());
+            width = box->width();
+            needed = fm.horizontalAdvance(caption) + 4 * 2 * fm.height();
+            shown = box->windowTitle() + "|" + box->text();
+            box->done(QMessageBox::No);
+        });
+        Messages().Show(nullptr, text, caption, MsgIcon::Exclamation,
+                        caption == "Question" ? MsgButtons::YesNo : MsgButtons::Ok);
+        QCOMPARE(shown, caption + "|" + text);
+        QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
     }
 };
 

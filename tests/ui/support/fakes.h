@@ -101,6 +101,7 @@ public:
         return m_nMs;
     }
     double Now() const override { return m_dNow; }
+    void SetNow(double now) { m_dNow = now; }
     // Every read moves the clock on by this many milliseconds.
     void SetStep(std::int64_t ms) { m_nStep = ms; }
 
