@@ -277,8 +277,8 @@ private slots:
             // Shown behind the modal window at once.
             seenBehind = View().CurrentState() == State::Current;
             // A row taken out leaves it behind; Calculate brings it back.
-            auto* rows = dlg->findChild<QTreeWidget*>("rows");
-            rows->setCurrentItem(rows->topLevelItem(19));
+            auto* rows = dlg->findChild<QTreeView*>("rows");
+            rows->setCurrentIndex(rows->model()->index(19, 0));
             dlg->Remove();
             QCOMPARE(View().StateLine(), "Out of date : the portfolio was changed after its calculation .");
             dlg->AddRow(kTwentyIds[19], 20);
@@ -517,8 +517,8 @@ private slots:
         } else if (path.startsWith("portfolio")) {
             WhenModal<CPortfolioDlg>([record](CPortfolioDlg* dlg) {
                 dlg->AddRow(record, 1);
-                dlg->findChild<QTreeWidget*>("rows")->setCurrentItem(
-                    dlg->findChild<QTreeWidget*>("rows")->topLevelItem(0));
+                auto* rows = dlg->findChild<QTreeView*>("rows");
+                rows->setCurrentIndex(rows->model()->index(0, 0));
                 WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* update) {
                     update->findChild<QLineEdit*>("price")->setText("97.3");
                     update->accept();
