@@ -286,6 +286,7 @@ private slots:
             QCOMPARE(Last(), result);
             dlg->findChild<QPushButton*>("close")->click();
         });
+        m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QVERIFY(seenBehind);
         QCOMPARE(View().Source(), ExplainSource::Portfolio);
@@ -310,6 +311,7 @@ private slots:
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
+        m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QCOMPARE(View().StateLine(), "Bond portfolio : Bond ID=NOPE ,in row 1 , can't be included !");
         QCOMPARE(Table().model()->rowCount(), 0);
@@ -367,6 +369,7 @@ private slots:
                 dlg->findChild<QPushButton*>("calculate")->click();
                 dlg->findChild<QPushButton*>("close")->click();
             });
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
             QCOMPARE(View().CurrentState(), State::Current);
         };
@@ -526,6 +529,7 @@ private slots:
                 dlg->Update();
                 dlg->findChild<QPushButton*>("close")->click();
             });
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         } else if (path.startsWith("delete many")) {
             WhenModal<CDeleteManyDlg>([](CDeleteManyDlg* dlg) {
