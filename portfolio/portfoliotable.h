@@ -26,7 +26,8 @@ public:
     void Remove(int r);
     void Clear();
     // Changes to the rows that neither add nor remove one.
-    template <class Change> auto Edit(Change change)
+    template <class Change>
+    auto Edit(Change change)
     {
         struct Shown {
             PortfolioTable* table;

@@ -138,8 +138,8 @@ void PortfolioRows::Propagate(int r)
         PortfolioRow& to = m_rows[static_cast<std::size_t>(i)];
         if (i == r || to.found != from.found)
             continue;
-        for (RowColumn c : {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Status,
-                            RowColumn::Price})
+        for (RowColumn c :
+             {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Status, RowColumn::Price})
             to.Text(c) = from.Text(c);
         to.picture = from.picture;
         to.ready = ready ? from.found : nullptr;

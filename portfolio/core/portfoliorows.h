@@ -69,8 +69,7 @@ public:
     // price text reads as. A price that differs from the one shown by 1e-6
     // or more goes to the bond, which is analysed again with the dates it was
     // added with, and every row of that bond shows the result.
-    RowUpdate Update(int r, const std::string& units, const std::string& price, double priceValue,
-                     const Clock& clock);
+    RowUpdate Update(int r, const std::string& units, const std::string& price, double priceValue, const Clock& clock);
     // Copies row r's figures, status, price and picture to every other row of
     // the same bond.
     void Propagate(int r);
