@@ -30,7 +30,7 @@ QLineEdit* Box(QLineEdit* box, const char* name, const QString& text)
 
 } // namespace
 
-CImmunizeDlg::CImmunizeDlg(const ImmunizeEntries& entries, QWidget* parent) : QDialog(parent), m_entries(entries)
+ImmunizeDialog::ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Immunize"));
     setObjectName(QStringLiteral("immunizeDlg"));
@@ -59,14 +59,14 @@ CImmunizeDlg::CImmunizeDlg(const ImmunizeEntries& entries, QWidget* parent) : QD
     m_wndAmount->setFocus();
 }
 
-void CImmunizeDlg::Refuse(QLineEdit* box, const char* message)
+void ImmunizeDialog::Refuse(QLineEdit* box, const char* message)
 {
     ShowError(this, QString::fromLatin1(message));
     box->setFocus();
     box->selectAll();
 }
 
-void CImmunizeDlg::accept()
+void ImmunizeDialog::accept()
 {
     ImmunizeLimits limits;
     const QString amount = TypedDecimal(m_wndAmount->text());
@@ -104,8 +104,7 @@ void CImmunizeDlg::accept()
         limits.minYtm = *y / 100;
     }
 
-    m_entries = {amount, rows, share, leastYtm};
-    m_limits = limits;
+    m_result = ImmunizeChoice{{amount, rows, share, leastYtm}, limits};
     QDialog::accept();
 }
 

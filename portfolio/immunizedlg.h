@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <optional>
+
 class QLineEdit;
 
 namespace tenvix::ui {
@@ -23,18 +25,23 @@ struct ImmunizeEntries {
     bool operator==(const ImmunizeEntries&) const = default;
 };
 
-class CImmunizeDlg : public QDialog {
+// What OK gives back.
+struct ImmunizeChoice {
+    ImmunizeEntries entries; // the texts as accepted
+    ImmunizeLimits limits;   // what they say
+};
+
+class ImmunizeDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CImmunizeDlg(const ImmunizeEntries& entries, QWidget* parent = nullptr);
+    explicit ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent = nullptr);
 
     // Checks the boxes in order (amount, rows, share, least YTM) and closes
     // only when all of them read.
     void accept() override;
 
-    // After OK: the texts as accepted and what they say.
-    ImmunizeEntries Entries() const { return m_entries; }
-    ImmunizeLimits Limits() const { return m_limits; }
+    // Empty until OK was accepted.
+    std::optional<ImmunizeChoice> Result() const { return m_result; }
 
 private:
     void Refuse(QLineEdit* box, const char* message);
@@ -43,8 +50,7 @@ private:
     QLineEdit* m_wndRows;
     QLineEdit* m_wndShare;
     QLineEdit* m_wndLeastYtm;
-    ImmunizeEntries m_entries;
-    ImmunizeLimits m_limits;
+    std::optional<ImmunizeChoice> m_result;
 };
 
 } // namespace tenvix::ui

@@ -1,20 +1,19 @@
 #pragma once
 
 // "Bond portfolio": up to twenty rows, each a bond of the open database by
-// identifier with a number of units and that bond's figures. The rows live
-// in the list's cells: Calculate and Save read units and prices back from
-// the texts shown. Bonds belong to the database; rows only point at them.
+// identifier with a number of units and that bond's figures. The rows are
+// held by PortfolioTable, which the list shows; the window shows them and
+// forwards its commands. Bonds belong to the database; rows only point at them.
 
 #include "model/bondlist.h"
+#include "portfolio/core/portfoliorows.h"
 #include "portfolio/core/suggest.h"
 #include "portfolio/immunizedlg.h"
 #include "uikit/explained.h"
 
 #include <QDialog>
-#include <QIcon>
 #include <QString>
 
-#include <array>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -22,19 +21,19 @@
 class QLabel;
 class QProgressBar;
 class QPushButton;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
 
 namespace tenvix::ui {
 
 struct FileResult;
+class PortfolioTable;
 
 class CPortfolioDlg : public QDialog {
     Q_OBJECT
 public:
-    // List columns.
+    // List columns, as RowColumn numbers them.
     enum Column { ColUnits, ColDuration, ColSquareM, ColID, ColYTM, ColPrice, ColName, ColStatus, ColCount };
-    // Row pictures.
+    // Row pictures, as RowPicture numbers them.
     enum Picture { PicProblem, PicNotFound, PicSuggested, PicReady };
 
     explicit CPortfolioDlg(QWidget* parent = nullptr);
@@ -68,12 +67,9 @@ public:
     // Appends a row for identifier `id` and analyses its bond, if any.
     void AddRow(const QString& id, double units);
     void AddSuggestedRow(const SUGGESTION& s);
-    // Copies row r's figures, status, price and picture to every other row of
-    // the same bond.
-    void PropagateRow(int r, int picture);
     void EnableCommands(bool enable);
 
-    int RowCount() const { return m_nRows; }
+    int RowCount() const;
     QString CellText(int row, int column) const;
     int RowPicture(int row) const;
     // A suggest scan or an immunize run is going on.
@@ -100,9 +96,9 @@ protected:
 private:
     void OnInitDialog();
     QPushButton* MakeButton(const QString& text, const char* name, const QString& tip, void (CPortfolioDlg::*slot)());
-    QTreeWidgetItem* Item(int row) const;
+    const PortfolioRows& Rows() const;
     int SelectedRow() const;
-    void SetPicture(int row, int picture);
+    void SelectRow(int row);
     void ScanBonds();
     void PresentSuggestions();
     void RemoveAllRows();
@@ -117,14 +113,12 @@ private:
     void ReportFileFailure(const FileResult& result, bool saving);
     // Save's work; true when the rows are in the file chosen.
     bool SaveRows();
-    // A row came, went or took other texts.
-    void RowsChanged();
     // Asks about rows added, removed or updated since the last Save or Load;
     // false when the window is to stay open.
     bool MayClose();
 
     QLabel* m_wndTop;
-    QTreeWidget* m_wndList;
+    QTreeView* m_wndList;
     QProgressBar* m_wndProgress;
     QPushButton* m_wndClose;
     QPushButton* m_wndCalculate;
@@ -137,15 +131,10 @@ private:
     QPushButton* m_wndSuggest;
     QPushButton* m_wndStop;
     QPushButton* m_wndImmunize;
-    std::array<QIcon, 4> m_pictures;
 
     // Read by the immunize worker too.
     std::atomic<bool> m_bStop = false;
-    int m_nRows = 0;
-    // Per row: the bond when the row takes part in Calculate, else null.
-    std::array<CBond*, kPortfolioRows> m_pReady{};
-    // Per row: the bond found for the identifier, else null.
-    std::array<CBond*, kPortfolioRows> m_pFound{};
+    PortfolioTable* m_rows;
     // The candidates of a running Suggest; null outside one.
     std::unique_ptr<SuggestLists> m_pSuggest;
     double m_dHorizonYears = 0.0;
@@ -154,8 +143,6 @@ private:
     bool m_bInitialised = false;
     bool m_bScanning = false;
     bool m_bCloseRequested = false;
-    // Rows changed since the last Save or Load: closing asks first.
-    bool m_bRowsChanged = false;
     bool m_bAskingToClose = false;
     int m_nCloseResult = 0;
     int m_nPumpIntervalMs = 25;

@@ -277,8 +277,8 @@ private slots:
             // Shown behind the modal window at once.
             seenBehind = View().CurrentState() == State::Current;
             // A row taken out leaves it behind; Calculate brings it back.
-            auto* rows = dlg->findChild<QTreeWidget*>("rows");
-            rows->setCurrentItem(rows->topLevelItem(19));
+            auto* rows = dlg->findChild<QTreeView*>("rows");
+            rows->setCurrentIndex(rows->model()->index(19, 0));
             dlg->Remove();
             QCOMPARE(View().StateLine(), "Out of date : the portfolio was changed after its calculation .");
             dlg->AddRow(kTwentyIds[19], 20);
@@ -286,6 +286,7 @@ private slots:
             QCOMPARE(Last(), result);
             dlg->findChild<QPushButton*>("close")->click();
         });
+        m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QVERIFY(seenBehind);
         QCOMPARE(View().Source(), ExplainSource::Portfolio);
@@ -310,6 +311,7 @@ private slots:
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
+        m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
         m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QCOMPARE(View().StateLine(), "Bond portfolio : Bond ID=NOPE ,in row 1 , can't be included !");
         QCOMPARE(Table().model()->rowCount(), 0);
@@ -367,6 +369,7 @@ private slots:
                 dlg->findChild<QPushButton*>("calculate")->click();
                 dlg->findChild<QPushButton*>("close")->click();
             });
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
             QCOMPARE(View().CurrentState(), State::Current);
         };
@@ -517,8 +520,8 @@ private slots:
         } else if (path.startsWith("portfolio")) {
             WhenModal<CPortfolioDlg>([record](CPortfolioDlg* dlg) {
                 dlg->AddRow(record, 1);
-                dlg->findChild<QTreeWidget*>("rows")->setCurrentItem(
-                    dlg->findChild<QTreeWidget*>("rows")->topLevelItem(0));
+                auto* rows = dlg->findChild<QTreeView*>("rows");
+                rows->setCurrentIndex(rows->model()->index(0, 0));
                 WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* update) {
                     update->findChild<QLineEdit*>("price")->setText("97.3");
                     update->accept();
@@ -526,6 +529,7 @@ private slots:
                 dlg->Update();
                 dlg->findChild<QPushButton*>("close")->click();
             });
+            m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         } else if (path.startsWith("delete many")) {
             WhenModal<CDeleteManyDlg>([](CDeleteManyDlg* dlg) {

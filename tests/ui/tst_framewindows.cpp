@@ -239,8 +239,8 @@ private slots:
                 QCOMPARE(dlg->CellText(0, CPortfolioDlg::ColYTM), QStringLiteral("0.03501497"));
                 if (changePrice) {
                     dlg->AddRow(QString::fromStdString(first->m_strID), 1);
-                    auto* list = dlg->findChild<QTreeWidget*>("rows");
-                    list->setCurrentItem(list->topLevelItem(1));
+                    auto* list = dlg->findChild<QTreeView*>("rows");
+                    list->setCurrentIndex(list->model()->index(1, 0));
                     WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* upd) {
                         upd->findChild<QLineEdit*>("price")->setText("88.5");
                         upd->accept();

@@ -161,8 +161,8 @@ private slots:
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
             LogClosing(dlg);
             dlg->AddRow("GOV-2034-A", 10);
-            auto* rows = dlg->findChild<QTreeWidget*>("rows");
-            rows->setCurrentItem(rows->topLevelItem(0));
+            auto* rows = dlg->findChild<QTreeView*>("rows");
+            rows->setCurrentIndex(rows->model()->index(0, 0));
             WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* upd) {
                 upd->findChild<QLineEdit*>("price")->setText("88.5");
                 upd->accept();
@@ -299,7 +299,7 @@ private slots:
                 Deliver();
                 titleInside = Doc().GetTitle();
             };
-            WhenModal<CImmunizeDlg>([&](CImmunizeDlg* imm) {
+            WhenModal<ImmunizeDialog>([&](ImmunizeDialog* imm) {
                 imm->findChild<QLineEdit*>("amount")->setText("250000");
                 imm->findChild<QLineEdit*>("share")->setText("30");
                 imm->accept();
@@ -318,7 +318,7 @@ private slots:
 
         QStringList boxes;
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            WhenModal<CImmunizeDlg>([&](CImmunizeDlg* imm) {
+            WhenModal<ImmunizeDialog>([&](ImmunizeDialog* imm) {
                 for (const char* box : {"amount", "rows", "share", "leastYtm"})
                     boxes << imm->findChild<QLineEdit*>(box)->text();
                 imm->reject();

@@ -65,15 +65,15 @@ private slots:
 
     void dialogStartsFromTheEntries()
     {
-        CImmunizeDlg first(ImmunizeEntries{});
+        ImmunizeDialog first(ImmunizeEntries{});
         QCOMPARE(first.windowTitle(), QStringLiteral("Immunize"));
         QCOMPARE(Boxes(&first), (QStringList{"", "20", "100", ""}));
-        CImmunizeDlg again({"5000", "3", "50", "2.5"});
+        ImmunizeDialog again({"5000", "3", "50", "2.5"});
         QCOMPARE(Boxes(&again), (QStringList{"5000", "3", "50", "2.5"}));
         // The window starts its dialog from what it was given, and keeps
         // what was accepted for the opener to remember.
         m_dlg->m_immunize = {"5000", "3", "50", "2.5"};
-        WhenModal<CImmunizeDlg>([](CImmunizeDlg* dlg) {
+        WhenModal<ImmunizeDialog>([](ImmunizeDialog* dlg) {
             QCOMPARE(Boxes(dlg), (QStringList{"5000", "3", "50", "2.5"}));
             Type(dlg, "amount", "7000");
             dlg->reject();
@@ -115,7 +115,7 @@ private slots:
         QFETCH(QStringList, boxes);
         QFETCH(QString, message);
         QFETCH(QString, refused);
-        CImmunizeDlg dlg(ImmunizeEntries{});
+        ImmunizeDialog dlg(ImmunizeEntries{});
         QVERIFY(test::Active(&dlg));
         const char* names[] = {"amount", "rows", "share", "leastYtm"};
         for (int i = 0; i < 4; ++i)
@@ -126,8 +126,9 @@ private slots:
             boxes.replaceInStrings(QStringLiteral(","), QStringLiteral("."));
             QVERIFY(m_messages->shown.isEmpty());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
-            QCOMPARE(dlg.Entries(), (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3]}));
-            const ImmunizeLimits l = dlg.Limits();
+            QVERIFY(dlg.Result());
+            QCOMPARE(dlg.Result()->entries, (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3]}));
+            const ImmunizeLimits l = dlg.Result()->limits;
             QCOMPARE(l.amount, *ReadDecimal(boxes[0].toStdString()));
             QCOMPARE(l.maxRows, boxes[1].toInt());
             QCOMPARE(l.maxShare, *ReadDecimal(boxes[2].toStdString()) / 100);
@@ -135,6 +136,7 @@ private slots:
             if (l.minYtm)
                 QCOMPARE(*l.minYtm, *ReadDecimal(boxes[3].toStdString()) / 100);
         } else {
+            QVERIFY(!dlg.Result());
             QCOMPARE(m_messages->Texts(), QStringList{message});
             QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
             QVERIFY(dlg.isVisible());
@@ -234,7 +236,7 @@ private slots:
             QVERIFY(m_dlg->isVisible());
             QTest::mouseClick(Button("stop"), Qt::LeftButton);
         };
-        WhenModal<CImmunizeDlg>([&](CImmunizeDlg* dlg) {
+        WhenModal<ImmunizeDialog>([&](ImmunizeDialog* dlg) {
             Type(dlg, "amount", "1e6");
             dlg->accept();
             QTimer::singleShot(0, poll);
@@ -257,7 +259,7 @@ private:
     // Immunize through its dialog, with the four boxes typed.
     void Run(const QStringList& boxes)
     {
-        WhenModal<CImmunizeDlg>([boxes](CImmunizeDlg* dlg) {
+        WhenModal<ImmunizeDialog>([boxes](ImmunizeDialog* dlg) {
             const char* names[] = {"amount", "rows", "share", "leastYtm"};
             for (int i = 0; i < 4; ++i)
                 Type(dlg, names[i], boxes[i]);

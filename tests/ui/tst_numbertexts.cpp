@@ -136,8 +136,8 @@ private slots:
         WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
             opened = true;
             dlg->AddRow("CORP-2029-Q", 10); // priced 102.10, which no float holds exactly
-            auto* list = dlg->findChild<QTreeWidget*>("rows");
-            list->setCurrentItem(list->topLevelItem(0));
+            auto* list = dlg->findChild<QTreeView*>("rows");
+            list->setCurrentIndex(list->model()->index(0, 0));
             prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
             for (const QString& typed : {QString(), QStringLiteral("102.1")}) {
                 WhenModal<CUpdateBondDlg>([typed](CUpdateBondDlg* upd) {

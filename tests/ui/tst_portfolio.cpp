@@ -485,7 +485,7 @@ private slots:
                      {"close", "calculate", "add", "remove", "update", "findDuplicates", "save", "load", "suggest"})
                     QVERIFY2(!Button(name)->isEnabled(), name);
                 QVERIFY(Button("stop")->isEnabled());
-                QVERIFY(m_dlg->findChild<QTreeWidget*>("rows")->isEnabled());
+                QVERIFY(m_dlg->findChild<QTreeView*>("rows")->isEnabled());
                 QVERIFY(m_dlg->findChild<QProgressBar*>("progress")->value() > 0);
                 m_dlg->reject();
                 QVERIFY(m_dlg->isVisible());
@@ -695,8 +695,8 @@ private:
 
     void Select(int row)
     {
-        auto* list = m_dlg->findChild<QTreeWidget*>("rows");
-        list->setCurrentItem(list->topLevelItem(row));
+        auto* list = m_dlg->findChild<QTreeView*>("rows");
+        list->setCurrentIndex(list->model()->index(row, 0));
     }
 
     void Remove(int row)
@@ -708,14 +708,14 @@ private:
     // Opens Update by a double-click on the row and types both texts.
     void UpdateRow(int row, const QString& units, const QString& price)
     {
-        auto* list = m_dlg->findChild<QTreeWidget*>("rows");
+        auto* list = m_dlg->findChild<QTreeView*>("rows");
         Select(row);
         WhenModal<CUpdateBondDlg>([units, price](CUpdateBondDlg* dlg) {
             Type(dlg, "units", units);
             Type(dlg, "price", price);
             dlg->accept();
         });
-        const QPoint at = list->visualItemRect(list->topLevelItem(row)).center();
+        const QPoint at = list->visualRect(list->model()->index(row, 0)).center();
         // A double click as the mouse makes it: press, release, press again.
         QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);

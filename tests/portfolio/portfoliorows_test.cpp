@@ -1,0 +1,185 @@
+// The portfolio window's rows: the texts they show are what Calculate and Save
+// read, so a row must show exactly what it was given and read back only that.
+
+#include "../model/testbonds.h"
+#include "model/format.h"
+#include "portfolio/core/bondportf.h"
+#include "portfolio/core/portfoliorows.h"
+
+#include <gtest/gtest.h>
+
+namespace tenvix {
+namespace {
+
+using test::Day;
+using test::StdBond;
+
+const double kStand = Day(2021, 3, 10);
+const double kHorizon = Day(2026, 3, 10);
+
+class PortfolioRowsTest : public ::testing::Test {
+protected:
+    PortfolioRowsTest()
+    {
+        bonds.push_back(StdBond("GOV-A", 12, 4.0f, 100.0f, 95.0f, Day(2015, 7, 1), Day(2030, 7, 1)));
+        bonds.push_back(StdBond("GOV-B", 12, 3.0f, 100.0f, 99.0f, Day(2016, 1, 1), Day(2028, 1, 1)));
+        // Matured before the stand date: found, but no figures.
+        bonds.push_back(StdBond("OLD", 12, 3.0f, 100.0f, 99.0f, Day(2000, 1, 1), Day(2010, 1, 1)));
+    }
+
+    PortfolioRow Lookup(const std::string& id, double units = 1)
+    {
+        return PortfolioRows::Lookup(id, units, bonds, kStand, kHorizon, SystemClock());
+    }
+
+    void Add(const std::string& id, double units = 1) { ASSERT_TRUE(rows.Append(Lookup(id, units))); }
+
+    CBond& Bond(int i) { return **std::next(bonds.begin(), i); }
+
+    CBondList::List bonds;
+    PortfolioRows rows;
+};
+
+TEST_F(PortfolioRowsTest, ALookedUpRowShowsItsBondOrWhyNot)
+{
+    // The identifier as typed, found without regard to case; units as whole numbers.
+    const PortfolioRow found = Lookup("gov-a", 12.6);
+    EXPECT_EQ(found.Text(RowColumn::Units), "13");
+    EXPECT_EQ(found.Text(RowColumn::ID), "gov-a");
+    EXPECT_EQ(found.Text(RowColumn::Name), "GOV-A name");
+    EXPECT_EQ(found.Text(RowColumn::Price), "95.00");
+    const RowFigures f = AnalyseRow(Bond(0), kStand, kHorizon, SystemClock());
+    EXPECT_EQ(found.Text(RowColumn::YTM), FormatFixed(f.ytm, 8));
+    EXPECT_EQ(found.Text(RowColumn::Duration), FormatFixed(f.duration, 8));
+    EXPECT_EQ(found.Text(RowColumn::SquareM), FormatFixed(f.squareM, 8));
+    EXPECT_EQ(found.Text(RowColumn::Status), "");
+    EXPECT_EQ(found.picture, RowPicture::Ready);
+    EXPECT_EQ(found.ready, &Bond(0));
+
+    const PortfolioRow missing = Lookup("NOPE", 3);
+    EXPECT_EQ(missing.Text(RowColumn::Status), "not found");
+    EXPECT_EQ(missing.Text(RowColumn::Price), "");
+    EXPECT_EQ(missing.picture, RowPicture::NotFound);
+    EXPECT_EQ(missing.found, nullptr);
+
+    const PortfolioRow old = Lookup("OLD");
+    EXPECT_EQ(old.Text(RowColumn::Status), "incompatible");
+    EXPECT_EQ(old.Text(RowColumn::YTM), "");
+    EXPECT_EQ(old.picture, RowPicture::Problem);
+    EXPECT_EQ(old.found, &Bond(2));
+    EXPECT_EQ(old.ready, nullptr);
+}
+
+// What Calculate and Save use is read from the units text as it stands.
+TEST_F(PortfolioRowsTest, ValuesAreReadFromTheTexts)
+{
+    const std::pair<std::string, double> cases[] = {{"15", 15},    {"", 0},    {" 12.5", 12.5}, {"7 units", 7},
+                                                    {"1e3", 1000}, {"-2", -2}, {"abc", 0},      {"12,5", 12}};
+    for (const auto& [text, value] : cases) {
+        Add("GOV-A");
+        rows.Update(rows.Count() - 1, text, "95.00", 95.0, SystemClock());
+    }
+    ASSERT_EQ(rows.Count(), int(std::size(cases)));
+    for (int r = 0; r < rows.Count(); ++r) {
+        const auto& [text, value] = cases[r];
+        EXPECT_EQ(rows.Text(r, RowColumn::Units), text);
+        EXPECT_EQ(rows.Units(r), value) << text;
+        EXPECT_EQ(rows.AllUnits()[std::size_t(r)], value) << text;
+        EXPECT_EQ(rows.Entries()[std::size_t(r)], (PortfolioEntry{"GOV-A", value})) << text;
+    }
+    EXPECT_EQ(rows.Text(rows.Count(), RowColumn::Units), "");
+}
+
+TEST_F(PortfolioRowsTest, UpdateKeepsTheTextsAsTypedAndSharesANewPrice)
+{
+    Add("GOV-A", 10);
+    Add("GOV-B", 5);
+    Add("Gov-A", 20);
+    rows.SetChanged(false);
+
+    // The same price in other words changes nothing but the units.
+    RowUpdate u = rows.Update(0, "15", "95", 95.0, SystemClock());
+    EXPECT_TRUE(u.unitsChanged);
+    EXPECT_FALSE(u.priceChanged);
+    EXPECT_EQ(rows.Text(0, RowColumn::Price), "95.00");
+    EXPECT_FLOAT_EQ(Bond(0).m_fPrice, 95.0f);
+    EXPECT_TRUE(rows.Changed());
+
+    rows.SetChanged(false);
+    u = rows.Update(0, "15", "95.00", 95.0, SystemClock());
+    EXPECT_FALSE(u.unitsChanged || u.priceChanged || rows.Changed());
+
+    // A new price goes to the bond, and every row of it shows the new figures.
+    const std::string ytmBefore = rows.Text(0, RowColumn::YTM);
+    u = rows.Update(0, "", "97.5", 97.5, SystemClock());
+    EXPECT_TRUE(u.unitsChanged && u.priceChanged && rows.Changed());
+    EXPECT_FLOAT_EQ(Bond(0).m_fPrice, 97.5f);
+    EXPECT_EQ(rows.Text(0, RowColumn::Units), "");
+    EXPECT_EQ(rows.Text(0, RowColumn::Price), "97.5");
+    EXPECT_NE(rows.Text(0, RowColumn::YTM), ytmBefore);
+    for (RowColumn c : {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Price, RowColumn::Status})
+        EXPECT_EQ(rows.Text(2, c), rows.Text(0, c));
+    EXPECT_EQ(rows.Text(2, RowColumn::Units), "20");
+    EXPECT_EQ(rows.Text(2, RowColumn::ID), "Gov-A");
+    EXPECT_EQ(rows.Text(1, RowColumn::Price), "99.00");
+
+    // A price the payments cannot reach leaves both rows out of Calculate.
+    rows.Update(2, "20", "100000", 100000.0, SystemClock());
+    for (int r : {0, 2}) {
+        EXPECT_EQ(rows.Text(r, RowColumn::Status), "incompatible");
+        EXPECT_EQ(rows.Text(r, RowColumn::YTM), "");
+        EXPECT_EQ(rows.Row(r).picture, RowPicture::Problem);
+        EXPECT_EQ(rows.Row(r).ready, nullptr);
+    }
+    EXPECT_EQ(rows.FirstExcluded(), 0);
+    EXPECT_EQ(rows.Row(1).picture, RowPicture::Ready);
+}
+
+TEST_F(PortfolioRowsTest, RowsComeAndGoInOrderUpToTwenty)
+{
+    EXPECT_FALSE(rows.Changed());
+    Add("GOV-A");
+    Add("NOPE");
+    SUGGESTION s;
+    s.pBond = &Bond(1);
+    s.dYield = 0.03;
+    ASSERT_TRUE(rows.Append(PortfolioRows::Suggested(s)));
+    EXPECT_EQ(rows.Text(2, RowColumn::Units), "0");
+    EXPECT_EQ(rows.Text(2, RowColumn::YTM), "0.03000000");
+    EXPECT_EQ(rows.Text(2, RowColumn::Price), "99.00");
+    EXPECT_EQ(rows.Row(2).picture, RowPicture::Suggested);
+    EXPECT_EQ(rows.ReadyBonds(), (std::vector<CBond*>{&Bond(0), nullptr, &Bond(1)}));
+    EXPECT_EQ(rows.FirstExcluded(), 1);
+
+    rows.SetChanged(false);
+    rows.Remove(1);
+    EXPECT_TRUE(rows.Changed());
+    EXPECT_EQ(rows.Ids(), (std::vector<std::string>{"GOV-A", "GOV-B"}));
+    EXPECT_EQ(rows.ReadyBonds(), (std::vector<CBond*>{&Bond(0), &Bond(1)}));
+    EXPECT_EQ(rows.FirstExcluded(), std::nullopt);
+    rows.Remove(5);
+    EXPECT_EQ(rows.Count(), 2);
+
+    while (!rows.Full())
+        Add("GOV-B");
+    EXPECT_EQ(rows.Count(), kPortfolioRows);
+    EXPECT_FALSE(rows.Append(Lookup("GOV-A")));
+    EXPECT_EQ(rows.Count(), kPortfolioRows);
+
+    rows.SetChanged(false);
+    rows.Clear();
+    EXPECT_EQ(rows.Count(), 0);
+    EXPECT_TRUE(rows.Changed());
+}
+
+TEST_F(PortfolioRowsTest, DuplicatesAreFoundByTheIdentifiersShown)
+{
+    Add("GOV-A");
+    Add("GOV-B");
+    Add(" GOV-A ");
+    Add("gov-b");
+    EXPECT_EQ(rows.Duplicates(), (std::vector<std::pair<int, int>>{{0, 2}}));
+}
+
+} // namespace
+} // namespace tenvix
