@@ -16,29 +16,32 @@ using namespace tenvix;
 
 namespace {
 
-struct ReportCase {
-    std::string text;
-    std::string written;
-};
-
-class ReportText : public ::testing::TestWithParam<ReportCase> {};
-
-TEST_P(ReportText, IsWrittenSafely)
+// One table, not parameterised cases: a case's name would be printed from
+// its strings' bytes, which differ from run to run.
+TEST(ReportText, IsWrittenSafely)
 {
-    std::string out;
-    AppendReportText(out, GetParam().text);
-    EXPECT_EQ(out, GetParam().written);
+    const std::pair<std::string, std::string> cases[] = {
+        {"GOV-2034", "GOV-2034"},
+        {"Zürich\u00a0AG", "Zürich\u00a0AG"},
+        {"", ""},
+        {"=1+2", "'=1+2"},
+        {"+1", "'+1"},
+        {"-0.5", "'-0.5"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tx", "'\\x09x"},
+        {"\rx", "'\\x0Dx"},
+        {"=a,\"b\"", "\"'=a,\"\"b\"\"\""},
+        {"a\nb\r\n", "a\\x0Ab\\x0D\\x0A"},
+        {"red\x1b[31m\x7f", "red\\x1B[31m\\x7F"},
+        {std::string("n\0l", 3), "n\\x00l"},
+        {"csi\u009b2J\u0081", "csi\\xC2\\x9B2J\\xC2\\x81"},
+    };
+    for (const auto& [text, written] : cases) {
+        std::string out;
+        AppendReportText(out, text);
+        EXPECT_EQ(out, written) << text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ReportText,
-    ::testing::Values(ReportCase{"GOV-2034", "GOV-2034"}, ReportCase{"Zürich\u00a0AG", "Zürich\u00a0AG"},
-                      ReportCase{"", ""}, ReportCase{"=1+2", "'=1+2"}, ReportCase{"+1", "'+1"},
-                      ReportCase{"-0.5", "'-0.5"}, ReportCase{"@SUM(A1)", "'@SUM(A1)"}, ReportCase{"\tx", "'\\x09x"},
-                      ReportCase{"\rx", "'\\x0Dx"}, ReportCase{"=a,\"b\"", "\"'=a,\"\"b\"\"\""},
-                      ReportCase{"a\nb\r\n", "a\\x0Ab\\x0D\\x0A"}, ReportCase{"red\x1b[31m\x7f", "red\\x1B[31m\\x7F"},
-                      ReportCase{std::string("n\0l", 3), "n\\x00l"},
-                      ReportCase{"csi\u009b2J\u0081", "csi\\xC2\\x9B2J\\xC2\\x81"}));
 
 using Cli = test::CliTest;
 
