@@ -18,7 +18,7 @@
 #include "shell/deletemanydlg.h"
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
 #include "shell/statusindicators.h"

@@ -21,7 +21,7 @@
 #include "portfolio/updatebonddlg.h"
 #include "prices/priceimportdlg.h"
 #include "shell/deletemanydlg.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "shell/settings.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"

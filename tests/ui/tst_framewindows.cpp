@@ -9,7 +9,7 @@
 #include "portfolio/updatebonddlg.h"
 #include "shell/mylistview.h"
 #include "shell/guidewindow.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "support/app.h"
 
 using namespace tenvix;

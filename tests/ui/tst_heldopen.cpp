@@ -14,7 +14,7 @@
 #include "prices/priceimportdlg.h"
 #include "shell/deletemanydlg.h"
 #include "shell/instance.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"

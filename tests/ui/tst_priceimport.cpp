@@ -4,7 +4,7 @@
 // core's test; here it is what the user sees of them.
 
 #include "prices/priceimportdlg.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "support/app.h"
 
 #include <sys/stat.h>
