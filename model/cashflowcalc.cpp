@@ -123,9 +123,9 @@ Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& 
     auto gap = [&](double y) {
         ++result.evaluations;
         if (result.evaluations % kCashflowClockCadence == 0 && clock.Milliseconds() - start > kCashflowTimeLimitMs)
-            throw CUserException();
+            throw NoYieldFound();
         if (y < -1e18 || y > 1e18)
-            throw CUserException();
+            throw NoYieldFound();
         double pv = 0.0;
         for (const Flow& f : flows)
             pv += f.amount / std::pow(1.0 + y, f.years);
@@ -137,7 +137,7 @@ Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& 
 
     try {
         result.ytm = SolveYield(kWindowSolver, gap, afterStep);
-    } catch (const CUserException&) {
+    } catch (const NoYieldFound&) {
         result.error = true;
         return s;
     }

@@ -13,7 +13,10 @@ namespace tenvix {
 // Thrown by a gap function or the search when no yield can be given: a trial
 // yield out of range, or the time budget spent. It carries no text; whoever
 // started the analysis decides what the user sees.
-class CUserException {};
+class NoYieldFound {};
+// The former name, which the portfolio window and the horizon value still
+// catch by; it goes once they say NoYieldFound.
+using CUserException = NoYieldFound;
 
 struct SolverConstants {
     double tolerance; // a gap whose magnitude is below this is a root
@@ -47,7 +50,7 @@ namespace detail {
 inline bool Converged(double gap, double tolerance) { return !(std::fabs(gap) >= tolerance); }
 } // namespace detail
 
-// Finds y with |gap(y)| below the tolerance. `gap` may throw CUserException.
+// Finds y with |gap(y)| below the tolerance. `gap` may throw NoYieldFound.
 // `afterStep(x, g)` runs after every false-position step with the estimate and
 // its gap, before the next estimate is made; it may throw, or return true to
 // accept x as it stands.

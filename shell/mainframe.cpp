@@ -13,12 +13,12 @@
 #include "portfolio/portfoliodlg.h"
 #include "prices/importtexts.h"
 #include "prices/priceimportdlg.h"
+#include "prices/priceupdatedlg.h"
 #include "shell/analysisexport.h"
 #include "shell/barlayout.h"
 #include "shell/deletemanydlg.h"
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
-#include "prices/priceupdatedlg.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
 #include "shell/statusindicators.h"
@@ -96,7 +96,7 @@ bool CMainFrame::Create()
     }
     // A window of its own, not a child of the frame, so that it gets its own
     // task-bar button; the frame deletes it. Hidden until Single analysis.
-    auto* analysis = new CAnalysisDlg();
+    auto* analysis = new AnalysisDialog();
     m_dlgAnalysis = analysis;
     ExplainInto(analysis, ExplainSource::Analysis);
     m_pSeekResults.assign(kMaxSeekResults, CBondList::Position{});
@@ -231,7 +231,7 @@ void CMainFrame::UpdateEditCommands()
     Action(ID_EDIT_PASTE)->setEnabled(m_pForm->CanEditPaste());
 }
 
-void CMainFrame::UpdateRecentFileMenu(const CRecentFileList& list)
+void CMainFrame::UpdateRecentFileMenu(const RecentFileList& list)
 {
     qDeleteAll(m_recentActions);
     m_recentActions.clear();
@@ -460,7 +460,7 @@ void CMainFrame::OnUserGuide()
 {
     // Made on first use, then kept, hidden or not, with the place it was read to.
     if (!m_wndGuide)
-        m_wndGuide = new CGuideWindow(this);
+        m_wndGuide = new GuideWindow(this);
     m_wndGuide->showNormal();
     m_wndGuide->raise();
     m_wndGuide->activateWindow();

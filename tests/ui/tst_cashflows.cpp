@@ -20,8 +20,8 @@
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
 #include "prices/priceimportdlg.h"
-#include "shell/deletemanydlg.h"
 #include "prices/priceupdatedlg.h"
+#include "shell/deletemanydlg.h"
 #include "shell/settings.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"
@@ -83,16 +83,16 @@ class TestCashflows : public QObject {
     }
     void Analyse() { QTest::mouseClick(Form().findChild<QPushButton*>("analyseButton"), Qt::LeftButton); }
 
-    CAnalysisDlg* AnalysisWindow()
+    AnalysisDialog* AnalysisWindow()
     {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dlg = qobject_cast<CAnalysisDlg*>(w))
+            if (auto* dlg = qobject_cast<AnalysisDialog*>(w))
                 return dlg;
         return nullptr;
     }
     // Typed into the Bond Analysis window: its dates, the price and the
     // payments (amount, date), then Calculate.
-    void Calculate(CAnalysisDlg* dlg, const QString& price, const QList<std::pair<QString, double>>& payments,
+    void Calculate(AnalysisDialog* dlg, const QString& price, const QList<std::pair<QString, double>>& payments,
                    int method = 0)
     {
         dlg->findChild<DatePicker*>("standDate")->SetValue(Day(2025, 6, 30));
@@ -234,7 +234,7 @@ private slots:
 
     void bondAnalysisFillsTheViewUnderItsYearMethod()
     {
-        CAnalysisDlg* dlg = AnalysisWindow();
+        AnalysisDialog* dlg = AnalysisWindow();
         QVERIFY(dlg);
         for (int method : {0, 1}) {
             Calculate(dlg, "97.5", {{"5", Day(2025, 6, 30)}, {"5", Day(2026, 6, 30)}, {"105", Day(2027, 12, 31)}},
@@ -387,7 +387,7 @@ private slots:
 
     void theTableSortsCopiesAndSavesWhatTheCoreExplains()
     {
-        CAnalysisDlg* dlg = AnalysisWindow();
+        AnalysisDialog* dlg = AnalysisWindow();
         const QList<std::pair<QString, double>> payments = {{"4.5", Day(2026, 3, 1)},  {"4.5", Day(2027, 3, 1)},
                                                             {"54.5", Day(2028, 3, 1)}, {"2.5", Day(2029, 3, 1)},
                                                             {"52.5", Day(2030, 3, 1)}, {"0.25", Day(2027, 9, 1)}};
@@ -494,7 +494,7 @@ private slots:
         const QString path = QString::fromLatin1(QTest::currentDataTag());
         const QByteArray newPrice = "ISIN;Kurs\nGOV-2027-A;97,3\n";
         const auto importNewPrice = [newPrice] {
-            WhenModal<CPriceImportDlg>([newPrice](CPriceImportDlg* dlg) {
+            WhenModal<PriceImportDialog>([newPrice](PriceImportDialog* dlg) {
                 QVERIFY(dlg->Load(newPrice.toStdString(), "test", false));
                 dlg->findChild<QPushButton*>("applyButton")->click();
             });
