@@ -1,7 +1,7 @@
 #include "analysis/analysisdlg.h"
 
+#include "model/analysiscalc.h"
 #include "model/analysismessages.h"
-#include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "uikit/busycursor.h"
 #include "uikit/buttons.h"
@@ -283,7 +283,7 @@ void AnalysisDialog::OnCalculate()
     EmptyResultBoxes();
 
     const std::vector<GridRow> rows = m_wndGrid->Rows();
-    CashflowInput input;
+    AnalysisInput input;
     input.price = TypedDecimal(m_wndPrice->text()).toStdString();
     input.rows = rows;
     input.stand = m_wndStand->Day();
@@ -295,15 +295,15 @@ void AnalysisDialog::OnCalculate()
     explained.stand = input.stand;
     explained.horizon = input.horizon;
     explained.method = input.method;
-    CashflowResult result;
+    AnalysisResult result;
     {
         const BusyCursor busy;
-        CashflowExplanation x = ExplainCashflows(input, LocaleDateParser(), UiClock());
+        AnalysisExplanation x = ExplainAnalysis(input, LocaleDateParser(), UiClock());
         result = x.result;
         explained.explanation = std::move(x.explanation);
     }
     if (result.fault) {
-        const QString message = QString::fromStdString(CashflowFaultMessage(result.fault));
+        const QString message = QString::fromStdString(AnalysisFaultMessage(result.fault));
         emit ExplainFailed(message);
         ShowError(this, message);
         return;
@@ -313,7 +313,7 @@ void AnalysisDialog::OnCalculate()
     else
         emit Explained(explained);
     if (result.error) {
-        m_wndYTM->setText(QString::fromLatin1(kCashflowNoYieldText));
+        m_wndYTM->setText(QString::fromLatin1(kAnalysisNoYieldText));
     } else {
         m_wndYTM->setText(Figure(result.ytm));
         m_wndD1->setText(Figure(result.duration));

@@ -36,13 +36,13 @@ inline constexpr double kRecordAcceptBand = 0.001;
 inline constexpr std::int32_t kRecordTimeLimitMs = 1900;
 inline constexpr std::int32_t kPortfolioTimeLimitMs = 7000;
 
-// The Bond Analysis window's search (model/cashflowcalc.h). It counts gap
+// The Bond Analysis window's search (model/analysiscalc.h). It counts gap
 // evaluations, bracketing included, and looks at the clock on every
-// kCashflowClockCadence-th; a spent budget is a failure, with no band of
+// kAnalysisClockCadence-th; a spent budget is a failure, with no band of
 // estimates that are close enough.
 inline constexpr SolverConstants kWindowSolver{1e-7};
-inline constexpr std::int64_t kCashflowTimeLimitMs = 5000;
-inline constexpr std::int64_t kCashflowClockCadence = 2048;
+inline constexpr std::int64_t kAnalysisTimeLimitMs = 5000;
+inline constexpr std::int64_t kAnalysisClockCadence = 2048;
 
 namespace detail {
 // A gap that is not a number counts as close enough: it only appears once a

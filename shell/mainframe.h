@@ -5,8 +5,8 @@
 // stand date, the investment horizon and the Square-M flag) that every
 // analysis reads at the moment it runs.
 
-#include "cashflows/cashflowtexts.h"
 #include "editor/formhost.h"
+#include "explain/cashflowtexts.h"
 #include "model/bondlist.h"
 #include "model/seek.h"
 #include "shell/frameactions.h"

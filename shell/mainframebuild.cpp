@@ -4,8 +4,8 @@
 #include "shell/mainframe.h"
 
 #include "analysis/analysisdlg.h"
-#include "cashflows/cashflowview.h"
 #include "editor/inview.h"
+#include "explain/cashflowview.h"
 #include "model/date.h"
 #include "portfolio/portfoliodlg.h"
 #include "shell/mylistview.h"

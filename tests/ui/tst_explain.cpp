@@ -5,14 +5,14 @@
 // figures themselves are the core's explanation tests.
 
 #include "analysis/analysisdlg.h"
-#include "cashflows/cashflowchart.h"
-#include "cashflows/cashflowtable.h"
-#include "cashflows/cashflowview.h"
-#include "cashflows/horizonchart.h"
 #include "editor/inview.h"
+#include "explain/cashflowchart.h"
+#include "explain/cashflowtable.h"
+#include "explain/cashflowview.h"
+#include "explain/horizonchart.h"
+#include "model/analysiscalc.h"
 #include "model/bondfile.h"
 #include "model/bondlookup.h"
-#include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "model/numbers.h"
 #include "portfolio/core/horizonvalue.h"
@@ -62,7 +62,7 @@ const QStringList kTwentyIds = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV
 
 } // namespace
 
-class TestCashflows : public QObject {
+class TestExplain : public QObject {
     Q_OBJECT
     std::unique_ptr<test::App> m_app;
     CMainFrame* m_frame = nullptr;
@@ -442,7 +442,7 @@ private slots:
         std::vector<GridRow> grid;
         for (const auto& [amount, day] : payments)
             grid.push_back({amount.toStdString(), FormatDate(day).toStdString()});
-        const CashflowExplanation core = ExplainCashflows(
+        const AnalysisExplanation core = ExplainAnalysis(
             {"101.25", grid, Day(2025, 6, 30), Day(2029, 6, 30), YearMethod::DayCount}, LocaleDateParser(), UiClock());
         const QString path = m_app->dir.filePath("table.csv");
         m_app->chooser.Answer(path);
@@ -666,5 +666,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCashflows)
-#include "tst_cashflows.moc"
+QTEST_MAIN(TestExplain)
+#include "tst_explain.moc"
