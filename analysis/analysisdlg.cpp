@@ -1,7 +1,7 @@
 #include "analysis/analysisdlg.h"
 
+#include "model/analysiscalc.h"
 #include "model/analysismessages.h"
-#include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "uikit/busycursor.h"
 #include "uikit/buttons.h"
@@ -53,7 +53,7 @@ QLabel* MakeLabel(const QString& text, QWidget* buddy, QWidget* parent)
 
 } // namespace
 
-CAnalysisDlg::CAnalysisDlg(QWidget* parent) : QDialog(parent)
+AnalysisDialog::AnalysisDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("analysisDlg"));
     setWindowTitle(QStringLiteral("Bond Analysis"));
@@ -69,20 +69,20 @@ CAnalysisDlg::CAnalysisDlg(QWidget* parent) : QDialog(parent)
     m_wndGrid->SetRowCount(1);
     m_wndYear->setCurrentIndex(0);
 
-    connect(m_wndPeriods, &QSpinBox::valueChanged, this, &CAnalysisDlg::OnPeriodsChanged);
-    connect(m_wndGrid, &PaymentGrid::EditEnded, this, &CAnalysisDlg::OnCellEdited);
-    connect(m_wndInsert, &QPushButton::clicked, this, &CAnalysisDlg::OnInsert);
-    connect(m_wndStand, &DatePicker::ValueChanged, this, &CAnalysisDlg::ShowHorizonYears);
-    connect(m_wndHorizon, &DatePicker::ValueChanged, this, &CAnalysisDlg::ShowHorizonYears);
-    connect(m_wndYear, &QComboBox::currentIndexChanged, this, &CAnalysisDlg::ShowHorizonYears);
-    connect(m_wndPrice, &QLineEdit::textChanged, this, &CAnalysisDlg::ClearResults);
-    connect(m_wndCalculate, &QPushButton::clicked, this, &CAnalysisDlg::OnCalculate);
-    connect(m_wndNew, &QPushButton::clicked, this, &CAnalysisDlg::OnNew);
+    connect(m_wndPeriods, &QSpinBox::valueChanged, this, &AnalysisDialog::OnPeriodsChanged);
+    connect(m_wndGrid, &PaymentGrid::EditEnded, this, &AnalysisDialog::OnCellEdited);
+    connect(m_wndInsert, &QPushButton::clicked, this, &AnalysisDialog::OnInsert);
+    connect(m_wndStand, &DatePicker::ValueChanged, this, &AnalysisDialog::ShowHorizonYears);
+    connect(m_wndHorizon, &DatePicker::ValueChanged, this, &AnalysisDialog::ShowHorizonYears);
+    connect(m_wndYear, &QComboBox::currentIndexChanged, this, &AnalysisDialog::ShowHorizonYears);
+    connect(m_wndPrice, &QLineEdit::textChanged, this, &AnalysisDialog::ClearResults);
+    connect(m_wndCalculate, &QPushButton::clicked, this, &AnalysisDialog::OnCalculate);
+    connect(m_wndNew, &QPushButton::clicked, this, &AnalysisDialog::OnNew);
     // Hiding keeps every entry for the next showing; so do Esc and the close box.
     connect(m_wndExit, &QPushButton::clicked, this, &QDialog::hide);
 }
 
-void CAnalysisDlg::BuildControls()
+void AnalysisDialog::BuildControls()
 {
     // Entries: the two dates, the number of rows and the price over the grid.
     auto* entries = new QGroupBox(this);
@@ -210,13 +210,13 @@ void CAnalysisDlg::BuildControls()
     setTabOrder(m_wndNew, m_wndExit);
 }
 
-void CAnalysisDlg::OnPeriodsChanged(int periods)
+void AnalysisDialog::OnPeriodsChanged(int periods)
 {
     m_wndGrid->SetRowCount(periods);
     ClearResults();
 }
 
-void CAnalysisDlg::OnCellEdited(int row, int column, const QString& text)
+void AnalysisDialog::OnCellEdited(int row, int column, const QString& text)
 {
     if (column != PaymentGrid::kPayment && column != PaymentGrid::kDate)
         return;
@@ -224,7 +224,7 @@ void CAnalysisDlg::OnCellEdited(int row, int column, const QString& text)
     ClearResults();
 }
 
-void CAnalysisDlg::OnInsert()
+void AnalysisDialog::OnInsert()
 {
     // A date still being typed in the row would overwrite the inserted one
     // when its editor closes.
@@ -236,21 +236,21 @@ void CAnalysisDlg::OnInsert()
     ClearResults();
 }
 
-void CAnalysisDlg::ShowHorizonYears()
+void AnalysisDialog::ShowHorizonYears()
 {
     const auto method = m_wndYear->currentIndex() == 0 ? YearMethod::CalendarParts : YearMethod::DayCount;
     m_wndH->setText(Figure(HorizonYears(method, m_wndStand->Day(), m_wndHorizon->Day())));
     ClearResults();
 }
 
-void CAnalysisDlg::ClearResults()
+void AnalysisDialog::ClearResults()
 {
     if (m_bResultsShown)
         EmptyResultBoxes();
     emit EntriesChanged();
 }
 
-void CAnalysisDlg::EmptyResultBoxes()
+void AnalysisDialog::EmptyResultBoxes()
 {
     m_wndYTM->clear();
     m_wndD1->clear();
@@ -258,7 +258,7 @@ void CAnalysisDlg::EmptyResultBoxes()
     m_bResultsShown = false;
 }
 
-void CAnalysisDlg::OnNew()
+void AnalysisDialog::OnNew()
 {
     // New starts afresh: what an open editor holds goes with the rest.
     m_wndGrid->DropEdit();
@@ -274,7 +274,7 @@ void CAnalysisDlg::OnNew()
     emit EntriesChanged();
 }
 
-void CAnalysisDlg::OnCalculate()
+void AnalysisDialog::OnCalculate()
 {
     // A payment still being typed is part of the input.
     m_wndGrid->CommitEdit();
@@ -283,7 +283,7 @@ void CAnalysisDlg::OnCalculate()
     EmptyResultBoxes();
 
     const std::vector<GridRow> rows = m_wndGrid->Rows();
-    CashflowInput input;
+    AnalysisInput input;
     input.price = TypedDecimal(m_wndPrice->text()).toStdString();
     input.rows = rows;
     input.stand = m_wndStand->Day();
@@ -295,15 +295,15 @@ void CAnalysisDlg::OnCalculate()
     explained.stand = input.stand;
     explained.horizon = input.horizon;
     explained.method = input.method;
-    CashflowResult result;
+    AnalysisResult result;
     {
         const BusyCursor busy;
-        CashflowExplanation x = ExplainCashflows(input, LocaleDateParser(), UiClock());
+        AnalysisExplanation x = ExplainAnalysis(input, LocaleDateParser(), UiClock());
         result = x.result;
         explained.explanation = std::move(x.explanation);
     }
     if (result.fault) {
-        const QString message = QString::fromStdString(CashflowFaultMessage(result.fault));
+        const QString message = QString::fromStdString(AnalysisFaultMessage(result.fault));
         emit ExplainFailed(message);
         ShowError(this, message);
         return;
@@ -313,7 +313,7 @@ void CAnalysisDlg::OnCalculate()
     else
         emit Explained(explained);
     if (result.error) {
-        m_wndYTM->setText(QString::fromLatin1(kCashflowNoYieldText));
+        m_wndYTM->setText(QString::fromLatin1(kAnalysisNoYieldText));
     } else {
         m_wndYTM->setText(Figure(result.ytm));
         m_wndD1->setText(Figure(result.duration));

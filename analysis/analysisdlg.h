@@ -21,10 +21,10 @@ namespace tenvix::ui {
 class DatePicker;
 class PaymentGrid;
 
-class CAnalysisDlg : public QDialog {
+class AnalysisDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CAnalysisDlg(QWidget* parent = nullptr);
+    explicit AnalysisDialog(QWidget* parent = nullptr);
 
     // Whether the result boxes hold figures or "Error" from the last Calculate.
     bool ResultsShown() const { return m_bResultsShown; }

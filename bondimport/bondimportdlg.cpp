@@ -78,7 +78,7 @@ private:
     const std::vector<BondVerdict>* m_verdicts = nullptr;
 };
 
-CBondImportDlg::CBondImportDlg(QWidget* parent) : QDialog(parent)
+BondImportDialog::BondImportDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("bondImportDlg"));
     setWindowTitle(Text(ImportText::Caption));
@@ -132,18 +132,18 @@ CBondImportDlg::CBondImportDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(bottom);
     resize(760, 480);
 
-    connect(m_wndFile, &QPushButton::clicked, this, &CBondImportDlg::ChooseFile);
+    connect(m_wndFile, &QPushButton::clicked, this, &BondImportDialog::ChooseFile);
     connect(m_wndApply, &QPushButton::clicked, this, [this] {
         if (!m_bBusy)
             accept();
     });
-    connect(m_wndCancel, &QPushButton::clicked, this, &CBondImportDlg::reject);
+    connect(m_wndCancel, &QPushButton::clicked, this, &BondImportDialog::reject);
     ShowSummary();
 }
 
-CBondImportDlg::~CBondImportDlg() = default;
+BondImportDialog::~BondImportDialog() = default;
 
-bool CBondImportDlg::ChooseFile()
+bool BondImportDialog::ChooseFile()
 {
     FileChoice choice;
     choice.caption = Text(ImportText::Caption);
@@ -163,7 +163,7 @@ bool CBondImportDlg::ChooseFile()
     return Load(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), path);
 }
 
-bool CBondImportDlg::Load(std::string_view bytes, const QString& source)
+bool BondImportDialog::Load(std::string_view bytes, const QString& source)
 {
     static CBondList none;
     BondImport judged;
@@ -190,7 +190,7 @@ bool CBondImportDlg::Load(std::string_view bytes, const QString& source)
     return true;
 }
 
-void CBondImportDlg::ShowSummary()
+void BondImportDialog::ShowSummary()
 {
     if (m_judged.verdicts.empty()) {
         m_wndSummary->clear();
@@ -203,7 +203,7 @@ void CBondImportDlg::ShowSummary()
     m_wndApply->setEnabled(counts.add + counts.replace > 0);
 }
 
-void CBondImportDlg::done(int code)
+void BondImportDialog::done(int code)
 {
     // Esc and the close box wait for a read to stop; the read's own window
     // has the Cancel that stops it.
@@ -214,7 +214,7 @@ void CBondImportDlg::done(int code)
 
 std::optional<BondCounts> ImportBonds(QWidget* parent, CBondList& bonds)
 {
-    CBondImportDlg dlg(parent);
+    BondImportDialog dlg(parent);
     dlg.m_pBondList = &bonds;
     if (ExecModal(dlg) != QDialog::Accepted)
         return std::nullopt;

@@ -23,11 +23,11 @@ namespace tenvix::ui {
 
 class BondVerdictTable;
 
-class CBondImportDlg : public QDialog {
+class BondImportDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CBondImportDlg(QWidget* parent = nullptr);
-    ~CBondImportDlg() override;
+    explicit BondImportDialog(QWidget* parent = nullptr);
+    ~BondImportDialog() override;
 
     // Set before the window is shown; the list is not owned.
     CBondList* m_pBondList = nullptr;

@@ -5,8 +5,8 @@
 #include "cli/common.h"
 #include "cli/output.h"
 
+#include "model/analysiscalc.h"
 #include "model/analysismessages.h"
-#include "model/cashflowcalc.h"
 #include "model/clock.h"
 #include "model/format.h"
 
@@ -59,19 +59,19 @@ int RunCashflows(const std::vector<std::string>& argv)
     // Dates are checked row by row like the window's grid, so a bad one is a
     // fault of its row rather than a usage error.
     const DateParser parseDate = [](std::string_view text) { return ParseIsoDate(text); };
-    CashflowInput input{price, rows, stand, horizon, method, squareM};
+    AnalysisInput input{price, rows, stand, horizon, method, squareM};
     input.emptyAmountIsNoNumber = true;
     const bool table = args.Flag("table");
-    CashflowExplanation x;
+    AnalysisExplanation x;
     if (table)
-        x = ExplainCashflows(input, parseDate, SystemClock());
+        x = ExplainAnalysis(input, parseDate, SystemClock());
     else
-        x.result = CalculateCashflows(input, parseDate, SystemClock());
-    const CashflowResult& r = x.result;
+        x.result = CalculateAnalysis(input, parseDate, SystemClock());
+    const AnalysisResult& r = x.result;
     // The one analysis of the command failed: refused entries, or no yield
     // (where the window shows "Error" in place of the figures).
     if (!r.Ok()) {
-        std::cerr << (r.fault ? CashflowFaultMessage(r.fault) : AnalysisFailureText(AnalysisFailure::NoYield)) << "\n";
+        std::cerr << (r.fault ? AnalysisFaultMessage(r.fault) : AnalysisFailureText(AnalysisFailure::NoYield)) << "\n";
         return kExitFailure;
     }
     if (table)

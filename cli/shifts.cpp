@@ -104,7 +104,7 @@ int RunShifts(const std::vector<std::string>& argv)
     std::vector<ShiftPoint> points;
     try {
         points = HorizonValues(bonds, units, ytm, YearFraction(horizon, stand), from, to, step);
-    } catch (const CUserException&) {
+    } catch (const NoYieldFound&) {
         return Fail(OutcomeMessage(PortfolioOutcome::BadYtm));
     }
     Output out(STDOUT_FILENO);

@@ -208,7 +208,7 @@ int main(int argc, char** argv)
     // The price import's preview of the sample price file, left unapplied.
     OnePath chooser(priceFile);
     InstallFileChooser(&chooser);
-    WhenModal<CPriceImportDlg>([](CPriceImportDlg* dlg) {
+    WhenModal<PriceImportDialog>([](PriceImportDialog* dlg) {
         Button(dlg, "fileButton")->click();
         dlg->resize(900, 380);
         Settle();

@@ -18,7 +18,7 @@ RecordAnalysis AnalyseRecord(CBond& bond, double stand, double horizon, double p
         out.ytm = bond.GetYTM(clock);
         bond.GetDurationM2(out.ytm, price, out.duration, out.squareM);
         out.outcome = RecordOutcome::Solved;
-    } catch (const CUserException&) {
+    } catch (const NoYieldFound&) {
         out = RecordAnalysis{RecordOutcome::NoYield, out.code};
     }
     return out;

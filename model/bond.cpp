@@ -65,7 +65,7 @@ double CBond::GetYTM(const Clock& clock)
             return false;
         if (!(std::fabs(g) > kRecordAcceptBand))
             return true;
-        throw CUserException();
+        throw NoYieldFound();
     };
     return SolveYield(
         kRecordSolver, [this](double y) { return PriceGap(y); }, afterStep);
@@ -131,11 +131,11 @@ int CBondStd::Validate() const
 double CBondStd::PriceGap(double y) const
 {
     if (y > 1e18)
-        throw CUserException();
+        throw NoYieldFound();
     const double tau = m_nPeriodMonths / 12.0;
     const double i = std::pow(1 + y, tau) - 1;
     if (i > 1e18)
-        throw CUserException();
+        throw NoYieldFound();
     const double Q = m_fCoupon;
     const double c0 = m_bBroken ? Q : 0.0;
     const double A = c0 + (Q / i) * (1 - 1 / std::pow(1 + i, m_nPeriods));
@@ -277,7 +277,7 @@ int CBondFree::Validate() const
 double CBondFree::PriceGap(double y) const
 {
     if (y < -1e18 || y > 1e18)
-        throw CUserException();
+        throw NoYieldFound();
     double sum = 0;
     for (const Flow& f : m_flows)
         sum += f.amount / std::pow(1 + y, f.years);

@@ -57,7 +57,7 @@ public:
     int SetDates(double stand, double horizon);
     // The yield to maturity, by SolveYield within m_nTimeLimit milliseconds of
     // `clock`. Returns 0.0 when Validate allows no analysis (the code stays in
-    // m_nStatus); throws CUserException when no yield can be found.
+    // m_nStatus); throws NoYieldFound when no yield can be found.
     double GetYTM(const Clock& clock);
 
     // First, so that a scan over a whole database for an identifier touches

@@ -13,7 +13,10 @@ namespace tenvix {
 // Thrown by a gap function or the search when no yield can be given: a trial
 // yield out of range, or the time budget spent. It carries no text; whoever
 // started the analysis decides what the user sees.
-class CUserException {};
+class NoYieldFound {};
+// The former name, which the portfolio window and the horizon value still
+// catch by; it goes once they say NoYieldFound.
+using CUserException = NoYieldFound;
 
 struct SolverConstants {
     double tolerance; // a gap whose magnitude is below this is a root
@@ -33,13 +36,13 @@ inline constexpr double kRecordAcceptBand = 0.001;
 inline constexpr std::int32_t kRecordTimeLimitMs = 1900;
 inline constexpr std::int32_t kPortfolioTimeLimitMs = 7000;
 
-// The Bond Analysis window's search (model/cashflowcalc.h). It counts gap
+// The Bond Analysis window's search (model/analysiscalc.h). It counts gap
 // evaluations, bracketing included, and looks at the clock on every
-// kCashflowClockCadence-th; a spent budget is a failure, with no band of
+// kAnalysisClockCadence-th; a spent budget is a failure, with no band of
 // estimates that are close enough.
 inline constexpr SolverConstants kWindowSolver{1e-7};
-inline constexpr std::int64_t kCashflowTimeLimitMs = 5000;
-inline constexpr std::int64_t kCashflowClockCadence = 2048;
+inline constexpr std::int64_t kAnalysisTimeLimitMs = 5000;
+inline constexpr std::int64_t kAnalysisClockCadence = 2048;
 
 namespace detail {
 // A gap that is not a number counts as close enough: it only appears once a
@@ -47,7 +50,7 @@ namespace detail {
 inline bool Converged(double gap, double tolerance) { return !(std::fabs(gap) >= tolerance); }
 } // namespace detail
 
-// Finds y with |gap(y)| below the tolerance. `gap` may throw CUserException.
+// Finds y with |gap(y)| below the tolerance. `gap` may throw NoYieldFound.
 // `afterStep(x, g)` runs after every false-position step with the estimate and
 // its gap, before the next estimate is made; it may throw, or return true to
 // accept x as it stands.

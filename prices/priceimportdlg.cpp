@@ -54,7 +54,7 @@ constexpr DecimalMark kMarks[] = {DecimalMark::Point, DecimalMark::Comma};
 
 } // namespace
 
-CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
+PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("priceImportDlg"));
     setWindowTitle(Text(ImportText::Caption));
@@ -163,15 +163,15 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(bottom);
     resize(820, 520);
 
-    connect(m_wndFile, &QPushButton::clicked, this, &CPriceImportDlg::ChooseFile);
-    connect(m_wndClipboard, &QPushButton::clicked, this, &CPriceImportDlg::TakeClipboard);
-    connect(m_wndApply, &QPushButton::clicked, this, &CPriceImportDlg::Apply);
-    connect(m_wndCancel, &QPushButton::clicked, this, &CPriceImportDlg::reject);
+    connect(m_wndFile, &QPushButton::clicked, this, &PriceImportDialog::ChooseFile);
+    connect(m_wndClipboard, &QPushButton::clicked, this, &PriceImportDialog::TakeClipboard);
+    connect(m_wndApply, &QPushButton::clicked, this, &PriceImportDialog::Apply);
+    connect(m_wndCancel, &QPushButton::clicked, this, &PriceImportDialog::reject);
     connect(m_wndThreshold, &QDoubleSpinBox::valueChanged, this, [this](double percent) {
         m_pModel->SetThreshold(percent);
         ShowSummary();
     });
-    connect(m_wndDecimalMark, &QComboBox::currentIndexChanged, this, &CPriceImportDlg::ChangeDecimalMark);
+    connect(m_wndDecimalMark, &QComboBox::currentIndexChanged, this, &PriceImportDialog::ChangeDecimalMark);
     connect(m_wndFilter, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry >= 0 && entry < static_cast<int>(std::size(kFilters)))
             m_pModel->SetFilter(kFilters[entry].filter);
@@ -179,9 +179,9 @@ CPriceImportDlg::CPriceImportDlg(QWidget* parent) : QDialog(parent)
     ShowSummary();
 }
 
-CPriceImportDlg::~CPriceImportDlg() = default;
+PriceImportDialog::~PriceImportDialog() = default;
 
-const BondIdIndex& CPriceImportDlg::Index()
+const BondIdIndex& PriceImportDialog::Index()
 {
     if (!m_pIndex) {
         const BusyCursor busy;
@@ -191,7 +191,7 @@ const BondIdIndex& CPriceImportDlg::Index()
     return *m_pIndex;
 }
 
-bool CPriceImportDlg::ChooseFile()
+bool PriceImportDialog::ChooseFile()
 {
     FileChoice choice;
     choice.caption = Text(ImportText::Caption);
@@ -211,7 +211,7 @@ bool CPriceImportDlg::ChooseFile()
     return Load(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), path, false);
 }
 
-bool CPriceImportDlg::TakeClipboard()
+bool PriceImportDialog::TakeClipboard()
 {
     const QString text = QGuiApplication::clipboard()->text();
     if (text.trimmed().isEmpty()) {
@@ -223,7 +223,7 @@ bool CPriceImportDlg::TakeClipboard()
                 Text(ImportText::ClipboardSource), true);
 }
 
-bool CPriceImportDlg::Load(std::string_view bytes, const QString& source, bool clipboard)
+bool PriceImportDialog::Load(std::string_view bytes, const QString& source, bool clipboard)
 {
     const BondIdIndex& index = Index();
     PriceFile file;
@@ -262,7 +262,7 @@ bool CPriceImportDlg::Load(std::string_view bytes, const QString& source, bool c
     return true;
 }
 
-void CPriceImportDlg::ShowDecimalMark()
+void PriceImportDialog::ShowDecimalMark()
 {
     const QSignalBlocker quiet(m_wndDecimalMark);
     const auto* found = std::find(std::begin(kMarks), std::end(kMarks), m_file.decimalMark);
@@ -270,7 +270,7 @@ void CPriceImportDlg::ShowDecimalMark()
     m_wndDecimalMark->setEnabled(!m_verdicts.empty());
 }
 
-void CPriceImportDlg::ChangeDecimalMark(int entry)
+void PriceImportDialog::ChangeDecimalMark(int entry)
 {
     if (m_bBusy || m_verdicts.empty() || entry < 0 || entry >= static_cast<int>(std::size(kMarks)) ||
         kMarks[entry] == m_file.decimalMark) {
@@ -299,7 +299,7 @@ void CPriceImportDlg::ChangeDecimalMark(int entry)
     ShowSummary();
 }
 
-void CPriceImportDlg::ShowSummary()
+void PriceImportDialog::ShowSummary()
 {
     if (m_verdicts.empty()) {
         m_wndSummary->clear();
@@ -312,7 +312,7 @@ void CPriceImportDlg::ShowSummary()
     m_wndApply->setEnabled(counts.update > 0);
 }
 
-void CPriceImportDlg::Apply()
+void PriceImportDialog::Apply()
 {
     if (m_bBusy)
         return;
@@ -335,7 +335,7 @@ void CPriceImportDlg::Apply()
     accept();
 }
 
-void CPriceImportDlg::done(int code)
+void PriceImportDialog::done(int code)
 {
     // Esc and the close box wait for a read to stop; the read's own window
     // has the Cancel that stops it.
@@ -346,7 +346,7 @@ void CPriceImportDlg::done(int code)
 
 std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::int32_t standDay)
 {
-    CPriceImportDlg dlg(parent);
+    PriceImportDialog dlg(parent);
     dlg.m_pBondList = &bonds;
     dlg.m_nStandDay = standDay;
     // Nothing stored (all the changes were large, and the user kept them

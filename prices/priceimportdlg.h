@@ -28,11 +28,11 @@ namespace tenvix::ui {
 
 class PriceVerdictModel;
 
-class CPriceImportDlg : public QDialog {
+class PriceImportDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit CPriceImportDlg(QWidget* parent = nullptr);
-    ~CPriceImportDlg() override;
+    explicit PriceImportDialog(QWidget* parent = nullptr);
+    ~PriceImportDialog() override;
 
     // Set before the window is shown; the list is not owned.
     CBondList* m_pBondList = nullptr;

@@ -20,7 +20,7 @@ bool g_bLinkVisited = false;
 bool CAboutDlg::LinkVisited() { return g_bLinkVisited; }
 void CAboutDlg::SetLinkVisited(bool visited) { g_bLinkVisited = visited; }
 
-CLinkLabel::CLinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
+LinkLabel::LinkLabel(const QString& text, QWidget* parent) : QLabel(text, parent)
 {
     QFont f = font();
     f.setUnderline(true);
@@ -30,9 +30,9 @@ CLinkLabel::CLinkLabel(const QString& text, QWidget* parent) : QLabel(text, pare
     setFocusPolicy(Qt::TabFocus);
 }
 
-QColor CLinkLabel::LinkColor() { return g_bLinkVisited ? QColor(128, 0, 128) : QColor(0, 0, 255); }
+QColor LinkLabel::LinkColor() { return g_bLinkVisited ? QColor(128, 0, 128) : QColor(0, 0, 255); }
 
-void CLinkLabel::paintEvent(QPaintEvent* event)
+void LinkLabel::paintEvent(QPaintEvent* event)
 {
     // The colour follows the flag each time the link is drawn; a click
     // itself forces no redraw.
@@ -43,14 +43,14 @@ void CLinkLabel::paintEvent(QPaintEvent* event)
     QLabel::paintEvent(event);
 }
 
-void CLinkLabel::mouseReleaseEvent(QMouseEvent* event)
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
-void CLinkLabel::keyPressEvent(QKeyEvent* event)
+void LinkLabel::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Space) {
         emit clicked();
@@ -73,9 +73,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     version->setObjectName(QStringLiteral("Version"));
     auto* notice = new QLabel(QStringLiteral("Copyright (C) Quellmark"), this);
     notice->setObjectName(QStringLiteral("Notice"));
-    m_pLink = new CLinkLabel(QString::fromLatin1(kContactAddress), this);
+    m_pLink = new LinkLabel(QString::fromLatin1(kContactAddress), this);
     m_pLink->setObjectName(QStringLiteral("ContactLink"));
-    connect(m_pLink, &CLinkLabel::clicked, this, &CAboutDlg::OnLinkClicked);
+    connect(m_pLink, &LinkLabel::clicked, this, &CAboutDlg::OnLinkClicked);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setDefault(true);

@@ -12,10 +12,10 @@ namespace tenvix::ui {
 
 inline const char* const kContactAddress = "tenvix@quellmark.example";
 
-class CLinkLabel : public QLabel {
+class LinkLabel : public QLabel {
     Q_OBJECT
 public:
-    explicit CLinkLabel(const QString& text, QWidget* parent = nullptr);
+    explicit LinkLabel(const QString& text, QWidget* parent = nullptr);
     // The colour the link is drawn in now.
     static QColor LinkColor();
 
@@ -33,7 +33,7 @@ class CAboutDlg : public QDialog {
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
 
-    CLinkLabel* Link() const { return m_pLink; }
+    LinkLabel* Link() const { return m_pLink; }
 
     // Opens "mailto:" and the contact address; remembers the outcome.
     void OnLinkClicked();
@@ -43,7 +43,7 @@ public:
     static void SetLinkVisited(bool visited);
 
 private:
-    CLinkLabel* m_pLink;
+    LinkLabel* m_pLink;
 };
 
 } // namespace tenvix::ui

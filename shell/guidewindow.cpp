@@ -10,7 +10,7 @@ static void InitGuideResource() { Q_INIT_RESOURCE(guide); }
 
 namespace tenvix::ui {
 
-CGuideWindow::CGuideWindow(QWidget* parent) : QDialog(parent, Qt::Window)
+GuideWindow::GuideWindow(QWidget* parent) : QDialog(parent, Qt::Window)
 {
     InitGuideResource();
     setObjectName(QStringLiteral("GuideWindow"));

@@ -10,10 +10,10 @@ class QTextBrowser;
 
 namespace tenvix::ui {
 
-class CGuideWindow : public QDialog {
+class GuideWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit CGuideWindow(QWidget* parent = nullptr);
+    explicit GuideWindow(QWidget* parent = nullptr);
 
     QTextBrowser* Browser() const { return m_pText; }
 

@@ -61,17 +61,17 @@ bool OwnedOrAbsent(const QString& name)
 }
 } // namespace
 
-CInstanceChannel::CInstanceChannel(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
+InstanceChannel::InstanceChannel(QString name, QObject* parent) : QObject(parent), m_name(std::move(name)) {}
 
-CInstanceChannel::~CInstanceChannel() = default;
+InstanceChannel::~InstanceChannel() = default;
 
-QString CInstanceChannel::DefaultName()
+QString InstanceChannel::DefaultName()
 {
     const QString folder = SessionFolder();
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/tenvix-open-") + DisplayKey();
 }
 
-bool CInstanceChannel::HandOver(const QString& path, int timeoutMs) const
+bool InstanceChannel::HandOver(const QString& path, int timeoutMs) const
 {
     if (m_name.isEmpty() || !OwnedOrAbsent(m_name))
         return false;
@@ -87,7 +87,7 @@ bool CInstanceChannel::HandOver(const QString& path, int timeoutMs) const
     return true;
 }
 
-bool CInstanceChannel::Listen()
+bool InstanceChannel::Listen()
 {
     if (m_pServer)
         return true;

@@ -11,14 +11,14 @@ class QLocalServer;
 
 namespace tenvix::ui {
 
-class CInstanceChannel : public QObject {
+class InstanceChannel : public QObject {
     Q_OBJECT
 public:
     // `name` identifies the channel: a socket path, or a bare name that Qt
     // places in the temporary folder (the tests' own). An empty name is no
     // channel: nothing is handed over and nothing listens.
-    explicit CInstanceChannel(QString name = DefaultName(), QObject* parent = nullptr);
-    ~CInstanceChannel() override;
+    explicit InstanceChannel(QString name = DefaultName(), QObject* parent = nullptr);
+    ~InstanceChannel() override;
 
     // The socket of this user's session: in $XDG_RUNTIME_DIR (else a folder
     // of the user's own, mode 0700, under the temporary folder), named after

@@ -36,7 +36,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
 
     // A file for a program that is already running goes to it.
-    tenvix::ui::CInstanceChannel channel;
+    tenvix::ui::InstanceChannel channel;
     const QString file = tenvix::ui::CTenvixApp::FileToOpen(QApplication::arguments());
     if (!file.isEmpty() && channel.HandOver(file))
         return 0;

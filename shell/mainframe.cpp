@@ -1,24 +1,17 @@
 // The frame: its document, panes and analysis settings, and what its commands
 // do. The actions, menus and bars are built in mainframebuild.cpp from the
-// command table of frameactions.h.
+// command table of frameactions.h; the commands that open a window are in
+// mainframewindows.cpp.
 
 #include "shell/mainframe.h"
 
 #include "analysis/analysisdlg.h"
-#include "bondimport/bondimportdlg.h"
-#include "bondimport/bondimporttexts.h"
-#include "cashflows/cashflowview.h"
 #include "editor/inview.h"
+#include "explain/cashflowview.h"
 #include "model/date.h"
-#include "portfolio/portfoliodlg.h"
-#include "prices/importtexts.h"
-#include "prices/priceimportdlg.h"
-#include "shell/analysisexport.h"
 #include "shell/barlayout.h"
-#include "shell/deletemanydlg.h"
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
-#include "shell/priceupdatedlg.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
 #include "shell/statusindicators.h"
@@ -96,7 +89,7 @@ bool CMainFrame::Create()
     }
     // A window of its own, not a child of the frame, so that it gets its own
     // task-bar button; the frame deletes it. Hidden until Single analysis.
-    auto* analysis = new CAnalysisDlg();
+    auto* analysis = new AnalysisDialog();
     m_dlgAnalysis = analysis;
     ExplainInto(analysis, ExplainSource::Analysis);
     m_pSeekResults.assign(kMaxSeekResults, CBondList::Position{});
@@ -231,7 +224,7 @@ void CMainFrame::UpdateEditCommands()
     Action(ID_EDIT_PASTE)->setEnabled(m_pForm->CanEditPaste());
 }
 
-void CMainFrame::UpdateRecentFileMenu(const CRecentFileList& list)
+void CMainFrame::UpdateRecentFileMenu(const RecentFileList& list)
 {
     qDeleteAll(m_recentActions);
     m_recentActions.clear();
@@ -344,15 +337,6 @@ void CMainFrame::OnRecordDelete()
     OnDatabaseChanged(DatabaseChange::Removed);
 }
 
-void CMainFrame::OnDeleteMany()
-{
-    CDeleteManyDlg dlg(this);
-    if (ExecModal(dlg) != QDialog::Accepted)
-        return;
-    m_pForm->DeleteMatured(dlg.m_dtBefore);
-    OnDatabaseChanged(DatabaseChange::Removed);
-}
-
 void CMainFrame::OnSeek()
 {
     RunSeek(*m_wndSeekBy, *m_wndSeekWhat, *m_pListView, BondList());
@@ -362,108 +346,6 @@ void CMainFrame::OnSeek()
     const QList<int> sizes = m_wndSplitter->sizes();
     if (m_pListView->topLevelItemCount() > 0 && sizes.size() == 2 && sizes[0] < wanted && sizes[1] > wanted)
         m_wndSplitter->setSizes({wanted, sizes[0] + sizes[1] - wanted});
-}
-
-void CMainFrame::OnUpdateAll()
-{
-    CPriceUpdateDlg dlg(this);
-    dlg.m_pBondList = &BondList();
-    // The stand date's day: the time of day does not count.
-    dlg.m_nStandDay = DaySerial(StandDate());
-    ExecModal(dlg);
-    // A page saved, or prices imported from the window.
-    if (dlg.m_bSaved)
-        OnDatabaseChanged(DatabaseChange::Prices);
-}
-
-void CMainFrame::OnImportPrices()
-{
-    // The stand date's day, as for Update All.
-    const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()));
-    if (!updated)
-        return;
-    OnDatabaseChanged(DatabaseChange::Prices);
-    ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
-}
-
-void CMainFrame::OnImportBonds()
-{
-    const auto done = ImportBonds(this, BondList());
-    if (!done)
-        return;
-    OnDatabaseChanged(DatabaseChange::Imported);
-    ShowNotice(this, Qs(bondimport::BondsImportedText(*done)));
-}
-
-void CMainFrame::OnExportAnalysis()
-{
-    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), m_doc.GetPathName(), m_doc.GetTitle());
-}
-
-namespace {
-
-// The Immunize dialog's texts as last accepted, kept from one run of the
-// program to the next.
-const QString kImmunizeSection = QStringLiteral("Immunize");
-
-ImmunizeEntries ReadImmunizeEntries()
-{
-    const ImmunizeEntries defaults;
-    return {GetProfileString(kImmunizeSection, QStringLiteral("Amount"), defaults.amount),
-            GetProfileString(kImmunizeSection, QStringLiteral("Rows"), defaults.rows),
-            GetProfileString(kImmunizeSection, QStringLiteral("Share"), defaults.share),
-            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
-}
-
-void WriteImmunizeEntries(const ImmunizeEntries& entries)
-{
-    WriteProfileString(kImmunizeSection, QStringLiteral("Amount"), entries.amount);
-    WriteProfileString(kImmunizeSection, QStringLiteral("Rows"), entries.rows);
-    WriteProfileString(kImmunizeSection, QStringLiteral("Share"), entries.share);
-    WriteProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), entries.leastYtm);
-}
-
-} // namespace
-
-void CMainFrame::OnRunPortfolio()
-{
-    // The pickers' values as they stand now, time of day included.
-    const double stand = StandDate();
-    const double horizon = Horizon();
-    CPortfolioDlg dlg(this);
-    dlg.m_pStandDate = &stand;
-    dlg.m_pHorizon = &horizon;
-    dlg.m_pBondList = &BondList().m_list;
-    const ImmunizeEntries remembered = ReadImmunizeEntries();
-    dlg.m_immunize = remembered;
-    // The view behind the modal window shows each Calculate as it ends and can
-    // be used again once the window closes.
-    ExplainInto(&dlg, ExplainSource::Portfolio);
-    ExecModal(dlg);
-    if (!(dlg.m_immunize == remembered))
-        WriteImmunizeEntries(dlg.m_immunize);
-    // Only prices changed through the window outlive it.
-    if (dlg.m_bPricesChanged)
-        OnDatabaseChanged(DatabaseChange::Prices);
-}
-
-void CMainFrame::OnSingleAnalysis()
-{
-    if (!m_dlgAnalysis)
-        return;
-    m_dlgAnalysis->showNormal();
-    m_dlgAnalysis->raise();
-    m_dlgAnalysis->activateWindow();
-}
-
-void CMainFrame::OnUserGuide()
-{
-    // Made on first use, then kept, hidden or not, with the place it was read to.
-    if (!m_wndGuide)
-        m_wndGuide = new CGuideWindow(this);
-    m_wndGuide->showNormal();
-    m_wndGuide->raise();
-    m_wndGuide->activateWindow();
 }
 
 void CMainFrame::SaveWindowSettings()

@@ -5,8 +5,8 @@
 // stand date, the investment horizon and the Square-M flag) that every
 // analysis reads at the moment it runs.
 
-#include "cashflows/cashflowtexts.h"
 #include "editor/formhost.h"
+#include "explain/cashflowtexts.h"
 #include "model/bondlist.h"
 #include "model/seek.h"
 #include "shell/frameactions.h"
@@ -31,7 +31,7 @@ namespace tenvix::ui {
 class CInView;
 class CMyListView;
 class CashflowView;
-class CRecentFileList;
+class RecentFileList;
 class DatePicker;
 
 // Bar ids, as kept with the saved layout.
@@ -81,7 +81,7 @@ public:
     QWidget* DialogWindow() override { return this; }
 
     // The File menu's recent files, in the list's order.
-    void UpdateRecentFileMenu(const CRecentFileList& list);
+    void UpdateRecentFileMenu(const RecentFileList& list);
 
     // Enables and checks what depends on state (Save, the toggles, M2, the
     // edit commands), as menus do before they open.

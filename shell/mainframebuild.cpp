@@ -4,8 +4,8 @@
 #include "shell/mainframe.h"
 
 #include "analysis/analysisdlg.h"
-#include "cashflows/cashflowview.h"
 #include "editor/inview.h"
+#include "explain/cashflowview.h"
 #include "model/date.h"
 #include "portfolio/portfoliodlg.h"
 #include "shell/mylistview.h"
@@ -263,7 +263,7 @@ bool CMainFrame::CreateBars()
     m_pReady = new QLabel(QStringLiteral("Ready"), m_wndStatusBar);
     m_pReady->setObjectName(QStringLiteral("MessagePane"));
     m_wndStatusBar->addWidget(m_pReady, 1);
-    auto* indicators = new CStatusIndicators(m_wndStatusBar);
+    auto* indicators = new StatusIndicators(m_wndStatusBar);
     for (QLabel* l : indicators->Labels())
         m_wndStatusBar->addPermanentWidget(l);
 
@@ -384,7 +384,7 @@ void CMainFrame::DockBarsInitially()
 }
 
 // The windows the frame makes elsewhere.
-template void CMainFrame::ExplainInto(CAnalysisDlg*, ExplainSource);
+template void CMainFrame::ExplainInto(AnalysisDialog*, ExplainSource);
 template void CMainFrame::ExplainInto(CPortfolioDlg*, ExplainSource);
 
 } // namespace tenvix::ui

@@ -19,7 +19,7 @@ bool SameFile(const QString& a, const QString& b)
 }
 } // namespace
 
-void CRecentFileList::ReadList()
+void RecentFileList::ReadList()
 {
     m_names.clear();
     const auto settings = OpenSettings();
@@ -38,7 +38,7 @@ void CRecentFileList::ReadList()
     }
 }
 
-void CRecentFileList::WriteList() const
+void RecentFileList::WriteList() const
 {
     const auto settings = OpenSettings();
     settings->remove(kSection);
@@ -47,7 +47,7 @@ void CRecentFileList::WriteList() const
         settings->setValue(EntryName(i), m_names[i]);
 }
 
-void CRecentFileList::Add(const QString& path)
+void RecentFileList::Add(const QString& path)
 {
     if (path.isEmpty())
         return;
@@ -60,13 +60,13 @@ void CRecentFileList::Add(const QString& path)
         m_names.removeLast();
 }
 
-void CRecentFileList::Remove(int index)
+void RecentFileList::Remove(int index)
 {
     if (index >= 0 && index < m_names.size())
         m_names.removeAt(index);
 }
 
-QString CRecentFileList::MenuText(int index, int maxChars) const
+QString RecentFileList::MenuText(int index, int maxChars) const
 {
     QString shown = AbbreviatePath(QDir::toNativeSeparators(m_names[index]), maxChars);
     shown.replace(u'&', QStringLiteral("&&"));

@@ -10,9 +10,9 @@
 
 namespace tenvix::ui {
 
-class CRecentFileList {
+class RecentFileList {
 public:
-    explicit CRecentFileList(int size = 4) : m_nSize(size) {}
+    explicit RecentFileList(int size = 4) : m_nSize(size) {}
 
     void ReadList();
     void WriteList() const;

@@ -7,8 +7,6 @@ QString TextOf(ShellText text)
     switch (text) {
     case ShellText::NoFrame:
         return QStringLiteral("Failed to create empty document.");
-    case ShellText::SaveChangedPrices:
-        return QStringLiteral("Save changed prices ?");
     case ShellText::ExportCaption:
         return QStringLiteral("Export analysis");
     case ShellText::Analysing:
@@ -35,18 +33,5 @@ QString TextOf(DiskText text, const QString& name)
 }
 
 QString RemovedCaption() { return QStringLiteral("Warning"); }
-
-QString PriceCheckMessage(PriceCheck check)
-{
-    switch (check) {
-    case PriceCheck::OK:
-        break;
-    case PriceCheck::Invalid:
-        return QStringLiteral("Invalid price !");
-    case PriceCheck::OutOfRange:
-        return QStringLiteral("New Price out of range !");
-    }
-    return {};
-}
 
 } // namespace tenvix::ui

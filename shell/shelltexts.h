@@ -1,12 +1,9 @@
 #pragma once
 
 // What the frame and its own windows say, in one place: the start-up
-// failure, the document's save question, the price update window's
-// refusals and question, the export's captions, and what it says of a file
-// another program has changed. The file messages are the core's
+// failure, the document's save question, the export's captions, and what it
+// says of a file another program has changed. The file messages are the core's
 // (model/filemessages.h), shared with the command line.
-
-#include "model/priceupdate.h"
 
 #include <QString>
 
@@ -14,7 +11,6 @@ namespace tenvix::ui {
 
 enum class ShellText {
     NoFrame,           // the main window could not be made
-    SaveChangedPrices, // leaving a page of the price update with changes
     ExportCaption,     // the file chooser of Export analysis
     Analysing,         // the progress window's line while the export runs
 };
@@ -33,8 +29,5 @@ enum class DiskText {
 QString TextOf(DiskText text, const QString& name);
 // The caption of the Removed notice.
 QString RemovedCaption();
-
-// Why the price update window refuses a typed price; empty for OK.
-QString PriceCheckMessage(PriceCheck check);
 
 } // namespace tenvix::ui

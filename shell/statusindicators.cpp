@@ -27,7 +27,7 @@ QLabel* MakeIndicator(QWidget* parent, const QString& text, const char* name)
 }
 } // namespace
 
-CStatusIndicators::CStatusIndicators(QWidget* statusBar)
+StatusIndicators::StatusIndicators(QWidget* statusBar)
     : QObject(statusBar),
       m_pCap(MakeIndicator(statusBar, QStringLiteral("CAP"), "IndicatorCaps")),
       m_pNum(MakeIndicator(statusBar, QStringLiteral("NUM"), "IndicatorNum")),
@@ -37,7 +37,7 @@ CStatusIndicators::CStatusIndicators(QWidget* statusBar)
     SetStates(false, false, false);
 }
 
-void CStatusIndicators::SetStates(bool caps, bool num, bool scroll)
+void StatusIndicators::SetStates(bool caps, bool num, bool scroll)
 {
     m_bCaps = caps;
     m_bNum = num;
@@ -47,7 +47,7 @@ void CStatusIndicators::SetStates(bool caps, bool num, bool scroll)
     m_pScrl->setText(scroll ? m_pScrl->property("indicatorText").toString() : QString());
 }
 
-bool CStatusIndicators::eventFilter(QObject* watched, QEvent* event)
+bool StatusIndicators::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QObject::eventFilter(watched, event);

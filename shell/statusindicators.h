@@ -14,10 +14,10 @@ class QWidget;
 
 namespace tenvix::ui {
 
-class CStatusIndicators : public QObject {
+class StatusIndicators : public QObject {
     Q_OBJECT
 public:
-    explicit CStatusIndicators(QWidget* statusBar);
+    explicit StatusIndicators(QWidget* statusBar);
 
     QList<QLabel*> Labels() const { return {m_pCap, m_pNum, m_pScrl}; }
     void SetStates(bool caps, bool num, bool scroll);

@@ -140,11 +140,11 @@ void CTenvixApp::OpenFiles(const QStringList& paths)
         Submit({Request::Files, paths});
 }
 
-void CTenvixApp::AcceptFilesFrom(CInstanceChannel& channel)
+void CTenvixApp::AcceptFilesFrom(InstanceChannel& channel)
 {
     // From the event loop, not from inside the channel's reading.
     connect(
-        &channel, &CInstanceChannel::PathReceived, this, [this](const QString& path) { OpenFiles({path}); },
+        &channel, &InstanceChannel::PathReceived, this, [this](const QString& path) { OpenFiles({path}); },
         Qt::QueuedConnection);
 }
 

@@ -25,7 +25,7 @@
 
 namespace tenvix::ui {
 
-class CInstanceChannel;
+class InstanceChannel;
 class CMainFrame;
 class CTenvixDoc;
 
@@ -56,11 +56,11 @@ public:
     // Files dropped on the window, or handed over by a second start.
     void OpenFiles(const QStringList& paths);
     // Files that later starts hand over open here.
-    void AcceptFilesFrom(CInstanceChannel& channel);
+    void AcceptFilesFrom(InstanceChannel& channel);
 
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     CTenvixDoc* Document() const { return m_pDoc.get(); }
-    const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+    const RecentFileList& RecentFiles() const { return m_recentFiles; }
     int PreviewPages() const { return m_nPreviewPages; }
 
 protected:
@@ -95,7 +95,7 @@ private:
 
     std::unique_ptr<CTenvixDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
-    CRecentFileList m_recentFiles{4};
+    RecentFileList m_recentFiles{4};
     int m_nPreviewPages = 0;
     std::optional<Request> m_held;
     QPointer<QWidget> m_pWatched;

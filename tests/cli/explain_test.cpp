@@ -4,8 +4,8 @@
 
 #include "clirun.h"
 
+#include "model/analysiscalc.h"
 #include "model/bondfile.h"
-#include "model/cashflowcalc.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "portfolio/core/portfexplain.h"
@@ -123,7 +123,7 @@ TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
         const test::CliRun r = Run("cashflows --table --price 97.5 --method " + std::string(option) + dates +
                                    " 5@2003-03-01 5@2004-03-01 105@2005-09-01");
         ASSERT_EQ(r.status, 0) << r.err;
-        const CashflowExplanation x = ExplainCashflows(
+        const AnalysisExplanation x = ExplainAnalysis(
             {"97.5", rows, *MakeDate(2003, 3, 1), *MakeDate(2005, 3, 1), method},
             [](std::string_view s) { return ParseIsoDate(s); }, SystemClock());
         EXPECT_EQ(r.out, ExplanationCsv(x.explanation)) << option;

@@ -118,7 +118,7 @@ std::string FormerAnalyse(CBondList& list, double stand, double horizon)
                 duration = Printf("%.8f", d);
                 squareM = Printf("%.8f", m2);
                 ih = years;
-            } catch (const CUserException&) {
+            } catch (const NoYieldFound&) {
                 status = "bad_ytm";
             }
         }

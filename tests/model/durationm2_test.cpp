@@ -10,8 +10,8 @@
 // since its convexity C is the sum of w t (t + 1) / (1 + y)^2 over the
 // payments' present-value weights w. Prices are the records' float32 values.
 
+#include "model/analysiscalc.h"
 #include "model/bond.h"
-#include "model/cashflowcalc.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "testbonds.h"
@@ -66,7 +66,7 @@ TEST(ReferenceFigures, TypeIIAndThePaymentWindowAgreeWithQuantLib)
 
     // The same payments typed into the cashflow window, priced at the record's float.
     const std::vector<GridRow> grid = {{"20", "2026-03-15"}, {"35", "2027-09-15"}, {"60", "2030-03-15"}};
-    const CashflowResult r = CalculateCashflows(
+    const AnalysisResult r = CalculateAnalysis(
         {FormatShortest(static_cast<double>(96.40f)), grid, stand, horizon, YearMethod::CalendarParts, true},
         test::kIso, SystemClock());
     ASSERT_TRUE(r.Ok());

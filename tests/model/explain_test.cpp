@@ -3,7 +3,7 @@
 // price, and a Type I date counted back from maturity must land within a few
 // days of the time the engine uses.
 
-#include "model/cashflowcalc.h"
+#include "model/analysiscalc.h"
 #include "model/explain.h"
 #include "model/format.h"
 #include "testbonds.h"
@@ -260,16 +260,16 @@ TEST(ExplanationCsv, SmallBondsWrittenWhole)
 
 // ---- the Bond Analysis window --------------------------------------------------
 
-TEST(ExplainCashflows, RowsAddUpToTheWindowsFiguresUnderBothYearMethods)
+TEST(ExplainAnalysis, RowsAddUpToTheWindowsFiguresUnderBothYearMethods)
 {
     const std::vector<GridRow> rows = {{"4.5", "2003-06-01"}, {"4.5", "2004-01-15"}, {"0", "2004-03-01"},
                                        {"4.5", "2004-07-31"}, {"4.5", "2005-02-28"}, {"104.5", "2006-02-28"},
                                        {"4.5", "2005-07-31"}};
     for (YearMethod method : {YearMethod::CalendarParts, YearMethod::DayCount}) {
         SCOPED_TRACE(method == YearMethod::CalendarParts ? "12 months" : "365 days");
-        const CashflowInput in{"101.25", rows, Day("2004-01-15") + 0.7, Day("2005-09-30"), method, true};
-        const CashflowResult plain = CalculateCashflows(in, test::kIso, SystemClock());
-        const CashflowExplanation x = ExplainCashflows(in, test::kIso, SystemClock());
+        const AnalysisInput in{"101.25", rows, Day("2004-01-15") + 0.7, Day("2005-09-30"), method, true};
+        const AnalysisResult plain = CalculateAnalysis(in, test::kIso, SystemClock());
+        const AnalysisExplanation x = ExplainAnalysis(in, test::kIso, SystemClock());
         ASSERT_TRUE(x.result.Ok());
         EXPECT_EQ(x.result.ytm, plain.ytm);
         EXPECT_EQ(x.result.duration, plain.duration);
@@ -292,15 +292,15 @@ TEST(ExplainCashflows, RowsAddUpToTheWindowsFiguresUnderBothYearMethods)
     }
 }
 
-TEST(ExplainCashflows, NothingExplainedWithoutAResult)
+TEST(ExplainAnalysis, NothingExplainedWithoutAResult)
 {
     const std::vector<GridRow> rows = {{"50", "2005-01-15"}};
-    CashflowExplanation x =
-        ExplainCashflows({"100", rows, Day("2004-01-15"), Day("2006-01-15")}, test::kIso, SystemClock());
+    AnalysisExplanation x =
+        ExplainAnalysis({"100", rows, Day("2004-01-15"), Day("2006-01-15")}, test::kIso, SystemClock());
     EXPECT_TRUE(x.result.error); // less to come than the price
     EXPECT_TRUE(x.explanation.payments.empty());
-    x = ExplainCashflows({"cheap", rows, Day("2004-01-15"), Day("2006-01-15")}, test::kIso, SystemClock());
-    EXPECT_EQ(x.result.fault, kCashflowPriceNotANumber);
+    x = ExplainAnalysis({"cheap", rows, Day("2004-01-15"), Day("2006-01-15")}, test::kIso, SystemClock());
+    EXPECT_EQ(x.result.fault, kAnalysisPriceNotANumber);
     EXPECT_TRUE(x.explanation.payments.empty());
 }
 

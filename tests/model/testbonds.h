@@ -76,7 +76,7 @@ public:
     {
         ++calls;
         if (!gap)
-            throw CUserException();
+            throw NoYieldFound();
         return gap(y);
     }
     int Validate() const override { return code; }

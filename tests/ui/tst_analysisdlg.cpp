@@ -19,7 +19,7 @@ class TestAnalysisDlg : public QObject {
 
     std::unique_ptr<test::FakeMessages> m_messages;
     std::unique_ptr<test::FakeClock> m_clock;
-    std::unique_ptr<CAnalysisDlg> m_dlg;
+    std::unique_ptr<AnalysisDialog> m_dlg;
 
     template <class T>
     T* Find(const char* name) const
@@ -81,7 +81,7 @@ private slots:
         QLocale::setDefault(QLocale("en_US"));
         m_messages = std::make_unique<test::FakeMessages>();
         m_clock = std::make_unique<test::FakeClock>(Day(2004, 6, 15) + 0.75);
-        m_dlg = std::make_unique<CAnalysisDlg>();
+        m_dlg = std::make_unique<AnalysisDialog>();
         QVERIFY(test::Active(m_dlg.get()));
     }
 

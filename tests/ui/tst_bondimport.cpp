@@ -26,8 +26,8 @@ class TestBondImport : public QObject {
     CMainFrame* m_frame = nullptr;
 
     CBondList& Bonds() { return m_frame->BondList(); }
-    static QAbstractItemModel* Table(CBondImportDlg* dlg) { return dlg->findChild<QTableView*>("verdicts")->model(); }
-    static QStringList Row(CBondImportDlg* dlg, int row)
+    static QAbstractItemModel* Table(BondImportDialog* dlg) { return dlg->findChild<QTableView*>("verdicts")->model(); }
+    static QStringList Row(BondImportDialog* dlg, int row)
     {
         QStringList cells;
         for (int c = 0; c < Table(dlg)->columnCount(); ++c)
@@ -58,7 +58,7 @@ private slots:
         const QString path = m_app->dir.filePath("bonds.csv");
         test::WriteAll(path, kBonds);
         m_app->chooser.Answer(path);
-        WhenModal<CBondImportDlg>([&](CBondImportDlg* dlg) {
+        WhenModal<BondImportDialog>([&](BondImportDialog* dlg) {
             Click(dlg, "fileButton");
             QCOMPARE(dlg->findChild<QLabel*>("source")->text(), path);
             QCOMPARE(Table(dlg)->rowCount(), 4);

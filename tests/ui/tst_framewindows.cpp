@@ -7,9 +7,9 @@
 #include "model/priceupdate.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "shell/mylistview.h"
+#include "prices/priceupdatedlg.h"
 #include "shell/guidewindow.h"
-#include "shell/priceupdatedlg.h"
+#include "shell/mylistview.h"
 #include "support/app.h"
 
 using namespace tenvix;
@@ -282,12 +282,12 @@ private slots:
     // after it was put away or the frame's closing was cancelled.
     void singleAnalysisShowsTheOneWindow()
     {
-        QList<CAnalysisDlg*> windows;
+        QList<AnalysisDialog*> windows;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dlg = qobject_cast<CAnalysisDlg*>(w))
+            if (auto* dlg = qobject_cast<AnalysisDialog*>(w))
                 windows << dlg;
         QCOMPARE(windows.size(), 1);
-        QPointer<CAnalysisDlg> dlg = windows[0];
+        QPointer<AnalysisDialog> dlg = windows[0];
         QVERIFY(!dlg->isVisible());
         QAction* single = m_frame->Action(ID_SINGLE_ANALYSIS);
         dlg->findChild<QLineEdit*>("spotPrice")->setText("101.5");
@@ -326,14 +326,14 @@ private slots:
         QVERIFY(!heading.isEmpty());
         QAction* item = m_frame->Action(ID_HELP_GUIDE);
         item->trigger();
-        auto* window = m_frame->findChild<CGuideWindow*>();
+        auto* window = m_frame->findChild<GuideWindow*>();
         QVERIFY(window && window->isVisible());
         QVERIFY(window->Browser()->toPlainText().startsWith(heading));
         // Its pictures come with it.
         QVERIFY(!window->Browser()->loadResource(QTextDocument::ImageResource, QUrl("main-window.png")).isNull());
         window->close();
         item->trigger();
-        QCOMPARE(m_frame->findChildren<CGuideWindow*>().size(), 1);
+        QCOMPARE(m_frame->findChildren<GuideWindow*>().size(), 1);
         QVERIFY(window->isVisible());
     }
 };

@@ -12,9 +12,9 @@
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
 #include "prices/priceimportdlg.h"
+#include "prices/priceupdatedlg.h"
 #include "shell/deletemanydlg.h"
 #include "shell/instance.h"
-#include "shell/priceupdatedlg.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
@@ -52,7 +52,7 @@ class TestHeldOpen : public QObject {
     Q_OBJECT
     using App = test::AppWith<test::NestedMessages>;
     std::unique_ptr<App> m_app;
-    std::unique_ptr<CInstanceChannel> m_channel;
+    std::unique_ptr<InstanceChannel> m_channel;
     CMainFrame* m_frame = nullptr;
     QString m_sample; // the open database, a copy of the sample
     QString m_other;  // a second database of two bonds
@@ -129,7 +129,7 @@ private slots:
 
         m_frame = m_app->Start({"tenvix", m_sample});
         QVERIFY(m_frame);
-        m_channel = std::make_unique<CInstanceChannel>(QStringLiteral("unused"));
+        m_channel = std::make_unique<InstanceChannel>(QStringLiteral("unused"));
         m_app->app->AcceptFilesFrom(*m_channel);
         m_nSampleBonds = Bonds();
         QVERIFY(m_nSampleBonds > 20);
@@ -340,7 +340,7 @@ private slots:
         for (int k = 0; k < 200000; ++k)
             prices += "GOV-2027-A;97,3\n";
         QString titleInside;
-        WhenModal<CPriceImportDlg>([&](CPriceImportDlg* dlg) {
+        WhenModal<PriceImportDialog>([&](PriceImportDialog* dlg) {
             LogClosing(dlg);
             QTimer::singleShot(0, this, [this] {
                 m_log << "events during the read";
@@ -373,7 +373,7 @@ private slots:
                              "I,NEW-1,,2026-01-01,2036-01-01,100,3,12,100,\r\n");
         QString titleInside;
         m_app->chooser.Answer(path);
-        WhenModal<CBondImportDlg>([&](CBondImportDlg* dlg) {
+        WhenModal<BondImportDialog>([&](BondImportDialog* dlg) {
             LogClosing(dlg);
             dlg->findChild<QPushButton*>("fileButton")->click();
             titleInside = OpenArrives();
@@ -402,7 +402,7 @@ private slots:
         Msgs().Answer(MsgAnswer::Yes, [&] { titleInside = OpenArrives(); });
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         m_app->chooser.Answer(path);
-        WhenModal<CPriceImportDlg>([&](CPriceImportDlg* dlg) {
+        WhenModal<PriceImportDialog>([&](PriceImportDialog* dlg) {
             LogClosing(dlg);
             dlg->findChild<QPushButton*>("fileButton")->click();
             dlg->findChild<QPushButton*>("applyButton")->click();
@@ -542,12 +542,12 @@ private slots:
     void secondStartOverTheChannelWaits()
     {
         const QString name = QStringLiteral("tenvix-heldopen-%1").arg(QCoreApplication::applicationPid());
-        CInstanceChannel channel(name);
+        InstanceChannel channel(name);
         QVERIFY(channel.Listen());
         m_app->app->AcceptFilesFrom(channel);
         bool handed = false;
         std::unique_ptr<QThread> second(
-            QThread::create([&handed, name, path = m_other] { handed = CInstanceChannel(name).HandOver(path); }));
+            QThread::create([&handed, name, path = m_other] { handed = InstanceChannel(name).HandOver(path); }));
         QString titleInside;
         Msgs().Answer(MsgAnswer::No, [&] {
             second->start();

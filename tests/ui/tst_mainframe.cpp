@@ -164,21 +164,21 @@ private slots:
     void secondStartHandsOverItsFile()
     {
         const QString name = QStringLiteral("tenvix-test-%1").arg(QCoreApplication::applicationPid());
-        CInstanceChannel running(name);
+        InstanceChannel running(name);
         QVERIFY(running.Listen());
-        QVERIFY(!CInstanceChannel(name).Listen()); // the first one keeps answering
-        QSignalSpy received(&running, &CInstanceChannel::PathReceived);
+        QVERIFY(!InstanceChannel(name).Listen()); // the first one keeps answering
+        QSignalSpy received(&running, &InstanceChannel::PathReceived);
 
         bool handed = false;
         std::unique_ptr<QThread> second(
-            QThread::create([&] { handed = CInstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd")); }));
+            QThread::create([&] { handed = InstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd")); }));
         second->start();
         QTRY_COMPARE(received.size(), 1);
         QVERIFY(second->wait(5000));
         QVERIFY(handed);
         QCOMPARE(received[0][0].toString(), QDir::current().absoluteFilePath("relative/x.bnd"));
         // Nobody listening: the second start runs on its own.
-        QVERIFY(!CInstanceChannel(name + "-none").HandOver("x.bnd", 200));
+        QVERIFY(!InstanceChannel(name + "-none").HandOver("x.bnd", 200));
     }
 
     // Each display of a user has a program of its own, reached through a
@@ -190,11 +190,11 @@ private slots:
         const QByteArray uid = QByteArray::number(::geteuid());
         {
             EnvScope env{{"XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()}, {"WAYLAND_DISPLAY", {}}, {"DISPLAY", ":1"}};
-            QCOMPARE(CInstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:1");
+            QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:1");
             qputenv("DISPLAY", ":2");
-            QCOMPARE(CInstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:2");
+            QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:2");
             qputenv("WAYLAND_DISPLAY", "/run/wayland-0");
-            QCOMPARE(CInstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-_run_wayland-0");
+            QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-_run_wayland-0");
         }
         // Without a runtime folder, or with one others may enter: a folder of
         // the user's own under the temporary folder.
@@ -205,7 +205,7 @@ private slots:
         for (const QByteArray& xdg : {QByteArray(), QFile::encodeName(open)}) {
             EnvScope env{{"XDG_RUNTIME_DIR", xdg}, {"TMPDIR", QFile::encodeName(tmp.path())}, {"DISPLAY", ":1"},
                          {"WAYLAND_DISPLAY", {}}};
-            QCOMPARE(CInstanceChannel::DefaultName(), own + "/tenvix-open-:1");
+            QCOMPARE(InstanceChannel::DefaultName(), own + "/tenvix-open-:1");
             QCOMPARE(QFileInfo(own).permissions() & 0x0077, QFileDevice::Permissions());
         }
         if (::geteuid() != 0)
@@ -215,23 +215,24 @@ private slots:
         QVERIFY(::chown(QFile::encodeName(own).constData(), 65534, 65534) == 0);
         {
             EnvScope env{{"XDG_RUNTIME_DIR", {}}, {"TMPDIR", QFile::encodeName(tmp.path())}};
-            QVERIFY(CInstanceChannel::DefaultName().isEmpty());
-            QVERIFY(!CInstanceChannel(QString()).Listen());
-            QVERIFY(!CInstanceChannel(QString()).HandOver("x.bnd", 200));
+            QVERIFY(InstanceChannel::DefaultName().isEmpty());
+            QVERIFY(!InstanceChannel(QString()).Listen());
+            QVERIFY(!InstanceChannel(QString()).HandOver("x.bnd", 200));
         }
 
         // Another user's socket is neither spoken to nor taken over.
         const QString name = runtime.path() + "/tenvix-open-:9";
-        CInstanceChannel theirs(name);
+        InstanceChannel theirs(name);
         QVERIFY(theirs.Listen());
-        QSignalSpy received(&theirs, &CInstanceChannel::PathReceived);
+        QSignalSpy received(&theirs, &InstanceChannel::PathReceived);
         QVERIFY(::lchown(QFile::encodeName(name).constData(), 65534, 65534) == 0);
         bool handed = true;
-        std::unique_ptr<QThread> second(QThread::create([&] { handed = CInstanceChannel(name).HandOver("x.bnd", 500); }));
+        std::unique_ptr<QThread> second(
+            QThread::create([&] { handed = InstanceChannel(name).HandOver("x.bnd", 500); }));
         second->start();
         QVERIFY(second->wait(5000));
         QVERIFY(!handed);
-        QVERIFY(!CInstanceChannel(name).Listen());
+        QVERIFY(!InstanceChannel(name).Listen());
         QVERIFY(QFileInfo::exists(name));
         QCoreApplication::processEvents();
         QCOMPARE(received.size(), 0);
@@ -628,7 +629,7 @@ private slots:
         QTest::mouseClick(dlg.Link(), Qt::LeftButton);
         QCOMPARE(catcher.opened.size(), 1);
         QCOMPARE(catcher.opened[0].toString(), QString("mailto:") + kContactAddress);
-        QCOMPARE(CLinkLabel::LinkColor(), QColor(128, 0, 128));
+        QCOMPARE(LinkLabel::LinkColor(), QColor(128, 0, 128));
         dlg.close();
 
         // A new box shows the link purple; a failed click turns it blue.
@@ -637,7 +638,7 @@ private slots:
         QTRY_COMPARE(again.Link()->palette().color(QPalette::WindowText), QColor(128, 0, 128));
         QDesktopServices::unsetUrlHandler("mailto");
         QTest::mouseClick(again.Link(), Qt::LeftButton);
-        QCOMPARE(CLinkLabel::LinkColor(), QColor(0, 0, 255));
+        QCOMPARE(LinkLabel::LinkColor(), QColor(0, 0, 255));
     }
 };
 

@@ -191,7 +191,7 @@ private slots:
 
         // The Bond Analysis window: its price, and a payment typed in place,
         // which the grid then shows with the full stop.
-        CAnalysisDlg dlg;
+        AnalysisDialog dlg;
         dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
         dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
         auto* grid = dlg.findChild<PaymentGrid*>("grid");
@@ -218,7 +218,7 @@ private slots:
         QVERIFY2(scope.Active(), locale + " is not installed");
         test::FakeMessages msgs;
         test::FakeClock clock(Day(2003, 3, 1) + 0.5);
-        CAnalysisDlg dlg;
+        AnalysisDialog dlg;
         dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
         dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
         auto* periods = dlg.findChild<QSpinBox*>("periods");

@@ -4,7 +4,7 @@
 // core's test; here it is what the user sees of them.
 
 #include "prices/priceimportdlg.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "support/app.h"
 
 #include <sys/stat.h>
@@ -56,15 +56,18 @@ class TestPriceImport : public QObject {
         return -1.0f;
     }
 
-    static QAbstractItemModel* Table(CPriceImportDlg* dlg) { return dlg->findChild<QTableView*>("verdicts")->model(); }
-    static QStringList Row(CPriceImportDlg* dlg, int row)
+    static QAbstractItemModel* Table(PriceImportDialog* dlg)
+    {
+        return dlg->findChild<QTableView*>("verdicts")->model();
+    }
+    static QStringList Row(PriceImportDialog* dlg, int row)
     {
         QStringList cells;
         for (int c = 0; c < Table(dlg)->columnCount(); ++c)
             cells << Table(dlg)->index(row, c).data().toString();
         return cells;
     }
-    static QString Summary(CPriceImportDlg* dlg) { return dlg->findChild<QLabel*>("summary")->text(); }
+    static QString Summary(PriceImportDialog* dlg) { return dlg->findChild<QLabel*>("summary")->text(); }
     static void Click(QWidget* dlg, const char* name) { dlg->findChild<QPushButton*>(name)->click(); }
 
     // Opens the import from the File menu, reads `path` in the window and
@@ -73,7 +76,7 @@ class TestPriceImport : public QObject {
     void ImportFromMenu(const QString& path, F act)
     {
         m_app->chooser.Answer(path);
-        WhenModal<CPriceImportDlg>([act](CPriceImportDlg* dlg) {
+        WhenModal<PriceImportDialog>([act](PriceImportDialog* dlg) {
             Click(dlg, "fileButton");
             act(dlg);
             // A check that failed inside returned early: the window goes.
@@ -103,7 +106,7 @@ private slots:
     {
         const std::vector<float> before = Prices();
         const QString path = Write("prices.csv", kPrices);
-        ImportFromMenu(path, [&](CPriceImportDlg* dlg) {
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
             QCOMPARE(dlg->findChild<QLabel*>("source")->text(), path);
             QCOMPARE(Table(dlg)->rowCount(), 7);
             QCOMPARE(Row(dlg, 0), QStringList({"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""}));
@@ -162,7 +165,7 @@ private slots:
     void applyFromTheMenu()
     {
         Msgs().Answer(MsgAnswer::Yes); // the large change too
-        ImportFromMenu(Write("prices.csv", kPrices), [](CPriceImportDlg* dlg) { Click(dlg, "applyButton"); });
+        ImportFromMenu(Write("prices.csv", kPrices), [](PriceImportDialog* dlg) { Click(dlg, "applyButton"); });
         QCOMPARE(PriceOf("GOV-2027-A"), 102.0f);
         QCOMPARE(PriceOf("GOV-2029-A"), 98.0f);
         QCOMPARE(PriceOf("TSY-2028-S"), 130.0f);
@@ -179,7 +182,7 @@ private slots:
         // window open for it.
         QGuiApplication::clipboard()->setText("ID\tPrice\nGOV-2027-A\t103.5\n");
         Msgs().Clear();
-        ImportFromMenu(QString(), [](CPriceImportDlg* dlg) {
+        ImportFromMenu(QString(), [](PriceImportDialog* dlg) {
             QCOMPARE(Table(dlg)->rowCount(), 0);
             QVERIFY(!dlg->findChild<QPushButton*>("applyButton")->isEnabled());
             Click(dlg, "clipboardButton");
@@ -219,7 +222,7 @@ private slots:
         QFETCH(QString, notice);
         Msgs().Answer(MsgAnswer(answer));
         bool openAfterCancel = false;
-        ImportFromMenu(Write("prices.csv", kPrices), [&](CPriceImportDlg* dlg) {
+        ImportFromMenu(Write("prices.csv", kPrices), [&](PriceImportDialog* dlg) {
             dlg->findChild<QDoubleSpinBox*>("threshold")->setValue(threshold);
             Click(dlg, "applyButton");
             QCOMPARE(Msgs().shown.value(0).text, question);
@@ -240,7 +243,7 @@ private slots:
     void decimalMark()
     {
         const QString path = Write("prices.csv", "ISIN;Kurs\r\nGOV-2027-A;1.012\r\nGOV-2029-A;98\r\n");
-        ImportFromMenu(path, [&](CPriceImportDlg* dlg) {
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
             auto* mark = dlg->findChild<QComboBox*>("decimalMark");
             QVERIFY(mark->isEnabled());
             QCOMPARE(mark->currentIndex(), -1);
@@ -256,7 +259,7 @@ private slots:
             Click(dlg, "cancelButton");
         });
         // A file that shows its mark has it chosen.
-        ImportFromMenu(Write("comma.csv", kPrices), [&](CPriceImportDlg* dlg) {
+        ImportFromMenu(Write("comma.csv", kPrices), [&](PriceImportDialog* dlg) {
             QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma"));
             Click(dlg, "cancelButton");
         });
@@ -297,7 +300,7 @@ private slots:
         }
         const std::vector<float> before = Prices();
         const QString good = Write("good.csv", kPrices);
-        ImportFromMenu(good, [&](CPriceImportDlg* dlg) {
+        ImportFromMenu(good, [&](PriceImportDialog* dlg) {
             QCOMPARE(Table(dlg)->rowCount(), 7);
             m_app->chooser.Answer(path);
             Click(dlg, "fileButton");
@@ -334,7 +337,7 @@ private slots:
             Msgs().Answer(MsgAnswer::Yes);
             Msgs().Answer(MsgAnswer::Yes); // the large change too
             m_app->chooser.Answer(path);
-            WhenModal<CPriceImportDlg>([](CPriceImportDlg* dlg) {
+            WhenModal<PriceImportDialog>([](PriceImportDialog* dlg) {
                 Click(dlg, "fileButton");
                 Click(dlg, "applyButton");
             });

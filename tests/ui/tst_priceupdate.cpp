@@ -3,7 +3,7 @@
 // own test.
 
 #include "model/priceupdate.h"
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 #include "support/app.h"
 
 #include <functional>

@@ -56,7 +56,7 @@ private slots:
 
     void recentListKeepsFourNewestFirstAcrossARestart()
     {
-        CRecentFileList list;
+        RecentFileList list;
         for (const char* p : {"/d/a.bnd", "/d/b.bnd", "/d/c.bnd", "/d/d.bnd", "/d/e.bnd"})
             list.Add(p);
         QCOMPARE(list.GetSize(), 4);
@@ -75,7 +75,7 @@ private slots:
             s->setValue("Recent File List/File3", "/x/one.bnd");
             s->setValue("Recent File List/File4", "/x/two.bnd");
         }
-        CRecentFileList again;
+        RecentFileList again;
         again.ReadList();
         QCOMPARE(again.GetSize(), 2);
         QCOMPARE(again[0] + " " + again[1], QString("/x/one.bnd /x/two.bnd"));
@@ -93,7 +93,7 @@ private slots:
                  QString("/.../bonds/data/portfolio.bnd"));
         // A name that doesn't fit with its folders shows alone, even when long.
         QCOMPARE(AbbreviatePath("/a/" + QString(40, u'x') + ".bnd", 30), QString(40, u'x') + ".bnd");
-        CRecentFileList list;
+        RecentFileList list;
         list.Add("/d/R&D.bnd");
         QCOMPARE(list.MenuText(0), QString("&1 /d/R&&D.bnd")); // no stray mnemonic
     }

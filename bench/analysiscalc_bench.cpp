@@ -2,7 +2,7 @@
 // text to figures, and the longest the search can overrun its time budget,
 // one batch of evaluations between two looks at the clock.
 
-#include "model/cashflowcalc.h"
+#include "model/analysiscalc.h"
 #include "model/clock.h"
 
 #include <benchmark/benchmark.h>
@@ -34,10 +34,10 @@ void BM_CalculateGrid200(benchmark::State& state)
 {
     const double stand = D(2026, 12, 6);
     const std::vector<GridRow> rows = Grid(200, stand);
-    const CashflowInput input{
+    const AnalysisInput input{
         "1000.5", rows, stand, D(2031, 12, 6), state.range(0) ? YearMethod::DayCount : YearMethod::CalendarParts, true};
     for (auto _ : state) {
-        const CashflowResult r = CalculateCashflows(input, kDayNumber, SystemClock());
+        const AnalysisResult r = CalculateAnalysis(input, kDayNumber, SystemClock());
         if (!r.Ok())
             state.SkipWithError("no yield");
         benchmark::DoNotOptimize(r.ytm);
@@ -63,12 +63,12 @@ void BM_OneClockBatchGrid200(benchmark::State& state)
     std::vector<GridRow> rows;
     for (int i = 0; i < 200; ++i)
         rows.push_back({"1e20", std::to_string(D(9999, 1, 1) - i)});
-    const CashflowInput input{"1e-6", rows, stand, stand, YearMethod::CalendarParts, false};
+    const AnalysisInput input{"1e-6", rows, stand, stand, YearMethod::CalendarParts, false};
     SpentClock clock;
     for (auto _ : state) {
         clock.Reset();
-        const CashflowResult r = CalculateCashflows(input, kDayNumber, clock);
-        if (!r.error || r.evaluations != kCashflowClockCadence)
+        const AnalysisResult r = CalculateAnalysis(input, kDayNumber, clock);
+        if (!r.error || r.evaluations != kAnalysisClockCadence)
             state.SkipWithError("expected one batch, then out of time");
         benchmark::DoNotOptimize(r.evaluations);
     }

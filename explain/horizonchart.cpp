@@ -1,7 +1,7 @@
-#include "cashflows/horizonchart.h"
+#include "explain/horizonchart.h"
 
-#include "cashflows/cashflowchart.h"
-#include "cashflows/cashflowtexts.h"
+#include "explain/cashflowchart.h"
+#include "explain/cashflowtexts.h"
 #include "model/format.h"
 #include "portfolio/core/horizonvalue.h"
 #include "uikit/strings.h"

@@ -1,7 +1,7 @@
 // The hand-typed cashflow analysis: which entry is refused first, what the
 // yield search finds under both year methods, and that it gives up on time.
 
-#include "model/cashflowcalc.h"
+#include "model/analysiscalc.h"
 #include "model/format.h"
 #include "testbonds.h"
 
@@ -26,9 +26,9 @@ struct Case {
 
     // A tenth of a second per look at the clock by default: a search that
     // should have ended long before fails instead of hanging the test.
-    CashflowResult Run(const Clock& clock = ScriptedClock([](int n) { return 100 * n; })) const
+    AnalysisResult Run(const Clock& clock = ScriptedClock([](int n) { return 100 * n; })) const
     {
-        return CalculateCashflows({price, rows, stand, horizon, method, squareM}, test::kIso, clock);
+        return CalculateAnalysis({price, rows, stand, horizon, method, squareM}, test::kIso, clock);
     }
 };
 
@@ -41,7 +41,7 @@ TEST(CashflowCalc, OnePaymentAYearOutAcrossTheLeapDay)
     c.horizon = Day("2005-03-01") + 0.25;
     c.rows = {{"110", "2004-03-01"}};
     c.squareM = true;
-    CashflowResult r = c.Run();
+    AnalysisResult r = c.Run();
     ASSERT_TRUE(r.Ok());
     EXPECT_NEAR(r.ytm, 0.1, 1e-9);
     EXPECT_NEAR(r.duration, 1.0, 1e-9);
@@ -83,7 +83,7 @@ TEST(CashflowCalc, RecoversTheYieldThatPricedTheRows)
                 return s;
             };
             c.price = FormatShortest(sums(y)[0]);
-            const CashflowResult r = c.Run();
+            const AnalysisResult r = c.Run();
             ASSERT_TRUE(r.Ok()) << y;
             EXPECT_NEAR(r.ytm, y, 1e-8 * (1 + y)) << y;
             const auto at = sums(r.ytm);
@@ -123,16 +123,16 @@ TEST(CashflowCalc, FaultsComeInTheirOrder)
     };
     // clang-format on
     for (const auto& e : cases) {
-        const CashflowResult r = e.c.Run();
+        const AnalysisResult r = e.c.Run();
         EXPECT_EQ(r.fault, e.fault) << e.what;
         EXPECT_FALSE(r.error) << e.what;
         EXPECT_EQ(r.evaluations, 0) << e.what;
     }
-    EXPECT_EQ(CashflowFaultMessage(8), "Too big Spot Price  !");
-    EXPECT_EQ(CashflowFaultMessage(17), "Invalid cashflow  in row 1 !");
-    EXPECT_EQ(CashflowFaultMessage(34), "Cashflow in row 2 should be positive \nor not so big !");
-    EXPECT_EQ(CashflowFaultMessage(16 * 199 + 19), "Invalid date in row 200 !");
-    EXPECT_EQ(CashflowFaultMessage(16), "");
+    EXPECT_EQ(AnalysisFaultMessage(8), "Too big Spot Price  !");
+    EXPECT_EQ(AnalysisFaultMessage(17), "Invalid cashflow  in row 1 !");
+    EXPECT_EQ(AnalysisFaultMessage(34), "Cashflow in row 2 should be positive \nor not so big !");
+    EXPECT_EQ(AnalysisFaultMessage(16 * 199 + 19), "Invalid date in row 200 !");
+    EXPECT_EQ(AnalysisFaultMessage(16), "");
 }
 
 TEST(CashflowCalc, LimitsThatStillPass)
@@ -153,7 +153,7 @@ TEST(CashflowCalc, ErrorsWithoutAFault)
 {
     Case c;
     c.rows = {{"80", "2003-06-01"}, {"110", "2004-01-15"}};
-    CashflowResult r = c.Run();
+    AnalysisResult r = c.Run();
     EXPECT_EQ(r.fault, 0) << "the latest row on the stand date passes the checks";
     EXPECT_TRUE(r.error) << "but nothing is due after it";
 
@@ -186,7 +186,7 @@ TEST(CashflowCalc, RunsOutOfTimeOnEvery2048thEvaluation)
     // The start is read once, then every 2048th evaluation; a second per read
     // spends the five seconds at the sixth look.
     ScriptedClock perSecond([](int n) { return 1000 * (n + 1); });
-    CashflowResult r = creeping.Run(perSecond);
+    AnalysisResult r = creeping.Run(perSecond);
     EXPECT_TRUE(r.error);
     EXPECT_EQ(r.evaluations, 6 * 2048);
     EXPECT_EQ(perSecond.reads, 7);

@@ -1,4 +1,4 @@
-#include "model/cashflowcalc.h"
+#include "model/analysiscalc.h"
 
 #include "model/clock.h"
 #include "model/format.h"
@@ -29,19 +29,19 @@ struct Flow {
 int RowFault(std::size_t row, int kind) { return static_cast<int>(16 * row) + kind; }
 
 // Reads and checks the entries; on success fills `payments` with every row.
-int ReadEntries(const CashflowInput& in, const DateParser& parseDate, std::int32_t stand, std::int32_t horizon,
+int ReadEntries(const AnalysisInput& in, const DateParser& parseDate, std::int32_t stand, std::int32_t horizon,
                 double& price, std::vector<Payment>& payments)
 {
     if (in.squareM && stand >= horizon)
-        return kCashflowHorizonNotAfterStand;
+        return kAnalysisHorizonNotAfterStand;
 
     const std::optional<double> p = ReadDecimal(TrimRight(in.price));
     if (!p)
-        return kCashflowPriceNotANumber;
+        return kAnalysisPriceNotANumber;
     if (*p < 0.000001)
-        return kCashflowPriceTooLow;
+        return kAnalysisPriceTooLow;
     if (*p > 1e20)
-        return kCashflowPriceTooHigh;
+        return kAnalysisPriceTooHigh;
     price = *p;
 
     // Below every valid date, so that the latest payment is always a real one.
@@ -51,13 +51,13 @@ int ReadEntries(const CashflowInput& in, const DateParser& parseDate, std::int32
         const std::string_view amountText = TrimRight(in.rows[i].amount);
         const std::optional<double> amount = ReadDecimal(amountText);
         if (!amount || (amountText.empty() && in.emptyAmountIsNoNumber))
-            return RowFault(i, kCashflowRowAmountNotANumber);
+            return RowFault(i, kAnalysisRowAmountNotANumber);
         // A zero payment is allowed: it keeps a row's place without weight.
         if (*amount < 0 || *amount > 1e20)
-            return RowFault(i, kCashflowRowAmountOutOfRange);
+            return RowFault(i, kAnalysisRowAmountOutOfRange);
         const std::optional<double> date = parseDate(in.rows[i].date);
         if (!date)
-            return RowFault(i, kCashflowRowBadDate);
+            return RowFault(i, kAnalysisRowBadDate);
         const std::int32_t day = DaySerial(*date);
         payments.push_back({*amount, day});
         if (day > latest)
@@ -66,7 +66,7 @@ int ReadEntries(const CashflowInput& in, const DateParser& parseDate, std::int32
     // A last payment on the stand date itself passes here; it is not due after
     // the stand date, so the search below finds nothing to discount.
     if (latest < stand)
-        return kCashflowNoPaymentDue;
+        return kAnalysisNoPaymentDue;
     return 0;
 }
 
@@ -81,17 +81,17 @@ namespace {
 
 // The entries read, the yield solved, and what the duration walk needs.
 struct Solved {
-    CashflowResult result;
+    AnalysisResult result;
     std::vector<Flow> flows;
     std::vector<std::int32_t> days; // of the flows, index for index
     double price = 0.0;
     double horizonYears = 0.0;
 };
 
-Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+Solved Solve(const AnalysisInput& in, const DateParser& parseDate, const Clock& clock)
 {
     Solved s;
-    CashflowResult& result = s.result;
+    AnalysisResult& result = s.result;
     const std::int32_t stand = DaySerial(in.stand);
     const std::int32_t horizon = DaySerial(in.horizon);
     double price = 0.0;
@@ -122,10 +122,10 @@ Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& 
     // search that never settles still ends soon after the budget is spent.
     auto gap = [&](double y) {
         ++result.evaluations;
-        if (result.evaluations % kCashflowClockCadence == 0 && clock.Milliseconds() - start > kCashflowTimeLimitMs)
-            throw CUserException();
+        if (result.evaluations % kAnalysisClockCadence == 0 && clock.Milliseconds() - start > kAnalysisTimeLimitMs)
+            throw NoYieldFound();
         if (y < -1e18 || y > 1e18)
-            throw CUserException();
+            throw NoYieldFound();
         double pv = 0.0;
         for (const Flow& f : flows)
             pv += f.amount / std::pow(1.0 + y, f.years);
@@ -137,7 +137,7 @@ Solved Solve(const CashflowInput& in, const DateParser& parseDate, const Clock& 
 
     try {
         result.ytm = SolveYield(kWindowSolver, gap, afterStep);
-    } catch (const CUserException&) {
+    } catch (const NoYieldFound&) {
         result.error = true;
         return s;
     }
@@ -175,7 +175,7 @@ void WalkFlows(const Solved& s, double& duration, double& squareM, Visit&& visit
 
 } // namespace
 
-CashflowResult CalculateCashflows(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+AnalysisResult CalculateAnalysis(const AnalysisInput& in, const DateParser& parseDate, const Clock& clock)
 {
     Solved s = Solve(in, parseDate, clock);
     if (s.result.Ok())
@@ -183,10 +183,10 @@ CashflowResult CalculateCashflows(const CashflowInput& in, const DateParser& par
     return s.result;
 }
 
-CashflowExplanation ExplainCashflows(const CashflowInput& in, const DateParser& parseDate, const Clock& clock)
+AnalysisExplanation ExplainAnalysis(const AnalysisInput& in, const DateParser& parseDate, const Clock& clock)
 {
     Solved s = Solve(in, parseDate, clock);
-    CashflowExplanation out;
+    AnalysisExplanation out;
     if (s.result.Ok()) {
         Explanation& e = out.explanation;
         e.ytm = s.result.ytm;
@@ -203,28 +203,28 @@ CashflowExplanation ExplainCashflows(const CashflowInput& in, const DateParser& 
     return out;
 }
 
-std::string CashflowFaultMessage(int fault)
+std::string AnalysisFaultMessage(int fault)
 {
     const char* before = nullptr;
     const char* after = nullptr;
     switch (fault < 16 ? fault : 16 + (fault & 15)) {
-    case kCashflowNoPaymentDue:
+    case kAnalysisNoPaymentDue:
         return "Stand Date should be less than the maturity !";
-    case kCashflowHorizonNotAfterStand:
+    case kAnalysisHorizonNotAfterStand:
         return "Investment Horizon should be bigger than Stand Date !";
-    case kCashflowPriceNotANumber:
+    case kAnalysisPriceNotANumber:
         return "Invalid Spot Price !";
-    case kCashflowPriceTooLow:
+    case kAnalysisPriceTooLow:
         return "Negative or low Spot Price !";
-    case kCashflowPriceTooHigh:
+    case kAnalysisPriceTooHigh:
         return "Too big Spot Price  !";
-    case kCashflowRowAmountNotANumber:
+    case kAnalysisRowAmountNotANumber:
         before = "Invalid cashflow  in row ", after = " !";
         break;
-    case kCashflowRowAmountOutOfRange:
+    case kAnalysisRowAmountOutOfRange:
         before = "Cashflow in row ", after = " should be positive \nor not so big !";
         break;
-    case kCashflowRowBadDate:
+    case kAnalysisRowBadDate:
         before = "Invalid date in row ", after = " !";
         break;
     default:

@@ -19,7 +19,7 @@ namespace tenvix {
 class Clock;
 
 // What the window holds when Calculate is pressed.
-struct CashflowInput {
+struct AnalysisInput {
     std::string price;             // the Spot Price text
     std::span<const GridRow> rows; // payment text and date text, top to bottom
     double stand = 0.0;            // date values; the time of day is ignored
@@ -34,16 +34,16 @@ struct CashflowInput {
 
 // Fault codes. A row fault carries its row: 16 * i + kind for row i from 0, so
 // the row number shown to the user (from 1) is the code shifted right by four.
-inline constexpr int kCashflowNoPaymentDue = 4; // every payment lies before the stand date
-inline constexpr int kCashflowHorizonNotAfterStand = 5;
-inline constexpr int kCashflowPriceNotANumber = 6;
-inline constexpr int kCashflowPriceTooLow = 7;
-inline constexpr int kCashflowPriceTooHigh = 8;
-inline constexpr int kCashflowRowAmountNotANumber = 17;
-inline constexpr int kCashflowRowAmountOutOfRange = 18;
-inline constexpr int kCashflowRowBadDate = 19;
+inline constexpr int kAnalysisNoPaymentDue = 4; // every payment lies before the stand date
+inline constexpr int kAnalysisHorizonNotAfterStand = 5;
+inline constexpr int kAnalysisPriceNotANumber = 6;
+inline constexpr int kAnalysisPriceTooLow = 7;
+inline constexpr int kAnalysisPriceTooHigh = 8;
+inline constexpr int kAnalysisRowAmountNotANumber = 17;
+inline constexpr int kAnalysisRowAmountOutOfRange = 18;
+inline constexpr int kAnalysisRowBadDate = 19;
 
-struct CashflowResult {
+struct AnalysisResult {
     int fault = 0;      // nonzero: the entries were refused, nothing was computed
     bool error = false; // the entries passed, but no yield exists or none was found in time
     double ytm = 0.0;
@@ -57,25 +57,25 @@ struct CashflowResult {
 // Checks the entries in the window's order and stops at the first fault; then
 // solves for the yield over the payments dated after the stand date and
 // measures duration and Square-M about the horizon, all in years of the chosen
-// method. `clock` bounds the search to kCashflowTimeLimitMs.
-CashflowResult CalculateCashflows(const CashflowInput& input, const DateParser& parseDate, const Clock& clock);
+// method. `clock` bounds the search to kAnalysisTimeLimitMs.
+AnalysisResult CalculateAnalysis(const AnalysisInput& input, const DateParser& parseDate, const Clock& clock);
 
 // The same calculation with every payment after the stand date explained: the
 // explanation's duration and Square-M are the result's own doubles. Nothing is
 // explained when the result is not Ok.
-struct CashflowExplanation {
-    CashflowResult result;
+struct AnalysisExplanation {
+    AnalysisResult result;
     Explanation explanation;
 };
-CashflowExplanation ExplainCashflows(const CashflowInput& input, const DateParser& parseDate, const Clock& clock);
+AnalysisExplanation ExplainAnalysis(const AnalysisInput& input, const DateParser& parseDate, const Clock& clock);
 
 // The investment horizon in years: the horizon's day after the stand date's
 // day, by the chosen method.
 double HorizonYears(YearMethod method, double stand, double horizon);
 
 // The user's message for a fault code, with the row number filled in.
-std::string CashflowFaultMessage(int fault);
+std::string AnalysisFaultMessage(int fault);
 // What stands for the yield when the entries passed but no yield was found.
-inline constexpr const char* kCashflowNoYieldText = "Error";
+inline constexpr const char* kAnalysisNoYieldText = "Error";
 
 } // namespace tenvix

@@ -8,7 +8,7 @@
 // of showing rows or curves of an older one; rows that no longer describe
 // their window are marked out of date.
 
-#include "cashflows/cashflowtexts.h"
+#include "explain/cashflowtexts.h"
 #include "uikit/explained.h"
 
 #include <QWidget>

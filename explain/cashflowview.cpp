@@ -1,8 +1,8 @@
-#include "cashflows/cashflowview.h"
+#include "explain/cashflowview.h"
 
-#include "cashflows/cashflowchart.h"
-#include "cashflows/cashflowtable.h"
-#include "cashflows/horizonchart.h"
+#include "explain/cashflowchart.h"
+#include "explain/cashflowtable.h"
+#include "explain/horizonchart.h"
 #include "uikit/fileio.h"
 #include "uikit/services.h"
 

@@ -1,4 +1,4 @@
-#include "cashflows/cashflowtexts.h"
+#include "explain/cashflowtexts.h"
 
 #include "model/format.h"
 

@@ -1,6 +1,6 @@
-#include "cashflows/cashflowchart.h"
+#include "explain/cashflowchart.h"
 
-#include "cashflows/cashflowtexts.h"
+#include "explain/cashflowtexts.h"
 #include "model/format.h"
 #include "uikit/datetext.h"
 #include "uikit/strings.h"

@@ -1,10 +1,10 @@
-#include "shell/priceupdatedlg.h"
+#include "prices/priceupdatedlg.h"
 
 #include "model/format.h"
 #include "model/priceupdate.h"
 #include "prices/importtexts.h"
 #include "prices/priceimportdlg.h"
-#include "shell/shelltexts.h"
+#include "prices/updatetexts.h"
 #include "uikit/buttons.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
@@ -431,7 +431,7 @@ bool CPriceUpdateDlg::MayLeavePage()
         return true;
     m_wndScroll->Release();
     m_bAsking = true;
-    const MsgAnswer answer = AskYesNoCancel(this, TextOf(ShellText::SaveChangedPrices));
+    const MsgAnswer answer = AskYesNoCancel(this, SaveChangedPricesQuestion());
     m_bAsking = false;
     if (answer == MsgAnswer::Cancel)
         return false;

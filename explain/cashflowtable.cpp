@@ -1,6 +1,6 @@
-#include "cashflows/cashflowtable.h"
+#include "explain/cashflowtable.h"
 
-#include "cashflows/cashflowtexts.h"
+#include "explain/cashflowtexts.h"
 #include "model/format.h"
 #include "uikit/datetext.h"
 #include "uikit/strings.h"

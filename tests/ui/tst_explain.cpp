@@ -5,14 +5,14 @@
 // figures themselves are the core's explanation tests.
 
 #include "analysis/analysisdlg.h"
-#include "cashflows/cashflowchart.h"
-#include "cashflows/cashflowtable.h"
-#include "cashflows/cashflowview.h"
-#include "cashflows/horizonchart.h"
 #include "editor/inview.h"
+#include "explain/cashflowchart.h"
+#include "explain/cashflowtable.h"
+#include "explain/cashflowview.h"
+#include "explain/horizonchart.h"
+#include "model/analysiscalc.h"
 #include "model/bondfile.h"
 #include "model/bondlookup.h"
-#include "model/cashflowcalc.h"
 #include "model/format.h"
 #include "model/numbers.h"
 #include "portfolio/core/horizonvalue.h"
@@ -20,8 +20,8 @@
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
 #include "prices/priceimportdlg.h"
+#include "prices/priceupdatedlg.h"
 #include "shell/deletemanydlg.h"
-#include "shell/priceupdatedlg.h"
 #include "shell/settings.h"
 #include "support/app.h"
 #include "uikit/datepicker.h"
@@ -62,7 +62,7 @@ const QStringList kTwentyIds = {"GOV-2027-A", "GOV-2029-A",  "GOV-2034-A",  "GOV
 
 } // namespace
 
-class TestCashflows : public QObject {
+class TestExplain : public QObject {
     Q_OBJECT
     std::unique_ptr<test::App> m_app;
     CMainFrame* m_frame = nullptr;
@@ -83,16 +83,16 @@ class TestCashflows : public QObject {
     }
     void Analyse() { QTest::mouseClick(Form().findChild<QPushButton*>("analyseButton"), Qt::LeftButton); }
 
-    CAnalysisDlg* AnalysisWindow()
+    AnalysisDialog* AnalysisWindow()
     {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dlg = qobject_cast<CAnalysisDlg*>(w))
+            if (auto* dlg = qobject_cast<AnalysisDialog*>(w))
                 return dlg;
         return nullptr;
     }
     // Typed into the Bond Analysis window: its dates, the price and the
     // payments (amount, date), then Calculate.
-    void Calculate(CAnalysisDlg* dlg, const QString& price, const QList<std::pair<QString, double>>& payments,
+    void Calculate(AnalysisDialog* dlg, const QString& price, const QList<std::pair<QString, double>>& payments,
                    int method = 0)
     {
         dlg->findChild<DatePicker*>("standDate")->SetValue(Day(2025, 6, 30));
@@ -234,7 +234,7 @@ private slots:
 
     void bondAnalysisFillsTheViewUnderItsYearMethod()
     {
-        CAnalysisDlg* dlg = AnalysisWindow();
+        AnalysisDialog* dlg = AnalysisWindow();
         QVERIFY(dlg);
         for (int method : {0, 1}) {
             Calculate(dlg, "97.5", {{"5", Day(2025, 6, 30)}, {"5", Day(2026, 6, 30)}, {"105", Day(2027, 12, 31)}},
@@ -390,7 +390,7 @@ private slots:
 
     void theTableSortsCopiesAndSavesWhatTheCoreExplains()
     {
-        CAnalysisDlg* dlg = AnalysisWindow();
+        AnalysisDialog* dlg = AnalysisWindow();
         const QList<std::pair<QString, double>> payments = {{"4.5", Day(2026, 3, 1)},  {"4.5", Day(2027, 3, 1)},
                                                             {"54.5", Day(2028, 3, 1)}, {"2.5", Day(2029, 3, 1)},
                                                             {"52.5", Day(2030, 3, 1)}, {"0.25", Day(2027, 9, 1)}};
@@ -445,7 +445,7 @@ private slots:
         std::vector<GridRow> grid;
         for (const auto& [amount, day] : payments)
             grid.push_back({amount.toStdString(), FormatDate(day).toStdString()});
-        const CashflowExplanation core = ExplainCashflows(
+        const AnalysisExplanation core = ExplainAnalysis(
             {"101.25", grid, Day(2025, 6, 30), Day(2029, 6, 30), YearMethod::DayCount}, LocaleDateParser(), UiClock());
         const QString path = m_app->dir.filePath("table.csv");
         m_app->chooser.Answer(path);
@@ -497,7 +497,7 @@ private slots:
         const QString path = QString::fromLatin1(QTest::currentDataTag());
         const QByteArray newPrice = "ISIN;Kurs\nGOV-2027-A;97,3\n";
         const auto importNewPrice = [newPrice] {
-            WhenModal<CPriceImportDlg>([newPrice](CPriceImportDlg* dlg) {
+            WhenModal<PriceImportDialog>([newPrice](PriceImportDialog* dlg) {
                 QVERIFY(dlg->Load(newPrice.toStdString(), "test", false));
                 dlg->findChild<QPushButton*>("applyButton")->click();
             });
@@ -670,5 +670,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestCashflows)
-#include "tst_cashflows.moc"
+QTEST_MAIN(TestExplain)
+#include "tst_explain.moc"

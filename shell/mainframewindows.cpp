@@ -1,0 +1,136 @@
+// The frame's commands that open a window over the bond list: each window
+// runs modal, and whatever it changed reaches the views through
+// OnDatabaseChanged once it has ended. The Bond Analysis window and the user
+// guide are modeless and only shown.
+
+#include "analysis/analysisdlg.h"
+#include "bondimport/bondimportdlg.h"
+#include "bondimport/bondimporttexts.h"
+#include "editor/inview.h"
+#include "model/date.h"
+#include "portfolio/portfoliodlg.h"
+#include "prices/importtexts.h"
+#include "prices/priceimportdlg.h"
+#include "prices/priceupdatedlg.h"
+#include "shell/analysisexport.h"
+#include "shell/deletemanydlg.h"
+#include "shell/guidewindow.h"
+#include "shell/mainframe.h"
+#include "shell/settings.h"
+#include "uikit/services.h"
+#include "uikit/strings.h"
+
+namespace tenvix::ui {
+
+void CMainFrame::OnDeleteMany()
+{
+    CDeleteManyDlg dlg(this);
+    if (ExecModal(dlg) != QDialog::Accepted)
+        return;
+    m_pForm->DeleteMatured(dlg.m_dtBefore);
+    OnDatabaseChanged(DatabaseChange::Removed);
+}
+
+void CMainFrame::OnUpdateAll()
+{
+    CPriceUpdateDlg dlg(this);
+    dlg.m_pBondList = &BondList();
+    // The stand date's day: the time of day does not count.
+    dlg.m_nStandDay = DaySerial(StandDate());
+    ExecModal(dlg);
+    // A page saved, or prices imported from the window.
+    if (dlg.m_bSaved)
+        OnDatabaseChanged(DatabaseChange::Prices);
+}
+
+void CMainFrame::OnImportPrices()
+{
+    // The stand date's day, as for Update All.
+    const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()));
+    if (!updated)
+        return;
+    OnDatabaseChanged(DatabaseChange::Prices);
+    ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
+}
+
+void CMainFrame::OnImportBonds()
+{
+    const auto done = ImportBonds(this, BondList());
+    if (!done)
+        return;
+    OnDatabaseChanged(DatabaseChange::Imported);
+    ShowNotice(this, Qs(bondimport::BondsImportedText(*done)));
+}
+
+void CMainFrame::OnExportAnalysis()
+{
+    ExportAnalysis(this, BondList(), StandDate(), Horizon(), SquareM(), m_doc.GetPathName(), m_doc.GetTitle());
+}
+
+namespace {
+
+// The Immunize dialog's texts as last accepted, kept from one run of the
+// program to the next.
+const QString kImmunizeSection = QStringLiteral("Immunize");
+
+ImmunizeEntries ReadImmunizeEntries()
+{
+    const ImmunizeEntries defaults;
+    return {GetProfileString(kImmunizeSection, QStringLiteral("Amount"), defaults.amount),
+            GetProfileString(kImmunizeSection, QStringLiteral("Rows"), defaults.rows),
+            GetProfileString(kImmunizeSection, QStringLiteral("Share"), defaults.share),
+            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
+}
+
+void WriteImmunizeEntries(const ImmunizeEntries& entries)
+{
+    WriteProfileString(kImmunizeSection, QStringLiteral("Amount"), entries.amount);
+    WriteProfileString(kImmunizeSection, QStringLiteral("Rows"), entries.rows);
+    WriteProfileString(kImmunizeSection, QStringLiteral("Share"), entries.share);
+    WriteProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), entries.leastYtm);
+}
+
+} // namespace
+
+void CMainFrame::OnRunPortfolio()
+{
+    // The pickers' values as they stand now, time of day included.
+    const double stand = StandDate();
+    const double horizon = Horizon();
+    CPortfolioDlg dlg(this);
+    dlg.m_pStandDate = &stand;
+    dlg.m_pHorizon = &horizon;
+    dlg.m_pBondList = &BondList().m_list;
+    const ImmunizeEntries remembered = ReadImmunizeEntries();
+    dlg.m_immunize = remembered;
+    // The view behind the modal window shows each Calculate as it ends and can
+    // be used again once the window closes.
+    ExplainInto(&dlg, ExplainSource::Portfolio);
+    ExecModal(dlg);
+    if (!(dlg.m_immunize == remembered))
+        WriteImmunizeEntries(dlg.m_immunize);
+    // Only prices changed through the window outlive it.
+    if (dlg.m_bPricesChanged)
+        OnDatabaseChanged(DatabaseChange::Prices);
+}
+
+void CMainFrame::OnSingleAnalysis()
+{
+    if (!m_dlgAnalysis)
+        return;
+    m_dlgAnalysis->showNormal();
+    m_dlgAnalysis->raise();
+    m_dlgAnalysis->activateWindow();
+}
+
+void CMainFrame::OnUserGuide()
+{
+    // Made on first use, then kept, hidden or not, with the place it was read to.
+    if (!m_wndGuide)
+        m_wndGuide = new GuideWindow(this);
+    m_wndGuide->showNormal();
+    m_wndGuide->raise();
+    m_wndGuide->activateWindow();
+}
+
+} // namespace tenvix::ui
