@@ -14,9 +14,6 @@ namespace tenvix {
 // yield out of range, or the time budget spent. It carries no text; whoever
 // started the analysis decides what the user sees.
 class NoYieldFound {};
-// The former name, which the portfolio window and the horizon value still
-// catch by; it goes once they say NoYieldFound.
-using CUserException = NoYieldFound;
 
 struct SolverConstants {
     double tolerance; // a gap whose magnitude is below this is a root

@@ -37,7 +37,7 @@ void CPortfolioDlg::Suggest()
         PresentSuggestions();
     } catch (const std::exception&) {
         // The rows appended so far stay; the window goes back to normal.
-    } catch (const CUserException&) {
+    } catch (const NoYieldFound&) {
     }
     m_pSuggest.reset();
     EndScanning();

@@ -26,7 +26,7 @@ struct ShiftPoint {
 // `fromBp` to `toBp` in steps of `stepBp` basis points. At a yield y the value
 // is 100 (1 + y)^H PV(y) / V: PV the pooled present value, V the pooled market
 // value (units times stored prices), H `horizonYears`. A yield out of the
-// engine's reach throws CUserException.
+// engine's reach throws NoYieldFound.
 std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<const double> units, double ytm,
                                       double horizonYears, double fromBp, double toBp, double stepBp);
 
