@@ -207,6 +207,19 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t li
     return bytes;
 }
 
+std::optional<std::string> ReadRowsFile(const std::string& path, std::size_t limit, const std::string& tooLarge)
+{
+    // A file over the limit is refused from its size, unread.
+    errno = 0;
+    auto bytes = ReadFileBytes(path, limit);
+    if (!bytes)
+        std::cerr << (errno == EFBIG             ? tooLarge
+                      : errno == kNotRegularFile ? NotRegularFileMessage(path)
+                                                 : FileErrorMessage(CauseFromErrno(errno, false), path, false))
+                  << "\n";
+    return bytes;
+}
+
 std::optional<std::string> ReadDatabaseBytes(const std::string& path, FileIdentity* identity)
 {
     errno = 0;

@@ -82,6 +82,12 @@ inline constexpr int kNotRegularFile = ENODEV;
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond = Beyond::Refuse,
                                          FileIdentity* identity = nullptr);
 
+// A file of rows another program wrote (prices, bonds) read whole, up to
+// `limit`; on failure prints the program's message to standard error (for a
+// file over the limit, `tooLarge`, the format's own words) and returns
+// nothing.
+std::optional<std::string> ReadRowsFile(const std::string& path, std::size_t limit, const std::string& tooLarge);
+
 // The database ceiling of the windows and of every command.
 inline constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
 // A database file read whole, unchecked; on failure prints the program's

@@ -71,15 +71,10 @@ int RunImport(const std::vector<std::string>& argv)
     if (!LoadOrNone(databasePath, list, identity))
         return kExitFailure;
 
-    // A file over the limit is refused from its size, unread.
-    errno = 0;
-    const std::optional<std::string> bytes = ReadFileBytes(bondsPath, kMaxBondCsvBytes);
-    if (!bytes) {
-        std::cerr << (errno == EFBIG ? BondFileErrorText(BondCsvError::TooLarge)
-                                     : FileErrorMessage(CauseFromErrno(errno, false), bondsPath, false))
-                  << "\n";
+    const std::optional<std::string> bytes =
+        ReadRowsFile(bondsPath, kMaxBondCsvBytes, BondFileErrorText(BondCsvError::TooLarge));
+    if (!bytes)
         return kExitFailure;
-    }
     BondImport judged = JudgeBonds(*bytes, list);
     if (judged.error != BondCsvError::None) {
         std::cerr << BondFileErrorText(judged.error, judged.errorLine) << "\n";

@@ -15,7 +15,6 @@
 #include "model/numbers.h"
 #include "model/pricemessages.h"
 
-#include <cerrno>
 #include <iostream>
 #include <optional>
 #include <unistd.h>
@@ -118,16 +117,10 @@ int RunPrices(const std::vector<std::string>& argv)
     if (!LoadDatabase(databasePath, list, identity))
         return kExitFailure;
 
-    // A file over the limit is refused from its size, unread.
-    errno = 0;
-    const std::optional<std::string> bytes = ReadFileBytes(pricePath, kMaxCsvBytes);
-    if (!bytes) {
-        std::cerr << (errno == EFBIG             ? PriceFileErrorText(PriceFileError::TooLarge)
-                      : errno == kNotRegularFile ? NotRegularFileMessage(pricePath)
-                                                 : FileErrorMessage(CauseFromErrno(errno, false), pricePath, false))
-                  << "\n";
+    const std::optional<std::string> bytes =
+        ReadRowsFile(pricePath, kMaxCsvBytes, PriceFileErrorText(PriceFileError::TooLarge));
+    if (!bytes)
         return kExitFailure;
-    }
     const BondIdIndex index(list.m_list);
     PriceFile file = ReadPriceFile(*bytes, index);
     if (file.error != PriceFileError::None) {

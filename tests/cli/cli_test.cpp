@@ -99,7 +99,8 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
         for (const std::string& command :
              {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
               "portfolio " + path + " " + fifo + dates, "prices " + path + " " + fifo, "prices " + kSample + " " + path,
-              "portfolio " + kSample + " " + path + dates, "shifts " + kSample + " --portfolio " + path + dates}) {
+              "portfolio " + kSample + " " + path + dates, "shifts " + kSample + " --portfolio " + path + dates,
+              "import " + kSample + " " + path}) {
             const CliRun r = Run(command);
             EXPECT_EQ(r.status, 1) << command;
             EXPECT_EQ(r.err, refusal) << command;
