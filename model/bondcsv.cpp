@@ -1,6 +1,7 @@
 #include "model/bondcsv.h"
 
 #include "model/format.h"
+#include "model/pricecsv.h"
 #include "model/text.h"
 
 #include <cstring>
@@ -132,28 +133,15 @@ bool BondCsvReader::ReadField(std::string& out, std::size_t rowStart, std::int64
     // commas and line ends inside belong to the field.
     ++m_pos;
     std::string raw;
-    for (;;) {
-        const std::size_t quote = text.find('"', m_pos);
-        if (quote == std::string_view::npos) {
-            Fail(BondCsvError::QuoteNotClosed, rowLine);
-            return false;
-        }
-        if (quote - rowStart > kMaxBondCsvRowBytes) {
-            Fail(BondCsvError::RowTooLong, rowLine);
-            return false;
-        }
-        const std::string_view chunk = text.substr(m_pos, quote - m_pos);
-        for (std::size_t k = 0; k < chunk.size(); ++k)
-            if (chunk[k] == '\n' || (chunk[k] == '\r' && (k + 1 == chunk.size() || chunk[k + 1] != '\n')))
-                ++m_line;
-        raw.append(chunk);
-        m_pos = quote + 1;
-        if (m_pos < text.size() && text[m_pos] == '"') {
-            raw += '"';
-            ++m_pos;
-            continue;
-        }
+    switch (ReadQuotedField(text, m_pos, rowStart + kMaxBondCsvRowBytes, m_line, raw)) {
+    case QuotedFieldEnd::Closed:
         break;
+    case QuotedFieldEnd::NotClosed:
+        Fail(BondCsvError::QuoteNotClosed, rowLine);
+        return false;
+    case QuotedFieldEnd::BeyondLimit:
+        Fail(BondCsvError::RowTooLong, rowLine);
+        return false;
     }
     // Whatever stands between the closing quote and the comma is kept, as
     // spreadsheets do.

@@ -201,6 +201,30 @@ void CsvReader::SkipLineEnd()
     ++m_line;
 }
 
+QuotedFieldEnd ReadQuotedField(std::string_view text, std::size_t& pos, std::size_t limit, std::int64_t& line,
+                               std::string& out)
+{
+    for (;;) {
+        const std::size_t quote = text.find('"', pos);
+        if (quote == std::string_view::npos)
+            return QuotedFieldEnd::NotClosed;
+        if (quote > limit)
+            return QuotedFieldEnd::BeyondLimit;
+        const std::string_view chunk = text.substr(pos, quote - pos);
+        for (std::size_t k = 0; k < chunk.size(); ++k)
+            if (chunk[k] == '\n' || (chunk[k] == '\r' && (k + 1 == chunk.size() || chunk[k + 1] != '\n')))
+                ++line;
+        out.append(chunk);
+        pos = quote + 1;
+        if (pos < text.size() && text[pos] == '"') {
+            out += '"';
+            ++pos;
+            continue;
+        }
+        return QuotedFieldEnd::Closed;
+    }
+}
+
 void CsvReader::Store(std::string& out, std::string_view raw) const
 {
     if (m_encoding == CsvEncoding::Cp1252 && !IsAscii(raw))
@@ -236,28 +260,15 @@ bool CsvReader::ReadField(std::string& out, std::size_t recordStart, std::int64_
     // separators and line ends inside belong to the field.
     ++m_pos;
     out.clear();
-    for (;;) {
-        const std::size_t quote = text.find('"', m_pos);
-        if (quote == std::string_view::npos) {
-            Fail(CsvError::QuoteNotClosed, recordLine);
-            return false;
-        }
-        if (quote - recordStart > kMaxCsvRecordBytes) {
-            Fail(CsvError::RecordTooLong, recordLine);
-            return false;
-        }
-        const std::string_view chunk = text.substr(m_pos, quote - m_pos);
-        for (std::size_t k = 0; k < chunk.size(); ++k)
-            if (chunk[k] == '\n' || (chunk[k] == '\r' && (k + 1 == chunk.size() || chunk[k + 1] != '\n')))
-                ++m_line;
-        out.append(chunk);
-        m_pos = quote + 1;
-        if (m_pos < text.size() && text[m_pos] == '"') {
-            out += '"';
-            ++m_pos;
-            continue;
-        }
+    switch (ReadQuotedField(text, m_pos, recordStart + kMaxCsvRecordBytes, m_line, out)) {
+    case QuotedFieldEnd::Closed:
         break;
+    case QuotedFieldEnd::NotClosed:
+        Fail(CsvError::QuoteNotClosed, recordLine);
+        return false;
+    case QuotedFieldEnd::BeyondLimit:
+        Fail(CsvError::RecordTooLong, recordLine);
+        return false;
     }
     // Whatever stands between the closing quote and the separator is kept,
     // as spreadsheets do, blanks before the separator excepted.

@@ -54,6 +54,18 @@ struct CsvRecord {
     std::vector<std::string> fields;
 };
 
+// The inside of a quoted field, from `pos` just after its opening quote up to
+// its closing one, appended to `out`: a doubled quote stands for one, and the
+// line ends inside are counted in `line`. `pos` ends after the closing quote.
+// Every CSV reader of the program reads quoted fields so.
+enum class QuotedFieldEnd {
+    Closed,
+    NotClosed,   // no quote closes it
+    BeyondLimit, // it closes only beyond `limit`, an offset in `text`
+};
+QuotedFieldEnd ReadQuotedField(std::string_view text, std::size_t& pos, std::size_t limit, std::int64_t& line,
+                               std::string& out);
+
 class CsvReader {
 public:
     // Decides the encoding and the separator (comma, semicolon or tab) from
