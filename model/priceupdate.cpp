@@ -1,5 +1,6 @@
 #include "model/priceupdate.h"
 
+#include "model/format.h"
 #include "model/numbers.h"
 #include "model/text.h"
 
@@ -117,6 +118,53 @@ NewPrice ReadNewPrice(std::string_view text)
     if (!(*value >= kMinNewPrice && *value <= kMaxNewPrice))
         return {PriceCheck::OutOfRange, *value};
     return {PriceCheck::OK, *value};
+}
+
+void PricePage::Show(const std::vector<CBond*>& matched, PageSpan span)
+{
+    m_rows.clear();
+    m_first = span.first;
+    if (span.first < 0 || span.count <= 0 || static_cast<std::size_t>(span.first + span.count) > matched.size())
+        return;
+    m_rows.reserve(static_cast<std::size_t>(span.count));
+    for (int i = span.first; i < span.first + span.count; ++i) {
+        const CBond& bond = *matched[static_cast<std::size_t>(i)];
+        m_rows.push_back({FormatFixed(static_cast<double>(bond.m_fPrice), 2), bond.m_strID, bond.m_strName, false});
+    }
+}
+
+bool PricePage::AnyChanged() const
+{
+    return std::any_of(m_rows.begin(), m_rows.end(), [](const PageRow& row) { return row.changed; });
+}
+
+PriceCheck PricePage::Type(int r, std::string_view text)
+{
+    if (r < 0 || r >= Count())
+        return PriceCheck::Invalid;
+    PageRow& row = m_rows[static_cast<std::size_t>(r)];
+    if (text == row.price)
+        return PriceCheck::OK;
+    const NewPrice price = ReadNewPrice(text);
+    if (price.check == PriceCheck::OK) {
+        row.price = std::string(text);
+        row.changed = true;
+    }
+    return price.check;
+}
+
+void PricePage::Save(const std::vector<CBond*>& matched)
+{
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        PageRow& row = m_rows[i];
+        const std::size_t at = static_cast<std::size_t>(m_first) + i;
+        if (!row.changed || at >= matched.size())
+            continue;
+        const NewPrice price = ReadNewPrice(row.price);
+        if (price.check == PriceCheck::OK)
+            matched[at]->m_fPrice = static_cast<float>(price.value);
+        row.changed = false;
+    }
 }
 
 } // namespace tenvix

@@ -7,6 +7,7 @@
 #include "model/bondlist.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -47,5 +48,39 @@ struct NewPrice {
 // Reads a typed price: a decimal number with nothing after it, between
 // kMinNewPrice and kMaxNewPrice. An empty text reads as 0 and is out of range.
 NewPrice ReadNewPrice(std::string_view text);
+
+// The rows of the page on screen. The shown texts are the data: a price shows
+// as its "%.2f" text until the user types another, which is kept as typed and
+// marks the row changed; Save reads the typed text back.
+struct PageRow {
+    std::string price;
+    std::string id;
+    std::string name;
+    bool changed = false;
+};
+
+class PricePage {
+public:
+    // Shows the bonds `span` names among `matched`, nothing typed.
+    void Show(const std::vector<CBond*>& matched, PageSpan span);
+    void Clear() { m_rows.clear(); }
+
+    int Count() const { return static_cast<int>(m_rows.size()); }
+    const PageRow& Row(int r) const { return m_rows[static_cast<std::size_t>(r)]; }
+    bool AnyChanged() const;
+
+    // A price typed on row `r`. An accepted one is kept; a refused one leaves
+    // the row as it was. Typing the text already shown is no edit, so that an
+    // untouched cell does not round the stored price to the shown "%.2f".
+    PriceCheck Type(int r, std::string_view text);
+
+    // Writes the changed rows' prices to their bonds among `matched`, which
+    // must be the list the page was shown from, and clears the marks.
+    void Save(const std::vector<CBond*>& matched);
+
+private:
+    std::vector<PageRow> m_rows;
+    int m_first = 0;
+};
 
 } // namespace tenvix

@@ -1,9 +1,9 @@
 #include "prices/priceupdatedlg.h"
 
-#include "model/format.h"
 #include "model/priceupdate.h"
 #include "prices/importtexts.h"
 #include "prices/priceimportdlg.h"
+#include "prices/pricepagetable.h"
 #include "prices/updatetexts.h"
 #include "uikit/buttons.h"
 #include "uikit/services.h"
@@ -18,26 +18,22 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace tenvix::ui {
 
 namespace {
 
-enum Column { kColPrice = 0, kColID = 1, kColName = 2, kColStatus = 3 };
-
-const QString kChanged = QStringLiteral("changed");
-
-QString PriceText(float price) { return QString::fromStdString(FormatFixed(static_cast<double>(price), 2)); }
+using enum PricePageTable::Column;
 
 // The price list: whichever cell of a row the user starts editing, it is the
 // price that gets edited. Editing starts only on F2, Enter or a double click;
 // typing looks for an identifier, as in any list, so that keys meant for
 // something else change no price.
-class PriceList final : public QTreeWidget {
+class PriceList final : public QTreeView {
 public:
-    using QTreeWidget::QTreeWidget;
+    using QTreeView::QTreeView;
 
     bool IsEditing() const { return state() == EditingState; }
 
@@ -47,15 +43,15 @@ public:
         const QModelIndex current = currentIndex();
         if (current.isValid() && current.column() != kColID)
             selectionModel()->setCurrentIndex(current.siblingAtColumn(kColID), QItemSelectionModel::NoUpdate);
-        else if (!current.isValid() && topLevelItemCount() > 0)
+        else if (!current.isValid() && model()->rowCount() > 0)
             selectionModel()->setCurrentIndex(model()->index(0, kColID), QItemSelectionModel::NoUpdate);
-        QTreeWidget::keyboardSearch(search);
+        QTreeView::keyboardSearch(search);
     }
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
     {
-        return QTreeWidget::edit(index.siblingAtColumn(kColPrice), trigger, event);
+        return QTreeView::edit(index.siblingAtColumn(kColPrice), trigger, event);
     }
 
     void keyPressEvent(QKeyEvent* event) override
@@ -69,7 +65,7 @@ protected:
                 return;
             }
         }
-        QTreeWidget::keyPressEvent(event);
+        QTreeView::keyPressEvent(event);
     }
 };
 
@@ -249,11 +245,10 @@ CPriceUpdateDlg::CPriceUpdateDlg(QWidget* parent) : QDialog(parent)
                              QStringLiteral("Update prices from a file or the clipboard"));
     m_wndImport->setAutoDefault(false);
 
+    m_pTable = new PricePageTable(this);
     m_wndList = new PriceList(this);
     m_wndList->setObjectName(QStringLiteral("priceList"));
-    m_wndList->setColumnCount(4);
-    m_wndList->setHeaderLabels(
-        {QStringLiteral("Price"), QStringLiteral("ID"), QStringLiteral("Name"), QStringLiteral("Status")});
+    m_wndList->setModel(m_pTable);
     m_wndList->setColumnWidth(kColPrice, 90);
     m_wndList->setColumnWidth(kColID, 90);
     m_wndList->setColumnWidth(kColName, 220);
@@ -316,8 +311,8 @@ void CPriceUpdateDlg::showEvent(QShowEvent* event)
         m_bSaved = 0;
         CollectMatched();
         m_wndList->setFocus();
-        if (m_wndList->topLevelItemCount() > 0)
-            m_wndList->setCurrentItem(m_wndList->topLevelItem(0));
+        if (m_pTable->rowCount() > 0)
+            m_wndList->setCurrentIndex(m_pTable->index(0, 0));
     }
     QDialog::showEvent(event);
 }
@@ -325,7 +320,7 @@ void CPriceUpdateDlg::showEvent(QShowEvent* event)
 void CPriceUpdateDlg::CollectMatched()
 {
     m_bReady = 0;
-    m_wndList->clear();
+    m_pTable->Clear();
     m_arrMatched = m_pBondList ? tenvix::CollectMatched(m_pBondList->m_list, m_nStandDay) : std::vector<CBond*>{};
     m_nMatched = static_cast<int>(m_arrMatched.size());
     const PageLayout layout = LayOutPages(m_nMatched);
@@ -344,18 +339,7 @@ void CPriceUpdateDlg::ShowPage(int page)
 {
     if (page < 0)
         return;
-    m_wndList->clear();
-    const PageSpan span = SpanOfPage(m_nMatched, page);
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(span.count);
-    for (int i = span.first; i < span.first + span.count; ++i) {
-        const CBond& bond = *m_arrMatched[static_cast<std::size_t>(i)];
-        auto* row = new QTreeWidgetItem(QStringList{PriceText(bond.m_fPrice), QString::fromStdString(bond.m_strID),
-                                                    QString::fromStdString(bond.m_strName), QString()});
-        row->setFlags(row->flags() | Qt::ItemIsEditable);
-        rows.append(row);
-    }
-    m_wndList->addTopLevelItems(rows);
+    m_pTable->Show(m_arrMatched, SpanOfPage(m_nMatched, page));
 }
 
 void CPriceUpdateDlg::OnPageTextChanged()
@@ -366,27 +350,19 @@ void CPriceUpdateDlg::OnPageTextChanged()
 
 bool CPriceUpdateDlg::CommitPrice(int row, const QString& text)
 {
-    QTreeWidgetItem* item = m_wndList->topLevelItem(row);
-    if (!item)
+    if (row < 0 || row >= m_pTable->rowCount())
         return false;
     // A decimal comma the locale writes is kept as the full stop that Save
     // reads back.
-    const QString taken = TypedDecimal(text);
-    // Closing the editor on an untouched cell is no edit: taking the shown
-    // "%.2f" text as a new price would round the stored one on the next Save.
-    if (taken == item->text(kColPrice))
-        return true;
-    const NewPrice price = ReadNewPrice(taken.toStdString());
-    if (price.check != PriceCheck::OK) {
-        const QString message = PriceCheckMessage(price.check);
+    const PriceCheck check = m_pTable->Type(row, TypedDecimal(text));
+    if (check != PriceCheck::OK) {
+        const QString message = PriceCheckMessage(check);
         // The editor is still closing; a box now would take its focus and
         // make it commit a second time.
         QMetaObject::invokeMethod(
             this, [this, message] { ShowError(this, message); }, Qt::QueuedConnection);
         return false;
     }
-    item->setText(kColPrice, taken);
-    item->setText(kColStatus, kChanged);
     return true;
 }
 
@@ -399,19 +375,9 @@ void CPriceUpdateDlg::OnSave()
 
 void CPriceUpdateDlg::SavePage()
 {
-    const int rows = m_wndList->topLevelItemCount();
-    if (rows == 0)
+    if (m_pTable->rowCount() == 0)
         return;
-    const PageSpan span = SpanOfPage(m_nMatched, m_wndScroll->Value());
-    for (int i = 0; i < rows && i < span.count; ++i) {
-        QTreeWidgetItem* item = m_wndList->topLevelItem(i);
-        if (item->text(kColStatus) != kChanged)
-            continue;
-        const NewPrice price = ReadNewPrice(item->text(kColPrice).toStdString());
-        if (price.check == PriceCheck::OK)
-            m_arrMatched[static_cast<std::size_t>(span.first + i)]->m_fPrice = static_cast<float>(price.value);
-        item->setText(kColStatus, QString());
-    }
+    m_pTable->Save(m_arrMatched);
     m_bSaved = 1;
 }
 
@@ -424,10 +390,7 @@ bool CPriceUpdateDlg::MayLeavePage()
     // user here with its message.
     if (static_cast<PriceList*>(m_wndList)->IsEditing() && !m_pDelegate->CommitOpenEditor())
         return false;
-    bool changed = false;
-    for (int i = 0; i < m_wndList->topLevelItemCount() && !changed; ++i)
-        changed = m_wndList->topLevelItem(i)->text(kColStatus) == kChanged;
-    if (!changed)
+    if (!m_pTable->Page().AnyChanged())
         return true;
     m_wndScroll->Release();
     m_bAsking = true;
@@ -454,8 +417,8 @@ void CPriceUpdateDlg::OnImport()
         ShowPage(m_wndScroll->Value());
         m_bSaved = 1;
     }
-    if (QTreeWidgetItem* item = m_wndList->topLevelItem(row))
-        m_wndList->setCurrentItem(item);
+    if (row >= 0 && row < m_pTable->rowCount())
+        m_wndList->setCurrentIndex(m_pTable->index(row, 0));
     if (updated)
         ShowNotice(this, Qs(prices::PricesUpdatedText(*updated)));
 }

@@ -15,12 +15,13 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace tenvix::ui {
 
 class PageScroller;
 class PriceDelegate;
+class PricePageTable;
 
 class CPriceUpdateDlg : public QDialog {
     Q_OBJECT
@@ -84,7 +85,8 @@ private:
     QPushButton* m_wndSave;
     QPushButton* m_wndClose;
     QPushButton* m_wndImport;
-    QTreeWidget* m_wndList;
+    QTreeView* m_wndList;
+    PricePageTable* m_pTable;
     PriceDelegate* m_pDelegate;
 };
 

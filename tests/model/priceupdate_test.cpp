@@ -81,3 +81,37 @@ TEST(PriceUpdate, TypedPrices)
     EXPECT_EQ(ReadNewPrice("  12.5").value, 12.5);
     EXPECT_EQ(ReadNewPrice("1.5d2").value, 150.0);
 }
+
+// The page's texts are its data: the stored price shows as "%.2f"; a typed
+// one stays as typed until Save writes it to its own bond, the row on the
+// second page included; a refused one or the shown text itself changes nothing.
+TEST(PriceUpdate, PageRowsKeepTheTypedTexts)
+{
+    CBondList list;
+    for (int k = 0; k < 203; ++k)
+        test::AddRecord(list, "B" + std::to_string(1000 + k), 99.996f, 20).m_strName = "N" + std::to_string(k);
+    const std::vector<CBond*> matched = CollectMatched(list.m_list, 10);
+    PricePage page;
+    page.Show(matched, SpanOfPage(203, 2));
+    ASSERT_EQ(page.Count(), 3);
+    EXPECT_EQ(page.Row(1).price + page.Row(1).id + page.Row(1).name, "100.00B1201N201");
+
+    EXPECT_EQ(page.Type(1, "100.00"), PriceCheck::OK); // closing an untouched editor
+    EXPECT_EQ(page.Type(0, "7x"), PriceCheck::Invalid);
+    EXPECT_EQ(page.Type(0, "0"), PriceCheck::OutOfRange);
+    EXPECT_EQ(page.Type(3, "5"), PriceCheck::Invalid);
+    EXPECT_FALSE(page.AnyChanged());
+    EXPECT_EQ(page.Row(0).price, "100.00");
+
+    EXPECT_EQ(page.Type(2, " 12.345"), PriceCheck::OK);
+    EXPECT_EQ(page.Row(2).price, " 12.345");
+    EXPECT_TRUE(page.Row(2).changed && page.AnyChanged());
+    page.Save(matched);
+    EXPECT_FALSE(page.AnyChanged());
+    EXPECT_EQ(matched[202]->m_fPrice, 12.345f);
+    EXPECT_EQ(matched[200]->m_fPrice, 99.996f); // untouched rows keep the unrounded price
+    EXPECT_EQ(matched[2]->m_fPrice, 99.996f);
+
+    page.Show(matched, SpanOfPage(203, 3));
+    EXPECT_EQ(page.Count(), 0);
+}

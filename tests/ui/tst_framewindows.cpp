@@ -11,6 +11,7 @@
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
 #include "support/app.h"
+#include "support/pricelist.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -204,13 +205,9 @@ private slots:
 
         int rows = -1;
         WhenModal<CPriceUpdateDlg>([&rows](CPriceUpdateDlg* dlg) {
-            auto* list = dlg->findChild<QTreeWidget*>("priceList");
-            rows = list->topLevelItemCount();
-            QTreeWidgetItem* item = list->findItems("GOV-2027-A", Qt::MatchExactly, 1).value(0);
-            QVERIFY(item);
-            list->setCurrentItem(item);
-            list->editItem(item, 0);
-            list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
+            rows = test::PriceList(dlg)->model()->rowCount();
+            QVERIFY(test::GoToBond(dlg, "GOV-2027-A"));
+            QVERIFY(test::TypeIntoPrice(dlg, "97.3"));
             dlg->findChild<QPushButton*>("saveButton")->click();
             dlg->findChild<QPushButton*>("closeButton")->click();
         });

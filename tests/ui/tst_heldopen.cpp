@@ -16,6 +16,7 @@
 #include "shell/deletemanydlg.h"
 #include "shell/instance.h"
 #include "support/app.h"
+#include "support/pricelist.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
@@ -194,12 +195,8 @@ private slots:
         QString titleInside;
         WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* dlg) {
             LogClosing(dlg);
-            auto* list = dlg->findChild<QTreeWidget*>("priceList");
-            QTreeWidgetItem* item = list->findItems("GOV-2027-A", Qt::MatchExactly, 1).value(0);
-            QVERIFY(item);
-            list->setCurrentItem(item);
-            list->editItem(item, 0);
-            list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
+            QVERIFY(test::GoToBond(dlg, "GOV-2027-A"));
+            QVERIFY(test::TypeIntoPrice(dlg, "97.3"));
             titleInside = OpenArrives();
             dlg->findChild<QPushButton*>("saveButton")->click();
             dlg->findChild<QPushButton*>("closeButton")->click();

@@ -6,6 +6,7 @@
 #include "prices/priceimportdlg.h"
 #include "prices/priceupdatedlg.h"
 #include "support/app.h"
+#include "support/pricelist.h"
 
 #include <sys/stat.h>
 
@@ -323,16 +324,14 @@ private slots:
         bool modifiedInside = true;
         QStringList page;
         WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* upd) {
-            auto* list = upd->findChild<QTreeWidget*>("priceList");
-            QTreeWidgetItem* bill = list->findItems("BILL-2027-03", Qt::MatchExactly, 1).value(0);
-            QVERIFY(bill);
-            bill->setText(0, "77");
-            bill->setText(3, "changed");
+            QVERIFY(test::GoToBond(upd, "BILL-2027-03"));
+            QVERIFY(test::TypeIntoPrice(upd, "77"));
             // Cancel keeps the window and the typed price.
             Msgs().Answer(MsgAnswer::Cancel);
             Click(upd, "importButton");
             QCOMPARE(Msgs().Texts(), QStringList{"Save changed prices ?"});
-            QCOMPARE(bill->text(0), QString("77"));
+            QVERIFY(test::GoToBond(upd, "BILL-2027-03"));
+            QCOMPARE(test::PriceCell(upd, test::PriceList(upd)->currentIndex().row(), 0), QString("77"));
 
             Msgs().Answer(MsgAnswer::Yes);
             Msgs().Answer(MsgAnswer::Yes); // the large change too
@@ -346,10 +345,9 @@ private slots:
                      QStringList({"Save changed prices ?", "1 price changes by more than 20.00 % . Store it too ?",
                                   "3 prices updated ."}));
             modifiedInside = m_app->Doc().IsModified();
-            for (int r = 0; r < list->topLevelItemCount(); ++r)
-                if (list->topLevelItem(r)->text(1).startsWith("GOV-2027") ||
-                    list->topLevelItem(r)->text(1).startsWith("BILL"))
-                    page << list->topLevelItem(r)->text(0) + " " + list->topLevelItem(r)->text(3);
+            for (int r = 0; r < test::PriceList(upd)->model()->rowCount(); ++r)
+                if (test::PriceCell(upd, r, 1).startsWith("GOV-2027") || test::PriceCell(upd, r, 1).startsWith("BILL"))
+                    page << test::PriceCell(upd, r, 0) + " " + test::PriceCell(upd, r, 3);
             Click(upd, "closeButton");
         });
         m_frame->Action(ID_UPDATE_ALL)->trigger();

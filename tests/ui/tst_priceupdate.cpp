@@ -5,6 +5,7 @@
 #include "model/priceupdate.h"
 #include "prices/priceupdatedlg.h"
 #include "support/app.h"
+#include "support/pricelist.h"
 
 #include <functional>
 
@@ -32,13 +33,15 @@ class TestPriceUpdate : public QObject {
     std::unique_ptr<CPriceUpdateDlg> m_dlg;
     std::unique_ptr<test::FakeMessages> m_messages;
 
-    QTreeWidget* List() const { return m_dlg->findChild<QTreeWidget*>("priceList"); }
+    QAbstractItemView* List() const { return test::PriceList(m_dlg.get()); }
     QString Page() const
     {
         return m_dlg->findChild<QLineEdit*>("currentPage")->text() + " " +
                m_dlg->findChild<QLabel*>("pageCount")->text();
     }
-    QString Cell(int row, int column) const { return List()->topLevelItem(row)->text(column); }
+    QString Cell(int row, int column) const { return test::PriceCell(m_dlg.get(), row, column); }
+    int Rows() const { return List()->model()->rowCount(); }
+    void GoTo(int row) const { List()->setCurrentIndex(List()->model()->index(row, 0)); }
     void Click(const char* name) { QTest::mouseClick(m_dlg->findChild<QAbstractButton*>(name), Qt::LeftButton); }
 
     void Open()
@@ -55,21 +58,14 @@ class TestPriceUpdate : public QObject {
             Add(m_bonds, QString::asprintf("B%04d", k).toStdString());
     }
 
-    // The editor now open; closed ones linger hidden until they are deleted.
-    QLineEdit* OpenEditor() const
-    {
-        for (QLineEdit* editor : List()->findChildren<QLineEdit*>("priceEditor"))
-            if (editor->isVisible())
-                return editor;
-        return nullptr;
-    }
+    QLineEdit* OpenEditor() const { return test::OpenPriceEditor(m_dlg.get()); }
 
     // Types `text` into the price editor of `row` and commits it with Enter.
     void TypePrice(int row, const QString& text)
     {
-        QTreeWidget* list = List();
+        QAbstractItemView* list = List();
         list->setFocus();
-        list->setCurrentItem(list->topLevelItem(row));
+        GoTo(row);
         QTest::keyClick(list, Qt::Key_F2);
         QPointer<QLineEdit> editor = OpenEditor();
         QVERIFY(editor);
@@ -99,7 +95,7 @@ private slots:
         Add(m_bonds, "today", kStandDay);
         Add(m_bonds, "A1");
         Open();
-        QCOMPARE(List()->topLevelItemCount(), 2);
+        QCOMPARE(Rows(), 2);
         QCOMPARE(QStringList({Cell(1, 0), Cell(1, 1), Cell(1, 2), Cell(1, 3)}),
                  QStringList({"12.35", "b2", "Name of b2", ""}));
 
@@ -108,11 +104,11 @@ private slots:
         AddMany(201);
         Open();
         QCOMPARE(Page(), QString("1 of 2"));
-        QCOMPARE(List()->topLevelItemCount(), 200);
+        QCOMPARE(Rows(), 200);
         for (int k = 0; k < 3; ++k)
             Click("nextPage");
         QCOMPARE(Page(), QString("2 of 2"));
-        QCOMPARE(List()->topLevelItemCount(), 1);
+        QCOMPARE(Rows(), 1);
         QCOMPARE(Cell(0, 1), QString("B0200"));
         auto* scroll = m_dlg->findChild<QWidget*>("scrollPages");
         scroll->setFocus();
@@ -180,8 +176,8 @@ private slots:
         for (const char* id : {"ALPHA", "BETA", "BRAVO", "CHARLIE"})
             Add(m_bonds, id);
         Open();
-        QTreeWidget* list = List();
-        const auto current = [list] { return list->currentItem() ? list->currentItem()->text(1) : QString(); };
+        QAbstractItemView* list = List();
+        const auto current = [list] { return list->currentIndex().siblingAtColumn(1).data().toString(); };
         const auto seek = [list](const char* typed) {
             QTest::qWait(QApplication::keyboardInputInterval() + 1); // a new search, not more of the last
             QTest::keyClicks(list, typed);
@@ -238,9 +234,8 @@ private slots:
         QCOMPARE(Cell(1, 0), QString("12.35"));
 
         // Save commits an editor still open, on a click that leaves it the focus.
-        List()->setCurrentItem(List()->topLevelItem(0));
-        QTest::keyClick(List(), Qt::Key_F2);
-        List()->findChild<QLineEdit*>("priceEditor")->setText("77.5");
+        GoTo(0);
+        QVERIFY(test::TypeIntoPrice(m_dlg.get(), "77.5"));
         m_dlg->findChild<QPushButton*>("saveButton")->click();
         QCOMPARE(first.m_fPrice, 77.5f);
     }
@@ -253,7 +248,7 @@ private slots:
         QCOMPARE(Cell(3, 3), QString("changed"));
         m_messages->Answer(MsgAnswer::No);
         Click("nextPage");
-        QCOMPARE(List()->topLevelItemCount(), 50);
+        QCOMPARE(Rows(), 50);
         TypePrice(49, "3.5");
         Click("saveButton");
         Click("previousPage");
@@ -306,10 +301,8 @@ private slots:
         // A price still in its editor is typed too: the close box leaves the
         // focus in it. One that is refused keeps the window open, and says why.
         const auto closeWhileTyping = [&](int row, const QString& text) {
-            List()->setCurrentItem(List()->topLevelItem(row));
-            QTest::keyClick(List(), Qt::Key_F2);
-            QVERIFY(OpenEditor());
-            OpenEditor()->setText(text);
+            GoTo(row);
+            QVERIFY(test::TypeIntoPrice(m_dlg.get(), text));
             m_dlg->close();
         };
         m_messages->Answer(MsgAnswer::Cancel);
