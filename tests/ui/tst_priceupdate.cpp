@@ -240,23 +240,6 @@ private slots:
         QCOMPARE(first.m_fPrice, 77.5f);
     }
 
-    void eachPageSavesItsOwnBondsAndLeavingDropsEdits()
-    {
-        AddMany(250);
-        Open();
-        TypePrice(3, "55");
-        QCOMPARE(Cell(3, 3), QString("changed"));
-        m_messages->Answer(MsgAnswer::No);
-        Click("nextPage");
-        QCOMPARE(Rows(), 50);
-        TypePrice(49, "3.5");
-        Click("saveButton");
-        Click("previousPage");
-        QCOMPARE(Cell(3, 0) + "|" + Cell(3, 3), QString("100.00|"));
-        for (const auto& bond : m_bonds.m_list)
-            QCOMPARE(bond->m_fPrice, bond->m_strID == "B0249" ? 3.5f : 100.0f);
-    }
-
     void typedPricesAreNeverDroppedWithoutAsking()
     {
         AddMany(250);
