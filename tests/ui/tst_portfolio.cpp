@@ -665,13 +665,6 @@ private:
             cells << m_dlg->CellText(row, c);
         return cells;
     }
-    QList<int> Pictures() const
-    {
-        QList<int> pictures;
-        for (int r = 0; r < m_dlg->RowCount(); ++r)
-            pictures << m_dlg->RowPicture(r);
-        return pictures;
-    }
 
     CBond* Bond(const char* id) { return FindBondByID(m_db.m_list, id); }
 

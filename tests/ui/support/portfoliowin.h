@@ -85,6 +85,13 @@ protected:
             cells << m_dlg->CellText(r, column);
         return cells;
     }
+    QList<int> Pictures() const
+    {
+        QList<int> pictures;
+        for (int r = 0; r < m_dlg->RowCount(); ++r)
+            pictures << m_dlg->RowPicture(r);
+        return pictures;
+    }
 
     std::unique_ptr<FakeMessages> m_messages;
     std::unique_ptr<FakeFileChooser> m_chooser;
