@@ -12,6 +12,8 @@
 #include "portfolio/portfoliodlg.h"
 #include "support/app.h"
 
+#include <functional>
+
 namespace tenvix::test {
 
 inline void Type(QDialog* dlg, const char* box, const QString& text) { dlg->findChild<QLineEdit*>(box)->setText(text); }
@@ -50,6 +52,7 @@ protected:
     }
     void End()
     {
+        ++m_watch;
         m_dlg.reset();
         m_clock.reset();
         m_chooser.reset();
@@ -93,6 +96,37 @@ protected:
         return pictures;
     }
 
+    // Watches the window from its event loop until it is busy (a Suggest
+    // scan or an Immunize run): at the first look the commands must be off
+    // but Stop and the list, and a close request must wait; at look `stopAt`
+    // it clicks Stop. m_looks counts the looks that found the window busy,
+    // m_busyProgress is the progress bar at the first.
+    void StopWhenBusy(int stopAt)
+    {
+        m_looks = 0;
+        m_polls = 0;
+        m_poll = [this, stopAt, watch = ++m_watch] {
+            if (watch != m_watch || ++m_polls > 1000)
+                return;
+            if (!m_dlg->IsScanning())
+                return m_looks ? void() : QTimer::singleShot(0, m_poll);
+            if (++m_looks == 1) {
+                for (const char* name : {"close", "calculate", "add", "remove", "update", "findDuplicates", "save",
+                                         "load", "suggest", "immunize"})
+                    QVERIFY2(!Button(name)->isEnabled(), name);
+                QVERIFY(Button("stop")->isEnabled());
+                QVERIFY(m_dlg->findChild<QTreeView*>("rows")->isEnabled());
+                m_busyProgress = m_dlg->findChild<QProgressBar*>("progress")->value();
+                m_dlg->reject();
+                QVERIFY(m_dlg->isVisible());
+            }
+            if (m_looks == stopAt)
+                return QTest::mouseClick(Button("stop"), Qt::LeftButton);
+            QTimer::singleShot(0, m_poll);
+        };
+        QTimer::singleShot(0, m_poll);
+    }
+
     std::unique_ptr<FakeMessages> m_messages;
     std::unique_ptr<FakeFileChooser> m_chooser;
     std::unique_ptr<FakeClock> m_clock;
@@ -100,6 +134,13 @@ protected:
     CBondList m_db;
     double m_stand = 0;
     double m_horizon = 0;
+    int m_looks = 0;
+    int m_busyProgress = 0;
+
+private:
+    std::function<void()> m_poll;
+    int m_polls = 0;
+    int m_watch = 0;
 };
 
 } // namespace tenvix::test
