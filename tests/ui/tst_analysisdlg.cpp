@@ -109,9 +109,8 @@ private slots:
         StepPeriods(-3); // stops at one row
         QCOMPARE(Periods()->value(), 1);
         StepPeriods(2);
-        QCOMPARE(Column(PaymentGrid::kPayment), "10|??????????|??????????");
-        QCOMPARE(Column(PaymentGrid::kDate), "||");
-        QCOMPARE(Column(PaymentGrid::kNo), "1|2|3");
+        QCOMPARE(Column(PaymentGrid::kPayment) + " " + Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kNo),
+                 "10|??????????|?????????? || 1|2|3");
 
         // Insert writes the calendar's day into the selected row only.
         Find<QCalendarWidget>("calendar")->setSelectedDate(QDate(2007, 2, 28));

@@ -3,9 +3,8 @@
 // be made.
 
 #include "examples/generated.h"
-#include "portfolio/core/portfoliofile.h"
-#include "support/app.h"
 #include "support/nobody.h"
+#include "support/portfoliowin.h"
 
 #include <unistd.h>
 
@@ -115,10 +114,8 @@ private slots:
         bool cancelled = false;
         const std::function<void()> cancelWhenUp = [&] {
             auto* progress = m_frame->findChild<QProgressDialog*>("progressDlg");
-            if (!progress) {
-                QTimer::singleShot(0, cancelWhenUp);
-                return;
-            }
+            if (!progress)
+                return QTimer::singleShot(0, cancelWhenUp);
             shown = progress->findChild<QProgressBar*>()->text();
             progress->findChild<QPushButton*>()->click();
             cancelled = true;
@@ -155,8 +152,7 @@ private slots:
         if (QByteArray(QTest::currentDataTag()).startsWith("emptied"))
             test::WriteAll(m_database, {}); // by another program; still the open database
         m_app->Copy("other.csv", test::kSample);
-        const std::vector<PortfolioEntry> rows{{"B1", 100.0}};
-        test::WriteAll(dir.filePath("rows.csv"), QByteArray::fromStdString(StorePortfolio(rows)));
+        test::WriteAll(dir.filePath("rows.csv"), test::Stored({{"B1", 100.0}}));
         const QString path = dir.filePath(target);
         const QByteArray before = test::ReadAll(path);
 

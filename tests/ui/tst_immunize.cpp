@@ -2,19 +2,17 @@
 // accepts and refuses), and runs on the worker thread that fill the rows,
 // ask before replacing them, tell why there is no answer, and stop.
 
-#include "model/format.h"
 #include "model/numbers.h"
 #include "portfolio/core/immunize.h"
 #include "portfolio/immunizedlg.h"
-#include "portfolio/portfoliodlg.h"
-#include "support/app.h"
+#include "support/portfoliowin.h"
 
 #include <cmath>
-#include <functional>
 
 using namespace tenvix;
 using namespace tenvix::ui;
 using tenvix::test::Day;
+using tenvix::test::Type;
 using tenvix::test::WhenModal;
 using Dlg = CPortfolioDlg;
 
@@ -26,50 +24,42 @@ std::unique_ptr<CBondFree> Zero(const std::string& id, int years)
     return test::FreeBond(id, static_cast<float>(100 / std::pow(1.04, years)), {{Day(2025 + years, 6, 30), 100.0f}});
 }
 
-void Type(QDialog* dlg, const char* box, const QString& text) { dlg->findChild<QLineEdit*>(box)->setText(text); }
+const char* const kBoxes[] = {"amount", "rows", "share", "leastYtm"};
 
 QStringList Boxes(QDialog* dlg)
 {
     QStringList texts;
-    for (const char* box : {"amount", "rows", "share", "leastYtm"})
+    for (const char* box : kBoxes)
         texts << dlg->findChild<QLineEdit*>(box)->text();
     return texts;
 }
 
+void TypeBoxes(QDialog* dlg, const QStringList& texts)
+{
+    for (int i = 0; i < 4; ++i)
+        Type(dlg, kBoxes[i], texts[i]);
+}
+
 } // namespace
 
-class TestImmunize : public QObject {
+class TestImmunize : public QObject, test::PortfolioWindow {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_messages = std::make_unique<test::FakeMessages>();
-        m_clock = std::make_unique<test::FakeClock>();
-        m_db = CBondList();
+        Begin(Day(2025, 6, 30), Day(2032, 6, 30));
         // Seven years: two thirds in the six-year zero, a third in the nine.
         for (int years : {6, 9})
             m_db.m_list.push_back(Zero("Z" + std::to_string(years), years));
-        m_dlg = std::make_unique<CPortfolioDlg>();
-        m_dlg->m_pStandDate = &m_stand;
-        m_dlg->m_pHorizon = &m_horizon;
-        m_dlg->m_pBondList = &m_db.m_list;
-        QVERIFY(test::Exposed(m_dlg.get()));
+        OpenWindow();
     }
-
-    void cleanup()
-    {
-        m_dlg.reset();
-        m_clock.reset();
-        m_messages.reset();
-    }
+    void cleanup() { End(); }
 
     void dialogStartsFromTheEntries()
     {
         ImmunizeDialog first(ImmunizeEntries{});
         QCOMPARE(first.windowTitle(), QStringLiteral("Immunize"));
         QCOMPARE(Boxes(&first), (QStringList{"", "20", "100", ""}));
-        ImmunizeDialog again({"5000", "3", "50", "2.5"});
-        QCOMPARE(Boxes(&again), (QStringList{"5000", "3", "50", "2.5"}));
         // The window starts its dialog from what it was given, and keeps
         // what was accepted for the opener to remember.
         m_dlg->m_immunize = {"5000", "3", "50", "2.5"};
@@ -117,9 +107,7 @@ private slots:
         QFETCH(QString, refused);
         ImmunizeDialog dlg(ImmunizeEntries{});
         QVERIFY(test::Active(&dlg));
-        const char* names[] = {"amount", "rows", "share", "leastYtm"};
-        for (int i = 0; i < 4; ++i)
-            Type(&dlg, names[i], boxes[i]);
+        TypeBoxes(&dlg, boxes);
         QTest::keyClick(&dlg, Qt::Key_Return);
         if (message.isEmpty()) {
             // Taken with the full stop where a decimal comma was read.
@@ -129,16 +117,14 @@ private slots:
             QVERIFY(dlg.Result());
             QCOMPARE(dlg.Result()->entries, (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3]}));
             const ImmunizeLimits l = dlg.Result()->limits;
-            QCOMPARE(l.amount, *ReadDecimal(boxes[0].toStdString()));
+            const auto read = [&](int box) { return *ReadDecimal(boxes[box].toStdString()); };
+            QCOMPARE(l.amount, read(0));
             QCOMPARE(l.maxRows, boxes[1].toInt());
-            QCOMPARE(l.maxShare, *ReadDecimal(boxes[2].toStdString()) / 100);
-            QCOMPARE(l.minYtm.has_value(), !boxes[3].trimmed().isEmpty());
-            if (l.minYtm)
-                QCOMPARE(*l.minYtm, *ReadDecimal(boxes[3].toStdString()) / 100);
+            QCOMPARE(l.maxShare, read(2) / 100);
+            QCOMPARE(l.minYtm, boxes[3].trimmed().isEmpty() ? std::nullopt : std::optional(read(3) / 100));
         } else {
             QVERIFY(!dlg.Result());
-            QCOMPARE(m_messages->Texts(), QStringList{message});
-            QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+            Told(message);
             QVERIFY(dlg.isVisible());
             QCOMPARE(Boxes(&dlg), boxes);
             QCOMPARE(QApplication::focusWidget(), dlg.findChild<QLineEdit*>(refused.toLatin1().constData()));
@@ -150,21 +136,20 @@ private slots:
         int explained = 0;
         connect(m_dlg.get(), &CPortfolioDlg::Explained, this, [&] { ++explained; });
         Run({"1e6", "20", "100", ""});
-        const ImmunizeResult want = Expected(1e6);
+        ImmunizeLimits limits;
+        limits.amount = 1e6;
+        const ImmunizeResult want = ImmunizeList(m_db.m_list, limits, m_stand, m_horizon, SystemClock());
         QCOMPARE(want.rows.size(), std::size_t(2));
         QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9"}));
         for (int r = 0; r < 2; ++r) {
-            QCOMPARE(m_dlg->CellText(r, Dlg::ColUnits),
-                     QString::fromStdString(FormatFixed(want.rows[std::size_t(r)].units, 0)));
-            QCOMPARE(m_dlg->CellText(r, Dlg::ColDuration), Fmt(want.rows[std::size_t(r)].bond.duration));
-            QCOMPARE(m_dlg->CellText(r, Dlg::ColStatus), QString());
-            QCOMPARE(m_dlg->RowPicture(r), int(Dlg::PicReady));
+            const ImmunizedRow& row = want.rows[std::size_t(r)];
+            QCOMPARE(m_dlg->CellText(r, Dlg::ColUnits), QString::fromStdString(FormatFixed(row.units, 0)));
+            QCOMPARE(m_dlg->CellText(r, Dlg::ColDuration), test::Fixed8(row.bond.duration));
         }
+        QCOMPARE(Column(Dlg::ColStatus), (QStringList{"", ""}));
+        QCOMPARE(Pictures(), (QList<int>{Dlg::PicReady, Dlg::PicReady}));
         // Calculate ran on the rows: its result, and the Cashflows view told.
-        QCOMPARE(m_messages->Texts().size(), 1);
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("Result"));
-        QCOMPARE(m_messages->Last().text, "Bond portfolio :\nYTM=" + Fmt(want.figures.ytm) + "\nDuration=" +
-                                              Fmt(want.figures.duration) + "\nSquare-M=" + Fmt(want.figures.squareM));
+        Told(test::PortfolioResult(want.figures), "Result");
         QCOMPARE(explained, 1);
         QVERIFY(Button("add")->isEnabled());
         QCOMPARE(m_dlg->findChild<QProgressBar*>("progress")->value(), 0);
@@ -211,41 +196,23 @@ private slots:
         QFETCH(QString, message);
         m_dlg->AddRow("NOPE", 3);
         Run(boxes);
-        QCOMPARE(m_messages->Texts(), QStringList{message});
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+        Told(message);
         QCOMPARE(Column(Dlg::ColID), QStringList{"NOPE"});
     }
 
     void stopLeavesTheRows()
     {
         m_dlg->AddRow("NOPE", 3);
-        int polls = 0;
-        bool sawRun = false;
-        // While the run goes on the window takes events: the commands are off
-        // but Stop, a close waits, and Stop ends the run with nothing changed.
-        std::function<void()> poll = [&] {
-            if (++polls > 1000)
-                return;
-            if (!m_dlg->IsScanning())
-                return QTimer::singleShot(0, poll);
-            sawRun = true;
-            for (const char* name : {"close", "calculate", "add", "save", "load", "suggest", "immunize"})
-                QVERIFY2(!Button(name)->isEnabled(), name);
-            QVERIFY(Button("stop")->isEnabled());
-            m_dlg->reject();
-            QVERIFY(m_dlg->isVisible());
-            QTest::mouseClick(Button("stop"), Qt::LeftButton);
-        };
+        // While the run goes on the window takes events, and Stop ends the
+        // run with nothing changed.
         WhenModal<ImmunizeDialog>([&](ImmunizeDialog* dlg) {
             Type(dlg, "amount", "1e6");
             dlg->accept();
-            QTimer::singleShot(0, poll);
+            StopWhenBusy(1);
         });
         m_messages->Answer(MsgAnswer::No); // the row added before: "Save the portfolio ?"
         Button("immunize")->click();
-        polls = 1000; // a poll still waiting ends without another
-        QCoreApplication::processEvents();
-        QVERIFY(sawRun);
+        QCOMPARE(m_looks, 1);
         QCOMPARE(Column(Dlg::ColID), QStringList{"NOPE"});
         QCOMPARE(m_messages->Texts(), QStringList{"Save the portfolio ?"});
         QCOMPARE(m_dlg->findChild<QProgressBar*>("progress")->value(), 0);
@@ -260,39 +227,11 @@ private:
     void Run(const QStringList& boxes)
     {
         WhenModal<ImmunizeDialog>([boxes](ImmunizeDialog* dlg) {
-            const char* names[] = {"amount", "rows", "share", "leastYtm"};
-            for (int i = 0; i < 4; ++i)
-                Type(dlg, names[i], boxes[i]);
+            TypeBoxes(dlg, boxes);
             dlg->accept();
         });
         Button("immunize")->click();
     }
-
-    ImmunizeResult Expected(double amount) const
-    {
-        ImmunizeLimits l;
-        l.amount = amount;
-        return ImmunizeList(m_db.m_list, l, m_stand, m_horizon, SystemClock());
-    }
-
-    QPushButton* Button(const char* name) { return m_dlg->findChild<QPushButton*>(name); }
-
-    QStringList Column(int column) const
-    {
-        QStringList cells;
-        for (int r = 0; r < m_dlg->RowCount(); ++r)
-            cells << m_dlg->CellText(r, column);
-        return cells;
-    }
-
-    static QString Fmt(double v) { return QString::fromStdString(FormatFixed(v, 8)); }
-
-    std::unique_ptr<test::FakeMessages> m_messages;
-    std::unique_ptr<test::FakeClock> m_clock;
-    std::unique_ptr<CPortfolioDlg> m_dlg;
-    CBondList m_db;
-    double m_stand = Day(2025, 6, 30);
-    double m_horizon = Day(2032, 6, 30);
 };
 
 QTEST_MAIN(TestImmunize)

@@ -3,13 +3,9 @@
 // dialogs on their own: what they accept, what they refuse with which
 // message, and that a refusal keeps them open with the texts as typed.
 
-#include "model/format.h"
 #include "portfolio/addbonddlg.h"
-#include "portfolio/core/bondportf.h"
-#include "portfolio/core/portfoliofile.h"
-#include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "support/app.h"
+#include "support/portfoliowin.h"
 #include "support/smalldisk.h"
 
 #include <functional>
@@ -20,69 +16,38 @@
 using namespace tenvix;
 using namespace tenvix::ui;
 using tenvix::test::Day;
+using tenvix::test::Fixed8;
+using tenvix::test::Stored;
+using tenvix::test::Type;
 using tenvix::test::WhenModal;
 using Dlg = CPortfolioDlg;
 
-namespace {
-
-void AddStd(CBondList& db, const char* id, float coupon, float price, double maturity)
-{
-    db.m_list.push_back(test::StdBond(id, 12, coupon, 100.0f, price, Day(2010, 1, 1), maturity));
-}
-
-// One payment of a million: duration is the time to it, precisely enough for
-// an exact match with the horizon.
-void AddZero(CBondList& db, const char* id, double payDay, float price)
-{
-    db.m_list.push_back(test::FreeBond(id, price, {{payDay, 1e6f}}, Day(2010, 1, 1)));
-}
-
-void Type(QDialog* dlg, const char* box, const QString& text) { dlg->findChild<QLineEdit*>(box)->setText(text); }
-
-QString Fmt(double v) { return QString::fromStdString(FormatFixed(v, 8)); }
-
-} // namespace
-
-class TestPortfolio : public QObject {
+class TestPortfolio : public QObject, test::PortfolioWindow {
     Q_OBJECT
 private slots:
     void init()
     {
-        m_messages = std::make_unique<test::FakeMessages>();
-        m_chooser = std::make_unique<test::FakeFileChooser>();
-        m_clock = std::make_unique<test::FakeClock>();
-        m_stand = Day(2021, 3, 10);
-        m_horizon = Day(2026, 3, 10);
-        m_db = CBondList();
-        AddStd(m_db, "GOV-2030", 4.0f, 95.0f, Day(2030, 7, 1));
-        AddStd(m_db, "GOV-2027", 6.0f, 104.0f, Day(2027, 7, 1));
-        AddStd(m_db, "OLD-2020", 4.0f, 95.0f, Day(2020, 7, 1));
-        AddZero(m_db, "ZERO-H", m_horizon, 800000.0f);
+        Begin(Day(2021, 3, 10), Day(2026, 3, 10));
+        m_db.m_list.push_back(test::StdBond("GOV-2030", 12, 4.0f, 100.0f, 95.0f, Day(2010, 1, 1), Day(2030, 7, 1)));
+        m_db.m_list.push_back(test::StdBond("GOV-2027", 12, 6.0f, 100.0f, 104.0f, Day(2010, 1, 1), Day(2027, 7, 1)));
+        m_db.m_list.push_back(test::StdBond("OLD-2020", 12, 4.0f, 100.0f, 95.0f, Day(2010, 1, 1), Day(2020, 7, 1)));
+        AddZero("ZERO-H", m_horizon, 800000.0f);
         OpenWindow();
     }
-
-    void cleanup()
-    {
-        m_dlg.reset();
-        m_clock.reset();
-        m_chooser.reset();
-        m_messages.reset();
-    }
+    void cleanup() { End(); }
 
     void addLooksUpAndAnalysesEachRow()
     {
         QCOMPARE(m_dlg->findChild<QLabel*>("horizon")->text(), QStringLiteral("Inv,Horizon = 5.00000000 years"));
         AddRow(" gov-2030 ", 12);
-        const RowFigures f = AnalyseRow(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
-        QCOMPARE(Row(0), (QStringList{"12", Fmt(f.duration), Fmt(f.squareM), "gov-2030", Fmt(f.ytm), "95.00",
-                                      "GOV-2030 name", ""}));
-        QCOMPARE(m_dlg->RowPicture(0), int(Dlg::PicReady));
         AddRow("NOPE", 3);
-        QCOMPARE(Row(1), (QStringList{"3", "", "", "NOPE", "", "", "", "not found"}));
-        QCOMPARE(m_dlg->RowPicture(1), int(Dlg::PicNotFound));
         AddRow("OLD-2020", 2.5);
+        const RowFigures f = AnalyseRow(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
+        QCOMPARE(Row(0), (QStringList{"12", Fixed8(f.duration), Fixed8(f.squareM), "gov-2030", Fixed8(f.ytm), "95.00",
+                                      "GOV-2030 name", ""}));
+        QCOMPARE(Row(1), (QStringList{"3", "", "", "NOPE", "", "", "", "not found"}));
         QCOMPARE(Row(2), (QStringList{"2", "", "", "OLD-2020", "", "95.00", "OLD-2020 name", "incompatible"}));
-        QCOMPARE(m_dlg->RowPicture(2), int(Dlg::PicProblem));
+        QCOMPARE(Pictures(), (QList<int>{Dlg::PicReady, Dlg::PicNotFound, Dlg::PicProblem}));
 
         // Cancel adds nothing; at twenty rows Add opens nothing at all.
         WhenModal<CAddBondDlg>([](CAddBondDlg* dlg) { dlg->reject(); });
@@ -98,68 +63,59 @@ private slots:
 
     void removeShiftsTheRowsAndCalculateUsesWhatIsLeft()
     {
-        Button("calculate")->click(); // no rows: nothing to say
-        QVERIFY(m_messages->shown.isEmpty());
-        m_dlg->AddRow("GOV-2030", 0);
-        m_dlg->AddRow("NOPE", 1);
-        m_dlg->AddRow("GOV-2027", 0);
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Texts(), QStringList{"Bond ID=NOPE ,in row 2 , can't be included !"});
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+        QCOMPARE(Calculate(), QString()); // no rows: nothing to say
+        AddRows({{"GOV-2030", 0}, {"NOPE", 1}, {"GOV-2027", 0}});
+        Calculate();
+        Told("Bond ID=NOPE ,in row 2 , can't be included !");
         Button("remove")->click(); // nothing selected
         QCOMPARE(m_dlg->RowCount(), 3);
         Remove(1);
         QCOMPARE(Column(Dlg::ColID), (QStringList{"GOV-2030", "GOV-2027"}));
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Last().text, QStringLiteral("No units filled in !"));
+        QCOMPARE(Calculate(), "No units filled in !");
         // Units as typed count, whole; the row behind the removed one took
         // its place in the calculation too.
         UpdateRow(1, "7", "104.00");
-        Button("calculate")->click();
+        QCOMPARE(Calculate(), test::PortfolioResult(Composite({"GOV-2030", "GOV-2027"}, {0, 7})));
         QCOMPARE(m_messages->Last().caption, QStringLiteral("Result"));
-        QCOMPARE(m_messages->Last().text, Result(Composite({"GOV-2030", "GOV-2027"}, {0, 7})));
     }
 
     void updateChangesThePriceOfEveryRowOfTheBond()
     {
-        m_dlg->AddRow("GOV-2030", 10);
-        m_dlg->AddRow("NOPE", 1);
-        m_dlg->AddRow("Gov-2030", 20);
-        const QString ytmBefore = m_dlg->CellText(2, Dlg::ColYTM);
+        AddRows({{"GOV-2030", 10}, {"NOPE", 1}, {"Gov-2030", 20}});
+        QStringList row = Row(0);
         // Units only, or a price less than 1e-6 away: nothing else changes.
         UpdateRow(0, "15", "95.0000005");
-        QCOMPARE(m_dlg->CellText(0, Dlg::ColUnits), QStringLiteral("15"));
-        QCOMPARE(m_dlg->CellText(0, Dlg::ColPrice), QStringLiteral("95.00"));
+        row[Dlg::ColUnits] = "15";
+        QCOMPARE(Row(0), row);
         QVERIFY(!m_dlg->m_bPricesChanged);
 
+        // A new price: every row of the bond shows its figures.
         UpdateRow(0, "", "97.5");
         QVERIFY(m_dlg->m_bPricesChanged);
         QCOMPARE(Bond("GOV-2030")->m_fPrice, 97.5f);
-        QCOMPARE(m_dlg->CellText(0, Dlg::ColUnits), QString());
-        QCOMPARE(m_dlg->CellText(0, Dlg::ColPrice), QStringLiteral("97.5"));
-        QVERIFY(m_dlg->CellText(0, Dlg::ColYTM) != ytmBefore);
-        for (int c : {Dlg::ColDuration, Dlg::ColSquareM, Dlg::ColYTM, Dlg::ColPrice, Dlg::ColStatus})
-            QCOMPARE(m_dlg->CellText(2, c), m_dlg->CellText(0, c));
-        QCOMPARE(m_dlg->CellText(2, Dlg::ColUnits), QStringLiteral("20"));
+        QCOMPARE(m_dlg->CellText(0, Dlg::ColUnits) + "|" + m_dlg->CellText(0, Dlg::ColPrice), "|97.5");
+        QVERIFY(m_dlg->CellText(0, Dlg::ColYTM) != row[Dlg::ColYTM]);
+        row = Row(0);
+        row[Dlg::ColUnits] = "20";
+        row[Dlg::ColID] = "Gov-2030";
+        QCOMPARE(Row(2), row);
 
         // A price the payments cannot reach: both rows turn incompatible and
         // leave the calculation, and come back with a reachable one.
         UpdateRow(2, "20", "500");
-        QCOMPARE(m_dlg->CellText(0, Dlg::ColStatus), QStringLiteral("incompatible"));
-        QCOMPARE(m_dlg->RowPicture(0), int(Dlg::PicProblem));
         Remove(1);
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Last().text, QStringLiteral("Bond ID=GOV-2030 ,in row 1 , can't be included !"));
+        QCOMPARE(Column(Dlg::ColStatus), (QStringList{"incompatible", "incompatible"}));
+        QCOMPARE(Pictures(), (QList<int>{Dlg::PicProblem, Dlg::PicProblem}));
+        QCOMPARE(Calculate(), "Bond ID=GOV-2030 ,in row 1 , can't be included !");
         UpdateRow(0, "20", "96");
-        QCOMPARE(m_dlg->RowPicture(1), int(Dlg::PicReady));
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Last().text, Result(Composite({"GOV-2030", "GOV-2030"}, {20, 20})));
+        QCOMPARE(Pictures(), (QList<int>{Dlg::PicReady, Dlg::PicReady}));
+        QCOMPARE(Calculate(), test::PortfolioResult(Composite({"GOV-2030", "GOV-2030"}, {20, 20})));
 
         // A row without a bond takes only the units; Cancel takes nothing.
         m_dlg->AddRow("NOPE", 1);
         UpdateRow(2, "4", "50");
         QCOMPARE(Row(2), (QStringList{"4", "", "", "NOPE", "", "", "", "not found"}));
-        Select(0);
+        test::SelectRow(m_dlg.get(), 0);
         WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* dlg) {
             Type(dlg, "units", "99");
             dlg->reject();
@@ -190,50 +146,41 @@ private slots:
 
     void saveAndLoadRoundTrip()
     {
-        m_dlg->AddRow("GOV-2030", 12);
-        m_dlg->AddRow("NOPE", 3);
-        m_dlg->AddRow("OLD-2020", 0);
+        AddRows({{"GOV-2030", 12}, {"NOPE", 3}, {"OLD-2020", 0}});
         UpdateRow(0, "", "95.00"); // an empty Units cell saves as 0
         const QString path = m_dir.filePath("p.bdp");
-        m_chooser->Answer(path);
-        Button("save")->click();
+        Choose("save", path);
         QVERIFY(m_messages->shown.isEmpty());
-        QCOMPARE(m_chooser->asked.last().choice.filters, QStringList{"Bond portfolio(*.bdp)"});
-        QCOMPARE(m_chooser->asked.last().choice.defaultSuffix, QStringLiteral("bdp"));
-        QCOMPARE(test::ReadAll(path).toStdString(),
-                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 0}, {"NOPE", 3}, {"OLD-2020", 0}}));
+        const ui::FileChoice& choice = m_chooser->asked.last().choice;
+        QCOMPARE(choice.filters + QStringList{choice.defaultSuffix}, (QStringList{"Bond portfolio(*.bdp)", "bdp"}));
+        QCOMPARE(test::ReadAll(path), Stored({{"GOV-2030", 0}, {"NOPE", 3}, {"OLD-2020", 0}}));
 
         // Loading replaces the rows and analyses them again; the chooser
         // starts where the last file was.
         Remove(0);
         m_dlg->AddRow("GOV-2027", 1);
-        m_chooser->Answer(path);
-        Button("load")->click();
+        Choose("load", path);
         QCOMPARE(m_chooser->asked.last().choice.startPath, path);
         QCOMPARE(Column(Dlg::ColID), (QStringList{"GOV-2030", "NOPE", "OLD-2020"}));
         QCOMPARE(Column(Dlg::ColStatus), (QStringList{"", "not found", "incompatible"}));
 
         // A stored 2.5 shows as a whole number and counts as one from then on.
-        LoadBytes(StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 2.5}, {"GOV-2027", 3.5}}));
+        LoadBytes(Stored({{"GOV-2030", 2.5}, {"GOV-2027", 3.5}}));
         QCOMPARE(Column(Dlg::ColUnits), (QStringList{"2", "4"}));
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Last().text, Result(Composite({"GOV-2030", "GOV-2027"}, {2, 4})));
-        m_chooser->Answer(path);
-        Button("save")->click();
-        QCOMPARE(test::ReadAll(path).toStdString(),
-                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 2}, {"GOV-2027", 4}}));
+        QCOMPARE(Calculate(), test::PortfolioResult(Composite({"GOV-2030", "GOV-2027"}, {2, 4})));
+        Choose("save", path);
+        QCOMPARE(test::ReadAll(path), Stored({{"GOV-2030", 2}, {"GOV-2027", 4}}));
 
         // Cancelled choosers do nothing; an empty file empties the window.
         Button("save")->click();
         Button("load")->click();
         QCOMPARE(m_dlg->RowCount(), 2);
-        LoadBytes(StorePortfolio({}));
+        LoadBytes(Stored({}));
         QCOMPARE(m_dlg->RowCount(), 0);
 
         // Whatever follows the last row is ignored, however long it is.
         m_messages->Clear();
-        LoadBytes(StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2027", 1}}) +
-                  std::string(kPortfolioFileReadLimit + 1, '\x7f'));
+        LoadBytes(Stored({{"GOV-2027", 1}}) + QByteArray(qsizetype(kPortfolioFileReadLimit) + 1, '\x7f'));
         QVERIFY(m_messages->shown.isEmpty());
         QCOMPARE(Column(Dlg::ColID), QStringList{"GOV-2027"});
     }
@@ -264,15 +211,13 @@ private slots:
         QFETCH(QString, road);
         QFETCH(bool, asks);
         const QString path = m_dir.filePath("two.bdp");
-        test::WriteAll(path, QByteArray::fromStdString(
-                                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 12}, {"GOV-2027", 3}})));
+        test::WriteAll(path, Stored({{"GOV-2030", 12}, {"GOV-2027", 3}}));
         for (const QString& step : rows.split(' ', Qt::SkipEmptyParts)) {
             if (step == "add")
                 AddRow("GOV-2030", 5);
-            else if (step == "load" || step == "save") {
-                m_chooser->Answer(path);
-                Button(qPrintable(step))->click();
-            } else if (step == "remove")
+            else if (step == "load" || step == "save")
+                Choose(qPrintable(step), path);
+            else if (step == "remove")
                 Remove(0);
             else if (step == "units")
                 UpdateRow(0, "13", m_dlg->CellText(0, Dlg::ColPrice));
@@ -303,8 +248,7 @@ private slots:
     // rows; Yes closes once the rows are in the file.
     void closeQuestionSavesOrStays()
     {
-        m_dlg->AddRow("GOV-2030", 12);
-        m_dlg->AddRow("NOPE", 3);
+        AddRows({{"GOV-2030", 12}, {"NOPE", 3}});
         m_messages->Answer(MsgAnswer::Cancel);
         m_messages->Answer(MsgAnswer::Yes); // the chooser is cancelled
         m_messages->Answer(MsgAnswer::Yes);
@@ -323,8 +267,7 @@ private slots:
         m_chooser->Answer(path);
         QTest::keyClick(m_dlg.get(), Qt::Key_Escape);
         QVERIFY(!m_dlg->isVisible());
-        QCOMPARE(test::ReadAll(path).toStdString(),
-                 StorePortfolio(std::vector<PortfolioEntry>{{"GOV-2030", 12}, {"NOPE", 3}}));
+        QCOMPARE(test::ReadAll(path), Stored({{"GOV-2030", 12}, {"NOPE", 3}}));
     }
 
     // Anything but a good portfolio file leaves the rows as they were: bad
@@ -349,28 +292,21 @@ private slots:
         QFETCH(QString, situation);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
-        m_dlg->AddRow("GOV-2030", 5);
-        m_dlg->AddRow("NOPE", 1);
+        AddRows({{"GOV-2030", 5}, {"NOPE", 1}});
         const QStringList before = Row(0);
         const QString path = m_dir.filePath(QString(QTest::currentDataTag()) + ".bdp");
-        if (situation == "file") {
-            LoadBytes(bytes.toStdString());
-        } else {
-            if (situation == "pipe")
-                QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-            else if (situation == "folder")
-                QVERIFY(QDir().mkdir(path));
-            m_chooser->Answer(path);
-            Button("load")->click();
-        }
+        if (situation == "file")
+            test::WriteAll(path, bytes);
+        else if (situation == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        else if (situation == "folder")
+            QVERIFY(QDir().mkdir(path));
+        Choose("load", path);
         QCOMPARE(m_messages->Texts(), QStringList{message});
         QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
         QCOMPARE(Row(0), before);
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Last().text, QStringLiteral("Bond ID=NOPE ,in row 2 , can't be included !"));
-
-        m_chooser->Answer(m_dir.filePath("no/such/folder/p.bdp"));
-        Button("save")->click();
+        QCOMPARE(Calculate(), "Bond ID=NOPE ,in row 2 , can't be included !");
+        Choose("save", m_dir.filePath("no/such/folder/p.bdp"));
         QCOMPARE(m_messages->Last().text, QStringLiteral("Failed to open the file in exclusive write mode !"));
     }
 
@@ -395,26 +331,21 @@ private slots:
             TENVIX_REQUIRE_MOUNTED(*disk);
         }
         const QString path = folder + "/p.bdp";
-        const QByteArray old = QByteArray::fromStdString(StorePortfolio(std::vector<PortfolioEntry>{{"B1", 100}}));
+        const QByteArray old = Stored({{"B1", 100}});
         test::WriteAll(path, old);
-        m_dlg->AddRow("GOV-2030", 12);
-        m_dlg->AddRow("GOV-2027", 7);
-        m_dlg->AddRow("NOPE", 3);
+        AddRows({{"GOV-2030", 12}, {"GOV-2027", 7}, {"NOPE", 3}});
         const QStringList rows = Column(Dlg::ColID);
         if (fullDisk)
             QVERIFY(disk->Fill());
         const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden);
 
         m_chooser->Answer(path);
-        if (fullDisk) {
-            Button("save")->click();
-        } else {
-            const test::FileSizeLimit limit(rlim_t(old.size()) + 8);
-            QVERIFY(limit.Set());
-            Button("save")->click();
-        }
-        QCOMPARE(m_messages->Texts(), QStringList{"Error writing to file !"});
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+        std::optional<test::FileSizeLimit> limit;
+        if (!fullDisk)
+            QVERIFY(limit.emplace(rlim_t(old.size()) + 8).Set());
+        Button("save")->click();
+        limit.reset();
+        Told("Error writing to file !");
         QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
         QCOMPARE(test::ReadAll(path), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), files);
@@ -424,11 +355,11 @@ private slots:
     void suggestAppendsTheBestCandidates()
     {
         m_db = CBondList();
-        AddZero(m_db, "EXACT", m_horizon, 800000.0f);
-        AddZero(m_db, "SHORT-A", Day(2025, 6, 10), 800000.0f);
-        AddZero(m_db, "SHORT-B", Day(2025, 6, 10), 790000.0f); // the better yield
-        AddZero(m_db, "LONG", Day(2026, 9, 10), 800000.0f);
-        AddZero(m_db, "FAR", Day(2032, 3, 10), 600000.0f);
+        AddZero("EXACT", m_horizon, 800000.0f);
+        AddZero("SHORT-A", Day(2025, 6, 10), 800000.0f);
+        AddZero("SHORT-B", Day(2025, 6, 10), 790000.0f); // the better yield
+        AddZero("LONG", Day(2026, 9, 10), 800000.0f);
+        AddZero("FAR", Day(2032, 3, 10), 600000.0f);
         OpenWindow();
         m_dlg->AddRow("FAR", 1);
         Button("suggest")->click();
@@ -442,10 +373,9 @@ private slots:
         // Suggested rows take part in Calculate with their zero units, and
         // can be updated like any other row.
         Remove(0);
-        Button("calculate")->click();
-        QCOMPARE(m_messages->Last().text, QStringLiteral("No units filled in !"));
+        QCOMPARE(Calculate(), "No units filled in !");
         UpdateRow(0, "3", "800000.00");
-        Button("calculate")->click();
+        Calculate();
         QCOMPARE(m_messages->Last().caption, QStringLiteral("Result"));
 
         // Nineteen rows: nothing happens at all.
@@ -458,46 +388,25 @@ private slots:
 
         // Candidates on one side only are no suggestion.
         m_db = CBondList();
-        AddZero(m_db, "SHORT", Day(2025, 6, 10), 800000.0f);
+        AddZero("SHORT", Day(2025, 6, 10), 800000.0f);
         OpenWindow();
         Button("suggest")->click();
-        QCOMPARE(m_messages->Texts(), QStringList{"Nothing suggested ."});
-        QCOMPARE(m_messages->Last().caption, QStringLiteral("Information"));
+        Told("Nothing suggested .", "Information");
         QCOMPARE(m_dlg->RowCount(), 0);
     }
 
     void suggestKeepsTheWindowAliveAndStops()
     {
-        m_db = CBondList();
-        for (int i = 0; i < 40; ++i)
-            AddZero(m_db, i % 2 ? "SHORT" : "LONG", i % 2 ? Day(2025, 6, 10) : Day(2026, 9, 10), 800000.0f - i);
+        FortyZeros();
         OpenWindow();
         m_dlg->SetPumpInterval(0);
         m_dlg->AddRow("SHORT", 1);
-        int pumps = 0;
-        // Events reach the window while the scan runs: buttons are off but
-        // Stop and the list, a close request waits, and Stop ends the scan.
-        std::function<void()> poll = [&] {
-            if (!m_dlg->IsScanning())
-                return;
-            if (++pumps == 1) {
-                for (const char* name :
-                     {"close", "calculate", "add", "remove", "update", "findDuplicates", "save", "load", "suggest"})
-                    QVERIFY2(!Button(name)->isEnabled(), name);
-                QVERIFY(Button("stop")->isEnabled());
-                QVERIFY(m_dlg->findChild<QTreeView*>("rows")->isEnabled());
-                QVERIFY(m_dlg->findChild<QProgressBar*>("progress")->value() > 0);
-                m_dlg->reject();
-                QVERIFY(m_dlg->isVisible());
-            }
-            if (pumps == 6)
-                return QTest::mouseClick(Button("stop"), Qt::LeftButton);
-            QTimer::singleShot(0, poll);
-        };
-        QTimer::singleShot(0, poll);
+        // Events reach the window while the scan runs, and Stop ends it.
+        StopWhenBusy(6);
         m_messages->Answer(MsgAnswer::No); // "Save the portfolio ?" when the close comes
         Button("suggest")->click();
-        QVERIFY(pumps >= 6);
+        QCOMPARE(m_looks, 6);
+        QVERIFY(m_busyProgress > 0);
         // Stopped after a few bonds: what was found by then is presented,
         // the bonds beyond were never reached. The bond in hand when Stop
         // came was dated but not judged; of those before it, the even ones
@@ -520,9 +429,7 @@ private slots:
         // The scan's pauses for events follow the clock the program runs on,
         // like every other time it measures: stopped, the scan never pauses;
         // running, it pauses once an interval has passed.
-        m_db = CBondList();
-        for (int i = 0; i < 40; ++i)
-            AddZero(m_db, i % 2 ? "SHORT" : "LONG", i % 2 ? Day(2025, 6, 10) : Day(2026, 9, 10), 800000.0f - i);
+        FortyZeros();
         int pumps = 0;
         bool polling = true;
         std::function<void()> poll = [&] {
@@ -549,16 +456,15 @@ private slots:
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("units");
         QTest::addColumn<QString>("message"); // empty: accepted
-        QTest::addColumn<QString>("wantId");
-        QTest::addColumn<double>("wantUnits");
+        QTest::addColumn<QString>("taken");   // identifier|units, in full
         // clang-format off
-        QTest::newRow("empty units are none") << "  GOV-1 \t" << "" << "" << "GOV-1" << 0.0;
-        QTest::newRow("decimals, at the limit") << "B" << "1e12" << "" << "B" << 1e12;
-        QTest::newRow("above the limit") << "B" << "1.1e12" << "Bad number of units !" << "" << 0.0;
-        QTest::newRow("negative") << "B" << "-1" << "Bad number of units !" << "" << 0.0;
-        QTest::newRow("blanks only") << "B" << "   " << "Bad number of units !" << "" << 0.0;
-        QTest::newRow("id of blanks") << "   " << "5" << "Empty ID" << "" << 0.0;
-        QTest::newRow("units checked first") << "" << "x" << "Bad number of units !" << "" << 0.0;
+        QTest::newRow("empty units are none") << "  GOV-1 \t" << "" << "" << "GOV-1|0";
+        QTest::newRow("decimals, at the limit") << "B" << "1e12" << "" << "B|1000000000000";
+        QTest::newRow("above the limit") << "B" << "1.1e12" << "Bad number of units !" << "";
+        QTest::newRow("negative") << "B" << "-1" << "Bad number of units !" << "";
+        QTest::newRow("blanks only") << "B" << "   " << "Bad number of units !" << "";
+        QTest::newRow("id of blanks") << "   " << "5" << "Empty ID" << "";
+        QTest::newRow("units checked first") << "" << "x" << "Bad number of units !" << "";
         // clang-format on
     }
 
@@ -567,28 +473,22 @@ private slots:
         QFETCH(QString, id);
         QFETCH(QString, units);
         QFETCH(QString, message);
+        QFETCH(QString, taken);
         CAddBondDlg dlg;
         dlg.show();
-        auto* idBox = dlg.findChild<QLineEdit*>("id");
-        auto* unitsBox = dlg.findChild<QLineEdit*>("units");
-        idBox->setText(id);
-        unitsBox->setText(units); // as if pasted: the box takes any text that way
+        Type(&dlg, "id", id);
+        Type(&dlg, "units", units); // as if pasted: the box takes any text that way
         Submit(dlg, message);
-        if (message.isEmpty()) {
-            QFETCH(QString, wantId);
-            QFETCH(double, wantUnits);
-            QCOMPARE(dlg.m_strBondID, wantId);
-            QCOMPARE(dlg.m_dUnits, wantUnits);
-        } else {
-            QCOMPARE(idBox->text() + "|" + unitsBox->text(), id + "|" + units);
-        }
+        if (message.isEmpty())
+            QCOMPARE(dlg.m_strBondID + "|" + QString::number(dlg.m_dUnits, 'g', 17), taken);
+        else
+            QCOMPARE(Boxes(dlg, "id", "units"), id + "|" + units);
     }
 
     void addBondBoxLimits()
     {
         CAddBondDlg dlg;
         dlg.show();
-        auto* idBox = dlg.findChild<QLineEdit*>("id");
         auto* unitsBox = dlg.findChild<QLineEdit*>("units");
         // Typing lets only digits in, eleven of them; pasting goes through.
         QTest::keyClicks(unitsBox, "1a2.3-4 5678901234");
@@ -597,7 +497,7 @@ private slots:
         QApplication::clipboard()->setText(QStringLiteral("2.5"));
         QTest::keyClick(unitsBox, Qt::Key_V, Qt::ControlModifier);
         QCOMPARE(unitsBox->text(), QStringLiteral("2.5"));
-        idBox->setText("X"); // Cancel takes nothing
+        Type(&dlg, "id", "X"); // Cancel takes nothing
         QTest::keyClick(&dlg, Qt::Key_Escape);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QVERIFY(dlg.m_strBondID.isEmpty());
@@ -637,11 +537,8 @@ private slots:
         dlg.m_pstrUnits = &callerUnits;
         dlg.m_pstrPrice = &callerPrice;
         dlg.show();
-        auto* unitsBox = dlg.findChild<QLineEdit*>("units");
-        auto* priceBox = dlg.findChild<QLineEdit*>("price");
-        QCOMPARE(unitsBox->text(), units);
-        QCOMPARE(priceBox->text(), QStringLiteral("99.25"));
-        priceBox->setText(price);
+        QCOMPARE(Boxes(dlg, "units", "price"), units + "|99.25");
+        Type(&dlg, "price", price);
         Submit(dlg, message);
         if (message.isEmpty()) {
             QFETCH(double, wantPrice);
@@ -650,19 +547,23 @@ private slots:
             // the window's cell reads back.
             QCOMPARE(callerUnits + "|" + callerPrice, units + "|" + QString(price).replace(u',', u'.'));
         } else {
-            QCOMPARE(unitsBox->text() + "|" + priceBox->text(), units + "|" + price);
+            QCOMPARE(Boxes(dlg, "units", "price"), units + "|" + price);
         }
     }
 
 private:
-    void OpenWindow()
+    // One payment of a million: duration is the time to it, precisely enough for
+    // an exact match with the horizon.
+    void AddZero(const char* id, double payDay, float price)
     {
-        m_dlg = std::make_unique<CPortfolioDlg>();
-        m_dlg->m_pStandDate = &m_stand;
-        m_dlg->m_pHorizon = &m_horizon;
-        m_dlg->m_pBondList = &m_db.m_list;
-        QVERIFY(test::Exposed(m_dlg.get()));
-        m_messages->Clear();
+        m_db.m_list.push_back(test::FreeBond(id, price, {{payDay, 1e6f}}, Day(2010, 1, 1)));
+    }
+    // Longer and shorter than the horizon by turns, each a little dearer.
+    void FortyZeros()
+    {
+        m_db = CBondList();
+        for (int i = 0; i < 40; ++i)
+            AddZero(i % 2 ? "SHORT" : "LONG", i % 2 ? Day(2025, 6, 10) : Day(2026, 9, 10), 800000.0f - i);
     }
 
     // Enter in `dlg`; an empty `message` means it must accept silently,
@@ -674,13 +575,14 @@ private:
             QVERIFY(m_messages->shown.isEmpty());
             QCOMPARE(dlg.result(), int(QDialog::Accepted));
         } else {
-            QCOMPARE(m_messages->Texts(), QStringList{message});
-            QCOMPARE(m_messages->Last().caption, QStringLiteral("Error"));
+            Told(message);
             QVERIFY(dlg.isVisible());
         }
     }
-
-    QPushButton* Button(const char* name) { return m_dlg->findChild<QPushButton*>(name); }
+    static QString Boxes(QDialog& dlg, const char* a, const char* b)
+    {
+        return dlg.findChild<QLineEdit*>(a)->text() + "|" + dlg.findChild<QLineEdit*>(b)->text();
+    }
 
     // Through the Add dialog, as the user types it.
     void AddRow(const QString& id, double units)
@@ -692,16 +594,15 @@ private:
         });
         Button("add")->click();
     }
-
-    void Select(int row)
+    void AddRows(std::initializer_list<std::pair<const char*, double>> rows)
     {
-        auto* list = m_dlg->findChild<QTreeView*>("rows");
-        list->setCurrentIndex(list->model()->index(row, 0));
+        for (const auto& [id, units] : rows)
+            m_dlg->AddRow(id, units);
     }
 
     void Remove(int row)
     {
-        Select(row);
+        test::SelectRow(m_dlg.get(), row);
         Button("remove")->click();
     }
 
@@ -709,7 +610,7 @@ private:
     void UpdateRow(int row, const QString& units, const QString& price)
     {
         auto* list = m_dlg->findChild<QTreeView*>("rows");
-        Select(row);
+        test::SelectRow(m_dlg.get(), row);
         WhenModal<CUpdateBondDlg>([units, price](CUpdateBondDlg* dlg) {
             Type(dlg, "units", units);
             Type(dlg, "price", price);
@@ -723,12 +624,15 @@ private:
         QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
     }
 
-    void LoadBytes(const std::string& bytes)
+    void Choose(const char* button, const QString& path)
     {
-        const QString path = m_dir.filePath("load.bdp");
-        test::WriteAll(path, QByteArray::fromStdString(bytes));
         m_chooser->Answer(path);
-        Button("load")->click();
+        Button(button)->click();
+    }
+    void LoadBytes(const QByteArray& bytes)
+    {
+        test::WriteAll(m_dir.filePath("load.bdp"), bytes);
+        Choose("load", m_dir.filePath("load.bdp"));
     }
 
     QStringList Row(int row) const
@@ -736,14 +640,6 @@ private:
         QStringList cells;
         for (int c = 0; c < Dlg::ColCount; ++c)
             cells << m_dlg->CellText(row, c);
-        return cells;
-    }
-
-    QStringList Column(int column) const
-    {
-        QStringList cells;
-        for (int r = 0; r < m_dlg->RowCount(); ++r)
-            cells << m_dlg->CellText(r, column);
         return cells;
     }
 
@@ -757,18 +653,6 @@ private:
         return CalculatePortfolio(bonds, units, m_stand, m_horizon, SystemClock());
     }
 
-    static QString Result(const PortfolioFigures& p)
-    {
-        return "Bond portfolio :\nYTM=" + Fmt(p.ytm) + "\nDuration=" + Fmt(p.duration) + "\nSquare-M=" + Fmt(p.squareM);
-    }
-
-    std::unique_ptr<test::FakeMessages> m_messages;
-    std::unique_ptr<test::FakeFileChooser> m_chooser;
-    std::unique_ptr<test::FakeClock> m_clock;
-    std::unique_ptr<CPortfolioDlg> m_dlg;
-    CBondList m_db;
-    double m_stand = 0;
-    double m_horizon = 0;
     QTemporaryDir m_dir;
 };
 
