@@ -342,6 +342,8 @@ bool CPortfolioDlg::SaveRows()
 
 void CPortfolioDlg::Load()
 {
+    if (!MayDropRows())
+        return;
     FileChoice choice;
     choice.startPath = m_strLastPath;
     choice.filters = {kFilter};
@@ -392,25 +394,25 @@ void CPortfolioDlg::done(int result)
         m_nCloseResult = result;
         return;
     }
-    if (!MayClose())
+    if (!MayDropRows())
         return;
     QDialog::done(result);
 }
 
-bool CPortfolioDlg::MayClose()
+bool CPortfolioDlg::MayDropRows()
 {
-    // An empty window has nothing to lose; a second close while the question
-    // is up waits for its answer.
+    // An empty window has nothing to lose; a second request while the
+    // question is up waits for its answer.
     if (RowCount() == 0 || !Rows().Changed())
         return true;
-    if (m_bAskingToClose)
+    if (m_bAskingToDrop)
         return false;
-    m_bAskingToClose = true;
-    const MsgAnswer answer = AskYesNoCancel(this, QString::fromLatin1(TextOf(PortfolioText::SaveOnClose)));
+    m_bAskingToDrop = true;
+    const MsgAnswer answer = AskYesNoCancel(this, QString::fromLatin1(TextOf(PortfolioText::SaveChangedRows)));
     // A cancelled chooser or a failed save keeps the window and its rows.
-    const bool close = answer == MsgAnswer::No || (answer == MsgAnswer::Yes && SaveRows());
-    m_bAskingToClose = false;
-    return close;
+    const bool drop = answer == MsgAnswer::No || (answer == MsgAnswer::Yes && SaveRows());
+    m_bAskingToDrop = false;
+    return drop;
 }
 
 } // namespace tenvix::ui

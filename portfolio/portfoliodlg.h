@@ -113,9 +113,10 @@ private:
     void ReportFileFailure(const FileResult& result, bool saving);
     // Save's work; true when the rows are in the file chosen.
     bool SaveRows();
-    // Asks about rows added, removed or updated since the last Save or Load;
-    // false when the window is to stay open.
-    bool MayClose();
+    // Asks about rows added, removed or updated since the last Save or Load,
+    // before the window closes or a file replaces them; false when they are
+    // to stay.
+    bool MayDropRows();
 
     QLabel* m_wndTop;
     QTreeView* m_wndList;
@@ -143,7 +144,7 @@ private:
     bool m_bInitialised = false;
     bool m_bScanning = false;
     bool m_bCloseRequested = false;
-    bool m_bAskingToClose = false;
+    bool m_bAskingToDrop = false;
     int m_nCloseResult = 0;
     int m_nPumpIntervalMs = 25;
 };

@@ -81,9 +81,9 @@ const char* TextOf(PortfolioText text)
         "The share must be above 0 and at most 100 % !",           // BadShare
         "The least YTM must be a number, or empty for no limit !", // BadLeastYtm
         "Replace the rows of the portfolio ?",                     // ReplaceRows
-        "Save the portfolio ?",                                    // SaveOnClose
+        "Save the portfolio ?",                                    // SaveChangedRows
     };
-    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::SaveOnClose) + 1);
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::SaveChangedRows) + 1);
     return kTexts[static_cast<std::size_t>(text)];
 }
 

@@ -45,8 +45,9 @@ enum class PortfolioText {
     BadShare,
     BadLeastYtm,
     ReplaceRows,
-    // Closing the window with rows that no file holds.
-    SaveOnClose,
+    // Closing the window, or loading another portfolio, with rows that no
+    // file holds.
+    SaveChangedRows,
 };
 const char* TextOf(PortfolioText text);
 // Find duplicates asks of each repeated bond.
