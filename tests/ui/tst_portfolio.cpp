@@ -159,6 +159,7 @@ private slots:
         // starts where the last file was.
         Remove(0);
         m_dlg->AddRow("GOV-2027", 1);
+        m_messages->Answer(MsgAnswer::No);
         Choose("load", path);
         QCOMPARE(m_chooser->asked.last().choice.startPath, path);
         QCOMPARE(Column(Dlg::ColID), (QStringList{"GOV-2030", "NOPE", "OLD-2020"}));
@@ -185,8 +186,9 @@ private slots:
         QCOMPARE(Column(Dlg::ColID), QStringList{"GOV-2027"});
     }
 
-    // Rows no file holds are not lost to one key: every way of closing asks
-    // about them, and only about them.
+    // Rows no file holds are not lost to one key: every way of closing, and
+    // loading another portfolio over them, asks about them, and only about
+    // them.
     void closeAsksAboutRowsNoFileHolds_data()
     {
         QTest::addColumn<QString>("rows");
@@ -202,6 +204,8 @@ private slots:
         QTest::newRow("loaded, all removed") << "load remove remove" << "Enter"    << false;
         QTest::newRow("suggested")           << "suggest"           << "Close"     << true;
         QTest::newRow("added, then saved")   << "add save"          << "Esc"       << false;
+        QTest::newRow("added, then loaded")  << "add"               << "Load"      << true;
+        QTest::newRow("loaded, then loaded") << "load"              << "Load"      << false;
         // clang-format on
     }
 
@@ -228,9 +232,19 @@ private slots:
         }
         QVERIFY(m_dlg->RowCount() > 0 || !asks);
         m_messages->Clear();
+        const QStringList units = Column(Dlg::ColUnits);
+        if (asks && road == "Load") {
+            // Cancel keeps the rows and chooses no file.
+            m_messages->Answer(MsgAnswer::Cancel);
+            Button("load")->click();
+            QCOMPARE(Column(Dlg::ColUnits) + m_messages->Texts(), units + QStringList{"Save the portfolio ?"});
+            m_messages->Clear();
+        }
         if (asks)
             m_messages->Answer(MsgAnswer::No);
-        if (road == "Esc" || road == "Enter")
+        if (road == "Load")
+            Choose("load", path);
+        else if (road == "Esc" || road == "Enter")
             QTest::keyClick(m_dlg.get(), road == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
         else if (road == "Close")
             Button("close")->click();
@@ -241,7 +255,9 @@ private slots:
             QCOMPARE(m_messages->Last().caption, QStringLiteral("Question"));
             QCOMPARE(m_messages->Last().buttons, MsgButtons::YesNoCancel);
         }
-        QVERIFY(!m_dlg->isVisible());
+        QCOMPARE(m_dlg->isVisible(), road == "Load");
+        if (road == "Load")
+            QCOMPARE(Column(Dlg::ColUnits), (QStringList{"12", "3"}));
     }
 
     // Cancel, a cancelled chooser and a failed save keep the window and its
@@ -301,8 +317,10 @@ private slots:
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
         else if (situation == "folder")
             QVERIFY(QDir().mkdir(path));
+        // Even rows the user chose to drop stay when the file is bad.
+        m_messages->Answer(MsgAnswer::No);
         Choose("load", path);
-        QCOMPARE(m_messages->Texts(), QStringList{message});
+        QCOMPARE(m_messages->Texts(), (QStringList{"Save the portfolio ?", message}));
         QCOMPARE(m_messages->Last().icon, MsgIcon::Exclamation);
         QCOMPARE(Row(0), before);
         QCOMPARE(Calculate(), "Bond ID=NOPE ,in row 2 , can't be included !");
