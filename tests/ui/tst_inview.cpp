@@ -107,6 +107,13 @@ class TestInView : public QObject {
     CBond& Current() { return ***m_form->m_posCurrent; }
     int CurrentIndex() { return int(std::distance(m_form->m_bondList.m_list.begin(), *m_form->m_posCurrent)); }
     QString Last() { return m_msgs->shown.isEmpty() ? QString() : m_msgs->Last().text; }
+    // The last box as "caption: text".
+    QString Box() { return m_msgs->shown.isEmpty() ? QString() : m_msgs->Last().caption + ": " + Last(); }
+    void Delete(MsgAnswer answer)
+    {
+        m_msgs->Answer(answer);
+        m_form->DeleteRecord();
+    }
 
     // Type I records R1..Rn; the first is shown.
     void Load(int n)
@@ -132,6 +139,17 @@ class TestInView : public QObject {
     {
         m_form->resize(m_form->DesignSize());
         QVERIFY(test::Active(m_form));
+    }
+    // Opens the in-place editor of a payment's cell, as F2 does, and types
+    // over what it holds.
+    void TypeInCell(int row, int column, const QString& text)
+    {
+        Focus(Grid());
+        Grid()->setCurrentItem(Grid()->topLevelItem(row), column);
+        QTest::keyClick(Grid(), Qt::Key_F2);
+        QVERIFY(Grid()->Editor());
+        Grid()->Editor()->selectAll();
+        QTest::keyClicks(Grid()->Editor(), text);
     }
 
 private slots:
@@ -182,8 +200,7 @@ private slots:
     void saveChecksInOrderAndChangesNothingOnFailure()
     {
         m_form->SaveRecord();
-        QCOMPARE(Last(), "No items !");
-        QCOMPARE(m_msgs->Last().caption, "Error");
+        QCOMPARE(Box(), "Error: No items !");
         Load(2);
         m_form->MoveNext();
         Edit("idEdit")->setText(" R1\t");
@@ -298,23 +315,18 @@ private slots:
         // Delete: declined, then the first (its successor shows), a middle
         // one (its predecessor shows), then all.
         const int modified = m_host->modified;
-        m_msgs->Answer(MsgAnswer::No);
-        m_form->DeleteRecord();
+        Delete(MsgAnswer::No);
         QCOMPARE(Last(), "Delete ?");
         QCOMPARE(m_form->m_bondList.m_list.size(), std::size_t(8));
-        m_msgs->Answer(MsgAnswer::Yes);
-        m_form->DeleteRecord();
+        Delete(MsgAnswer::Yes);
         QCOMPARE(Edit("idEdit")->text(), "R2");
         m_form->MoveNext();
         m_form->MoveNext();
-        m_msgs->Answer(MsgAnswer::Yes);
-        m_form->DeleteRecord();
+        Delete(MsgAnswer::Yes);
         QCOMPARE(CurrentIndex(), 1);
         QCOMPARE(m_host->modified, modified + 2);
-        while (!m_form->m_bondList.m_list.empty()) {
-            m_msgs->Answer(MsgAnswer::Yes);
-            m_form->DeleteRecord();
-        }
+        while (!m_form->m_bondList.m_list.empty())
+            Delete(MsgAnswer::Yes);
         QVERIFY(!m_form->m_posCurrent);
         QCOMPARE(Edit("idEdit")->text(), "");
         QVERIFY(!Edit("idEdit")->isEnabled() && !Edit("priceEdit")->isEnabled());
@@ -389,14 +401,7 @@ private slots:
         ShowForm();
         // Types into a row's editor and leaves it open, as the tool bar and
         // the menus do: they take no focus.
-        const auto type = [&](int row, const QString& text) {
-            Focus(Grid());
-            Grid()->setCurrentItem(Grid()->topLevelItem(row), 0);
-            QTest::keyClick(Grid(), Qt::Key_F2);
-            QVERIFY(Grid()->Editor());
-            Grid()->Editor()->selectAll();
-            QTest::keyClicks(Grid()->Editor(), text);
-        };
+        const auto type = [&](int row, const QString& text) { TypeInCell(row, 0, text); };
         const auto leave = [&] {
             Focus(Edit("nameEdit"));
             QApplication::processEvents();
@@ -446,19 +451,16 @@ private slots:
         auto& list = m_form->m_bondList.m_list;
         list.push_back(StdBond("R1", 90.f));
         list.push_back(FreeBond("MANY", 50.f, Payments(201)));
-        auto late = StdBond("LATE", 80.f);
-        late->m_nMaturity = DaySerial(kMaxDateValue) + 1;
-        list.push_back(std::move(late));
-        auto early = FreeBond("EARLY", 70.f, Payments(2));
-        early->m_nRelease = DaySerial(kMinDateValue) - 1;
-        list.push_back(std::move(early));
+        list.push_back(StdBond("LATE", 80.f));
+        list.back()->m_nMaturity = DaySerial(kMaxDateValue) + 1;
+        list.push_back(FreeBond("EARLY", 70.f, Payments(2)));
+        list.back()->m_nRelease = DaySerial(kMinDateValue) - 1;
         ThroughFile(m_form->m_bondList);
         m_form->OnInitialUpdate();
         const std::string before = StoreBondDatabase(m_form->m_bondList);
         const auto refused = [&](const QString& message) {
             m_form->SaveRecord();
-            QCOMPARE(Last(), message);
-            QCOMPARE(m_msgs->Last().caption, "Error");
+            QCOMPARE(Box(), "Error: " + message);
             QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
             QCOMPARE(StoreBondDatabase(m_form->m_bondList), before);
             QCOMPARE(m_host->modified, 0);
@@ -514,8 +516,7 @@ private slots:
         m_form->MoveNext();
         QVERIFY(m_msgs->shown.isEmpty());
         QTRY_COMPARE(m_msgs->shown.size(), 1);
-        QCOMPARE(Last(), "Only 200 of 250 payments can be shown .");
-        QCOMPARE(m_msgs->Last().caption, "Warning");
+        QCOMPARE(Box(), "Warning: Only 200 of 250 payments can be shown .");
         QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
         QCoreApplication::processEvents();
         QCOMPARE(m_msgs->shown.size(), 1);
@@ -575,8 +576,7 @@ private slots:
         m_host->stand = Day(2025, 1, 1);
         m_host->horizon = Day(2027, 1, 1);
         m_form->OnAnalyse();
-        QCOMPARE(m_msgs->Last().caption, "Result");
-        QCOMPARE(Last(), "YTM=0.05000000\nD=" + Last().section("D=", 1));
+        QCOMPARE(Box(), "Result: YTM=0.05000000\nD=" + Last().section("D=", 1));
         QVERIFY(!Last().contains("M2="));
         m_host->squareM = true;
         QTest::mouseClick(Child<QPushButton>("analyseButton"), Qt::LeftButton);
@@ -587,16 +587,14 @@ private slots:
         Edit("priceEdit")->setText("1000");
         m_host->stand = Day(2031, 1, 1);
         m_form->OnAnalyse();
-        QCOMPARE(Last(), "Bad YTM !");
-        QCOMPARE(m_msgs->Last().caption, "Error");
+        QCOMPARE(Box(), "Error: Bad YTM !");
         ClickTab(1);
         FillGrid({"60", "60"}, {"1/1/2026", "1/1/2027"});
         Edit("priceEdit")->setText("119.999999");
         m_host->stand = Day(2025, 6, 1);
         m_host->horizon = Day(2026, 6, 1);
         m_form->OnAnalyse();
-        QCOMPARE(Last(), "Bad YTM !");
-        QCOMPARE(m_msgs->Last().caption, "tenvix");
+        QCOMPARE(Box(), "tenvix: Bad YTM !");
         Edit("priceEdit")->setText("100");
         m_form->OnAnalyse();
         QCOMPARE(m_msgs->Last().caption, "Result");
@@ -620,13 +618,8 @@ private slots:
 
         // In place: Esc keeps what was typed, an amount up to 254 characters,
         // a date as the grid shows dates.
-        Focus(Grid());
         for (int column : {0, 1}) {
-            Grid()->setCurrentItem(Grid()->topLevelItem(1), column);
-            QTest::keyClick(Grid(), Qt::Key_F2);
-            QVERIFY(Grid()->Editor());
-            Grid()->Editor()->selectAll();
-            QTest::keyClicks(Grid()->Editor(), column == 0 ? QString(300, u'7') : QString("3/15/04"));
+            TypeInCell(1, column, column == 0 ? QString(300, u'7') : QString("3/15/04"));
             QTest::keyClick(Grid()->Editor(), Qt::Key_Escape);
             QTRY_VERIFY(!Grid()->Editor());
         }
@@ -767,10 +760,8 @@ private slots:
         ClickTab(1);
         Focus(Grid());
         QVERIFY(!m_form->CanEditCopy() && !m_form->CanEditPaste() && !m_form->CanEditUndo());
-        Grid()->setCurrentItem(Grid()->topLevelItem(0), 0);
-        QTest::keyClick(Grid(), Qt::Key_F2);
-        QTRY_VERIFY(Grid()->Editor() && QApplication::focusWidget() == Grid()->Editor());
-        Grid()->Editor()->selectAll();
+        TypeInCell(0, 0, "");
+        QTRY_COMPARE(QApplication::focusWidget(), Grid()->Editor());
         m_form->OnEditPaste();
         QCOMPARE(Grid()->Editor()->text(), "R1");
 
@@ -802,15 +793,12 @@ private slots:
 
     void deleteManyRemovesWhatMaturesBeforeTheDay()
     {
-        for (int i = 0; i < 10; ++i) {
-            // Three mature the day before, one on the day itself.
-            const double maturity = i == 2 || i == 4 || i == 9 ? Day(2024, 3, 14)
-                                    : i == 6                   ? Day(2024, 3, 15)
-                                                               : Day(2040, 1, 1);
-            auto b = std::make_unique<CBondStd>(0);
-            b->SetData(12, 1.f, 100.f, 90.f, Day(2000, 1, 1), maturity, "B" + std::to_string(i), "");
-            m_form->m_bondList.m_list.push_back(std::move(b));
-        }
+        // Three mature the day before, one on the day itself.
+        const double before = Day(2024, 3, 14), on = Day(2024, 3, 15), later = Day(2040, 1, 1);
+        auto& list = m_form->m_bondList.m_list;
+        for (double maturity : {later, later, before, later, before, later, on, later, later, before})
+            list.push_back(
+                test::StdBond("B" + std::to_string(list.size()), 12, 1.f, 100.f, 90.f, Day(2000, 1, 1), maturity));
         m_form->OnInitialUpdate();
         m_form->MoveNext();
 
@@ -826,8 +814,7 @@ private slots:
         m_host->onClear = [&] { boxFirst = !m_msgs->shown.isEmpty(); };
         m_form->DeleteMatured(Day(2024, 3, 15) + 0.99); // the time of day plays no part
         QVERIFY(!boxFirst);
-        QCOMPARE(Last(), "Deleted 3 bonds of 10 total .");
-        QCOMPARE(m_msgs->Last().caption, "tenvix");
+        QCOMPARE(Box(), "tenvix: Deleted 3 bonds of 10 total .");
         QCOMPARE(Edit("idEdit")->text(), "B0");
         QCOMPARE(m_host->listCleared, 1);
         QCOMPARE(m_host->modified, 1);
