@@ -203,7 +203,9 @@ private slots:
         QVERIFY(QDir().mkdir(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                                        QFile::ExeOther));
         for (const QByteArray& xdg : {QByteArray(), QFile::encodeName(open)}) {
-            EnvScope env{{"XDG_RUNTIME_DIR", xdg}, {"TMPDIR", QFile::encodeName(tmp.path())}, {"DISPLAY", ":1"},
+            EnvScope env{{"XDG_RUNTIME_DIR", xdg},
+                         {"TMPDIR", QFile::encodeName(tmp.path())},
+                         {"DISPLAY", ":1"},
                          {"WAYLAND_DISPLAY", {}}};
             QCOMPARE(InstanceChannel::DefaultName(), own + "/tenvix-open-:1");
             QCOMPARE(QFileInfo(own).permissions() & 0x0077, QFileDevice::Permissions());
@@ -292,6 +294,11 @@ private slots:
         f->resize(900, 600);
         ShowActive(f);
         const auto bar = [&f](int id) { return f->Bar(id); };
+        const auto toBottom = [&](int id) {
+            f->removeToolBar(bar(id));
+            f->addToolBar(Qt::BottomToolBarArea, bar(id));
+            bar(id)->show();
+        };
         // First run: standard and run bar in one row, seek and action below.
         QCOMPARE(bar(IDW_RUNBAR)->y(), bar(AFX_IDW_TOOLBAR)->y());
         QVERIFY(bar(IDW_RUNBAR)->x() > bar(AFX_IDW_TOOLBAR)->x());
@@ -302,22 +309,13 @@ private slots:
         f->Action(ID_VIEW_SEEKBAR)->trigger();
         f->Action(ID_VIEW_STATUS_BAR)->trigger();
         QVERIFY(bar(IDW_SEEKBAR)->isHidden() && f->statusBar()->isHidden());
-        f->removeToolBar(bar(IDW_RUNBAR));
-        f->addToolBar(Qt::BottomToolBarArea, bar(IDW_RUNBAR));
-        bar(IDW_RUNBAR)->show();
+        toBottom(IDW_RUNBAR);
         m_app->Close();
-        {
-            const auto s = OpenSettings();
-            QCOMPARE(s->value("Quellmark-Summary/Bars").toInt(), 5);
-            QList<int> ids;
-            for (int i = 0; i < 5; ++i)
-                ids << s->value(QString("Quellmark-Bar%1/BarID").arg(i)).toInt();
-            QCOMPARE(ids, QList<int>({59392, 59393, 59394, 59395, 59396}));
-            QCOMPARE(s->value("Quellmark-Bar3/Visible").toInt(), 0);
-            QCOMPARE(s->value("Quellmark-Bar2/DockSide").toString(), QString("Bottom"));
-            QCOMPARE(s->value("Quellmark-Bar4/Row").toInt(), 1);
-            QCOMPARE(s->value("Quellmark-Bar0/Row").toInt(), 0);
-        }
+        QStringList stored;
+        for (const char* key : {"Summary/Bars", "Bar0/BarID", "Bar1/BarID", "Bar2/BarID", "Bar3/BarID", "Bar4/BarID",
+                                "Bar3/Visible", "Bar2/DockSide", "Bar4/Row", "Bar0/Row"})
+            stored << OpenSettings()->value(QString("Quellmark-") + key).toString();
+        QCOMPARE(stored, QStringList({"5", "59392", "59393", "59394", "59395", "59396", "0", "Bottom", "1", "0"}));
 
         // With the window's own record, and without it from the bars'
         // sections alone, the bars come back.
@@ -336,13 +334,9 @@ private slots:
         }
 
         // Two rows at the bottom come back in their order, outermost first.
-        f->removeToolBar(bar(AFX_IDW_TOOLBAR));
-        f->addToolBar(Qt::BottomToolBarArea, bar(AFX_IDW_TOOLBAR));
-        bar(AFX_IDW_TOOLBAR)->show();
+        toBottom(AFX_IDW_TOOLBAR);
         f->addToolBarBreak(Qt::BottomToolBarArea);
-        f->removeToolBar(bar(IDW_ACTIONBAR));
-        f->addToolBar(Qt::BottomToolBarArea, bar(IDW_ACTIONBAR));
-        bar(IDW_ACTIONBAR)->show();
+        toBottom(IDW_ACTIONBAR);
         QTRY_VERIFY(bar(IDW_ACTIONBAR)->y() != bar(AFX_IDW_TOOLBAR)->y());
         const bool actionLower = bar(IDW_ACTIONBAR)->y() > bar(AFX_IDW_TOOLBAR)->y();
         m_app->Close();
