@@ -109,6 +109,9 @@ class TestInView : public QObject {
     QString Last() { return m_msgs->shown.isEmpty() ? QString() : m_msgs->Last().text; }
     // The last box as "caption: text".
     QString Box() { return m_msgs->shown.isEmpty() ? QString() : m_msgs->Last().caption + ": " + Last(); }
+    // Save and Analyse as their buttons do; what the last box said then.
+    QString Save() { return m_form->SaveRecord(), Last(); }
+    QString Analyse() { return m_form->OnAnalyse(), Last(); }
     void Delete(MsgAnswer answer)
     {
         m_msgs->Answer(answer);
@@ -205,8 +208,7 @@ private slots:
         m_form->MoveNext();
         Edit("idEdit")->setText(" R1\t");
         Edit("couponEdit")->setText("bad"); // the identifier comes first
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "This ID is currently occupied !");
+        QCOMPARE(Save(), "This ID is currently occupied !");
         QCOMPARE(m_host->listCleared, 0);
 
         Edit("idEdit")->setText("NEW");
@@ -223,15 +225,13 @@ private slots:
              "Maturity should be later than Release Date !"},
         };
         for (const auto& [fix, message] : steps) {
-            m_form->SaveRecord();
-            QCOMPARE(Last(), message);
+            QCOMPARE(Save(), message);
             QCOMPARE(Current().m_strID, "R2");
             fix();
         }
         QCOMPARE(m_host->modified, 0);
         QCOMPARE(Edit("priceEdit")->text(), "100"); // texts stay as typed
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(Current().m_strID, "NEW");
         QCOMPARE(static_cast<CBondStd&>(Current()).m_nPeriodMonths, 24);
     }
@@ -252,26 +252,22 @@ private slots:
         // Yes, then a failing grid: the record keeps its kind and its data.
         Grid()->SetText(0, 0, PaymentGrid::kPlaceholder);
         m_msgs->Answer(MsgAnswer::Yes);
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Invalid Cashflow in row 1 !");
+        QCOMPARE(Save(), "Invalid Cashflow in row 1 !");
         QCOMPARE(Current().GetType(), int(BOND_TYPE_STD));
         QCOMPARE(Current().m_fPrice, 92.f);
 
         Grid()->SetText(0, 0, "105");
         m_msgs->Answer(MsgAnswer::Yes);
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(CurrentIndex(), 1);
         const auto* f = dynamic_cast<const CBondFree*>(&Current());
         QVERIFY(f && f->m_strID == "R2" && f->m_cashflows.size() == 1);
         QCOMPARE(f->m_fPrice, 0.00005f); // Save's floor is lower than Analyse's
-        m_form->OnAnalyse();
-        QCOMPARE(Last(), "Spot Price out of range !");
+        QCOMPARE(Analyse(), "Spot Price out of range !");
 
         // A failing grid on a record of the same kind leaves its payments.
         FillGrid({"10", "0"}, {"1/1/2025", "1/1/2026"});
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Cashflow in row 2 is too low !");
+        QCOMPARE(Save(), "Cashflow in row 2 is too low !");
         QCOMPARE(f->m_cashflows.size(), std::size_t(1));
     }
 
@@ -297,8 +293,7 @@ private slots:
         // empty identifiers.
         m_form->AddRecord(0);
         m_form->AddRecord(0);
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "This ID is currently occupied !");
+        QCOMPARE(Save(), "This ID is currently occupied !");
         m_form->MovePrev();
         QCOMPARE(Edit("priceEdit")->text(), "0.00");
 
@@ -352,8 +347,7 @@ private slots:
         QLineEdit* id = Edit("idEdit");
         QCOMPARE(id->text(), longId);
         const std::string before = StoreBondDatabase(m_form->m_bondList);
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(StoreBondDatabase(m_form->m_bondList), before);
 
         // Typing never makes an identifier longer than 15, a stored one
@@ -385,8 +379,7 @@ private slots:
         QTest::keyClicks(pay->lineEdit(), "1");
         QCOMPARE(pay->currentText(), "1");
         id->setText("R2");
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(static_cast<CBondStd&>(Current()).m_nPeriodMonths, 1);
     }
 
@@ -428,8 +421,7 @@ private slots:
 
         // Save and Analyse take the amount still being typed.
         type(1, "25");
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(amount(1), 25.f);
         QCOMPARE(Grid()->Text(1, 0), "25");
         type(1, "2500");
@@ -485,13 +477,11 @@ private slots:
         refused("Date out of range ! Not saved .");
         // A date the user picks is saved.
         Child<DatePicker>("releasePicker")->SetValue(Day(2021, 1, 1));
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(Current().m_nRelease, DaySerial(Day(2021, 1, 1)));
         m_form->MovePrev();
         Child<DatePicker>("maturityPicker")->SetValue(Day(2040, 1, 1));
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(Current().m_nMaturity, DaySerial(Day(2040, 1, 1)));
         QCOMPARE(Current().m_nRelease, DaySerial(Day(2020, 1, 1)));
     }
@@ -541,8 +531,7 @@ private slots:
         // Saved with the form's price and name, the payments kept whole.
         Edit("priceEdit")->setText("450");
         Edit("nameEdit")->setText("Many payments");
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Updates saved !");
+        QCOMPARE(Save(), "Updates saved !");
         const auto& saved = static_cast<const CBondFree&>(Current());
         QCOMPARE(saved.m_fPrice, 450.f);
         QVERIFY(saved.m_strName == "Many payments");
@@ -551,10 +540,8 @@ private slots:
 
         // A changed grid is what it shows: analysed so, and not saved.
         Grid()->SetText(3, 0, "2");
-        m_form->OnAnalyse();
-        QCOMPARE(Last(), "Stand date should be before Maturity !");
-        m_form->SaveRecord();
-        QCOMPARE(Last(), "Too many payments to show ! Not saved .");
+        QCOMPARE(Analyse(), "Stand date should be before Maturity !");
+        QCOMPARE(Save(), "Too many payments to show ! Not saved .");
         QVERIFY(saved.m_cashflows == stored);
         QCOMPARE(m_host->modified, 1);
 
