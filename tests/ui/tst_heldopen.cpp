@@ -80,6 +80,18 @@ class TestHeldOpen : public QObject {
         connect(dlg, &QDialog::finished, this, [this, dlg] { m_log << "closed " + dlg->objectName(); });
     }
 
+    // Runs `body` in the window of type T that command `id` opens, and logs
+    // its closing.
+    template <class T, class F>
+    void InWindow(int id, F body)
+    {
+        WhenModal<T>([this, body](T* dlg) {
+            LogClosing(dlg);
+            body(dlg);
+        });
+        m_frame->Action(id)->trigger();
+    }
+
     // Runs `body` in the portfolio window the frame opens (modal), or in one
     // of the test's own that isn't modal, and closes it; No to "Save the
     // portfolio ?".
@@ -88,13 +100,10 @@ class TestHeldOpen : public QObject {
         test::SetDates(m_frame, test::Day(2026, 12, 6), test::Day(2031, 12, 6));
         Msgs().Answer(MsgAnswer::No);
         if (modal) {
-            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-                LogClosing(dlg);
+            return InWindow<CPortfolioDlg>(ID_RUN_PORTFOLIO, [&](CPortfolioDlg* dlg) {
                 body(dlg);
                 dlg->findChild<QPushButton*>("close")->click();
             });
-            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
-            return;
         }
         const double stand = m_frame->StandDate();
         const double horizon = m_frame->Horizon();
@@ -146,8 +155,9 @@ private slots:
     void portfolioWindowHoldsTheOpen()
     {
         test::SetDates(m_frame, test::Day(2025, 6, 30), test::Day(2032, 6, 30));
-        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            LogClosing(dlg);
+        Msgs().Answer(MsgAnswer::No, [&] { OpenArrives(); }); // "Save the portfolio ?"
+        Msgs().Answer(MsgAnswer::Yes);                        // "Save changes to sample.bnd?"
+        InWindow<CPortfolioDlg>(ID_RUN_PORTFOLIO, [&](CPortfolioDlg* dlg) {
             dlg->AddRow("GOV-2034-A", 10);
             auto* rows = dlg->findChild<QTreeView*>("rows");
             rows->setCurrentIndex(rows->model()->index(0, 0));
@@ -160,9 +170,6 @@ private slots:
             dlg->findChild<QPushButton*>("calculate")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
-        Msgs().Answer(MsgAnswer::No, [&] { OpenArrives(); }); // "Save the portfolio ?"
-        Msgs().Answer(MsgAnswer::Yes);                        // "Save changes to sample.bnd?"
-        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QVERIFY(Msgs().Texts().value(0).startsWith("Bond portfolio :\nYTM="));
 
         QTRY_COMPARE(
@@ -175,8 +182,8 @@ private slots:
     // A page Save after an open arrived used to write into freed bonds.
     void priceUpdateWindowHoldsTheOpen()
     {
-        WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* dlg) {
-            LogClosing(dlg);
+        Msgs().Answer(MsgAnswer::Yes);
+        InWindow<CPriceUpdateDlg>(ID_UPDATE_ALL, [&](CPriceUpdateDlg* dlg) {
             auto* list = dlg->findChild<QTreeWidget*>("priceList");
             QTreeWidgetItem* item = list->findItems("GOV-2027-A", Qt::MatchExactly, 1).value(0);
             QVERIFY(item);
@@ -187,8 +194,6 @@ private slots:
             dlg->findChild<QPushButton*>("saveButton")->click();
             dlg->findChild<QPushButton*>("closeButton")->click();
         });
-        Msgs().Answer(MsgAnswer::Yes);
-        m_frame->Action(ID_UPDATE_ALL)->trigger();
 
         QTRY_COMPARE(m_log, QStringList({"inside sample.bnd", "closed priceUpdateDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts(), QStringList({"Save changes to sample.bnd?"}));
@@ -199,15 +204,13 @@ private slots:
     // from one that replaced it while the dialog was open.
     void deleteManyHoldsTheOpen()
     {
-        WhenModal<CDeleteManyDlg>([&](CDeleteManyDlg* dlg) {
+        Msgs().Answer(MsgAnswer::No);
+        InWindow<CDeleteManyDlg>(ID_DELETE_MANY, [&](CDeleteManyDlg* dlg) {
             dlg->setObjectName("deleteManyDlg");
-            LogClosing(dlg);
             OpenArrives();
             dlg->findChild<DatePicker*>("beforePicker")->SetValue(46362.0);
             dlg->findChild<QPushButton*>("okButton")->click();
         });
-        Msgs().Answer(MsgAnswer::No);
-        m_frame->Action(ID_DELETE_MANY)->trigger();
         const qsizetype left = Bonds();
         QVERIFY(left < m_nSampleBonds);
         QCOMPARE(Msgs().Texts().value(0),
@@ -292,8 +295,8 @@ private slots:
         QByteArray prices = "ISIN;Kurs\n";
         for (int k = 0; k < 200000; ++k)
             prices += "GOV-2027-A;97,3\n";
-        WhenModal<PriceImportDialog>([&](PriceImportDialog* dlg) {
-            LogClosing(dlg);
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        InWindow<PriceImportDialog>(ID_FILE_IMPORT_PRICES, [&](PriceImportDialog* dlg) {
             QTimer::singleShot(0, this, [this] {
                 m_log << "events during the read";
                 SecondStart(m_other);
@@ -304,8 +307,6 @@ private slots:
             NoteTitle();
             dlg->findChild<QPushButton*>("applyButton")->click();
         });
-        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
-        m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
 
         QTRY_COMPARE(m_log, QStringList({"events during the read", "read", "inside sample.bnd", "closed priceImportDlg",
                                          "opened other.bnd"}));
@@ -323,14 +324,12 @@ private slots:
                              "I,GOV-2027-A,,2017-07-04,2027-07-04,97.5,4,12,100,\r\n"
                              "I,NEW-1,,2026-01-01,2036-01-01,100,3,12,100,\r\n");
         m_app->chooser.Answer(path);
-        WhenModal<BondImportDialog>([&](BondImportDialog* dlg) {
-            LogClosing(dlg);
+        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
+        InWindow<BondImportDialog>(ID_FILE_IMPORT_BONDS, [&](BondImportDialog* dlg) {
             dlg->findChild<QPushButton*>("fileButton")->click();
             OpenArrives();
             dlg->findChild<QPushButton*>("applyButton")->click();
         });
-        Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
-        m_frame->Action(ID_FILE_IMPORT_BONDS)->trigger();
 
         QTRY_COMPARE(m_log, QStringList({"inside sample.bnd", "closed bondImportDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts(), QStringList({"1 bond added and 1 replaced .", "Save changes to sample.bnd?"}));
@@ -349,12 +348,10 @@ private slots:
         Msgs().Answer(MsgAnswer::Yes, [&] { OpenArrives(); });
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         m_app->chooser.Answer(path);
-        WhenModal<PriceImportDialog>([&](PriceImportDialog* dlg) {
-            LogClosing(dlg);
+        InWindow<PriceImportDialog>(ID_FILE_IMPORT_PRICES, [&](PriceImportDialog* dlg) {
             dlg->findChild<QPushButton*>("fileButton")->click();
             dlg->findChild<QPushButton*>("applyButton")->click();
         });
-        m_frame->Action(ID_FILE_IMPORT_PRICES)->trigger();
 
         QTRY_COMPARE(m_log, QStringList({"inside sample.bnd", "closed priceImportDlg", "opened other.bnd"}));
         QCOMPARE(Msgs().Texts(), QStringList({"1 price changes by more than 20.00 % . Store it too ?",

@@ -5,7 +5,6 @@
 #include "editor/inview.h"
 #include "model/bond.h"
 #include "shell/aboutdlg.h"
-#include "shell/deletemanydlg.h"
 #include "shell/instance.h"
 #include "shell/mylistview.h"
 #include "shell/settings.h"
@@ -17,7 +16,6 @@
 
 using namespace tenvix;
 using namespace tenvix::ui;
-using tenvix::test::WhenModal;
 
 namespace {
 
@@ -248,7 +246,6 @@ private slots:
         QTest::newRow("five numbers") << "10,20,810,620,1" << true << true;
         QTest::newRow("flag off") << "10,20,810,620,0" << true << false;
         QTest::newRow("flag 2 is on") << "10,20,810,620,2" << true << true;
-        QTest::newRow("four numbers") << "10,20,810,620" << false << false;
         QTest::newRow("garbage") << "left,top" << false << false;
     }
 
@@ -597,20 +594,6 @@ private slots:
         QVERIFY(!m_app->app->OpenDocumentFile(bad));
         QVERIFY(id->text().isEmpty() && !form->m_posCurrent);
         QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
-    }
-
-    void deleteManyReachesTheForm()
-    {
-        CMainFrame* f = Start({"tenvix", Copy("many.bnd")});
-        const size_t total = f->Form()->m_bondList.m_list.size();
-        // Cancel deletes nothing; OK hands the date to the form.
-        for (bool ok : {false, true}) {
-            WhenModal<CDeleteManyDlg>([ok](CDeleteManyDlg* dlg) { ok ? dlg->accept() : dlg->reject(); });
-            f->Action(ID_DELETE_MANY)->trigger();
-        }
-        QCOMPARE(Msgs().shown.size(), 1);
-        QVERIFY2(Msgs().Last().text.endsWith(QString(" bonds of %1 total .").arg(total)),
-                 qPrintable(Msgs().Last().text));
     }
 
     void aboutLinkRemembersTheLastClick()
