@@ -7,6 +7,7 @@
 
 #include "bondimport/bondimportdlg.h"
 #include "editor/inview.h"
+#include "model/bondlookup.h"
 #include "portfolio/immunizedlg.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
@@ -27,19 +28,11 @@ using tenvix::test::WhenModal;
 
 namespace {
 
-const CBond* Find(const CBondList& list, const std::string& id)
-{
-    for (const auto& b : list.m_list)
-        if (b->m_strID == id)
-            return b.get();
-    return nullptr;
-}
-
 // The price of `id` stored in `path`; -1 when it isn't there.
 float PriceIn(const QString& path, const std::string& id)
 {
     const CBondList list = ReadDatabase(path);
-    const CBond* b = Find(list, id);
+    const CBond* b = MatchBondID(list.m_list, id).firstExact;
     return b ? b->m_fPrice : -1.f;
 }
 
@@ -409,7 +402,7 @@ private slots:
         QCOMPARE(Msgs().Texts(),
                  QStringList({"Bond type changed.Save ?", "Updates saved !", "Save changes to sample.bnd?"}));
         const CBondList saved = ReadDatabase(m_sample);
-        const auto* free = dynamic_cast<const CBondFree*>(Find(saved, "GOV-2027-A"));
+        const auto* free = dynamic_cast<const CBondFree*>(MatchBondID(saved.m_list, "GOV-2027-A").firstExact);
         QVERIFY(free);
         QCOMPARE(free->m_cashflows.size(), std::size_t(1));
         QCOMPARE(free->m_cashflows[0].m_fAmount, 105.f);

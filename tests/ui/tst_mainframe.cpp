@@ -201,9 +201,7 @@ private slots:
         QVERIFY(QDir().mkdir(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                                        QFile::ExeOther));
         for (const QByteArray& xdg : {QByteArray(), QFile::encodeName(open)}) {
-            EnvScope env{{"XDG_RUNTIME_DIR", xdg},
-                         {"TMPDIR", QFile::encodeName(tmp.path())},
-                         {"DISPLAY", ":1"},
+            EnvScope env{{"XDG_RUNTIME_DIR", xdg}, {"TMPDIR", QFile::encodeName(tmp.path())}, {"DISPLAY", ":1"},
                          {"WAYLAND_DISPLAY", {}}};
             QCOMPARE(InstanceChannel::DefaultName(), own + "/tenvix-open-:1");
             QCOMPARE(QFileInfo(own).permissions() & 0x0077, QFileDevice::Permissions());
