@@ -75,11 +75,7 @@ private slots:
         QVERIFY(m_sampleIds.size() > 20);
         QVERIFY(Msgs().shown.isEmpty());
     }
-    void cleanup()
-    {
-        m_app.reset();
-        m_frame = nullptr;
-    }
+    void cleanup() { m_app.reset(); }
 
     // Unsaved edits over a changed file, met by Save or by coming back to
     // the window: Yes overwrites, No reads the other program's file and

@@ -138,7 +138,6 @@ private slots:
     {
         m_app.reset();
         m_channel.reset();
-        m_frame = nullptr;
     }
 
     // Calculate after an open arrived used to run on freed bonds. Now the
@@ -285,9 +284,7 @@ private slots:
     void priceImportHoldsTheOpen()
     {
         m_app->clock.SetStep(100); // time passes as it reads: the progress shows
-        QByteArray prices = "ISIN;Kurs\n";
-        for (int k = 0; k < 200000; ++k)
-            prices += "GOV-2027-A;97,3\n";
+        const QByteArray prices = "ISIN;Kurs\n" + QByteArray("GOV-2027-A;97,3\n").repeated(200000);
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         InWindow<PriceImportDialog>(ID_FILE_IMPORT_PRICES, [&](PriceImportDialog* dlg) {
             QTimer::singleShot(0, this, [this] {
