@@ -265,7 +265,7 @@ private slots:
             return;
 
         QStringList boxes;
-        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+        InWindow<CPortfolioDlg>(ID_RUN_PORTFOLIO, [&](CPortfolioDlg* dlg) {
             WhenModal<ImmunizeDialog>([&](ImmunizeDialog* imm) {
                 for (const char* box : {"amount", "rows", "share", "leastYtm"})
                     boxes << imm->findChild<QLineEdit*>(box)->text();
@@ -274,7 +274,6 @@ private slots:
             dlg->findChild<QPushButton*>("immunize")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
-        m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
         QCOMPARE(boxes, QStringList({"250000", "20", "30", ""}));
     }
 
