@@ -23,6 +23,7 @@ using tenvix::test::WriteAll;
 namespace {
 
 using tenvix::test::AsNobody;
+using tenvix::test::Ids;
 
 const QByteArray kEmpty("Tenvix\0\0\0\0\0\0\0\0\0", 15);
 
@@ -32,14 +33,6 @@ void AddBond(CTenvixDoc& doc, const char* id)
     b->SetData(6, 5.0f, 100.0f, 98.5f, 37257, 40909, id, "");
     doc.BondList().m_list.push_back(std::move(b));
     doc.SetModifiedFlag(true);
-}
-
-QStringList Ids(CTenvixDoc& doc)
-{
-    QStringList ids;
-    for (const auto& b : doc.BondList().m_list)
-        ids << QString::fromStdString(b->m_strID);
-    return ids;
 }
 
 } // namespace
@@ -115,23 +108,18 @@ private slots:
     // edits and all; none of them blocks.
     void unreadableFileKeepsTheDatabase_data()
     {
-        QTest::addColumn<QString>("situation");
         QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << "missing"
-                                 << "%1\nCannot find this file.\nPlease verify that the correct path and file name "
-                                    "are given.";
-        QTest::newRow("no permission") << "no permission"
-                                       << "Unable to read from %1, it is opened by someone else.";
-        QTest::newRow("a folder") << "folder"
-                                  << "An unexpected error occurred while reading %1.";
-        QTest::newRow("a pipe") << "pipe"
-                                << "An unexpected error occurred while reading %1.";
+        QTest::newRow("missing")
+            << "%1\nCannot find this file.\nPlease verify that the correct path and file name are given.";
+        QTest::newRow("no permission") << "Unable to read from %1, it is opened by someone else.";
+        QTest::newRow("folder") << "An unexpected error occurred while reading %1.";
+        QTest::newRow("pipe") << "An unexpected error occurred while reading %1.";
     }
 
     void unreadableFileKeepsTheDatabase()
     {
-        QFETCH(QString, situation);
         QFETCH(QString, message);
+        const QString situation = QTest::currentDataTag();
         const QString path = Path("x.bnd");
         if (situation == "no permission") {
             WriteAll(path, ReadAll(kSample));
@@ -143,12 +131,12 @@ private slots:
         }
         CTenvixDoc doc;
         OpenEdited(doc);
-        const QStringList before = Ids(doc);
+        const QStringList before = Ids(doc.BondList());
         AsNobody([&] { QVERIFY(!doc.OnOpenDocument(path)); });
         QCOMPARE(m_msgs->Texts(), QStringList{message.arg(path)});
         QCOMPARE(m_msgs->Last().caption, QString("tenvix"));
         QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
-        QCOMPARE(Ids(doc), before);
+        QCOMPARE(Ids(doc.BondList()), before);
         QVERIFY(doc.IsModified());
         QCOMPARE(doc.GetTitle(), QString("sample.bnd"));
     }
@@ -176,21 +164,15 @@ private slots:
         QVERIFY(!doc.IsModified());
     }
 
-    void failedSaveLeavesTheFileAlone_data()
-    {
-        QTest::addColumn<QString>("situation");
-        QTest::newRow("read-only folder") << "folder";
-        QTest::newRow("read-only file") << "file";
-    }
-
+    void failedSaveLeavesTheFileAlone_data() { test::BoolRows("folder", "read-only folder", "read-only file"); }
     void failedSaveLeavesTheFileAlone()
     {
-        QFETCH(QString, situation);
+        QFETCH(bool, folder);
         QDir(m_dir->path()).mkdir("ro");
         const QString target = Path("ro/db.bnd");
         const QByteArray old = ReadAll(kSample);
         WriteAll(target, old);
-        if (situation == "folder")
+        if (folder)
             QFile::setPermissions(Path("ro"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         else
             QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadOther);

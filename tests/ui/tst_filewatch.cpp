@@ -4,16 +4,13 @@
 // again only from the main loop, never inside the question's own loop. The
 // boxes run a nested loop as real ones do.
 
-#include "model/bondfile.h"
 #include "shell/deletemanydlg.h"
 #include "support/app.h"
 
-#include <QFile>
-
-#include <span>
-
 using namespace tenvix;
 using namespace tenvix::ui;
+using tenvix::test::Deliver;
+using tenvix::test::Ids;
 
 namespace {
 
@@ -22,22 +19,7 @@ const QString kChanged =
 const QString kReload = "The file db.bnd has been changed by another program. Reload it ?";
 const QString kRemoved = "The file db.bnd has been removed by another program . Save writes it again .";
 
-QStringList Ids(const CBondList& list)
-{
-    QStringList ids;
-    for (const auto& b : list.m_list)
-        ids << QString::fromStdString(b->m_strID);
-    return ids;
-}
-
-QStringList IdsIn(const QString& path)
-{
-    CBondList list;
-    const QByteArray bytes = test::ReadAll(path);
-    if (!LoadBondDatabase(std::as_bytes(std::span(bytes.constData(), std::size_t(bytes.size()))), list))
-        return {"<not a database>"};
-    return Ids(list);
-}
+QStringList IdsIn(const QString& path) { return Ids(test::ReadDatabase(path)); }
 
 } // namespace
 
@@ -55,15 +37,7 @@ class TestFileWatch : public QObject {
     QStringList Shown() { return Ids(Doc().BondList()); }
 
     // As the command line writes: a new file renamed over the old one.
-    void OtherProgramWrites()
-    {
-        CBondList list;
-        const QByteArray id = "OTHER-" + QByteArray::number(++m_nWrites);
-        auto b = std::make_unique<CBondStd>(0);
-        b->SetData(12, 4.f, 100.f, 99.f, test::Day(2020, 1, 1), test::Day(2035, 1, 1), id.toStdString(), "Other");
-        list.m_list.push_back(std::move(b));
-        OtherProgramWrites(QByteArray::fromStdString(StoreBondDatabase(list)));
-    }
+    void OtherProgramWrites() { OtherProgramWrites(test::Database({"OTHER-" + QString::number(++m_nWrites)})); }
     void OtherProgramWrites(const QByteArray& bytes)
     {
         const QString tmp = m_path + ".new";
@@ -74,9 +48,7 @@ class TestFileWatch : public QObject {
 
     void Edit()
     {
-        auto b = std::make_unique<CBondStd>(0);
-        b->SetData(6, 5.f, 100.f, 98.5f, test::Day(2021, 1, 1), test::Day(2031, 1, 1), "UNSAVED", "");
-        Doc().BondList().m_list.push_back(std::move(b));
+        test::AddRecord(Doc().BondList(), "UNSAVED");
         Doc().SetModifiedFlag(true);
     }
 
@@ -87,11 +59,6 @@ class TestFileWatch : public QObject {
         QVERIFY(test::Active(&other));
         QVERIFY(test::Active(m_frame));
         Deliver();
-    }
-    static void Deliver()
-    {
-        for (int i = 0; i < 4; ++i)
-            QCoreApplication::processEvents();
     }
 
 private slots:
@@ -108,11 +75,7 @@ private slots:
         QVERIFY(m_sampleIds.size() > 20);
         QVERIFY(Msgs().shown.isEmpty());
     }
-    void cleanup()
-    {
-        m_app.reset();
-        m_frame = nullptr;
-    }
+    void cleanup() { m_app.reset(); }
 
     // Unsaved edits over a changed file, met by Save or by coming back to
     // the window: Yes overwrites, No reads the other program's file and
@@ -122,11 +85,13 @@ private slots:
     {
         QTest::addColumn<bool>("bySave");
         QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("editsOnDisk");
+        QTest::addColumn<bool>("editsShown"); // and unsaved
         for (const bool bySave : {true, false}) {
             const char* how = bySave ? "Save, " : "activation, ";
-            QTest::addRow("%syes", how) << bySave << int(MsgAnswer::Yes);
-            QTest::addRow("%sno", how) << bySave << int(MsgAnswer::No);
-            QTest::addRow("%scancel", how) << bySave << int(MsgAnswer::Cancel);
+            QTest::addRow("%syes", how) << bySave << int(MsgAnswer::Yes) << true << true;
+            QTest::addRow("%sno", how) << bySave << int(MsgAnswer::No) << false << false;
+            QTest::addRow("%scancel", how) << bySave << int(MsgAnswer::Cancel) << false << true;
         }
     }
 
@@ -134,6 +99,8 @@ private slots:
     {
         QFETCH(bool, bySave);
         QFETCH(int, answer);
+        QFETCH(bool, editsOnDisk);
+        QFETCH(bool, editsShown);
         Edit();
         const QStringList edited = Shown();
         OtherProgramWrites();
@@ -150,38 +117,18 @@ private slots:
         QCOMPARE(Msgs().Texts(), QStringList{kChanged});
         QCOMPARE(Msgs().Last().caption, QString("Question"));
         QCOMPARE(Msgs().Last().buttons, MsgButtons::YesNoCancel);
-        switch (MsgAnswer(answer)) {
-        case MsgAnswer::Yes:
-            QCOMPARE(IdsIn(m_path), edited);
-            QCOMPARE(Shown(), edited);
-            QVERIFY(!Doc().IsModified());
-            break;
-        case MsgAnswer::No:
-            QCOMPARE(IdsIn(m_path), OtherIds());
-            QCOMPARE(Shown(), OtherIds());
-            QVERIFY(!Doc().IsModified());
-            QVERIFY(!m_frame->Action(ID_FILE_SAVE)->isEnabled());
-            break;
-        default:
-            QCOMPARE(IdsIn(m_path), OtherIds());
-            QCOMPARE(Shown(), edited);
-            QVERIFY(Doc().IsModified());
-            break;
-        }
+        QCOMPARE(IdsIn(m_path), editsOnDisk ? edited : OtherIds());
+        QCOMPARE(Shown(), editsShown ? edited : OtherIds());
+        QCOMPARE(Doc().IsModified(), editsShown && !editsOnDisk);
+        QCOMPARE(m_frame->Action(ID_FILE_SAVE)->isEnabled(), Doc().IsModified());
         QCOMPARE(Doc().GetTitle(), QString("db.bnd"));
         Reactivate();
         QCOMPARE(Msgs().shown.size(), 1);
     }
 
+    void changedFileWithoutEditsAsksToReload_data() { test::BoolRows("reload", "yes", "no"); }
     // Nothing unsaved: coming back asks to read the file again, once for
     // each change.
-    void changedFileWithoutEditsAsksToReload_data()
-    {
-        QTest::addColumn<bool>("reload");
-        QTest::newRow("yes") << true;
-        QTest::newRow("no") << false;
-    }
-
     void changedFileWithoutEditsAsksToReload()
     {
         QFETCH(bool, reload);

@@ -7,6 +7,7 @@
 // TENVIX_SOURCE_DIR.
 
 #include "../../model/testbonds.h"
+#include "model/bondfile.h"
 #include "shell/mainframe.h"
 #include "shell/tenvixapp.h"
 #include "shell/tenvixdoc.h"
@@ -17,6 +18,7 @@
 #include <QtWidgets>
 
 #include <memory>
+#include <span>
 
 namespace tenvix::test {
 
@@ -31,6 +33,48 @@ inline void WriteAll(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// Lets the event loop that is running handle what has arrived.
+inline void Deliver()
+{
+    for (int i = 0; i < 4; ++i)
+        QCoreApplication::processEvents();
+}
+
+// A database file of Type I bonds with these identifiers.
+inline QByteArray Database(const QStringList& ids)
+{
+    CBondList list;
+    for (const QString& id : ids)
+        list.m_list.push_back(StdBond(id.toStdString(), 12, 4.f, 100.f, 99.f, Day(2020, 1, 1), Day(2035, 1, 1)));
+    return QByteArray::fromStdString(StoreBondDatabase(list));
+}
+
+// The bonds stored in `path`; empty when it can't be read.
+inline CBondList ReadDatabase(const QString& path)
+{
+    CBondList list;
+    const QByteArray bytes = ReadAll(path);
+    if (!LoadBondDatabase(std::as_bytes(std::span(bytes.constData(), std::size_t(bytes.size()))), list))
+        list.RemoveAllBonds();
+    return list;
+}
+
+inline QStringList Ids(const CBondList& list)
+{
+    QStringList ids;
+    for (const auto& b : list.m_list)
+        ids << QString::fromStdString(b->m_strID);
+    return ids;
+}
+
+// Two rows of a column `name`: true, then false.
+inline void BoolRows(const char* name, const char* yes, const char* no)
+{
+    QTest::addColumn<bool>(name);
+    QTest::newRow(yes) << true;
+    QTest::newRow(no) << false;
 }
 
 // Shows `w` and waits until it is on screen, or also the active window.
