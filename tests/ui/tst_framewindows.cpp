@@ -10,30 +10,18 @@
 #include "prices/priceupdatedlg.h"
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
-#include "support/app.h"
+#include "support/windows.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
-using tenvix::test::WhenModal;
-
-namespace {
-
-QStringList Column(const QTreeWidget& view, int column = 0)
-{
-    QStringList texts;
-    for (int r = 0; r < view.topLevelItemCount(); ++r)
-        texts << view.topLevelItem(r)->text(column);
-    return texts;
-}
-
-} // namespace
+using namespace tenvix::test;
 
 class TestFrameWindows : public QObject {
     Q_OBJECT
-    std::unique_ptr<test::App> m_app;
+    std::unique_ptr<SampleApp> m_app;
     CMainFrame* m_frame = nullptr;
 
-    test::FakeMessages& Msgs() { return m_app->msgs; }
+    FakeMessages& Msgs() { return m_app->msgs; }
     CMyListView& View() { return *m_frame->ListView(); }
     CInView& Form() { return *m_frame->Form(); }
     QString FormText(const char* field) { return Form().findChild<QLineEdit*>(field)->text(); }
@@ -54,13 +42,12 @@ class TestFrameWindows : public QObject {
 private slots:
     void init()
     {
-        m_app = std::make_unique<test::App>();
-        m_frame = m_app->Start({"tenvix", m_app->Copy("sample.bnd")});
-        QVERIFY(m_frame);
+        m_app = std::make_unique<SampleApp>();
+        QVERIFY(m_frame = m_app->frame);
         QVERIFY(Form().m_bondList.m_list.size() > 20);
         m_frame->resize(900, 560);
         m_frame->findChild<QSplitter*>()->setSizes({190, 710}); // the list opened, as the user would
-        QVERIFY(test::Exposed(m_frame));
+        QVERIFY(Exposed(m_frame));
     }
     void cleanup() { m_app.reset(); }
 
@@ -111,26 +98,20 @@ private slots:
     void seekBoxKeepsTheHistory()
     {
         QComboBox& what = *m_frame->m_wndSeekWhat;
-        const auto entries = [&what] {
-            QStringList texts;
-            for (int k = 0; k < what.count(); ++k)
-                texts << what.itemText(k);
-            return texts;
-        };
         // One lower-case entry; the box still shows the text as typed. An
         // empty seek lists every bond and is not remembered.
         Seek(0, "Gov");
         Seek(0, "GOV");
-        QCOMPARE(entries(), QStringList({"gov"}));
+        QCOMPARE(Items(what), QStringList({"gov"}));
         QCOMPARE(what.currentText(), QString("GOV"));
         Seek(0, "tsy");
         Seek(1, "");
-        QCOMPARE(entries(), QStringList({"tsy", "gov"}));
+        QCOMPARE(Items(what), QStringList({"tsy", "gov"}));
         QCOMPARE(View().topLevelItemCount(), int(Form().m_bondList.m_list.size()));
         // An entry chosen from the drop-down moves to the top and stays chosen.
         what.setCurrentIndex(1);
         m_frame->Action(ID_SEEK)->trigger();
-        QCOMPARE(entries(), QStringList({"gov", "tsy"}));
+        QCOMPARE(Items(what), QStringList({"gov", "tsy"}));
         QCOMPARE(what.currentIndex(), 0);
     }
 
@@ -180,7 +161,7 @@ private slots:
             QVERIFY(m_app->app->OpenDocumentFile(m_app->dir.filePath("sample.bnd")));
         } else if (change == "open broken") {
             const QString path = m_app->dir.filePath("broken.bnd");
-            test::WriteAll(path, QByteArray(20, '\x01'));
+            WriteAll(path, QByteArray(20, '\x01'));
             QVERIFY(!m_app->app->OpenDocumentFile(path));
         } else if (change == "move") {
             m_frame->Action(ID_MOVE_LAST)->trigger();
@@ -198,7 +179,7 @@ private slots:
             alive += bond->m_nMaturity > standDay;
 
         // Closing without a Save changes nothing.
-        WhenModal<CPriceUpdateDlg>([](CPriceUpdateDlg* dlg) { dlg->findChild<QPushButton*>("closeButton")->click(); });
+        WhenModal<CPriceUpdateDlg>([](CPriceUpdateDlg* dlg) { Click(dlg, "closeButton"); });
         m_frame->Action(ID_UPDATE_ALL)->trigger();
         QVERIFY(!m_app->Doc().IsModified());
 
@@ -211,8 +192,8 @@ private slots:
             list->setCurrentItem(item);
             list->editItem(item, 0);
             list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
-            dlg->findChild<QPushButton*>("saveButton")->click();
-            dlg->findChild<QPushButton*>("closeButton")->click();
+            Click(dlg, "saveButton");
+            Click(dlg, "closeButton");
         });
         m_frame->Action(ID_UPDATE_ALL)->trigger();
         QCOMPARE(rows, std::min(alive, kBondsPerPage));
@@ -226,7 +207,7 @@ private slots:
     // the document.
     void runOpensThePortfolioOverTheDatabase()
     {
-        test::SetDates(m_frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
+        SetDates(m_frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
         CBond* first = Form().m_bondList.m_list.front().get();
         bool opened = false;
         for (bool changePrice : {false, true}) {
@@ -245,10 +226,10 @@ private slots:
                         upd->findChild<QLineEdit*>("price")->setText("88.5");
                         upd->accept();
                     });
-                    dlg->findChild<QPushButton*>("update")->click();
+                    Click(dlg, "update");
                 }
                 Msgs().Answer(MsgAnswer::No); // "Save the portfolio ?"
-                dlg->findChild<QPushButton*>("close")->click();
+                Click(dlg, "close");
             });
             m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
             QVERIFY(opened);
