@@ -66,16 +66,10 @@ inline QStringList Items(const QComboBox& box)
 }
 
 // A message box as one value, to be compared whole.
-inline auto Shown(const ShownMessage& m)
-{
-    return std::tuple(m.text, m.caption, m.icon, m.buttons);
-}
+inline auto Shown(const ShownMessage& m) { return std::tuple(m.text, m.caption, m.icon, m.buttons); }
 
 // The table of an import window's verdicts.
-inline QAbstractItemModel* Verdicts(QWidget* dlg)
-{
-    return dlg->findChild<QTableView*>("verdicts")->model();
-}
+inline QAbstractItemModel* Verdicts(QWidget* dlg) { return dlg->findChild<QTableView*>("verdicts")->model(); }
 
 // Opens the import window T with `action`, reads `path` in it through its
 // file button (an empty path cancels the chooser) and runs `act` on it.
