@@ -162,28 +162,12 @@ private slots:
             QCOMPARE(m_app->msgs.Texts(), QStringList{read ? "Updates saved !" : "Invalid Spot Price !"});
             QCOMPARE((*pos)->m_fPrice, read ? 100.5f : stored);
         }
-
-        // The Bond Analysis window: its price, and a payment typed in place,
-        // which the grid then shows with the full stop.
-        AnalysisDialog dlg;
-        dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
-        dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
-        auto* grid = dlg.findChild<PaymentGrid*>("grid");
-        grid->editItem(grid->topLevelItem(0), PaymentGrid::kPayment);
-        QVERIFY(grid->Editor());
-        grid->Editor()->setText(QStringLiteral("110,0"));
-        grid->CommitEdit();
-        QCOMPARE(grid->Text(0, PaymentGrid::kPayment), comma ? QStringLiteral("110.0") : QStringLiteral("110,0"));
-        grid->SetText(0, PaymentGrid::kDate, FormatDate(Day(2004, 3, 1)));
-        dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100,0"));
-        m_app->msgs.Clear();
-        dlg.findChild<QPushButton*>("calculate")->click();
-        QCOMPARE(m_app->msgs.Texts(), comma ? QStringList() : QStringList{"Invalid Spot Price !"});
-        QCOMPARE(dlg.findChild<QLineEdit*>("ytm")->text(), comma ? QStringLiteral("0.10000000") : QString());
     }
 
     // The Bond Analysis window counts its rows and shows its figures in ASCII
-    // with the full stop; its dates are the locale's and read back.
+    // with the full stop; its dates are the locale's and read back. A payment
+    // and a price typed with a decimal comma are read as in the form, and the
+    // grid then shows the payment with the full stop.
     void analysisWindowFiguresAndPeriods()
     {
         m_app->clock.SetNow(Day(2003, 3, 1) + 0.5);
@@ -209,6 +193,17 @@ private slots:
         for (const char* box : {"ytm", "d1", "h", "squareM"})
             figures << dlg.findChild<QLineEdit*>(box)->text();
         QCOMPARE(figures, QStringList({"1", "0.10000000", "1.00000000", "2.00000000", "1.00000000"}));
+
+        const bool comma = QLocale().decimalPoint() == QStringLiteral(",");
+        grid->editItem(grid->topLevelItem(0), PaymentGrid::kPayment);
+        QVERIFY(grid->Editor());
+        grid->Editor()->setText(QStringLiteral("110,0"));
+        grid->CommitEdit();
+        QCOMPARE(grid->Text(0, PaymentGrid::kPayment), comma ? QStringLiteral("110.0") : QStringLiteral("110,0"));
+        dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100,0"));
+        dlg.findChild<QPushButton*>("calculate")->click();
+        QCOMPARE(m_app->msgs.Texts(), comma ? QStringList() : QStringList{"Invalid Spot Price !"});
+        QCOMPARE(dlg.findChild<QLineEdit*>("ytm")->text(), comma ? QStringLiteral("0.10000000") : QString());
     }
 };
 
