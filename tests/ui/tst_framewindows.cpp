@@ -1,13 +1,12 @@
 // What the main window opens over the sample database: the seek list in
-// pane (0,0), Update All, Run with the portfolio window, the Bond Analysis
-// window that Single analysis brings up, and the user guide.
+// pane (0,0), Run with the portfolio window, the Bond Analysis window that
+// Single analysis brings up, and the user guide. Update All is the price
+// import's test, which opens it.
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
-#include "model/priceupdate.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "prices/priceupdatedlg.h"
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
 #include "support/windows.h"
@@ -166,39 +165,6 @@ private slots:
             m_frame->Action(ID_MOVE_LAST)->trigger();
         }
         QCOMPARE(View().topLevelItemCount(), keepsRows ? rows : 0);
-    }
-
-    void updateAllRepricesTheOpenDatabase()
-    {
-        CBond& current = ***Form().m_posCurrent;
-        QCOMPARE(current.m_strID, std::string("GOV-2027-A"));
-        const int standDay = DaySerial(m_frame->StandDate());
-        int alive = 0;
-        for (const auto& bond : Form().m_bondList.m_list)
-            alive += bond->m_nMaturity > standDay;
-
-        // Closing without a Save changes nothing.
-        WhenModal<CPriceUpdateDlg>([](CPriceUpdateDlg* dlg) { Click(dlg, "closeButton"); });
-        m_frame->Action(ID_UPDATE_ALL)->trigger();
-        QVERIFY(!m_app->Doc().IsModified());
-
-        int rows = -1;
-        WhenModal<CPriceUpdateDlg>([&rows](CPriceUpdateDlg* dlg) {
-            auto* list = dlg->findChild<QTreeWidget*>("priceList");
-            rows = list->topLevelItemCount();
-            QTreeWidgetItem* item = list->findItems("GOV-2027-A", Qt::MatchExactly, 1).value(0);
-            QVERIFY(item);
-            list->setCurrentItem(item);
-            list->editItem(item, 0);
-            list->findChild<QLineEdit*>("priceEditor")->setText("97.3");
-            Click(dlg, "saveButton");
-            Click(dlg, "closeButton");
-        });
-        m_frame->Action(ID_UPDATE_ALL)->trigger();
-        QCOMPARE(rows, std::min(alive, kBondsPerPage));
-        QCOMPARE(current.m_fPrice, 97.3f);
-        QVERIFY(m_app->Doc().IsModified());
-        QCOMPARE(FormText("priceEdit"), QString("97.30"));
     }
 
     // Run hands the pickers' values, time of day included, and the open

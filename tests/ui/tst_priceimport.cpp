@@ -267,11 +267,21 @@ private slots:
         QVERIFY(!m_app->Doc().IsModified());
     }
 
-    // From the price update window, prices typed on the page are first saved
-    // or dropped as for a page change; afterwards the page shows the new
-    // prices, and the frame marks the database once the window closes.
+    // Update All shows the bonds alive on the stand date and, closed without
+    // a save, changes nothing. From that window, prices typed on the page are
+    // first saved or dropped as for a page change; afterwards the page shows
+    // the new prices, and the frame marks the database once the window closes.
     void importFromThePriceUpdateWindow()
     {
+        int rows = -1;
+        WhenModal<CPriceUpdateDlg>([&rows](CPriceUpdateDlg* upd) {
+            rows = upd->findChild<QTreeWidget*>("priceList")->topLevelItemCount();
+            Click(upd, "closeButton");
+        });
+        m_app->frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(rows, 24); // of the sample's 28 bonds, all that mature after 6 December 2026
+        QVERIFY(!m_app->Doc().IsModified());
+
         const QString path = Write("prices.csv", kPrices);
         bool modifiedInside = true;
         QStringList page;
