@@ -1,12 +1,10 @@
 // What the main window opens over the sample database: the seek list in
-// pane (0,0), Run with the portfolio window, the Bond Analysis window that
-// Single analysis brings up, and the user guide. Update All is the price
-// import's test, which opens it.
+// pane (0,0), the Bond Analysis window that Single analysis brings up, and
+// the user guide. Update All is the price import's test, which opens it;
+// Run with the portfolio window is the number texts' test, in every locale.
 
 #include "analysis/analysisdlg.h"
 #include "editor/inview.h"
-#include "portfolio/portfoliodlg.h"
-#include "portfolio/updatebonddlg.h"
 #include "shell/guidewindow.h"
 #include "shell/mylistview.h"
 #include "support/windows.h"
@@ -165,43 +163,6 @@ private slots:
             m_frame->Action(ID_MOVE_LAST)->trigger();
         }
         QCOMPARE(View().topLevelItemCount(), keepsRows ? rows : 0);
-    }
-
-    // Run hands the pickers' values, time of day included, and the open
-    // database to the portfolio window; only a price changed there marks
-    // the document.
-    void runOpensThePortfolioOverTheDatabase()
-    {
-        SetDates(m_frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
-        CBond* first = Form().m_bondList.m_list.front().get();
-        bool opened = false;
-        for (bool changePrice : {false, true}) {
-            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-                opened = true;
-                QCOMPARE(*dlg->m_pStandDate, 45838.25);
-                QCOMPARE(*dlg->m_pHorizon, 48395.0);
-                QCOMPARE(dlg->m_pBondList, &Form().m_bondList.m_list);
-                dlg->AddRow("GOV-2034-A", 10);
-                QCOMPARE(dlg->CellText(0, CPortfolioDlg::ColYTM), QStringLiteral("0.03501497"));
-                if (changePrice) {
-                    dlg->AddRow(QString::fromStdString(first->m_strID), 1);
-                    auto* list = dlg->findChild<QTreeView*>("rows");
-                    list->setCurrentIndex(list->model()->index(1, 0));
-                    WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* upd) {
-                        upd->findChild<QLineEdit*>("price")->setText("88.5");
-                        upd->accept();
-                    });
-                    Click(dlg, "update");
-                }
-                Msgs().Answer(MsgAnswer::No); // "Save the portfolio ?"
-                Click(dlg, "close");
-            });
-            m_frame->Action(ID_RUN_PORTFOLIO)->trigger();
-            QVERIFY(opened);
-            QCOMPARE(m_app->Doc().IsModified(), changePrice);
-        }
-        QCOMPARE(first->m_fPrice, 88.5f);
-        QCOMPARE(FormText("priceEdit"), QStringLiteral("88.50"));
     }
 
     // Every name of the sample shows whole in the form: with the cursor at

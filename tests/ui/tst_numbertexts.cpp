@@ -106,19 +106,29 @@ private slots:
         QVERIFY(test::ReadAll(m_app->dir.filePath("sample.bnd")) == before);
     }
 
-    // A price shown in the portfolio window goes back unchanged when the row
-    // is updated without touching it, or with the same price typed again.
-    void portfolioUpdateOfAnUntouchedPriceChangesNothing()
+    // Run hands the pickers' values, time of day included, and the open
+    // database to the portfolio window. A price shown there goes back
+    // unchanged when its row is updated untouched or with the same price
+    // typed again; only a price changed marks the document, and the form
+    // shows it.
+    void portfolioChangesOnlyAPriceTypedAnew()
     {
-        bool opened = false;
+        test::SetDates(m_app->frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
+        const auto& bonds = Form().m_bondList.m_list;
         QStringList prices;
-        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            opened = true;
-            dlg->AddRow("CORP-2029-Q", 10); // priced 102.10, which no float holds exactly
-            auto* list = dlg->findChild<QTreeView*>("rows");
-            list->setCurrentIndex(list->model()->index(0, 0));
-            prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
-            for (const QString& typed : {QString(), QStringLiteral("102.1")}) {
+        for (const QString& typed : {QString(), QStringLiteral("101.350"), QStringLiteral("88.5")}) {
+            bool opened = false;
+            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+                opened = true;
+                QCOMPARE(std::tuple(*dlg->m_pStandDate, *dlg->m_pHorizon), std::tuple(45838.25, 48395.0));
+                QCOMPARE(dlg->m_pBondList, &bonds);
+                dlg->AddRow("GOV-2034-A", 10);
+                QCOMPARE(dlg->CellText(0, CPortfolioDlg::ColYTM), QStringLiteral("0.03501497"));
+                // The form's record, priced 101.35, which no float holds exactly.
+                dlg->AddRow(QString::fromStdString(bonds.front()->m_strID), 1);
+                auto* rows = dlg->findChild<QTreeView*>("rows");
+                rows->setCurrentIndex(rows->model()->index(1, 0));
+                prices << dlg->CellText(1, CPortfolioDlg::ColPrice);
                 WhenModal<CUpdateBondDlg>([typed](CUpdateBondDlg* upd) {
                     if (!typed.isNull())
                         upd->findChild<QLineEdit*>("price")->setText(typed);
@@ -126,17 +136,18 @@ private slots:
                     if (upd->isVisible())
                         upd->reject();
                 });
-                dlg->findChild<QPushButton*>("update")->click();
-                prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
-            }
-            m_app->msgs.Answer(MsgAnswer::No);
-            dlg->findChild<QPushButton*>("close")->click();
-        });
-        m_app->frame->Action(ID_RUN_PORTFOLIO)->trigger();
-        QVERIFY(opened);
-        QCOMPARE(m_app->msgs.Texts(), QStringList{"Save the portfolio ?"});
-        QCOMPARE(prices, QStringList({"102.10", "102.10", "102.10"}));
-        QVERIFY(!m_app->Doc().IsModified());
+                test::Click(dlg, "update");
+                prices << dlg->CellText(1, CPortfolioDlg::ColPrice);
+                m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
+                test::Click(dlg, "close");
+            });
+            m_app->frame->Action(ID_RUN_PORTFOLIO)->trigger();
+            QVERIFY(opened);
+            QCOMPARE(m_app->Doc().IsModified(), typed == "88.5");
+        }
+        QCOMPARE(m_app->msgs.Texts(), QStringList(3, "Save the portfolio ?"));
+        QCOMPARE(prices, QStringList({"101.35", "101.35", "101.35", "101.35", "101.35", "88.5"}));
+        QCOMPARE(Field("priceEdit")->text(), QStringLiteral("88.50"));
     }
 
     // Where the locale writes a decimal comma, one typed is the decimal mark,
