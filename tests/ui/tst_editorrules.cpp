@@ -43,10 +43,8 @@ private slots:
             {{}, "No cashflows !"},
         };
         for (const auto& [grid, message] : cases) {
-            CBondFree bond(0);
-            QCOMPARE(FormMessage(bond.SetFromGrid(grid, 1.f, Day(2010, 1, 1), "", "", ui::LocaleDateParser()) +
-                                 kGridCodeOffset),
-                     message);
+            const int code = CBondFree(0).SetFromGrid(grid, 1.f, Day(2010, 1, 1), "", "", ui::LocaleDateParser());
+            QCOMPARE(FormMessage(code + kGridCodeOffset), message);
         }
         QLocale::setDefault(QLocale::c());
     }
