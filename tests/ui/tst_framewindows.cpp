@@ -1,6 +1,6 @@
 // What the main window opens over the sample database: the seek list in
 // pane (0,0), the Bond Analysis window that Single analysis brings up, and
-// the user guide. Update All is the price import's test, which opens it;
+// the user guide. Update All is the import windows' test, which opens it;
 // Run with the portfolio window is the number texts' test, in every locale.
 
 #include "analysis/analysisdlg.h"

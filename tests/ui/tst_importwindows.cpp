@@ -1,8 +1,9 @@
-// Importing prices in the windows: the verdict on every row before anything
-// changes, Apply and Cancel, what the frame and the price update window do
-// afterwards, and files that are no price files. What the verdicts are is the
-// core's test; here it is what the user sees of them.
+// Importing prices and bonds in the windows: the verdict on every row before
+// anything changes, Apply and Cancel, what the frame and the price update
+// window do afterwards, and files that are no price files. What the verdicts
+// are is the core's test; here it is what the user sees of them.
 
+#include "bondimport/bondimportdlg.h"
 #include "prices/priceimportdlg.h"
 #include "prices/priceupdatedlg.h"
 #include "support/windows.h"
@@ -25,6 +26,12 @@ const QByteArray kPrices = "ISIN;Kurs\r\n"
                            "GOV-2019-A;99\r\n" // matured in 2019
                            "ZERO-2027;abc\r\n";
 
+const QByteArray kBonds = "type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n"
+                          "I,GOV-2027-A,Government 4.00% 2027,2017-07-04,2027-07-04,101.349998,4,12,100,\r\n"
+                          "I,GOV-2029-A,Government 2.50% 2029,2019-02-15,2029-02-15,99,2.5,12,100,\r\n"
+                          "II,NEW-1,New loan,2026-01-01,2030-01-01,90,,,,50@2028-01-01;50@2030-01-01\r\n"
+                          "I,NEW-2,,2026-01-01,2036-01-01,100,abc,12,100,\r\n";
+
 // A threshold, the answer to the question it brings, and what follows.
 struct AskedCase {
     double threshold;
@@ -35,14 +42,14 @@ struct AskedCase {
     QString notice;
 };
 
-QString Summary(PriceImportDialog* dlg) { return dlg->findChild<QLabel*>("summary")->text(); }
-QString Source(PriceImportDialog* dlg) { return dlg->findChild<QLabel*>("source")->text(); }
+QString Summary(QWidget* dlg) { return dlg->findChild<QLabel*>("summary")->text(); }
+QString Source(QWidget* dlg) { return dlg->findChild<QLabel*>("source")->text(); }
 
 } // namespace
 
 Q_DECLARE_METATYPE(AskedCase)
 
-class TestPriceImport : public QObject {
+class TestImportWindows : public QObject {
     Q_OBJECT
     std::unique_ptr<SampleApp> m_app;
 
@@ -89,6 +96,7 @@ private slots:
         const QString path = Write("prices.csv", kPrices);
         ImportFromMenu(path, [&](PriceImportDialog* dlg) {
             QCOMPARE(Source(dlg), path);
+            QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma")); // from "114,2"
             QCOMPARE(Rows(Verdicts(dlg)),
                      QList<QStringList>({{"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""},
                                          {"3", "gov-2029-a", "97.10", "98.00", "0.93", "Update", ""},
@@ -216,10 +224,6 @@ private slots:
                      QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Thousands separators not accepted !"}));
             QCOMPARE(dlg->File().decimalMark, DecimalMark::Comma);
         });
-        // A file that shows its mark has it chosen.
-        ImportFromMenu(Write("comma.csv", kPrices), [&](PriceImportDialog* dlg) {
-            QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma"));
-        });
         QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{101.35f});
     }
 
@@ -321,7 +325,35 @@ private slots:
         QCOMPARE(Prices({"BILL-2027-03"}), std::vector<float>{77.0f});
         QCOMPARE(PriceText(), QString("102.00"));
     }
+
+    // The bond import's preview shows every row's verdict and the counts with
+    // nothing changed; Apply replaces GOV-2029-A in its place and adds NEW-1
+    // at the end once the window has closed.
+    void bondImportPreviewThenApply()
+    {
+        const auto& bonds = m_app->frame->BondList().m_list;
+        const std::size_t before = bonds.size();
+        const QString path = Write("bonds.csv", kBonds);
+        Import<BondImportDialog>(*m_app, m_app->frame->Action(ID_FILE_IMPORT_BONDS), path, [&](BondImportDialog* dlg) {
+            QCOMPARE(Source(dlg), path);
+            QCOMPARE(Rows(Verdicts(dlg)), QList<QStringList>({{"2", "GOV-2027-A", "Unchanged", ""},
+                                                              {"3", "GOV-2029-A", "Replace", ""},
+                                                              {"4", "NEW-1", "Add", ""},
+                                                              {"5", "NEW-2", "Refused", "Invalid Coupon !"}}));
+            QCOMPARE(Summary(dlg), QString("Rows: 4. To add: 1. To replace: 1. Unchanged: 1. Refused: 1."));
+            QCOMPARE(bonds.size(), before);
+            QVERIFY(!m_app->Doc().IsModified());
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(bonds.size(), before + 1);
+        QCOMPARE(bonds.back()->m_strID, std::string("NEW-1"));
+        QCOMPARE(bonds.back()->GetType(), int(BOND_TYPE_FREE));
+        const CBond& second = **std::next(bonds.begin());
+        QCOMPARE(std::pair(second.m_strID, second.m_fPrice), std::pair(std::string("GOV-2029-A"), 99.0f));
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(Msgs().Texts(), QStringList{"1 bond added and 1 replaced ."});
+    }
 };
 
-QTEST_MAIN(TestPriceImport)
-#include "tst_priceimport.moc"
+QTEST_MAIN(TestImportWindows)
+#include "tst_importwindows.moc"
