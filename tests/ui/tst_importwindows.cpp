@@ -54,7 +54,12 @@ class TestImportWindows : public QObject {
     std::unique_ptr<SampleApp> m_app;
 
     FakeMessages& Msgs() { return m_app->msgs; }
-    QString Write(const QString& name, const QByteArray& bytes) { return Written(m_app->dir.filePath(name), bytes); }
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_app->dir.filePath(name);
+        WriteAll(path, bytes);
+        return path;
+    }
     QString PriceText() { return m_app->frame->findChild<QLineEdit*>("priceEdit")->text(); }
     // The prices of the bonds named, in that order; without names, every
     // bond's in list order.

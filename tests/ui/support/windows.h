@@ -17,13 +17,6 @@ struct SampleApp : App {
 };
 #endif
 
-// Writes `bytes` to `path` and gives the path.
-inline QString Written(const QString& path, const QByteArray& bytes)
-{
-    WriteAll(path, bytes);
-    return path;
-}
-
 inline void Click(QWidget* parent, const char* button)
 {
     parent->findChild<QPushButton*>(QLatin1String(button))->click();
