@@ -10,6 +10,15 @@ using namespace tenvix;
 using namespace tenvix::editor;
 using tenvix::test::Day;
 
+namespace {
+
+AnalysisOutcome Analyse(CBond& bond, double stand, double horizon, double price, bool squareM = false)
+{
+    return AnalyseFormBond(bond, stand, horizon, squareM, price, SystemClock());
+}
+
+} // namespace
+
 class TestEditorRules : public QObject {
     Q_OBJECT
 private slots:
@@ -34,10 +43,8 @@ private slots:
             {{}, "No cashflows !"},
         };
         for (const auto& [grid, message] : cases) {
-            CBondFree bond(0);
-            QCOMPARE(FormMessage(bond.SetFromGrid(grid, 1.f, Day(2010, 1, 1), "", "", ui::LocaleDateParser()) +
-                                 kGridCodeOffset),
-                     message);
+            const int code = CBondFree(0).SetFromGrid(grid, 1.f, Day(2010, 1, 1), "", "", ui::LocaleDateParser());
+            QCOMPARE(FormMessage(code + kGridCodeOffset), message);
         }
         QLocale::setDefault(QLocale::c());
     }
@@ -105,31 +112,27 @@ private slots:
         // yearly for half-year coupons.
         CBondStd bond(0);
         bond.SetData(6, 4.f, 100.f, 100.f, Day(2020, 1, 1), Day(2030, 1, 1), "", "");
-        AnalysisOutcome r = AnalyseFormBond(bond, Day(2025, 1, 1), Day(2027, 1, 1), true, 100.0, SystemClock());
+        AnalysisOutcome r = Analyse(bond, Day(2025, 1, 1), Day(2027, 1, 1), 100.0, true);
         QCOMPARE(r.kind, AnalysisOutcome::Result);
         QVERIFY(std::fabs(r.ytm - (1.04 * 1.04 - 1)) < 1e-7);
         QCOMPARE(r.horizonYears, 2.0);
 
         // The price is tested before the dates.
         bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
-        QCOMPARE(AnalyseFormBond(bond, Day(2023, 1, 1), Day(2024, 1, 1), false, 150, SystemClock()).kind,
-                 AnalysisOutcome::PriceTooHigh);
+        QCOMPARE(Analyse(bond, Day(2023, 1, 1), Day(2024, 1, 1), 150).kind, AnalysisOutcome::PriceTooHigh);
         bond.m_fPrice = 90.f;
-        QCOMPARE(AnalyseFormBond(bond, Day(2023, 1, 1), Day(2024, 1, 1), false, 90, SystemClock()).code, 10);
-        QCOMPARE(AnalyseFormBond(bond, Day(2019, 1, 1), Day(2024, 1, 1), false, 90, SystemClock()).code, 12);
+        QCOMPARE(Analyse(bond, Day(2023, 1, 1), Day(2024, 1, 1), 90).code, 10);
+        QCOMPARE(Analyse(bond, Day(2019, 1, 1), Day(2024, 1, 1), 90).code, 12);
 
         // A tiny price for a huge repayment tomorrow needs a yield beyond any
-        // the search may try.
+        // the search may try. Finding no yield is told like any other outcome
+        // the form refuses.
         bond.SetData(12, 0.f, 1e18f, 0.00001f, Day(2020, 1, 1), Day(2025, 1, 2), "", "");
-        QCOMPARE(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).kind,
-                 AnalysisOutcome::NoYield);
-        // Finding no yield is told like any other outcome the form refuses.
-        QCOMPARE(
-            FormMessage(AnalyseFormBond(bond, Day(2025, 1, 1), Day(2026, 1, 1), false, 0.00001, SystemClock()).code),
-            "Bad YTM .");
+        r = Analyse(bond, Day(2025, 1, 1), Day(2026, 1, 1), 0.00001);
+        QCOMPARE(r.kind, AnalysisOutcome::NoYield);
+        QCOMPARE(FormMessage(r.code), "Bad YTM .");
         bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
-        QCOMPARE(FormMessage(AnalyseFormBond(bond, Day(2020, 6, 1), Day(2021, 1, 1), false, 150, SystemClock()).code),
-                 "Bad YTM !");
+        QCOMPARE(FormMessage(Analyse(bond, Day(2020, 6, 1), Day(2021, 1, 1), 150).code), "Bad YTM !");
     }
 
     void analysisOfPaymentLists()
@@ -139,21 +142,19 @@ private slots:
         bond.m_nRelease = DaySerial(Day(2020, 1, 1));
         bond.m_cashflows = {{DaySerial(Day(2026, 3, 15)), 110.f}};
         bond.m_nMaturity = bond.m_cashflows[0].m_nDate;
-        AnalysisOutcome r = AnalyseFormBond(bond, Day(2025, 3, 15), Day(2025, 9, 15), true, 100.0, SystemClock());
+        const AnalysisOutcome r = Analyse(bond, Day(2025, 3, 15), Day(2025, 9, 15), 100.0, true);
         QVERIFY(std::fabs(r.ytm - 0.1) < 1e-6);
         QVERIFY(std::fabs(r.duration - 1.0) < 1e-6);
         QVERIFY(std::fabs(r.m2 - 0.25) < 1e-6);
 
         // A horizon at the stand date stops only an analysis that wants Square-M.
-        QCOMPARE(AnalyseFormBond(bond, Day(2025, 3, 15), Day(2025, 3, 15), false, 100, SystemClock()).kind,
-                 AnalysisOutcome::Result);
-        QCOMPARE(AnalyseFormBond(bond, Day(2025, 3, 15), Day(2025, 3, 15), true, 100, SystemClock()).code, 11);
+        QCOMPARE(Analyse(bond, Day(2025, 3, 15), Day(2025, 3, 15), 100).kind, AnalysisOutcome::Result);
+        QCOMPARE(Analyse(bond, Day(2025, 3, 15), Day(2025, 3, 15), 100, true).code, 11);
 
         // The dates are tested before the price.
         bond.m_fPrice = 500.f;
-        QCOMPARE(AnalyseFormBond(bond, Day(2027, 1, 1), Day(2028, 1, 1), true, 500, SystemClock()).code, 10);
-        QCOMPARE(AnalyseFormBond(bond, Day(2025, 3, 15), Day(2026, 1, 1), true, 500, SystemClock()).kind,
-                 AnalysisOutcome::PriceTooHigh);
+        QCOMPARE(Analyse(bond, Day(2027, 1, 1), Day(2028, 1, 1), 500, true).code, 10);
+        QCOMPARE(Analyse(bond, Day(2025, 3, 15), Day(2026, 1, 1), 500, true).kind, AnalysisOutcome::PriceTooHigh);
     }
 
     void texts()

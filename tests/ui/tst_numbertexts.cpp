@@ -8,8 +8,8 @@
 #include "model/format.h"
 #include "portfolio/portfoliodlg.h"
 #include "portfolio/updatebonddlg.h"
-#include "support/app.h"
 #include "support/locale.h"
+#include "support/windows.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
@@ -19,67 +19,51 @@ using namespace tenvix::ui;
 using tenvix::test::Day;
 using tenvix::test::WhenModal;
 
-namespace {
-
-bool IsAscii(const QString& text)
-{
-    for (QChar c : text)
-        if (c.unicode() > 0x7e)
-            return false;
-    return true;
-}
-
-} // namespace
-
 class TestNumberTexts : public QObject {
     Q_OBJECT
 
-    // The program started in one locale over a copy of the sample database,
-    // analysing from 6 December 2026 to 6 December 2031.
-    struct Started {
-        explicit Started(const QByteArray& locale) : scope(locale)
-        {
-            if (!scope.Active())
-                return;
-            path = app.Copy("sample.bnd");
-            frame = app.Start({"tenvix", path});
-            if (!frame)
-                return;
-            test::SetDates(frame, Day(2026, 12, 6), Day(2031, 12, 6));
-        }
-        test::LocaleScope scope; // first: the windows take its locale
-        test::App app;
-        QString path;
-        CMainFrame* frame = nullptr;
+    // The program started in the case's locale over a copy of the sample
+    // database, analysing from 6 December 2026 to 6 December 2031.
+    std::optional<test::LocaleScope> m_scope; // first: the windows take its locale
+    std::unique_ptr<test::SampleApp> m_app;
 
-        CInView& Form() { return *frame->Form(); }
-        template <class T = QLineEdit>
-        T* Field(const char* name)
-        {
-            return Form().findChild<T*>(QLatin1String(name));
-        }
-    };
+    CInView& Form() { return *m_app->frame->Form(); }
+    template <class T = QLineEdit>
+    T* Field(const char* name)
+    {
+        return Form().findChild<T*>(QLatin1String(name));
+    }
 
 private slots:
-    void locales_data()
+    // Every case runs once in each of these locales.
+    void initTestCase_data()
     {
         QTest::addColumn<QByteArray>("locale");
         for (const char* locale : {"en_US.UTF-8", "de_DE.UTF-8", "fr_FR.UTF-8", "ar_EG.UTF-8"})
             QTest::newRow(locale) << QByteArray(locale);
     }
+    void init()
+    {
+        QFETCH_GLOBAL(QByteArray, locale);
+        m_scope.emplace(locale);
+        QVERIFY2(m_scope->Active(), locale + " is not installed");
+        m_app = std::make_unique<test::SampleApp>();
+        QVERIFY(m_app->frame);
+        test::SetDates(m_app->frame, Day(2026, 12, 6), Day(2031, 12, 6));
+    }
+    void cleanup()
+    {
+        m_app.reset();
+        m_scope.reset();
+    }
 
     // Every record of the sample, shown and analysed, gives the core's yield
     // for the stored terms; saved as shown, and the database saved, it leaves
     // the file byte for byte.
-    void everyRecordAnalysesAsStoredAndSavesUnchanged_data() { locales_data(); }
     void everyRecordAnalysesAsStoredAndSavesUnchanged()
     {
-        QFETCH(QByteArray, locale);
-        Started s(locale);
-        QVERIFY2(s.scope.Active(), locale + " is not installed");
-        QVERIFY(s.frame);
-        const QByteArray before = test::ReadAll(s.path);
-        CInView& form = s.Form();
+        const QByteArray before = test::ReadAll(m_app->dir.filePath("sample.bnd"));
+        CInView& form = Form();
         auto& list = form.m_bondList.m_list;
         int analysed = 0;
         QStringList faults; // every record's, rather than the first one's
@@ -93,53 +77,58 @@ private slots:
             form.ShowRecordAt(pos);
             if (const auto* free = dynamic_cast<const CBondFree*>(&stored)) {
                 const int payments = int(free->m_cashflows.size());
-                expect(id + " periods", s.Field<QSpinBox>("periodsBox")->text(), QString::number(payments));
-                expect(id + " rows", QString::number(s.Field<PaymentGrid>("paymentGrid")->RowCount()),
+                expect(id + " periods", Field<QSpinBox>("periodsBox")->text(), QString::number(payments));
+                expect(id + " rows", QString::number(Field<PaymentGrid>("paymentGrid")->RowCount()),
                        QString::number(payments));
             }
             if (id == "TSY-2033-S")
-                expect(id + " coupon", s.Field("couponEdit")->text(), QStringLiteral("2.0625"));
+                expect(id + " coupon", Field("couponEdit")->text(), QStringLiteral("2.0625"));
 
             std::unique_ptr<CBond> core = test::CopyOf(stored);
-            core->SetDates(s.frame->StandDate(), s.frame->Horizon());
+            core->SetDates(m_app->frame->StandDate(), m_app->frame->Horizon());
             core->Prepare();
-            s.app.msgs.Clear();
+            m_app->msgs.Clear();
             form.OnAnalyse();
-            QVERIFY(!s.app.msgs.shown.isEmpty());
+            QVERIFY(!m_app->msgs.shown.isEmpty());
             if (core->Validate() == BOND_OK) {
-                const QString ytm = QString::fromStdString(FormatFixed(core->GetYTM(s.app.clock), 8));
-                expect(id + " analysed", s.app.msgs.Last().text.section(u'\n', 0, 0), "YTM=" + ytm);
+                const QString ytm = QString::fromStdString(FormatFixed(core->GetYTM(m_app->clock), 8));
+                expect(id + " analysed", m_app->msgs.Last().text.section(u'\n', 0, 0), "YTM=" + ytm);
                 ++analysed;
             }
 
             form.SaveRecord();
-            expect(id + " saved", s.app.msgs.Last().text, QStringLiteral("Updates saved !"));
+            expect(id + " saved", m_app->msgs.Last().text, QStringLiteral("Updates saved !"));
         }
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
         QVERIFY(analysed >= 20);
-        s.frame->Action(ID_FILE_SAVE)->trigger();
-        QVERIFY(!s.app.Doc().IsModified());
-        QVERIFY(test::ReadAll(s.path) == before);
+        m_app->frame->Action(ID_FILE_SAVE)->trigger();
+        QVERIFY(!m_app->Doc().IsModified());
+        QVERIFY(test::ReadAll(m_app->dir.filePath("sample.bnd")) == before);
     }
 
-    // A price shown in the portfolio window goes back unchanged when the row
-    // is updated without touching it, or with the same price typed again.
-    void portfolioUpdateOfAnUntouchedPriceChangesNothing_data() { locales_data(); }
-    void portfolioUpdateOfAnUntouchedPriceChangesNothing()
+    // Run hands the pickers' values, time of day included, and the open
+    // database to the portfolio window. A price shown there goes back
+    // unchanged when its row is updated untouched or with the same price
+    // typed again; only a price changed marks the document, and the form
+    // shows it.
+    void portfolioChangesOnlyAPriceTypedAnew()
     {
-        QFETCH(QByteArray, locale);
-        Started s(locale);
-        QVERIFY2(s.scope.Active(), locale + " is not installed");
-        QVERIFY(s.frame);
-        bool opened = false;
+        test::SetDates(m_app->frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
+        const auto& bonds = Form().m_bondList.m_list;
         QStringList prices;
-        WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-            opened = true;
-            dlg->AddRow("CORP-2029-Q", 10); // priced 102.10, which no float holds exactly
-            auto* list = dlg->findChild<QTreeView*>("rows");
-            list->setCurrentIndex(list->model()->index(0, 0));
-            prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
-            for (const QString& typed : {QString(), QStringLiteral("102.1")}) {
+        for (const QString& typed : {QString(), QStringLiteral("101.350"), QStringLiteral("88.5")}) {
+            bool opened = false;
+            WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
+                opened = true;
+                QCOMPARE(std::tuple(*dlg->m_pStandDate, *dlg->m_pHorizon), std::tuple(45838.25, 48395.0));
+                QCOMPARE(dlg->m_pBondList, &bonds);
+                dlg->AddRow("GOV-2034-A", 10);
+                QCOMPARE(dlg->CellText(0, CPortfolioDlg::ColYTM), QStringLiteral("0.03501497"));
+                // The form's record, priced 101.35, which no float holds exactly.
+                dlg->AddRow(QString::fromStdString(bonds.front()->m_strID), 1);
+                auto* rows = dlg->findChild<QTreeView*>("rows");
+                rows->setCurrentIndex(rows->model()->index(1, 0));
+                prices << dlg->CellText(1, CPortfolioDlg::ColPrice);
                 WhenModal<CUpdateBondDlg>([typed](CUpdateBondDlg* upd) {
                     if (!typed.isNull())
                         upd->findChild<QLineEdit*>("price")->setText(typed);
@@ -147,33 +136,29 @@ private slots:
                     if (upd->isVisible())
                         upd->reject();
                 });
-                dlg->findChild<QPushButton*>("update")->click();
-                prices << dlg->CellText(0, CPortfolioDlg::ColPrice);
-            }
-            s.app.msgs.Answer(MsgAnswer::No);
-            dlg->findChild<QPushButton*>("close")->click();
-        });
-        s.frame->Action(ID_RUN_PORTFOLIO)->trigger();
-        QVERIFY(opened);
-        QCOMPARE(s.app.msgs.Texts(), QStringList{"Save the portfolio ?"});
-        QCOMPARE(prices, QStringList({"102.10", "102.10", "102.10"}));
-        QVERIFY(!s.app.Doc().IsModified());
+                test::Click(dlg, "update");
+                prices << dlg->CellText(1, CPortfolioDlg::ColPrice);
+                m_app->msgs.Answer(MsgAnswer::No); // "Save the portfolio ?"
+                test::Click(dlg, "close");
+            });
+            m_app->frame->Action(ID_RUN_PORTFOLIO)->trigger();
+            QVERIFY(opened);
+            QCOMPARE(m_app->Doc().IsModified(), typed == "88.5");
+        }
+        QCOMPARE(m_app->msgs.Texts(), QStringList(3, "Save the portfolio ?"));
+        QCOMPARE(prices, QStringList({"101.35", "101.35", "101.35", "101.35", "101.35", "88.5"}));
+        QCOMPARE(Field("priceEdit")->text(), QStringLiteral("88.50"));
     }
 
     // Where the locale writes a decimal comma, one typed is the decimal mark,
     // and taken as the full stop; elsewhere, or beside a full stop, the field
     // refuses it as before.
-    void typedDecimalCommaFollowsTheLocale_data() { locales_data(); }
     void typedDecimalCommaFollowsTheLocale()
     {
-        QFETCH(QByteArray, locale);
-        Started s(locale);
-        QVERIFY2(s.scope.Active(), locale + " is not installed");
-        QVERIFY(s.frame);
         const bool comma = QLocale().decimalPoint() == QStringLiteral(",");
 
         // The record form, saving a Type I record.
-        CInView& form = s.Form();
+        CInView& form = Form();
         auto& list = form.m_bondList.m_list;
         const auto pos =
             std::find_if(list.begin(), list.end(), [](const auto& b) { return b->GetType() == BOND_TYPE_STD; });
@@ -181,43 +166,22 @@ private slots:
         form.ShowRecordAt(pos);
         const float stored = (*pos)->m_fPrice;
         for (const char* typed : {"1.000,5", "100,5"}) {
-            s.Field("priceEdit")->setText(QString::fromLatin1(typed));
-            s.app.msgs.Clear();
+            Field("priceEdit")->setText(QString::fromLatin1(typed));
+            m_app->msgs.Clear();
             form.SaveRecord();
             const bool read = comma && QByteArray(typed) == "100,5";
-            QCOMPARE(s.app.msgs.Texts(), QStringList{read ? "Updates saved !" : "Invalid Spot Price !"});
+            QCOMPARE(m_app->msgs.Texts(), QStringList{read ? "Updates saved !" : "Invalid Spot Price !"});
             QCOMPARE((*pos)->m_fPrice, read ? 100.5f : stored);
         }
-
-        // The Bond Analysis window: its price, and a payment typed in place,
-        // which the grid then shows with the full stop.
-        AnalysisDialog dlg;
-        dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
-        dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
-        auto* grid = dlg.findChild<PaymentGrid*>("grid");
-        grid->editItem(grid->topLevelItem(0), PaymentGrid::kPayment);
-        QVERIFY(grid->Editor());
-        grid->Editor()->setText(QStringLiteral("110,0"));
-        grid->CommitEdit();
-        QCOMPARE(grid->Text(0, PaymentGrid::kPayment), comma ? QStringLiteral("110.0") : QStringLiteral("110,0"));
-        grid->SetText(0, PaymentGrid::kDate, FormatDate(Day(2004, 3, 1)));
-        dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100,0"));
-        s.app.msgs.Clear();
-        dlg.findChild<QPushButton*>("calculate")->click();
-        QCOMPARE(s.app.msgs.Texts(), comma ? QStringList() : QStringList{"Invalid Spot Price !"});
-        QCOMPARE(dlg.findChild<QLineEdit*>("ytm")->text(), comma ? QStringLiteral("0.10000000") : QString());
     }
 
     // The Bond Analysis window counts its rows and shows its figures in ASCII
-    // with the full stop; its dates are the locale's and read back.
-    void analysisWindowFiguresAndPeriods_data() { locales_data(); }
+    // with the full stop; its dates are the locale's and read back. A payment
+    // and a price typed with a decimal comma are read as in the form, and the
+    // grid then shows the payment with the full stop.
     void analysisWindowFiguresAndPeriods()
     {
-        QFETCH(QByteArray, locale);
-        test::LocaleScope scope(locale);
-        QVERIFY2(scope.Active(), locale + " is not installed");
-        test::FakeMessages msgs;
-        test::FakeClock clock(Day(2003, 3, 1) + 0.5);
+        m_app->clock.SetNow(Day(2003, 3, 1) + 0.5);
         AnalysisDialog dlg;
         dlg.findChild<DatePicker*>("standDate")->SetValue(Day(2003, 3, 1));
         dlg.findChild<DatePicker*>("horizonDate")->SetValue(Day(2005, 3, 1));
@@ -235,13 +199,22 @@ private slots:
         dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100"));
         dlg.findChild<QCheckBox*>("squareMWanted")->setChecked(true);
         dlg.findChild<QPushButton*>("calculate")->click();
-        QCOMPARE(msgs.Texts(), QStringList());
-        const auto text = [&dlg](const char* box) { return dlg.findChild<QLineEdit*>(box)->text(); };
-        QCOMPARE(text("ytm"), QStringLiteral("0.10000000"));
-        QCOMPARE(text("d1"), QStringLiteral("1.00000000"));
-        QCOMPARE(text("h"), QStringLiteral("2.00000000"));
-        QCOMPARE(text("squareM"), QStringLiteral("1.00000000"));
-        QVERIFY(IsAscii(grid->Text(0, PaymentGrid::kNo)));
+        QCOMPARE(m_app->msgs.Texts(), QStringList());
+        QStringList figures{grid->Text(0, PaymentGrid::kNo)};
+        for (const char* box : {"ytm", "d1", "h", "squareM"})
+            figures << dlg.findChild<QLineEdit*>(box)->text();
+        QCOMPARE(figures, QStringList({"1", "0.10000000", "1.00000000", "2.00000000", "1.00000000"}));
+
+        const bool comma = QLocale().decimalPoint() == QStringLiteral(",");
+        grid->editItem(grid->topLevelItem(0), PaymentGrid::kPayment);
+        QVERIFY(grid->Editor());
+        grid->Editor()->setText(QStringLiteral("110,0"));
+        grid->CommitEdit();
+        QCOMPARE(grid->Text(0, PaymentGrid::kPayment), comma ? QStringLiteral("110.0") : QStringLiteral("110,0"));
+        dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100,0"));
+        dlg.findChild<QPushButton*>("calculate")->click();
+        QCOMPARE(m_app->msgs.Texts(), comma ? QStringList() : QStringList{"Invalid Spot Price !"});
+        QCOMPARE(dlg.findChild<QLineEdit*>("ytm")->text(), comma ? QStringLiteral("0.10000000") : QString());
     }
 };
 

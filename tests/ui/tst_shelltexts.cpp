@@ -68,13 +68,9 @@ private slots:
         QCOMPARE(list[0] + " " + list[1], QString("/d/e.bnd /d/c.bnd"));
 
         // A hand-edited list with a gap and a repeat loads in order, once each.
-        {
-            const auto s = OpenSettings();
-            s->setValue("Recent File List/File1", "/x/one.bnd");
-            s->setValue("Recent File List/File2", "");
-            s->setValue("Recent File List/File3", "/x/one.bnd");
-            s->setValue("Recent File List/File4", "/x/two.bnd");
-        }
+        int k = 0;
+        for (const char* path : {"/x/one.bnd", "", "/x/one.bnd", "/x/two.bnd"})
+            OpenSettings()->setValue(QString("Recent File List/File%1").arg(++k), path);
         RecentFileList again;
         again.ReadList();
         QCOMPARE(again.GetSize(), 2);

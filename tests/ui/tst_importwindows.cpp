@@ -1,0 +1,364 @@
+// Importing prices and bonds in the windows: the verdict on every row before
+// anything changes, Apply and Cancel, what the frame and the price update
+// window do afterwards, and files that are no price files. What the verdicts
+// are is the core's test; here it is what the user sees of them.
+
+#include "bondimport/bondimportdlg.h"
+#include "prices/priceimportdlg.h"
+#include "prices/priceupdatedlg.h"
+#include "support/pricelist.h"
+#include "support/windows.h"
+
+#include <sys/stat.h>
+
+using namespace tenvix;
+using namespace tenvix::ui;
+using namespace tenvix::test;
+
+namespace {
+
+// Against the sample on its stand date, 6 December 2026.
+const QByteArray kPrices = "ISIN;Kurs\r\n"
+                           "GOV-2027-A;102\r\n"   // the form's record
+                           "gov-2029-a;98\r\n"    // 97.10 before
+                           "TSY-2028-S;130\r\n"   // a large change
+                           "GOV-2034-A;114,2\r\n" // the stored float
+                           "XX-UNKNOWN;5\r\n"
+                           "GOV-2019-A;99\r\n" // matured in 2019
+                           "ZERO-2027;abc\r\n";
+
+const QByteArray kBonds = "type,id,name,release,maturity,price,coupon,period_months,face,payments\r\n"
+                          "I,GOV-2027-A,Government 4.00% 2027,2017-07-04,2027-07-04,101.349998,4,12,100,\r\n"
+                          "I,GOV-2029-A,Government 2.50% 2029,2019-02-15,2029-02-15,99,2.5,12,100,\r\n"
+                          "II,NEW-1,New loan,2026-01-01,2030-01-01,90,,,,50@2028-01-01;50@2030-01-01\r\n"
+                          "I,NEW-2,,2026-01-01,2036-01-01,100,abc,12,100,\r\n";
+
+// A threshold, the answer to the question it brings, and what follows.
+struct AskedCase {
+    double threshold;
+    MsgAnswer answer;
+    QString question;
+    float tsy;   // 130 in the file
+    float gov29; // 98 in the file, 0.93 % up
+    QString notice;
+};
+
+QString Summary(QWidget* dlg) { return dlg->findChild<QLabel*>("summary")->text(); }
+QString Source(QWidget* dlg) { return dlg->findChild<QLabel*>("source")->text(); }
+
+} // namespace
+
+Q_DECLARE_METATYPE(AskedCase)
+
+class TestImportWindows : public QObject {
+    Q_OBJECT
+    std::unique_ptr<SampleApp> m_app;
+
+    FakeMessages& Msgs() { return m_app->msgs; }
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_app->dir.filePath(name);
+        WriteAll(path, bytes);
+        return path;
+    }
+    QString PriceText() { return m_app->frame->findChild<QLineEdit*>("priceEdit")->text(); }
+    // The prices of the bonds named, in that order; without names, every
+    // bond's in list order.
+    std::vector<float> Prices(std::vector<std::string> ids = {})
+    {
+        const auto& list = m_app->frame->BondList().m_list;
+        if (ids.empty())
+            for (const auto& bond : list)
+                ids.push_back(bond->m_strID);
+        std::vector<float> prices;
+        for (const std::string& id : ids)
+            for (const auto& bond : list)
+                if (bond->m_strID == id)
+                    prices.push_back(bond->m_fPrice);
+        return prices;
+    }
+    // Opens the import from the File menu, reads `path` in the window and
+    // then runs `act` on it.
+    template <class F>
+    void ImportFromMenu(const QString& path, F act)
+    {
+        Import<PriceImportDialog>(*m_app, m_app->frame->Action(ID_FILE_IMPORT_PRICES), path, act);
+    }
+
+private slots:
+    void init()
+    {
+        m_app = std::make_unique<SampleApp>();
+        QVERIFY(m_app->frame);
+    }
+    void cleanup() { m_app.reset(); }
+
+    // Each row with its figures and verdict before anything changes; the
+    // threshold and the filter change what is flagged and shown, a click on
+    // a heading sorts; Cancel leaves every price and the document alone.
+    void previewShowsEveryRowThenCancelChangesNothing()
+    {
+        const std::vector<float> before = Prices();
+        const QString path = Write("prices.csv", kPrices);
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
+            QCOMPARE(Source(dlg), path);
+            QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma")); // from "114,2"
+            QCOMPARE(Rows(Verdicts(dlg)),
+                     QList<QStringList>({{"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""},
+                                         {"3", "gov-2029-a", "97.10", "98.00", "0.93", "Update", ""},
+                                         {"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"},
+                                         {"5", "GOV-2034-A", "114.20", "114.20", "0.00", "Unchanged", ""},
+                                         {"6", "XX-UNKNOWN", "", "5.00", "", "Unknown", ""},
+                                         {"7", "GOV-2019-A", "100.00", "99.00", "", "Not alive", ""},
+                                         {"8", "ZERO-2027", "", "", "", "Refused", "Invalid price !"}}));
+            QCOMPARE(Summary(dlg), QString("Rows: 7. To update: 3 (large changes: 1). Unchanged: 1. Unknown: 1. "
+                                           "Not alive: 1. Refused: 1."));
+            QVERIFY(dlg->findChild<QPushButton*>("applyButton")->isEnabled());
+
+            // The threshold, in ASCII digits whatever the locale.
+            auto* threshold = dlg->findChild<QDoubleSpinBox*>("threshold");
+            QCOMPARE(threshold->text(), QString("20.00 %"));
+            threshold->setValue(0.8);
+            QVERIFY(Summary(dlg).contains("(large changes: 2)"));
+            QCOMPARE(Verdicts(dlg)->index(1, 6).data().toString(), QString("Large change !"));
+            QVERIFY(Verdicts(dlg)->index(1, 0).data(Qt::BackgroundRole).isValid());
+            QVERIFY(!Verdicts(dlg)->index(0, 0).data(Qt::BackgroundRole).isValid());
+
+            auto* filter = dlg->findChild<QComboBox*>("filter");
+            filter->setCurrentText("Large changes");
+            QCOMPARE(Verdicts(dlg)->rowCount(), 2);
+            threshold->setValue(40.0);
+            QCOMPARE(Verdicts(dlg)->rowCount(), 0);
+            filter->setCurrentText("Refused");
+            QCOMPARE(Verdicts(dlg)->rowCount(), 1);
+            filter->setCurrentText("All rows");
+
+            // Largest change first; rows without one last.
+            auto* header = dlg->findChild<QTableView*>("verdicts")->horizontalHeader();
+            for (int click = 0; click < 2; ++click)
+                QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                                  QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
+            QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"4", "3", "2", "5", "6", "7", "8"}));
+
+            // Nothing has changed yet.
+            QCOMPARE(Prices(), before);
+            Click(dlg, "cancelButton");
+        });
+        QCOMPARE(Prices(), before);
+        QVERIFY(!m_app->Doc().IsModified());
+        QVERIFY(Msgs().shown.isEmpty());
+        QCOMPARE(PriceText(), QString("101.35"));
+    }
+
+    // Apply stores the accepted prices in one step, then the frame does what
+    // it does after a page of Update All is saved, and says how many.
+    void applyFromTheMenu()
+    {
+        Msgs().Answer(MsgAnswer::Yes); // the large change too
+        ImportFromMenu(Write("prices.csv", kPrices), [](PriceImportDialog* dlg) { Click(dlg, "applyButton"); });
+        QCOMPARE(Prices({"GOV-2027-A", "GOV-2029-A", "TSY-2028-S", "GOV-2019-A", "ZERO-2027"}),
+                 std::vector<float>({102.0f, 98.0f, 130.0f, 100.0f, 98.3f}));
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(PriceText(), QString("102.00"));
+        QCOMPARE(Msgs().Texts().value(0), QString("1 price changes by more than 20.00 % . Store it too ?"));
+        QCOMPARE(Shown(Msgs().Last()),
+                 std::tuple(QString("3 prices updated ."), QString("tenvix"), MsgIcon::Information, MsgButtons::Ok));
+
+        // The clipboard is a source too; the chooser cancelled leaves the
+        // window open for it.
+        QGuiApplication::clipboard()->setText("ID\tPrice\nGOV-2027-A\t103.5\n");
+        Msgs().Clear();
+        ImportFromMenu(QString(), [](PriceImportDialog* dlg) {
+            QCOMPARE(Verdicts(dlg)->rowCount(), 0);
+            QVERIFY(!dlg->findChild<QPushButton*>("applyButton")->isEnabled());
+            Click(dlg, "clipboardButton");
+            QCOMPARE(Source(dlg), QString("the clipboard"));
+            QCOMPARE(Row(Verdicts(dlg), 0), QStringList({"2", "GOV-2027-A", "102.00", "103.50", "1.47", "Update", ""}));
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{103.5f});
+        QCOMPARE(Msgs().Texts(), QStringList{"1 price updated ."});
+    }
+
+    // Apply asks once before it stores changes beyond the threshold: No
+    // stores only the others, Cancel nothing and the window stays. Yes, which
+    // stores them too, is the menu's test above.
+    void applyAsksAboutLargeChanges_data()
+    {
+        QTest::addColumn<AskedCase>("c");
+        const QString one = "1 price changes by more than 20.00 % . Store it too ?";
+        const QString two = "2 prices change by more than 0.75 % . Store them too ?";
+        QTest::newRow("no") << AskedCase{20.0, MsgAnswer::No, one, 99.4f, 98.0f, "2 prices updated ."};
+        QTest::newRow("no, two") << AskedCase{0.75, MsgAnswer::No, two, 99.4f, 97.1f, "1 price updated ."};
+        QTest::newRow("cancel") << AskedCase{20.0, MsgAnswer::Cancel, one, 99.4f, 97.1f, ""};
+    }
+    void applyAsksAboutLargeChanges()
+    {
+        QFETCH(AskedCase, c);
+        Msgs().Answer(c.answer);
+        bool openAfterCancel = false;
+        ImportFromMenu(Write("prices.csv", kPrices), [&](PriceImportDialog* dlg) {
+            dlg->findChild<QDoubleSpinBox*>("threshold")->setValue(c.threshold);
+            Click(dlg, "applyButton");
+            QCOMPARE(Shown(Msgs().shown.value(0)),
+                     std::tuple(c.question, QString("Question"), MsgIcon::Question, MsgButtons::YesNoCancel));
+            openAfterCancel = dlg->isVisible();
+        });
+        QCOMPARE(openAfterCancel, c.notice.isEmpty());
+        QCOMPARE(Prices({"TSY-2028-S", "GOV-2029-A"}), std::vector<float>({c.tsy, c.gov29}));
+        QCOMPARE(Msgs().Texts().mid(1), c.notice.isEmpty() ? QStringList() : QStringList{c.notice});
+        QCOMPARE(m_app->Doc().IsModified(), !c.notice.isEmpty());
+    }
+
+    // "1.012" with no other price to tell the mark is refused; the window
+    // shows the mark it found and takes the user's word for it.
+    void decimalMark()
+    {
+        const QString path = Write("prices.csv", "ISIN;Kurs\r\nGOV-2027-A;1.012\r\nGOV-2029-A;98\r\n");
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
+            auto* mark = dlg->findChild<QComboBox*>("decimalMark");
+            QVERIFY(mark->isEnabled());
+            QCOMPARE(mark->currentIndex(), -1);
+            QCOMPARE(Row(Verdicts(dlg), 0),
+                     QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Ambiguous number !"}));
+            QVERIFY(Summary(dlg).contains("Refused: 1."));
+            mark->setCurrentText("point");
+            QCOMPARE(Row(Verdicts(dlg), 0),
+                     QStringList({"2", "GOV-2027-A", "101.35", "1.01", "-99.00", "Update", "Large change !"}));
+            mark->setCurrentText("comma");
+            QCOMPARE(Row(Verdicts(dlg), 0),
+                     QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Thousands separators not accepted !"}));
+            QCOMPARE(dlg->File().decimalMark, DecimalMark::Comma);
+        });
+        QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{101.35f});
+    }
+
+    // Files that hold no prices get their reason and change nothing: what the
+    // window showed stays, and so does every price. The reader's other
+    // refusals take the binary file's way to the window.
+    void filesThatAreNoPriceFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QByteArray junk(100000, '\x01');
+        junk[99999] = '\0';
+        QTest::newRow("binary") << junk << "This is not a text file .";
+        QTest::newRow("too large") << QByteArray() << "The file is larger than 256 MB .";
+        QTest::newRow("pipe") << QByteArray() << "pipe";
+    }
+    void filesThatAreNoPriceFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        QString path = m_app->dir.filePath("bad.csv");
+        if (message == "pipe") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+            message = "An unexpected error occurred while reading " + path + ".";
+        } else if (bytes.isEmpty()) {
+            // Two gigabytes, none of them on disk: refused from the size.
+            WriteAll(path, "GOV-2027-A;1\n");
+            QVERIFY(QFile::resize(path, qint64(2) << 30));
+        } else {
+            WriteAll(path, bytes);
+        }
+        const std::vector<float> before = Prices();
+        const QString good = Write("good.csv", kPrices);
+        ImportFromMenu(good, [&](PriceImportDialog* dlg) {
+            QCOMPARE(Verdicts(dlg)->rowCount(), 7);
+            m_app->chooser.Answer(path);
+            Click(dlg, "fileButton");
+            QCOMPARE(Msgs().Texts(), QStringList{message});
+            QCOMPARE(Msgs().Last().caption, QString("tenvix"));
+            QCOMPARE(Source(dlg), good);
+            QCOMPARE(Verdicts(dlg)->rowCount(), 7);
+        });
+        QCOMPARE(Prices(), before);
+        QVERIFY(!m_app->Doc().IsModified());
+    }
+
+    // Update All shows the bonds alive on the stand date and, closed without
+    // a save, changes nothing. From that window, prices typed on the page are
+    // first saved or dropped as for a page change; afterwards the page shows
+    // the new prices, and the frame marks the database once the window closes.
+    void importFromThePriceUpdateWindow()
+    {
+        int rows = -1;
+        WhenModal<CPriceUpdateDlg>([&rows](CPriceUpdateDlg* upd) {
+            rows = PriceList(upd)->model()->rowCount();
+            Click(upd, "closeButton");
+        });
+        m_app->frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(rows, 24); // of the sample's 28 bonds, all that mature after 6 December 2026
+        QVERIFY(!m_app->Doc().IsModified());
+
+        const QString path = Write("prices.csv", kPrices);
+        bool modifiedInside = true;
+        QStringList page;
+        WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* upd) {
+            const QAbstractItemModel* list = PriceList(upd)->model();
+            QVERIFY(GoToBond(upd, "BILL-2027-03"));
+            QVERIFY(TypeIntoPrice(upd, "77"));
+            // Cancel keeps the window and the typed price.
+            Msgs().Answer(MsgAnswer::Cancel);
+            Click(upd, "importButton");
+            QCOMPARE(Msgs().Texts(), QStringList{"Save changed prices ?"});
+            QVERIFY(GoToBond(upd, "BILL-2027-03"));
+            QCOMPARE(PriceCell(upd, PriceList(upd)->currentIndex().row(), 0), QString("77"));
+
+            Msgs().Answer(MsgAnswer::Yes);
+            Msgs().Answer(MsgAnswer::Yes); // the large change too
+            m_app->chooser.Answer(path);
+            WhenModal<PriceImportDialog>([](PriceImportDialog* dlg) {
+                Click(dlg, "fileButton");
+                Click(dlg, "applyButton");
+            });
+            Click(upd, "importButton");
+            QCOMPARE(Msgs().Texts().mid(1),
+                     QStringList({"Save changed prices ?", "1 price changes by more than 20.00 % . Store it too ?",
+                                  "3 prices updated ."}));
+            modifiedInside = m_app->Doc().IsModified();
+            const QStringList ids = Column(list, 1), prices = Column(list, 0), marks = Column(list, 3);
+            for (int r = 0; r < ids.size(); ++r)
+                if (ids[r].startsWith("GOV-2027") || ids[r].startsWith("BILL"))
+                    page << prices[r] + " " + marks[r];
+            Click(upd, "closeButton");
+        });
+        m_app->frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(page, QStringList({"77.00 ", "102.00 "}));
+        QVERIFY(!modifiedInside);
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(Prices({"BILL-2027-03"}), std::vector<float>{77.0f});
+        QCOMPARE(PriceText(), QString("102.00"));
+    }
+
+    // The bond import's preview shows every row's verdict and the counts with
+    // nothing changed; Apply replaces GOV-2029-A in its place and adds NEW-1
+    // at the end once the window has closed.
+    void bondImportPreviewThenApply()
+    {
+        const auto& bonds = m_app->frame->BondList().m_list;
+        const std::size_t before = bonds.size();
+        const QString path = Write("bonds.csv", kBonds);
+        Import<BondImportDialog>(*m_app, m_app->frame->Action(ID_FILE_IMPORT_BONDS), path, [&](BondImportDialog* dlg) {
+            QCOMPARE(Source(dlg), path);
+            QCOMPARE(Rows(Verdicts(dlg)), QList<QStringList>({{"2", "GOV-2027-A", "Unchanged", ""},
+                                                              {"3", "GOV-2029-A", "Replace", ""},
+                                                              {"4", "NEW-1", "Add", ""},
+                                                              {"5", "NEW-2", "Refused", "Invalid Coupon !"}}));
+            QCOMPARE(Summary(dlg), QString("Rows: 4. To add: 1. To replace: 1. Unchanged: 1. Refused: 1."));
+            QCOMPARE(bonds.size(), before);
+            QVERIFY(!m_app->Doc().IsModified());
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(bonds.size(), before + 1);
+        QCOMPARE(bonds.back()->m_strID, std::string("NEW-1"));
+        QCOMPARE(bonds.back()->GetType(), int(BOND_TYPE_FREE));
+        const CBond& second = **std::next(bonds.begin());
+        QCOMPARE(std::pair(second.m_strID, second.m_fPrice), std::pair(std::string("GOV-2029-A"), 99.0f));
+        QVERIFY(m_app->Doc().IsModified());
+        QCOMPARE(Msgs().Texts(), QStringList{"1 bond added and 1 replaced ."});
+    }
+};
+
+QTEST_MAIN(TestImportWindows)
+#include "tst_importwindows.moc"
