@@ -20,7 +20,16 @@ struct CliRun {
     int status;
     std::string out;
     std::string err;
+    bool operator==(const CliRun&) const = default;
 };
+
+inline void PrintTo(const CliRun& r, std::ostream* os)
+{
+    *os << "status " << r.status << "\nout: " << r.out << "\nerr: " << r.err;
+}
+
+// What a failed command leaves: status 1, no output, `err` on standard error.
+inline CliRun Refused(std::string err) { return {1, "", std::move(err)}; }
 
 class CliTest : public ::testing::Test {
 protected:
@@ -57,6 +66,14 @@ protected:
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp("out"), Slurp("err")};
     }
 
+    // A command line refused: status 2 and the usage on standard error.
+    void ExpectUsage(const std::string& args) const
+    {
+        const CliRun r = Run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << args << "\n" << r.err;
+    }
+
     // The lines of CSV output, without their CR LF.
     static std::vector<std::string> Lines(const std::string& text)
     {
@@ -68,6 +85,7 @@ protected:
         return lines;
     }
 
+    inline static const std::string kDates = " --stand 2026-12-06 --horizon 2031-12-06";
     inline static const std::string kSample = "'" TENVIX_SOURCE_DIR "/examples/sample.bnd'";
     std::filesystem::path m_dir;
 };

@@ -4,6 +4,8 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include "model/analysiscalc.h"
 #include "model/bondfile.h"
 #include "model/date.h"
@@ -58,9 +60,7 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
             const std::string& status = f[f.size() - 6];
             const test::CliRun x = Explain(kSample, id, dates);
             if (status != "ok") {
-                EXPECT_EQ(x.status, 1) << id;
-                EXPECT_EQ(x.out, "") << id;
-                EXPECT_EQ(x.err, messages.at(std::stoi(f[f.size() - 5]))) << id;
+                EXPECT_EQ(x, test::Refused(messages.at(std::stoi(f[f.size() - 5])))) << id;
                 continue;
             }
             ASSERT_EQ(x.status, 0) << id << x.err;
@@ -85,14 +85,8 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
 TEST_F(CliExplain, TheSameTextFirstThenAnyCase)
 {
     CBondList list;
-    auto add = [&list](const char* id, float price) {
-        auto b = std::make_unique<CBondStd>(0);
-        b->SetData(12, 5, 100, price, *MakeDate(2020, 1, 1), *MakeDate(2030, 1, 1), id, "");
-        list.m_list.push_back(std::move(b));
-    };
-    add("abc", 90);
-    add("ABC", 110);
-    add("Abc", 100);
+    for (const auto& [id, price] : {std::pair{"abc", 90.0f}, {"ABC", 110.0f}, {"Abc", 100.0f}})
+        list.m_list.push_back(test::StdBond(id, 12, 5, 100, price, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
     const std::string db = Write("three.bnd", StoreBondDatabase(list));
     const std::string dates = " --stand 2024-01-01 --horizon 2027-01-01";
     // Weighted by the stored price, which the present values sum to.
@@ -107,12 +101,9 @@ TEST_F(CliExplain, TheSameTextFirstThenAnyCase)
     EXPECT_EQ(price("Abc"), 100);
     EXPECT_EQ(price("aBC"), 90); // no same text: the first without regard to case
 
-    const test::CliRun none = Explain(db, "abd", dates);
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err, "Bond ID=abd not found !\n");
-    EXPECT_EQ(Run("explain " + db + dates).status, 2);
-    EXPECT_EQ(Run("explain " + db + " ABC --stand 2024-01-01").status, 2);
+    EXPECT_EQ(Explain(db, "abd", dates), test::Refused("Bond ID=abd not found !\n"));
+    ExpectUsage("explain " + db + dates);
+    ExpectUsage("explain " + db + " ABC --stand 2024-01-01");
 }
 
 TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
@@ -139,13 +130,10 @@ TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
             << plain.at(0);
     }
     // No table without a yield, nor for refused entries.
-    test::CliRun r = Run("cashflows --table --price 100" + dates + " 60@2004-03-01 39@2005-03-01");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Bad YTM .\n");
-    r = Run("cashflows --table --price 100" + dates + " 50@2004-03-01 -5@2005-03-01");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Cashflow in row 2 should be positive \nor not so big !\n");
+    EXPECT_EQ(Run("cashflows --table --price 100" + dates + " 60@2004-03-01 39@2005-03-01"),
+              test::Refused("Bad YTM .\n"));
+    EXPECT_EQ(Run("cashflows --table --price 100" + dates + " 50@2004-03-01 -5@2005-03-01"),
+              test::Refused("Cashflow in row 2 should be positive \nor not so big !\n"));
 }
 
 TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
@@ -182,12 +170,9 @@ TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
     EXPECT_EQ(zeroFace, 200.0);
 
     // A refusal leaves no table, only the window's words.
-    const test::CliRun refused =
-        Run("portfolio --table " + kSample + " " +
-            Write("q.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"NOPE", 1.0}})) + dates);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "Bond ID=NOPE ,in row 1 , can't be included !\n");
+    EXPECT_EQ(Run("portfolio --table " + kSample + " " +
+                  Write("q.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"NOPE", 1.0}})) + dates),
+              test::Refused("Bond ID=NOPE ,in row 1 , can't be included !\n"));
     const test::CliRun empty = Run("portfolio --table " + kSample + " " +
                                    Write("e.bdp", StorePortfolio(std::vector<PortfolioEntry>{})) + dates);
     EXPECT_EQ(empty.status, 0);

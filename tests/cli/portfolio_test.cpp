@@ -3,8 +3,9 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include "model/bondfile.h"
-#include "model/date.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <limits>
@@ -55,10 +56,8 @@ TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
     EXPECT_EQ(PortfolioFile(Write("w.bdp", "Tenvix2F")).err, "Wrong file format !\n");
     EXPECT_EQ(PortfolioFile(Write("t.bdp", std::string("Tenvix2F\0\1\0\0\0\5AB", 16))).err,
               "Failed reading the file !\n");
-    const test::CliRun absent = PortfolioFile(Path("absent.bdp"));
-    EXPECT_EQ(absent.status, 1);
-    EXPECT_EQ(absent.err, "Failed to open the file !\n");
-    EXPECT_EQ(Run("portfolio " + kSample).status, 2);
+    EXPECT_EQ(PortfolioFile(Path("absent.bdp")), test::Refused("Failed to open the file !\n"));
+    ExpectUsage("portfolio " + kSample);
 }
 
 TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
@@ -67,11 +66,8 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
     // included. Its search would answer a yield of 1e14.
     CBondList list;
     for (const auto& [id, price] : {std::pair{"FINE", 90.0f}, std::pair{"TINY", 1e-6f},
-                                    std::pair{"DENORMAL", std::numeric_limits<float>::denorm_min()}}) {
-        auto b = std::make_unique<CBondStd>(0);
-        b->SetData(12, 5, 100, price, *MakeDate(2020, 1, 1), *MakeDate(2030, 1, 1), id, "");
-        list.m_list.push_back(std::move(b));
-    }
+                                    std::pair{"DENORMAL", std::numeric_limits<float>::denorm_min()}})
+        list.m_list.push_back(test::StdBond(id, 12, 5, 100, price, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
     const std::string db = Write("tiny.bnd", StoreBondDatabase(list));
     const std::string dates = " --stand 2024-01-01 --horizon 2027-01-01";
 
@@ -79,16 +75,12 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
     EXPECT_EQ(analysed.status, 0) << analysed.err;
     const std::vector<std::string> rows = Lines(analysed.out);
     ASSERT_EQ(rows.size(), 4u) << analysed.out;
-    EXPECT_TRUE(rows[1].starts_with("FINE,,I,ok,0,")) << rows[1];
-    EXPECT_EQ(rows[2], "TINY,,I,incompatible,-5,,,,");
-    EXPECT_EQ(rows[3], "DENORMAL,,I,incompatible,-5,,,,");
+    EXPECT_TRUE(rows[1].starts_with("FINE,FINE name,I,ok,0,")) << rows[1];
+    EXPECT_EQ(rows[2], "TINY,TINY name,I,incompatible,-5,,,,");
+    EXPECT_EQ(rows[3], "DENORMAL,DENORMAL name,I,incompatible,-5,,,,");
 
-    for (const char* id : {"TINY", "DENORMAL"}) {
-        const test::CliRun x = Run("explain " + db + " " + id + dates);
-        EXPECT_EQ(x.status, 1) << id;
-        EXPECT_EQ(x.out, "") << id;
-        EXPECT_EQ(x.err, "Bad YTM .\n") << id;
-    }
+    for (const char* id : {"TINY", "DENORMAL"})
+        EXPECT_EQ(Run("explain " + db + " " + id + dates), test::Refused("Bad YTM .\n")) << id;
     const test::CliRun p =
         Run("portfolio " + db + " " +
             Write("p.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"FINE", 1}, {"DENORMAL", 1}})) + dates);
@@ -115,7 +107,7 @@ TEST_F(CliPortfolio, SuggestOffersWhatTheWindowWouldAppend)
     EXPECT_EQ(full.out, "");
     EXPECT_EQ(Run("suggest " + kSample + " --stand 2025-06-30 --horizon 2025-06-30").out, "Nothing suggested .\n");
     for (const char* bad : {" --rows 21", " --rows -1", " --rows 2.5", " --rows ''"})
-        EXPECT_EQ(Run("suggest " + kSample + kDates + bad).status, 2) << bad;
+        ExpectUsage("suggest " + kSample + kDates + bad);
 }
 
 } // namespace
