@@ -4,6 +4,8 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include "cli/parallel.h"
 #include "examples/generated.h"
 #include "model/bondfile.h"
@@ -70,7 +72,7 @@ std::string Texts(const std::string& id, const std::string& name)
 CBondList Load(const std::string& bytes)
 {
     CBondList list;
-    EXPECT_TRUE(LoadBondDatabase(std::as_bytes(std::span(bytes.data(), bytes.size())), list));
+    EXPECT_TRUE(test::Load(bytes, list));
     return list;
 }
 
@@ -216,12 +218,8 @@ TEST_F(CliStream, AFileMalformedAtItsEndIsRefusedBeforeAnyOutput)
     std::string bytes = GenerateDatabase(5000, 2, GeneratedMix::Everything);
     bytes.resize(bytes.size() - 1);
     const std::string file = Write("cut.bnd", bytes);
-    for (const std::string& command : {"export " + file, "analyse " + file + kDates, "suggest " + file + kDates}) {
-        const test::CliRun r = Run(command + " --threads 3");
-        EXPECT_EQ(r.status, 1) << command;
-        EXPECT_EQ(r.err, "Unexpected file format.\n") << command;
-        EXPECT_EQ(r.out, "") << command;
-    }
+    for (const std::string& command : {"export " + file, "analyse " + file + kDates, "suggest " + file + kDates})
+        EXPECT_EQ(Run(command + " --threads 3"), test::Refused("Unexpected file format.\n")) << command;
     for (const char* bad : {"0", "257", "x", "2.5", "''"}) {
         const test::CliRun r = Run("export " + file + " --threads " + bad);
         EXPECT_EQ(r.status, 2) << bad;

@@ -12,15 +12,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 using namespace tenvix;
 
 namespace {
-
-std::span<const std::byte> Bytes(const std::string& s) { return std::as_bytes(std::span(s.data(), s.size())); }
 
 std::string Export(const CBondList& list)
 {
@@ -36,7 +32,7 @@ std::string Export(const CBondList& list)
 std::string RoundTrip(const std::string& original)
 {
     CBondList source;
-    EXPECT_TRUE(LoadBondDatabase(Bytes(original), source));
+    EXPECT_TRUE(test::Load(original, source));
     const std::string csv = Export(source);
     CBondList empty;
     BondImport judged = JudgeBonds(csv, empty);
@@ -95,10 +91,8 @@ CBondList AwkwardRecords()
 
 TEST(BondImport, ExportThenImportGivesTheSameFile)
 {
-    std::ostringstream sample;
-    sample << std::ifstream(TENVIX_SOURCE_DIR "/examples/sample.bnd", std::ios::binary).rdbuf();
     const std::string cases[] = {
-        sample.str(),
+        test::SampleFile(),
         GenerateDatabase(10'000, 7, GeneratedMix::TypeI),
         StoreBondDatabase(AwkwardRecords()),
     };
