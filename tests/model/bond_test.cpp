@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 using namespace tenvix;
 using test::Day;
@@ -36,6 +37,14 @@ double CouponTime(const CBondStd& b, int k)
     const double tau = b.m_nPeriodMonths / 12.0;
     return b.m_bBroken ? b.m_fFirst + k * tau : (k + 1) * tau;
 }
+
+// The stored terms of a record beside its payments.
+using Terms = std::tuple<float, std::int32_t, std::int32_t, std::string>;
+Terms Record(float price, double release, double maturity, std::string id)
+{
+    return {price, DaySerial(release), DaySerial(maturity), std::move(id)};
+}
+Terms Record(const CBond& b) { return {b.m_fPrice, b.m_nRelease, b.m_nMaturity, b.m_strID}; }
 
 } // namespace
 
@@ -306,21 +315,17 @@ TEST(SetFromGrid, SuccessStoresAndFailureKeepsTheRecord)
     CBondFree b(0);
     const std::vector<GridRow> grid = {{"5.5", "2004-06-30"}, {"105.25", "2006-06-30"}, {"7", "2005-06-30"}};
     ASSERT_EQ(b.SetFromGrid(grid, 99.5f, Day(2003, 1, 1) + 0.7, "B7", "Bond seven", test::kIso), 0);
-    EXPECT_EQ(b.m_fPrice, 99.5f);
-    EXPECT_EQ(b.m_nRelease, Day(2003, 1, 1));
-    EXPECT_EQ(b.m_nMaturity, Day(2006, 6, 30));
-    EXPECT_EQ(b.m_strID, "B7");
-    ASSERT_EQ(b.m_cashflows.size(), 3u);
-    EXPECT_EQ(b.m_cashflows[1], (CASHFLOW{static_cast<std::int32_t>(Day(2006, 6, 30)), 105.25f}));
-    EXPECT_EQ(b.m_cashflows[2].m_nDate, Day(2005, 6, 30)); // entry order, not date order
+    EXPECT_EQ(Record(b), Record(99.5f, Day(2003, 1, 1), Day(2006, 6, 30), "B7"));
+    // In entry order, not date order.
+    EXPECT_EQ(b.m_cashflows, (std::vector<CASHFLOW>{{DaySerial(Day(2004, 6, 30)), 5.5f},
+                                                    {DaySerial(Day(2006, 6, 30)), 105.25f},
+                                                    {DaySerial(Day(2005, 6, 30)), 7.0f}}));
 
     const CBondFree before = b;
     const std::vector<GridRow> bad = {{"1", "2010-01-01"}, {"x", "2010-01-01"}};
     EXPECT_EQ(b.SetFromGrid(bad, 1.0f, Day(2003, 1, 1), "C", "", test::kIso), 34);
-    EXPECT_EQ(b.m_fPrice, before.m_fPrice);
+    EXPECT_EQ(Record(b), Record(before));
     EXPECT_EQ(b.m_cashflows, before.m_cashflows);
-    EXPECT_EQ(b.m_nMaturity, before.m_nMaturity);
-    EXPECT_EQ(b.m_strID, "B7");
 }
 
 TEST(SetFromCashflows, TheGridsChecksOnStoredPayments)
@@ -331,9 +336,7 @@ TEST(SetFromCashflows, TheGridsChecksOnStoredPayments)
     CBondFree b(0);
     ASSERT_EQ(b.SetFromCashflows(good, 99.5f, Day(2003, 1, 1) + 0.7, "B7", "Bond seven"), 0);
     EXPECT_EQ(b.m_cashflows, good);
-    EXPECT_EQ(b.m_nMaturity, day(2006));
-    EXPECT_EQ(b.m_nRelease, day(2003));
-    EXPECT_EQ(b.m_fPrice, 99.5f);
+    EXPECT_EQ(Record(b), Record(99.5f, day(2003), day(2006), "B7"));
 
     const CBondFree before = b;
     const std::vector<std::pair<std::vector<CASHFLOW>, int>> cases = {
@@ -346,6 +349,6 @@ TEST(SetFromCashflows, TheGridsChecksOnStoredPayments)
     for (const auto& [flows, code] : cases) {
         EXPECT_EQ(b.SetFromCashflows(flows, 1.0f, Day(2003, 1, 1), "C", ""), code);
         EXPECT_EQ(b.m_cashflows, before.m_cashflows);
-        EXPECT_EQ(b.m_fPrice, before.m_fPrice);
+        EXPECT_EQ(Record(b), Record(before));
     }
 }

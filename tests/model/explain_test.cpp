@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace tenvix {
 namespace {
@@ -43,67 +44,51 @@ void ExpectRowsAddUpTo(const Explanation& e, double d, double m2)
         sumD += p.durationPart;
         sumM2 += p.squareMPart;
     }
-    EXPECT_EQ(sumD, d);
-    EXPECT_EQ(sumM2, m2);
-    EXPECT_EQ(e.duration, d);
-    EXPECT_EQ(e.squareM, m2);
+    EXPECT_EQ(std::tuple(sumD, sumM2, e.duration, e.squareM), std::tuple(d, m2, d, m2));
 }
 
 struct Record {
     const char* what;
-    std::function<std::unique_ptr<CBond>()> make;
+    std::shared_ptr<const CBond> bond; // copied for each use
     double stand, horizon;
     std::size_t rows; // payments after the stand date
 };
 
 std::vector<Record> Records()
 {
+    // clang-format off
     return {
-        {"Type I between coupon dates",
-         [] { return StdBond("I-BROKEN", 12, 5, 100, 97.5f, Day(2000, 1, 1), Day(2005, 1, 1)); }, Day(2001, 1, 2),
-         Day(2003, 1, 1), 4 + 1},
-        {"Type I on a coupon date",
-         [] { return StdBond("I-WHOLE", 6, 2.25f, 100, 101.5f, Day(2000, 1, 1), Day(2005, 7, 15)); }, Day(2002, 1, 15),
-         Day(2004, 1, 1), 7 + 1},
-        {"Type I inside its last period",
-         [] { return StdBond("I-ONE", 12, 3, 100, 100.5f, Day(2000, 1, 1), Day(2003, 3, 1)); }, Day(2002, 9, 10),
-         Day(2004, 1, 1), 1 + 1},
-        {"Type I without coupons", [] { return StdBond("I-ZERO", 3, 0, 100, 80, Day(2000, 1, 1), Day(2010, 5, 31)); },
+        {"Type I between coupon dates", StdBond("I-BROKEN", 12, 5, 100, 97.5f, Day(2000, 1, 1), Day(2005, 1, 1)),
+         Day(2001, 1, 2), Day(2003, 1, 1), 4 + 1},
+        {"Type I on a coupon date", StdBond("I-WHOLE", 6, 2.25f, 100, 101.5f, Day(2000, 1, 1), Day(2005, 7, 15)),
+         Day(2002, 1, 15), Day(2004, 1, 1), 7 + 1},
+        {"Type I inside its last period", StdBond("I-ONE", 12, 3, 100, 100.5f, Day(2000, 1, 1), Day(2003, 3, 1)),
+         Day(2002, 9, 10), Day(2004, 1, 1), 1 + 1},
+        {"Type I without coupons", StdBond("I-ZERO", 3, 0, 100, 80, Day(2000, 1, 1), Day(2010, 5, 31)),
          Day(2002, 9, 10), Day(2008, 1, 1), 1},
-        {"Type I horizon before the stand date",
-         [] { return StdBond("I-11", 6, 4, 100, 104, Day(2000, 1, 1), Day(2012, 8, 31)); }, Day(2004, 11, 30),
-         Day(2003, 1, 1), 16 + 1},
+        {"Type I horizon before the stand date", StdBond("I-11", 6, 4, 100, 104, Day(2000, 1, 1), Day(2012, 8, 31)),
+         Day(2004, 11, 30), Day(2003, 1, 1), 16 + 1},
         {"Type II with payments on and before the stand date",
-         [] {
-             return FreeBond("II-MANY", 96.0f,
-                             {{Day(2003, 6, 1), 4.0f},
-                              {Day(2004, 1, 15), 4.0f},
-                              {Day(2004, 6, 1), 4.0f},
-                              {Day(2005, 6, 1), 4.0f},
-                              {Day(2006, 6, 1), 104.0f}});
-         },
+         FreeBond("II-MANY", 96.0f, {{Day(2003, 6, 1), 4.0f}, {Day(2004, 1, 15), 4.0f}, {Day(2004, 6, 1), 4.0f},
+                                     {Day(2005, 6, 1), 4.0f}, {Day(2006, 6, 1), 104.0f}}),
          Day(2004, 1, 15), Day(2005, 1, 15), 3},
-        {"Type II of one payment",
-         [] {
-             return FreeBond("II-ONE", 100.0f, {{Day(2005, 1, 15), 110.0f}});
-         },
+        {"Type II of one payment", FreeBond("II-ONE", 100.0f, {{Day(2005, 1, 15), 110.0f}}),
          Day(2004, 1, 15), Day(2006, 1, 15), 1},
         {"Type II horizon on the stand date",
-         [] {
-             return FreeBond("II-11", 50.0f, {{Day(2005, 2, 1), 30.0f}, {Day(2007, 2, 1), 30.0f}});
-         },
+         FreeBond("II-11", 50.0f, {{Day(2005, 2, 1), 30.0f}, {Day(2007, 2, 1), 30.0f}}),
          Day(2004, 1, 15), Day(2004, 1, 15), 2},
     };
+    // clang-format on
 }
 
 TEST(ExplainBond, RowsAddUpToExactlyTheFiguresTheAnalysisReports)
 {
     for (const Record& r : Records()) {
         SCOPED_TRACE(r.what);
-        auto reference = r.make();
+        auto reference = test::CopyOf(*r.bond);
         const Analysed a = AnalyseAsTheCommandLine(*reference, r.stand, r.horizon, reference->m_fPrice);
 
-        auto b = r.make();
+        auto b = test::CopyOf(*r.bond);
         const BondExplanation x = AnalyseAndExplain(*b, r.stand, r.horizon, b->m_fPrice, SystemClock());
         ASSERT_EQ(x.status, ExplainStatus::Ok);
         const Explanation& e = x.explanation;
@@ -271,9 +256,8 @@ TEST(ExplainAnalysis, RowsAddUpToTheWindowsFiguresUnderBothYearMethods)
         const AnalysisResult plain = CalculateAnalysis(in, test::kIso, SystemClock());
         const AnalysisExplanation x = ExplainAnalysis(in, test::kIso, SystemClock());
         ASSERT_TRUE(x.result.Ok());
-        EXPECT_EQ(x.result.ytm, plain.ytm);
-        EXPECT_EQ(x.result.duration, plain.duration);
-        EXPECT_EQ(x.result.squareM, plain.squareM);
+        EXPECT_EQ(std::tuple(x.result.ytm, x.result.duration, x.result.squareM),
+                  std::tuple(plain.ytm, plain.duration, plain.squareM));
         const Explanation& e = x.explanation;
         ExpectRowsAddUpTo(e, plain.duration, plain.squareM);
         EXPECT_NEAR(e.presentValue, 101.25, 1.0000001e-7);

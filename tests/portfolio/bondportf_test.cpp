@@ -53,9 +53,9 @@ TEST(CBondPortf, FiguresAreThoseOfThePooledStream)
 
     // The same bond in two rows is one row with the sum.
     const PortfolioFigures split = Portfolio({x.get(), y.get(), x.get()}, {1.0, 2.0, 2.0});
-    EXPECT_NEAR(split.ytm, p.ytm, 1e-10);
-    EXPECT_NEAR(split.duration, p.duration, 1e-10);
-    EXPECT_NEAR(split.squareM, p.squareM, 1e-10);
+    for (const auto& [got, want] :
+         {std::pair{split.ytm, p.ytm}, {split.duration, p.duration}, {split.squareM, p.squareM}})
+        EXPECT_NEAR(got, want, 1e-10);
 }
 
 TEST(CBondPortf, NegligibleUnitsStayOutOfTheGapButCountInTheValue)
