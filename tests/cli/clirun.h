@@ -66,6 +66,14 @@ protected:
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp("out"), Slurp("err")};
     }
 
+    // The standard output of a command that must succeed.
+    std::string Output(const std::string& args) const
+    {
+        const CliRun r = Run(args);
+        EXPECT_EQ(r.status, 0) << args << "\n" << r.err;
+        return r.out;
+    }
+
     // A command line refused: status 2 and the usage on standard error.
     void ExpectUsage(const std::string& args) const
     {

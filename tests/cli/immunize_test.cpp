@@ -83,9 +83,8 @@ TEST_F(CliImmunize, ShiftsAgainstValuesWorkedOutByHand)
     list.m_list.push_back(test::FreeBond("LONG", 60.0f, {{test::Day(2035, 6, 30), 100.0f}}));
     list.m_list.push_back(test::FreeBond("AT-H", 75.0f, {{test::Day(2032, 6, 30), 100.0f}}));
     const std::string db = Write("z.bnd", StoreBondDatabase(list));
-    const test::CliRun r = Run("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75");
-    ASSERT_EQ(r.status, 0) << r.err;
-    const std::vector<std::string> lines = Lines(r.out);
+    const std::string out = Output("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75");
+    const std::vector<std::string> lines = Lines(out);
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "shift_bp,yield,horizon_value,change_percent");
     const double y = std::pow(100.0 / 60.0, 1.0 / 10) - 1;
@@ -104,9 +103,8 @@ TEST_F(CliImmunize, ShiftsAgainstValuesWorkedOutByHand)
 
     // A zero maturing at the horizon holds it: every shift, no change.
     const std::string bdp = Write("h.bdp", OneRow("AT-H", 3));
-    const test::CliRun held = Run("shifts " + db + " --portfolio " + bdp + kDates);
-    ASSERT_EQ(held.status, 0) << held.err;
-    const std::vector<std::string> rows = Lines(held.out);
+    const std::string held = Output("shifts " + db + " --portfolio " + bdp + kDates);
+    const std::vector<std::string> rows = Lines(held);
     ASSERT_EQ(rows.size(), 26u); // -300 to 300 by 25
     for (std::size_t k = 1; k < rows.size(); ++k)
         EXPECT_EQ(rows[k].substr(rows[k].find(',', rows[k].find(',') + 1)), ",133.33333333,0.00000000") << rows[k];
@@ -128,12 +126,11 @@ TEST_F(CliImmunize, OddBondsDoNotLeadItAstray)
 {
     const std::string db = Write("odd.bnd", GenerateDatabase(20000, 7, GeneratedMix::Everything));
     const std::string dates = std::string(" --stand ") + kGeneratedStandText + " --horizon " + kGeneratedHorizonText;
-    const test::CliRun one = Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 1");
-    ASSERT_EQ(one.status, 0) << one.err;
-    const std::string last = Lines(one.out).back();
+    const std::string one = Output("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 1");
+    const std::string last = Lines(one).back();
     const double duration = std::stod(last.substr(last.find("duration=") + 9));
     EXPECT_NEAR(duration, 5.0, kImmunizeTolerance) << last;
-    EXPECT_EQ(Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 2").out, one.out);
+    EXPECT_EQ(Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 2").out, one);
 }
 
 } // namespace

@@ -71,10 +71,9 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
     const std::string db = Write("tiny.bnd", StoreBondDatabase(list));
     const std::string dates = " --stand 2024-01-01 --horizon 2027-01-01";
 
-    const test::CliRun analysed = Run("analyse " + db + dates);
-    EXPECT_EQ(analysed.status, 0) << analysed.err;
-    const std::vector<std::string> rows = Lines(analysed.out);
-    ASSERT_EQ(rows.size(), 4u) << analysed.out;
+    const std::string analysed = Output("analyse " + db + dates);
+    const std::vector<std::string> rows = Lines(analysed);
+    ASSERT_EQ(rows.size(), 4u) << analysed;
     EXPECT_TRUE(rows[1].starts_with("FINE,FINE name,I,ok,0,")) << rows[1];
     EXPECT_EQ(rows[2], "TINY,TINY name,I,incompatible,-5,,,,");
     EXPECT_EQ(rows[3], "DENORMAL,DENORMAL name,I,incompatible,-5,,,,");
@@ -91,20 +90,18 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
 
 TEST_F(CliPortfolio, SuggestOffersWhatTheWindowWouldAppend)
 {
-    const test::CliRun all = Run("suggest " + kSample + kDates);
-    ASSERT_EQ(all.status, 0) << all.err;
+    const std::string all = Output("suggest " + kSample + kDates);
     // No exact match in the sample: the shorter halves of the pairs, best
     // first, then the longer halves.
     std::vector<std::string> groups;
-    for (const std::string& line : Lines(all.out))
+    for (const std::string& line : Lines(all))
         groups.push_back(line.substr(line.rfind(',') + 1));
     EXPECT_EQ(groups, (std::vector<std::string>{"group", "short", "short", "short", "long", "long", "long"}));
-    EXPECT_EQ(Lines(all.out).at(1), "ZERO-2032,Treasury strip May 2032,0.02729087,6.87557077,0.01548263,short");
+    EXPECT_EQ(Lines(all).at(1), "ZERO-2032,Treasury strip May 2032,0.02729087,6.87557077,0.01548263,short");
 
     EXPECT_EQ(Lines(Run("suggest " + kSample + kDates + " --rows 18").out).size(), 3u);
-    const test::CliRun full = Run("suggest " + kSample + kDates + " --rows 19");
-    EXPECT_EQ(full.status, 0);
-    EXPECT_EQ(full.out, "");
+    const std::string full = Output("suggest " + kSample + kDates + " --rows 19");
+    EXPECT_EQ(full, "");
     EXPECT_EQ(Run("suggest " + kSample + " --stand 2025-06-30 --horizon 2025-06-30").out, "Nothing suggested .\n");
     for (const char* bad : {" --rows 21", " --rows -1", " --rows 2.5", " --rows ''"})
         ExpectUsage("suggest " + kSample + kDates + bad);
