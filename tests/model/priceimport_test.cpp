@@ -300,79 +300,54 @@ TEST(PriceImport, VerdictsThenApply)
     db.Add("K11", 100.0f);
     const std::vector<float> before = db.Prices();
 
-    const std::string text = "ISIN;Kurs\n"
-                             "A1;101,5\n"      // 2
-                             "b2;130\n"        // 3  large
-                             "C3;99\n"         // 4
-                             "D4;79,9\n"       // 5  large
-                             "XX;1\n"          // 6
-                             "DUP;1\n"         // 7
-                             "E5;50\n"         // 8  exact of two
-                             "e6;1\n"          // 9
-                             "F6;1\n"          // 10 from 0
-                             "G7;12,345\n"     // 11
-                             "g7;12,3450001\n" // 12 rounds to the same float
-                             "H8;5\n"          // 13
-                             "h8;6\n"          // 14
-                             "I9;5\n"          // 15
-                             "I9;6\n"          // 16
-                             "I9;5\n"          // 17
-                             "J10;7\n"         // 18
-                             "j10;7,0\n"       // 19
-                             "K11;abc\n"       // 20
-                             "K11;0\n"         // 21
-                             ";5\n"            // 22
-                             "K11;1.234,5\n"   // 23
-                             "K11;\n"          // 24
-                             "G7;12,35\n"      // 25
-                             "K11;1.234\n";    // 26 a thousand, beside decimal commas
-    const Verdicts v = Judge(db, text);
-    ASSERT_EQ(v.file.error, PriceFileError::None);
-    ASSERT_EQ(v.verdicts.size(), 25u);
-
     using K = PriceVerdictKind;
-    struct Expect {
-        std::int64_t line;
+    // The file's rows after its heading, from line 2, each with its verdict.
+    const struct {
+        const char* row;
         K kind;
         const char* reason;
         CBond* bond;
-    };
-    const Expect expected[] = {
-        {2, K::Update, "", a1},
-        {3, K::Update, "", b2},
-        {4, K::NotAlive, "", c3},
-        {5, K::Update, "", d4},
-        {6, K::Unknown, "", nullptr},
-        {7, K::Refused, "ID matches 2 bonds !", nullptr},
-        {8, K::Update, "", e5},
-        {9, K::Unknown, "", nullptr},
-        {10, K::Update, "", f6},
+    } rows[] = {
+        {"A1;101,5", K::Update, "", a1},
+        {"b2;130", K::Update, "", b2}, // large
+        {"C3;99", K::NotAlive, "", c3},
+        {"D4;79,9", K::Update, "", d4}, // large
+        {"XX;1", K::Unknown, "", nullptr},
+        {"DUP;1", K::Refused, "ID matches 2 bonds !", nullptr},
+        {"E5;50", K::Update, "", e5}, // the exact one of two
+        {"e6;1", K::Unknown, "", nullptr},
+        {"F6;1", K::Update, "", f6}, // from 0
         // G7 has two prices over lines 11, 12 and 25: 12,35 is another one.
-        {11, K::Refused, "Same ID with another price in line 25 !", g7},
-        {12, K::Refused, "Same bond with another price in line 25 !", g7},
-        {13, K::Refused, "Same bond with another price in line 14 !", h8},
-        {14, K::Refused, "Same bond with another price in line 13 !", h8},
-        {15, K::Refused, "Same ID with another price in line 16 !", i9},
-        {16, K::Refused, "Same ID with another price in line 15 !", i9},
-        {17, K::Refused, "Same ID with another price in line 16 !", i9},
-        {18, K::Update, "", j10},
-        {19, K::Update, "", j10},
-        {20, K::Refused, "Invalid price !", nullptr},
-        {21, K::Refused, "New Price out of range !", nullptr},
-        {22, K::Refused, "No ID !", nullptr},
-        {23, K::Refused, "Thousands separators not accepted !", nullptr},
-        {24, K::Refused, "No price !", nullptr},
-        {25, K::Refused, "Same ID with another price in line 11 !", g7},
-        {26, K::Refused, "Thousands separators not accepted !", nullptr},
+        {"G7;12,345", K::Refused, "Same ID with another price in line 25 !", g7},
+        {"g7;12,3450001", K::Refused, "Same bond with another price in line 25 !", g7}, // the same float
+        {"H8;5", K::Refused, "Same bond with another price in line 14 !", h8},
+        {"h8;6", K::Refused, "Same bond with another price in line 13 !", h8},
+        {"I9;5", K::Refused, "Same ID with another price in line 16 !", i9},
+        {"I9;6", K::Refused, "Same ID with another price in line 15 !", i9},
+        {"I9;5", K::Refused, "Same ID with another price in line 16 !", i9},
+        {"J10;7", K::Update, "", j10},
+        {"j10;7,0", K::Update, "", j10},
+        {"K11;abc", K::Refused, "Invalid price !", nullptr},
+        {"K11;0", K::Refused, "New Price out of range !", nullptr},
+        {";5", K::Refused, "No ID !", nullptr},
+        {"K11;1.234,5", K::Refused, "Thousands separators not accepted !", nullptr},
+        {"K11;", K::Refused, "No price !", nullptr},
+        {"G7;12,35", K::Refused, "Same ID with another price in line 11 !", g7},
+        {"K11;1.234", K::Refused, "Thousands separators not accepted !", nullptr}, // a thousand, beside decimal commas
     };
+    std::string text = "ISIN;Kurs\n";
+    for (const auto& row : rows)
+        text += std::string(row.row) + "\n";
+    const Verdicts v = Judge(db, text);
+    ASSERT_EQ(v.file.error, PriceFileError::None);
+    ASSERT_EQ(v.verdicts.size(), std::size(rows));
     for (std::size_t i = 0; i < v.verdicts.size(); ++i) {
         const PriceVerdict& got = v.verdicts[i];
-        const Expect& want = expected[i];
-        EXPECT_EQ(v.file.rows[i].line, want.line);
-        EXPECT_EQ(got.kind, want.kind) << "line " << want.line;
-        EXPECT_EQ(PriceRefusalText(got), want.reason) << "line " << want.line;
-        if (want.kind != K::Refused) {
-            EXPECT_EQ(got.bond, want.bond) << "line " << want.line;
+        EXPECT_EQ(v.file.rows[i].line, static_cast<std::int64_t>(i + 2));
+        EXPECT_EQ(got.kind, rows[i].kind) << rows[i].row;
+        EXPECT_EQ(PriceRefusalText(got), rows[i].reason) << rows[i].row;
+        if (rows[i].kind != K::Refused) {
+            EXPECT_EQ(got.bond, rows[i].bond) << rows[i].row;
         }
     }
     EXPECT_DOUBLE_EQ(v.verdicts[0].oldPrice, 100.0);

@@ -6,11 +6,12 @@
 #include "../model/testbonds.h"
 #include "examples/sample_data.h"
 #include "model/date.h"
+#include "portfolio/core/bondportf.h"
 #include "portfolio/core/immunize.h"
 #include "portfolio/core/portfoliomessages.h"
 
-#include <gtest/gtest.h>
 #include <glpk.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
@@ -44,6 +45,12 @@ class Immunizing : public ::testing::Test {
 protected:
     CBondList list;
     void Add(std::unique_ptr<CBond> b) { list.m_list.push_back(std::move(b)); }
+    // Zeros at 4 % named by their years, as Zero makes them.
+    void Zeros(const std::vector<int>& years)
+    {
+        for (int t : years)
+            Add(Zero("Z" + std::to_string(t), t));
+    }
     ImmunizeResult Run(const ImmunizeLimits& l, const ImmunizeProgress& progress = {})
     {
         return ImmunizeList(list.m_list, l, kStand, kHorizon, SystemClock(), progress);
@@ -72,9 +79,7 @@ protected:
 
 TEST_F(Immunizing, AZeroMaturingAtTheHorizonHoldsItAlone)
 {
-    Add(Zero("Z4", 4));
-    Add(Zero("Z7", 7));
-    Add(Zero("Z11", 11));
+    Zeros({4, 7, 11});
     const ImmunizeLimits l = Limits(1000);
     const ImmunizeResult r = Run(l);
     ExpectKeepsLimits(r, l);
@@ -94,14 +99,13 @@ TEST_F(Immunizing, ZerosAroundTheHorizonMakeTheKnownBarbell)
         double squareM;
     };
     const Case cases[] = {
-        {{6, 9}, 1.0, 2.0},          // 2/3 at 6, 1/3 at 9: 1 * 2
-        {{6, 7, 9}, 0.5, 1.0},       // half at 7, the rest as the barbell above
-        {{4, 6, 8, 10}, 0.4, 2.6},   // 0.4 at 6 and at 8, 0.1 at 4 and at 10
+        {{6, 9}, 1.0, 2.0},        // 2/3 at 6, 1/3 at 9: 1 * 2
+        {{6, 7, 9}, 0.5, 1.0},     // half at 7, the rest as the barbell above
+        {{4, 6, 8, 10}, 0.4, 2.6}, // 0.4 at 6 and at 8, 0.1 at 4 and at 10
     };
     for (const Case& c : cases) {
         list.m_list.clear();
-        for (int t : c.years)
-            Add(Zero("Z" + std::to_string(t), t));
+        Zeros(c.years);
         const ImmunizeLimits l = Limits(1e6, 20, c.share);
         const ImmunizeResult r = Run(l);
         ExpectKeepsLimits(r, l);
@@ -109,7 +113,6 @@ TEST_F(Immunizing, ZerosAroundTheHorizonMakeTheKnownBarbell)
         EXPECT_LE(r.bound, c.squareM + 1e-9);
     }
 }
-
 
 TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
 {
@@ -134,8 +137,7 @@ TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
     // A portfolio file names Z7 by its identifier, which finds the first
     // bond that has it: a later one of the same name is never chosen.
     list.m_list.clear();
-    Add(Zero("Z6", 6));
-    Add(Zero("Z9", 9));
+    Zeros({6, 9});
     Add(Zero("z6", 7));
     r = Run(Limits(1e6));
     ExpectKeepsLimits(r, Limits(1e6));
@@ -157,8 +159,7 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
                                          "cannot hold all of it .")));
     EXPECT_EQ(failure(Limits(1)).second, "No bond can be analysed for these dates .");
 
-    Add(Zero("Z2", 2));
-    Add(Zero("Z3", 3));
+    Zeros({2, 3});
     ImmunizeLimits l = Limits(1);
     l.exclude = {"z2"};
     l.minYtm = 0.05;
@@ -173,9 +174,7 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
     // Two rows of half the amount each: 6 and 7, 7 and 9 or 6 and 9 average
     // 6.5, 8 or 7.5 years, never 7.
     list.m_list.clear();
-    Add(Zero("Z6", 6));
-    Add(Zero("Z7", 7));
-    Add(Zero("Z9", 9));
+    Zeros({6, 7, 9});
     EXPECT_EQ(failure(Limits(1e6, 2, 0.5)),
               std::make_pair(ImmunizeFailure::NotWithinLimits,
                              std::string("No portfolio within these limits reaches a duration of 7.00 years .")));
@@ -188,8 +187,7 @@ TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
     // Z6 and Z8 half and half reach 7 years with Square-M 1; alone, only the
     // bond paying alike at 5 and 9 years does, with Square-M 4, at a yield
     // of its own far from theirs.
-    Add(Zero("Z6", 6));
-    Add(Zero("Z8", 8));
+    Zeros({6, 8});
     Add(FreeBond("B59", 200.0f,
                  {{Day(2030, 6, 30), static_cast<float>(100 * std::pow(1.06, 5))},
                   {Day(2034, 6, 30), static_cast<float>(100 * std::pow(1.06, 9))}}));
@@ -205,8 +203,7 @@ TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
 
 TEST_F(Immunizing, TheProgressHookStopsTheRun)
 {
-    for (int t : {4, 6, 8, 10})
-        Add(Zero("Z" + std::to_string(t), t));
+    Zeros({4, 6, 8, 10});
     for (int stopAfter : {1, 30}) {
         int calls = 0;
         const ImmunizeResult r = Run(Limits(1e6, 20, 0.4), [&](std::size_t done, std::size_t total) {
@@ -313,12 +310,9 @@ TEST(ImmunizingTheSample, ComesWithinHalfAPercentOfTheBestWholeUnitsFound)
         std::vector<CBond*> bonds;
         std::vector<double> units;
         for (const auto& [id, u] : c.units) {
-            for (const auto& b : list.m_list)
-                if (b->m_strID == id)
-                    bonds.push_back(b.get());
+            ASSERT_TRUE(bonds.emplace_back(FindBondByID(list.m_list, id))) << id;
             units.push_back(u);
         }
-        ASSERT_EQ(bonds.size(), c.units.size());
         const PortfolioFigures known = CalculatePortfolio(bonds, units, kStand, kHorizon, SystemClock());
         ASSERT_EQ(known.outcome, PortfolioOutcome::Ready);
         ASSERT_NEAR(known.duration, 7.0, kImmunizeTolerance);
