@@ -9,6 +9,7 @@
 
 #include "cli/parallel.h"
 #include "examples/generated.h"
+#include "model/analyse.h"
 #include "model/bondcsv.h"
 #include "model/bondfile.h"
 #include "model/date.h"
@@ -79,31 +80,21 @@ std::string RecordsExported(const CBondList& list)
     return out;
 }
 
+// Each record through the analysis road every caller walks (its own test
+// covers which codes reach the search), printed as printf prints.
 std::string FormerAnalyse(CBondList& list, double stand, double horizon)
 {
     const std::string years = Printf("%.8f", YearFraction(horizon, stand));
     std::string out = Csv({"id", "name", "type", "status", "code", "ytm", "duration", "square_m", "horizon_years"});
     for (const auto& bond : list.m_list) {
-        bond->SetDates(stand, horizon);
-        bond->Prepare();
-        const int code = bond->Validate();
-        std::string status = "incompatible", ytm, duration, squareM, ih;
-        if (code == BOND_OK || code == BOND_STAND_AFTER_HORIZON) {
-            try {
-                const double y = bond->GetYTM(SystemClock());
-                double d = 0, m2 = 0;
-                bond->GetDurationM2(y, bond->m_fPrice, d, m2);
-                status = "ok";
-                ytm = Printf("%.8f", y);
-                duration = Printf("%.8f", d);
-                squareM = Printf("%.8f", m2);
-                ih = years;
-            } catch (const NoYieldFound&) {
-                status = "bad_ytm";
-            }
-        }
-        out += Texts(bond->m_strID, bond->m_strName) + Csv({bond->GetType() == BOND_TYPE_STD ? "I" : "II", status,
-                                                            std::to_string(code), ytm, duration, squareM, ih});
+        const RecordAnalysis a =
+            AnalyseRecord(*bond, stand, horizon, bond->m_fPrice, SystemClock(), Needs::YieldAndDuration);
+        const bool ok = a.outcome == RecordOutcome::Solved;
+        const char* status = ok ? "ok" : a.outcome == RecordOutcome::NoYield ? "bad_ytm" : "incompatible";
+        out += Texts(bond->m_strID, bond->m_strName) +
+               Csv({bond->GetType() == BOND_TYPE_STD ? "I" : "II", status, std::to_string(a.code),
+                    ok ? Printf("%.8f", a.ytm) : "", ok ? Printf("%.8f", a.duration) : "",
+                    ok ? Printf("%.8f", a.squareM) : "", ok ? years : ""});
     }
     return out;
 }
