@@ -45,13 +45,12 @@ TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
     EXPECT_NE(missing.out.find("GOV-2019-A,1,incompatible,,,\r\n"), std::string::npos) << missing.out;
     EXPECT_EQ(missing.err, "Bond ID=NOPE ,in row 2 , can't be included !\n");
 
-    const test::CliRun zero = Portfolio({{"GOV-2034-A", 0.4}});
-    EXPECT_EQ(zero.status, 1);
-    EXPECT_EQ(zero.err, "No units filled in !\n");
-    EXPECT_EQ(Portfolio({{"GOV-2034-A", 5}, {"ZERO-2032", -1}}).err, "No units filled in !\n");
-    const test::CliRun empty = Portfolio({});
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_EQ(empty.out, "id,units,status,ytm,duration,square_m\r\n");
+    for (const auto& rows :
+         {std::vector<PortfolioEntry>{{"GOV-2034-A", 0.4}}, {{"GOV-2034-A", 5}, {"ZERO-2032", -1}}}) {
+        const test::CliRun r = Portfolio(rows);
+        EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, std::string("No units filled in !\n")));
+    }
+    EXPECT_EQ(Portfolio({}), (test::CliRun{0, "id,units,status,ytm,duration,square_m\r\n", ""}));
 
     EXPECT_EQ(PortfolioFile(Write("w.bdp", "Tenvix2F")).err, "Wrong file format !\n");
     EXPECT_EQ(PortfolioFile(Write("t.bdp", std::string("Tenvix2F\0\1\0\0\0\5AB", 16))).err,

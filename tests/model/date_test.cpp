@@ -18,11 +18,9 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(Date, EveryDayOfTheSpanConvertsBothWays)
 {
-    EXPECT_EQ(D(1899, 12, 30), 0.0);
-    EXPECT_EQ(D(1900, 3, 1), 61.0); // no 29 February 1900
-    EXPECT_EQ(D(2002, 1, 1), 37257.0);
-    EXPECT_EQ(D(100, 1, 1), kMinDateValue);
-    EXPECT_EQ(D(9999, 12, 31), kMaxDateValue);
+    // No 29 February 1900.
+    EXPECT_EQ((std::vector{D(1899, 12, 30), D(1900, 3, 1), D(2002, 1, 1), D(100, 1, 1), D(9999, 12, 31)}),
+              (std::vector{0.0, 61.0, 37257.0, kMinDateValue, kMaxDateValue}));
     CivilDate previous = Civil(kMinDateValue);
     EXPECT_EQ(previous, (CivilDate{100, 1, 1}));
     for (double day = kMinDateValue + 1; day <= kMaxDateValue; ++day) {
@@ -102,9 +100,8 @@ TEST(DateAfterYears, InvertsTheYearFraction)
             EXPECT_LE(YearFraction(method, day, stand), years) << years;
             EXPECT_GE(YearFraction(method, day + 1, stand), years) << years;
         }
-        EXPECT_EQ(DateAfterYears(stand, 0.0, method), stand);
-        EXPECT_EQ(DateAfterYears(stand, -1.0, method), stand);
-        EXPECT_EQ(DateAfterYears(stand, std::nan(""), method), stand);
+        for (const double none : {0.0, -1.0, std::nan("")})
+            EXPECT_EQ(DateAfterYears(stand, none, method), stand);
         EXPECT_LE(DateAfterYears(stand, 1e6, method), kMaxDateValue);
     }
 }
