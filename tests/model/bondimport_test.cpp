@@ -222,16 +222,15 @@ TEST(BondImport, FilesItCannotReadAreRefusedWhole)
             wide += {c, '\0'};
         return wide;
     }();
-    for (const std::string& bytes :
-         {"\xEF\xBB\xBF" + header + "\r\n" + row, utf16, header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,"}) {
+    for (const auto& [bytes, name] : {std::pair{"\xEF\xBB\xBF" + header + "\r\n" + row, std::string()},
+                                      {utf16, ""},
+                                      {header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,", "Z\xC3\xBCrich"}}) {
         CBondList list;
-        BondImport judged = JudgeBonds(bytes, list);
+        const BondImport judged = JudgeBonds(bytes, list);
         ASSERT_EQ(judged.verdicts.size(), 1u);
-        EXPECT_EQ(judged.verdicts[0].kind, BondVerdictKind::Add);
+        EXPECT_EQ(std::pair(judged.verdicts[0].kind, judged.verdicts[0].bond->m_strName),
+                  std::pair(BondVerdictKind::Add, name));
     }
-    CBondList list;
-    EXPECT_EQ(JudgeBonds(header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,", list).verdicts[0].bond->m_strName,
-              "Z\xC3\xBCrich");
 }
 
 } // namespace

@@ -194,12 +194,10 @@ TEST(ExplainBond, TypeIDatesCountBackFromMaturityToWithinThreeDaysOfTheirTimes)
 TEST(MonthsBefore, ClampsToTheEndOfAShorterMonth)
 {
     auto back = [](int y, int m, int d, int months) { return Iso(MonthsBefore(DaySerial(Day(y, m, d)), months)); };
-    EXPECT_EQ(back(2024, 2, 29, 12), "2023-02-28");
-    EXPECT_EQ(back(2024, 2, 29, 48), "2020-02-29");
-    EXPECT_EQ(back(2031, 3, 31, 1), "2031-02-28");
-    EXPECT_EQ(back(2025, 1, 31, 13), "2023-12-31");
-    EXPECT_EQ(back(2025, 1, 15, 0), "2025-01-15");
-    EXPECT_EQ(back(2025, 5, 31, 3), "2025-02-28");
+    EXPECT_EQ(
+        (std::vector{back(2024, 2, 29, 12), back(2024, 2, 29, 48), back(2031, 3, 31, 1), back(2025, 1, 31, 13),
+                     back(2025, 1, 15, 0), back(2025, 5, 31, 3)}),
+        (std::vector<std::string>{"2023-02-28", "2020-02-29", "2031-02-28", "2023-12-31", "2025-01-15", "2025-02-28"}));
 }
 
 TEST(ExplanationCsv, SmallBondsWrittenWhole)

@@ -55,6 +55,13 @@ protected:
     {
         return ImmunizeList(list.m_list, l, kStand, kHorizon, SystemClock(), progress);
     }
+    // An answer that must keep every limit.
+    ImmunizeResult Solved(const ImmunizeLimits& l)
+    {
+        const ImmunizeResult r = Run(l);
+        ExpectKeepsLimits(r, l);
+        return r;
+    }
     // What every answer keeps, whatever the case.
     static void ExpectKeepsLimits(const ImmunizeResult& r, const ImmunizeLimits& l)
     {
@@ -81,8 +88,7 @@ TEST_F(Immunizing, AZeroMaturingAtTheHorizonHoldsItAlone)
 {
     Zeros({4, 7, 11});
     const ImmunizeLimits l = Limits(1000);
-    const ImmunizeResult r = Run(l);
-    ExpectKeepsLimits(r, l);
+    const ImmunizeResult r = Solved(l);
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0].bond.id, "Z7");
     EXPECT_EQ(r.rows[0].units, std::floor(1000 / r.rows[0].bond.price));
@@ -107,8 +113,7 @@ TEST_F(Immunizing, ZerosAroundTheHorizonMakeTheKnownBarbell)
         list.m_list.clear();
         Zeros(c.years);
         const ImmunizeLimits l = Limits(1e6, 20, c.share);
-        const ImmunizeResult r = Run(l);
-        ExpectKeepsLimits(r, l);
+        const ImmunizeResult r = Solved(l);
         EXPECT_NEAR(r.figures.squareM, c.squareM, c.squareM * 0.005) << c.years.size();
         EXPECT_LE(r.bound, c.squareM + 1e-9);
     }
@@ -121,16 +126,14 @@ TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
     Add(Zero("Z9", 9));
     ImmunizeLimits l = Limits(1e6);
     l.minYtm = 0.035;
-    ImmunizeResult r = Run(l);
-    ExpectKeepsLimits(r, l);
+    ImmunizeResult r = Solved(l);
     EXPECT_EQ(r.rows.size(), 2u); // the barbell, Z7 yields too little
     for (const ImmunizedRow& row : r.rows)
         EXPECT_GE(row.bond.ytm, 0.035);
 
     l.minYtm.reset();
     l.exclude = {"z7"};
-    r = Run(l);
-    ExpectKeepsLimits(r, l);
+    r = Solved(l);
     EXPECT_EQ(r.rows.size(), 2u);
     EXPECT_NEAR(r.figures.squareM, 2.0, 0.01);
 
@@ -139,8 +142,7 @@ TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
     list.m_list.clear();
     Zeros({6, 9});
     Add(Zero("z6", 7));
-    r = Run(Limits(1e6));
-    ExpectKeepsLimits(r, Limits(1e6));
+    r = Solved(Limits(1e6));
     EXPECT_EQ(r.rows.size(), 2u);
 }
 
@@ -179,7 +181,7 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
               std::make_pair(ImmunizeFailure::NotWithinLimits,
                              std::string("No portfolio within these limits reaches a duration of 7.00 years .")));
     // With a third row the barbell is back.
-    ExpectKeepsLimits(Run(Limits(1e6, 3, 0.5)), Limits(1e6, 3, 0.5));
+    Solved(Limits(1e6, 3, 0.5));
 }
 
 TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
@@ -191,11 +193,9 @@ TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
     Add(FreeBond("B59", 200.0f,
                  {{Day(2030, 6, 30), static_cast<float>(100 * std::pow(1.06, 5))},
                   {Day(2034, 6, 30), static_cast<float>(100 * std::pow(1.06, 9))}}));
-    const ImmunizeResult two = Run(Limits(1e6));
-    ExpectKeepsLimits(two, Limits(1e6));
+    const ImmunizeResult two = Solved(Limits(1e6));
     EXPECT_NEAR(two.figures.squareM, 1.0, 0.005);
-    const ImmunizeResult one = Run(Limits(1e6, 1));
-    ExpectKeepsLimits(one, Limits(1e6, 1));
+    const ImmunizeResult one = Solved(Limits(1e6, 1));
     ASSERT_EQ(one.rows.size(), 1u);
     EXPECT_EQ(one.rows[0].bond.id, "B59");
     EXPECT_NEAR(one.figures.squareM, 4.0, 1e-4);
@@ -283,8 +283,7 @@ TEST_F(Immunizing, AnswerLiesWithinHalfAPercentOfTheFractionalBound)
     const double bound = GridBound(bonds, 7.0);
     ASSERT_TRUE(std::isfinite(bound));
     const ImmunizeLimits l = Limits(1e7);
-    const ImmunizeResult r = Run(l);
-    ExpectKeepsLimits(r, l);
+    const ImmunizeResult r = Solved(l);
     EXPECT_LE(r.figures.squareM, bound * 1.005);
     EXPECT_LE(r.bound, bound * (1 + 1e-6)); // the search's own relaxation finds the grid's best, or better
 }

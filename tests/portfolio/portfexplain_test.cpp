@@ -70,12 +70,10 @@ TEST(ExplainPortfolio, PooledRowsAddUpToTheCompositesFigures)
     }
 
     // One ladder in date order, numbered as listed.
-    for (std::size_t i = 0; i < e.payments.size(); ++i) {
+    for (std::size_t i = 0; i < e.payments.size(); ++i)
         EXPECT_EQ(e.payments[i].no, i + 1);
-        if (i > 0) {
-            EXPECT_LE(e.payments[i - 1].day, e.payments[i].day);
-        }
-    }
+    EXPECT_TRUE(std::is_sorted(e.payments.begin(), e.payments.end(),
+                               [](const auto& a, const auto& b) { return a.day < b.day; }));
 }
 
 TEST(ExplainPortfolio, NothingExplainedWithoutFigures)
