@@ -108,9 +108,8 @@ TEST_F(Cli, PricesJudgesEveryRow)
 {
     const std::string db = Write("db.bnd", Database());
     const std::string prices = Write("prices.csv", kPrices);
-    CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
+    const CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31");
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string()));
     EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
                                 "line,id,verdict,old_price,new_price,change_percent,reason,flag",
                                 "2,DE0001,update,100.00,101.50,1.50,,",
@@ -124,19 +123,17 @@ TEST_F(Cli, PricesJudgesEveryRow)
                                 "11,NEW,update,0.00,1.00,inf,,large",
                             }));
     // The day before it matures the bond is alive.
-    r = Run("prices " + db + " " + prices + " --stand 2026-12-30");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).at(4), "6,OLD,update,100.00,99.00,-1.00,,");
+    EXPECT_EQ(Lines(Output("prices " + db + " " + prices + " --stand 2026-12-30")).at(4),
+              "6,OLD,update,100.00,99.00,-1.00,,");
     // Without --stand the day is today's.
     CBondList aroundToday;
     const std::int32_t today = DaySerial(SystemClock().Now());
     Add(aroundToday, "TODAY", 10.0f, today);
     Add(aroundToday, "TOMORROW", 10.0f, today + 1);
-    r = Run("prices " + Write("today.bnd", StoreBondDatabase(aroundToday)) + " " +
-            Write("today.csv", "TODAY,11\nTOMORROW,11\n"));
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out).at(1), "1,TODAY,not_alive,10.00,11.00,,,");
-    EXPECT_EQ(Lines(r.out).at(2), "2,TOMORROW,update,10.00,11.00,10.00,,");
+    const std::vector<std::string> lines = Lines(Output("prices " + Write("today.bnd", StoreBondDatabase(aroundToday)) +
+                                                        " " + Write("today.csv", "TODAY,11\nTOMORROW,11\n")));
+    EXPECT_EQ(std::vector(lines.begin() + 1, lines.end()),
+              (std::vector<std::string>{"1,TODAY,not_alive,10.00,11.00,,,", "2,TOMORROW,update,10.00,11.00,10.00,,"}));
     // Judging alone changes nothing.
     EXPECT_EQ(Slurp("db.bnd"), Database());
 }
@@ -147,9 +144,7 @@ TEST_F(Cli, PricesApplyWritesTheAcceptedPrices)
     ASSERT_EQ(::chmod((m_dir / "db.bnd").c_str(), 0640), 0);
     const std::string prices = Write("prices.csv", kPrices);
     const CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply --accept-large");
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(Lines(r.out).size(), 10u);
+    EXPECT_EQ(std::tuple(r.status, r.err, Lines(r.out).size()), std::tuple(0, std::string(), 10u));
 
     EXPECT_EQ(Slurp("db.bnd"), Database({101.5f, 99.25f, 100.0f, 100.0f, 100.0f, 80.0f, 1.0f}));
     struct stat st {};
@@ -220,21 +215,21 @@ TEST_F(Cli, PricesAmbiguousNumbersAndTheDecimalMark)
     Add(list, "DE0002", 1.0f);
     const std::string db = Write("db.bnd", StoreBondDatabase(list));
     const std::string prices = Write("prices.csv", "DE0001;1.012\nDE0002;1\n");
-    CliRun r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --apply");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(Lines(r.out), (std::vector<std::string>{
-                                "line,id,verdict,old_price,new_price,change_percent,reason,flag",
-                                "1,DE0001,refused,,,,Ambiguous number !,",
-                                "2,DE0002,unchanged,1.00,1.00,0.00,,",
-                            }));
-    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --decimal-mark comma");
-    EXPECT_EQ(Lines(r.out).at(1), "1,DE0001,refused,,,,Thousands separators not accepted !,");
-    r = Run("prices " + db + " " + prices + " --stand 2026-12-31 --decimal-mark point");
-    EXPECT_EQ(Lines(r.out).at(1), "1,DE0001,update,1012.50,1.01,-99.90,,large");
+    EXPECT_EQ(Lines(Output("prices " + db + " " + prices + " --stand 2026-12-31 --apply")),
+              (std::vector<std::string>{
+                  "line,id,verdict,old_price,new_price,change_percent,reason,flag",
+                  "1,DE0001,refused,,,,Ambiguous number !,",
+                  "2,DE0002,unchanged,1.00,1.00,0.00,,",
+              }));
     // The user's word beats the file's own.
-    r = Run("prices " + db + " " + Write("comma.csv", "DE0001;1,012\nDE0002;1,5\n") +
-            " --stand 2026-12-31 --decimal-mark point");
-    EXPECT_EQ(Lines(r.out).at(1), "1,DE0001,refused,,,,Thousands separators not accepted !,");
+    for (const auto& [file, mark, verdict] :
+         {std::tuple{prices, "comma", "refused,,,,Thousands separators not accepted !,"},
+          {prices, "point", "update,1012.50,1.01,-99.90,,large"},
+          {Write("comma.csv", "DE0001;1,012\nDE0002;1,5\n"), "point",
+           "refused,,,,Thousands separators not accepted !,"}})
+        EXPECT_EQ(Lines(Output("prices " + db + " " + file + " --stand 2026-12-31 --decimal-mark " + mark)).at(1),
+                  std::string("1,DE0001,") + verdict)
+            << mark;
 }
 
 // A save that cannot be made leaves the database as it was, and no

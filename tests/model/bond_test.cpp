@@ -53,8 +53,7 @@ TEST(TypeISchedule, BrokenAndWholePeriods)
     auto b = Std(12, 5, 100, 100, Day(2000, 1, 1), Day(2005, 1, 1));
     Ready(*b, Day(2001, 1, 2), Day(2003, 1, 1));
     EXPECT_EQ(b->m_fYears, static_cast<float>(4 - 1.0 / 365));
-    EXPECT_EQ(b->m_nPeriods, 3);
-    EXPECT_EQ(b->m_bBroken, 1);
+    EXPECT_EQ(std::pair(b->m_nPeriods, b->m_bBroken), std::pair(3, 1));
     EXPECT_NEAR(b->m_fFirst, 0.99726, 1e-5);
     EXPECT_FLOAT_EQ(b->m_fPeriodsExact, 47.0f / 12);
 
@@ -62,8 +61,7 @@ TEST(TypeISchedule, BrokenAndWholePeriods)
     // first a whole period away.
     auto whole = Std(6, 2, 100, 100, Day(2000, 1, 1), Day(2005, 7, 15));
     Ready(*whole, Day(2002, 1, 15), Day(2003, 1, 1));
-    EXPECT_EQ(whole->m_nPeriods, 7);
-    EXPECT_EQ(whole->m_bBroken, 0);
+    EXPECT_EQ(std::pair(whole->m_nPeriods, whole->m_bBroken), std::pair(7, 0));
 }
 
 TEST(TypeIValuation, PriceGapIsThePresentValueOfTheSchedule)
