@@ -56,11 +56,12 @@ protected:
         return s.str();
     }
 
-    // `args` is shell text; so is `output`, where standard output goes. A run
-    // that takes over a minute is ended, and its status is then 124.
-    CliRun Run(const std::string& args, const std::string& output = {}) const
+    // `args` is shell text; so is `output`, where standard output goes, and
+    // `runner`, a command that starts the program. A run that takes over a
+    // minute is ended, and its status is then 124.
+    CliRun Run(const std::string& args, const std::string& output = {}, const std::string& runner = {}) const
     {
-        const int raw = std::system(("timeout -k 5 60 '" TENVIX_CLI "' " + args + " >" +
+        const int raw = std::system(("timeout -k 5 60 " + runner + "'" TENVIX_CLI "' " + args + " >" +
                                      (output.empty() ? Path("out") : output) + " 2>" + Path("err"))
                                         .c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp("out"), Slurp("err")};

@@ -86,12 +86,7 @@ const std::string kPrices = "\"Name\";\"ISIN\";\"Kurs\"\r\n"
 
 // Runs the command as a user without root's right to write anywhere; the
 // shell that opens the output files stays root.
-int RunAsNobody(const std::string& args, const std::string& out, const std::string& err)
-{
-    const std::string drop = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-    const int raw = std::system((drop + "'" TENVIX_CLI "' " + args + " >" + out + " 2>" + err).c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
+const std::string kAsNobody = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
 
 std::vector<std::string> FilesIn(const std::filesystem::path& dir)
 {
@@ -242,12 +237,13 @@ TEST_F(Cli, PricesApplyUnderAReadOnlyFolderChangesNothing)
     ASSERT_EQ(::chmod((m_dir / "ro/db.bnd").c_str(), 0666), 0);
     ASSERT_EQ(::chmod((m_dir / "ro").c_str(), 0555), 0);
     const std::string prices = Write("prices.csv", kPrices);
-    const int status = RunAsNobody("prices " + Path("ro/db.bnd") + " " + prices + " --apply", Path("out"), Path("err"));
+    const CliRun r = Run("prices " + Path("ro/db.bnd") + " " + prices + " --apply", {}, kAsNobody);
     ::chmod((m_dir / "ro").c_str(), 0755);
-    EXPECT_EQ(status, 1);
-    EXPECT_EQ(Slurp("err"), "Unable to write to " + (m_dir / "ro/db.bnd").string() +
-                                ", it is read-only or opened by someone else.\n");
-    EXPECT_EQ(Lines(Slurp("out")).size(), 10u);
+    EXPECT_EQ(std::tuple(r.status, r.err, Lines(r.out).size()),
+              std::tuple(1,
+                         "Unable to write to " + (m_dir / "ro/db.bnd").string() +
+                             ", it is read-only or opened by someone else.\n",
+                         10u));
     EXPECT_EQ(Slurp("ro/db.bnd"), before);
     EXPECT_EQ(FilesIn(m_dir / "ro"), std::vector<std::string>{"db.bnd"});
 }

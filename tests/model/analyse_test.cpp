@@ -21,9 +21,7 @@ TEST(AnalyseRecord, OnlyTheCodesTheCallerNeedsReachTheSearch)
         for (Needs needs : {Needs::YieldAndDuration, Needs::SquareM}) {
             ScriptedBond b(gap, code);
             const RecordAnalysis r = AnalyseRecord(b, Day(2020, 1, 1), Day(2025, 1, 1), 100, SystemClock(), needs);
-            EXPECT_EQ(r.outcome, RecordOutcome::Refused) << code;
-            EXPECT_EQ(r.code, code);
-            EXPECT_EQ(b.calls, 0) << code;
+            EXPECT_EQ(std::tuple(r.outcome, r.code, b.calls), std::tuple(RecordOutcome::Refused, code, 0)) << code;
         }
 
     // A stand date on the horizon stops only a caller that needs Square-M.

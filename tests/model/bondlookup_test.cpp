@@ -51,13 +51,9 @@ TEST(BondLookup, ExactFirstThenAnyCase)
          {Case{"GOV-2030", 2, 1}, Case{"gov-2030", 1, 0}, Case{"Gov-2030", 3, 0}, Case{"\xc3\xa9mis", 1, 4},
           Case{"\xc3\x89mis", 2, 3}, Case{"b1", 1, 5}, Case{"GOV-2030 ", 0, 0}, Case{"", 0, 0}, Case{"GOV", 0, 0}}) {
         for (const IdMatch& m : {index.Match(c.id), MatchBondID(list.m_list, c.id)}) {
-            EXPECT_EQ(m.Count(), c.count) << c.id;
-            if (c.count) {
-                EXPECT_EQ(m.Position(), c.position) << c.id;
-                EXPECT_EQ(m.Bond(), At(list, c.position)) << c.id;
-            } else {
-                EXPECT_EQ(m.Bond(), nullptr) << c.id;
-            }
+            EXPECT_EQ(std::tuple(m.Count(), c.count ? m.Position() : 0, m.Bond()),
+                      std::tuple(c.count, c.position, c.count ? At(list, c.position) : nullptr))
+                << c.id;
         }
     }
     // Every case-blind match counts, the exact ones included.

@@ -50,20 +50,16 @@ TEST(SuggestLists, ExactMatchesShareTheShorterPlacesAndComeFirst)
     for (int i = 0; i < 10; ++i)
         l.AddShorter(Rec(0.10 + 0.01 * i));
     l.AddExact(Rec(0.02)); // ranked by yield, and ahead of every shorter record
-    EXPECT_EQ(l.m_nExactCount, 1);
-    EXPECT_EQ(l.m_nShortCount, 10);
-    EXPECT_EQ(l.m_short[0].dYield, 0.02);
-    EXPECT_EQ(l.m_short[9].dScore, 0.11); // 0.10 fell off
+    EXPECT_EQ(std::pair(l.m_nExactCount, l.m_nShortCount), std::pair(1, 10));
+    EXPECT_EQ(std::pair(l.m_short[0].dYield, l.m_short[9].dScore), std::pair(0.02, 0.11)); // 0.10 fell off
     // A shorter record competes only among the shorter ones.
     l.AddShorter(Rec(0.5));
-    EXPECT_EQ(l.m_short[0].dYield, 0.02);
-    EXPECT_EQ(l.m_short[1].dScore, 0.5);
+    EXPECT_EQ(std::pair(l.m_short[0].dYield, l.m_short[1].dScore), std::pair(0.02, 0.5));
 
     for (int i = 0; i < 12; ++i)
         l.AddExact(Rec(0.03 + 0.001 * i));
     EXPECT_EQ(l.m_nExactCount, 10);
-    EXPECT_EQ(l.m_short[0].dYield, 0.03 + 0.001 * 11);
-    EXPECT_EQ(l.m_short[9].dYield, 0.03 + 0.001 * 2);
+    EXPECT_EQ(std::pair(l.m_short[0].dYield, l.m_short[9].dYield), std::pair(0.03 + 0.001 * 11, 0.03 + 0.001 * 2));
     l.AddShorter(Rec(9.0)); // no room left for shorter records
     EXPECT_EQ(l.m_short[9].dYield, 0.03 + 0.001 * 2);
 
