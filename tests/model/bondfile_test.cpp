@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/resource.h>
 
 #include <random>
@@ -109,7 +111,7 @@ TEST(BondFile, LongStringsUseTheWiderPrefixes)
         EXPECT_EQ(Hex(bytes.substr(0, prefix.size() / 3 + 1)), prefix) << length;
         ByteReader r(Span(bytes));
         EXPECT_EQ(r.ReadString().size(), length);
-        EXPECT_EQ(r.Remaining(), 0u);
+        EXPECT_EQ(r.Remaining(), 0u) << length;
     }
 }
 
@@ -178,9 +180,7 @@ TEST(BondFile, ReadingUnitByUnitGivesTheLoadedRecords)
     const std::string bytes = GenerateDatabase(500, 3, GeneratedMix::Everything);
     const auto index = IndexBondDatabase(Span(bytes), 64);
     ASSERT_TRUE(index);
-    EXPECT_EQ(index->count, 500u);
-    ASSERT_EQ(index->Units(), 8u);
-    EXPECT_EQ(index->UnitSize(7), 500u - 7 * 64);
+    ASSERT_EQ(std::tuple(index->count, index->Units(), index->UnitSize(7)), std::tuple(500u, 8u, 500u - 7 * 64));
 
     // Units read out of order, each from its own start, rebuild the file.
     CBondList rebuilt;

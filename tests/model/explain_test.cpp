@@ -128,15 +128,15 @@ TEST(ExplainBond, RowsAddUpToExactlyTheFiguresTheAnalysisReports)
 
 TEST(ExplainBond, RefusedRecordsAndFailedSearchesExplainNothing)
 {
-    using Outcome = std::pair<ExplainStatus, int>;
+    using Outcome = std::tuple<ExplainStatus, int>;
     auto matured = StdBond("OLD", 12, 5, 100, 90, Day(1990, 1, 1), Day(2000, 1, 1));
     BondExplanation x = AnalyseAndExplain(*matured, Day(2001, 1, 1), Day(2002, 1, 1), 90, SystemClock());
-    EXPECT_EQ(std::pair(x.status, x.code), Outcome(ExplainStatus::Refused, BOND_STAND_AFTER_MATURITY));
+    EXPECT_EQ(std::tuple(x.status, x.code), Outcome(ExplainStatus::Refused, BOND_STAND_AFTER_MATURITY));
     EXPECT_TRUE(x.explanation.payments.empty());
 
     auto dear = FreeBond("DEAR", 120.0f, {{Day(2005, 1, 1), 110.0f}});
     x = AnalyseAndExplain(*dear, Day(2004, 1, 1), Day(2006, 1, 1), 120, SystemClock());
-    EXPECT_EQ(std::pair(x.status, x.code), Outcome(ExplainStatus::Refused, BOND_PRICE_TOO_HIGH));
+    EXPECT_EQ(std::tuple(x.status, x.code), Outcome(ExplainStatus::Refused, BOND_PRICE_TOO_HIGH));
 
     test::ScriptedBond hopeless; // every trial yield refused
     x = AnalyseAndExplain(hopeless, Day(2004, 1, 1), Day(2006, 1, 1), 100, SystemClock());
@@ -146,7 +146,7 @@ TEST(ExplainBond, RefusedRecordsAndFailedSearchesExplainNothing)
     // On the horizon the yield still stands, as the command line's analysis has it.
     auto late = FreeBond("LATE", 100.0f, {{Day(2005, 1, 1), 110.0f}});
     x = AnalyseAndExplain(*late, Day(2004, 1, 1), Day(2003, 1, 1), 100, SystemClock());
-    EXPECT_EQ(std::pair(x.status, x.code), Outcome(ExplainStatus::Ok, BOND_STAND_AFTER_HORIZON));
+    EXPECT_EQ(std::tuple(x.status, x.code), Outcome(ExplainStatus::Ok, BOND_STAND_AFTER_HORIZON));
     EXPECT_EQ(x.explanation.payments.size(), 1u);
 }
 
@@ -175,8 +175,9 @@ TEST(ExplainBond, TypeIDatesCountBackFromMaturityToWithinThreeDaysOfTheirTimes)
                 ASSERT_EQ(x.status, ExplainStatus::Ok);
                 const auto& rows = x.explanation.payments;
                 ASSERT_FALSE(rows.empty());
-                EXPECT_EQ(rows.back().day, s->m_nMaturity);           // the face value
-                EXPECT_EQ(rows[rows.size() - 2].day, s->m_nMaturity); // the last coupon
+                // The last coupon and the face value.
+                EXPECT_EQ(std::tuple(rows[rows.size() - 2].day, rows.back().day),
+                          std::tuple(s->m_nMaturity, s->m_nMaturity));
                 for (std::size_t i = 0; i < rows.size(); ++i) {
                     const double calendar = YearFraction(rows[i].day, s->m_nStandDate);
                     // Three days of clamping, and the float the engine keeps its times in.

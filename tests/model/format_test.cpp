@@ -89,17 +89,15 @@ TEST(FormatFixed, IgnoresACommaDecimalLocale)
     if (!comma)
         GTEST_SKIP() << "no comma-decimal locale installed";
     ASSERT_EQ(CFixed(2.5, 2), "2,50"); // the C library does follow the locale
-    EXPECT_EQ(FormatFixed(2.5, 2), "2.50");
-    EXPECT_EQ(FormatShortest(2.5), "2.5");
-    EXPECT_EQ(FormatAmount(2.0625f), "2.0625");
+    EXPECT_EQ((std::vector{FormatFixed(2.5, 2), FormatShortest(2.5), FormatAmount(2.0625f)}),
+              (std::vector<std::string>{"2.50", "2.5", "2.0625"}));
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(FormatShortest, ReadsBackAsTheSameDouble)
 {
-    EXPECT_EQ(FormatShortest(0.1), "0.1");
-    EXPECT_EQ(FormatShortest(100.0), "100");
-    EXPECT_EQ(FormatShortest(1e-7), "1e-07");
+    EXPECT_EQ((std::vector{FormatShortest(0.1), FormatShortest(100.0), FormatShortest(1e-7)}),
+              (std::vector<std::string>{"0.1", "100", "1e-07"}));
     std::mt19937_64 g(7);
     for (int i = 0; i < 200000; ++i) {
         const double v = RandomDouble(g);

@@ -271,12 +271,11 @@ TEST(PriceImport, FilesItCannotRead)
         for (std::size_t k = 0; k <= rows; ++k)
             text += "DE0001;1\n";
         PriceFile file = ReadPriceFile(text, index, {}, rows);
-        EXPECT_EQ(file.error, PriceFileError::TooManyRows);
-        EXPECT_EQ(PriceFileErrorText(file), "The file has more than " + std::to_string(rows) + " rows .");
-        EXPECT_TRUE(file.rows.empty());
+        EXPECT_EQ(
+            std::tuple(file.error, PriceFileErrorText(file), file.rows.size()),
+            std::tuple(PriceFileError::TooManyRows, "The file has more than " + std::to_string(rows) + " rows .", 0u));
         file = ReadPriceFile(text, index, {}, rows + 1);
-        EXPECT_EQ(file.error, PriceFileError::None);
-        EXPECT_EQ(file.rows.size(), rows + 1);
+        EXPECT_EQ(std::tuple(file.error, file.rows.size()), std::tuple(PriceFileError::None, rows + 1));
     }
 }
 
@@ -353,12 +352,11 @@ TEST(PriceImport, VerdictsThenApply)
     EXPECT_DOUBLE_EQ(v.verdicts[0].oldPrice, 100.0);
     EXPECT_DOUBLE_EQ(v.verdicts[0].newPrice, 101.5);
     EXPECT_DOUBLE_EQ(v.verdicts[0].changePercent, 1.5);
-    EXPECT_FALSE(v.verdicts[0].largeChange);
-    EXPECT_TRUE(v.verdicts[1].largeChange);
     EXPECT_NEAR(v.verdicts[3].changePercent, -20.1, 1e-5);
-    EXPECT_TRUE(v.verdicts[3].largeChange);
     EXPECT_TRUE(std::isinf(v.verdicts[8].changePercent));
-    EXPECT_TRUE(v.verdicts[8].largeChange);
+    EXPECT_EQ((std::vector{v.verdicts[0].largeChange, v.verdicts[1].largeChange, v.verdicts[3].largeChange,
+                           v.verdicts[8].largeChange}),
+              (std::vector{false, true, true, true}));
     EXPECT_EQ(v.verdicts[5].matches, 2);
     EXPECT_STREQ(PriceVerdictName(v.verdicts[2].kind), "not_alive");
 
@@ -437,8 +435,7 @@ TEST(PriceImport, UnchangedMeansTheSameFloat)
     Verdicts v = Judge(db, "G7;14\nG8;1\n");
     v.verdicts[1].changePercent = 50.0;
     EXPECT_EQ(MarkLargeChanges(v.verdicts, 10.0), 1u);
-    EXPECT_TRUE(v.verdicts[0].largeChange);
-    EXPECT_FALSE(v.verdicts[1].largeChange);
+    EXPECT_EQ(std::tuple(v.verdicts[0].largeChange, v.verdicts[1].largeChange), std::tuple(true, false));
     EXPECT_EQ(MarkLargeChanges(v.verdicts, 15.0), 0u);
     EXPECT_FALSE(v.verdicts[0].largeChange);
 }
@@ -456,9 +453,7 @@ TEST(PriceImport, ProgressCanCancel)
         EXPECT_LE(done, total);
         return ++calls < 2;
     });
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(read.error, PriceFileError::Cancelled);
-    EXPECT_TRUE(read.rows.empty());
+    EXPECT_EQ(std::tuple(calls, read.error, read.rows.size()), std::tuple(2, PriceFileError::Cancelled, 0u));
 
     const PriceFile file = ReadPriceFile(text, index);
     ASSERT_EQ(file.rows.size(), 200000u);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <random>
 
 using namespace tenvix;
@@ -108,8 +110,7 @@ TEST(SeekHistory, KeepsTenLowerCaseTextsNewestFirst)
     for (int k = 0; k < 9; ++k)
         RememberSeekText(history, "T" + std::to_string(k), -1);
     ASSERT_EQ(history.size(), kSeekHistory);
-    EXPECT_EQ(history.front(), "t8");
-    EXPECT_EQ(history.back(), "abc");
+    EXPECT_EQ(std::tuple(history.front(), history.back()), std::tuple(std::string("t8"), std::string("abc")));
 
     history = {"c", "b", "a"};
     // "b" was chosen from the drop-down: it stays what the box shows.

@@ -75,10 +75,9 @@ TEST_F(PortfolioRowsTest, ValuesAreReadFromTheTexts)
     ASSERT_EQ(rows.Count(), int(std::size(cases)));
     for (int r = 0; r < rows.Count(); ++r) {
         const auto& [text, value] = cases[r];
-        EXPECT_EQ(rows.Text(r, RowColumn::Units), text);
-        EXPECT_EQ(rows.Units(r), value) << text;
-        EXPECT_EQ(rows.AllUnits()[std::size_t(r)], value) << text;
-        EXPECT_EQ(rows.Entries()[std::size_t(r)], (PortfolioEntry{"GOV-A", value})) << text;
+        EXPECT_EQ(std::tuple(rows.Text(r, RowColumn::Units), rows.Units(r), rows.AllUnits()[std::size_t(r)],
+                             rows.Entries()[std::size_t(r)]),
+                  std::tuple(text, value, value, PortfolioEntry{"GOV-A", value}));
     }
     EXPECT_EQ(rows.Text(rows.Count(), RowColumn::Units), "");
 }
@@ -105,20 +104,20 @@ TEST_F(PortfolioRowsTest, UpdateKeepsTheTextsAsTypedAndSharesANewPrice)
     u = rows.Update(0, "", "97.5", 97.5, SystemClock());
     EXPECT_TRUE(u.unitsChanged && u.priceChanged && rows.Changed());
     EXPECT_FLOAT_EQ(Bond(0).m_fPrice, 97.5f);
-    EXPECT_EQ(rows.Text(0, RowColumn::Units), "");
-    EXPECT_EQ(rows.Text(0, RowColumn::Price), "97.5");
+    EXPECT_EQ(std::tuple(rows.Text(0, RowColumn::Units), rows.Text(0, RowColumn::Price)),
+              std::tuple(std::string(), std::string("97.5")));
     EXPECT_NE(rows.Text(0, RowColumn::YTM), ytmBefore);
     for (RowColumn c : {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Price, RowColumn::Status})
         EXPECT_EQ(rows.Text(2, c), rows.Text(0, c));
-    EXPECT_EQ(rows.Text(2, RowColumn::Units), "20");
-    EXPECT_EQ(rows.Text(2, RowColumn::ID), "Gov-A");
-    EXPECT_EQ(rows.Text(1, RowColumn::Price), "99.00");
+    EXPECT_EQ(
+        (std::vector{rows.Text(2, RowColumn::Units), rows.Text(2, RowColumn::ID), rows.Text(1, RowColumn::Price)}),
+        (std::vector<std::string>{"20", "Gov-A", "99.00"}));
 
     // A price the payments cannot reach leaves both rows out of Calculate.
     rows.Update(2, "20", "100000", 100000.0, SystemClock());
     for (int r : {0, 2}) {
-        EXPECT_EQ(std::pair(rows.Text(r, RowColumn::Status), rows.Text(r, RowColumn::YTM)),
-                  std::pair(std::string("incompatible"), std::string()));
+        EXPECT_EQ(std::tuple(rows.Text(r, RowColumn::Status), rows.Text(r, RowColumn::YTM)),
+                  std::tuple(std::string("incompatible"), std::string()));
         EXPECT_EQ(Of(rows.Row(r)), State(RowPicture::Problem, &Bond(0), nullptr));
     }
     EXPECT_EQ(rows.FirstExcluded(), 0);
@@ -157,8 +156,7 @@ TEST_F(PortfolioRowsTest, RowsComeAndGoInOrderUpToTwenty)
 
     rows.SetChanged(false);
     rows.Clear();
-    EXPECT_EQ(rows.Count(), 0);
-    EXPECT_TRUE(rows.Changed());
+    EXPECT_EQ(std::tuple(rows.Count(), rows.Changed()), std::tuple(0, true));
 }
 
 TEST_F(PortfolioRowsTest, DuplicatesAreFoundByTheIdentifiersShown)
