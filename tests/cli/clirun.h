@@ -83,6 +83,17 @@ protected:
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args << "\n" << r.err;
     }
 
+    // The fields of a line, split at every comma, quoted or not.
+    static std::vector<std::string> Fields(const std::string& line)
+    {
+        std::vector<std::string> out;
+        std::size_t start = 0;
+        for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+            out.push_back(line.substr(start, comma - start));
+        out.push_back(line.substr(start));
+        return out;
+    }
+
     // The lines of CSV output, without their CR LF.
     static std::vector<std::string> Lines(const std::string& text)
     {

@@ -19,16 +19,6 @@
 namespace tenvix {
 namespace {
 
-std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
-        out.push_back(line.substr(start, comma - start));
-    out.push_back(line.substr(start));
-    return out;
-}
-
 // A shortest text as analyse prints its figures: eight decimals.
 std::string AtEight(const std::string& shortest) { return FormatFixed(std::stod(shortest), 8); }
 

@@ -73,13 +73,11 @@ TEST_F(Cli, ReportsWriteTextsSafelyAndExportAsStored)
         for (const std::string& line : Lines(r)) {
             // A field that begins as a formula, a minus sign before a
             // number aside.
-            for (std::size_t start = 0; start < line.size(); start = line.find(',', start) + 1) {
-                const char c = line[start];
-                const bool number =
-                    c == '-' && start + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[start + 1]));
-                EXPECT_TRUE(number || (c != '=' && c != '@' && c != '-')) << command << "\n" << line;
-                if (line.find(',', start) == std::string::npos)
-                    break;
+            for (const std::string& f : Fields(line)) {
+                const bool number = f.size() > 1 && f[0] == '-' && std::isdigit(static_cast<unsigned char>(f[1]));
+                EXPECT_TRUE(number || f.empty() || std::string("=@-").find(f[0]) == std::string::npos)
+                    << command << "\n"
+                    << line;
             }
             EXPECT_EQ(line.find('\x1b'), std::string::npos) << command << "\n" << line;
             EXPECT_EQ(line.find("\u0081"), std::string::npos) << command << "\n" << line;
