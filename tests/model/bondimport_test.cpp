@@ -60,14 +60,8 @@ CBondList AwkwardRecords()
         {"ctl\xC2\x81\xC2\x9D", ""},
         {"X", "\"\""},
     };
-    const float amounts[] = {-0.0f,
-                             std::numeric_limits<float>::denorm_min(),
-                             std::numeric_limits<float>::max(),
-                             -kInf,
-                             kNan,
-                             -kNan,
-                             1e-7f,
-                             123456.789f};
+    using Limits = std::numeric_limits<float>;
+    const float amounts[] = {-0.0f, Limits::denorm_min(), Limits::max(), -kInf, kNan, -kNan, 1e-7f, 123456.789f};
     int k = 0;
     for (const auto& [id, name] : texts) {
         for (const float amount : amounts) {

@@ -3,6 +3,7 @@
 // database can hold.
 
 #include "model/bondlookup.h"
+#include "model/text.h"
 #include "testbonds.h"
 
 #include <gtest/gtest.h>
@@ -66,22 +67,11 @@ TEST(BondLookup, ExactFirstThenAnyCase)
 // but keep their position.
 TEST(BondLookup, IndexAgreesWithTheWalk)
 {
-    const std::vector<std::string> stems = {"",
-                                            "a",
-                                            "A",
-                                            "DE0001102333",
-                                            "de0001102333",
-                                            "\xc3\xa9",
-                                            "\xc3\x89",
-                                            "\xc5\xa0",
-                                            "\xc5\xa1",
-                                            "\xc5\xb8",
-                                            "\xc3\xbf",
-                                            "\xc3",
-                                            "\xff",
-                                            std::string("a\0b", 3),
-                                            "XS0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-LONG-IDENTIFIER",
-                                            "xs0123456789abcdefghijklmnopqrstuvwxyz-long-identifier"};
+    const std::string longId = "XS0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-LONG-IDENTIFIER";
+    std::vector<std::string> stems = {"",         "a",        "A",        "DE0001102333", "de0001102333",
+                                      "\xc3\xa9", "\xc3\x89", "\xc5\xa0", "\xc5\xa1",     "\xc5\xb8",
+                                      "\xc3\xbf", "\xc3",     "\xff"};
+    stems.insert(stems.end(), {std::string("a\0b", 3), longId, FoldCase(longId)});
     std::mt19937 rng(5);
     auto pick = [&] {
         const std::string& stem = stems[std::uniform_int_distribution<std::size_t>(0, stems.size() - 1)(rng)];
