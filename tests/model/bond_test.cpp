@@ -277,12 +277,10 @@ TEST(GetYTM, GapFailureAndNotANumber)
     // the trial in hand when halving ends in one.
     const double nan = std::numeric_limits<double>::quiet_NaN();
     auto never = [](double, double) { return false; };
-    EXPECT_EQ(SolveYield(
-                  kRecordSolver, [&](double) { return nan; }, never),
-              0.05);
-    EXPECT_EQ(SolveYield(
-                  kRecordSolver, [&](double y) { return y < 0.004 ? nan : -1.0; }, never),
-              0.003125);
+    const auto allNaN = [&](double) { return nan; };
+    const auto lowNaN = [&](double y) { return y < 0.004 ? nan : -1.0; };
+    EXPECT_EQ(SolveYield(kRecordSolver, allNaN, never), 0.05);
+    EXPECT_EQ(SolveYield(kRecordSolver, lowNaN, never), 0.003125);
 }
 
 TEST(SetFromGrid, CodesCarryTheRow)

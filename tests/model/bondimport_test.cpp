@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 #include <limits>
 
@@ -157,9 +159,9 @@ TEST(BondImport, EveryRowIsJudgedByWhatTheDatabaseHolds)
         const std::string before = StoreBondDatabase(db.list);
         const BondImport judged = JudgeBonds(std::string(kBondCsvHeader) + "\r\n" + c.row + "\r\n", db.list);
         ASSERT_EQ(judged.verdicts.size(), 1u);
-        EXPECT_STREQ(BondVerdictName(judged.verdicts[0].kind), c.verdict);
-        EXPECT_EQ(BondRefusalText(judged.verdicts[0]), c.reason);
-        EXPECT_EQ(judged.verdicts[0].line, 2);
+        EXPECT_EQ(std::tuple(std::string(BondVerdictName(judged.verdicts[0].kind)), BondRefusalText(judged.verdicts[0]),
+                             judged.verdicts[0].line),
+                  std::tuple(c.verdict, c.reason, 2));
         EXPECT_TRUE(StoreBondDatabase(db.list) == before); // judging changes nothing
     }
 }
@@ -178,14 +180,13 @@ TEST(BondImport, ApplyAddsInFileOrderAndReplacesInPlace)
     EXPECT_EQ(BondRefusalText(judged.verdicts[3]), "Duplicate ID in the file !");
     EXPECT_EQ(judged.verdicts[4].line, 8); // the quoted line break counts
     const BondCounts done = ApplyBonds(db.list, judged.verdicts);
-    EXPECT_EQ(done.add, 3u);
-    EXPECT_EQ(done.replace, 1u);
+    EXPECT_EQ(std::tuple(done.add, done.replace), std::tuple(3u, 1u));
     std::vector<std::string> ids;
     for (const auto& bond : db.list.m_list)
         ids.push_back(bond->m_strID);
     EXPECT_EQ(ids, (std::vector<std::string>{"A1", "B2", "DUP", " DUP", "NEW2", "NEW1", "NEW3"}));
-    EXPECT_EQ(db.list.m_list.front()->GetType(), BOND_TYPE_FREE);
-    EXPECT_EQ(db.list.m_list.front()->m_strName, "changed kind");
+    EXPECT_EQ(std::tuple(db.list.m_list.front()->GetType(), db.list.m_list.front()->m_strName),
+              std::tuple(BOND_TYPE_FREE, "changed kind"));
 }
 
 TEST(BondImport, FilesItCannotReadAreRefusedWhole)
