@@ -52,13 +52,6 @@ std::string Texts(const std::string& id, const std::string& name)
     return out + ',';
 }
 
-CBondList Load(const std::string& bytes)
-{
-    CBondList list;
-    EXPECT_TRUE(test::Load(bytes, list));
-    return list;
-}
-
 // Export writes each record as the database's own CSV writer does; that
 // writer's format is tested beside it, by reading its rows back.
 std::string RecordsExported(const CBondList& list)
@@ -133,7 +126,8 @@ TEST_F(CliStream, ManyBondsOnAnyThreadsGiveTheFormerOutput)
 {
     const std::string bytes = GenerateDatabase(10000, 1, GeneratedMix::Everything);
     const std::string file = Write("db.bnd", bytes);
-    CBondList list = Load(bytes);
+    CBondList list;
+    ASSERT_TRUE(test::Load(bytes, list));
     const double stand = kGeneratedStand, horizon = kGeneratedHorizon;
     ASSERT_EQ(FormatIsoDate(kGeneratedStand) + " " + FormatIsoDate(kGeneratedHorizon),
               std::string(kGeneratedStandText) + " " + kGeneratedHorizonText);
@@ -151,7 +145,8 @@ TEST_F(CliStream, ManyBondsOnAnyThreadsGiveTheFormerOutput)
 // bonds were spread over the threads.
 TEST_F(CliStream, TiesInTheSuggestRankingKeepListOrder)
 {
-    CBondList list = Load(GenerateDatabase(5000, 9, GeneratedMix::TypeI));
+    CBondList list;
+    ASSERT_TRUE(test::Load(GenerateDatabase(5000, 9, GeneratedMix::TypeI), list));
     // Every fourth bond becomes the best longer candidate: over a thousand
     // candidates with exactly the same score, spread over every unit.
     SuggestLists lists;

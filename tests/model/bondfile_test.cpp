@@ -31,14 +31,7 @@ std::string Hex(std::string_view bytes)
     return out;
 }
 
-std::string Bytes(std::initializer_list<int> list)
-{
-    std::string s;
-    for (int b : list)
-        s += static_cast<char>(b);
-    return s;
-}
-
+using test::Bytes;
 using test::Load;
 using test::Span;
 

@@ -21,21 +21,6 @@ using test::Day;
 using test::FreeBond;
 using test::StdBond;
 
-struct Analysed {
-    double ytm = 0, d = 0, m2 = 0;
-};
-
-// The analysis as `tenvix-cli analyse` runs it, on a bond of its own.
-Analysed AnalyseAsTheCommandLine(CBond& b, double stand, double horizon, double price)
-{
-    b.SetDates(stand, horizon);
-    b.Prepare();
-    Analysed a;
-    a.ytm = b.GetYTM(SystemClock());
-    b.GetDurationM2(a.ytm, price, a.d, a.m2);
-    return a;
-}
-
 // The rows' parts summed in the order listed, as a reader of the table would.
 void ExpectRowsAddUpTo(const Explanation& e, double d, double m2)
 {
@@ -85,16 +70,21 @@ TEST(ExplainBond, RowsAddUpToExactlyTheFiguresTheAnalysisReports)
 {
     for (const Record& r : Records()) {
         SCOPED_TRACE(r.what);
+        // The engine's own figures, on a copy of the record.
         auto reference = test::CopyOf(*r.bond);
-        const Analysed a = AnalyseAsTheCommandLine(*reference, r.stand, r.horizon, reference->m_fPrice);
+        reference->SetDates(r.stand, r.horizon);
+        reference->Prepare();
+        const double ytm = reference->GetYTM(SystemClock());
+        double d = 0, m2 = 0;
+        reference->GetDurationM2(ytm, reference->m_fPrice, d, m2);
 
         auto b = test::CopyOf(*r.bond);
         const BondExplanation x = AnalyseAndExplain(*b, r.stand, r.horizon, b->m_fPrice, SystemClock());
         ASSERT_EQ(x.status, ExplainStatus::Ok);
         const Explanation& e = x.explanation;
-        EXPECT_EQ(e.ytm, a.ytm);
+        EXPECT_EQ(e.ytm, ytm);
         ASSERT_EQ(e.payments.size(), r.rows);
-        ExpectRowsAddUpTo(e, a.d, a.m2);
+        ExpectRowsAddUpTo(e, d, m2);
         // The yield makes the present values meet the stored price within the
         // search's tolerance on the gap.
         EXPECT_NEAR(e.presentValue, b->m_fPrice, 1.0000001e-6);
@@ -118,9 +108,8 @@ TEST(ExplainBond, RowsAddUpToExactlyTheFiguresTheAnalysisReports)
 
         // The record form weighs by the price as typed, not the stored float.
         const double typed = static_cast<double>(b->m_fPrice) + 0.0000123;
-        double d = 0, m2 = 0;
-        b->GetDurationM2(a.ytm, typed, d, m2);
-        const Explanation form = ExplainBond(*b, a.ytm, typed);
+        b->GetDurationM2(ytm, typed, d, m2);
+        const Explanation form = ExplainBond(*b, ytm, typed);
         EXPECT_EQ(form.price, typed);
         ExpectRowsAddUpTo(form, d, m2);
     }

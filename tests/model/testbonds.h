@@ -30,6 +30,15 @@ inline std::span<const std::byte> Span(std::string_view bytes)
 }
 inline bool Load(std::string_view bytes, CBondList& list) { return LoadBondDatabase(Span(bytes), list); }
 
+// Bytes written as numbers, for files made by hand.
+inline std::string Bytes(std::initializer_list<int> list)
+{
+    std::string s;
+    for (int b : list)
+        s += static_cast<char>(b);
+    return s;
+}
+
 // The bundled sample database, as committed.
 inline std::string SampleFile()
 {

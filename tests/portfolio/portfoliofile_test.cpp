@@ -3,6 +3,8 @@
 
 #include "portfolio/core/portfoliofile.h"
 
+#include "../model/testbonds.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,13 +15,7 @@ namespace {
 
 PortfolioFile Read(const std::string& s) { return ReadPortfolio(std::as_bytes(std::span(s.data(), s.size()))); }
 
-std::string Bytes(std::initializer_list<int> bytes)
-{
-    std::string s;
-    for (int b : bytes)
-        s += static_cast<char>(b);
-    return s;
-}
+using test::Bytes;
 
 const std::string kMagic("Tenvix2F\0", 9);
 
