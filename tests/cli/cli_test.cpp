@@ -41,8 +41,7 @@ TEST_F(Cli, AnalyseWritesOneRowABond)
 
 TEST_F(Cli, ExportEveryField)
 {
-    const std::string out = Output("export " + kSample);
-    const auto lines = Lines(out);
+    const std::vector<std::string> lines = Lines(Output("export " + kSample));
     ASSERT_EQ(lines.size(), 29u);
     EXPECT_EQ(lines[0], "type,id,name,release,maturity,price,coupon,period_months,face,payments");
     EXPECT_EQ(lines[7], "I,TSY-2028-S,Treasury 3 7/8% Nov 2028,2018-11-15,2028-11-15,99.4000015,1.9375,6,100,");
@@ -136,8 +135,7 @@ TEST_F(Cli, EveryCommandHasItsHelp)
 // Output that cannot be written is a failure, not a success with a short file.
 TEST_F(Cli, AFullDiskFailsTheCommand)
 {
-    const std::vector<PortfolioEntry> rows{{"GOV-2034-A", 10.0}};
-    const std::string portfolio = Write("p.bdp", StorePortfolio(rows));
+    const std::string portfolio = WritePortfolio("p.bdp", {{"GOV-2034-A", 10.0}});
     for (const std::string& command :
          {"export " + kSample, "analyse " + kSample + kDates, "suggest " + kSample + kDates,
           "portfolio " + kSample + " " + portfolio + kDates, "cashflows --price 100" + kDates + " 105@2027-12-06",

@@ -2,6 +2,8 @@
 
 // Runs tenvix-cli as a script would, in a fresh directory per test.
 
+#include "portfolio/core/portfoliofile.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -48,6 +50,10 @@ protected:
     {
         std::ofstream(m_dir / name, std::ios::binary) << bytes;
         return Path(name);
+    }
+    std::string WritePortfolio(const std::string& name, const std::vector<PortfolioEntry>& rows) const
+    {
+        return Write(name, StorePortfolio(rows));
     }
     std::string Slurp(const std::string& name) const
     {

@@ -125,8 +125,7 @@ TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
 TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
 {
     const std::string dates = " --stand 2025-06-30 --horizon 2032-06-30";
-    const std::string bdp = Write("p.bdp", StorePortfolio(std::vector<PortfolioEntry>{
-                                               {"gov-2034-a", 10.0}, {"ZERO-2032", 2.0}, {"SINK-2033", 3.0}}));
+    const std::string bdp = WritePortfolio("p.bdp", {{"gov-2034-a", 10.0}, {"ZERO-2032", 2.0}, {"SINK-2033", 3.0}});
     const std::string table = Output("portfolio --table " + kSample + " " + bdp + dates);
     EXPECT_EQ(Lines(table).front(), kExplanationCsvHeader);
 
@@ -149,11 +148,9 @@ TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
             ExplainPortfolio(bonds, units, test::Day(2025, 6, 30), test::Day(2032, 6, 30), SystemClock()).explanation));
 
     // A refusal leaves no table, only the window's words.
-    EXPECT_EQ(Run("portfolio --table " + kSample + " " +
-                  Write("q.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"NOPE", 1.0}})) + dates),
+    EXPECT_EQ(Run("portfolio --table " + kSample + " " + WritePortfolio("q.bdp", {{"NOPE", 1.0}}) + dates),
               test::Refused("Bond ID=NOPE ,in row 1 , can't be included !\n"));
-    const std::string empty = Output("portfolio --table " + kSample + " " +
-                                     Write("e.bdp", StorePortfolio(std::vector<PortfolioEntry>{})) + dates);
+    const std::string empty = Output("portfolio --table " + kSample + " " + WritePortfolio("e.bdp", {}) + dates);
     EXPECT_EQ(empty, std::string(kExplanationCsvHeader) + "\r\n");
 }
 

@@ -15,12 +15,6 @@
 namespace tenvix {
 namespace {
 
-std::string OneRow(const std::string& id, double units)
-{
-    const std::vector<PortfolioEntry> rows{{id, units}};
-    return StorePortfolio(rows);
-}
-
 class CliImmunize : public test::CliTest {
 protected:
     static constexpr const char* kDates = " --stand 2025-06-30 --horizon 2032-06-30";
@@ -80,8 +74,8 @@ TEST_F(CliImmunize, ShiftsAgainstValuesWorkedOutByHand)
     list.m_list.push_back(test::FreeBond("LONG", 60.0f, {{test::Day(2035, 6, 30), 100.0f}}));
     list.m_list.push_back(test::FreeBond("AT-H", 75.0f, {{test::Day(2032, 6, 30), 100.0f}}));
     const std::string db = Write("z.bnd", StoreBondDatabase(list));
-    const std::string out = Output("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75");
-    const std::vector<std::string> lines = Lines(out);
+    const std::vector<std::string> lines =
+        Lines(Output("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75"));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "shift_bp,yield,horizon_value,change_percent");
     const double y = std::pow(100.0 / 60.0, 1.0 / 10) - 1;
@@ -99,17 +93,16 @@ TEST_F(CliImmunize, ShiftsAgainstValuesWorkedOutByHand)
     }
 
     // A zero maturing at the horizon holds it: every shift, no change.
-    const std::string bdp = Write("h.bdp", OneRow("AT-H", 3));
-    const std::string held = Output("shifts " + db + " --portfolio " + bdp + kDates);
-    const std::vector<std::string> rows = Lines(held);
+    const std::string bdp = WritePortfolio("h.bdp", {{"AT-H", 3}});
+    const std::vector<std::string> rows = Lines(Output("shifts " + db + " --portfolio " + bdp + kDates));
     ASSERT_EQ(rows.size(), 26u); // -300 to 300 by 25
     for (std::size_t k = 1; k < rows.size(); ++k)
         EXPECT_EQ(rows[k].substr(rows[k].find(',', rows[k].find(',') + 1)), ",133.33333333,0.00000000") << rows[k];
 
     EXPECT_EQ(Run("shifts " + db + " --id NONE" + kDates).err, "not found\n");
-    EXPECT_EQ(Run("shifts " + db + " --portfolio " + Write("m.bdp", OneRow("NONE", 1)) + kDates).err,
+    EXPECT_EQ(Run("shifts " + db + " --portfolio " + WritePortfolio("m.bdp", {{"NONE", 1}}) + kDates).err,
               "Bond ID=NONE ,in row 1 , can't be included !\n");
-    EXPECT_EQ(Run("shifts " + db + " --portfolio " + Write("0.bdp", OneRow("AT-H", 0)) + kDates).err,
+    EXPECT_EQ(Run("shifts " + db + " --portfolio " + WritePortfolio("0.bdp", {{"AT-H", 0}}) + kDates).err,
               "No units filled in !\n");
     for (const char* bad : {" --id LONG --portfolio x.bdp", "", " --id LONG --step 0", " --id LONG --from 10 --to 5",
                             " --id LONG --from -20000", " --id LONG --step 1e-9"})

@@ -19,7 +19,7 @@ protected:
 
     test::CliRun Portfolio(const std::vector<PortfolioEntry>& rows)
     {
-        return Run("portfolio " + kSample + " " + Write("p.bdp", StorePortfolio(rows)) + kDates);
+        return Run("portfolio " + kSample + " " + WritePortfolio("p.bdp", rows) + kDates);
     }
     test::CliRun PortfolioFile(const std::string& path) { return Run("portfolio " + kSample + " " + path + kDates); }
 };
@@ -80,8 +80,7 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
     for (const char* id : {"TINY", "DENORMAL"})
         EXPECT_EQ(Run("explain " + db + " " + id + dates), test::Refused("Bad YTM .\n")) << id;
     const test::CliRun p =
-        Run("portfolio " + db + " " +
-            Write("p.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"FINE", 1}, {"DENORMAL", 1}})) + dates);
+        Run("portfolio " + db + " " + WritePortfolio("p.bdp", {{"FINE", 1}, {"DENORMAL", 1}}) + dates);
     EXPECT_EQ(p.status, 1);
     EXPECT_NE(p.out.find("DENORMAL,1,incompatible,,,\r\n"), std::string::npos) << p.out;
     EXPECT_EQ(p.err, "Bond ID=DENORMAL ,in row 2 , can't be included !\n");

@@ -58,8 +58,7 @@ TEST_F(Cli, ReportsWriteTextsSafelyAndExportAsStored)
         bond->m_strName = "-" + bond->m_strName + "\x1b[2J\u0081";
     }
     const std::string db = Write("hostile.bnd", StoreBondDatabase(list));
-    const std::vector<PortfolioEntry> rows{{"=GOV-2034-A", 10.0}};
-    const std::string bdp = Write("p.bdp", StorePortfolio(rows));
+    const std::string bdp = WritePortfolio("p.bdp", {{"=GOV-2034-A", 10.0}});
     const std::string exportedText = Run("export " + db).out;
     const std::string bonds = Write("bonds.csv", exportedText);
 
