@@ -18,14 +18,6 @@ namespace {
 
 using Ids = std::vector<std::string>;
 
-CBondList MakeList(std::initializer_list<std::pair<std::string, std::string>> bonds)
-{
-    CBondList list;
-    for (const auto& [id, name] : bonds)
-        test::AddRecord(list, id).m_strName = name;
-    return list;
-}
-
 Ids Seek(CBondList& list, SeekBy by, std::string_view text)
 {
     SeekResults results;
@@ -40,8 +32,10 @@ Ids Seek(CBondList& list, SeekBy by, std::string_view text)
 TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
 {
     // clang-format off
-    CBondList list = MakeList({{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
-                               {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}});
+    CBondList list;
+    for (const auto& [id, name] : {std::pair{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
+                                   {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}})
+        test::AddRecord(list, id).m_strName = name;
     // clang-format on
     EXPECT_EQ(Seek(list, SeekBy::ID, "AB"), (Ids{"AB1", "abc", "Ab"}));
     EXPECT_EQ(Seek(list, SeekBy::Name, "Alp"), (Ids{"xab", "abc", "a"}));
