@@ -5,9 +5,12 @@
 
 namespace {
 
+using tenvix::test::CliRun;
+using tenvix::test::Refused;
+
 class CliCashflows : public tenvix::test::CliTest {
 protected:
-    tenvix::test::CliRun Cashflows(const std::string& args) const
+    CliRun Cashflows(const std::string& args) const
     {
         return Run("cashflows --stand 2003-03-01 --horizon 2005-03-01 " + args);
     }
@@ -15,47 +18,30 @@ protected:
 
 TEST_F(CliCashflows, PrintsTheFigures)
 {
-    auto r = Cashflows("--price 100 110@2004-03-01");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "ytm=0.10000000\nd1=1.00000000\nh=2.00000000\n");
-    EXPECT_EQ(r.err, "");
-
+    EXPECT_EQ(Cashflows("--price 100 110@2004-03-01"),
+              (CliRun{0, "ytm=0.10000000\nd1=1.00000000\nh=2.00000000\n", ""}));
     // Across 29 February the calendar year is 366 days by day count.
-    r = Cashflows("--price 100 --method 365d --square-m 110@2004-03-01");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "ytm=0.09971359\nd1=1.00273973\nm2=1.00000000\nh=2.00273973\n");
+    EXPECT_EQ(Cashflows("--price 100 --method 365d --square-m 110@2004-03-01"),
+              (CliRun{0, "ytm=0.09971359\nd1=1.00273973\nm2=1.00000000\nh=2.00273973\n", ""}));
 }
 
-TEST_F(CliCashflows, AFailedAnalysisIsAFailure)
+TEST_F(CliCashflows, FailuresGoToStandardErrorWithTheirRow)
 {
-    // Less to come than the price, or nothing (a payment of 0 keeps its row):
-    // the window shows "Error" for the yield; here no figure is printed.
-    for (const std::string payments : {"60@2004-03-01 39@2005-03-01", "0@2004-03-01"}) {
-        const auto r = Cashflows("--price 100 --square-m " + payments);
-        EXPECT_EQ(r.status, 1) << payments;
-        EXPECT_EQ(r.out, "") << payments;
-        EXPECT_EQ(r.err, "Bad YTM .\n") << payments;
-    }
-    // No amount before the '@' is no number, not a payment of 0.
-    for (const std::string payments : {"@2004-03-01", "110@2004-03-01 '  @2005-03-01'"}) {
-        const auto r = Cashflows("--price 100 " + payments);
-        EXPECT_EQ(r.status, 1) << payments;
-        EXPECT_EQ(r.out, "") << payments;
-        EXPECT_EQ(r.err, payments.front() == '@' ? "Invalid cashflow  in row 1 !\n" : "Invalid cashflow  in row 2 !\n");
-    }
-    // In the window's order: the price before the rows.
-    EXPECT_EQ(Cashflows("--price 0 @2004-03-01").err, "Negative or low Spot Price !\n");
-}
-
-TEST_F(CliCashflows, FaultsGoToStandardErrorWithTheirRow)
-{
-    auto r = Cashflows("--price 100 50@2004-03-01 -5@2005-03-01");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Cashflow in row 2 should be positive \nor not so big !\n");
-    r = Cashflows("--price 100 50@2004-03-01 60@2005-02-30");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Invalid date in row 2 !\n");
+    const std::pair<const char*, const char*> cases[] = {
+        // Less to come than the price, or nothing (a payment of 0 keeps its
+        // row): the window shows "Error" for the yield; here no figure is printed.
+        {"--price 100 --square-m 60@2004-03-01 39@2005-03-01", "Bad YTM .\n"},
+        {"--price 100 --square-m 0@2004-03-01", "Bad YTM .\n"},
+        // No amount before the '@' is no number, not a payment of 0.
+        {"--price 100 @2004-03-01", "Invalid cashflow  in row 1 !\n"},
+        {"--price 100 110@2004-03-01 '  @2005-03-01'", "Invalid cashflow  in row 2 !\n"},
+        // In the window's order: the price before the rows.
+        {"--price 0 @2004-03-01", "Negative or low Spot Price !\n"},
+        {"--price 100 50@2004-03-01 -5@2005-03-01", "Cashflow in row 2 should be positive \nor not so big !\n"},
+        {"--price 100 50@2004-03-01 60@2005-02-30", "Invalid date in row 2 !\n"},
+    };
+    for (const auto& [args, err] : cases)
+        EXPECT_EQ(Cashflows(args), Refused(err)) << args;
 }
 
 TEST_F(CliCashflows, UsageErrors)
@@ -66,10 +52,8 @@ TEST_F(CliCashflows, UsageErrors)
           "--stand 2003-03-01 --horizon 2005-03-01 --price 100",              // no payments
           "--stand 2003-03-01 --horizon 2005-03-01 --price 100 110",          // no date
           "--stand 2003-03-01 --horizon 2005-03-01 --price 100 --method 360d 110@2004-03-01"}) {
-        const auto r = Run("cashflows " + args);
-        EXPECT_EQ(r.status, 2) << args;
-        EXPECT_EQ(r.out, "");
-        EXPECT_NE(r.err.find("usage:"), std::string::npos);
+        ExpectUsage("cashflows " + args);
+        EXPECT_EQ(Slurp("out"), "") << args;
     }
     // The grid holds 200 rows.
     std::string many = "--price 100";

@@ -3,9 +3,10 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include "cli/common.h"
 #include "model/bondfile.h"
-#include "model/date.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <sys/stat.h>
@@ -23,26 +24,16 @@ using test::CliRun;
 TEST_F(Cli, AnalyseWritesOneRowABond)
 {
     CBondList list;
-    auto bond = std::make_unique<CBondFree>(0);
-    bond->m_strID = "B, \"one\"";
-    bond->m_strName = "Zürich";
-    bond->m_fPrice = 100;
-    bond->m_nRelease = DaySerial(*MakeDate(2001, 1, 1));
-    bond->m_nMaturity = DaySerial(*MakeDate(2003, 3, 1));
-    bond->m_cashflows.push_back({bond->m_nMaturity, 110});
-    list.m_list.push_back(std::move(bond));
-    auto stale = std::make_unique<CBondStd>(0);
-    stale->SetData(12, 5, 100, 100, *MakeDate(1990, 1, 1), *MakeDate(1995, 1, 1), "OLD", "");
-    list.m_list.push_back(std::move(stale));
-
-    const CliRun r =
-        Run("analyse " + Write("one.bnd", StoreBondDatabase(list)) + " --stand 2002-03-01 --horizon 2002-09-01");
-    ASSERT_EQ(r.status, 0) << r.err;
+    list.m_list.push_back(test::FreeBond("B, \"one\"", 100, {{test::Day(2003, 3, 1), 110}}, test::Day(2001, 1, 1)));
+    list.m_list.front()->m_strName = "Zürich";
+    list.m_list.push_back(test::StdBond("OLD", 12, 5, 100, 100, test::Day(1990, 1, 1), test::Day(1995, 1, 1)));
+    const std::string out =
+        Output("analyse " + Write("one.bnd", StoreBondDatabase(list)) + " --stand 2002-03-01 --horizon 2002-09-01");
     // IH = 6/12 year, t = 1: M2 = (1 - 0.5)^2.
-    EXPECT_EQ(Lines(r.out),
+    EXPECT_EQ(Lines(out),
               (std::vector<std::string>{"id,name,type,status,code,ytm,duration,square_m,horizon_years",
                                         "\"B, \"\"one\"\"\",Zürich,II,ok,0,0.10000000,1.00000000,0.25000000,0.50000000",
-                                        "OLD,,I,incompatible,-3,,,,"}));
+                                        "OLD,OLD name,I,incompatible,-3,,,,"}));
     // A horizon before the stand date (code 11) still gives the figures.
     EXPECT_EQ(Lines(Run("analyse " + Path("one.bnd") + " --stand 2002-03-01 --horizon 2001-09-01").out).at(1),
               "\"B, \"\"one\"\"\",Zürich,II,ok,11,0.10000000,1.00000000,2.25000000,-0.50000000");
@@ -50,9 +41,7 @@ TEST_F(Cli, AnalyseWritesOneRowABond)
 
 TEST_F(Cli, ExportEveryField)
 {
-    const CliRun r = Run("export " + kSample);
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto lines = Lines(r.out);
+    const std::vector<std::string> lines = Lines(Output("export " + kSample));
     ASSERT_EQ(lines.size(), 29u);
     EXPECT_EQ(lines[0], "type,id,name,release,maturity,price,coupon,period_months,face,payments");
     EXPECT_EQ(lines[7], "I,TSY-2028-S,Treasury 3 7/8% Nov 2028,2018-11-15,2028-11-15,99.4000015,1.9375,6,100,");
@@ -67,23 +56,17 @@ TEST_F(Cli, FailuresAndUsage)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Cannot find this file."), std::string::npos) << r.err;
 
-    r = Run("analyse " + Write("bad.bnd", "tenvix\0junk") + " --stand 2002-01-01 --horizon 2003-01-01");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Unexpected file format.\n");
-    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Run("analyse " + Write("bad.bnd", "tenvix\0junk") + " --stand 2002-01-01 --horizon 2003-01-01"),
+              test::Refused("Unexpected file format.\n"));
 
     for (const std::string args :
          {"", "frobnicate", "analyse", "analyse x.bnd --stand 2002-01-01",
           "analyse x.bnd --stand 2002-02-30 --horizon 2003-01-01",
-          "analyse x.bnd --stand 2002-01-01 --horizon 2003-01-01 --bogus", "export a.bnd b.bnd"}) {
-        r = Run(args);
-        EXPECT_EQ(r.status, 2) << args;
-        EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
-    }
+          "analyse x.bnd --stand 2002-01-01 --horizon 2003-01-01 --bogus", "export a.bnd b.bnd"})
+        ExpectUsage(args);
     EXPECT_EQ(Run("--help").status, 0);
-    r = Run("--version");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(std::regex_match(r.out, std::regex("tenvix-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << r.out;
+    const std::string version = Output("--version");
+    EXPECT_TRUE(std::regex_match(version, std::regex("tenvix-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version;
 }
 
 // A pipe, a device or a folder given as a file is named as such; a pipe
@@ -92,19 +75,15 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
 {
     ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
     const std::string fifo = Path("fifo");
-    const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
     for (const std::string& path : {fifo, Path(""), std::string("/dev/zero")}) {
         const std::string refusal =
             (path.front() == '\'' ? path.substr(1, path.size() - 2) : path) + " is not a regular file .\n";
         for (const std::string& command :
-             {"export " + path, "analyse " + path + dates, "suggest " + path + dates,
-              "portfolio " + path + " " + fifo + dates, "prices " + path + " " + fifo, "prices " + kSample + " " + path,
-              "portfolio " + kSample + " " + path + dates, "shifts " + kSample + " --portfolio " + path + dates,
-              "import " + kSample + " " + path}) {
-            const CliRun r = Run(command);
-            EXPECT_EQ(r.status, 1) << command;
-            EXPECT_EQ(r.err, refusal) << command;
-            EXPECT_EQ(r.out, "") << command;
+             {"export " + path, "analyse " + path + kDates, "suggest " + path + kDates,
+              "portfolio " + path + " " + fifo + kDates, "prices " + path + " " + fifo,
+              "prices " + kSample + " " + path, "portfolio " + kSample + " " + path + kDates,
+              "shifts " + kSample + " --portfolio " + path + kDates, "import " + kSample + " " + path}) {
+            EXPECT_EQ(Run(command), test::Refused(refusal)) << command;
         }
     }
 }
@@ -114,9 +93,8 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
 TEST_F(Cli, FilesWithoutASizeAreReadToTheirEnd)
 {
     const std::string ostype = "/proc/sys/kernel/ostype";
-    const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
     EXPECT_EQ(Run("export " + ostype).err, "Unexpected file format.\n");
-    EXPECT_EQ(Run("portfolio " + kSample + " " + ostype + dates).err, "Wrong file format !\n");
+    EXPECT_EQ(Run("portfolio " + kSample + " " + ostype + kDates).err, "Wrong file format !\n");
 
     const std::string status = "/proc/self/status";
     const auto whole = cli::ReadFileBytes(status, std::size_t(1) << 20);
@@ -157,14 +135,12 @@ TEST_F(Cli, EveryCommandHasItsHelp)
 // Output that cannot be written is a failure, not a success with a short file.
 TEST_F(Cli, AFullDiskFailsTheCommand)
 {
-    const std::string dates = " --stand 2026-12-06 --horizon 2031-12-06";
-    const std::vector<PortfolioEntry> rows{{"GOV-2034-A", 10.0}};
-    const std::string portfolio = Write("p.bdp", StorePortfolio(rows));
+    const std::string portfolio = WritePortfolio("p.bdp", {{"GOV-2034-A", 10.0}});
     for (const std::string& command :
-         {"export " + kSample, "analyse " + kSample + dates, "suggest " + kSample + dates,
-          "portfolio " + kSample + " " + portfolio + dates, "cashflows --price 100" + dates + " 105@2027-12-06",
-          "explain " + kSample + " GOV-2034-A" + dates, "portfolio --table " + kSample + " " + portfolio + dates,
-          "cashflows --table --price 100" + dates + " 105@2027-12-06",
+         {"export " + kSample, "analyse " + kSample + kDates, "suggest " + kSample + kDates,
+          "portfolio " + kSample + " " + portfolio + kDates, "cashflows --price 100" + kDates + " 105@2027-12-06",
+          "explain " + kSample + " GOV-2034-A" + kDates, "portfolio --table " + kSample + " " + portfolio + kDates,
+          "cashflows --table --price 100" + kDates + " 105@2027-12-06",
           "prices " + kSample + " " + Write("p.csv", "GOV-2034-A;100\n")}) {
         const CliRun r = Run(command, "/dev/full");
         EXPECT_EQ(r.status, 1) << command;

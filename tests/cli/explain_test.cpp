@@ -4,10 +4,13 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include "model/analysiscalc.h"
 #include "model/bondfile.h"
 #include "model/date.h"
 #include "model/format.h"
+#include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfexplain.h"
 #include "portfolio/core/portfoliofile.h"
 
@@ -15,16 +18,6 @@
 
 namespace tenvix {
 namespace {
-
-std::vector<std::string> Fields(const std::string& line)
-{
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
-        out.push_back(line.substr(start, comma - start));
-    out.push_back(line.substr(start));
-    return out;
-}
 
 // A shortest text as analyse prints its figures: eight decimals.
 std::string AtEight(const std::string& shortest) { return FormatFixed(std::stod(shortest), 8); }
@@ -43,13 +36,12 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
     // analyse still answers.
     for (const std::string dates :
          {" --stand 2025-06-30 --horizon 2032-06-30", " --stand 2030-01-15 --horizon 2027-03-01"}) {
-        const test::CliRun analysed = Run("analyse " + kSample + dates);
-        ASSERT_EQ(analysed.status, 0) << analysed.err;
+        const std::string analysed = Output("analyse " + kSample + dates);
         const std::map<int, std::string> messages = {{10, "Stand date should be before Maturity !\n"},
                                                      {12, "Stand date can't be before release date !\n"},
                                                      {-3, "Bad YTM !\n"}};
         int explained = 0;
-        const std::vector<std::string> rows = Lines(analysed.out);
+        const std::vector<std::string> rows = Lines(analysed);
         for (std::size_t i = 1; i < rows.size(); ++i) {
             // id,name,type,status,code,ytm,duration,square_m,horizon_years; the
             // sample's names that hold a comma are quoted, so count from the end.
@@ -58,9 +50,7 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
             const std::string& status = f[f.size() - 6];
             const test::CliRun x = Explain(kSample, id, dates);
             if (status != "ok") {
-                EXPECT_EQ(x.status, 1) << id;
-                EXPECT_EQ(x.out, "") << id;
-                EXPECT_EQ(x.err, messages.at(std::stoi(f[f.size() - 5]))) << id;
+                EXPECT_EQ(x, test::Refused(messages.at(std::stoi(f[f.size() - 5])))) << id;
                 continue;
             }
             ASSERT_EQ(x.status, 0) << id << x.err;
@@ -85,34 +75,22 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
 TEST_F(CliExplain, TheSameTextFirstThenAnyCase)
 {
     CBondList list;
-    auto add = [&list](const char* id, float price) {
-        auto b = std::make_unique<CBondStd>(0);
-        b->SetData(12, 5, 100, price, *MakeDate(2020, 1, 1), *MakeDate(2030, 1, 1), id, "");
-        list.m_list.push_back(std::move(b));
-    };
-    add("abc", 90);
-    add("ABC", 110);
-    add("Abc", 100);
+    for (const auto& [id, price] : {std::pair{"abc", 90.0f}, {"ABC", 110.0f}, {"Abc", 100.0f}})
+        list.m_list.push_back(test::StdBond(id, 12, 5, 100, price, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
     const std::string db = Write("three.bnd", StoreBondDatabase(list));
     const std::string dates = " --stand 2024-01-01 --horizon 2027-01-01";
     // Weighted by the stored price, which the present values sum to.
     const auto price = [&](const std::string& id) {
-        const test::CliRun r = Explain(db, id, dates);
-        EXPECT_EQ(r.status, 0) << r.err;
-        if (r.status != 0)
-            return -1L;
-        return std::lround(std::stod(Fields(Lines(r.out).back())[7]));
+        const std::vector<std::string> lines = Lines(Output("explain " + db + " '" + id + "'" + dates));
+        return lines.empty() ? -1L : std::lround(std::stod(Fields(lines.back()).at(7)));
     };
     EXPECT_EQ(price("ABC"), 110);
     EXPECT_EQ(price("Abc"), 100);
     EXPECT_EQ(price("aBC"), 90); // no same text: the first without regard to case
 
-    const test::CliRun none = Explain(db, "abd", dates);
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.out, "");
-    EXPECT_EQ(none.err, "Bond ID=abd not found !\n");
-    EXPECT_EQ(Run("explain " + db + dates).status, 2);
-    EXPECT_EQ(Run("explain " + db + " ABC --stand 2024-01-01").status, 2);
+    EXPECT_EQ(Explain(db, "abd", dates), test::Refused("Bond ID=abd not found !\n"));
+    ExpectUsage("explain " + db + dates);
+    ExpectUsage("explain " + db + " ABC --stand 2024-01-01");
 }
 
 TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
@@ -120,78 +98,60 @@ TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
     const std::string dates = " --stand 2003-03-01 --horizon 2005-03-01";
     const std::vector<GridRow> rows = {{"5", "2003-03-01"}, {"5", "2004-03-01"}, {"105", "2005-09-01"}};
     for (const auto& [method, option] : {std::pair{YearMethod::CalendarParts, "12m"}, {YearMethod::DayCount, "365d"}}) {
-        const test::CliRun r = Run("cashflows --table --price 97.5 --method " + std::string(option) + dates +
-                                   " 5@2003-03-01 5@2004-03-01 105@2005-09-01");
-        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string out = Output("cashflows --table --price 97.5 --method " + std::string(option) + dates +
+                                       " 5@2003-03-01 5@2004-03-01 105@2005-09-01");
         const AnalysisExplanation x = ExplainAnalysis(
             {"97.5", rows, *MakeDate(2003, 3, 1), *MakeDate(2005, 3, 1), method},
             [](std::string_view s) { return ParseIsoDate(s); }, SystemClock());
-        EXPECT_EQ(r.out, ExplanationCsv(x.explanation)) << option;
+        EXPECT_EQ(out, ExplanationCsv(x.explanation)) << option;
         // The payment on the stand date is not counted.
-        EXPECT_EQ(Lines(r.out).size(), 4u);
+        EXPECT_EQ(Lines(out).size(), 4u);
         // The figures the plain command prints, to its eight decimals.
         const std::vector<std::string> plain =
             Lines(Run("cashflows --square-m --price 97.5 --method " + std::string(option) + dates +
                       " 5@2003-03-01 5@2004-03-01 105@2005-09-01")
                       .out);
-        const std::vector<std::string> total = Fields(Lines(r.out).back());
+        const std::vector<std::string> total = Fields(Lines(out).back());
         EXPECT_NE(plain.at(0).find("d1=" + AtEight(total[9]) + "\nm2=" + AtEight(total[10])), std::string::npos)
             << plain.at(0);
     }
     // No table without a yield, nor for refused entries.
-    test::CliRun r = Run("cashflows --table --price 100" + dates + " 60@2004-03-01 39@2005-03-01");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Bad YTM .\n");
-    r = Run("cashflows --table --price 100" + dates + " 50@2004-03-01 -5@2005-03-01");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Cashflow in row 2 should be positive \nor not so big !\n");
+    EXPECT_EQ(Run("cashflows --table --price 100" + dates + " 60@2004-03-01 39@2005-03-01"),
+              test::Refused("Bad YTM .\n"));
+    EXPECT_EQ(Run("cashflows --table --price 100" + dates + " 50@2004-03-01 -5@2005-03-01"),
+              test::Refused("Cashflow in row 2 should be positive \nor not so big !\n"));
 }
 
 TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
 {
     const std::string dates = " --stand 2025-06-30 --horizon 2032-06-30";
-    const std::string bdp = Write("p.bdp", StorePortfolio(std::vector<PortfolioEntry>{
-                                               {"gov-2034-a", 10.0}, {"ZERO-2032", 2.0}, {"SINK-2033", 3.0}}));
-    const test::CliRun table = Run("portfolio --table " + kSample + " " + bdp + dates);
-    ASSERT_EQ(table.status, 0) << table.err;
-    const std::vector<std::string> lines = Lines(table.out);
-    EXPECT_EQ(lines.front(), kExplanationCsvHeader);
+    const std::string bdp = WritePortfolio("p.bdp", {{"gov-2034-a", 10.0}, {"ZERO-2032", 2.0}, {"SINK-2033", 3.0}});
+    const std::string table = Output("portfolio --table " + kSample + " " + bdp + dates);
+    EXPECT_EQ(Lines(table).front(), kExplanationCsvHeader);
 
     // The totals are the composite figures the plain command prints.
-    const std::string composite = Lines(Run("portfolio " + kSample + " " + bdp + dates).out).back();
-    const std::vector<std::string> total = Fields(lines.back());
+    const std::string composite = Lines(Output("portfolio " + kSample + " " + bdp + dates)).back();
+    const std::vector<std::string> total = Fields(Lines(table).back());
     EXPECT_TRUE(composite.ends_with(",duration=" + AtEight(total[9]) + ",square_m=" + AtEight(total[10]))) << composite;
 
-    // Each row names its member as the database spells it, in date order,
-    // amounts times the units.
-    std::map<std::string, int> members;
-    std::string lastDate;
-    double zeroFace = 0;
-    for (std::size_t k = 1; k + 1 < lines.size(); ++k) {
-        const std::vector<std::string> f = Fields(lines[k]);
-        ++members[f[1]];
-        EXPECT_LE(lastDate, f[2]);
-        lastDate = f[2];
-        if (f[1] == "ZERO-2032")
-            zeroFace = std::stod(f[5]);
-    }
-    EXPECT_EQ(members.size(), 3u);
-    EXPECT_TRUE(members.contains("GOV-2034-A"));
-    EXPECT_EQ(members["ZERO-2032"], 1);
-    EXPECT_EQ(zeroFace, 200.0);
+    // The rows are the pooled explanation, whose order and amounts its own
+    // test checks; each names its member as the database spells it.
+    CBondList sample;
+    ASSERT_TRUE(test::Load(test::SampleFile(), sample));
+    std::vector<CBond*> bonds;
+    for (const char* id : {"GOV-2034-A", "ZERO-2032", "SINK-2033"})
+        bonds.push_back(FindBondByID(sample.m_list, id));
+    const std::vector<double> units{10.0, 2.0, 3.0};
+    EXPECT_EQ(
+        table,
+        ExplanationCsv(
+            ExplainPortfolio(bonds, units, test::Day(2025, 6, 30), test::Day(2032, 6, 30), SystemClock()).explanation));
 
     // A refusal leaves no table, only the window's words.
-    const test::CliRun refused =
-        Run("portfolio --table " + kSample + " " +
-            Write("q.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"NOPE", 1.0}})) + dates);
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.out, "");
-    EXPECT_EQ(refused.err, "Bond ID=NOPE ,in row 1 , can't be included !\n");
-    const test::CliRun empty = Run("portfolio --table " + kSample + " " +
-                                   Write("e.bdp", StorePortfolio(std::vector<PortfolioEntry>{})) + dates);
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_EQ(empty.out, std::string(kExplanationCsvHeader) + "\r\n");
+    EXPECT_EQ(Run("portfolio --table " + kSample + " " + WritePortfolio("q.bdp", {{"NOPE", 1.0}}) + dates),
+              test::Refused("Bond ID=NOPE ,in row 1 , can't be included !\n"));
+    const std::string empty = Output("portfolio --table " + kSample + " " + WritePortfolio("e.bdp", {}) + dates);
+    EXPECT_EQ(empty, std::string(kExplanationCsvHeader) + "\r\n");
 }
 
 } // namespace

@@ -10,15 +10,10 @@
 #include "portfolio/core/portfoliofile.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace tenvix {
 namespace {
-
-std::string OneRow(const std::string& id, double units)
-{
-    const std::vector<PortfolioEntry> rows{{id, units}};
-    return StorePortfolio(rows);
-}
 
 class CliImmunize : public test::CliTest {
 protected:
@@ -44,24 +39,18 @@ TEST_F(CliImmunize, WritesThePortfolioThatPortfolioReadsBack)
     EXPECT_EQ(rows.back(), lines.back());
     ASSERT_EQ(rows.size(), lines.size());
     for (std::size_t k = 1; k + 1 < lines.size(); ++k) {
-        const std::string& l = lines[k];
-        const std::string id = l.substr(0, l.find(','));
-        const std::string units = l.substr(id.size() + 1, l.find(',', id.size() + 1) - id.size() - 1);
-        const std::string figures = l.substr(l.find(',', l.find(',', l.find(',', id.size() + 1) + 1) + 1) + 1);
-        EXPECT_EQ(rows[k], id + "," + units + ",ready," + figures);
+        const std::vector<std::string> f = Fields(lines[k]); // id,units,amount,share,ytm,duration,square_m
+        EXPECT_EQ(rows[k], f[0] + "," + f[1] + ",ready," + f[4] + "," + f[5] + "," + f[6]);
     }
 }
 
 TEST_F(CliImmunize, RefusalsAndUsage)
 {
-    const test::CliRun tight = Immunize(" --amount 1000 --max-rows 3 --max-share 3e1");
-    EXPECT_EQ(tight.status, 1);
-    EXPECT_EQ(tight.err,
-              "The limits leave no portfolio : 3 rows of at most 3e1 % of the amount cannot hold all of it .\n");
-    EXPECT_EQ(tight.out, "");
-    const test::CliRun none = Immunize(" --amount 1e6 --exclude ' zero-2032, GOV-2034-A' --min-ytm 99");
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(none.err, "No bond is left after the least YTM and the exclusions .\n");
+    EXPECT_EQ(Immunize(" --amount 1000 --max-rows 3 --max-share 3e1"),
+              test::Refused(
+                  "The limits leave no portfolio : 3 rows of at most 3e1 % of the amount cannot hold all of it .\n"));
+    EXPECT_EQ(Immunize(" --amount 1e6 --exclude ' zero-2032, GOV-2034-A' --min-ytm 99"),
+              test::Refused("No bond is left after the least YTM and the exclusions .\n"));
     EXPECT_EQ(Immunize(" --amount 5").err, "The amount buys no bond .\n");
     EXPECT_EQ(Run("immunize " + kSample + " --stand 2025-06-30 --horizon 2070-06-30 --amount 1e6").err,
               "No portfolio of these bonds reaches a duration of 45.00 years : their durations run from 1.88 to "
@@ -69,15 +58,12 @@ TEST_F(CliImmunize, RefusalsAndUsage)
 
     for (const char* bad : {"", " --amount 0", " --amount -5", " --amount x", " --amount 1e400", " --amount ''",
                             " --amount 1e6 --max-share 0", " --amount 1e6 --max-share 100.5",
-                            " --amount 1e6 --max-rows 0", " --amount 1e6 --max-rows 21",
-                            " --amount 1e6 --min-ytm abc"})
-        EXPECT_EQ(Immunize(bad).status, 2) << bad;
+                            " --amount 1e6 --max-rows 0", " --amount 1e6 --max-rows 21", " --amount 1e6 --min-ytm abc"})
+        ExpectUsage("immunize " + kSample + kDates + bad);
 
     // A file that cannot be written leaves the output empty.
-    const test::CliRun unwritable = Immunize(" --amount 1e6 --out " + Path("no/such/dir.bdp"));
-    EXPECT_EQ(unwritable.status, 1);
-    EXPECT_EQ(unwritable.out, "");
-    EXPECT_EQ(unwritable.err, "Failed to open the file in exclusive write mode !\n");
+    EXPECT_EQ(Immunize(" --amount 1e6 --out " + Path("no/such/dir.bdp")),
+              test::Refused("Failed to open the file in exclusive write mode !\n"));
 }
 
 // A zero paying 100 after T years, bought at P, yields y = (100 / P)^(1/T) - 1;
@@ -88,51 +74,39 @@ TEST_F(CliImmunize, ShiftsAgainstValuesWorkedOutByHand)
     list.m_list.push_back(test::FreeBond("LONG", 60.0f, {{test::Day(2035, 6, 30), 100.0f}}));
     list.m_list.push_back(test::FreeBond("AT-H", 75.0f, {{test::Day(2032, 6, 30), 100.0f}}));
     const std::string db = Write("z.bnd", StoreBondDatabase(list));
-    const test::CliRun r = Run("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75");
-    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines =
+        Lines(Output("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75"));
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0], "shift_bp,yield,horizon_value,change_percent");
     const double y = std::pow(100.0 / 60.0, 1.0 / 10) - 1;
-    std::vector<std::string> expected{"shift_bp,yield,horizon_value,change_percent"};
     const double at0 = 100 * (100 / 60.0) * std::pow(1 + y, -3.0);
-    for (double shift : {-100.0, -25.0, 50.0}) {
-        const double yi = y + shift / 10000;
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        const double shift = -100.0 + 75.0 * static_cast<double>(k - 1), yi = y + shift / 10000;
         const double value = 100 * (100 / 60.0) * std::pow(1 + yi, -3.0);
-        expected.push_back(FormatFixed(shift, 8) + "," + FormatFixed(yi, 8) + "," + FormatFixed(value, 8) + "," +
-                           FormatFixed(100 * (value / at0 - 1), 8));
-    }
-    const std::vector<std::string> lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), expected.size());
-    for (std::size_t k = 0; k < lines.size(); ++k) {
+        double got[4] = {};
+        ASSERT_EQ(std::sscanf(lines[k].c_str(), "%lf,%lf,%lf,%lf", &got[0], &got[1], &got[2], &got[3]), 4) << lines[k];
         // The engine's yield is found to its tolerance, not exactly.
-        if (k == 0) {
-            EXPECT_EQ(lines[k], expected[k]);
-            continue;
-        }
-        for (std::size_t f = 0, a = 0, b = 0; f < 4; ++f, ++a, ++b) {
-            const std::size_t ea = lines[k].find(',', a), eb = expected[k].find(',', b);
-            EXPECT_NEAR(std::stod(lines[k].substr(a, ea - a)), std::stod(expected[k].substr(b, eb - b)), 2e-6)
-                << lines[k];
-            a = ea;
-            b = eb;
-        }
+        EXPECT_EQ(got[0], shift) << lines[k];
+        EXPECT_NEAR(got[1], yi, 2e-6) << lines[k];
+        EXPECT_NEAR(got[2], value, 2e-6) << lines[k];
+        EXPECT_NEAR(got[3], 100 * (value / at0 - 1), 2e-6) << lines[k];
     }
 
     // A zero maturing at the horizon holds it: every shift, no change.
-    const std::string bdp = Write("h.bdp", OneRow("AT-H", 3));
-    const test::CliRun held = Run("shifts " + db + " --portfolio " + bdp + kDates);
-    ASSERT_EQ(held.status, 0) << held.err;
-    const std::vector<std::string> rows = Lines(held.out);
+    const std::string bdp = WritePortfolio("h.bdp", {{"AT-H", 3}});
+    const std::vector<std::string> rows = Lines(Output("shifts " + db + " --portfolio " + bdp + kDates));
     ASSERT_EQ(rows.size(), 26u); // -300 to 300 by 25
     for (std::size_t k = 1; k < rows.size(); ++k)
         EXPECT_EQ(rows[k].substr(rows[k].find(',', rows[k].find(',') + 1)), ",133.33333333,0.00000000") << rows[k];
 
     EXPECT_EQ(Run("shifts " + db + " --id NONE" + kDates).err, "not found\n");
-    EXPECT_EQ(Run("shifts " + db + " --portfolio " + Write("m.bdp", OneRow("NONE", 1)) + kDates).err,
+    EXPECT_EQ(Run("shifts " + db + " --portfolio " + WritePortfolio("m.bdp", {{"NONE", 1}}) + kDates).err,
               "Bond ID=NONE ,in row 1 , can't be included !\n");
-    EXPECT_EQ(Run("shifts " + db + " --portfolio " + Write("0.bdp", OneRow("AT-H", 0)) + kDates).err,
+    EXPECT_EQ(Run("shifts " + db + " --portfolio " + WritePortfolio("0.bdp", {{"AT-H", 0}}) + kDates).err,
               "No units filled in !\n");
     for (const char* bad : {" --id LONG --portfolio x.bdp", "", " --id LONG --step 0", " --id LONG --from 10 --to 5",
                             " --id LONG --from -20000", " --id LONG --step 1e-9"})
-        EXPECT_EQ(Run("shifts " + db + bad + kDates).status, 2) << bad;
+        ExpectUsage("shifts " + db + bad + kDates);
 }
 
 // Every odd case a database can hold: bonds of absurd yield, of prices too
@@ -142,12 +116,11 @@ TEST_F(CliImmunize, OddBondsDoNotLeadItAstray)
 {
     const std::string db = Write("odd.bnd", GenerateDatabase(20000, 7, GeneratedMix::Everything));
     const std::string dates = std::string(" --stand ") + kGeneratedStandText + " --horizon " + kGeneratedHorizonText;
-    const test::CliRun one = Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 1");
-    ASSERT_EQ(one.status, 0) << one.err;
-    const std::string last = Lines(one.out).back();
+    const std::string one = Output("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 1");
+    const std::string last = Lines(one).back();
     const double duration = std::stod(last.substr(last.find("duration=") + 9));
     EXPECT_NEAR(duration, 5.0, kImmunizeTolerance) << last;
-    EXPECT_EQ(Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 2").out, one.out);
+    EXPECT_EQ(Run("immunize " + db + dates + " --amount 1e7 --max-share 30 --threads 2").out, one);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include <filesystem>
 
 namespace {
@@ -13,15 +15,12 @@ TEST_F(Cli, ImportOfTheExportMakesTheSampleAgain)
 {
     ASSERT_EQ(Run("export " + kSample, Path("sample.csv")).status, 0);
     // No database yet: --apply makes one of the imported records alone.
-    auto run = Run("import " + Path("new.bnd") + " " + Path("sample.csv") + " --apply");
-    EXPECT_EQ(run.status, 0) << run.err;
-    std::vector<std::string> lines = Lines(run.out);
+    std::vector<std::string> lines = Lines(Output("import " + Path("new.bnd") + " " + Path("sample.csv") + " --apply"));
     ASSERT_EQ(lines.size(), 29u);
     EXPECT_EQ(lines[0], "line,id,verdict,reason");
     EXPECT_EQ(lines[1], "2,GOV-2027-A,add,");
-    std::ostringstream sample;
-    sample << std::ifstream(TENVIX_SOURCE_DIR "/examples/sample.bnd", std::ios::binary).rdbuf();
-    EXPECT_TRUE(Slurp("new.bnd") == sample.str());
+    const std::string sample = tenvix::test::SampleFile();
+    EXPECT_TRUE(Slurp("new.bnd") == sample);
 
     // A changed row is replaced in its place, a new one added at the end;
     // nothing is written without --apply.
@@ -32,7 +31,7 @@ TEST_F(Cli, ImportOfTheExportMakesTheSampleAgain)
     const std::string verdicts = "line,id,verdict,reason\r\n2,GOV-2027-A,replace,\r\n3,NEW,add,\r\n"
                                  "4,BAD,refused,Invalid Face Value !\r\n";
     EXPECT_EQ(Run("import " + Path("new.bnd") + " " + Path("changed.csv")).out, verdicts);
-    EXPECT_TRUE(Slurp("new.bnd") == sample.str());
+    EXPECT_TRUE(Slurp("new.bnd") == sample);
     EXPECT_EQ(Run("import " + Path("new.bnd") + " " + Path("changed.csv") + " --apply").out, verdicts);
     lines = Lines(Run("export " + Path("new.bnd")).out);
     ASSERT_EQ(lines.size(), 30u);
@@ -43,24 +42,16 @@ TEST_F(Cli, ImportOfTheExportMakesTheSampleAgain)
 TEST_F(Cli, ImportRefusesWhatItCannotRead)
 {
     Write("bad.csv", "type,id\r\nI,A\r\n");
-    const struct {
-        std::string args;
-        std::string err;
-    } cases[] = {
-        {"import " + Path("new.bnd") + " " + Path("bad.csv") + " --apply",
-         "This is not a file of bonds: its first line must be "
-         "type,id,name,release,maturity,price,coupon,period_months,face,payments .\n"},
-        {"import " + kSample + " " + Path("none.csv"), ""},
-        {"import " + Path("bad.csv") + " " + Path("bad.csv"), ""},
-    };
-    for (const auto& c : cases) {
-        const auto run = Run(c.args);
-        EXPECT_EQ(run.status, 1) << c.args;
-        EXPECT_EQ(run.out, "");
-        if (!c.err.empty())
-            EXPECT_EQ(run.err, c.err);
-        else
-            EXPECT_NE(run.err, "");
+    EXPECT_EQ(Run("import " + Path("new.bnd") + " " + Path("bad.csv") + " --apply"),
+              tenvix::test::Refused("This is not a file of bonds: its first line must be "
+                                    "type,id,name,release,maturity,price,coupon,period_months,face,payments .\n"));
+    // A missing file of bonds, a database that is none.
+    for (const std::string& args :
+         {"import " + kSample + " " + Path("none.csv"), "import " + Path("bad.csv") + " " + Path("bad.csv")}) {
+        const auto run = Run(args);
+        EXPECT_EQ(run.status, 1) << args;
+        EXPECT_EQ(run.out, "") << args;
+        EXPECT_NE(run.err, "") << args;
     }
     EXPECT_FALSE(std::filesystem::exists(m_dir / "new.bnd"));
 }

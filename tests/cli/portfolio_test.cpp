@@ -3,8 +3,9 @@
 
 #include "clirun.h"
 
+#include "../model/testbonds.h"
+
 #include "model/bondfile.h"
-#include "model/date.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <limits>
@@ -18,7 +19,7 @@ protected:
 
     test::CliRun Portfolio(const std::vector<PortfolioEntry>& rows)
     {
-        return Run("portfolio " + kSample + " " + Write("p.bdp", StorePortfolio(rows)) + kDates);
+        return Run("portfolio " + kSample + " " + WritePortfolio("p.bdp", rows) + kDates);
     }
     test::CliRun PortfolioFile(const std::string& path) { return Run("portfolio " + kSample + " " + path + kDates); }
 };
@@ -38,27 +39,24 @@ TEST_F(CliPortfolio, RowsAndTheCompositeFigures)
 
 TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
 {
-    const test::CliRun missing = Portfolio({{"GOV-2034-A", 1}, {"NOPE", 1}, {"GOV-2019-A", 1}});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.out.find("NOPE,1,not found,,,\r\n"), std::string::npos) << missing.out;
-    EXPECT_NE(missing.out.find("GOV-2019-A,1,incompatible,,,\r\n"), std::string::npos) << missing.out;
-    EXPECT_EQ(missing.err, "Bond ID=NOPE ,in row 2 , can't be included !\n");
+    EXPECT_EQ(Portfolio({{"GOV-2034-A", 1}, {"NOPE", 1}, {"GOV-2019-A", 1}}),
+              (test::CliRun{1,
+                            "id,units,status,ytm,duration,square_m\r\nGOV-2034-A,1,ready,0.03501497,7.30035053,"
+                            "8.28277389\r\nNOPE,1,not found,,,\r\nGOV-2019-A,1,incompatible,,,\r\n",
+                            "Bond ID=NOPE ,in row 2 , can't be included !\n"}));
 
-    const test::CliRun zero = Portfolio({{"GOV-2034-A", 0.4}});
-    EXPECT_EQ(zero.status, 1);
-    EXPECT_EQ(zero.err, "No units filled in !\n");
-    EXPECT_EQ(Portfolio({{"GOV-2034-A", 5}, {"ZERO-2032", -1}}).err, "No units filled in !\n");
-    const test::CliRun empty = Portfolio({});
-    EXPECT_EQ(empty.status, 0);
-    EXPECT_EQ(empty.out, "id,units,status,ytm,duration,square_m\r\n");
+    for (const auto& rows :
+         {std::vector<PortfolioEntry>{{"GOV-2034-A", 0.4}}, {{"GOV-2034-A", 5}, {"ZERO-2032", -1}}}) {
+        const test::CliRun r = Portfolio(rows);
+        EXPECT_EQ(std::pair(r.status, r.err), std::pair(1, std::string("No units filled in !\n")));
+    }
+    EXPECT_EQ(Portfolio({}), (test::CliRun{0, "id,units,status,ytm,duration,square_m\r\n", ""}));
 
     EXPECT_EQ(PortfolioFile(Write("w.bdp", "Tenvix2F")).err, "Wrong file format !\n");
     EXPECT_EQ(PortfolioFile(Write("t.bdp", std::string("Tenvix2F\0\1\0\0\0\5AB", 16))).err,
               "Failed reading the file !\n");
-    const test::CliRun absent = PortfolioFile(Path("absent.bdp"));
-    EXPECT_EQ(absent.status, 1);
-    EXPECT_EQ(absent.err, "Failed to open the file !\n");
-    EXPECT_EQ(Run("portfolio " + kSample).status, 2);
+    EXPECT_EQ(PortfolioFile(Path("absent.bdp")), test::Refused("Failed to open the file !\n"));
+    ExpectUsage("portfolio " + kSample);
 }
 
 TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
@@ -67,31 +65,22 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
     // included. Its search would answer a yield of 1e14.
     CBondList list;
     for (const auto& [id, price] : {std::pair{"FINE", 90.0f}, std::pair{"TINY", 1e-6f},
-                                    std::pair{"DENORMAL", std::numeric_limits<float>::denorm_min()}}) {
-        auto b = std::make_unique<CBondStd>(0);
-        b->SetData(12, 5, 100, price, *MakeDate(2020, 1, 1), *MakeDate(2030, 1, 1), id, "");
-        list.m_list.push_back(std::move(b));
-    }
+                                    std::pair{"DENORMAL", std::numeric_limits<float>::denorm_min()}})
+        list.m_list.push_back(test::StdBond(id, 12, 5, 100, price, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
     const std::string db = Write("tiny.bnd", StoreBondDatabase(list));
     const std::string dates = " --stand 2024-01-01 --horizon 2027-01-01";
 
-    const test::CliRun analysed = Run("analyse " + db + dates);
-    EXPECT_EQ(analysed.status, 0) << analysed.err;
-    const std::vector<std::string> rows = Lines(analysed.out);
-    ASSERT_EQ(rows.size(), 4u) << analysed.out;
-    EXPECT_TRUE(rows[1].starts_with("FINE,,I,ok,0,")) << rows[1];
-    EXPECT_EQ(rows[2], "TINY,,I,incompatible,-5,,,,");
-    EXPECT_EQ(rows[3], "DENORMAL,,I,incompatible,-5,,,,");
+    const std::string analysed = Output("analyse " + db + dates);
+    const std::vector<std::string> rows = Lines(analysed);
+    ASSERT_EQ(rows.size(), 4u) << analysed;
+    EXPECT_TRUE(rows[1].starts_with("FINE,FINE name,I,ok,0,")) << rows[1];
+    EXPECT_EQ(rows[2], "TINY,TINY name,I,incompatible,-5,,,,");
+    EXPECT_EQ(rows[3], "DENORMAL,DENORMAL name,I,incompatible,-5,,,,");
 
-    for (const char* id : {"TINY", "DENORMAL"}) {
-        const test::CliRun x = Run("explain " + db + " " + id + dates);
-        EXPECT_EQ(x.status, 1) << id;
-        EXPECT_EQ(x.out, "") << id;
-        EXPECT_EQ(x.err, "Bad YTM .\n") << id;
-    }
+    for (const char* id : {"TINY", "DENORMAL"})
+        EXPECT_EQ(Run("explain " + db + " " + id + dates), test::Refused("Bad YTM .\n")) << id;
     const test::CliRun p =
-        Run("portfolio " + db + " " +
-            Write("p.bdp", StorePortfolio(std::vector<PortfolioEntry>{{"FINE", 1}, {"DENORMAL", 1}})) + dates);
+        Run("portfolio " + db + " " + WritePortfolio("p.bdp", {{"FINE", 1}, {"DENORMAL", 1}}) + dates);
     EXPECT_EQ(p.status, 1);
     EXPECT_NE(p.out.find("DENORMAL,1,incompatible,,,\r\n"), std::string::npos) << p.out;
     EXPECT_EQ(p.err, "Bond ID=DENORMAL ,in row 2 , can't be included !\n");
@@ -99,23 +88,21 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreIsIncompatibleEverywhere)
 
 TEST_F(CliPortfolio, SuggestOffersWhatTheWindowWouldAppend)
 {
-    const test::CliRun all = Run("suggest " + kSample + kDates);
-    ASSERT_EQ(all.status, 0) << all.err;
+    const std::string all = Output("suggest " + kSample + kDates);
     // No exact match in the sample: the shorter halves of the pairs, best
     // first, then the longer halves.
     std::vector<std::string> groups;
-    for (const std::string& line : Lines(all.out))
+    for (const std::string& line : Lines(all))
         groups.push_back(line.substr(line.rfind(',') + 1));
     EXPECT_EQ(groups, (std::vector<std::string>{"group", "short", "short", "short", "long", "long", "long"}));
-    EXPECT_EQ(Lines(all.out).at(1), "ZERO-2032,Treasury strip May 2032,0.02729087,6.87557077,0.01548263,short");
+    EXPECT_EQ(Lines(all).at(1), "ZERO-2032,Treasury strip May 2032,0.02729087,6.87557077,0.01548263,short");
 
     EXPECT_EQ(Lines(Run("suggest " + kSample + kDates + " --rows 18").out).size(), 3u);
-    const test::CliRun full = Run("suggest " + kSample + kDates + " --rows 19");
-    EXPECT_EQ(full.status, 0);
-    EXPECT_EQ(full.out, "");
+    const std::string full = Output("suggest " + kSample + kDates + " --rows 19");
+    EXPECT_EQ(full, "");
     EXPECT_EQ(Run("suggest " + kSample + " --stand 2025-06-30 --horizon 2025-06-30").out, "Nothing suggested .\n");
     for (const char* bad : {" --rows 21", " --rows -1", " --rows 2.5", " --rows ''"})
-        EXPECT_EQ(Run("suggest " + kSample + kDates + bad).status, 2) << bad;
+        ExpectUsage("suggest " + kSample + kDates + bad);
 }
 
 } // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tenvix;
 using test::Day;
 using test::ScriptedBond;
@@ -19,9 +21,7 @@ TEST(AnalyseRecord, OnlyTheCodesTheCallerNeedsReachTheSearch)
         for (Needs needs : {Needs::YieldAndDuration, Needs::SquareM}) {
             ScriptedBond b(gap, code);
             const RecordAnalysis r = AnalyseRecord(b, Day(2020, 1, 1), Day(2025, 1, 1), 100, SystemClock(), needs);
-            EXPECT_EQ(r.outcome, RecordOutcome::Refused) << code;
-            EXPECT_EQ(r.code, code);
-            EXPECT_EQ(b.calls, 0) << code;
+            EXPECT_EQ(std::tuple(r.outcome, r.code, b.calls), std::tuple(RecordOutcome::Refused, code, 0)) << code;
         }
 
     // A stand date on the horizon stops only a caller that needs Square-M.
@@ -43,9 +43,7 @@ TEST(AnalyseRecord, AFailedSearchLeavesNoFigures)
     EXPECT_EQ(r.outcome, RecordOutcome::NoYield);
     EXPECT_EQ(r.code, BOND_OK);
     EXPECT_GT(hopeless.calls, 0);
-    EXPECT_EQ(r.ytm, 0.0);
-    EXPECT_EQ(r.duration, 0.0);
-    EXPECT_EQ(r.squareM, 0.0);
+    EXPECT_EQ(std::tuple(r.ytm, r.duration, r.squareM), std::tuple(0.0, 0.0, 0.0));
 }
 
 TEST(AnalyseRecord, DatesTheRecordAndWeighsByTheGivenPrice)
@@ -54,8 +52,8 @@ TEST(AnalyseRecord, DatesTheRecordAndWeighsByTheGivenPrice)
     // The time of day plays no part; the check sees the new dates.
     RecordAnalysis r =
         AnalyseRecord(*b, Day(2031, 1, 1) + 0.9, Day(2032, 1, 1), 96, SystemClock(), Needs::YieldAndDuration);
-    EXPECT_EQ(b->m_nStandDate, DaySerial(Day(2031, 1, 1)));
-    EXPECT_EQ(b->m_nHorizon, DaySerial(Day(2032, 1, 1)));
+    EXPECT_EQ(std::pair(b->m_nStandDate, b->m_nHorizon),
+              std::pair(DaySerial(Day(2031, 1, 1)), DaySerial(Day(2032, 1, 1))));
     EXPECT_EQ(r.code, BOND_STAND_AFTER_MATURITY);
 
     r = AnalyseRecord(*b, Day(2024, 1, 1) + 0.9, Day(2027, 1, 1), 96, SystemClock(), Needs::SquareM);
@@ -64,9 +62,7 @@ TEST(AnalyseRecord, DatesTheRecordAndWeighsByTheGivenPrice)
     const double y = b->GetYTM(SystemClock());
     double d = 0, m2 = 0;
     b->GetDurationM2(y, 96, d, m2);
-    EXPECT_EQ(r.ytm, y);
-    EXPECT_EQ(r.duration, d);
-    EXPECT_EQ(r.squareM, m2);
+    EXPECT_EQ(std::tuple(r.ytm, r.duration, r.squareM), std::tuple(y, d, m2));
     // Another price weighs the same payments: the figures scale inversely.
     const RecordAnalysis dearer =
         AnalyseRecord(*b, Day(2024, 1, 1), Day(2027, 1, 1), 192, SystemClock(), Needs::SquareM);

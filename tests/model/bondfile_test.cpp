@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/resource.h>
 
-#include <fstream>
-#include <iterator>
 #include <random>
 
 using namespace tenvix;
@@ -31,17 +31,9 @@ std::string Hex(std::string_view bytes)
     return out;
 }
 
-std::string Bytes(std::initializer_list<int> list)
-{
-    std::string s;
-    for (int b : list)
-        s += static_cast<char>(b);
-    return s;
-}
-
-std::span<const std::byte> Span(std::string_view bytes) { return std::as_bytes(std::span(bytes.data(), bytes.size())); }
-
-bool Load(std::string_view bytes, CBondList& list) { return LoadBondDatabase(Span(bytes), list); }
+using test::Bytes;
+using test::Load;
+using test::Span;
 
 std::string Header(std::int32_t a, std::int32_t b)
 {
@@ -51,6 +43,10 @@ std::string Header(std::int32_t a, std::int32_t b)
     w.WriteI32(b);
     return w.Take();
 }
+
+// One record of each kind, of which the test writes the rest.
+const std::string kTypeI = Header(1, 1) + Bytes({0, 0, 0, 0}) + std::string(24, '\0');
+const std::string kTypeII = Header(1, 1) + Bytes({1, 0, 0, 0}) + std::string(12, '\0') + Bytes({0, 0});
 
 } // namespace
 
@@ -76,13 +72,8 @@ TEST(BondFile, RecordLayouts)
               "00 00 00 00 00 00 a0 40 06 00 00 00 00 00 c8 42 00 00 c5 42 89 91 00 00 f6 92 00 00 02 41 31 00");
 
     list.m_list.clear();
-    auto b = std::make_unique<CBondFree>(0);
-    b->m_nRelease = 37257;
-    b->m_nMaturity = 37622;
-    b->m_fPrice = 100;
-    b->m_strID = "B";
-    b->m_cashflows.push_back({37622, 110});
-    list.m_list.push_back(std::move(b));
+    list.m_list.push_back(test::FreeBond("B", 100, {{37622, 110}}, 37257));
+    list.m_list.back()->m_strName.clear();
     EXPECT_EQ(Hex(StoreBondDatabase(list)),
               "54 65 6e 76 69 78 00 01 00 00 00 01 00 00 00 01 00 00 00 89 91 00 00 f6 92 00 00 00 00 "
               "c8 42 01 42 00 01 00 00 00 00 00 dc 42 f6 92 00 00");
@@ -90,10 +81,8 @@ TEST(BondFile, RecordLayouts)
 
 TEST(BondFile, BundledSampleComesFromItsGeneratorAndRoundTrips)
 {
-    std::ifstream in(TENVIX_SOURCE_DIR "/examples/sample.bnd", std::ios::binary);
-    const std::string committed{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     const std::string bytes = StoreBondDatabase(MakeSampleDatabase());
-    EXPECT_EQ(committed, bytes) << "examples/sample.bnd is stale: rebuild it with make_sample";
+    EXPECT_EQ(test::SampleFile(), bytes) << "examples/sample.bnd is stale: rebuild it with make_sample";
     CBondList back;
     ASSERT_TRUE(Load(bytes, back));
     EXPECT_EQ(StoreBondDatabase(back), bytes);
@@ -115,7 +104,7 @@ TEST(BondFile, LongStringsUseTheWiderPrefixes)
         EXPECT_EQ(Hex(bytes.substr(0, prefix.size() / 3 + 1)), prefix) << length;
         ByteReader r(Span(bytes));
         EXPECT_EQ(r.ReadString().size(), length);
-        EXPECT_EQ(r.Remaining(), 0u);
+        EXPECT_EQ(r.Remaining(), 0u) << length;
     }
 }
 
@@ -141,8 +130,6 @@ TEST(BondFile, TextIsWindows1252OnDiskAndUtf16IsRead)
 TEST(BondFile, MalformedFilesAreRefused)
 {
     const std::string good = StoreBondDatabase(MakeSampleDatabase());
-    const std::string typeI = Header(1, 1) + Bytes({0, 0, 0, 0}) + std::string(24, '\0');
-    const std::string typeII = Header(1, 1) + Bytes({1, 0, 0, 0}) + std::string(12, '\0') + Bytes({0, 0});
     const std::string bad[] = {
         "Tenvix",                                                   // short magic
         std::string("Tenvix\x01", 7) + good.substr(7),              // non-zero seventh byte
@@ -151,10 +138,10 @@ TEST(BondFile, MalformedFilesAreRefused)
         Header(-1, -1),                                             // negative count
         Header(1, 1) + Bytes({7, 0, 0, 0}) + std::string(40, '\0'), // kind 7
         Header(2147483647, 2147483647) + std::string(5, '\0'),      // a count the file cannot hold
-        typeII + Bytes({0xff, 0xff, 0xff, 0x7f}),                   // payment counts too large or negative
-        typeII + Bytes({0, 0, 0, 0x80}),
-        typeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}), // string lengths beyond the file
-        typeI + Bytes({0xff, 0xfe, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f}),
+        kTypeII + Bytes({0xff, 0xff, 0xff, 0x7f}),                  // payment counts too large or negative
+        kTypeII + Bytes({0, 0, 0, 0x80}),
+        kTypeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff}), // string lengths beyond the file
+        kTypeI + Bytes({0xff, 0xfe, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f}),
     };
     for (const std::string& bytes : bad) {
         CBondList list;
@@ -186,9 +173,7 @@ TEST(BondFile, ReadingUnitByUnitGivesTheLoadedRecords)
     const std::string bytes = GenerateDatabase(500, 3, GeneratedMix::Everything);
     const auto index = IndexBondDatabase(Span(bytes), 64);
     ASSERT_TRUE(index);
-    EXPECT_EQ(index->count, 500u);
-    ASSERT_EQ(index->Units(), 8u);
-    EXPECT_EQ(index->UnitSize(7), 500u - 7 * 64);
+    ASSERT_EQ(std::tuple(index->count, index->Units(), index->UnitSize(7)), std::tuple(500u, 8u, 500u - 7 * 64));
 
     // Units read out of order, each from its own start, rebuild the file.
     CBondList rebuilt;
@@ -258,12 +243,10 @@ TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
 
 TEST(BondFileDeathTest, LiesAllocateNothing)
 {
-    const std::string typeI = Header(1, 1) + Bytes({0, 0, 0, 0}) + std::string(24, '\0');
-    const std::string typeII = Header(1, 1) + Bytes({1, 0, 0, 0}) + std::string(12, '\0') + Bytes({0, 0});
     const std::string lies[] = {
         Header(2147483647, 2147483647) + std::string(20, '\0'),
-        typeII + Bytes({0xff, 0xff, 0xff, 0x7f}) + std::string(20, '\0'),
-        typeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f}) + std::string(20, '\0'),
+        kTypeII + Bytes({0xff, 0xff, 0xff, 0x7f}) + std::string(20, '\0'),
+        kTypeI + Bytes({0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0x7f}) + std::string(20, '\0'),
     };
     EXPECT_EXIT(RefuseUnderAddressLimit(lies), ::testing::ExitedWithCode(0), "");
 }

@@ -11,16 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 using namespace tenvix;
 
 namespace {
-
-std::span<const std::byte> Bytes(const std::string& s) { return std::as_bytes(std::span(s.data(), s.size())); }
 
 std::string Export(const CBondList& list)
 {
@@ -36,7 +34,7 @@ std::string Export(const CBondList& list)
 std::string RoundTrip(const std::string& original)
 {
     CBondList source;
-    EXPECT_TRUE(LoadBondDatabase(Bytes(original), source));
+    EXPECT_TRUE(test::Load(original, source));
     const std::string csv = Export(source);
     CBondList empty;
     BondImport judged = JudgeBonds(csv, empty);
@@ -64,14 +62,8 @@ CBondList AwkwardRecords()
         {"ctl\xC2\x81\xC2\x9D", ""},
         {"X", "\"\""},
     };
-    const float amounts[] = {-0.0f,
-                             std::numeric_limits<float>::denorm_min(),
-                             std::numeric_limits<float>::max(),
-                             -kInf,
-                             kNan,
-                             -kNan,
-                             1e-7f,
-                             123456.789f};
+    using Limits = std::numeric_limits<float>;
+    const float amounts[] = {-0.0f, Limits::denorm_min(), Limits::max(), -kInf, kNan, -kNan, 1e-7f, 123456.789f};
     int k = 0;
     for (const auto& [id, name] : texts) {
         for (const float amount : amounts) {
@@ -95,10 +87,8 @@ CBondList AwkwardRecords()
 
 TEST(BondImport, ExportThenImportGivesTheSameFile)
 {
-    std::ostringstream sample;
-    sample << std::ifstream(TENVIX_SOURCE_DIR "/examples/sample.bnd", std::ios::binary).rdbuf();
     const std::string cases[] = {
-        sample.str(),
+        test::SampleFile(),
         GenerateDatabase(10'000, 7, GeneratedMix::TypeI),
         StoreBondDatabase(AwkwardRecords()),
     };
@@ -169,9 +159,9 @@ TEST(BondImport, EveryRowIsJudgedByWhatTheDatabaseHolds)
         const std::string before = StoreBondDatabase(db.list);
         const BondImport judged = JudgeBonds(std::string(kBondCsvHeader) + "\r\n" + c.row + "\r\n", db.list);
         ASSERT_EQ(judged.verdicts.size(), 1u);
-        EXPECT_STREQ(BondVerdictName(judged.verdicts[0].kind), c.verdict);
-        EXPECT_EQ(BondRefusalText(judged.verdicts[0]), c.reason);
-        EXPECT_EQ(judged.verdicts[0].line, 2);
+        EXPECT_EQ(std::tuple(std::string(BondVerdictName(judged.verdicts[0].kind)), BondRefusalText(judged.verdicts[0]),
+                             judged.verdicts[0].line),
+                  std::tuple(c.verdict, c.reason, 2));
         EXPECT_TRUE(StoreBondDatabase(db.list) == before); // judging changes nothing
     }
 }
@@ -190,14 +180,13 @@ TEST(BondImport, ApplyAddsInFileOrderAndReplacesInPlace)
     EXPECT_EQ(BondRefusalText(judged.verdicts[3]), "Duplicate ID in the file !");
     EXPECT_EQ(judged.verdicts[4].line, 8); // the quoted line break counts
     const BondCounts done = ApplyBonds(db.list, judged.verdicts);
-    EXPECT_EQ(done.add, 3u);
-    EXPECT_EQ(done.replace, 1u);
+    EXPECT_EQ(std::tuple(done.add, done.replace), std::tuple(3u, 1u));
     std::vector<std::string> ids;
     for (const auto& bond : db.list.m_list)
         ids.push_back(bond->m_strID);
     EXPECT_EQ(ids, (std::vector<std::string>{"A1", "B2", "DUP", " DUP", "NEW2", "NEW1", "NEW3"}));
-    EXPECT_EQ(db.list.m_list.front()->GetType(), BOND_TYPE_FREE);
-    EXPECT_EQ(db.list.m_list.front()->m_strName, "changed kind");
+    EXPECT_EQ(std::tuple(db.list.m_list.front()->GetType(), db.list.m_list.front()->m_strName),
+              std::tuple(BOND_TYPE_FREE, "changed kind"));
 }
 
 TEST(BondImport, FilesItCannotReadAreRefusedWhole)
@@ -228,16 +217,15 @@ TEST(BondImport, FilesItCannotReadAreRefusedWhole)
             wide += {c, '\0'};
         return wide;
     }();
-    for (const std::string& bytes :
-         {"\xEF\xBB\xBF" + header + "\r\n" + row, utf16, header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,"}) {
+    for (const auto& [bytes, name] : {std::pair{"\xEF\xBB\xBF" + header + "\r\n" + row, std::string()},
+                                      {utf16, ""},
+                                      {header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,", "Z\xC3\xBCrich"}}) {
         CBondList list;
-        BondImport judged = JudgeBonds(bytes, list);
+        const BondImport judged = JudgeBonds(bytes, list);
         ASSERT_EQ(judged.verdicts.size(), 1u);
-        EXPECT_EQ(judged.verdicts[0].kind, BondVerdictKind::Add);
+        EXPECT_EQ(std::pair(judged.verdicts[0].kind, judged.verdicts[0].bond->m_strName),
+                  std::pair(BondVerdictKind::Add, name));
     }
-    CBondList list;
-    EXPECT_EQ(JudgeBonds(header + "\r\nI,A,Z\xFCrich,2001-01-01,2031-01-01,1,1,1,1,", list).verdicts[0].bond->m_strName,
-              "Z\xC3\xBCrich");
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 #include <limits>
 
@@ -18,11 +20,9 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST(Date, EveryDayOfTheSpanConvertsBothWays)
 {
-    EXPECT_EQ(D(1899, 12, 30), 0.0);
-    EXPECT_EQ(D(1900, 3, 1), 61.0); // no 29 February 1900
-    EXPECT_EQ(D(2002, 1, 1), 37257.0);
-    EXPECT_EQ(D(100, 1, 1), kMinDateValue);
-    EXPECT_EQ(D(9999, 12, 31), kMaxDateValue);
+    // No 29 February 1900.
+    EXPECT_EQ((std::vector{D(1899, 12, 30), D(1900, 3, 1), D(2002, 1, 1), D(100, 1, 1), D(9999, 12, 31)}),
+              (std::vector{0.0, 61.0, 37257.0, kMinDateValue, kMaxDateValue}));
     CivilDate previous = Civil(kMinDateValue);
     EXPECT_EQ(previous, (CivilDate{100, 1, 1}));
     for (double day = kMinDateValue + 1; day <= kMaxDateValue; ++day) {
@@ -57,9 +57,8 @@ TEST(Date, OutsideTheSpanIsInvalidAndSafe)
         EXPECT_FALSE(IsValidDate(v)) << v;
         EXPECT_EQ(Civil(v), (CivilDate{-1, -1, -1})) << v;
     }
-    EXPECT_EQ(DaySerial(1e300), std::numeric_limits<std::int32_t>::max());
-    EXPECT_EQ(DaySerial(-1e300), std::numeric_limits<std::int32_t>::min());
-    EXPECT_EQ(DaySerial(kNaN), 0);
+    EXPECT_EQ((std::vector{DaySerial(1e300), DaySerial(-1e300), DaySerial(kNaN)}),
+              (std::vector{std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min(), 0}));
     // clang-format off
     for (auto [y, m, d] : {std::tuple{2001, 2, 29}, {1900, 2, 29}, {2004, 4, 31}, {2004, 13, 1}, {2004, 0, 1},
                            {2004, 1, 0}, {99, 12, 31}, {10000, 1, 1}, {-1, -1, -1}})
@@ -102,9 +101,8 @@ TEST(DateAfterYears, InvertsTheYearFraction)
             EXPECT_LE(YearFraction(method, day, stand), years) << years;
             EXPECT_GE(YearFraction(method, day + 1, stand), years) << years;
         }
-        EXPECT_EQ(DateAfterYears(stand, 0.0, method), stand);
-        EXPECT_EQ(DateAfterYears(stand, -1.0, method), stand);
-        EXPECT_EQ(DateAfterYears(stand, std::nan(""), method), stand);
+        for (const double none : {0.0, -1.0, std::nan("")})
+            EXPECT_EQ(DateAfterYears(stand, none, method), stand);
         EXPECT_LE(DateAfterYears(stand, 1e6, method), kMaxDateValue);
     }
 }

@@ -26,6 +26,20 @@ std::string CFixed(double value, int decimals)
     return buf;
 }
 
+std::string CGeneral(double value, int precision)
+{
+    char buf[512];
+    std::snprintf(buf, sizeof buf, "%.*g", precision, value);
+    return buf;
+}
+
+std::string General(double value, int precision)
+{
+    std::string text = "=";
+    AppendGeneral(text, value, precision);
+    return text.substr(1);
+}
+
 // Doubles of every magnitude and sign, half of them random bit patterns.
 double RandomDouble(std::mt19937_64& g)
 {
@@ -75,17 +89,15 @@ TEST(FormatFixed, IgnoresACommaDecimalLocale)
     if (!comma)
         GTEST_SKIP() << "no comma-decimal locale installed";
     ASSERT_EQ(CFixed(2.5, 2), "2,50"); // the C library does follow the locale
-    EXPECT_EQ(FormatFixed(2.5, 2), "2.50");
-    EXPECT_EQ(FormatShortest(2.5), "2.5");
-    EXPECT_EQ(FormatAmount(2.0625f), "2.0625");
+    EXPECT_EQ((std::vector{FormatFixed(2.5, 2), FormatShortest(2.5), FormatAmount(2.0625f)}),
+              (std::vector<std::string>{"2.50", "2.5", "2.0625"}));
     std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 TEST(FormatShortest, ReadsBackAsTheSameDouble)
 {
-    EXPECT_EQ(FormatShortest(0.1), "0.1");
-    EXPECT_EQ(FormatShortest(100.0), "100");
-    EXPECT_EQ(FormatShortest(1e-7), "1e-07");
+    EXPECT_EQ((std::vector{FormatShortest(0.1), FormatShortest(100.0), FormatShortest(1e-7)}),
+              (std::vector<std::string>{"0.1", "100", "1e-07"}));
     std::mt19937_64 g(7);
     for (int i = 0; i < 200000; ++i) {
         const double v = RandomDouble(g);
@@ -125,20 +137,10 @@ TEST(FormatAmount, TwoDecimalsUnlessTheyWouldChangeTheStoredFloat)
 
 TEST(AppendGeneral, PrintsWhatTheCLibraryPrintsInTheCLocale)
 {
-    auto cGeneral = [](double v, int precision) {
-        char buf[512];
-        std::snprintf(buf, sizeof buf, "%.*g", precision, v);
-        return std::string(buf);
-    };
-    auto general = [](double v, int precision) {
-        std::string text = "=";
-        AppendGeneral(text, v, precision);
-        return text.substr(1);
-    };
     for (double v : {0.0, -0.0, 1e-5, 0.0001, 123456789.0, 1234567890.0, 99.4000015258789, 1e18, 5e-324,
                      std::numeric_limits<double>::infinity(), -std::nan("")})
         for (int p : {1, 6, 9, 17})
-            EXPECT_EQ(general(v, p), cGeneral(v, p)) << v << " to " << p;
+            EXPECT_EQ(General(v, p), CGeneral(v, p)) << v << " to " << p;
     // Every stored amount is a float; half of these are random bit patterns.
     std::mt19937_64 g(20261206);
     for (int i = 0; i < 300000; ++i) {
@@ -147,20 +149,21 @@ TEST(AppendGeneral, PrintsWhatTheCLibraryPrintsInTheCLocale)
         const auto bits = static_cast<std::uint32_t>(u);
         std::memcpy(&f, &bits, sizeof f);
         const double v = (u >> 63) ? static_cast<double>(f) : RandomDouble(g);
-        ASSERT_EQ(general(v, 9), cGeneral(v, 9)) << v;
-        ASSERT_EQ(general(v, 17), cGeneral(v, 17)) << v;
+        ASSERT_EQ(General(v, 9), CGeneral(v, 9)) << v;
+        ASSERT_EQ(General(v, 17), CGeneral(v, 17)) << v;
     }
 }
 
 TEST(AppendIsoDate, FourDigitYearsAndTheBareSerialOutsideTheDateSpan)
 {
-    EXPECT_EQ(FormatIsoDate(0), "1899-12-30");
-    EXPECT_EQ(FormatIsoDate(46362), "2026-12-06");
-    EXPECT_EQ(FormatIsoDate(-657434), "0100-01-01");
-    EXPECT_EQ(FormatIsoDate(-657435), "-657435");
-    EXPECT_EQ(FormatIsoDate(2958465), "9999-12-31");
-    EXPECT_EQ(FormatIsoDate(2958466), "2958466");
-    EXPECT_EQ(FormatIsoDate(std::numeric_limits<std::int32_t>::min()), "-2147483648");
+    for (const auto& [day, text] : {std::pair{0, "1899-12-30"},
+                                    {46362, "2026-12-06"},
+                                    {-657434, "0100-01-01"},
+                                    {-657435, "-657435"},
+                                    {2958465, "9999-12-31"},
+                                    {2958466, "2958466"},
+                                    {std::numeric_limits<std::int32_t>::min(), "-2147483648"}})
+        EXPECT_EQ(FormatIsoDate(day), text);
     std::string text = "d=";
     AppendIsoDate(text, 36526);
     AppendInteger(text, std::numeric_limits<std::int64_t>::min());
@@ -190,11 +193,7 @@ TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)
                          static_cast<double>(g() % 1000000) * (i % 3 ? 1 : 0);
         for (int d : {0, 1, 3, 8, 12, 19, 20}) {
             ASSERT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
-            char buf[512];
-            std::snprintf(buf, sizeof buf, "%.*g", d, v);
-            std::string general;
-            AppendGeneral(general, v, d);
-            ASSERT_EQ(general, buf) << v << " to " << d;
+            ASSERT_EQ(General(v, d), CGeneral(v, d)) << v << " to " << d;
         }
     }
     for (double v : {0.5, 1.5, 2.5, 0.125, 0.375, 9.5, 99999999.5, 0.00095, 9.9999999995, 999999999.5, 0.1, 0.2})

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <limits>
 
 using namespace tenvix;
@@ -47,9 +49,9 @@ TEST(ReadLeading, TakesWhatStartsTheText)
                                {"abc", 0.0}, {"-", 0.0}})
         // clang-format on
         EXPECT_EQ(ReadLeadingDecimal(text), value) << text;
-    EXPECT_EQ(ReadLeadingInteger("12345", 4), 1234);
-    EXPECT_EQ(ReadLeadingInteger(" -3x", 4), -3);
-    EXPECT_EQ(ReadLeadingInteger("abc", 4), 0);
+    EXPECT_EQ(
+        (std::vector{ReadLeadingInteger("12345", 4), ReadLeadingInteger(" -3x", 4), ReadLeadingInteger("abc", 4)}),
+        (std::vector{1234, -3, 0}));
 }
 
 TEST(ReadPayPeriod, IntegerRules)

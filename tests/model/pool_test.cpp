@@ -75,12 +75,13 @@ TEST(Pool, AListAndItsRecordsLiveInThePools)
 {
     {
         CBondList list;
-        for (int i = 0; i < 5000; ++i) {
-            if (i % 3)
-                list.m_list.push_back(std::make_unique<CBondStd>(0));
-            else
-                list.m_list.push_back(std::make_unique<CBondFree>(0));
-        }
+        auto record = [](bool typeI) -> std::unique_ptr<CBond> {
+            if (typeI)
+                return std::make_unique<CBondStd>(0);
+            return std::make_unique<CBondFree>(0);
+        };
+        for (int i = 0; i < 5000; ++i)
+            list.m_list.push_back(record(i % 3));
         const std::size_t held = PooledBytesHeld();
         EXPECT_GE(held, 5000 * (sizeof(CBondStd) + 3 * sizeof(void*)));
         // Apart from the last slab of each size, every slab is full.
@@ -92,12 +93,8 @@ TEST(Pool, AListAndItsRecordsLiveInThePools)
             kinds.push_back((*it)->GetType());
             it = list.m_list.erase(it);
         }
-        for (int kind : kinds) {
-            if (kind == BOND_TYPE_STD)
-                list.m_list.insert(it, std::make_unique<CBondStd>(0));
-            else
-                list.m_list.insert(it, std::make_unique<CBondFree>(0));
-        }
+        for (int kind : kinds)
+            list.m_list.insert(it, record(kind == BOND_TYPE_STD));
         EXPECT_EQ(PooledBytesHeld(), held);
     }
     EXPECT_EQ(PooledBytesHeld(), 0u);

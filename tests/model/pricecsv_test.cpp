@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 using namespace tenvix;
 
@@ -91,23 +92,18 @@ TEST(CsvReader, ShapesOfRealFiles)
 TEST(CsvReader, Encodings)
 {
     // The byte order mark is no part of the first heading.
+    auto first = [](const Read& r) { return std::pair(r.encoding, r.records.at(0).second); };
     Read r = ReadAll("\xEF\xBB\xBFISIN;Kurs\nDE1;1\n");
-    EXPECT_EQ(r.encoding, CsvEncoding::Utf8Bom);
-    ASSERT_EQ(r.records.size(), 2u);
-    EXPECT_EQ(r.records[0].second, (Fields{"ISIN", "Kurs"}));
-
-    r = ReadAll("Soci\xc3\xa9t\xc3\xa9;\xe2\x82\xac 1\n");
-    EXPECT_EQ(r.encoding, CsvEncoding::Utf8);
-    EXPECT_EQ(r.records.at(0).second, (Fields{"Soci\xc3\xa9t\xc3\xa9", "\xe2\x82\xac 1"}));
+    EXPECT_EQ(first(r), std::pair(CsvEncoding::Utf8Bom, Fields{"ISIN", "Kurs"}));
+    EXPECT_EQ(first(ReadAll("Soci\xc3\xa9t\xc3\xa9;\xe2\x82\xac 1\n")),
+              std::pair(CsvEncoding::Utf8, Fields{"Soci\xc3\xa9t\xc3\xa9", "\xe2\x82\xac 1"}));
 
     // Not UTF-8: Windows-1252, converted field by field, in quotes too.
-    r = ReadAll("Soci\xe9t\xe9;\"\x80 \x93x\x94\"\n");
-    EXPECT_EQ(r.encoding, CsvEncoding::Cp1252);
-    EXPECT_EQ(r.records.at(0).second, (Fields{"Soci\xc3\xa9t\xc3\xa9", "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d"}));
+    EXPECT_EQ(
+        first(ReadAll("Soci\xe9t\xe9;\"\x80 \x93x\x94\"\n")),
+        std::pair(CsvEncoding::Cp1252, Fields{"Soci\xc3\xa9t\xc3\xa9", "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d"}));
     // One stray byte in an otherwise UTF-8 file makes the whole file 1252.
-    r = ReadAll("\xc3\xa9;1\n\xe9;2\n");
-    EXPECT_EQ(r.encoding, CsvEncoding::Cp1252);
-    EXPECT_EQ(r.records.at(0).second.at(0), "\xc3\x83\xc2\xa9");
+    EXPECT_EQ(first(ReadAll("\xc3\xa9;1\n\xe9;2\n")), std::pair(CsvEncoding::Cp1252, Fields{"\xc3\x83\xc2\xa9", "1"}));
     // Overlong forms and surrogates are not UTF-8.
     EXPECT_EQ(ReadAll("\xc0\xaf;1").encoding, CsvEncoding::Cp1252);
     EXPECT_EQ(ReadAll("\xed\xa0\x80;1").encoding, CsvEncoding::Cp1252);
@@ -127,49 +123,44 @@ TEST(CsvReader, Encodings)
 
 TEST(CsvReader, RefusesHostileText)
 {
-    // Binary: a zero byte where text never has one.
     std::string junk(4096, '\0');
     std::mt19937 rng(3);
     for (char& c : junk)
         c = static_cast<char>(rng());
     junk[100] = '\0';
-    Read r = ReadAll(junk);
-    EXPECT_EQ(r.error, CsvError::NotText);
-    EXPECT_TRUE(r.records.empty());
+    constexpr std::size_t kMax = kMaxCsvRecordBytes;
+    struct Case {
+        const char* what;
+        std::string bytes;
+        CsvError error;
+        std::int64_t errorLine;
+        std::size_t records;
+    };
+    const Case cases[] = {
+        {"binary: a zero byte where text never has one", junk, CsvError::NotText, 0, 0},
+        {"a line too long, after a good one, is named", "a,1\n" + std::string(kMax + 1, 'x') + ",2\n",
+         CsvError::RecordTooLong, 2, 1},
+        {"the same in quotes", "\"" + std::string(kMax, 'x') + "\",1\n", CsvError::RecordTooLong, 1, 0},
+        {"in quotes across lines", "a,\"" + std::string(kMax / 2, '\n') + std::string(kMax / 2, 'x') + "\"\n",
+         CsvError::RecordTooLong, 1, 0},
+        {"exactly at the limit", std::string(kMax - 2, 'x') + ",1\n", CsvError::None, 0, 1},
+        // Refused at the first field too many, long before the end of the line.
+        {"ten million columns", std::string(10'000'000, ';'), CsvError::TooManyColumns, 1, 0},
+        {"as many columns as may be", "a;1\nb" + std::string(kMaxCsvColumns - 1, ';') + "\n", CsvError::None, 0, 2},
+        {"a quote never closed would swallow the rest of the file", "a,1\nb,\"2\nc,3\n", CsvError::QuoteNotClosed, 2,
+         1},
+    };
+    for (const Case& c : cases) {
+        const Read r = ReadAll(c.bytes);
+        EXPECT_EQ(std::tuple(r.error, r.errorLine, r.records.size()), std::tuple(c.error, c.errorLine, c.records))
+            << c.what;
+        if (c.error == CsvError::None) {
+            EXPECT_EQ(r.records.back().second.size(), c.records == 2 ? kMaxCsvColumns : 2u) << c.what;
+        }
+    }
     // UTF-16 without its mark is not read, but named.
-    r = ReadAll(Utf16Le(u"a,1").substr(2));
-    EXPECT_EQ(r.error, CsvError::UnreadEncoding);
-    EXPECT_EQ(r.encoding, CsvEncoding::Utf16LeNoMark);
-
-    // A line too long, after a good one: the line is named.
-    std::string longLine = "a,1\n" + std::string(kMaxCsvRecordBytes + 1, 'x') + ",2\n";
-    r = ReadAll(longLine);
-    EXPECT_EQ(r.error, CsvError::RecordTooLong);
-    EXPECT_EQ(r.errorLine, 2);
-    EXPECT_EQ(r.records.size(), 1u);
-    // The same in quotes, and in quotes across lines.
-    r = ReadAll("\"" + std::string(kMaxCsvRecordBytes, 'x') + "\",1\n");
-    EXPECT_EQ(r.error, CsvError::RecordTooLong);
-    r = ReadAll("a,\"" + std::string(kMaxCsvRecordBytes / 2, '\n') + std::string(kMaxCsvRecordBytes / 2, 'x') + "\"\n");
-    EXPECT_EQ(r.error, CsvError::RecordTooLong);
-    EXPECT_EQ(r.errorLine, 1);
-    // Exactly at the limit is fine.
-    r = ReadAll(std::string(kMaxCsvRecordBytes - 2, 'x') + ",1\n");
-    EXPECT_EQ(r.error, CsvError::None);
-
-    // Ten million columns: refused at the first field too many, long before
-    // the end of the line.
-    r = ReadAll(std::string(10'000'000, ';'));
-    EXPECT_EQ(r.error, CsvError::TooManyColumns);
-    EXPECT_EQ(r.errorLine, 1);
-    r = ReadAll("a;1\nb" + std::string(kMaxCsvColumns - 1, ';') + "\n");
-    EXPECT_EQ(r.error, CsvError::None);
-    EXPECT_EQ(r.records.at(1).second.size(), kMaxCsvColumns);
-
-    // A quote never closed would swallow the rest of the file.
-    r = ReadAll("a,1\nb,\"2\nc,3\n");
-    EXPECT_EQ(r.error, CsvError::QuoteNotClosed);
-    EXPECT_EQ(r.errorLine, 2);
+    const Read r = ReadAll(Utf16Le(u"a,1").substr(2));
+    EXPECT_EQ(std::pair(r.error, r.encoding), std::pair(CsvError::UnreadEncoding, CsvEncoding::Utf16LeNoMark));
 }
 
 // Every prefix of a file and random text of the characters that matter end

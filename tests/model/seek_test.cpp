@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <random>
 
 using namespace tenvix;
@@ -15,14 +17,6 @@ using namespace tenvix;
 namespace {
 
 using Ids = std::vector<std::string>;
-
-CBondList MakeList(std::initializer_list<std::pair<std::string, std::string>> bonds)
-{
-    CBondList list;
-    for (const auto& [id, name] : bonds)
-        test::AddRecord(list, id).m_strName = name;
-    return list;
-}
 
 Ids Seek(CBondList& list, SeekBy by, std::string_view text)
 {
@@ -38,8 +32,10 @@ Ids Seek(CBondList& list, SeekBy by, std::string_view text)
 TEST(Seek, MatchesTheStartOfIdOrNameWithoutRegardToCase)
 {
     // clang-format off
-    CBondList list = MakeList({{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
-                               {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}});
+    CBondList list;
+    for (const auto& [id, name] : {std::pair{"AB1", "Zeta"}, {"xab", "alpha"}, {"abc", "ALPHA bank"}, {"a", "Alp"},
+                                   {"Ab", "beta"}, {"", ""}, {"ÉCU 1", "Élan"}, {"écu 2", "élan vital"}})
+        test::AddRecord(list, id).m_strName = name;
     // clang-format on
     EXPECT_EQ(Seek(list, SeekBy::ID, "AB"), (Ids{"AB1", "abc", "Ab"}));
     EXPECT_EQ(Seek(list, SeekBy::Name, "Alp"), (Ids{"xab", "abc", "a"}));
@@ -108,8 +104,7 @@ TEST(SeekHistory, KeepsTenLowerCaseTextsNewestFirst)
     for (int k = 0; k < 9; ++k)
         RememberSeekText(history, "T" + std::to_string(k), -1);
     ASSERT_EQ(history.size(), kSeekHistory);
-    EXPECT_EQ(history.front(), "t8");
-    EXPECT_EQ(history.back(), "abc");
+    EXPECT_EQ(std::tuple(history.front(), history.back()), std::tuple(std::string("t8"), std::string("abc")));
 
     history = {"c", "b", "a"};
     // "b" was chosen from the drop-down: it stays what the box shows.

@@ -3,13 +3,17 @@
 // Bonds, dates and clocks shared by the core tests.
 
 #include "model/bond.h"
+#include "model/bondfile.h"
 #include "model/bondlist.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/solver.h"
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -19,6 +23,28 @@ namespace tenvix::test {
 inline double Day(int y, int m, int d) { return *MakeDate(y, m, d); }
 inline double Day(const std::string& iso) { return *ParseIsoDate(iso); }
 inline const DateParser kIso = [](std::string_view s) { return ParseIsoDate(s); };
+
+inline std::span<const std::byte> Span(std::string_view bytes)
+{
+    return std::as_bytes(std::span(bytes.data(), bytes.size()));
+}
+inline bool Load(std::string_view bytes, CBondList& list) { return LoadBondDatabase(Span(bytes), list); }
+
+// Bytes written as numbers, for files made by hand.
+inline std::string Bytes(std::initializer_list<int> list)
+{
+    std::string s;
+    for (int b : list)
+        s += static_cast<char>(b);
+    return s;
+}
+
+// The bundled sample database, as committed.
+inline std::string SampleFile()
+{
+    std::ifstream in(TENVIX_SOURCE_DIR "/examples/sample.bnd", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 inline std::unique_ptr<CBondStd> StdBond(std::string id, int period, float coupon, float face, float price,
                                          double release, double maturity)

@@ -53,9 +53,9 @@ TEST(CBondPortf, FiguresAreThoseOfThePooledStream)
 
     // The same bond in two rows is one row with the sum.
     const PortfolioFigures split = Portfolio({x.get(), y.get(), x.get()}, {1.0, 2.0, 2.0});
-    EXPECT_NEAR(split.ytm, p.ytm, 1e-10);
-    EXPECT_NEAR(split.duration, p.duration, 1e-10);
-    EXPECT_NEAR(split.squareM, p.squareM, 1e-10);
+    for (const auto& [got, want] :
+         {std::pair{split.ytm, p.ytm}, {split.duration, p.duration}, {split.squareM, p.squareM}})
+        EXPECT_NEAR(got, want, 1e-10);
 }
 
 TEST(CBondPortf, NegligibleUnitsStayOutOfTheGapButCountInTheValue)
@@ -142,8 +142,7 @@ TEST(RowAnalysis, Statuses)
     EXPECT_EQ(AnalyseRow(*live, kStand, kStand + 0.9, SystemClock()).status, RowStatus::Incompatible);
     ScriptedBond refusing;
     const RowFigures bad = AnalyseRow(refusing, kStand, kHorizon, SystemClock());
-    EXPECT_EQ(bad.status, RowStatus::BadYtm);
-    EXPECT_EQ(bad.ytm, 0.0);
+    EXPECT_EQ(std::pair(bad.status, bad.ytm), std::pair(RowStatus::BadYtm, 0.0));
     EXPECT_STREQ(StatusText(bad.status), "bad YTM");
 
     // Update re-analyses with the dates the row was added with.

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <cmath>
 
 namespace tenvix {
@@ -24,8 +26,8 @@ void ExpectSamePoints(const std::vector<ShiftPoint>& bonds, const std::vector<Sh
 {
     ASSERT_EQ(explained.size(), bonds.size()) << what;
     for (std::size_t k = 0; k < bonds.size(); ++k) {
-        EXPECT_EQ(explained[k].shiftBp, bonds[k].shiftBp) << what;
-        EXPECT_EQ(explained[k].yield, bonds[k].yield) << what;
+        EXPECT_EQ(std::tuple(explained[k].shiftBp, explained[k].yield), std::tuple(bonds[k].shiftBp, bonds[k].yield))
+            << what;
         EXPECT_NEAR(explained[k].horizonValue, bonds[k].horizonValue, 1e-8) << what << " " << bonds[k].shiftBp;
         EXPECT_NEAR(explained[k].changePercent, bonds[k].changePercent, 1e-8) << what << " " << bonds[k].shiftBp;
     }

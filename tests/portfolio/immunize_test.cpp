@@ -6,11 +6,12 @@
 #include "../model/testbonds.h"
 #include "examples/sample_data.h"
 #include "model/date.h"
+#include "portfolio/core/bondportf.h"
 #include "portfolio/core/immunize.h"
 #include "portfolio/core/portfoliomessages.h"
 
-#include <gtest/gtest.h>
 #include <glpk.h>
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
@@ -44,9 +45,22 @@ class Immunizing : public ::testing::Test {
 protected:
     CBondList list;
     void Add(std::unique_ptr<CBond> b) { list.m_list.push_back(std::move(b)); }
+    // Zeros at 4 % named by their years, as Zero makes them.
+    void Zeros(const std::vector<int>& years)
+    {
+        for (int t : years)
+            Add(Zero("Z" + std::to_string(t), t));
+    }
     ImmunizeResult Run(const ImmunizeLimits& l, const ImmunizeProgress& progress = {})
     {
         return ImmunizeList(list.m_list, l, kStand, kHorizon, SystemClock(), progress);
+    }
+    // An answer that must keep every limit.
+    ImmunizeResult Solved(const ImmunizeLimits& l)
+    {
+        const ImmunizeResult r = Run(l);
+        ExpectKeepsLimits(r, l);
+        return r;
     }
     // What every answer keeps, whatever the case.
     static void ExpectKeepsLimits(const ImmunizeResult& r, const ImmunizeLimits& l)
@@ -72,12 +86,9 @@ protected:
 
 TEST_F(Immunizing, AZeroMaturingAtTheHorizonHoldsItAlone)
 {
-    Add(Zero("Z4", 4));
-    Add(Zero("Z7", 7));
-    Add(Zero("Z11", 11));
+    Zeros({4, 7, 11});
     const ImmunizeLimits l = Limits(1000);
-    const ImmunizeResult r = Run(l);
-    ExpectKeepsLimits(r, l);
+    const ImmunizeResult r = Solved(l);
     ASSERT_EQ(r.rows.size(), 1u);
     EXPECT_EQ(r.rows[0].bond.id, "Z7");
     EXPECT_EQ(r.rows[0].units, std::floor(1000 / r.rows[0].bond.price));
@@ -94,22 +105,19 @@ TEST_F(Immunizing, ZerosAroundTheHorizonMakeTheKnownBarbell)
         double squareM;
     };
     const Case cases[] = {
-        {{6, 9}, 1.0, 2.0},          // 2/3 at 6, 1/3 at 9: 1 * 2
-        {{6, 7, 9}, 0.5, 1.0},       // half at 7, the rest as the barbell above
-        {{4, 6, 8, 10}, 0.4, 2.6},   // 0.4 at 6 and at 8, 0.1 at 4 and at 10
+        {{6, 9}, 1.0, 2.0},        // 2/3 at 6, 1/3 at 9: 1 * 2
+        {{6, 7, 9}, 0.5, 1.0},     // half at 7, the rest as the barbell above
+        {{4, 6, 8, 10}, 0.4, 2.6}, // 0.4 at 6 and at 8, 0.1 at 4 and at 10
     };
     for (const Case& c : cases) {
         list.m_list.clear();
-        for (int t : c.years)
-            Add(Zero("Z" + std::to_string(t), t));
+        Zeros(c.years);
         const ImmunizeLimits l = Limits(1e6, 20, c.share);
-        const ImmunizeResult r = Run(l);
-        ExpectKeepsLimits(r, l);
+        const ImmunizeResult r = Solved(l);
         EXPECT_NEAR(r.figures.squareM, c.squareM, c.squareM * 0.005) << c.years.size();
         EXPECT_LE(r.bound, c.squareM + 1e-9);
     }
 }
-
 
 TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
 {
@@ -118,27 +126,23 @@ TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
     Add(Zero("Z9", 9));
     ImmunizeLimits l = Limits(1e6);
     l.minYtm = 0.035;
-    ImmunizeResult r = Run(l);
-    ExpectKeepsLimits(r, l);
+    ImmunizeResult r = Solved(l);
     EXPECT_EQ(r.rows.size(), 2u); // the barbell, Z7 yields too little
     for (const ImmunizedRow& row : r.rows)
         EXPECT_GE(row.bond.ytm, 0.035);
 
     l.minYtm.reset();
     l.exclude = {"z7"};
-    r = Run(l);
-    ExpectKeepsLimits(r, l);
+    r = Solved(l);
     EXPECT_EQ(r.rows.size(), 2u);
     EXPECT_NEAR(r.figures.squareM, 2.0, 0.01);
 
     // A portfolio file names Z7 by its identifier, which finds the first
     // bond that has it: a later one of the same name is never chosen.
     list.m_list.clear();
-    Add(Zero("Z6", 6));
-    Add(Zero("Z9", 9));
+    Zeros({6, 9});
     Add(Zero("z6", 7));
-    r = Run(Limits(1e6));
-    ExpectKeepsLimits(r, Limits(1e6));
+    r = Solved(Limits(1e6));
     EXPECT_EQ(r.rows.size(), 2u);
 }
 
@@ -157,8 +161,7 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
                                          "cannot hold all of it .")));
     EXPECT_EQ(failure(Limits(1)).second, "No bond can be analysed for these dates .");
 
-    Add(Zero("Z2", 2));
-    Add(Zero("Z3", 3));
+    Zeros({2, 3});
     ImmunizeLimits l = Limits(1);
     l.exclude = {"z2"};
     l.minYtm = 0.05;
@@ -173,14 +176,12 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
     // Two rows of half the amount each: 6 and 7, 7 and 9 or 6 and 9 average
     // 6.5, 8 or 7.5 years, never 7.
     list.m_list.clear();
-    Add(Zero("Z6", 6));
-    Add(Zero("Z7", 7));
-    Add(Zero("Z9", 9));
+    Zeros({6, 7, 9});
     EXPECT_EQ(failure(Limits(1e6, 2, 0.5)),
               std::make_pair(ImmunizeFailure::NotWithinLimits,
                              std::string("No portfolio within these limits reaches a duration of 7.00 years .")));
     // With a third row the barbell is back.
-    ExpectKeepsLimits(Run(Limits(1e6, 3, 0.5)), Limits(1e6, 3, 0.5));
+    Solved(Limits(1e6, 3, 0.5));
 }
 
 TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
@@ -188,16 +189,13 @@ TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
     // Z6 and Z8 half and half reach 7 years with Square-M 1; alone, only the
     // bond paying alike at 5 and 9 years does, with Square-M 4, at a yield
     // of its own far from theirs.
-    Add(Zero("Z6", 6));
-    Add(Zero("Z8", 8));
+    Zeros({6, 8});
     Add(FreeBond("B59", 200.0f,
                  {{Day(2030, 6, 30), static_cast<float>(100 * std::pow(1.06, 5))},
                   {Day(2034, 6, 30), static_cast<float>(100 * std::pow(1.06, 9))}}));
-    const ImmunizeResult two = Run(Limits(1e6));
-    ExpectKeepsLimits(two, Limits(1e6));
+    const ImmunizeResult two = Solved(Limits(1e6));
     EXPECT_NEAR(two.figures.squareM, 1.0, 0.005);
-    const ImmunizeResult one = Run(Limits(1e6, 1));
-    ExpectKeepsLimits(one, Limits(1e6, 1));
+    const ImmunizeResult one = Solved(Limits(1e6, 1));
     ASSERT_EQ(one.rows.size(), 1u);
     EXPECT_EQ(one.rows[0].bond.id, "B59");
     EXPECT_NEAR(one.figures.squareM, 4.0, 1e-4);
@@ -205,8 +203,7 @@ TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
 
 TEST_F(Immunizing, TheProgressHookStopsTheRun)
 {
-    for (int t : {4, 6, 8, 10})
-        Add(Zero("Z" + std::to_string(t), t));
+    Zeros({4, 6, 8, 10});
     for (int stopAfter : {1, 30}) {
         int calls = 0;
         const ImmunizeResult r = Run(Limits(1e6, 20, 0.4), [&](std::size_t done, std::size_t total) {
@@ -286,8 +283,7 @@ TEST_F(Immunizing, AnswerLiesWithinHalfAPercentOfTheFractionalBound)
     const double bound = GridBound(bonds, 7.0);
     ASSERT_TRUE(std::isfinite(bound));
     const ImmunizeLimits l = Limits(1e7);
-    const ImmunizeResult r = Run(l);
-    ExpectKeepsLimits(r, l);
+    const ImmunizeResult r = Solved(l);
     EXPECT_LE(r.figures.squareM, bound * 1.005);
     EXPECT_LE(r.bound, bound * (1 + 1e-6)); // the search's own relaxation finds the grid's best, or better
 }
@@ -313,12 +309,9 @@ TEST(ImmunizingTheSample, ComesWithinHalfAPercentOfTheBestWholeUnitsFound)
         std::vector<CBond*> bonds;
         std::vector<double> units;
         for (const auto& [id, u] : c.units) {
-            for (const auto& b : list.m_list)
-                if (b->m_strID == id)
-                    bonds.push_back(b.get());
+            ASSERT_TRUE(bonds.emplace_back(FindBondByID(list.m_list, id))) << id;
             units.push_back(u);
         }
-        ASSERT_EQ(bonds.size(), c.units.size());
         const PortfolioFigures known = CalculatePortfolio(bonds, units, kStand, kHorizon, SystemClock());
         ASSERT_EQ(known.outcome, PortfolioOutcome::Ready);
         ASSERT_NEAR(known.duration, 7.0, kImmunizeTolerance);

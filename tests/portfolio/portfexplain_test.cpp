@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <tuple>
 
 namespace tenvix {
 namespace {
@@ -34,9 +35,7 @@ TEST(ExplainPortfolio, PooledRowsAddUpToTheCompositesFigures)
     const PortfolioExplanation x = ExplainPortfolio(bonds, units, kStand, kHorizon, SystemClock());
     ASSERT_EQ(x.figures.outcome, PortfolioOutcome::Ready);
     const Explanation& e = x.explanation;
-    EXPECT_EQ(e.ytm, figures.ytm);
-    EXPECT_EQ(e.duration, figures.duration);
-    EXPECT_EQ(e.squareM, figures.squareM);
+    EXPECT_EQ(std::tuple(e.ytm, e.duration, e.squareM), std::tuple(figures.ytm, figures.duration, figures.squareM));
     const double value = 3.0 * 97.5 + 2.5 * 90.0 + 7.0 * 80.0 + 1.5 * 97.5;
     EXPECT_DOUBLE_EQ(e.price, value);
 
@@ -64,20 +63,17 @@ TEST(ExplainPortfolio, PooledRowsAddUpToTheCompositesFigures)
                  [](const ExplainedPayment& p) { return p.member == "B"; });
     ASSERT_EQ(pooledB.size(), own.payments.size());
     for (std::size_t i = 0; i < own.payments.size(); ++i) {
-        EXPECT_EQ(pooledB[i].day, own.payments[i].day);
-        EXPECT_EQ(pooledB[i].years, own.payments[i].years);
-        EXPECT_EQ(pooledB[i].amount, 2.5 * own.payments[i].amount);
-        EXPECT_EQ(pooledB[i].presentValue, 2.5 * own.payments[i].presentValue);
-        EXPECT_EQ(pooledB[i].durationPart, 2.5 * own.payments[i].durationPart);
+        const ExplainedPayment &p = pooledB[i], &o = own.payments[i];
+        EXPECT_EQ(std::tuple(p.day, p.years, p.amount, p.presentValue, p.durationPart),
+                  std::tuple(o.day, o.years, 2.5 * o.amount, 2.5 * o.presentValue, 2.5 * o.durationPart))
+            << i;
     }
 
     // One ladder in date order, numbered as listed.
-    for (std::size_t i = 0; i < e.payments.size(); ++i) {
+    for (std::size_t i = 0; i < e.payments.size(); ++i)
         EXPECT_EQ(e.payments[i].no, i + 1);
-        if (i > 0) {
-            EXPECT_LE(e.payments[i - 1].day, e.payments[i].day);
-        }
-    }
+    EXPECT_TRUE(std::is_sorted(e.payments.begin(), e.payments.end(),
+                               [](const auto& a, const auto& b) { return a.day < b.day; }));
 }
 
 TEST(ExplainPortfolio, NothingExplainedWithoutFigures)

@@ -3,6 +3,8 @@
 
 #include "portfolio/core/portfoliofile.h"
 
+#include "../model/testbonds.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,13 +15,7 @@ namespace {
 
 PortfolioFile Read(const std::string& s) { return ReadPortfolio(std::as_bytes(std::span(s.data(), s.size()))); }
 
-std::string Bytes(std::initializer_list<int> bytes)
-{
-    std::string s;
-    for (int b : bytes)
-        s += static_cast<char>(b);
-    return s;
-}
+using test::Bytes;
 
 const std::string kMagic("Tenvix2F\0", 9);
 
@@ -29,9 +25,7 @@ TEST(PortfolioFile, TheOneRowExampleByteForByte)
         kMagic + Bytes({0x01, 0x00, 0x00, 0x00, 0x02, 0x42, 0x31, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x59, 0x40});
     const std::vector<PortfolioEntry> rows{{"B1", 100.0}};
     EXPECT_EQ(StorePortfolio(rows), expected);
-    const PortfolioFile back = Read(expected);
-    EXPECT_EQ(back.error, PortfolioFileError::None);
-    EXPECT_EQ(back.rows, rows);
+    EXPECT_EQ(std::pair(Read(expected).error, Read(expected).rows), std::pair(PortfolioFileError::None, rows));
     EXPECT_EQ(StorePortfolio({}), kMagic + Bytes({0, 0, 0, 0}));
 }
 
@@ -49,8 +43,7 @@ TEST(PortfolioFile, RoundTrips)
     for (const std::vector<PortfolioEntry>& expected : {rows, std::vector<PortfolioEntry>{}}) {
         // Whatever follows the last row is ignored.
         const PortfolioFile back = Read(StorePortfolio(expected) + "trailing");
-        EXPECT_EQ(back.error, PortfolioFileError::None);
-        EXPECT_EQ(back.rows, expected);
+        EXPECT_EQ(std::pair(back.error, back.rows), std::pair(PortfolioFileError::None, expected));
     }
 }
 

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <tuple>
+
 namespace tenvix {
 namespace {
 
@@ -16,6 +19,12 @@ using test::StdBond;
 
 const double kStand = Day(2021, 3, 10);
 const double kHorizon = Day(2026, 3, 10);
+
+// A row's texts: units, duration, Square-M, ID, YTM, price, name, status.
+using Texts = std::array<std::string, kRowColumns>;
+// What a row shows and takes part with: its picture, the bond found, the bond ready.
+using State = std::tuple<RowPicture, CBond*, CBond*>;
+State Of(const PortfolioRow& row) { return {row.picture, row.found, row.ready}; }
 
 class PortfolioRowsTest : public ::testing::Test {
 protected:
@@ -44,30 +53,14 @@ TEST_F(PortfolioRowsTest, ALookedUpRowShowsItsBondOrWhyNot)
 {
     // The identifier as typed, found without regard to case; units as whole numbers.
     const PortfolioRow found = Lookup("gov-a", 12.6);
-    EXPECT_EQ(found.Text(RowColumn::Units), "13");
-    EXPECT_EQ(found.Text(RowColumn::ID), "gov-a");
-    EXPECT_EQ(found.Text(RowColumn::Name), "GOV-A name");
-    EXPECT_EQ(found.Text(RowColumn::Price), "95.00");
     const RowFigures f = AnalyseRow(Bond(0), kStand, kHorizon, SystemClock());
-    EXPECT_EQ(found.Text(RowColumn::YTM), FormatFixed(f.ytm, 8));
-    EXPECT_EQ(found.Text(RowColumn::Duration), FormatFixed(f.duration, 8));
-    EXPECT_EQ(found.Text(RowColumn::SquareM), FormatFixed(f.squareM, 8));
-    EXPECT_EQ(found.Text(RowColumn::Status), "");
-    EXPECT_EQ(found.picture, RowPicture::Ready);
-    EXPECT_EQ(found.ready, &Bond(0));
-
-    const PortfolioRow missing = Lookup("NOPE", 3);
-    EXPECT_EQ(missing.Text(RowColumn::Status), "not found");
-    EXPECT_EQ(missing.Text(RowColumn::Price), "");
-    EXPECT_EQ(missing.picture, RowPicture::NotFound);
-    EXPECT_EQ(missing.found, nullptr);
-
-    const PortfolioRow old = Lookup("OLD");
-    EXPECT_EQ(old.Text(RowColumn::Status), "incompatible");
-    EXPECT_EQ(old.Text(RowColumn::YTM), "");
-    EXPECT_EQ(old.picture, RowPicture::Problem);
-    EXPECT_EQ(old.found, &Bond(2));
-    EXPECT_EQ(old.ready, nullptr);
+    EXPECT_EQ(found.texts, (Texts{"13", FormatFixed(f.duration, 8), FormatFixed(f.squareM, 8), "gov-a",
+                                  FormatFixed(f.ytm, 8), "95.00", "GOV-A name", ""}));
+    EXPECT_EQ(Of(found), State(RowPicture::Ready, &Bond(0), &Bond(0)));
+    EXPECT_EQ(Lookup("NOPE", 3).texts, (Texts{"3", "", "", "NOPE", "", "", "", "not found"}));
+    EXPECT_EQ(Of(Lookup("NOPE", 3)), State(RowPicture::NotFound, nullptr, nullptr));
+    EXPECT_EQ(Lookup("OLD").texts, (Texts{"1", "", "", "OLD", "", "99.00", "OLD name", "incompatible"}));
+    EXPECT_EQ(Of(Lookup("OLD")), State(RowPicture::Problem, &Bond(2), nullptr));
 }
 
 // What Calculate and Save use is read from the units text as it stands.
@@ -82,10 +75,9 @@ TEST_F(PortfolioRowsTest, ValuesAreReadFromTheTexts)
     ASSERT_EQ(rows.Count(), int(std::size(cases)));
     for (int r = 0; r < rows.Count(); ++r) {
         const auto& [text, value] = cases[r];
-        EXPECT_EQ(rows.Text(r, RowColumn::Units), text);
-        EXPECT_EQ(rows.Units(r), value) << text;
-        EXPECT_EQ(rows.AllUnits()[std::size_t(r)], value) << text;
-        EXPECT_EQ(rows.Entries()[std::size_t(r)], (PortfolioEntry{"GOV-A", value})) << text;
+        EXPECT_EQ(std::tuple(rows.Text(r, RowColumn::Units), rows.Units(r), rows.AllUnits()[std::size_t(r)],
+                             rows.Entries()[std::size_t(r)]),
+                  std::tuple(text, value, value, PortfolioEntry{"GOV-A", value}));
     }
     EXPECT_EQ(rows.Text(rows.Count(), RowColumn::Units), "");
 }
@@ -99,11 +91,9 @@ TEST_F(PortfolioRowsTest, UpdateKeepsTheTextsAsTypedAndSharesANewPrice)
 
     // The same price in other words changes nothing but the units.
     RowUpdate u = rows.Update(0, "15", "95", 95.0, SystemClock());
-    EXPECT_TRUE(u.unitsChanged);
-    EXPECT_FALSE(u.priceChanged);
+    EXPECT_EQ(std::tuple(u.unitsChanged, u.priceChanged, rows.Changed()), std::tuple(true, false, true));
     EXPECT_EQ(rows.Text(0, RowColumn::Price), "95.00");
     EXPECT_FLOAT_EQ(Bond(0).m_fPrice, 95.0f);
-    EXPECT_TRUE(rows.Changed());
 
     rows.SetChanged(false);
     u = rows.Update(0, "15", "95.00", 95.0, SystemClock());
@@ -114,22 +104,21 @@ TEST_F(PortfolioRowsTest, UpdateKeepsTheTextsAsTypedAndSharesANewPrice)
     u = rows.Update(0, "", "97.5", 97.5, SystemClock());
     EXPECT_TRUE(u.unitsChanged && u.priceChanged && rows.Changed());
     EXPECT_FLOAT_EQ(Bond(0).m_fPrice, 97.5f);
-    EXPECT_EQ(rows.Text(0, RowColumn::Units), "");
-    EXPECT_EQ(rows.Text(0, RowColumn::Price), "97.5");
+    EXPECT_EQ(std::tuple(rows.Text(0, RowColumn::Units), rows.Text(0, RowColumn::Price)),
+              std::tuple(std::string(), std::string("97.5")));
     EXPECT_NE(rows.Text(0, RowColumn::YTM), ytmBefore);
     for (RowColumn c : {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Price, RowColumn::Status})
         EXPECT_EQ(rows.Text(2, c), rows.Text(0, c));
-    EXPECT_EQ(rows.Text(2, RowColumn::Units), "20");
-    EXPECT_EQ(rows.Text(2, RowColumn::ID), "Gov-A");
-    EXPECT_EQ(rows.Text(1, RowColumn::Price), "99.00");
+    EXPECT_EQ(
+        (std::vector{rows.Text(2, RowColumn::Units), rows.Text(2, RowColumn::ID), rows.Text(1, RowColumn::Price)}),
+        (std::vector<std::string>{"20", "Gov-A", "99.00"}));
 
     // A price the payments cannot reach leaves both rows out of Calculate.
     rows.Update(2, "20", "100000", 100000.0, SystemClock());
     for (int r : {0, 2}) {
-        EXPECT_EQ(rows.Text(r, RowColumn::Status), "incompatible");
-        EXPECT_EQ(rows.Text(r, RowColumn::YTM), "");
-        EXPECT_EQ(rows.Row(r).picture, RowPicture::Problem);
-        EXPECT_EQ(rows.Row(r).ready, nullptr);
+        EXPECT_EQ(std::tuple(rows.Text(r, RowColumn::Status), rows.Text(r, RowColumn::YTM)),
+                  std::tuple(std::string("incompatible"), std::string()));
+        EXPECT_EQ(Of(rows.Row(r)), State(RowPicture::Problem, &Bond(0), nullptr));
     }
     EXPECT_EQ(rows.FirstExcluded(), 0);
     EXPECT_EQ(rows.Row(1).picture, RowPicture::Ready);
@@ -144,9 +133,8 @@ TEST_F(PortfolioRowsTest, RowsComeAndGoInOrderUpToTwenty)
     s.pBond = &Bond(1);
     s.dYield = 0.03;
     ASSERT_TRUE(rows.Append(PortfolioRows::Suggested(s)));
-    EXPECT_EQ(rows.Text(2, RowColumn::Units), "0");
-    EXPECT_EQ(rows.Text(2, RowColumn::YTM), "0.03000000");
-    EXPECT_EQ(rows.Text(2, RowColumn::Price), "99.00");
+    EXPECT_EQ(std::tuple(rows.Text(2, RowColumn::Units), rows.Text(2, RowColumn::YTM), rows.Text(2, RowColumn::Price)),
+              std::tuple("0", "0.03000000", "99.00"));
     EXPECT_EQ(rows.Row(2).picture, RowPicture::Suggested);
     EXPECT_EQ(rows.ReadyBonds(), (std::vector<CBond*>{&Bond(0), nullptr, &Bond(1)}));
     EXPECT_EQ(rows.FirstExcluded(), 1);
@@ -168,8 +156,7 @@ TEST_F(PortfolioRowsTest, RowsComeAndGoInOrderUpToTwenty)
 
     rows.SetChanged(false);
     rows.Clear();
-    EXPECT_EQ(rows.Count(), 0);
-    EXPECT_TRUE(rows.Changed());
+    EXPECT_EQ(std::tuple(rows.Count(), rows.Changed()), std::tuple(0, true));
 }
 
 TEST_F(PortfolioRowsTest, DuplicatesAreFoundByTheIdentifiersShown)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tenvix {
 namespace {
 
@@ -48,20 +50,16 @@ TEST(SuggestLists, ExactMatchesShareTheShorterPlacesAndComeFirst)
     for (int i = 0; i < 10; ++i)
         l.AddShorter(Rec(0.10 + 0.01 * i));
     l.AddExact(Rec(0.02)); // ranked by yield, and ahead of every shorter record
-    EXPECT_EQ(l.m_nExactCount, 1);
-    EXPECT_EQ(l.m_nShortCount, 10);
-    EXPECT_EQ(l.m_short[0].dYield, 0.02);
-    EXPECT_EQ(l.m_short[9].dScore, 0.11); // 0.10 fell off
+    EXPECT_EQ(std::pair(l.m_nExactCount, l.m_nShortCount), std::pair(1, 10));
+    EXPECT_EQ(std::pair(l.m_short[0].dYield, l.m_short[9].dScore), std::pair(0.02, 0.11)); // 0.10 fell off
     // A shorter record competes only among the shorter ones.
     l.AddShorter(Rec(0.5));
-    EXPECT_EQ(l.m_short[0].dYield, 0.02);
-    EXPECT_EQ(l.m_short[1].dScore, 0.5);
+    EXPECT_EQ(std::pair(l.m_short[0].dYield, l.m_short[1].dScore), std::pair(0.02, 0.5));
 
     for (int i = 0; i < 12; ++i)
         l.AddExact(Rec(0.03 + 0.001 * i));
     EXPECT_EQ(l.m_nExactCount, 10);
-    EXPECT_EQ(l.m_short[0].dYield, 0.03 + 0.001 * 11);
-    EXPECT_EQ(l.m_short[9].dYield, 0.03 + 0.001 * 2);
+    EXPECT_EQ(std::pair(l.m_short[0].dYield, l.m_short[9].dYield), std::pair(0.03 + 0.001 * 11, 0.03 + 0.001 * 2));
     l.AddShorter(Rec(9.0)); // no room left for shorter records
     EXPECT_EQ(l.m_short[9].dYield, 0.03 + 0.001 * 2);
 
@@ -143,14 +141,10 @@ TEST_F(Scan, GroupsByDistanceFromTheHorizon)
     Add("MATURED", Day(2019, 6, 1), 900000.0f);          // incompatible
     auto* pricey = Add("PRICEY", Day(2023, 6, 1), 1e6f); // price not below the payments: refused
     const SuggestLists l = ScanAll(stand, horizon);
-    ASSERT_EQ(l.m_nExactCount, 2);
-    EXPECT_EQ(l.m_short[0].pBond, exactHigh);
-    EXPECT_EQ(l.m_short[1].pBond, exactLow);
+    EXPECT_EQ(std::tuple(l.m_nExactCount, l.m_nShortCount, l.m_nLongCount), std::tuple(2, 3, 1));
+    EXPECT_EQ((std::vector{l.m_short[0].pBond, l.m_short[1].pBond, l.m_short[2].pBond, l.m_long[0].pBond}),
+              (std::vector{exactHigh, exactLow, nearShort, nearLong}));
     EXPECT_EQ(l.m_short[0].dScore, 0.0); // the exact group is ranked by yield alone
-    ASSERT_EQ(l.m_nShortCount, 3);
-    EXPECT_EQ(l.m_short[2].pBond, nearShort);
-    ASSERT_EQ(l.m_nLongCount, 1);
-    EXPECT_EQ(l.m_long[0].pBond, nearLong);
     const SUGGESTION& s = l.m_short[2];
     EXPECT_NEAR(s.dDuration, 3.25, 1e-9);
     EXPECT_NEAR(s.dSquareM, 0.75 * 0.75, 1e-9);
