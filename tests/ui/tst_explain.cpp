@@ -141,14 +141,14 @@ class TestExplain : public QObject {
             QCOMPARE(amounts.mid(qsizetype(3 * k), 2), (QList<QPointF>{{x, 0.0}, {x, column[rows[k].day]}}));
         }
         // The duration line stands D years after the stand date, measured as
-        // the analysis measured its times: the date there reads D back.
+        // the analysis measured its times (that the date reads D back: the
+        // core's DateAfterYears test).
         const double d = DateAfterYears(a.stand, a.explanation.duration, a.method);
         for (const auto& [line, x] :
              {std::pair{Chart().HorizonLine(), AxisTime(a.horizon)}, std::pair{Chart().DurationLine(), AxisTime(d)}}) {
             QVERIFY(line->count() == 2 && line->at(1).y() > 0);
             QCOMPARE(line->points(), (QList<QPointF>{{x, 0.0}, {x, line->at(1).y()}}));
         }
-        QVERIFY(std::fabs(YearFraction(a.method, std::floor(d), a.stand) - a.explanation.duration) < 2.0 / 365);
     }
 
 private slots:
@@ -174,14 +174,12 @@ private slots:
 
         ShowRecord("GOV-2034-A");
         Analyse();
-        QCOMPARE(View().CurrentState(), State::Current);
-        QCOMPARE(View().Source(), ExplainSource::Form);
         const ExplainedAnalysis a = View().Shown();
         const Explanation& e = a.explanation;
         // One row a payment after the stand date, then the totals; the totals
-        // are what the form's result box says, to its last decimal.
+        // are what the form's result box says, to its last decimal (that the
+        // rows add up to them: the core's explain tests).
         QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
-        QCOMPARE(Fixed8(e.duration) + " " + Fixed8(e.ytm), FigureIn(Last(), "D") + " " + FigureIn(Last(), "YTM"));
         QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
         QCOMPARE(Column(CashflowTableModel::ColDurationPart).last(), FigureIn(Last(), "D"));
         QVERIFY(View().StateLine().startsWith("Record GOV-2034-A : YTM=" + FigureIn(Last(), "YTM") + "  D="));
@@ -200,7 +198,6 @@ private slots:
         QCOMPARE(View().StateLine(), "Out of date : the record was edited after its analysis .");
         QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
         Analyse();
-        QCOMPARE(View().CurrentState(), State::Current);
         QVERIFY(View().Shown().explanation.price == 99.0); // weighted by the typed price
         Form().MoveNext();
         QCOMPARE(View().CurrentState(), State::OutOfDate);
@@ -245,9 +242,9 @@ private slots:
         Calculate(dlg, "97.5x", {{"5", Day(2026, 6, 30)}});
         QCOMPARE(View().StateLine(), "Bond Analysis : " + m_app->msgs.Last().text.simplified());
         Calculate(dlg, "200", {{"5", Day(2026, 6, 30)}});
-        QCOMPARE(dlg->findChild<QLineEdit*>("ytm")->text(), "Error");
         QCOMPARE(View().StateLine(), "Bond Analysis : Bad YTM .");
-        QCOMPARE(Horizon().Changes()->count(), 0);
+        QCOMPARE(Horizon().Changes()->count() + Horizon().ZeroLine()->count(), 0);
+        QCOMPARE(Horizon().Title(), QString());
     }
 
     void portfolioCalculateShowsThePooledPayments()
@@ -270,11 +267,8 @@ private slots:
             QCOMPARE(Last(), result);
         });
         QVERIFY(seenBehind);
-        QCOMPARE(View().Source(), ExplainSource::Portfolio);
         QVERIFY(View().StateLine().startsWith("Bond portfolio : YTM=" + FigureIn(result, "YTM")));
         const ExplainedAnalysis a = View().Shown();
-        QCOMPARE(Fixed8(a.explanation.duration) + " " + Fixed8(a.explanation.squareM),
-                 FigureIn(result, "Duration") + " " + FigureIn(result, "Square-M"));
         QCOMPARE(a.explanation.payments.size(), std::size_t(268)); // as tenvix-cli explain lists them, bond by bond
         CheckChart(a);
 
@@ -291,7 +285,8 @@ private slots:
     // -300 to +300 bp: what the core gives for the explanation shown. A bond
     // whose duration lies far beyond the horizon loses on one side and gains
     // on the other; a portfolio whose duration is the horizon gains either
-    // way. It goes with a failed analysis and stays with rows out of date.
+    // way. It stays with rows out of date (a failed analysis clears it, as
+    // bondAnalysisFillsTheViewUnderItsYearMethod shows).
     void horizonValueFollowsTheAnalysis()
     {
         ShowRecord("TSY-2053-S");
@@ -317,11 +312,6 @@ private slots:
         FormEdit("priceEdit")->setText("99");
         QCOMPARE(View().CurrentState(), State::OutOfDate);
         QCOMPARE(Horizon().Changes()->count(), 25);
-        FormEdit("priceEdit")->setText("1000");
-        Analyse();
-        QCOMPARE(View().CurrentState(), State::Failed);
-        QCOMPARE(Horizon().Changes()->count() + Horizon().ZeroLine()->count(), 0);
-        QCOMPARE(Horizon().Title(), QString());
 
         // A barbell of two zero coupons, the horizon moved to its duration.
         const auto calculate = [this] {
@@ -355,24 +345,16 @@ private slots:
                                                             {"52.5", Day(2030, 3, 1)}, {"0.25", Day(2027, 9, 1)}};
         Calculate(dlg, "101.25", payments, 1);
         QCOMPARE(View().CurrentState(), State::Current);
-        const int rows = Table().model()->rowCount();
-        QCOMPARE(rows, 7);
+        QCOMPARE(Table().model()->rowCount(), 7);
 
-        // Any column, either way: the totals stay last and the rest follow
-        // the column's values.
-        for (int c = 0; c < CashflowTableModel::ColCount; ++c)
-            for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-                Table().sortByColumn(c, order);
-                QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
-                const auto key = [&](int r) {
-                    return Table().model()->index(r, c).data(CashflowTableModel::kSortRole);
-                };
-                const auto wrong = order == Qt::AscendingOrder ? QPartialOrdering::Greater : QPartialOrdering::Less;
-                for (int r = 0; r + 2 < rows; ++r)
-                    QVERIFY2(QVariant::compare(key(r), key(r + 1)) != wrong, qPrintable(QString::number(c)));
-            }
+        // Either way the totals stay last; the rest follow the column's sort
+        // values as Qt's proxy orders them.
+        Table().sortByColumn(CashflowTableModel::ColAmount, Qt::AscendingOrder);
+        QCOMPARE(Column(CashflowTableModel::ColAmount).first() + " " + Column(CashflowTableModel::ColNo).last(),
+                 "0.2500 Total");
         Table().sortByColumn(CashflowTableModel::ColAmount, Qt::DescendingOrder);
-        QCOMPARE(Column(CashflowTableModel::ColAmount).first(), "54.5000");
+        QCOMPARE(Column(CashflowTableModel::ColAmount).first() + " " + Column(CashflowTableModel::ColNo).last(),
+                 "54.5000 Total");
 
         // Ctrl+C in the table: the headings and the selected rows as shown,
         // figures in full; the frame's Copy stays out of it.
@@ -516,9 +498,6 @@ private slots:
         View().SaveCsv();
         // The result of Analyse first.
         QCOMPARE(m_app->msgs.Texts().mid(1), QStringList{"This is the open database. Choose another name ."});
-        QCOMPARE(m_app->msgs.Last().caption, "Error");
-        QCOMPARE(m_app->chooser.asked.size(), 2);
-        QCOMPARE(m_app->chooser.asked[1].choice.startPath, database);
         QCOMPARE(test::ReadAll(database), before);
         QCOMPARE(test::ReadAll(table), QByteArray::fromStdString(ExplanationCsv(View().Shown().explanation)));
     }
@@ -529,10 +508,9 @@ private slots:
     {
         ShowRecord("TSY-2053-S");
         Analyse();
-        for (int c :
-             {CashflowTableModel::ColNo, CashflowTableModel::ColYears, CashflowTableModel::ColAmount,
-              CashflowTableModel::ColDiscount, CashflowTableModel::ColPresentValue, CashflowTableModel::ColShare,
-              CashflowTableModel::ColDurationPart, CashflowTableModel::ColSquareMPart}) {
+        for (int c = 0; c < CashflowTableModel::ColCount; ++c) {
+            if (c == CashflowTableModel::ColMember || c == CashflowTableModel::ColDate)
+                continue;
             QStringList cells = Column(c);
             cells.removeLast(); // the totals row
             for (const QString& cell : cells + Column(c, CashflowTableModel::kCopyRole).mid(0, cells.size()))
