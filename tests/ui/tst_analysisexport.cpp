@@ -77,12 +77,11 @@ private slots:
         SetSquareM(true);
         QCOMPARE(Export(path), cli);
 
+        // Without Square-M a horizon before the stand date stops no bond
+        // (the core's AnalyseRecord test); with it, it stops them all.
         test::SetDates(m_frame, stand, test::Day(2020, 1, 1));
-        SetSquareM(false);
         const QByteArray before = CliAnalyse(m_database, kGeneratedStandText, "2020-01-01");
         QVERIFY(before.contains(",ok,11,"));
-        QCOMPARE(Export(path), before);
-        SetSquareM(true);
         const QList<QByteArray> rows = Export(path).split('\n');
         const QList<QByteArray> cliRows = before.split('\n');
         QCOMPARE(rows.size(), cliRows.size());
