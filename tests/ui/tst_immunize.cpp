@@ -58,7 +58,6 @@ private slots:
     void dialogStartsFromTheEntries()
     {
         ImmunizeDialog first(ImmunizeEntries{});
-        QCOMPARE(first.windowTitle(), QStringLiteral("Immunize"));
         QCOMPARE(Boxes(&first), (QStringList{"", "20", "100", ""}));
         // The window starts its dialog from what it was given, and keeps
         // what was accepted for the opener to remember.
@@ -111,7 +110,6 @@ private slots:
             // Taken with the full stop where a decimal comma was read.
             boxes.replaceInStrings(QStringLiteral(","), QStringLiteral("."));
             QVERIFY(m_messages->shown.isEmpty());
-            QCOMPARE(dlg.result(), int(QDialog::Accepted));
             QVERIFY(dlg.Result());
             QCOMPARE(dlg.Result()->entries, (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3]}));
             const ImmunizeLimits l = dlg.Result()->limits;
@@ -164,7 +162,6 @@ private slots:
         QCOMPARE(m_messages->shown.value(0).caption, QStringLiteral("Question"));
         QCOMPARE(m_messages->shown.value(0).buttons, MsgButtons::YesNo);
         QCOMPARE(Column(Dlg::ColID), yes ? QStringList({"Z6", "Z9"}) : QStringList({"NOPE"}));
-        QCOMPARE(m_messages->shown.size(), yes ? 2 : 1); // Yes: Calculate's result
     }
 
     // Every refusal and its text: the core's RefusalsComeInTheirOrderWithTheirTexts;
