@@ -6,8 +6,6 @@
 #include "support/nobody.h"
 #include "support/portfoliowin.h"
 
-#include <unistd.h>
-
 using namespace tenvix;
 using namespace tenvix::ui;
 

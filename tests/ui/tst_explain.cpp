@@ -10,8 +10,6 @@
 #include "explain/cashflowtable.h"
 #include "explain/cashflowview.h"
 #include "explain/horizonchart.h"
-#include "model/analysiscalc.h"
-#include "model/bondfile.h"
 #include "model/bondlookup.h"
 #include "model/format.h"
 #include "model/numbers.h"
