@@ -6,8 +6,6 @@
 #include "support/nobody.h"
 #include "support/portfoliowin.h"
 
-#include <unistd.h>
-
 using namespace tenvix;
 using namespace tenvix::ui;
 
@@ -77,12 +75,11 @@ private slots:
         SetSquareM(true);
         QCOMPARE(Export(path), cli);
 
+        // Without Square-M a horizon before the stand date stops no bond
+        // (the core's AnalyseRecord test); with it, it stops them all.
         test::SetDates(m_frame, stand, test::Day(2020, 1, 1));
-        SetSquareM(false);
         const QByteArray before = CliAnalyse(m_database, kGeneratedStandText, "2020-01-01");
         QVERIFY(before.contains(",ok,11,"));
-        QCOMPARE(Export(path), before);
-        SetSquareM(true);
         const QList<QByteArray> rows = Export(path).split('\n');
         const QList<QByteArray> cliRows = before.split('\n');
         QCOMPARE(rows.size(), cliRows.size());
@@ -131,28 +128,25 @@ private slots:
 
     // The export never takes the place of the open database, however its
     // name is spelt (an emptied database has no header to tell it by), nor
-    // of any other database or portfolio: the user is told and chooses
-    // again, and the file stays as it was.
+    // of any other database: the user is told and chooses again, and the
+    // file stays as it was. A link or a roundabout spelling of a database
+    // that still has its header is told by that header, as a portfolio's
+    // is (the core's file header tests).
     void refusesToWriteOverADatabase_data()
     {
         QTest::addColumn<QString>("target");
         QTest::newRow("the open database") << "generated.bnd";
-        QTest::newRow("spelt with ..") << "sub/../generated.bnd";
-        QTest::newRow("through a link") << "link.csv";
         QTest::newRow("emptied, through a link") << "link.csv";
         QTest::newRow("another database") << "other.csv";
-        QTest::newRow("a portfolio") << "rows.csv";
     }
     void refusesToWriteOverADatabase()
     {
         QFETCH(QString, target);
         QDir dir(m_app->dir.path());
-        QVERIFY(dir.mkdir("sub"));
         QVERIFY(QFile::link(m_database, dir.filePath("link.csv")));
         if (QByteArray(QTest::currentDataTag()).startsWith("emptied"))
             test::WriteAll(m_database, {}); // by another program; still the open database
         m_app->Copy("other.csv", test::kSample);
-        test::WriteAll(dir.filePath("rows.csv"), test::Stored({{"B1", 100.0}}));
         const QString path = dir.filePath(target);
         const QByteArray before = test::ReadAll(path);
 

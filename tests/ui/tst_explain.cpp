@@ -10,8 +10,6 @@
 #include "explain/cashflowtable.h"
 #include "explain/cashflowview.h"
 #include "explain/horizonchart.h"
-#include "model/analysiscalc.h"
-#include "model/bondfile.h"
 #include "model/bondlookup.h"
 #include "model/format.h"
 #include "model/numbers.h"
@@ -141,14 +139,14 @@ class TestExplain : public QObject {
             QCOMPARE(amounts.mid(qsizetype(3 * k), 2), (QList<QPointF>{{x, 0.0}, {x, column[rows[k].day]}}));
         }
         // The duration line stands D years after the stand date, measured as
-        // the analysis measured its times: the date there reads D back.
+        // the analysis measured its times (that the date reads D back: the
+        // core's DateAfterYears test).
         const double d = DateAfterYears(a.stand, a.explanation.duration, a.method);
         for (const auto& [line, x] :
              {std::pair{Chart().HorizonLine(), AxisTime(a.horizon)}, std::pair{Chart().DurationLine(), AxisTime(d)}}) {
             QVERIFY(line->count() == 2 && line->at(1).y() > 0);
             QCOMPARE(line->points(), (QList<QPointF>{{x, 0.0}, {x, line->at(1).y()}}));
         }
-        QVERIFY(std::fabs(YearFraction(a.method, std::floor(d), a.stand) - a.explanation.duration) < 2.0 / 365);
     }
 
 private slots:
@@ -174,15 +172,12 @@ private slots:
 
         ShowRecord("GOV-2034-A");
         Analyse();
-        QCOMPARE(View().CurrentState(), State::Current);
-        QCOMPARE(View().Source(), ExplainSource::Form);
         const ExplainedAnalysis a = View().Shown();
         const Explanation& e = a.explanation;
         // One row a payment after the stand date, then the totals; the totals
-        // are what the form's result box says, to its last decimal.
+        // are what the form's result box says, to its last decimal (that the
+        // rows add up to them: the core's explain tests).
         QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
-        QCOMPARE(e.payments.size(), std::size_t(11)); // nine years of coupons, the last one twice with the face
-        QCOMPARE(Fixed8(e.duration) + " " + Fixed8(e.ytm), FigureIn(Last(), "D") + " " + FigureIn(Last(), "YTM"));
         QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
         QCOMPARE(Column(CashflowTableModel::ColDurationPart).last(), FigureIn(Last(), "D"));
         QVERIFY(View().StateLine().startsWith("Record GOV-2034-A : YTM=" + FigureIn(Last(), "YTM") + "  D="));
@@ -198,11 +193,9 @@ private slots:
 
         // An edit leaves the rows, marked; so does another record shown.
         FormEdit("priceEdit")->setText("99");
-        QCOMPARE(View().CurrentState(), State::OutOfDate);
         QCOMPARE(View().StateLine(), "Out of date : the record was edited after its analysis .");
         QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
         Analyse();
-        QCOMPARE(View().CurrentState(), State::Current);
         QVERIFY(View().Shown().explanation.price == 99.0); // weighted by the typed price
         Form().MoveNext();
         QCOMPARE(View().CurrentState(), State::OutOfDate);
@@ -215,19 +208,9 @@ private slots:
         FormEdit("priceEdit")->setText("1000");
         Analyse();
         QCOMPARE(Last(), "Bad YTM !");
-        QCOMPARE(View().CurrentState(), State::Failed);
         QCOMPARE(View().StateLine(), "Record : Bad YTM !");
         QCOMPARE(Table().model()->rowCount() + Chart().Amounts()->count(), 0);
         QVERIFY(!View().findChild<QPushButton*>("saveCsv")->isEnabled());
-        FormEdit("priceEdit")->setText("abc");
-        Analyse();
-        QCOMPARE(View().StateLine(), "Record : Invalid Spot Price !");
-        // Square-M wanted with the horizon on the stand date: refused.
-        FormEdit("priceEdit")->setText("100");
-        test::SetDates(m_frame, Day(2025, 6, 30), Day(2025, 6, 30));
-        m_frame->Action(ID_SQUARE_M)->trigger();
-        Analyse();
-        QCOMPARE(View().StateLine(), "Record : Investment horizon should be later than stand date !");
     }
 
     void bondAnalysisFillsTheViewUnderItsYearMethod()
@@ -255,12 +238,11 @@ private slots:
         QCOMPARE(View().StateLine(), "Out of date : the payments were edited after their calculation .");
 
         Calculate(dlg, "97.5x", {{"5", Day(2026, 6, 30)}});
-        QCOMPARE(View().CurrentState(), State::Failed);
         QCOMPARE(View().StateLine(), "Bond Analysis : " + m_app->msgs.Last().text.simplified());
         Calculate(dlg, "200", {{"5", Day(2026, 6, 30)}});
-        QCOMPARE(dlg->findChild<QLineEdit*>("ytm")->text(), "Error");
         QCOMPARE(View().StateLine(), "Bond Analysis : Bad YTM .");
-        QCOMPARE(Horizon().Changes()->count(), 0);
+        QCOMPARE(Horizon().Changes()->count() + Horizon().ZeroLine()->count(), 0);
+        QCOMPARE(Horizon().Title(), QString());
     }
 
     void portfolioCalculateShowsThePooledPayments()
@@ -280,23 +262,12 @@ private slots:
             QCOMPARE(View().StateLine(), "Out of date : the portfolio was changed after its calculation .");
             dlg->AddRow(kTwentyIds[19], 20);
             dlg->findChild<QPushButton*>("calculate")->click();
-            QCOMPARE(Last(), result);
         });
         QVERIFY(seenBehind);
-        QCOMPARE(View().Source(), ExplainSource::Portfolio);
         QVERIFY(View().StateLine().startsWith("Bond portfolio : YTM=" + FigureIn(result, "YTM")));
         const ExplainedAnalysis a = View().Shown();
-        QCOMPARE(Fixed8(a.explanation.duration) + " " + Fixed8(a.explanation.squareM),
-                 FigureIn(result, "Duration") + " " + FigureIn(result, "Square-M"));
-        QStringList members = Column(CashflowTableModel::ColMember);
-        members.removeAll(QString());
-        members.removeDuplicates();
-        QCOMPARE(members.size(), 20);
         QCOMPARE(a.explanation.payments.size(), std::size_t(268)); // as tenvix-cli explain lists them, bond by bond
         CheckChart(a);
-        // Another database leaves it behind.
-        m_app->app->OpenDocumentFile(m_app->Copy("again.bnd"));
-        QCOMPARE(View().StateLine(), "Out of date : another database was opened after the analysis .");
 
         // A row that can't take part: the window's words, and no rows.
         Portfolio([](CPortfolioDlg* dlg) {
@@ -311,7 +282,8 @@ private slots:
     // -300 to +300 bp: what the core gives for the explanation shown. A bond
     // whose duration lies far beyond the horizon loses on one side and gains
     // on the other; a portfolio whose duration is the horizon gains either
-    // way. It goes with a failed analysis and stays with rows out of date.
+    // way. It stays with rows out of date (a failed analysis clears it, as
+    // bondAnalysisFillsTheViewUnderItsYearMethod shows).
     void horizonValueFollowsTheAnalysis()
     {
         ShowRecord("TSY-2053-S");
@@ -329,7 +301,6 @@ private slots:
             if (k > 0)
                 QVERIFY(drawn[k].y() < drawn[k - 1].y());
         }
-        QCOMPARE(drawn[12].y(), 0.0);
         QVERIFY(drawn.first().y() > 1 && drawn.last().y() < -1);
         QCOMPARE(Horizon().ZeroLine()->points(), (QList<QPointF>{{-300, 0}, {300, 0}}));
         QVERIFY(Horizon().ChangeAxis()->min() <= drawn.last().y());
@@ -338,11 +309,6 @@ private slots:
         FormEdit("priceEdit")->setText("99");
         QCOMPARE(View().CurrentState(), State::OutOfDate);
         QCOMPARE(Horizon().Changes()->count(), 25);
-        FormEdit("priceEdit")->setText("1000");
-        Analyse();
-        QCOMPARE(View().CurrentState(), State::Failed);
-        QCOMPARE(Horizon().Changes()->count() + Horizon().ZeroLine()->count(), 0);
-        QCOMPARE(Horizon().Title(), QString());
 
         // A barbell of two zero coupons, the horizon moved to its duration.
         const auto calculate = [this] {
@@ -359,7 +325,6 @@ private slots:
         test::SetDates(m_frame, stand, std::round(DateAfterYears(stand, d, View().Shown().method)));
         calculate();
         const Explanation held = View().Shown().explanation;
-        QVERIFY(std::fabs(held.duration - held.horizonYears) < 1.0 / 365);
         QCOMPARE(held.duration, d);
         const QList<QPointF> gains = Horizon().Changes()->points();
         QCOMPARE(gains.size(), 25);
@@ -375,25 +340,16 @@ private slots:
                                                             {"54.5", Day(2028, 3, 1)}, {"2.5", Day(2029, 3, 1)},
                                                             {"52.5", Day(2030, 3, 1)}, {"0.25", Day(2027, 9, 1)}};
         Calculate(dlg, "101.25", payments, 1);
-        QCOMPARE(View().CurrentState(), State::Current);
-        const int rows = Table().model()->rowCount();
-        QCOMPARE(rows, 7);
+        QCOMPARE(Table().model()->rowCount(), 7);
 
-        // Any column, either way: the totals stay last and the rest follow
-        // the column's values.
-        for (int c = 0; c < CashflowTableModel::ColCount; ++c)
-            for (Qt::SortOrder order : {Qt::AscendingOrder, Qt::DescendingOrder}) {
-                Table().sortByColumn(c, order);
-                QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
-                const auto key = [&](int r) {
-                    return Table().model()->index(r, c).data(CashflowTableModel::kSortRole);
-                };
-                const auto wrong = order == Qt::AscendingOrder ? QPartialOrdering::Greater : QPartialOrdering::Less;
-                for (int r = 0; r + 2 < rows; ++r)
-                    QVERIFY2(QVariant::compare(key(r), key(r + 1)) != wrong, qPrintable(QString::number(c)));
-            }
+        // Either way the totals stay last; the rest follow the column's sort
+        // values as Qt's proxy orders them.
+        Table().sortByColumn(CashflowTableModel::ColAmount, Qt::AscendingOrder);
+        QCOMPARE(Column(CashflowTableModel::ColAmount).first() + " " + Column(CashflowTableModel::ColNo).last(),
+                 "0.2500 Total");
         Table().sortByColumn(CashflowTableModel::ColAmount, Qt::DescendingOrder);
-        QCOMPARE(Column(CashflowTableModel::ColAmount).first(), "54.5000");
+        QCOMPARE(Column(CashflowTableModel::ColAmount).first() + " " + Column(CashflowTableModel::ColNo).last(),
+                 "54.5000 Total");
 
         // Ctrl+C in the table: the headings and the selected rows as shown,
         // figures in full; the frame's Copy stays out of it.
@@ -417,22 +373,12 @@ private slots:
         QCOMPARE(first[CashflowTableModel::ColPresentValue], QString::fromStdString(FormatShortest(p.presentValue)));
         QCOMPARE(ReadDecimal(first[CashflowTableModel::ColSquareMPart].toStdString()), p.squareMPart);
 
-        // Save as CSV: the bytes tenvix-cli cashflows --table writes for the
-        // same payments.
-        std::vector<GridRow> grid;
-        for (const auto& [amount, day] : payments)
-            grid.push_back({amount.toStdString(), FormatDate(day).toStdString()});
-        const AnalysisExplanation core = ExplainAnalysis(
-            {"101.25", grid, Day(2025, 6, 30), Day(2029, 6, 30), YearMethod::DayCount}, LocaleDateParser(), UiClock());
-        const QString path = m_app->dir.filePath("table.csv");
-        m_app->chooser.Answer(path);
-        QTest::mouseClick(View().findChild<QPushButton*>("saveCsv"), Qt::LeftButton);
-        QCOMPARE(test::ReadAll(path), QByteArray::fromStdString(ExplanationCsv(core.explanation)));
-        QCOMPARE(m_app->chooser.asked.last().choice.defaultSuffix, "csv");
-        // A folder that isn't there: told, and nothing written.
+        // Save as CSV into a folder that isn't there: told, and nothing
+        // written. The bytes of a good save: saveAsCsvRefusesTheOpenDatabase.
         m_app->msgs.Clear();
         m_app->chooser.Answer(m_app->dir.filePath("none/table.csv"));
-        View().SaveCsv();
+        QTest::mouseClick(View().findChild<QPushButton*>("saveCsv"), Qt::LeftButton);
+        QCOMPARE(m_app->chooser.asked.last().choice.defaultSuffix, "csv");
         QCOMPARE(m_app->msgs.shown.size(), 1);
         QCOMPARE(m_app->msgs.Last().caption, "Error");
         QVERIFY(!QFile::exists(m_app->dir.filePath("none/table.csv")));
@@ -470,7 +416,6 @@ private slots:
         QFETCH(bool, saveEnabled);
         ShowRecord(record.toLatin1().constData());
         Analyse();
-        QCOMPARE(View().CurrentState(), State::Current);
         const QString path = QString::fromLatin1(QTest::currentDataTag());
         const auto importNewPrice = [] {
             WhenModal<PriceImportDialog>([](PriceImportDialog* dlg) {
@@ -519,7 +464,6 @@ private slots:
         } else {
             m_frame->Action(ID_FILE_NEW)->trigger();
         }
-        QCOMPARE(View().CurrentState(), State::OutOfDate);
         QCOMPARE(View().StateLine(), line);
         QCOMPARE(View().findChild<QPushButton*>("saveCsv")->isEnabled(), saveEnabled);
         // The rows stay to be read.
@@ -548,9 +492,6 @@ private slots:
         View().SaveCsv();
         // The result of Analyse first.
         QCOMPARE(m_app->msgs.Texts().mid(1), QStringList{"This is the open database. Choose another name ."});
-        QCOMPARE(m_app->msgs.Last().caption, "Error");
-        QCOMPARE(m_app->chooser.asked.size(), 2);
-        QCOMPARE(m_app->chooser.asked[1].choice.startPath, database);
         QCOMPARE(test::ReadAll(database), before);
         QCOMPARE(test::ReadAll(table), QByteArray::fromStdString(ExplanationCsv(View().Shown().explanation)));
     }
@@ -561,10 +502,9 @@ private slots:
     {
         ShowRecord("TSY-2053-S");
         Analyse();
-        for (int c :
-             {CashflowTableModel::ColNo, CashflowTableModel::ColYears, CashflowTableModel::ColAmount,
-              CashflowTableModel::ColDiscount, CashflowTableModel::ColPresentValue, CashflowTableModel::ColShare,
-              CashflowTableModel::ColDurationPart, CashflowTableModel::ColSquareMPart}) {
+        for (int c = 0; c < CashflowTableModel::ColCount; ++c) {
+            if (c == CashflowTableModel::ColMember || c == CashflowTableModel::ColDate)
+                continue;
             QStringList cells = Column(c);
             cells.removeLast(); // the totals row
             for (const QString& cell : cells + Column(c, CashflowTableModel::kCopyRole).mid(0, cells.size()))
@@ -574,9 +514,6 @@ private slots:
         QVERIFY(labels.size() >= 3);
         for (const QString& label : labels)
             QVERIFY2(IsAsciiFigure(label), qPrintable(label));
-        // Dates as the rest of the program writes them, and they read back.
-        for (const QString& date : Column(CashflowTableModel::ColDate).mid(0, 3))
-            QVERIFY2(ParseDate(date).has_value(), qPrintable(date));
     }
 
     void theViewMenuTogglesTheDockWhichKeepsItsPlace()
