@@ -549,9 +549,7 @@ private slots:
         const auto& list = form->m_bondList.m_list;
         QVERIFY(list.size() >= 2);
         QCOMPARE(id->text().toStdString(), list.front()->m_strID);
-        QVERIFY(Triggers(f, Qt::CTRL | Qt::Key_N, f->Action(ID_MOVE_NEXT)));
-        QCOMPARE(id->text().toStdString(), (*std::next(list.begin()))->m_strID);
-        f->Action(ID_MOVE_LAST)->trigger();
+        f->Action(ID_MOVE_LAST)->trigger(); // the keys are tried in keys()
         QCOMPARE(id->text().toStdString(), list.back()->m_strID);
 
         // Add and Type II both add, and the document is modified.
