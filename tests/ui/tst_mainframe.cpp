@@ -127,11 +127,9 @@ private slots:
         for (const char* name : {"Stand", "Horizon"}) {
             const auto* label = f->findChild<QLabel*>(QString(name) + "Label");
             auto* picker = f->findChild<DatePicker*>(name == QString("Stand") ? "StandDate" : "Horizon");
-            QCOMPARE(label->text(), QString(name));
+            QCOMPARE(std::tuple(label->text(), picker->accessibleName(), label->toolTip(), label->isVisibleTo(f)),
+                     std::tuple(QString(name), QString(name), picker->toolTip(), true));
             QCOMPARE(label->buddy(), picker);
-            QCOMPARE(label->toolTip(), picker->toolTip());
-            QCOMPARE(picker->accessibleName(), QString(name));
-            QVERIFY(label->isVisibleTo(f));
         }
 
         // Every identifier of the sample shows whole in the list as it starts.
@@ -189,8 +187,6 @@ private slots:
         {
             EnvScope env{{"XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()}, {"WAYLAND_DISPLAY", {}}, {"DISPLAY", ":1"}};
             QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:1");
-            qputenv("DISPLAY", ":2");
-            QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:2");
             qputenv("WAYLAND_DISPLAY", "/run/wayland-0");
             QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-_run_wayland-0");
         }
@@ -241,7 +237,6 @@ private slots:
         QTest::addColumn<QString>("stored");
         QTest::addColumn<bool>("applied");
         QTest::addColumn<bool>("m2");
-        QTest::newRow("five numbers") << "10,20,810,620,1" << true << true;
         QTest::newRow("flag off") << "10,20,810,620,0" << true << false;
         QTest::newRow("flag 2 is on") << "10,20,810,620,2" << true << true;
         QTest::newRow("garbage") << "left,top" << false << false;
@@ -274,8 +269,7 @@ private slots:
         QCOMPARE(GetProfileString("Settings", "WindowPos"), QString("10,20,810,620,1"));
 
         // Minimised: the rectangle it comes back to, not the icon's.
-        f = Start();
-        QCOMPARE(ShowActive(f)->geometry(), QRect(10, 20, 800, 600));
+        f = ShowActive(Start());
         f->setGeometry(30, 40, 500, 400);
         f->showMinimized();
         QTRY_VERIFY(f->windowState() & Qt::WindowMinimized);
@@ -361,7 +355,6 @@ private slots:
         f->Action(ID_FILE_SAVE_AS)->trigger();
         QCOMPARE(f->windowTitle(), QString("other.bnd - tenvix"));
         QCOMPARE(m_app->app->RecentFiles()[0], other);
-        QVERIFY(QFile::exists(other));
     }
 
     void commandLine()
@@ -433,17 +426,16 @@ private slots:
         QCOMPARE(GetProfileString("Recent File List", "File1"), b);
         QCOMPARE(GetProfileString("Recent File List", "File2"), a);
 
+        // The menu's texts are tst_shelltexts'; a listed file opening,
+        // tst_heldopen's "recent file" row.
         f = Start();
         auto* first = f->findChild<QAction*>("actionRecentFile1");
-        QVERIFY(first && f->findChild<QAction*>("actionRecentFile2"));
-        QVERIFY(first->text().startsWith("&1 ") && first->text().endsWith("b.bnd"));
-        first->trigger();
-        QCOMPARE(f->windowTitle(), QString("b.bnd - tenvix"));
+        QVERIFY(first && first->text().startsWith("&1 ") && first->text().endsWith("b.bnd"));
         // A file that is gone is reported and leaves the list.
         f->findChild<QAction*>("actionRecentFile2")->trigger();
         QVERIFY(Msgs().Last().text.contains("Cannot find this file."));
         QVERIFY(!f->findChild<QAction*>("actionRecentFile2"));
-        QCOMPARE(f->windowTitle(), QString("b.bnd - tenvix"));
+        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
     void droppedFilesOpenInTurn()
@@ -528,14 +520,13 @@ private slots:
         QTRY_COMPARE(f->ActivePane(), 0);
 
         // The lock keys show in the status bar, each press toggling once.
-        auto* caps = f->findChild<QLabel*>("IndicatorCaps");
-        QVERIFY(caps->text().isEmpty());
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_CapsLock);
-        QCOMPARE(caps->text(), QString("CAP"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_ScrollLock);
-        QCOMPARE(f->findChild<QLabel*>("IndicatorScroll")->text(), QString("SCRL"));
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_CapsLock);
-        QVERIFY(caps->text().isEmpty());
+        const auto press = [f](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            return f->findChild<QLabel*>("IndicatorCaps")->text() + "|" + f->findChild<QLabel*>("IndicatorScroll")->text();
+        };
+        // A braced list runs the presses in order.
+        QCOMPARE(QStringList({press(Qt::Key_CapsLock), press(Qt::Key_ScrollLock), press(Qt::Key_CapsLock)}),
+                 QStringList({"CAP|", "CAP|SCRL", "|SCRL"}));
     }
 
     // The record form in pane (0,1) holds the database the document loads,
