@@ -199,7 +199,6 @@ private slots:
         dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100"));
         dlg.findChild<QCheckBox*>("squareMWanted")->setChecked(true);
         dlg.findChild<QPushButton*>("calculate")->click();
-        QCOMPARE(m_app->msgs.Texts(), QStringList());
         QStringList figures{grid->Text(0, PaymentGrid::kNo)};
         for (const char* box : {"ytm", "d1", "h", "squareM"})
             figures << dlg.findChild<QLineEdit*>(box)->text();

@@ -106,7 +106,6 @@ private slots:
         QTest::addColumn<QString>("text");
         // clang-format off
         QTest::newRow("error") << "Error" << "Bad YTM !";
-        QTest::newRow("notice") << QString::fromLatin1(kAppName) << "Saved .";
         QTest::newRow("question") << "Question" << "Save ?";
         // clang-format on
     }
