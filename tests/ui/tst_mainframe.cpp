@@ -583,6 +583,54 @@ private slots:
         QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
+    // In the frame "&View" shares Alt+V with the form's "Face &Value": the
+    // form has its keys only while it has the focus.
+    void mnemonicsGoToTheFormOnlyWhileItHasTheFocus()
+    {
+        CMainFrame* f = ShowActive(Start({"tenvix", Copy("keys.bnd")}));
+        QMenu* view = f->ViewMenu();
+        const auto field = [f](const char* name) { return f->findChild<QWidget*>(QLatin1String(name)); };
+        const auto focus = [](QWidget* w) {
+            w->setFocus();
+            QTRY_COMPARE(QApplication::focusWidget(), w);
+        };
+        const auto press = [](Qt::Key key) { // where the focus is then
+            QTest::keyClick(QApplication::focusWidget(), key, Qt::AltModifier);
+            QApplication::processEvents();
+            return QApplication::focusWidget();
+        };
+
+        focus(field("idEdit"));
+        QCOMPARE(press(Qt::Key_V), field("faceEdit"));
+        QVERIFY(!view->isVisible());
+        QCOMPARE(press(Qt::Key_T), field("releasePicker"));
+        QCOMPARE(press(Qt::Key_P), field("releasePicker")); // Periods is hidden with Type I
+        focus(field("faceEdit"));
+        press(Qt::Key_P); // and the key types nothing into a field either
+        QCOMPARE(qobject_cast<QLineEdit*>(field("faceEdit"))->text(), QStringLiteral("100.00"));
+        press(Qt::Key_Y); // a button's key presses it
+        QCOMPARE(Msgs().shown.size(), 1);
+        QCOMPARE(Msgs().Last().caption, "Result");
+
+        // Outside the form the menu has the key, and the button's is dead.
+        focus(field("SeekWhat"));
+        press(Qt::Key_Y);
+        QCOMPARE(Msgs().shown.size(), 1);
+        press(Qt::Key_V);
+        QTRY_VERIFY(view->isVisible());
+        view->close();
+
+        // Ctrl+PgDn turns to Type II, where Face Value is hidden and Alt+V
+        // is the menu's.
+        focus(field("idEdit"));
+        QTest::keyClick(field("idEdit"), Qt::Key_PageDown, Qt::ControlModifier);
+        QVERIFY(field("paymentGrid")->isVisible());
+        QCOMPARE(press(Qt::Key_P), field("periodsBox"));
+        press(Qt::Key_V);
+        QTRY_VERIFY(view->isVisible());
+        view->close();
+    }
+
     void aboutLinkRemembersTheLastClick()
     {
         CAboutDlg::SetLinkVisited(false);
