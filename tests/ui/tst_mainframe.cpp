@@ -1,12 +1,14 @@
 // The main window as the user meets it: start-up from the command line, the
-// window and bars coming back where they were, the title and Save state, the
-// keys, the recent files, dropped files and the About box's link.
+// window and bars coming back where they were (the window position as stored
+// by hand or by older runs), the title and Save state, the keys, the recent
+// files and their shortened names, dropped files and the About box's link.
 
 #include "editor/inview.h"
 #include "model/bond.h"
 #include "shell/aboutdlg.h"
 #include "shell/instance.h"
 #include "shell/mylistview.h"
+#include "shell/recentfiles.h"
 #include "shell/settings.h"
 #include "support/app.h"
 
@@ -232,6 +234,80 @@ private slots:
         QCOMPARE(received.size(), 0);
     }
 
+    // The texts below run on the empty store each case's program brings.
+    void windowPosParse_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QRect>("rect"); // invalid: not a position
+        QTest::addColumn<int>("flag");
+        QTest::newRow("as written") << "10,20,810,620,1" << QRect(10, 20, 800, 600) << 1;
+        QTest::newRow("blanks before numbers") << "  10, 20,\t810,  620, 0" << QRect(10, 20, 800, 600) << 0;
+        QTest::newRow("tail ignored") << "10,20,810,620,1,99 junk" << QRect(10, 20, 800, 600) << 1;
+        QTest::newRow("signs, flag as stored") << "-8,+5,1000,700,7" << QRect(-8, 5, 1008, 695) << 7;
+        QTest::newRow("extremes") << "-2147483648,-2147483648,2147483647,2147483647,1"
+                                  << QRect(QPoint(-2147483647 - 1, -2147483647 - 1), QSize(2147483647, 2147483647))
+                                  << 1;
+        QTest::newRow("four numbers") << "10,20,810,620" << QRect() << 0;
+        QTest::newRow("blank before comma") << "10 ,20,810,620,1" << QRect() << 0;
+        QTest::newRow("missing number") << "10,,810,620,1" << QRect() << 0;
+        QTest::newRow("overflowing int") << "99999999999,0,1,1,0" << QRect() << 0;
+    }
+
+    void windowPosParse()
+    {
+        QFETCH(QString, text);
+        QFETCH(QRect, rect);
+        QFETCH(int, flag);
+        const auto pos = ParseWindowPos(text);
+        QCOMPARE(pos.has_value(), rect.isValid());
+        if (!pos)
+            return;
+        QCOMPARE(pos->rect, rect);
+        QCOMPARE(pos->squareM, flag);
+        // What is written reads back as the same rectangle.
+        QCOMPARE(ParseWindowPos(FormatWindowPos(pos->rect, pos->squareM))->rect, rect);
+    }
+
+    void recentListKeepsFourNewestFirstAcrossARestart()
+    {
+        RecentFileList list;
+        for (const char* p : {"/d/a.bnd", "/d/b.bnd", "/d/c.bnd", "/d/d.bnd", "/d/e.bnd"})
+            list.Add(p);
+        QCOMPARE(list.GetSize(), 4);
+        QCOMPARE(list[3], QString("/d/b.bnd"));
+        // Reopening a listed file, by any spelling, moves it up.
+        list.Add("/d/c.bnd");
+        list.Add("/d/./e.bnd");
+        QCOMPARE(list.GetSize(), 4);
+        QCOMPARE(list[0] + " " + list[1], QString("/d/e.bnd /d/c.bnd"));
+
+        // A hand-edited list with a gap and a repeat loads in order, once each.
+        int k = 0;
+        for (const char* path : {"/x/one.bnd", "", "/x/one.bnd", "/x/two.bnd"})
+            OpenSettings()->setValue(QString("Recent File List/File%1").arg(++k), path);
+        RecentFileList again;
+        again.ReadList();
+        QCOMPARE(again.GetSize(), 2);
+        QCOMPARE(again[0] + " " + again[1], QString("/x/one.bnd /x/two.bnd"));
+        // Removing shifts the rest up and the store follows at the next write.
+        again.Remove(0);
+        again.WriteList();
+        QCOMPARE(OpenSettings()->value("Recent File List/File1").toString(), QString("/x/two.bnd"));
+        QVERIFY(!OpenSettings()->contains("Recent File List/File2"));
+    }
+
+    void menuTextIsShortened()
+    {
+        QCOMPARE(AbbreviatePath("/d/a.bnd", 30), QString("/d/a.bnd"));
+        QCOMPARE(AbbreviatePath("/home/analyst/projects/bonds/data/portfolio.bnd", 30),
+                 QString("/.../bonds/data/portfolio.bnd"));
+        // A name that doesn't fit with its folders shows alone, even when long.
+        QCOMPARE(AbbreviatePath("/a/" + QString(40, u'x') + ".bnd", 30), QString(40, u'x') + ".bnd");
+        RecentFileList list;
+        list.Add("/d/R&D.bnd");
+        QCOMPARE(list.MenuText(0), QString("&1 /d/R&&D.bnd")); // no stray mnemonic
+    }
+
     void windowPosRestore_data()
     {
         QTest::addColumn<QString>("stored");
@@ -426,7 +502,7 @@ private slots:
         QCOMPARE(GetProfileString("Recent File List", "File1"), b);
         QCOMPARE(GetProfileString("Recent File List", "File2"), a);
 
-        // The menu's texts are tst_shelltexts'; a listed file opening,
+        // The menu's texts are menuTextIsShortened's; a listed file opening,
         // tst_heldopen's "recent file" row.
         f = Start();
         auto* first = f->findChild<QAction*>("actionRecentFile1");
