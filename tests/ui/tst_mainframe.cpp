@@ -598,7 +598,8 @@ private slots:
         // The lock keys show in the status bar, each press toggling once.
         const auto press = [f](Qt::Key key) {
             QTest::keyClick(QApplication::focusWidget(), key);
-            return f->findChild<QLabel*>("IndicatorCaps")->text() + "|" + f->findChild<QLabel*>("IndicatorScroll")->text();
+            return f->findChild<QLabel*>("IndicatorCaps")->text() + "|" +
+                   f->findChild<QLabel*>("IndicatorScroll")->text();
         };
         // A braced list runs the presses in order.
         QCOMPARE(QStringList({press(Qt::Key_CapsLock), press(Qt::Key_ScrollLock), press(Qt::Key_CapsLock)}),
