@@ -365,10 +365,9 @@ private slots:
             bar(id)->show();
         };
         // First run: standard and run bar in one row, seek and action below.
-        QCOMPARE(bar(IDW_RUNBAR)->y(), bar(AFX_IDW_TOOLBAR)->y());
-        QVERIFY(bar(IDW_RUNBAR)->x() > bar(AFX_IDW_TOOLBAR)->x());
-        QCOMPARE(bar(IDW_ACTIONBAR)->y(), bar(IDW_SEEKBAR)->y());
-        QVERIFY(bar(IDW_ACTIONBAR)->x() > bar(IDW_SEEKBAR)->x());
+        QCOMPARE(std::pair(bar(IDW_RUNBAR)->y(), bar(IDW_ACTIONBAR)->y()),
+                 std::pair(bar(AFX_IDW_TOOLBAR)->y(), bar(IDW_SEEKBAR)->y()));
+        QVERIFY(bar(IDW_RUNBAR)->x() > bar(AFX_IDW_TOOLBAR)->x() && bar(IDW_ACTIONBAR)->x() > bar(IDW_SEEKBAR)->x());
         QVERIFY(bar(IDW_SEEKBAR)->y() > bar(AFX_IDW_TOOLBAR)->y());
 
         f->Action(ID_VIEW_SEEKBAR)->trigger();
@@ -421,9 +420,8 @@ private slots:
         QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
         f->SetModified();
         QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
-        f->Action(ID_FILE_SAVE)->trigger();
+        f->Action(ID_FILE_SAVE)->trigger(); // silently: tst_filewatch's ownSavesAskNothing
         QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
-        QVERIFY(Msgs().shown.isEmpty());
 
         // Save As takes the new name into the title and the recent files.
         const QString other = m_app->dir.filePath("other.bnd");
@@ -435,12 +433,10 @@ private slots:
 
     void commandLine()
     {
-        // One path opens it.
+        // One path opens it (titleAndSaveFollowTheDocument and
+        // formFollowsTheDocumentAndTheCommands start so); a switch or a second
+        // name: a new, empty database; nothing printed.
         const QString path = Copy("cmd.bnd");
-        QVERIFY(Start({"tenvix", path}));
-        QCOMPARE(m_app->Doc().GetPathName(), path);
-        QVERIFY(!m_app->Doc().BondList().m_list.empty());
-        // A switch or a second name: a new, empty database; nothing printed.
         for (const QStringList& args : {QStringList{"tenvix", "-p", path}, QStringList{"tenvix", path, path}}) {
             QVERIFY(Start(args));
             QCOMPARE(m_app->Doc().GetTitle(), QString("Untitled"));
@@ -536,8 +532,7 @@ private slots:
         drop(f, {QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
         QTRY_COMPARE(f->windowTitle(), QString("two.bnd - tenvix"));
         QCOMPARE(Msgs().shown.size(), 1); // asked once, before the first file
-        QCOMPARE(m_app->app->RecentFiles()[0], b);
-        QCOMPARE(m_app->app->RecentFiles()[1], a);
+        QCOMPARE(QStringList({m_app->app->RecentFiles()[0], m_app->app->RecentFiles()[1]}), QStringList({b, a}));
         drop(id, {QUrl::fromLocalFile(a)});
         QTRY_COMPARE(f->windowTitle(), QString("one.bnd - tenvix"));
         QVERIFY(!id->text().contains("one.bnd"));
@@ -573,7 +568,8 @@ private slots:
     void keys()
     {
         CMainFrame* f = ShowActive(Start());
-        // Ctrl+N is Next, not New; Ctrl+T is taken and does nothing.
+        // Ctrl+N is Next, not New (no key is bound twice: everyCommandIsMade...);
+        // Ctrl+T is taken and does nothing.
         const std::pair<Qt::Key, int> keys[] = {{Qt::Key_N, ID_MOVE_NEXT},
                                                 {Qt::Key_P, ID_MOVE_PREV},
                                                 {Qt::Key_F, ID_MOVE_FIRST},
@@ -581,7 +577,6 @@ private slots:
                                                 {Qt::Key_T, ID_FILE_PRINT}};
         for (auto [key, id] : keys)
             QVERIFY2(Triggers(f, Qt::CTRL | key, f->Action(id)), qPrintable(f->Action(id)->objectName()));
-        QVERIFY(!Triggers(f, Qt::CTRL | Qt::Key_N, f->Action(ID_FILE_NEW)));
         f->SetModified();
         QTest::keyClick(f, Qt::Key_T, Qt::ControlModifier);
         QVERIFY(Msgs().shown.isEmpty());
