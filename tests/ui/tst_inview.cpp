@@ -228,8 +228,8 @@ private slots:
         }
         QCOMPARE(m_host->modified, 0);
         QCOMPARE(Save(), "Updates saved !"); // the texts stayed as typed
-        QCOMPARE(Current().m_strID, "NEW");
-        QCOMPARE(static_cast<CBondStd&>(Current()).m_nPeriodMonths, 24);
+        QCOMPARE(std::pair(Current().m_strID, static_cast<CBondStd&>(Current()).m_nPeriodMonths),
+                 std::pair(std::string("NEW"), 24));
     }
 
     void typeChangeAsksAndNeverLeavesAnEmptyRecordBehind()
@@ -249,8 +249,7 @@ private slots:
         Grid()->SetText(0, 0, PaymentGrid::kPlaceholder);
         m_msgs->Answer(MsgAnswer::Yes);
         QCOMPARE(Save(), "Invalid Cashflow in row 1 !");
-        QCOMPARE(Current().GetType(), int(BOND_TYPE_STD));
-        QCOMPARE(Current().m_fPrice, 92.f);
+        QCOMPARE(std::pair(Current().GetType(), Current().m_fPrice), std::pair(int(BOND_TYPE_STD), 92.f));
 
         Grid()->SetText(0, 0, "105");
         m_msgs->Answer(MsgAnswer::Yes);
@@ -308,8 +307,7 @@ private slots:
         m_form->MoveNext();
         m_form->MoveNext();
         Delete(MsgAnswer::Yes);
-        QCOMPARE(CurrentIndex(), 1);
-        QCOMPARE(m_host->modified, modified + 2);
+        QCOMPARE(std::pair(CurrentIndex(), m_host->modified), std::pair(1, modified + 2));
         while (!m_form->m_bondList.m_list.empty())
             Delete(MsgAnswer::Yes);
         QVERIFY(!m_form->m_posCurrent);
@@ -583,8 +581,7 @@ private slots:
         // Clear empties the form and leaves the record and the tab alone.
         QTest::mouseClick(Child<QPushButton>("clearButton"), Qt::LeftButton);
         QCOMPARE(Edit("idEdit")->text() + Edit("priceEdit")->text(), "");
-        QCOMPARE(Grid()->RowCount(), 1);
-        QCOMPARE(Child<QTabBar>("typeTabs")->currentIndex(), 1);
+        QCOMPARE(std::pair(Grid()->RowCount(), Child<QTabBar>("typeTabs")->currentIndex()), std::pair(1, 1));
         m_form->ShowRecordAt(m_form->m_bondList.m_list.begin());
         QCOMPARE(Grid()->RowCount(), 2);
         Current().m_fPrice = 77.126f;
