@@ -189,7 +189,6 @@ private slots:
         periods->stepBy(11);
         QCOMPARE(periods->text(), QStringLiteral("12"));
         auto* grid = dlg.findChild<PaymentGrid*>("grid");
-        QCOMPARE(grid->RowCount(), 12);
         QCOMPARE(grid->Text(11, PaymentGrid::kNo), QStringLiteral("12"));
         periods->stepBy(-11);
         // One payment of 110 a year after the stand date, priced at 100: ten
@@ -199,7 +198,6 @@ private slots:
         dlg.findChild<QLineEdit*>("spotPrice")->setText(QStringLiteral("100"));
         dlg.findChild<QCheckBox*>("squareMWanted")->setChecked(true);
         dlg.findChild<QPushButton*>("calculate")->click();
-        QCOMPARE(m_app->msgs.Texts(), QStringList());
         QStringList figures{grid->Text(0, PaymentGrid::kNo)};
         for (const char* box : {"ytm", "d1", "h", "squareM"})
             figures << dlg.findChild<QLineEdit*>(box)->text();
