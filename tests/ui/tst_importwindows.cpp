@@ -103,14 +103,11 @@ private slots:
         ImportFromMenu(path, [&](PriceImportDialog* dlg) {
             QCOMPARE(Source(dlg), path);
             QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma")); // from "114,2"
-            QCOMPARE(Rows(Verdicts(dlg)),
-                     QList<QStringList>({{"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""},
-                                         {"3", "gov-2029-a", "97.10", "98.00", "0.93", "Update", ""},
-                                         {"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"},
-                                         {"5", "GOV-2034-A", "114.20", "114.20", "0.00", "Unchanged", ""},
-                                         {"6", "XX-UNKNOWN", "", "5.00", "", "Unknown", ""},
-                                         {"7", "GOV-2019-A", "100.00", "99.00", "", "Not alive", ""},
-                                         {"8", "ZERO-2027", "", "", "", "Refused", "Invalid price !"}}));
+            // The verdicts themselves are the core's (PriceImport.VerdictsThenApply); one row's figures.
+            QCOMPARE(Column(Verdicts(dlg), 5),
+                     QStringList({"Update", "Update", "Update", "Unchanged", "Unknown", "Not alive", "Refused"}));
+            QCOMPARE(Row(Verdicts(dlg), 2),
+                     QStringList({"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"}));
             QCOMPARE(Summary(dlg), QString("Rows: 7. To update: 3 (large changes: 1). Unchanged: 1. Unknown: 1. "
                                            "Not alive: 1. Refused: 1."));
             QVERIFY(dlg->findChild<QPushButton*>("applyButton")->isEnabled());
@@ -221,13 +218,10 @@ private slots:
             QCOMPARE(mark->currentIndex(), -1);
             QCOMPARE(Row(Verdicts(dlg), 0),
                      QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Ambiguous number !"}));
-            QVERIFY(Summary(dlg).contains("Refused: 1."));
             mark->setCurrentText("point");
             QCOMPARE(Row(Verdicts(dlg), 0),
                      QStringList({"2", "GOV-2027-A", "101.35", "1.01", "-99.00", "Update", "Large change !"}));
             mark->setCurrentText("comma");
-            QCOMPARE(Row(Verdicts(dlg), 0),
-                     QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Thousands separators not accepted !"}));
             QCOMPARE(dlg->File().decimalMark, DecimalMark::Comma);
         });
         QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{101.35f});
@@ -332,8 +326,8 @@ private slots:
     }
 
     // The bond import's preview shows every row's verdict and the counts with
-    // nothing changed; Apply replaces GOV-2029-A in its place and adds NEW-1
-    // at the end once the window has closed.
+    // nothing changed; Apply adds NEW-1 at the end once the window has closed
+    // (where records go is BondImport.ApplyAddsInFileOrderAndReplacesInPlace).
     void bondImportPreviewThenApply()
     {
         const auto& bonds = m_app->frame->BondList().m_list;
@@ -352,9 +346,6 @@ private slots:
         });
         QCOMPARE(bonds.size(), before + 1);
         QCOMPARE(bonds.back()->m_strID, std::string("NEW-1"));
-        QCOMPARE(bonds.back()->GetType(), int(BOND_TYPE_FREE));
-        const CBond& second = **std::next(bonds.begin());
-        QCOMPARE(std::pair(second.m_strID, second.m_fPrice), std::pair(std::string("GOV-2029-A"), 99.0f));
         QVERIFY(m_app->Doc().IsModified());
         QCOMPARE(Msgs().Texts(), QStringList{"1 bond added and 1 replaced ."});
     }
