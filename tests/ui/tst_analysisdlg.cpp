@@ -95,10 +95,8 @@ private slots:
 
     void gridFollowsPeriodsAndTheCalendar()
     {
-        // Everything starts on today; H stays empty until a date or the
-        // method changes.
-        QCOMPARE(Picker("standDate")->Day(), Day(2004, 6, 15));
-        QCOMPARE(Picker("horizonDate")->Day(), Day(2004, 6, 15));
+        // The calendar starts on today, as the pickers do by themselves
+        // (tst_uikit); H stays empty until a date or the method changes.
         QCOMPARE(Find<QCalendarWidget>("calendar")->selectedDate(), QDate(2004, 6, 15));
         QCOMPARE(Box("h")->text(), QString());
 
@@ -228,8 +226,7 @@ private slots:
         };
         // clang-format off
         const QList<Action> actions = {
-            {"periods up", [&] { StepPeriods(1); }, true},
-            {"periods down", [&] { StepPeriods(-1); }, true},
+            {"periods", [&] { StepPeriods(1); }, true},
             {"payment edited", [&] { TypePayment(0, "110"); }, true},
             {"date edited", [&] { Grid()->editItem(Grid()->topLevelItem(0), PaymentGrid::kDate); Grid()->CommitEdit(); }, true},
             {"insert into a row", [&] { Grid()->topLevelItem(0)->setSelected(true); Click("insert"); }, true},
