@@ -58,8 +58,7 @@ private slots:
         QCOMPARE(splitter->sizes().value(0), 12);
         Seek(0, "tsy");
         QVERIFY(splitter->sizes().value(0) >= 175);
-        QCOMPARE(Column(View()), QStringList({"TSY-2028-S", "TSY-2030-S", "TSY-2033-S", "TSY-2036-S", "TSY-2045-S",
-                                              "TSY-2053-S", "TSY-2022-S"}));
+        QCOMPARE(View().topLevelItemCount(), 7); // which ones is the core's Seek test
         // A list the user opened wider stays as it is.
         splitter->setSizes({400, 500});
         // Enter in the seek box seeks too.
