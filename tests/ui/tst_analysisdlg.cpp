@@ -3,7 +3,7 @@
 // an entry changes. The figures themselves are the cashflow analysis's tests.
 
 #include "analysis/analysisdlg.h"
-#include "support/app.h"
+#include "support/windows.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
@@ -39,13 +39,7 @@ class TestAnalysisDlg : public QObject {
         for (int i = 0; i < std::abs(steps); ++i)
             QTest::keyClick(Periods(), steps > 0 ? Qt::Key_Up : Qt::Key_Down);
     }
-    QString Column(int column) const
-    {
-        QStringList texts;
-        for (int i = 0; i < Grid()->RowCount(); ++i)
-            texts << Grid()->Text(i, column);
-        return texts.join(u'|');
-    }
+    QString Column(int column) const { return test::Column(Grid()->model(), column).join(u'|'); }
     QLineEdit* EditorOf(int row, int column = PaymentGrid::kPayment) const
     {
         return qobject_cast<QLineEdit*>(Grid()->indexWidget(Grid()->model()->index(row, column)));
