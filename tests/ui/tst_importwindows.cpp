@@ -136,9 +136,6 @@ private slots:
                 QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                                   QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
             QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"4", "3", "2", "5", "6", "7", "8"}));
-
-            // Nothing has changed yet.
-            QCOMPARE(Prices(), before);
             Click(dlg, "cancelButton");
         });
         QCOMPARE(Prices(), before);
@@ -157,7 +154,6 @@ private slots:
                  std::vector<float>({102.0f, 98.0f, 130.0f, 100.0f, 98.3f}));
         QVERIFY(m_app->Doc().IsModified());
         QCOMPARE(PriceText(), QString("102.00"));
-        QCOMPARE(Msgs().Texts().value(0), QString("1 price changes by more than 20.00 % . Store it too ?"));
         QCOMPARE(Shown(Msgs().Last()),
                  std::tuple(QString("3 prices updated ."), QString("tenvix"), MsgIcon::Information, MsgButtons::Ok));
 
@@ -258,7 +254,6 @@ private slots:
         const std::vector<float> before = Prices();
         const QString good = Write("good.csv", kPrices);
         ImportFromMenu(good, [&](PriceImportDialog* dlg) {
-            QCOMPARE(Verdicts(dlg)->rowCount(), 7);
             m_app->chooser.Answer(path);
             Click(dlg, "fileButton");
             QCOMPARE(Msgs().Texts(), QStringList{message});
