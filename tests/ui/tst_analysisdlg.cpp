@@ -126,7 +126,8 @@ private slots:
         QCOMPARE(Box("ytm")->text() + "|" + Box("d1")->text() + "|" + Box("squareM")->text(),
                  "0.10000000|1.00000000|"); // Square-M not wanted
 
-        // No yield: "Error" in the YTM box, no message.
+        // No yield: "Error" in the YTM box, no message. A search that runs out
+        // of time ends the same way (CashflowCalc.RunsOutOfTimeOnEvery2048thEvaluation).
         Box("spotPrice")->setText("110.01");
         Click("calculate");
         QVERIFY(m_messages->shown.isEmpty());
@@ -151,8 +152,7 @@ private slots:
         // A button's mnemonic animates the click before it fires.
         QTest::keyClick(EditorOf(0), Qt::Key_C, Qt::AltModifier);
         QTRY_VERIFY(!EditorOf(0));
-        QCOMPARE(Grid()->Text(0, PaymentGrid::kPayment), QStringLiteral("121"));
-        QCOMPARE(Box("ytm")->text(), QStringLiteral("0.21000000"));
+        QCOMPARE(Box("ytm")->text(), QStringLiteral("0.21000000")); // 121 taken
     }
 
     // A Date cell is edited as a date however the editing starts, and keeps
@@ -195,20 +195,6 @@ private slots:
         QTest::keyClick(EditorOf(0, PaymentGrid::kDate), Qt::Key_I, Qt::AltModifier);
         QTRY_VERIFY(!EditorOf(0, PaymentGrid::kDate));
         QCOMPARE(Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kPayment), "3/1/2004 110");
-    }
-
-    void errorWhenTheTimeRunsOut()
-    {
-        // A payment eight thousand years out against a tiny price creeps;
-        // with a second passing per look at the clock it runs out of time.
-        Picker("standDate")->SetValue(Day(2000, 1, 1));
-        Box("spotPrice")->setText("1e-6");
-        TypePayment(0, "1e20");
-        SetDate(0, Day(9999, 1, 1));
-        m_clock->SetStep(1000);
-        Click("calculate");
-        QCOMPARE(Box("ytm")->text(), QStringLiteral("Error"));
-        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void resultsGoStaleExactlyWhenAnEntryChanges()
