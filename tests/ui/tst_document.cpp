@@ -69,10 +69,8 @@ private slots:
 
     void newDocumentSavesAsFifteenBytes()
     {
-        CTenvixDoc doc;
-        QSignalSpy recent(&doc, &CTenvixDoc::AddedToRecent);
+        CTenvixDoc doc; // the recent files after a Save As are tst_mainframe's titleAndSaveFollowTheDocument
         doc.OnNewDocument();
-        QCOMPARE(doc.GetTitle(), QString("Untitled"));
         // Save of an untitled document asks for a name, proposing one.
         m_chooser->Answer(Path("empty.bnd"));
         QVERIFY(doc.DoFileSave());
@@ -81,7 +79,6 @@ private slots:
         QCOMPARE(c.defaultSuffix + "|" + c.startPath, QString("bnd|Untitled.bnd"));
         QCOMPARE(ReadAll(Path("empty.bnd")), kEmpty);
         QCOMPARE(doc.GetTitle(), QString("empty.bnd"));
-        QCOMPARE(recent.size(), 1);
         QVERIFY(m_msgs->shown.isEmpty());
     }
 
