@@ -120,7 +120,6 @@ private slots:
         QCOMPARE(IdsIn(m_path), editsOnDisk ? edited : OtherIds());
         QCOMPARE(Shown(), editsShown ? edited : OtherIds());
         QCOMPARE(Doc().IsModified(), editsShown && !editsOnDisk);
-        QCOMPARE(m_frame->Action(ID_FILE_SAVE)->isEnabled(), Doc().IsModified());
         QCOMPARE(Doc().GetTitle(), QString("db.bnd"));
         Reactivate();
         QCOMPARE(Msgs().shown.size(), 1);
