@@ -101,7 +101,6 @@ private slots:
         const std::vector<float> before = Prices();
         const QString path = Write("prices.csv", kPrices);
         ImportFromMenu(path, [&](PriceImportDialog* dlg) {
-            QCOMPARE(Source(dlg), path);
             QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma")); // from "114,2"
             // The verdicts themselves are the core's (PriceImport.VerdictsThenApply); one row's figures.
             QCOMPARE(Column(Verdicts(dlg), 5),
@@ -110,7 +109,6 @@ private slots:
                      QStringList({"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"}));
             QCOMPARE(Summary(dlg), QString("Rows: 7. To update: 3 (large changes: 1). Unchanged: 1. Unknown: 1. "
                                            "Not alive: 1. Refused: 1."));
-            QVERIFY(dlg->findChild<QPushButton*>("applyButton")->isEnabled());
 
             // The threshold, in ASCII digits whatever the locale.
             auto* threshold = dlg->findChild<QDoubleSpinBox*>("threshold");
@@ -160,7 +158,6 @@ private slots:
         // The clipboard is a source too; the chooser cancelled leaves the
         // window open for it.
         QGuiApplication::clipboard()->setText("ID\tPrice\nGOV-2027-A\t103.5\n");
-        Msgs().Clear();
         ImportFromMenu(QString(), [](PriceImportDialog* dlg) {
             QCOMPARE(Verdicts(dlg)->rowCount(), 0);
             QVERIFY(!dlg->findChild<QPushButton*>("applyButton")->isEnabled());
