@@ -103,7 +103,6 @@ private slots:
         AddMany(201);
         Open();
         QCOMPARE(Page(), QString("1 of 2"));
-        QCOMPARE(Rows(), 200);
         for (int k = 0; k < 3; ++k)
             Click("nextPage");
         QCOMPARE(Page(), QString("2 of 2"));
