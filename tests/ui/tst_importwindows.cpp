@@ -215,7 +215,6 @@ private slots:
             mark->setCurrentText("comma");
             QCOMPARE(dlg->File().decimalMark, DecimalMark::Comma);
         });
-        QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{101.35f});
     }
 
     // Files that hold no prices get their reason and change nothing: what the
