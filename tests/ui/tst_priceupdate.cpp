@@ -140,17 +140,16 @@ private slots:
         QFETCH(QString, message);
         const QString taken = QString(typed).replace(u',', u'.');
         Add(m_bonds, "X1");
-        Add(m_bonds, "X2");
         Open();
-        TypePrice(1, typed);
+        TypePrice(0, typed);
         if (message.isEmpty()) {
             QVERIFY(m_messages->shown.isEmpty());
             // As typed, with the full stop that reads back.
-            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), taken + "|changed");
+            QCOMPARE(Cell(0, 0) + "|" + Cell(0, 3), taken + "|changed");
         } else {
             QCOMPARE(m_messages->Texts(), QStringList{message});
             QCOMPARE(m_messages->Last().caption, QString("Error"));
-            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), QString("100.00|"));
+            QCOMPARE(Cell(0, 0) + "|" + Cell(0, 3), QString("100.00|"));
         }
         // That nothing reaches the bond before Save is PriceUpdate.PageRowsKeepTheTypedTexts'.
         Click("saveButton");
