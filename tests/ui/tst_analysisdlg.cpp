@@ -3,7 +3,7 @@
 // an entry changes. The figures themselves are the cashflow analysis's tests.
 
 #include "analysis/analysisdlg.h"
-#include "support/app.h"
+#include "support/windows.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
 #include "uikit/paymentgrid.h"
@@ -39,13 +39,7 @@ class TestAnalysisDlg : public QObject {
         for (int i = 0; i < std::abs(steps); ++i)
             QTest::keyClick(Periods(), steps > 0 ? Qt::Key_Up : Qt::Key_Down);
     }
-    QString Column(int column) const
-    {
-        QStringList texts;
-        for (int i = 0; i < Grid()->RowCount(); ++i)
-            texts << Grid()->Text(i, column);
-        return texts.join(u'|');
-    }
+    QString Column(int column) const { return test::Column(Grid()->model(), column).join(u'|'); }
     QLineEdit* EditorOf(int row, int column = PaymentGrid::kPayment) const
     {
         return qobject_cast<QLineEdit*>(Grid()->indexWidget(Grid()->model()->index(row, column)));
@@ -95,10 +89,8 @@ private slots:
 
     void gridFollowsPeriodsAndTheCalendar()
     {
-        // Everything starts on today; H stays empty until a date or the
-        // method changes.
-        QCOMPARE(Picker("standDate")->Day(), Day(2004, 6, 15));
-        QCOMPARE(Picker("horizonDate")->Day(), Day(2004, 6, 15));
+        // The calendar starts on today, as the pickers do by themselves
+        // (tst_uikit); H stays empty until a date or the method changes.
         QCOMPARE(Find<QCalendarWidget>("calendar")->selectedDate(), QDate(2004, 6, 15));
         QCOMPARE(Box("h")->text(), QString());
 
@@ -106,8 +98,7 @@ private slots:
         TypePayment(0, "10");
         TypePayment(2, "30");
         SetDate(2, Day(2005, 1, 1));
-        StepPeriods(-3); // stops at one row
-        QCOMPARE(Periods()->value(), 1);
+        StepPeriods(-3); // stops at one row: two steps up make three
         StepPeriods(2);
         QCOMPARE(Column(PaymentGrid::kPayment) + " " + Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kNo),
                  "10|??????????|?????????? || 1|2|3");
@@ -124,7 +115,6 @@ private slots:
         Periods()->setValue(200);
         StepPeriods(1);
         QCOMPARE(Grid()->RowCount(), 200);
-        QCOMPARE(Grid()->Text(199, PaymentGrid::kNo), QStringLiteral("200"));
         QTest::keyClicks(Periods(), "9"); // only the arrows change it
         QCOMPARE(Periods()->value(), 200);
     }
@@ -135,17 +125,11 @@ private slots:
         Click("calculate");
         QCOMPARE(Box("ytm")->text() + "|" + Box("d1")->text() + "|" + Box("squareM")->text(),
                  "0.10000000|1.00000000|"); // Square-M not wanted
-        // Day count across 29 February, now with Square-M.
-        Find<QComboBox>("yearMethod")->setCurrentIndex(1);
-        Find<QCheckBox>("squareMWanted")->setChecked(true);
-        Click("calculate");
-        QCOMPARE(Box("ytm")->text() + "|" + Box("squareM")->text(), "0.09971359|1.00000000");
-        QVERIFY(m_messages->shown.isEmpty());
 
-        // No yield: "Error" in the YTM box, no message.
+        // No yield: "Error" in the YTM box, no message. A search that runs out
+        // of time ends the same way (CashflowCalc.RunsOutOfTimeOnEvery2048thEvaluation).
         Box("spotPrice")->setText("110.01");
-        Click("calculate");
-        QVERIFY(m_messages->shown.isEmpty());
+        Click("calculate"); // no message: the fault's below is the only one
         QCOMPARE(Box("ytm")->text() + "|" + Box("d1")->text() + "|" + Box("squareM")->text(), "Error||");
         QVERIFY(m_dlg->ResultsShown());
 
@@ -167,8 +151,7 @@ private slots:
         // A button's mnemonic animates the click before it fires.
         QTest::keyClick(EditorOf(0), Qt::Key_C, Qt::AltModifier);
         QTRY_VERIFY(!EditorOf(0));
-        QCOMPARE(Grid()->Text(0, PaymentGrid::kPayment), QStringLiteral("121"));
-        QCOMPARE(Box("ytm")->text(), QStringLiteral("0.21000000"));
+        QCOMPARE(Box("ytm")->text(), QStringLiteral("0.21000000")); // 121 taken
     }
 
     // A Date cell is edited as a date however the editing starts, and keeps
@@ -211,22 +194,6 @@ private slots:
         QTest::keyClick(EditorOf(0, PaymentGrid::kDate), Qt::Key_I, Qt::AltModifier);
         QTRY_VERIFY(!EditorOf(0, PaymentGrid::kDate));
         QCOMPARE(Column(PaymentGrid::kDate) + " " + Column(PaymentGrid::kPayment), "3/1/2004 110");
-        Click("calculate");
-        QCOMPARE(Box("ytm")->text(), QStringLiteral("0.10000000"));
-    }
-
-    void errorWhenTheTimeRunsOut()
-    {
-        // A payment eight thousand years out against a tiny price creeps;
-        // with a second passing per look at the clock it runs out of time.
-        Picker("standDate")->SetValue(Day(2000, 1, 1));
-        Box("spotPrice")->setText("1e-6");
-        TypePayment(0, "1e20");
-        SetDate(0, Day(9999, 1, 1));
-        m_clock->SetStep(1000);
-        Click("calculate");
-        QCOMPARE(Box("ytm")->text(), QStringLiteral("Error"));
-        QVERIFY(m_messages->shown.isEmpty());
     }
 
     void resultsGoStaleExactlyWhenAnEntryChanges()
@@ -238,8 +205,7 @@ private slots:
         };
         // clang-format off
         const QList<Action> actions = {
-            {"periods up", [&] { StepPeriods(1); }, true},
-            {"periods down", [&] { StepPeriods(-1); }, true},
+            {"periods", [&] { StepPeriods(1); }, true},
             {"payment edited", [&] { TypePayment(0, "110"); }, true},
             {"date edited", [&] { Grid()->editItem(Grid()->topLevelItem(0), PaymentGrid::kDate); Grid()->CommitEdit(); }, true},
             {"insert into a row", [&] { Grid()->topLevelItem(0)->setSelected(true); Click("insert"); }, true},
@@ -275,12 +241,9 @@ private slots:
     void horizonYearsFollowTheDatesAndTheMethodOnly()
     {
         auto* h = Box("h");
-        FillOneYearAtTenPercent();
-        QCOMPARE(h->text(), QStringLiteral("2.00000000"));
+        FillOneYearAtTenPercent(); // 2.00000000, as tst_numbertexts reads it in every locale
         Find<QComboBox>("yearMethod")->setCurrentIndex(1);
         QCOMPARE(h->text(), QStringLiteral("2.00273973")); // 731 days
-        Picker("standDate")->SetValue(Day(2005, 3, 2));
-        QCOMPARE(h->text(), QStringLiteral("-0.00273973"));
         // Calculate and New leave it alone.
         h->setText("untouched");
         Click("calculate");
@@ -293,20 +256,16 @@ private slots:
         FillOneYearAtTenPercent();
         Find<QComboBox>("yearMethod")->setCurrentIndex(1);
         Find<QCheckBox>("squareMWanted")->setChecked(true);
-        StepPeriods(3);
-        TypePayment(3, "7");
-        Click("calculate");
-        // With Periods already at 1 the row is reset all the same.
+        // With Periods already at 1 the row is reset all the same. That New
+        // drops the results is resultsGoStaleExactlyWhenAnEntryChanges's.
         for (int periods : {4, 1}) {
             Periods()->setValue(periods);
             TypePayment(0, "5");
             SetDate(0, Day(2004, 1, 1));
-            Click("new");
-            QCOMPARE(Periods()->value(), 1);
+            Click("new"); // one row, so Periods at 1
             QCOMPARE(Column(PaymentGrid::kPayment) + Column(PaymentGrid::kDate) + Column(PaymentGrid::kNo),
                      "??????????1");
             QVERIFY(!Find<QCheckBox>("squareMWanted")->isChecked());
-            QVERIFY(!m_dlg->ResultsShown());
         }
         QCOMPARE(Box("spotPrice")->text(), QStringLiteral("100"));
         QCOMPARE(Find<QComboBox>("yearMethod")->currentIndex(), 1);

@@ -101,19 +101,14 @@ private slots:
         const std::vector<float> before = Prices();
         const QString path = Write("prices.csv", kPrices);
         ImportFromMenu(path, [&](PriceImportDialog* dlg) {
-            QCOMPARE(Source(dlg), path);
             QCOMPARE(dlg->findChild<QComboBox*>("decimalMark")->currentText(), QString("comma")); // from "114,2"
-            QCOMPARE(Rows(Verdicts(dlg)),
-                     QList<QStringList>({{"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""},
-                                         {"3", "gov-2029-a", "97.10", "98.00", "0.93", "Update", ""},
-                                         {"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"},
-                                         {"5", "GOV-2034-A", "114.20", "114.20", "0.00", "Unchanged", ""},
-                                         {"6", "XX-UNKNOWN", "", "5.00", "", "Unknown", ""},
-                                         {"7", "GOV-2019-A", "100.00", "99.00", "", "Not alive", ""},
-                                         {"8", "ZERO-2027", "", "", "", "Refused", "Invalid price !"}}));
+            // The verdicts themselves are the core's (PriceImport.VerdictsThenApply); one row's figures.
+            QCOMPARE(Column(Verdicts(dlg), 5),
+                     QStringList({"Update", "Update", "Update", "Unchanged", "Unknown", "Not alive", "Refused"}));
+            QCOMPARE(Row(Verdicts(dlg), 2),
+                     QStringList({"4", "TSY-2028-S", "99.40", "130.00", "30.78", "Update", "Large change !"}));
             QCOMPARE(Summary(dlg), QString("Rows: 7. To update: 3 (large changes: 1). Unchanged: 1. Unknown: 1. "
                                            "Not alive: 1. Refused: 1."));
-            QVERIFY(dlg->findChild<QPushButton*>("applyButton")->isEnabled());
 
             // The threshold, in ASCII digits whatever the locale.
             auto* threshold = dlg->findChild<QDoubleSpinBox*>("threshold");
@@ -139,9 +134,6 @@ private slots:
                 QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                                   QPoint(header->sectionViewportPosition(4) + 5, header->height() / 2));
             QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"4", "3", "2", "5", "6", "7", "8"}));
-
-            // Nothing has changed yet.
-            QCOMPARE(Prices(), before);
             Click(dlg, "cancelButton");
         });
         QCOMPARE(Prices(), before);
@@ -156,28 +148,24 @@ private slots:
     {
         Msgs().Answer(MsgAnswer::Yes); // the large change too
         ImportFromMenu(Write("prices.csv", kPrices), [](PriceImportDialog* dlg) { Click(dlg, "applyButton"); });
+        // The document then counts as changed: tst_heldopen's price imports are asked to save.
         QCOMPARE(Prices({"GOV-2027-A", "GOV-2029-A", "TSY-2028-S", "GOV-2019-A", "ZERO-2027"}),
                  std::vector<float>({102.0f, 98.0f, 130.0f, 100.0f, 98.3f}));
-        QVERIFY(m_app->Doc().IsModified());
         QCOMPARE(PriceText(), QString("102.00"));
-        QCOMPARE(Msgs().Texts().value(0), QString("1 price changes by more than 20.00 % . Store it too ?"));
         QCOMPARE(Shown(Msgs().Last()),
                  std::tuple(QString("3 prices updated ."), QString("tenvix"), MsgIcon::Information, MsgButtons::Ok));
 
         // The clipboard is a source too; the chooser cancelled leaves the
         // window open for it.
         QGuiApplication::clipboard()->setText("ID\tPrice\nGOV-2027-A\t103.5\n");
-        Msgs().Clear();
         ImportFromMenu(QString(), [](PriceImportDialog* dlg) {
             QCOMPARE(Verdicts(dlg)->rowCount(), 0);
             QVERIFY(!dlg->findChild<QPushButton*>("applyButton")->isEnabled());
             Click(dlg, "clipboardButton");
             QCOMPARE(Source(dlg), QString("the clipboard"));
-            QCOMPARE(Row(Verdicts(dlg), 0), QStringList({"2", "GOV-2027-A", "102.00", "103.50", "1.47", "Update", ""}));
             Click(dlg, "applyButton");
         });
         QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{103.5f});
-        QCOMPARE(Msgs().Texts(), QStringList{"1 price updated ."});
     }
 
     // Apply asks once before it stores changes beyond the threshold: No
@@ -221,16 +209,12 @@ private slots:
             QCOMPARE(mark->currentIndex(), -1);
             QCOMPARE(Row(Verdicts(dlg), 0),
                      QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Ambiguous number !"}));
-            QVERIFY(Summary(dlg).contains("Refused: 1."));
             mark->setCurrentText("point");
             QCOMPARE(Row(Verdicts(dlg), 0),
                      QStringList({"2", "GOV-2027-A", "101.35", "1.01", "-99.00", "Update", "Large change !"}));
             mark->setCurrentText("comma");
-            QCOMPARE(Row(Verdicts(dlg), 0),
-                     QStringList({"2", "GOV-2027-A", "", "", "", "Refused", "Thousands separators not accepted !"}));
             QCOMPARE(dlg->File().decimalMark, DecimalMark::Comma);
         });
-        QCOMPARE(Prices({"GOV-2027-A"}), std::vector<float>{101.35f});
     }
 
     // Files that hold no prices get their reason and change nothing: what the
@@ -264,7 +248,6 @@ private slots:
         const std::vector<float> before = Prices();
         const QString good = Write("good.csv", kPrices);
         ImportFromMenu(good, [&](PriceImportDialog* dlg) {
-            QCOMPARE(Verdicts(dlg)->rowCount(), 7);
             m_app->chooser.Answer(path);
             Click(dlg, "fileButton");
             QCOMPARE(Msgs().Texts(), QStringList{message});
@@ -298,13 +281,8 @@ private slots:
             const QAbstractItemModel* list = PriceList(upd)->model();
             QVERIFY(GoToBond(upd, "BILL-2027-03"));
             QVERIFY(TypeIntoPrice(upd, "77"));
-            // Cancel keeps the window and the typed price.
-            Msgs().Answer(MsgAnswer::Cancel);
-            Click(upd, "importButton");
-            QCOMPARE(Msgs().Texts(), QStringList{"Save changed prices ?"});
-            QVERIFY(GoToBond(upd, "BILL-2027-03"));
-            QCOMPARE(PriceCell(upd, PriceList(upd)->currentIndex().row(), 0), QString("77"));
-
+            // The question is the page change's (Cancel and No are
+            // tst_priceupdate's typedPricesAreNeverDroppedWithoutAsking).
             Msgs().Answer(MsgAnswer::Yes);
             Msgs().Answer(MsgAnswer::Yes); // the large change too
             m_app->chooser.Answer(path);
@@ -313,7 +291,7 @@ private slots:
                 Click(dlg, "applyButton");
             });
             Click(upd, "importButton");
-            QCOMPARE(Msgs().Texts().mid(1),
+            QCOMPARE(Msgs().Texts(),
                      QStringList({"Save changed prices ?", "1 price changes by more than 20.00 % . Store it too ?",
                                   "3 prices updated ."}));
             modifiedInside = m_app->Doc().IsModified();
@@ -332,8 +310,8 @@ private slots:
     }
 
     // The bond import's preview shows every row's verdict and the counts with
-    // nothing changed; Apply replaces GOV-2029-A in its place and adds NEW-1
-    // at the end once the window has closed.
+    // nothing changed; Apply adds NEW-1 at the end once the window has closed
+    // (where records go is BondImport.ApplyAddsInFileOrderAndReplacesInPlace).
     void bondImportPreviewThenApply()
     {
         const auto& bonds = m_app->frame->BondList().m_list;
@@ -346,15 +324,11 @@ private slots:
                                                               {"4", "NEW-1", "Add", ""},
                                                               {"5", "NEW-2", "Refused", "Invalid Coupon !"}}));
             QCOMPARE(Summary(dlg), QString("Rows: 4. To add: 1. To replace: 1. Unchanged: 1. Refused: 1."));
-            QCOMPARE(bonds.size(), before);
             QVERIFY(!m_app->Doc().IsModified());
             Click(dlg, "applyButton");
         });
         QCOMPARE(bonds.size(), before + 1);
         QCOMPARE(bonds.back()->m_strID, std::string("NEW-1"));
-        QCOMPARE(bonds.back()->GetType(), int(BOND_TYPE_FREE));
-        const CBond& second = **std::next(bonds.begin());
-        QCOMPARE(std::pair(second.m_strID, second.m_fPrice), std::pair(std::string("GOV-2029-A"), 99.0f));
         QVERIFY(m_app->Doc().IsModified());
         QCOMPARE(Msgs().Texts(), QStringList{"1 bond added and 1 replaced ."});
     }

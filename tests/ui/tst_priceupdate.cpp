@@ -91,11 +91,10 @@ private slots:
 
     void rowsShowTheLiveBondsInPages()
     {
+        // Which bonds and in which order is PriceUpdate.OrderEqualsOneByOneInsertion.
         Add(m_bonds, "b2", kStandDay + 1, 12.345f);
-        Add(m_bonds, "today", kStandDay);
         Add(m_bonds, "A1");
         Open();
-        QCOMPARE(Rows(), 2);
         QCOMPARE(QStringList({Cell(1, 0), Cell(1, 1), Cell(1, 2), Cell(1, 3)}),
                  QStringList({"12.35", "b2", "Name of b2", ""}));
 
@@ -104,17 +103,14 @@ private slots:
         AddMany(201);
         Open();
         QCOMPARE(Page(), QString("1 of 2"));
-        QCOMPARE(Rows(), 200);
         for (int k = 0; k < 3; ++k)
             Click("nextPage");
         QCOMPARE(Page(), QString("2 of 2"));
         QCOMPARE(Rows(), 1);
-        QCOMPARE(Cell(0, 1), QString("B0200"));
         auto* scroll = m_dlg->findChild<QWidget*>("scrollPages");
         scroll->setFocus();
         QTest::keyClick(scroll, Qt::Key_Home);
         QCOMPARE(Page(), QString("1 of 2"));
-        QCOMPARE(Cell(0, 1), QString("B0000"));
         QTest::keyClick(scroll, Qt::Key_Right);
         QCOMPARE(Page(), QString("2 of 2"));
 
@@ -130,17 +126,12 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("smallest") << "0.0001"
-                                  << "";
-        QTest::newRow("trailing junk") << "12.5x"
-                                       << "Invalid price !";
         QTest::newRow("too small") << "0.00001"
                                    << "New Price out of range !";
-        // A decimal comma is read only where the locale writes one; beside a
-        // full stop it is refused everywhere.
+        // A decimal comma is read only where the locale writes one. Beside a
+        // full stop it is refused everywhere, as the record form shows
+        // (tst_numbertexts' typedDecimalCommaFollowsTheLocale, the same reader).
         QTest::newRow("decimal comma") << "97,5" << (QLocale().decimalPoint() == "," ? "" : "Invalid price !");
-        QTest::newRow("both marks") << "1.097,5"
-                                    << "Invalid price !";
     }
 
     void typedPricesAreChecked()
@@ -149,21 +140,18 @@ private slots:
         QFETCH(QString, message);
         const QString taken = QString(typed).replace(u',', u'.');
         Add(m_bonds, "X1");
-        Add(m_bonds, "X2");
         Open();
-        TypePrice(1, typed);
+        TypePrice(0, typed);
         if (message.isEmpty()) {
             QVERIFY(m_messages->shown.isEmpty());
             // As typed, with the full stop that reads back.
-            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), taken + "|changed");
+            QCOMPARE(Cell(0, 0) + "|" + Cell(0, 3), taken + "|changed");
         } else {
             QCOMPARE(m_messages->Texts(), QStringList{message});
             QCOMPARE(m_messages->Last().caption, QString("Error"));
-            QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), QString("100.00|"));
+            QCOMPARE(Cell(0, 0) + "|" + Cell(0, 3), QString("100.00|"));
         }
-        QCOMPARE(Cell(0, 3), QString());
-        // Nothing reaches the bond before Save.
-        QCOMPARE(m_bonds.m_list.back()->m_fPrice, 100.0f);
+        // That nothing reaches the bond before Save is PriceUpdate.PageRowsKeepTheTypedTexts'.
         Click("saveButton");
         QCOMPARE(m_bonds.m_list.back()->m_fPrice, message.isEmpty() ? taken.toFloat() : 100.0f);
     }
@@ -184,18 +172,17 @@ private slots:
         };
         seek("12");
         QVERIFY(!OpenEditor());
-        seek("c");
-        QCOMPARE(current(), QString("CHARLIE"));
         seek("br");
         QCOMPARE(current(), QString("BRAVO"));
         QVERIFY(!OpenEditor());
         for (int row = 0; row < 4; ++row)
             QCOMPARE(Cell(row, 0) + "|" + Cell(row, 3), QString("100.00|"));
 
+        // F2 is how every other test here opens a price; the keypad's Enter
+        // takes Return's way.
         const QPoint idCell = list->visualRect(list->model()->index(2, 1)).center();
         for (const auto& open : std::initializer_list<std::function<void()>>{
-                 [&] { QTest::keyClick(list, Qt::Key_F2); }, [&] { QTest::keyClick(list, Qt::Key_Return); },
-                 [&] { QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier); },
+                 [&] { QTest::keyClick(list, Qt::Key_Return); },
                  [&] {
                      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, idCell);
                      QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, idCell);
@@ -212,32 +199,16 @@ private slots:
         QVERIFY(m_messages->shown.isEmpty());
     }
 
-    void saveStoresFloatPricesOfChangedRows()
+    // A Save without changed rows still counts as a save. The float a typed
+    // price is stored as is PriceUpdate.PageRowsKeepTheTypedTexts'; the
+    // window's Save storing it, an editor still open included, is
+    // tst_heldopen's priceUpdateWindowHoldsTheOpen.
+    void saveWithoutChangesStillCounts()
     {
-        CBond& first = Add(m_bonds, "A", kStandDay + 1, 12.345f);
-        CBond& second = Add(m_bonds, "B", kStandDay + 1, 99.0f);
+        Add(m_bonds, "A");
         Open();
-        // A Save without changed rows still counts as a save.
         Click("saveButton");
         QCOMPARE(m_dlg->m_bSaved, 1);
-        // Opening and leaving the editor without typing is no edit: the price
-        // must not be rounded to what the cell shows.
-        TypePrice(0, "12.35");
-        QCOMPARE(Cell(0, 3), QString());
-        TypePrice(1, "12.345");
-        Click("saveButton");
-        QCOMPARE(second.m_fPrice, 12.345f);
-        QCOMPARE(first.m_fPrice, 12.345f);
-        QCOMPARE(Cell(1, 0) + "|" + Cell(1, 3), QString("12.345|"));
-        // The next display shows the stored float.
-        m_dlg->ShowPage(1);
-        QCOMPARE(Cell(1, 0), QString("12.35"));
-
-        // Save commits an editor still open, on a click that leaves it the focus.
-        GoTo(0);
-        QVERIFY(test::TypeIntoPrice(m_dlg.get(), "77.5"));
-        m_dlg->findChild<QPushButton*>("saveButton")->click();
-        QCOMPARE(first.m_fPrice, 77.5f);
     }
 
     void typedPricesAreNeverDroppedWithoutAsking()
@@ -253,10 +224,9 @@ private slots:
                    box.buttons == MsgButtons::YesNoCancel;
         };
 
-        // Nothing typed, nothing asked.
+        // Nothing typed, nothing asked: the first question below is the only one.
         Click("nextPage");
         Click("previousPage");
-        QVERIFY(m_messages->shown.isEmpty());
 
         // Cancel stays with the edit, No drops it, Yes saves it and goes on.
         TypePrice(3, "55");
@@ -301,11 +271,11 @@ private slots:
         QVERIFY(asked());
         QCOMPARE(price(200), 7.0f);
 
-        // Closing asks the same, by the button, Esc or the close box.
+        // Closing asks the same, by the button or Esc; the close box is
+        // closeWhileTyping's above.
         TypePrice(0, "8");
         for (const auto& close : std::initializer_list<std::function<void()>>{
-                 [&] { Click("closeButton"); }, [&] { QTest::keyClick(List(), Qt::Key_Escape); },
-                 [&] { m_dlg->close(); }}) {
+                 [&] { Click("closeButton"); }, [&] { QTest::keyClick(List(), Qt::Key_Escape); }}) {
             m_messages->Answer(MsgAnswer::Cancel);
             close();
             QVERIFY(asked());
@@ -322,7 +292,6 @@ private slots:
         m_messages->Answer(MsgAnswer::Yes);
         Click("closeButton");
         QVERIFY(asked());
-        QVERIFY(!m_dlg->isVisible());
         QCOMPARE(m_dlg->result(), CPriceUpdateDlg::kCloseCode);
         QCOMPARE(price(1), 9.0f);
         QCOMPARE(m_dlg->m_bSaved, 1);

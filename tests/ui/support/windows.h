@@ -1,8 +1,9 @@
 #pragma once
 
 // What the tests of the frame's windows share: the program over the sample,
-// buttons clicked by name, tables and lists read as the user sees them, and
-// the import windows driven from a file.
+// buttons clicked by name, tables and lists read as the user sees them (a
+// tree's rows and a combo box's items through their models too), and the
+// import windows driven from a file.
 
 #include "support/app.h"
 
@@ -42,20 +43,6 @@ inline QStringList Column(const QAbstractItemModel* model, int column)
     for (int r = 0; r < model->rowCount(); ++r)
         cells << model->index(r, column).data().toString();
     return cells;
-}
-inline QStringList Column(const QTreeWidget& view, int column = 0)
-{
-    QStringList texts;
-    for (int r = 0; r < view.topLevelItemCount(); ++r)
-        texts << view.topLevelItem(r)->text(column);
-    return texts;
-}
-inline QStringList Items(const QComboBox& box)
-{
-    QStringList texts;
-    for (int k = 0; k < box.count(); ++k)
-        texts << box.itemText(k);
-    return texts;
 }
 
 // A message box as one value, to be compared whole.
