@@ -157,7 +157,7 @@ bool BondImportDialog::ChooseFile()
     const FileResult read = ReadWholeFile(path, bytes, static_cast<qint64>(kMaxBondCsvBytes));
     if (!read.ok()) {
         ShowWarning(this, read.sysError == EFBIG ? Qs(BondFileErrorText(BondCsvError::TooLarge))
-                                                 : FileErrorMessage(read.cause, path, false));
+                                                 : ReadFailureMessage(read, path));
         return false;
     }
     return Load(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), path);

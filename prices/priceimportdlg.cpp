@@ -205,7 +205,7 @@ bool PriceImportDialog::ChooseFile()
     const FileResult read = ReadWholeFile(path, bytes, static_cast<qint64>(kMaxCsvBytes));
     if (!read.ok()) {
         ShowWarning(this, read.sysError == EFBIG ? Qs(PriceFileErrorText(PriceFileError::TooLarge))
-                                                 : FileErrorMessage(read.cause, path, false));
+                                                 : ReadFailureMessage(read, path));
         return false;
     }
     return Load(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), path, false);

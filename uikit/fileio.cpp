@@ -63,10 +63,11 @@ FileResult ReadRegularFile(const QString& path, QByteArray& out, qint64 maxBytes
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         return FailErrno(false);
-    if (S_ISDIR(st.st_mode))
-        return Fail(FileCause::ReadError, EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return Fail(FileCause::ReadError, EINVAL);
+    if (!S_ISREG(st.st_mode)) {
+        FileResult refused = Fail(FileCause::ReadError, S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+        refused.notRegular = true;
+        return refused;
+    }
     if (st.st_size > maxBytes && !cutLonger)
         return Fail(FileCause::Generic, EFBIG);
 
@@ -180,6 +181,13 @@ QString FileErrorMessage(FileCause cause, const QString& path, bool saving)
 {
     return QString::fromStdString(
         tenvix::FileErrorMessage(cause, QDir::toNativeSeparators(path).toStdString(), saving));
+}
+
+QString ReadFailureMessage(const FileResult& result, const QString& path)
+{
+    if (result.notRegular)
+        return QString::fromStdString(NotRegularFileMessage(QDir::toNativeSeparators(path).toStdString()));
+    return FileErrorMessage(result.cause, path, false);
 }
 
 bool IsSameFile(const QString& a, const QString& b)

@@ -36,6 +36,8 @@ struct FileResult {
     // (closing and replacing included); false when it could not be opened
     // or was refused, as a pipe or a folder is.
     bool opened = false;
+    // The path names a folder, a pipe or a device, which a read refuses.
+    bool notRegular = false;
     // On success, the file read, or the file written as it stands in the
     // target's place.
     FileStamp stamp{};
@@ -64,6 +66,11 @@ FileResult ReplaceWholeFile(const QString& path, const QByteArray& bytes);
 // The message the user sees for a failed open or save of the database at
 // `path`, in the words the command line uses too.
 QString FileErrorMessage(FileCause cause, const QString& path, bool saving);
+
+// The message for a failed read of a file the user chose to import: a
+// folder, a pipe or a device is named as no regular file, as the command
+// line names it.
+QString ReadFailureMessage(const FileResult& result, const QString& path);
 
 // Whether `a` and `b` are one file on disk, the same device and inode,
 // however each is spelt: through a link, or with "." and "..". False when

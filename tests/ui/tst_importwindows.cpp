@@ -229,15 +229,18 @@ private slots:
         QTest::newRow("binary") << junk << "This is not a text file .";
         QTest::newRow("too large") << QByteArray() << "The file is larger than 256 MB .";
         QTest::newRow("pipe") << QByteArray() << "pipe";
+        QTest::newRow("folder") << QByteArray() << "folder";
     }
     void filesThatAreNoPriceFiles()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         QString path = m_app->dir.filePath("bad.csv");
-        if (message == "pipe") {
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
-            message = "An unexpected error occurred while reading " + path + ".";
+        if (message == "pipe" || message == "folder") {
+            // Refused unopened, in the command line's words.
+            QVERIFY(message == "pipe" ? ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0
+                                      : QDir().mkdir(path));
+            message = path + " is not a regular file .";
         } else if (bytes.isEmpty()) {
             // Two gigabytes, none of them on disk: refused from the size.
             WriteAll(path, "GOV-2027-A;1\n");
