@@ -18,9 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string stored = StoreBondDatabase(list);
     CBondList again;
-    if (!LoadBondDatabase(std::as_bytes(std::span(stored.data(), stored.size())), again))
-        std::abort();
-    if (StoreBondDatabase(again) != stored)
+    if (!LoadBondDatabase(std::as_bytes(std::span(stored.data(), stored.size())), again) ||
+        StoreBondDatabase(again) != stored)
         std::abort();
 
     const fuzz::SteppingClock clock;

