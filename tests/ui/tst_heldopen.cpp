@@ -279,8 +279,7 @@ private slots:
     void priceImportHoldsTheOpen()
     {
         m_app->clock.SetStep(100); // time passes as it reads: the progress shows
-        const QByteArray prices =
-            "ISIN;Kurs\nTSY-2028-S;150\n" + QByteArray("GOV-2027-A;97,3\n").repeated(200000);
+        const QByteArray prices = "ISIN;Kurs\nTSY-2028-S;150\n" + QByteArray("GOV-2027-A;97,3\n").repeated(200000);
         Msgs().Answer(MsgAnswer::Yes); // "1 price changes by more than 20.00 % . Store it too ?"
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to sample.bnd?"
         InWindow<PriceImportDialog>(ID_FILE_IMPORT_PRICES, [&](PriceImportDialog* dlg) {
