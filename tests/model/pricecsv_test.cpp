@@ -46,7 +46,6 @@ std::string Utf16(std::u16string_view text, bool bigEndian = false)
     }
     return out;
 }
-std::string Utf16Le(std::u16string_view text) { return Utf16(text); }
 
 } // namespace
 
@@ -121,13 +120,10 @@ TEST(CsvReader, Encodings)
     }
 }
 
+// Binary data (a zero byte, which text never has) and UTF-16 or UTF-32
+// without its mark are refused as PriceImport.FilesItCannotRead shows.
 TEST(CsvReader, RefusesHostileText)
 {
-    std::string junk(4096, '\0');
-    std::mt19937 rng(3);
-    for (char& c : junk)
-        c = static_cast<char>(rng());
-    junk[100] = '\0';
     constexpr std::size_t kMax = kMaxCsvRecordBytes;
     struct Case {
         const char* what;
@@ -137,7 +133,6 @@ TEST(CsvReader, RefusesHostileText)
         std::size_t records;
     };
     const Case cases[] = {
-        {"binary: a zero byte where text never has one", junk, CsvError::NotText, 0, 0},
         {"a line too long, after a good one, is named", "a,1\n" + std::string(kMax + 1, 'x') + ",2\n",
          CsvError::RecordTooLong, 2, 1},
         {"the same in quotes", "\"" + std::string(kMax, 'x') + "\",1\n", CsvError::RecordTooLong, 1, 0},
@@ -158,9 +153,6 @@ TEST(CsvReader, RefusesHostileText)
             EXPECT_EQ(r.records.back().second.size(), c.records == 2 ? kMaxCsvColumns : 2u) << c.what;
         }
     }
-    // UTF-16 without its mark is not read, but named.
-    const Read r = ReadAll(Utf16Le(u"a,1").substr(2));
-    EXPECT_EQ(std::pair(r.error, r.encoding), std::pair(CsvError::UnreadEncoding, CsvEncoding::Utf16LeNoMark));
 }
 
 // Every prefix of a file and random text of the characters that matter end

@@ -115,7 +115,6 @@ private slots:
             QCOMPARE(threshold->text(), QString("20.00 %"));
             threshold->setValue(0.8);
             QVERIFY(Summary(dlg).contains("(large changes: 2)"));
-            QCOMPARE(Verdicts(dlg)->index(1, 6).data().toString(), QString("Large change !"));
             QVERIFY(Verdicts(dlg)->index(1, 0).data(Qt::BackgroundRole).isValid());
             QVERIFY(!Verdicts(dlg)->index(0, 0).data(Qt::BackgroundRole).isValid());
 
@@ -308,17 +307,15 @@ private slots:
         QCOMPARE(page, QStringList({"77.00 ", "102.00 "}));
         QVERIFY(!modifiedInside);
         QVERIFY(m_app->Doc().IsModified());
-        QCOMPARE(Prices({"BILL-2027-03"}), std::vector<float>{77.0f});
         QCOMPARE(PriceText(), QString("102.00"));
     }
 
     // The bond import's preview shows every row's verdict and the counts with
-    // nothing changed; Apply adds NEW-1 at the end once the window has closed
-    // (where records go is BondImport.ApplyAddsInFileOrderAndReplacesInPlace).
-    void bondImportPreviewThenApply()
+    // nothing changed. What Apply does and says is tst_heldopen's
+    // bondImportHoldsTheOpen; where records go is
+    // BondImport.ApplyAddsInFileOrderAndReplacesInPlace.
+    void bondImportPreview()
     {
-        const auto& bonds = m_app->frame->BondList().m_list;
-        const std::size_t before = bonds.size();
         const QString path = Write("bonds.csv", kBonds);
         Import<BondImportDialog>(*m_app, m_app->frame->Action(ID_FILE_IMPORT_BONDS), path, [&](BondImportDialog* dlg) {
             QCOMPARE(Source(dlg), path);
@@ -328,12 +325,7 @@ private slots:
                                                               {"5", "NEW-2", "Refused", "Invalid Coupon !"}}));
             QCOMPARE(Summary(dlg), QString("Rows: 4. To add: 1. To replace: 1. Unchanged: 1. Refused: 1."));
             QVERIFY(!m_app->Doc().IsModified());
-            Click(dlg, "applyButton");
         });
-        QCOMPARE(bonds.size(), before + 1);
-        QCOMPARE(bonds.back()->m_strID, std::string("NEW-1"));
-        QVERIFY(m_app->Doc().IsModified());
-        QCOMPARE(Msgs().Texts(), QStringList{"1 bond added and 1 replaced ."});
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The price update window's list as a user reaches it: a cell's text, the
-// row of a bond, and a price typed into the open editor.
+// The price update window's list as a user reaches it: the row of a bond,
+// and a price typed into the open editor.
 
 #include <QAbstractItemView>
 #include <QLineEdit>
@@ -10,11 +10,6 @@
 namespace tenvix::test {
 
 inline QAbstractItemView* PriceList(const QWidget* dlg) { return dlg->findChild<QAbstractItemView*>("priceList"); }
-
-inline QString PriceCell(const QWidget* dlg, int row, int column)
-{
-    return PriceList(dlg)->model()->index(row, column).data().toString();
-}
 
 // Makes the row of bond `id` the current one; false when no row shows it.
 inline bool GoToBond(const QWidget* dlg, const QString& id)
