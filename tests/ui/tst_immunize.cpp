@@ -142,8 +142,16 @@ private slots:
         QVERIFY(Button("add")->isEnabled());
         QCOMPARE(m_dlg->findChild<QProgressBar*>("progress")->value(), 0);
 
-        // Rows there already are replaced only on Yes.
+        // No answer changes nothing. Every refusal and its text is the core's
+        // RefusalsComeInTheirOrderWithTheirTexts; here the share as typed
+        // reaches the text.
         m_dlg->AddRow("NOPE", 3);
+        m_messages->Clear();
+        Run({"1e6", "2", "40", ""});
+        Told("The limits leave no portfolio : 2 rows of at most 40 % of the amount cannot hold all of it .");
+        QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9", "NOPE"}));
+
+        // Rows there already are replaced only on Yes.
         m_messages->Clear();
         m_messages->Answer(MsgAnswer::No);
         Run({"1e6", "20", "100", ""});
@@ -154,16 +162,6 @@ private slots:
         Run({"1e6", "20", "100", ""});
         QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9"}));
         QCOMPARE(explained, 2);
-    }
-
-    // Every refusal and its text: the core's RefusalsComeInTheirOrderWithTheirTexts;
-    // here the share as typed reaches the text.
-    void noAnswerIsToldAndChangesNothing()
-    {
-        m_dlg->AddRow("NOPE", 3);
-        Run({"1e6", "2", "40", ""});
-        Told("The limits leave no portfolio : 2 rows of at most 40 % of the amount cannot hold all of it .");
-        QCOMPARE(Column(Dlg::ColID), QStringList{"NOPE"});
     }
 
     void stopLeavesTheRows()
