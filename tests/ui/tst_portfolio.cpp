@@ -173,7 +173,6 @@ private slots:
         QTest::addColumn<QString>("road");
         QTest::addColumn<bool>("asks");
         // clang-format off
-        QTest::newRow("none")                << ""                  << "close box" << false;
         QTest::newRow("added")               << "add"               << "Esc"       << true;
         QTest::newRow("loaded")              << "load"              << "Enter"     << false;
         QTest::newRow("loaded, all removed") << "load remove remove" << "Enter"    << false;
