@@ -62,6 +62,49 @@ TEST(HorizonValues, AnExplanationGivesWhatItsBondsGive)
     EXPECT_EQ(pooled[12].changePercent, 0.0);
 }
 
+// A zero paying 100 ten years on, bought at 60, yields y = (100 / 60)^(1/10) - 1;
+// at a yield y' its value at H = 7 years is 100 (100 / 60) (1 + y')^(7 - 10)
+// per 100 invested: a bond longer than the horizon loses steadily as the
+// yield rises.
+TEST(HorizonValues, ALongZeroAgainstValuesWorkedOutByHand)
+{
+    auto zero = test::FreeBond("LONG", 60.0f, {{Day(2035, 6, 30), 100.0f}});
+    const RowFigures row = AnalyseRow(*zero, kStand, kHorizon, SystemClock());
+    CBond* const one[] = {zero.get()};
+    const double unit[] = {1.0};
+    const std::vector<ShiftPoint> points =
+        HorizonValues(one, unit, row.ytm, YearFraction(kHorizon, kStand), -300, 300, 25);
+    ASSERT_EQ(points.size(), 25u);
+    const double y = std::pow(100.0 / 60.0, 1.0 / 10) - 1;
+    const double at0 = 100 * (100 / 60.0) * std::pow(1 + y, -3.0);
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        const double shift = -300.0 + 25.0 * static_cast<double>(k);
+        const double value = 100 * (100 / 60.0) * std::pow(1 + y + shift / 10000, -3.0);
+        // The engine's yield is found to its tolerance, not exactly.
+        EXPECT_NEAR(points[k].yield, y + shift / 10000, 2e-6) << shift;
+        EXPECT_NEAR(points[k].horizonValue, value, 2e-6) << shift;
+        EXPECT_NEAR(points[k].changePercent, 100 * (value / at0 - 1), 2e-6) << shift;
+    }
+}
+
+// Zeros at two and twenty years with the horizon at their duration:
+// whichever way the yield moves, the value at the horizon gains.
+TEST(HorizonValues, ABarbellHoldingTheHorizonGainsEitherWay)
+{
+    auto z2 = test::FreeBond("Z2", 92.0f, {{Day(2027, 6, 30), 100.0f}});
+    auto z20 = test::FreeBond("Z20", 46.0f, {{Day(2045, 6, 30), 100.0f}});
+    CBond* const bonds[] = {z2.get(), z20.get()};
+    const double units[] = {2.0, 1.0};
+    const PortfolioFigures p = CalculatePortfolio(bonds, units, kStand, kHorizon, SystemClock());
+    ASSERT_EQ(p.outcome, PortfolioOutcome::Ready);
+    const std::vector<ShiftPoint> points = HorizonValues(bonds, units, p.ytm, p.duration, -300, 300, 25);
+    ASSERT_EQ(points.size(), 25u);
+    for (const ShiftPoint& point : points)
+        EXPECT_GE(point.changePercent, 0.0) << point.shiftBp;
+    EXPECT_GT(points.front().changePercent, 0.1);
+    EXPECT_GT(points.back().changePercent, 0.1);
+}
+
 TEST(HorizonValues, YieldsAtOrBelowMinusAHundredPercentAreLeftOut)
 {
     Explanation e;

@@ -134,8 +134,7 @@ TEST_F(Immunizing, LeastYieldExclusionsAndHiddenIdentifiersKeepBondsOut)
     l.minYtm.reset();
     l.exclude = {"z7"};
     r = Solved(l);
-    EXPECT_EQ(r.rows.size(), 2u);
-    EXPECT_NEAR(r.figures.squareM, 2.0, 0.01);
+    EXPECT_EQ(r.rows.size(), 2u); // the barbell again, ZerosAroundTheHorizonMakeTheKnownBarbell's first case
 
     // A portfolio file names Z7 by its identifier, which finds the first
     // bond that has it: a later one of the same name is never chosen.

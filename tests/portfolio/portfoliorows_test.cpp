@@ -89,8 +89,9 @@ TEST_F(PortfolioRowsTest, UpdateKeepsTheTextsAsTypedAndSharesANewPrice)
     Add("Gov-A", 20);
     rows.SetChanged(false);
 
-    // The same price in other words changes nothing but the units.
-    RowUpdate u = rows.Update(0, "15", "95", 95.0, SystemClock());
+    // The same price in other words, or one less than 1e-6 away, changes
+    // nothing but the units.
+    RowUpdate u = rows.Update(0, "15", "95.0000005", 95.0000005, SystemClock());
     EXPECT_EQ(std::tuple(u.unitsChanged, u.priceChanged, rows.Changed()), std::tuple(true, false, true));
     EXPECT_EQ(rows.Text(0, RowColumn::Price), "95.00");
     EXPECT_FLOAT_EQ(Bond(0).m_fPrice, 95.0f);

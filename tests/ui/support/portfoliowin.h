@@ -88,13 +88,6 @@ protected:
             cells << m_dlg->CellText(r, column);
         return cells;
     }
-    QList<int> Pictures() const
-    {
-        QList<int> pictures;
-        for (int r = 0; r < m_dlg->RowCount(); ++r)
-            pictures << m_dlg->RowPicture(r);
-        return pictures;
-    }
 
     // Watches the window from its event loop until it is busy (a Suggest
     // scan or an Immunize run): at the first look the commands must be off
