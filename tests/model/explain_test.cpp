@@ -6,10 +6,12 @@
 #include "model/analysiscalc.h"
 #include "model/explain.h"
 #include "model/format.h"
+#include "portfolio/core/horizonvalue.h"
 #include "testbonds.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <tuple>
@@ -103,8 +105,6 @@ TEST(ExplainBond, RowsAddUpToExactlyTheFiguresTheAnalysisReports)
             // square counts.
             EXPECT_NEAR(face ? -p.distance : p.distance, p.years - e.horizonYears, typeI ? 3.0 / 365 : 1e-15);
         }
-        for (std::size_t i = 0; i < e.payments.size(); ++i)
-            EXPECT_EQ(e.payments[i].no, i + 1);
 
         // The record form weighs by the price as typed, not the stored float.
         const double typed = static_cast<double>(b->m_fPrice) + 0.0000123;
@@ -179,6 +179,21 @@ TEST(ExplainBond, TypeIDatesCountBackFromMaturityToWithinThreeDaysOfTheirTimes)
             }
 }
 
+// Held to its duration, a barbell of one near and one far payment loses
+// nothing under any shift of the yield, and gains at either end.
+TEST(ExplainBond, HeldToItsDurationTheHorizonValueGainsUnderEveryShift)
+{
+    auto barbell = FreeBond("BAR", 100.0f, {{Day(2027, 6, 30), 50.0f}, {Day(2045, 6, 30), 150.0f}});
+    BondExplanation x = AnalyseAndExplain(*barbell, Day(2025, 6, 30), Day(2032, 6, 30), 100, SystemClock());
+    ASSERT_EQ(x.status, ExplainStatus::Ok);
+    x.explanation.horizonYears = x.explanation.duration;
+    const std::vector<ShiftPoint> points = HorizonValues(x.explanation, -300, 300, 25);
+    ASSERT_EQ(points.size(), 25u);
+    for (const ShiftPoint& p : points)
+        EXPECT_GE(p.changePercent, 0.0) << p.shiftBp;
+    EXPECT_GT(std::min(points.front().changePercent, points.back().changePercent), 0.1);
+}
+
 TEST(MonthsBefore, ClampsToTheEndOfAShorterMonth)
 {
     auto back = [](int y, int m, int d, int months) { return Iso(MonthsBefore(DaySerial(Day(y, m, d)), months)); };
@@ -205,28 +220,17 @@ TEST(ExplanationCsv, SmallBondsWrittenWhole)
               "1.9047619047619044,0\r\n"
               "total,,,,,110,,99.99999999999999,0.9999999999999998,1.952380952380952,0.047619047619047616\r\n");
 
-    auto annual = StdBond("T1", 12, 5, 100, 100, Day(2019, 1, 1), Day(2022, 3, 15));
-    x = AnalyseAndExplain(*annual, Day(2020, 3, 15), Day(2022, 3, 15), 100, SystemClock());
-    ASSERT_EQ(x.status, ExplainStatus::Ok);
-    ASSERT_EQ(x.explanation.ytm, 0.05);
-    EXPECT_EQ(ExplanationCsv(x.explanation),
-              "no,member,date,date_derived,t,amount,discount_factor,present_value,share,duration_part,square_m_part\r\n"
-              "1,T1,2021-03-15,1,1,5,0.9523809523809523,4.761904761904762,0.047619047619047616,"
-              "0.047619047619047616,0.047619047619047616\r\n"
-              "2,T1,2022-03-15,1,2,5,0.9070294784580498,4.535147392290249,0.045351473922902494,"
-              "0.09070294784580499,0\r\n"
-              "3,T1,2022-03-15,1,2,100,0.9070294784580498,90.70294784580499,0.9070294784580498,"
-              "1.8140589569160996,0\r\n"
-              "total,,,,,110,,100,0.9999999999999999,1.9523809523809523,0.047619047619047616\r\n");
-
-    // A member's quote is doubled, a line break written out as its code.
+    // A member's quote is doubled, a line break written out as its code; a
+    // date counted back from maturity is marked (which rows Type I counts
+    // back, and to which dates: ExplainBond.TypeIDatesCountBackFromMaturityToWithinThreeDaysOfTheirTimes).
     Explanation odd;
     odd.payments.push_back({});
     odd.payments[0].no = 1;
     odd.payments[0].member = "say \"hi\"\nthere";
     odd.payments[0].day = DaySerial(Day(1999, 1, 2));
+    odd.payments[0].dayDerived = true;
     EXPECT_EQ(ExplanationCsv(odd).substr(ExplanationCsv(odd).find("\r\n") + 2),
-              "1,\"say \"\"hi\"\"\\x0Athere\",1999-01-02,0,0,0,0,0,0,0,0\r\ntotal,,,,,0,,0,0,0,0\r\n");
+              "1,\"say \"\"hi\"\"\\x0Athere\",1999-01-02,1,0,0,0,0,0,0,0\r\ntotal,,,,,0,,0,0,0,0\r\n");
 }
 
 // ---- the Bond Analysis window --------------------------------------------------
