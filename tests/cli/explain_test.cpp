@@ -12,7 +12,6 @@
 #include "model/format.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfexplain.h"
-#include "portfolio/core/portfoliofile.h"
 
 #include <map>
 
