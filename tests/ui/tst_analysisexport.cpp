@@ -105,18 +105,16 @@ private slots:
         // Time goes by as the bonds are analysed, so the progress shows.
         m_app->clock.SetStep(20);
         QString shown;
-        bool cancelled = false;
         const std::function<void()> cancelWhenUp = [&] {
             auto* progress = m_frame->findChild<QProgressDialog*>("progressDlg");
             if (!progress)
                 return QTimer::singleShot(0, cancelWhenUp);
             shown = progress->findChild<QProgressBar*>()->text();
             progress->findChild<QPushButton*>()->click();
-            cancelled = true;
         };
         QTimer::singleShot(0, cancelWhenUp);
+        // An export that ran on would have replaced "old".
         QCOMPARE(Export(path), QByteArray("old"));
-        QVERIFY(cancelled);
         QVERIFY2(QRegularExpression("^[0-9]+%$").match(shown).hasMatch(), qPrintable(shown));
         QCOMPARE(QDir(m_app->dir.path()).entryList(QDir::Files), QStringList({"analysis.csv", "generated.bnd"}));
         QVERIFY(m_app->msgs.shown.isEmpty());
