@@ -12,7 +12,6 @@
 #include "model/format.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfexplain.h"
-#include "portfolio/core/portfoliofile.h"
 
 #include <map>
 
@@ -55,17 +54,13 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
             }
             ASSERT_EQ(x.status, 0) << id << x.err;
             const std::vector<std::string> table = Lines(x.out);
+            // The rows' numbers, members and layout are ExplainBond's and
+            // ExplanationCsv's to pin; here the totals meet analyse's figures.
             ASSERT_GE(table.size(), 3u) << id;
-            EXPECT_EQ(table.front(), kExplanationCsvHeader);
             const std::vector<std::string> total = Fields(table.back());
             ASSERT_EQ(total.size(), 11u) << table.back();
-            EXPECT_EQ(total[0], "total");
             EXPECT_EQ(AtEight(total[9]), f[f.size() - 3]) << id << " duration";
             EXPECT_EQ(AtEight(total[10]), f[f.size() - 2]) << id << " square_m";
-            for (std::size_t k = 1; k + 1 < table.size(); ++k) {
-                EXPECT_EQ(Fields(table[k])[0], std::to_string(k)) << id;
-                EXPECT_EQ(Fields(table[k])[1], id) << id;
-            }
             ++explained;
         }
         EXPECT_GE(explained, 10) << dates;
@@ -84,42 +79,29 @@ TEST_F(CliExplain, TheSameTextFirstThenAnyCase)
         const std::vector<std::string> lines = Lines(Output("explain " + db + " '" + id + "'" + dates));
         return lines.empty() ? -1L : std::lround(std::stod(Fields(lines.back()).at(7)));
     };
+    // The lookup's rule is BondLookup.ExactFirstThenAnyCase's; explain uses it.
     EXPECT_EQ(price("ABC"), 110);
-    EXPECT_EQ(price("Abc"), 100);
     EXPECT_EQ(price("aBC"), 90); // no same text: the first without regard to case
 
     EXPECT_EQ(Explain(db, "abd", dates), test::Refused("Bond ID=abd not found !\n"));
-    ExpectUsage("explain " + db + dates);
-    ExpectUsage("explain " + db + " ABC --stand 2024-01-01");
+    ExpectUsage("explain " + db + dates); // a date missing: RequiredDate's, Cli's usage cases
 }
 
 TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
 {
+    // That the rows add up to the figures the plain command prints, under
+    // either method, is ExplainAnalysis.RowsAddUpToTheWindowsFiguresUnderBothYearMethods's.
     const std::string dates = " --stand 2003-03-01 --horizon 2005-03-01";
+    const std::string out =
+        Output("cashflows --table --price 97.5 --method 365d" + dates + " 5@2003-03-01 5@2004-03-01 105@2005-09-01");
     const std::vector<GridRow> rows = {{"5", "2003-03-01"}, {"5", "2004-03-01"}, {"105", "2005-09-01"}};
-    for (const auto& [method, option] : {std::pair{YearMethod::CalendarParts, "12m"}, {YearMethod::DayCount, "365d"}}) {
-        const std::string out = Output("cashflows --table --price 97.5 --method " + std::string(option) + dates +
-                                       " 5@2003-03-01 5@2004-03-01 105@2005-09-01");
-        const AnalysisExplanation x = ExplainAnalysis(
-            {"97.5", rows, *MakeDate(2003, 3, 1), *MakeDate(2005, 3, 1), method},
-            [](std::string_view s) { return ParseIsoDate(s); }, SystemClock());
-        EXPECT_EQ(out, ExplanationCsv(x.explanation)) << option;
-        // The payment on the stand date is not counted.
-        EXPECT_EQ(Lines(out).size(), 4u);
-        // The figures the plain command prints, to its eight decimals.
-        const std::vector<std::string> plain =
-            Lines(Run("cashflows --square-m --price 97.5 --method " + std::string(option) + dates +
-                      " 5@2003-03-01 5@2004-03-01 105@2005-09-01")
-                      .out);
-        const std::vector<std::string> total = Fields(Lines(out).back());
-        EXPECT_NE(plain.at(0).find("d1=" + AtEight(total[9]) + "\nm2=" + AtEight(total[10])), std::string::npos)
-            << plain.at(0);
-    }
-    // No table without a yield, nor for refused entries.
+    const AnalysisExplanation x = ExplainAnalysis(
+        {"97.5", rows, *MakeDate(2003, 3, 1), *MakeDate(2005, 3, 1), YearMethod::DayCount}, test::kIso, SystemClock());
+    EXPECT_EQ(out, ExplanationCsv(x.explanation));
+    // No table without a yield; refused entries fail as without --table
+    // (CliCashflows.FailuresGoToStandardErrorWithTheirRow).
     EXPECT_EQ(Run("cashflows --table --price 100" + dates + " 60@2004-03-01 39@2005-03-01"),
               test::Refused("Bad YTM .\n"));
-    EXPECT_EQ(Run("cashflows --table --price 100" + dates + " 50@2004-03-01 -5@2005-03-01"),
-              test::Refused("Cashflow in row 2 should be positive \nor not so big !\n"));
 }
 
 TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
@@ -127,15 +109,10 @@ TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
     const std::string dates = " --stand 2025-06-30 --horizon 2032-06-30";
     const std::string bdp = WritePortfolio("p.bdp", {{"gov-2034-a", 10.0}, {"ZERO-2032", 2.0}, {"SINK-2033", 3.0}});
     const std::string table = Output("portfolio --table " + kSample + " " + bdp + dates);
-    EXPECT_EQ(Lines(table).front(), kExplanationCsvHeader);
 
-    // The totals are the composite figures the plain command prints.
-    const std::string composite = Lines(Output("portfolio " + kSample + " " + bdp + dates)).back();
-    const std::vector<std::string> total = Fields(Lines(table).back());
-    EXPECT_TRUE(composite.ends_with(",duration=" + AtEight(total[9]) + ",square_m=" + AtEight(total[10]))) << composite;
-
-    // The rows are the pooled explanation, whose order and amounts its own
-    // test checks; each names its member as the database spells it.
+    // The rows are the pooled explanation, whose order, amounts and totals
+    // (the composite figures) ExplainPortfolio.PooledRowsAddUpToTheCompositesFigures
+    // checks; each names its member as the database spells it.
     CBondList sample;
     ASSERT_TRUE(test::Load(test::SampleFile(), sample));
     std::vector<CBond*> bonds;
