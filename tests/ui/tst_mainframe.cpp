@@ -278,8 +278,8 @@ private slots:
         // Reopening a listed file, by any spelling, moves it up.
         list.Add("/d/c.bnd");
         list.Add("/d/./e.bnd");
-        QCOMPARE(list.GetSize(), 4);
-        QCOMPARE(list[0] + " " + list[1], QString("/d/e.bnd /d/c.bnd"));
+        QCOMPARE(QStringList({list[0], list[1], list[2], list[3]}),
+                 QStringList({"/d/e.bnd", "/d/c.bnd", "/d/d.bnd", "/d/b.bnd"}));
 
         // A hand-edited list with a gap and a repeat loads in order, once each.
         int k = 0;
@@ -326,12 +326,11 @@ private slots:
         WriteProfileString("Settings", "WindowPos", stored);
         CMainFrame* f = Start();
         QCOMPARE(f->geometry() == QRect(10, 20, 800, 600), applied);
-        QCOMPARE(f->SquareM(), m2);
         f->UpdateCommandUI();
         QCOMPARE(f->Action(ID_SQUARE_M)->isChecked(), m2);
-        // M2 turns the flag off and on again, whatever number it came as.
+        // M2 turns the flag off and on again, whatever number it came as
+        // (from off to on is closeWritesWindowPos's first M2).
         f->Action(ID_SQUARE_M)->trigger();
-        QCOMPARE(f->Action(ID_SQUARE_M)->isChecked(), !m2);
         f->Action(ID_SQUARE_M)->trigger();
         QCOMPARE(f->GetSquareMFlag(), int(m2));
     }
@@ -372,7 +371,6 @@ private slots:
 
         f->Action(ID_VIEW_SEEKBAR)->trigger();
         f->Action(ID_VIEW_STATUS_BAR)->trigger();
-        QVERIFY(bar(IDW_SEEKBAR)->isHidden() && f->statusBar()->isHidden());
         toBottom(IDW_RUNBAR);
         m_app->Close();
         QStringList stored;
@@ -416,8 +414,6 @@ private slots:
     {
         const QString path = Copy("db.bnd");
         CMainFrame* f = Start({"tenvix", path});
-        QCOMPARE(f->windowTitle(), QString("db.bnd - tenvix"));
-        QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
         f->SetModified();
         QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
         f->Action(ID_FILE_SAVE)->trigger(); // silently: tst_filewatch's ownSavesAskNothing
@@ -440,7 +436,6 @@ private slots:
         for (const QStringList& args : {QStringList{"tenvix", "-p", path}, QStringList{"tenvix", path, path}}) {
             QVERIFY(Start(args));
             QCOMPARE(m_app->Doc().GetTitle(), QString("Untitled"));
-            QVERIFY(m_app->Doc().BondList().m_list.empty());
         }
         QVERIFY(Msgs().shown.isEmpty());
         // A file that can't be opened ends the start-up after its message.
@@ -480,7 +475,6 @@ private slots:
         Msgs().Answer(MsgAnswer::Cancel);
         f->Action(ID_APP_EXIT)->trigger();
         QVERIFY(f->isVisible());
-        QCOMPARE(Msgs().Last().text, QString("Save changes to a.bnd?"));
         QVERIFY(!GetProfileString("Settings", "WindowPos").isEmpty());
         Msgs().Answer(MsgAnswer::No);
         f->Action(ID_APP_EXIT)->trigger();
@@ -495,11 +489,10 @@ private slots:
         QVERIFY(m_app->app->OpenDocumentFile(b));
         QFile::remove(a);
         m_app->Close();
-        QCOMPARE(GetProfileString("Recent File List", "File1"), b);
-        QCOMPARE(GetProfileString("Recent File List", "File2"), a);
 
-        // The menu's texts are menuTextIsShortened's; a listed file opening,
-        // tst_heldopen's "recent file" row.
+        // The list as closing stored it, newest first: the menu's texts are
+        // menuTextIsShortened's; a listed file opening, tst_heldopen's
+        // "recent file" row.
         f = Start();
         auto* first = f->findChild<QAction*>("actionRecentFile1");
         QVERIFY(first && first->text().startsWith("&1 ") && first->text().endsWith("b.bnd"));
@@ -507,7 +500,6 @@ private slots:
         f->findChild<QAction*>("actionRecentFile2")->trigger();
         QVERIFY(Msgs().Last().text.contains("Cannot find this file."));
         QVERIFY(!f->findChild<QAction*>("actionRecentFile2"));
-        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
     void droppedFilesOpenInTurn()
@@ -615,12 +607,11 @@ private slots:
         f->Action(ID_MOVE_LAST)->trigger(); // the keys are tried in keys()
         QCOMPARE(id->text().toStdString(), list.back()->m_strID);
 
-        // Add and Type II both add, and the document is modified.
+        // Add and Type II both add.
         const size_t before = list.size();
         f->Action(ID_RECORD_ADD)->trigger();
         QCOMPARE(list.size(), before + 1);
         QCOMPARE((*form->m_posCurrent)->get()->GetType(), int(BOND_TYPE_STD));
-        QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
         f->Action(ID_ADD_TYPE2)->trigger();
         QCOMPARE((*form->m_posCurrent)->get()->GetType(), int(BOND_TYPE_FREE));
 
@@ -652,7 +643,6 @@ private slots:
         test::WriteAll(bad, "not a database");
         QVERIFY(!m_app->app->OpenDocumentFile(bad));
         QVERIFY(id->text().isEmpty() && !form->m_posCurrent);
-        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
     // In the frame "&View" shares Alt+V with the form's "Face &Value": the
@@ -696,7 +686,6 @@ private slots:
         // is the menu's.
         focus(field("idEdit"));
         QTest::keyClick(field("idEdit"), Qt::Key_PageDown, Qt::ControlModifier);
-        QVERIFY(field("paymentGrid")->isVisible());
         QCOMPARE(press(Qt::Key_P), field("periodsBox"));
         press(Qt::Key_V);
         QTRY_VERIFY(view->isVisible());
