@@ -185,7 +185,6 @@ private slots:
     {
         QTemporaryDir runtime, tmp;
         QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray uid = QByteArray::number(::geteuid());
         {
             EnvScope env{{"XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()}, {"WAYLAND_DISPLAY", {}}, {"DISPLAY", ":1"}};
             QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:1");
@@ -194,7 +193,7 @@ private slots:
         }
         // Without a runtime folder, or with one others may enter: a folder of
         // the user's own under the temporary folder.
-        const QString own = tmp.path() + "/tenvix-" + uid;
+        const QString own = tmp.path() + "/tenvix-" + QString::number(::geteuid());
         const QString open = tmp.path() + "/open";
         QVERIFY(QDir().mkdir(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                                        QFile::ExeOther));
