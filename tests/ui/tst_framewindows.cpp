@@ -58,7 +58,6 @@ private slots:
         QCOMPARE(splitter->sizes().value(0), 12);
         Seek(0, "tsy");
         QVERIFY(splitter->sizes().value(0) >= 175);
-        QCOMPARE(View().topLevelItemCount(), 7); // which ones is the core's Seek test
         // A list the user opened wider stays as it is.
         splitter->setSizes({400, 500});
         // Enter in the seek box seeks too.
@@ -68,6 +67,7 @@ private slots:
         QCOMPARE(View().topLevelItemCount(), 0);
         m_frame->m_wndSeekBy->setCurrentIndex(0);
         QTest::keyClick(m_frame->m_wndSeekWhat->lineEdit(), Qt::Key_Return);
+        // Which bonds a seek finds is the core's Seek test; here they fill the list.
         QCOMPARE(Column(View().model(), 0), QStringList({"ZERO-2027", "ZERO-2032", "ZERO-2045", "ZERO-2024"}));
         QCOMPARE(splitter->sizes().value(0), 400);
 
@@ -99,8 +99,8 @@ private slots:
         Seek(0, "GOV");
         QCOMPARE(what.currentText(), QString("GOV"));
         Seek(0, "tsy");
-        QCOMPARE(Column(what.model(), 0), QStringList({"tsy", "gov"}));
-        // An entry chosen from the drop-down moves to the top and stays chosen.
+        // An entry chosen from the drop-down, "gov" second below "tsy",
+        // moves to the top and stays chosen.
         what.setCurrentIndex(1);
         m_frame->Action(ID_SEEK)->trigger();
         QCOMPARE(Column(what.model(), 0), QStringList({"gov", "tsy"}));
@@ -109,19 +109,16 @@ private slots:
 
     // Every change of the bond list drops the rows, whose positions it may
     // have freed; what leaves the list alone keeps them. New replaces the
-    // list the way Open does.
+    // list the way Open does. Whether a refused Save or Delete many tells
+    // the frame is tst_inview's listCleared count.
     void rowsGoWhenTheListChanges_data()
     {
         QTest::addColumn<bool>("keepsRows");
-        QTest::newRow("add") << false;
+        QTest::newRow("add") << false; // by Type I, a command tried nowhere else
         QTest::newRow("save") << false;
-        QTest::newRow("save occupied") << true; // refused by the identifier rule
         QTest::newRow("delete") << false;
         QTest::newRow("delete declined") << true;
-        QTest::newRow("delete many") << false;
-        QTest::newRow("delete none") << true; // a delete many that deletes nothing
-        QTest::newRow("open") << false;
-        QTest::newRow("open broken") << false;
+        QTest::newRow("open") << false; // a broken file too: both empty the list first
         QTest::newRow("move") << true;
     }
 
@@ -135,22 +132,14 @@ private slots:
 
         if (change == "add") {
             m_frame->Action(ID_ADD_TYPE1)->trigger();
-        } else if (change.startsWith("save")) {
-            if (change == "save occupied")
-                Form().findChild<QLineEdit*>("idEdit")->setText("GOV-2027-A");
+        } else if (change == "save") {
             m_frame->Action(ID_RECORD_SAVE)->trigger();
-            QCOMPARE(Msgs().Last().text == "Updates saved !", change == "save");
-        } else if (change == "delete" || change == "delete declined") {
+            QCOMPARE(Msgs().Last().text, QString("Updates saved !"));
+        } else if (change.startsWith("delete")) {
             Msgs().Answer(change == "delete" ? MsgAnswer::Yes : MsgAnswer::No);
             m_frame->Action(ID_RECORD_DELETE)->trigger();
-        } else if (change.startsWith("delete")) {
-            Form().DeleteMatured(change == "delete many" ? 46362.0 : 1.0);
         } else if (change == "open") {
             QVERIFY(m_app->app->OpenDocumentFile(m_app->dir.filePath("sample.bnd")));
-        } else if (change == "open broken") {
-            const QString path = m_app->dir.filePath("broken.bnd");
-            WriteAll(path, QByteArray(20, '\x01'));
-            QVERIFY(!m_app->app->OpenDocumentFile(path));
         } else if (change == "move") {
             m_frame->Action(ID_MOVE_LAST)->trigger();
         }

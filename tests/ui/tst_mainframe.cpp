@@ -167,13 +167,13 @@ private slots:
         QVERIFY(!InstanceChannel(name).Listen()); // the first one keeps answering
         QSignalSpy received(&running, &InstanceChannel::PathReceived);
 
-        bool handed = false;
+        // That the second start learns it got through, and ends, is
+        // tst_heldopen's secondStartOverTheChannelWaits.
         std::unique_ptr<QThread> second(
-            QThread::create([&] { handed = InstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd")); }));
+            QThread::create([&] { InstanceChannel(name).HandOver(QStringLiteral("relative/x.bnd")); }));
         second->start();
         QTRY_COMPARE(received.size(), 1);
         QVERIFY(second->wait(5000));
-        QVERIFY(handed);
         QCOMPARE(received[0][0].toString(), QDir::current().absoluteFilePath("relative/x.bnd"));
         // Nobody listening: the second start runs on its own.
         QVERIFY(!InstanceChannel(name + "-none").HandOver("x.bnd", 200));
@@ -185,7 +185,6 @@ private slots:
     {
         QTemporaryDir runtime, tmp;
         QVERIFY(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        const QByteArray uid = QByteArray::number(::geteuid());
         {
             EnvScope env{{"XDG_RUNTIME_DIR", runtime.path().toLocal8Bit()}, {"WAYLAND_DISPLAY", {}}, {"DISPLAY", ":1"}};
             QCOMPARE(InstanceChannel::DefaultName(), runtime.path() + "/tenvix-open-:1");
@@ -194,7 +193,7 @@ private slots:
         }
         // Without a runtime folder, or with one others may enter: a folder of
         // the user's own under the temporary folder.
-        const QString own = tmp.path() + "/tenvix-" + uid;
+        const QString own = tmp.path() + "/tenvix-" + QString::number(::geteuid());
         const QString open = tmp.path() + "/open";
         QVERIFY(QDir().mkdir(open, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
                                        QFile::ExeOther));
@@ -235,12 +234,12 @@ private slots:
     }
 
     // The texts below run on the empty store each case's program brings.
+    // The position as the program writes it is windowPosRestore's.
     void windowPosParse_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QRect>("rect"); // invalid: not a position
         QTest::addColumn<int>("flag");
-        QTest::newRow("as written") << "10,20,810,620,1" << QRect(10, 20, 800, 600) << 1;
         QTest::newRow("blanks before numbers") << "  10, 20,\t810,  620, 0" << QRect(10, 20, 800, 600) << 0;
         QTest::newRow("tail ignored") << "10,20,810,620,1,99 junk" << QRect(10, 20, 800, 600) << 1;
         QTest::newRow("signs, flag as stored") << "-8,+5,1000,700,7" << QRect(-8, 5, 1008, 695) << 7;
@@ -274,12 +273,12 @@ private slots:
         for (const char* p : {"/d/a.bnd", "/d/b.bnd", "/d/c.bnd", "/d/d.bnd", "/d/e.bnd"})
             list.Add(p);
         QCOMPARE(list.GetSize(), 4);
-        QCOMPARE(list[3], QString("/d/b.bnd"));
-        // Reopening a listed file, by any spelling, moves it up.
+        // Reopening a listed file, by any spelling, moves it up; the oldest
+        // went.
         list.Add("/d/c.bnd");
         list.Add("/d/./e.bnd");
-        QCOMPARE(list.GetSize(), 4);
-        QCOMPARE(list[0] + " " + list[1], QString("/d/e.bnd /d/c.bnd"));
+        QCOMPARE(QStringList({list[0], list[1], list[2], list[3]}),
+                 QStringList({"/d/e.bnd", "/d/c.bnd", "/d/d.bnd", "/d/b.bnd"}));
 
         // A hand-edited list with a gap and a repeat loads in order, once each.
         int k = 0;
@@ -326,12 +325,11 @@ private slots:
         WriteProfileString("Settings", "WindowPos", stored);
         CMainFrame* f = Start();
         QCOMPARE(f->geometry() == QRect(10, 20, 800, 600), applied);
-        QCOMPARE(f->SquareM(), m2);
         f->UpdateCommandUI();
         QCOMPARE(f->Action(ID_SQUARE_M)->isChecked(), m2);
-        // M2 turns the flag off and on again, whatever number it came as.
+        // M2 turns the flag off and on again, whatever number it came as
+        // (from off to on is closeWritesWindowPos's first M2).
         f->Action(ID_SQUARE_M)->trigger();
-        QCOMPARE(f->Action(ID_SQUARE_M)->isChecked(), !m2);
         f->Action(ID_SQUARE_M)->trigger();
         QCOMPARE(f->GetSquareMFlag(), int(m2));
     }
@@ -372,7 +370,6 @@ private slots:
 
         f->Action(ID_VIEW_SEEKBAR)->trigger();
         f->Action(ID_VIEW_STATUS_BAR)->trigger();
-        QVERIFY(bar(IDW_SEEKBAR)->isHidden() && f->statusBar()->isHidden());
         toBottom(IDW_RUNBAR);
         m_app->Close();
         QStringList stored;
@@ -412,25 +409,6 @@ private slots:
         QCOMPARE(bar(IDW_ACTIONBAR)->y() > bar(AFX_IDW_TOOLBAR)->y(), actionLower);
     }
 
-    void titleAndSaveFollowTheDocument()
-    {
-        const QString path = Copy("db.bnd");
-        CMainFrame* f = Start({"tenvix", path});
-        QCOMPARE(f->windowTitle(), QString("db.bnd - tenvix"));
-        QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
-        f->SetModified();
-        QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
-        f->Action(ID_FILE_SAVE)->trigger(); // silently: tst_filewatch's ownSavesAskNothing
-        QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
-
-        // Save As takes the new name into the title and the recent files.
-        const QString other = m_app->dir.filePath("other.bnd");
-        m_app->chooser.Answer(other);
-        f->Action(ID_FILE_SAVE_AS)->trigger();
-        QCOMPARE(f->windowTitle(), QString("other.bnd - tenvix"));
-        QCOMPARE(m_app->app->RecentFiles()[0], other);
-    }
-
     void commandLine()
     {
         // One path opens it (titleAndSaveFollowTheDocument and
@@ -440,7 +418,6 @@ private slots:
         for (const QStringList& args : {QStringList{"tenvix", "-p", path}, QStringList{"tenvix", path, path}}) {
             QVERIFY(Start(args));
             QCOMPARE(m_app->Doc().GetTitle(), QString("Untitled"));
-            QVERIFY(m_app->Doc().BondList().m_list.empty());
         }
         QVERIFY(Msgs().shown.isEmpty());
         // A file that can't be opened ends the start-up after its message.
@@ -450,7 +427,8 @@ private slots:
         QVERIFY(Msgs().Last().text.contains("Cannot find this file."));
     }
 
-    void newOpenAndExitAskFirst()
+    // The title and Save follow the document; New, Open and Exit ask first.
+    void titleAndSaveFollowTheDocument()
     {
         const QString path = Copy("a.bnd");
         CMainFrame* f = ShowActive(Start({"tenvix", path}));
@@ -475,12 +453,22 @@ private slots:
         QCOMPARE(f->windowTitle(), QString("a.bnd - tenvix"));
         QCOMPARE(Msgs().shown.size(), 3);
 
+        f->SetModified();
+        QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
+        f->Action(ID_FILE_SAVE)->trigger(); // silently: tst_filewatch's ownSavesAskNothing
+        QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
+        // Save As takes the new name into the title and the recent files.
+        const QString other = m_app->dir.filePath("other.bnd");
+        m_app->chooser.Answer(other);
+        f->Action(ID_FILE_SAVE_AS)->trigger();
+        QCOMPARE(f->windowTitle(), QString("other.bnd - tenvix"));
+        QCOMPARE(m_app->app->RecentFiles()[0], other);
+
         // Exit: the settings are written before the question, as at any close.
         f->SetModified();
         Msgs().Answer(MsgAnswer::Cancel);
         f->Action(ID_APP_EXIT)->trigger();
         QVERIFY(f->isVisible());
-        QCOMPARE(Msgs().Last().text, QString("Save changes to a.bnd?"));
         QVERIFY(!GetProfileString("Settings", "WindowPos").isEmpty());
         Msgs().Answer(MsgAnswer::No);
         f->Action(ID_APP_EXIT)->trigger();
@@ -495,11 +483,10 @@ private slots:
         QVERIFY(m_app->app->OpenDocumentFile(b));
         QFile::remove(a);
         m_app->Close();
-        QCOMPARE(GetProfileString("Recent File List", "File1"), b);
-        QCOMPARE(GetProfileString("Recent File List", "File2"), a);
 
-        // The menu's texts are menuTextIsShortened's; a listed file opening,
-        // tst_heldopen's "recent file" row.
+        // The list as closing stored it, newest first: the menu's texts are
+        // menuTextIsShortened's; a listed file opening, tst_heldopen's
+        // "recent file" row.
         f = Start();
         auto* first = f->findChild<QAction*>("actionRecentFile1");
         QVERIFY(first && first->text().startsWith("&1 ") && first->text().endsWith("b.bnd"));
@@ -507,7 +494,6 @@ private slots:
         f->findChild<QAction*>("actionRecentFile2")->trigger();
         QVERIFY(Msgs().Last().text.contains("Cannot find this file."));
         QVERIFY(!f->findChild<QAction*>("actionRecentFile2"));
-        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
     void droppedFilesOpenInTurn()
@@ -611,16 +597,16 @@ private slots:
         auto* id = form->findChild<QLineEdit*>("idEdit");
         const auto& list = form->m_bondList.m_list;
         QVERIFY(list.size() >= 2);
-        QCOMPARE(id->text().toStdString(), list.front()->m_strID);
-        f->Action(ID_MOVE_LAST)->trigger(); // the keys are tried in keys()
+        // The first record shows at the start (tst_framewindows' seek case
+        // finds it still there); the keys are tried in keys().
+        f->Action(ID_MOVE_LAST)->trigger();
         QCOMPARE(id->text().toStdString(), list.back()->m_strID);
 
-        // Add and Type II both add, and the document is modified.
+        // Add and Type II both add.
         const size_t before = list.size();
         f->Action(ID_RECORD_ADD)->trigger();
         QCOMPARE(list.size(), before + 1);
         QCOMPARE((*form->m_posCurrent)->get()->GetType(), int(BOND_TYPE_STD));
-        QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
         f->Action(ID_ADD_TYPE2)->trigger();
         QCOMPARE((*form->m_posCurrent)->get()->GetType(), int(BOND_TYPE_FREE));
 
@@ -652,7 +638,6 @@ private slots:
         test::WriteAll(bad, "not a database");
         QVERIFY(!m_app->app->OpenDocumentFile(bad));
         QVERIFY(id->text().isEmpty() && !form->m_posCurrent);
-        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
     }
 
     // In the frame "&View" shares Alt+V with the form's "Face &Value": the
@@ -696,7 +681,6 @@ private slots:
         // is the menu's.
         focus(field("idEdit"));
         QTest::keyClick(field("idEdit"), Qt::Key_PageDown, Qt::ControlModifier);
-        QVERIFY(field("paymentGrid")->isVisible());
         QCOMPARE(press(Qt::Key_P), field("periodsBox"));
         press(Qt::Key_V);
         QTRY_VERIFY(view->isVisible());
@@ -711,8 +695,7 @@ private slots:
         QDesktopServices::setUrlHandler("mailto", &catcher, "open");
         QVERIFY(test::Exposed(&dlg));
         QTest::mouseClick(dlg.Link(), Qt::LeftButton);
-        QCOMPARE(catcher.opened.size(), 1);
-        QCOMPARE(catcher.opened[0].toString(), QString("mailto:") + kContactAddress);
+        QCOMPARE(catcher.opened, QList<QUrl>{QUrl(QString("mailto:") + kContactAddress)});
         QCOMPARE(LinkLabel::LinkColor(), QColor(128, 0, 128));
         dlg.close();
 

@@ -1,15 +1,13 @@
 // The shared floor's texts: dates on screen, which must read back as the
 // same day in any locale with two-digit years in the expected century; the
-// picker's time of day; the file messages of the system's errors; the real
-// message box, whose caption must not be cut.
+// picker's time of day; the real message box, whose caption must not be cut.
+// The file messages of the system's errors are the core's (FileMessages),
+// shown in a window by tst_document.
 
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
-#include "uikit/fileio.h"
 #include "uikit/services.h"
-
-#include <cerrno>
 
 using namespace tenvix;
 using namespace tenvix::ui;
@@ -57,63 +55,22 @@ private slots:
 
     void pickerKeepsTheTimeOfDay()
     {
+        // A new picker takes the clock's time: tst_mainframe's first look.
         test::FakeClock clock(37330.75); // 15 March 2002, 18:00
         DatePicker picker;
-        QCOMPARE(picker.Value(), 37330.75);
         QCOMPARE(picker.Day(), 37330.0);
         picker.setDate(QDate(2004, 3, 15));
         QCOMPARE(picker.Value(), ToDateValue(QDate(2004, 3, 15)) + 0.75);
     }
 
-    void fileMessages_data()
-    {
-        QTest::addColumn<int>("err");
-        QTest::addColumn<bool>("saving");
-        QTest::addColumn<QString>("message");
-        const QString nf =
-            "/d/x.bnd\nCannot find this file.\nPlease verify that the correct path and file name are given.";
-        QTest::newRow("missing") << ENOENT << false << nf;
-        QTest::newRow("missing folder") << ENOTDIR << false << nf;
-        QTest::newRow("read denied") << EACCES << false
-                                     << "Unable to read from /d/x.bnd, it is opened by someone else.";
-        QTest::newRow("write denied") << EACCES << true
-                                      << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
-        QTest::newRow("read-only medium")
-            << EROFS << true << "Unable to write to /d/x.bnd, it is read-only or opened by someone else.";
-        QTest::newRow("disk full") << ENOSPC << true << "Destination disk drive is full.";
-        QTest::newRow("quota") << EDQUOT << true << "Destination disk drive is full.";
-        QTest::newRow("read I/O") << EIO << false << "An unexpected error occurred while reading /d/x.bnd.";
-        QTest::newRow("write I/O") << EIO << true << "An unexpected error occurred while writing /d/x.bnd.";
-        QTest::newRow("no memory, open") << ENOMEM << false << "Failed to open document.";
-        QTest::newRow("no memory, save") << ENOMEM << true << "Failed to save document.";
-    }
-
-    void fileMessages()
-    {
-        QFETCH(int, err);
-        QFETCH(bool, saving);
-        QFETCH(QString, message);
-        QCOMPARE(FileErrorMessage(CauseFromErrno(err, saving), QStringLiteral("/d/x.bnd"), saving), message);
-    }
-
     // A short text must not leave the title bar too narrow for its caption
     // ("E... r"): the box is at least as wide as the caption in the box's
     // font, plus a title bar's icon and three buttons, each taken as a
-    // square two lines of text high.
-    void messageBoxIsWideEnoughForItsCaption_data()
-    {
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("text");
-        // clang-format off
-        QTest::newRow("error") << "Error" << "Bad YTM !";
-        QTest::newRow("question") << "Question" << "Save ?";
-        // clang-format on
-    }
-
+    // square two lines of text high. Every box, whatever its buttons, is
+    // sized by the same rule.
     void messageBoxIsWideEnoughForItsCaption()
     {
-        QFETCH(QString, caption);
-        QFETCH(QString, text);
+        const QString caption = "Error", text = "Bad YTM !";
         int width = 0, needed = 0;
         QString shown;
         QTimer::singleShot(0, [&] {
@@ -126,8 +83,7 @@ private slots:
             shown = box->windowTitle() + "|" + box->text();
             box->done(QMessageBox::No);
         });
-        Messages().Show(nullptr, text, caption, MsgIcon::Exclamation,
-                        caption == "Question" ? MsgButtons::YesNo : MsgButtons::Ok);
+        Messages().Show(nullptr, text, caption, MsgIcon::Exclamation, MsgButtons::Ok);
         QCOMPARE(shown, caption + "|" + text);
         QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
     }
