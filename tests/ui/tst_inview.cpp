@@ -527,11 +527,10 @@ private slots:
         m_host->stand = Day(2025, 1, 1);
         m_host->horizon = Day(2027, 1, 1);
         m_form->OnAnalyse();
-        QCOMPARE(Box(), "Result: YTM=0.05000000\nD=" + Last().section("D=", 1));
-        QVERIFY(!Last().contains("M2="));
+        QCOMPARE(Box(), "Result: YTM=0.05000000\nD=4.54595050");
         m_host->squareM = true;
         QTest::mouseClick(Child<QPushButton>("analyseButton"), Qt::LeftButton);
-        QVERIFY(Last().contains("\nM2=") && Last().endsWith("\n\nIH=2.00000000"));
+        QCOMPARE(Last(), "YTM=0.05000000\nD=4.54595050\nM2=7.65967370\n\nIH=2.00000000");
 
         // A price beyond every payment wins over the dates; a Type II
         // record says so under the program's name.
@@ -704,8 +703,6 @@ private slots:
     // The form's rules as plain functions.
     void messagesOfFormCodes()
     {
-        QCOMPARE(FormMessage(12), "Stand date can't be before release date !");
-        QCOMPARE(FormMessage(18), FormMessage(9));
         // Codes that mean nothing give an empty text, never a wrong one.
         for (int code : {0, -1, -3, 14, 27, 16 * 3 + 12, 16 * 3 + 18})
             QVERIFY2(FormMessage(code).empty(), qPrintable(QString::number(code)));
@@ -751,13 +748,13 @@ private slots:
         QCOMPARE(ReadStdFields(t, out), code);
     }
 
+    // A price between the two floors is saved and not analysed in
+    // typeChangeAsks...; here the floor itself and the text as typed.
     void freePriceIsReadAsTypedWithTwoFloors()
     {
         double p = -1;
-        QCOMPARE(ReadFreePrice("0.00005", kFreePriceFloorSave, p), 0);
-        QCOMPARE(p, 0.00005);
-        QCOMPARE(ReadFreePrice("0.00005", kFreePriceFloorAnalyse, p), 6);
         QCOMPARE(ReadFreePrice("0.0001", kFreePriceFloorAnalyse, p), 0);
+        QCOMPARE(p, 0.0001);
         QCOMPARE(ReadFreePrice("100 ", kFreePriceFloorSave, p), 5);
         QCOMPARE(ReadFreePrice("", kFreePriceFloorSave, p), 6);
     }
@@ -777,44 +774,25 @@ private slots:
     }
 
     // The figures and the order of the checks are the core's (bond and
-    // AnalyseRecord tests); here what the form makes of each outcome.
+    // AnalyseRecord tests); here what the form makes of the outcomes the form
+    // itself meets no other way (a result, a price beyond every payment and a
+    // stand date after maturity are read in analyseReportsWhatTheFormHolds and
+    // aRecordWithMorePaymentsThanRows...).
     void analysisOutcomesAsTheFormTellsThem()
     {
-        // At par on a coupon date the yield is the coupon rate, compounded
-        // yearly for half-year coupons.
         CBondStd bond(0);
-        bond.SetData(6, 4.f, 100.f, 100.f, Day(2020, 1, 1), Day(2030, 1, 1), "", "");
-        AnalysisOutcome r = AnalyseForm(bond, Day(2025, 1, 1), Day(2027, 1, 1), 100.0, true);
-        QCOMPARE(r.kind, AnalysisOutcome::Result);
-        QVERIFY(std::fabs(r.ytm - (1.04 * 1.04 - 1)) < 1e-7);
-        QCOMPARE(r.horizonYears, 2.0);
-        QCOMPARE(AnalyseForm(bond, Day(2025, 1, 1), Day(2025, 1, 1), 100.0, true).code, 11);
-
-        bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
-        // Told "Bad YTM !": analyseReportsWhatTheFormHolds.
-        QCOMPARE(AnalyseForm(bond, Day(2023, 1, 1), Day(2024, 1, 1), 150).kind, AnalysisOutcome::PriceTooHigh);
-        bond.m_fPrice = 90.f;
-        QCOMPARE(AnalyseForm(bond, Day(2023, 1, 1), Day(2024, 1, 1), 90).code, 10);
-        QCOMPARE(AnalyseForm(bond, Day(2019, 1, 1), Day(2024, 1, 1), 90).code, 12);
+        bond.SetData(12, 1.f, 100.f, 90.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
+        QCOMPARE(AnalyseForm(bond, Day(2021, 1, 1), Day(2021, 1, 1), 90, true).code, 11);
+        QCOMPARE(FormMessage(AnalyseForm(bond, Day(2019, 1, 1), Day(2024, 1, 1), 90).code),
+                 "Stand date can't be before release date !");
 
         // A tiny price for a huge repayment tomorrow needs a yield beyond any
         // the search may try. Finding no yield is told like any other outcome
         // the form refuses.
         bond.SetData(12, 0.f, 1e18f, 0.00001f, Day(2020, 1, 1), Day(2025, 1, 2), "", "");
-        r = AnalyseForm(bond, Day(2025, 1, 1), Day(2026, 1, 1), 0.00001);
+        const AnalysisOutcome r = AnalyseForm(bond, Day(2025, 1, 1), Day(2026, 1, 1), 0.00001);
         QCOMPARE(r.kind, AnalysisOutcome::NoYield);
         QCOMPARE(FormMessage(r.code), "Bad YTM .");
-    }
-
-    void texts()
-    {
-        AnalysisOutcome r;
-        r.ytm = 0.0525;
-        r.duration = 3.25;
-        r.m2 = 1.0 / 3;
-        r.horizonYears = 2;
-        QCOMPARE(ResultText(r, false), "YTM=0.05250000\nD=3.25000000");
-        QCOMPARE(ResultText(r, true), "YTM=0.05250000\nD=3.25000000\nM2=0.33333333\n\nIH=2.00000000");
     }
 };
 
