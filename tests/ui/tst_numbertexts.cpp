@@ -59,7 +59,9 @@ private slots:
 
     // Every record of the sample, shown and analysed, gives the core's yield
     // for the stored terms; saved as shown, and the database saved, it leaves
-    // the file byte for byte.
+    // the file byte for byte, so every amount, payment and row was shown as
+    // it reads back. The Periods box's digits are analysisWindowFiguresAndPeriods'
+    // (the form's is the same box).
     void everyRecordAnalysesAsStoredAndSavesUnchanged()
     {
         const QByteArray before = test::ReadAll(m_app->dir.filePath("sample.bnd"));
@@ -75,14 +77,6 @@ private slots:
             const CBond& stored = **pos;
             const QString id = QString::fromStdString(stored.m_strID);
             form.ShowRecordAt(pos);
-            if (const auto* free = dynamic_cast<const CBondFree*>(&stored)) {
-                const int payments = int(free->m_cashflows.size());
-                expect(id + " periods", Field<QSpinBox>("periodsBox")->text(), QString::number(payments));
-                expect(id + " rows", QString::number(Field<PaymentGrid>("paymentGrid")->RowCount()),
-                       QString::number(payments));
-            }
-            if (id == "TSY-2033-S")
-                expect(id + " coupon", Field("couponEdit")->text(), QStringLiteral("2.0625"));
 
             std::unique_ptr<CBond> core = test::CopyOf(stored);
             core->SetDates(m_app->frame->StandDate(), m_app->frame->Horizon());
