@@ -103,18 +103,17 @@ private slots:
     // Run hands the pickers' values, time of day included, and the open
     // database to the portfolio window. A price shown there goes back
     // unchanged when its row is updated untouched or with the same price
-    // typed again; only a price changed marks the document, and the form
-    // shows it. The figures of a row in every locale are tst_portfolio's,
-    // which runs in each of them.
+    // typed again; only a price changed marks the document (and the form
+    // shows it, as after a price import: the same call, which
+    // tst_importwindows reads). The figures of a row in every locale are
+    // tst_portfolio's, which runs in each of them.
     void portfolioChangesOnlyAPriceTypedAnew()
     {
         test::SetDates(m_app->frame, 45838.25, 48395.0); // 30 June 2025, 06:00; 30 June 2032
         const auto& bonds = Form().m_bondList.m_list;
         QStringList prices;
         for (const QString& typed : {QString(), QStringLiteral("101.350"), QStringLiteral("88.5")}) {
-            bool opened = false;
             WhenModal<CPortfolioDlg>([&](CPortfolioDlg* dlg) {
-                opened = true;
                 QCOMPARE(std::tuple(*dlg->m_pStandDate, *dlg->m_pHorizon), std::tuple(45838.25, 48395.0));
                 QCOMPARE(dlg->m_pBondList, &bonds);
                 // The form's record, priced 101.35, which no float holds exactly.
@@ -135,12 +134,10 @@ private slots:
                 test::Click(dlg, "close");
             });
             m_app->frame->Action(ID_RUN_PORTFOLIO)->trigger();
-            QVERIFY(opened);
             QCOMPARE(m_app->Doc().IsModified(), typed == "88.5");
         }
         QCOMPARE(m_app->msgs.Texts(), QStringList(3, "Save the portfolio ?"));
         QCOMPARE(prices, QStringList({"101.35", "101.35", "101.35", "101.35", "101.35", "88.5"}));
-        QCOMPARE(Field("priceEdit")->text(), QStringLiteral("88.50"));
     }
 
     // Where the locale writes a decimal comma, one typed is the decimal mark,
