@@ -28,11 +28,6 @@ class TestNumberTexts : public QObject {
     std::unique_ptr<test::SampleApp> m_app;
 
     CInView& Form() { return *m_app->frame->Form(); }
-    template <class T = QLineEdit>
-    T* Field(const char* name)
-    {
-        return Form().findChild<T*>(QLatin1String(name));
-    }
 
 private slots:
     // Every case runs once in each of these locales.
@@ -153,7 +148,7 @@ private slots:
         QCOMPARE((*pos)->GetType(), int(BOND_TYPE_STD));
         const float stored = (*pos)->m_fPrice;
         for (const char* typed : {"1.000,5", "100,5"}) {
-            Field("priceEdit")->setText(QString::fromLatin1(typed));
+            form.findChild<QLineEdit*>("priceEdit")->setText(QString::fromLatin1(typed));
             m_app->msgs.Clear();
             form.SaveRecord();
             const bool read = comma && QByteArray(typed) == "100,5";
