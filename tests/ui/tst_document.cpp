@@ -161,7 +161,7 @@ private slots:
     // count as unsaved. The database is small enough to fit one write, so
     // only a save that checks the write itself, not just the opening, can
     // see the full disk.
-    void failedSaveKeepsTheFileAndTheEdits_data()
+    void failedWriteKeepsTheFileAndTheEdits_data()
     {
         QTest::addColumn<QString>("message");
         const QString readOnly = "Unable to write to %1, it is read-only or opened by someone else.";
@@ -172,7 +172,7 @@ private slots:
         QTest::newRow("file size limit") << "Destination disk drive is full.";
     }
 
-    void failedSaveKeepsTheFileAndTheEdits()
+    void failedWriteKeepsTheFileAndTheEdits()
     {
         QFETCH(QString, message);
         const QString how = QTest::currentDataTag();
