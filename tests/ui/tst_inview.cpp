@@ -4,7 +4,6 @@
 // plain functions: what each entry must look like, which failure wins, what
 // the user is told, and what an analysis yields.
 
-#include "editor/formmessages.h"
 #include "editor/formrules.h"
 #include "editor/inview.h"
 #include "model/analyse.h"
