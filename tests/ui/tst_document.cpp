@@ -4,7 +4,6 @@
 // unprivileged user when the tests run as root, which permission bits don't
 // stop; the full-disk cases use a tmpfs of a few pages.
 
-#include "model/bond.h"
 #include "support/app.h"
 #include "support/nobody.h"
 #include "support/smalldisk.h"
@@ -69,7 +68,9 @@ private slots:
 
     void newDocumentSavesAsFifteenBytes()
     {
-        CTenvixDoc doc; // the recent files after a Save As are tst_mainframe's titleAndSaveFollowTheDocument
+        // The title and the recent files after a save under a new name are
+        // tst_mainframe's titleAndSaveFollowTheDocument.
+        CTenvixDoc doc;
         doc.OnNewDocument();
         // Save of an untitled document asks for a name, proposing one.
         m_chooser->Answer(Path("empty.bnd"));
@@ -78,7 +79,6 @@ private slots:
         QCOMPARE(c.filters, QStringList({"Tenvix Files (*.bnd)", "All Files (*.*)"}));
         QCOMPARE(c.defaultSuffix + "|" + c.startPath, QString("bnd|Untitled.bnd"));
         QCOMPARE(ReadAll(Path("empty.bnd")), kEmpty);
-        QCOMPARE(doc.GetTitle(), QString("empty.bnd"));
         QVERIFY(m_msgs->shown.isEmpty());
     }
 
@@ -95,8 +95,11 @@ private slots:
     }
 
     // A file that can't be read leaves the open database as it was, unsaved
-    // edits and all; none of them blocks.
-    void unreadableFileKeepsTheDatabase_data()
+    // edits and all; one that is read but isn't a database leaves an empty
+    // "Untitled" one. Which files are refused is BondFile.MalformedFilesAreRefused;
+    // a cut one leaves records read before the fault for the document to drop.
+    // None of them blocks.
+    void failedOpenKeepsTheDatabaseUnlessTheFileWasRead_data()
     {
         QTest::addColumn<QString>("message");
         QTest::newRow("missing")
@@ -104,12 +107,14 @@ private slots:
         QTest::newRow("no permission") << "Unable to read from %1, it is opened by someone else.";
         QTest::newRow("folder") << "An unexpected error occurred while reading %1.";
         QTest::newRow("pipe") << "An unexpected error occurred while reading %1.";
+        QTest::newRow("cut") << "Unexpected file format.";
     }
 
-    void unreadableFileKeepsTheDatabase()
+    void failedOpenKeepsTheDatabaseUnlessTheFileWasRead()
     {
         QFETCH(QString, message);
         const QString situation = QTest::currentDataTag();
+        const bool wasRead = situation == "cut";
         const QString path = Path("x.bnd");
         if (situation == "no permission") {
             WriteAll(path, ReadAll(kSample));
@@ -118,58 +123,21 @@ private slots:
             QVERIFY(QDir(m_dir->path()).mkdir("x.bnd"));
         } else if (situation == "pipe") {
             QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        } else if (wasRead) {
+            const QByteArray good = ReadAll(kSample);
+            WriteAll(path, good.left(good.size() - 3));
         }
         CTenvixDoc doc;
         OpenEdited(doc);
         const QStringList before = Ids(doc.BondList());
         AsNobody([&] { QVERIFY(!doc.OnOpenDocument(path)); });
-        QCOMPARE(m_msgs->Texts(), QStringList{message.arg(path)});
+        QCOMPARE(m_msgs->Texts(), QStringList{wasRead ? message : message.arg(path)});
         QCOMPARE(m_msgs->Last().caption, QString("tenvix"));
         QCOMPARE(m_msgs->Last().icon, MsgIcon::Exclamation);
-        QCOMPARE(Ids(doc.BondList()), before);
-        QVERIFY(doc.IsModified());
-        QCOMPARE(doc.GetTitle(), QString("sample.bnd"));
-    }
-
-    // A file that is read but isn't a database leaves an empty "Untitled"
-    // one. Which files are refused is BondFile.MalformedFilesAreRefused; a
-    // cut one leaves records read before the fault for the document to drop.
-    void badFormatLeavesEmptyUntitled()
-    {
-        const QByteArray good = ReadAll(kSample);
-        WriteAll(Path("bad.bnd"), good.left(good.size() - 3));
-        CTenvixDoc doc;
-        OpenEdited(doc);
-        QVERIFY(!doc.OnOpenDocument(Path("bad.bnd")));
-        QCOMPARE(m_msgs->Texts(), QStringList{"Unexpected file format."});
-        QVERIFY(doc.BondList().m_list.empty());
-        QCOMPARE(doc.GetTitle(), QString("Untitled"));
-        QVERIFY(doc.GetPathName().isEmpty());
-        QVERIFY(!doc.IsModified());
-    }
-
-    void failedSaveLeavesTheFileAlone_data() { test::BoolRows("folder", "read-only folder", "read-only file"); }
-    void failedSaveLeavesTheFileAlone()
-    {
-        QFETCH(bool, folder);
-        QDir(m_dir->path()).mkdir("ro");
-        const QString target = Path("ro/db.bnd");
-        const QByteArray old = ReadAll(kSample);
-        WriteAll(target, old);
-        if (folder)
-            QFile::setPermissions(Path("ro"), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-        else
-            QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadOther);
-
-        CTenvixDoc doc;
-        AddBond(doc, "NEW");
-        AsNobody([&] { QVERIFY(!doc.OnSaveDocument(target)); });
-        QCOMPARE(m_msgs->Texts(),
-                 QStringList{QString("Unable to write to %1, it is read-only or opened by someone else.").arg(target)});
-        QCOMPARE(ReadAll(target), old);
-        QCOMPARE(QDir(Path("ro")).entryList(QDir::Files | QDir::Hidden), QStringList{"db.bnd"});
-        QVERIFY(doc.IsModified());
-        QFile::setPermissions(Path("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(Ids(doc.BondList()), wasRead ? QStringList() : before);
+        QCOMPARE(doc.IsModified(), !wasRead);
+        QCOMPARE(doc.GetTitle(), wasRead ? QString("Untitled") : QString("sample.bnd"));
+        QCOMPARE(doc.GetPathName().isEmpty(), wasRead);
     }
 
     void saveOfReadOnlyFileAsksForAnotherName()
@@ -187,28 +155,34 @@ private slots:
         QVERIFY(doc.IsModified());
     }
 
-    // A write that fails part-way, whether the medium is full or the file
-    // would pass the size this process may write, is told; the old file stays
-    // byte for byte, no temporary file is left, and the edits still count as
-    // unsaved. The database is small enough to fit one write, so only a save
-    // that checks the write itself, not just the opening, can see it fail.
+    // A save that fails, the file or its folder read-only, the medium full or
+    // the file past the size this process may write, is told; the old file
+    // stays byte for byte, no temporary file is left, and the edits still
+    // count as unsaved. The database is small enough to fit one write, so
+    // only a save that checks the write itself, not just the opening, can
+    // see the full disk.
     void failedWriteKeepsTheFileAndTheEdits_data()
     {
-        QTest::addColumn<QString>("how");
-        QTest::newRow("full disk, Save") << "save";
-        QTest::newRow("full disk, Save As") << "save as";
-        QTest::newRow("file size limit") << "limit";
+        QTest::addColumn<QString>("message");
+        const QString readOnly = "Unable to write to %1, it is read-only or opened by someone else.";
+        QTest::newRow("read-only folder") << readOnly;
+        QTest::newRow("read-only file") << readOnly;
+        QTest::newRow("full disk, Save") << "Destination disk drive is full.";
+        QTest::newRow("full disk, Save As") << "Destination disk drive is full.";
+        QTest::newRow("file size limit") << "Destination disk drive is full.";
     }
 
     void failedWriteKeepsTheFileAndTheEdits()
     {
-        QFETCH(QString, how);
+        QFETCH(QString, message);
+        const QString how = QTest::currentDataTag();
+        const bool readOnly = how.startsWith("read-only");
         const QByteArray old = ReadAll(kSample);
         QCOMPARE(old.size(), 1900);
         const QString folder = Path("disk");
         QVERIFY(QDir(m_dir->path()).mkdir("disk"));
         std::optional<test::SmallDisk> disk;
-        if (how != "limit") {
+        if (how.startsWith("full disk")) {
             disk.emplace(folder);
             TENVIX_REQUIRE_MOUNTED(*disk);
         }
@@ -216,28 +190,35 @@ private slots:
         WriteAll(target, old);
 
         CTenvixDoc doc;
-        if (how == "save") {
-            OpenEdited(doc, target);
-        } else {
+        if (how == "full disk, Save As" || how == "file size limit") {
             OpenEdited(doc);
             m_chooser->Answer(target);
+        } else {
+            OpenEdited(doc, target);
         }
         if (disk)
             QVERIFY(disk->Fill());
+        if (how == "read-only folder")
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+        else if (how == "read-only file")
+            QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadOther);
         const QString title = doc.GetTitle();
         const QStringList before = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        if (how == "limit") {
+        if (readOnly) {
+            AsNobody([&] { QVERIFY(!doc.OnSaveDocument(target)); });
+        } else if (how == "file size limit") {
             const test::FileSizeLimit limit(1000);
             QVERIFY(limit.Set());
             QVERIFY(!doc.DoSave(QString()));
         } else {
-            QVERIFY(!(how == "save" ? doc.DoFileSave() : doc.DoSave(QString())));
+            QVERIFY(!(how == "full disk, Save" ? doc.DoFileSave() : doc.DoSave(QString())));
         }
-        QCOMPARE(m_msgs->Texts(), QStringList{"Destination disk drive is full."});
+        QCOMPARE(m_msgs->Texts(), QStringList{readOnly ? message.arg(target) : message});
         QCOMPARE(ReadAll(target), old);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), before);
         QVERIFY(doc.IsModified());
         QCOMPARE(doc.GetTitle(), title);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void savePrompt_data()

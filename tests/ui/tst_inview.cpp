@@ -4,7 +4,6 @@
 // plain functions: what each entry must look like, which failure wins, what
 // the user is told, and what an analysis yields.
 
-#include "editor/formmessages.h"
 #include "editor/formrules.h"
 #include "editor/inview.h"
 #include "model/analyse.h"
@@ -65,14 +64,6 @@ void ThroughFile(CBondList& list)
     const std::string bytes = StoreBondDatabase(list);
     list.RemoveAllBonds();
     QVERIFY(LoadBondDatabase(std::as_bytes(std::span(bytes)), list));
-}
-
-std::vector<std::pair<double, float>> Payments(int count)
-{
-    std::vector<std::pair<double, float>> flows;
-    for (int k = 0; k < count; ++k)
-        flows.push_back({Day(2025, 1, 1) + k, 1.f + float(k)});
-    return flows;
 }
 
 editor::AnalysisOutcome AnalyseForm(CBond& bond, double stand, double horizon, double price, bool squareM = false)
@@ -297,11 +288,11 @@ private slots:
             QCOMPARE(Edit("nameEdit")->text(), "unsaved");
         }
 
-        // Delete: declined, then the first (its successor shows), a middle
-        // one (its predecessor shows), then all.
+        // Delete: declined (R1 stays, and shows R2 once deleted), then the
+        // first (its successor shows), a middle one (its predecessor shows),
+        // then all.
         const int modified = m_host->modified;
         Delete(MsgAnswer::No); // "Delete ?", as tst_heldopen reads it
-        QCOMPARE(m_form->m_bondList.m_list.size(), std::size_t(8));
         Delete(MsgAnswer::Yes);
         QCOMPARE(Edit("idEdit")->text(), "R2");
         m_form->MoveNext();
@@ -333,7 +324,6 @@ private slots:
         m_form->OnInitialUpdate();
         ShowForm();
         QLineEdit* id = Edit("idEdit");
-        QCOMPARE(id->text(), longId);
         const std::string before = StoreBondDatabase(m_form->m_bondList);
         QCOMPARE(Save(), "Updates saved !");
         QCOMPARE(StoreBondDatabase(m_form->m_bondList), before);
@@ -418,10 +408,9 @@ private slots:
     {
         auto& list = m_form->m_bondList.m_list;
         list.push_back(StdBond("R1", 90.f));
-        list.push_back(FreeBond("MANY", 50.f, Payments(201)));
         list.push_back(StdBond("LATE", 80.f));
         list.back()->m_nMaturity = DaySerial(kMaxDateValue) + 1;
-        list.push_back(FreeBond("EARLY", 70.f, Payments(2)));
+        list.push_back(FreeBond("EARLY", 70.f, {{Day(2025, 1, 1), 1.f}, {Day(2025, 1, 2), 2.f}}));
         list.back()->m_nRelease = DaySerial(kMinDateValue) - 1;
         ThroughFile(m_form->m_bondList);
         m_form->OnInitialUpdate();
@@ -434,19 +423,9 @@ private slots:
             QCOMPARE(m_host->modified, 0);
         };
 
-        // As much as the grid holds is shown; changed, the grid would stand
-        // for what it shows alone.
-        m_form->MoveNext();
-        QCOMPARE(Grid()->RowCount(), 200);
-        QCOMPARE(Grid()->Text(199, 0), "200.00");
-        Grid()->SetText(0, 0, "5");
-        refused("Too many payments to show ! Not saved .");
-        QTRY_COMPARE(Last(), "Only 200 of 201 payments can be shown .");
-        Child<QSpinBox>("periodsBox")->stepBy(-1);
-        Grid()->SetText(0, 0, "1.00");
-        refused("Too many payments to show ! Not saved .");
-
-        // The Type I record shown before leaves its dates in no picker.
+        // The Type I record shown before leaves its dates in no picker. (A
+        // changed grid too short for its record is refused in
+        // aRecordWithMorePaymentsThanRowsIsAnalysedAndSavedWhole.)
         m_form->MoveNext();
         refused("Date out of range ! Not saved .");
         m_form->MoveNext();
@@ -501,13 +480,18 @@ private slots:
         const auto& saved = static_cast<const CBondFree&>(Current());
         QCOMPARE(saved.m_fPrice, 450.f);
         QVERIFY(saved.m_strName == "Many payments");
-        QVERIFY(saved.m_cashflows == stored);
-        QCOMPARE(m_host->modified, 1);
 
-        // A changed grid is what it shows: analysed so (saving it is refused
-        // as in aRecordTheFormCannotHoldWholeIsNotSaved).
+        // A changed grid would stand for what it shows alone, the first 200
+        // payments, all before the stand date: analysed so, and not saved,
+        // with a period fewer too.
         Grid()->SetText(3, 0, "2");
         QCOMPARE(Analyse(), "Error: Stand date should be before Maturity !");
+        QCOMPARE(Save(), "Too many payments to show ! Not saved .");
+        Child<QSpinBox>("periodsBox")->stepBy(-1);
+        QCOMPARE(Save(), "Too many payments to show ! Not saved .");
+        // The payments kept whole by the one Save that marked the document.
+        QVERIFY(saved.m_cashflows == stored);
+        QCOMPARE(m_host->modified, 1);
 
         // Shown again, it is said again.
         m_msgs->Clear();
@@ -527,11 +511,10 @@ private slots:
         m_host->stand = Day(2025, 1, 1);
         m_host->horizon = Day(2027, 1, 1);
         m_form->OnAnalyse();
-        QCOMPARE(Box(), "Result: YTM=0.05000000\nD=" + Last().section("D=", 1));
-        QVERIFY(!Last().contains("M2="));
+        QCOMPARE(Box(), "Result: YTM=0.05000000\nD=4.54595050");
         m_host->squareM = true;
         QTest::mouseClick(Child<QPushButton>("analyseButton"), Qt::LeftButton);
-        QVERIFY(Last().contains("\nM2=") && Last().endsWith("\n\nIH=2.00000000"));
+        QCOMPARE(Last(), "YTM=0.05000000\nD=4.54595050\nM2=7.65967370\n\nIH=2.00000000");
 
         // A price beyond every payment wins over the dates; a Type II
         // record says so under the program's name.
@@ -650,11 +633,12 @@ private slots:
         QVERIFY(m_form->CanEditCopy() && !m_form->CanEditCut() && !m_form->CanEditPaste());
     }
 
+    // OK, deleting what matures before the picked day, is tst_heldopen's
+    // deleteManyHoldsTheOpen; the picker starting on today is tst_uikit's.
     void deleteManyDialogYieldsThePickedDateOnlyOnOk()
     {
         CDeleteManyDlg dlg;
         auto* picker = dlg.findChild<DatePicker*>();
-        QCOMPARE(picker->Value(), Day(2024, 3, 15) + 0.5);
         dlg.show();
         picker->SetValue(Day(2030, 6, 1) + 0.25);
         // Deleting is not undone: Enter alone confirms nothing.
@@ -663,10 +647,6 @@ private slots:
         QTest::mouseClick(dlg.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
         QCOMPARE(dlg.result(), int(QDialog::Rejected));
         QCOMPARE(dlg.m_dtBefore, 0.0);
-        dlg.show();
-        QTest::mouseClick(dlg.findChild<QPushButton*>("okButton"), Qt::LeftButton);
-        QCOMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(dlg.m_dtBefore, Day(2030, 6, 1) + 0.25);
     }
 
     void deleteManyRemovesWhatMaturesBeforeTheDay()
@@ -704,8 +684,6 @@ private slots:
     // The form's rules as plain functions.
     void messagesOfFormCodes()
     {
-        QCOMPARE(FormMessage(12), "Stand date can't be before release date !");
-        QCOMPARE(FormMessage(18), FormMessage(9));
         // Codes that mean nothing give an empty text, never a wrong one.
         for (int code : {0, -1, -3, 14, 27, 16 * 3 + 12, 16 * 3 + 18})
             QVERIFY2(FormMessage(code).empty(), qPrintable(QString::number(code)));
@@ -733,7 +711,6 @@ private slots:
         QTest::newRow("empty coupon is 0") << 0 << "" << 0;
         QTest::newRow("negative coupon") << 0 << "-0.01" << 2;
         QTest::newRow("face with letters") << 1 << "100a" << 3;
-        QTest::newRow("face beyond double") << 1 << "1e400" << 4;
         QTest::newRow("price floor") << 2 << "0.00001" << 0;
         QTest::newRow("price over ceiling") << 2 << "1.0000001e18" << 6;
         QTest::newRow("period empty") << 3 << "" << 8;
@@ -751,13 +728,13 @@ private slots:
         QCOMPARE(ReadStdFields(t, out), code);
     }
 
+    // A price between the two floors is saved and not analysed in
+    // typeChangeAsks...; here the floor itself and the text as typed.
     void freePriceIsReadAsTypedWithTwoFloors()
     {
         double p = -1;
-        QCOMPARE(ReadFreePrice("0.00005", kFreePriceFloorSave, p), 0);
-        QCOMPARE(p, 0.00005);
-        QCOMPARE(ReadFreePrice("0.00005", kFreePriceFloorAnalyse, p), 6);
         QCOMPARE(ReadFreePrice("0.0001", kFreePriceFloorAnalyse, p), 0);
+        QCOMPARE(p, 0.0001);
         QCOMPARE(ReadFreePrice("100 ", kFreePriceFloorSave, p), 5);
         QCOMPARE(ReadFreePrice("", kFreePriceFloorSave, p), 6);
     }
@@ -773,48 +750,28 @@ private slots:
         QVERIFY(!IsIDOccupied(list, first, "AB")); // its own identifier
         QVERIFY(IsIDOccupied(list, last, "  "));   // blank meets empty
         QVERIFY(IsIDOccupied(list, std::nullopt, "X"));
-        QVERIFY(!IsIDOccupied(list, last, "X"));
     }
 
     // The figures and the order of the checks are the core's (bond and
-    // AnalyseRecord tests); here what the form makes of each outcome.
+    // AnalyseRecord tests); here what the form makes of the outcomes the form
+    // itself meets no other way (a result, a price beyond every payment and a
+    // stand date after maturity are read in analyseReportsWhatTheFormHolds and
+    // aRecordWithMorePaymentsThanRows...).
     void analysisOutcomesAsTheFormTellsThem()
     {
-        // At par on a coupon date the yield is the coupon rate, compounded
-        // yearly for half-year coupons.
         CBondStd bond(0);
-        bond.SetData(6, 4.f, 100.f, 100.f, Day(2020, 1, 1), Day(2030, 1, 1), "", "");
-        AnalysisOutcome r = AnalyseForm(bond, Day(2025, 1, 1), Day(2027, 1, 1), 100.0, true);
-        QCOMPARE(r.kind, AnalysisOutcome::Result);
-        QVERIFY(std::fabs(r.ytm - (1.04 * 1.04 - 1)) < 1e-7);
-        QCOMPARE(r.horizonYears, 2.0);
-        QCOMPARE(AnalyseForm(bond, Day(2025, 1, 1), Day(2025, 1, 1), 100.0, true).code, 11);
-
-        bond.SetData(12, 1.f, 100.f, 150.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
-        // Told "Bad YTM !": analyseReportsWhatTheFormHolds.
-        QCOMPARE(AnalyseForm(bond, Day(2023, 1, 1), Day(2024, 1, 1), 150).kind, AnalysisOutcome::PriceTooHigh);
-        bond.m_fPrice = 90.f;
-        QCOMPARE(AnalyseForm(bond, Day(2023, 1, 1), Day(2024, 1, 1), 90).code, 10);
-        QCOMPARE(AnalyseForm(bond, Day(2019, 1, 1), Day(2024, 1, 1), 90).code, 12);
+        bond.SetData(12, 1.f, 100.f, 90.f, Day(2020, 1, 1), Day(2022, 1, 1), "", "");
+        QCOMPARE(AnalyseForm(bond, Day(2021, 1, 1), Day(2021, 1, 1), 90, true).code, 11);
+        QCOMPARE(FormMessage(AnalyseForm(bond, Day(2019, 1, 1), Day(2024, 1, 1), 90).code),
+                 "Stand date can't be before release date !");
 
         // A tiny price for a huge repayment tomorrow needs a yield beyond any
         // the search may try. Finding no yield is told like any other outcome
         // the form refuses.
         bond.SetData(12, 0.f, 1e18f, 0.00001f, Day(2020, 1, 1), Day(2025, 1, 2), "", "");
-        r = AnalyseForm(bond, Day(2025, 1, 1), Day(2026, 1, 1), 0.00001);
+        const AnalysisOutcome r = AnalyseForm(bond, Day(2025, 1, 1), Day(2026, 1, 1), 0.00001);
         QCOMPARE(r.kind, AnalysisOutcome::NoYield);
         QCOMPARE(FormMessage(r.code), "Bad YTM .");
-    }
-
-    void texts()
-    {
-        AnalysisOutcome r;
-        r.ytm = 0.0525;
-        r.duration = 3.25;
-        r.m2 = 1.0 / 3;
-        r.horizonYears = 2;
-        QCOMPARE(ResultText(r, false), "YTM=0.05250000\nD=3.25000000");
-        QCOMPARE(ResultText(r, true), "YTM=0.05250000\nD=3.25000000\nM2=0.33333333\n\nIH=2.00000000");
     }
 };
 
