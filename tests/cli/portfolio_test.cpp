@@ -75,7 +75,7 @@ TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreHasNoExplanation)
 TEST_F(CliPortfolio, SuggestOffersWhatTheWindowWouldAppend)
 {
     // The groups, their order and their words over many bonds are
-    // CliStream.ManyBondsOnAnyThreadsGiveTheFormerOutput's; here the best
+    // CliStream.ManyBondsOnAnyThreadsGiveTheListsOutput's; here the best
     // shorter bond of the sample comes first.
     EXPECT_EQ(Lines(Output("suggest " + kSample + kDates)).at(1),
               "ZERO-2032,Treasury strip May 2032,0.02729087,6.87557077,0.01548263,short");

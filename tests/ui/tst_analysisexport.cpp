@@ -165,7 +165,7 @@ private slots:
     // A save that fails is told, and nothing is written. Which words for
     // which cause, and that a folder that refuses keeps the old file and gets
     // nothing beside it, are the shared writer's: the core's FileMessages and
-    // tst_document's failedSaveLeavesTheFileAlone.
+    // tst_document's failedWriteKeepsTheFileAndTheEdits.
     void aFailedSaveIsTold()
     {
         const QString path = m_app->dir.filePath("none/analysis.csv");
