@@ -45,9 +45,12 @@ std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<c
         ShiftPoint p;
         p.shiftBp = fromBp + static_cast<double>(k) * stepBp;
         p.yield = ytm + p.shiftBp / 10000.0;
+        if (!(1.0 + p.yield > 0.0))
+            continue;
         p.horizonValue = ValueAtHorizon(bonds, units, p.yield, horizonYears, V);
         p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
-        points.push_back(p);
+        if (std::isfinite(p.changePercent))
+            points.push_back(p);
     }
     return points;
 }

@@ -120,6 +120,19 @@ TEST(HorizonValues, YieldsAtOrBelowMinusAHundredPercentAreLeftOut)
     for (const ShiftPoint& p : points)
         EXPECT_TRUE(std::isfinite(p.changePercent));
 
+    // The bonds themselves leave out the same shifts, however far down the
+    // range is asked to go.
+    auto zero = test::FreeBond("Z", 90.0f, {{Day(2027, 6, 30), 100.0f}});
+    CBond* const bonds[] = {zero.get()};
+    const double units[] = {1.0};
+    const PortfolioFigures p = CalculatePortfolio(bonds, units, kStand, kHorizon, SystemClock());
+    ASSERT_EQ(p.outcome, PortfolioOutcome::Ready);
+    const std::vector<ShiftPoint> held = HorizonValues(bonds, units, p.ytm, 2.0, -20000, 0, 500);
+    ASSERT_EQ(held.size(), 22u); // -20000 to -11000 take it below -100 %
+    EXPECT_EQ(held.front().shiftBp, -10500.0);
+    for (const ShiftPoint& point : held)
+        EXPECT_TRUE(std::isfinite(point.changePercent)) << point.shiftBp;
+
     e.price = 0.0;
     EXPECT_TRUE(HorizonValues(e, -300, 300, 25).empty());
     EXPECT_TRUE(HorizonValues(Explanation{}, -300, 300, 25).empty());
