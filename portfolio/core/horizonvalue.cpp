@@ -23,6 +23,34 @@ double ValueAtHorizon(const Explanation& e, double y)
     return 100.0 * std::pow(1.0 + y, e.horizonYears) * pv / e.price;
 }
 
+// The value at each shift of `ytm` against the unshifted one. A yield at or
+// below -100 % has no value, so its shift is left out, and so is everything
+// when there is no unshifted value to measure against.
+template <class ValueAt>
+std::vector<ShiftPoint> ShiftedValues(double ytm, double fromBp, double toBp, double stepBp, ValueAt valueAt)
+{
+    std::vector<ShiftPoint> points;
+    if (!(1.0 + ytm > 0.0) || !(stepBp > 0.0) || !(fromBp <= toBp))
+        return points;
+    const double unshifted = valueAt(ytm);
+    if (!std::isfinite(unshifted) || !(unshifted > 0.0))
+        return points;
+    const std::size_t n = ShiftCount(fromBp, toBp, stepBp);
+    points.reserve(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        ShiftPoint p;
+        p.shiftBp = fromBp + static_cast<double>(k) * stepBp;
+        p.yield = ytm + p.shiftBp / 10000.0;
+        if (!(1.0 + p.yield > 0.0))
+            continue;
+        p.horizonValue = valueAt(p.yield);
+        p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
+        if (std::isfinite(p.changePercent))
+            points.push_back(p);
+    }
+    return points;
+}
+
 } // namespace
 
 std::size_t ShiftCount(double fromBp, double toBp, double stepBp)
@@ -37,46 +65,16 @@ std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<c
     double V = 0.0;
     for (std::size_t i = 0; i < bonds.size() && i < units.size(); ++i)
         V += units[i] * static_cast<double>(bonds[i]->m_fPrice);
-    const double unshifted = ValueAtHorizon(bonds, units, ytm, horizonYears, V);
-    std::vector<ShiftPoint> points;
-    const std::size_t n = ShiftCount(fromBp, toBp, stepBp);
-    points.reserve(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        ShiftPoint p;
-        p.shiftBp = fromBp + static_cast<double>(k) * stepBp;
-        p.yield = ytm + p.shiftBp / 10000.0;
-        if (!(1.0 + p.yield > 0.0))
-            continue;
-        p.horizonValue = ValueAtHorizon(bonds, units, p.yield, horizonYears, V);
-        p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
-        if (std::isfinite(p.changePercent))
-            points.push_back(p);
-    }
-    return points;
+    return ShiftedValues(ytm, fromBp, toBp, stepBp,
+                         [&](double y) { return ValueAtHorizon(bonds, units, y, horizonYears, V); });
 }
 
 std::vector<ShiftPoint> HorizonValues(const Explanation& explanation, double fromBp, double toBp, double stepBp)
 {
-    std::vector<ShiftPoint> points;
-    if (!(explanation.price > 0.0) || !(1.0 + explanation.ytm > 0.0) || !(stepBp > 0.0) || !(fromBp <= toBp))
-        return points;
-    const double unshifted = ValueAtHorizon(explanation, explanation.ytm);
-    if (!std::isfinite(unshifted) || !(unshifted > 0.0))
-        return points;
-    const std::size_t n = ShiftCount(fromBp, toBp, stepBp);
-    points.reserve(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        ShiftPoint p;
-        p.shiftBp = fromBp + static_cast<double>(k) * stepBp;
-        p.yield = explanation.ytm + p.shiftBp / 10000.0;
-        if (!(1.0 + p.yield > 0.0))
-            continue;
-        p.horizonValue = ValueAtHorizon(explanation, p.yield);
-        p.changePercent = 100.0 * (p.horizonValue / unshifted - 1.0);
-        if (std::isfinite(p.changePercent))
-            points.push_back(p);
-    }
-    return points;
+    if (!(explanation.price > 0.0))
+        return {};
+    return ShiftedValues(explanation.ytm, fromBp, toBp, stepBp,
+                         [&](double y) { return ValueAtHorizon(explanation, y); });
 }
 
 } // namespace tenvix

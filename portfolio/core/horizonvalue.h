@@ -26,17 +26,17 @@ struct ShiftPoint {
 // `fromBp` to `toBp` in steps of `stepBp` basis points. At a yield y the value
 // is 100 (1 + y)^H PV(y) / V: PV the pooled present value, V the pooled market
 // value (units times stored prices), H `horizonYears`. A yield out of the
-// engine's reach throws NoYieldFound; a shift that takes the yield to -100 %
-// or below has no value and is left out.
+// engine's reach throws NoYieldFound. A shift that takes the yield to -100 %
+// or below has no value and is left out, as is everything when there is no
+// value to measure against (no price, a yield at -100 %, an empty range).
 std::vector<ShiftPoint> HorizonValues(std::span<CBond* const> bonds, std::span<const double> units, double ytm,
                                       double horizonYears, double fromBp, double toBp, double stepBp);
 
 // The same from an explanation: its rows are the payments still to come, at
 // the times the analysis counted, weighted by its price (a bond's, a payment
 // list's or a portfolio's pooled market value), at its yield and horizon. So
-// whoever holds only the explanation draws what the bonds would give. The
-// same shifts are left out, and everything when there is no price to measure
-// against.
+// whoever holds only the explanation draws what the bonds would give, with
+// the same shifts left out.
 std::vector<ShiftPoint> HorizonValues(const Explanation& explanation, double fromBp, double toBp, double stepBp);
 
 // How many shifts that is: from, from + step, ... up to to.
