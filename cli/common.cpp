@@ -261,6 +261,24 @@ bool LoadWholeDatabase(const std::string& path, CBondList& list)
     return db && LoadBondDatabase(db->Bytes(), list);
 }
 
+bool RefuseOutTarget(const std::string& out, const std::string& database)
+{
+    const auto target = CurrentIdentity(out);
+    if (!target)
+        return false; // nothing there yet: nothing to lose
+    const auto read = CurrentIdentity(database);
+    if (read && read->device == target->device && read->inode == target->inode) {
+        std::cerr << OpenDatabaseTargetMessage() << "\n";
+        return true;
+    }
+    const auto start = ReadFileBytes(out, sizeof kBondFileMagic, Beyond::Cut);
+    if (start && std::string_view(*start).starts_with(std::string_view(kBondFileMagic, sizeof kBondFileMagic))) {
+        std::cerr << NotAPortfolioMessage(out) << "\n";
+        return true;
+    }
+    return false;
+}
+
 std::optional<PortfolioFile> OpenPortfolio(const std::string& path)
 {
     errno = 0;

@@ -114,6 +114,12 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path);
 // The same, loaded into `list` for a command that needs the bonds at once.
 bool LoadWholeDatabase(const std::string& path, CBondList& list);
 
+// Whether `out`, where a command is told to write a portfolio, must be
+// refused: it is the database `database` itself (the same file, however
+// spelled or linked to) or an existing file that begins as a database. The
+// reason is then on standard error, and nothing may be written.
+bool RefuseOutTarget(const std::string& out, const std::string& database);
+
 // Reads a .bdp file; on failure prints the portfolio window's message (or
 // that the path leads to no regular file) to standard error and returns
 // nothing.

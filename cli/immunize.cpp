@@ -169,16 +169,19 @@ int RunImmunize(const std::vector<std::string>& argv)
     const auto db = OpenDatabase(args.Positional()[0]);
     if (!db)
         return kExitFailure;
+    const auto outPath = args.Value("out");
+    if (outPath && RefuseOutTarget(*outPath, args.Positional()[0]))
+        return kExitFailure;
     const ImmunizeResult r = ImmunizeDatabase(*db, limits, stand, horizon, threads);
     if (r.failure != ImmunizeFailure::None) {
         std::cerr << ImmunizeFailureText(r, limits.maxRows, shareText, YearFraction(horizon, stand)) << "\n";
         return kExitFailure;
     }
-    if (const auto path = args.Value("out")) {
+    if (outPath) {
         std::vector<PortfolioEntry> entries;
         for (const ImmunizedRow& row : r.rows)
             entries.push_back({row.bond.id, row.units});
-        const SaveOutcome saved = ReplaceFileSafely(*path, StorePortfolio(entries));
+        const SaveOutcome saved = ReplaceFileSafely(*outPath, StorePortfolio(entries));
         if (!saved.ok()) {
             const bool opened = saved.cause == FileCause::DiskFull || saved.cause == FileCause::WriteError;
             std::cerr << PortfolioFileMessage(saved.cause, opened, true) << "\n";

@@ -67,4 +67,12 @@ std::string NotRegularFileMessage(std::string_view path)
     return text += " is not a regular file .";
 }
 
+std::string OpenDatabaseTargetMessage() { return "This is the open database. Choose another name ."; }
+
+std::string NotAPortfolioMessage(std::string_view path)
+{
+    std::string text(path);
+    return text += " is a database, not a portfolio .";
+}
+
 } // namespace tenvix

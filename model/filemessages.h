@@ -31,4 +31,10 @@ std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving
 // instead of a file, the path as the user gave it.
 std::string NotRegularFileMessage(std::string_view path);
 
+// What an export or an --out is told when its target is the open database
+// itself, and when it is another database, `path` as the user gave it: no
+// report or portfolio ever takes a database's place.
+std::string OpenDatabaseTargetMessage();
+std::string NotAPortfolioMessage(std::string_view path);
+
 } // namespace tenvix

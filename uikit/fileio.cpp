@@ -213,7 +213,7 @@ bool IsDatabaseTarget(const QString& path, const QString& openDatabase)
     return IsDatabaseOrPortfolioHeader(std::string_view(start.constData(), size_t(start.size())));
 }
 
-QString DatabaseTargetMessage() { return QStringLiteral("This is the open database. Choose another name ."); }
+QString DatabaseTargetMessage() { return QString::fromStdString(OpenDatabaseTargetMessage()); }
 
 QString ChooseExportPath(QWidget* parent, FileChoice choice, const QString& openDatabase)
 {

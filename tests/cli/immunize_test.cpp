@@ -53,6 +53,21 @@ TEST_F(CliImmunize, RefusalsAndUsage)
                             " --amount 1e6 --max-rows 0", " --amount 1e6 --max-rows 21", " --amount 1e6 --min-ytm abc"})
         ExpectUsage("immunize " + kSample + kDates + bad);
 
+    // --out never takes the place of a database: not the one read, however
+    // it is spelled or linked to, and not any other; nothing is written.
+    const std::string sample = test::SampleFile();
+    const std::string db = Write("db.bnd", sample);
+    Write("other.bnd", sample);
+    std::filesystem::create_symlink(m_dir / "db.bnd", m_dir / "link.bdp");
+    for (const std::string& target : {db, Path("./db.bnd"), Path("link.bdp")})
+        EXPECT_EQ(Run("immunize " + db + kDates + " --amount 1e6 --out " + target),
+                  test::Refused("This is the open database. Choose another name .\n"))
+            << target;
+    EXPECT_EQ(Run("immunize " + db + kDates + " --amount 1e6 --out " + Path("other.bnd")),
+              test::Refused((m_dir / "other.bnd").string() + " is a database, not a portfolio .\n"));
+    EXPECT_TRUE(Slurp("db.bnd") == sample);
+    EXPECT_TRUE(Slurp("other.bnd") == sample);
+
     // A file that cannot be written leaves the output empty.
     EXPECT_EQ(Immunize(" --amount 1e6 --out " + Path("no/such/dir.bdp")),
               test::Refused("Failed to open the file in exclusive write mode !\n"));
