@@ -245,6 +245,30 @@ std::optional<double> ParseIsoDate(std::string_view text)
     return MakeDate(parts[0], parts[1], parts[2]);
 }
 
+std::optional<double> ParseFileDate(std::string_view text)
+{
+    if (const auto iso = ParseIsoDate(text))
+        return iso;
+    // DD.MM.YYYY, the day and the month perhaps of one digit.
+    int parts[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int part = 0;
+    for (const char c : text) {
+        if (c == '.') {
+            if (++part > 2)
+                return std::nullopt;
+        } else if (c >= '0' && c <= '9' && digits[part] < 4) {
+            parts[part] = parts[part] * 10 + (c - '0');
+            ++digits[part];
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2 || digits[0] < 1 || digits[0] > 2 || digits[1] < 1 || digits[1] > 2 || digits[2] != 4)
+        return std::nullopt;
+    return MakeDate(parts[2], parts[1], parts[0]);
+}
+
 std::string FormatAmount(float amount)
 {
     const double wide = static_cast<double>(amount);

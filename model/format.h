@@ -36,6 +36,10 @@ std::string FormatIsoDate(std::int32_t daySerial);
 // A strict YYYY-MM-DD date as a date value: the command line's dates and what
 // FormatIsoDate writes read back to the same day.
 std::optional<double> ParseIsoDate(std::string_view text);
+// A date in a file other people wrote (a schedule, a bank's list): YYYY-MM-DD
+// or DD.MM.YYYY (day and month of one or two digits), the field as it
+// stands, without blanks; nothing for anything else.
+std::optional<double> ParseFileDate(std::string_view text);
 
 // An amount stored as a float, in fixed notation: two decimals when those read
 // back as the same float, else the fewest that do (at most nine from a tenth

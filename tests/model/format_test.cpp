@@ -177,6 +177,18 @@ TEST(ParseIsoDate, ReadsNothingLoose)
     EXPECT_EQ(ParseIsoDate("2024-02-29"), 45351.0);
 }
 
+// Other people's files write the day first with dots, or as the command line does.
+TEST(ParseFileDate, TakesBothNotationsAndNothingLoose)
+{
+    for (const char* text : {"29.02.2024", "29.2.2024", "2024-02-29"})
+        EXPECT_EQ(ParseFileDate(text), 45351.0) << text;
+    for (const char* text : {"", "29.02.24", "29.02.02024", "029.02.2024", "29..2024", "29.02.2024.", ".02.2024",
+                             "29-02-2024", "29.02.2023", "31.04.2024", "00.01.2024", "1.13.2024", "29. 02.2024",
+                             "2024.02.29", "29.02.+024",
+                             "99999999999999999999.1.2024"})
+        EXPECT_FALSE(ParseFileDate(text)) << text;
+}
+
 // Sums of a few powers of two end exactly on a rounding tie at every number
 // of decimals; the C library rounds those half to even.
 TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)
