@@ -297,4 +297,19 @@ std::optional<PortfolioFile> OpenPortfolio(const std::string& path)
     return file;
 }
 
+std::vector<std::string> SplitIdentifiers(std::string_view list)
+{
+    std::vector<std::string> ids;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        const std::string_view id = Trim(list.substr(0, comma));
+        if (!id.empty())
+            ids.emplace_back(id);
+        if (comma == std::string_view::npos)
+            break;
+        list.remove_prefix(comma + 1);
+    }
+    return ids;
+}
+
 } // namespace tenvix::cli

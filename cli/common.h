@@ -41,6 +41,10 @@ private:
     std::vector<std::string> m_flags;
 };
 
+// A list of identifiers separated by commas (--exclude), each trimmed, the
+// empty ones dropped.
+std::vector<std::string> SplitIdentifiers(std::string_view list);
+
 // A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
 // The --threads option: a whole number from 1 to kMaxThreads; by default as
