@@ -2,6 +2,7 @@
 
 #include "curve/runeach.h"
 #include "curve/spread.h"
+#include "model/accrued.h"
 #include "model/date.h"
 #include "model/text.h"
 
@@ -50,6 +51,13 @@ void AnalyseUnit(std::span<const std::byte> bytes, const BondFileIndex& index, s
         row.type = bond.GetType();
         row.maturity = bond.m_nMaturity;
         row.price = bond.m_fPrice;
+        if (bond.GetType() == BOND_TYPE_STD) {
+            const auto& coupons = static_cast<const CBondStd&>(bond);
+            row.accrued = AccruedInterest(coupons);
+            const double face = coupons.m_fFace;
+            if (face > 0 && std::isfinite(face))
+                row.clean = (static_cast<double>(bond.m_fPrice) - row.accrued) * 100 / face;
+        }
         UnitWork::Bond taken;
         taken.firstPayment = work.payments.size();
         if (row.Solved()) {

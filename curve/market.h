@@ -46,6 +46,10 @@ struct MarketBond {
     // stand date) Square-M.
     double years = kNone;
     double ytm = 0, duration = 0, squareM = 0;
+    // A Type I bond's accrued interest on the stand date and its clean price
+    // per 100 of face value, (price - accrued) * 100 / face; none for Type II.
+    double accrued = kNone;
+    double clean = kNone;
     // Once a curve is fitted; the spread as a fraction, none where no spread
     // gives the price.
     double modelPrice = kNone;

@@ -40,14 +40,16 @@ const std::vector<Floor> kFloors = {
     {"explain", {"uikit", "portfolio/core", "model"}, true},
     {"prices", {"uikit", "portfolio/core", "model"}, true},
     {"bondimport", {"uikit", "portfolio/core", "model"}, true},
+    {"market", {"uikit", "curve", "portfolio/core", "model"}, true},
     {"shell",
-     {"editor", "analysis", "portfolio", "explain", "prices", "bondimport", "uikit", "portfolio/core", "model"},
+     {"editor", "analysis", "portfolio", "explain", "prices", "bondimport", "market", "uikit", "curve",
+      "portfolio/core", "model"},
      true},
     {"res", {}, true},
     // Measurements sit beside the program, not under it: they may time any floor.
     {"bench",
-     {"cli", "shell", "editor", "analysis", "portfolio", "explain", "prices", "bondimport", "uikit", "examples",
-      "curve", "portfolio/core", "model"},
+     {"cli", "shell", "editor", "analysis", "portfolio", "explain", "prices", "bondimport", "market", "uikit",
+      "examples", "curve", "portfolio/core", "model"},
      true},
 };
 
