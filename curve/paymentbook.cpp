@@ -28,11 +28,11 @@ std::size_t AppendPayments(const CBond& bond, std::vector<Payment>& out)
 
 std::uint32_t PaymentBook::OwnNode(double t)
 {
-    const auto [it, added] =
-        m_ownByBits.try_emplace(std::bit_cast<std::uint64_t>(t), static_cast<std::uint32_t>(m_ownTimes.size()));
+    bool added = false;
+    const std::uint32_t node = m_ownByBits.Find(std::bit_cast<std::uint64_t>(t), 0, added);
     if (added)
         m_ownTimes.push_back(t);
-    return it->second;
+    return node;
 }
 
 std::uint32_t PaymentBook::Add(std::span<const Payment> payments, std::size_t coupons, std::int32_t periodMonths)
@@ -43,11 +43,12 @@ std::uint32_t PaymentBook::Add(std::span<const Payment> payments, std::size_t co
     const auto bondNumber = static_cast<std::uint32_t>(m_bondFirst.size() - 1);
     std::size_t k = 0;
     if (coupons > 0) {
-        const ChainKey key{periodMonths, std::bit_cast<std::uint64_t>(payments[0].years)};
-        const auto [it, added] = m_chainByKey.try_emplace(key, static_cast<std::uint32_t>(m_chains.size()));
+        bool added = false;
+        const std::uint32_t chainNumber = m_chainByKey.Find(static_cast<std::uint64_t>(periodMonths),
+                                                            std::bit_cast<std::uint64_t>(payments[0].years), added);
         if (added)
             m_chains.emplace_back();
-        Chain& chain = m_chains[it->second];
+        Chain& chain = m_chains[chainNumber];
         // The walk steps the same way from the same first time, so the
         // times agree bit for bit; a bond whose times did not would keep its
         // coupons as nodes of their own rather than be valued at others'.
@@ -58,7 +59,7 @@ std::uint32_t PaymentBook::Add(std::span<const Payment> payments, std::size_t co
         if (agrees) {
             for (std::size_t i = chain.times.size(); i < coupons; ++i)
                 chain.times.push_back(payments[i].years);
-            m_pending.push_back(kChained | (std::uint64_t(it->second) << 32) | coupons);
+            m_pending.push_back(kChained | (std::uint64_t(chainNumber) << 32) | coupons);
             m_features.push_back({0, static_cast<float>(payments[0].amount)});
             k = coupons;
         }

@@ -14,11 +14,11 @@
 // payment times its node's. With the nodes of a chain side by side and the
 // discounts summed along each chain once, every feature is one value looked up.
 
+#include "curve/flatindex.h"
 #include "model/bond.h"
 
 #include <cstdint>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 namespace tenvix::curve {
@@ -73,23 +73,10 @@ private:
     static constexpr std::uint64_t kChained = std::uint64_t(1) << 63;
     std::uint32_t OwnNode(double t);
 
-    struct ChainKey {
-        std::int32_t periodMonths;
-        std::uint64_t firstBits;
-        bool operator==(const ChainKey&) const = default;
-    };
-    struct ChainKeyHash {
-        std::size_t operator()(const ChainKey& k) const
-        {
-            return std::hash<std::uint64_t>()(k.firstBits * 0x9E3779B97F4A7C15ull ^
-                                              static_cast<std::uint64_t>(k.periodMonths));
-        }
-    };
-
     std::vector<Chain> m_chains;
-    std::unordered_map<ChainKey, std::uint32_t, ChainKeyHash> m_chainByKey;
+    FlatIndex m_chainByKey; // pay period and first coupon time's bits
     std::vector<double> m_ownTimes;
-    std::unordered_map<std::uint64_t, std::uint32_t> m_ownByBits;
+    FlatIndex m_ownByBits;
     std::vector<std::uint64_t> m_pending; // one a feature, until Finish
     std::vector<Feature> m_features;
     std::vector<std::uint64_t> m_bondFirst{0};

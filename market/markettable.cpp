@@ -59,13 +59,35 @@ int Decimals(int column)
     }
 }
 
-// The first eight bytes of a text as a number: most comparisons end there.
-std::uint64_t Head(std::string_view text)
+// The first 24 bytes of a text as three numbers, and its length: the
+// comparison of two texts up to that long ends there, even among names that
+// share a long stem, without a look at the texts themselves.
+struct Head {
+    std::uint64_t part[3] = {0, 0, 0};
+    std::uint32_t length = 0;
+};
+constexpr std::size_t kHeadBytes = 24;
+
+Head HeadOf(std::string_view text)
 {
-    std::uint64_t h = 0;
-    for (std::size_t k = 0; k < 8; ++k)
-        h = h << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
+    Head h;
+    for (std::size_t k = 0; k < kHeadBytes; ++k)
+        h.part[k / 8] = h.part[k / 8] << 8 | (k < text.size() ? static_cast<unsigned char>(text[k]) : 0u);
+    h.length = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), 0xFFFFFFFF));
     return h;
+}
+
+// -1, 0 or 1 as `a` sorts before, with or after `b`; 2 when only the texts
+// themselves can tell. Past equal heads the shorter text, padded with zeros,
+// is the other's start.
+int CompareHeads(const Head& a, const Head& b)
+{
+    for (int i = 0; i < 3; ++i)
+        if (a.part[i] != b.part[i])
+            return a.part[i] < b.part[i] ? -1 : 1;
+    if (a.length > kHeadBytes || b.length > kHeadBytes)
+        return 2;
+    return a.length < b.length ? -1 : a.length > b.length ? 1 : 0;
 }
 
 } // namespace
@@ -136,12 +158,12 @@ void MarketTable::SortOrder()
     if (m_nSortColumn == kColID || m_nSortColumn == kColName) {
         const bool id = m_nSortColumn == kColID;
         auto text = [&](std::uint32_t k) { return id ? m_market->Id(k) : m_market->Name(k); };
-        std::vector<std::uint64_t> head(m_market->Bonds().size());
+        std::vector<Head> head(m_market->Bonds().size());
         for (const std::uint32_t k : m_order)
-            head[k] = Head(text(k));
+            head[k] = HeadOf(text(k));
         std::sort(m_order.begin(), m_order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            int c = head[a] < head[b] ? -1 : head[a] > head[b] ? 1 : 0;
-            if (c == 0)
+            int c = CompareHeads(head[a], head[b]);
+            if (c == 2)
                 c = text(a).compare(text(b));
             return c != 0 ? (descending ? c > 0 : c < 0) : a < b;
         });
