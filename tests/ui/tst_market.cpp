@@ -5,6 +5,7 @@
 
 #include "curve/market.h"
 #include "editor/inview.h"
+#include "examples/generated.h"
 #include "market/markettable.h"
 #include "market/marketwindow.h"
 #include "market/yieldchart.h"
@@ -214,6 +215,31 @@ private slots:
         Click(m_market, "refresh");
         QTRY_COMPARE(m_market->CurrentState(), MarketWindow::State::Current);
         QCOMPARE(Model()->rowCount(), int(m_frame->Form()->m_bondList.m_list.size()));
+    }
+
+    void aLongRunShowsItsProgressAndStops()
+    {
+        // A hundred thousand bonds on the real clock: long enough a run.
+        m_app.reset();
+        m_app = std::make_unique<SampleApp>();
+        const QString path = m_app->dir.filePath(QStringLiteral("market.bnd"));
+        WriteAll(path, QByteArray::fromStdString(GenerateDatabase(100000, 2, GeneratedMix::Market)));
+        InstallClock(nullptr);
+        QVERIFY(m_frame = m_app->Start({"tenvix", path}));
+        m_frame->Action(ID_VIEW_MARKET)->trigger();
+        QVERIFY(m_market = m_frame->findChild<MarketWindow*>());
+        QProgressBar* progress = m_market->Progress();
+        QPushButton* stop = m_market->findChild<QPushButton*>("stop");
+        QVERIFY(!stop->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(stop->isVisible() && progress->isVisible(), 20000);
+        QVERIFY(!m_market->findChild<QPushButton*>("refresh")->isEnabled());
+        stop->click();
+        QTRY_COMPARE_WITH_TIMEOUT(m_market->CurrentState(), MarketWindow::State::Stopped, 20000);
+        QVERIFY(!stop->isVisible());
+        QCOMPARE(m_market->StateLine(), QStringLiteral("Stopped"));
+        QVERIFY(m_market->findChild<QPushButton*>("refresh")->isEnabled());
+        QCOMPARE(m_market->Chart()->PointCount(), std::size_t(0));
+        InstallClock(&m_app->clock);
     }
 
     void tooFewBondsGiveRowsAndTheCoresRefusal()
