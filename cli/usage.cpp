@@ -49,11 +49,14 @@ constexpr CommandEntry kCommands[] = {
      false},
     {"prices", RunPrices,
      "  tenvix-cli prices FILE.bnd PRICES.csv [--stand YYYY-MM-DD] [--max-change PERCENT]\n"
-     "          [--decimal-mark point|comma] [--apply [--accept-large]]\n"
+     "          [--decimal-mark point|comma] [--quotes paid|clean] [--apply [--accept-large]]\n"
      "      CSV of the verdict on every row of a price file (the stand date defaults to today):\n"
      "      line,id,verdict,old_price,new_price,change_percent,reason,flag; flag is large for a\n"
      "      change of more than PERCENT (default 20). --decimal-mark reads 1.012 or 1,012 when the\n"
-     "      file's prices do not tell. --apply writes the accepted prices to FILE.bnd, large changes\n"
+     "      file's prices do not tell. --quotes clean reads clean quotes per 100 of face of Type I\n"
+     "      bonds and stores quote * face / 100 plus the accrued interest, with the columns\n"
+     "      quote,accrued added; paid (the default) stores the file's prices as they are.\n"
+     "      --apply writes the accepted prices to FILE.bnd, large changes\n"
      "      only with --accept-large; exit status 3 when some were left unwritten, 0 when all were\n"
      "      written\n",
      false},
