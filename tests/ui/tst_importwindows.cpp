@@ -216,6 +216,77 @@ private slots:
         });
     }
 
+    // Clean quotes per 100 of face: the choice judges the rows anew and
+    // shows the quote and the accrued interest beside the price to store;
+    // a Type II row is refused; the choice is remembered for the next import.
+    void cleanQuotes()
+    {
+        const QString path = Write("quotes.csv", "ISIN;Kurs\r\nGOV-2027-A;102\r\nMUNI-2035;99,5\r\nAMORT-2030;96\r\n");
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
+            auto* quotes = dlg->findChild<QComboBox*>("quotes");
+            QCOMPARE(quotes->currentText(), QString("Paid prices"));
+            QCOMPARE(Verdicts(dlg)->columnCount(), 7);
+            quotes->setCurrentText("Clean quotes per 100 of face");
+            QStringList headings;
+            for (int c = 0; c < Verdicts(dlg)->columnCount(); ++c)
+                headings << Verdicts(dlg)->headerData(c, Qt::Horizontal).toString();
+            QCOMPARE(headings, QStringList({"Line", "ID", "Old price", "New price", "Quote", "Accrued", "Change %",
+                                            "Verdict", "Reason"}));
+            // On 6 December 2026 the annual coupon of 4 due 4 July 2027 has
+            // run 1 - (7/12 - 2/365) of its year (1.6885845 with the time as
+            // the record keeps it, a float); MUNI's 45 due 1 June 2035,
+            // 1/2 + 5/365 of its year, on a face of 1000.
+            QCOMPARE(Rows(Verdicts(dlg)),
+                     QList<QStringList>(
+                         {{"2", "GOV-2027-A", "101.35", "103.69", "102.00", "1.688585", "2.31", "Update", ""},
+                          {"3", "MUNI-2035", "1012.50", "1018.12", "99.50", "23.116439", "0.55", "Update", ""},
+                          {"4", "AMORT-2030", "96.40", "", "96.00", "", "", "Refused",
+                           "Clean quotes need a Type I bond !"}}));
+            // A click on Accrued sorts by it.
+            auto* header = dlg->findChild<QTableView*>("verdicts")->horizontalHeader();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"2", "3", "4"}));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"3", "2", "4"}));
+            // Back to paid prices: the file's numbers, in the file's order.
+            quotes->setCurrentText("Paid prices");
+            QCOMPARE(Verdicts(dlg)->columnCount(), 7);
+            QCOMPARE(Row(Verdicts(dlg), 0),
+                     QStringList({"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""}));
+            quotes->setCurrentText("Clean quotes per 100 of face");
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(Prices({"GOV-2027-A", "MUNI-2035", "AMORT-2030"}),
+                 std::vector<float>({float(102.0 + 4.0 * 1849.0 / 4380.0), float(995.0 + 45.0 * 2250.0 / 4380.0),
+                                     96.4f}));
+        QCOMPARE(Msgs().Texts(), QStringList{"2 prices updated ."});
+
+        // The next import starts with clean quotes, and so does the one of
+        // the price update window; Cancel keeps a choice changed too.
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
+            auto* quotes = dlg->findChild<QComboBox*>("quotes");
+            QCOMPARE(quotes->currentText(), QString("Clean quotes per 100 of face"));
+            QCOMPARE(Verdicts(dlg)->columnCount(), 9);
+            quotes->setCurrentText("Paid prices");
+            Click(dlg, "cancelButton");
+        });
+        QString second;
+        WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* upd) {
+            m_app->chooser.Answer(QString());
+            WhenModal<PriceImportDialog>([&](PriceImportDialog* dlg) {
+                second = dlg->findChild<QComboBox*>("quotes")->currentText();
+                Click(dlg, "fileButton");
+                Click(dlg, "cancelButton");
+            });
+            Click(upd, "importButton");
+            Click(upd, "closeButton");
+        });
+        m_app->frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(second, QString("Paid prices"));
+    }
+
     // Files that hold no prices get their reason and change nothing: what the
     // window showed stays, and so does every price. The reader's other
     // refusals take the binary file's way to the window.
