@@ -30,9 +30,17 @@ constexpr CommandEntry kCommands[] = {
      "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n",
      true},
     {"import", RunImport,
-     "  tenvix-cli import FILE.bnd BONDS.csv [--apply]\n"
-     "      CSV of the verdict on every row of a file as export writes it: line,id,verdict,reason;\n"
-     "      verdict add (a new ID), replace (a known ID whose fields differ), unchanged or refused.\n"
+     "  tenvix-cli import FILE.bnd BONDS.csv [--stand YYYY-MM-DD] [--quotes clean|paid]\n"
+     "          [--columns FIELD=COLUMN[,...]] [--apply]\n"
+     "      CSV of the verdict on every row of a file as export writes it, or of a bank's list of\n"
+     "      bonds: line,id,verdict,reason; verdict add (a new ID), replace (a known ID whose fields\n"
+     "      differ), unchanged or refused. A bank's list gives per row an ID, a coupon rate in % a\n"
+     "      year, a maturity and a price per 100 of face, and may give a name, a face value (100),\n"
+     "      a pay period in months (12) and a release date (the last coupon date on or before the\n"
+     "      stand date, which defaults to today); its columns are guessed from its heading, or\n"
+     "      given as --columns id=ISIN,rate=Kupon,maturity=3,... (FIELD one of id, name, rate,\n"
+     "      maturity, price, face, period, release; COLUMN a heading or a number from 1). Its\n"
+     "      prices are clean quotes, to which the accrued interest is added, unless --quotes paid.\n"
      "      --apply adds and replaces the records in FILE.bnd, which is made when it does not exist\n",
      false},
     {"immunize", RunImmunize,
