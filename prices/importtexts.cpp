@@ -19,15 +19,9 @@ const char* TextOf(ImportText text)
         return "the clipboard";
     case ImportText::LargeChange:
         return "Large change !";
-    case ImportText::QuotesLabel:
-        return "Prices in the file are:";
+
     }
     return "";
-}
-
-const char* QuotesChoice(PriceQuotes quotes)
-{
-    return quotes == PriceQuotes::Clean ? "Clean quotes per 100 of face" : "Paid prices";
 }
 
 const char* VerdictWord(PriceVerdictKind kind)

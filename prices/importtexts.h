@@ -20,7 +20,6 @@ enum class ImportText {
     ClipboardEmpty,  // the clipboard holds no text
     ClipboardSource, // where the prices shown came from
     LargeChange,     // the reason shown beside a large change
-    QuotesLabel,     // before the choice of what the file's prices are
 };
 const char* TextOf(ImportText text);
 
@@ -47,9 +46,6 @@ std::string PricesUpdatedText(std::size_t updated);
 // What Apply asks before it stores large changes, `percent` as the threshold
 // box shows it: "%d prices change by more than %s % . Store them too ?"
 std::string LargeChangesQuestion(std::size_t large, std::string_view percent);
-
-// The quotes box's words: "Paid prices", "Clean quotes per 100 of face".
-const char* QuotesChoice(PriceQuotes quotes);
 
 // The decimal mark box's word for a mark: "point", "comma"; none for
 // Undecided.

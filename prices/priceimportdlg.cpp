@@ -7,6 +7,7 @@
 #include "uikit/buttons.h"
 #include "uikit/fileio.h"
 #include "uikit/progress.h"
+#include "uikit/quotesbox.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
 
@@ -51,8 +52,7 @@ constexpr FilterEntry kFilters[] = {
 
 // The decimal mark box's entries, in its order.
 constexpr DecimalMark kMarks[] = {DecimalMark::Point, DecimalMark::Comma};
-// The quotes box's entries, in its order.
-constexpr PriceQuotes kQuotes[] = {PriceQuotes::Paid, PriceQuotes::Clean};
+
 
 } // namespace
 
@@ -101,15 +101,8 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
     m_wndDecimalMark->setEnabled(false);
     markLabel->setBuddy(m_wndDecimalMark);
 
-    auto* quotesLabel = new QLabel(Text(ImportText::QuotesLabel), this);
-    m_wndQuotes = new QComboBox(this);
-    m_wndQuotes->setObjectName(QStringLiteral("quotes"));
-    for (const PriceQuotes quotes : kQuotes)
-        m_wndQuotes->addItem(QString::fromLatin1(prices::QuotesChoice(quotes)));
-    m_wndQuotes->setToolTip(
-        QStringLiteral("Paid prices are stored as they are; a clean quote per 100 of face is stored as that share "
-                       "of the face value plus the interest accrued since the last coupon"));
-    quotesLabel->setBuddy(m_wndQuotes);
+    m_wndQuotes = new QuotesBox(this);
+    QLabel* quotesLabel = m_wndQuotes->MakeLabel(this);
 
     auto* filterLabel = new QLabel(QStringLiteral("&Show"), this);
     m_wndFilter = new QComboBox(this);
@@ -186,7 +179,7 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
         ShowSummary();
     });
     connect(m_wndDecimalMark, &QComboBox::currentIndexChanged, this, &PriceImportDialog::ChangeDecimalMark);
-    connect(m_wndQuotes, &QComboBox::currentIndexChanged, this, &PriceImportDialog::ChangeQuotes);
+    connect(m_wndQuotes, &QuotesBox::QuotesChosen, this, &PriceImportDialog::ChangeQuotes);
     connect(m_wndFilter, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry >= 0 && entry < static_cast<int>(std::size(kFilters)))
             m_pModel->SetFilter(kFilters[entry].filter);
@@ -196,17 +189,9 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
 
 PriceImportDialog::~PriceImportDialog() = default;
 
-PriceQuotes PriceImportDialog::Quotes() const
-{
-    const int entry = m_wndQuotes->currentIndex();
-    return entry >= 0 && entry < static_cast<int>(std::size(kQuotes)) ? kQuotes[entry] : PriceQuotes::Paid;
-}
+PriceQuotes PriceImportDialog::Quotes() const { return m_wndQuotes->Quotes(); }
 
-void PriceImportDialog::SetQuotes(PriceQuotes quotes)
-{
-    const auto* found = std::find(std::begin(kQuotes), std::end(kQuotes), quotes);
-    m_wndQuotes->setCurrentIndex(static_cast<int>(found - std::begin(kQuotes)));
-}
+void PriceImportDialog::SetQuotes(PriceQuotes quotes) { m_wndQuotes->SetQuotes(quotes); }
 
 void PriceImportDialog::SizeColumns()
 {
@@ -328,14 +313,13 @@ std::optional<std::vector<PriceVerdict>> PriceImportDialog::JudgeAgain()
     return verdicts;
 }
 
-void PriceImportDialog::ChangeQuotes(int)
+void PriceImportDialog::ChangeQuotes()
 {
     if (m_bBusy || m_verdicts.empty() || Quotes() == m_judgedAs)
         return;
     std::optional<std::vector<PriceVerdict>> verdicts = JudgeAgain();
     if (!verdicts) {
         // Cancelled: the verdicts shown stay, and so does what they were judged as.
-        const QSignalBlocker quiet(m_wndQuotes);
         SetQuotes(m_judgedAs);
         return;
     }

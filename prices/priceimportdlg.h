@@ -27,6 +27,7 @@ class QTableView;
 namespace tenvix::ui {
 
 class PriceVerdictModel;
+class QuotesBox;
 
 class PriceImportDialog : public QDialog {
     Q_OBJECT
@@ -65,7 +66,7 @@ private:
     void ChangeDecimalMark(int entry);
     void ShowDecimalMark();
     // Judges the rows anew as what the user says the prices are.
-    void ChangeQuotes(int entry);
+    void ChangeQuotes();
     // The verdicts on the file's rows as the boxes say now; none when the
     // user cancelled.
     std::optional<std::vector<PriceVerdict>> JudgeAgain();
@@ -85,7 +86,7 @@ private:
     QLabel* m_wndSource;
     QDoubleSpinBox* m_wndThreshold;
     QComboBox* m_wndDecimalMark;
-    QComboBox* m_wndQuotes;
+    QuotesBox* m_wndQuotes;
     PriceQuotes m_judgedAs = PriceQuotes::Paid;
     QComboBox* m_wndFilter;
     QTableView* m_wndTable;

@@ -44,10 +44,19 @@ PriceQuotes ReadPriceQuotes()
     return QuotesFromWord(word.toStdString()).value_or(PriceQuotes::Paid);
 }
 
-void KeepPriceQuotes(PriceQuotes quotes, PriceQuotes before)
+void KeepPriceQuotes(PriceQuotes quotes, PriceQuotes before, const QString& entry = kPriceQuotesEntry)
 {
     if (quotes != before)
-        WriteProfileString(kImportSection, kPriceQuotesEntry, QString::fromLatin1(QuotesWord(quotes)));
+        WriteProfileString(kImportSection, entry, QString::fromLatin1(QuotesWord(quotes)));
+}
+
+// A bank's list of bonds is quoted clean unless the user said otherwise.
+const QString kBankQuotesEntry = QStringLiteral("BankQuotes");
+
+PriceQuotes ReadBankQuotes()
+{
+    const QString word = GetProfileString(kImportSection, kBankQuotesEntry);
+    return QuotesFromWord(word.toStdString()).value_or(PriceQuotes::Clean);
 }
 
 } // namespace
@@ -82,7 +91,11 @@ void CMainFrame::OnImportPrices()
 
 void CMainFrame::OnImportBonds()
 {
-    const auto done = ImportBonds(this, BondList());
+    // A bank's clean quotes and release dates are reckoned on the stand date.
+    const PriceQuotes remembered = ReadBankQuotes();
+    PriceQuotes quotes = remembered;
+    const auto done = ImportBonds(this, BondList(), DaySerial(StandDate()), quotes);
+    KeepPriceQuotes(quotes, remembered, kBankQuotesEntry);
     if (!done)
         return;
     OnDatabaseChanged(DatabaseChange::Imported);
