@@ -35,8 +35,10 @@ BankColumnStrip::BankColumnStrip(QWidget* parent) : QScrollArea(parent), m_pInne
 void BankColumnStrip::Show(const std::vector<std::string>& headings, std::size_t columnCount,
                            const BankColumns& columns)
 {
+    // Shown anew only for a new file, never from a drop-down's own signal:
+    // the old cells can go at once.
     for (QComboBox* box : m_boxes)
-        box->parentWidget()->deleteLater();
+        delete box->parentWidget();
     m_boxes.clear();
     while (QLayoutItem* item = m_pRow->takeAt(0))
         delete item;

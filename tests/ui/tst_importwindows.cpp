@@ -467,6 +467,11 @@ private slots:
             Click(dlg, "fileButton");
             QVERIFY(Msgs().Last().text.startsWith("This is not a file of bonds: its first line must be"));
             QCOMPARE(Source(dlg), path);
+            // Another list brings its own columns.
+            m_app->chooser.Answer(Write("en.csv", "isin,coupon,maturity,price\r\nQZ9,1,2030-01-01,99\r\n"));
+            Click(dlg, "fileButton");
+            QCOMPARE(boxes(dlg), QStringList({"ID", "Coupon rate %", "Maturity", "Price"}));
+            QCOMPARE(Row(Verdicts(dlg), 0).mid(1, 5), QStringList({"QZ9", "Add", "1.00", "100.00", "99.00"}));
         });
     }
 };
