@@ -1,13 +1,15 @@
 #include "market/yieldchart.h"
 
 #include "market/markettexts.h"
+#include "model/format.h"
+#include "uikit/axissteps.h"
 #include "uikit/strings.h"
 
+#include <QCategoryAxis>
 #include <QCursor>
 #include <QLineSeries>
 #include <QScatterSeries>
 #include <QToolTip>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +21,22 @@ namespace {
 // From dear (blue) through fair (grey) to cheap (red).
 const QColor kBandColors[] = {QColor(0x15, 0x65, 0xc0), QColor(0x64, 0xb5, 0xf6), QColor(0x9e, 0x9e, 0x9e),
                               QColor(0xff, 0x8a, 0x65), QColor(0xc6, 0x28, 0x28)};
+
+// Labels of our own from `low` to `high` in about `parts` steps, so that the
+// figures read in ASCII digits with the full stop whatever the locale.
+void LayAxis(QCategoryAxis* axis, double low, double high, int parts)
+{
+    const double step = NiceStep(std::max(high - low, 1e-9), parts);
+    const int decimals = DecimalsFor(step);
+    const double first = std::floor(low / step) * step;
+    const double last = std::ceil(high / step) * step;
+    for (const QString& label : axis->categoriesLabels())
+        axis->remove(label);
+    axis->setStartValue(first - step);
+    for (double v = first; v <= last + step / 2; v += step)
+        axis->append(Qs(FormatFixed(std::fabs(v) < step / 2 ? 0.0 : v, decimals)), v);
+    axis->setRange(first, last);
+}
 
 // The value at `share` of the way through `values` (sorted in part).
 double Quantile(std::vector<double>& values, double share)
@@ -33,8 +51,8 @@ double Quantile(std::vector<double>& values, double share)
 YieldChart::YieldChart(QWidget* parent)
     : QChartView(new QChart, parent),
       m_chart(chart()),
-      m_xAxis(new QValueAxis),
-      m_yAxis(new QValueAxis),
+      m_xAxis(new QCategoryAxis),
+      m_yAxis(new QCategoryAxis),
       m_curve(new QLineSeries)
 {
     setObjectName(QStringLiteral("yieldChart"));
@@ -42,13 +60,10 @@ YieldChart::YieldChart(QWidget* parent)
     m_chart->setAnimationOptions(QChart::NoAnimation);
     m_chart->setMargins(QMargins(4, 4, 4, 4));
     m_chart->legend()->setAlignment(Qt::AlignBottom);
-    // Figures in ASCII digits, whatever the locale's own.
-    m_chart->setLocalizeNumbers(false);
     m_xAxis->setTitleText(TextOf(MarketText::YearsAxis));
-    m_xAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_yAxis->setTitleText(TextOf(MarketText::YtmAxis));
-    m_yAxis->setLabelFormat(QStringLiteral("%.1f"));
-    m_yAxis->setTickCount(6);
+    for (QCategoryAxis* axis : {m_xAxis, m_yAxis})
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_chart->addAxis(m_xAxis, Qt::AlignBottom);
     m_chart->addAxis(m_yAxis, Qt::AlignLeft);
     for (int band = 0; band < kSpreadBandCount; ++band) {
@@ -97,8 +112,8 @@ void YieldChart::Clear()
     }
     m_curve->clear();
     m_chart->setTitle(TextOf(MarketText::ChartTitle));
-    m_xAxis->setRange(0, 30);
-    m_yAxis->setRange(0, 5);
+    LayAxis(m_xAxis, 0, 30, 6);
+    LayAxis(m_yAxis, 0, 5, 5);
 }
 
 void YieldChart::Show(std::shared_ptr<const curve::Market> market)
@@ -146,10 +161,8 @@ void YieldChart::Show(std::shared_ptr<const curve::Market> market)
     // flatten the rest.
     const double low = Quantile(yields, 0.005), high = Quantile(yields, 0.995);
     const double margin = std::max(0.1, 0.08 * (high - low));
-    m_yAxis->setRange(low - margin, high + margin);
-    m_yAxis->applyNiceNumbers();
-    m_xAxis->setRange(0, std::ceil(longest));
-    m_xAxis->applyNiceNumbers();
+    LayAxis(m_yAxis, low - margin, high + margin, 5);
+    LayAxis(m_xAxis, 0, std::ceil(longest), 6);
     m_chart->setTitle(ChartTitleWithRmse(m_market->RmseBp()));
 }
 

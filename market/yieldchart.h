@@ -18,7 +18,7 @@
 
 class QLineSeries;
 class QScatterSeries;
-class QValueAxis;
+class QCategoryAxis;
 
 namespace tenvix::ui {
 
@@ -53,8 +53,8 @@ private:
     int PointAt(int band, const QPointF& where) const;
 
     QChart* m_chart;
-    QValueAxis* m_xAxis;
-    QValueAxis* m_yAxis;
+    QCategoryAxis* m_xAxis;
+    QCategoryAxis* m_yAxis;
     std::array<QScatterSeries*, 5> m_bands{};
     QLineSeries* m_curve;
     std::array<std::vector<std::uint32_t>, 5> m_bondsOf;
