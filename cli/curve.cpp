@@ -100,12 +100,8 @@ int RunCurve(const std::vector<std::string>& argv)
     market.Analyse(db->Bytes(), db->index, options, nullptr);
     if (const auto unknown = market.Exclude(exclude); !unknown.empty())
         throw UsageError{curve::NoBondText(unknown.front())};
-    if (market.FittedCount() < curve::kLeastFitted) {
-        std::cerr << curve::TooFewBondsText() << "\n";
-        return kExitFailure;
-    }
-    if (!market.Fit(threads, nullptr)) {
-        std::cerr << curve::NoCurveText() << "\n";
+    if (const curve::FitOutcome fit = market.Fit(threads, nullptr); fit != curve::FitOutcome::Fitted) {
+        std::cerr << curve::FitOutcomeText(fit) << "\n";
         return kExitFailure;
     }
     Output out(STDOUT_FILENO);

@@ -11,7 +11,25 @@ std::string TooFewBondsText()
     return text += " bonds are needed to fit a curve .";
 }
 
+std::string TooManyDatesText() { return "The bonds pay on too many dates to fit a curve ."; }
+
 std::string NoCurveText() { return "No curve fits these bonds ."; }
+
+std::string FitOutcomeText(FitOutcome outcome)
+{
+    switch (outcome) {
+    case FitOutcome::TooFewBonds:
+        return TooFewBondsText();
+    case FitOutcome::TooManyDates:
+        return TooManyDatesText();
+    case FitOutcome::NoCurve:
+        return NoCurveText();
+    case FitOutcome::Fitted:
+    case FitOutcome::Stopped:
+        break;
+    }
+    return {};
+}
 
 std::string NoBondText(std::string_view id) { return "No bond " + std::string(id) + " ."; }
 

@@ -276,6 +276,8 @@ CurveFitResult FitCurve(const CurveProblem& search, const CurveProblem& problem,
         solvers.push_back(std::make_unique<CurveSolver>(search));
     std::vector<CurveProblem::Solution> searched(starts.size());
     RunEachOn(starts.size(), threads, [&](std::size_t i, int worker) {
+        if (stop && stop->load())
+            return;
         searched[i] = solvers[static_cast<std::size_t>(worker)]->Solve(starts[i], true, kGridIterations, stop);
         if (control)
             ++control->done;
@@ -301,6 +303,8 @@ CurveFitResult FitCurve(const CurveProblem& search, const CurveProblem& problem,
             solver = std::make_unique<CurveSolver>(problem);
     std::vector<CurveProblem::Solution> polished(chosen.size());
     RunEachOn(chosen.size(), threads, [&](std::size_t i, int worker) {
+        if (stop && stop->load())
+            return;
         polished[i] = solvers[static_cast<std::size_t>(worker)]->Solve(chosen[i], false, kPolishIterations, stop);
         if (control)
             ++control->done;

@@ -166,7 +166,7 @@ std::size_t Market::FittedCount() const
         std::count_if(m_bonds.begin(), m_bonds.end(), [](const MarketBond& b) { return b.Fitted(); }));
 }
 
-bool Market::Fit(int threads, FitControl* control)
+FitOutcome Market::Fit(int threads, FitControl* control)
 {
     m_hasCurve = false;
     std::vector<FitBond> fitted;
@@ -174,7 +174,9 @@ bool Market::Fit(int threads, FitControl* control)
         if (b.Fitted())
             fitted.push_back({b.book, static_cast<double>(b.price), b.duration, b.ytm});
     if (fitted.size() < kLeastFitted)
-        return false;
+        return FitOutcome::TooFewBonds;
+    if (m_book.Overflowed())
+        return FitOutcome::TooManyDates;
     const CurveProblem problem(m_book, fitted);
     // The grid on an even sample when there are many bonds; the polish on all.
     std::vector<FitBond> sample;
@@ -184,8 +186,10 @@ bool Market::Fit(int threads, FitControl* control)
     const std::optional<CurveProblem> sampled =
         every > 1 ? std::make_optional<CurveProblem>(m_book, sample) : std::nullopt;
     const CurveFitResult result = FitCurve(sampled ? *sampled : problem, problem, threads, control);
+    if (result.stopped)
+        return FitOutcome::Stopped;
     if (!result.ok)
-        return false;
+        return FitOutcome::NoCurve;
     m_params = result.params;
 
     const CurveValues values(m_book, m_params);
@@ -210,7 +214,7 @@ bool Market::Fit(int threads, FitControl* control)
         }
     m_rmseBp = 10000 * std::sqrt(sum / static_cast<double>(fitted.size()));
     m_hasCurve = true;
-    return true;
+    return FitOutcome::Fitted;
 }
 
 } // namespace tenvix::curve

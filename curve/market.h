@@ -60,6 +60,15 @@ struct MarketBond {
     bool Fitted() const { return Solved() && !excluded && !Short(); }
 };
 
+// How a fit ended.
+enum class FitOutcome {
+    Fitted,
+    TooFewBonds,  // fewer than kLeastFitted qualify
+    TooManyDates, // the payments fall on more times than the book holds
+    NoCurve,      // no search ended with a finite objective
+    Stopped,      // FitControl::stop
+};
+
 struct MarketOptions {
     double stand = 0;
     // Square-M's horizon for the window's column; yields, durations and the
@@ -86,9 +95,8 @@ public:
     std::size_t FittedCount() const;
 
     // Fits the curve to the qualifying bonds and values every solved bond on
-    // it. False with no curve: too few bonds (FittedCount() < kLeastFitted),
-    // stopped, or no search ended with a finite objective.
-    bool Fit(int threads, FitControl* control);
+    // it; anything but Fitted leaves no curve and no spreads.
+    FitOutcome Fit(int threads, FitControl* control);
 
     std::span<const MarketBond> Bonds() const { return m_bonds; }
     std::string_view Id(std::size_t k) const { return Text(2 * k); }

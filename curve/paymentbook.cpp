@@ -30,8 +30,10 @@ std::uint32_t PaymentBook::OwnNode(double t)
 {
     bool added = false;
     const std::uint32_t node = m_ownByBits.Find(std::bit_cast<std::uint64_t>(t), 0, added);
-    if (added)
+    if (added) {
         m_ownTimes.push_back(t);
+        ++m_nodes;
+    }
     return node;
 }
 
@@ -41,6 +43,13 @@ std::uint32_t PaymentBook::Add(std::span<const Payment> payments, std::size_t co
         throw std::logic_error("PaymentBook::Add after Finish");
     coupons = std::min(coupons, payments.size());
     const auto bondNumber = static_cast<std::uint32_t>(m_bondFirst.size() - 1);
+    // Every payment a time of its own at worst: past the limit the bond
+    // comes in without payments, and the book is marked.
+    if (m_overflowed || m_nodes + payments.size() > kMostNodes) {
+        m_overflowed = true;
+        m_bondFirst.push_back(m_features.size());
+        return bondNumber;
+    }
     std::size_t k = 0;
     if (coupons > 0) {
         bool added = false;
@@ -57,8 +66,10 @@ std::uint32_t PaymentBook::Add(std::span<const Payment> payments, std::size_t co
             agrees = agrees && std::bit_cast<std::uint64_t>(chain.times[i]) ==
                                    std::bit_cast<std::uint64_t>(payments[i].years);
         if (agrees) {
-            for (std::size_t i = chain.times.size(); i < coupons; ++i)
+            for (std::size_t i = chain.times.size(); i < coupons; ++i) {
                 chain.times.push_back(payments[i].years);
+                ++m_nodes;
+            }
             m_pending.push_back(kChained | (std::uint64_t(chainNumber) << 32) | coupons);
             m_features.push_back({0, static_cast<float>(payments[0].amount)});
             k = coupons;

@@ -36,12 +36,21 @@ std::size_t AppendPayments(const CBond& bond, std::vector<Payment>& out);
 
 class PaymentBook {
 public:
+    // The most distinct payment times a book holds. Real bonds of up to a
+    // hundred years need a few hundred thousand whatever their number; a
+    // file of bonds paying every month for thousands of years, each starting
+    // its own chain, would need memory without bound.
+    static constexpr std::size_t kMostNodes = 1'000'000;
+
     // Adds a bond's payments as AppendPayments gives them, the first
     // `coupons` of them coupons every `periodMonths`; bonds are numbered from
     // 0 in the order they are added.
     std::uint32_t Add(std::span<const Payment> payments, std::size_t coupons, std::int32_t periodMonths);
     // Lays the nodes out; nothing can be added after.
     void Finish();
+    // More times were asked for than kMostNodes: the bonds that would have
+    // passed it were added without payments, and nothing can be valued.
+    bool Overflowed() const { return m_overflowed; }
 
     std::size_t Bonds() const { return m_bondFirst.size() - 1; }
     std::size_t Nodes() const { return m_times.size(); }
@@ -83,7 +92,9 @@ private:
 
     std::vector<double> m_times;
     std::vector<std::uint32_t> m_chainStart;
+    std::size_t m_nodes = 0; // laid out or not
     bool m_finished = false;
+    bool m_overflowed = false;
 };
 
 } // namespace tenvix::curve

@@ -195,13 +195,11 @@ void MarketWindow::StartRun()
         const bool complete = index && market->Analyse(bytes, *index, options, &shared->analysis);
         QMetaObject::invokeMethod(
             this, [this, run, market, complete] { Analysed(run, market, complete); }, Qt::QueuedConnection);
-        if (!complete || market->FittedCount() < curve::kLeastFitted)
+        if (!complete)
             return;
         shared->fitting = true;
-        const bool curve = market->Fit(threads, &shared->fit);
-        const bool stopped = shared->fit.stop.load();
-        QMetaObject::invokeMethod(
-            this, [this, run, curve, stopped] { Fitted(run, curve, stopped); }, Qt::QueuedConnection);
+        const curve::FitOutcome outcome = market->Fit(threads, &shared->fit);
+        QMetaObject::invokeMethod(this, [this, run, outcome] { Fitted(run, outcome); }, Qt::QueuedConnection);
     });
 }
 
@@ -217,18 +215,11 @@ void MarketWindow::Analysed(int run, std::shared_ptr<curve::Market> market, bool
     }
     m_market = market;
     m_table->SetMarket(market);
-    if (market->FittedCount() < curve::kLeastFitted) {
-        m_state = State::NoCurve;
-        m_ticks->stop();
-        ShowState();
-        ShowError(this, Qs(curve::TooFewBondsText()));
-        return;
-    }
     m_state = State::Fitting;
     ShowState();
 }
 
-void MarketWindow::Fitted(int run, bool curve, bool stopped)
+void MarketWindow::Fitted(int run, curve::FitOutcome outcome)
 {
     if (run != m_nRun)
         return;
@@ -236,16 +227,23 @@ void MarketWindow::Fitted(int run, bool curve, bool stopped)
     // The worker has ended its writing: the spreads can be read.
     if (m_worker.joinable())
         m_worker.join();
-    if (curve) {
+    m_outcome = outcome;
+    switch (outcome) {
+    case curve::FitOutcome::Fitted:
         m_state = State::Current;
         m_table->SetFitted();
         m_chart->Show(m_market);
-    } else {
-        m_state = stopped ? State::Stopped : State::NoCurve;
+        break;
+    case curve::FitOutcome::Stopped:
+        m_state = State::Stopped;
+        break;
+    default:
+        m_state = State::NoCurve;
+        break;
     }
     ShowState();
-    if (!curve && !stopped)
-        ShowError(this, Qs(curve::NoCurveText()));
+    if (m_state == State::NoCurve)
+        ShowError(this, Qs(curve::FitOutcomeText(outcome)));
 }
 
 void MarketWindow::Tick()
@@ -272,8 +270,7 @@ QString MarketWindow::StateLine() const
     case State::Stopped:
         return TextOf(MarketText::Stopped);
     case State::NoCurve:
-        return m_market && m_market->FittedCount() < curve::kLeastFitted ? Qs(curve::TooFewBondsText())
-                                                                        : Qs(curve::NoCurveText());
+        return Qs(curve::FitOutcomeText(m_outcome));
     case State::Current:
         break;
     }

@@ -85,7 +85,7 @@ private:
     void StartRun();
     void JoinRun();
     void Analysed(int run, std::shared_ptr<curve::Market> market, bool complete);
-    void Fitted(int run, bool curve, bool stopped);
+    void Fitted(int run, curve::FitOutcome outcome);
     void Tick();
     void ShowState();
 
@@ -97,6 +97,7 @@ private:
     std::shared_ptr<Run> m_run;
     std::jthread m_worker;
     std::shared_ptr<curve::Market> m_market;
+    curve::FitOutcome m_outcome = curve::FitOutcome::Fitted;
 
     QLineEdit* m_filter = nullptr;
     QLabel* m_stateLabel = nullptr;

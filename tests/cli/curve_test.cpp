@@ -117,5 +117,20 @@ TEST_F(CurveCli, BondsWithoutFiguresKeepTheirRowsWithTheAnalysisStatus)
     EXPECT_TRUE(incompatible);
 }
 
+TEST_F(CurveCli, HostileBondsNeitherCrashNorDependOnTheThreads)
+{
+    // Every odd case the readers and the analysis tell apart: no yield, no
+    // schedule, amounts of every magnitude, dates outside the calendar.
+    const std::string db = Write("odd.bnd", GenerateDatabase(2000, 13, GeneratedMix::Everything));
+    const CliRun one = Run("curve " + db + kStand + " --threads 1");
+    EXPECT_TRUE(one.status == 0 || one.status == 1) << one.err;
+    EXPECT_EQ(Run("curve " + db + kStand + " --threads 2"), one);
+    if (one.status == 0) {
+        const auto lines = Lines(one.out);
+        EXPECT_EQ(lines.size(), 2000u + 2);
+        EXPECT_TRUE(lines.back().starts_with("curve,beta0=")) << lines.back();
+    }
+}
+
 } // namespace
 } // namespace tenvix::test

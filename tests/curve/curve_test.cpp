@@ -5,7 +5,9 @@
 #include "curvebonds.h"
 
 #include "curve/curvecost.h"
+#include "curve/curvemessages.h"
 #include "curve/fit.h"
+#include "curve/flatindex.h"
 #include "curve/spread.h"
 
 #include <gtest/gtest.h>
@@ -237,6 +239,134 @@ TEST(CurveSpread, IsTheParallelMoveThatGivesThePrice)
     mixed.Finish();
     const curve::CurveValues mixedValues(mixed, p);
     EXPECT_FALSE(mixedValues.Spread(0, 50.0));
+}
+
+} // namespace
+} // namespace tenvix::test
+
+namespace tenvix::test {
+namespace {
+
+TEST(FlatIndex, NumbersKeysInTheOrderFirstSeenThroughItsGrowth)
+{
+    curve::FlatIndex index;
+    bool added = false;
+    // Keys that differ in one word only, and many of them: the table grows
+    // several times and must keep every number.
+    for (std::uint64_t k = 0; k < 5000; ++k) {
+        EXPECT_EQ(index.Find(k % 7, k * 0x100000001ull, added), k);
+        EXPECT_TRUE(added);
+    }
+    for (std::uint64_t k = 0; k < 5000; k += 37) {
+        EXPECT_EQ(index.Find(k % 7, k * 0x100000001ull, added), k);
+        EXPECT_FALSE(added);
+    }
+    EXPECT_EQ(index.Find(1, 0, added), 5000u);
+    EXPECT_TRUE(added);
+    EXPECT_EQ(index.Size(), 5001u);
+}
+
+TEST(PaymentBook, KeepsCouponsThatLeaveTheirChainAsTimesOfTheirOwn)
+{
+    // Two bonds of one pay period and first coupon time whose second coupons
+    // differ: the second cannot be valued on the first one's chain.
+    curve::PaymentBook book;
+    const curve::Payment first[] = {{0.5, 2.0}, {1.0, 2.0}, {1.5, 2.0}, {1.5, 100.0}};
+    const curve::Payment second[] = {{0.5, 3.0}, {1.25, 3.0}, {1.25, 100.0}};
+    book.Add(first, 3, 6);
+    book.Add(second, 2, 6);
+    book.Finish();
+    const CurveParams p = Params(0.03, 0.01, -0.02, 0.01, 2, 6);
+    const curve::CurveValues values(book, p);
+    double direct = 0;
+    for (const auto& pay : second)
+        direct += pay.amount * curve::Discount(p, pay.years);
+    EXPECT_NEAR(values.ModelPrice(1), direct, 1e-13);
+    EXPECT_EQ(book.FeaturesOf(1).size(), 3u);
+}
+
+TEST(CurveCost, BondsWithManyPaymentsKeepTheirOwnRows)
+{
+    // Type II bonds of many payments, all ending on one day with a Type I
+    // bond: past the group's width each keeps a row of its own, and the sum
+    // of squares is still the bonds'.
+    const double stand = Day(2026, 12, 6);
+    const CurveParams truth = Params(0.035, -0.02, 0.015, -0.01, 1.5, 8);
+    CBondList list;
+    for (int b = 0; b < 6; ++b) {
+        std::vector<std::pair<double, float>> pays;
+        for (int k = 1; k <= 12 + b; ++k)
+            pays.push_back({stand + 91 * k + b, 1.5f});
+        pays.push_back({stand + 3000, 100.0f});
+        list.m_list.push_back(FreeBond("F" + std::to_string(b), 1.0f, pays, stand - 10));
+        list.m_list.back()->m_fPrice = static_cast<float>(CurvePrice(*list.m_list.back(), stand, truth, 0.001 * b));
+    }
+    list.m_list.push_back(StdBond("S", 6, 2.0f, 100.0f, 1.0f, stand - 400, stand + 3000));
+    list.m_list.back()->m_fPrice = static_cast<float>(CurvePrice(*list.m_list.back(), stand, truth, -0.002));
+    const curve::Market market = AnalyseList(list, stand, 1);
+    const auto fitted = FittedOf(market);
+    ASSERT_EQ(fitted.size(), 7u);
+    const curve::CurveProblem problem(market.Book(), fitted);
+    EXPECT_EQ(problem.Rows(), 7u);
+    for (const CurveParams& p : {truth, Params(0.02, 0.01, 0.03, -0.02, 0.7, 3)}) {
+        const double direct = TermsOneByOne(market, p);
+        EXPECT_NEAR(problem.Objective(p), direct, 1e-10 * direct);
+    }
+}
+
+TEST(CurveFit, StopsWhenAskedAndSaysSo)
+{
+    const double stand = Day(2026, 12, 6);
+    CBondList list;
+    AddCurveBonds(list, stand, Params(0.035, -0.02, 0.015, -0.01, 1.5, 8), 30, 61, [](int) { return 0.0; });
+    const std::string bytes = StoreBondDatabase(list);
+    const auto index = IndexBondDatabase(Span(bytes), 16);
+    curve::Market market;
+    curve::FitControl analysis;
+    ASSERT_TRUE(market.Analyse(Span(bytes), *index, {stand, stand, &Still(), 2}, &analysis));
+    EXPECT_EQ(analysis.done.load(), analysis.total.load());
+    EXPECT_EQ(analysis.total.load(), static_cast<int>(index->Units()));
+
+    curve::FitControl stopped;
+    stopped.stop = true;
+    EXPECT_EQ(market.Fit(2, &stopped), curve::FitOutcome::Stopped);
+    EXPECT_FALSE(market.HasCurve());
+    EXPECT_TRUE(std::isnan(market.Bonds()[10].spread));
+    curve::Market again;
+    EXPECT_FALSE(again.Analyse(Span(bytes), *index, {stand, stand, &Still(), 2}, &stopped));
+
+    curve::FitControl counted;
+    ASSERT_EQ(market.Fit(2, &counted), curve::FitOutcome::Fitted);
+    EXPECT_GT(counted.total.load(), 90);
+    EXPECT_EQ(counted.done.load(), counted.total.load());
+}
+
+} // namespace
+} // namespace tenvix::test
+
+namespace tenvix::test {
+namespace {
+
+TEST(CurveFit, RefusesBondsThatPayOnMoreDatesThanItCanHold)
+{
+    // Monthly coupons until the calendar's last year, each bond from another
+    // day of the month, so that none shares another's times: a few such
+    // bonds ask for more payment times than a book holds.
+    const double stand = Day(2026, 12, 6);
+    const CurveParams p = Params(0.035, -0.02, 0.015, -0.01, 1.5, 8);
+    CBondList list;
+    AddCurveBonds(list, stand, p, 400, 997, [](int) { return 0.0; });
+    for (int day = 1; day <= 12; ++day) {
+        list.m_list.push_back(StdBond("Far" + std::to_string(day), 1, 0.3f, 100.0f, 1.0f, stand - 400,
+                                      Day(9999, 11, day)));
+        list.m_list.back()->m_fPrice = static_cast<float>(CurvePrice(*list.m_list.back(), stand, p));
+    }
+    curve::Market market = AnalyseList(list, stand, 2);
+    EXPECT_TRUE(market.Book().Overflowed());
+    EXPECT_LE(market.Book().Nodes(), curve::PaymentBook::kMostNodes);
+    EXPECT_EQ(market.Fit(2, nullptr), curve::FitOutcome::TooManyDates);
+    EXPECT_EQ(curve::FitOutcomeText(curve::FitOutcome::TooManyDates),
+              "The bonds pay on too many dates to fit a curve .");
 }
 
 } // namespace

@@ -48,7 +48,7 @@ TEST(CurveFit, RecoversTheCurveTheBondsArePricedOff)
         shortOne->m_fPrice = static_cast<float>(CurvePrice(*shortOne, kStand, truth, 0.0020));
         list.m_list.push_front(std::move(shortOne));
         curve::Market market = AnalyseList(list, kStand, 2);
-        ASSERT_TRUE(market.Fit(2, nullptr));
+        ASSERT_EQ(market.Fit(2, nullptr), curve::FitOutcome::Fitted);
         EXPECT_EQ(curve::MarketStatusText(market.Bonds()[0]), "short");
         EXPECT_NEAR(market.Bonds()[0].spread * 10000, 20, 0.1);
         EXPECT_LT(market.RmseBp(), 0.01);
@@ -100,8 +100,8 @@ TEST(CurveFit, GivesTheSameAnswerOnAnyNumberOfThreads)
     AddCurveBonds(list, kStand, kHumped, 15, 23, [](int k) { return 10 * std::sin(k * 7.1); });
     curve::Market one = AnalyseList(list, kStand, 1);
     curve::Market three = AnalyseList(list, kStand, 3);
-    ASSERT_TRUE(one.Fit(1, nullptr));
-    ASSERT_TRUE(three.Fit(3, nullptr));
+    ASSERT_EQ(one.Fit(1, nullptr), curve::FitOutcome::Fitted);
+    ASSERT_EQ(three.Fit(3, nullptr), curve::FitOutcome::Fitted);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(std::bit_cast<std::uint64_t>(one.Params().beta[i]),
                   std::bit_cast<std::uint64_t>(three.Params().beta[i]));
@@ -149,7 +149,7 @@ TEST(CurveFit, LeavesOutShortExcludedAndUnanalysedBondsButValuesThem)
     // Excluding one of the six leaves six: still a curve.
     EXPECT_TRUE(market.Exclude(std::vector<std::string>{"s3"}).empty());
     EXPECT_EQ(market.FittedCount(), 6u);
-    ASSERT_TRUE(market.Fit(2, nullptr));
+    ASSERT_EQ(market.Fit(2, nullptr), curve::FitOutcome::Fitted);
 
     const auto bonds = market.Bonds();
     EXPECT_EQ(curve::MarketStatusText(bonds[0]), "");
@@ -166,7 +166,7 @@ TEST(CurveFit, LeavesOutShortExcludedAndUnanalysedBondsButValuesThem)
 
     // One more out and five are left: no curve.
     EXPECT_TRUE(market.Exclude(std::vector<std::string>{"S0"}).empty());
-    EXPECT_FALSE(market.Fit(2, nullptr));
+    EXPECT_EQ(market.Fit(2, nullptr), curve::FitOutcome::TooFewBonds);
     EXPECT_FALSE(market.HasCurve());
     EXPECT_EQ(curve::TooFewBondsText(), "At least 6 bonds are needed to fit a curve .");
 }
