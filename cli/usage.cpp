@@ -23,8 +23,8 @@ constexpr CommandEntry kCommands[] = {
      "  tenvix-cli curve FILE.bnd --stand YYYY-MM-DD [--exclude ID[,ID...]] [--zero] [--threads N]\n"
      "      The yield curve (Nelson-Siegel-Svensson zero rates) fitted to the stored prices, and CSV of\n"
      "      every bond: id,years,ytm,duration,model_price,spread_bp,status; status empty for a bond the\n"
-     "      curve is fitted to, excluded and/or short (duration under 0.25) for one valued but left out,\n"
-     "      bad_ytm or incompatible for one with no figures; then\n"
+     "      curve is fitted to, excluded, short (duration under 0.25) or excluded short for one valued\n"
+     "      but left out, bad_ytm or incompatible for one with no figures; then\n"
      "      curve,beta0=,beta1=,beta2=,beta3=,tau1=,tau2=,bonds=,rmse_bp=. --zero writes\n"
      "      years,zero_rate,discount at 0.25, 0.5 and 1 to 30 years instead of the bonds\n",
      true},
