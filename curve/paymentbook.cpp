@@ -131,7 +131,7 @@ void SumAlong(std::span<const std::uint32_t> starts, const double* value, double
                 out[j] = value[j];
         else
             for (std::size_t j = 0; j < Stride; ++j)
-                out[j] = out[j - Stride] + value[j];
+                out[j] = (out - Stride)[j] + value[j];
     }
 }
 
@@ -155,8 +155,9 @@ void PaymentBook::RunningSums(std::span<const double> value, std::span<double> o
     for (std::size_t n = 0; n < nodes; ++n) {
         const double* v = value.data() + n * stride;
         double* o = out.data() + n * stride;
+        const double* previous = m_chainStart[n] == n ? nullptr : o - stride;
         for (std::size_t j = 0; j < stride; ++j)
-            o[j] = (m_chainStart[n] == n ? 0.0 : o[j - stride]) + v[j];
+            o[j] = (previous ? previous[j] : 0.0) + v[j];
     }
 }
 

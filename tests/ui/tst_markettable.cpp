@@ -120,7 +120,7 @@ private slots:
 
     void drawsAnEvenSampleOfALargeMarket()
     {
-        const auto large = MarketOf(24000);
+        const auto large = MarketOf(20600);
 
         QVERIFY(large->HasCurve());
         const std::size_t fitted = large->FittedCount();
