@@ -132,10 +132,8 @@ void AppendImmunizedRows(std::string& text, const ImmunizeResult& r)
 
 int RunImmunize(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv,
-                         {"stand", "horizon", "amount", "max-rows", "max-share", "min-ytm", "exclude", "out",
-                          "threads"},
-                         {});
+    const Arguments args(
+        argv, {"stand", "horizon", "amount", "max-rows", "max-share", "min-ytm", "exclude", "out", "threads"}, {});
     if (args.Positional().size() != 1)
         throw UsageError{"immunize takes one database file"};
     const double stand = RequiredDate(args, "stand");
@@ -183,8 +181,7 @@ int RunImmunize(const std::vector<std::string>& argv)
             entries.push_back({row.bond.id, row.units});
         const SaveOutcome saved = ReplaceFileSafely(*outPath, StorePortfolio(entries));
         if (!saved.ok()) {
-            const bool opened = saved.cause == FileCause::DiskFull || saved.cause == FileCause::WriteError;
-            std::cerr << PortfolioFileMessage(saved.cause, opened, true) << "\n";
+            std::cerr << OutFailureMessage(*outPath, saved.cause) << "\n";
             return kExitFailure;
         }
     }
