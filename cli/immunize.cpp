@@ -73,11 +73,8 @@ ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& li
                                 int threads)
 {
     // Too tight limits are told before a million bonds are analysed.
-    if (const ImmunizeFailure tight = CheckLimits(limits); tight != ImmunizeFailure::None) {
-        ImmunizeResult r;
-        r.failure = tight;
-        return r;
-    }
+    if (CheckLimits(limits) != ImmunizeFailure::None)
+        return RefusalOfLimits(limits);
     ImmunizeScreen screen(limits);
     RunInOrder<std::vector<Assessed>>(
         db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),

@@ -122,6 +122,11 @@ std::string ImmunizeFailureText(const ImmunizeResult& result, int rows, std::str
 {
     std::string text;
     switch (result.failure) {
+    case ImmunizeFailure::AmountTooLarge:
+        text = "The amount is too large : at most ";
+        AppendFixed(text, result.largestAmount, 0);
+        text += " .";
+        break;
     case ImmunizeFailure::LimitsTooTight:
         text = "The limits leave no portfolio : ";
         AppendInteger(text, rows);

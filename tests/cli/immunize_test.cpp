@@ -47,6 +47,8 @@ TEST_F(CliImmunize, RefusalsAndUsage)
                   "The limits leave no portfolio : 3 rows of at most 3e1 % of the amount cannot hold all of it .\n"));
     EXPECT_EQ(Immunize(" --amount 1e6 --exclude ' zero-2032, GOV-2034-A' --min-ytm 99"),
               test::Refused("No bond is left after the least YTM and the exclusions .\n"));
+    for (const char* large : {" --amount 1e15", " --amount 1e19"})
+        EXPECT_EQ(Immunize(large), test::Refused("The amount is too large : at most 100000000000 .\n"));
 
     for (const char* bad : {"", " --amount 0", " --amount -5", " --amount x", " --amount 1e400", " --amount ''",
                             " --amount 1e6 --max-share 0", " --amount 1e6 --max-share 100.5",
