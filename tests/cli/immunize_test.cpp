@@ -7,6 +7,10 @@
 #include "model/bondfile.h"
 #include "portfolio/core/immunize.h"
 
+#include <cmath>
+#include <fstream>
+#include <map>
+
 namespace tenvix {
 namespace {
 
@@ -111,6 +115,49 @@ TEST_F(CliImmunize, ShiftsOfABondAndOfAPortfolio)
     for (const char* bad : {" --id LONG --portfolio x.bdp", "", " --id LONG --step 0", " --id LONG --from 10 --to 5",
                             " --id LONG --from -20000", " --id LONG --step 1e-9"})
         ExpectUsage("shifts " + db + bad + kDates);
+}
+
+// What the guide shows of the immunized portfolio under shifts is what
+// shifts prints, and what it says holds: however a shift goes, the change of
+// the horizon value is never below -|D - H| |ln(1 + y') - ln(1 + y)|.
+TEST_F(CliImmunize, TheGuidesShiftsAreWhatShiftsPrints)
+{
+    const std::string composite =
+        Lines(Output("immunize " + kSample + kDates + " --amount 1e6 --out " + Path("p.bdp"))).back();
+    const double duration = std::stod(composite.substr(composite.find("duration=") + 9));
+    std::map<int, std::string> change;
+    const std::vector<std::string> rows = Lines(
+        Output("shifts " + kSample + " --portfolio " + Path("p.bdp") + kDates + " --from -300 --to 300 --step 1"));
+    ASSERT_EQ(rows.size(), 602u);
+    const double y = std::stod(Fields(rows[301])[1]);
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const std::vector<std::string> f = Fields(rows[k]);
+        const double shift = std::stod(f[0]);
+        change[static_cast<int>(shift)] = f[3];
+        const double bound = -std::fabs(duration - 7.0) * std::fabs(std::log1p(std::stod(f[1])) - std::log1p(y));
+        EXPECT_GE(std::stod(f[3]) / 100, bound - 5e-11) << rows[k]; // the change is printed to 1e-8 %
+    }
+    std::ifstream guide(TENVIX_SOURCE_DIR "/docs/GUIDE.md");
+    int shown = 0;
+    for (std::string line; std::getline(guide, line);) {
+        // "| -6 bp (the deepest) | -0.00001431 % | ..." with the minus sign U+2212.
+        if (!line.starts_with("| \xE2\x88\x92") && !line.starts_with("| +"))
+            continue;
+        const std::size_t bp = line.find(" bp");
+        if (bp == std::string::npos)
+            continue;
+        const bool down = line[2] != '+';
+        const int shift = std::stoi(line.substr(down ? 5 : 3, bp - (down ? 5 : 3))) * (down ? -1 : 1);
+        const std::size_t from = line.find('|', bp) + 2;
+        std::string figure = line.substr(from, line.find(" %", from) - from);
+        if (figure.starts_with("\xE2\x88\x92"))
+            figure = "-" + figure.substr(3);
+        else if (figure.starts_with("+"))
+            figure = figure.substr(1);
+        EXPECT_EQ(figure, change[shift]) << line;
+        ++shown;
+    }
+    EXPECT_EQ(shown, 4);
 }
 
 // Every odd case a database can hold: bonds of absurd yield, of prices too
