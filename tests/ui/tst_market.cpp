@@ -252,7 +252,7 @@ private slots:
         QVERIFY(Open());
         QCOMPARE(m_market->CurrentState(), MarketWindow::State::NoCurve);
         QCOMPARE(Shown(m_app->msgs.Last()), Shown({QStringLiteral("At least 6 bonds are needed to fit a curve ."),
-                                                  QStringLiteral("Error"), MsgIcon::Exclamation, MsgButtons::Ok}));
+                                                  QStringLiteral("Error"), MsgIcon::Exclamation, MsgButtons::Ok, {}}));
         QCOMPARE(Model()->rowCount(), int(m_frame->Form()->m_bondList.m_list.size()));
         QCOMPARE(m_market->Chart()->PointCount(), std::size_t(0));
     }
