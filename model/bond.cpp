@@ -128,11 +128,44 @@ int CBondStd::Validate() const
     return m_nStandDate < m_nHorizon ? BOND_OK : BOND_STAND_AFTER_HORIZON;
 }
 
+namespace {
+// ln(1/2): below a period's growth of one half (a yield near -100 %) the
+// formula's 1 + i keeps fewer digits than the growth itself, as it always
+// has; the powers decide there.
+constexpr double kHalfGrowthLog = -0.6931471805599453;
+} // namespace
+
 double CBondStd::PriceGap(double y) const
 {
     if (y > 1e18)
         throw NoYieldFound();
     const double tau = m_nPeriodMonths / 12.0;
+    // The four powers from one logarithm: the growth over a period (as the
+    // rate, by expm1, which keeps the digits of a small one), the annuity over
+    // the whole periods, the broken period, and the face value's time, which
+    // is the broken period and the whole periods but for the floats' rounding
+    // of both times, a step of the exponent far below 1e-5.
+    const GrowthLog growth(y);
+    const double periodLog = tau * growth.log;
+    const double annuityLog = m_nPeriods * periodLog;
+    const double firstLog = m_fFirst * growth.log;
+    const double faceLog = m_fYears * growth.log;
+    const double faceStep = faceLog - firstLog - annuityLog;
+    if (periodLog > kHalfGrowthLog && periodLog < kNormalExponent && std::fabs(annuityLog) < kNormalExponent &&
+        std::fabs(firstLog) < kNormalExponent && std::fabs(faceLog) < kNormalExponent) {
+        const double i = std::expm1(periodLog);
+        if (i > 1e18)
+            throw NoYieldFound();
+        const double Q = m_fCoupon;
+        const double c0 = m_bBroken ? Q : 0.0;
+        const double annuityDiscount = std::exp(-annuityLog);
+        const double A = c0 + (Q / i) * (1 - annuityDiscount);
+        const double firstDiscount = std::exp(-firstLog);
+        const double faceDiscount = std::fabs(faceStep) < kSmallExponent
+                                        ? firstDiscount * annuityDiscount * SmallDiscount(faceStep)
+                                        : std::exp(-faceLog);
+        return A * firstDiscount + m_fFace * faceDiscount - m_fPrice;
+    }
     const double i = std::pow(1 + y, tau) - 1;
     if (i > 1e18)
         throw NoYieldFound();
@@ -278,9 +311,12 @@ double CBondFree::PriceGap(double y) const
 {
     if (y < -1e18 || y > 1e18)
         throw NoYieldFound();
+    const GrowthLog growth(y);
     double sum = 0;
-    for (const Flow& f : m_flows)
-        sum += f.amount / std::pow(1 + y, f.years);
+    for (const Flow& f : m_flows) {
+        const double discount = growth.Discount(f.years);
+        sum += DiscountUsable(discount) ? f.amount * discount : f.amount / std::pow(1 + y, f.years);
+    }
     return sum - m_fPrice;
 }
 
