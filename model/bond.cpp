@@ -159,12 +159,13 @@ double CBondStd::PriceGap(double y) const
         const double Q = m_fCoupon;
         const double c0 = m_bBroken ? Q : 0.0;
         const double annuityDiscount = std::exp(-annuityLog);
-        const double A = c0 + (Q / i) * (1 - annuityDiscount);
         const double firstDiscount = std::exp(-firstLog);
         const double faceDiscount = std::fabs(faceStep) < kSmallExponent
                                         ? firstDiscount * annuityDiscount * SmallDiscount(faceStep)
                                         : std::exp(-faceLog);
-        return A * firstDiscount + m_fFace * faceDiscount - m_fPrice;
+        // The division by the rate last: the rate comes last.
+        const double annuity = Q * (1 - annuityDiscount) * firstDiscount / i;
+        return (c0 * firstDiscount + m_fFace * faceDiscount - m_fPrice) + annuity;
     }
     const double i = std::pow(1 + y, tau) - 1;
     if (i > 1e18)
