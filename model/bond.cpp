@@ -2,6 +2,7 @@
 
 #include "model/archive.h"
 #include "model/date.h"
+#include "model/discount.h"
 #include "model/numbers.h"
 #include "model/paymentwalk.h"
 #include "model/pool.h"
@@ -153,7 +154,7 @@ double CBondStd::PriceGap(double y) const
     const double faceStep = faceLog - firstLog - annuityLog;
     if (periodLog > kHalfGrowthLog && periodLog < kNormalExponent && std::fabs(annuityLog) < kNormalExponent &&
         std::fabs(firstLog) < kNormalExponent && std::fabs(faceLog) < kNormalExponent) {
-        const double i = std::expm1(periodLog);
+        const double i = ExpMinusOne(periodLog);
         if (i > 1e18)
             throw NoYieldFound();
         const double Q = m_fCoupon;

@@ -5,74 +5,19 @@
 // explanation runs it with a visitor that keeps every step. Because both run
 // the same arithmetic in the same order, the explanation's totals are the very
 // doubles the analysis reports. Keep every expression as it stands: a
-// reordered product changes the last bit of a published figure.
+// reordered product changes the last bit of a published figure. Discounts
+// come from model/discount.h: one logarithm a yield, then products along a
+// Type I schedule and an exponential a Type II payment.
 
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/discount.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 
 namespace tenvix {
-
-// Powers of 1 + y by logarithms: (1 + y)^x is exp(x * ln(1 + y)), with the
-// logarithm taken once per yield, so that a power costs an exponential where
-// pow costs a logarithm and an exponential. The base is the double 1 + y as
-// the powers have always taken it: a yield so small that 1 + y rounds to 1
-// stays a yield of nothing. Where the base is no positive finite number, or a
-// discount would leave [kLowestDiscount, kHighestDiscount] (the yield near
-// -100 % or beyond all measure), pow itself decides, with its special cases
-// and its gradual underflow, as it always did there.
-struct GrowthLog {
-    explicit GrowthLog(double y)
-        : log(1 + y > 0 && 1 + y < std::numeric_limits<double>::infinity()
-                  ? std::log(1 + y)
-                  : std::numeric_limits<double>::quiet_NaN())
-    {
-    }
-    // (1 + y)^-x, or NaN where pow must decide (no discount is NaN otherwise).
-    double Discount(double x) const { return std::exp(-x * log); }
-    double log; // ln(1 + y); NaN where the base is no positive finite number
-};
-inline constexpr double kLowestDiscount = 1e-300;
-inline constexpr double kHighestDiscount = 1e300;
-inline bool DiscountUsable(double d) { return d > kLowestDiscount && d < kHighestDiscount; }
-// The largest exponent whose exponential stays well inside the normal doubles.
-inline constexpr double kNormalExponent = 690;
-// The error e of the rounded sum s of a and b: a + b = s + e exactly.
-inline double RoundingOfSum(double a, double b, double s)
-{
-    const double bPart = s - a;
-    return (a - (s - bPart)) + (b - bPart);
-}
-// exp(-x) for |x| below kSmallExponent, by its series: the fourth power's
-// term is below 1e-21 there.
-inline constexpr double kSmallExponent = 1e-5;
-inline double SmallDiscount(double x) { return 1 - x * (1 - x * (0.5 - x * (1.0 / 6))); }
-// A Type I walk takes every kDiscountAnchor-th coupon's discount afresh.
-inline constexpr std::int32_t kDiscountAnchor = 16;
-
-// e^-x as high + low, to within about x times the roundoff: the factor a
-// coupon's discount is multiplied by to give the next one's, carried to more
-// than a double's digits so that its rounding does not pile up along the
-// schedule. Past |x| of ln 2 one double, which the discounts then fall too
-// fast (or the yield is too far below nothing) for its rounding to matter.
-struct PeriodDiscount {
-    explicit PeriodDiscount(double x)
-    {
-        if (std::fabs(x) < 0.6931471805599453) {
-            const double m = std::expm1(-x);
-            high = 1 + m;
-            low = m - (high - 1);
-        } else {
-            high = std::exp(-x);
-        }
-    }
-    double high = 0;
-    double low = 0;
-};
 
 // One payment as the walk adds it. Each figure is the double the walk uses.
 struct PaymentStep {

@@ -11,6 +11,7 @@
 #include "model/analyse.h"
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/discount.h"
 #include "model/paymentwalk.h"
 #include "model/solver.h"
 #include "testbonds.h"
@@ -203,6 +204,32 @@ RecordAnalysis Analyse(CBond& bond, double stand, double horizon, double price, 
 }
 
 } // namespace old
+
+// ---- The rate of a period ------------------------------------------------------
+
+// The series that stands in for expm1 below a tenth keeps within two units of
+// roundoff of it, from the smallest rates to the edge, on either side of 0.
+TEST(Discounting, ExpMinusOneIsTheLibrarysWithinTwoUnitsOfRoundoff)
+{
+    std::mt19937_64 rng(12);
+    double worst = 0;
+    auto check = [&](double x) {
+        const double want = std::expm1(x);
+        const double got = ExpMinusOne(x);
+        const double units = got == want ? 0.0 : std::fabs(got - want) / (std::fabs(want) * 0x1p-53);
+        worst = std::max(worst, units);
+        ASSERT_LE(units, 2.0) << "x = " << x << ": " << got << " for " << want;
+    };
+    for (int k = 0; k < 1'000'000; ++k) {
+        const double magnitude = std::exp(std::uniform_real_distribution<double>(std::log(1e-300), std::log(0.1))(rng));
+        check(k % 2 ? magnitude : -magnitude);
+    }
+    for (const double x : {1e-308, 5e-324, 0.09999999999999999, -0.09999999999999999, 0.1, 0.5, -0.69, 3.0, 700.0})
+        check(x);
+    EXPECT_EQ(ExpMinusOne(0.0), 0.0);
+    EXPECT_TRUE(std::isnan(ExpMinusOne(std::numeric_limits<double>::quiet_NaN())));
+    std::printf("  worst %.3g units of roundoff\n", worst);
+}
 
 // ---- Generated bonds ---------------------------------------------------------
 
