@@ -164,8 +164,14 @@ double CBondStd::PriceGap(double y) const
         const double faceDiscount = std::fabs(faceStep) < kSmallExponent
                                         ? firstDiscount * annuityDiscount * SmallDiscount(faceStep)
                                         : std::exp(-faceLog);
+        // The share of the coupons' undiscounted sum the annuity takes away,
+        // by its series where it is small: 1 - (1 + i)^-N would cancel down
+        // to its rounding at a yield near nothing (a price near the sum of
+        // the payments), where the search still looks for a gap below 1e-6.
+        const double taken =
+            std::fabs(annuityLog) < kSeriesReach ? -ExpMinusOne(-annuityLog) : 1 - annuityDiscount;
         // The division by the rate last: the rate comes last.
-        const double annuity = Q * (1 - annuityDiscount) * firstDiscount / i;
+        const double annuity = Q * taken * firstDiscount / i;
         return (c0 * firstDiscount + m_fFace * faceDiscount - m_fPrice) + annuity;
     }
     const double i = std::pow(1 + y, tau) - 1;

@@ -320,13 +320,23 @@ std::string FormatAmount(float amount)
     return FormatFixed(wide, kMaxDecimals);
 }
 
+namespace {
+// What a CSV field quotes.
+constexpr auto kCsvSpecial = [] {
+    std::array<bool, 256> special{};
+    special[','] = special['"'] = special['\r'] = special['\n'] = true;
+    return special;
+}();
+} // namespace
+
 void AppendCsvField(std::string& out, std::string_view text)
 {
-    // One pass over the bytes: find_first_of would search the text once for
+    // One look at each byte: find_first_of would search the text once for
     // each of the four.
-    const bool plain =
-        std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
-    if (plain) {
+    bool special = false;
+    for (const char c : text)
+        special |= kCsvSpecial[static_cast<unsigned char>(c)];
+    if (!special) {
         out.append(text);
         return;
     }
@@ -366,15 +376,34 @@ void AppendEscapedByte(std::string& out, unsigned char c)
     out += kHex[c & 0xf];
 }
 
+// The bytes that make a report text more than a plain copy: the C0
+// controls, DEL, the first byte of a C1 control's UTF-8, and what a CSV field
+// quotes.
+constexpr auto kReportSpecial = [] {
+    std::array<bool, 256> special{};
+    for (std::size_t c = 0; c < 0x20; ++c)
+        special[c] = true;
+    special[0x7f] = special[0xc2] = special[','] = special['"'] = true;
+    return special;
+}();
+
 } // namespace
 
 void AppendReportText(std::string& out, std::string_view text)
 {
+    // Most texts are plain, and a report may have a million of them: one
+    // look at each byte settles it.
+    bool special = false;
+    for (const char c : text)
+        special |= kReportSpecial[static_cast<unsigned char>(c)];
+    if (!special && !StartsAsFormula(text)) {
+        out.append(text);
+        return;
+    }
     bool controls = false;
     for (std::size_t i = 0; i < text.size() && !controls; ++i)
         controls = IsControlByte(static_cast<unsigned char>(text[i])) || IsC1At(text, i);
     const bool formula = StartsAsFormula(text);
-    // Most texts are plain, and a report may have a million of them.
     if (!controls && !formula) {
         AppendCsvField(out, text);
         return;
