@@ -231,6 +231,41 @@ TEST(Discounting, ExpMinusOneIsTheLibrarysWithinTwoUnitsOfRoundoff)
     std::printf("  worst %.3g units of roundoff\n", worst);
 }
 
+// ---- A yield near nothing ---------------------------------------------------
+
+// A price at the very sum of the payments has its yield at nothing, which
+// the search approaches by halving until the gap falls below 1e-6. There
+// the annuity's 1 - (1 + i)^-N cancels down to a few millionths, and taken
+// as it stands its rounding alone would be a gap of a millionth, deciding
+// where the search stops. The gap keeps its digits: within 1e-10 of the
+// same sum taken payment by payment in extended precision.
+TEST(Discounting, TheGapKeepsItsDigitsAtAYieldNearNothing)
+{
+    const double stand = test::Day(2026, 12, 6);
+    for (const int period : {1, 3, 6, 12}) {
+        for (const double maturity : {test::Day(2027, 12, 6), test::Day(2050, 3, 15), test::Day(2056, 12, 6)}) {
+            CBondStd b(0);
+            b.SetData(period, 1.625f, 100, 1, test::Day(2020, 1, 1), maturity, "A", "");
+            b.SetDates(stand, stand + 2000);
+            b.Prepare();
+            const int coupons = b.m_nPeriods + (b.m_bBroken ? 1 : 0);
+            b.m_fPrice = static_cast<float>(coupons * static_cast<double>(b.m_fCoupon) + b.m_fFace);
+            ASSERT_EQ(static_cast<double>(b.m_fPrice), coupons * static_cast<double>(b.m_fCoupon) + b.m_fFace);
+            for (const double y : {1e-5, 1e-7, 1e-9, 3.7252902984619143e-10, 1e-11}) {
+                // The same base 1 + y as the engine's, the powers long.
+                const long double base = static_cast<long double>(1 + y);
+                const long double tau = b.m_nPeriodMonths / 12.0L;
+                long double value = 0;
+                for (int k = b.m_bBroken ? 0 : 1; k <= b.m_nPeriods; ++k)
+                    value += b.m_fCoupon * std::pow(base, -(b.m_fFirst + k * tau));
+                value += b.m_fFace * std::pow(base, -static_cast<long double>(b.m_fYears));
+                const auto want = static_cast<double>(value - b.m_fPrice);
+                EXPECT_NEAR(b.PriceGap(y), want, 1e-10) << period << " months to " << maturity << " at " << y;
+            }
+        }
+    }
+}
+
 // ---- Generated bonds ---------------------------------------------------------
 
 // Whole days from 2026-12-06, the stand date of most bonds below.
