@@ -119,9 +119,9 @@ void BM_AnalyseGenerated(benchmark::State& state)
         evaluations += GapEvaluations(*bond);
         ++searched;
     }
-    state.counters["ns_per_bond"] = benchmark::Counter(static_cast<double>(list.m_list.size()),
-                                                       benchmark::Counter::kIsIterationInvariantRate |
-                                                           benchmark::Counter::kInvert);
+    state.counters["ns_per_bond"] =
+        benchmark::Counter(static_cast<double>(list.m_list.size()),
+                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["gap_evaluations_per_bond"] = evaluations / searched;
 }
 BENCHMARK(BM_AnalyseGenerated)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -168,8 +168,7 @@ double CBondStd::PriceGap(double y) const
         // by its series where it is small: 1 - (1 + i)^-N would cancel down
         // to its rounding at a yield near nothing (a price near the sum of
         // the payments), where the search still looks for a gap below 1e-6.
-        const double taken =
-            std::fabs(annuityLog) < kSeriesReach ? -ExpMinusOne(-annuityLog) : 1 - annuityDiscount;
+        const double taken = std::fabs(annuityLog) < kSeriesReach ? -ExpMinusOne(-annuityLog) : 1 - annuityDiscount;
         // The division by the rate last: the rate comes last.
         const double annuity = Q * taken * firstDiscount / i;
         return (c0 * firstDiscount + m_fFace * faceDiscount - m_fPrice) + annuity;

@@ -45,9 +45,8 @@ inline double ExpMinusOne(double x)
 // and its gradual underflow, as it always did there.
 struct GrowthLog {
     explicit GrowthLog(double y)
-        : log(1 + y > 0 && 1 + y < std::numeric_limits<double>::infinity()
-                  ? std::log(1 + y)
-                  : std::numeric_limits<double>::quiet_NaN())
+        : log(1 + y > 0 && 1 + y < std::numeric_limits<double>::infinity() ? std::log(1 + y)
+                                                                           : std::numeric_limits<double>::quiet_NaN())
     {
     }
     // (1 + y)^-x, or NaN where pow must decide (no discount is NaN otherwise).

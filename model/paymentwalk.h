@@ -76,7 +76,8 @@ void CBondStd::WalkPayments(double y, double P, double& duration, double& m2, Vi
     const GrowthLog growth(y);
     // The discounts fall (or rise) with time, so when the first coupon's and
     // the face value's lie in the usable range, all do.
-    const bool usable = std::fabs((t + tau) * growth.log) < kNormalExponent && std::fabs(T * growth.log) < kNormalExponent;
+    const bool usable =
+        std::fabs((t + tau) * growth.log) < kNormalExponent && std::fabs(T * growth.log) < kNormalExponent;
     double discount = 0;
     if (usable) {
         // Each coupon's discount is the one before it times (1 + y)^-tau; the

@@ -279,10 +279,7 @@ class Maker {
 public:
     explicit Maker(std::uint32_t seed) : m_rng(seed) {}
 
-    Case Next()
-    {
-        return Pick(0, 99) < 65 ? TypeI() : TypeII();
-    }
+    Case Next() { return Pick(0, 99) < 65 ? TypeI() : TypeII(); }
 
 private:
     int Pick(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(m_rng); }
@@ -396,7 +393,7 @@ private:
                 date = stand + Pick(-3 * 365, 40 * 365);
             }
             const float amount = Chance(3) ? static_cast<float>(std::exp(Real(std::log(1e-5), std::log(1e9))))
-                                            : static_cast<float>(Pick(1, 4000) / 8.0);
+                                           : static_cast<float>(Pick(1, 4000) / 8.0);
             b->m_cashflows.push_back({date, amount});
         }
         b->m_nMaturity = b->m_cashflows.front().m_nDate;
@@ -436,25 +433,25 @@ enum Figure {
     kFigures
 };
 constexpr const char* kFigureNames[kFigures] = {"yield",
-                                                 "duration",
-                                                 "Square-M",
-                                                 "price gap",
-                                                 "walk duration",
-                                                 "walk Square-M",
-                                                 "payment discount",
-                                                 "payment present value",
-                                                 "payment share",
-                                                 "payment duration part",
-                                                 "payment Square-M part"};
+                                                "duration",
+                                                "Square-M",
+                                                "price gap",
+                                                "walk duration",
+                                                "walk Square-M",
+                                                "payment discount",
+                                                "payment present value",
+                                                "payment share",
+                                                "payment duration part",
+                                                "payment Square-M part"};
 
 // The worst difference seen of one figure, for the summary at the end.
 struct Worst {
     double relative = 0; // over the larger of the two
     double absolute = 0;
     long compared = 0;
-    long beyondPlain = 0;    // beyond 1e-12 relative and 1e-15 absolute, within what the old rounding explains
-    double worstRatio = 0;   // of those, the largest difference over the plain bound
-    std::string where;       // the worst of those
+    long beyondPlain = 0;  // beyond 1e-12 relative and 1e-15 absolute, within what the old rounding explains
+    double worstRatio = 0; // of those, the largest difference over the plain bound
+    std::string where;     // the worst of those
 };
 
 class Judge {
@@ -465,11 +462,9 @@ public:
     // the figure where it is ill-conditioned (see YieldAllowance).
     // A figure that is a difference (the gap) is measured against `size`, the
     // magnitudes it was taken of, instead of itself.
-    bool Same(double was, double now, Figure figure, const CBond& bond, double y, double explained = 0,
-              double size = 0)
+    bool Same(double was, double now, Figure figure, const CBond& bond, double y, double explained = 0, double size = 0)
     {
         Worst& w = m_worst[figure];
-        const std::string what = kFigureNames[figure];
         ++w.compared;
         if ((std::isnan(was) && std::isnan(now)) || was == now)
             return true;
@@ -478,8 +473,8 @@ public:
         const double plain = std::max(1e-12 * scale, 1e-15);
         const bool ok = std::isfinite(diff) && diff <= std::max(plain, explained);
         if (!ok) {
-            Fail(what + " differs: was " + Exact(was) + ", now " + Exact(now) + " (allowed " +
-                     Exact(std::max(plain, explained)) + ")",
+            Fail(std::string(kFigureNames[figure]) + " differs: was " + Exact(was) + ", now " + Exact(now) +
+                     " (allowed " + Exact(std::max(plain, explained)) + ")",
                  bond, y);
             return false;
         }
@@ -525,8 +520,8 @@ public:
     static std::string Describe(const CBond& bond)
     {
         std::ostringstream s;
-        s << "bond: stand " << bond.m_nStandDate << ", horizon " << bond.m_nHorizon << ", release "
-          << bond.m_nRelease << ", maturity " << bond.m_nMaturity << ", price " << Exact(bond.m_fPrice);
+        s << "bond: stand " << bond.m_nStandDate << ", horizon " << bond.m_nHorizon << ", release " << bond.m_nRelease
+          << ", maturity " << bond.m_nMaturity << ", price " << Exact(bond.m_fPrice);
         if (const auto* b = dynamic_cast<const CBondStd*>(&bond)) {
             s << ", Type I: period " << b->m_nPeriodMonths << " months, coupon " << Exact(b->m_fCoupon) << ", face "
               << Exact(b->m_fFace) << ", periods " << b->m_nPeriods << ", broken " << b->m_bBroken << ", first "
