@@ -289,9 +289,10 @@ void CBondFree::Prepare()
 {
     m_dtStand = m_nStandDate;
     m_flows.clear();
+    const CivilDate stand = Civil(m_dtStand);
     for (const CASHFLOW& cf : m_cashflows)
         if (cf.m_nDate > m_nStandDate)
-            m_flows.push_back({cf.m_fAmount, YearFraction(cf.m_nDate, m_dtStand)});
+            m_flows.push_back({cf.m_fAmount, YearFraction(Civil(cf.m_nDate), stand)});
 }
 
 int CBondFree::Validate() const

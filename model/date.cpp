@@ -98,10 +98,10 @@ std::int32_t DaySerial(double dt)
 
 std::int32_t TodaySerial(const Clock& clock) { return DaySerial(clock.Now()); }
 
-double YearFraction(double a, double b)
+double YearFraction(double a, double b) { return YearFraction(Civil(a), Civil(b)); }
+
+double YearFraction(const CivilDate& ca, const CivilDate& cb)
 {
-    const CivilDate ca = Civil(a);
-    const CivilDate cb = Civil(b);
     const int dm = ca.month - cb.month;
     const int dd = ca.day - cb.day;
     const int dy = ca.year - cb.year;
