@@ -56,13 +56,14 @@ char* PutDigits(char* end, std::uint64_t v, int count)
     return end;
 }
 
-// The number of decimal digits of v; none for 0.
+// The number of decimal digits of v; none for 0. 1233 / 4096 is just above
+// log10(2), so the guess from the bits is the count or one short of it.
 int DigitCount(std::uint64_t v)
 {
-    int n = 0;
-    while (n < kFastDecimals + 1 && v >= kPow10[static_cast<std::size_t>(n)])
-        ++n;
-    return n;
+    if (v == 0)
+        return 0;
+    const int guess = (std::bit_width(v) * 1233) >> 12;
+    return guess + (v >= kPow10[static_cast<std::size_t>(guess)] ? 1 : 0);
 }
 
 // |value| rounded to `decimals` places by exact integer arithmetic on its
@@ -139,8 +140,8 @@ int DecimalExponent(double value)
     const double a = std::fabs(value);
     int x = 0;
     if (a >= 1) {
-        while (x < kFastDecimals && a >= static_cast<double>(kPow10[x + 1]))
-            ++x;
+        // 10^k is a whole number: the whole part reaches it when a does.
+        x = a < 1e19 ? DigitCount(static_cast<std::uint64_t>(a)) - 1 : kFastDecimals;
     } else {
         while (x > -5 && a < 1.0 / static_cast<double>(kPow10[-x]))
             --x;
@@ -241,16 +242,14 @@ void AppendIsoDate(std::string& out, std::int32_t daySerial)
         return;
     }
     // Valid dates lie in the years 100 to 9999: always four digits.
-    const char text[10] = {static_cast<char>('0' + c.year / 1000),
-                           static_cast<char>('0' + c.year / 100 % 10),
-                           static_cast<char>('0' + c.year / 10 % 10),
-                           static_cast<char>('0' + c.year % 10),
-                           '-',
-                           static_cast<char>('0' + c.month / 10),
-                           static_cast<char>('0' + c.month % 10),
-                           '-',
-                           static_cast<char>('0' + c.day / 10),
-                           static_cast<char>('0' + c.day % 10)};
+    char text[10];
+    const auto year = static_cast<unsigned>(c.year);
+    std::memcpy(text, &kDigitPairs[2 * (year / 100)], 2);
+    std::memcpy(text + 2, &kDigitPairs[2 * (year % 100)], 2);
+    text[4] = '-';
+    std::memcpy(text + 5, &kDigitPairs[2 * static_cast<unsigned>(c.month)], 2);
+    text[7] = '-';
+    std::memcpy(text + 8, &kDigitPairs[2 * static_cast<unsigned>(c.day)], 2);
     out.append(text, sizeof text);
 }
 
