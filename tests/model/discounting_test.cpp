@@ -6,7 +6,11 @@
 // -100 % or beyond all measure, no whole period left, a broken first period
 // or none): yields, durations and Square-Ms must agree within 1e-12 relative
 // or 1e-15 absolute, whichever is larger, and every code, outcome and refusal
-// must be the same. A disagreement prints the bond.
+// must be the same. Where the old arithmetic is itself that noisy (a yield
+// near nothing, where 1 - (1 + i)^-N cancels, or a life of days, where any
+// rounding of the price moves the yield far), a figure may differ by what
+// sixteen units of its roundoff make of it; the summary counts those. A
+// disagreement prints the bond.
 
 #include "model/analyse.h"
 #include "model/bond.h"
