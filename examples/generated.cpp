@@ -250,6 +250,33 @@ void MarketZero(CBondFree& b, Draw& draw, std::size_t k)
     b.m_strName = "Zero " + std::to_string(1899 + (maturity + 1) / kYear);
 }
 
+// A loan of forty quarterly payments from within three months of the stand
+// date: interest on what is left, and the principal either at the end or in
+// equal parts; priced at a yield of 2 to 8 %.
+void Loan(CBondFree& b, Draw& draw, std::size_t k)
+{
+    b.m_strID = Numbered("L", k, 7);
+    b.m_strName = Numbered("Loan ", k, 1);
+    b.m_nRelease = kGeneratedStand - draw.Int(0, 5 * kYear);
+    const double rate = draw.Int(8, 64) / 800.0; // a quarter's interest, 1% to 8% a year
+    const bool amortising = draw.Chance(50);
+    const std::int32_t first = kGeneratedStand + draw.Int(1, 91);
+    const double yield = draw.Real(0.02, 0.08);
+    double left = 100;
+    double value = 0;
+    b.m_cashflows.clear();
+    for (int q = 0; q < 40; ++q) {
+        const std::int32_t date = first + static_cast<std::int32_t>(std::lround(q * 91.3125));
+        const double principal = amortising ? 2.5 : (q == 39 ? 100.0 : 0.0);
+        const auto amount = static_cast<float>(left * rate + principal);
+        left -= principal;
+        b.m_cashflows.push_back({date, amount});
+        value += amount / std::pow(1 + yield, (date - kGeneratedStand) / 365.25);
+    }
+    b.m_nMaturity = b.m_cashflows.back().m_nDate;
+    b.m_fPrice = static_cast<float>(std::round(value * 1000) / 1000);
+}
+
 } // namespace
 
 std::string GenerateDatabase(std::size_t count, std::uint32_t seed, GeneratedMix mix)
@@ -272,6 +299,13 @@ std::string GenerateDatabase(std::size_t count, std::uint32_t seed, GeneratedMix
                 bond = &payments;
             } else {
                 MarketCoupon(coupons, draw, k);
+            }
+        } else if (mix == GeneratedMix::Mixed) {
+            if (k % 2 == 0) {
+                Ordinary(coupons, draw, k, {3, 6, 12});
+            } else {
+                Loan(payments, draw, k);
+                bond = &payments;
             }
         } else {
             const int kind = draw.Int(0, 99);

@@ -13,6 +13,9 @@ enum class GeneratedMix {
     // Type I bonds only, paying every 3, 6 or 12 months and maturing 1 to 30
     // years after the stand date, fairly priced: a large ordinary database.
     TypeI,
+    // Half Type I bonds as above, half Type II loans of forty quarterly
+    // payments, fairly priced: the engine's two walks in equal measure.
+    Mixed,
     // Both kinds and every case a reader or the analysis tells apart: matured
     // and unissued bonds, prices no yield reaches, terms no valuation can use,
     // payments before the stand date, texts that need quoting or are not
