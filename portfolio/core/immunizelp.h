@@ -9,15 +9,15 @@
 //   minimise sum w SM(y) / P                  the composite Square-M
 // where PV, SD and SM are a bond's present value and duration and Square-M
 // sums at y, and P its price. GLPK solves it, and the whole-unit program
-// beside it. Everything here is for immunize.cpp alone.
+// beside it, through linearprogram.h. Everything here is for immunize.cpp alone.
+
+#include "portfolio/core/linearprogram.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
-
-struct glp_prob;
 
 namespace tenvix {
 
@@ -67,7 +67,6 @@ public:
     enum class Probe { Feasible, TooLow, TooHigh, Empty };
 
     YieldLp(const PaymentColumns& columns, double horizonYears, double share, double band);
-    ~YieldLp();
     YieldLp(const YieldLp&) = delete;
     YieldLp& operator=(const YieldLp&) = delete;
 
@@ -83,7 +82,7 @@ public:
     double MeanTimeSquareM() const { return m_meanSmt; }
 
 private:
-    int Run();
+    LinearProgram::Status Run();
     void Load();
 
     const PaymentColumns& m_columns;
@@ -91,7 +90,7 @@ private:
     double m_share = 1.0;
     double m_meanT2 = 0.0;
     double m_meanSmt = 0.0;
-    glp_prob* m_lp;
+    LinearProgram m_lp;
 };
 
 struct WholeProblem {
@@ -115,8 +114,5 @@ struct WholeProblem {
 std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns, const std::vector<std::size_t>& which,
                                                    const WholeProblem& problem, const std::function<bool()>& going,
                                                    int& nodes);
-
-// GLPK keeps memory per thread until told to let go of it.
-void FreeSolverMemory();
 
 } // namespace tenvix
