@@ -1,5 +1,7 @@
 #include "portfolio/core/immunizelp.h"
 
+#include "model/paymentwalk.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -65,6 +67,19 @@ void PaymentColumns::Evaluate(double y, const std::vector<std::size_t>& which)
     const double L = std::log1p(y);
     for (std::size_t k : which)
         EvaluateOne(m_columns[k], L);
+}
+
+void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows)
+{
+    auto visit = [&](const PaymentStep& s) {
+        if (s.amount != 0.0)
+            flows.push_back({s.years, s.amount, s.distance * s.distance});
+    };
+    double d = 0, m = 0;
+    if (bond.GetType() == BOND_TYPE_STD)
+        static_cast<const CBondStd&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
+    else if (bond.GetType() == BOND_TYPE_FREE)
+        static_cast<const CBondFree&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
 }
 
 // ---- the fractional program ------------------------------------------------

@@ -9,8 +9,10 @@
 //   minimise sum w SM(y) / P                  the composite Square-M
 // where PV, SD and SM are a bond's present value and duration and Square-M
 // sums at y, and P its price. GLPK solves it, and the whole-unit program
-// beside it, through linearprogram.h. Everything here is for immunize.cpp alone.
+// beside it, through linearprogram.h. The payments as columns serve the
+// funding of a schedule too.
 
+#include "model/bond.h"
 #include "portfolio/core/linearprogram.h"
 
 #include <cstddef>
@@ -56,6 +58,11 @@ private:
     std::vector<PaymentColumn> m_columns;
     std::vector<PaymentColumn::Flow> m_flows;
 };
+
+// A bond's payments as the engine's walk takes them (the bond dated and
+// prepared): time, amount, and the squared distance from the horizon its
+// Square-M weighs them by.
+void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows);
 
 // The fractional program at one yield, kept between yields so that each
 // solve starts from the last basis.

@@ -1,7 +1,5 @@
 #include "portfolio/core/immunizesearch.h"
 
-#include "model/paymentwalk.h"
-
 #include <array>
 #include <cmath>
 
@@ -65,21 +63,6 @@ std::vector<std::size_t> Narrow(const std::vector<ImmunizeCandidate>& cands, dou
     std::sort(chosen.begin(), chosen.end());
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
     return chosen;
-}
-
-// A candidate's payments as the engine's walk takes them: time, amount, and
-// the squared distance from the horizon its Square-M weighs them by.
-void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows)
-{
-    auto visit = [&](const PaymentStep& s) {
-        if (s.amount != 0.0)
-            flows.push_back({s.years, s.amount, s.distance * s.distance});
-    };
-    double d = 0, m = 0;
-    if (bond.GetType() == BOND_TYPE_STD)
-        static_cast<const CBondStd&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
-    else if (bond.GetType() == BOND_TYPE_FREE)
-        static_cast<const CBondFree&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
 }
 
 Optimizer::Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, bool small)

@@ -61,10 +61,6 @@ private:
 // database, all of them.
 std::vector<std::size_t> Narrow(const std::vector<ImmunizeCandidate>& cands, double H, double share);
 
-// A candidate's payments as the engine's walk takes them: time, amount, and
-// the squared distance from the horizon its Square-M weighs them by.
-void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows);
-
 // Where the search stood at one trial yield.
 struct Trial {
     double y = 0.0;
