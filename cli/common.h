@@ -4,10 +4,12 @@
 // number of threads, and reading files from disk.
 
 #include "model/bondfile.h"
+#include "model/pricefield.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,6 +42,14 @@ private:
     std::vector<std::pair<std::string, std::string>> m_values;
     std::vector<std::string> m_flags;
 };
+
+// A decimal option that must read whole as a finite number; nothing when it
+// is not given. `wants` says what it wants in the usage error.
+std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants);
+// --decimal-mark point|comma: the user's word on the mark of doubtful numbers.
+std::optional<DecimalMark> DecimalMarkOption(const Arguments& args);
+// A list of identifiers separated by commas, each trimmed, the empty ones dropped.
+std::vector<std::string> SplitIdentifiers(std::string_view list);
 
 // A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
@@ -119,6 +129,11 @@ bool LoadWholeDatabase(const std::string& path, CBondList& list);
 // spelled or linked to) or an existing file that begins as a database. The
 // reason is then on standard error, and nothing may be written.
 bool RefuseOutTarget(const std::string& out, const std::string& database);
+
+// For each identifier, a copy of the first bond of the database whose
+// identifier equals it without regard to letter case, or null: one pass over
+// the records, holding no list.
+std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows);
 
 // Reads a .bdp file; on failure prints the portfolio window's message (or
 // that the path leads to no regular file) to standard error and returns

@@ -25,33 +25,6 @@ namespace tenvix::cli {
 
 namespace {
 
-// A decimal option that must read whole as a finite number.
-std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants)
-{
-    const auto text = args.Value(name);
-    if (!text)
-        return std::nullopt;
-    const auto v = ReadDecimal(*text);
-    if (!v || text->empty() || !std::isfinite(*v))
-        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *text + "\""};
-    return v;
-}
-
-std::vector<std::string> SplitIdentifiers(std::string_view list)
-{
-    std::vector<std::string> ids;
-    while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        const std::string_view id = Trim(list.substr(0, comma));
-        if (!id.empty())
-            ids.emplace_back(id);
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
-    return ids;
-}
-
 // One bond's row analysis, made on a worker thread and offered in file order.
 struct Assessed {
     std::string id;
