@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tenvix {
@@ -48,6 +49,11 @@ public:
     std::size_t FlowCount() const { return m_flows.size(); }
     PaymentColumn& operator[](std::size_t k) { return m_columns[k]; }
     const PaymentColumn& operator[](std::size_t k) const { return m_columns[k]; }
+    // The payments of column k, in the walk's order.
+    std::span<const PaymentColumn::Flow> Flows(std::size_t k) const
+    {
+        return std::span(m_flows).subspan(m_columns[k].first, m_columns[k].count);
+    }
     // The sums of every column, or of some, at yield y. A bond's payments
     // mostly lie at even steps, so one discount factor a step serves them all.
     void Evaluate(double y);

@@ -60,7 +60,9 @@ void CallBack(glp_tree* tree, void* info)
             x[k + 1] = run->options->start[k];
         glp_ios_heur_sol(tree, x.data());
     }
-    if (run->nodes >= run->options->nodeLimit || (run->options->going && !run->options->going()))
+    const LinearProgram::WholeOptions& o = *run->options;
+    const bool enough = o.enoughNodes > 0 && run->nodes >= o.enoughNodes && glp_ios_mip_gap(tree) <= o.enoughGap;
+    if (run->nodes >= o.nodeLimit || enough || (o.going && !o.going()))
         glp_ios_terminate(tree);
 }
 
@@ -111,6 +113,17 @@ void LinearProgram::SetColumn(int column, const std::vector<int>& rows, const st
         val[k + 1] = values[k];
     }
     glp_set_mat_col(m_lp, column, static_cast<int>(rows.size()), ind.data(), val.data());
+}
+
+void LinearProgram::SetRow(int row, const std::vector<int>& columns, const std::vector<double>& values)
+{
+    std::vector<int> ind(columns.size() + 1, 0);
+    std::vector<double> val(values.size() + 1, 0.0);
+    for (std::size_t k = 0; k < columns.size(); ++k) {
+        ind[k + 1] = columns[k];
+        val[k + 1] = values[k];
+    }
+    glp_set_mat_row(m_lp, row, static_cast<int>(columns.size()), ind.data(), val.data());
 }
 
 void LinearProgram::SetMatrix(const std::vector<int>& rows, const std::vector<int>& columns,

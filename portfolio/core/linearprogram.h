@@ -40,6 +40,8 @@ public:
     void CostConstant(double constant);
     // A column's coefficients in the rows given (replacing what it had).
     void SetColumn(int column, const std::vector<int>& rows, const std::vector<double>& values);
+    // A row's coefficients in the columns given (replacing what it had).
+    void SetRow(int row, const std::vector<int>& columns, const std::vector<double>& values);
     // The whole matrix at once, as triplets.
     void SetMatrix(const std::vector<int>& rows, const std::vector<int>& columns, const std::vector<double>& values);
     void Integer(int column);
@@ -67,6 +69,10 @@ public:
     struct WholeOptions {
         double relativeGap = 1e-4;
         int nodeLimit = 1000;
+        // Once the search is within this gap it stops after this many
+        // subproblems, short of `relativeGap`.
+        double enoughGap = 0.0;
+        int enoughNodes = 0;
         bool presolve = true;
         bool cuts = false; // Gomory's, mixed-integer rounding and cover cuts
         std::function<bool()> going;
