@@ -181,6 +181,27 @@ YieldLp::Probe YieldLp::Solve(double& value)
     return probe;
 }
 
+bool YieldLp::Binds(int maxRows, double share) const
+{
+    int held = 0;
+    bool atShare = false;
+    for (int j = 1; j <= static_cast<int>(m_columns.size()); ++j) {
+        const double w = m_lp.Value(j);
+        held += w > 1e-12 ? 1 : 0;
+        atShare = atShare || (share < 1.0 && w >= m_share * (1 - 1e-9));
+    }
+    return held > maxRows || atShare;
+}
+
+double YieldLp::FewestUnits(double amount) const
+{
+    double fewest = std::numeric_limits<double>::infinity();
+    for (int j = 1; j <= static_cast<int>(m_columns.size()); ++j)
+        if (const double w = m_lp.Value(j); w > 1e-12)
+            fewest = std::min(fewest, w * amount / m_columns[static_cast<std::size_t>(j - 1)].price);
+    return fewest;
+}
+
 std::vector<std::size_t> YieldLp::Columns(double share) const
 {
     const std::size_t n = m_columns.size();

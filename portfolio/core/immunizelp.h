@@ -89,6 +89,12 @@ public:
     // The columns the last solution holds, then the most promising others by
     // reduced cost: those a whole-unit program at this yield works on.
     std::vector<std::size_t> Columns(double share) const;
+    // Whether the last solution holds more than `maxRows` bonds, or one at
+    // the share `share` (below 1).
+    bool Binds(int maxRows, double share) const;
+    // The fewest units a bond of the last solution holds when the amount is
+    // `amount`: few units leave whole units far from the fractional optimum.
+    double FewestUnits(double amount) const;
     // Of the last feasible solution, per unit of value: the mean squared time
     // of the payments, and the mean of time times squared distance.
     double MeanSquaredTime() const { return m_meanT2; }

@@ -86,6 +86,12 @@ public:
 
 private:
     Trial At(double y);
+    // Units of the columns `which` that miss the duration, settled among the
+    // bonds they hold about their own composite yield; nothing when that
+    // does not bring the duration within the tolerance. The columns are
+    // left evaluated at the yield they were evaluated at before.
+    std::optional<std::vector<double>> Settle(const std::vector<std::size_t>& which, std::vector<double> units,
+                                              double y, WholeProblem problem);
     void Bisect(double infeasible, double feasible, int steps);
     void Golden(double a, double b, int steps);
 
