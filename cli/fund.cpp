@@ -11,6 +11,7 @@
 
 #include "model/format.h"
 #include "model/numbers.h"
+#include "portfolio/core/fundmessages.h"
 #include "portfolio/core/portfoliofile.h"
 #include "portfolio/core/portfoliomessages.h"
 
@@ -164,7 +165,7 @@ int RunFund(const std::vector<std::string>& argv)
     const FundResult r = FundDatabase(*db, *schedule, stand, limits, held, threads);
     if (outPath) {
         if (r.rows.empty()) {
-            std::cerr << "No bond was bought : nothing to write .\n";
+            std::cerr << TextOf(FundText::NothingBought) << "\n";
         } else {
             std::vector<PortfolioEntry> entries;
             for (const FundedRow& row : r.rows)

@@ -23,6 +23,7 @@ namespace tenvix::ui {
 
 class CashflowChart;
 class CashflowTable;
+class FundingChart;
 class HorizonChart;
 
 class CashflowView final : public QWidget {
@@ -53,6 +54,8 @@ public:
     CashflowTable* Table() const { return m_table; }
     CashflowChart* Chart() const { return m_chart; }
     HorizonChart* Horizon() const { return m_horizonChart; }
+    // Shown only for a portfolio funded by a schedule.
+    FundingChart* Funding() const { return m_fundingChart; }
     QSplitter* Charts() const { return m_wndCharts; }
 
     // Asks for a file and writes the table there as CSV, the same bytes as
@@ -83,6 +86,7 @@ private:
     QSplitter* m_wndCharts;
     CashflowChart* m_chart;
     HorizonChart* m_horizonChart;
+    FundingChart* m_fundingChart;
     CashflowTable* m_table;
     QPushButton* m_wndSave;
 };

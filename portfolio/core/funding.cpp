@@ -10,9 +10,11 @@ namespace tenvix {
 FundingGrid::FundingGrid(const std::vector<Liability>& liabilities, double stand, double reinvest)
     : m_rho(reinvest)
 {
+    // The bonds count their times from the whole stand day.
+    const double standDay = static_cast<double>(DaySerial(stand));
     double last = 0.0;
     for (const Liability& l : liabilities) {
-        const double years = YearFraction(static_cast<double>(l.day), stand);
+        const double years = YearFraction(static_cast<double>(l.day), standDay);
         m_days.push_back(l.day);
         m_years.push_back(years);
         m_amounts.push_back(l.amount);

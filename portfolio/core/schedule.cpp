@@ -183,19 +183,21 @@ std::string ScheduleErrorText(const Schedule& schedule)
     return "Line " + std::to_string(schedule.line) + " : " + reason;
 }
 
+std::string FormatLiability(double amount)
+{
+    std::string cents = FormatFixed(amount, 2);
+    if (ReadDecimal(cents) == amount)
+        return cents;
+    return FormatShortest(amount);
+}
+
 std::string ScheduleCsv(const std::vector<Liability>& liabilities)
 {
     std::string out = "date,amount\r\n";
     for (const Liability& l : liabilities) {
         AppendIsoDate(out, l.day);
         out += ',';
-        // Cents as cents; an amount with more decimals as the shortest text
-        // that reads back as the same double.
-        const std::string cents = FormatFixed(l.amount, 2);
-        if (ReadDecimal(cents) == l.amount)
-            out += cents;
-        else
-            AppendShortest(out, l.amount);
+        out += FormatLiability(l.amount);
         out += "\r\n";
     }
     return out;

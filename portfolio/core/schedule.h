@@ -66,9 +66,13 @@ Schedule MakeSchedule(const std::vector<Liability>& rows, std::int32_t standDay)
 // "No liabilities !" or "More than 1000 liabilities !".
 std::string ScheduleErrorText(const Schedule& schedule);
 
+// An amount as the schedule writes it: two decimals when those read back as
+// the same double, else the shortest text that does.
+std::string FormatLiability(double amount);
+
 // The schedule as a file ReadSchedule reads back: the heading date,amount,
-// then a row a liability, the date as YYYY-MM-DD and the amount in its
-// shortest form.
+// then a row a liability, the date as YYYY-MM-DD and the amount as
+// FormatLiability writes it.
 std::string ScheduleCsv(const std::vector<Liability>& liabilities);
 
 } // namespace tenvix
