@@ -113,7 +113,16 @@ void CashflowView::ShowExplanation(ExplainSource source, const ExplainedAnalysis
     m_horizonChart->Show(analysis);
     if (analysis.funding) {
         m_fundingChart->Show(*analysis.funding);
-        m_fundingChart->show();
+        if (m_fundingChart->isHidden()) {
+            // Three charts share the room: the ladder and the funding, with
+            // their dates, take the larger parts.
+            m_fundingChart->show();
+            const QList<int> now = m_wndCharts->sizes();
+            int total = 0;
+            for (const int size : now)
+                total += size;
+            m_wndCharts->setSizes({total * 3 / 8, total / 4, total * 3 / 8});
+        }
     } else {
         m_fundingChart->Clear();
         m_fundingChart->hide();

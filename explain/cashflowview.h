@@ -2,7 +2,8 @@
 
 // The Cashflows view: the last analysis the user ran, explained payment by
 // payment, as two charts over a table (the payments on their dates beside the
-// value at the horizon under shifts of the yield), with a line that says what
+// value at the horizon under shifts of the yield; for a portfolio funded by a
+// schedule a third, the funding), with a line that says what
 // was analysed, and a button that writes the table as CSV. With nothing
 // analysed, or when the last analysis failed, it says so in one line instead
 // of showing rows or curves of an older one; rows that no longer describe

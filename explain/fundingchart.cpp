@@ -95,6 +95,8 @@ void FundingChart::Show(const Ladder& ladder)
         high = std::max({high, row.liability, row.inflow, row.surplus});
     }
     m_xAxis->append(dates);
+    // Many dates stand on end, so that each keeps its whole text.
+    m_xAxis->setLabelsAngle(dates.size() > 4 ? -90 : 0);
     m_liabilities->append(liabilities);
     m_inflows->append(inflows);
     m_surplus->replace(surplus);

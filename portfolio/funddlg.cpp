@@ -107,10 +107,11 @@ FundDialog::FundDialog(const FundEntries& entries, const ScheduleTexts& rows, do
         auto* boxLabel = new QLabel(QString::fromLatin1(text), this);
         boxLabel->setBuddy(box);
         fields->addWidget(boxLabel, r, 0);
-        fields->addWidget(box, r, 1);
+        fields->addWidget(box, r, 1, Qt::AlignLeft);
         ++r;
     }
     fields->setRowStretch(1, 1);
+    fields->setColumnStretch(1, 1);
     LayOutEntryDialog(this, fields);
     resize(520, 480);
     m_grid->setFocus();
