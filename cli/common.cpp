@@ -133,6 +133,16 @@ int ThreadsOption(const Arguments& args)
     return *n;
 }
 
+PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback)
+{
+    const auto text = args.Value("quotes");
+    if (!text)
+        return fallback;
+    if (const std::optional<PriceQuotes> quotes = QuotesFromWord(*text))
+        return *quotes;
+    throw UsageError{"--quotes wants paid or clean, not \"" + *text + "\""};
+}
+
 namespace {
 
 FileIdentity IdentityOf(const struct stat& st)

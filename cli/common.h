@@ -5,6 +5,7 @@
 
 #include "model/bondfile.h"
 #include "model/pricefield.h"
+#include "model/quotes.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <cerrno>
@@ -57,6 +58,8 @@ double RequiredDate(const Arguments& args, std::string_view name);
 // many as there are processors to run on.
 inline constexpr int kMaxThreads = 256;
 int ThreadsOption(const Arguments& args);
+// The --quotes option: paid or clean, `fallback` when it is not given.
+PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback);
 
 // Which file a path led to when it was read: while the device, the inode, the
 // size and the modification time (to the nanosecond) are the same, nobody

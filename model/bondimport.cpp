@@ -165,6 +165,8 @@ std::string BondRefusalText(const BondVerdict& verdict)
         return "Duplicate ID in the file !";
     case BondRefusal::SeveralBonds:
         return WithNumber("ID names %d bonds in the database !", verdict.detail);
+    case BondRefusal::Worded:
+        return verdict.reason;
     case BondRefusal::Row:
         break;
     }
