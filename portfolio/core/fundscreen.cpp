@@ -1,6 +1,7 @@
 #include "portfolio/core/fundscreen.h"
 
 #include <cmath>
+#include <limits>
 
 namespace tenvix {
 
@@ -18,11 +19,15 @@ void FundScreen::Offer(std::string_view id, float price, const RowFigures& row, 
     const double p = static_cast<double>(price);
     if (funding.worth.empty() || funding.outgoing || !(p > 0.0) || !std::isfinite(p))
         return;
-    // A unit that brings a hundred million times its price is a bond no
-    // yield describes sensibly; on it a program would only lose its footing.
+    // On a bond that brings absurdly much for its price a program would only
+    // lose its footing.
     double brings = 0.0;
-    for (const double w : funding.worth)
+    for (const double w : funding.worth) {
+        // Kept as floats: a value beyond them is absurd too.
+        if (!(std::fabs(w) <= std::numeric_limits<float>::max()))
+            return;
         brings += w;
+    }
     if (!(brings <= kFundAbsurdRatio * p))
         return;
     FundCandidate c;

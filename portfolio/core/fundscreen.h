@@ -23,8 +23,10 @@ namespace tenvix {
 
 // The values kept for all candidates together, by default: 128 MB.
 inline constexpr std::size_t kFundPoolValues = std::size_t{1} << 25;
-// What a unit may bring to the schedule, at most, for each unit of its price.
-inline constexpr double kFundAbsurdRatio = 1e8;
+// What a unit may bring to the schedule, at most, for each unit of its price:
+// a bond priced at a ten-thousandth of what it pays is no bond a yield
+// describes sensibly (a 30-year zero at 20 % brings 240 times its price).
+inline constexpr double kFundAbsurdRatio = 1e4;
 
 struct FundCandidate {
     std::string id;

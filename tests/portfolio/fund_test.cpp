@@ -220,7 +220,8 @@ TEST(Fund, PaysWithCashWhenNoBondIsCheaper)
 {
     CBondList list;
     AddZero(list, "DEAR", 101, 2027);
-    AddZero(list, "LATE", 50, 2031); // pays after the last liability
+    AddZero(list, "LATE", 50, 2031);     // pays after the last liability
+    AddZero(list, "ABSURD", 0.005f, 2027); // twenty thousand times its price: no bond a yield describes
     const FundResult r = Funded(list, {Owe(2027, 1234.567)});
     ExpectSound(r);
     EXPECT_TRUE(r.rows.empty());
