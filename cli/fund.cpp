@@ -172,8 +172,7 @@ int RunFund(const std::vector<std::string>& argv)
                 entries.push_back({row.id, row.units});
             const SaveOutcome saved = ReplaceFileSafely(*outPath, StorePortfolio(entries));
             if (!saved.ok()) {
-                const bool opened = saved.cause == FileCause::DiskFull || saved.cause == FileCause::WriteError;
-                std::cerr << PortfolioFileMessage(saved.cause, opened, true) << "\n";
+                std::cerr << OutFailureMessage(*outPath, saved.cause) << "\n";
                 return kExitFailure;
             }
         }

@@ -9,7 +9,6 @@
 #include "model/pricemessages.h"
 #include "portfolio/core/portfoliomessages.h"
 
-#include <cmath>
 #include <iostream>
 
 namespace tenvix::cli {
@@ -39,16 +38,19 @@ std::optional<std::vector<FundHolding>> ReadHoldings(const DatabaseFile& db, con
     for (std::size_t i = 0; i < file->rows.size(); ++i) {
         const PortfolioEntry& row = file->rows[i];
         CBond* bond = bonds[i].get();
-        // The window shows the units as a whole number and counts what it shows.
-        const double units = ReadLeadingDecimal(FormatFixed(row.units, 0));
-        const RowFigures f = bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
-        if (f.status != RowStatus::Ready || !std::isfinite(units) || units < 0) {
+        // The window shows the units as a whole number and counts what it
+        // shows; units no row can show are refused as portfolio refuses them.
+        const std::optional<double> units = ReadUnitsAsShown(row.units, static_cast<int>(i + 1));
+        const RowFigures f = !units ? RowFigures{RowStatus::BadUnits}
+                             : bond ? AnalyseRow(*bond, stand, horizon, SystemClock())
+                                    : RowFigures{};
+        if (f.status != RowStatus::Ready) {
             std::cerr << ExcludedRowMessage(row.id, static_cast<int>(i + 1)) << "\n";
             return std::nullopt;
         }
         FundHolding h;
         h.id = row.id;
-        h.units = units;
+        h.units = *units;
         // The row analysis left the bond dated and prepared.
         AppendPayments(*bond, h.payments);
         held.push_back(std::move(h));

@@ -11,6 +11,7 @@
 #include "model/priceupdate.h"
 #include "model/recordmatch.h"
 #include "model/recordmessages.h"
+#include "model/recordrules.h"
 #include "model/text.h"
 
 #include <algorithm>
@@ -19,8 +20,6 @@
 namespace tenvix {
 namespace {
 
-// The form's bound on every amount it reads.
-constexpr double kAmountCeiling = 1e18;
 constexpr double kDefaultFace = 100.0;
 constexpr std::int32_t kDefaultPeriod = 12;
 
@@ -166,20 +165,20 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
     // The coupon is worked out of the face value: a face the form refuses
     // is named as such, not as the coupon it would make.
     const double coupon = *rate * *face / 100.0 * *period / 12.0;
-    if (!InForm(*rate, 0.0)) {
+    if (!InForm(*rate, kCouponFloor)) {
         r.code = FORM_COUPON_RANGE;
         return nullptr;
     }
-    if (!InForm(*face, 0.0)) {
+    if (!InForm(*face, kFaceFloor)) {
         r.code = FORM_FACE_RANGE;
         return nullptr;
     }
-    if (!InForm(coupon, 0.0)) {
+    if (!InForm(coupon, kCouponFloor)) {
         r.code = FORM_COUPON_RANGE;
         return nullptr;
     }
     // A quote of nothing is no price, whatever has accrued.
-    if (!InForm(*quote * *face / 100.0, 0.00001)) {
+    if (!InForm(*quote * *face / 100.0, kPriceFloor)) {
         r.code = FORM_PRICE_RANGE;
         return nullptr;
     }
@@ -188,7 +187,7 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
                   id, name);
     const double price = terms.quotes == PriceQuotes::Clean ? PriceOfCleanQuote(*bond, *quote, terms.standDay).price
                                                             : *quote * static_cast<double>(bond->m_fFace) / 100.0;
-    if (!InForm(price, 0.00001)) {
+    if (!InForm(price, kPriceFloor)) {
         r.code = FORM_PRICE_RANGE;
         return nullptr;
     }
@@ -232,6 +231,11 @@ BondImport JudgeBankList(const BankList& list, CBondList& database, const BankTe
         if (!Storable(v.id)) {
             v.refusal = BondRefusal::Row;
             v.row = RowRefusal::IdNotStored;
+            continue;
+        }
+        if (v.id.find_first_of("\r\n") != std::string::npos) {
+            v.refusal = BondRefusal::Row;
+            v.row = RowRefusal::IdLineBreak;
             continue;
         }
         Reading r;

@@ -134,6 +134,12 @@ TEST_F(CliFund, CountsHeldUnitsAndRefusesARowPortfolioWouldNot)
     EXPECT_EQ(held[2], "Z2,6,570.00,0.35625000,0.02597835");
     EXPECT_EQ(Run("fund " + db + " " + schedule + stand + " --hold " + WritePortfolio("n.bdp", {{"Z1", 1}, {"NONE", 1}})),
               test::Refused("Bond ID=NONE ,in row 2 , can't be included !\n"));
+    // Units no row can show are refused as portfolio refuses them.
+    const test::CliRun negative =
+        Run("fund " + db + " " + schedule + stand + " --hold " + WritePortfolio("m.bdp", {{"Z1", -3}}));
+    EXPECT_EQ(negative.status, 1);
+    EXPECT_EQ(negative.out, "");
+    EXPECT_TRUE(negative.err.ends_with("Bond ID=Z1 ,in row 1 , can't be included !\n")) << negative.err;
 }
 
 TEST_F(CliFund, LadderWalksAnyPortfolioAgainstHandValues)

@@ -152,6 +152,7 @@ TEST(BankList, RefusedInTheFormsWordsOrWithTheReason)
     const std::string head = "ISIN;Bezeichnung;Kupon;Fälligkeit;Kurs;Nominal;Periode;Ausgabe\r\n";
     const std::pair<std::string, std::string> cases[] = {
         {";x;1;15.02.2035;99;100;12;", "No ID !"},
+        {"\"A\nB\";x;1;15.02.2035;99;100;12;", "ID holds a line break !"},
         {"A;x;abc;15.02.2035;99;100;12;", "Invalid Coupon !"},
         {"A;x;-1;15.02.2035;99;100;12;", "Coupon out of range !"},
         {"A;x;1;31.02.2035;99;100;12;", "Invalid Maturity Date !"},

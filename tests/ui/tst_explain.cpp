@@ -463,8 +463,11 @@ private slots:
         m_app->chooser.Answer(database);
         m_app->chooser.Answer(table);
         View().SaveCsv();
-        // The result of Analyse first.
+        // The result of Analyse first; the refusal comes before any question
+        // to replace the file, which the chooser leaves to the program.
         QCOMPARE(m_app->msgs.Texts().mid(1), QStringList{"This is the open database. Choose another name ."});
+        for (const test::FakeFileChooser::Asked& asked : m_app->chooser.asked)
+            QVERIFY(!asked.choice.confirmOverwrite);
         QCOMPARE(test::ReadAll(database), before);
         QCOMPARE(test::ReadAll(table), QByteArray::fromStdString(ExplanationCsv(View().Shown().explanation)));
     }
