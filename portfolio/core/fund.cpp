@@ -24,12 +24,12 @@ constexpr std::size_t kWholeColumns = 300;
 // whole-unit cost of its bonds) so many more; the search looks for the
 // least cost itself until then.
 constexpr int kWholeNodes = 20000;
+constexpr int kWholeEnoughNodes = 400;
+constexpr double kWholeGap = 5e-4;
 // When the row limit binds: the rivals of the chosen set searched with it,
 // and the subproblems of that search.
 constexpr std::size_t kRivals = 30;
 constexpr int kChoiceNodes = 2000;
-constexpr int kWholeEnoughNodes = 400;
-constexpr double kWholeGap = 5e-4;
 // The steps the progress counts, the screen aside.
 constexpr std::size_t kFundSteps = 100;
 
@@ -68,7 +68,7 @@ public:
     Run(const FundScreen& screen, const FundingGrid& grid, const FundLimits& limits,
         std::span<const FundHolding> held, double stand, double horizon, const FundFetch& fetch,
         const FundProgress& progress)
-        : m_screen(screen), m_grid(grid), m_limits(limits), m_held(held), m_stand(stand), m_horizon(horizon),
+        : m_screen(screen), m_grid(grid), m_limits(limits), m_stand(stand), m_horizon(horizon),
           m_fetch(fetch), m_ticker(progress, screen.Offered()), m_heldWorth(grid.Count(), 0.0),
           m_valued(screen.Candidates().size(), kNotValued), m_inMaster(screen.Candidates().size(), false)
     {
@@ -102,7 +102,6 @@ private:
     const FundScreen& m_screen;
     const FundingGrid& m_grid;
     const FundLimits& m_limits;
-    std::span<const FundHolding> m_held;
     double m_stand;
     double m_horizon;
     const FundFetch& m_fetch;
