@@ -61,8 +61,15 @@ void CallBack(glp_tree* tree, void* info)
         glp_ios_heur_sol(tree, x.data());
     }
     const LinearProgram::WholeOptions& o = *run->options;
+    if (o.going && !o.going()) {
+        glp_ios_terminate(tree);
+        return;
+    }
+    // The limits count only once the first solution is in.
+    if (!o.start.empty() && !run->offered)
+        return;
     const bool enough = o.enoughNodes > 0 && run->nodes >= o.enoughNodes && glp_ios_mip_gap(tree) <= o.enoughGap;
-    if (run->nodes >= o.nodeLimit || enough || (o.going && !o.going()))
+    if (run->nodes >= o.nodeLimit || enough)
         glp_ios_terminate(tree);
 }
 
