@@ -17,6 +17,7 @@ namespace tenvix::cli {
 
 int RunAnalyse(const std::vector<std::string>& args);
 int RunCashflows(const std::vector<std::string>& args);
+int RunCurve(const std::vector<std::string>& args);
 int RunExplain(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
 int RunFund(const std::vector<std::string>& args);

@@ -51,7 +51,8 @@ private:
 std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants);
 // --decimal-mark point|comma: the user's word on the mark of doubtful numbers.
 std::optional<DecimalMark> DecimalMarkOption(const Arguments& args);
-// A list of identifiers separated by commas, each trimmed, the empty ones dropped.
+// A list of identifiers separated by commas (--exclude), each trimmed, the
+// empty ones dropped.
 std::vector<std::string> SplitIdentifiers(std::string_view list);
 
 // A date option that must be present and valid, as YYYY-MM-DD.

@@ -19,6 +19,15 @@ constexpr CommandEntry kCommands[] = {
      "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line;\n"
      "      with --table the payments explained instead, as explain writes them\n",
      false},
+    {"curve", RunCurve,
+     "  tenvix-cli curve FILE.bnd --stand YYYY-MM-DD [--exclude ID[,ID...]] [--zero] [--threads N]\n"
+     "      The yield curve (Nelson-Siegel-Svensson zero rates) fitted to the stored prices, and CSV of\n"
+     "      every bond: id,years,ytm,duration,model_price,spread_bp,status; status empty for a bond the\n"
+     "      curve is fitted to, excluded, short (duration under 0.25) or excluded short for one valued\n"
+     "      but left out, bad_ytm or incompatible for one with no figures; then\n"
+     "      curve,beta0=,beta1=,beta2=,beta3=,tau1=,tau2=,bonds=,rmse_bp=. --zero writes\n"
+     "      years,zero_rate,discount at 0.25, 0.5 and 1 to 30 years instead of the bonds\n",
+     true},
     {"explain", RunExplain,
      "  tenvix-cli explain FILE.bnd ID --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
      "      CSV of the bond's payments, weighted by its stored price:\n"

@@ -7,6 +7,7 @@
 // platform and writes into docs/.)
 
 #include "editor/inview.h"
+#include "market/marketwindow.h"
 #include "model/date.h"
 #include "portfolio/funddlg.h"
 #include "portfolio/portfoliodlg.h"
@@ -201,6 +202,21 @@ int main(int argc, char** argv)
     Settle();
     Save(frame, "main-window.png");
     Save(frame->CashflowsDock(), "cashflows.png");
+
+    // The Market window: every bond against the curve fitted to them all.
+    frame->Action(ID_VIEW_MARKET)->trigger();
+    if (auto* market = frame->findChild<MarketWindow*>()) {
+        market->resize(1100, 760);
+        QElapsedTimer waited;
+        waited.start();
+        while (market->CurrentState() != MarketWindow::State::Current && waited.elapsed() < 30000)
+            Settle(50);
+        Settle();
+        Save(market, "market.png");
+        market->close();
+    } else {
+        Fail(QStringLiteral("the Market window did not open"));
+    }
 
     // The portfolio window with the sample's immunized portfolio, calculated.
     WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {

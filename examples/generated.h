@@ -18,6 +18,11 @@ enum class GeneratedMix {
     // payments before the stand date, texts that need quoting or are not
     // ASCII, amounts of every magnitude, dates outside the date span.
     Everything,
+    // A market to fit a curve to: nine in ten coupon bonds paying every 3, 6
+    // or 12 months and maturing within 40 years of the stand date, one in ten
+    // zero-coupon notes (Type II, one payment at maturity), priced off a smooth
+    // curve with a spread of up to about 25 basis points each.
+    Market,
 };
 
 // The day the generated bonds are analysed on, 6 December 2026, and a horizon

@@ -78,8 +78,8 @@ endforeach()
 
 # The guide the program shows under Help, for reading without it too.
 install(FILES docs/GUIDE.md docs/main-window.png docs/result.png docs/cashflows.png docs/portfolio.png
-              docs/portfolio-result.png docs/price-import.png docs/fund-schedule.png docs/portfolio-funded.png
-              docs/funding.png
+              docs/portfolio-result.png docs/price-import.png docs/market.png docs/fund-schedule.png
+              docs/portfolio-funded.png docs/funding.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The program that draws the images in res/icons; built only on request.

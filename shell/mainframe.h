@@ -32,6 +32,7 @@ namespace tenvix::ui {
 class CInView;
 class CMyListView;
 class CashflowView;
+class MarketWindow;
 class RecentFileList;
 class DatePicker;
 
@@ -165,6 +166,12 @@ private:
     void OnSingleAnalysis();
     // Help: the guide, one window however often it is asked for.
     void OnUserGuide();
+    // View: the Market window, one however often it is asked for, and the
+    // record it asks the form to show.
+    void OnMarket();
+    void ShowMarketRecord(std::size_t position, const QString& id);
+    // The Market window's rows no longer describe the database.
+    void MarkMarketOutOfDate();
     void OnSquareM();
     // File: prices in, figures out.
     void OnImportPrices();
@@ -184,6 +191,7 @@ private:
     QToolBar* m_wndRunBar = nullptr;
     QPointer<QWidget> m_dlgAnalysis;
     QPointer<QWidget> m_wndGuide;
+    QPointer<MarketWindow> m_wndMarket;
 
     CMyListView* m_pListView = nullptr;
     CInView* m_pForm = nullptr;

@@ -6,7 +6,11 @@
 #include "analysis/analysisdlg.h"
 #include "bondimport/bondimportdlg.h"
 #include "bondimport/bondimporttexts.h"
+#include "curve/curvemessages.h"
 #include "editor/inview.h"
+#include "market/marketwindow.h"
+#include "model/bondfile.h"
+#include "model/bondlookup.h"
 #include "model/date.h"
 #include "portfolio/portfoliodlg.h"
 #include "prices/importtexts.h"
@@ -188,6 +192,58 @@ void CMainFrame::OnSingleAnalysis()
     m_dlgAnalysis->showNormal();
     m_dlgAnalysis->raise();
     m_dlgAnalysis->activateWindow();
+}
+
+void CMainFrame::OnMarket()
+{
+    if (!m_wndMarket) {
+        // The window analyses a snapshot of the list's bytes, made here on
+        // the user's thread at its start and at each Refresh.
+        m_wndMarket = new MarketWindow(
+            [this] {
+                return MarketSnapshot{std::make_shared<const std::string>(StoreBondDatabase(BondList())),
+                                      StandDate(), Horizon()};
+            },
+            this);
+        connect(m_wndMarket, &MarketWindow::RecordWanted, this,
+                [this](qulonglong position, const QString& id) { ShowMarketRecord(position, id); });
+    }
+    m_wndMarket->showNormal();
+    m_wndMarket->raise();
+    m_wndMarket->activateWindow();
+}
+
+void CMainFrame::MarkMarketOutOfDate()
+{
+    if (m_wndMarket)
+        m_wndMarket->MarkOutOfDate();
+}
+
+void CMainFrame::ShowMarketRecord(std::size_t position, const QString& id)
+{
+    // The bond at its place when the rows were made, if it is still there;
+    // else the one its identifier reaches now.
+    auto& list = BondList().m_list;
+    const std::string wanted = Std(id);
+    auto it = list.begin();
+    if (position < list.size()) {
+        std::advance(it, static_cast<std::ptrdiff_t>(position));
+        if ((*it)->m_strID != wanted)
+            it = list.end();
+    } else {
+        it = list.end();
+    }
+    if (it == list.end()) {
+        const IdMatch match = MatchBondID(list, wanted);
+        if (!match.Bond()) {
+            ShowError(this, Qs(curve::NoBondText(wanted)));
+            return;
+        }
+        it = std::next(list.begin(), static_cast<std::ptrdiff_t>(match.Position()));
+    }
+    m_pForm->ShowRecordAt(it);
+    raise();
+    activateWindow();
 }
 
 void CMainFrame::OnUserGuide()
