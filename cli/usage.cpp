@@ -52,6 +52,16 @@ constexpr CommandEntry kCommands[] = {
      "      prices are clean quotes, to which the accrued interest is added, unless --quotes paid.\n"
      "      --apply adds and replaces the records in FILE.bnd, which is made when it does not exist\n",
      false},
+    {"fund", RunFund,
+     "  tenvix-cli fund FILE.bnd LIABILITIES.csv --stand YYYY-MM-DD [--decimal-mark point|comma]\n"
+     "          [--reinvest PERCENT] [--max-rows N] [--max-share PERCENT] [--min-ytm PERCENT]\n"
+     "          [--exclude ID[,ID...]] [--hold FILE.bdp] [--out FILE.bdp] [--threads N]\n"
+     "      CSV of the least-cost whole-unit portfolio that, with the units held (--hold) and the cash\n"
+     "      kept, pays every liability (rows date,amount) on its date, the surplus carried at the\n"
+     "      reinvestment rate (default 0): id,units,cost,share,ytm; then cash,,C,SHARE, and\n"
+     "      portfolio,cost=,lower_bound=,gap_percent=. N from 1 to 200 (default 20); --out writes the\n"
+     "      bonds bought as a portfolio file (then N at most 20)\n",
+     true},
     {"immunize", RunImmunize,
      "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
      "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"
@@ -59,6 +69,13 @@ constexpr CommandEntry kCommands[] = {
      "      id,units,amount,share,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
      "      --out writes it as a portfolio file\n",
      true},
+    {"ladder", RunLadder,
+     "  tenvix-cli ladder FILE.bnd LIABILITIES.csv --portfolio FILE.bdp --stand YYYY-MM-DD [--hold FILE.bdp]\n"
+     "          [--cash C] [--reinvest PERCENT] [--decimal-mark point|comma]\n"
+     "      CSV of the portfolio (and the units held) walked against the schedule:\n"
+     "      date,liability,inflow,reinvestment,surplus,flag, flag short where the surplus is below 0;\n"
+     "      then after,,A,, with what is paid after the last liability\n",
+     false},
     {"portfolio", RunPortfolio,
      "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
      "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"

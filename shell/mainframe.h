@@ -9,6 +9,7 @@
 #include "explain/cashflowtexts.h"
 #include "model/bondlist.h"
 #include "model/seek.h"
+#include "portfolio/funddlg.h"
 #include "shell/frameactions.h"
 #include "shell/tenvixdoc.h"
 
@@ -200,6 +201,8 @@ private:
     // its place in the list: compared, never followed, and dropped as soon
     // as a change removes that record.
     const void* m_pExplainedRecord = nullptr;
+    // The Fund schedule dialog's liabilities, kept while the program runs.
+    ScheduleTexts m_fundRows;
 
     QHash<int, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;

@@ -134,6 +134,27 @@ void WriteImmunizeEntries(const ImmunizeEntries& entries)
     WriteProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), entries.leastYtm);
 }
 
+// The Fund schedule dialog's boxes as last accepted, kept the same way; its
+// rows only while the program runs.
+const QString kFundSection = QStringLiteral("Fund");
+
+FundEntries ReadFundEntries()
+{
+    const FundEntries defaults;
+    return {GetProfileString(kFundSection, QStringLiteral("Reinvest"), defaults.reinvest),
+            GetProfileString(kFundSection, QStringLiteral("Rows"), defaults.rows),
+            GetProfileString(kFundSection, QStringLiteral("Share"), defaults.share),
+            GetProfileString(kFundSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
+}
+
+void WriteFundEntries(const FundEntries& entries)
+{
+    WriteProfileString(kFundSection, QStringLiteral("Reinvest"), entries.reinvest);
+    WriteProfileString(kFundSection, QStringLiteral("Rows"), entries.rows);
+    WriteProfileString(kFundSection, QStringLiteral("Share"), entries.share);
+    WriteProfileString(kFundSection, QStringLiteral("LeastYtm"), entries.leastYtm);
+}
+
 } // namespace
 
 void CMainFrame::OnRunPortfolio()
@@ -147,12 +168,18 @@ void CMainFrame::OnRunPortfolio()
     dlg.m_pBondList = &BondList().m_list;
     const ImmunizeEntries remembered = ReadImmunizeEntries();
     dlg.m_immunize = remembered;
+    const FundEntries rememberedFund = ReadFundEntries();
+    dlg.m_fund = rememberedFund;
+    dlg.m_fundRows = m_fundRows;
     // The view behind the modal window shows each Calculate as it ends and can
     // be used again once the window closes.
     ExplainInto(&dlg, ExplainSource::Portfolio);
     ExecModal(dlg);
     if (!(dlg.m_immunize == remembered))
         WriteImmunizeEntries(dlg.m_immunize);
+    if (!(dlg.m_fund == rememberedFund))
+        WriteFundEntries(dlg.m_fund);
+    m_fundRows = dlg.m_fundRows;
     // Only prices changed through the window outlive it.
     if (dlg.m_bPricesChanged)
         OnDatabaseChanged(DatabaseChange::Prices);

@@ -74,6 +74,7 @@ public:
         FakeMessages::Answer(a);
         m_during.push_back(std::move(during));
     }
+    using FakeMessages::Choose;
     void Choose(const QString& button, std::function<void()> during = {})
     {
         FakeMessages::Choose(button);
