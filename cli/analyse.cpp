@@ -27,12 +27,11 @@ int RunAnalyse(const std::vector<std::string>& argv)
     const double stand = RequiredDate(args, "stand");
     const double horizon = RequiredDate(args, "horizon");
     const int threads = ThreadsOption(args);
-    const auto db = OpenDatabase(args.Positional()[0]);
+    const auto db = OpenDatabaseUnits(args.Positional()[0]);
     if (!db)
         return kExitFailure;
     Output out(STDOUT_FILENO);
-    AnalyseDatabase(*db, stand, horizon, out, threads);
-    return FinishOutput(out);
+    return FinishDatabasePass(*db, out, [&] { AnalyseDatabase(*db, stand, horizon, out, threads); });
 }
 
 } // namespace tenvix::cli

@@ -1,8 +1,9 @@
 #pragma once
 
 // What every tenvix-cli command shares: argument handling, ISO dates, the
-// number of threads, and reading files from disk.
+// number of threads, and (through cli/reading.h) reading files from disk.
 
+#include "cli/reading.h"
 #include "model/bondfile.h"
 #include "model/filemessages.h"
 #include "model/pricefield.h"
@@ -63,72 +64,6 @@ inline constexpr int kMaxThreads = 256;
 int ThreadsOption(const Arguments& args);
 // The --quotes option: paid or clean, `fallback` when it is not given.
 PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback);
-
-// Which file a path led to when it was read: while the device, the inode, the
-// size and the modification time (to the nanosecond) are the same, nobody
-// has written or replaced it since.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t modifiedSeconds = 0;
-    std::int64_t modifiedNanoseconds = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-// The identity of the file `path` leads to now (through links); nothing when
-// there is none.
-std::optional<FileIdentity> CurrentIdentity(const std::string& path);
-
-// What the reader does with a file longer than its limit.
-enum class Beyond {
-    Refuse, // nothing, unread, with errno EFBIG
-    Cut,    // its first `limit` bytes, for formats that ignore what follows their end
-};
-
-// errno after ReadFileBytes refused a path that leads to a folder, a pipe, a
-// device or a socket rather than a regular file.
-inline constexpr int kNotRegularFile = ENODEV;
-
-// A regular file read whole; nothing when it cannot be opened or read, or is
-// no regular file (errno then tells why). A pipe or a device named by mistake
-// is refused at once, unopened, and a hostile file cannot make the reader
-// hold (or read) more than the limit. A file whose size reads 0, as those of
-// /proc do, is read to its end. `identity`, when given, is set to the file's
-// as it was opened.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t limit, Beyond beyond = Beyond::Refuse,
-                                         FileIdentity* identity = nullptr);
-
-// A file of rows another program wrote (prices, bonds) read whole, up to
-// `limit`; on failure prints the program's message to standard error (for a
-// file over the limit, `tooLarge`, the format's own words) and returns
-// nothing.
-std::optional<std::string> ReadRowsFile(const std::string& path, std::size_t limit, const std::string& tooLarge);
-
-// The database ceiling of the windows and of every command.
-inline constexpr std::size_t kDatabaseReadLimit = std::size_t(1) << 30;
-// A database file read whole, unchecked; on failure prints the program's
-// message to standard error and returns nothing.
-std::optional<std::string> ReadDatabaseBytes(const std::string& path, FileIdentity* identity = nullptr);
-
-// A database file read whole and checked whole, with the index that lets it
-// be read in units.
-struct DatabaseFile {
-    std::string bytes;
-    BondFileIndex index;
-
-    std::span<const std::byte> Bytes() const { return std::as_bytes(std::span(bytes.data(), bytes.size())); }
-};
-
-// Records a unit of work holds: small enough to spread a database over the
-// threads evenly, large enough that handing units over costs nothing.
-inline constexpr std::size_t kUnitRecords = 1024;
-
-// Reads and checks a .bnd file; on failure prints the program's message to
-// standard error and returns nothing. Nothing has been written then.
-std::optional<DatabaseFile> OpenDatabase(const std::string& path);
-
-// The same, loaded into `list` for a command that needs the bonds at once.
-bool LoadWholeDatabase(const std::string& path, CBondList& list);
 
 // What a command says when the portfolio it was told to write at `out`
 // could not be written (`cause`): a folder that is not there is named, the

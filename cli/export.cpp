@@ -21,15 +21,19 @@ void ExportDatabase(const DatabaseFile& db, Output& out, int threads)
 void WriteRecordRows(const DatabaseFile& db, Output& out, int threads,
                      const std::function<void(std::string&, CBond&)>& appendRow)
 {
-    RunInOrder<std::string>(
+    // A unit's rows, and its bytes as read (the buffer is reused by the unit
+    // the slot takes next).
+    struct Rows {
+        std::string text;
+        std::string bytes;
+    };
+    RunInOrder<Rows>(
         db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
-        [&](std::size_t unit, std::string& text) {
-            text.clear();
-            BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
-            for (std::size_t k = db.index.UnitSize(unit); k > 0; --k)
-                appendRow(text, records.Next());
+        [&](std::size_t unit, Rows& rows) {
+            rows.text.clear();
+            ForEachUnitRecord(db, unit, rows.bytes, [&](CBond& bond, std::size_t) { appendRow(rows.text, bond); });
         },
-        [&](std::size_t, std::string& text) { out.Append(text); });
+        [&](std::size_t, Rows& rows) { out.Append(rows.text); });
 }
 
 int RunExport(const std::vector<std::string>& argv)
@@ -38,12 +42,11 @@ int RunExport(const std::vector<std::string>& argv)
     if (args.Positional().size() != 1)
         throw UsageError{"export takes one database file"};
     const int threads = ThreadsOption(args);
-    const auto db = OpenDatabase(args.Positional()[0]);
+    const auto db = OpenDatabaseUnits(args.Positional()[0]);
     if (!db)
         return kExitFailure;
     Output out(STDOUT_FILENO);
-    ExportDatabase(*db, out, threads);
-    return FinishOutput(out);
+    return FinishDatabasePass(*db, out, [&] { ExportDatabase(*db, out, threads); });
 }
 
 } // namespace tenvix::cli

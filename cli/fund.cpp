@@ -118,16 +118,17 @@ void AppendFundedRows(std::string& text, const FundResult& r)
 
 int RunFund(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv,
-                         {"stand", "decimal-mark", "reinvest", "max-rows", "max-share", "min-ytm", "exclude", "hold",
-                          "out", "threads"},
-                         {});
+    const Arguments args(
+        argv,
+        {"stand", "decimal-mark", "reinvest", "max-rows", "max-share", "min-ytm", "exclude", "hold", "out", "threads"},
+        {});
     if (args.Positional().size() != 2)
         throw UsageError{"fund takes a database file and a schedule file"};
     const double stand = RequiredDate(args, "stand");
     const std::optional<DecimalMark> mark = DecimalMarkOption(args);
     FundLimits limits;
-    limits.reinvest = PercentOption(args, "reinvest", 0.0, "a percentage of at least 0", [](double v) { return v >= 0; });
+    limits.reinvest =
+        PercentOption(args, "reinvest", 0.0, "a percentage of at least 0", [](double v) { return v >= 0; });
     if (const auto text = args.Value("max-rows")) {
         const auto n = ReadWholeNumber(*text);
         if (!n || text->empty() || *n < 1 || *n > kFundMaxRows)

@@ -17,10 +17,7 @@ namespace tenvix::cli {
 namespace {
 
 // Money as "%.2f", a value that rounds to no cent without its sign.
-void AppendMoney(std::string& text, double v)
-{
-    AppendFixed(text, std::fabs(v) < 0.005 ? 0.0 : v, 2);
-}
+void AppendMoney(std::string& text, double v) { AppendFixed(text, std::fabs(v) < 0.005 ? 0.0 : v, 2); }
 
 } // namespace
 

@@ -20,11 +20,19 @@ namespace tenvix::cli {
 
 namespace {
 
-// A qualifying bond of a unit, and where its record starts in the file: the
-// bond itself is gone once its unit is judged.
+// A qualifying bond of a unit, and where its record starts in the unit's
+// bytes: the bond itself is gone once its unit is judged.
 struct Found {
     SuggestedRow row;
     std::size_t offset;
+};
+
+// What a unit found, and the unit's bytes, which the delivery reads the
+// filed bonds from.
+struct UnitFinds {
+    std::vector<Found> found;
+    std::string buffer;
+    std::span<const std::byte> bytes;
 };
 
 std::unique_ptr<CBond> CopyOf(const CBond& bond)
@@ -60,24 +68,21 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
     // The bonds the lists point to, copied when filed; the ones that have
     // fallen out of the lists are dropped after each unit.
     std::vector<std::unique_ptr<CBond>> kept;
-    RunInOrder<std::vector<Found>>(
+    RunInOrder<UnitFinds>(
         db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
-        [&](std::size_t unit, std::vector<Found>& found) {
-            found.clear();
-            BondRecordReader records(db.Bytes(), db.index.unitStarts[unit]);
-            for (std::size_t k = db.index.UnitSize(unit); k > 0; --k) {
-                const std::size_t offset = records.Offset();
-                CBond& bond = records.Next();
+        [&](std::size_t unit, UnitFinds& finds) {
+            finds.found.clear();
+            finds.bytes = ForEachUnitRecord(db, unit, finds.buffer, [&](CBond& bond, std::size_t offset) {
                 if (auto row = AssessBond(bond, stand, horizon, horizonYears, SystemClock())) {
                     row->suggestion.pBond = nullptr;
-                    found.push_back({*row, offset});
+                    finds.found.push_back({*row, offset});
                 }
-            }
+            });
         },
-        [&](std::size_t, std::vector<Found>& found) {
-            for (const Found& f : found) {
+        [&](std::size_t, UnitFinds& finds) {
+            for (const Found& f : finds.found) {
                 if (SUGGESTION* filed = lists.Add(f.row)) {
-                    kept.push_back(CopyOf(BondRecordReader(db.Bytes(), f.offset).Next()));
+                    kept.push_back(CopyOf(BondRecordReader(finds.bytes, f.offset).Next()));
                     filed->pBond = kept.back().get();
                 }
             }
@@ -117,15 +122,14 @@ int RunSuggest(const std::vector<std::string>& argv)
         rows = *n;
     }
     const int threads = ThreadsOption(args);
-    const auto db = OpenDatabase(args.Positional()[0]);
+    const auto db = OpenDatabaseUnits(args.Positional()[0]);
     if (!db)
         return kExitFailure;
     // Without room for a pair the window does not even scan.
     if (rows > kSuggestMaxRows)
         return kExitOk;
     Output out(STDOUT_FILENO);
-    SuggestFromDatabase(*db, stand, horizon, rows, out, threads);
-    return FinishOutput(out);
+    return FinishDatabasePass(*db, out, [&] { SuggestFromDatabase(*db, stand, horizon, rows, out, threads); });
 }
 
 } // namespace tenvix::cli

@@ -34,9 +34,14 @@ std::size_t CBondList::ReadCount(ByteReader& ar)
 {
     const std::int32_t n = ar.ReadI32();
     const std::int32_t again = ar.ReadI32();
+    return CheckCount(n, again, ar.Remaining());
+}
+
+std::size_t CBondList::CheckCount(std::int32_t n, std::int32_t again, std::size_t remaining)
+{
     if (n != again || n < 0)
         throw FormatError("record counts disagree");
-    if (static_cast<std::uint64_t>(n) * kMinRecordBytes > ar.Remaining())
+    if (static_cast<std::uint64_t>(n) * kMinRecordBytes > remaining)
         throw FormatError("more records than the file can hold");
     return static_cast<std::size_t>(n);
 }

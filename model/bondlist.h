@@ -47,6 +47,9 @@ public:
     // The first step of that: reads and checks the two counts and returns the
     // count, for readers that go through the records without a list.
     static std::size_t ReadCount(ByteReader& ar);
+    // The check of the two counts itself, with the bytes that remain after
+    // them: a file's count as a size, or FormatError.
+    static std::size_t CheckCount(std::int32_t n, std::int32_t again, std::size_t remaining);
 
     List m_list;
 };

@@ -74,6 +74,13 @@ std::string MissingFolderMessage(std::string_view folder)
     return text += " does not exist .";
 }
 
+std::string ChangedWhileReadMessage(bool written)
+{
+    return written
+               ? "The file was changed by another program while it was read. What was written is not to be trusted ."
+               : "The file was changed by another program while it was read. Nothing was written .";
+}
+
 std::string OpenDatabaseTargetMessage() { return "This is the open database. Choose another name ."; }
 
 std::string NotAPortfolioMessage(std::string_view path)

@@ -41,4 +41,10 @@ std::string MissingFolderMessage(std::string_view folder);
 std::string OpenDatabaseTargetMessage();
 std::string NotAPortfolioMessage(std::string_view path);
 
+// What a command that reads a database twice (once to check it, then unit
+// by unit) says when another program changed the file in between: before it
+// wrote anything (`written` false), or after, when what it wrote may be
+// wrong.
+std::string ChangedWhileReadMessage(bool written);
+
 } // namespace tenvix

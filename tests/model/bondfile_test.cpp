@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
 #include <tuple>
 
 #include <sys/resource.h>
@@ -185,6 +188,79 @@ TEST(BondFile, ReadingUnitByUnitGivesTheLoadedRecords)
     EXPECT_EQ(IndexBondDatabase(Span(StoreBondDatabase(CBondList())), 64)->Units(), 0u);
 }
 
+// The check of a file read in pieces, from bytes in memory: every piece
+// asked for is a copy of the bytes at its offset, the whole file holding
+// `size` bytes but `bytes` perhaps fewer (a file cut short meanwhile). The
+// largest piece asked for is kept in `largest`.
+std::optional<BondFileIndex> IndexInPieces(std::string_view bytes, std::size_t unitRecords, std::size_t size,
+                                           std::size_t* largest = nullptr)
+{
+    const BytePieces pieces = [&](std::size_t offset, std::span<std::byte> into) {
+        if (largest)
+            *largest = std::max(*largest, into.size());
+        EXPECT_LE(offset + into.size(), size);
+        const std::size_t n = offset < bytes.size() ? std::min(into.size(), bytes.size() - offset) : 0;
+        std::memcpy(into.data(), bytes.data() + offset, n);
+        return n;
+    };
+    return IndexBondDatabase(size, pieces, unitRecords);
+}
+std::optional<BondFileIndex> IndexInPieces(std::string_view bytes, std::size_t unitRecords)
+{
+    return IndexInPieces(bytes, unitRecords, bytes.size());
+}
+
+// A database far larger than a piece, with records that end exactly on a
+// piece's edge, straddle one, or are larger than a piece (a name, a list of
+// payments) is indexed in pieces as it is whole, holding at most a piece.
+TEST(BondFile, TheCheckInPiecesIndexesAsTheWholeFile)
+{
+    CBondList list;
+    ASSERT_TRUE(Load(GenerateDatabase(6000, 8, GeneratedMix::Everything), list));
+    auto longName = std::make_unique<CBondStd>(0);
+    longName->m_strName.assign(kCheckPieceBytes + 1234, 'n');
+    auto longList = std::make_unique<CBondFree>(0);
+    longList->m_cashflows.assign(kCheckPieceBytes / 8 * 3 + 5, CASHFLOW{47000, 2.5f});
+    auto accented = std::make_unique<CBondStd>(0);
+    accented->m_strName = "Z\xc3\xbcrich \xe2\x82\xac"; // stored narrow, read as any text
+    auto at = list.m_list.begin();
+    std::advance(at, 2500);
+    list.m_list.insert(at, std::move(longName));
+    list.m_list.insert(at, std::move(accented));
+    std::advance(at, 1000);
+    list.m_list.insert(at, std::move(longList));
+    const std::string bytes = StoreBondDatabase(list);
+    ASSERT_GT(bytes.size(), 5 * kCheckPieceBytes);
+
+    const auto whole = IndexBondDatabase(Span(bytes), 100);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->end, bytes.size());
+    std::size_t largest = 0;
+    const auto pieces = IndexInPieces(bytes, 100, bytes.size(), &largest);
+    ASSERT_TRUE(pieces);
+    EXPECT_EQ(std::tuple(pieces->count, pieces->unitStarts, pieces->end),
+              std::tuple(whole->count, whole->unitStarts, whole->end));
+    EXPECT_LE(largest, kCheckPieceBytes);
+
+    // Trailing bytes after the last record are no part of it.
+    const auto trailing = IndexInPieces(bytes + "tail", 100);
+    ASSERT_TRUE(trailing);
+    EXPECT_EQ(trailing->end, bytes.size());
+    // A file that ends before its size said, anywhere, is refused; so is one
+    // whose size is cut, and the empty file is an empty database.
+    for (const std::size_t cut : {std::size_t(3), std::size_t(14), kCheckPieceBytes - 1, kCheckPieceBytes,
+                                  kCheckPieceBytes + 1, bytes.size() / 2, bytes.size() - 1}) {
+        EXPECT_FALSE(IndexInPieces(std::string_view(bytes).substr(0, cut), 100, bytes.size())) << cut;
+        EXPECT_FALSE(IndexInPieces(std::string_view(bytes).substr(0, cut), 100)) << cut;
+    }
+    EXPECT_EQ(IndexInPieces("", 100)->count, 0u);
+    // What the pieces throw ends the check and reaches its caller.
+    const BytePieces failing = [](std::size_t, std::span<std::byte>) -> std::size_t {
+        throw std::runtime_error("EIO");
+    };
+    EXPECT_THROW(IndexBondDatabase(bytes.size(), failing, 100), std::runtime_error);
+}
+
 TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
 {
     const std::string good = GenerateDatabase(40, 5, GeneratedMix::Everything);
@@ -192,7 +268,8 @@ TEST(BondFile, TheCheckRefusesExactlyWhatLoadingRefuses)
     auto judge = [](std::string_view bytes) {
         CBondList list;
         const bool loaded = Load(bytes, list);
-        return std::pair(loaded, IndexBondDatabase(Span(bytes), 7).has_value() == loaded);
+        return std::pair(loaded, IndexBondDatabase(Span(bytes), 7).has_value() == loaded &&
+                                     IndexInPieces(bytes, 7).has_value() == loaded);
     };
     // A file cut anywhere before its end is refused by both.
     for (std::size_t n = 1; n < good.size(); ++n)
