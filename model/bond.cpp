@@ -292,7 +292,7 @@ void CBondFree::Prepare()
     const CivilDate stand = Civil(m_dtStand);
     for (const CASHFLOW& cf : m_cashflows)
         if (cf.m_nDate > m_nStandDate)
-            m_flows.push_back({cf.m_fAmount, YearFraction(Civil(cf.m_nDate), stand)});
+            m_flows.push_back({cf.m_fAmount, YearFraction(CivilOfDay(cf.m_nDate), stand)});
 }
 
 int CBondFree::Validate() const

@@ -10,7 +10,7 @@ namespace tenvix {
 namespace {
 
 // Nine significant digits bring every float32 back exactly.
-void AppendAmount(std::string& out, float amount) { AppendGeneral(out, static_cast<double>(amount), 9); }
+void AppendAmount(std::string& out, float amount) { AppendFloat(out, amount); }
 
 } // namespace
 
@@ -42,17 +42,26 @@ void AppendBondCsvRow(std::string& out, const CBond& bond)
         AppendAmount(out, coupons.m_fFace);
         out += ',';
     } else {
-        // Amounts, '@', dates and ';' never need quoting.
+        // Amounts, '@', dates and ';' never need quoting. A loan has dozens
+        // of payments: they gather in a block that goes out whole.
         out += ",,,,";
+        constexpr std::size_t kPayment = kFloatTextMax + 1 + kIsoDateTextMax + 1;
+        char block[32 * kPayment];
+        char* p = block;
         bool first = true;
         for (const CASHFLOW& cf : static_cast<const CBondFree&>(bond).m_cashflows) {
+            if (p > block + sizeof block - kPayment) {
+                out.append(block, p);
+                p = block;
+            }
             if (!first)
-                out += ';';
+                *p++ = ';';
             first = false;
-            AppendAmount(out, cf.m_fAmount);
-            out += '@';
-            AppendIsoDate(out, cf.m_nDate);
+            p = PutFloat(p, cf.m_fAmount);
+            *p++ = '@';
+            p = PutIsoDate(p, cf.m_nDate);
         }
+        out.append(block, p);
     }
     out += "\r\n";
 }

@@ -3,6 +3,7 @@
 #include "model/clock.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -15,7 +16,7 @@ constexpr double kHalfSecond = 1.0 / 172800.0;
 
 // Proleptic Gregorian conversions on a day count from 1 January 1970, valid
 // far beyond the date span (H. Hinnant's civil algorithms).
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
+constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -56,7 +57,52 @@ CivilDate CivilFromDays(std::int64_t z)
     return {static_cast<int>(year), static_cast<int>(early ? month - 12 : month), static_cast<int>(day)};
 }
 
+// The years most dates fall in, 1900 to 2299, by tables: the day serial of
+// each 1 January (and of the one after the last), and the month and day of
+// each day of a year, common and leap. A date there is two lookups.
+constexpr int kTableFirstYear = 1900;
+constexpr int kTableYears = 400;
+constexpr auto kYearStarts = [] {
+    std::array<std::int32_t, kTableYears + 1> starts{};
+    for (int i = 0; i <= kTableYears; ++i)
+        starts[static_cast<std::size_t>(i)] =
+            static_cast<std::int32_t>(DaysFromCivil(kTableFirstYear + i, 1, 1) + kEpochShift);
+    return starts;
+}();
+// Month * 32 + day of each day of the year from 0, for a common and a leap year.
+constexpr auto kMonthDays = [] {
+    std::array<std::array<std::uint16_t, 366>, 2> days{};
+    constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int leap = 0; leap < 2; ++leap) {
+        std::size_t k = 0;
+        for (int month = 1; month <= 12; ++month)
+            for (int day = 1; day <= kLengths[month - 1] + (month == 2 ? leap : 0); ++day)
+                days[static_cast<std::size_t>(leap)][k++] = static_cast<std::uint16_t>(month * 32 + day);
+    }
+    return days;
+}();
+
 } // namespace
+
+CivilDate CivilOfDay(std::int32_t daySerial)
+{
+    if (daySerial >= kYearStarts.front() && daySerial < kYearStarts.back()) {
+        const auto offset = static_cast<std::uint32_t>(daySerial - kYearStarts.front());
+        // 400 years of the calendar have 146097 days: a year's start is at
+        // most a day or two from the average's, so the guess is the year or a
+        // neighbour.
+        std::size_t i = offset * 400u / 146097u;
+        while (kYearStarts[i + 1] <= daySerial)
+            ++i;
+        while (kYearStarts[i] > daySerial)
+            --i;
+        const auto dayOfYear = static_cast<std::size_t>(daySerial - kYearStarts[i]);
+        const bool leap = kYearStarts[i + 1] - kYearStarts[i] == 366;
+        const unsigned monthDay = kMonthDays[leap ? 1 : 0][dayOfYear];
+        return {kTableFirstYear + static_cast<int>(i), static_cast<int>(monthDay >> 5), static_cast<int>(monthDay & 31)};
+    }
+    return Civil(static_cast<double>(daySerial));
+}
 
 bool IsValidDate(double dt)
 {

@@ -31,6 +31,10 @@ bool IsValidDate(double dt);
 // second first, as the date type has always done.
 CivilDate Civil(double dt);
 
+// The same of a whole-day serial, quicker for the years 1900 to 2299, which
+// it reads off tables.
+CivilDate CivilOfDay(std::int32_t daySerial);
+
 // The date value of a calendar day at 00:00, or nothing when the day does not
 // exist or lies outside the valid span.
 std::optional<double> MakeDate(int year, int month, int day);

@@ -26,6 +26,15 @@ void AppendShortest(std::string& out, double value);
 // Nine digits bring every float back exactly.
 void AppendGeneral(std::string& out, double value, int precision);
 
+// A float as AppendGeneral(out, value, 9) writes it, which brings it back
+// exactly: the amounts of a database file. The everyday ones by integer
+// arithmetic on the float's own bits.
+void AppendFloat(std::string& out, float value);
+// The same written at `p`, which has room for kFloatTextMax characters;
+// returns where the text ends.
+inline constexpr std::size_t kFloatTextMax = 16;
+char* PutFloat(char* p, float value);
+
 // A whole number in decimal digits, with a minus sign when negative.
 void AppendInteger(std::string& out, std::int64_t value);
 std::string FormatInteger(std::int64_t value);
@@ -33,6 +42,10 @@ std::string FormatInteger(std::int64_t value);
 // YYYY-MM-DD of a day serial, or the bare serial when it is no valid date.
 void AppendIsoDate(std::string& out, std::int32_t daySerial);
 std::string FormatIsoDate(std::int32_t daySerial);
+// The same written at `p`, which has room for kIsoDateTextMax characters;
+// returns where the text ends.
+inline constexpr std::size_t kIsoDateTextMax = 11;
+char* PutIsoDate(char* p, std::int32_t daySerial);
 // A strict YYYY-MM-DD date as a date value: the command line's dates and what
 // FormatIsoDate writes read back to the same day.
 std::optional<double> ParseIsoDate(std::string_view text);

@@ -57,8 +57,16 @@ CivilDate TextbookCivil(std::int64_t daysFrom1970)
 
 TEST(Date, EveryDayOfTheSpanIsTheTextbookDate)
 {
-    for (double day = kMinDateValue; day <= kMaxDateValue; ++day)
-        ASSERT_EQ(Civil(day), TextbookCivil(static_cast<std::int64_t>(day) - 25569)) << day;
+    for (double day = kMinDateValue; day <= kMaxDateValue; ++day) {
+        const CivilDate want = TextbookCivil(static_cast<std::int64_t>(day) - 25569);
+        ASSERT_EQ(Civil(day), want) << day;
+        // The tables of 1900 to 2299 and the conversion beyond them.
+        ASSERT_EQ(CivilOfDay(static_cast<std::int32_t>(day)), want) << day;
+    }
+    // Outside the span a whole-day serial is no date either.
+    for (const std::int32_t day : {-657435, 2958466, std::numeric_limits<std::int32_t>::min(),
+                                   std::numeric_limits<std::int32_t>::max()})
+        EXPECT_EQ(CivilOfDay(day), CivilDate{}) << day;
     // With the time of day, on either side of day 0.
     for (const double day : {-657433.75, -1.5, -0.25, 0.0, 0.999, 1.25, 2958464.5})
         ASSERT_EQ(Civil(day), TextbookCivil(static_cast<std::int64_t>(day + (day > 0 ? 1.0 : -1.0) / 172800) - 25569))

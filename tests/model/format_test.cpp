@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 using namespace tenvix;
 
@@ -221,4 +223,100 @@ TEST(FormatFixed, TiesRoundHalfToEvenAtEveryPrecision)
             ASSERT_EQ(General(v, d), CGeneral(v, d)) << v << " to " << d;
         }
     }
+}
+
+namespace {
+
+// The amounts of an export go through the float's own bits, by integer
+// arithmetic: the text must be the C library's "%.9g" of the float, both
+// written in place and appended.
+::testing::AssertionResult SameAsCLibrary(std::uint32_t bits)
+{
+    const float f = std::bit_cast<float>(bits);
+    const std::string want = CGeneral(static_cast<double>(f), 9);
+    char buf[kFloatTextMax];
+    const std::string put(buf, PutFloat(buf, f));
+    std::string appended = "x";
+    AppendFloat(appended, f);
+    if (put == want && appended == "x" + want)
+        return ::testing::AssertionSuccess();
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(bits));
+    return ::testing::AssertionFailure() << "bits 0x" << hex << ": \"" << want << "\" expected, \"" << put
+                                         << "\" and \"" << appended.substr(1) << "\" written";
+}
+
+// The floats whose exact value has ten significant digits ending in 5, which
+// lie exactly halfway between two nine-digit texts: the C library keeps the
+// even last digit. A float k / 2^s (k odd) has s decimals, all exact.
+std::vector<std::uint32_t> ExactTies()
+{
+    std::vector<std::uint32_t> ties;
+    std::mt19937_64 g(7);
+    char buf[128];
+    for (int s = 1; s <= 40; ++s)
+        for (int i = 0; i < 4000; ++i) {
+            const auto k = static_cast<std::uint32_t>(g() % (1u << 23)) * 2 + 1;
+            const float f = std::ldexp(static_cast<float>(k), -s);
+            std::snprintf(buf, sizeof buf, "%.40f", static_cast<double>(f));
+            std::string digits(buf);
+            digits.erase(std::remove(digits.begin(), digits.end(), '.'), digits.end());
+            digits.erase(0, digits.find_first_not_of('0'));
+            digits.erase(digits.find_last_not_of('0') + 1);
+            if (digits.size() == 10 && digits.back() == '5')
+                for (const std::uint32_t sign : {0u, 0x80000000u})
+                    ties.push_back(std::bit_cast<std::uint32_t>(f) ^ sign);
+        }
+    return ties;
+}
+
+} // namespace
+
+TEST(AppendFloat, ExactTiesGoToTheEvenDigit)
+{
+    const std::vector<std::uint32_t> ties = ExactTies();
+    // Between 1e-4 and 1e9 there are ties at every binary exponent from 2^-1
+    // to 2^20 (1000000.125 is one; 1234567.125 writes as 1234567.12).
+    ASSERT_GT(ties.size(), 10000u);
+    EXPECT_TRUE(SameAsCLibrary(std::bit_cast<std::uint32_t>(1234567.125f)));
+    EXPECT_TRUE(SameAsCLibrary(std::bit_cast<std::uint32_t>(1234567.375f)));
+    for (const std::uint32_t bits : ties)
+        ASSERT_TRUE(SameAsCLibrary(bits));
+}
+
+// Around each power of ten, where the digit count turns, where rounding
+// carries into the next power and where the fixed notation gives way to the
+// exponent (1e-4, 1e9); around each power of two, where the spacing of the
+// floats halves; random bit patterns and a stride over all of them; and the
+// ones the general conversion keeps (zero, subnormal, infinite, NaN).
+TEST(AppendFloat, WritesWhatTheCLibraryWritesOfEveryKindOfFloat)
+{
+    auto around = [](float centre, int reach) {
+        const auto bits = std::bit_cast<std::uint32_t>(centre);
+        for (int k = -reach; k <= reach; ++k)
+            for (const std::uint32_t sign : {0u, 0x80000000u})
+                ASSERT_TRUE(SameAsCLibrary((bits + static_cast<std::uint32_t>(k)) ^ sign)) << centre << " + " << k;
+    };
+    for (int e = -46; e <= 39; ++e) {
+        around(static_cast<float>(std::pow(10.0, e)), 300);
+        // Nine nines and more round up into the next power.
+        around(static_cast<float>(std::pow(10.0, e) * 0.9999999995), 300);
+        around(static_cast<float>(std::pow(10.0, e) * 0.5), 20);
+    }
+    for (int e = -149; e <= 127; ++e)
+        around(std::ldexp(1.0f, e), 40);
+    std::mt19937 g(20261208);
+    for (int i = 0; i < 500000; ++i)
+        ASSERT_TRUE(SameAsCLibrary(static_cast<std::uint32_t>(g())));
+    // Subnormals: the smallest, the largest and random ones, either sign.
+    for (int i = 0; i < 20000; ++i)
+        ASSERT_TRUE(SameAsCLibrary((static_cast<std::uint32_t>(g()) & 0x807fffffu) | (i < 2 ? 0x7fffffu * i : 0)));
+    for (std::uint64_t bits = 0; bits < (std::uint64_t{1} << 32); bits += 40009)
+        ASSERT_TRUE(SameAsCLibrary(static_cast<std::uint32_t>(bits)));
+    for (const float f : {0.0f, -0.0f, std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::min(),
+                          std::numeric_limits<float>::max(), std::numeric_limits<float>::infinity(),
+                          -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN(),
+                          -std::numeric_limits<float>::quiet_NaN(), 0.0001f, 0.00009999999f, 999999999.0f, 1e9f,
+                          999999936.0f, 16777216.0f, 16777215.0f, 8.625f, 0.1f, 196.807007f, -2500.5f})
+        ASSERT_TRUE(SameAsCLibrary(std::bit_cast<std::uint32_t>(f))) << f;
 }
