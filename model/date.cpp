@@ -57,20 +57,18 @@ CivilDate CivilFromDays(std::int64_t z)
     return {static_cast<int>(year), static_cast<int>(early ? month - 12 : month), static_cast<int>(day)};
 }
 
-// The years most dates fall in, 1900 to 2299, by tables: the day serial of
-// each 1 January (and of the one after the last), and the month and day of
-// each day of a year, common and leap. A date there is two lookups.
-constexpr int kTableFirstYear = 1900;
-constexpr int kTableYears = 400;
-constexpr auto kYearStarts = [] {
+} // namespace
+
+// The years most dates fall in, 1900 to 2299, by tables: a date there is two
+// lookups.
+constexpr std::array<std::int32_t, detail::kTableYears + 1> detail::kYearStarts = [] {
     std::array<std::int32_t, kTableYears + 1> starts{};
     for (int i = 0; i <= kTableYears; ++i)
         starts[static_cast<std::size_t>(i)] =
             static_cast<std::int32_t>(DaysFromCivil(kTableFirstYear + i, 1, 1) + kEpochShift);
     return starts;
 }();
-// Month * 32 + day of each day of the year from 0, for a common and a leap year.
-constexpr auto kMonthDays = [] {
+constexpr std::array<std::array<std::uint16_t, 366>, 2> detail::kMonthDays = [] {
     std::array<std::array<std::uint16_t, 366>, 2> days{};
     constexpr int kLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (int leap = 0; leap < 2; ++leap) {
@@ -82,27 +80,7 @@ constexpr auto kMonthDays = [] {
     return days;
 }();
 
-} // namespace
-
-CivilDate CivilOfDay(std::int32_t daySerial)
-{
-    if (daySerial >= kYearStarts.front() && daySerial < kYearStarts.back()) {
-        const auto offset = static_cast<std::uint32_t>(daySerial - kYearStarts.front());
-        // 400 years of the calendar have 146097 days: a year's start is at
-        // most a day or two from the average's, so the guess is the year or a
-        // neighbour.
-        std::size_t i = offset * 400u / 146097u;
-        while (kYearStarts[i + 1] <= daySerial)
-            ++i;
-        while (kYearStarts[i] > daySerial)
-            --i;
-        const auto dayOfYear = static_cast<std::size_t>(daySerial - kYearStarts[i]);
-        const bool leap = kYearStarts[i + 1] - kYearStarts[i] == 366;
-        const unsigned monthDay = kMonthDays[leap ? 1 : 0][dayOfYear];
-        return {kTableFirstYear + static_cast<int>(i), static_cast<int>(monthDay >> 5), static_cast<int>(monthDay & 31)};
-    }
-    return Civil(static_cast<double>(daySerial));
-}
+CivilDate detail::CivilOfDayBeyondTables(std::int32_t daySerial) { return Civil(static_cast<double>(daySerial)); }
 
 bool IsValidDate(double dt)
 {

@@ -6,6 +6,8 @@
 // by whole days with the time of day still added forwards (-1.25 is
 // 29 December 1899, 06:00), which is why every truncation here is toward zero.
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -32,8 +34,40 @@ bool IsValidDate(double dt);
 CivilDate Civil(double dt);
 
 // The same of a whole-day serial, quicker for the years 1900 to 2299, which
-// it reads off tables.
+// it reads off tables; inline, so that a loop over payments keeps the three
+// parts in registers.
 CivilDate CivilOfDay(std::int32_t daySerial);
+
+namespace detail {
+inline constexpr int kTableFirstYear = 1900;
+inline constexpr int kTableYears = 400;
+// The day serial of each 1 January of the table's years, and of the one after
+// the last.
+extern const std::array<std::int32_t, kTableYears + 1> kYearStarts;
+// Month * 32 + day of each day of the year from 0, for a common and a leap year.
+extern const std::array<std::array<std::uint16_t, 366>, 2> kMonthDays;
+CivilDate CivilOfDayBeyondTables(std::int32_t daySerial);
+} // namespace detail
+
+inline CivilDate CivilOfDay(std::int32_t daySerial)
+{
+    using detail::kYearStarts;
+    if (daySerial < kYearStarts.front() || daySerial >= kYearStarts.back())
+        return detail::CivilOfDayBeyondTables(daySerial);
+    const auto offset = static_cast<std::uint32_t>(daySerial - kYearStarts.front());
+    // 400 years of the calendar have 146097 days: a year's start is at most a
+    // day or two from the average's, so the guess is the year or a neighbour.
+    std::size_t i = offset * 400u / 146097u;
+    while (kYearStarts[i + 1] <= daySerial)
+        ++i;
+    while (kYearStarts[i] > daySerial)
+        --i;
+    const auto dayOfYear = static_cast<std::size_t>(daySerial - kYearStarts[i]);
+    const bool leap = kYearStarts[i + 1] - kYearStarts[i] == 366;
+    const unsigned monthDay = detail::kMonthDays[leap ? 1 : 0][dayOfYear];
+    return {detail::kTableFirstYear + static_cast<int>(i), static_cast<int>(monthDay >> 5),
+            static_cast<int>(monthDay & 31)};
+}
 
 // The date value of a calendar day at 00:00, or nothing when the day does not
 // exist or lies outside the valid span.

@@ -229,7 +229,7 @@ namespace {
 // notation with the trailing zeros dropped. Covers the values that print
 // without an exponent, from 1e-4 up to 2^24 for fractions and every whole
 // number below 10^9; returns null for the rest, writing nothing.
-char* PutFloatFixed9(char* p, bool negative, std::uint32_t m, int e)
+char* PutFloatFixed9(char* p, float value, bool negative, std::uint32_t m, int e)
 {
     constexpr std::uint64_t kLow = 100'000'000;     // 10^8: N has nine digits
     constexpr std::uint64_t kHigh = 1'000'000'000; // 10^9
@@ -254,7 +254,7 @@ char* PutFloatFixed9(char* p, bool negative, std::uint32_t m, int e)
     // The decimal exponent X of m / 2^shift from the double, which holds it
     // exactly: 10^X <= |value| < 10^(X+1), perhaps one off near a power of
     // ten, which the digit count below puts right.
-    const double magnitude = std::ldexp(static_cast<double>(m), e);
+    const double magnitude = std::fabs(static_cast<double>(value));
     int x = 0;
     if (magnitude >= 1) {
         x = DigitCount(static_cast<std::uint64_t>(magnitude)) - 1;
@@ -320,7 +320,7 @@ char* PutFloat(char* p, float value)
     // Zero, subnormals, infinities and NaN go the general way.
     if (biased != 0 && biased != 0xff) {
         const std::uint32_t m = (bits & 0x7fffff) | 0x800000;
-        if (char* end = PutFloatFixed9(p, (bits >> 31) != 0, m, biased - 150))
+        if (char* end = PutFloatFixed9(p, value, (bits >> 31) != 0, m, biased - 150))
             return end;
     }
     std::string text;
