@@ -122,17 +122,23 @@ std::int32_t DaySerial(double dt)
 
 std::int32_t TodaySerial(const Clock& clock) { return DaySerial(clock.Now()); }
 
-double YearFraction(double a, double b) { return YearFraction(Civil(a), Civil(b)); }
+namespace {
 
-double YearFraction(const CivilDate& ca, const CivilDate& cb)
+// The calendar parts of a date value, off the tables when it is a whole day
+// (as the stand, horizon and maturity of a record are).
+CivilDate CivilOfValue(double dt)
 {
-    const int dm = ca.month - cb.month;
-    const int dd = ca.day - cb.day;
-    const int dy = ca.year - cb.year;
-    double f = dm * kOneTwelfth;
-    f = dd * kOneDay + f;
-    return dy + f;
+    if (dt >= -2e9 && dt <= 2e9) { // false for NaN
+        const auto day = static_cast<std::int32_t>(dt);
+        if (day == dt)
+            return CivilOfDay(day);
+    }
+    return Civil(dt);
 }
+
+} // namespace
+
+double YearFraction(double a, double b) { return YearFraction(CivilOfValue(a), CivilOfValue(b)); }
 
 double YearFractionDays(double a, double b)
 {

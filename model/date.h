@@ -87,8 +87,8 @@ std::int32_t TodaySerial(const Clock& clock);
 // so the sums come out exactly as they always have.
 double YearFraction(double a, double b);
 // The same of the two dates' calendar parts, for a loop that measures many
-// dates from one.
-double YearFraction(const CivilDate& a, const CivilDate& b);
+// dates from one (defined below).
+inline double YearFraction(const CivilDate& a, const CivilDate& b);
 
 // The day-count year fraction of a after b: whole days times 1/365.
 double YearFractionDays(double a, double b);
@@ -103,5 +103,15 @@ double DateAfterYears(double stand, double years, YearMethod method);
 
 inline constexpr double kOneTwelfth = 0.08333333333333333;
 inline constexpr double kOneDay = 0.0027397260273972603;
+
+inline double YearFraction(const CivilDate& ca, const CivilDate& cb)
+{
+    const int dm = ca.month - cb.month;
+    const int dd = ca.day - cb.day;
+    const int dy = ca.year - cb.year;
+    double f = dm * kOneTwelfth;
+    f = dd * kOneDay + f;
+    return dy + f;
+}
 
 } // namespace tenvix

@@ -62,7 +62,16 @@ TEST(Date, EveryDayOfTheSpanIsTheTextbookDate)
         ASSERT_EQ(Civil(day), want) << day;
         // The tables of 1900 to 2299 and the conversion beyond them.
         ASSERT_EQ(CivilOfDay(static_cast<std::int32_t>(day)), want) << day;
+        // A whole day's year fraction takes its parts off the tables.
+        ASSERT_EQ(YearFraction(day, 46362.0), YearFraction(want, CivilDate{2026, 12, 6})) << day;
+        ASSERT_EQ(YearFraction(46362.0, day), YearFraction(CivilDate{2026, 12, 6}, want)) << day;
     }
+    // Part of a day, rounded to the second first, and what is no date.
+    EXPECT_EQ(YearFraction(46362.9999999, 0.0), YearFraction(Civil(46363.0), Civil(0.0)));
+    EXPECT_EQ(YearFraction(46362.25, 46000.75), YearFraction(Civil(46362.0), Civil(46000.0)));
+    EXPECT_EQ(YearFraction(-1.5, 0.0), YearFraction(Civil(-1.0), Civil(0.0)));
+    for (const double no : {kMaxDateValue + 1, 3e9, -3e9, std::nan("")})
+        EXPECT_EQ(YearFraction(no, 46362.0), YearFraction(CivilDate{}, CivilDate{2026, 12, 6})) << no;
     // Outside the span a whole-day serial is no date either.
     for (const std::int32_t day : {-657435, 2958466, std::numeric_limits<std::int32_t>::min(),
                                    std::numeric_limits<std::int32_t>::max()})
