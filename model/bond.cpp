@@ -362,9 +362,17 @@ void CBondFree::Serialize(ByteReader& ar)
     if (count < 0 || static_cast<std::uint64_t>(count) * 8 > ar.Remaining())
         throw FormatError("bad payment count");
     m_cashflows.resize(static_cast<std::size_t>(count));
+    // The block of payments at once: a loan has dozens.
+    const std::string_view block = ar.ReadBytes(static_cast<std::size_t>(count) * 8);
+    const auto* p = reinterpret_cast<const unsigned char*>(block.data());
+    auto u32 = [](const unsigned char* q) {
+        return std::uint32_t{q[0]} | (std::uint32_t{q[1]} << 8) | (std::uint32_t{q[2]} << 16) |
+               (std::uint32_t{q[3]} << 24);
+    };
     for (CASHFLOW& cf : m_cashflows) {
-        cf.m_fAmount = ar.ReadF32();
-        cf.m_nDate = ar.ReadI32();
+        cf.m_fAmount = std::bit_cast<float>(u32(p));
+        cf.m_nDate = static_cast<std::int32_t>(u32(p + 4));
+        p += 8;
     }
     m_flows.clear();
 }
