@@ -10,6 +10,7 @@
 
 #include <bit>
 #include <cmath>
+#include <limits>
 
 namespace tenvix {
 
@@ -69,7 +70,7 @@ double CBond::GetYTM(const Clock& clock)
         throw NoYieldFound();
     };
     return SolveYield(
-        kRecordSolver, [this](double y) { return PriceGap(y); }, afterStep);
+        kRecordSolver, [this](double y) { return SearchGap(y); }, afterStep);
 }
 
 // ---- CBondStd ----------------------------------------------------------------
@@ -289,6 +290,7 @@ void CBondFree::Prepare()
 {
     m_dtStand = m_nStandDate;
     m_flows.clear();
+    m_dSearchLog = std::numeric_limits<double>::quiet_NaN();
     const CivilDate stand = Civil(m_dtStand);
     for (const CASHFLOW& cf : m_cashflows)
         if (cf.m_nDate > m_nStandDate)
@@ -315,7 +317,18 @@ int CBondFree::Validate() const
     return m_nStandDate < m_nHorizon ? BOND_OK : BOND_STAND_AFTER_HORIZON;
 }
 
-double CBondFree::PriceGap(double y) const
+double CBondFree::PriceGap(double y) const { return Gap(y, nullptr); }
+
+double CBondFree::SearchGap(double y)
+{
+    m_dSearchLog = std::numeric_limits<double>::quiet_NaN();
+    m_searchDiscounts.resize(m_flows.size());
+    const double gap = Gap(y, m_searchDiscounts.data());
+    m_dSearchLog = GrowthLog(y).log;
+    return gap;
+}
+
+double CBondFree::Gap(double y, double* keep) const
 {
     if (y < -1e18 || y > 1e18)
         throw NoYieldFound();
@@ -323,6 +336,8 @@ double CBondFree::PriceGap(double y) const
     double sum = 0;
     for (const Flow& f : m_flows) {
         const double discount = growth.Discount(f.years);
+        if (keep)
+            *keep++ = discount;
         sum += DiscountUsable(discount) ? f.amount * discount : f.amount / std::pow(1 + y, f.years);
     }
     return sum - m_fPrice;

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <limits>
 #include <vector>
 
 namespace tenvix {
@@ -51,6 +52,9 @@ public:
     // Derives what the valuation needs from the terms and the dates.
     virtual void Prepare();
     virtual int Validate() const;
+    // The gap the yield search evaluates: PriceGap, unless a kind keeps what
+    // it works out there for the walk at the yield found.
+    virtual double SearchGap(double ytm) { return PriceGap(ytm); }
 
     int GetType() const { return m_nType; }
     // Stores both dates as whole days.
@@ -142,6 +146,8 @@ public:
     void Serialize(ByteWriter& ar) const override;
     void Serialize(ByteReader& ar) override;
     double PriceGap(double ytm) const override;
+    // PriceGap that keeps the discounts for the walk at the same yield.
+    double SearchGap(double ytm) override;
     void GetDurationM2(double ytm, double price, double& duration, double& m2) const override;
     void Prepare() override;
     int Validate() const override;
@@ -180,6 +186,12 @@ private:
         double years;
     };
     std::vector<Flow> m_flows;
+    // The flows' discounts of the last SearchGap, at ln(1 + y) = m_dSearchLog
+    // (NaN when there are none): the walk at the yield found takes them
+    // rather than work them out again, the very same doubles.
+    std::vector<double> m_searchDiscounts;
+    double m_dSearchLog = std::numeric_limits<double>::quiet_NaN();
+    double Gap(double y, double* keep) const;
 };
 
 } // namespace tenvix

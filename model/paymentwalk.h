@@ -150,9 +150,13 @@ void CBondFree::WalkPayments(double y, double P, double& duration, double& m2, V
     const double IH = YearFraction(m_nHorizon, m_dtStand);
     double D = 0, M2 = 0;
     const GrowthLog growth(y);
+    // The search's last gap was at this yield (NaN matches nothing): its
+    // discounts are these.
+    const double* kept =
+        growth.log == m_dSearchLog && m_searchDiscounts.size() == m_flows.size() ? m_searchDiscounts.data() : nullptr;
     PaymentStep step;
     for (const Flow& f : m_flows) {
-        step.discount = growth.Discount(f.years);
+        step.discount = kept ? kept[step.index] : growth.Discount(f.years);
         if (!DiscountUsable(step.discount))
             step.discount = std::pow(1 + y, -f.years);
         step.presentValue = step.discount * f.amount;

@@ -204,6 +204,57 @@ TEST(TypeIIValuation, OnePaymentOneYearOut)
     }
 }
 
+// The walk at the yield the search found takes the search's own discounts:
+// the figures must be the very doubles a walk of its own gives, and payments
+// changed since (with Prepare, as every change brings) must not meet the old
+// discounts.
+TEST(TypeIIValuation, TheWalkAtTheFoundYieldIsTheWalkOfItsOwn)
+{
+    std::vector<std::pair<double, float>> payments;
+    for (int q = 0; q < 40; ++q)
+        payments.push_back({Day(2027 + q / 4, 1 + 3 * (q % 4), 1 + q % 28), q == 39 ? 102.5f : 2.5f});
+    auto b = test::FreeBond("L", 97.25f, payments);
+    const double stand = Day(2026, 12, 6), horizon = Day(2031, 12, 6);
+    Ready(*b, stand, horizon);
+    const double y = b->GetYTM(SystemClock());
+    ASSERT_GT(y, 0.0);
+    // The same payments in a bond that never searched.
+    auto fresh = [&](const std::vector<std::pair<double, float>>& flows, double at, double& d, double& m) {
+        auto other = test::FreeBond("L", 97.25f, flows);
+        Ready(*other, stand, horizon);
+        other->GetDurationM2(at, 97.25, d, m);
+    };
+    double d = 0, m = 0, dWant = 0, mWant = 0;
+    b->GetDurationM2(y, 97.25, d, m);
+    fresh(payments, y, dWant, mWant);
+    EXPECT_EQ(d, dWant);
+    EXPECT_EQ(m, mWant);
+    // At another yield the walk works its discounts out.
+    b->GetDurationM2(y + 0.01, 97.25, d, m);
+    fresh(payments, y + 0.01, dWant, mWant);
+    EXPECT_EQ(d, dWant);
+    EXPECT_EQ(m, mWant);
+
+    // Every payment a year later, at the yield the search last saw.
+    std::vector<std::pair<double, float>> later = payments;
+    for (auto& [date, amount] : later)
+        date += 365;
+    for (CASHFLOW& cf : b->m_cashflows)
+        cf.m_nDate += 365;
+    b->m_nMaturity += 365;
+    b->Prepare();
+    b->GetDurationM2(y, 97.25, d, m);
+    fresh(later, y, dWant, mWant);
+    EXPECT_EQ(d, dWant);
+    EXPECT_EQ(m, mWant);
+    double dBefore = 0, mBefore = 0;
+    auto before = test::FreeBond("L", 97.25f, payments);
+    Ready(*before, stand, horizon);
+    before->GetDurationM2(y, 97.25, dBefore, mBefore);
+    EXPECT_NE(d, dBefore);
+    EXPECT_NE(m, mBefore);
+}
+
 TEST(TypeIIValuation, OnlyPaymentsAfterTheStandDateCount)
 {
     const double stand = Day(2002, 3, 1);
