@@ -224,6 +224,42 @@ private slots:
         QCOMPARE(m_frame->findChildren<GuideWindow*>().size(), 1);
         QVERIFY(window->isVisible());
     }
+
+    // Every picture of the guide fits the window's width, scaled down as a
+    // whole where it is wider, and none is drawn larger than it is.
+    void userGuidePicturesFitTheWindow()
+    {
+        m_frame->Action(ID_HELP_GUIDE)->trigger();
+        auto* window = m_frame->findChild<GuideWindow*>();
+        QVERIFY(window && Exposed(window));
+        QTextBrowser* browser = window->Browser();
+        for (const int width : {560, 1400, 700}) {
+            window->resize(width, 600);
+            Deliver();
+            const int room = browser->viewport()->width();
+            int pictures = 0;
+            QTextDocument* doc = browser->document();
+            for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+                for (auto it = block.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat format = it.fragment().charFormat();
+                    if (!format.isImageFormat())
+                        continue;
+                    const QTextImageFormat image = format.toImageFormat();
+                    const QImage natural = QImage(QStringLiteral(":/guide/") + image.name());
+                    QVERIFY2(!natural.isNull(), qPrintable(image.name()));
+                    // What the layout draws: the width set, else the picture's own.
+                    const qreal w = image.width() > 0 ? image.width() : natural.width();
+                    const qreal h = image.height() > 0 ? image.height() : natural.height();
+                    QVERIFY2(w <= room, qPrintable(QStringLiteral("%1 is %2 wide in %3").arg(image.name()).arg(w).arg(room)));
+                    QVERIFY2(w <= natural.width(), qPrintable(image.name()));
+                    QVERIFY(qAbs(w * natural.height() - h * natural.width()) <= natural.width() + natural.height());
+                    if (natural.width() + 2 * doc->documentMargin() + 24 <= room)
+                        QCOMPARE(qRound(w), natural.width());
+                    ++pictures;
+                }
+            QCOMPARE(pictures, 6);
+        }
+    }
 };
 
 QTEST_MAIN(TestFrameWindows)
