@@ -22,7 +22,9 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -77,6 +79,19 @@ CInView::~CInView()
 
 void CInView::SetHost(FormHost* host) { m_host = host; }
 
+void CInView::SetEmptyHint(const QString& text)
+{
+    m_emptyHint->setText(text);
+    UpdateEmptyPlace();
+}
+
+void CInView::UpdateEmptyPlace()
+{
+    const bool hint = !m_posCurrent && !m_emptyHint->text().isEmpty();
+    m_emptyHint->setVisible(hint);
+    m_scroll->setVisible(!hint);
+}
+
 FormHost& CInView::Host() const { return m_host ? *m_host : g_loneHost; }
 
 QSize CInView::DesignSize() const { return m_content->minimumSizeHint(); }
@@ -97,12 +112,14 @@ void CInView::OnInitialUpdate()
     } else {
         SetIdentityEnabled(false);
     }
+    UpdateEmptyPlace();
 }
 
 int CInView::FillForm(Position pos)
 {
     if (!m_posCurrent || pos == m_bondList.m_list.end() || !*pos)
         return -1;
+    UpdateEmptyPlace();
     // An amount still being typed belongs to the record shown until now.
     m_wndGrid->DropEdit();
     const CBond& bond = **pos;
@@ -220,6 +237,7 @@ void CInView::ClearForm()
 {
     ResetFields();
     SetIdentityEnabled(false);
+    UpdateEmptyPlace();
 }
 
 void CInView::OnClear() { ResetFields(); }

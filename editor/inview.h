@@ -45,6 +45,9 @@ public:
     // The frame that supplies the analysis settings and hears about changes;
     // nullptr leaves the form on its own (today's dates, no Square-M).
     void SetHost(FormHost* host);
+    // What shows in the form's place while there is no record to show; an
+    // empty text leaves the empty form in view.
+    void SetEmptyHint(const QString& text);
 
     // After every New and Open: the first record becomes current and is shown.
     void OnInitialUpdate();
@@ -125,6 +128,8 @@ private:
     // that does, and Save refuses until the user picks another.
     bool ShowDate(DatePicker* picker, double date);
     void SetIdentityEnabled(bool enabled);
+    // The form, or the hint in its place when there is no current record.
+    void UpdateEmptyPlace();
     void SelectTab(int index);
     void SyncGridRows();
     void OnEndLabelEdit(int row, int column, const QString& text);
@@ -167,6 +172,7 @@ private:
     QMetaObject::Connection m_watchText;
 
     QScrollArea* m_scroll = nullptr;
+    QLabel* m_emptyHint = nullptr;
     QWidget* m_content = nullptr;
     QLineEdit* m_wndID = nullptr;
     IdLimit* m_idLimit = nullptr;

@@ -50,6 +50,7 @@ int CInView::AddRecord(int nType)
         return -1;
     }
     m_posCurrent = pos;
+    UpdateEmptyPlace();
     ResetFields();
     ShowTypeControls(!free);
     SelectTab(free ? 1 : 0);

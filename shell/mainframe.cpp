@@ -14,6 +14,7 @@
 #include "shell/mylistview.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
+#include "shell/shelltexts.h"
 #include "shell/statusindicators.h"
 #include "uikit/datepicker.h"
 #include "uikit/resources.h"
@@ -124,6 +125,7 @@ void CMainFrame::CreateClient()
     m_pForm->setObjectName(QStringLiteral("FormPane"));
     m_pForm->SetHost(this);
     connect(m_pForm, &CInView::EditStateChanged, this, &CMainFrame::UpdateEditCommands);
+    m_pForm->SetEmptyHint(TextOf(ShellText::EmptyDatabase));
     m_pListView->SetRecordShower([this](CBondList::Position pos) { m_pForm->ShowRecordAt(pos); });
 
     // The list starts where the user left the divider, or, the first time,
@@ -194,6 +196,9 @@ void CMainFrame::ClearViews()
 void CMainFrame::InitialUpdate()
 {
     m_pForm->OnInitialUpdate();
+    // The list starts with the database's first bonds, as a seek of the
+    // empty text finds them; any change empties it again.
+    m_pListView->Seek(BondList(), SeekBy::ID, QString());
     UpdateEditCommands();
 }
 

@@ -192,6 +192,7 @@ void CMainFrame::CreateMenus()
     m_pFileMenu->addAction(Action(ID_FILE_IMPORT_PRICES));
     m_pFileMenu->addAction(Action(ID_FILE_IMPORT_BONDS));
     m_pFileMenu->addAction(Action(ID_FILE_EXPORT_ANALYSIS));
+    m_pFileMenu->addAction(Action(ID_FILE_OPEN_EXAMPLE));
     m_pFileMenu->addSeparator();
     m_pRecentSeparator = m_pFileMenu->addSeparator();
     m_pRecentSeparator->setVisible(false);

@@ -56,6 +56,10 @@ public:
     // a file that isn't a database replaces nothing: the database here is
     // then the only good copy, and counts as unsaved.
     bool OnOpenDocument(const QString& path, bool* replaced = nullptr, bool reload = false);
+    // Reads `path` as OnOpenDocument does, as a copy: the document takes the
+    // file's name as its title but no path, so that nothing writes to the
+    // file and a Save asks for a name.
+    bool OnOpenCopy(const QString& path, bool* replaced = nullptr);
     // Writes the database to `path`, replacing the file only when complete.
     bool OnSaveDocument(const QString& path);
 

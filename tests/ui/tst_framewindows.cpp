@@ -118,7 +118,8 @@ private slots:
         QTest::newRow("save") << false;
         QTest::newRow("delete") << false;
         QTest::newRow("delete declined") << true;
-        QTest::newRow("open") << false; // a broken file too: both empty the list first
+        QTest::newRow("open") << false; // the rows are then the new database's first bonds
+        QTest::newRow("open broken") << false;
         QTest::newRow("move") << true;
     }
 
@@ -139,7 +140,16 @@ private slots:
             Msgs().Answer(change == "delete" ? MsgAnswer::Yes : MsgAnswer::No);
             m_frame->Action(ID_RECORD_DELETE)->trigger();
         } else if (change == "open") {
-            QVERIFY(m_app->app->OpenDocumentFile(m_app->dir.filePath("sample.bnd")));
+            const QString other = m_app->dir.filePath("other.bnd");
+            WriteAll(other, Database({"N1", "N2"}));
+            QVERIFY(m_app->app->OpenDocumentFile(other));
+            QCOMPARE(View().topLevelItemCount(), 2);
+            QCOMPARE(View().topLevelItem(1)->text(0), QString("N2"));
+            return;
+        } else if (change == "open broken") {
+            const QString broken = m_app->dir.filePath("broken.bnd");
+            WriteAll(broken, "no database");
+            QVERIFY(!m_app->app->OpenDocumentFile(broken));
         } else if (change == "move") {
             m_frame->Action(ID_MOVE_LAST)->trigger();
         }
