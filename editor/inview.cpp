@@ -170,6 +170,7 @@ int CInView::FillForm(Position pos)
         m_cutRows.clear();
         m_nCutWarning = 0;
     }
+    MarkShown();
     return 0;
 }
 
@@ -237,6 +238,7 @@ void CInView::ClearForm()
 {
     ResetFields();
     SetIdentityEnabled(false);
+    MarkShown();
     UpdateEmptyPlace();
 }
 
@@ -244,8 +246,12 @@ void CInView::OnClear() { ResetFields(); }
 
 void CInView::RefreshPrice()
 {
-    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.end() && **m_posCurrent)
+    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.end() && **m_posCurrent) {
         m_wndPrice->setText(Qs(FormatAmount((**m_posCurrent)->m_fPrice)));
+        // The price shown is the stored one again; other typing stays typed.
+        if (m_shown)
+            m_shown->texts[2] = m_wndPrice->text();
+    }
 }
 
 void CInView::ShowTypeControls(bool typeI)

@@ -335,6 +335,8 @@ void CInView::BuildControls()
     connect(grid, &QAbstractItemModel::dataChanged, this, &CInView::EntriesChanged);
     connect(grid, &QAbstractItemModel::rowsInserted, this, &CInView::EntriesChanged);
     connect(grid, &QAbstractItemModel::rowsRemoved, this, &CInView::EntriesChanged);
+    connect(this, &CInView::EntriesChanged, this, &CInView::FormEdited);
+    connect(m_wndName, &QLineEdit::textChanged, this, &CInView::FormEdited);
 
     SetIdentityEnabled(false);
     ShowTypeControls(true);

@@ -125,8 +125,14 @@ void CMainFrame::CreateClient()
     m_pForm->setObjectName(QStringLiteral("FormPane"));
     m_pForm->SetHost(this);
     connect(m_pForm, &CInView::EditStateChanged, this, &CMainFrame::UpdateEditCommands);
+    connect(m_pForm, &CInView::FormEdited, this, &CMainFrame::UpdateSaveCommand);
     m_pForm->SetEmptyHint(TextOf(ShellText::EmptyDatabase));
-    m_pListView->SetRecordShower([this](CBondList::Position pos) { m_pForm->ShowRecordAt(pos); });
+    // A pick moves away from the record shown: the question first, the
+    // record after it has returned (a save changes no position).
+    m_pListView->SetRecordShower([this](CBondList::Position pos) {
+        if (m_pForm->ConfirmLeave())
+            m_pForm->ShowRecordAt(pos);
+    });
 
     // The list starts where the user left the divider, or, the first time,
     // wide enough for the identifiers: a sliver is a list nobody finds.
@@ -193,6 +199,8 @@ void CMainFrame::ClearViews()
         m_pForm->ClearForm();
 }
 
+bool CMainFrame::ConfirmLeaveRecord() { return m_pForm->ConfirmLeave(); }
+
 void CMainFrame::InitialUpdate()
 {
     m_pForm->OnInitialUpdate();
@@ -209,7 +217,7 @@ void CMainFrame::UpdateTitle()
 
 void CMainFrame::UpdateCommandUI()
 {
-    Action(ID_FILE_SAVE)->setEnabled(m_doc.IsModified());
+    UpdateSaveCommand();
     Action(ID_SQUARE_M)->setChecked(m_bSquareM != 0);
     Action(ID_VIEW_TOOLBAR)->setChecked(!m_wndToolBar->isHidden());
     Action(ID_VIEW_STATUS_BAR)->setChecked(!m_wndStatusBar->isHidden());
@@ -218,6 +226,21 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_VIEW_ACTIONBAR)->setChecked(!m_wndActionBar->isHidden());
     Action(ID_VIEW_CASHFLOWS)->setChecked(!m_wndCashflowsDock->isHidden());
     UpdateEditCommands();
+}
+
+void CMainFrame::UpdateSaveCommand()
+{
+    // Typing in the form is something to save too: Save asks about it first.
+    Action(ID_FILE_SAVE)->setEnabled(m_doc.IsModified() || m_pForm->IsFormChanged());
+}
+
+void CMainFrame::OnFileSave()
+{
+    if (!m_pForm->ConfirmBeforeFileSave())
+        return;
+    if (m_doc.IsModified())
+        m_doc.DoFileSave();
+    UpdateSaveCommand();
 }
 
 void CMainFrame::UpdateEditCommands()

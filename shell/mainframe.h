@@ -79,6 +79,7 @@ public:
     void ClearViews() override;
     void InitialUpdate() override;
     QWidget* DialogWindow() override { return this; }
+    bool ConfirmLeaveRecord() override;
 
     // The File menu's recent files, in the list's order.
     void UpdateRecentFileMenu(const RecentFileList& list);
@@ -157,6 +158,8 @@ private:
     void OnRecordDelete();
     void OnDeleteMany();
     void UpdateEditCommands();
+    void UpdateSaveCommand();
+    void OnFileSave();
     // Run commands.
     void OnSeek();
     void OnUpdateAll();

@@ -117,10 +117,7 @@ void CMainFrame::ConnectActions()
 {
     const auto on = [this](int id, auto&& slot) { connect(Action(id), &QAction::triggered, this, slot); };
 
-    on(ID_FILE_SAVE, [this] {
-        if (m_doc.IsModified())
-            m_doc.DoFileSave();
-    });
+    on(ID_FILE_SAVE, &CMainFrame::OnFileSave);
     on(ID_FILE_SAVE_AS, [this] { m_doc.DoSave(QString()); });
     on(ID_APP_EXIT, &QWidget::close);
     on(ID_FILE_IMPORT_PRICES, &CMainFrame::OnImportPrices);

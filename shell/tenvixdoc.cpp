@@ -141,6 +141,8 @@ void CTenvixDoc::ReportFileError(FileCause cause, const QString& path, bool savi
 
 bool CTenvixDoc::SaveModified()
 {
+    if (m_pViews && !m_pViews->ConfirmLeaveRecord())
+        return false;
     if (!IsModified())
         return true;
     const QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();

@@ -709,7 +709,9 @@ private slots:
         id->deselect();
         QVERIFY(!f->Action(ID_EDIT_COPY)->isEnabled());
 
-        // New empties the form; a failed open keeps what it shows.
+        // New empties the form, the typed identifier let go of; a failed
+        // open keeps what it shows.
+        Msgs().Answer(MsgAnswer::No);
         Msgs().Answer(MsgAnswer::No);
         f->Action(ID_FILE_NEW)->trigger();
         QVERIFY(list.empty() && !form->m_posCurrent);
@@ -720,10 +722,12 @@ private slots:
         id->setText("TYPED"); // not saved yet
         f->SetModified();
         Msgs().Answer(MsgAnswer::No);
+        Msgs().Answer(MsgAnswer::No);
         QVERIFY(!m_app->app->OpenDocumentFile(m_app->dir.filePath("gone.bnd")));
         QCOMPARE(id->text(), QString("TYPED"));
         QVERIFY(form->m_posCurrent == current);
         // A broken file leaves an empty form.
+        Msgs().Answer(MsgAnswer::No);
         Msgs().Answer(MsgAnswer::No);
         const QString bad = m_app->dir.filePath("bad.bnd");
         test::WriteAll(bad, "not a database");
