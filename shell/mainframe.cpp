@@ -108,6 +108,7 @@ bool CMainFrame::Create()
     m_doc.SetViews(this);
     connect(&m_doc, &CTenvixDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_doc, &CTenvixDoc::ModifiedChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(&m_doc, &CTenvixDoc::ModifiedChanged, this, &QWidget::setWindowModified);
     UpdateTitle();
     UpdateCommandUI();
     return true;
@@ -212,7 +213,12 @@ void CMainFrame::InitialUpdate()
 
 void CMainFrame::UpdateTitle()
 {
-    setWindowTitle(m_doc.GetTitle() + QStringLiteral(" - ") + QString::fromLatin1(kAppName));
+    // Qt puts the platform's mark of unsaved changes where [*] stands, after
+    // the document's name; a "[*]" in the name itself is doubled to stay text.
+    QString name = m_doc.GetTitle();
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + QStringLiteral("[*] - ") + QString::fromLatin1(kAppName));
+    setWindowModified(m_doc.IsModified());
 }
 
 void CMainFrame::UpdateCommandUI()

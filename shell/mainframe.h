@@ -95,7 +95,8 @@ public:
     // The bars' and the frame's context menu: the View menu's items.
     QMenu* createPopupMenu() override;
 
-    // The title: the document's, " - ", the program's.
+    // The title: the document's, Qt's mark while it has unsaved changes,
+    // " - ", the program's.
     void UpdateTitle();
 
     // Writes the bar layout and "WindowPos", as a close does first.
