@@ -186,6 +186,7 @@ private:
     QToolBar* m_wndActionBar = nullptr;
     QToolBar* m_wndRunBar = nullptr;
     QPointer<QWidget> m_dlgAnalysis;
+    bool m_bAnalysisShown = false;
     QPointer<QWidget> m_wndGuide;
 
     CMyListView* m_pListView = nullptr;

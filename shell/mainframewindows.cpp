@@ -118,6 +118,12 @@ void CMainFrame::OnSingleAnalysis()
 {
     if (!m_dlgAnalysis)
         return;
+    // It starts with the run bar's dates, and keeps its own from then on.
+    if (!m_bAnalysisShown) {
+        m_bAnalysisShown = true;
+        if (auto* analysis = qobject_cast<AnalysisDialog*>(m_dlgAnalysis.data()))
+            analysis->SetDates(StandDate(), Horizon());
+    }
     m_dlgAnalysis->showNormal();
     m_dlgAnalysis->raise();
     m_dlgAnalysis->activateWindow();

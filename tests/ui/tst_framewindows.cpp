@@ -188,6 +188,23 @@ private slots:
         QPointer<AnalysisDialog> dlg = windows[0];
         QVERIFY(!dlg->isVisible());
         QAction* single = m_frame->Action(ID_SINGLE_ANALYSIS);
+        // It starts with the run bar's dates as they are when it first shows,
+        // and keeps its own from then on.
+        const double stand = Day(2025, 6, 30) + 0.75, horizon = Day(2032, 6, 30) + 0.75;
+        SetDates(m_frame, stand, horizon);
+        single->trigger();
+        const auto dates = [&] {
+            return std::pair(dlg->findChild<DatePicker*>("standDate")->Value(),
+                             dlg->findChild<DatePicker*>("horizonDate")->Value());
+        };
+        QCOMPARE(dates(), std::pair(stand, horizon));
+        QCOMPARE(dlg->findChild<QLineEdit*>("h")->text(), QStringLiteral("7.00000000"));
+        dlg->findChild<DatePicker*>("horizonDate")->SetValue(Day(2030, 6, 30));
+        dlg->hide();
+        SetDates(m_frame, Day(2026, 1, 1), Day(2027, 1, 1));
+        single->trigger();
+        QCOMPARE(dates(), std::pair(stand, Day(2030, 6, 30)));
+        dlg->hide();
         dlg->findChild<QLineEdit*>("spotPrice")->setText("101.5");
         // The Exit button, Esc and the close box put it away.
         const std::function<void()> putAway[] = {
