@@ -23,6 +23,22 @@ void ShowFigures(PortfolioRow& row, const RowFigures& f)
     }
 }
 
+// What a row is worth: its units at its bond's stored price; none without a
+// bond, or where no number holds it.
+std::optional<double> ValueOf(const PortfolioRow& row)
+{
+    if (!row.found)
+        return std::nullopt;
+    const double value = ReadLeadingDecimal(row.Text(RowColumn::Units)) * static_cast<double>(row.found->m_fPrice);
+    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
+void ShowValue(PortfolioRow& row)
+{
+    const auto value = ValueOf(row);
+    row.Text(RowColumn::Value) = value ? FormatFixed(*value, 2) : std::string();
+}
+
 } // namespace
 
 PortfolioRow PortfolioRows::Lookup(const std::string& id, double units, CBondList::List& bonds, double stand,
@@ -39,6 +55,7 @@ PortfolioRow PortfolioRows::Lookup(const std::string& id, double units, CBondLis
     }
     row.Text(RowColumn::Name) = row.found->m_strName;
     row.Text(RowColumn::Price) = FormatFixed(row.found->m_fPrice, 2);
+    ShowValue(row);
     const RowFigures f = AnalyseRow(*row.found, stand, horizon, clock);
     ShowFigures(row, f);
     if (f.status == RowStatus::Ready) {
@@ -63,6 +80,7 @@ PortfolioRow PortfolioRows::Suggested(const SUGGESTION& s)
     row.picture = RowPicture::Suggested;
     row.found = s.pBond;
     row.ready = s.pBond;
+    ShowValue(row);
     return row;
 }
 
@@ -106,6 +124,7 @@ RowUpdate PortfolioRows::Update(int r, const std::string& units, const std::stri
         done.unitsChanged = true;
         m_changed = true;
     }
+    ShowValue(row);
     CBond* b = row.found;
     if (!b || !(std::fabs(priceValue - Price(r)) >= 1e-6))
         return done;
@@ -122,6 +141,7 @@ RowUpdate PortfolioRows::Update(int r, const std::string& units, const std::stri
     const bool ready = f.status == RowStatus::Ready;
     row.ready = ready ? b : nullptr;
     row.picture = ready ? RowPicture::Ready : RowPicture::Problem;
+    ShowValue(row);
     Propagate(r);
     return done;
 }
@@ -143,6 +163,7 @@ void PortfolioRows::Propagate(int r)
             to.Text(c) = from.Text(c);
         to.picture = from.picture;
         to.ready = ready ? from.found : nullptr;
+        ShowValue(to); // the price is the bond's, shared
     }
 }
 
@@ -180,6 +201,15 @@ std::vector<CBond*> PortfolioRows::ReadyBonds() const
     for (const PortfolioRow& row : m_rows)
         bonds.push_back(row.ready);
     return bonds;
+}
+
+double PortfolioRows::TotalValue() const
+{
+    double total = 0.0;
+    for (const PortfolioRow& row : m_rows)
+        if (const auto value = ValueOf(row))
+            total += *value;
+    return total;
 }
 
 std::optional<int> PortfolioRows::FirstExcluded() const
