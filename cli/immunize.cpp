@@ -37,21 +37,6 @@ std::optional<double> DecimalOption(const Arguments& args, std::string_view name
     return v;
 }
 
-std::vector<std::string> SplitIdentifiers(std::string_view list)
-{
-    std::vector<std::string> ids;
-    while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        const std::string_view id = Trim(list.substr(0, comma));
-        if (!id.empty())
-            ids.emplace_back(id);
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
-    return ids;
-}
-
 // One bond's row analysis, made on a worker thread and offered in file order.
 struct Assessed {
     std::string id;
@@ -163,7 +148,7 @@ int RunImmunize(const std::vector<std::string>& argv)
     if (const auto least = DecimalOption(args, "min-ytm", "a percentage"))
         limits.minYtm = *least / 100;
     if (const auto ids = args.Value("exclude"))
-        limits.exclude = SplitIdentifiers(*ids);
+        limits.exclude = ExcludedIdentifiers(*ids);
     const int threads = ThreadsOption(args);
 
     const auto db = OpenDatabase(args.Positional()[0]);

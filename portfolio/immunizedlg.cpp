@@ -18,6 +18,8 @@ namespace {
 
 // More than any sensible figure needs; the boxes' texts stay short to read.
 constexpr int kMaxChars = 20;
+// Room for many identifiers.
+constexpr int kMaxExcludeChars = 4000;
 
 QLineEdit* Box(QLineEdit* box, const char* name, const QString& text)
 {
@@ -39,12 +41,19 @@ ImmunizeDialog::ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent) 
     m_wndRows = Box(new DigitsEdit(this), "rows", entries.rows);
     m_wndShare = Box(new QLineEdit(this), "share", entries.share);
     m_wndLeastYtm = Box(new QLineEdit(this), "leastYtm", entries.leastYtm);
+    // Identifiers are longer than figures, and a list of them longer still.
+    m_wndExclude = Box(new QLineEdit(this), "exclude", QString());
+    m_wndExclude->setMaxLength(kMaxExcludeChars);
+    m_wndExclude->setText(entries.exclude);
+    m_wndExclude->setFixedWidth(m_wndExclude->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 32);
+    m_wndExclude->setToolTip(QStringLiteral("Identifiers of bonds to leave out, separated by commas"));
 
     auto* fields = new QGridLayout;
     const std::pair<const char*, QLineEdit*> rows[] = {{"&Amount", m_wndAmount},
                                                        {"Most &rows", m_wndRows},
                                                        {"Most &share in %", m_wndShare},
-                                                       {"Least &YTM in %", m_wndLeastYtm}};
+                                                       {"Least &YTM in %", m_wndLeastYtm},
+                                                       {"&Leave out", m_wndExclude}};
     int r = 0;
     for (const auto& [text, box] : rows) {
         auto* label = new QLabel(QString::fromLatin1(text), this);
@@ -104,7 +113,12 @@ void ImmunizeDialog::accept()
         limits.minYtm = *y / 100;
     }
 
-    m_result = ImmunizeChoice{{amount, rows, share, leastYtm}, limits};
+    // Identifiers as tenvix-cli immunize --exclude reads them; each bond is
+    // compared without regard to case.
+    const QString exclude = m_wndExclude->text();
+    limits.exclude = ExcludedIdentifiers(exclude.toStdString());
+
+    m_result = ImmunizeChoice{{amount, rows, share, leastYtm, exclude}, limits};
     QDialog::accept();
 }
 

@@ -79,7 +79,8 @@ ImmunizeEntries ReadImmunizeEntries()
     return {GetProfileString(kImmunizeSection, QStringLiteral("Amount"), defaults.amount),
             GetProfileString(kImmunizeSection, QStringLiteral("Rows"), defaults.rows),
             GetProfileString(kImmunizeSection, QStringLiteral("Share"), defaults.share),
-            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
+            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm),
+            GetProfileString(kImmunizeSection, QStringLiteral("Exclude"), defaults.exclude)};
 }
 
 void WriteImmunizeEntries(const ImmunizeEntries& entries)
@@ -88,6 +89,7 @@ void WriteImmunizeEntries(const ImmunizeEntries& entries)
     WriteProfileString(kImmunizeSection, QStringLiteral("Rows"), entries.rows);
     WriteProfileString(kImmunizeSection, QStringLiteral("Share"), entries.share);
     WriteProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), entries.leastYtm);
+    WriteProfileString(kImmunizeSection, QStringLiteral("Exclude"), entries.exclude);
 }
 
 } // namespace

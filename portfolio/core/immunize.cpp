@@ -2,6 +2,7 @@
 
 #include "model/bondlookup.h"
 #include "model/date.h"
+#include "model/numbers.h"
 #include "model/paymentwalk.h"
 #include "model/text.h"
 #include "portfolio/core/immunizesearch.h"
@@ -36,6 +37,21 @@ double WholeUnitsWithin(double budget, double price)
 double ShareBudget(const ImmunizeLimits& l) { return l.maxShare * l.amount; }
 
 } // namespace
+
+std::vector<std::string> ExcludedIdentifiers(std::string_view list)
+{
+    std::vector<std::string> ids;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        const std::string_view id = Trim(list.substr(0, comma));
+        if (!id.empty())
+            ids.emplace_back(id);
+        if (comma == std::string_view::npos)
+            break;
+        list.remove_prefix(comma + 1);
+    }
+    return ids;
+}
 
 ImmunizeFailure CheckLimits(const ImmunizeLimits& limits)
 {

@@ -45,6 +45,11 @@ struct ImmunizeLimits {
     std::vector<std::string> exclude; // identifiers left out, compared without regard to case
 };
 
+// The identifiers of a list such as "GOV-2034-A, zero-2032": split at the
+// commas, each without its surrounding blanks, the empty ones dropped; how
+// `tenvix-cli immunize --exclude` and the Immunize dialog read it.
+std::vector<std::string> ExcludedIdentifiers(std::string_view list);
+
 // Why no portfolio came out, in the order the checks are made.
 enum class ImmunizeFailure {
     None,
