@@ -124,6 +124,10 @@ public:
     {
         return ui::MsgAnswer::Ok;
     }
+    int Choose(QWidget*, const QString&, const QString&, const QStringList& buttons) override
+    {
+        return static_cast<int>(buttons.size()) - 1;
+    }
 };
 
 // The Suggest button of a shown portfolio window: the scan with the window's

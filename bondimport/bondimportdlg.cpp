@@ -1,15 +1,18 @@
 #include "bondimport/bondimportdlg.h"
 
 #include "bondimport/bondimporttexts.h"
+#include "bondimport/columnstrip.h"
+#include "bondimport/verdicttable.h"
 #include "model/format.h"
 #include "uikit/busycursor.h"
+#include "uikit/datetext.h"
 #include "uikit/buttons.h"
 #include "uikit/fileio.h"
 #include "uikit/progress.h"
+#include "uikit/quotesbox.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
 
-#include <QAbstractTableModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -29,55 +32,6 @@ QString Text(ImportText text) { return QString::fromLatin1(bondimport::TextOf(te
 
 } // namespace
 
-// The verdicts themselves as a table: no widget or text of their own, so a
-// million rows cost what the verdicts cost.
-class BondVerdictTable final : public QAbstractTableModel {
-public:
-    enum Column { kColLine, kColId, kColVerdict, kColReason, kColumns };
-
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void SetVerdicts(const std::vector<BondVerdict>* verdicts)
-    {
-        beginResetModel();
-        m_verdicts = verdicts;
-        endResetModel();
-    }
-    int rowCount(const QModelIndex& parent = {}) const override
-    {
-        return parent.isValid() || !m_verdicts ? 0 : static_cast<int>(m_verdicts->size());
-    }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : kColumns; }
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (role != Qt::DisplayRole || !m_verdicts || !index.isValid() || index.row() >= rowCount())
-            return {};
-        const BondVerdict& v = (*m_verdicts)[static_cast<std::size_t>(index.row())];
-        switch (index.column()) {
-        case kColLine:
-            return Qs(FormatInteger(v.line));
-        case kColId:
-            return Qs(v.id);
-        case kColVerdict:
-            return QString::fromLatin1(bondimport::VerdictWord(v.kind));
-        case kColReason:
-            return Qs(BondRefusalText(v));
-        default:
-            return {};
-        }
-    }
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
-    {
-        static const char* const kHeadings[kColumns] = {"Line", "ID", "Verdict", "Reason"};
-        if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
-            return {};
-        return QString::fromLatin1(kHeadings[section]);
-    }
-
-private:
-    const std::vector<BondVerdict>* m_verdicts = nullptr;
-};
-
 BondImportDialog::BondImportDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("bondImportDlg"));
@@ -89,6 +43,15 @@ BondImportDialog::BondImportDialog(QWidget* parent) : QDialog(parent)
     m_wndSource = new QLabel(Text(ImportText::ChooseFile), this);
     m_wndSource->setObjectName(QStringLiteral("source"));
     m_wndSource->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    // A bank's list only: what its columns hold, what its prices are.
+    m_wndColumns = new BankColumnStrip(this);
+    m_wndColumns->hide();
+    m_wndQuotes = new QuotesBox(this);
+    m_wndQuotes->SetQuotes(PriceQuotes::Clean);
+    m_wndQuotesLabel = m_wndQuotes->MakeLabel(this);
+    m_wndQuotes->hide();
+    m_wndQuotesLabel->hide();
 
     m_pModel = new BondVerdictTable(this);
     m_wndTable = new QTableView(this);
@@ -103,9 +66,6 @@ BondImportDialog::BondImportDialog(QWidget* parent) : QDialog(parent)
     m_wndTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_wndTable->verticalHeader()->setDefaultSectionSize(m_wndTable->fontMetrics().height() + 6);
     m_wndTable->horizontalHeader()->setHighlightSections(false);
-    const int widths[BondVerdictTable::kColumns] = {60, 160, 90, 300};
-    for (int c = 0; c < BondVerdictTable::kColumns; ++c)
-        m_wndTable->setColumnWidth(c, widths[c]);
     m_wndTable->horizontalHeader()->setStretchLastSection(true);
 
     m_wndSummary = new QLabel(this);
@@ -122,15 +82,21 @@ BondImportDialog::BondImportDialog(QWidget* parent) : QDialog(parent)
     source->addWidget(m_wndFile);
     source->addSpacing(10);
     source->addWidget(m_wndSource, 1);
+    auto* quotes = new QHBoxLayout;
+    quotes->addWidget(m_wndQuotesLabel);
+    quotes->addWidget(m_wndQuotes);
+    quotes->addStretch(1);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(m_wndSummary, 1);
     bottom->addWidget(m_wndApply);
     bottom->addWidget(m_wndCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(source);
+    layout->addWidget(m_wndColumns);
+    layout->addLayout(quotes);
     layout->addWidget(m_wndTable, 1);
     layout->addLayout(bottom);
-    resize(760, 480);
+    resize(1000, 540);
 
     connect(m_wndFile, &QPushButton::clicked, this, &BondImportDialog::ChooseFile);
     connect(m_wndApply, &QPushButton::clicked, this, [this] {
@@ -138,10 +104,26 @@ BondImportDialog::BondImportDialog(QWidget* parent) : QDialog(parent)
             accept();
     });
     connect(m_wndCancel, &QPushButton::clicked, this, &BondImportDialog::reject);
+    connect(m_wndColumns, &BankColumnStrip::Chosen, this, &BondImportDialog::ChooseColumn);
+    connect(m_wndQuotes, &QuotesBox::QuotesChosen, this, [this](PriceQuotes quotes) {
+        if (m_bBusy || !m_bBank || quotes == m_judgedAs)
+            return;
+        std::optional<BondImport> judged = JudgeBank(m_bank);
+        if (!judged) {
+            // Cancelled: the verdicts shown stay, and so does what they were judged as.
+            SetQuotes(m_judgedAs);
+            return;
+        }
+        ShowJudged(std::move(*judged));
+    });
     ShowSummary();
 }
 
 BondImportDialog::~BondImportDialog() = default;
+
+PriceQuotes BondImportDialog::Quotes() const { return m_wndQuotes->Quotes(); }
+
+void BondImportDialog::SetQuotes(PriceQuotes quotes) { m_wndQuotes->SetQuotes(quotes); }
 
 bool BondImportDialog::ChooseFile()
 {
@@ -167,33 +149,128 @@ bool BondImportDialog::Load(std::string_view bytes, const QString& source)
 {
     static CBondList none;
     BondImport judged;
+    BankList bank;
+    bool cancelled = false;
     m_bBusy = true;
     {
         ProgressRun run(this, Text(ImportText::Reading));
-        judged = JudgeBonds(bytes, m_pBondList ? *m_pBondList : none,
-                            [&](std::size_t done, std::size_t total) { return run.Step(done, total); });
+        const auto step = [&](std::size_t done, std::size_t total) { return run.Step(done, total); };
+        judged = JudgeBonds(bytes, m_pBondList ? *m_pBondList : none, step);
+        // The database's own CSV says so in its first line; anything else
+        // may be a bank's list.
+        if (judged.error == BondCsvError::NoHeader) {
+            bank = ReadBankList(bytes, std::nullopt, step);
+            cancelled = bank.error == RowsFileError::Cancelled;
+        }
+        cancelled = cancelled || judged.cancelled;
+    }
+    m_bBusy = false;
+    if (cancelled)
+        return false;
+    if (judged.error == BondCsvError::NoHeader) {
+        if (bank.error == RowsFileError::None && !LooksLikeBankList(bank)) {
+            ShowWarning(this, Qs(BondFileErrorText(judged.error, judged.errorLine)));
+            return false;
+        }
+        if (bank.error != RowsFileError::None) {
+            ShowWarning(this, Qs(BankListErrorText(bank)));
+            return false;
+        }
+        std::optional<BondImport> bankJudged = JudgeBank(bank);
+        if (!bankJudged)
+            return false;
+        m_bBank = true;
+        m_bankBytes = QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+        m_bank = std::move(bank);
+        m_wndColumns->Show(m_bank.headings, m_bank.columnCount, m_bank.columns);
+        ShowJudged(std::move(*bankJudged));
+    } else if (judged.error != BondCsvError::None) {
+        ShowWarning(this, Qs(BondFileErrorText(judged.error, judged.errorLine)));
+        return false;
+    } else {
+        m_bBank = false;
+        m_bankBytes.clear();
+        m_bank = {};
+        ShowJudged(std::move(judged));
+    }
+    m_wndSource->setText(source);
+    m_wndSource->setToolTip(source);
+    m_wndTable->setFocus();
+    return true;
+}
+
+std::optional<BondImport> BondImportDialog::JudgeBank(const BankList& bank)
+{
+    static CBondList none;
+    // A list whose columns are not all chosen has no verdicts; the summary
+    // says which is missing.
+    if (!BankListErrorText(bank).empty())
+        return BondImport{};
+    BondImport judged;
+    m_bBusy = true;
+    {
+        ProgressRun run(this, Text(ImportText::Reading));
+        judged = JudgeBankList(bank, m_pBondList ? *m_pBondList : none, {m_nStandDay, Quotes()},
+                               [&](std::size_t done, std::size_t total) { return run.Step(done, total); });
     }
     m_bBusy = false;
     if (judged.cancelled)
-        return false;
-    if (judged.error != BondCsvError::None) {
-        ShowWarning(this, Qs(BondFileErrorText(judged.error, judged.errorLine)));
-        return false;
+        return std::nullopt;
+    return judged;
+}
+
+void BondImportDialog::ChooseColumn(std::size_t c, std::optional<BankField> field)
+{
+    if (m_bBusy || !m_bBank)
+        return;
+    BankColumns columns = m_bank.columns;
+    if (field)
+        columns.Assign(*field, c);
+    else if (const std::optional<BankField> held = columns.FieldIn(c))
+        columns[*held] = kNoColumn;
+    BankList bank;
+    m_bBusy = true;
+    {
+        ProgressRun run(this, Text(ImportText::Reading));
+        bank = ReadBankList(std::string_view(m_bankBytes.constData(), static_cast<std::size_t>(m_bankBytes.size())),
+                            columns, [&](std::size_t done, std::size_t total) { return run.Step(done, total); });
     }
+    m_bBusy = false;
+    // Read once already, the list can fail now only by a Cancel.
+    std::optional<BondImport> judged;
+    if (bank.error == RowsFileError::None)
+        judged = JudgeBank(bank);
+    if (!judged) {
+        m_wndColumns->ShowChoice(m_bank.columns);
+        return;
+    }
+    m_bank = std::move(bank);
+    m_wndColumns->ShowChoice(m_bank.columns);
+    ShowJudged(std::move(*judged));
+}
+
+void BondImportDialog::ShowJudged(BondImport judged)
+{
     m_pModel->SetVerdicts(nullptr);
     m_judged = std::move(judged);
-    m_pModel->SetVerdicts(&m_judged.verdicts);
-    m_wndSource->setText(source);
-    m_wndSource->setToolTip(source);
+    m_judgedAs = Quotes();
+    m_pModel->SetVerdicts(&m_judged.verdicts, m_bBank);
+    m_wndColumns->setVisible(m_bBank);
+    m_wndQuotes->setVisible(m_bBank);
+    m_wndQuotesLabel->setVisible(m_bBank);
+    const int figure = m_wndTable->fontMetrics().horizontalAdvance(QStringLiteral("0000000.00")) + 16;
+    const int date = m_wndTable->fontMetrics().horizontalAdvance(FormatDate(ToDateValue(QDate(2000, 12, 28)))) + 16;
+    const int widths[BondVerdictTable::kColumns] = {50, 130, 80, figure, figure, figure, date, date, 260};
+    for (int c = 0; c < m_pModel->columnCount(); ++c)
+        m_wndTable->setColumnWidth(c, widths[m_pModel->ColumnAt(c)]);
     ShowSummary();
-    m_wndTable->setFocus();
-    return true;
 }
 
 void BondImportDialog::ShowSummary()
 {
     if (m_judged.verdicts.empty()) {
-        m_wndSummary->clear();
+        // A bank's list whose columns are not all chosen says which is missing.
+        m_wndSummary->setText(m_bBank ? Qs(BankListErrorText(m_bank)) : QString());
         m_wndApply->setEnabled(false);
         return;
     }
@@ -212,11 +289,16 @@ void BondImportDialog::done(int code)
     QDialog::done(code);
 }
 
-std::optional<BondCounts> ImportBonds(QWidget* parent, CBondList& bonds)
+std::optional<BondCounts> ImportBonds(QWidget* parent, CBondList& bonds, std::int32_t standDay,
+                                      PriceQuotes& bankQuotes)
 {
     BondImportDialog dlg(parent);
     dlg.m_pBondList = &bonds;
-    if (ExecModal(dlg) != QDialog::Accepted)
+    dlg.m_nStandDay = standDay;
+    dlg.SetQuotes(bankQuotes);
+    const int result = ExecModal(dlg);
+    bankQuotes = dlg.Quotes();
+    if (result != QDialog::Accepted)
         return std::nullopt;
     // Back in the caller's loop: the list changes here, not inside the window's.
     const BusyCursor busy;

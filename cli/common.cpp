@@ -6,10 +6,12 @@
 #include "model/format.h"
 #include "model/numbers.h"
 #include "portfolio/core/portfoliomessages.h"
+#include "portfolio/core/portfoliorows.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,6 +93,16 @@ int ThreadsOption(const Arguments& args)
         throw UsageError{"--threads wants a number from 1 to " + std::to_string(kMaxThreads) + ", not \"" + *text +
                          "\""};
     return *n;
+}
+
+PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback)
+{
+    const auto text = args.Value("quotes");
+    if (!text)
+        return fallback;
+    if (const std::optional<PriceQuotes> quotes = QuotesFromWord(*text))
+        return *quotes;
+    throw UsageError{"--quotes wants paid or clean, not \"" + *text + "\""};
 }
 
 namespace {
@@ -261,6 +273,55 @@ bool LoadWholeDatabase(const std::string& path, CBondList& list)
     return db && LoadBondDatabase(db->Bytes(), list);
 }
 
+std::string OutFailureMessage(const std::string& out, FileCause cause)
+{
+    if (cause == FileCause::NotFound) {
+        std::string folder = std::filesystem::path(out).parent_path().string();
+        if (folder.empty())
+            folder = ".";
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return MissingFolderMessage(folder);
+    }
+    const bool opened = cause == FileCause::DiskFull || cause == FileCause::WriteError;
+    return PortfolioFileMessage(cause, opened, true);
+}
+
+std::optional<double> ReadUnitsAsShown(double units, int row)
+{
+    const std::optional<std::string> shown = ShownUnits(units);
+    if (!shown) {
+        std::cerr << UnreadableUnitsMessage(row, units) << "\n";
+        return std::nullopt;
+    }
+    const double whole = ReadLeadingDecimal(*shown);
+    if (whole != units)
+        std::cerr << RoundedUnitsMessage(row, units, *shown) << "\n";
+    return whole;
+}
+
+std::string UnknownIdMessage(std::string_view id)
+{
+    std::string text = "Bond ID=";
+    text += id;
+    return text += " not found !";
+}
+
+std::string NotReadyMessage(std::string_view id, const RowFigures& figures)
+{
+    if (figures.status == RowStatus::NotFound)
+        return UnknownIdMessage(id);
+    std::string text = "Bond ID=";
+    text += id;
+    if (figures.status == RowStatus::Incompatible) {
+        text += " is incompatible (code ";
+        AppendInteger(text, figures.code);
+        return text += ") .";
+    }
+    text += " : ";
+    return text += StatusText(figures.status) + std::string(" .");
+}
+
 bool RefuseOutTarget(const std::string& out, const std::string& database)
 {
     const auto target = CurrentIdentity(out);
@@ -290,6 +351,10 @@ std::optional<PortfolioFile> OpenPortfolio(const std::string& path)
         return std::nullopt;
     }
     PortfolioFile file = ReadPortfolio(std::as_bytes(std::span(bytes->data(), bytes->size())));
+    if (file.error == PortfolioFileError::TooManyRows) {
+        std::cerr << TextOf(PortfolioText::TooManyRows) << "\n";
+        return std::nullopt;
+    }
     if (file.error != PortfolioFileError::None) {
         std::cerr << PortfolioFileMessage(CauseOf(file.error), true, false) << "\n";
         return std::nullopt;

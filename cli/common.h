@@ -4,6 +4,9 @@
 // number of threads, and reading files from disk.
 
 #include "model/bondfile.h"
+#include "model/filemessages.h"
+#include "model/quotes.h"
+#include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <cerrno>
@@ -47,6 +50,8 @@ double RequiredDate(const Arguments& args, std::string_view name);
 // many as there are processors to run on.
 inline constexpr int kMaxThreads = 256;
 int ThreadsOption(const Arguments& args);
+// The --quotes option: paid or clean, `fallback` when it is not given.
+PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback);
 
 // Which file a path led to when it was read: while the device, the inode, the
 // size and the modification time (to the nanosecond) are the same, nobody
@@ -113,6 +118,22 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path);
 
 // The same, loaded into `list` for a command that needs the bonds at once.
 bool LoadWholeDatabase(const std::string& path, CBondList& list);
+
+// What a command says when the portfolio it was told to write at `out`
+// could not be written (`cause`): a folder that is not there is named, the
+// rest is said in the portfolio window's words.
+std::string OutFailureMessage(const std::string& out, FileCause cause);
+
+// The units of a portfolio file's row `row` (from 1) as the window shows
+// and counts them, whole; what differs from the file's is said on standard
+// error, and units no row can show (NaN, infinite, negative) give nothing.
+std::optional<double> ReadUnitsAsShown(double units, int row);
+
+// What a command that takes one bond by its identifier says when the bond
+// gives no figures: which identifier, and why (with the check's code as
+// analyse writes it).
+std::string UnknownIdMessage(std::string_view id);
+std::string NotReadyMessage(std::string_view id, const RowFigures& figures);
 
 // Whether `out`, where a command is told to write a portfolio, must be
 // refused: it is the database `database` itself (the same file, however

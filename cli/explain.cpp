@@ -17,17 +17,6 @@
 
 namespace tenvix::cli {
 
-namespace {
-
-std::string UnknownIdMessage(std::string_view id)
-{
-    std::string text = "Bond ID=";
-    text += id;
-    return text += " not found !";
-}
-
-} // namespace
-
 int WriteExplanation(const Explanation& explanation)
 {
     Output out(STDOUT_FILENO);

@@ -58,11 +58,8 @@ ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& li
                                 int threads)
 {
     // Too tight limits are told before a million bonds are analysed.
-    if (const ImmunizeFailure tight = CheckLimits(limits); tight != ImmunizeFailure::None) {
-        ImmunizeResult r;
-        r.failure = tight;
-        return r;
-    }
+    if (CheckLimits(limits) != ImmunizeFailure::None)
+        return RefusalOfLimits(limits);
     ImmunizeScreen screen(limits);
     RunInOrder<std::vector<Assessed>>(
         db.index.Units(), threads, kUnitsInFlightPerThread * static_cast<std::size_t>(threads),
@@ -117,10 +114,8 @@ void AppendImmunizedRows(std::string& text, const ImmunizeResult& r)
 
 int RunImmunize(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv,
-                         {"stand", "horizon", "amount", "max-rows", "max-share", "min-ytm", "exclude", "out",
-                          "threads"},
-                         {});
+    const Arguments args(
+        argv, {"stand", "horizon", "amount", "max-rows", "max-share", "min-ytm", "exclude", "out", "threads"}, {});
     if (args.Positional().size() != 1)
         throw UsageError{"immunize takes one database file"};
     const double stand = RequiredDate(args, "stand");
@@ -168,8 +163,7 @@ int RunImmunize(const std::vector<std::string>& argv)
             entries.push_back({row.bond.id, row.units});
         const SaveOutcome saved = ReplaceFileSafely(*outPath, StorePortfolio(entries));
         if (!saved.ok()) {
-            const bool opened = saved.cause == FileCause::DiskFull || saved.cause == FileCause::WriteError;
-            std::cerr << PortfolioFileMessage(saved.cause, opened, true) << "\n";
+            std::cerr << OutFailureMessage(*outPath, saved.cause) << "\n";
             return kExitFailure;
         }
     }

@@ -1,15 +1,19 @@
 // tenvix-cli import: the verdict on every row of a file in the database's own
-// CSV against a database, as the import window judges it before anything
-// changes; with --apply the new records are added and the changed ones
-// replaced, and the database written, or made when there is none yet.
+// CSV, or of a bank's list of bonds, against a database, as the import window
+// judges it before anything changes; with --apply the new records are added
+// and the changed ones replaced, and the database written, or made when there
+// is none yet.
 
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/output.h"
 #include "cli/savefile.h"
 
+#include "model/banklist.h"
 #include "model/bondfile.h"
 #include "model/bondimport.h"
+#include "model/clock.h"
+#include "model/date.h"
 #include "model/filemessages.h"
 #include "model/format.h"
 
@@ -56,11 +60,42 @@ void AppendVerdictRow(std::string& out, const BondVerdict& v)
     EndCsvRow(out);
 }
 
+// The verdicts on a bank's list, the columns guessed from its heading or
+// given by --columns; nothing when it cannot be judged (the reason is then on
+// standard error). `ownFormat` is the message for a file that is neither a
+// bank's list nor the database's own CSV.
+std::optional<BondImport> JudgeBankFile(const std::string& bytes, CBondList& list, const Arguments& args,
+                                        const std::string& ownFormat)
+{
+    BankList bank = ReadBankList(bytes);
+    if (bank.error == RowsFileError::None) {
+        if (const auto option = args.Value("columns")) {
+            std::string error;
+            const std::optional<BankColumns> columns =
+                ApplyColumnsOption(*option, bank.headings, bank.columnCount, bank.columns, error);
+            if (!columns)
+                throw UsageError{error};
+            bank = ReadBankList(bytes, *columns);
+        } else if (!LooksLikeBankList(bank)) {
+            std::cerr << ownFormat << "\n";
+            return std::nullopt;
+        }
+    }
+    if (const std::string error = BankListErrorText(bank); !error.empty()) {
+        std::cerr << error << "\n";
+        return std::nullopt;
+    }
+    BankTerms terms;
+    terms.standDay = DaySerial(args.Value("stand") ? RequiredDate(args, "stand") : SystemClock().Now());
+    terms.quotes = QuotesOption(args, PriceQuotes::Clean);
+    return JudgeBankList(bank, list, terms);
+}
+
 } // namespace
 
 int RunImport(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {}, {"apply"});
+    const Arguments args(argv, {"stand", "quotes", "columns"}, {"apply"});
     if (args.Positional().size() != 2)
         throw UsageError{"import takes a database file and a file of bonds"};
     const std::string& databasePath = args.Positional()[0];
@@ -75,7 +110,18 @@ int RunImport(const std::vector<std::string>& argv)
         ReadRowsFile(bondsPath, kMaxBondCsvBytes, BondFileErrorText(BondCsvError::TooLarge));
     if (!bytes)
         return kExitFailure;
+    // The database's own CSV says so in its first line; anything else may be
+    // a bank's list.
     BondImport judged = JudgeBonds(*bytes, list);
+    if (judged.error == BondCsvError::NoHeader) {
+        std::optional<BondImport> bank =
+            JudgeBankFile(*bytes, list, args, BondFileErrorText(judged.error, judged.errorLine));
+        if (!bank)
+            return kExitFailure;
+        judged = std::move(*bank);
+    } else if (args.Value("stand") || args.Value("quotes") || args.Value("columns")) {
+        throw UsageError{"--stand, --quotes and --columns are for a bank's list, not for a file as export writes it"};
+    }
     if (judged.error != BondCsvError::None) {
         std::cerr << BondFileErrorText(judged.error, judged.errorLine) << "\n";
         return kExitFailure;

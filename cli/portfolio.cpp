@@ -102,13 +102,16 @@ int RunPortfolio(const std::vector<std::string>& argv)
         const PortfolioEntry& row = file.rows[i];
         // The window shows the units as a whole number and calculates with
         // what it shows.
-        const std::string unitsText = FormatFixed(row.units, 0);
+        const std::optional<double> whole = ReadUnitsAsShown(row.units, static_cast<int>(i + 1));
         CBond* bond = bonds[i].get();
-        const RowFigures f = bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
+        const RowFigures f = !whole ? RowFigures{RowStatus::BadUnits}
+                             : bond ? AnalyseRow(*bond, stand, horizon, SystemClock())
+                                    : RowFigures{};
+        const std::string unitsText = FormatFixed(whole.value_or(row.units), 0);
         if (f.status == RowStatus::Ready) {
             AppendRow(rows, row.id, unitsText, "ready", &f);
             ready.push_back(bond);
-            units.push_back(ReadLeadingDecimal(unitsText));
+            units.push_back(*whole);
         } else {
             AppendRow(rows, row.id, unitsText, StatusText(f.status), nullptr);
             if (refusal.empty())
@@ -116,10 +119,10 @@ int RunPortfolio(const std::vector<std::string>& argv)
         }
     }
     if (file.rows.empty()) {
-        // Nothing to explain: the table's header alone.
-        if (table)
-            out.Append(std::string(kExplanationCsvHeader) + "\r\n");
-        return FinishOutput(out);
+        // No row is no units, as shifts says.
+        FinishOutput(out);
+        std::cerr << OutcomeMessage(PortfolioOutcome::NoUnits) << "\n";
+        return kExitFailure;
     }
     if (!refusal.empty()) {
         FinishOutput(out);

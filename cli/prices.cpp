@@ -41,7 +41,7 @@ bool LoadDatabase(const std::string& path, CBondList& list, FileIdentity& identi
     return true;
 }
 
-void AppendRow(std::string& out, const PriceRow& row, const PriceVerdict& v)
+void AppendRow(std::string& out, const PriceRow& row, const PriceVerdict& v, bool clean)
 {
     const VerdictFigures figures = FiguresOf(v);
     AppendInteger(out, row.line);
@@ -63,6 +63,14 @@ void AppendRow(std::string& out, const PriceRow& row, const PriceVerdict& v)
     out += ',';
     if (v.largeChange)
         out += "large";
+    if (clean) {
+        out += ',';
+        if (figures.quote)
+            AppendFixed(out, v.quote, 2);
+        out += ',';
+        if (figures.accrued)
+            AppendFixed(out, v.accrued, 6);
+    }
     EndCsvRow(out);
 }
 
@@ -103,12 +111,14 @@ std::string LargeNotWrittenText(std::size_t count)
 
 int RunPrices(const std::vector<std::string>& argv)
 {
-    const Arguments args(argv, {"stand", "max-change", "decimal-mark"}, {"apply", "accept-large"});
+    const Arguments args(argv, {"stand", "max-change", "decimal-mark", "quotes"}, {"apply", "accept-large"});
     if (args.Positional().size() != 2)
         throw UsageError{"prices takes a database file and a price file"};
     const double stand = args.Value("stand") ? RequiredDate(args, "stand") : SystemClock().Now();
     const double maxChange = MaxChangeOption(args);
     const std::optional<DecimalMark> decimalMark = DecimalMarkOption(args);
+    const PriceQuotes quotes = QuotesOption(args, PriceQuotes::Paid);
+    const bool clean = quotes == PriceQuotes::Clean;
     const std::string& databasePath = args.Positional()[0];
     const std::string& pricePath = args.Positional()[1];
 
@@ -129,7 +139,7 @@ int RunPrices(const std::vector<std::string>& argv)
     }
     if (decimalMark)
         file.decimalMark = *decimalMark;
-    const std::vector<PriceVerdict> verdicts = JudgePrices(file, index, DaySerial(stand), maxChange);
+    const std::vector<PriceVerdict> verdicts = JudgePrices(file, index, DaySerial(stand), maxChange, {}, quotes);
 
     int status = kExitOk;
     if (args.Flag("apply")) {
@@ -155,9 +165,10 @@ int RunPrices(const std::vector<std::string>& argv)
     }
 
     Output out(STDOUT_FILENO);
-    out.Append("line,id,verdict,old_price,new_price,change_percent,reason,flag\r\n");
+    out.Append(clean ? "line,id,verdict,old_price,new_price,change_percent,reason,flag,quote,accrued\r\n"
+                     : "line,id,verdict,old_price,new_price,change_percent,reason,flag\r\n");
     for (std::size_t i = 0; i < verdicts.size(); ++i) {
-        AppendRow(out.Text(), file.rows[i], verdicts[i]);
+        AppendRow(out.Text(), file.rows[i], verdicts[i], clean);
         out.Pass();
     }
     // A failure outranks the large changes held back.

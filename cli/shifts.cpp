@@ -34,8 +34,7 @@ double BasisPoints(const Arguments& args, std::string_view name, double fallback
         return fallback;
     const auto v = ReadDecimal(*text);
     if (!v || text->empty() || !(std::fabs(*v) <= kFarthestShiftBp))
-        throw UsageError{"--" + std::string(name) + " wants basis points from -10000 to 10000, not \"" + *text +
-                         "\""};
+        throw UsageError{"--" + std::string(name) + " wants basis points from -10000 to 10000, not \"" + *text + "\""};
     return *v;
 }
 
@@ -78,7 +77,7 @@ int RunShifts(const std::vector<std::string>& argv)
         CBond* bond = FindBondByID(list.m_list, *id);
         const RowFigures row = bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
         if (row.status != RowStatus::Ready)
-            return Fail(StatusText(row.status));
+            return Fail(NotReadyMessage(*id, row));
         bonds.push_back(bond);
         units.push_back(1.0);
         ytm = row.ytm;
@@ -87,13 +86,17 @@ int RunShifts(const std::vector<std::string>& argv)
         if (!read)
             return kExitFailure;
         const PortfolioFile& file = *read;
+        // Every row's units are told of before the first row left out.
+        std::vector<std::optional<double>> shown;
+        for (std::size_t i = 0; i < file.rows.size(); ++i)
+            shown.push_back(ReadUnitsAsShown(file.rows[i].units, static_cast<int>(i + 1)));
         for (std::size_t i = 0; i < file.rows.size(); ++i) {
             CBond* bond = FindBondByID(list.m_list, file.rows[i].id);
-            if (!bond || AnalyseRow(*bond, stand, horizon, SystemClock()).status != RowStatus::Ready)
+            if (!shown[i] || !bond || AnalyseRow(*bond, stand, horizon, SystemClock()).status != RowStatus::Ready)
                 return Fail(ExcludedRowMessage(file.rows[i].id, static_cast<int>(i + 1)));
             bonds.push_back(bond);
             // Calculate counts the whole units the window shows.
-            units.push_back(ReadLeadingDecimal(FormatFixed(file.rows[i].units, 0)));
+            units.push_back(*shown[i]);
         }
         const PortfolioFigures p = CalculatePortfolio(bonds, units, stand, horizon, SystemClock());
         if (p.outcome != PortfolioOutcome::Ready)

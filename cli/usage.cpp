@@ -30,9 +30,17 @@ constexpr CommandEntry kCommands[] = {
      "      CSV of every stored field: type,id,name,release,maturity,price,coupon,period_months,face,payments\n",
      true},
     {"import", RunImport,
-     "  tenvix-cli import FILE.bnd BONDS.csv [--apply]\n"
-     "      CSV of the verdict on every row of a file as export writes it: line,id,verdict,reason;\n"
-     "      verdict add (a new ID), replace (a known ID whose fields differ), unchanged or refused.\n"
+     "  tenvix-cli import FILE.bnd BONDS.csv [--stand YYYY-MM-DD] [--quotes clean|paid]\n"
+     "          [--columns FIELD=COLUMN[,...]] [--apply]\n"
+     "      CSV of the verdict on every row of a file as export writes it, or of a bank's list of\n"
+     "      bonds: line,id,verdict,reason; verdict add (a new ID), replace (a known ID whose fields\n"
+     "      differ), unchanged or refused. A bank's list gives per row an ID, a coupon rate in % a\n"
+     "      year, a maturity and a price per 100 of face, and may give a name, a face value (100),\n"
+     "      a pay period in months (12) and a release date (the last coupon date on or before the\n"
+     "      stand date, which defaults to today); its columns are guessed from its heading, or\n"
+     "      given as --columns id=ISIN,rate=Kupon,maturity=3,... (FIELD one of id, name, rate,\n"
+     "      maturity, price, face, period, release; COLUMN a heading or a number from 1). Its\n"
+     "      prices are clean quotes, to which the accrued interest is added, unless --quotes paid.\n"
      "      --apply adds and replaces the records in FILE.bnd, which is made when it does not exist\n",
      false},
     {"immunize", RunImmunize,
@@ -49,11 +57,14 @@ constexpr CommandEntry kCommands[] = {
      false},
     {"prices", RunPrices,
      "  tenvix-cli prices FILE.bnd PRICES.csv [--stand YYYY-MM-DD] [--max-change PERCENT]\n"
-     "          [--decimal-mark point|comma] [--apply [--accept-large]]\n"
+     "          [--decimal-mark point|comma] [--quotes paid|clean] [--apply [--accept-large]]\n"
      "      CSV of the verdict on every row of a price file (the stand date defaults to today):\n"
      "      line,id,verdict,old_price,new_price,change_percent,reason,flag; flag is large for a\n"
      "      change of more than PERCENT (default 20). --decimal-mark reads 1.012 or 1,012 when the\n"
-     "      file's prices do not tell. --apply writes the accepted prices to FILE.bnd, large changes\n"
+     "      file's prices do not tell. --quotes clean reads clean quotes per 100 of face of Type I\n"
+     "      bonds and stores quote * face / 100 plus the accrued interest, with the columns\n"
+     "      quote,accrued added; paid (the default) stores the file's prices as they are.\n"
+     "      --apply writes the accepted prices to FILE.bnd, large changes\n"
      "      only with --accept-large; exit status 3 when some were left unwritten, 0 when all were\n"
      "      written\n",
      false},

@@ -3,62 +3,8 @@
 #include "model/analyse.h"
 #include "model/analysismessages.h"
 #include "model/date.h"
-#include "model/numbers.h"
 
 namespace tenvix::editor {
-namespace {
-
-constexpr double kAmountCeiling = 1e18;
-
-// An amount field: trailing blanks dropped, then the whole text a number
-// within [floor, ceiling]. `bad` and `bad + 1` are the field's two codes.
-int ReadAmount(std::string_view text, double floor, int bad, double& value)
-{
-    const std::optional<double> v = ReadDecimal(TrimRight(text));
-    if (!v)
-        return bad;
-    if (!(*v >= floor && *v <= kAmountCeiling))
-        return bad + 1;
-    value = *v;
-    return FORM_OK;
-}
-
-} // namespace
-
-int ReadStdFields(const StdFieldTexts& texts, StdFields& out)
-{
-    StdFields f;
-    if (const int code = ReadAmount(texts.coupon, 0.0, FORM_BAD_COUPON, f.coupon))
-        return code;
-    if (const int code = ReadAmount(texts.face, 0.0, FORM_BAD_FACE, f.face))
-        return code;
-    if (const int code = ReadAmount(texts.price, 0.00001, FORM_BAD_PRICE, f.price))
-        return code;
-    const std::optional<std::int32_t> period = ReadPayPeriod(texts.payPeriod);
-    if (!period)
-        return FORM_BAD_PERIOD;
-    if (*period < 1)
-        return FORM_PERIOD_RANGE;
-    f.periodMonths = *period;
-    // Whole days: a release later on the maturity day is no earlier than it.
-    if (!(DaySerial(texts.release) < DaySerial(texts.maturity)))
-        return FORM_MATURITY_NOT_AFTER_RELEASE;
-    f.release = texts.release;
-    f.maturity = texts.maturity;
-    out = f;
-    return FORM_OK;
-}
-
-int ReadFreePrice(std::string_view text, double floor, double& price)
-{
-    const std::optional<double> v = ReadDecimal(text);
-    if (!v)
-        return FORM_BAD_PRICE;
-    if (!(*v >= floor && *v <= kAmountCeiling))
-        return FORM_PRICE_RANGE;
-    price = *v;
-    return FORM_OK;
-}
 
 bool IsIDOccupied(const CBondList& list, std::optional<CBondList::Position> current, std::string_view id)
 {

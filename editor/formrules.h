@@ -8,6 +8,7 @@
 #include "model/bondlist.h"
 #include "model/clock.h"
 #include "model/recordmessages.h"
+#include "model/recordrules.h"
 
 #include <cstdint>
 #include <optional>
@@ -22,38 +23,14 @@ using tenvix::FormCode;
 using enum tenvix::FormCode;
 using tenvix::kGridCodeOffset;
 
-// The Type I fields as the form holds them. Amounts and the pay period are
-// texts as typed; the dates are the pickers' full date values.
-struct StdFieldTexts {
-    std::string coupon;
-    std::string face;
-    std::string price;
-    std::string payPeriod;
-    double release = 0.0;
-    double maturity = 0.0;
-};
-
-struct StdFields {
-    double coupon = 0.0;
-    double face = 0.0;
-    double price = 0.0;
-    std::int32_t periodMonths = 0;
-    double release = 0.0;
-    double maturity = 0.0;
-};
-
-// Checks coupon, face value, spot price, pay period and then the dates, in
-// that order; the first failure is the code. On 0 `out` holds every value.
-int ReadStdFields(const StdFieldTexts& texts, StdFields& out);
-
-// The lowest spot price of a Type II record: saving accepts less than
-// analysing does, so such a price can be stored but not analysed.
-inline constexpr double kFreePriceFloorSave = 0.00001;
-inline constexpr double kFreePriceFloorAnalyse = 0.0001;
-
-// The Type II spot price, read as typed (a trailing blank makes it invalid):
-// FORM_BAD_PRICE, FORM_PRICE_RANGE or 0 with the value in `price`.
-int ReadFreePrice(std::string_view text, double floor, double& price);
+// The rules of the entries are the core's (model/recordrules.h), by which
+// the bond import judges its rows too.
+using tenvix::kFreePriceFloorAnalyse;
+using tenvix::kFreePriceFloorSave;
+using tenvix::ReadFreePrice;
+using tenvix::ReadStdFields;
+using tenvix::StdFields;
+using tenvix::StdFieldTexts;
 
 // True when a record other than `current` has the same identifier, both
 // compared by RecordKey: without leading and trailing white space, case

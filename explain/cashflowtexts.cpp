@@ -90,6 +90,16 @@ QString SummaryLine(ExplainSource source, const QString& subject, const Explanat
     AppendFixed(text, e.horizonYears, 8);
     text += "  Price=";
     AppendFixed(text, e.price, 4);
+    // A Type I bond as the market quotes it: the price less the interest
+    // accrued since the last coupon, per 100 of face value.
+    if (e.quoted) {
+        text += "  Accrued=";
+        AppendFixed(text, e.accrued, 6);
+        if (e.cleanPer100) {
+            text += "  Clean per 100=";
+            AppendFixed(text, *e.cleanPer100, 6);
+        }
+    }
     return SubjectLine(source, subject) + QString::fromStdString(text);
 }
 

@@ -50,7 +50,8 @@ QStringList ColumnHeadings();
 
 // What was analysed: the window, and the record's identifier where there is one.
 QString SubjectLine(ExplainSource source, const QString& subject);
-// The figures of a shown explanation, after what was analysed.
+// The figures of a shown explanation, after what was analysed; for a Type I
+// bond its accrued interest and clean price per 100 of face too.
 QString SummaryLine(ExplainSource source, const QString& subject, const Explanation& explanation);
 // An analysis that gave no figures, with the window's own message.
 QString FailureLine(ExplainSource source, const QString& message);

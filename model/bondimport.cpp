@@ -39,6 +39,12 @@ BondImport JudgeBonds(std::string_view bytes, CBondList& list, const BondImportP
         Known& k = known.try_emplace(RecordKey((*it)->m_strID), Known{it}).first->second;
         ++k.count;
     }
+    // Into a database of no records, such as the file the import makes, the
+    // rows are a database's export coming back: one that held an identifier
+    // twice (two typed beyond Windows-1252 are stored alike) gets both again,
+    // in file order. Into one with records, a second row of an identifier is
+    // refused, as the form refuses an occupied one.
+    const bool keepEveryRow = list.m_list.empty();
     std::unordered_set<std::string> seen;
     BondCsvRow row;
     std::size_t rows = 0;
@@ -52,7 +58,7 @@ BondImport JudgeBonds(std::string_view bytes, CBondList& list, const BondImportP
         v.line = row.line;
         if (row.fields.size() > 1)
             v.id = row.fields[1];
-        if (row.fields.size() == kBondCsvFields && !seen.emplace(RecordKey(v.id)).second) {
+        if (!keepEveryRow && row.fields.size() == kBondCsvFields && !seen.emplace(RecordKey(v.id)).second) {
             v.refusal = BondRefusal::DuplicateId;
             continue;
         }
@@ -165,6 +171,8 @@ std::string BondRefusalText(const BondVerdict& verdict)
         return "Duplicate ID in the file !";
     case BondRefusal::SeveralBonds:
         return WithNumber("ID names %d bonds in the database !", verdict.detail);
+    case BondRefusal::Worded:
+        return verdict.reason;
     case BondRefusal::Row:
         break;
     }
@@ -179,6 +187,8 @@ std::string BondRefusalText(const BondVerdict& verdict)
         return "ID holds characters the database cannot store !";
     case RowRefusal::NameNotStored:
         return "Name holds characters the database cannot store !";
+    case RowRefusal::IdLineBreak:
+        return "ID holds a line break !";
     case RowRefusal::Release:
         return "Invalid Release Date !";
     case RowRefusal::Maturity:

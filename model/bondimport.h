@@ -27,6 +27,7 @@ enum class BondRefusal {
     Row,          // the row makes no record: BondVerdict::row says why
     DuplicateId,  // an earlier row of the file has the identifier
     SeveralBonds, // the identifier names more than one record of the database
+    Worded,       // a reason found where the row was read: BondVerdict::reason
 };
 
 struct BondVerdict {
@@ -37,6 +38,7 @@ struct BondVerdict {
     RowRefusal row = RowRefusal::None;
     int code = 0;                 // the form code, for RowRefusal::FormRule
     std::int64_t detail = 0;      // the fields of a row of the wrong count; the records an identifier names
+    std::string reason;           // for BondRefusal::Worded
     std::unique_ptr<CBond> bond;  // what Add and Replace store
     CBondList::Position target{}; // the record Replace and Unchanged stand for
 };

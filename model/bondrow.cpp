@@ -4,64 +4,40 @@
 #include "model/format.h"
 #include "model/numbers.h"
 #include "model/recordmessages.h"
+#include "model/recordrules.h"
 #include "model/text.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <limits>
 
 namespace tenvix {
 namespace {
 
-enum class Amount { Read, NotANumber, OutOfRange };
-
-// An amount as the file stores it: a float. The export spells the values no
-// digits write as "nan" and "inf", with their sign; a number beyond the
-// largest float (so beyond what rounds to it) cannot be stored.
-Amount ReadStoredAmount(std::string_view field, float& out)
+// An amount as the form reads it, taken as the float it stores: `bad` when
+// the field is no number (an empty one included: a file that leaves a field
+// out says nothing of it), `bad + 1` when the form's range refuses it. The
+// export writes "nan" and "inf" for what no digits spell, and the form reads
+// neither.
+int ReadFormFloat(std::string_view field, double floor, int bad, float& out)
 {
     const std::string_view text = Trim(field);
-    if (text.empty())
-        return Amount::NotANumber;
-    const bool negative = text.front() == '-';
-    const std::string_view word = text.substr(negative ? 1 : 0);
-    if (word == "nan" || word == "inf") {
-        const float value =
-            word == "nan" ? std::numeric_limits<float>::quiet_NaN() : std::numeric_limits<float>::infinity();
-        out = negative ? -value : value;
-        return Amount::Read;
-    }
-    const std::optional<double> value = ReadDecimal(text);
+    const std::optional<double> value = text.empty() ? std::nullopt : ReadDecimal(text);
     if (!value)
-        return Amount::NotANumber;
-    if (!(std::fabs(*value) < 0x1.ffffffp127))
-        return Amount::OutOfRange;
-    out = static_cast<float>(*value);
-    return Amount::Read;
-}
-
-// The form's code for an amount field: `bad` when it is no number, `bad + 1`
-// when no float holds it.
-int ReadAmountField(std::string_view field, int bad, float& out)
-{
-    switch (ReadStoredAmount(field, out)) {
-    case Amount::Read:
-        return FORM_OK;
-    case Amount::NotANumber:
         return bad;
-    case Amount::OutOfRange:
+    // Beyond what rounds to the largest float, no float holds it.
+    if (!(std::fabs(*value) < 0x1.ffffffp127))
         return bad + 1;
-    }
-    return bad;
+    out = static_cast<float>(*value);
+    return FormStoresAmount(out, floor) ? FORM_OK : bad + 1;
 }
 
 // A whole number that fits 32 bits exactly; nothing for an empty text.
-std::optional<std::int32_t> ReadExactWhole(std::string_view text, bool period)
+std::optional<std::int32_t> ReadExactWhole(std::string_view text)
 {
     if (text.empty())
         return std::nullopt;
-    const std::optional<std::int32_t> whole = period ? ReadPayPeriod(text) : ReadWholeNumber(text);
+    const std::optional<std::int32_t> whole = ReadWholeNumber(text);
     const std::optional<double> exact = ReadDecimal(text);
     if (!whole || !exact || *exact != static_cast<double>(*whole))
         return std::nullopt;
@@ -75,7 +51,7 @@ std::optional<std::int32_t> ReadStoredDay(std::string_view field)
     const std::string_view text = Trim(field);
     if (const std::optional<double> date = ParseIsoDate(text))
         return DaySerial(*date);
-    return ReadExactWhole(text, false);
+    return ReadExactWhole(text);
 }
 
 bool Storable(std::string_view utf8) { return IsAscii(utf8) || Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8; }
@@ -94,64 +70,77 @@ RowReading Refuse(RowRefusal refusal, int code = 0)
     return r;
 }
 
-RowReading ReadTypeI(const std::vector<std::string>& f, std::unique_ptr<CBondStd> bond)
+// The Type I fields by the form's rules, in the form's order: coupon, face
+// value, spot price, pay period, then the dates.
+RowReading ReadTypeI(const std::vector<std::string>& f, std::int32_t release, std::int32_t maturity)
 {
     if (!Trim(f[9]).empty())
         return Refuse(RowRefusal::TypeIFields);
-    if (const int code = ReadAmountField(f[6], FORM_BAD_COUPON, bond->m_fCoupon))
+    auto bond = std::make_unique<CBondStd>(0);
+    if (const int code = ReadFormFloat(f[6], kCouponFloor, FORM_BAD_COUPON, bond->m_fCoupon))
         return Refuse(RowRefusal::FormRule, code);
-    if (const int code = ReadAmountField(f[8], FORM_BAD_FACE, bond->m_fFace))
+    if (const int code = ReadFormFloat(f[8], kFaceFloor, FORM_BAD_FACE, bond->m_fFace))
         return Refuse(RowRefusal::FormRule, code);
-    if (const int code = ReadAmountField(f[5], FORM_BAD_PRICE, bond->m_fPrice))
+    if (const int code = ReadFormFloat(f[5], kPriceFloor, FORM_BAD_PRICE, bond->m_fPrice))
         return Refuse(RowRefusal::FormRule, code);
     const std::string_view period = Trim(f[7]);
-    if (period.empty() || !ReadPayPeriod(period))
-        return Refuse(RowRefusal::FormRule, FORM_BAD_PERIOD);
-    const std::optional<std::int32_t> months = ReadExactWhole(period, true);
-    if (!months)
+    if (const int code = ReadFormPeriod(period, bond->m_nPeriodMonths))
+        return Refuse(RowRefusal::FormRule, code);
+    // The form's reading stops at the 32-bit range; a file's period beyond
+    // it would be stored as another.
+    if (ReadDecimal(period) != static_cast<double>(bond->m_nPeriodMonths))
         return Refuse(RowRefusal::FormRule, FORM_PERIOD_RANGE);
-    bond->m_nPeriodMonths = *months;
+    if (const int code = CheckFormDates(release, maturity))
+        return Refuse(RowRefusal::FormRule, code);
+    bond->m_nRelease = release;
+    bond->m_nMaturity = maturity;
     RowReading r;
     r.bond = std::move(bond);
     return r;
 }
 
-RowReading ReadTypeII(const std::vector<std::string>& f, std::unique_ptr<CBondFree> bond)
+// The Type II fields by the form's rules: the spot price, then the payments
+// as the form takes stored ones (CBondFree::SetFromCashflows), which sets
+// the maturity to the last payment's day.
+RowReading ReadTypeII(const std::vector<std::string>& f, std::int32_t release, std::int32_t maturity)
 {
     if (!Trim(f[6]).empty() || !Trim(f[7]).empty() || !Trim(f[8]).empty())
         return Refuse(RowRefusal::TypeIIFields);
-    if (const int code = ReadAmountField(f[5], FORM_BAD_PRICE, bond->m_fPrice))
+    float price = 0.0f;
+    if (const int code = ReadFormFloat(f[5], kFreePriceFloorSave, FORM_BAD_PRICE, price))
         return Refuse(RowRefusal::FormRule, code);
     const std::string_view payments = Trim(f[9]);
-    bond->m_cashflows.clear();
+    std::vector<CASHFLOW> flows;
     if (!payments.empty()) {
         const auto count = static_cast<std::size_t>(std::count(payments.begin(), payments.end(), ';')) + 1;
         if (count > kMaxRowPayments)
             return Refuse(RowRefusal::TooManyPayments);
-        bond->m_cashflows.reserve(count);
+        flows.reserve(count);
         std::size_t from = 0;
         for (std::size_t i = 0; i < count; ++i) {
             const std::size_t to = std::min(payments.find(';', from), payments.size());
             const std::string_view payment = payments.substr(from, to - from);
             from = to + 1;
             const std::size_t at = payment.find('@');
-            CASHFLOW cf;
-            switch (ReadStoredAmount(payment.substr(0, at), cf.m_fAmount)) {
-            case Amount::Read:
-                break;
-            case Amount::NotANumber:
+            const std::string_view amount = Trim(payment.substr(0, at));
+            const std::optional<double> value = amount.empty() ? std::nullopt : ReadDecimal(amount);
+            if (!value)
                 return Refuse(RowRefusal::FormRule, PaymentCode(i, kPaymentNotANumber));
-            case Amount::OutOfRange:
+            if (!(std::fabs(*value) < 0x1.ffffffp127))
                 return Refuse(RowRefusal::FormRule, PaymentCode(i, kPaymentTooBig));
-            }
             const std::optional<std::int32_t> day =
                 at == std::string_view::npos ? std::nullopt : ReadStoredDay(payment.substr(at + 1));
             if (!day)
                 return Refuse(RowRefusal::FormRule, PaymentCode(i, kPaymentDate));
-            cf.m_nDate = *day;
-            bond->m_cashflows.push_back(cf);
+            flows.push_back({*day, static_cast<float>(*value)});
         }
     }
+    auto bond = std::make_unique<CBondFree>(0);
+    if (const int code = bond->SetFromCashflows(std::move(flows), price, release, {}, {}))
+        return Refuse(RowRefusal::FormRule, code + kGridCodeOffset);
+    // The form has no maturity of a Type II record but its last payment's.
+    if (bond->m_nMaturity != maturity)
+        return Refuse(RowRefusal::Maturity);
     RowReading r;
     r.bond = std::move(bond);
     return r;
@@ -171,18 +160,18 @@ RowReading ReadBondRow(const BondCsvRow& row)
         return Refuse(RowRefusal::IdNotStored);
     if (!Storable(f[2]))
         return Refuse(RowRefusal::NameNotStored);
-    RowReading r =
-        type == "I" ? ReadTypeI(f, std::make_unique<CBondStd>(0)) : ReadTypeII(f, std::make_unique<CBondFree>(0));
-    if (!r.bond)
-        return r;
+    // A line break: no form can type one, and no list shows one.
+    if (f[1].find_first_of("\r\n") != std::string::npos)
+        return Refuse(RowRefusal::IdLineBreak);
     const std::optional<std::int32_t> release = ReadStoredDay(f[3]);
     if (!release)
         return Refuse(RowRefusal::Release);
     const std::optional<std::int32_t> maturity = ReadStoredDay(f[4]);
     if (!maturity)
         return Refuse(RowRefusal::Maturity);
-    r.bond->m_nRelease = *release;
-    r.bond->m_nMaturity = *maturity;
+    RowReading r = type == "I" ? ReadTypeI(f, *release, *maturity) : ReadTypeII(f, *release, *maturity);
+    if (!r.bond)
+        return r;
     r.bond->m_strID = f[1];
     r.bond->m_strName = f[2];
     return r;

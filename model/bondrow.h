@@ -1,11 +1,15 @@
 #pragma once
 
-// One row of the database's CSV made into a record, judged by what the
-// database file can hold: any identifier and name Windows-1252 can spell, any
-// float and any day, the fields of the other kind empty. Where the record
-// form refuses the same thing the row is refused with the form's words
-// ("Invalid Coupon !"); ranges the form keeps but the file does not are no
-// reason.
+// One row of the database's CSV made into a record, judged by the record
+// form's rules (model/recordrules.h) and refused in its words ("Coupon out of
+// range !"), so that nothing enters the database that the form would refuse
+// to save: amounts within the form's ranges (no NaN, no infinity), a pay
+// period of a month or more, a maturity after the release, a Type II record's
+// payments as the form takes stored ones. Besides, what the file holds: an
+// identifier and a name Windows-1252 can spell, no line break in the
+// identifier (no form can type one), any day (outside the calendar as its
+// serial), the fields of the other kind empty. An empty identifier is the
+// form's too.
 
 #include "model/bond.h"
 #include "model/bondcsv.h"
@@ -24,8 +28,9 @@ enum class RowRefusal {
     Type,        // neither I nor II
     IdNotStored, // characters Windows-1252 has not
     NameNotStored,
+    IdLineBreak,
     Release,
-    Maturity,
+    Maturity,     // no date, or a Type II record's other than its last payment's
     FormRule,     // the form's message for `code`
     TypeIFields,  // a Type I row gives payments
     TypeIIFields, // a Type II row gives a coupon, a period or a face value

@@ -1,9 +1,11 @@
 #include "model/explain.h"
 
+#include "model/accrued.h"
 #include "model/analyse.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/paymentwalk.h"
+#include "model/quotes.h"
 
 #include <string_view>
 
@@ -97,8 +99,12 @@ Explanation ExplainBond(const CBond& bond, double ytm, double price)
     e.ytm = ytm;
     e.price = price;
     e.horizonYears = YearFraction(bond.m_nHorizon, bond.m_nStandDate);
-    if (const auto* coupons = dynamic_cast<const CBondStd*>(&bond))
+    if (const auto* coupons = dynamic_cast<const CBondStd*>(&bond)) {
         ExplainStd(*coupons, ytm, price, e);
+        e.quoted = true;
+        e.accrued = AccruedInterest(*coupons);
+        e.cleanPer100 = CleanPer100(price, e.accrued, coupons->m_fFace);
+    }
     else if (const auto* free = dynamic_cast<const CBondFree*>(&bond))
         ExplainFree(*free, ytm, price, e);
     else
@@ -149,6 +155,14 @@ std::string ExplanationCsv(const Explanation& e)
     AppendNumber(out, e.duration);
     AppendNumber(out, e.squareM);
     out += "\r\n";
+    if (e.quoted) {
+        out += "accrued,,,,,";
+        AppendFixed(out, e.accrued, 6);
+        out += ",,,,,\r\nclean_per_100,,,,,";
+        if (e.cleanPer100)
+            AppendFixed(out, *e.cleanPer100, 6);
+        out += ",,,,,\r\n";
+    }
     return out;
 }
 

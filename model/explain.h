@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,12 @@ struct Explanation {
     // rows' parts summed in row order.
     double duration = 0.0;
     double squareM = 0.0;
+    // A Type I bond's accrued interest on the stand date and its clean price
+    // per 100 of face value, from the weighting price; the clean price is
+    // left out for a face value that is not positive. Other kinds have none.
+    bool quoted = false;
+    double accrued = 0.0;
+    std::optional<double> cleanPer100;
 };
 
 // The payments after the stand date of a prepared record (SetDates and
@@ -53,7 +60,8 @@ struct Explanation {
 // Its duration and Square-M are what GetDurationM2(ytm, price) gives. A Type I
 // record's dates are counted back from maturity by whole pay periods, the day
 // clamped to the month's end; a coupon or face value of nothing is left out,
-// as it adds nothing. A kind with no payments of its own gives no rows.
+// as it adds nothing. A kind with no payments of its own gives no rows. A
+// Type I record's accrued interest and clean price come with it.
 Explanation ExplainBond(const CBond& bond, double ytm, double price);
 
 enum class ExplainStatus {
@@ -76,7 +84,9 @@ BondExplanation AnalyseAndExplain(CBond& bond, double stand, double horizon, dou
 // The rows as CSV, as the command line prints them: a header, one line a
 // payment, then a line "total" with the sums (present value, share) and the
 // figures (duration, Square-M). Numbers in their shortest exact text, dates as
-// YYYY-MM-DD, lines ending in CR LF.
+// YYYY-MM-DD, lines ending in CR LF. A Type I bond's explanation adds a line
+// "accrued" and a line "clean_per_100", laid out as the total is, the figure
+// ("%.6f") in the amount column.
 std::string ExplanationCsv(const Explanation& explanation);
 
 inline constexpr const char* kExplanationCsvHeader =

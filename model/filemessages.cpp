@@ -67,6 +67,13 @@ std::string NotRegularFileMessage(std::string_view path)
     return text += " is not a regular file .";
 }
 
+std::string MissingFolderMessage(std::string_view folder)
+{
+    std::string text = "The folder ";
+    text += folder;
+    return text += " does not exist .";
+}
+
 std::string OpenDatabaseTargetMessage() { return "This is the open database. Choose another name ."; }
 
 std::string NotAPortfolioMessage(std::string_view path)

@@ -31,6 +31,10 @@ std::string FileErrorMessage(FileCause cause, std::string_view path, bool saving
 // instead of a file, the path as the user gave it.
 std::string NotRegularFileMessage(std::string_view path);
 
+// What a save is told when the folder it was to write in is not there (or
+// is no folder), `folder` as the user gave it.
+std::string MissingFolderMessage(std::string_view folder);
+
 // What an export or an --out is told when its target is the open database
 // itself, and when it is another database, `path` as the user gave it: no
 // report or portfolio ever takes a database's place.

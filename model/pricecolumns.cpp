@@ -14,32 +14,8 @@ constexpr std::string_view kIdWords[] = {"id",     "identifier", "isin", "wkn", 
                                          "symbol", "ticker",     "code", "bond"};
 constexpr std::string_view kPriceWords[] = {"price", "kurs", "cours", "prezzo", "close", "last", "quote", "bid", "mid"};
 
-// How well a heading names a column: the whole heading one of `words` ranks
-// before a heading that holds it as a word ("Last price"), and within each
-// the earlier word in the list first. -1 when it holds none.
-template <std::size_t N>
-int HeadingRank(std::string_view heading, const std::string_view (&words)[N])
-{
-    const std::string folded = FoldCase(Trim(heading));
-    for (std::size_t k = 0; k < N; ++k)
-        if (folded == words[k])
-            return static_cast<int>(k);
-    auto isWordChar = [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
-    };
-    for (std::size_t k = 0; k < N; ++k) {
-        for (std::size_t at = folded.find(words[k]); at != std::string::npos; at = folded.find(words[k], at + 1)) {
-            const std::size_t end = at + words[k].size();
-            if ((at == 0 || !isWordChar(folded[at - 1])) && (end == folded.size() || !isWordChar(folded[end])))
-                return static_cast<int>(N + k);
-        }
-    }
-    return -1;
-}
-
 // The columns of `heading` that `words` name, best first.
-template <std::size_t N>
-std::vector<std::size_t> NamedColumns(const std::vector<std::string>& heading, const std::string_view (&words)[N])
+std::vector<std::size_t> NamedColumns(const std::vector<std::string>& heading, std::span<const std::string_view> words)
 {
     std::vector<std::pair<int, std::size_t>> ranked;
     for (std::size_t c = 0; c < heading.size(); ++c)
@@ -82,6 +58,26 @@ bool MostlyNumeric(const std::vector<ColumnCounts>& counts, std::size_t column)
 }
 
 } // namespace
+
+int HeadingRank(std::string_view heading, std::span<const std::string_view> words)
+{
+    const std::size_t n = words.size();
+    const std::string folded = FoldCase(Trim(heading));
+    for (std::size_t k = 0; k < n; ++k)
+        if (folded == words[k])
+            return static_cast<int>(k);
+    auto isWordChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || static_cast<unsigned char>(c) >= 0x80;
+    };
+    for (std::size_t k = 0; k < n; ++k) {
+        for (std::size_t at = folded.find(words[k]); at != std::string::npos; at = folded.find(words[k], at + 1)) {
+            const std::size_t end = at + words[k].size();
+            if ((at == 0 || !isWordChar(folded[at - 1])) && (end == folded.size() || !isWordChar(folded[end])))
+                return static_cast<int>(n + k);
+        }
+    }
+    return -1;
+}
 
 std::string_view FieldOf(const CsvRecord& record, std::size_t column)
 {

@@ -21,6 +21,13 @@ struct PriceColumns {
     std::size_t price = 0;
 };
 
+// How well a heading names a column by one of `words` (folded as FoldCase
+// folds): the whole heading one of them, in any case, ranks before a heading
+// that holds one as a word ("Last price"), and within each the earlier word
+// in the list first. -1 when it holds none. Every import that finds its
+// columns by their headings ranks them this way.
+int HeadingRank(std::string_view heading, std::span<const std::string_view> words);
+
 // The field in `column` of `record`, trimmed; empty when the record is shorter.
 std::string_view FieldOf(const CsvRecord& record, std::size_t column);
 

@@ -21,6 +21,7 @@ enum class PriceRefusal {
     SeveralBonds,       // the identifier reaches more than one bond
     SameIdOtherPrice,   // the same identifier on another row with another price
     SameBondOtherPrice, // another identifier of the same bond with another price
+    NotTypeI,           // a clean quote for a record without a face value and coupon of its own
 };
 
 // Which decimal mark the prices of a file show where a price leaves no doubt

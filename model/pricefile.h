@@ -5,12 +5,12 @@
 // read. Nothing is judged here.
 
 #include "model/bondlookup.h"
+#include "model/csvrows.h"
 #include "model/pricecsv.h"
 #include "model/pricefield.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,9 +56,9 @@ struct PriceFile {
     std::vector<PriceRow> rows;                       // in file order; empty on an error
 };
 
-// Told how far the work has come (done of total, in any unit); returns false
-// to cancel.
-using ImportProgress = std::function<bool(std::size_t done, std::size_t total)>;
+// A file of rows that cannot be read, in the price file's terms, whose
+// texts every such file is told by (NoColumns is NoPriceColumn).
+PriceFileError PriceFileErrorOf(RowsFileError error);
 
 // Reads a price file (or the clipboard's text as UTF-8). Without a header
 // that names them, the identifiers are the column whose values reach the most

@@ -38,6 +38,7 @@ constexpr RefusalText kRefusalTexts[] = {
     {PriceRefusal::SeveralBonds, "ID matches %d bonds !"},
     {PriceRefusal::SameIdOtherPrice, "Same ID with another price in line %d !"},
     {PriceRefusal::SameBondOtherPrice, "Same bond with another price in line %d !"},
+    {PriceRefusal::NotTypeI, "Clean quotes need a Type I bond !"},
 };
 
 std::string Substitute(std::string_view format, std::initializer_list<std::int64_t> numbers)

@@ -1,5 +1,7 @@
 #include "model/priceverdicts.h"
 
+#include "model/priceupdate.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -13,8 +15,9 @@ constexpr std::size_t kProgressStep = 65536;
 } // namespace
 
 std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& index, std::int32_t standDay,
-                                      double largeChangePercent, const ImportProgress& progress)
+                                      double largeChangePercent, const ImportProgress& progress, PriceQuotes quotes)
 {
+    const bool clean = quotes == PriceQuotes::Clean;
     const std::size_t n = file.rows.size();
     const bool commaSeparated = file.separator == ',';
     std::vector<PriceVerdict> verdicts(n);
@@ -44,12 +47,14 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
             index.PrefetchBond(hashes[i + kAhead / 2]);
         const PriceRow& row = file.rows[i];
         PriceVerdict& v = verdicts[i];
+        v.clean = clean;
         if (row.id.empty()) {
             v.refusal = PriceRefusal::NoId;
             continue;
         }
         const PriceReading reading = ReadImportedPrice(row.price, commaSeparated, file.decimalMark);
         v.newPrice = reading.value;
+        v.quote = clean ? reading.value : 0.0;
         if (reading.refusal != PriceRefusal::None) {
             v.refusal = reading.refusal;
             continue;
@@ -66,14 +71,30 @@ std::vector<PriceVerdict> JudgePrices(const PriceFile& file, const BondIdIndex& 
         }
         v.bond = match.Bond();
         v.oldPrice = static_cast<double>(v.bond->m_fPrice);
+        if (clean) {
+            if (v.bond->GetType() != BOND_TYPE_STD) {
+                v.refusal = PriceRefusal::NotTypeI;
+                continue;
+            }
+            const QuotedPrice quoted = PriceOfCleanQuote(*v.bond, reading.value, standDay);
+            v.accrued = quoted.accrued;
+            v.newPrice = quoted.price;
+            v.priced = true;
+        }
         if (v.bond->m_nMaturity <= standDay) {
             v.kind = PriceVerdictKind::NotAlive;
+            continue;
+        }
+        // A quote in range can still make a price that is not: a face value
+        // of nothing, or of a billion billions.
+        if (clean && !(v.newPrice >= kMinNewPrice && v.newPrice <= kMaxNewPrice)) {
+            v.refusal = PriceRefusal::OutOfRange;
             continue;
         }
         // Taken, unless another row gives the bond another price.
         v.kind = PriceVerdictKind::Update;
         positionOf[i] = static_cast<std::uint32_t>(match.Position());
-        stored[i] = static_cast<float>(reading.value);
+        stored[i] = static_cast<float>(v.newPrice);
         anyTaken = true;
     }
     hashes = {};
@@ -157,6 +178,7 @@ VerdictFigures FiguresOf(const PriceVerdict& verdict)
     VerdictFigures figures;
     figures.oldPrice = verdict.bond != nullptr;
     switch (verdict.refusal) {
+    case PriceRefusal::NotTypeI:
     case PriceRefusal::None:
     case PriceRefusal::OutOfRange:
     case PriceRefusal::SeveralBonds:
@@ -172,6 +194,11 @@ VerdictFigures FiguresOf(const PriceVerdict& verdict)
         break;
     }
     figures.change = verdict.kind == PriceVerdictKind::Update || verdict.kind == PriceVerdictKind::Unchanged;
+    if (verdict.clean) {
+        // An out-of-range quote was read, but never made a price.
+        figures.quote = figures.newPrice;
+        figures.newPrice = figures.accrued = verdict.priced;
+    }
     return figures;
 }
 

@@ -6,7 +6,7 @@
 # Without the windows (TENVIX_GUI off) only the command line is installed.
 include(GNUInstallDirs)
 install(TARGETS tenvix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES examples/sample.bnd examples/sample.bdp examples/prices-de.csv
+install(FILES examples/sample.bnd examples/sample.bdp examples/prices-de.csv examples/bonds-de.csv
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tenvix/examples)
 
 # The changelog's newest entry names the version the build makes, so that the

@@ -381,11 +381,18 @@ void CPortfolioDlg::Load()
         return;
     }
     RemoveAllRows();
-    for (const PortfolioEntry& row : loaded.rows)
+    QStringList unread;
+    for (const PortfolioEntry& row : loaded.rows) {
         AddRow(QString::fromStdString(row.id), row.units);
+        if (!ShownUnits(row.units))
+            unread << Qs(UnreadableUnitsMessage(RowCount(), row.units));
+    }
     m_strLastPath = path;
     // The rows are the file's now.
     m_rows->Edit([](PortfolioRows& rows) { rows.SetChanged(false); });
+    // Those rows stay, left out with the reason as their status.
+    if (!unread.isEmpty())
+        ShowError(this, unread.join(u'\n'));
 }
 
 void CPortfolioDlg::ReportFileFailure(const FileResult& result, bool saving)

@@ -19,6 +19,7 @@ const char* TextOf(ImportText text)
         return "the clipboard";
     case ImportText::LargeChange:
         return "Large change !";
+
     }
     return "";
 }

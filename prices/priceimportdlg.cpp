@@ -7,6 +7,7 @@
 #include "uikit/buttons.h"
 #include "uikit/fileio.h"
 #include "uikit/progress.h"
+#include "uikit/quotesbox.h"
 #include "uikit/services.h"
 #include "uikit/strings.h"
 
@@ -51,6 +52,7 @@ constexpr FilterEntry kFilters[] = {
 
 // The decimal mark box's entries, in its order.
 constexpr DecimalMark kMarks[] = {DecimalMark::Point, DecimalMark::Comma};
+
 
 } // namespace
 
@@ -99,6 +101,9 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
     m_wndDecimalMark->setEnabled(false);
     markLabel->setBuddy(m_wndDecimalMark);
 
+    m_wndQuotes = new QuotesBox(this);
+    QLabel* quotesLabel = m_wndQuotes->MakeLabel(this);
+
     auto* filterLabel = new QLabel(QStringLiteral("&Show"), this);
     m_wndFilter = new QComboBox(this);
     m_wndFilter->setObjectName(QStringLiteral("filter"));
@@ -122,11 +127,8 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
     m_wndTable->horizontalHeader()->setHighlightSections(false);
     m_wndTable->horizontalHeader()->setSortIndicator(PriceVerdictModel::kColLine, Qt::AscendingOrder);
     m_wndTable->setSortingEnabled(true);
-    const int figure = m_wndTable->fontMetrics().horizontalAdvance(QStringLiteral("000000.00")) + 16;
-    const int widths[PriceVerdictModel::kColumns] = {60, 120, figure, figure, figure, 80, 260};
-    for (int c = 0; c < PriceVerdictModel::kColumns; ++c)
-        m_wndTable->setColumnWidth(c, widths[c]);
     m_wndTable->horizontalHeader()->setStretchLastSection(true);
+    SizeColumns();
 
     m_wndSummary = new QLabel(this);
     m_wndSummary->setObjectName(QStringLiteral("summary"));
@@ -143,6 +145,10 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
     source->addWidget(m_wndClipboard);
     source->addSpacing(10);
     source->addWidget(m_wndSource, 1);
+    auto* quotes = new QHBoxLayout;
+    quotes->addWidget(quotesLabel);
+    quotes->addWidget(m_wndQuotes);
+    quotes->addStretch(1);
     auto* view = new QHBoxLayout;
     view->addWidget(thresholdLabel);
     view->addWidget(m_wndThreshold);
@@ -158,10 +164,11 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
     bottom->addWidget(m_wndCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(source);
+    layout->addLayout(quotes);
     layout->addLayout(view);
     layout->addWidget(m_wndTable, 1);
     layout->addLayout(bottom);
-    resize(820, 520);
+    resize(960, 520);
 
     connect(m_wndFile, &QPushButton::clicked, this, &PriceImportDialog::ChooseFile);
     connect(m_wndClipboard, &QPushButton::clicked, this, &PriceImportDialog::TakeClipboard);
@@ -172,6 +179,7 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
         ShowSummary();
     });
     connect(m_wndDecimalMark, &QComboBox::currentIndexChanged, this, &PriceImportDialog::ChangeDecimalMark);
+    connect(m_wndQuotes, &QuotesBox::QuotesChosen, this, &PriceImportDialog::ChangeQuotes);
     connect(m_wndFilter, &QComboBox::currentIndexChanged, this, [this](int entry) {
         if (entry >= 0 && entry < static_cast<int>(std::size(kFilters)))
             m_pModel->SetFilter(kFilters[entry].filter);
@@ -180,6 +188,19 @@ PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)
 }
 
 PriceImportDialog::~PriceImportDialog() = default;
+
+PriceQuotes PriceImportDialog::Quotes() const { return m_wndQuotes->Quotes(); }
+
+void PriceImportDialog::SetQuotes(PriceQuotes quotes) { m_wndQuotes->SetQuotes(quotes); }
+
+void PriceImportDialog::SizeColumns()
+{
+    const int figure = m_wndTable->fontMetrics().horizontalAdvance(QStringLiteral("000000.00")) + 16;
+    const int accrued = m_wndTable->fontMetrics().horizontalAdvance(QStringLiteral("000.000000")) + 16;
+    const int widths[PriceVerdictModel::kColumns] = {60, 120, figure, figure, figure, accrued, figure, 80, 260};
+    for (int c = 0; c < m_pModel->columnCount(); ++c)
+        m_wndTable->setColumnWidth(c, widths[m_pModel->ColumnAt(c)]);
+}
 
 const BondIdIndex& PriceImportDialog::Index()
 {
@@ -235,9 +256,9 @@ bool PriceImportDialog::Load(std::string_view bytes, const QString& source, bool
         file =
             ReadPriceFile(bytes, index, [&](std::size_t done, std::size_t total) { return run.Step(done, 2 * total); });
         if (file.error == PriceFileError::None) {
-            verdicts =
-                JudgePrices(file, index, m_nStandDay, m_wndThreshold->value(),
-                            [&](std::size_t done, std::size_t total) { return run.Step(total + done, 2 * total); });
+            verdicts = JudgePrices(
+                file, index, m_nStandDay, m_wndThreshold->value(),
+                [&](std::size_t done, std::size_t total) { return run.Step(total + done, 2 * total); }, Quotes());
             if (verdicts.size() != file.rows.size())
                 file.error = PriceFileError::Cancelled;
         }
@@ -252,14 +273,57 @@ bool PriceImportDialog::Load(std::string_view bytes, const QString& source, bool
     }
     m_pModel->SetVerdicts(nullptr, nullptr);
     m_file = std::move(file);
-    m_verdicts = std::move(verdicts);
-    m_pModel->SetVerdicts(&m_file, &m_verdicts);
+    ShowVerdicts(std::move(verdicts));
     m_wndSource->setText(source);
     m_wndSource->setToolTip(source);
     ShowDecimalMark();
-    ShowSummary();
     m_wndTable->setFocus();
     return true;
+}
+
+void PriceImportDialog::ShowVerdicts(std::vector<PriceVerdict> verdicts)
+{
+    const bool wasClean = m_pModel->Clean();
+    m_pModel->SetVerdicts(nullptr, nullptr);
+    m_verdicts = std::move(verdicts);
+    m_judgedAs = Quotes();
+    m_pModel->SetVerdicts(&m_file, &m_verdicts);
+    if (m_pModel->Clean() != wasClean) {
+        // Other columns: the model went back to the file's order.
+        const QSignalBlocker quiet(m_wndTable->horizontalHeader());
+        m_wndTable->horizontalHeader()->setSortIndicator(PriceVerdictModel::kColLine, Qt::AscendingOrder);
+        SizeColumns();
+    }
+    ShowSummary();
+}
+
+std::optional<std::vector<PriceVerdict>> PriceImportDialog::JudgeAgain()
+{
+    std::vector<PriceVerdict> verdicts;
+    m_bBusy = true;
+    {
+        ProgressRun run(this, Text(ImportText::Reading));
+        verdicts = JudgePrices(
+            m_file, Index(), m_nStandDay, m_wndThreshold->value(),
+            [&](std::size_t done, std::size_t total) { return run.Step(done, total); }, Quotes());
+    }
+    m_bBusy = false;
+    if (verdicts.size() != m_file.rows.size())
+        return std::nullopt;
+    return verdicts;
+}
+
+void PriceImportDialog::ChangeQuotes()
+{
+    if (m_bBusy || m_verdicts.empty() || Quotes() == m_judgedAs)
+        return;
+    std::optional<std::vector<PriceVerdict>> verdicts = JudgeAgain();
+    if (!verdicts) {
+        // Cancelled: the verdicts shown stay, and so does what they were judged as.
+        SetQuotes(m_judgedAs);
+        return;
+    }
+    ShowVerdicts(std::move(*verdicts));
 }
 
 void PriceImportDialog::ShowDecimalMark()
@@ -279,24 +343,14 @@ void PriceImportDialog::ChangeDecimalMark(int entry)
     }
     const DecimalMark before = m_file.decimalMark;
     m_file.decimalMark = kMarks[entry];
-    std::vector<PriceVerdict> verdicts;
-    m_bBusy = true;
-    {
-        ProgressRun run(this, Text(ImportText::Reading));
-        verdicts = JudgePrices(m_file, Index(), m_nStandDay, m_wndThreshold->value(),
-                               [&](std::size_t done, std::size_t total) { return run.Step(done, total); });
-    }
-    m_bBusy = false;
-    if (verdicts.size() != m_file.rows.size()) {
+    std::optional<std::vector<PriceVerdict>> verdicts = JudgeAgain();
+    if (!verdicts) {
         // Cancelled: the verdicts shown stay, and so does their mark.
         m_file.decimalMark = before;
         ShowDecimalMark();
         return;
     }
-    m_pModel->SetVerdicts(nullptr, nullptr);
-    m_verdicts = std::move(verdicts);
-    m_pModel->SetVerdicts(&m_file, &m_verdicts);
-    ShowSummary();
+    ShowVerdicts(std::move(*verdicts));
 }
 
 void PriceImportDialog::ShowSummary()
@@ -344,14 +398,19 @@ void PriceImportDialog::done(int code)
     QDialog::done(code);
 }
 
-std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::int32_t standDay)
+std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::int32_t standDay,
+                                        PriceQuotes& quotes)
 {
     PriceImportDialog dlg(parent);
     dlg.m_pBondList = &bonds;
     dlg.m_nStandDay = standDay;
+    dlg.SetQuotes(quotes);
+    const int result = ExecModal(dlg);
+    // The choice is the user's whether or not anything was stored.
+    quotes = dlg.Quotes();
     // Nothing stored (all the changes were large, and the user kept them
     // back) leaves the database as it was.
-    if (ExecModal(dlg) != QDialog::Accepted || dlg.Updated() == 0)
+    if (result != QDialog::Accepted || dlg.Updated() == 0)
         return std::nullopt;
     return dlg.Updated();
 }

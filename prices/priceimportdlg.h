@@ -27,6 +27,7 @@ class QTableView;
 namespace tenvix::ui {
 
 class PriceVerdictModel;
+class QuotesBox;
 
 class PriceImportDialog : public QDialog {
     Q_OBJECT
@@ -37,6 +38,10 @@ public:
     // Set before the window is shown; the list is not owned.
     CBondList* m_pBondList = nullptr;
     std::int32_t m_nStandDay = 0;
+    // What the file's prices are, as the user last chose; the window's choice
+    // once it has ended.
+    PriceQuotes Quotes() const;
+    void SetQuotes(PriceQuotes quotes);
 
     // Asks for a file and reads it; false when the user cancelled or the
     // file could not be read (the user has been told why).
@@ -60,6 +65,13 @@ private:
     // Judges the rows anew by the mark the user chose in the box.
     void ChangeDecimalMark(int entry);
     void ShowDecimalMark();
+    // Judges the rows anew as what the user says the prices are.
+    void ChangeQuotes();
+    // The verdicts on the file's rows as the boxes say now; none when the
+    // user cancelled.
+    std::optional<std::vector<PriceVerdict>> JudgeAgain();
+    void ShowVerdicts(std::vector<PriceVerdict> verdicts);
+    void SizeColumns();
     const BondIdIndex& Index();
 
     PriceFile m_file;
@@ -74,6 +86,8 @@ private:
     QLabel* m_wndSource;
     QDoubleSpinBox* m_wndThreshold;
     QComboBox* m_wndDecimalMark;
+    QuotesBox* m_wndQuotes;
+    PriceQuotes m_judgedAs = PriceQuotes::Paid;
     QComboBox* m_wndFilter;
     QTableView* m_wndTable;
     QLabel* m_wndSummary;
@@ -84,7 +98,9 @@ private:
 // The whole import, from the window: returns how many bonds took a new
 // price, or nothing when the user cancelled or no price was stored. The
 // caller refreshes what shows prices, marks the database changed and tells
-// the user.
-std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::int32_t standDay);
+// the user. `quotes` goes in as the window's first choice and comes back as
+// the user's last, kept or not.
+std::optional<std::size_t> ImportPrices(QWidget* parent, CBondList& bonds, std::int32_t standDay,
+                                        PriceQuotes& quotes);
 
 } // namespace tenvix::ui

@@ -410,7 +410,7 @@ void CPriceUpdateDlg::OnImport()
     // Prices typed and not saved go, as they would with the page.
     const int row = m_wndList->currentIndex().row();
     ShowPage(m_wndScroll->Value());
-    const auto updated = ImportPrices(this, *m_pBondList, m_nStandDay);
+    const auto updated = ImportPrices(this, *m_pBondList, m_nStandDay, m_quotes);
     if (updated) {
         // The frame refreshes the form and marks the database once the
         // window closes, as after a page's Save.

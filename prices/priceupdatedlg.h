@@ -6,6 +6,7 @@
 // with prices typed and not saved, the user is asked whether to save them.
 
 #include "model/bondlist.h"
+#include "model/quotes.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -35,6 +36,9 @@ public:
     // Set before the window is shown; the list is not owned.
     CBondList* m_pBondList = nullptr;
     int m_nStandDay = 0;
+    // What the import takes a file's prices for; the user's last choice
+    // there once the window has ended.
+    PriceQuotes m_quotes = PriceQuotes::Paid;
     // 1 once a Save wrote a page that had rows or an import stored prices;
     // read after the window ends.
     int m_bSaved = 0;

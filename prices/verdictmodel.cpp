@@ -16,8 +16,11 @@ namespace tenvix::ui {
 
 namespace {
 
-const char* const kHeadings[] = {"Line", "ID", "Old price", "New price", "Change %", "Verdict", "Reason"};
+const char* const kHeadings[] = {"Line",     "ID",      "Old price", "New price", "Quote",
+                                 "Accrued",  "Change %", "Verdict",   "Reason"};
 static_assert(std::size(kHeadings) == PriceVerdictModel::kColumns);
+// Paid prices show every column but the two of clean quotes.
+constexpr int kPaidColumns = PriceVerdictModel::kColumns - 2;
 
 QString Figure(double value) { return Qs(FormatFixed(value, 2)); }
 
@@ -30,6 +33,10 @@ std::optional<double> SortValue(const PriceVerdict& v, int column)
         return figures.oldPrice ? std::optional(v.oldPrice) : std::nullopt;
     case PriceVerdictModel::kColNewPrice:
         return figures.newPrice ? std::optional(v.newPrice) : std::nullopt;
+    case PriceVerdictModel::kColQuote:
+        return figures.quote ? std::optional(v.quote) : std::nullopt;
+    case PriceVerdictModel::kColAccrued:
+        return figures.accrued ? std::optional(v.accrued) : std::nullopt;
     case PriceVerdictModel::kColChange:
         return figures.change ? std::optional(v.changePercent) : std::nullopt;
     case PriceVerdictModel::kColVerdict:
@@ -53,8 +60,24 @@ void PriceVerdictModel::SetVerdicts(const PriceFile* file, std::vector<PriceVerd
     m_pVerdicts = file ? verdicts : nullptr;
     if (m_pVerdicts)
         MarkLargeChanges(*m_pVerdicts, m_dThreshold);
+    // An empty table keeps the columns it had, so that the header does not
+    // jump while the verdicts are made anew.
+    // Other columns, other sections: the rows go back to the file's order,
+    // as the window's header then shows.
+    if (m_pVerdicts && !m_pVerdicts->empty() && m_pVerdicts->front().clean != m_bClean) {
+        m_bClean = m_pVerdicts->front().clean;
+        m_nSortColumn = kColLine;
+        m_sortOrder = Qt::AscendingOrder;
+    }
     Rebuild();
     endResetModel();
+}
+
+PriceVerdictModel::Column PriceVerdictModel::ColumnAt(int section) const
+{
+    if (!m_bClean && section >= kColQuote)
+        section += 2;
+    return section >= 0 && section < kColumns ? static_cast<Column>(section) : kColumns;
 }
 
 void PriceVerdictModel::SetFilter(Filter filter)
@@ -79,7 +102,7 @@ void PriceVerdictModel::SetThreshold(double percent)
         Rebuild();
         endResetModel();
     } else if (!m_order.empty()) {
-        emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
+        emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     }
 }
 
@@ -163,9 +186,10 @@ void PriceVerdictModel::SortOrder()
     std::sort(valued, m_order.end());
 }
 
-void PriceVerdictModel::sort(int column, Qt::SortOrder order)
+void PriceVerdictModel::sort(int section, Qt::SortOrder order)
 {
-    if (column < 0 || column >= kColumns)
+    const Column column = ColumnAt(section);
+    if (column == kColumns)
         return;
     const BusyCursor busy;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
@@ -180,7 +204,10 @@ int PriceVerdictModel::rowCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_order.size());
 }
 
-int PriceVerdictModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+int PriceVerdictModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_bClean ? kColumns : kPaidColumns;
+}
 
 QVariant PriceVerdictModel::data(const QModelIndex& index, int role) const
 {
@@ -189,10 +216,11 @@ QVariant PriceVerdictModel::data(const QModelIndex& index, int role) const
     const std::size_t i = RowAt(index.row());
     const PriceVerdict& v = (*m_pVerdicts)[i];
     const PriceRow& row = m_pFile->rows[i];
+    const Column column = ColumnAt(index.column());
     switch (role) {
     case Qt::DisplayRole: {
         const VerdictFigures figures = FiguresOf(v);
-        switch (index.column()) {
+        switch (column) {
         case kColLine:
             return Qs(FormatInteger(row.line));
         case kColID:
@@ -201,6 +229,10 @@ QVariant PriceVerdictModel::data(const QModelIndex& index, int role) const
             return figures.oldPrice ? Figure(v.oldPrice) : QString();
         case kColNewPrice:
             return figures.newPrice ? Figure(v.newPrice) : QString();
+        case kColQuote:
+            return figures.quote ? Figure(v.quote) : QString();
+        case kColAccrued:
+            return figures.accrued ? Qs(FormatFixed(v.accrued, 6)) : QString();
         case kColChange:
             return figures.change ? Figure(v.changePercent) : QString();
         case kColVerdict:
@@ -208,11 +240,13 @@ QVariant PriceVerdictModel::data(const QModelIndex& index, int role) const
         case kColReason:
             return v.largeChange ? QString::fromLatin1(prices::TextOf(prices::ImportText::LargeChange))
                                  : Qs(PriceRefusalText(v));
+        case kColumns:
+            break;
         }
         return {};
     }
     case Qt::TextAlignmentRole:
-        if (index.column() != kColID && index.column() != kColVerdict && index.column() != kColReason)
+        if (column != kColID && column != kColVerdict && column != kColReason)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
     case Qt::BackgroundRole:
@@ -221,7 +255,7 @@ QVariant PriceVerdictModel::data(const QModelIndex& index, int role) const
             return QBrush(QColor(255, 226, 170));
         return {};
     case Qt::ForegroundRole:
-        if (v.kind == PriceVerdictKind::Refused && index.column() >= kColVerdict)
+        if (v.kind == PriceVerdictKind::Refused && column >= kColVerdict)
             return QBrush(QColor(176, 0, 0));
         return {};
     }
@@ -230,9 +264,9 @@ QVariant PriceVerdictModel::data(const QModelIndex& index, int role) const
 
 QVariant PriceVerdictModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromLatin1(kHeadings[section]);
+    return QString::fromLatin1(kHeadings[ColumnAt(section)]);
 }
 
 } // namespace tenvix::ui

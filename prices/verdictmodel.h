@@ -17,15 +17,31 @@ namespace tenvix::ui {
 class PriceVerdictModel final : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { kColLine, kColID, kColOldPrice, kColNewPrice, kColChange, kColVerdict, kColReason, kColumns };
+    // The columns it can show; Quote and Accrued only for clean quotes.
+    enum Column {
+        kColLine,
+        kColID,
+        kColOldPrice,
+        kColNewPrice,
+        kColQuote,
+        kColAccrued,
+        kColChange,
+        kColVerdict,
+        kColReason,
+        kColumns
+    };
     // Which rows are shown.
     enum class Filter { All, Update, LargeChange, Unchanged, Unknown, NotAlive, Refused };
 
     explicit PriceVerdictModel(QObject* parent = nullptr);
 
     // Shows `verdicts` of the rows of `file`, index for index; both must
-    // outlive their showing (until the next call). Null shows nothing.
+    // outlive their showing (until the next call). Null shows nothing. The
+    // Quote and Accrued columns show when the verdicts are of clean quotes.
     void SetVerdicts(const PriceFile* file, std::vector<PriceVerdict>* verdicts);
+    // Which column a section of the table shows.
+    Column ColumnAt(int section) const;
+    bool Clean() const { return m_bClean; }
     void SetFilter(Filter filter);
     Filter CurrentFilter() const { return m_filter; }
     // Flags the large changes anew.
@@ -51,6 +67,7 @@ private:
     std::vector<std::uint32_t> m_order;
     Filter m_filter = Filter::All;
     double m_dThreshold = kLargeChangePercent;
+    bool m_bClean = false;
     int m_nSortColumn = kColLine;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 };

@@ -31,13 +31,46 @@ void CMainFrame::OnDeleteMany()
     OnDatabaseChanged(DatabaseChange::Removed);
 }
 
+namespace {
+
+// What the price import takes a file's prices for, as the user last chose,
+// kept from one run of the program to the next.
+const QString kImportSection = QStringLiteral("Import");
+const QString kPriceQuotesEntry = QStringLiteral("PriceQuotes");
+
+PriceQuotes ReadPriceQuotes()
+{
+    const QString word = GetProfileString(kImportSection, kPriceQuotesEntry);
+    return QuotesFromWord(word.toStdString()).value_or(PriceQuotes::Paid);
+}
+
+void KeepPriceQuotes(PriceQuotes quotes, PriceQuotes before, const QString& entry = kPriceQuotesEntry)
+{
+    if (quotes != before)
+        WriteProfileString(kImportSection, entry, QString::fromLatin1(QuotesWord(quotes)));
+}
+
+// A bank's list of bonds is quoted clean unless the user said otherwise.
+const QString kBankQuotesEntry = QStringLiteral("BankQuotes");
+
+PriceQuotes ReadBankQuotes()
+{
+    const QString word = GetProfileString(kImportSection, kBankQuotesEntry);
+    return QuotesFromWord(word.toStdString()).value_or(PriceQuotes::Clean);
+}
+
+} // namespace
+
 void CMainFrame::OnUpdateAll()
 {
     CPriceUpdateDlg dlg(this);
     dlg.m_pBondList = &BondList();
     // The stand date's day: the time of day does not count.
     dlg.m_nStandDay = DaySerial(StandDate());
+    const PriceQuotes remembered = ReadPriceQuotes();
+    dlg.m_quotes = remembered;
     ExecModal(dlg);
+    KeepPriceQuotes(dlg.m_quotes, remembered);
     // A page saved, or prices imported from the window.
     if (dlg.m_bSaved)
         OnDatabaseChanged(DatabaseChange::Prices);
@@ -46,7 +79,10 @@ void CMainFrame::OnUpdateAll()
 void CMainFrame::OnImportPrices()
 {
     // The stand date's day, as for Update All.
-    const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()));
+    const PriceQuotes remembered = ReadPriceQuotes();
+    PriceQuotes quotes = remembered;
+    const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()), quotes);
+    KeepPriceQuotes(quotes, remembered);
     if (!updated)
         return;
     OnDatabaseChanged(DatabaseChange::Prices);
@@ -55,7 +91,11 @@ void CMainFrame::OnImportPrices()
 
 void CMainFrame::OnImportBonds()
 {
-    const auto done = ImportBonds(this, BondList());
+    // A bank's clean quotes and release dates are reckoned on the stand date.
+    const PriceQuotes remembered = ReadBankQuotes();
+    PriceQuotes quotes = remembered;
+    const auto done = ImportBonds(this, BondList(), DaySerial(StandDate()), quotes);
+    KeepPriceQuotes(quotes, remembered, kBankQuotesEntry);
     if (!done)
         return;
     OnDatabaseChanged(DatabaseChange::Imported);

@@ -36,6 +36,21 @@ QString TextOf(DiskText text, const QString& name)
             .arg(name);
     case DiskText::Removed:
         return QStringLiteral("The file %1 has been removed by another program . Save writes it again .").arg(name);
+    case DiskText::LoseChanges:
+        return QStringLiteral("Your changes to %1 will be lost . Reload ?").arg(name);
+    }
+    return {};
+}
+
+QString TextOf(DiskButton button)
+{
+    switch (button) {
+    case DiskButton::Overwrite:
+        return QStringLiteral("Overwrite");
+    case DiskButton::Reload:
+        return QStringLiteral("Reload");
+    case DiskButton::Cancel:
+        return QStringLiteral("Cancel");
     }
     return {};
 }

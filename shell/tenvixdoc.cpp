@@ -202,12 +202,12 @@ CTenvixDoc::Saved CTenvixDoc::SaveTo(const QString& path, bool replace, bool ask
     if (askOverChange && QFileInfo(target).absoluteFilePath() == m_strPathName) {
         if (const auto now = ChangeOnDisk(); now && now->state == FileStamp::State::Present) {
             m_asked = *now;
-            switch (AskYesNoCancel(DialogWindow(), TextOf(DiskText::Overwrite, m_strTitle))) {
-            case MsgAnswer::Yes:
+            switch (AskOverChange()) {
+            case OverChange::Overwrite:
                 break;
-            case MsgAnswer::No:
+            case OverChange::Reload:
                 return Saved::Dropped;
-            default:
+            case OverChange::Neither:
                 return Saved::Stopped;
             }
         }
@@ -258,15 +258,31 @@ void CTenvixDoc::CheckFileOnDisk()
             emit ReloadWanted(m_strPathName);
         return;
     }
-    switch (AskYesNoCancel(DialogWindow(), TextOf(DiskText::Overwrite, m_strTitle))) {
-    case MsgAnswer::Yes:
+    switch (AskOverChange()) {
+    case OverChange::Overwrite:
         Finish(SaveInPlace(false));
         break;
-    case MsgAnswer::No:
+    case OverChange::Reload:
         emit ReloadWanted(m_strPathName);
         break;
-    default:
+    case OverChange::Neither:
         break;
+    }
+}
+
+CTenvixDoc::OverChange CTenvixDoc::AskOverChange()
+{
+    // The buttons name what they do, so that nobody who means "don't save"
+    // drops the changes by a No.
+    const QStringList buttons{TextOf(DiskButton::Overwrite), TextOf(DiskButton::Reload), TextOf(DiskButton::Cancel)};
+    switch (AskChoice(DialogWindow(), TextOf(DiskText::Overwrite, m_strTitle), buttons)) {
+    case 0:
+        return OverChange::Overwrite;
+    case 1:
+        return AskYesNo(DialogWindow(), TextOf(DiskText::LoseChanges, m_strTitle)) ? OverChange::Reload
+                                                                                   : OverChange::Neither;
+    default:
+        return OverChange::Neither;
     }
 }
 

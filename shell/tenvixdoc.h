@@ -119,6 +119,11 @@ private:
     // removed it since it was last read or written here; none when the file
     // is as it was or can't be told.
     std::optional<FileStamp> ChangeOnDisk() const;
+    // What the user chose for unsaved changes over a file another program
+    // changed: write them over it, read the file again (made sure of, for the
+    // changes are then lost), or neither.
+    enum class OverChange { Overwrite, Reload, Neither };
+    OverChange AskOverChange();
 
     void SetTitle(const QString& title);
     QWidget* DialogWindow() const;

@@ -215,14 +215,29 @@ bool IsDatabaseTarget(const QString& path, const QString& openDatabase)
 
 QString DatabaseTargetMessage() { return QString::fromStdString(OpenDatabaseTargetMessage()); }
 
+QString ReplaceQuestion(const QString& path)
+{
+    return QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QFileInfo(path).fileName());
+}
+
 QString ChooseExportPath(QWidget* parent, FileChoice choice, const QString& openDatabase)
 {
+    // The chooser's own question to replace a file would come before the
+    // check, and ask about the open database before refusing it: the
+    // program asks its own, once the file is known to be no database.
+    choice.confirmOverwrite = false;
     for (;;) {
         const QString path = FileChooser().ChooseSave(parent, choice);
-        if (path.isEmpty() || !IsDatabaseTarget(path, openDatabase))
+        if (path.isEmpty())
             return path;
-        ShowError(parent, DatabaseTargetMessage());
         choice.startPath = path;
+        if (IsDatabaseTarget(path, openDatabase)) {
+            ShowError(parent, DatabaseTargetMessage());
+            continue;
+        }
+        if (!QFileInfo::exists(path) || AskYesNo(parent, ReplaceQuestion(path),
+                                                 choice.caption.isEmpty() ? QStringLiteral("Save As") : choice.caption))
+            return path;
     }
 }
 

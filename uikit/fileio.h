@@ -87,7 +87,11 @@ QString DatabaseTargetMessage();
 
 // The save chooser of an export: a path IsDatabaseTarget refuses is told,
 // with the caption "Error", and the chooser comes again where it was, until
-// the user picks another file or cancels (empty).
+// the user picks another file or cancels (empty). Only then is a file there
+// already asked about (ReplaceQuestion, under the chooser's caption): the
+// chooser itself asks nothing, so that the open database is refused before
+// anyone is asked to replace it; No brings the chooser again.
 QString ChooseExportPath(QWidget* parent, FileChoice choice, const QString& openDatabase);
+QString ReplaceQuestion(const QString& path);
 
 } // namespace tenvix::ui

@@ -1,10 +1,12 @@
 #include "uikit/services.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QSpacerItem>
 
@@ -59,6 +61,7 @@ public:
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
             break;
         case MsgButtons::YesNoCancel:
+        case MsgButtons::Named: // not through Show: Choose names its own
             box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
             break;
         }
@@ -76,6 +79,27 @@ public:
                    : buttons == MsgButtons::YesNo ? MsgAnswer::No
                                                   : MsgAnswer::Cancel;
         }
+    }
+
+    int Choose(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons) override
+    {
+        QMessageBox box(parent);
+        box.setWindowTitle(caption);
+        box.setText(text);
+        box.setIcon(QMessageBox::Question);
+        QList<QAbstractButton*> made;
+        for (qsizetype i = 0; i < buttons.size(); ++i) {
+            // The last does nothing: it is what Esc presses.
+            const bool last = i + 1 == buttons.size();
+            made.append(static_cast<QAbstractButton*>(
+                box.addButton(buttons[i], last ? QMessageBox::RejectRole : QMessageBox::AcceptRole)));
+            if (last)
+                box.setEscapeButton(made.constLast());
+        }
+        MakeRoomForCaption(box);
+        box.exec();
+        const qsizetype chosen = made.indexOf(box.clickedButton());
+        return static_cast<int>(chosen < 0 ? buttons.size() - 1 : chosen);
     }
 };
 
@@ -126,6 +150,11 @@ public:
     {
         const NestedLoopScope scope;
         return g_messages->Show(parent, text, caption, icon, buttons);
+    }
+    int Choose(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons) override
+    {
+        const NestedLoopScope scope;
+        return g_messages->Choose(parent, text, caption, buttons);
     }
 };
 
@@ -212,6 +241,11 @@ bool AskYesNo(QWidget* parent, const QString& text, const QString& caption)
 MsgAnswer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption)
 {
     return Messages().Show(parent, text, caption, MsgIcon::Question, MsgButtons::YesNoCancel);
+}
+
+int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons, const QString& caption)
+{
+    return Messages().Choose(parent, text, caption, buttons);
 }
 
 } // namespace tenvix::ui

@@ -22,7 +22,8 @@ class QWidget;
 namespace tenvix::ui {
 
 enum class MsgIcon { Information, Exclamation, Question };
-enum class MsgButtons { Ok, YesNo, YesNoCancel };
+// Named: a question of Choose, whose buttons carry their actions' names.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, Named };
 enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 class MessageSeam {
@@ -30,6 +31,11 @@ public:
     virtual ~MessageSeam() = default;
     virtual MsgAnswer Show(QWidget* parent, const QString& text, const QString& caption, MsgIcon icon,
                            MsgButtons buttons) = 0;
+    // A question whose buttons carry the names of what they do, in the order
+    // shown; the answer is the index of the one chosen. A box closed any other
+    // way (Esc, its title bar) chooses the last, which must be the one that
+    // does nothing.
+    virtual int Choose(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons) = 0;
 };
 
 // What a file chooser is asked for. An empty result means the user cancelled.
@@ -102,5 +108,8 @@ void ShowInformation(QWidget* parent, const QString& text); // "Information", in
 void ShowResult(QWidget* parent, const QString& text);      // "Result", information
 bool AskYesNo(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("Question"));
 MsgAnswer AskYesNoCancel(QWidget* parent, const QString& text, const QString& caption = QStringLiteral("Question"));
+// A question icon and these buttons; the index of the one chosen.
+int AskChoice(QWidget* parent, const QString& text, const QStringList& buttons,
+              const QString& caption = QStringLiteral("Question"));
 
 } // namespace tenvix::ui

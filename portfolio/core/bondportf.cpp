@@ -84,7 +84,7 @@ RowFigures AnalyseRow(CBond& bond, double stand, double horizon, const Clock& cl
     case RecordOutcome::Refused:
         break;
     }
-    return {RowStatus::Incompatible};
+    return {RowStatus::Incompatible, 0.0, 0.0, 0.0, r.code};
 }
 
 RowFigures ReanalyseRow(CBond& bond, const Clock& clock)

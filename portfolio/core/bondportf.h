@@ -48,14 +48,16 @@ public:
     std::int32_t m_nCount = 0;
 };
 
-// What one portfolio row says about its bond.
-enum class RowStatus { Ready, NotFound, Incompatible, BadYtm };
+// What one portfolio row says about its bond; BadUnits is a row's own, of
+// units a file holds that no row can show (PortfolioRows).
+enum class RowStatus { Ready, NotFound, Incompatible, BadYtm, BadUnits };
 
 struct RowFigures {
     RowStatus status = RowStatus::NotFound;
     double ytm = 0.0;
     double duration = 0.0;
     double squareM = 0.0;
+    int code = 0; // the check's refusal, for Incompatible
 };
 
 // Analyses a row's bond, weighted by its own price: the database's own

@@ -16,9 +16,7 @@ namespace tenvix {
 
 namespace {
 
-// Whole units beyond this are not told apart from their neighbours by a
-// double's arithmetic; no amount a person invests comes near it.
-constexpr double kMaxUnits = 1e15;
+constexpr double kMaxUnits = kImmunizeMaxUnits;
 
 // The most whole units of `price` that `budget` pays for.
 double WholeUnitsWithin(double budget, double price)
@@ -55,10 +53,21 @@ std::vector<std::string> ExcludedIdentifiers(std::string_view list)
 
 ImmunizeFailure CheckLimits(const ImmunizeLimits& limits)
 {
+    if (!(limits.amount <= kImmunizeMaxAmount))
+        return ImmunizeFailure::AmountTooLarge;
     // A share typed as a decimal may miss 1/N by the last bit of a double.
     if (limits.maxRows * limits.maxShare < 1.0 - 1e-12)
         return ImmunizeFailure::LimitsTooTight;
     return ImmunizeFailure::None;
+}
+
+ImmunizeResult RefusalOfLimits(const ImmunizeLimits& limits)
+{
+    ImmunizeResult result;
+    result.failure = CheckLimits(limits);
+    if (result.failure == ImmunizeFailure::AmountTooLarge)
+        result.largestAmount = kImmunizeMaxAmount;
+    return result;
 }
 
 // ---- the screen ----------------------------------------------------------------
@@ -104,6 +113,10 @@ void ImmunizeScreen::Finish()
     m_left = m_candidates.size();
     // A bond so cheap that the share buys more units than a double counts
     // exactly is as good as unbuyable: no whole number of it can be told.
+    // Should that leave none, the amount is what is too large.
+    for (const ImmunizeCandidate& c : m_candidates)
+        if (c.maxUnits >= kMaxUnits)
+            m_largestAmount = std::max(m_largestAmount, std::floor((kMaxUnits - 1) * c.price / m_limits.maxShare));
     std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
     if (!m_candidates.empty()) {
         const auto [low, high] = std::minmax_element(
@@ -121,7 +134,7 @@ ImmunizeFailure ImmunizeScreen::Failure(double horizonYears) const
     if (m_left == 0)
         return ImmunizeFailure::NothingLeft;
     if (m_candidates.empty())
-        return ImmunizeFailure::NothingAffordable;
+        return m_largestAmount > 0 ? ImmunizeFailure::AmountTooLarge : ImmunizeFailure::NothingAffordable;
     // A bond within the tolerance of the horizon reaches it on its own.
     if (horizonYears < m_lowDuration - kImmunizeTolerance || horizonYears > m_highDuration + kImmunizeTolerance)
         return ImmunizeFailure::HorizonOutside;
@@ -155,9 +168,10 @@ ImmunizeResult Immunize(const ImmunizeScreen& screen, const ImmunizeLimits& limi
     result.lowDuration = screen.LowDuration();
     result.highDuration = screen.HighDuration();
     const double H = YearFraction(horizon, stand);
-    result.failure = CheckLimits(limits);
-    if (result.failure == ImmunizeFailure::None)
-        result.failure = screen.Failure(H);
+    if (CheckLimits(limits) != ImmunizeFailure::None)
+        return RefusalOfLimits(limits);
+    result.failure = screen.Failure(H);
+    result.largestAmount = std::min(screen.LargestAmount(), kImmunizeMaxAmount);
     if (result.failure != ImmunizeFailure::None)
         return result;
 
@@ -298,9 +312,8 @@ ImmunizeResult ImmunizeList(const CBondList::List& bonds, const ImmunizeLimits& 
                             const Clock& clock, const ImmunizeProgress& progress)
 {
     ImmunizeResult result;
-    result.failure = CheckLimits(limits);
-    if (result.failure != ImmunizeFailure::None)
-        return result;
+    if (CheckLimits(limits) != ImmunizeFailure::None)
+        return RefusalOfLimits(limits);
     ImmunizeScreen screen(limits);
     std::vector<const CBond*> byRef;
     byRef.reserve(bonds.size());

@@ -36,6 +36,16 @@ namespace tenvix {
 inline constexpr double kImmunizeTolerance = 0.0005;
 // The portfolio's size, and so the most rows the optimizer may fill.
 inline constexpr int kImmunizeMaxRows = 20;
+// The largest amount a run takes. Calculate finds the composite's yield to
+// within kRecordAcceptBand of its value; a double resolves a value of 1e11
+// to some 1.5e-5, seventy times finer, where ten times more is found or not
+// by the luck of rounding. (From some 5e9 on, the search spends its time
+// budget before it settles for the band.)
+inline constexpr double kImmunizeMaxAmount = 1e11;
+// Whole units beyond this are not told apart from their neighbours by a
+// double's arithmetic: a bond whose share of the amount buys this many is as
+// good as unbuyable.
+inline constexpr double kImmunizeMaxUnits = 1e15;
 
 struct ImmunizeLimits {
     double amount = 0.0;              // A: above 0, finite
@@ -53,6 +63,7 @@ std::vector<std::string> ExcludedIdentifiers(std::string_view list);
 // Why no portfolio came out, in the order the checks are made.
 enum class ImmunizeFailure {
     None,
+    AmountTooLarge,    // beyond kImmunizeMaxAmount, or more units of every candidate than are told apart
     LimitsTooTight,    // maxRows times maxShare below the whole amount
     NothingReady,      // no bond's row analysis makes it ready
     NothingLeft,       // the least yield and the exclusions leave no bond
@@ -62,7 +73,7 @@ enum class ImmunizeFailure {
     Stopped,           // the progress hook asked to stop; nothing to tell
 };
 
-// The first check, made before any bond is looked at.
+// The first checks, made before any bond is looked at.
 ImmunizeFailure CheckLimits(const ImmunizeLimits& limits);
 
 // A bond the optimizer may choose, with its row as the portfolio window shows it.
@@ -99,6 +110,9 @@ public:
     // The candidates' least and greatest durations (0 without candidates).
     double LowDuration() const { return m_lowDuration; }
     double HighDuration() const { return m_highDuration; }
+    // The largest amount at which one of the bonds dropped for more units
+    // than are told apart is bought whole; 0 when none was.
+    double LargestAmount() const { return m_largestAmount; }
 
 private:
     ImmunizeLimits m_limits;
@@ -111,6 +125,7 @@ private:
     std::size_t m_left = 0;
     double m_lowDuration = 0.0;
     double m_highDuration = 0.0;
+    double m_largestAmount = 0.0;
 };
 
 // Fetches a candidate's bond again by its ref: a copy the optimizer owns.
@@ -136,10 +151,15 @@ struct ImmunizeResult {
     // units, the amount exactly invested, the row limit set aside): what the
     // whole-unit answer is measured against.
     double bound = 0.0;
-    // For the messages: the candidates' durations.
+    // For the messages: the candidates' durations, and for AmountTooLarge the
+    // largest amount the run takes.
     double lowDuration = 0.0;
     double highDuration = 0.0;
+    double largestAmount = 0.0;
 };
+
+// The result of a run that CheckLimits refuses, with what its message needs.
+ImmunizeResult RefusalOfLimits(const ImmunizeLimits& limits);
 
 // Reason 1, then the screen's reasons, then the search. `stand` and
 // `horizon` are the dates the screen's rows were analysed with.

@@ -31,7 +31,7 @@ PortfolioFile ReadPortfolio(std::span<const std::byte> bytes)
     try {
         const std::int32_t n = in.ReadI32();
         if (n < 0 || n > kPortfolioFileMaxRows) {
-            file.error = PortfolioFileError::WrongFormat;
+            file.error = n < 0 ? PortfolioFileError::WrongFormat : PortfolioFileError::TooManyRows;
             return file;
         }
         std::vector<PortfolioEntry> rows(static_cast<std::size_t>(n));

@@ -31,7 +31,8 @@ std::string StorePortfolio(std::span<const PortfolioEntry> rows);
 
 enum class PortfolioFileError {
     None,
-    WrongFormat, // short or wrong magic, or a row count outside 0 to 20
+    WrongFormat, // short or wrong magic, or a row count below 0
+    TooManyRows, // a row count above 20
     Truncated,   // the file ends inside the count or a row, or a length overruns it
 };
 

@@ -8,8 +8,8 @@ namespace tenvix {
 
 const char* StatusText(RowStatus status)
 {
-    static constexpr const char* kTexts[] = {"", "not found", "incompatible", "bad YTM"};
-    static_assert(std::size(kTexts) == static_cast<std::size_t>(RowStatus::BadYtm) + 1);
+    static constexpr const char* kTexts[] = {"", "not found", "incompatible", "bad YTM", "bad units"};
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(RowStatus::BadUnits) + 1);
     return kTexts[static_cast<std::size_t>(status)];
 }
 
@@ -47,6 +47,26 @@ std::string ExcludedRowMessage(std::string_view id, int row)
     return text += " , can't be included !";
 }
 
+std::string UnreadableUnitsMessage(int row, double units)
+{
+    std::string text = "Row ";
+    AppendInteger(text, row);
+    text += " : ";
+    AppendShortest(text, units);
+    return text += " units cannot be read .";
+}
+
+std::string RoundedUnitsMessage(int row, double units, std::string_view shown)
+{
+    std::string text = "Row ";
+    AppendInteger(text, row);
+    text += " : ";
+    AppendShortest(text, units);
+    text += " units are read as ";
+    text += shown;
+    return text += " .";
+}
+
 std::string PortfolioFileMessage(FileCause cause, bool opened, bool saving)
 {
     if (cause == FileCause::BadFormat)
@@ -62,6 +82,7 @@ FileCause CauseOf(PortfolioFileError error)
     case PortfolioFileError::None:
         return FileCause::None;
     case PortfolioFileError::WrongFormat:
+    case PortfolioFileError::TooManyRows:
         return FileCause::BadFormat;
     case PortfolioFileError::Truncated:
         break;
@@ -82,8 +103,10 @@ const char* TextOf(PortfolioText text)
         "The least YTM must be a number, or empty for no limit !", // BadLeastYtm
         "Replace the rows of the portfolio ?",                     // ReplaceRows
         "Save the portfolio ?",                                    // SaveChangedRows
+        "A portfolio holds at most 20 bonds .",                    // TooManyRows
     };
-    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::SaveChangedRows) + 1);
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(PortfolioText::TooManyRows) + 1);
+    static_assert(kPortfolioFileMaxRows == 20);
     return kTexts[static_cast<std::size_t>(text)];
 }
 
@@ -106,6 +129,11 @@ std::string ImmunizeFailureText(const ImmunizeResult& result, int rows, std::str
 {
     std::string text;
     switch (result.failure) {
+    case ImmunizeFailure::AmountTooLarge:
+        text = "The amount is too large : at most ";
+        AppendFixed(text, result.largestAmount, 0);
+        text += " .";
+        break;
     case ImmunizeFailure::LimitsTooTight:
         text = "The limits leave no portfolio : ";
         AppendInteger(text, rows);

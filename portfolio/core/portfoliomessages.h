@@ -25,6 +25,11 @@ std::string PortfolioResultText(const PortfolioFigures& figures);
 // The first row Calculate cannot include, numbered from 1.
 std::string ExcludedRowMessage(std::string_view id, int row);
 
+// A row of a portfolio file (numbered from 1) whose units no row can show,
+// and one whose units are read as the whole number a row shows, `shown`.
+std::string UnreadableUnitsMessage(int row, double units);
+std::string RoundedUnitsMessage(int row, double units, std::string_view shown);
+
 // A portfolio file that could not be read or written: whether it was opened
 // at all is what the words tell apart, and a file read whole that is no
 // portfolio has its own.
@@ -48,6 +53,9 @@ enum class PortfolioText {
     // Closing the window, or loading another portfolio, with rows that no
     // file holds.
     SaveChangedRows,
+    // A file of more rows than a portfolio holds, as the command line says it
+    // (the window's Load says the wrong format).
+    TooManyRows,
 };
 const char* TextOf(PortfolioText text);
 // Under the rows: what they are worth together, "%.2f".

@@ -24,10 +24,10 @@ void ShowFigures(PortfolioRow& row, const RowFigures& f)
 }
 
 // What a row is worth: its units at its bond's stored price; none without a
-// bond, or where no number holds it.
+// bond, for units no row can show, or where no number holds it.
 std::optional<double> ValueOf(const PortfolioRow& row)
 {
-    if (!row.found)
+    if (!row.found || row.unreadUnits)
         return std::nullopt;
     const double value = ReadLeadingDecimal(row.Text(RowColumn::Units)) * static_cast<double>(row.found->m_fPrice);
     return std::isfinite(value) ? std::optional(value) : std::nullopt;
@@ -39,29 +39,56 @@ void ShowValue(PortfolioRow& row)
     row.Text(RowColumn::Value) = value ? FormatFixed(*value, 2) : std::string();
 }
 
+// The row's figures from a fresh analysis of its bond, and whether it takes
+// part, by them.
+void Analysed(PortfolioRow& row, const RowFigures& f)
+{
+    ShowFigures(row, f);
+    const bool ready = f.status == RowStatus::Ready;
+    row.ready = ready ? row.found : nullptr;
+    row.picture = ready ? RowPicture::Ready : RowPicture::Problem;
+}
+
+void ShowNotFound(PortfolioRow& row)
+{
+    row.Text(RowColumn::Status) = StatusText(RowStatus::NotFound);
+    row.picture = RowPicture::NotFound;
+}
+
 } // namespace
+
+std::optional<std::string> ShownUnits(double units)
+{
+    if (!(units >= 0.0) || std::isinf(units))
+        return std::nullopt;
+    // -0 is no less than 0, and shown as it.
+    return FormatFixed(units + 0.0, 0);
+}
 
 PortfolioRow PortfolioRows::Lookup(const std::string& id, double units, CBondList::List& bonds, double stand,
                                    double horizon, const Clock& clock)
 {
     PortfolioRow row;
-    row.Text(RowColumn::Units) = FormatFixed(units, 0);
+    const std::optional<std::string> shown = ShownUnits(units);
+    row.Text(RowColumn::Units) = shown ? *shown : FormatFixed(units, 0);
     row.Text(RowColumn::ID) = id;
     row.found = FindBondByID(bonds, id);
     if (!row.found) {
-        row.Text(RowColumn::Status) = StatusText(RowStatus::NotFound);
-        row.picture = RowPicture::NotFound;
-        return row;
+        ShowNotFound(row);
+    } else {
+        row.Text(RowColumn::Name) = row.found->m_strName;
+        row.Text(RowColumn::Price) = FormatFixed(row.found->m_fPrice, 2);
+        // Analysed all the same: the figures are the bond's, and new units
+        // bring the row in with the dates it was added with.
+        Analysed(row, AnalyseRow(*row.found, stand, horizon, clock));
     }
-    row.Text(RowColumn::Name) = row.found->m_strName;
-    row.Text(RowColumn::Price) = FormatFixed(row.found->m_fPrice, 2);
+    if (!shown) {
+        row.unreadUnits = units;
+        row.ready = nullptr;
+        row.picture = RowPicture::Problem;
+        row.Text(RowColumn::Status) = StatusText(RowStatus::BadUnits);
+    }
     ShowValue(row);
-    const RowFigures f = AnalyseRow(*row.found, stand, horizon, clock);
-    ShowFigures(row, f);
-    if (f.status == RowStatus::Ready) {
-        row.ready = row.found;
-        row.picture = RowPicture::Ready;
-    }
     return row;
 }
 
@@ -118,31 +145,47 @@ RowUpdate PortfolioRows::Update(int r, const std::string& units, const std::stri
     RowUpdate done;
     if (r < 0 || r >= Count())
         return done;
+    // New units, or a new price of a bond other rows hold too: every row's
+    // value is shown anew, whichever way the update ends.
+    struct ValuesShown {
+        std::vector<PortfolioRow>& rows;
+        ~ValuesShown()
+        {
+            for (PortfolioRow& row : rows)
+                ShowValue(row);
+        }
+    } valuesShown{m_rows};
     PortfolioRow& row = m_rows[static_cast<std::size_t>(r)];
     if (row.Text(RowColumn::Units) != units) {
         row.Text(RowColumn::Units) = units;
         done.unitsChanged = true;
         m_changed = true;
     }
-    ShowValue(row);
+    // Units typed in (whole, as the update takes them) stand for those no
+    // row could show.
+    const bool unitsNow = row.unreadUnits && done.unitsChanged;
+    if (unitsNow)
+        row.unreadUnits.reset();
     CBond* b = row.found;
-    if (!b || !(std::fabs(priceValue - Price(r)) >= 1e-6))
+    done.priceChanged = b && std::fabs(priceValue - Price(r)) >= 1e-6;
+    if (!done.priceChanged && !unitsNow)
         return done;
-    done.priceChanged = true;
-    m_changed = true;
-
-    b->m_fPrice = static_cast<float>(priceValue);
-    row.Text(RowColumn::Price) = price;
-    for (RowColumn c : {RowColumn::Duration, RowColumn::SquareM, RowColumn::YTM, RowColumn::Status})
+    row.Text(RowColumn::Status).clear();
+    if (!b) {
+        ShowNotFound(row);
+        return done;
+    }
+    if (done.priceChanged) {
+        m_changed = true;
+        b->m_fPrice = static_cast<float>(priceValue);
+        row.Text(RowColumn::Price) = price;
+    }
+    for (RowColumn c : {RowColumn::Duration, RowColumn::SquareM, RowColumn::YTM})
         row.Text(c).clear();
     // The dates are those the row was added with.
-    const RowFigures f = ReanalyseRow(*b, clock);
-    ShowFigures(row, f);
-    const bool ready = f.status == RowStatus::Ready;
-    row.ready = ready ? b : nullptr;
-    row.picture = ready ? RowPicture::Ready : RowPicture::Problem;
-    ShowValue(row);
-    Propagate(r);
+    Analysed(row, ReanalyseRow(*b, clock));
+    if (done.priceChanged)
+        Propagate(r);
     return done;
 }
 
@@ -151,19 +194,23 @@ void PortfolioRows::Propagate(int r)
     if (r < 0 || r >= Count())
         return;
     const PortfolioRow& from = Row(r);
-    if (!from.found)
+    // A row left out for its units shows its bond's figures, not whether
+    // the bond is ready.
+    if (!from.found || from.unreadUnits)
         return;
     const bool ready = from.picture == RowPicture::Ready || from.picture == RowPicture::Suggested;
     for (int i = 0; i < Count(); ++i) {
         PortfolioRow& to = m_rows[static_cast<std::size_t>(i)];
         if (i == r || to.found != from.found)
             continue;
-        for (RowColumn c :
-             {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Status, RowColumn::Price})
+        for (RowColumn c : {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Price})
             to.Text(c) = from.Text(c);
+        ShowValue(to); // at the bond's price, shared
+        if (to.unreadUnits)
+            continue;
+        to.Text(RowColumn::Status) = from.Text(RowColumn::Status);
         to.picture = from.picture;
         to.ready = ready ? from.found : nullptr;
-        ShowValue(to); // the price is the bond's, shared
     }
 }
 
@@ -183,7 +230,7 @@ std::vector<PortfolioEntry> PortfolioRows::Entries() const
 {
     std::vector<PortfolioEntry> entries;
     for (int r = 0; r < Count(); ++r)
-        entries.push_back({Text(r, RowColumn::ID), Units(r)});
+        entries.push_back({Text(r, RowColumn::ID), Row(r).unreadUnits.value_or(Units(r))});
     return entries;
 }
 

@@ -35,10 +35,18 @@ struct PortfolioRow {
     CBond* found = nullptr;
     // The bond when the row takes part in Calculate, else null.
     CBond* ready = nullptr;
+    // Units from a file that no row can show (ShownUnits): the row takes no
+    // part, whatever its bond's figures, until an update gives it units, and
+    // Save writes these back.
+    std::optional<double> unreadUnits;
 
     const std::string& Text(RowColumn c) const { return texts[static_cast<std::size_t>(c)]; }
     std::string& Text(RowColumn c) { return texts[static_cast<std::size_t>(c)]; }
 };
+
+// Units as a row shows them, "%.0f", which is what Calculate counts; nothing
+// for units no row can show: NaN, infinite or negative.
+std::optional<std::string> ShownUnits(double units);
 
 // What an update did.
 struct RowUpdate {
@@ -50,7 +58,8 @@ struct RowUpdate {
 class PortfolioRows {
 public:
     // A row for identifier `id`: its bond looked up in `bonds` and analysed
-    // for the stand date and horizon.
+    // for the stand date and horizon. Units no row can show leave it out,
+    // with the reason as its status.
     static PortfolioRow Lookup(const std::string& id, double units, CBondList::List& bonds, double stand,
                                double horizon, const Clock& clock);
     // A row for a suggested bond, with the figures the scan found and no units.
@@ -69,7 +78,8 @@ public:
     // Row r takes the units and price texts as typed; `price` is what the
     // price text reads as. A price that differs from the one shown by 1e-6
     // or more goes to the bond, which is analysed again with the dates it was
-    // added with, and every row of that bond shows the result.
+    // added with, and every row of that bond shows the result. New units
+    // bring a row left out for its units back in.
     RowUpdate Update(int r, const std::string& units, const std::string& price, double priceValue, const Clock& clock);
     // Copies row r's figures, status, price and picture to every other row of
     // the same bond.

@@ -21,6 +21,15 @@ namespace {
 // A shortest text as analyse prints its figures: eight decimals.
 std::string AtEight(const std::string& shortest) { return FormatFixed(std::stod(shortest), 8); }
 
+// The line of the totals; a Type I bond's two lines of its quote follow it.
+std::string TotalLine(const std::vector<std::string>& lines)
+{
+    for (const std::string& line : lines)
+        if (line.starts_with("total,"))
+            return line;
+    return {};
+}
+
 class CliExplain : public test::CliTest {
 protected:
     test::CliRun Explain(const std::string& db, const std::string& id, const std::string& dates)
@@ -57,8 +66,8 @@ TEST_F(CliExplain, TotalsAreWhatAnalysePrintsForEveryBondOfTheSample)
             // The rows' numbers, members and layout are ExplainBond's and
             // ExplanationCsv's to pin; here the totals meet analyse's figures.
             ASSERT_GE(table.size(), 3u) << id;
-            const std::vector<std::string> total = Fields(table.back());
-            ASSERT_EQ(total.size(), 11u) << table.back();
+            const std::vector<std::string> total = Fields(TotalLine(table));
+            ASSERT_EQ(total.size(), 11u) << id;
             EXPECT_EQ(AtEight(total[9]), f[f.size() - 3]) << id << " duration";
             EXPECT_EQ(AtEight(total[10]), f[f.size() - 2]) << id << " square_m";
             ++explained;
@@ -77,7 +86,7 @@ TEST_F(CliExplain, TheSameTextFirstThenAnyCase)
     // Weighted by the stored price, which the present values sum to.
     const auto price = [&](const std::string& id) {
         const std::vector<std::string> lines = Lines(Output("explain " + db + " '" + id + "'" + dates));
-        return lines.empty() ? -1L : std::lround(std::stod(Fields(lines.back()).at(7)));
+        return lines.empty() ? -1L : std::lround(std::stod(Fields(TotalLine(lines)).at(7)));
     };
     // The lookup's rule is BondLookup.ExactFirstThenAnyCase's; explain uses it.
     EXPECT_EQ(price("ABC"), 110);
@@ -85,6 +94,35 @@ TEST_F(CliExplain, TheSameTextFirstThenAnyCase)
 
     EXPECT_EQ(Explain(db, "abd", dates), test::Refused("Bond ID=abd not found !\n"));
     ExpectUsage("explain " + db + dates); // a date missing: RequiredDate's, Cli's usage cases
+}
+
+// A Type I bond's accrued interest and clean price per 100 of face follow
+// the total, laid out as it is; a Type II bond has neither.
+TEST_F(CliExplain, TypeIShowsItsAccruedInterestAndCleanPrice)
+{
+    CBondList list;
+    // Half-yearly, 2.5 a half year on a face of 1000, to 30 June 2030.
+    list.m_list.push_back(test::StdBond("H", 6, 2.5f, 1000.0f, 1010.0f, test::Day(2020, 1, 1), test::Day(2030, 6, 30)));
+    list.m_list.push_back(test::StdBond("NOFACE", 12, 5.0f, 0.0f, 20.0f, test::Day(2020, 1, 1), test::Day(2030, 6, 30)));
+    list.m_list.push_back(test::FreeBond("F", 99.0f, {{test::Day(2026, 1, 1), 5.0f}, {test::Day(2027, 1, 1), 105.0f}}));
+    const std::string db = Write("db.bnd", StoreBondDatabase(list));
+    const auto tail = [&](const std::string& id, const std::string& stand) {
+        const std::vector<std::string> lines =
+            Lines(Output("explain " + db + " " + id + " --stand " + stand + " --horizon 2029-01-01"));
+        const auto total = std::find(lines.begin(), lines.end(), TotalLine(lines));
+        return std::vector<std::string>(total == lines.end() ? lines.end() : total + 1, lines.end());
+    };
+    // 20 April 2025: 2/12 + 10/365 of the half year to the next coupon, so
+    // 134/219 of it run: 2.5 * 134 / 219 accrued, and (1010 - that) / 10 clean.
+    EXPECT_EQ(tail("H", "2025-04-20"), (std::vector<std::string>{"accrued,,,,,1.529680,,,,,",
+                                                                 "clean_per_100,,,,,100.847032,,,,,"}));
+    // On a coupon date nothing has accrued.
+    EXPECT_EQ(tail("H", "2025-06-30"), (std::vector<std::string>{"accrued,,,,,0.000000,,,,,",
+                                                                 "clean_per_100,,,,,101.000000,,,,,"}));
+    // No face value, no price per 100 of it.
+    EXPECT_EQ(tail("NOFACE", "2025-12-30"),
+              (std::vector<std::string>{"accrued,,,,,2.500000,,,,,", "clean_per_100,,,,,,,,,,"}));
+    EXPECT_EQ(tail("F", "2025-06-30"), std::vector<std::string>{});
 }
 
 TEST_F(CliExplain, CashflowsTableIsTheCalculationsExplanation)
@@ -127,8 +165,9 @@ TEST_F(CliExplain, PortfolioTablePoolsTheMembersToTheCompositeFigures)
     // A refusal leaves no table, only the window's words.
     EXPECT_EQ(Run("portfolio --table " + kSample + " " + WritePortfolio("q.bdp", {{"NOPE", 1.0}}) + dates),
               test::Refused("Bond ID=NOPE ,in row 1 , can't be included !\n"));
-    const std::string empty = Output("portfolio --table " + kSample + " " + WritePortfolio("e.bdp", {}) + dates);
-    EXPECT_EQ(empty, std::string(kExplanationCsvHeader) + "\r\n");
+    // No row: no units, as without the table (CliPortfolio.RefusalsCarryTheWindowsMessages).
+    EXPECT_EQ(Run("portfolio --table " + kSample + " " + WritePortfolio("e.bdp", {}) + dates),
+              test::Refused("No units filled in !\n"));
 }
 
 } // namespace

@@ -7,6 +7,10 @@
 #include "model/bondfile.h"
 #include "portfolio/core/immunize.h"
 
+#include <cmath>
+#include <fstream>
+#include <map>
+
 namespace tenvix {
 namespace {
 
@@ -47,6 +51,8 @@ TEST_F(CliImmunize, RefusalsAndUsage)
                   "The limits leave no portfolio : 3 rows of at most 3e1 % of the amount cannot hold all of it .\n"));
     EXPECT_EQ(Immunize(" --amount 1e6 --exclude ' zero-2032, GOV-2034-A' --min-ytm 99"),
               test::Refused("No bond is left after the least YTM and the exclusions .\n"));
+    for (const char* large : {" --amount 1e15", " --amount 1e19"})
+        EXPECT_EQ(Immunize(large), test::Refused("The amount is too large : at most 100000000000 .\n"));
 
     for (const char* bad : {"", " --amount 0", " --amount -5", " --amount x", " --amount 1e400", " --amount ''",
                             " --amount 1e6 --max-share 0", " --amount 1e6 --max-share 100.5",
@@ -68,9 +74,13 @@ TEST_F(CliImmunize, RefusalsAndUsage)
     EXPECT_TRUE(Slurp("db.bnd") == sample);
     EXPECT_TRUE(Slurp("other.bnd") == sample);
 
-    // A file that cannot be written leaves the output empty.
+    // A file that cannot be written leaves the output empty; a folder that
+    // is not there is named.
     EXPECT_EQ(Immunize(" --amount 1e6 --out " + Path("no/such/dir.bdp")),
-              test::Refused("Failed to open the file in exclusive write mode !\n"));
+              test::Refused("The folder " + (m_dir / "no/such").string() + " does not exist .\n"));
+    Write("plain", "");
+    EXPECT_EQ(Immunize(" --amount 1e6 --out " + Path("plain/p.bdp")),
+              test::Refused("The folder " + (m_dir / "plain").string() + " does not exist .\n"));
 }
 
 // The figures are the core's, worked out by hand in HorizonValues.ALongZeroAgainstValuesWorkedOutByHand.
@@ -79,6 +89,8 @@ TEST_F(CliImmunize, ShiftsOfABondAndOfAPortfolio)
     CBondList list;
     list.m_list.push_back(test::FreeBond("LONG", 60.0f, {{test::Day(2035, 6, 30), 100.0f}}));
     list.m_list.push_back(test::FreeBond("AT-H", 75.0f, {{test::Day(2032, 6, 30), 100.0f}}));
+    // Matured before the stand date.
+    list.m_list.push_back(test::StdBond("OLD", 12, 3, 100, 99, test::Day(2000, 1, 1), test::Day(2010, 1, 1)));
     const std::string db = Write("z.bnd", StoreBondDatabase(list));
     EXPECT_EQ(Lines(Output("shifts " + db + " --id long" + kDates + " --from -100 --to 50 --step 75")),
               (std::vector<std::string>{"shift_bp,yield,horizon_value,change_percent",
@@ -93,7 +105,9 @@ TEST_F(CliImmunize, ShiftsOfABondAndOfAPortfolio)
     for (std::size_t k = 1; k < rows.size(); ++k)
         EXPECT_EQ(rows[k].substr(rows[k].find(',', rows[k].find(',') + 1)), ",133.33333333,0.00000000") << rows[k];
 
-    EXPECT_EQ(Run("shifts " + db + " --id NONE" + kDates).err, "not found\n");
+    // A bond that gives no figures is named, with the check's code as analyse writes it.
+    EXPECT_EQ(Run("shifts " + db + " --id NONE" + kDates), test::Refused("Bond ID=NONE not found !\n"));
+    EXPECT_EQ(Run("shifts " + db + " --id old" + kDates), test::Refused("Bond ID=old is incompatible (code -3) .\n"));
     EXPECT_EQ(Run("shifts " + db + " --portfolio " + WritePortfolio("m.bdp", {{"NONE", 1}}) + kDates).err,
               "Bond ID=NONE ,in row 1 , can't be included !\n");
     EXPECT_EQ(Run("shifts " + db + " --portfolio " + WritePortfolio("0.bdp", {{"AT-H", 0}}) + kDates).err,
@@ -101,6 +115,49 @@ TEST_F(CliImmunize, ShiftsOfABondAndOfAPortfolio)
     for (const char* bad : {" --id LONG --portfolio x.bdp", "", " --id LONG --step 0", " --id LONG --from 10 --to 5",
                             " --id LONG --from -20000", " --id LONG --step 1e-9"})
         ExpectUsage("shifts " + db + bad + kDates);
+}
+
+// What the guide shows of the immunized portfolio under shifts is what
+// shifts prints, and what it says holds: however a shift goes, the change of
+// the horizon value is never below -|D - H| |ln(1 + y') - ln(1 + y)|.
+TEST_F(CliImmunize, TheGuidesShiftsAreWhatShiftsPrints)
+{
+    const std::string composite =
+        Lines(Output("immunize " + kSample + kDates + " --amount 1e6 --out " + Path("p.bdp"))).back();
+    const double duration = std::stod(composite.substr(composite.find("duration=") + 9));
+    std::map<int, std::string> change;
+    const std::vector<std::string> rows = Lines(
+        Output("shifts " + kSample + " --portfolio " + Path("p.bdp") + kDates + " --from -300 --to 300 --step 1"));
+    ASSERT_EQ(rows.size(), 602u);
+    const double y = std::stod(Fields(rows[301])[1]);
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const std::vector<std::string> f = Fields(rows[k]);
+        const double shift = std::stod(f[0]);
+        change[static_cast<int>(shift)] = f[3];
+        const double bound = -std::fabs(duration - 7.0) * std::fabs(std::log1p(std::stod(f[1])) - std::log1p(y));
+        EXPECT_GE(std::stod(f[3]) / 100, bound - 5e-11) << rows[k]; // the change is printed to 1e-8 %
+    }
+    std::ifstream guide(TENVIX_SOURCE_DIR "/docs/GUIDE.md");
+    int shown = 0;
+    for (std::string line; std::getline(guide, line);) {
+        // "| -6 bp (the deepest) | -0.00001431 % | ..." with the minus sign U+2212.
+        if (!line.starts_with("| \xE2\x88\x92") && !line.starts_with("| +"))
+            continue;
+        const std::size_t bp = line.find(" bp");
+        if (bp == std::string::npos)
+            continue;
+        const bool down = line[2] != '+';
+        const int shift = std::stoi(line.substr(down ? 5 : 3, bp - (down ? 5 : 3))) * (down ? -1 : 1);
+        const std::size_t from = line.find('|', bp) + 2;
+        std::string figure = line.substr(from, line.find(" %", from) - from);
+        if (figure.starts_with("\xE2\x88\x92"))
+            figure = "-" + figure.substr(3);
+        else if (figure.starts_with("+"))
+            figure = figure.substr(1);
+        EXPECT_EQ(figure, change[shift]) << line;
+        ++shown;
+    }
+    EXPECT_EQ(shown, 4);
 }
 
 // Every odd case a database can hold: bonds of absurd yield, of prices too

@@ -45,17 +45,54 @@ TEST_F(CliPortfolio, RefusalsCarryTheWindowsMessages)
                             "8.28277389\r\nNOPE,1,not found,,,\r\nGOV-2019-A,1,incompatible,,,\r\n",
                             "Bond ID=NOPE ,in row 2 , can't be included !\n"}));
 
-    // A stored 0.4 is the 0 the window shows; negative units are the
-    // composite's own refusal (CBondPortf.ValidateReportsUnitsAndMembersInOrder).
+    // A stored 0.4 is the 0 the window shows, and said so.
     const test::CliRun none = Portfolio({{"GOV-2034-A", 0.4}});
-    EXPECT_EQ(std::pair(none.status, none.err), std::pair(1, std::string("No units filled in !\n")));
-    EXPECT_EQ(Portfolio({}), (test::CliRun{0, "id,units,status,ytm,duration,square_m\r\n", ""}));
+    EXPECT_EQ(std::pair(none.status, none.err),
+              std::pair(1, std::string("Row 1 : 0.4 units are read as 0 .\nNo units filled in !\n")));
+    // No row at all is no units either, as shifts says.
+    EXPECT_EQ(Portfolio({}), (test::CliRun{1, "id,units,status,ytm,duration,square_m\r\n", "No units filled in !\n"}));
 
     // A file that is no portfolio: Cli.FilesWithoutASizeAreReadToTheirEnd.
     EXPECT_EQ(PortfolioFile(Write("t.bdp", std::string("Tenvix2F\0\1\0\0\0\5AB", 16))).err,
               "Failed reading the file !\n");
     EXPECT_EQ(PortfolioFile(Path("absent.bdp")), test::Refused("Failed to open the file !\n"));
     ExpectUsage("portfolio " + kSample);
+}
+
+// Units the window would show otherwise are said: those it cannot show at all
+// (NaN, infinite, negative) refuse the row, with the reason as its status, and
+// fractional ones are read as the whole number it shows.
+TEST_F(CliPortfolio, UnitsAreReadAsTheWindowShowsThemAndSaidSo)
+{
+    const double kNan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<PortfolioEntry> rows = {
+        {"GOV-2034-A", 1}, {"ZERO-2032", kNan}, {"gov-2034-a", 2.5}, {"NOPE", -3}};
+    const std::string figures = "0.03501497,7.30035053,8.28277389";
+    const std::string err = "Row 2 : nan units cannot be read .\nRow 3 : 2.5 units are read as 2 .\n"
+                            "Row 4 : -3 units cannot be read .\n";
+    EXPECT_EQ(Portfolio(rows), (test::CliRun{1,
+                                             "id,units,status,ytm,duration,square_m\r\nGOV-2034-A,1,ready," + figures +
+                                                 "\r\nZERO-2032,nan,bad units,,,\r\ngov-2034-a,2,ready," + figures +
+                                                 "\r\nNOPE,-3,bad units,,,\r\n",
+                                             err + "Bond ID=ZERO-2032 ,in row 2 , can't be included !\n"}));
+    const std::string bdp = WritePortfolio("b.bdp", rows);
+    EXPECT_EQ(Run("shifts " + kSample + " --portfolio " + bdp + kDates),
+              test::Refused(err + "Bond ID=ZERO-2032 ,in row 2 , can't be included !\n"));
+    // No row left at all.
+    const std::string inf = WritePortfolio("i.bdp", {{"GOV-2034-A", std::numeric_limits<double>::infinity()}});
+    for (const std::string& command : {"portfolio " + kSample + " " + inf, "shifts " + kSample + " --portfolio " + inf})
+        EXPECT_EQ(Run(command + kDates).status, 1) << command;
+
+    // Rounded rows are said on success too.
+    const test::CliRun shifts =
+        Run("shifts " + kSample + " --portfolio " + WritePortfolio("r.bdp", {{"GOV-2034-A", 0.6}}) + kDates);
+    EXPECT_EQ(std::pair(shifts.status, shifts.err), std::pair(0, std::string("Row 1 : 0.6 units are read as 1 .\n")));
+
+    // More rows than a portfolio holds: the limit, not a bare "wrong format".
+    const std::vector<PortfolioEntry> many(25, PortfolioEntry{"GOV-2034-A", 1});
+    for (const std::string& command : {"portfolio " + kSample + " " + WritePortfolio("m.bdp", many),
+                                      "shifts " + kSample + " --portfolio " + Path("m.bdp")})
+        EXPECT_EQ(Run(command + kDates), test::Refused("A portfolio holds at most 20 bonds .\n")) << command;
 }
 
 TEST_F(CliPortfolio, APriceBelowWhatTheFormsStoreHasNoExplanation)

@@ -295,3 +295,57 @@ TEST_F(Cli, PricesRefusesWhatItCannotRead)
     for (const std::string& args : {"prices " + db, "prices " + db + " a.csv b.csv"})
         ExpectUsage(args);
 }
+
+// A bank's clean quotes per 100 of face: the price stored is the quote of the
+// face value plus the accrued interest, and the verdicts are about that price.
+// On 1 July 2026 an annual coupon paid on 1 January has run half its year.
+TEST_F(Cli, PricesTakeCleanQuotes)
+{
+    const auto database = [](float de, float big) {
+        CBondList list;
+        Add(list, "DE0001", de);
+        list.m_list.push_back(
+            test::StdBond("BIG", 12, 40.0f, 1000.0f, big, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
+        list.m_list.push_back(test::FreeBond("FREE", 99.0f, {{test::Day(2028, 1, 1), 105.0f}}));
+        Add(list, "OLD", 100.0f, test::Day(2026, 6, 30));
+        list.m_list.push_back(
+            test::StdBond("TINY", 12, 0.0f, 0.001f, 0.5f, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
+        return StoreBondDatabase(list);
+    };
+    const std::string db = Write("db.bnd", database(100.0f, 1000.0f));
+    const std::string quotes = Write("quotes.csv", "ISIN;Kurs\n"
+                                                   "DE0001;98,5\n"
+                                                   "BIG;101\n"
+                                                   "FREE;99\n"
+                                                   "ZZ9;5\n"
+                                                   "OLD;99\n"
+                                                   "DE0001;1.234,5\n"
+                                                   "BIG;0\n"
+                                                   "TINY;1\n");
+    const std::vector<std::string> judged{
+        "line,id,verdict,old_price,new_price,change_percent,reason,flag,quote,accrued",
+        "2,DE0001,update,100.00,100.50,0.50,,,98.50,2.000000",
+        "3,BIG,update,1000.00,1030.00,3.00,,,101.00,20.000000",
+        "4,FREE,refused,99.00,,,Clean quotes need a Type I bond !,,99.00,",
+        "5,ZZ9,unknown,,,,,,5.00,",
+        "6,OLD,not_alive,100.00,99.00,,,,99.00,0.000000",
+        "7,DE0001,refused,,,,Thousands separators not accepted !,,,",
+        "8,BIG,refused,,,,New Price out of range !,,0.00,",
+        "9,TINY,refused,0.50,0.00,,New Price out of range !,,1.00,0.000000",
+    };
+    CliRun r = Run("prices " + db + " " + quotes + " --stand 2026-07-01 --quotes clean");
+    EXPECT_EQ(std::pair(r.status, r.err), std::pair(0, std::string()));
+    EXPECT_EQ(Lines(r.out), judged);
+    EXPECT_EQ(Slurp("db.bnd"), database(100.0f, 1000.0f));
+
+    r = Run("prices " + db + " " + quotes + " --stand 2026-07-01 --quotes clean --apply");
+    EXPECT_EQ(std::tuple(r.status, r.err, Lines(r.out)), std::tuple(0, std::string(), judged));
+    EXPECT_EQ(Slurp("db.bnd"), database(100.5f, 1030.0f));
+
+    // Paid, said or not, is the file's number as it stands.
+    for (const std::string paid : {"", " --quotes paid"})
+        EXPECT_EQ(Lines(Output("prices " + db + " " + quotes + " --stand 2026-07-01" + paid)).at(2),
+                  "3,BIG,update,1030.00,101.00,-90.19,,large");
+    for (const char* bad : {"--quotes", "--quotes dirty", "--quotes Clean"})
+        ExpectUsage("prices " + db + " " + quotes + " " + bad);
+}

@@ -83,7 +83,7 @@ grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/
 gzip -t "$doc/changelog.gz" 2>/dev/null || fail "no changelog.gz"
 
 # The shipped examples work together: the portfolio holds bonds of the
-# database, and the bank's file is read with its decimal commas.
+# database, and the bank's files are read with their decimal commas.
 examples=$share/tenvix/examples
 cli=$root/usr/bin/tenvix-cli
 if [ -x "$cli" ]; then
@@ -91,6 +91,8 @@ if [ -x "$cli" ]; then
     grep -q '^portfolio,ytm=' || fail "the example portfolio does not calculate on the example database"
   "$cli" prices "$examples/sample.bnd" "$examples/prices-de.csv" --stand 2025-06-30 |
     grep -q '^2,GOV-2027-A,update,101.35,101.80,0.44,' || fail "the example price file is not read as a bank's file"
+  "$cli" import "$examples/sample.bnd" "$examples/bonds-de.csv" --stand 2025-06-30 |
+    grep -q '^2,QZ0001000011,add,' || fail "the example list of bonds is not read as a bank's list"
 fi
 
 # The user guide, with every picture it shows.

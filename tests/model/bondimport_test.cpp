@@ -39,44 +39,47 @@ std::string RoundTrip(const std::string& original)
     BondImport judged = JudgeBonds(csv, empty);
     ApplyBonds(empty, judged.verdicts);
     // Judged again, the same file changes nothing.
-    EXPECT_EQ(CountBondVerdicts(JudgeBonds(csv, empty).verdicts).unchanged, source.m_list.size());
+    const BondCounts again = CountBondVerdicts(JudgeBonds(csv, empty).verdicts);
+    EXPECT_EQ(again.add + again.replace, 0u);
     return StoreBondDatabase(empty);
 }
 
-// Records every stored field of which the writer and the reader must carry
-// exactly: texts to quote, Windows-1252 and its undefined bytes, long
-// identifiers, blanks kept, every kind of float, days outside the calendar,
-// a Type II record without payments or with a maturity of its own.
+// Records the form would save whose every stored field the writer and the
+// reader must carry exactly: texts to quote, control characters, Windows-1252
+// and its undefined bytes, long identifiers, blanks kept, identifiers twice
+// (as two typed beyond Windows-1252 are stored: "?"), the amounts at the
+// form's edges, days outside the calendar.
 CBondList AwkwardRecords()
 {
     CBondList list;
-    const float kNan = std::numeric_limits<float>::quiet_NaN();
-    const float kInf = std::numeric_limits<float>::infinity();
     const std::pair<const char*, const char*> texts[] = {
         {"AN-IDENTIFIER-OF-31-CHARACTERS", "Zürich Kantonalbank € – Œuvre"},
         {" padded ", "  name, \"quoted\"\r\nsecond line\rthird "},
-        {"ctl\xC2\x81\xC2\x9D", ""},
-        {"X", "\"\""},
+        {"ctl\xC2\x81\xC2\x9D\x01\t\x1b\x7f", "\x02"},
+        {"?", "\"\""},
+        {"?", ""},
+        {"", "empty"},
+        {"", "empty again"},
     };
     using Limits = std::numeric_limits<float>;
-    const float amounts[] = {-0.0f, Limits::denorm_min(), Limits::max(), -kInf, kNan, -kNan, 1e-7f, 123456.789f};
+    const float edges[] = {-0.0f, Limits::denorm_min(), 1e18f, 0.0f, 1e-7f, 123456.789f};
+    const float prices[] = {0.00001f, 1e18f, 99.5f, 123456.789f};
     int k = 0;
     for (const auto& [id, name] : texts) {
-        for (const float amount : amounts) {
+        for (const float amount : edges) {
             ++k;
-            auto b = test::StdBond(std::string(id) + std::to_string(k), -3 + k % 7, amount, -amount, amount,
-                                   test::Day(2001, 2, 3), test::Day(2031, 2, 3));
+            const int period = k % 3 ? 1 + k % 12 : std::numeric_limits<std::int32_t>::max();
+            auto b = test::StdBond(id, period, amount, edges[(k + 3) % 6], prices[k % 4], test::Day(2001, 2, 3),
+                                   test::Day(2031, 2, 3));
             b->m_strName = name;
             b->m_nRelease = k % 2 ? -700123 : b->m_nRelease;
             b->m_nMaturity = k % 3 ? b->m_nMaturity : 3000456;
             list.m_list.push_back(std::move(b));
         }
-        auto free = test::FreeBond(std::string(id) + "-II", amounts[k % 8],
-                                   {{test::Day(2030, 1, 1), kInf}, {test::Day(2029, 1, 1), -0.0f}});
+        auto free = test::FreeBond(id, prices[k % 4],
+                                   {{test::Day(2030, 1, 1), 1e18f}, {test::Day(2029, 1, 1), 0.00001f}, {3000456, 5}});
         free->m_strName = name;
-        free->m_nMaturity = 12; // not the latest payment: a file may say so
         list.m_list.push_back(std::move(free));
-        list.m_list.push_back(test::FreeBond(std::string(id) + "-none", 1.5f, {}));
     }
     return list;
 }
@@ -91,6 +94,36 @@ TEST(BondImport, ExportThenImportGivesTheSameFile)
     for (const std::string& original : cases) {
         EXPECT_TRUE(RoundTrip(original) == original);
     }
+}
+
+// Into a database with records, a second row of an identifier is refused, as
+// the form refuses an occupied one (two empty ones collide too); into one
+// without, such as the file the import makes, every row is the database's
+// own export coming back, and each is added in file order.
+TEST(BondImport, RowsOfOneIdentifierAreAddedOnlyIntoAnEmptyDatabase)
+{
+    const std::string csv = std::string(kBondCsvHeader) +
+                            "\r\nI,A,first,2001-01-01,2031-01-01,1,1,1,1,"
+                            "\r\nI,,,2001-01-01,2031-01-01,1,1,1,1,"
+                            "\r\nI, A ,second,2001-01-01,2031-01-01,1,1,1,1,"
+                            "\r\nI,,,2001-01-01,2031-01-01,1,1,1,1,\r\n";
+    CBondList empty;
+    BondImport judged = JudgeBonds(csv, empty);
+    EXPECT_EQ(CountBondVerdicts(judged.verdicts).add, 4u);
+    ApplyBonds(empty, judged.verdicts);
+    std::vector<std::string> names;
+    for (const auto& bond : empty.m_list)
+        names.push_back(bond->m_strName);
+    EXPECT_EQ(names, (std::vector<std::string>{"first", "", "second", ""}));
+
+    CBondList one;
+    test::AddRecord(one, "B");
+    judged = JudgeBonds(csv, one);
+    ASSERT_EQ(judged.verdicts.size(), 4u);
+    for (const std::size_t k : {0u, 1u})
+        EXPECT_EQ(judged.verdicts[k].kind, BondVerdictKind::Add);
+    for (const std::size_t k : {2u, 3u})
+        EXPECT_EQ(BondRefusalText(judged.verdicts[k]), "Duplicate ID in the file !");
 }
 
 struct Case {
@@ -108,9 +141,36 @@ const Case kCases[] = {
     {"I,a1,A1 name,2001-01-01,2031-01-01,99.5,4,12,100,", "add"},       // case counts
     {"II,A1,A1 name,2001-01-01,2031-01-01,99.5,,,,100@2031-01-01", "replace"},
     {"I,ABCDEFGHIJKLMNOPQRSTUVWXYZ,,2001-01-01,2031-01-01,99.5,4,12,100,", "add"},
-    // What the file holds is taken, whatever the form's ranges.
-    {"I,N1,,-700000,3000000,-5,nan,0,-inf,", "add"},
-    {"II,N2,,2001-01-01,1999-01-01,0,,,,", "add"},
+    // The form's edges are taken, and so is an empty identifier, as the form takes them.
+    {"I,,,2001-01-01,2031-01-01,0.00001,0,1,0,", "add"},
+    {"I,N1,,-700000,3000000,1e18,1e18,2147483647,1e18,", "add"},
+    {"II,N2,,2001-01-01,2031-01-01,0.00001,,,,0.00001@2002-01-01;1e18@2031-01-01", "add"},
+    // What the record form refuses, in its words.
+    {"I,N3,,2001-01-01,2031-01-01,nan,4,12,100,", "refused", "Invalid Spot Price !"},
+    {"I,N3,,2001-01-01,2031-01-01,inf,4,12,100,", "refused", "Invalid Spot Price !"},
+    {"I,N3,,2001-01-01,2031-01-01,-inf,4,12,100,", "refused", "Invalid Spot Price !"},
+    {"I,N3,,2001-01-01,2031-01-01,-5,4,12,100,", "refused", "Spot Price out of range !"},
+    {"I,N3,,2001-01-01,2031-01-01,0,4,12,100,", "refused", "Spot Price out of range !"},
+    {"I,N3,,2001-01-01,2031-01-01,1e-40,4,12,100,", "refused", "Spot Price out of range !"}, // a denormal float
+    {"I,N3,,2001-01-01,2031-01-01,1.1e18,4,12,100,", "refused", "Spot Price out of range !"},
+    {"II,N3,,2001-01-01,2031-01-01,0,,,,5@2031-01-01", "refused", "Spot Price out of range !"},
+    {"II,N3,,2001-01-01,2031-01-01,nan,,,,5@2031-01-01", "refused", "Invalid Spot Price !"},
+    {"I,N3,,2001-01-01,2031-01-01,99.5,-1,12,100,", "refused", "Coupon out of range !"},
+    {"I,N3,,2001-01-01,2031-01-01,99.5,nan,12,100,", "refused", "Invalid Coupon !"},
+    {"I,N3,,2001-01-01,2031-01-01,99.5,4,12,-100,", "refused", "Face Value out of range !"},
+    {"I,N3,,2001-01-01,2031-01-01,99.5,4,12,-nan,", "refused", "Invalid Face Value !"},
+    {"I,N3,,2001-01-01,2031-01-01,99.5,4,0,100,", "refused", "Coupon Period out of range !"},
+    {"I,N3,,2001-01-01,2031-01-01,99.5,4,-6,100,", "refused", "Coupon Period out of range !"},
+    {"I,\"N3\nN4\",,2001-01-01,2031-01-01,99.5,4,12,100,", "refused", "ID holds a line break !"},
+    {"I,\"N3\r\",,2001-01-01,2031-01-01,99.5,4,12,100,", "refused", "ID holds a line break !"},
+    {"I,N3,,2031-01-01,2001-01-01,99.5,4,12,100,", "refused", "Maturity should be later than Release Date !"},
+    {"I,N3,,2031-01-01,2031-01-01,99.5,4,12,100,", "refused", "Maturity should be later than Release Date !"},
+    {"II,N3,,2031-01-01,2030-01-01,99.5,,,,5@2030-01-01", "refused", "Maturity should be later than Release Date !"},
+    {"II,N3,,2001-01-01,2031-01-01,99.5,,,,5@2030-01-01;nan@2031-01-01", "refused", "Invalid Cashflow in row 2 !"},
+    {"II,N3,,2001-01-01,2031-01-01,99.5,,,,-5@2031-01-01", "refused", "Cashflow in row 1 is too low !"},
+    {"II,N3,,2001-01-01,2031-01-01,99.5,,,,", "refused", "No cashflows !"},
+    // A Type II record's maturity is its last payment's day, as the form sets it.
+    {"II,N3,,2001-01-01,2030-01-01,99.5,,,,5@2031-01-01", "refused", "Invalid Maturity Date !"},
     {"I,N3,,2001-01-01,2031-01-01,99.5,abc,12,100,", "refused", "Invalid Coupon !"},
     {"I,N3,,2001-01-01,2031-01-01,99.5,1e39,12,100,", "refused", "Coupon out of range !"},
     {"I,N3,,2001-01-01,2031-01-01,99.5,4,12,,", "refused", "Invalid Face Value !"},

@@ -451,3 +451,39 @@ TEST(PriceImport, ProgressCanCancel)
         JudgePrices(file, index, kStand, kLargeChangePercent, [&](std::size_t, std::size_t) { return ++calls < 4; });
     EXPECT_TRUE(verdicts.empty()); // judging writes nothing: VerdictsThenApply
 }
+
+// Clean quotes: the conflicts, the unchanged rows and the large changes are
+// about the price to store, not the quote; what a verdict shows follows.
+TEST(PriceImport, CleanQuotesAreJudgedByThePriceToStore)
+{
+    Db db;
+    // Face 200 paying 6 a year, half a year from its next coupon on 1 July
+    // 2026 (the stand day): 3 accrued.
+    const double stand = test::Day(2026, 7, 1);
+    const auto add = [&](const char* id, float price) {
+        db.list.m_list.push_back(
+            test::StdBond(id, 12, 6.0f, 200.0f, price, test::Day(2020, 1, 1), test::Day(2030, 1, 1)));
+    };
+    add("A", 203.0f);
+    add("B", 100.0f);
+    add("C", 150.0f);
+    const BondIdIndex index(db.list.m_list);
+    // A: the quote 100 of 200 and 3 accrued is the stored price: unchanged,
+    // whatever the other row of it writes, as long as it makes that price.
+    // B: 101 makes 205, more than 20 % up from 100. C: two quotes, two prices.
+    const PriceFile file = ReadPriceFile("ID;Kurs\nA;100\na;100,00\nB;101\nC;70\nC;71\n", index);
+    const std::vector<PriceVerdict> v =
+        JudgePrices(file, index, DaySerial(stand), kLargeChangePercent, {}, PriceQuotes::Clean);
+    ASSERT_EQ(v.size(), 5u);
+    EXPECT_EQ(std::tuple(v[0].kind, v[1].kind, v[2].kind, v[3].kind, v[4].kind),
+              std::tuple(PriceVerdictKind::Unchanged, PriceVerdictKind::Unchanged, PriceVerdictKind::Update,
+                         PriceVerdictKind::Refused, PriceVerdictKind::Refused));
+    EXPECT_NEAR(v[2].accrued, 3.0, 1e-6);
+    EXPECT_NEAR(v[2].newPrice, 205.0, 1e-6);
+    EXPECT_TRUE(v[2].largeChange);
+    EXPECT_EQ(PriceRefusalText(v[3]), "Same ID with another price in line 6 !");
+    const VerdictFigures shown = FiguresOf(v[3]);
+    EXPECT_TRUE(shown.quote && shown.accrued && shown.newPrice && shown.oldPrice && !shown.change);
+    EXPECT_EQ(ApplyPrices(v), 1u);
+    EXPECT_EQ(db.Prices(), (std::vector<float>{203.0f, 205.0f, 150.0f}));
+}

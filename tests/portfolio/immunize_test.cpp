@@ -183,6 +183,45 @@ TEST_F(Immunizing, RefusalsComeInTheirOrderWithTheirTexts)
     Solved(Limits(1e6, 3, 0.5));
 }
 
+// An amount beyond what the search holds whole has a refusal of its own,
+// with the largest amount it takes, whatever the bonds: beyond the ceiling,
+// and where the share buys more units of every bond than a double counts.
+// At the ceiling the composite's yield is still found (its budget spent, on a
+// clock that runs out at once, within the acceptance band).
+TEST_F(Immunizing, AmountsItCannotHoldWholeAreRefusedAsSuch)
+{
+    Zeros({6, 9});
+    for (const double amount : {kImmunizeMaxAmount * 1.01, 1e15, 1e19, 1e300}) {
+        const ImmunizeResult r = Run(Limits(amount));
+        EXPECT_EQ(
+            std::pair(r.failure, ImmunizeFailureText(r, 20, "100", 7.0)),
+            std::pair(ImmunizeFailure::AmountTooLarge, std::string("The amount is too large : at most 100000000000 .")))
+            << amount;
+    }
+    class RunsOut final : public Clock {
+    public:
+        std::int64_t Milliseconds() const override { return m_nMs += 1000; }
+        double Now() const override { return kStand; }
+
+    private:
+        mutable std::int64_t m_nMs = 0;
+    } runsOut;
+    const ImmunizeLimits l = Limits(kImmunizeMaxAmount);
+    const ImmunizeResult atCeiling = ImmunizeList(list.m_list, l, kStand, kHorizon, runsOut);
+    ExpectKeepsLimits(atCeiling, l);
+
+    // A bond at the form's least price: the ceiling buys more units of it
+    // than are told apart, and the largest amount is the one that does not.
+    list.m_list.clear();
+    Add(StdBond("TINY", 12, 0.0f, 0.00002f, 0.00001f, Day(2020, 1, 1), Day(2032, 6, 30)));
+    const ImmunizeResult tiny = Run(Limits(kImmunizeMaxAmount));
+    EXPECT_EQ(
+        std::pair(tiny.failure, ImmunizeFailureText(tiny, 20, "100", 7.0)),
+        std::pair(ImmunizeFailure::AmountTooLarge, std::string("The amount is too large : at most 9999999747 .")));
+    EXPECT_NE(Run(Limits(tiny.largestAmount)).failure, ImmunizeFailure::AmountTooLarge);
+    EXPECT_EQ(Run(Limits(tiny.largestAmount + 1)).largestAmount, tiny.largestAmount);
+}
+
 TEST_F(Immunizing, OneRowTakesTheBondThatHoldsTheHorizonAlone)
 {
     // Z6 and Z8 half and half reach 7 years with Square-M 1; alone, only the

@@ -50,9 +50,12 @@ TEST(PortfolioFile, RoundTrips)
 TEST(PortfolioFile, WrongFormatsAndEarlyEnds)
 {
     for (const std::string& bad : {std::string(), kMagic.substr(0, 8), "Tenvix2F!" + Bytes({0, 0, 0, 0}),
-                                   std::string("tenvix2F", 8) + Bytes({0, 0, 0, 0, 0}), kMagic + Bytes({21, 0, 0, 0}),
+                                   std::string("tenvix2F", 8) + Bytes({0, 0, 0, 0, 0}),
                                    kMagic + Bytes({0xFF, 0xFF, 0xFF, 0xFF}), kMagic + Bytes({0, 0, 0, 0x80})})
         EXPECT_EQ(Read(bad).error, PortfolioFileError::WrongFormat) << bad.size();
+    // More rows than a portfolio holds: told apart, for the command line says so.
+    for (const std::string& many : {kMagic + Bytes({21, 0, 0, 0}), kMagic + Bytes({0xFF, 0xFF, 0xFF, 0x7F})})
+        EXPECT_EQ(Read(many).error, PortfolioFileError::TooManyRows);
 
     // No row is given when the file ends early or a length overruns it.
     const std::string file = StorePortfolio(std::vector<PortfolioEntry>{{"A", 1}, {"BB", 2}, {"CCC", 3}});

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <tuple>
 
 namespace tenvix {
@@ -61,6 +63,52 @@ TEST_F(PortfolioRowsTest, ALookedUpRowShowsItsBondOrWhyNot)
     EXPECT_EQ(Of(Lookup("NOPE", 3)), State(RowPicture::NotFound, nullptr, nullptr));
     EXPECT_EQ(Lookup("OLD").texts, (Texts{"1", "", "", "OLD", "", "99.00", "OLD name", "incompatible", "99.00"}));
     EXPECT_EQ(Of(Lookup("OLD")), State(RowPicture::Problem, &Bond(2), nullptr));
+}
+
+// Units a file holds that no row can show (NaN, infinite, negative) leave
+// the row out with the reason as its status, and Save writes them back as
+// they were; the bond's other rows and a new price keep it out, whole units
+// typed in bring it in.
+TEST_F(PortfolioRowsTest, UnitsNoRowCanShowLeaveTheRowOut)
+{
+    const double kNan = std::numeric_limits<double>::quiet_NaN();
+    Add("GOV-A", 10);
+    Add("GOV-A", kNan);
+    Add("NOPE", -0.5);
+    Add("GOV-B", -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(ShownUnits(kNan), std::nullopt);
+    EXPECT_EQ(ShownUnits(-0.5), std::nullopt);
+    EXPECT_EQ(ShownUnits(-0.0), "0");
+    EXPECT_EQ(ShownUnits(2.5), "2");
+    const RowFigures a = AnalyseRow(Bond(0), kStand, kHorizon, SystemClock());
+    EXPECT_EQ(rows.Row(1).texts, (Texts{"nan", FormatFixed(a.duration, 8), FormatFixed(a.squareM, 8), "GOV-A",
+                                        FormatFixed(a.ytm, 8), "95.00", "GOV-A name", "bad units"}));
+    EXPECT_EQ(Of(rows.Row(1)), State(RowPicture::Problem, &Bond(0), nullptr));
+    EXPECT_EQ(rows.Text(2, RowColumn::Units) + "|" + rows.Text(2, RowColumn::Status), "-0|bad units");
+    EXPECT_EQ(Of(rows.Row(2)), State(RowPicture::Problem, nullptr, nullptr));
+    EXPECT_EQ(rows.Text(3, RowColumn::Units) + "|" + rows.Text(3, RowColumn::Status), "-inf|bad units");
+    EXPECT_EQ(rows.FirstExcluded(), 1);
+    const std::vector<PortfolioEntry> saved = rows.Entries();
+    EXPECT_TRUE(std::isnan(saved[1].units));
+    EXPECT_EQ(saved[2], (PortfolioEntry{"NOPE", -0.5}));
+
+    // A new price through the good row reaches the bad one's figures, not its status.
+    rows.Update(0, "10", "96", 96.0, SystemClock());
+    EXPECT_EQ(rows.Text(1, RowColumn::YTM), rows.Text(0, RowColumn::YTM));
+    EXPECT_EQ(rows.Text(1, RowColumn::Status), "bad units");
+    EXPECT_EQ(Of(rows.Row(1)), State(RowPicture::Problem, &Bond(0), nullptr));
+
+    // Whole units typed in: the row takes part, or shows why not.
+    rows.Update(1, "4", "96", 96.0, SystemClock());
+    Texts same = rows.Row(0).texts;
+    same[0] = "4";
+    EXPECT_EQ(rows.Row(1).texts, same);
+    EXPECT_EQ(Of(rows.Row(1)), State(RowPicture::Ready, &Bond(0), &Bond(0)));
+    EXPECT_EQ(rows.Entries()[1], (PortfolioEntry{"GOV-A", 4}));
+    rows.Update(2, "1", "", 0.0, SystemClock());
+    EXPECT_EQ(rows.Text(2, RowColumn::Status), "not found");
+    EXPECT_EQ(Of(rows.Row(2)), State(RowPicture::NotFound, nullptr, nullptr));
+    EXPECT_EQ(rows.FirstExcluded(), 2);
 }
 
 // What Calculate and Save use is read from the units text as it stands.

@@ -32,12 +32,23 @@ class TestAnalysisExport : public QObject {
         if (m_frame->SquareM() != on)
             m_frame->Action(ID_SQUARE_M)->trigger();
     }
-    // Exports to `path` and returns what the file holds then.
+    // Exports to `path` and returns what the file holds then. A file there
+    // already is replaced on Yes to the program's own question, which is
+    // taken off the messages shown (existingFilesAreAskedAboutOnce).
     QByteArray Export(const QString& path)
     {
+        const bool exists = QFileInfo::exists(path);
+        if (exists)
+            m_app->msgs.Answer(MsgAnswer::Yes);
         m_app->chooser.Answer(path);
         m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        if (exists && !m_app->msgs.shown.isEmpty() && m_app->msgs.shown.constFirst().text == Replace(path))
+            m_app->msgs.shown.removeFirst();
         return test::ReadAll(path);
+    }
+    static QString Replace(const QString& path)
+    {
+        return QFileInfo(path).fileName() + " already exists.\nDo you want to replace it?";
     }
 
 private slots:
@@ -148,9 +159,12 @@ private slots:
         const QString chosen = dir.filePath("analysis.csv");
         m_app->chooser.Answer(path);
         QVERIFY(!Export(chosen).isEmpty());
+        // Refused before anything asks to replace it: the chooser asks not.
         QCOMPARE(m_app->msgs.Texts(), QStringList{"This is the open database. Choose another name ."});
         QCOMPARE(m_app->msgs.Last().caption, "Error");
         QCOMPARE(test::ReadAll(path), before);
+        for (const test::FakeFileChooser::Asked& asked : m_app->chooser.asked)
+            QVERIFY(!asked.choice.confirmOverwrite);
         // The chooser came again where the user was.
         QCOMPARE(m_app->chooser.asked.size(), 2);
         QCOMPARE(m_app->chooser.asked[1].choice.startPath, path);
@@ -160,6 +174,34 @@ private slots:
         m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
         QCOMPARE(m_app->msgs.shown.size(), 1);
         QCOMPARE(test::ReadAll(path), before);
+    }
+
+    // A file there already is asked about once, by the program itself after
+    // the database check (the chooser asks nothing): No brings the chooser
+    // again where the user was, Yes replaces it.
+    void existingFilesAreAskedAboutOnce()
+    {
+        test::SetDates(m_frame, kGeneratedStand, kGeneratedHorizon);
+        const QString path = m_app->dir.filePath("old.csv");
+        test::WriteAll(path, "old");
+        m_app->msgs.Answer(MsgAnswer::No);
+        m_app->chooser.Answer(path);
+        m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        QCOMPARE(m_app->msgs.Texts(), QStringList{Replace(path)});
+        QCOMPARE(m_app->msgs.Last().caption, "Export analysis");
+        QCOMPARE(m_app->msgs.Last().buttons, MsgButtons::YesNo);
+        QCOMPARE(m_app->chooser.asked.size(), 2);
+        QCOMPARE(m_app->chooser.asked[1].choice.startPath, path);
+        QCOMPARE(test::ReadAll(path), QByteArray("old"));
+
+        m_app->msgs.Clear();
+        m_app->msgs.Answer(MsgAnswer::Yes);
+        m_app->chooser.Answer(path);
+        m_frame->Action(ID_FILE_EXPORT_ANALYSIS)->trigger();
+        QCOMPARE(m_app->msgs.Texts(), QStringList{Replace(path)});
+        QCOMPARE(test::ReadAll(path), CliAnalyse(m_database, kGeneratedStandText, kGeneratedHorizonText));
+        for (const test::FakeFileChooser::Asked& asked : m_app->chooser.asked)
+            QVERIFY(!asked.choice.confirmOverwrite);
     }
 
     // A save that fails is told, and nothing is written. Which words for

@@ -179,6 +179,14 @@ private slots:
         QCOMPARE(Column(CashflowTableModel::ColNo).last(), "Total");
         QCOMPARE(Column(CashflowTableModel::ColDurationPart).last(), FigureIn(Last(), "D"));
         QVERIFY(View().StateLine().startsWith("Record GOV-2034-A : YTM=" + FigureIn(Last(), "YTM") + "  D="));
+        // On 30 June 2025 the coupon of 4.75 due 4 July is 1/12 - 26/365 of
+        // a year away (a month is 1/12, a day 1/365), so 11/12 + 26/365 of its
+        // year has run; the clean price is the rest of the typed price, per 100 of face.
+        QVERIFY(std::fabs(e.accrued - 4.75 * (11.0 / 12 + 26.0 / 365)) < 1e-6);
+        QVERIFY(View().StateLine().endsWith(
+            QString("  Price=114.2000  Accrued=%1  Clean per 100=%2")
+                .arg(QString::fromStdString(FormatFixed(e.accrued, 6)),
+                     QString::fromStdString(FormatFixed(114.2 - e.accrued, 6)))));
         // Type I dates are counted back, and shown so.
         QCOMPARE(Column(CashflowTableModel::ColMember).first(), "GOV-2034-A");
         QVERIFY(Table().model()->index(0, CashflowTableModel::ColDate).data(Qt::ForegroundRole).isValid());
@@ -456,8 +464,11 @@ private slots:
         m_app->chooser.Answer(database);
         m_app->chooser.Answer(table);
         View().SaveCsv();
-        // The result of Analyse first.
+        // The result of Analyse first; the refusal comes before any question
+        // to replace the file, which the chooser leaves to the program.
         QCOMPARE(m_app->msgs.Texts().mid(1), QStringList{"This is the open database. Choose another name ."});
+        for (const test::FakeFileChooser::Asked& asked : m_app->chooser.asked)
+            QVERIFY(!asked.choice.confirmOverwrite);
         QCOMPARE(test::ReadAll(database), before);
         QCOMPARE(test::ReadAll(table), QByteArray::fromStdString(ExplanationCsv(View().Shown().explanation)));
     }

@@ -17,6 +17,7 @@ namespace {
 const QString kChanged =
     "The file db.bnd has been changed by another program. Save anyway and overwrite those changes ?";
 const QString kReload = "The file db.bnd has been changed by another program. Reload it ?";
+const QString kLoseEdits = "Your changes to db.bnd will be lost . Reload ?";
 const QString kRemoved = "The file db.bnd has been removed by another program . Save writes it again .";
 
 QStringList IdsIn(const QString& path) { return Ids(test::ReadDatabase(path)); }
@@ -77,33 +78,40 @@ private slots:
     void cleanup() { m_app.reset(); }
 
     // Unsaved edits over a changed file, met by Save, by Save As onto the
-    // file itself or by coming back to the window: Yes overwrites, No reads
-    // the other program's file and drops the edits, Cancel leaves both
-    // alone. Either way the change is not asked about again.
+    // file itself or by coming back to the window. The buttons say what
+    // they do: Overwrite saves; Reload reads the other program's file and
+    // drops the edits once a second question has made sure, and No there
+    // leaves both alone, as Cancel does. Either way the change is not asked
+    // about again.
     void changedFileUnderEdits_data()
     {
         QTest::addColumn<int>("command"); // 0: the window comes back instead
-        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("reload"); // the answer to the second question; Ok: not asked
         QTest::addColumn<bool>("editsOnDisk");
         QTest::addColumn<bool>("editsShown"); // and unsaved
         for (const int command : {int(ID_FILE_SAVE), int(ID_FILE_SAVE_AS), 0}) {
             const char* how = command == ID_FILE_SAVE ? "Save, " : command ? "Save As, " : "activation, ";
-            QTest::addRow("%syes", how) << command << int(MsgAnswer::Yes) << true << true;
-            QTest::addRow("%sno", how) << command << int(MsgAnswer::No) << false << false;
-            QTest::addRow("%scancel", how) << command << int(MsgAnswer::Cancel) << false << true;
+            QTest::addRow("%soverwrite", how) << command << "Overwrite" << int(MsgAnswer::Ok) << true << true;
+            QTest::addRow("%sreload", how) << command << "Reload" << int(MsgAnswer::Yes) << false << false;
+            QTest::addRow("%sreload, then no", how) << command << "Reload" << int(MsgAnswer::No) << false << true;
+            QTest::addRow("%scancel", how) << command << "Cancel" << int(MsgAnswer::Ok) << false << true;
         }
     }
 
     void changedFileUnderEdits()
     {
         QFETCH(int, command);
-        QFETCH(int, answer);
+        QFETCH(QString, button);
+        QFETCH(int, reload);
         QFETCH(bool, editsOnDisk);
         QFETCH(bool, editsShown);
         Edit();
         const QStringList edited = Shown();
         OtherProgramWrites();
-        Msgs().Answer(MsgAnswer(answer));
+        Msgs().Choose(button);
+        if (MsgAnswer(reload) != MsgAnswer::Ok)
+            Msgs().Answer(MsgAnswer(reload));
         if (command) {
             m_app->chooser.Answer(m_path); // what Save As picks; Save asks no name
             m_frame->Action(command)->trigger();
@@ -114,15 +122,25 @@ private slots:
         } else {
             Reactivate();
         }
-        QCOMPARE(Msgs().Texts(), QStringList{kChanged});
-        QCOMPARE(Msgs().Last().caption, QString("Question"));
-        QCOMPARE(Msgs().Last().buttons, MsgButtons::YesNoCancel);
+        QStringList asked{kChanged};
+        if (MsgAnswer(reload) != MsgAnswer::Ok)
+            asked << kLoseEdits;
+        QCOMPARE(Msgs().Texts(), asked);
+        const test::ShownMessage& first = Msgs().shown.constFirst();
+        QCOMPARE(first.caption, QString("Question"));
+        QCOMPARE(first.buttons, MsgButtons::Named);
+        QCOMPARE(first.choices, QStringList({"Overwrite", "Reload", "Cancel"}));
+        if (MsgAnswer(reload) != MsgAnswer::Ok) {
+            QCOMPARE(Msgs().Last().caption, QString("Question"));
+            QCOMPARE(Msgs().Last().buttons, MsgButtons::YesNo);
+        }
         QCOMPARE(IdsIn(m_path), editsOnDisk ? edited : OtherIds());
         QCOMPARE(Shown(), editsShown ? edited : OtherIds());
         QCOMPARE(Doc().IsModified(), editsShown && !editsOnDisk);
         QCOMPARE(Doc().GetTitle(), QString("db.bnd"));
+        const qsizetype before = Msgs().shown.size();
         Reactivate();
-        QCOMPARE(Msgs().shown.size(), 1);
+        QCOMPARE(Msgs().shown.size(), before);
     }
 
     void changedFileWithoutEditsAsksToReload_data() { test::BoolRows("reload", "yes", "no"); }
@@ -221,17 +239,30 @@ private slots:
         QTRY_COMPARE(Shown(), OtherIds());
     }
 
-    // Closing with unsaved edits over a changed file: No to the overwrite
-    // drops the edits, and the window closes without writing.
+    // Closing with unsaved edits over a changed file: Reload, made sure,
+    // drops the edits and the window closes without writing; Cancel keeps
+    // the window open with the edits.
+    void closeOverAChangedFile_data() { test::BoolRows("reload", "reload", "cancel"); }
     void closeOverAChangedFile()
     {
+        QFETCH(bool, reload);
         Edit();
+        const QStringList edited = Shown();
         OtherProgramWrites();
         Msgs().Answer(MsgAnswer::Yes); // "Save changes to db.bnd?"
-        Msgs().Answer(MsgAnswer::No);  // overwrite the other program's file?
-        QVERIFY(m_frame->close());
-        QCOMPARE(Msgs().Texts(), QStringList({"Save changes to db.bnd?", kChanged}));
+        Msgs().Choose(reload ? "Reload" : "Cancel");
+        if (reload)
+            Msgs().Answer(MsgAnswer::Yes);
+        QCOMPARE(m_frame->close(), reload);
+        QStringList asked{"Save changes to db.bnd?", kChanged};
+        if (reload)
+            asked << kLoseEdits;
+        QCOMPARE(Msgs().Texts(), asked);
         QCOMPARE(IdsIn(m_path), OtherIds());
+        if (!reload) {
+            QCOMPARE(Shown(), edited);
+            QVERIFY(Doc().IsModified());
+        }
     }
 };
 

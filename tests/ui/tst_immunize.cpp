@@ -157,6 +157,11 @@ private slots:
         Run({"1e6", "2", "40", ""});
         Told("The limits leave no portfolio : 2 rows of at most 40 % of the amount cannot hold all of it .");
         QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9", "NOPE"}));
+        // An amount beyond what the search holds whole is told as such.
+        m_messages->Clear();
+        Run({"1e12", "20", "100", ""});
+        Told("The amount is too large : at most 100000000000 .");
+        QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9", "NOPE"}));
 
         // Rows there already are replaced only on Yes.
         m_messages->Clear();

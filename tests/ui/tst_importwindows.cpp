@@ -8,6 +8,8 @@
 #include "prices/priceupdatedlg.h"
 #include "support/pricelist.h"
 #include "support/windows.h"
+#include "uikit/datetext.h"
+#include "uikit/strings.h"
 
 #include <sys/stat.h>
 
@@ -216,6 +218,77 @@ private slots:
         });
     }
 
+    // Clean quotes per 100 of face: the choice judges the rows anew and
+    // shows the quote and the accrued interest beside the price to store;
+    // a Type II row is refused; the choice is remembered for the next import.
+    void cleanQuotes()
+    {
+        const QString path = Write("quotes.csv", "ISIN;Kurs\r\nGOV-2027-A;102\r\nMUNI-2035;99,5\r\nAMORT-2030;96\r\n");
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
+            auto* quotes = dlg->findChild<QComboBox*>("quotes");
+            QCOMPARE(quotes->currentText(), QString("Paid prices"));
+            QCOMPARE(Verdicts(dlg)->columnCount(), 7);
+            quotes->setCurrentText("Clean quotes per 100 of face");
+            QStringList headings;
+            for (int c = 0; c < Verdicts(dlg)->columnCount(); ++c)
+                headings << Verdicts(dlg)->headerData(c, Qt::Horizontal).toString();
+            QCOMPARE(headings, QStringList({"Line", "ID", "Old price", "New price", "Quote", "Accrued", "Change %",
+                                            "Verdict", "Reason"}));
+            // On 6 December 2026 the annual coupon of 4 due 4 July 2027 has
+            // run 1 - (7/12 - 2/365) of its year (1.6885845 with the time as
+            // the record keeps it, a float); MUNI's 45 due 1 June 2035,
+            // 1/2 + 5/365 of its year, on a face of 1000.
+            QCOMPARE(Rows(Verdicts(dlg)),
+                     QList<QStringList>(
+                         {{"2", "GOV-2027-A", "101.35", "103.69", "102.00", "1.688585", "2.31", "Update", ""},
+                          {"3", "MUNI-2035", "1012.50", "1018.12", "99.50", "23.116439", "0.55", "Update", ""},
+                          {"4", "AMORT-2030", "96.40", "", "96.00", "", "", "Refused",
+                           "Clean quotes need a Type I bond !"}}));
+            // A click on Accrued sorts by it.
+            auto* header = dlg->findChild<QTableView*>("verdicts")->horizontalHeader();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"2", "3", "4"}));
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+            QCOMPARE(Column(Verdicts(dlg), 0), QStringList({"3", "2", "4"}));
+            // Back to paid prices: the file's numbers, in the file's order.
+            quotes->setCurrentText("Paid prices");
+            QCOMPARE(Verdicts(dlg)->columnCount(), 7);
+            QCOMPARE(Row(Verdicts(dlg), 0),
+                     QStringList({"2", "GOV-2027-A", "101.35", "102.00", "0.64", "Update", ""}));
+            quotes->setCurrentText("Clean quotes per 100 of face");
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(Prices({"GOV-2027-A", "MUNI-2035", "AMORT-2030"}),
+                 std::vector<float>({float(102.0 + 4.0 * 1849.0 / 4380.0), float(995.0 + 45.0 * 2250.0 / 4380.0),
+                                     96.4f}));
+        QCOMPARE(Msgs().Texts(), QStringList{"2 prices updated ."});
+
+        // The next import starts with clean quotes, and so does the one of
+        // the price update window; Cancel keeps a choice changed too.
+        ImportFromMenu(path, [&](PriceImportDialog* dlg) {
+            auto* quotes = dlg->findChild<QComboBox*>("quotes");
+            QCOMPARE(quotes->currentText(), QString("Clean quotes per 100 of face"));
+            QCOMPARE(Verdicts(dlg)->columnCount(), 9);
+            quotes->setCurrentText("Paid prices");
+            Click(dlg, "cancelButton");
+        });
+        QString second;
+        WhenModal<CPriceUpdateDlg>([&](CPriceUpdateDlg* upd) {
+            m_app->chooser.Answer(QString());
+            WhenModal<PriceImportDialog>([&](PriceImportDialog* dlg) {
+                second = dlg->findChild<QComboBox*>("quotes")->currentText();
+                Click(dlg, "fileButton");
+                Click(dlg, "cancelButton");
+            });
+            Click(upd, "importButton");
+            Click(upd, "closeButton");
+        });
+        m_app->frame->Action(ID_UPDATE_ALL)->trigger();
+        QCOMPARE(second, QString("Paid prices"));
+    }
+
     // Files that hold no prices get their reason and change nothing: what the
     // window showed stays, and so does every price. The reader's other
     // refusals take the binary file's way to the window.
@@ -325,6 +398,80 @@ private slots:
                                                               {"5", "NEW-2", "Refused", "Invalid Coupon !"}}));
             QCOMPARE(Summary(dlg), QString("Rows: 4. To add: 1. To replace: 1. Unchanged: 1. Refused: 1."));
             QVERIFY(!m_app->Doc().IsModified());
+        });
+    }
+
+    // A bank's list: a drop-down per column with the import's guess, the
+    // record each row makes beside its verdict, clean quotes unless the user
+    // says otherwise; a changed column or choice judges the rows anew, and
+    // Apply stores what the window last showed. The choice is remembered.
+    void bankList()
+    {
+        const QString path = Write("bank.csv", "ISIN;Bezeichnung;Kupon;F\xC3\xA4lligkeit;Kurs;Schlusskurs;Nominal\r\n"
+                                               "QZ1;Bund;2,5;15.02.2035;98,75;99,00;100\r\n"
+                                               "GOV-2027-A;Government 4.00% 2027;4;04.07.2027;102;101;100\r\n"
+                                               "QZ3;Pfandbrief;0;01/02/2030;88;88;100\r\n");
+        const auto boxes = [](BondImportDialog* dlg) {
+            QStringList texts;
+            for (int c = 1; auto* box = dlg->findChild<QComboBox*>(QString("column%1").arg(c)); ++c)
+                texts << box->currentText();
+            return texts;
+        };
+        // On 6 December 2026 the coupon paid each 15 February has run 1 - (2/12 + 9/365) of its year.
+        const double accrued = 2.5 * (10.0 / 12 - 9.0 / 365);
+        const auto amount = [](double value) { return Qs(FormatAmount(static_cast<float>(value))); };
+        Import<BondImportDialog>(*m_app, m_app->frame->Action(ID_FILE_IMPORT_BONDS), path, [&](BondImportDialog* dlg) {
+            QCOMPARE(boxes(dlg), QStringList({"ID", "Name", "Coupon rate %", "Maturity", "Price", "(not used)",
+                                              "Face value"}));
+            QCOMPARE(dlg->findChild<QComboBox*>("quotes")->currentText(), QString("Clean quotes per 100 of face"));
+            QStringList headings;
+            for (int c = 0; c < Verdicts(dlg)->columnCount(); ++c)
+                headings << Verdicts(dlg)->headerData(c, Qt::Horizontal).toString();
+            QCOMPARE(headings, QStringList({"Line", "ID", "Verdict", "Coupon", "Face", "Price", "Release", "Maturity",
+                                            "Reason"}));
+            QCOMPARE(Rows(Verdicts(dlg)),
+                     QList<QStringList>({{"2", "QZ1", "Add", "2.50", "100.00", amount(98.75 + accrued),
+                                          FormatDate(Day(2026, 2, 15)), FormatDate(Day(2035, 2, 15)), ""},
+                                         {"3", "GOV-2027-A", "Replace", "4.00", "100.00",
+                                          amount(102 + 4 * (5.0 / 12 + 2.0 / 365)), FormatDate(Day(2026, 7, 4)),
+                                          FormatDate(Day(2027, 7, 4)), ""},
+                                         {"4", "QZ3", "Refused", "", "", "", "", "",
+                                          QString::fromUtf8("F\xC3\xA4lligkeit: Ambiguous date !")}}));
+            QCOMPARE(Summary(dlg), QString("Rows: 3. To add: 1. To replace: 1. Unchanged: 0. Refused: 1."));
+
+            // The closing price in place of the guess: the guess's column is then unused.
+            dlg->findChild<QComboBox*>("column6")->setCurrentText("Price");
+            QCOMPARE(boxes(dlg).mid(4, 2), QStringList({"(not used)", "Price"}));
+            QCOMPARE(Column(Verdicts(dlg), 5).first(), amount(99 + accrued));
+            // Paid prices: the quote of the face value alone.
+            dlg->findChild<QComboBox*>("quotes")->setCurrentText("Paid prices");
+            QCOMPARE(Column(Verdicts(dlg), 5).first(), QString("99.00"));
+            // A column a list must have, taken away: nothing to judge, and it says why.
+            dlg->findChild<QComboBox*>("column3")->setCurrentText("(not used)");
+            QCOMPARE(Verdicts(dlg)->rowCount(), 0);
+            QCOMPARE(Summary(dlg), QString("No column of coupon rates found ."));
+            QVERIFY(!dlg->findChild<QPushButton*>("applyButton")->isEnabled());
+            dlg->findChild<QComboBox*>("column3")->setCurrentText("Coupon rate %");
+            Click(dlg, "applyButton");
+        });
+        QCOMPARE(Msgs().Texts(), QStringList{"1 bond added and 1 replaced ."});
+        QCOMPARE(Prices({"QZ1", "GOV-2027-A"}), std::vector<float>({99.0f, 101.0f}));
+        QVERIFY(m_app->Doc().IsModified());
+
+        // The next list starts with paid prices; a file that is no list of
+        // bonds at all is told so in the own format's words.
+        const QString other = Write("other.csv", "Depot;Notes\r\nA;B\r\n");
+        Import<BondImportDialog>(*m_app, m_app->frame->Action(ID_FILE_IMPORT_BONDS), path, [&](BondImportDialog* dlg) {
+            QCOMPARE(dlg->findChild<QComboBox*>("quotes")->currentText(), QString("Paid prices"));
+            m_app->chooser.Answer(other);
+            Click(dlg, "fileButton");
+            QVERIFY(Msgs().Last().text.startsWith("This is not a file of bonds: its first line must be"));
+            QCOMPARE(Source(dlg), path);
+            // Another list brings its own columns.
+            m_app->chooser.Answer(Write("en.csv", "isin,coupon,maturity,price\r\nQZ9,1,2030-01-01,99\r\n"));
+            Click(dlg, "fileButton");
+            QCOMPARE(boxes(dlg), QStringList({"ID", "Coupon rate %", "Maturity", "Price"}));
+            QCOMPARE(Row(Verdicts(dlg), 0).mid(1, 5), QStringList({"QZ9", "Add", "1.00", "100.00", "99.00"}));
         });
     }
 };

@@ -9,6 +9,7 @@
 #include "support/smalldisk.h"
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 #include <sys/stat.h>
@@ -173,6 +174,31 @@ private slots:
         Choose("load", path);
         QVERIFY(m_messages->shown.isEmpty());
         QCOMPARE(Column(Dlg::ColID), QStringList{"GOV-2027"});
+    }
+
+    // Units a file holds that no row can show are told as Load meets them;
+    // the row stays, left out with the reason as its status, and Save keeps
+    // them as they were.
+    void loadTellsOfUnitsNoRowCanShow()
+    {
+        const QString path = m_dir.filePath("u.bdp");
+        const QByteArray file = Stored({{"GOV-2030", 2.5}, {"GOV-2027", std::numeric_limits<double>::quiet_NaN()},
+                                        {"NOPE", -4}, {"OLD-2020", std::numeric_limits<double>::infinity()}});
+        test::WriteAll(path, file);
+        Choose("load", path);
+        QCOMPARE(m_messages->Texts(), QStringList{"Row 2 : nan units cannot be read .\n"
+                                                  "Row 3 : -4 units cannot be read .\n"
+                                                  "Row 4 : inf units cannot be read ."});
+        QCOMPARE(m_messages->Last().caption, QString("Error"));
+        QCOMPARE(Column(Dlg::ColUnits), (QStringList{"2", "nan", "-4", "inf"}));
+        QCOMPARE(Column(Dlg::ColStatus), (QStringList{"", "bad units", "bad units", "bad units"}));
+        m_messages->Clear();
+        Button("calculate")->click();
+        QCOMPARE(m_messages->Texts(), QStringList{"Bond ID=GOV-2027 ,in row 2 , can't be included !"});
+        const QString copy = m_dir.filePath("copy.bdp");
+        Choose("save", copy);
+        QCOMPARE(test::ReadAll(copy), Stored({{"GOV-2030", 2}, {"GOV-2027", std::numeric_limits<double>::quiet_NaN()},
+                                              {"NOPE", -4}, {"OLD-2020", std::numeric_limits<double>::infinity()}}));
     }
 
     // Rows no file holds are not lost to one key: every way of closing, and

@@ -207,6 +207,44 @@ private slots:
         QCOMPARE(shown, caption + "|" + text);
         QVERIFY2(width >= needed, qPrintable(QString("%1 < %2").arg(width).arg(needed)));
     }
+
+    // A question whose buttons name their actions shows them all and
+    // answers with the one clicked; Esc chooses the last, the one that does
+    // nothing.
+    void namedButtonsAnswerWithTheOneChosen_data()
+    {
+        QTest::addColumn<int>("click"); // -1: Esc
+        QTest::addColumn<int>("answer");
+        QTest::newRow("first") << 0 << 0;
+        QTest::newRow("second") << 1 << 1;
+        QTest::newRow("last") << 2 << 2;
+        QTest::newRow("Esc") << -1 << 2;
+    }
+    void namedButtonsAnswerWithTheOneChosen()
+    {
+        QFETCH(int, click);
+        QFETCH(int, answer);
+        const QStringList names{"Overwrite", "Reload", "Cancel"};
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            for (QAbstractButton* b : box->buttons())
+                shown << b->text();
+            if (click < 0) {
+                QTest::keyClick(box, Qt::Key_Escape);
+                return;
+            }
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == names[click])
+                    b->click();
+        });
+        QCOMPARE(AskChoice(nullptr, "The file changed . Save ?", names), answer);
+        shown.sort();
+        QStringList sorted = names;
+        sorted.sort();
+        QCOMPARE(shown, sorted);
+    }
 };
 
 QTEST_MAIN(TestUikit)

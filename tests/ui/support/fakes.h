@@ -12,6 +12,8 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
+#include <variant>
 
 namespace tenvix::test {
 
@@ -20,6 +22,7 @@ struct ShownMessage {
     QString caption;
     ui::MsgIcon icon;
     ui::MsgButtons buttons;
+    QStringList choices; // the buttons' names of a Choose question
 };
 
 // Answers at once, without an event loop of its own.
@@ -30,10 +33,15 @@ public:
 
     ui::MsgAnswer Show(QWidget* parent, const QString& text, const QString& caption, ui::MsgIcon icon,
                        ui::MsgButtons buttons) override;
+    int Choose(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons) override;
 
     // Answers for the next questions, in order; an Ok box needs none. A
     // question with no answer left fails the test and gets Cancel (or No).
     void Answer(ui::MsgAnswer a) { m_answers.push_back(a); }
+    // The answer to a Choose question: the button of this name. A Choose
+    // met with an answer for Show, or the reverse, fails the test, and so
+    // does a name the question has not.
+    void Choose(const QString& button) { m_answers.push_back(button); }
     QList<ShownMessage> shown;
     const ShownMessage& Last() const { return shown.constLast(); }
     QStringList Texts() const;
@@ -44,7 +52,11 @@ protected:
     virtual void Wait(bool /*question*/) {}
 
 private:
-    std::deque<ui::MsgAnswer> m_answers;
+    // The next answer, or nothing (the test failed) when none is left or it
+    // is of the other kind.
+    template <class T>
+    std::optional<T> Next(const QString& text);
+    std::deque<std::variant<ui::MsgAnswer, QString>> m_answers;
 };
 
 // A box that stays up as a real one does: it runs a nested event loop until
@@ -59,6 +71,11 @@ public:
     void Answer(ui::MsgAnswer a, std::function<void()> during = {})
     {
         FakeMessages::Answer(a);
+        m_during.push_back(std::move(during));
+    }
+    void Choose(const QString& button, std::function<void()> during = {})
+    {
+        FakeMessages::Choose(button);
         m_during.push_back(std::move(during));
     }
 
