@@ -102,6 +102,7 @@ TEST_F(PortfolioRowsTest, UnitsNoRowCanShowLeaveTheRowOut)
     rows.Update(1, "4", "96", 96.0, SystemClock());
     Texts same = rows.Row(0).texts;
     same[0] = "4";
+    same[static_cast<std::size_t>(RowColumn::Value)] = "384.00";
     EXPECT_EQ(rows.Row(1).texts, same);
     EXPECT_EQ(Of(rows.Row(1)), State(RowPicture::Ready, &Bond(0), &Bond(0)));
     EXPECT_EQ(rows.Entries()[1], (PortfolioEntry{"GOV-A", 4}));

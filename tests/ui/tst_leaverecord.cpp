@@ -171,8 +171,8 @@ private slots:
         // Cancel, or a save refused in the form's words: nothing moves, the
         // typing stays, nothing is stored.
         if (answer == "refused")
-            QCOMPARE(Shown(Msgs().shown.value(1)), Shown({"Invalid Coupon !", "Error", MsgIcon::Exclamation,
-                                                          MsgButtons::Ok}));
+            QCOMPARE(Shown(Msgs().shown.value(1)),
+                     std::tuple(QString("Invalid Coupon !"), QString("Error"), MsgIcon::Exclamation, MsgButtons::Ok));
         QCOMPARE(Msgs().shown.size(), answer == "refused" ? 2 : 1);
         QCOMPARE(CurrentIndex(), from);
         QCOMPARE(Form().m_bondList.m_list.size(), bonds);
