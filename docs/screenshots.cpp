@@ -210,7 +210,7 @@ int main(int argc, char** argv)
     WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {
         for (const auto& [id, units] : kPortfolio)
             dlg->AddRow(QString::fromLatin1(id), units);
-        dlg->resize(900, 420);
+        dlg->resize(1080, 420); // every column, the values last
         WhenBox("portfolio-result.png");
         Button(dlg, "calculate")->click();
         Settle();
