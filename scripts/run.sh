@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up and builds tenvix (the two programs and what installing them
 # needs), prints the bundled sample's analysis for the user guide's dates and
-# opens the sample in the window; without a display it says so and stops
-# after the analysis. What the package installer and the compiler say goes
+# a line naming the guide and the next commands, and opens the sample in the
+# window; without a display it says so first and stops after that line. What the package installer and the compiler say goes
 # to build/run.log, which is shown whole only when something fails; the
 # terminal gets one line a stage.
 set -euo pipefail
@@ -27,16 +27,18 @@ fi
 sample=examples/sample.bnd
 stand=2025-06-30
 horizon=2032-06-30
+display=0
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  display=1
+else
+  echo "  No display is available, so the window cannot open; tenvix-cli works without one."
+fi
 echo "  Analysing $sample for the stand date $stand and the horizon $horizon:"
 echo
 build/cli/tenvix-cli analyse "$sample" --stand "$stand" --horizon "$horizon"
 echo
 echo "docs/GUIDE.md (Help > User Guide in the window) explains these figures. Next: build/shell/tenvix FILE.bnd," \
   "build/cli/tenvix-cli --help, scripts/test.sh, and the README's install step: sudo cmake --install build --prefix /usr."
-
-if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display is available, so the window cannot open; tenvix-cli works without one."
-  exit 0
+if ((display)); then
+  exec build/shell/tenvix "$sample"
 fi
-echo "Opening $sample in the window."
-exec build/shell/tenvix "$sample"

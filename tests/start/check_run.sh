@@ -53,6 +53,8 @@ if ((status)); then
 fi
 grep -qF "No display is available" "$log" || { echo "FAIL: scripts/run.sh does not say that no display is available"; exit 1; }
 check_output "$log"
+tail -n 1 "$log" | grep -qF "docs/GUIDE.md" ||
+  { echo "FAIL: scripts/run.sh without a display does not end with the line naming the guide:"; cat "$log"; exit 1; }
 echo "scripts/run.sh without a display: one line a stage, the guide's analysis, the guide and the next commands"
 
 scripts/run.sh >"$log" 2>&1 &
