@@ -6,6 +6,7 @@
 
 #include "model/explain.h"
 #include "portfolio/core/bondportf.h"
+#include "portfolio/core/fund.h"
 #include "portfolio/core/immunize.h"
 
 #include <functional>
@@ -16,10 +17,13 @@ namespace tenvix::cli {
 
 int RunAnalyse(const std::vector<std::string>& args);
 int RunCashflows(const std::vector<std::string>& args);
+int RunCurve(const std::vector<std::string>& args);
 int RunExplain(const std::vector<std::string>& args);
 int RunExport(const std::vector<std::string>& args);
+int RunFund(const std::vector<std::string>& args);
 int RunImmunize(const std::vector<std::string>& args);
 int RunImport(const std::vector<std::string>& args);
+int RunLadder(const std::vector<std::string>& args);
 int RunPortfolio(const std::vector<std::string>& args);
 int RunPrices(const std::vector<std::string>& args);
 int RunShifts(const std::vector<std::string>& args);
@@ -45,6 +49,17 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
 // The answer is the same whatever the number of threads.
 ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& limits, double stand, double horizon,
                                 int threads);
+// The funding of a schedule over a database read and checked: every bond's
+// row analysed (the horizon at the last liability) on `threads` threads and
+// screened in file order, then the search. The same answer whatever the
+// number of threads.
+FundResult FundDatabase(const DatabaseFile& db, const std::vector<Liability>& schedule, double stand,
+                        const FundLimits& limits, std::span<const FundHolding> held, int threads);
+// The CSV fund writes: id,units,cost,share,ytm rows, the cash row and the
+// portfolio line.
+void AppendFundedRows(std::string& text, const FundResult& result);
+// The CSV ladder writes: a row a liability date, then the after row.
+void AppendLadderRows(std::string& text, const Ladder& ladder);
 // The CSV immunize writes: its rows, then the composite line.
 void AppendImmunizedRows(std::string& text, const ImmunizeResult& result);
 // The line portfolio and immunize end with: portfolio,ytm=,duration=,square_m=.

@@ -5,11 +5,13 @@
 #include "model/filemessages.h"
 #include "model/format.h"
 #include "model/numbers.h"
+#include "model/text.h"
 #include "portfolio/core/portfoliomessages.h"
 #include "portfolio/core/portfoliorows.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <fcntl.h>
 #include <filesystem>
 #include <iostream>
@@ -51,6 +53,29 @@ Arguments::Arguments(std::vector<std::string> args, std::vector<std::string_view
             m_positional.push_back(a);
         }
     }
+}
+
+std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants)
+{
+    const auto text = args.Value(name);
+    if (!text)
+        return std::nullopt;
+    const auto v = ReadDecimal(*text);
+    if (!v || text->empty() || !std::isfinite(*v))
+        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *text + "\""};
+    return v;
+}
+
+std::optional<DecimalMark> DecimalMarkOption(const Arguments& args)
+{
+    const auto text = args.Value("decimal-mark");
+    if (!text)
+        return std::nullopt;
+    if (*text == "point")
+        return DecimalMark::Point;
+    if (*text == "comma")
+        return DecimalMark::Comma;
+    throw UsageError{"--decimal-mark wants point or comma, not \"" + *text + "\""};
 }
 
 std::optional<std::string> Arguments::Value(std::string_view name) const
@@ -338,6 +363,31 @@ bool RefuseOutTarget(const std::string& out, const std::string& database)
         return true;
     }
     return false;
+}
+
+std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows)
+{
+    std::vector<std::unique_ptr<CBond>> found(rows.size());
+    std::vector<std::string> wanted;
+    for (const PortfolioEntry& row : rows)
+        wanted.push_back(FoldCase(row.id));
+    std::size_t missing = rows.size();
+    if (db.index.count == 0 || missing == 0)
+        return found;
+    BondRecordReader records(db.Bytes(), db.index.unitStarts[0]);
+    for (std::size_t k = 0; k < db.index.count && missing > 0; ++k) {
+        const CBond& bond = records.Next();
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (found[i] || !EqualsFolded(bond.m_strID, wanted[i]))
+                continue;
+            if (bond.GetType() == BOND_TYPE_STD)
+                found[i] = std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+            else
+                found[i] = std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+            --missing;
+        }
+    }
+    return found;
 }
 
 std::optional<PortfolioFile> OpenPortfolio(const std::string& path)

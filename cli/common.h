@@ -5,12 +5,15 @@
 
 #include "model/bondfile.h"
 #include "model/filemessages.h"
+#include "model/pricefield.h"
 #include "model/quotes.h"
+#include "model/text.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +46,14 @@ private:
     std::vector<std::pair<std::string, std::string>> m_values;
     std::vector<std::string> m_flags;
 };
+
+// A decimal option that must read whole as a finite number; nothing when it
+// is not given. `wants` says what it wants in the usage error.
+std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants);
+// --decimal-mark point|comma: the user's word on the mark of doubtful numbers.
+std::optional<DecimalMark> DecimalMarkOption(const Arguments& args);
+// A list of identifiers separated by commas (--exclude): the core's SplitIdentifiers.
+using tenvix::SplitIdentifiers;
 
 // A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
@@ -140,6 +151,11 @@ std::string NotReadyMessage(std::string_view id, const RowFigures& figures);
 // spelled or linked to) or an existing file that begins as a database. The
 // reason is then on standard error, and nothing may be written.
 bool RefuseOutTarget(const std::string& out, const std::string& database);
+
+// For each identifier, a copy of the first bond of the database whose
+// identifier equals it without regard to letter case, or null: one pass over
+// the records, holding no list.
+std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows);
 
 // Reads a .bdp file; on failure prints the portfolio window's message (or
 // that the path leads to no regular file) to standard error and returns

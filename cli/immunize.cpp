@@ -25,18 +25,6 @@ namespace tenvix::cli {
 
 namespace {
 
-// A decimal option that must read whole as a finite number.
-std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants)
-{
-    const auto text = args.Value(name);
-    if (!text)
-        return std::nullopt;
-    const auto v = ReadDecimal(*text);
-    if (!v || text->empty() || !std::isfinite(*v))
-        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *text + "\""};
-    return v;
-}
-
 // One bond's row analysis, made on a worker thread and offered in file order.
 struct Assessed {
     std::string id;
@@ -143,7 +131,7 @@ int RunImmunize(const std::vector<std::string>& argv)
     if (const auto least = DecimalOption(args, "min-ytm", "a percentage"))
         limits.minYtm = *least / 100;
     if (const auto ids = args.Value("exclude"))
-        limits.exclude = ExcludedIdentifiers(*ids);
+        limits.exclude = SplitIdentifiers(*ids);
     const int threads = ThreadsOption(args);
 
     const auto db = OpenDatabase(args.Positional()[0]);

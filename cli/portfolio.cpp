@@ -23,34 +23,6 @@ namespace tenvix::cli {
 
 namespace {
 
-// For each identifier, a copy of the first bond of the database whose
-// identifier equals it without regard to letter case, or null: one pass over
-// the records, holding no list.
-std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows)
-{
-    std::vector<std::unique_ptr<CBond>> found(rows.size());
-    std::vector<std::string> wanted;
-    for (const PortfolioEntry& row : rows)
-        wanted.push_back(FoldCase(row.id));
-    std::size_t missing = rows.size();
-    if (db.index.count == 0 || missing == 0)
-        return found;
-    BondRecordReader records(db.Bytes(), db.index.unitStarts[0]);
-    for (std::size_t k = 0; k < db.index.count && missing > 0; ++k) {
-        const CBond& bond = records.Next();
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            if (found[i] || !EqualsFolded(bond.m_strID, wanted[i]))
-                continue;
-            if (bond.GetType() == BOND_TYPE_STD)
-                found[i] = std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-            else
-                found[i] = std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-            --missing;
-        }
-    }
-    return found;
-}
-
 void AppendRow(std::string& out, const std::string& id, const std::string& units, const char* status,
                const RowFigures* f)
 {

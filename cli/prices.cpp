@@ -87,19 +87,6 @@ double MaxChangeOption(const Arguments& args)
     return *percent;
 }
 
-// --decimal-mark: the user's word on the mark of doubtful prices.
-std::optional<DecimalMark> DecimalMarkOption(const Arguments& args)
-{
-    const auto text = args.Value("decimal-mark");
-    if (!text)
-        return std::nullopt;
-    if (*text == "point")
-        return DecimalMark::Point;
-    if (*text == "comma")
-        return DecimalMark::Comma;
-    throw UsageError{"--decimal-mark wants point or comma, not \"" + *text + "\""};
-}
-
 std::string LargeNotWrittenText(std::size_t count)
 {
     const std::string n = FormatInteger(static_cast<std::int64_t>(count));

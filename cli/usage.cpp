@@ -19,6 +19,15 @@ constexpr CommandEntry kCommands[] = {
      "      ytm=, d1=, m2= (with --square-m) and h= of the payments, one a line;\n"
      "      with --table the payments explained instead, as explain writes them\n",
      false},
+    {"curve", RunCurve,
+     "  tenvix-cli curve FILE.bnd --stand YYYY-MM-DD [--exclude ID[,ID...]] [--zero] [--threads N]\n"
+     "      The yield curve (Nelson-Siegel-Svensson zero rates) fitted to the stored prices, and CSV of\n"
+     "      every bond: id,years,ytm,duration,model_price,spread_bp,status; status empty for a bond the\n"
+     "      curve is fitted to, excluded, short (duration under 0.25) or excluded short for one valued\n"
+     "      but left out, bad_ytm or incompatible for one with no figures; then\n"
+     "      curve,beta0=,beta1=,beta2=,beta3=,tau1=,tau2=,bonds=,rmse_bp=. --zero writes\n"
+     "      years,zero_rate,discount at 0.25, 0.5 and 1 to 30 years instead of the bonds\n",
+     true},
     {"explain", RunExplain,
      "  tenvix-cli explain FILE.bnd ID --stand YYYY-MM-DD --horizon YYYY-MM-DD\n"
      "      CSV of the bond's payments, weighted by its stored price:\n"
@@ -43,6 +52,16 @@ constexpr CommandEntry kCommands[] = {
      "      prices are clean quotes, to which the accrued interest is added, unless --quotes paid.\n"
      "      --apply adds and replaces the records in FILE.bnd, which is made when it does not exist\n",
      false},
+    {"fund", RunFund,
+     "  tenvix-cli fund FILE.bnd LIABILITIES.csv --stand YYYY-MM-DD [--decimal-mark point|comma]\n"
+     "          [--reinvest PERCENT] [--max-rows N] [--max-share PERCENT] [--min-ytm PERCENT]\n"
+     "          [--exclude ID[,ID...]] [--hold FILE.bdp] [--out FILE.bdp] [--threads N]\n"
+     "      CSV of the least-cost whole-unit portfolio that, with the units held (--hold) and the cash\n"
+     "      kept, pays every liability (rows date,amount) on its date, the surplus carried at the\n"
+     "      reinvestment rate (default 0): id,units,cost,share,ytm; then cash,,C,SHARE, and\n"
+     "      portfolio,cost=,lower_bound=,gap_percent=. N from 1 to 200 (default 20); --out writes the\n"
+     "      bonds bought as a portfolio file (then N at most 20)\n",
+     true},
     {"immunize", RunImmunize,
      "  tenvix-cli immunize FILE.bnd --stand YYYY-MM-DD --horizon YYYY-MM-DD --amount A [--max-rows N]\n"
      "          [--max-share PERCENT] [--min-ytm PERCENT] [--exclude ID[,ID...]] [--out FILE.bdp] [--threads N]\n"
@@ -50,6 +69,13 @@ constexpr CommandEntry kCommands[] = {
      "      id,units,amount,share,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"
      "      --out writes it as a portfolio file\n",
      true},
+    {"ladder", RunLadder,
+     "  tenvix-cli ladder FILE.bnd LIABILITIES.csv --portfolio FILE.bdp --stand YYYY-MM-DD [--hold FILE.bdp]\n"
+     "          [--cash C] [--reinvest PERCENT] [--decimal-mark point|comma]\n"
+     "      CSV of the portfolio (and the units held) walked against the schedule:\n"
+     "      date,liability,inflow,reinvestment,surplus,flag, flag short where the surplus is below 0;\n"
+     "      then after,,A,, with what is paid after the last liability\n",
+     false},
     {"portfolio", RunPortfolio,
      "  tenvix-cli portfolio FILE.bnd FILE.bdp --stand YYYY-MM-DD --horizon YYYY-MM-DD [--table]\n"
      "      CSV of the rows: id,units,status,ytm,duration,square_m; then portfolio,ytm=,duration=,square_m=;\n"

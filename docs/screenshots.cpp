@@ -7,7 +7,9 @@
 // platform and writes into docs/.)
 
 #include "editor/inview.h"
+#include "market/marketwindow.h"
 #include "model/date.h"
+#include "portfolio/funddlg.h"
 #include "portfolio/portfoliodlg.h"
 #include "prices/priceimportdlg.h"
 #include "shell/mainframe.h"
@@ -100,6 +102,21 @@ void WhenBox(const char* name = nullptr)
             Save(box, name);
         box->accept();
     });
+}
+
+// Accepts the next box once it is up, however long the work before it takes.
+void AcceptBoxWhenUp()
+{
+    auto* poll = new QTimer;
+    poll->setInterval(100);
+    QObject::connect(poll, &QTimer::timeout, [poll] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            box->accept();
+        }
+    });
+    poll->start();
 }
 
 // Answers the next file chooser with one path.
@@ -206,6 +223,21 @@ int main(int argc, char** argv)
     Settle();
     Save(frame->CashflowsDock(), "cashflows.png");
 
+    // The Market window: every bond against the curve fitted to them all.
+    frame->Action(ID_VIEW_MARKET)->trigger();
+    if (auto* market = frame->findChild<MarketWindow*>()) {
+        market->resize(1100, 760);
+        QElapsedTimer waited;
+        waited.start();
+        while (market->CurrentState() != MarketWindow::State::Current && waited.elapsed() < 30000)
+            Settle(50);
+        Settle();
+        Save(market, "market.png");
+        market->close();
+    } else {
+        Fail(QStringLiteral("the Market window did not open"));
+    }
+
     // The portfolio window with the sample's immunized portfolio, calculated.
     WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {
         for (const auto& [id, units] : kPortfolio)
@@ -225,6 +257,36 @@ int main(int argc, char** argv)
         Button(dlg, "close")->click();
     });
     frame->Action(ID_RUN_PORTFOLIO)->trigger();
+
+    // The Fund schedule dialog with the sample schedule read in, then the
+    // portfolio it buys, explained with its funding in the Cashflows view.
+    OnePath schedule(QFileInfo(sample).dir().filePath(QStringLiteral("schedule.csv")));
+    InstallFileChooser(&schedule);
+    WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {
+        dlg->resize(900, 420);
+        WhenModal<FundDialog>([](FundDialog* fund) {
+            Button(fund, "importCsv")->click();
+            fund->resize(560, 520);
+            Settle();
+            Save(fund, "fund-schedule.png");
+            AcceptBoxWhenUp(); // Calculate's result
+            fund->accept();
+        });
+        Button(dlg, "fund")->click();
+        Settle();
+        Save(dlg, "portfolio-funded.png");
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            if (QAbstractButton* no = box->button(QMessageBox::No))
+                no->click();
+            else
+                box->reject();
+        });
+        Button(dlg, "close")->click();
+    });
+    frame->Action(ID_RUN_PORTFOLIO)->trigger();
+    InstallFileChooser(nullptr);
+    Settle();
+    Save(frame->CashflowsDock(), "funding.png");
 
     // The price import's preview of the sample price file, left unapplied.
     OnePath chooser(priceFile);

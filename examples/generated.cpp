@@ -198,6 +198,85 @@ void Payments(CBondFree& b, Draw& draw, std::size_t k)
     b.m_fPrice = static_cast<float>(std::max(total * share, 1.0));
 }
 
+// The market's curve: continuously compounded zero rates rising from about
+// 1.5 % to 3.5 % with a hump near five years.
+double MarketRate(double years)
+{
+    const double x1 = years / 1.5, x2 = years / 8.0;
+    const double f1 = x1 > 0 ? (1 - std::exp(-x1)) / x1 : 1.0;
+    const double f2 = x2 > 0 ? (1 - std::exp(-x2)) / x2 : 1.0;
+    return 0.035 - 0.02 * f1 + 0.015 * (f1 - std::exp(-x1)) - 0.01 * (f2 - std::exp(-x2));
+}
+
+double MarketValue(double amount, double years, double spread)
+{
+    return amount * std::exp(-(MarketRate(years) + spread) * years);
+}
+
+// A spread of -25 to 25 basis points, more often near 0.
+double MarketSpread(Draw& draw) { return (draw.Real(-12.5, 12.5) + draw.Real(-12.5, 12.5)) / 10000; }
+
+void MarketCoupon(CBondStd& b, Draw& draw, std::size_t k)
+{
+    const int periods[] = {3, 6, 12};
+    const int period = periods[draw.Int(0, 2)];
+    const double annualPercent = draw.Int(4, 64) / 8.0;
+    const std::int32_t maturity = kGeneratedStand + draw.Int(30, 40 * kYear);
+    const double years = (maturity - kGeneratedStand) / 365.25;
+    const double spread = MarketSpread(draw);
+    const double coupon = annualPercent * period / 12;
+    double price = MarketValue(100, years, spread);
+    for (double t = years; t > 0; t -= period / 12.0)
+        price += MarketValue(coupon, t, spread);
+    b.m_nPeriodMonths = period;
+    b.m_fCoupon = static_cast<float>(coupon);
+    b.m_fFace = 100.0f;
+    b.m_fPrice = static_cast<float>(std::round(price * 1000) / 1000);
+    b.m_nMaturity = maturity;
+    b.m_nRelease = std::min(kGeneratedStand, maturity - draw.Int(static_cast<int>(years * kYear) + 1, 41 * kYear));
+    b.m_strID = Numbered("M", k, 7);
+    b.m_strName = OrdinaryName(annualPercent, maturity, period);
+}
+
+void MarketZero(CBondFree& b, Draw& draw, std::size_t k)
+{
+    const std::int32_t maturity = kGeneratedStand + draw.Int(30, 40 * kYear);
+    const double years = (maturity - kGeneratedStand) / 365.25;
+    b.m_cashflows.assign(1, CASHFLOW{maturity, 100.0f});
+    b.m_nMaturity = maturity;
+    b.m_nRelease = kGeneratedStand - draw.Int(0, 5 * kYear);
+    b.m_fPrice = static_cast<float>(std::round(MarketValue(100, years, MarketSpread(draw)) * 1000) / 1000);
+    b.m_strID = Numbered("Z", k, 7);
+    b.m_strName = "Zero " + std::to_string(1899 + (maturity + 1) / kYear);
+}
+
+// A loan of forty quarterly payments from within three months of the stand
+// date: interest on what is left, and the principal either at the end or in
+// equal parts; priced at a yield of 2 to 8 %.
+void Loan(CBondFree& b, Draw& draw, std::size_t k)
+{
+    b.m_strID = Numbered("L", k, 7);
+    b.m_strName = Numbered("Loan ", k, 1);
+    b.m_nRelease = kGeneratedStand - draw.Int(0, 5 * kYear);
+    const double rate = draw.Int(8, 64) / 800.0; // a quarter's interest, 1% to 8% a year
+    const bool amortising = draw.Chance(50);
+    const std::int32_t first = kGeneratedStand + draw.Int(1, 91);
+    const double yield = draw.Real(0.02, 0.08);
+    double left = 100;
+    double value = 0;
+    b.m_cashflows.clear();
+    for (int q = 0; q < 40; ++q) {
+        const std::int32_t date = first + static_cast<std::int32_t>(std::lround(q * 91.3125));
+        const double principal = amortising ? 2.5 : (q == 39 ? 100.0 : 0.0);
+        const auto amount = static_cast<float>(left * rate + principal);
+        left -= principal;
+        b.m_cashflows.push_back({date, amount});
+        value += amount / std::pow(1 + yield, (date - kGeneratedStand) / 365.25);
+    }
+    b.m_nMaturity = b.m_cashflows.back().m_nDate;
+    b.m_fPrice = static_cast<float>(std::round(value * 1000) / 1000);
+}
+
 } // namespace
 
 std::string GenerateDatabase(std::size_t count, std::uint32_t seed, GeneratedMix mix)
@@ -214,6 +293,20 @@ std::string GenerateDatabase(std::size_t count, std::uint32_t seed, GeneratedMix
         CBond* bond = &coupons;
         if (mix == GeneratedMix::TypeI) {
             Ordinary(coupons, draw, k, {3, 6, 12});
+        } else if (mix == GeneratedMix::Market) {
+            if (draw.Int(0, 9) == 0) {
+                MarketZero(payments, draw, k);
+                bond = &payments;
+            } else {
+                MarketCoupon(coupons, draw, k);
+            }
+        } else if (mix == GeneratedMix::Mixed) {
+            if (k % 2 == 0) {
+                Ordinary(coupons, draw, k, {3, 6, 12});
+            } else {
+                Loan(payments, draw, k);
+                bond = &payments;
+            }
         } else {
             const int kind = draw.Int(0, 99);
             if (kind < 55) {

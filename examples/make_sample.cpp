@@ -1,6 +1,6 @@
 // Writes the bundled sample database, or a made-up one of any size:
 //   make_sample OUTPUT.bnd
-//   make_sample --generate COUNT [--seed N] [--everything] OUTPUT.bnd
+//   make_sample --generate COUNT [--seed N] [--everything | --mixed | --market] OUTPUT.bnd
 
 #include "examples/generated.h"
 #include "examples/sample_data.h"
@@ -14,9 +14,11 @@
 namespace {
 
 constexpr const char* kUsage = "usage: make_sample OUTPUT.bnd\n"
-                               "       make_sample --generate COUNT [--seed N] [--everything] OUTPUT.bnd\n"
+                               "       make_sample --generate COUNT [--seed N] [--everything | --mixed | --market] OUTPUT.bnd\n"
                                "  --generate: COUNT Type I bonds paying every 3, 6 or 12 months, maturing 1 to 30\n"
-                               "  years after 2026-12-06; --everything mixes in Type II bonds and every odd case\n";
+                               "  years after 2026-12-06; --everything mixes in Type II bonds and every odd case;\n"
+                               "  --mixed makes every other bond a Type II loan of forty quarterly payments;\n"
+                               "  --market: coupon bonds of up to 40 years and one zero in ten, priced off a curve\n";
 
 int Usage()
 {
@@ -42,6 +44,10 @@ int main(int argc, char** argv)
             (a == "--seed" ? seed : count.emplace()) = *n;
         } else if (a == "--everything") {
             mix = GeneratedMix::Everything;
+        } else if (a == "--market") {
+            mix = GeneratedMix::Market;
+        } else if (a == "--mixed") {
+            mix = GeneratedMix::Mixed;
         } else if (output.empty() && !a.starts_with("--")) {
             output = a;
         } else {

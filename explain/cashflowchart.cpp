@@ -43,25 +43,6 @@ QList<QPointF> Comb(const std::vector<Stick>& sticks)
 
 } // namespace
 
-double NiceStep(double top, int parts)
-{
-    const double raw = top / parts;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double m : {1.0, 2.0, 2.5, 5.0})
-        if (raw <= m * power)
-            return m * power;
-    return 10.0 * power;
-}
-
-int DecimalsFor(double step)
-{
-    int decimals = 0;
-    while (decimals < 6 &&
-           std::fabs(step * std::pow(10.0, decimals) - std::round(step * std::pow(10.0, decimals))) > 1e-9)
-        ++decimals;
-    return decimals;
-}
-
 double AmountCeiling(std::vector<double> columns)
 {
     if (columns.empty())

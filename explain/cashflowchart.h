@@ -9,6 +9,7 @@
 // others and each taller column carries its figure at the top, so that 60
 // coupons or a portfolio's hundreds of payments stay readable.
 
+#include "uikit/axissteps.h"
 #include "uikit/explained.h"
 
 #include <QChartView>
@@ -36,11 +37,6 @@ std::vector<Stick> StackSticks(const Explanation& explanation, double ExplainedP
 
 // Milliseconds on the date axis of a date value.
 qreal AxisTime(double date);
-
-// A step of 1, 2, 2.5 or 5 times a power of ten that cuts `top` into about
-// `parts`, and the decimals its multiples need.
-double NiceStep(double top, int parts);
-int DecimalsFor(double step);
 
 // Where the amount axis stops for columns of these heights: above them all,
 // unless the tallest pass four times the height most columns stay under;

@@ -37,6 +37,14 @@ QString TextOf(CashflowText text)
         return QStringLiteral("Shift of the yield (bp)");
     case CashflowText::ChangeAxis:
         return QStringLiteral("Change (%)");
+    case CashflowText::Funding:
+        return QStringLiteral("Funding");
+    case CashflowText::Liability:
+        return QStringLiteral("Liability");
+    case CashflowText::Inflow:
+        return QStringLiteral("Inflow");
+    case CashflowText::Surplus:
+        return QStringLiteral("Surplus");
     }
     return {};
 }

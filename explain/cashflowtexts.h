@@ -39,6 +39,10 @@ enum class CashflowText {
     Total,
     ShiftAxis, // the horizon value chart's axes
     ChangeAxis,
+    Funding, // the funding chart's title and series
+    Liability,
+    Inflow,
+    Surplus,
 };
 QString TextOf(CashflowText text);
 

@@ -2,6 +2,7 @@
 
 #include "explain/cashflowchart.h"
 #include "explain/cashflowtable.h"
+#include "explain/fundingchart.h"
 #include "explain/horizonchart.h"
 #include "uikit/fileio.h"
 #include "uikit/services.h"
@@ -21,6 +22,7 @@ CashflowView::CashflowView(QWidget* parent)
       m_wndCharts(new QSplitter(Qt::Horizontal, m_wndSplitter)),
       m_chart(new CashflowChart(m_wndCharts)),
       m_horizonChart(new HorizonChart(m_wndCharts)),
+      m_fundingChart(new FundingChart(m_wndCharts)),
       m_table(new CashflowTable(m_wndSplitter)),
       m_wndSave(new QPushButton(TextOf(CashflowText::SaveCsv), this))
 {
@@ -43,6 +45,10 @@ CashflowView::CashflowView(QWidget* parent)
     m_wndCharts->setSizes({600, 400});
     m_horizonChart->setMinimumWidth(200);
     m_horizonChart->setMinimumHeight(180);
+    m_wndCharts->setStretchFactor(2, 3);
+    m_fundingChart->setMinimumWidth(200);
+    m_fundingChart->setMinimumHeight(180);
+    m_fundingChart->hide();
     // The chart takes the larger part: its sticks need the height more than
     // the table needs rows.
     m_wndSplitter->setStretchFactor(0, 3);
@@ -105,6 +111,22 @@ void CashflowView::ShowExplanation(ExplainSource source, const ExplainedAnalysis
     m_table->Model().SetExplanation(analysis.explanation);
     m_chart->Show(analysis);
     m_horizonChart->Show(analysis);
+    if (analysis.funding) {
+        m_fundingChart->Show(*analysis.funding);
+        if (m_fundingChart->isHidden()) {
+            // Three charts share the room: the ladder and the funding, with
+            // their dates, take the larger parts.
+            m_fundingChart->show();
+            const QList<int> now = m_wndCharts->sizes();
+            int total = 0;
+            for (const int size : now)
+                total += size;
+            m_wndCharts->setSizes({total * 3 / 8, total / 4, total * 3 / 8});
+        }
+    } else {
+        m_fundingChart->Clear();
+        m_fundingChart->hide();
+    }
     SetState(State::Current, SummaryLine(source, analysis.subject, analysis.explanation));
 }
 
@@ -115,6 +137,8 @@ void CashflowView::ShowFailure(ExplainSource source, const QString& message)
     m_table->Model().Clear();
     m_chart->Clear();
     m_horizonChart->Clear();
+    m_fundingChart->Clear();
+    m_fundingChart->hide();
     SetState(State::Failed, FailureLine(source, message));
 }
 

@@ -2,7 +2,8 @@
 
 // The Cashflows view: the last analysis the user ran, explained payment by
 // payment, as two charts over a table (the payments on their dates beside the
-// value at the horizon under shifts of the yield), with a line that says what
+// value at the horizon under shifts of the yield; for a portfolio funded by a
+// schedule a third, the funding), with a line that says what
 // was analysed, and a button that writes the table as CSV. With nothing
 // analysed, or when the last analysis failed, it says so in one line instead
 // of showing rows or curves of an older one; rows that no longer describe
@@ -23,6 +24,7 @@ namespace tenvix::ui {
 
 class CashflowChart;
 class CashflowTable;
+class FundingChart;
 class HorizonChart;
 
 class CashflowView final : public QWidget {
@@ -53,6 +55,8 @@ public:
     CashflowTable* Table() const { return m_table; }
     CashflowChart* Chart() const { return m_chart; }
     HorizonChart* Horizon() const { return m_horizonChart; }
+    // Shown only for a portfolio funded by a schedule.
+    FundingChart* Funding() const { return m_fundingChart; }
     QSplitter* Charts() const { return m_wndCharts; }
 
     // Asks for a file and writes the table there as CSV, the same bytes as
@@ -83,6 +87,7 @@ private:
     QSplitter* m_wndCharts;
     CashflowChart* m_chart;
     HorizonChart* m_horizonChart;
+    FundingChart* m_fundingChart;
     CashflowTable* m_table;
     QPushButton* m_wndSave;
 };

@@ -2,6 +2,7 @@
 
 #include "model/archive.h"
 #include "model/date.h"
+#include "model/discount.h"
 #include "model/numbers.h"
 #include "model/paymentwalk.h"
 #include "model/pool.h"
@@ -128,11 +129,50 @@ int CBondStd::Validate() const
     return m_nStandDate < m_nHorizon ? BOND_OK : BOND_STAND_AFTER_HORIZON;
 }
 
+namespace {
+// ln(1/2): below a period's growth of one half (a yield near -100 %) the
+// formula's 1 + i keeps fewer digits than the growth itself, as it always
+// has; the powers decide there.
+constexpr double kHalfGrowthLog = -0.6931471805599453;
+} // namespace
+
 double CBondStd::PriceGap(double y) const
 {
     if (y > 1e18)
         throw NoYieldFound();
     const double tau = m_nPeriodMonths / 12.0;
+    // The four powers from one logarithm: the growth over a period (as the
+    // rate, by expm1, which keeps the digits of a small one), the annuity over
+    // the whole periods, the broken period, and the face value's time, which
+    // is the broken period and the whole periods but for the floats' rounding
+    // of both times, a step of the exponent far below 1e-5.
+    const GrowthLog growth(y);
+    const double periodLog = tau * growth.log;
+    const double annuityLog = m_nPeriods * periodLog;
+    const double firstLog = m_fFirst * growth.log;
+    const double faceLog = m_fYears * growth.log;
+    const double faceStep = faceLog - firstLog - annuityLog;
+    if (periodLog > kHalfGrowthLog && periodLog < kNormalExponent && std::fabs(annuityLog) < kNormalExponent &&
+        std::fabs(firstLog) < kNormalExponent && std::fabs(faceLog) < kNormalExponent) {
+        const double i = ExpMinusOne(periodLog);
+        if (i > 1e18)
+            throw NoYieldFound();
+        const double Q = m_fCoupon;
+        const double c0 = m_bBroken ? Q : 0.0;
+        const double annuityDiscount = std::exp(-annuityLog);
+        const double firstDiscount = std::exp(-firstLog);
+        const double faceDiscount = std::fabs(faceStep) < kSmallExponent
+                                        ? firstDiscount * annuityDiscount * SmallDiscount(faceStep)
+                                        : std::exp(-faceLog);
+        // The share of the coupons' undiscounted sum the annuity takes away,
+        // by its series where it is small: 1 - (1 + i)^-N would cancel down
+        // to its rounding at a yield near nothing (a price near the sum of
+        // the payments), where the search still looks for a gap below 1e-6.
+        const double taken = std::fabs(annuityLog) < kSeriesReach ? -ExpMinusOne(-annuityLog) : 1 - annuityDiscount;
+        // The division by the rate last: the rate comes last.
+        const double annuity = Q * taken * firstDiscount / i;
+        return (c0 * firstDiscount + m_fFace * faceDiscount - m_fPrice) + annuity;
+    }
     const double i = std::pow(1 + y, tau) - 1;
     if (i > 1e18)
         throw NoYieldFound();
@@ -249,9 +289,10 @@ void CBondFree::Prepare()
 {
     m_dtStand = m_nStandDate;
     m_flows.clear();
+    const CivilDate stand = Civil(m_dtStand);
     for (const CASHFLOW& cf : m_cashflows)
         if (cf.m_nDate > m_nStandDate)
-            m_flows.push_back({cf.m_fAmount, YearFraction(cf.m_nDate, m_dtStand)});
+            m_flows.push_back({cf.m_fAmount, YearFraction(Civil(cf.m_nDate), stand)});
 }
 
 int CBondFree::Validate() const
@@ -278,9 +319,12 @@ double CBondFree::PriceGap(double y) const
 {
     if (y < -1e18 || y > 1e18)
         throw NoYieldFound();
+    const GrowthLog growth(y);
     double sum = 0;
-    for (const Flow& f : m_flows)
-        sum += f.amount / std::pow(1 + y, f.years);
+    for (const Flow& f : m_flows) {
+        const double discount = growth.Discount(f.years);
+        sum += DiscountUsable(discount) ? f.amount * discount : f.amount / std::pow(1 + y, f.years);
+    }
     return sum - m_fPrice;
 }
 

@@ -25,18 +25,35 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d)
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
+// The other way, by C. Neri and L. Schneider's Euclidean affine functions
+// ("Euclidean affine functions and their application to calendar
+// algorithms", 2022): the same dates as the textbook division by eras,
+// centuries, four-year cycles and months, in multiplications and shifts,
+// since every figure the program reports converts a date or two. Counts are
+// moved 82 eras of 400 years later so that all of them are positive
+// (from 30,000 years before the common era on).
 CivilDate CivilFromDays(std::int64_t z)
 {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
-    return {static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+    constexpr std::uint32_t kEras = 82;
+    constexpr std::uint32_t kShift = 719468 + 146097 * kEras; // 1970-01-01 after 0000-03-01, moved
+    const auto n = static_cast<std::uint32_t>(z + kShift);
+    // Centuries of 36524 or 36525 days, then the day of the century.
+    const std::uint32_t n1 = 4 * n + 3;
+    const std::uint32_t century = n1 / 146097;
+    const std::uint32_t ofCentury = n1 % 146097 / 4;
+    // Years of the century, then the day of the year (from 1 March).
+    const std::uint32_t n2 = 4 * ofCentury + 3;
+    const std::uint64_t p2 = std::uint64_t{2939745} * n2;
+    const auto yearOfCentury = static_cast<std::uint32_t>(p2 >> 32);
+    const std::uint32_t ofYear = static_cast<std::uint32_t>(p2) / 2939745 / 4;
+    // Months of 153 days in five, from March.
+    const std::uint32_t n3 = 2141 * ofYear + 197913;
+    const std::uint32_t month = n3 >> 16;
+    const std::uint32_t day = (n3 & 0xffff) / 2141 + 1;
+    // January and February end the year that began in March.
+    const bool early = ofYear >= 306;
+    const auto year = static_cast<std::int64_t>(100 * century + yearOfCentury) - 400 * kEras + (early ? 1 : 0);
+    return {static_cast<int>(year), static_cast<int>(early ? month - 12 : month), static_cast<int>(day)};
 }
 
 } // namespace
@@ -81,10 +98,10 @@ std::int32_t DaySerial(double dt)
 
 std::int32_t TodaySerial(const Clock& clock) { return DaySerial(clock.Now()); }
 
-double YearFraction(double a, double b)
+double YearFraction(double a, double b) { return YearFraction(Civil(a), Civil(b)); }
+
+double YearFraction(const CivilDate& ca, const CivilDate& cb)
 {
-    const CivilDate ca = Civil(a);
-    const CivilDate cb = Civil(b);
     const int dm = ca.month - cb.month;
     const int dd = ca.day - cb.day;
     const int dy = ca.year - cb.year;

@@ -48,6 +48,9 @@ std::int32_t TodaySerial(const Clock& clock);
 // multiplied and the month and day terms summed before the years are added,
 // so the sums come out exactly as they always have.
 double YearFraction(double a, double b);
+// The same of the two dates' calendar parts, for a loop that measures many
+// dates from one.
+double YearFraction(const CivilDate& a, const CivilDate& b);
 
 // The day-count year fraction of a after b: whole days times 1/365.
 double YearFractionDays(double a, double b);

@@ -8,6 +8,7 @@
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <system_error>
 
 namespace tenvix {
@@ -31,20 +32,54 @@ constexpr int kFastDecimals = 19;
 __extension__ typedef unsigned __int128 Wide;
 constexpr double kTwo53 = 9007199254740992.0;
 
-// Fixed notation for the numbers a database is full of, without the general
-// conversion: exact integer arithmetic on the binary value, rounded half to
-// even as the C library rounds. Covers |value| < 2^53 with up to 19 decimals;
-// returns false, writing nothing, for anything else.
-bool AppendFixedExact(std::string& out, double value, int decimals)
+// "00" to "99", for writing two digits at a time.
+constexpr auto kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t k = 0; k < 100; ++k) {
+        pairs[2 * k] = static_cast<char>('0' + k / 10);
+        pairs[2 * k + 1] = static_cast<char>('0' + k % 10);
+    }
+    return pairs;
+}();
+
+// Writes the `count` lowest decimal digits of v (with leading zeros) so that
+// they end at `end`; returns where they begin.
+char* PutDigits(char* end, std::uint64_t v, int count)
 {
-    if (!(std::fabs(value) < kTwo53) || decimals > kFastDecimals)
-        return false;
-    const bool negative = std::signbit(value);
-    const double whole = std::trunc(std::fabs(value));
-    std::uint64_t integer = static_cast<std::uint64_t>(whole);
+    for (; count >= 2; count -= 2) {
+        end -= 2;
+        std::memcpy(end, &kDigitPairs[2 * (v % 100)], 2);
+        v /= 100;
+    }
+    if (count > 0)
+        *--end = static_cast<char>('0' + v % 10);
+    return end;
+}
+
+// The number of decimal digits of v; none for 0. 1233 / 4096 is just above
+// log10(2), so the guess from the bits is the count or one short of it.
+int DigitCount(std::uint64_t v)
+{
+    if (v == 0)
+        return 0;
+    const int guess = (std::bit_width(v) * 1233) >> 12;
+    return guess + (v >= kPow10[static_cast<std::size_t>(guess)] ? 1 : 0);
+}
+
+// |value| rounded to `decimals` places by exact integer arithmetic on its
+// binary value, half to even as the C library rounds: the whole part and the
+// decimals as an integer. For |value| < 2^53 and up to 19 decimals only.
+struct FixedParts {
+    std::uint64_t integer = 0;
+    std::uint64_t decimals = 0; // the first `count` decimals, as digits
+};
+
+FixedParts RoundFixed(double magnitude, int decimals)
+{
+    FixedParts parts;
+    parts.integer = static_cast<std::uint64_t>(magnitude); // toward zero
     // Taking away the integer part of a double is exact.
-    const double fraction = std::fabs(value) - whole;
-    std::uint64_t digits = 0; // the fraction's first `decimals` digits
+    const double fraction = magnitude - static_cast<double>(parts.integer);
     bool up = false;
     if (fraction != 0) {
         // fraction = m * 2^-shift exactly, with m below 2^53.
@@ -54,32 +89,47 @@ bool AppendFixedExact(std::string& out, double value, int decimals)
         const int shift = exponent ? 1075 - exponent : 1074;
         if (shift < 128) {
             // fraction * 10^decimals = scaled / 2^shift, below 2^117.
-            const Wide scaled = static_cast<Wide>(m) * kPow10[decimals];
-            digits = static_cast<std::uint64_t>(scaled >> shift);
-            const Wide rest = scaled - (static_cast<Wide>(digits) << shift);
+            const Wide scaled = static_cast<Wide>(m) * kPow10[static_cast<std::size_t>(decimals)];
+            parts.decimals = static_cast<std::uint64_t>(scaled >> shift);
+            const Wide rest = scaled - (static_cast<Wide>(parts.decimals) << shift);
             const Wide half = static_cast<Wide>(1) << (shift - 1);
-            const bool odd = decimals > 0 ? (digits & 1) != 0 : (integer & 1) != 0;
+            const bool odd = decimals > 0 ? (parts.decimals & 1) != 0 : (parts.integer & 1) != 0;
             up = rest > half || (rest == half && odd);
         } // else below 2^-75 times 10^-decimals: rounds to nothing
     }
-    if (up && ++digits == kPow10[decimals]) {
-        digits = 0;
-        ++integer;
+    if (up && ++parts.decimals == kPow10[static_cast<std::size_t>(decimals)]) {
+        parts.decimals = 0;
+        ++parts.integer;
     }
+    return parts;
+}
+
+// Writes -integer.decimals (the sign when `negative`, no full stop without
+// decimals).
+void AppendParts(std::string& out, bool negative, const FixedParts& parts, int decimals)
+{
     char buf[48];
-    char* p = buf;
-    if (negative)
-        *p++ = '-';
-    p = std::to_chars(p, buf + sizeof buf, integer).ptr;
+    char* const end = buf + sizeof buf;
+    char* p = end;
     if (decimals > 0) {
-        *p++ = '.';
-        for (int k = decimals - 1; k >= 0; --k) {
-            p[k] = static_cast<char>('0' + digits % 10);
-            digits /= 10;
-        }
-        p += decimals;
+        p = PutDigits(p, parts.decimals, decimals);
+        *--p = '.';
     }
-    out.append(buf, p);
+    p = PutDigits(p, parts.integer, std::max(1, DigitCount(parts.integer)));
+    if (negative)
+        *--p = '-';
+    out.append(p, end);
+}
+
+// Fixed notation for the numbers a database is full of, without the general
+// conversion. Covers |value| < 2^53 with up to 19 decimals; returns false,
+// writing nothing, for anything else.
+bool AppendFixedExact(std::string& out, double value, int decimals)
+{
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < kTwo53) || decimals > kFastDecimals)
+        return false;
+    AppendParts(out, std::signbit(value), RoundFixed(magnitude, decimals), decimals);
     return true;
 }
 
@@ -90,8 +140,8 @@ int DecimalExponent(double value)
     const double a = std::fabs(value);
     int x = 0;
     if (a >= 1) {
-        while (x < kFastDecimals && a >= static_cast<double>(kPow10[x + 1]))
-            ++x;
+        // 10^k is a whole number: the whole part reaches it when a does.
+        x = a < 1e19 ? DigitCount(static_cast<std::uint64_t>(a)) - 1 : kFastDecimals;
     } else {
         while (x > -5 && a < 1.0 / static_cast<double>(kPow10[-x]))
             --x;
@@ -140,42 +190,26 @@ void AppendGeneral(std::string& out, double value, int precision)
     // The common case, a number written without an exponent, by the fixed
     // notation: "%.Pg" is "%.(P-1-X)f" with trailing zeros dropped, X being
     // the decimal exponent after rounding to P digits.
-    if (value == 0 || (std::fabs(value) >= 1e-4 && std::fabs(value) < 1e17)) {
+    const double magnitude = std::fabs(value);
+    if (value == 0 || (magnitude >= 1e-4 && magnitude < kTwo53)) {
         int x = value == 0 ? 0 : DecimalExponent(value);
         // 1/10^k is not exact, so the estimate may be one too low near a
         // power of ten; rounding can also carry into the next power.
         for (int attempt = 0; attempt < 3 && x >= -4 && x < precision; ++attempt) {
-            const int decimals = precision - 1 - x;
-            const std::size_t start = out.size();
-            if (decimals > kFastDecimals || !AppendFixedExact(out, value, decimals))
+            int decimals = precision - 1 - x;
+            if (decimals > kFastDecimals)
                 break;
-            // Significant digits written: the integer part's, or the decimals
-            // after the leading zeros of a number below 1.
-            const std::size_t sign = out[start] == '-' ? 1 : 0;
-            const std::size_t point = out.find('.', start);
-            const std::size_t intDigits = (point == std::string::npos ? out.size() : point) - start - sign;
-            int written = 0;
-            if (out[start + sign] != '0') {
-                written = static_cast<int>(intDigits) + decimals;
-            } else {
-                std::size_t k = point + 1;
-                while (k < out.size() && out[k] == '0')
-                    ++k;
-                written = static_cast<int>(out.size() - k);
-            }
+            FixedParts parts = RoundFixed(magnitude, decimals);
+            // Significant digits: the integer part's and every decimal, or
+            // the decimals after the leading zeros of a number below 1.
+            const int written = parts.integer != 0 ? DigitCount(parts.integer) + decimals : DigitCount(parts.decimals);
             if (value != 0 && written != precision) {
-                out.resize(start);
                 x += written > precision ? 1 : -1;
                 continue;
             }
-            if (point != std::string::npos) {
-                std::size_t end = out.size();
-                while (out[end - 1] == '0')
-                    --end;
-                if (out[end - 1] == '.')
-                    --end;
-                out.resize(end);
-            }
+            for (; decimals > 0 && parts.decimals % 10 == 0; --decimals)
+                parts.decimals /= 10;
+            AppendParts(out, std::signbit(value), parts, decimals);
             return;
         }
     }
@@ -208,16 +242,14 @@ void AppendIsoDate(std::string& out, std::int32_t daySerial)
         return;
     }
     // Valid dates lie in the years 100 to 9999: always four digits.
-    const char text[10] = {static_cast<char>('0' + c.year / 1000),
-                           static_cast<char>('0' + c.year / 100 % 10),
-                           static_cast<char>('0' + c.year / 10 % 10),
-                           static_cast<char>('0' + c.year % 10),
-                           '-',
-                           static_cast<char>('0' + c.month / 10),
-                           static_cast<char>('0' + c.month % 10),
-                           '-',
-                           static_cast<char>('0' + c.day / 10),
-                           static_cast<char>('0' + c.day % 10)};
+    char text[10];
+    const auto year = static_cast<unsigned>(c.year);
+    std::memcpy(text, &kDigitPairs[2 * (year / 100)], 2);
+    std::memcpy(text + 2, &kDigitPairs[2 * (year % 100)], 2);
+    text[4] = '-';
+    std::memcpy(text + 5, &kDigitPairs[2 * static_cast<unsigned>(c.month)], 2);
+    text[7] = '-';
+    std::memcpy(text + 8, &kDigitPairs[2 * static_cast<unsigned>(c.day)], 2);
     out.append(text, sizeof text);
 }
 
@@ -287,13 +319,23 @@ std::string FormatAmount(float amount)
     return FormatFixed(wide, kMaxDecimals);
 }
 
+namespace {
+// What a CSV field quotes.
+constexpr auto kCsvSpecial = [] {
+    std::array<bool, 256> special{};
+    special[','] = special['"'] = special['\r'] = special['\n'] = true;
+    return special;
+}();
+} // namespace
+
 void AppendCsvField(std::string& out, std::string_view text)
 {
-    // One pass over the bytes: find_first_of would search the text once for
+    // One look at each byte: find_first_of would search the text once for
     // each of the four.
-    const bool plain =
-        std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
-    if (plain) {
+    bool special = false;
+    for (const char c : text)
+        special |= kCsvSpecial[static_cast<unsigned char>(c)];
+    if (!special) {
         out.append(text);
         return;
     }
@@ -333,15 +375,34 @@ void AppendEscapedByte(std::string& out, unsigned char c)
     out += kHex[c & 0xf];
 }
 
+// The bytes that make a report text more than a plain copy: the C0
+// controls, DEL, the first byte of a C1 control's UTF-8, and what a CSV field
+// quotes.
+constexpr auto kReportSpecial = [] {
+    std::array<bool, 256> special{};
+    for (std::size_t c = 0; c < 0x20; ++c)
+        special[c] = true;
+    special[0x7f] = special[0xc2] = special[','] = special['"'] = true;
+    return special;
+}();
+
 } // namespace
 
 void AppendReportText(std::string& out, std::string_view text)
 {
+    // Most texts are plain, and a report may have a million of them: one
+    // look at each byte settles it.
+    bool special = false;
+    for (const char c : text)
+        special |= kReportSpecial[static_cast<unsigned char>(c)];
+    if (!special && !StartsAsFormula(text)) {
+        out.append(text);
+        return;
+    }
     bool controls = false;
     for (std::size_t i = 0; i < text.size() && !controls; ++i)
         controls = IsControlByte(static_cast<unsigned char>(text[i])) || IsC1At(text, i);
     const bool formula = StartsAsFormula(text);
-    // Most texts are plain, and a report may have a million of them.
     if (!controls && !formula) {
         AppendCsvField(out, text);
         return;

@@ -5,11 +5,15 @@
 // explanation runs it with a visitor that keeps every step. Because both run
 // the same arithmetic in the same order, the explanation's totals are the very
 // doubles the analysis reports. Keep every expression as it stands: a
-// reordered product changes the last bit of a published figure.
+// reordered product changes the last bit of a published figure. Discounts
+// come from model/discount.h: one logarithm a yield, then products along a
+// Type I schedule and an exponential a Type II payment.
 
 #include "model/bond.h"
 #include "model/date.h"
+#include "model/discount.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -55,10 +59,8 @@ void CBondStd::WalkPayments(double y, double P, double& duration, double& m2, Vi
     const std::int32_t coupons = m_nPeriods + (m_bBroken ? 1 : 0);
     PaymentStep step;
     step.amount = Q;
-    for (std::int32_t k = 0; k < coupons; ++k) {
-        t = t + tau;
-        const double growth = std::pow(1 + y, t);
-        step.presentValue = Q / growth;
+    // Adds the k-th coupon at time t, its present value in step.
+    auto add = [&](std::int32_t k) {
         const double weight = step.presentValue / P;
         step.durationPart = weight * t;
         D = D + step.durationPart;
@@ -67,14 +69,62 @@ void CBondStd::WalkPayments(double y, double P, double& duration, double& m2, Vi
         M2 = M2 + step.squareMPart;
         step.index = static_cast<std::size_t>(k);
         step.years = t;
-        step.discount = 1 / growth;
         step.share = weight;
         step.distance = w;
         visit(static_cast<const PaymentStep&>(step));
+    };
+    const GrowthLog growth(y);
+    // The discounts fall (or rise) with time, so when the first coupon's and
+    // the face value's lie in the usable range, all do.
+    const bool usable =
+        std::fabs((t + tau) * growth.log) < kNormalExponent && std::fabs(T * growth.log) < kNormalExponent;
+    double discount = 0;
+    if (usable) {
+        // Each coupon's discount is the one before it times (1 + y)^-tau; the
+        // first (a broken period's) and every kDiscountAnchor-th are taken
+        // afresh, so that rounding cannot pile up over a long schedule.
+        const PeriodDiscount period(tau * growth.log);
+        for (std::int32_t k = 0; k < coupons;) {
+            t = t + tau;
+            discount = t == tau ? period.high + period.low : growth.Discount(t);
+            const std::int32_t end = std::min(coupons, k + kDiscountAnchor);
+            for (;;) {
+                step.discount = discount;
+                step.presentValue = Q * discount;
+                add(k);
+                if (++k == end)
+                    break;
+                // The sum rounds: t rises by tau - e, and the discount
+                // follows the time as summed (e * ln(1 + y) is so small that
+                // exp(e * ln(1 + y)) is 1 + e * ln(1 + y) to the last bit).
+                const double before = t;
+                t = t + tau;
+                const double low = period.low + period.high * (RoundingOfSum(before, tau, t) * growth.log);
+                discount = discount * period.high + discount * low;
+            }
+        }
+    } else {
+        for (std::int32_t k = 0; k < coupons; ++k) {
+            t = t + tau;
+            const double power = std::pow(1 + y, t);
+            step.presentValue = Q / power;
+            step.discount = 1 / power;
+            add(k);
+        }
     }
-    const double growthF = std::pow(1 + y, T);
+    // The face value falls due with the last coupon but for the rounding of
+    // the times, which the series bridges.
+    const double faceStep = (T - t) * growth.log;
     step.amount = m_fFace;
-    step.presentValue = step.amount / growthF;
+    step.discount = usable && coupons > 0 && std::fabs(faceStep) < kSmallExponent ? discount * SmallDiscount(faceStep)
+                                                                                  : growth.Discount(T);
+    if (DiscountUsable(step.discount)) {
+        step.presentValue = step.amount * step.discount;
+    } else {
+        const double power = std::pow(1 + y, T);
+        step.presentValue = step.amount / power;
+        step.discount = 1 / power;
+    }
     const double weightF = step.presentValue / P;
     step.durationPart = weightF * T;
     D = D + step.durationPart;
@@ -84,7 +134,6 @@ void CBondStd::WalkPayments(double y, double P, double& duration, double& m2, Vi
     step.index = static_cast<std::size_t>(coupons);
     step.face = true;
     step.years = T;
-    step.discount = 1 / growthF;
     step.share = weightF;
     step.distance = q;
     visit(static_cast<const PaymentStep&>(step));
@@ -100,9 +149,12 @@ void CBondFree::WalkPayments(double y, double P, double& duration, double& m2, V
 {
     const double IH = YearFraction(m_nHorizon, m_dtStand);
     double D = 0, M2 = 0;
+    const GrowthLog growth(y);
     PaymentStep step;
     for (const Flow& f : m_flows) {
-        step.discount = std::pow(1 + y, -f.years);
+        step.discount = growth.Discount(f.years);
+        if (!DiscountUsable(step.discount))
+            step.discount = std::pow(1 + y, -f.years);
         step.presentValue = step.discount * f.amount;
         const double weight = step.presentValue / P;
         step.durationPart = weight * f.years;

@@ -7,6 +7,7 @@
 include(GNUInstallDirs)
 install(TARGETS tenvix-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES examples/sample.bnd examples/sample.bdp examples/prices-de.csv examples/bonds-de.csv
+              examples/schedule.csv
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tenvix/examples)
 
 # The changelog's newest entry names the version the build makes, so that the
@@ -77,7 +78,8 @@ endforeach()
 
 # The guide the program shows under Help, for reading without it too.
 install(FILES docs/GUIDE.md docs/main-window.png docs/result.png docs/cashflows.png docs/portfolio.png
-              docs/portfolio-result.png docs/price-import.png
+              docs/portfolio-result.png docs/price-import.png docs/market.png docs/fund-schedule.png
+              docs/portfolio-funded.png docs/funding.png
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The program that draws the images in res/icons; built only on request.

@@ -1,6 +1,7 @@
 #include "portfolio/immunizedlg.h"
 
 #include "model/numbers.h"
+#include "model/text.h"
 #include "portfolio/core/portfoliomessages.h"
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
@@ -116,7 +117,7 @@ void ImmunizeDialog::accept()
     // Identifiers as tenvix-cli immunize --exclude reads them; each bond is
     // compared without regard to case.
     const QString exclude = m_wndExclude->text();
-    limits.exclude = ExcludedIdentifiers(exclude.toStdString());
+    limits.exclude = SplitIdentifiers(exclude.toStdString());
 
     m_result = ImmunizeChoice{{amount, rows, share, leastYtm, exclude}, limits};
     QDialog::accept();

@@ -118,11 +118,22 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
         MakeButton(QStringLiteral("S&top"), "stop", QStringLiteral("Stop suggest procedure"), &CPortfolioDlg::Stop);
     m_wndImmunize = MakeButton(QStringLiteral("I&mmunize..."), "immunize",
                                QStringLiteral("Build the portfolio that holds the horizon"), &CPortfolioDlg::Immunize);
+    m_wndFund = MakeButton(QStringLiteral("&Fund schedule..."), "fund",
+                           QStringLiteral("Buy the portfolio that pays a schedule of liabilities at least cost"),
+                           &CPortfolioDlg::Fund);
+    m_wndCashKept = new QLabel(this);
+    m_wndCashKept->setObjectName(QStringLiteral("cashKept"));
+    m_wndLowerBound = new QLabel(this);
+    m_wndLowerBound->setObjectName(QStringLiteral("lowerBound"));
+    for (QLabel* label : {m_wndCashKept, m_wndLowerBound}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->hide();
+    }
 
     const int buttonWidth = std::max(m_wndCalculate->sizeHint().width(), fontMetrics().horizontalAdvance(u'x') * 12);
     for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
-                           m_wndSuggest, m_wndStop, m_wndImmunize})
-        b->setFixedWidth(buttonWidth);
+                           m_wndSuggest, m_wndStop, m_wndImmunize, m_wndFund})
+        b->setFixedWidth(std::max(buttonWidth, m_wndFund->sizeHint().width()));
     m_wndFindDup->setIcon(QIcon(QStringLiteral(":/portfolio/find_duplicates.png")));
     m_wndFindDup->setIconSize(QSize(16, 16));
     m_wndFindDup->setFixedSize(m_wndFindDup->sizeHint().height() + 4, m_wndAdd->sizeHint().height());
@@ -130,7 +141,15 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     auto* left = new QVBoxLayout;
     left->addWidget(m_wndTop);
     left->addWidget(m_wndList, 1);
-    left->addWidget(m_wndTotal);
+    // Under the table: what a funding kept and its bound on the left, the
+    // rows' total value on the right.
+    auto* funding = new QHBoxLayout;
+    funding->addWidget(m_wndCashKept);
+    funding->addSpacing(16);
+    funding->addWidget(m_wndLowerBound);
+    funding->addStretch(1);
+    funding->addWidget(m_wndTotal);
+    left->addLayout(funding);
     left->addSpacing(8);
     left->addWidget(m_wndProgress);
 
@@ -151,6 +170,7 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     buttons->addWidget(m_wndSuggest);
     buttons->addWidget(m_wndStop);
     buttons->addWidget(m_wndImmunize);
+    buttons->addWidget(m_wndFund);
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
@@ -297,6 +317,7 @@ void CPortfolioDlg::Calculate()
         PortfolioExplanation x = ExplainPortfolio(bonds, units, *m_pStandDate, *m_pHorizon, UiClock());
         p = x.figures;
         explained.explanation = std::move(x.explanation);
+        explained.funding = FundingLadder();
     }
     const std::string message = OutcomeMessage(p.outcome);
     // The explanation first: the view behind this window shows it at once and
@@ -381,6 +402,7 @@ void CPortfolioDlg::Load()
         return;
     }
     RemoveAllRows();
+    ForgetFunding();
     QStringList unread;
     for (const PortfolioEntry& row : loaded.rows) {
         AddRow(QString::fromStdString(row.id), row.units);
@@ -403,7 +425,7 @@ void CPortfolioDlg::ReportFileFailure(const FileResult& result, bool saving)
 void CPortfolioDlg::EnableCommands(bool enable)
 {
     for (QPushButton* b : {m_wndClose, m_wndCalculate, m_wndAdd, m_wndRemove, m_wndUpdate, m_wndSave, m_wndLoad,
-                           m_wndSuggest, m_wndFindDup, m_wndImmunize})
+                           m_wndSuggest, m_wndFindDup, m_wndImmunize, m_wndFund})
         b->setEnabled(enable);
 }
 

@@ -8,6 +8,7 @@
 #include "model/bondlist.h"
 #include "portfolio/core/portfoliorows.h"
 #include "portfolio/core/suggest.h"
+#include "portfolio/funddlg.h"
 #include "portfolio/immunizedlg.h"
 #include "uikit/explained.h"
 
@@ -15,6 +16,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -46,6 +48,9 @@ public:
     // The Immunize dialog's texts: set by the opener to those last accepted,
     // read by it afterwards to remember them.
     ImmunizeEntries m_immunize;
+    // The same for the Fund schedule dialog, and its rows for the session.
+    FundEntries m_fund;
+    ScheduleTexts m_fundRows;
     // Read by the opener afterwards: a bond's price was changed here.
     bool m_bPricesChanged = false;
 
@@ -62,6 +67,11 @@ public:
     // the horizon, and puts it in place of the rows, asking first when there
     // are any; Calculate then shows its figures. Returns when the run ends.
     void Immunize();
+    // Asks for a schedule and the limits, buys on a worker thread the
+    // least-cost whole units that pay it, and puts them in place of the
+    // rows as Immunize does; the cash kept and the lower bound show under
+    // the rows, and Calculate explains the rows with their funding ladder.
+    void Fund();
     void Stop() { m_bStop = true; }
 
     // Appends a row for identifier `id` and analyses its bond, if any.
@@ -106,7 +116,18 @@ private:
     // The search of Immunize on a worker thread, the window's events handled
     // meanwhile; nothing when it was stopped or ran out of memory.
     std::optional<ImmunizeResult> RunImmunize(const ImmunizeLimits& limits);
+    // Runs `work` on a worker thread, the window's events handled and the
+    // progress bar fed meanwhile; the hook it is given says stop once Stop
+    // is pressed. Returns when the worker has ended.
+    using WorkerProgress = std::function<bool(std::size_t done, std::size_t total)>;
+    void RunOnWorker(const std::function<void(const WorkerProgress&)>& work);
     void PresentImmunized(const ImmunizeResult& result, int maxRows);
+    std::optional<FundResult> RunFund(const FundChoice& choice);
+    void PresentFunded(const FundResult& result, const FundChoice& choice);
+    // The rows walked against the schedule of the last Fund run, with its
+    // cash; nothing when the rows were not funded by one.
+    std::optional<Ladder> FundingLadder() const;
+    void ForgetFunding();
     // The end of a scan or a run: the window back to normal, and a close
     // asked for meanwhile carried out.
     void EndScanning();
@@ -135,6 +156,9 @@ private:
     QPushButton* m_wndSuggest;
     QPushButton* m_wndStop;
     QPushButton* m_wndImmunize;
+    QPushButton* m_wndFund;
+    QLabel* m_wndCashKept;
+    QLabel* m_wndLowerBound;
 
     // Read by the immunize worker too.
     std::atomic<bool> m_bStop = false;
@@ -142,6 +166,13 @@ private:
     // The candidates of a running Suggest; null outside one.
     std::unique_ptr<SuggestLists> m_pSuggest;
     double m_dHorizonYears = 0.0;
+    // What the last Fund run funded: the schedule, the rate and the cash.
+    struct Funding {
+        std::vector<Liability> schedule;
+        double reinvest = 0.0;
+        double cash = 0.0;
+    };
+    std::optional<Funding> m_funding;
     QString m_strLastPath;
 
     bool m_bInitialised = false;

@@ -81,6 +81,21 @@ void CPortfolioDlg::Immunize()
 
 std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& limits)
 {
+    const CBondList::List& bonds = *m_pBondList;
+    const double stand = *m_pStandDate;
+    const double horizon = *m_pHorizon;
+    const Clock& clock = UiClock();
+    std::optional<ImmunizeResult> result;
+    RunOnWorker([&](const WorkerProgress& progress) {
+        result = ImmunizeList(bonds, limits, stand, horizon, clock, progress);
+    });
+    if (!result || m_bStop || result->failure == ImmunizeFailure::Stopped)
+        return std::nullopt;
+    return result;
+}
+
+void CPortfolioDlg::RunOnWorker(const std::function<void(const WorkerProgress&)>& work)
+{
     m_bStop = false;
     constexpr int kSteps = 1000;
     m_wndProgress->setRange(0, kSteps);
@@ -90,23 +105,19 @@ std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& l
     // commands are off, and the window is modal, so nothing else changes
     // the list either.
     const NestedLoopScope running;
-    const CBondList::List& bonds = *m_pBondList;
-    const double stand = *m_pStandDate;
-    const double horizon = *m_pHorizon;
-    const Clock& clock = UiClock();
     std::atomic<std::size_t> done = 0;
     std::atomic<std::size_t> total = 0;
-    std::optional<ImmunizeResult> result;
+    const WorkerProgress progress = [&](std::size_t reached, std::size_t all) {
+        done = reached;
+        total = all;
+        return !m_bStop;
+    };
     std::unique_ptr<QThread> worker(QThread::create([&] {
         try {
-            result = ImmunizeList(bonds, limits, stand, horizon, clock, [&](std::size_t reached, std::size_t all) {
-                done = reached;
-                total = all;
-                return !m_bStop;
-            });
+            work(progress);
         } catch (...) {
-            // Out of memory, say: nothing changes, and nothing escapes the thread.
-            result.reset();
+            // Out of memory, say: nothing changes, and nothing escapes the
+            // thread; the work's result stays empty.
         }
     }));
     QEventLoop loop;
@@ -125,9 +136,6 @@ std::optional<ImmunizeResult> CPortfolioDlg::RunImmunize(const ImmunizeLimits& l
     if (!worker->isFinished())
         m_bStop = true;
     worker->wait();
-    if (result && result->failure == ImmunizeFailure::Stopped)
-        result.reset();
-    return result;
 }
 
 void CPortfolioDlg::PresentImmunized(const ImmunizeResult& result, int maxRows)
@@ -140,6 +148,7 @@ void CPortfolioDlg::PresentImmunized(const ImmunizeResult& result, int maxRows)
     if (RowCount() > 0 && !AskYesNo(this, QString::fromLatin1(TextOf(PortfolioText::ReplaceRows))))
         return;
     RemoveAllRows();
+    ForgetFunding();
     // As Add shows them: the same lookup, figures and statuses.
     for (const ImmunizedRow& row : result.rows)
         AddRow(Qs(row.bond.id), row.units);

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Whole-process time and peak memory of tenvix-cli export, analyse, suggest and
-# immunize (an amount of 10,000,000) on a generated database of Type I bonds (periods 3, 6 and 12 months, 1 to 30
+# Whole-process time and peak memory of tenvix-cli export, analyse, suggest,
+# immunize (an amount of 10,000,000) and fund (a million owed each year for 30
+# years, --max-rows 200) on a generated database of Type I bonds (periods 3, 6 and 12 months, 1 to 30
 # years), and of prices with a bank's file of a price for every bond, as
-# measured by /usr/bin/time -v: the median of RUNS runs of each.
+# measured by /usr/bin/time -v: the median of RUNS runs of each. Then export,
+# analyse and suggest once more on a database as large whose every other bond
+# is a Type II loan of forty quarterly payments (make_sample --mixed).
 #
 #   scripts/cli_bench.sh [BUILD_DIR] [BONDS] [RUNS] [-- EXTRA tenvix-cli OPTIONS]
 #
@@ -44,17 +47,32 @@ prices=$work/prices.csv
         printf "%s;\"%s\";%s;EUR\r\n", id, $3, s }' | shuf --random-source=<(yes)
 } >"$prices"
 
+schedule=$work/schedule.csv
+{
+    echo date,amount
+    for ((y = 2027; y <= 2056; y++)); do echo "$y-12-06,1000000"; done
+} >"$schedule"
+
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
+mixed=$work/mixed.bnd
+"$make" --generate "$bonds" --mixed "$mixed"
+
 printf '%s bonds, %s bytes, %s runs each, %s processors\n' "$bonds" "$(stat -c %s "$db")" "$runs" "$(nproc)"
-printf '%-8s %10s %12s %16s\n' command seconds "peak MiB" "bytes/record"
-for command in export analyse suggest immunize prices; do
-    args=("$command" "$db")
+printf '%-16s %10s %12s %16s\n' command seconds "peak MiB" "bytes/record"
+for command in export analyse suggest immunize fund prices mixed-export mixed-analyse mixed-suggest; do
+    file=$db
+    if [[ $command == mixed-* ]]; then
+        command=${command#mixed-}
+        file=$mixed
+    fi
+    args=("$command" "$file")
     case $command in
     analyse | suggest) args+=("${dates[@]}" "${extra[@]}") ;;
     immunize) args+=("${dates[@]}" --amount 1e7 "${extra[@]}") ;;
     export) args+=("${extra[@]}") ;;
     prices) args+=("$prices" --stand 2026-12-06) ;;
+    fund) args+=("$schedule" --stand 2026-12-06 --max-rows 200) ;;
     esac
     : >"$work/times"
     : >"$work/peaks"
@@ -66,6 +84,8 @@ for command in export analyse suggest immunize prices; do
     done
     seconds=$(median <"$work/times")
     peak=$(median <"$work/peaks")
-    awk -v c="$command" -v s="$seconds" -v p="$peak" -v n="$bonds" \
-        'BEGIN { printf "%-8s %10.2f %12.1f %16.1f\n", c, s, p / 1024, p * 1024 / n }'
+    label=$command
+    [[ $file == "$mixed" ]] && label="$command (mixed)"
+    awk -v c="$label" -v s="$seconds" -v p="$peak" -v n="$bonds" \
+        'BEGIN { printf "%-16s %10.2f %12.1f %16.1f\n", c, s, p / 1024, p * 1024 / n }'
 done

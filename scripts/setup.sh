@@ -17,11 +17,13 @@ fi
 # What the programs need to build and run: the compiler and build tools, Qt
 # (qt6-charts-dev draws the Cashflows view's charts; its CMake package needs
 # libqt6opengl6-dev, which Debian does not pull in with it) and libglpk-dev,
-# the linear and mixed-integer solver the immunization search runs on.
+# the linear and mixed-integer solver the immunization search runs on;
+# libceres-dev, the least-squares solver with bounds the yield curve is fitted
+# with (it brings Eigen).
 # help2man writes the manual pages from the programs' help texts; file lets
 # cpack find the programs whose libraries the package depends on.
 run_packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-              libglpk-dev help2man file)
+              libglpk-dev libceres-dev help2man file)
 # What the tests add. locales: the window tests run under a decimal-comma locale and one with
 # digits of its own, as well as en_US. desktop-file-utils, libxml2-utils and
 # shared-mime-info: the install test checks the desktop entry and the file

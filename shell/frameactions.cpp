@@ -52,6 +52,8 @@ const FrameCommand kCommands[] = {
      true},
     {ID_VIEW_CASHFLOWS, "actionViewCashflows", "&Cashflows", nullptr, "Show or hide the cashflows of the last analysis",
      "Toggle Cashflows", {}, true},
+    {ID_VIEW_MARKET, "actionViewMarket", "&Market...", nullptr,
+     "Every bond against the yield curve fitted to the database", "Market"},
 
     // Action: the record commands go to the record form.
     {ID_MOVE_FIRST, "actionMoveFirst", "F&irst\tCtrl+F", "first", "Move to the first", "First (Ctrl+F)",

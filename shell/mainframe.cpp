@@ -180,7 +180,13 @@ QToolBar* CMainFrame::Bar(int barId) const
 double CMainFrame::StandDate() const { return m_wndStandDate->Value(); }
 double CMainFrame::Horizon() const { return m_wndHorizon->Value(); }
 
-void CMainFrame::SetModified() { m_doc.SetModifiedFlag(true); }
+void CMainFrame::SetModified()
+{
+    m_doc.SetModifiedFlag(true);
+    // Every change of the records passes here: the form's saves, additions
+    // and deletions, and the prices and imports of OnDatabaseChanged.
+    MarkMarketOutOfDate();
+}
 
 void CMainFrame::ClearListView()
 {
@@ -325,6 +331,7 @@ void CMainFrame::MarkDatabaseAnalyses(OutOfDate reason)
 
 void CMainFrame::OnDatabaseChanged(DatabaseChange change)
 {
+    MarkMarketOutOfDate();
     switch (change) {
     case DatabaseChange::Prices:
         MarkDatabaseAnalyses(OutOfDate::Prices);

@@ -9,6 +9,7 @@
 #include "explain/cashflowtexts.h"
 #include "model/bondlist.h"
 #include "model/seek.h"
+#include "portfolio/funddlg.h"
 #include "shell/frameactions.h"
 #include "shell/tenvixdoc.h"
 
@@ -31,6 +32,7 @@ namespace tenvix::ui {
 class CInView;
 class CMyListView;
 class CashflowView;
+class MarketWindow;
 class RecentFileList;
 class DatePicker;
 
@@ -168,6 +170,12 @@ private:
     void OnSingleAnalysis();
     // Help: the guide, one window however often it is asked for.
     void OnUserGuide();
+    // View: the Market window, one however often it is asked for, and the
+    // record it asks the form to show.
+    void OnMarket();
+    void ShowMarketRecord(std::size_t position, const QString& id);
+    // The Market window's rows no longer describe the database.
+    void MarkMarketOutOfDate();
     void OnSquareM();
     // File: prices in, figures out.
     void OnImportPrices();
@@ -188,6 +196,7 @@ private:
     QPointer<QWidget> m_dlgAnalysis;
     bool m_bAnalysisShown = false;
     QPointer<QWidget> m_wndGuide;
+    QPointer<MarketWindow> m_wndMarket;
 
     CMyListView* m_pListView = nullptr;
     CInView* m_pForm = nullptr;
@@ -197,6 +206,8 @@ private:
     // its place in the list: compared, never followed, and dropped as soon
     // as a change removes that record.
     const void* m_pExplainedRecord = nullptr;
+    // The Fund schedule dialog's liabilities, kept while the program runs.
+    ScheduleTexts m_fundRows;
 
     QHash<int, QAction*> m_actions;
     QMenu* m_pFileMenu = nullptr;

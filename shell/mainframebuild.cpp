@@ -170,6 +170,7 @@ void CMainFrame::ConnectActions()
     on(ID_SQUARE_M, &CMainFrame::OnSquareM);
     on(ID_SINGLE_ANALYSIS, &CMainFrame::OnSingleAnalysis);
     on(ID_HELP_GUIDE, &CMainFrame::OnUserGuide);
+    on(ID_VIEW_MARKET, &CMainFrame::OnMarket);
     on(ID_SEEK, &CMainFrame::OnSeek);
     on(ID_NEXT_PANE, [this] { ActivatePane(ActivePane() == 0 ? 1 : 0); });
     on(ID_PREV_PANE, [this] { ActivatePane(ActivePane() == 1 ? 0 : 1); });
@@ -208,6 +209,8 @@ void CMainFrame::CreateMenus()
     for (int id :
          {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_RUNBAR, ID_VIEW_SEEKBAR, ID_VIEW_ACTIONBAR, ID_VIEW_CASHFLOWS})
         m_pViewMenu->addAction(Action(id));
+    m_pViewMenu->addSeparator();
+    m_pViewMenu->addAction(Action(ID_VIEW_MARKET));
 
     QMenu* action = bar->addMenu(QStringLiteral("&Action"));
     action->setObjectName(QStringLiteral("menuAction"));
@@ -368,7 +371,10 @@ void CMainFrame::CreateCashflowsDock()
     m_pCashflows->SetOpenDatabase([this] { return m_doc.GetPathName(); });
     // The run bar's dates are what the record form and the portfolio analyse with.
     for (DatePicker* picker : {m_wndStandDate, m_wndHorizon})
-        connect(picker, &DatePicker::ValueChanged, m_pCashflows, [this] { MarkDatabaseAnalyses(OutOfDate::Dates); });
+        connect(picker, &DatePicker::ValueChanged, m_pCashflows, [this] {
+            MarkDatabaseAnalyses(OutOfDate::Dates);
+            MarkMarketOutOfDate();
+        });
 }
 
 void CMainFrame::DockBarsInitially()

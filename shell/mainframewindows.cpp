@@ -6,7 +6,11 @@
 #include "analysis/analysisdlg.h"
 #include "bondimport/bondimportdlg.h"
 #include "bondimport/bondimporttexts.h"
+#include "curve/curvemessages.h"
 #include "editor/inview.h"
+#include "market/marketwindow.h"
+#include "model/bondfile.h"
+#include "model/bondlookup.h"
 #include "model/date.h"
 #include "portfolio/portfoliodlg.h"
 #include "prices/importtexts.h"
@@ -132,6 +136,27 @@ void WriteImmunizeEntries(const ImmunizeEntries& entries)
     WriteProfileString(kImmunizeSection, QStringLiteral("Exclude"), entries.exclude);
 }
 
+// The Fund schedule dialog's boxes as last accepted, kept the same way; its
+// rows only while the program runs.
+const QString kFundSection = QStringLiteral("Fund");
+
+FundEntries ReadFundEntries()
+{
+    const FundEntries defaults;
+    return {GetProfileString(kFundSection, QStringLiteral("Reinvest"), defaults.reinvest),
+            GetProfileString(kFundSection, QStringLiteral("Rows"), defaults.rows),
+            GetProfileString(kFundSection, QStringLiteral("Share"), defaults.share),
+            GetProfileString(kFundSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
+}
+
+void WriteFundEntries(const FundEntries& entries)
+{
+    WriteProfileString(kFundSection, QStringLiteral("Reinvest"), entries.reinvest);
+    WriteProfileString(kFundSection, QStringLiteral("Rows"), entries.rows);
+    WriteProfileString(kFundSection, QStringLiteral("Share"), entries.share);
+    WriteProfileString(kFundSection, QStringLiteral("LeastYtm"), entries.leastYtm);
+}
+
 } // namespace
 
 void CMainFrame::OnRunPortfolio()
@@ -145,12 +170,18 @@ void CMainFrame::OnRunPortfolio()
     dlg.m_pBondList = &BondList().m_list;
     const ImmunizeEntries remembered = ReadImmunizeEntries();
     dlg.m_immunize = remembered;
+    const FundEntries rememberedFund = ReadFundEntries();
+    dlg.m_fund = rememberedFund;
+    dlg.m_fundRows = m_fundRows;
     // The view behind the modal window shows each Calculate as it ends and can
     // be used again once the window closes.
     ExplainInto(&dlg, ExplainSource::Portfolio);
     ExecModal(dlg);
     if (!(dlg.m_immunize == remembered))
         WriteImmunizeEntries(dlg.m_immunize);
+    if (!(dlg.m_fund == rememberedFund))
+        WriteFundEntries(dlg.m_fund);
+    m_fundRows = dlg.m_fundRows;
     // Only prices changed through the window outlive it.
     if (dlg.m_bPricesChanged)
         OnDatabaseChanged(DatabaseChange::Prices);
@@ -169,6 +200,58 @@ void CMainFrame::OnSingleAnalysis()
     m_dlgAnalysis->showNormal();
     m_dlgAnalysis->raise();
     m_dlgAnalysis->activateWindow();
+}
+
+void CMainFrame::OnMarket()
+{
+    if (!m_wndMarket) {
+        // The window analyses a snapshot of the list's bytes, made here on
+        // the user's thread at its start and at each Refresh.
+        m_wndMarket = new MarketWindow(
+            [this] {
+                return MarketSnapshot{std::make_shared<const std::string>(StoreBondDatabase(BondList())),
+                                      StandDate(), Horizon()};
+            },
+            this);
+        connect(m_wndMarket, &MarketWindow::RecordWanted, this,
+                [this](qulonglong position, const QString& id) { ShowMarketRecord(position, id); });
+    }
+    m_wndMarket->showNormal();
+    m_wndMarket->raise();
+    m_wndMarket->activateWindow();
+}
+
+void CMainFrame::MarkMarketOutOfDate()
+{
+    if (m_wndMarket)
+        m_wndMarket->MarkOutOfDate();
+}
+
+void CMainFrame::ShowMarketRecord(std::size_t position, const QString& id)
+{
+    // The bond at its place when the rows were made, if it is still there;
+    // else the one its identifier reaches now.
+    auto& list = BondList().m_list;
+    const std::string wanted = Std(id);
+    auto it = list.begin();
+    if (position < list.size()) {
+        std::advance(it, static_cast<std::ptrdiff_t>(position));
+        if ((*it)->m_strID != wanted)
+            it = list.end();
+    } else {
+        it = list.end();
+    }
+    if (it == list.end()) {
+        const IdMatch match = MatchBondID(list, wanted);
+        if (!match.Bond()) {
+            ShowError(this, Qs(curve::NoBondText(wanted)));
+            return;
+        }
+        it = std::next(list.begin(), static_cast<std::ptrdiff_t>(match.Position()));
+    }
+    m_pForm->ShowRecordAt(it);
+    raise();
+    activateWindow();
 }
 
 void CMainFrame::OnUserGuide()

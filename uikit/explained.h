@@ -7,8 +7,11 @@
 
 #include "model/date.h"
 #include "model/explain.h"
+#include "portfolio/core/ladder.h"
 
 #include <QString>
+
+#include <optional>
 
 namespace tenvix::ui {
 
@@ -18,6 +21,9 @@ struct ExplainedAnalysis {
     double horizon = 0.0;
     YearMethod method = YearMethod::CalendarParts; // how its times count years
     QString subject;                               // the record's identifier, where there is one
+    // A portfolio funded by a schedule: its payments walked against the
+    // schedule, liability by liability. Nothing for anything else.
+    std::optional<Ladder> funding;
 };
 
 } // namespace tenvix::ui

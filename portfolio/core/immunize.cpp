@@ -1,10 +1,7 @@
 #include "portfolio/core/immunize.h"
 
-#include "model/bondlookup.h"
 #include "model/date.h"
-#include "model/numbers.h"
 #include "model/paymentwalk.h"
-#include "model/text.h"
 #include "portfolio/core/immunizesearch.h"
 
 #include <algorithm>
@@ -36,21 +33,6 @@ double ShareBudget(const ImmunizeLimits& l) { return l.maxShare * l.amount; }
 
 } // namespace
 
-std::vector<std::string> ExcludedIdentifiers(std::string_view list)
-{
-    std::vector<std::string> ids;
-    while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        const std::string_view id = Trim(list.substr(0, comma));
-        if (!id.empty())
-            ids.emplace_back(id);
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
-    return ids;
-}
-
 ImmunizeFailure CheckLimits(const ImmunizeLimits& limits)
 {
     if (!(limits.amount <= kImmunizeMaxAmount))
@@ -72,24 +54,16 @@ ImmunizeResult RefusalOfLimits(const ImmunizeLimits& limits)
 
 // ---- the screen ----------------------------------------------------------------
 
-ImmunizeScreen::ImmunizeScreen(const ImmunizeLimits& limits) : m_limits(limits)
+ImmunizeScreen::ImmunizeScreen(const ImmunizeLimits& limits)
+    : m_limits(limits), m_filter(limits.minYtm, limits.exclude)
 {
-    for (const std::string& id : limits.exclude)
-        m_foldedExclusions.push_back(FoldCase(id));
 }
 
 void ImmunizeScreen::Offer(std::string_view id, float price, const RowFigures& row, std::size_t ref)
 {
-    const std::size_t order = m_offered++;
-    m_hashes.emplace_back(BondIdIndex::HashOf(id), static_cast<std::uint32_t>(order));
-    if (row.status != RowStatus::Ready)
+    const std::size_t order = m_filter.Offered();
+    if (!m_filter.Admit(id, row))
         return;
-    ++m_ready;
-    if (m_limits.minYtm && !(row.ytm >= *m_limits.minYtm))
-        return;
-    for (const std::string& excluded : m_foldedExclusions)
-        if (EqualsFolded(id, excluded))
-            return;
     const double p = static_cast<double>(price);
     m_candidates.push_back(ImmunizeCandidate{std::string(id), ref, order, p, row.ytm, row.duration, row.squareM,
                                              WholeUnitsWithin(ShareBudget(m_limits), p)});
@@ -97,19 +71,8 @@ void ImmunizeScreen::Offer(std::string_view id, float price, const RowFigures& r
 
 void ImmunizeScreen::Finish()
 {
-    // Equal hashes of folded identifiers: every bond after the first is one
-    // that a lookup by its identifier never reaches. A rare collision of two
-    // different identifiers only costs a candidate.
-    std::sort(m_hashes.begin(), m_hashes.end());
-    std::vector<std::uint32_t> hidden;
-    for (std::size_t k = 1; k < m_hashes.size(); ++k)
-        if (m_hashes[k].first == m_hashes[k - 1].first)
-            hidden.push_back(m_hashes[k].second);
-    std::sort(hidden.begin(), hidden.end());
-    std::erase_if(m_candidates, [&](const ImmunizeCandidate& c) {
-        return std::binary_search(hidden.begin(), hidden.end(), static_cast<std::uint32_t>(c.order));
-    });
-    m_hashes = {};
+    m_filter.Finish();
+    std::erase_if(m_candidates, [&](const ImmunizeCandidate& c) { return m_filter.Hidden(c.order); });
     m_left = m_candidates.size();
     // A bond so cheap that the share buys more units than a double counts
     // exactly is as good as unbuyable: no whole number of it can be told.
@@ -129,7 +92,7 @@ void ImmunizeScreen::Finish()
 
 ImmunizeFailure ImmunizeScreen::Failure(double horizonYears) const
 {
-    if (m_ready == 0)
+    if (m_filter.Ready() == 0)
         return ImmunizeFailure::NothingReady;
     if (m_left == 0)
         return ImmunizeFailure::NothingLeft;

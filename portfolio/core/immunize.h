@@ -20,6 +20,7 @@
 #include "model/bondlist.h"
 #include "model/clock.h"
 #include "portfolio/core/bondportf.h"
+#include "portfolio/core/candidates.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -54,11 +55,6 @@ struct ImmunizeLimits {
     std::optional<double> minYtm;     // every chosen bond's own yield at least this
     std::vector<std::string> exclude; // identifiers left out, compared without regard to case
 };
-
-// The identifiers of a list such as "GOV-2034-A, zero-2032": split at the
-// commas, each without its surrounding blanks, the empty ones dropped; how
-// `tenvix-cli immunize --exclude` and the Immunize dialog read it.
-std::vector<std::string> ExcludedIdentifiers(std::string_view list);
 
 // Why no portfolio came out, in the order the checks are made.
 enum class ImmunizeFailure {
@@ -106,7 +102,7 @@ public:
     // None when the optimizer has something to work on.
     ImmunizeFailure Failure(double horizonYears) const;
     const std::vector<ImmunizeCandidate>& Candidates() const { return m_candidates; }
-    std::size_t Offered() const { return m_offered; }
+    std::size_t Offered() const { return m_filter.Offered(); }
     // The candidates' least and greatest durations (0 without candidates).
     double LowDuration() const { return m_lowDuration; }
     double HighDuration() const { return m_highDuration; }
@@ -116,12 +112,8 @@ public:
 
 private:
     ImmunizeLimits m_limits;
-    std::vector<std::string> m_foldedExclusions;
+    CandidateFilter m_filter;
     std::vector<ImmunizeCandidate> m_candidates;
-    // Every bond's folded identifier hash and its place, to find the hidden ones.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> m_hashes;
-    std::size_t m_offered = 0;
-    std::size_t m_ready = 0;
     std::size_t m_left = 0;
     double m_lowDuration = 0.0;
     double m_highDuration = 0.0;

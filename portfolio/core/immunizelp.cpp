@@ -1,9 +1,10 @@
 #include "portfolio/core/immunizelp.h"
 
-#include <glpk.h>
+#include "model/paymentwalk.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tenvix {
 
@@ -68,82 +69,90 @@ void PaymentColumns::Evaluate(double y, const std::vector<std::size_t>& which)
         EvaluateOne(m_columns[k], L);
 }
 
+void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows)
+{
+    auto visit = [&](const PaymentStep& s) {
+        if (s.amount != 0.0)
+            flows.push_back({s.years, s.amount, s.distance * s.distance});
+    };
+    double d = 0, m = 0;
+    if (bond.GetType() == BOND_TYPE_STD)
+        static_cast<const CBondStd&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
+    else if (bond.GetType() == BOND_TYPE_FREE)
+        static_cast<const CBondFree&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
+}
+
 // ---- the fractional program ------------------------------------------------
 
 namespace {
 
 enum Row { kInvested = 1, kYield = 2, kDuration = 3 };
 constexpr double kAbsurd = 1e4;
-
-void Quiet() { glp_term_out(GLP_OFF); }
+constexpr double kNone = std::numeric_limits<double>::infinity();
 
 } // namespace
 
 YieldLp::YieldLp(const PaymentColumns& columns, double horizonYears, double share, double band)
     : m_columns(columns), m_H(horizonYears)
 {
-    Quiet();
-    m_lp = glp_create_prob();
-    glp_set_obj_dir(m_lp, GLP_MIN);
-    glp_add_rows(m_lp, 3);
-    glp_set_row_bnds(m_lp, kInvested, GLP_FX, 1.0, 1.0);
-    glp_set_row_bnds(m_lp, kYield, GLP_FX, 0.0, 0.0);
-    glp_set_row_bnds(m_lp, kDuration, GLP_DB, -band, band);
-    const int n = static_cast<int>(columns.size());
-    glp_add_cols(m_lp, n);
+    m_lp.AddRows(3);
+    m_lp.RowFixed(kInvested, 1.0);
+    m_lp.RowFixed(kYield, 0.0);
+    m_lp.RowBounds(kDuration, -band, band);
+    m_lp.AddColumns(static_cast<int>(columns.size()));
     m_share = std::min(1.0, share);
 }
-
-YieldLp::~YieldLp() { glp_delete_prob(m_lp); }
 
 void YieldLp::Load()
 {
     const int n = static_cast<int>(m_columns.size());
-    int ind[4] = {0, kInvested, kYield, kDuration};
+    const std::vector<int> rows{kInvested, kYield, kDuration};
+    std::vector<double> val(3);
     for (int j = 1; j <= n; ++j) {
         const PaymentColumn& c = m_columns[static_cast<std::size_t>(j - 1)];
-        double val[4] = {0, 1.0, c.pv / c.price - 1.0, c.sd / c.price - m_H};
+        val = {1.0, c.pv / c.price - 1.0, c.sd / c.price - m_H};
         const double cost = c.sm / c.price;
         // A bond whose sums this yield makes absurd (a present value of
         // thousands of times its price, a payment whose weight overflows)
         // sits this yield out: on it the simplex would only lose its footing.
-        const bool usable = std::fabs(val[2]) <= kAbsurd && std::fabs(val[3]) <= kAbsurd && cost <= kAbsurd * kAbsurd;
+        const bool usable = std::fabs(val[1]) <= kAbsurd && std::fabs(val[2]) <= kAbsurd && cost <= kAbsurd * kAbsurd;
         if (!usable)
-            val[2] = val[3] = 0.0;
-        glp_set_mat_col(m_lp, j, 3, ind, val);
-        glp_set_obj_coef(m_lp, j, usable ? cost : 0.0);
-        glp_set_col_bnds(m_lp, j, usable ? GLP_DB : GLP_FX, 0.0, usable ? m_share : 0.0);
+            val[1] = val[2] = 0.0;
+        m_lp.SetColumn(j, rows, val);
+        m_lp.Cost(j, usable ? cost : 0.0);
+        if (usable)
+            m_lp.ColumnBounds(j, 0.0, m_share);
+        else
+            m_lp.ColumnFixed(j, 0.0);
     }
 }
 
-int YieldLp::Run()
+LinearProgram::Status YieldLp::Run()
 {
-    glp_smcp parm;
-    glp_init_smcp(&parm);
-    parm.msg_lev = GLP_MSG_OFF;
-    parm.presolve = GLP_OFF;
     // A program of three rows takes a few pivots; near a yield where the
     // yield row's coefficients all but vanish, the simplex can stall, and
     // is then started afresh once.
-    parm.it_lim = 50 + 4 * static_cast<int>(m_columns.size());
+    LinearProgram::SimplexOptions options;
+    options.iterationLimit = 50 + 4 * static_cast<int>(m_columns.size());
     // The last basis is where this yield's solution most likely is.
-    if (glp_simplex(m_lp, &parm) != 0) {
-        glp_std_basis(m_lp);
-        if (glp_simplex(m_lp, &parm) != 0)
-            return GLP_UNDEF;
+    if (!m_lp.Simplex(options)) {
+        m_lp.StandardBasis();
+        if (!m_lp.Simplex(options))
+            return LinearProgram::Status::Undefined;
     }
-    return glp_get_status(m_lp);
+    return m_lp.LpStatus();
 }
 
 YieldLp::Probe YieldLp::Solve(double& value)
 {
+    using Status = LinearProgram::Status;
     Load();
-    if (Run() == GLP_OPT) {
-        value = glp_get_obj_val(m_lp);
+    if (Run() == Status::Optimal) {
+        value = m_lp.Objective();
         m_meanT2 = m_meanSmt = 0.0;
         for (int j = 1; j <= static_cast<int>(m_columns.size()); ++j) {
             const PaymentColumn& c = m_columns[static_cast<std::size_t>(j - 1)];
-            const double w = glp_get_col_prim(m_lp, j) / c.price;
+            const double w = m_lp.Value(j) / c.price;
             m_meanT2 += w * c.st2;
             m_meanSmt += w * c.smt;
         }
@@ -152,24 +161,45 @@ YieldLp::Probe YieldLp::Solve(double& value)
     // Which way the yield misses: the least and the greatest gap between
     // present value and price the other rows allow.
     const int n = static_cast<int>(m_columns.size());
-    glp_set_row_bnds(m_lp, kYield, GLP_FR, 0.0, 0.0);
+    m_lp.RowBounds(kYield, -kNone, kNone);
     for (int j = 1; j <= n; ++j) {
         const PaymentColumn& c = m_columns[static_cast<std::size_t>(j - 1)];
-        glp_set_obj_coef(m_lp, j, c.pv / c.price - 1.0);
+        m_lp.Cost(j, c.pv / c.price - 1.0);
     }
     Probe probe = Probe::Empty;
-    if (Run() == GLP_OPT) {
-        if (glp_get_obj_val(m_lp) > 0) {
+    if (Run() == Status::Optimal) {
+        if (m_lp.Objective() > 0) {
             probe = Probe::TooLow;
         } else {
-            glp_set_obj_dir(m_lp, GLP_MAX);
-            if (Run() == GLP_OPT && glp_get_obj_val(m_lp) < 0)
+            m_lp.Maximise(true);
+            if (Run() == Status::Optimal && m_lp.Objective() < 0)
                 probe = Probe::TooHigh;
-            glp_set_obj_dir(m_lp, GLP_MIN);
+            m_lp.Maximise(false);
         }
     }
-    glp_set_row_bnds(m_lp, kYield, GLP_FX, 0.0, 0.0);
+    m_lp.RowFixed(kYield, 0.0);
     return probe;
+}
+
+bool YieldLp::Binds(int maxRows, double share) const
+{
+    int held = 0;
+    bool atShare = false;
+    for (int j = 1; j <= static_cast<int>(m_columns.size()); ++j) {
+        const double w = m_lp.Value(j);
+        held += w > 1e-12 ? 1 : 0;
+        atShare = atShare || (share < 1.0 && w >= m_share * (1 - 1e-9));
+    }
+    return held > maxRows || atShare;
+}
+
+double YieldLp::FewestUnits(double amount) const
+{
+    double fewest = std::numeric_limits<double>::infinity();
+    for (int j = 1; j <= static_cast<int>(m_columns.size()); ++j)
+        if (const double w = m_lp.Value(j); w > 1e-12)
+            fewest = std::min(fewest, w * amount / m_columns[static_cast<std::size_t>(j - 1)].price);
+    return fewest;
 }
 
 std::vector<std::size_t> YieldLp::Columns(double share) const
@@ -178,13 +208,13 @@ std::vector<std::size_t> YieldLp::Columns(double share) const
     std::vector<std::size_t> held, others;
     for (std::size_t k = 0; k < n; ++k) {
         const int j = static_cast<int>(k + 1);
-        if (glp_get_col_prim(m_lp, j) > 1e-12)
+        if (m_lp.Value(j) > 1e-12)
             held.push_back(k);
-        else if (glp_get_col_type(m_lp, j) != GLP_FX) // not set out at this yield
+        else if (!m_lp.IsColumnFixed(j)) // not set out at this yield
             others.push_back(k);
     }
     std::stable_sort(others.begin(), others.end(), [&](std::size_t a, std::size_t b) {
-        return glp_get_col_dual(m_lp, static_cast<int>(a + 1)) < glp_get_col_dual(m_lp, static_cast<int>(b + 1));
+        return m_lp.ReducedCost(static_cast<int>(a + 1)) < m_lp.ReducedCost(static_cast<int>(b + 1));
     });
     const std::size_t want =
         std::max({held.size() + 16, static_cast<std::size_t>(std::ceil(1.0 / share)) + 12, std::size_t(24)});
@@ -197,22 +227,6 @@ std::vector<std::size_t> YieldLp::Columns(double share) const
 // ---- whole units -------------------------------------------------------------
 
 namespace {
-
-struct Going {
-    const std::function<bool()>* going;
-    int nodeLimit;
-    int nodes = 0;
-};
-
-// Stops the search when told to, or when it has made as many subproblems as
-// it may: a count, unlike a time, gives the same answer on a busy machine.
-void Callback(glp_tree* tree, void* info)
-{
-    Going* g = static_cast<Going*>(info);
-    glp_ios_tree_size(tree, nullptr, nullptr, &g->nodes);
-    if (g->nodes >= g->nodeLimit || (*g->going && !(*g->going)()))
-        glp_ios_terminate(tree);
-}
 
 // Mends what the solver's tolerances leave: a unit too many for the
 // amount, or so few that the dearest bond held would still fit.
@@ -254,20 +268,14 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
                                                    int& nodes)
 {
     nodes = 0;
-    Quiet();
     const int k = static_cast<int>(which.size());
     if (k == 0)
         return std::nullopt;
-    glp_prob* lp = glp_create_prob();
-    struct Deleter {
-        glp_prob* lp;
-        ~Deleter() { glp_delete_prob(lp); }
-    } deleter{lp};
-    glp_set_obj_dir(lp, GLP_MIN);
+    LinearProgram lp;
 
     // Columns: units x, held z, and the dearest held q, k of each.
     const int xs = 0, zs = k, qs = 2 * k;
-    glp_add_cols(lp, 3 * k);
+    lp.AddColumns(3 * k);
     const double A = p.amount;
     // The composite yield stays near the one in hand, where the first-order
     // corrections below hold. Whole units leave their present value off
@@ -279,32 +287,33 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
     const double mu = p.meanSmt / H;
     for (int j = 0; j < k; ++j) {
         const PaymentColumn& c = columns[which[static_cast<std::size_t>(j)]];
-        glp_set_col_kind(lp, xs + j + 1, GLP_IV);
-        glp_set_col_bnds(lp, xs + j + 1, GLP_DB, 0.0, c.maxUnits);
-        glp_set_obj_coef(lp, xs + j + 1, (c.sm - mu * (c.pv - c.price) - p.target * c.price) / A);
-        glp_set_col_kind(lp, zs + j + 1, GLP_BV);
-        glp_set_col_kind(lp, qs + j + 1, GLP_BV);
+        lp.Integer(xs + j + 1);
+        lp.ColumnBounds(xs + j + 1, 0.0, c.maxUnits);
+        lp.Cost(xs + j + 1, (c.sm - mu * (c.pv - c.price) - p.target * c.price) / A);
+        lp.Binary(zs + j + 1);
+        lp.Binary(qs + j + 1);
     }
     // Measured against the target ratio, the objective is the Square-M the
     // units reach when they invest the whole amount.
-    glp_set_obj_coef(lp, 0, p.target);
+    lp.CostConstant(p.target);
 
-    std::vector<int> ia{0}, ja{0};
-    std::vector<double> ar{0};
+    std::vector<int> ia, ja;
+    std::vector<double> ar;
     auto put = [&](int row, int col, double v) {
         ia.push_back(row);
         ja.push_back(col);
         ar.push_back(v);
     };
+    const double none = std::numeric_limits<double>::infinity();
     const int rows = 7 + 3 * k;
-    glp_add_rows(lp, rows);
-    glp_set_row_bnds(lp, 1, GLP_UP, 0.0, 1.0);              // invested at most A
-    glp_set_row_bnds(lp, 2, GLP_LO, 1.0 + 1e-12, 0.0);      // ... and more than A less the dearest held
-    glp_set_row_bnds(lp, 3, GLP_FX, 1.0, 1.0);              // one bond is the dearest
-    glp_set_row_bnds(lp, 4, GLP_UP, 0.0, p.maxRows);        // rows
-    glp_set_row_bnds(lp, 5, GLP_UP, 0.0, 0.0);              // duration at most H + band
-    glp_set_row_bnds(lp, 6, GLP_LO, 0.0, 0.0);              // duration at least H - band
-    glp_set_row_bnds(lp, 7, GLP_DB, -p.gapBand, p.gapBand); // present value near the price
+    lp.AddRows(rows);
+    lp.RowBounds(1, -none, 1.0);               // invested at most A
+    lp.RowBounds(2, 1.0 + 1e-12, none);        // ... and more than A less the dearest held
+    lp.RowFixed(3, 1.0);                       // one bond is the dearest
+    lp.RowBounds(4, -none, p.maxRows);         // rows
+    lp.RowBounds(5, -none, 0.0);               // duration at most H + band
+    lp.RowBounds(6, 0.0, none);                // duration at least H - band
+    lp.RowBounds(7, -p.gapBand, p.gapBand);    // present value near the price
     for (int j = 0; j < k; ++j) {
         const PaymentColumn& c = columns[which[static_cast<std::size_t>(j)]];
         const int x = xs + j + 1, z = zs + j + 1, q = qs + j + 1;
@@ -319,39 +328,32 @@ std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns
         put(7, x, (c.pv - c.price) / A);
         const int r = 8 + 3 * j;
         // held when any units are held, and then at most its share
-        glp_set_row_bnds(lp, r, GLP_UP, 0.0, 0.0);
+        lp.RowBounds(r, -none, 0.0);
         put(r, x, 1.0 / c.maxUnits);
         put(r, z, -1.0);
-        glp_set_row_bnds(lp, r + 1, GLP_LO, 0.0, 0.0);
+        lp.RowBounds(r + 1, 0.0, none);
         put(r + 1, x, 1.0);
         put(r + 1, z, -1.0);
         // the dearest is one that is held
-        glp_set_row_bnds(lp, r + 2, GLP_UP, 0.0, 0.0);
+        lp.RowBounds(r + 2, -none, 0.0);
         put(r + 2, q, 1.0);
         put(r + 2, z, -1.0);
     }
-    glp_load_matrix(lp, static_cast<int>(ia.size()) - 1, ia.data(), ja.data(), ar.data());
+    lp.SetMatrix(ia, ja, ar);
 
-    Going g{&going, std::max(1, p.nodeLimit)};
-    glp_iocp parm;
-    glp_init_iocp(&parm);
-    parm.msg_lev = GLP_MSG_OFF;
-    parm.presolve = GLP_ON;
-    parm.mip_gap = 5e-4;
-    parm.cb_func = Callback;
-    parm.cb_info = &g;
-    glp_intopt(lp, &parm);
-    nodes = g.nodes;
-    const int status = glp_mip_status(lp);
-    if (status != GLP_OPT && status != GLP_FEAS)
+    LinearProgram::WholeOptions options;
+    options.relativeGap = 5e-4;
+    options.nodeLimit = std::max(1, p.nodeLimit);
+    options.going = going;
+    nodes = lp.SolveWhole(options);
+    const LinearProgram::Status status = lp.WholeStatus();
+    if (status != LinearProgram::Status::Optimal && status != LinearProgram::Status::Feasible)
         return std::nullopt;
     std::vector<double> x(static_cast<std::size_t>(k));
     for (int j = 0; j < k; ++j)
-        x[static_cast<std::size_t>(j)] = std::max(0.0, std::round(glp_mip_col_val(lp, xs + j + 1)));
+        x[static_cast<std::size_t>(j)] = std::max(0.0, std::round(lp.WholeValue(xs + j + 1)));
     Mend(x, columns, which, p);
     return x;
 }
-
-void FreeSolverMemory() { glp_free_env(); }
 
 } // namespace tenvix

@@ -9,15 +9,18 @@
 //   minimise sum w SM(y) / P                  the composite Square-M
 // where PV, SD and SM are a bond's present value and duration and Square-M
 // sums at y, and P its price. GLPK solves it, and the whole-unit program
-// beside it. Everything here is for immunize.cpp alone.
+// beside it, through linearprogram.h. The payments as columns serve the
+// funding of a schedule too.
+
+#include "model/bond.h"
+#include "portfolio/core/linearprogram.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
-
-struct glp_prob;
 
 namespace tenvix {
 
@@ -46,6 +49,11 @@ public:
     std::size_t FlowCount() const { return m_flows.size(); }
     PaymentColumn& operator[](std::size_t k) { return m_columns[k]; }
     const PaymentColumn& operator[](std::size_t k) const { return m_columns[k]; }
+    // The payments of column k, in the walk's order.
+    std::span<const PaymentColumn::Flow> Flows(std::size_t k) const
+    {
+        return std::span(m_flows).subspan(m_columns[k].first, m_columns[k].count);
+    }
     // The sums of every column, or of some, at yield y. A bond's payments
     // mostly lie at even steps, so one discount factor a step serves them all.
     void Evaluate(double y);
@@ -57,6 +65,11 @@ private:
     std::vector<PaymentColumn::Flow> m_flows;
 };
 
+// A bond's payments as the engine's walk takes them (the bond dated and
+// prepared): time, amount, and the squared distance from the horizon its
+// Square-M weighs them by.
+void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows);
+
 // The fractional program at one yield, kept between yields so that each
 // solve starts from the last basis.
 class YieldLp {
@@ -67,7 +80,6 @@ public:
     enum class Probe { Feasible, TooLow, TooHigh, Empty };
 
     YieldLp(const PaymentColumns& columns, double horizonYears, double share, double band);
-    ~YieldLp();
     YieldLp(const YieldLp&) = delete;
     YieldLp& operator=(const YieldLp&) = delete;
 
@@ -77,13 +89,19 @@ public:
     // The columns the last solution holds, then the most promising others by
     // reduced cost: those a whole-unit program at this yield works on.
     std::vector<std::size_t> Columns(double share) const;
+    // Whether the last solution holds more than `maxRows` bonds, or one at
+    // the share `share` (below 1).
+    bool Binds(int maxRows, double share) const;
+    // The fewest units a bond of the last solution holds when the amount is
+    // `amount`: few units leave whole units far from the fractional optimum.
+    double FewestUnits(double amount) const;
     // Of the last feasible solution, per unit of value: the mean squared time
     // of the payments, and the mean of time times squared distance.
     double MeanSquaredTime() const { return m_meanT2; }
     double MeanTimeSquareM() const { return m_meanSmt; }
 
 private:
-    int Run();
+    LinearProgram::Status Run();
     void Load();
 
     const PaymentColumns& m_columns;
@@ -91,7 +109,7 @@ private:
     double m_share = 1.0;
     double m_meanT2 = 0.0;
     double m_meanSmt = 0.0;
-    glp_prob* m_lp;
+    LinearProgram m_lp;
 };
 
 struct WholeProblem {
@@ -115,8 +133,5 @@ struct WholeProblem {
 std::optional<std::vector<double>> SolveWholeUnits(const PaymentColumns& columns, const std::vector<std::size_t>& which,
                                                    const WholeProblem& problem, const std::function<bool()>& going,
                                                    int& nodes);
-
-// GLPK keeps memory per thread until told to let go of it.
-void FreeSolverMemory();
 
 } // namespace tenvix

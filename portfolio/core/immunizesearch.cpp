@@ -1,7 +1,5 @@
 #include "portfolio/core/immunizesearch.h"
 
-#include "model/paymentwalk.h"
-
 #include <array>
 #include <cmath>
 
@@ -17,6 +15,11 @@ constexpr std::size_t kSearchedWhole = 600;
 // Counted, not timed, so that a busy machine gives the same portfolio.
 constexpr int kWholeUnitsNodes = 20000;
 constexpr int kWholeUnitsStepNodes = 5000;
+// A bond of the fractional optimum held in fewer units than this leaves the
+// whole units far from it: they are searched widely.
+constexpr double kFewUnits = 200;
+// Settling units among the few bonds they hold takes a small program.
+constexpr int kSettleNodes = 500;
 
 } // namespace
 
@@ -65,21 +68,6 @@ std::vector<std::size_t> Narrow(const std::vector<ImmunizeCandidate>& cands, dou
     std::sort(chosen.begin(), chosen.end());
     chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
     return chosen;
-}
-
-// A candidate's payments as the engine's walk takes them: time, amount, and
-// the squared distance from the horizon its Square-M weighs them by.
-void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows)
-{
-    auto visit = [&](const PaymentStep& s) {
-        if (s.amount != 0.0)
-            flows.push_back({s.years, s.amount, s.distance * s.distance});
-    };
-    double d = 0, m = 0;
-    if (bond.GetType() == BOND_TYPE_STD)
-        static_cast<const CBondStd&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
-    else if (bond.GetType() == BOND_TYPE_FREE)
-        static_cast<const CBondFree&>(bond).WalkPayments(0.05, 1.0, d, m, visit);
 }
 
 Optimizer::Optimizer(const ImmunizeLimits& limits, double H, Ticker& ticker, bool small)
@@ -366,6 +354,46 @@ void Polish(PaymentColumns& cols, const ImmunizeLimits& l, double H, double y, s
 }
 } // namespace
 
+std::optional<std::vector<double>> Optimizer::Settle(const std::vector<std::size_t>& which, std::vector<double> units,
+                                                    double y, WholeProblem problem)
+{
+    std::vector<std::size_t> held, place;
+    for (std::size_t k = 0; k < which.size(); ++k)
+        if (units[k] >= 1) {
+            held.push_back(which[k]);
+            place.push_back(k);
+        }
+    std::optional<std::vector<double>> settled;
+    const double from = y;
+    for (int step = 0; step < 4 && !held.empty() && m_nodesLeft > 0; ++step) {
+        const Composite c = Evaluate(columns, which, units, y);
+        if (!c.ok)
+            break;
+        if (std::fabs(c.duration - m_H) <= 0.98 * kImmunizeTolerance) {
+            if (step > 0)
+                settled = units;
+            break;
+        }
+        columns.Evaluate(c.ytm, held);
+        // Inside the band the answer is held to, with room for what the
+        // program's first order leaves.
+        problem.band = std::min(problem.band, 0.95 * kImmunizeTolerance);
+        problem.gapBand = 1e-4;
+        problem.nodeLimit = std::min(kSettleNodes, m_nodesLeft);
+        int nodes = 0;
+        const auto found = SolveWholeUnits(columns, held, problem, [this] { return m_ticker.Going(); }, nodes);
+        m_nodesLeft -= nodes;
+        if (!found)
+            break;
+        std::fill(units.begin(), units.end(), 0.0);
+        for (std::size_t k = 0; k < held.size(); ++k)
+            units[place[k]] = (*found)[k];
+        y = c.ytm;
+    }
+    columns.Evaluate(from, which);
+    return settled;
+}
+
 std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squareM)
 {
     columns.Evaluate(y);
@@ -373,6 +401,11 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
     if (m_lp->Solve(value) != YieldLp::Probe::Feasible)
         return std::nullopt;
     const std::vector<std::size_t> which = m_lp->Columns(m_limits.maxShare);
+    // Where the row or the share limit binds, the best whole units lie
+    // further from the fractional optimum: they are searched as widely as
+    // among few bonds.
+    const bool wide = m_small || m_lp->Binds(m_limits.maxRows, m_limits.maxShare) ||
+                      m_lp->FewestUnits(m_limits.amount) < kFewUnits;
     const double A = m_limits.amount;
     double target = value;
     std::optional<std::vector<double>> best;
@@ -381,7 +414,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
     double bandShare = 0.99;
     // Whole units move the composite yield off the trial yield, and with it
     // the duration; a few rounds at the yield the last answer had settle it.
-    for (int round = 0; round < (m_small ? 6 : 4); ++round) {
+    for (int round = 0; round < (wide ? 6 : 4); ++round) {
         columns.Evaluate(at, which);
         WholeProblem problem{A, m_limits.maxShare, m_limits.maxRows, m_H, target};
         // The bound uses the whole tolerance, so the answer must too; a round
@@ -392,7 +425,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         // Close to the trial yield first; few units to the bond may need room.
         std::optional<std::vector<double>> units;
         for (double gapBand : {1e-5, 1e-4, 1e-3, 1e-2}) {
-            if (gapBand > 1e-3 && !m_small)
+            if (gapBand > 1e-3 && !wide)
                 break;
             if (m_nodesLeft <= 0)
                 break;
@@ -404,11 +437,18 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
             m_nodesLeft -= nodes;
             if (!found)
                 continue;
+            // Units found far from the yield in hand are priced there only to
+            // first order, and can miss the duration by that alone: where a
+            // limit binds they are settled among their own bonds, about their
+            // own yield, where the program prices them closely.
+            if (wide)
+                if (auto settled = Settle(which, *found, at, problem))
+                    found = std::move(settled);
             // Among a few bonds the best whole units may lie further off the
             // trial yield than the first units found: every band is tried,
             // and the units that keep the duration with the least Square-M
             // are kept.
-            if (units && m_small) {
+            if (units && wide) {
                 const Composite was = Evaluate(columns, which, *units, at);
                 const Composite now = Evaluate(columns, which, *found, at);
                 auto keeps = [&](const Composite& c) {
@@ -421,7 +461,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
             } else {
                 units = std::move(found);
             }
-            if (!m_small)
+            if (!wide)
                 break;
         }
         m_ticker.Check();
@@ -451,7 +491,7 @@ std::optional<std::vector<double>> Optimizer::WholeUnitsAt(double y, double& squ
         }
         at = c.ytm;
     }
-    if (best && m_small)
+    if (best && wide)
         Polish(columns, m_limits, m_H, at, *best, squareM);
     return best;
 }

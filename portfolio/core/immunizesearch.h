@@ -61,10 +61,6 @@ private:
 // database, all of them.
 std::vector<std::size_t> Narrow(const std::vector<ImmunizeCandidate>& cands, double H, double share);
 
-// A candidate's payments as the engine's walk takes them: time, amount, and
-// the squared distance from the horizon its Square-M weighs them by.
-void AppendPayments(const CBond& bond, std::vector<PaymentColumn::Flow>& flows);
-
 // Where the search stood at one trial yield.
 struct Trial {
     double y = 0.0;
@@ -90,6 +86,12 @@ public:
 
 private:
     Trial At(double y);
+    // Units of the columns `which` that miss the duration, settled among the
+    // bonds they hold about their own composite yield; nothing when that
+    // does not bring the duration within the tolerance. The columns are
+    // left evaluated at the yield they were evaluated at before.
+    std::optional<std::vector<double>> Settle(const std::vector<std::size_t>& which, std::vector<double> units,
+                                              double y, WholeProblem problem);
     void Bisect(double infeasible, double feasible, int steps);
     void Golden(double a, double b, int steps);
 

@@ -118,7 +118,7 @@ TEST_F(Cli, EveryCommandHasItsHelp)
             EXPECT_EQ(all.substr(all.find("  --threads N:")), r.out.substr(note));
         }
     }
-    EXPECT_EQ(commands, 10u);
+    EXPECT_EQ(commands, 13u);
     // As the value of an option it is no question.
     EXPECT_EQ(Run("shifts " + kSample + " --id --help").status, 2);
 }

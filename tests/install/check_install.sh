@@ -83,7 +83,8 @@ grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/
 gzip -t "$doc/changelog.gz" 2>/dev/null || fail "no changelog.gz"
 
 # The shipped examples work together: the portfolio holds bonds of the
-# database, and the bank's files are read with their decimal commas.
+# database, the bank's files are read with their decimal commas, and the
+# schedule is funded from the database.
 examples=$share/tenvix/examples
 cli=$root/usr/bin/tenvix-cli
 if [ -x "$cli" ]; then
@@ -93,6 +94,8 @@ if [ -x "$cli" ]; then
     grep -q '^2,GOV-2027-A,update,101.35,101.80,0.44,' || fail "the example price file is not read as a bank's file"
   "$cli" import "$examples/sample.bnd" "$examples/bonds-de.csv" --stand 2025-06-30 |
     grep -q '^2,QZ0001000011,add,' || fail "the example list of bonds is not read as a bank's list"
+  "$cli" fund "$examples/sample.bnd" "$examples/schedule.csv" --stand 2025-06-30 |
+    grep -q '^portfolio,cost=' || fail "the example schedule is not funded from the example database"
 fi
 
 # The user guide, with every picture it shows.

@@ -29,8 +29,9 @@ struct Floor {
 const std::vector<Floor> kFloors = {
     {"model", {}, false},
     {"portfolio/core", {"model"}, false},
+    {"curve", {"model"}, false},
     {"examples", {"model"}, false},
-    {"cli", {"portfolio/core", "model"}, false},
+    {"cli", {"curve", "portfolio/core", "model"}, false},
     {"fuzz", {"examples", "portfolio/core", "model"}, false},
     {"uikit", {"portfolio/core", "model"}, true},
     {"editor", {"uikit", "portfolio/core", "model"}, true},
@@ -39,14 +40,16 @@ const std::vector<Floor> kFloors = {
     {"explain", {"uikit", "portfolio/core", "model"}, true},
     {"prices", {"uikit", "portfolio/core", "model"}, true},
     {"bondimport", {"uikit", "portfolio/core", "model"}, true},
+    {"market", {"uikit", "curve", "portfolio/core", "model"}, true},
     {"shell",
-     {"editor", "analysis", "portfolio", "explain", "prices", "bondimport", "uikit", "portfolio/core", "model"},
+     {"editor", "analysis", "portfolio", "explain", "prices", "bondimport", "market", "uikit", "curve",
+      "portfolio/core", "model"},
      true},
     {"res", {}, true},
     // Measurements sit beside the program, not under it: they may time any floor.
     {"bench",
-     {"cli", "shell", "editor", "analysis", "portfolio", "explain", "prices", "bondimport", "uikit", "examples",
-      "portfolio/core", "model"},
+     {"cli", "shell", "editor", "analysis", "portfolio", "explain", "prices", "bondimport", "market", "uikit",
+      "examples", "curve", "portfolio/core", "model"},
      true},
 };
 

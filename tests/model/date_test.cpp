@@ -39,6 +39,32 @@ TEST(Date, EveryDayOfTheSpanConvertsBothWays)
     }
 }
 
+// The textbook conversion by eras, centuries, four-year cycles and months
+// (H. Hinnant's), which the program's faster one must match day for day.
+CivilDate TextbookCivil(std::int64_t daysFrom1970)
+{
+    const std::int64_t z = daysFrom1970 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<unsigned>(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
+    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
+    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400 + (m <= 2);
+    return {static_cast<int>(y), static_cast<int>(m), static_cast<int>(d)};
+}
+
+TEST(Date, EveryDayOfTheSpanIsTheTextbookDate)
+{
+    for (double day = kMinDateValue; day <= kMaxDateValue; ++day)
+        ASSERT_EQ(Civil(day), TextbookCivil(static_cast<std::int64_t>(day) - 25569)) << day;
+    // With the time of day, on either side of day 0.
+    for (const double day : {-657433.75, -1.5, -0.25, 0.0, 0.999, 1.25, 2958464.5})
+        ASSERT_EQ(Civil(day), TextbookCivil(static_cast<std::int64_t>(day + (day > 0 ? 1.0 : -1.0) / 172800) - 25569))
+            << day;
+}
+
 TEST(Date, TimeOfDayAndNegativeValues)
 {
     // 15 March 2004 at 17:30 is 15 March 2004 everywhere.

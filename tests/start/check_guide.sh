@@ -4,7 +4,10 @@
 # "$ " is run in a copy of the source tree's examples/ beside a build/ that is
 # the build folder, with nothing of the program's on the PATH, and must
 # print what the block shows below the command, byte for byte (the CSV's
-# line ends aside); a line "..." in what it shows stands for any lines.
+# line ends aside); a line "..." in what it shows stands for any lines. A
+# command shown alone (an indented line that begins with build/) must run
+# and end with 0; one that begins with tenvix-cli would run only where the
+# program is installed, and fails the check.
 # Usage: check_guide.sh SOURCE_DIR BUILD_DIR
 set -uo pipefail
 src=$(cd "$1" && pwd)
@@ -39,9 +42,25 @@ check() {
   fi
 }
 
+# run COMMAND: a command shown without its output must run, and end with 0.
+run() {
+  commands=$((commands + 1))
+  local said
+  if ! said=$(cd "$tree" && env PATH=/usr/bin:/bin bash -c "$1" 2>&1); then
+    echo "FAIL: the guide's command does not run as written: $1"
+    echo "$said" | head -5
+    fails=$((fails + 1))
+  fi
+}
+
 command="" expected=$tree/expected
 while IFS= read -r line || [ -n "$line" ]; do
-  if [[ $line == "    \$ "* ]]; then
+  if [ -z "$command" ] && [[ $line == "    tenvix-cli "* || $line == "    \$ tenvix-cli "* ]]; then
+    echo "FAIL: the guide shows a command that runs only where the program is installed: ${line#    }"
+    fails=$((fails + 1))
+  elif [ -z "$command" ] && [[ $line == "    build/"* ]]; then
+    run "${line#    }"
+  elif [[ $line == "    \$ "* ]]; then
     [ -n "$command" ] && check "$command" "$expected"
     command=${line#    \$ }
     : >"$expected"
@@ -59,4 +78,4 @@ if ((commands == 0)); then
   exit 1
 fi
 ((fails)) && exit 1
-echo "the guide's $commands commands print what it shows"
+echo "the guide's $commands commands run as written and print what it shows"

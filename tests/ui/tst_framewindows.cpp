@@ -256,6 +256,10 @@ private slots:
     // whole where it is wider, and none is drawn larger than it is.
     void userGuidePicturesFitTheWindow()
     {
+        QFile guide(TENVIX_SOURCE_DIR "/docs/GUIDE.md");
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        const int shown = int(QString::fromUtf8(guide.readAll()).count(QRegularExpression(QStringLiteral("!\\[[^]]*\\]\\([^)]*\\.png\\)"))));
+        QVERIFY(shown >= 6);
         m_frame->Action(ID_HELP_GUIDE)->trigger();
         auto* window = m_frame->findChild<GuideWindow*>();
         QVERIFY(window && Exposed(window));
@@ -284,7 +288,7 @@ private slots:
                         QCOMPARE(qRound(w), natural.width());
                     ++pictures;
                 }
-            QCOMPARE(pictures, 6);
+            QCOMPARE(pictures, shown);
         }
     }
 };

@@ -96,7 +96,7 @@ private slots:
         QCOMPARE(menus, QStringList({"&File", "Ne&w\tCtrl+W", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
                                      "-", "&Import prices...", "Import &bonds...", "Ex&port analysis...", "Open &example...", "-", "-", "E&xit", "&Edit", "&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X",
                                      "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&View", "&Toolbar", "&Status Bar",
-                                     "&Runbar", "S&eekbar", "Actio&nbar", "&Cashflows", "&Action", "F&irst\tCtrl+F",
+                                     "&Runbar", "S&eekbar", "Actio&nbar", "&Cashflows", "-", "&Market...", "&Action", "F&irst\tCtrl+F",
                                      "&Prev\tCtrl+P", "&Next\tCtrl+N", "&Last\tCtrl+L", "-", "&Save", "-", "Add",
                                      "&Del", "-", "Delete &Many", "&Run", "&Update All", "&Run", "-", "&M2",
                                      "&Help", "A&bout tenvix...", "&User Guide\tF1"}));

@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -73,6 +74,7 @@ public:
         FakeMessages::Answer(a);
         m_during.push_back(std::move(during));
     }
+    using FakeMessages::Choose;
     void Choose(const QString& button, std::function<void()> during = {})
     {
         FakeMessages::Choose(button);
@@ -118,19 +120,16 @@ class FakeClock final : public Clock {
 public:
     explicit FakeClock(double now = 46362.5) : m_dNow(now) { ui::InstallClock(this); }
     ~FakeClock() override { ui::InstallClock(nullptr); }
-    std::int64_t Milliseconds() const override
-    {
-        m_nMs += m_nStep;
-        return m_nMs;
-    }
+    // Read from worker threads too (the Market window's analysis).
+    std::int64_t Milliseconds() const override { return m_nMs += m_nStep; }
     double Now() const override { return m_dNow; }
     void SetNow(double now) { m_dNow = now; }
     // Every read moves the clock on by this many milliseconds.
     void SetStep(std::int64_t ms) { m_nStep = ms; }
 
 private:
-    mutable std::int64_t m_nMs = 0;
-    std::int64_t m_nStep = 0;
+    mutable std::atomic<std::int64_t> m_nMs = 0;
+    std::atomic<std::int64_t> m_nStep = 0;
     double m_dNow;
 };
 

@@ -105,7 +105,7 @@ protected:
                 return m_looks ? void() : QTimer::singleShot(0, m_poll);
             if (++m_looks == 1) {
                 for (const char* name : {"close", "calculate", "add", "remove", "update", "findDuplicates", "save",
-                                         "load", "suggest", "immunize"})
+                                         "load", "suggest", "immunize", "fund"})
                     QVERIFY2(!Button(name)->isEnabled(), name);
                 QVERIFY(Button("stop")->isEnabled());
                 QVERIFY(m_dlg->findChild<QTreeView*>("rows")->isEnabled());

@@ -1,0 +1,131 @@
+#include "explain/fundingchart.h"
+
+#include "explain/cashflowchart.h"
+#include "explain/cashflowtexts.h"
+#include "model/format.h"
+#include "uikit/datetext.h"
+#include "uikit/strings.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QLegend>
+#include <QLineSeries>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tenvix::ui {
+
+FundingChart::FundingChart(QWidget* parent)
+    : QChartView(new QChart, parent),
+      m_chart(chart()),
+      m_xAxis(new QBarCategoryAxis),
+      m_yAxis(new QCategoryAxis),
+      m_liabilities(new QBarSet(TextOf(CashflowText::Liability))),
+      m_inflows(new QBarSet(TextOf(CashflowText::Inflow))),
+      m_surplus(new QLineSeries)
+{
+    setObjectName(QStringLiteral("fundingChart"));
+    setRenderHint(QPainter::Antialiasing, true);
+    m_chart->setAnimationOptions(QChart::NoAnimation);
+    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    QFont title = font();
+    title.setBold(true);
+    m_chart->setTitleFont(title);
+    m_chart->legend()->setAlignment(Qt::AlignBottom);
+
+    auto* bars = new QBarSeries;
+    m_liabilities->setColor(QColor(0xb7, 0x1c, 0x1c));
+    m_inflows->setColor(QColor(0x1f, 0x4e, 0x99));
+    bars->append(m_liabilities);
+    bars->append(m_inflows);
+    m_surplus->setName(TextOf(CashflowText::Surplus));
+    m_surplus->setPen(QPen(QColor(0x2e, 0x7d, 0x32), 2));
+    m_surplus->setPointsVisible(true);
+    m_surplus->setMarkerSize(5);
+
+    // The amounts labelled by our own formatter, so that they read in ASCII
+    // digits with the full stop whatever the locale.
+    m_yAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_yAxis->setTitleText(TextOf(CashflowText::Amount));
+    m_chart->addAxis(m_xAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_yAxis, Qt::AlignLeft);
+    m_chart->addSeries(bars);
+    m_chart->addSeries(m_surplus);
+    // The line's points sit on the dates' categories, by their index.
+    for (QAbstractSeries* s : std::initializer_list<QAbstractSeries*>{bars, m_surplus}) {
+        s->attachAxis(m_xAxis);
+        s->attachAxis(m_yAxis);
+    }
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] { LayAmountAxis(); });
+    Clear();
+}
+
+QString FundingChart::Title() const { return m_chart->title(); }
+
+void FundingChart::Clear()
+{
+    m_liabilities->remove(0, m_liabilities->count());
+    m_inflows->remove(0, m_inflows->count());
+    m_surplus->clear();
+    m_xAxis->clear();
+    m_chart->setTitle(QString());
+    m_dLow = 0.0;
+    m_dHigh = 1.0;
+    m_nAxisParts = 0;
+    LayAmountAxis();
+}
+
+void FundingChart::Show(const Ladder& ladder)
+{
+    Clear();
+    QStringList dates;
+    QList<qreal> liabilities, inflows;
+    QList<QPointF> surplus;
+    double low = 0.0, high = 0.0;
+    for (std::size_t k = 0; k < ladder.rows.size(); ++k) {
+        const LadderRow& row = ladder.rows[k];
+        dates << FormatDate(static_cast<double>(row.day));
+        liabilities << row.liability;
+        inflows << row.inflow;
+        surplus << QPointF(static_cast<qreal>(k), row.surplus);
+        low = std::min({low, row.surplus});
+        high = std::max({high, row.liability, row.inflow, row.surplus});
+    }
+    m_xAxis->append(dates);
+    // Many dates stand on end, so that each keeps its whole text.
+    m_xAxis->setLabelsAngle(dates.size() > 4 ? -90 : 0);
+    m_liabilities->append(liabilities);
+    m_inflows->append(inflows);
+    m_surplus->replace(surplus);
+    const double margin = (high - low) * 0.05;
+    m_dLow = low < 0 ? low - margin : 0.0;
+    m_dHigh = std::max(high + margin, m_dLow + 1.0);
+    m_nAxisParts = 0;
+    LayAmountAxis();
+    m_chart->setTitle(TextOf(CashflowText::Funding));
+}
+
+void FundingChart::LayAmountAxis()
+{
+    // As many parts as the plot's height has room for labels, two to eight.
+    const qreal height = m_chart->plotArea().height();
+    const int parts = std::clamp(int(height / (2.5 * fontMetrics().height())), 2, 8);
+    if (parts == m_nAxisParts)
+        return;
+    m_nAxisParts = parts;
+    const double step = NiceStep(m_dHigh - m_dLow, parts);
+    const int decimals = DecimalsFor(step);
+    const auto first = static_cast<long long>(std::floor(m_dLow / step));
+    const auto last = static_cast<long long>(std::ceil(m_dHigh / step));
+    for (const QString& label : m_yAxis->categoriesLabels())
+        m_yAxis->remove(label);
+    m_yAxis->setStartValue(static_cast<double>(first - 1) * step);
+    for (long long k = first; k <= last; ++k)
+        m_yAxis->append(Qs(FormatFixed(static_cast<double>(k) * step, decimals)), static_cast<double>(k) * step);
+    m_yAxis->setRange(static_cast<double>(first) * step, static_cast<double>(last) * step);
+}
+
+} // namespace tenvix::ui
