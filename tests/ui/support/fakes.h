@@ -80,12 +80,6 @@ public:
         FakeMessages::Choose(button);
         m_during.push_back(std::move(during));
     }
-    // The seam's question with named buttons, as the base answers it; named
-    // here so that the script's Choose above hides nothing of the seam's.
-    int Choose(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons) override
-    {
-        return FakeMessages::Choose(parent, text, caption, buttons);
-    }
 
 protected:
     void Wait(bool question) override;
