@@ -185,9 +185,13 @@ std::string ScheduleErrorText(const Schedule& schedule)
 
 std::string FormatLiability(double amount)
 {
-    std::string cents = FormatFixed(amount, 2);
-    if (ReadDecimal(cents) == amount)
-        return cents;
+    // The fewest decimals, from two, that read back as the same double; three
+    // after a whole part get a fourth, as "1.202" could be a thousand.
+    for (int decimals = 2; decimals <= 20; ++decimals) {
+        std::string text = FormatFixed(amount, decimals);
+        if (ReadDecimal(text) == amount)
+            return decimals == 3 && amount >= 1 ? text + '0' : text;
+    }
     return FormatShortest(amount);
 }
 

@@ -66,8 +66,9 @@ Schedule MakeSchedule(const std::vector<Liability>& rows, std::int32_t standDay)
 // "No liabilities !" or "More than 1000 liabilities !".
 std::string ScheduleErrorText(const Schedule& schedule);
 
-// An amount as the schedule writes it: two decimals when those read back as
-// the same double, else the shortest text that does.
+// An amount as the schedule writes it: the fewest decimals, at least two,
+// that read back as the same double, and never three after a whole part
+// (which could be read as a thousand).
 std::string FormatLiability(double amount);
 
 // The schedule as a file ReadSchedule reads back: the heading date,amount,

@@ -117,6 +117,16 @@ TEST(ScheduleCsv, ReadsBackToTheSameSchedule)
         EXPECT_EQ(back.liabilities[k].day, made.liabilities[k].day);
         EXPECT_EQ(back.liabilities[k].amount, made.liabilities[k].amount);
     }
+    // An amount whose shortest text has three decimals could be read as a
+    // thousand: it is written with a fourth, so the file says which it is.
+    const std::vector<Liability> doubtful = {{Day("2027-01-15"), 1.202}, {Day("2028-01-15"), 12345.678}};
+    const std::string text = ScheduleCsv(doubtful);
+    EXPECT_EQ(text, "date,amount\r\n2027-01-15,1.2020\r\n2028-01-15,12345.6780\r\n");
+    const Schedule reread = ReadSchedule(text, kStand);
+    ASSERT_EQ(reread.problem, ScheduleProblem::None);
+    ASSERT_EQ(reread.liabilities.size(), 2u);
+    EXPECT_EQ(reread.liabilities[0].amount, 1.202);
+    EXPECT_EQ(reread.liabilities[1].amount, 12345.678);
 }
 
 TEST(MakeSchedule, RefusesTypedRowsByTheirPlace)
