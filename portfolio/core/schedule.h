@@ -3,7 +3,8 @@
 // A schedule of liabilities: the sums owed and the days they are due, read
 // from a file of two columns (the date, then the amount) through the price
 // files' own reader, or typed into the Fund schedule dialog. Rows of one date
-// are added together; the schedule is kept in date order.
+// are added together, their total held to what one row may owe; the
+// schedule is kept in date order.
 
 #include "model/csvrows.h"
 #include "model/pricefield.h"

@@ -33,6 +33,13 @@ TEST(ReadSchedule, AddsRowsOfOneDateAndKeepsDateOrder)
     EXPECT_EQ(s.liabilities[0].amount, 200.0);
     EXPECT_EQ(s.liabilities[1].day, Day("2028-01-15"));
     EXPECT_EQ(s.liabilities[1].amount, 1100.0);
+    // A date's total is held to what one row may owe, or the schedule
+    // written back would not read again; the row that crosses is named.
+    const Schedule over = ReadSchedule("2030-01-15,9e11\n2029-01-15,5\n2030-01-15,9e11\n", kStand);
+    EXPECT_EQ(ScheduleErrorText(over), "Line 3 : Invalid amount !");
+    EXPECT_TRUE(over.liabilities.empty());
+    const Schedule typed = MakeSchedule({{Day("2030-01-15"), 6e11}, {Day("2030-01-15"), 6e11}}, kStand);
+    EXPECT_EQ(ScheduleErrorText(typed), "Line 2 : Invalid amount !");
 }
 
 TEST(ReadSchedule, ReadsTheEncodingsAndHeadingsOfPriceFiles)
