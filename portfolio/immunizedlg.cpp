@@ -69,13 +69,6 @@ ImmunizeDialog::ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent) 
     m_wndAmount->setFocus();
 }
 
-void ImmunizeDialog::Refuse(QLineEdit* box, const char* message)
-{
-    ShowError(this, QString::fromLatin1(message));
-    box->setFocus();
-    box->selectAll();
-}
-
 void ImmunizeDialog::accept()
 {
     ImmunizeLimits limits;
@@ -83,36 +76,20 @@ void ImmunizeDialog::accept()
     const std::optional<double> a = ReadDecimal(amount.toStdString());
     // An empty box reads as 0, which is refused too: the amount is required.
     if (!a || !(*a > 0) || !std::isfinite(*a)) {
-        Refuse(m_wndAmount, TextOf(PortfolioText::BadAmount));
+        RefuseBox(this, m_wndAmount, TextOf(PortfolioText::BadAmount));
         return;
     }
     limits.amount = *a;
 
+    const std::optional<SharedLimits> shared = ReadSharedLimits(this, m_wndRows, m_wndShare, m_wndLeastYtm);
+    if (!shared)
+        return;
+    limits.maxRows = shared->maxRows;
+    limits.maxShare = shared->maxShare;
+    limits.minYtm = shared->minYtm;
     const QString rows = m_wndRows->text();
-    const std::optional<std::int32_t> n = ReadWholeNumber(rows.toStdString());
-    if (!n || *n < 1 || *n > kImmunizeMaxRows) {
-        Refuse(m_wndRows, TextOf(PortfolioText::BadRows));
-        return;
-    }
-    limits.maxRows = *n;
-
     const QString share = TypedDecimal(m_wndShare->text());
-    const std::optional<double> s = ReadDecimal(share.toStdString());
-    if (!s || !(*s > 0 && *s <= 100)) {
-        Refuse(m_wndShare, TextOf(PortfolioText::BadShare));
-        return;
-    }
-    limits.maxShare = *s / 100;
-
     const QString leastYtm = TypedDecimal(m_wndLeastYtm->text());
-    if (!Trim(leastYtm.toStdString()).empty()) {
-        const std::optional<double> y = ReadDecimal(leastYtm.toStdString());
-        if (!y || !std::isfinite(*y)) {
-            Refuse(m_wndLeastYtm, TextOf(PortfolioText::BadLeastYtm));
-            return;
-        }
-        limits.minYtm = *y / 100;
-    }
 
     // Identifiers as tenvix-cli immunize --exclude reads them; each bond is
     // compared without regard to case.

@@ -46,7 +46,6 @@ public:
     std::optional<ImmunizeChoice> Result() const { return m_result; }
 
 private:
-    void Refuse(QLineEdit* box, const char* message);
 
     QLineEdit* m_wndAmount;
     QLineEdit* m_wndRows;
