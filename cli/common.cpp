@@ -1,6 +1,7 @@
 #include "cli/common.h"
 
 #include "cli/parallel.h"
+#include "cli/savefile.h"
 
 #include "model/filemessages.h"
 #include "model/format.h"
@@ -298,6 +299,8 @@ bool LoadWholeDatabase(const std::string& path, CBondList& list)
     return db && LoadBondDatabase(db->Bytes(), list);
 }
 
+namespace {
+
 std::string OutFailureMessage(const std::string& out, FileCause cause)
 {
     if (cause == FileCause::NotFound) {
@@ -310,6 +313,17 @@ std::string OutFailureMessage(const std::string& out, FileCause cause)
     }
     const bool opened = cause == FileCause::DiskFull || cause == FileCause::WriteError;
     return PortfolioFileMessage(cause, opened, true);
+}
+
+} // namespace
+
+bool WritePortfolioOut(const std::string& out, std::span<const PortfolioEntry> rows)
+{
+    const SaveOutcome saved = ReplaceFileSafely(out, StorePortfolio(rows));
+    if (saved.ok())
+        return true;
+    std::cerr << OutFailureMessage(out, saved.cause) << "\n";
+    return false;
 }
 
 std::optional<double> ReadUnitsAsShown(double units, int row)

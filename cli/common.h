@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,10 +131,10 @@ std::optional<DatabaseFile> OpenDatabase(const std::string& path);
 // The same, loaded into `list` for a command that needs the bonds at once.
 bool LoadWholeDatabase(const std::string& path, CBondList& list);
 
-// What a command says when the portfolio it was told to write at `out`
-// could not be written (`cause`): a folder that is not there is named, the
-// rest is said in the portfolio window's words.
-std::string OutFailureMessage(const std::string& out, FileCause cause);
+// Writes `rows` as a portfolio file at `out` through the safe save. When it
+// cannot, says why on standard error (a folder that is not there by name,
+// the rest in the portfolio window's words) and returns false.
+bool WritePortfolioOut(const std::string& out, std::span<const PortfolioEntry> rows);
 
 // The units of a portfolio file's row `row` (from 1) as the window shows
 // and counts them, whole; what differs from the file's is said on standard
