@@ -236,6 +236,12 @@ void AnalysisDialog::OnInsert()
     ClearResults();
 }
 
+void AnalysisDialog::SetDates(double stand, double horizon)
+{
+    m_wndStand->SetValue(stand);
+    m_wndHorizon->SetValue(horizon);
+}
+
 void AnalysisDialog::ShowHorizonYears()
 {
     const auto method = m_wndYear->currentIndex() == 0 ? YearMethod::CalendarParts : YearMethod::DayCount;

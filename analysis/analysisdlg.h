@@ -28,6 +28,9 @@ public:
 
     // Whether the result boxes hold figures or "Error" from the last Calculate.
     bool ResultsShown() const { return m_bResultsShown; }
+    // The stand date and the horizon, full date values; the frame gives its
+    // run bar's when the window first shows.
+    void SetDates(double stand, double horizon);
 
 signals:
     // After Calculate: the payments explained, or why there are none.

@@ -1,6 +1,7 @@
 #include "cli/common.h"
 
 #include "cli/parallel.h"
+#include "cli/savefile.h"
 
 #include "model/filemessages.h"
 #include "model/format.h"
@@ -77,21 +78,6 @@ std::optional<DecimalMark> DecimalMarkOption(const Arguments& args)
     throw UsageError{"--decimal-mark wants point or comma, not \"" + *text + "\""};
 }
 
-std::vector<std::string> SplitIdentifiers(std::string_view list)
-{
-    std::vector<std::string> ids;
-    while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        const std::string_view id = Trim(list.substr(0, comma));
-        if (!id.empty())
-            ids.emplace_back(id);
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
-    return ids;
-}
-
 std::optional<std::string> Arguments::Value(std::string_view name) const
 {
     for (const auto& [n, v] : m_values)
@@ -144,6 +130,8 @@ PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback)
     throw UsageError{"--quotes wants paid or clean, not \"" + *text + "\""};
 }
 
+namespace {
+
 std::string OutFailureMessage(const std::string& out, FileCause cause)
 {
     if (cause == FileCause::NotFound) {
@@ -156,6 +144,17 @@ std::string OutFailureMessage(const std::string& out, FileCause cause)
     }
     const bool opened = cause == FileCause::DiskFull || cause == FileCause::WriteError;
     return PortfolioFileMessage(cause, opened, true);
+}
+
+} // namespace
+
+bool WritePortfolioOut(const std::string& out, std::span<const PortfolioEntry> rows)
+{
+    const SaveOutcome saved = ReplaceFileSafely(out, StorePortfolio(rows));
+    if (saved.ok())
+        return true;
+    std::cerr << OutFailureMessage(out, saved.cause) << "\n";
+    return false;
 }
 
 std::optional<double> ReadUnitsAsShown(double units, int row)

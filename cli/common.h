@@ -8,6 +8,7 @@
 #include "model/filemessages.h"
 #include "model/pricefield.h"
 #include "model/quotes.h"
+#include "model/text.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,9 +54,8 @@ private:
 std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants);
 // --decimal-mark point|comma: the user's word on the mark of doubtful numbers.
 std::optional<DecimalMark> DecimalMarkOption(const Arguments& args);
-// A list of identifiers separated by commas (--exclude), each trimmed, the
-// empty ones dropped.
-std::vector<std::string> SplitIdentifiers(std::string_view list);
+// A list of identifiers separated by commas (--exclude): the core's SplitIdentifiers.
+using tenvix::SplitIdentifiers;
 
 // A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
@@ -65,10 +66,10 @@ int ThreadsOption(const Arguments& args);
 // The --quotes option: paid or clean, `fallback` when it is not given.
 PriceQuotes QuotesOption(const Arguments& args, PriceQuotes fallback);
 
-// What a command says when the portfolio it was told to write at `out`
-// could not be written (`cause`): a folder that is not there is named, the
-// rest is said in the portfolio window's words.
-std::string OutFailureMessage(const std::string& out, FileCause cause);
+// Writes `rows` as a portfolio file at `out` through the safe save. When it
+// cannot, says why on standard error (a folder that is not there by name,
+// the rest in the portfolio window's words) and returns false.
+bool WritePortfolioOut(const std::string& out, std::span<const PortfolioEntry> rows);
 
 // The units of a portfolio file's row `row` (from 1) as the window shows
 // and counts them, whole; what differs from the file's is said on standard

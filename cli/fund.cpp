@@ -7,7 +7,6 @@
 #include "cli/fundfiles.h"
 #include "cli/output.h"
 #include "cli/parallel.h"
-#include "cli/savefile.h"
 
 #include "model/format.h"
 #include "model/numbers.h"
@@ -171,11 +170,8 @@ int RunFund(const std::vector<std::string>& argv)
             std::vector<PortfolioEntry> entries;
             for (const FundedRow& row : r.rows)
                 entries.push_back({row.id, row.units});
-            const SaveOutcome saved = ReplaceFileSafely(*outPath, StorePortfolio(entries));
-            if (!saved.ok()) {
-                std::cerr << OutFailureMessage(*outPath, saved.cause) << "\n";
+            if (!WritePortfolioOut(*outPath, entries))
                 return kExitFailure;
-            }
         }
     }
     Output out(STDOUT_FILENO);

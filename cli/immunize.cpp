@@ -7,7 +7,6 @@
 #include "cli/common.h"
 #include "cli/output.h"
 #include "cli/parallel.h"
-#include "cli/savefile.h"
 
 #include "model/date.h"
 #include "model/format.h"
@@ -149,11 +148,8 @@ int RunImmunize(const std::vector<std::string>& argv)
         std::vector<PortfolioEntry> entries;
         for (const ImmunizedRow& row : r.rows)
             entries.push_back({row.bond.id, row.units});
-        const SaveOutcome saved = ReplaceFileSafely(*outPath, StorePortfolio(entries));
-        if (!saved.ok()) {
-            std::cerr << OutFailureMessage(*outPath, saved.cause) << "\n";
+        if (!WritePortfolioOut(*outPath, entries))
             return kExitFailure;
-        }
     }
     Output out(STDOUT_FILENO);
     AppendImmunizedRows(out.Text(), r);

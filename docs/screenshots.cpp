@@ -140,6 +140,21 @@ QAbstractButton* Button(QWidget* in, const char* name)
 
 double Date(const int (&ymd)[3]) { return MakeDate(ymd[0], ymd[1], ymd[2]).value_or(0.0); }
 
+// The pictures' today: the guide's stand date, at noon, so that a first start
+// pictured offers the run bar's dates the same on every run.
+class StandDayClock final : public Clock {
+public:
+    std::int64_t Milliseconds() const override { return m_clock.elapsed(); }
+    double Now() const override { return Date(kStand) + 0.5; }
+
+private:
+    QElapsedTimer m_clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -164,7 +179,7 @@ int main(int argc, char** argv)
     // The sample and its price file copied, so that nothing can write to
     // them and the import window names no folder of the developer's.
     const QString database = work.filePath(QStringLiteral("sample.bnd"));
-    const QString priceFile = work.filePath(QStringLiteral("prices.csv"));
+    const QString priceFile = work.filePath(QFileInfo(prices).fileName());
     if (!QFile::copy(sample, database) || !QFile::copy(prices, priceFile)) {
         std::fprintf(stderr, "tenvix_screenshots: cannot read %s or %s\n", argv[1], argv[2]);
         return 1;
@@ -174,12 +189,18 @@ int main(int argc, char** argv)
     InitResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
 
+    const StandDayClock clock;
+    InstallClock(&clock);
     CTenvixApp app;
     if (!app.InitInstance({QStringLiteral("tenvix"), database}))
         return 1;
     CMainFrame* frame = app.MainFrame();
+    // The window as a first start opens the sample: its size, its list, its
+    // first record.
+    Settle();
+    Save(frame, "main-window.png");
+
     frame->resize(1100, 820);
-    frame->show();
     frame->findChild<DatePicker*>(QStringLiteral("StandDate"))->SetValue(Date(kStand));
     frame->findChild<DatePicker*>(QStringLiteral("Horizon"))->SetValue(Date(kHorizon));
     frame->Action(ID_SQUARE_M)->trigger();
@@ -200,7 +221,6 @@ int main(int argc, char** argv)
     WhenBox("result.png");
     Button(frame->Form(), "analyseButton")->click();
     Settle();
-    Save(frame, "main-window.png");
     Save(frame->CashflowsDock(), "cashflows.png");
 
     // The Market window: every bond against the curve fitted to them all.
@@ -222,7 +242,7 @@ int main(int argc, char** argv)
     WhenModal<CPortfolioDlg>([](CPortfolioDlg* dlg) {
         for (const auto& [id, units] : kPortfolio)
             dlg->AddRow(QString::fromLatin1(id), units);
-        dlg->resize(900, 420);
+        dlg->resize(1080, 420); // every column, the values last
         WhenBox("portfolio-result.png");
         Button(dlg, "calculate")->click();
         Settle();
@@ -282,5 +302,6 @@ int main(int argc, char** argv)
     InstallFileChooser(nullptr);
 
     app.Document()->SetModifiedFlag(false);
+    InstallClock(nullptr);
     return g_failures == 0 ? 0 : 1;
 }

@@ -32,8 +32,9 @@ const char* TextOf(FormText text)
         "Bond type changed.Save ?", // TypeChanged
         "Updates saved !",          // Saved
         "Delete ?",                 // DeleteRecord
+        "Save the changes to the record ?", // LeaveChanged
     };
-    static_assert(std::size(kTexts) == static_cast<std::size_t>(FormText::DeleteRecord) + 1);
+    static_assert(std::size(kTexts) == static_cast<std::size_t>(FormText::LeaveChanged) + 1);
     return kTexts[static_cast<std::size_t>(text)];
 }
 

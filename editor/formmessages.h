@@ -27,6 +27,7 @@ enum class FormText {
     TypeChanged, // Save asks before a record changes its kind
     Saved,
     DeleteRecord, // Delete asks first
+    LeaveChanged, // moving away from a record whose form was changed asks first
 };
 const char* TextOf(FormText text);
 // What Delete Many did.

@@ -22,7 +22,9 @@
 #include <QCalendarWidget>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -77,6 +79,19 @@ CInView::~CInView()
 
 void CInView::SetHost(FormHost* host) { m_host = host; }
 
+void CInView::SetEmptyHint(const QString& text)
+{
+    m_emptyHint->setText(text);
+    UpdateEmptyPlace();
+}
+
+void CInView::UpdateEmptyPlace()
+{
+    const bool hint = !m_posCurrent && !m_emptyHint->text().isEmpty();
+    m_emptyHint->setVisible(hint);
+    m_scroll->setVisible(!hint);
+}
+
 FormHost& CInView::Host() const { return m_host ? *m_host : g_loneHost; }
 
 QSize CInView::DesignSize() const { return m_content->minimumSizeHint(); }
@@ -97,12 +112,14 @@ void CInView::OnInitialUpdate()
     } else {
         SetIdentityEnabled(false);
     }
+    UpdateEmptyPlace();
 }
 
 int CInView::FillForm(Position pos)
 {
     if (!m_posCurrent || pos == m_bondList.m_list.end() || !*pos)
         return -1;
+    UpdateEmptyPlace();
     // An amount still being typed belongs to the record shown until now.
     m_wndGrid->DropEdit();
     const CBond& bond = **pos;
@@ -153,6 +170,7 @@ int CInView::FillForm(Position pos)
         m_cutRows.clear();
         m_nCutWarning = 0;
     }
+    MarkShown();
     return 0;
 }
 
@@ -220,14 +238,20 @@ void CInView::ClearForm()
 {
     ResetFields();
     SetIdentityEnabled(false);
+    MarkShown();
+    UpdateEmptyPlace();
 }
 
 void CInView::OnClear() { ResetFields(); }
 
 void CInView::RefreshPrice()
 {
-    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.end() && **m_posCurrent)
+    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.end() && **m_posCurrent) {
         m_wndPrice->setText(Qs(FormatAmount((**m_posCurrent)->m_fPrice)));
+        // The price shown is the stored one again; other typing stays typed.
+        if (m_shown)
+            m_shown->texts[2] = m_wndPrice->text();
+    }
 }
 
 void CInView::ShowTypeControls(bool typeI)

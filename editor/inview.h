@@ -10,6 +10,7 @@
 #include "model/bondlist.h"
 #include "uikit/explained.h"
 
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
@@ -45,6 +46,9 @@ public:
     // The frame that supplies the analysis settings and hears about changes;
     // nullptr leaves the form on its own (today's dates, no Square-M).
     void SetHost(FormHost* host);
+    // What shows in the form's place while there is no record to show; an
+    // empty text leaves the empty form in view.
+    void SetEmptyHint(const QString& text);
 
     // After every New and Open: the first record becomes current and is shown.
     void OnInitialUpdate();
@@ -63,10 +67,12 @@ public:
     // One placeholder row.
     void ResetGrid();
 
-    // Record commands. AddRecord returns 0, or -1 when the list could not take
-    // the record; WriteRecord returns a form code.
+    // Record commands. AddRecord returns 0, 1 when the user chose to stay on
+    // the record shown, or -1 when the list could not take the record;
+    // SaveRecord whether the form's record was written; WriteRecord returns
+    // a form code.
     int AddRecord(int nType);
-    void SaveRecord();
+    bool SaveRecord();
     int WriteRecord(int nType);
     void DeleteRecord();
     void MoveFirst();
@@ -76,6 +82,21 @@ public:
     void OnAnalyse();
     // Deletes every bond maturing before the day of `before` and says how many.
     void DeleteMatured(double before);
+
+    // Whether the form differs from what it showed of the current record
+    // (typed, cleared, another tab); a grid cell counts once its editor has
+    // closed, which the questions below see to.
+    bool IsFormChanged() const;
+    // Before a command moves away from the current record or replaces the
+    // database: while the form is changed, asks "Save the changes to the
+    // record ?". Yes saves as Save does (a refusal stays), No lets the
+    // changes go, Cancel stays. True when the command may go on. The
+    // question returns before the caller acts: nothing here changes the list
+    // but the save of the record itself.
+    bool ConfirmLeave();
+    // As ConfirmLeave, for File Save, which does not move: No shows the
+    // stored record again.
+    bool ConfirmBeforeFileSave();
 
     // The Edit menu, on whichever text field has the focus.
     void OnEditCopy();
@@ -105,6 +126,8 @@ signals:
     // An entry the analysis reads changed, or another record is shown: the
     // last explanation no longer describes the form.
     void EntriesChanged();
+    // Any entry changed, or another record is shown: IsFormChanged may have.
+    void FormEdited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -115,6 +138,21 @@ private:
         QWidget* target;
         bool click; // a button: pressed, not just focused
     };
+    // What the form shows, as the user could change it.
+    struct Snapshot {
+        QStringList texts; // identifier, name, price, coupon, pay period, face
+        double release = 0.0;
+        double maturity = 0.0;
+        int tab = 0;
+        int periods = 0;
+        std::vector<GridRow> rows;
+        friend bool operator==(const Snapshot&, const Snapshot&) = default;
+    };
+    Snapshot TakeSnapshot() const;
+    // The form is what it shows of the current record from now on.
+    void MarkShown();
+    enum class Leave { Go, Discard, Stay };
+    Leave AskToLeave();
 
     void BuildControls();
     QLabel* MakeLabel(const QString& text, const char* name);
@@ -125,6 +163,8 @@ private:
     // that does, and Save refuses until the user picks another.
     bool ShowDate(DatePicker* picker, double date);
     void SetIdentityEnabled(bool enabled);
+    // The form, or the hint in its place when there is no current record.
+    void UpdateEmptyPlace();
     void SelectTab(int index);
     void SyncGridRows();
     void OnEndLabelEdit(int row, int column, const QString& text);
@@ -163,10 +203,12 @@ private:
     bool m_bReleaseUnshown = false;  // the release picker shows a stand-in
     bool m_bMaturityUnshown = false; // the maturity picker shows a stand-in
     std::vector<Mnemonic> m_mnemonics;
+    std::optional<Snapshot> m_shown; // none while there is no current record
     QMetaObject::Connection m_watchSelection;
     QMetaObject::Connection m_watchText;
 
     QScrollArea* m_scroll = nullptr;
+    QLabel* m_emptyHint = nullptr;
     QWidget* m_content = nullptr;
     QLineEdit* m_wndID = nullptr;
     IdLimit* m_idLimit = nullptr;

@@ -104,6 +104,13 @@ void CInView::BuildControls()
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
     outer->addWidget(m_scroll);
+    m_emptyHint = new QLabel(this);
+    m_emptyHint->setObjectName(QStringLiteral("emptyHint"));
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_emptyHint->setMargin(fontMetrics().height());
+    m_emptyHint->hide();
+    outer->addWidget(m_emptyHint);
     m_content = new QWidget;
     m_content->setObjectName(QStringLiteral("formContent"));
 
@@ -328,6 +335,8 @@ void CInView::BuildControls()
     connect(grid, &QAbstractItemModel::dataChanged, this, &CInView::EntriesChanged);
     connect(grid, &QAbstractItemModel::rowsInserted, this, &CInView::EntriesChanged);
     connect(grid, &QAbstractItemModel::rowsRemoved, this, &CInView::EntriesChanged);
+    connect(this, &CInView::EntriesChanged, this, &CInView::FormEdited);
+    connect(m_wndName, &QLineEdit::textChanged, this, &CInView::FormEdited);
 
     SetIdentityEnabled(false);
     ShowTypeControls(true);

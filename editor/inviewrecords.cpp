@@ -33,6 +33,8 @@ std::string Decimal(const QLineEdit* box) { return Std(TypedDecimal(box->text())
 
 int CInView::AddRecord(int nType)
 {
+    if (!ConfirmLeave())
+        return 1;
     Host().ClearListView();
     const bool free = nType == BOND_TYPE_FREE;
     auto& list = m_bondList.m_list;
@@ -50,19 +52,71 @@ int CInView::AddRecord(int nType)
         return -1;
     }
     m_posCurrent = pos;
+    UpdateEmptyPlace();
     ResetFields();
     ShowTypeControls(!free);
     SelectTab(free ? 1 : 0);
     SetIdentityEnabled(true);
+    MarkShown();
     m_wndID->setFocus(Qt::OtherFocusReason);
     Host().SetModified();
     return 0;
 }
 
-void CInView::SaveRecord()
+bool CInView::SaveRecord()
 {
     m_wndGrid->CommitEdit();
-    ReportError(WriteRecord(m_wndTabs->currentIndex() == 0 ? BOND_TYPE_STD : BOND_TYPE_FREE));
+    const int code = WriteRecord(m_wndTabs->currentIndex() == 0 ? BOND_TYPE_STD : BOND_TYPE_FREE);
+    ReportError(code);
+    // A kind the user declined to change leaves the form as typed.
+    return code == editor::FORM_OK && !IsFormChanged();
+}
+
+CInView::Snapshot CInView::TakeSnapshot() const
+{
+    return {{m_wndID->text(), m_wndName->text(), m_wndPrice->text(), m_wndCoupon->text(),
+             m_wndPayPeriod->currentText(), m_wndFace->text()},
+            m_wndRelease->Value(),
+            m_wndMaturity->Value(),
+            m_wndTabs->currentIndex(),
+            m_wndPeriods->value(),
+            m_wndGrid->Rows()};
+}
+
+void CInView::MarkShown()
+{
+    if (m_posCurrent)
+        m_shown = TakeSnapshot();
+    else
+        m_shown.reset();
+    emit FormEdited();
+}
+
+bool CInView::IsFormChanged() const { return m_posCurrent && m_shown && TakeSnapshot() != *m_shown; }
+
+CInView::Leave CInView::AskToLeave()
+{
+    m_wndGrid->CommitEdit();
+    if (!IsFormChanged())
+        return Leave::Go;
+    switch (AskYesNoCancel(this, QString::fromLatin1(editor::TextOf(editor::FormText::LeaveChanged)))) {
+    case MsgAnswer::Yes:
+        return SaveRecord() ? Leave::Go : Leave::Stay;
+    case MsgAnswer::No:
+        return Leave::Discard;
+    default:
+        return Leave::Stay;
+    }
+}
+
+bool CInView::ConfirmLeave() { return AskToLeave() != Leave::Stay; }
+
+bool CInView::ConfirmBeforeFileSave()
+{
+    const Leave leave = AskToLeave();
+    if (leave == Leave::Discard && m_posCurrent)
+        FillForm(*m_posCurrent);
+    return leave != Leave::Stay;
 }
 
 int CInView::WriteRecord(int nType)
@@ -123,6 +177,7 @@ int CInView::WriteRecord(int nType)
     }
     if (typeChanged) // the grid now shows no more than what was saved, or nothing stored at all
         m_bPaymentsCut = false;
+    MarkShown();
     Host().SetModified();
     ShowNotice(this, QString::fromLatin1(editor::TextOf(editor::FormText::Saved)));
     return editor::FORM_OK;
@@ -156,29 +211,31 @@ void CInView::ShowAfterChange(std::optional<Position> pos)
         ClearForm();
 }
 
+// Each move asks only where it would move, and finds its record once the
+// question has returned.
 void CInView::MoveFirst()
 {
     auto& list = m_bondList.m_list;
-    if (!list.empty() && m_posCurrent != list.begin())
+    if (!list.empty() && m_posCurrent != list.begin() && ConfirmLeave())
         ShowRecordAt(list.begin());
 }
 
 void CInView::MoveLast()
 {
     auto& list = m_bondList.m_list;
-    if (!list.empty() && m_posCurrent != std::prev(list.end()))
+    if (!list.empty() && m_posCurrent != std::prev(list.end()) && ConfirmLeave())
         ShowRecordAt(std::prev(list.end()));
 }
 
 void CInView::MoveNext()
 {
-    if (m_posCurrent && std::next(*m_posCurrent) != m_bondList.m_list.end())
+    if (m_posCurrent && std::next(*m_posCurrent) != m_bondList.m_list.end() && ConfirmLeave())
         ShowRecordAt(std::next(*m_posCurrent));
 }
 
 void CInView::MovePrev()
 {
-    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.begin())
+    if (m_posCurrent && *m_posCurrent != m_bondList.m_list.begin() && ConfirmLeave())
         ShowRecordAt(std::prev(*m_posCurrent));
 }
 

@@ -2,6 +2,7 @@
 
 #include "explain/cashflowchart.h"
 #include "explain/cashflowtexts.h"
+#include "explain/valueaxis.h"
 #include "model/format.h"
 #include "portfolio/core/horizonvalue.h"
 #include "uikit/strings.h"
@@ -111,22 +112,7 @@ void HorizonChart::Show(const ExplainedAnalysis& analysis)
 
 void HorizonChart::LayChangeAxis()
 {
-    // As many parts as the plot's height has room for labels, two to eight.
-    const qreal height = m_chart->plotArea().height();
-    const int parts = std::clamp(int(height / (2.5 * fontMetrics().height())), 2, 8);
-    if (parts == m_nAxisParts)
-        return;
-    m_nAxisParts = parts;
-    const double step = NiceStep(m_dHigh - m_dLow, parts);
-    const int decimals = DecimalsFor(step);
-    const auto first = static_cast<long long>(std::floor(m_dLow / step));
-    const auto last = static_cast<long long>(std::ceil(m_dHigh / step));
-    for (const QString& label : m_yAxis->categoriesLabels())
-        m_yAxis->remove(label);
-    m_yAxis->setStartValue(static_cast<double>(first - 1) * step);
-    for (long long k = first; k <= last; ++k)
-        m_yAxis->append(Qs(FormatFixed(static_cast<double>(k) * step, decimals)), static_cast<double>(k) * step);
-    m_yAxis->setRange(static_cast<double>(first) * step, static_cast<double>(last) * step);
+    m_nAxisParts = LayValueAxis(m_yAxis, m_chart, fontMetrics(), m_dLow, m_dHigh, m_nAxisParts);
 }
 
 } // namespace tenvix::ui

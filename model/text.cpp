@@ -1,5 +1,7 @@
 #include "model/text.h"
 
+#include "model/numbers.h"
+
 #include <array>
 #include <cstring>
 
@@ -268,6 +270,21 @@ std::string FoldCase(std::string_view utf8)
         AppendUtf8(out, FoldCodePoint(cp));
     }
     return out;
+}
+
+std::vector<std::string> SplitIdentifiers(std::string_view list)
+{
+    std::vector<std::string> ids;
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        const std::string_view id = Trim(list.substr(0, comma));
+        if (!id.empty())
+            ids.emplace_back(id);
+        if (comma == std::string_view::npos)
+            break;
+        list.remove_prefix(comma + 1);
+    }
+    return ids;
 }
 
 } // namespace tenvix

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tenvix {
 
@@ -45,5 +46,10 @@ inline char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char
 bool StartsWithFolded(std::string_view text, std::string_view foldedPrefix);
 // Whether the whole of `text` folds to `folded`; allocates nothing either.
 bool EqualsFolded(std::string_view text, std::string_view folded);
+
+// The identifiers of a list such as "GOV-2034-A, zero-2032": split at the
+// commas, each without its surrounding blanks, the empty ones dropped; how
+// every --exclude of the command line and the Immunize dialog read it.
+std::vector<std::string> SplitIdentifiers(std::string_view list);
 
 } // namespace tenvix

@@ -235,13 +235,6 @@ void FundDialog::SaveCsv()
         ShowError(this, FileErrorMessage(saved.cause, path, true));
 }
 
-void FundDialog::Refuse(QLineEdit* box, const char* message)
-{
-    ShowError(this, QString::fromLatin1(message));
-    box->setFocus();
-    box->selectAll();
-}
-
 void FundDialog::accept()
 {
     const std::optional<std::vector<Liability>> schedule = ReadRows();
@@ -251,36 +244,20 @@ void FundDialog::accept()
     const QString reinvest = TypedDecimal(m_wndReinvest->text());
     const std::optional<double> rho = ReadDecimal(reinvest.toStdString());
     if (!rho || !(*rho >= 0) || !std::isfinite(*rho)) {
-        Refuse(m_wndReinvest, TextOf(FundText::BadReinvest));
+        RefuseBox(this, m_wndReinvest, TextOf(FundText::BadReinvest));
         return;
     }
     limits.reinvest = *rho / 100;
 
+    const std::optional<SharedLimits> shared = ReadSharedLimits(this, m_wndRows, m_wndShare, m_wndLeastYtm);
+    if (!shared)
+        return;
+    limits.maxRows = shared->maxRows;
+    limits.maxShare = shared->maxShare;
+    limits.minYtm = shared->minYtm;
     const QString rows = m_wndRows->text();
-    const std::optional<std::int32_t> n = ReadWholeNumber(rows.toStdString());
-    if (!n || *n < 1 || *n > kImmunizeMaxRows) {
-        Refuse(m_wndRows, TextOf(PortfolioText::BadRows));
-        return;
-    }
-    limits.maxRows = *n;
-
     const QString share = TypedDecimal(m_wndShare->text());
-    const std::optional<double> s = ReadDecimal(share.toStdString());
-    if (!s || !(*s > 0 && *s <= 100)) {
-        Refuse(m_wndShare, TextOf(PortfolioText::BadShare));
-        return;
-    }
-    limits.maxShare = *s / 100;
-
     const QString leastYtm = TypedDecimal(m_wndLeastYtm->text());
-    if (!Trim(leastYtm.toStdString()).empty()) {
-        const std::optional<double> y = ReadDecimal(leastYtm.toStdString());
-        if (!y || !std::isfinite(*y)) {
-            Refuse(m_wndLeastYtm, TextOf(PortfolioText::BadLeastYtm));
-            return;
-        }
-        limits.minYtm = *y / 100;
-    }
     m_result = FundChoice{{reinvest, rows, share, leastYtm}, Rows(), *schedule, limits};
     QDialog::accept();
 }

@@ -68,7 +68,6 @@ private:
     // The rows read, or the refusal shown (and the row selected).
     std::optional<std::vector<Liability>> ReadRows();
     void SetRows(const ScheduleTexts& rows);
-    void Refuse(QLineEdit* box, const char* message);
 
     double m_stand;
     PaymentGrid* m_grid;

@@ -1,6 +1,7 @@
 #include "portfolio/immunizedlg.h"
 
 #include "model/numbers.h"
+#include "model/text.h"
 #include "portfolio/core/portfoliomessages.h"
 #include "portfolio/digitsedit.h"
 #include "portfolio/entrylayout.h"
@@ -18,6 +19,8 @@ namespace {
 
 // More than any sensible figure needs; the boxes' texts stay short to read.
 constexpr int kMaxChars = 20;
+// Room for many identifiers.
+constexpr int kMaxExcludeChars = 4000;
 
 QLineEdit* Box(QLineEdit* box, const char* name, const QString& text)
 {
@@ -39,12 +42,19 @@ ImmunizeDialog::ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent) 
     m_wndRows = Box(new DigitsEdit(this), "rows", entries.rows);
     m_wndShare = Box(new QLineEdit(this), "share", entries.share);
     m_wndLeastYtm = Box(new QLineEdit(this), "leastYtm", entries.leastYtm);
+    // Identifiers are longer than figures, and a list of them longer still.
+    m_wndExclude = Box(new QLineEdit(this), "exclude", QString());
+    m_wndExclude->setMaxLength(kMaxExcludeChars);
+    m_wndExclude->setText(entries.exclude);
+    m_wndExclude->setFixedWidth(m_wndExclude->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 32);
+    m_wndExclude->setToolTip(QStringLiteral("Identifiers of bonds to leave out, separated by commas"));
 
     auto* fields = new QGridLayout;
     const std::pair<const char*, QLineEdit*> rows[] = {{"&Amount", m_wndAmount},
                                                        {"Most &rows", m_wndRows},
                                                        {"Most &share in %", m_wndShare},
-                                                       {"Least &YTM in %", m_wndLeastYtm}};
+                                                       {"Least &YTM in %", m_wndLeastYtm},
+                                                       {"&Leave out", m_wndExclude}};
     int r = 0;
     for (const auto& [text, box] : rows) {
         auto* label = new QLabel(QString::fromLatin1(text), this);
@@ -59,13 +69,6 @@ ImmunizeDialog::ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent) 
     m_wndAmount->setFocus();
 }
 
-void ImmunizeDialog::Refuse(QLineEdit* box, const char* message)
-{
-    ShowError(this, QString::fromLatin1(message));
-    box->setFocus();
-    box->selectAll();
-}
-
 void ImmunizeDialog::accept()
 {
     ImmunizeLimits limits;
@@ -73,38 +76,27 @@ void ImmunizeDialog::accept()
     const std::optional<double> a = ReadDecimal(amount.toStdString());
     // An empty box reads as 0, which is refused too: the amount is required.
     if (!a || !(*a > 0) || !std::isfinite(*a)) {
-        Refuse(m_wndAmount, TextOf(PortfolioText::BadAmount));
+        RefuseBox(this, m_wndAmount, TextOf(PortfolioText::BadAmount));
         return;
     }
     limits.amount = *a;
 
+    const std::optional<SharedLimits> shared = ReadSharedLimits(this, m_wndRows, m_wndShare, m_wndLeastYtm);
+    if (!shared)
+        return;
+    limits.maxRows = shared->maxRows;
+    limits.maxShare = shared->maxShare;
+    limits.minYtm = shared->minYtm;
     const QString rows = m_wndRows->text();
-    const std::optional<std::int32_t> n = ReadWholeNumber(rows.toStdString());
-    if (!n || *n < 1 || *n > kImmunizeMaxRows) {
-        Refuse(m_wndRows, TextOf(PortfolioText::BadRows));
-        return;
-    }
-    limits.maxRows = *n;
-
     const QString share = TypedDecimal(m_wndShare->text());
-    const std::optional<double> s = ReadDecimal(share.toStdString());
-    if (!s || !(*s > 0 && *s <= 100)) {
-        Refuse(m_wndShare, TextOf(PortfolioText::BadShare));
-        return;
-    }
-    limits.maxShare = *s / 100;
-
     const QString leastYtm = TypedDecimal(m_wndLeastYtm->text());
-    if (!Trim(leastYtm.toStdString()).empty()) {
-        const std::optional<double> y = ReadDecimal(leastYtm.toStdString());
-        if (!y || !std::isfinite(*y)) {
-            Refuse(m_wndLeastYtm, TextOf(PortfolioText::BadLeastYtm));
-            return;
-        }
-        limits.minYtm = *y / 100;
-    }
 
-    m_result = ImmunizeChoice{{amount, rows, share, leastYtm}, limits};
+    // Identifiers as tenvix-cli immunize --exclude reads them; each bond is
+    // compared without regard to case.
+    const QString exclude = m_wndExclude->text();
+    limits.exclude = SplitIdentifiers(exclude.toStdString());
+
+    m_result = ImmunizeChoice{{amount, rows, share, leastYtm, exclude}, limits};
     QDialog::accept();
 }
 

@@ -16,12 +16,13 @@ class QLineEdit;
 
 namespace tenvix::ui {
 
-// The four boxes' texts, percentages in percent.
+// The boxes' texts, percentages in percent.
 struct ImmunizeEntries {
     QString amount;                        // required; empty before the first run
     QString rows = QStringLiteral("20");   // the most rows
     QString share = QStringLiteral("100"); // the most share of the amount one bond may take
     QString leastYtm;                      // empty: no limit
+    QString exclude;                       // identifiers left out, separated by commas
     bool operator==(const ImmunizeEntries&) const = default;
 };
 
@@ -37,19 +38,20 @@ public:
     explicit ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent = nullptr);
 
     // Checks the boxes in order (amount, rows, share, least YTM) and closes
-    // only when all of them read.
+    // only when all of them read; the identifiers to leave out are read as
+    // the command line's --exclude reads them, and refuse nothing.
     void accept() override;
 
     // Empty until OK was accepted.
     std::optional<ImmunizeChoice> Result() const { return m_result; }
 
 private:
-    void Refuse(QLineEdit* box, const char* message);
 
     QLineEdit* m_wndAmount;
     QLineEdit* m_wndRows;
     QLineEdit* m_wndShare;
     QLineEdit* m_wndLeastYtm;
+    QLineEdit* m_wndExclude;
     std::optional<ImmunizeChoice> m_result;
 };
 

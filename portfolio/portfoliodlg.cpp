@@ -40,7 +40,7 @@ QString Text(double value, int decimals) { return Qs(FormatFixed(value, decimals
 
 // The window's names for the rows' columns and pictures are the rows' own.
 static_assert(CPortfolioDlg::ColStatus == static_cast<int>(RowColumn::Status) &&
-              CPortfolioDlg::ColCount == kRowColumns);
+              CPortfolioDlg::ColValue == static_cast<int>(RowColumn::Value) && CPortfolioDlg::ColCount == kRowColumns);
 static_assert(CPortfolioDlg::PicReady == static_cast<int>(RowPicture::Ready) &&
               CPortfolioDlg::PicSuggested == static_cast<int>(RowPicture::Suggested));
 
@@ -65,7 +65,8 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     const int figure = fm.horizontalAdvance(QStringLiteral("00.00000000")) + 12;
     // clang-format off
     const int widths[ColCount] = {std::max(70, fm.horizontalAdvance(QStringLiteral("000000")) + 16 + 16),
-                                  std::max(70, figure), std::max(70, figure), 90, std::max(70, figure), 70, 220, 70};
+                                  std::max(70, figure), std::max(70, figure), 90, std::max(70, figure), 70, 220, 70,
+                                  std::max(90, fm.horizontalAdvance(QStringLiteral("0000000000.00")) + 12)};
     // clang-format on
     for (int c = 0; c < ColCount; ++c)
         m_wndList->setColumnWidth(c, widths[c]);
@@ -80,6 +81,15 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     m_wndList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_wndList->setIconSize(QSize(16, 16));
     connect(m_wndList, &QTreeView::doubleClicked, this, [this] { Update(); });
+
+    m_wndTotal = new QLabel(this);
+    m_wndTotal->setObjectName(QStringLiteral("totalValue"));
+    m_wndTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    for (auto rowsChanged : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_rows, rowsChanged, this, &CPortfolioDlg::ShowTotalValue);
+    connect(m_rows, &QAbstractItemModel::modelReset, this, &CPortfolioDlg::ShowTotalValue);
+    connect(m_rows, &QAbstractItemModel::dataChanged, this, &CPortfolioDlg::ShowTotalValue);
+    ShowTotalValue();
 
     m_wndProgress = new QProgressBar(this);
     m_wndProgress->setObjectName(QStringLiteral("progress"));
@@ -131,11 +141,14 @@ CPortfolioDlg::CPortfolioDlg(QWidget* parent) : QDialog(parent)
     auto* left = new QVBoxLayout;
     left->addWidget(m_wndTop);
     left->addWidget(m_wndList, 1);
+    // Under the table: what a funding kept and its bound on the left, the
+    // rows' total value on the right.
     auto* funding = new QHBoxLayout;
     funding->addWidget(m_wndCashKept);
     funding->addSpacing(16);
     funding->addWidget(m_wndLowerBound);
     funding->addStretch(1);
+    funding->addWidget(m_wndTotal);
     left->addLayout(funding);
     left->addSpacing(8);
     left->addWidget(m_wndProgress);
@@ -253,6 +266,8 @@ void CPortfolioDlg::Remove()
     m_rows->Remove(row);
     emit EntriesChanged();
 }
+
+void CPortfolioDlg::ShowTotalValue() { m_wndTotal->setText(Qs(TotalValueText(Rows().TotalValue()))); }
 
 void CPortfolioDlg::RemoveAllRows()
 {

@@ -34,7 +34,7 @@ class CPortfolioDlg : public QDialog {
     Q_OBJECT
 public:
     // List columns, as RowColumn numbers them.
-    enum Column { ColUnits, ColDuration, ColSquareM, ColID, ColYTM, ColPrice, ColName, ColStatus, ColCount };
+    enum Column { ColUnits, ColDuration, ColSquareM, ColID, ColYTM, ColPrice, ColName, ColStatus, ColValue, ColCount };
     // Row pictures, as RowPicture numbers them.
     enum Picture { PicProblem, PicNotFound, PicSuggested, PicReady };
 
@@ -112,6 +112,7 @@ private:
     void ScanBonds();
     void PresentSuggestions();
     void RemoveAllRows();
+    void ShowTotalValue();
     // The search of Immunize on a worker thread, the window's events handled
     // meanwhile; nothing when it was stopped or ran out of memory.
     std::optional<ImmunizeResult> RunImmunize(const ImmunizeLimits& limits);
@@ -141,6 +142,8 @@ private:
 
     QLabel* m_wndTop;
     QTreeView* m_wndList;
+    // What the rows are worth together, under them.
+    QLabel* m_wndTotal;
     QProgressBar* m_wndProgress;
     QPushButton* m_wndClose;
     QPushButton* m_wndCalculate;

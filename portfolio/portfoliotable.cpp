@@ -69,8 +69,8 @@ QVariant PortfolioTable::data(const QModelIndex& index, int role) const
 
 QVariant PortfolioTable::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    static const char* const kHeaders[kRowColumns] = {"Units", "Duration", "Square-M", "ID",
-                                                      "YTM",   "Price",    "Name",     "Status"};
+    static const char* const kHeaders[kRowColumns] = {"Units", "Duration", "Square-M", "ID",   "YTM",
+                                                      "Price", "Name",     "Status",   "Value"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kRowColumns)
         return {};
     return QString::fromLatin1(kHeaders[section]);

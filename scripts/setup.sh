@@ -2,8 +2,10 @@
 # Installs what a fresh Debian 12 machine lacks, then configures and builds.
 # Usage: scripts/setup.sh [--run] [BUILD_DIR [TARGET...]]
 # BUILD_DIR defaults to build; with TARGETs only those are built, else all.
-# --run: only what building and running the two programs needs; no tests,
-# no benchmarks, no test locales.
+# --run: only what building, running and installing the two programs needs;
+# no tests, no benchmarks, no test locales.
+# Each stage begins with a line of its own that starts with "== ", which
+# scripts/run.sh shows while it keeps everything else in a log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 run_only=0
@@ -40,14 +42,19 @@ else
 fi
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+stage() { echo "== $*"; }
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
+  how=""
+  ((${#sudo_cmd[@]})) && how=" (through sudo, which may ask for your password)"
+  stage "Installing ${#missing[@]} packages$how: ${missing[*]}"
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+else
+  stage "The packages it needs are installed"
 fi
 
 # Generates the test locales the machine lacks (locale -a spells them "xx_YY.utf8").
@@ -56,7 +63,7 @@ for l in ${test_locales[@]+"${test_locales[@]}"}; do
   locale -a 2>/dev/null | grep -qix "${l%%.*}.utf-\?8" || ungenerated+=("$l")
 done
 if ((${#ungenerated[@]})); then
-  echo "Generating locales: ${ungenerated[*]}"
+  stage "Generating locales: ${ungenerated[*]}"
   for l in "${ungenerated[@]}"; do
     grep -qx "$l UTF-8" /etc/locale.gen 2>/dev/null ||
       echo "$l UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
@@ -66,9 +73,12 @@ fi
 
 build_dir=${1:-build}
 targets=("${@:2}")
+stage "Configuring the build in $build_dir/"
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTENVIX_WERROR=ON "${options[@]}"
 if ((${#targets[@]})); then
+  stage "Building ${targets[*]}"
   cmake --build "$build_dir" -j"$(nproc)" --target "${targets[@]}"
 else
+  stage "Building (a few minutes the first time)"
   cmake --build "$build_dir" -j"$(nproc)"
 fi

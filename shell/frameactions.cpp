@@ -22,6 +22,8 @@ const FrameCommand kCommands[] = {
      "Add or replace bonds from a file as tenvix-cli export writes it", "Import bonds"},
     {ID_FILE_EXPORT_ANALYSIS, "actionExportAnalysis", "Ex&port analysis...", nullptr,
      "Write the analysis of every bond to a file", "Export analysis"},
+    {ID_FILE_OPEN_EXAMPLE, "actionOpenExample", "Open &example...", nullptr,
+     "Open a copy of the sample database that comes with the program", "Open example"},
     {ID_APP_EXIT, "actionAppExit", "E&xit", nullptr, "Quit the application; prompts to save documents", "Exit"},
     // The print key of the original command set: bound, so the key is taken,
     // but with nothing to do.

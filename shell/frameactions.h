@@ -48,6 +48,8 @@ enum CommandId : int {
     ID_FILE_EXPORT_ANALYSIS = 32801,
     // Records in from the database's own CSV: after Import prices.
     ID_FILE_IMPORT_BONDS = 32802,
+    // A copy of the shipped sample database: after Export analysis.
+    ID_FILE_OPEN_EXAMPLE = 32803,
     ID_FILE_PRINT = 57607,
     ID_FILE_MRU_FILE1 = 57616,
     ID_EDIT_COPY = 57634,

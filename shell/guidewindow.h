@@ -5,6 +5,8 @@
 // the program that runs, from the build tree and the installed package alike.
 
 #include <QDialog>
+#include <QHash>
+#include <QSize>
 
 class QTextBrowser;
 
@@ -17,8 +19,17 @@ public:
 
     QTextBrowser* Browser() const { return m_pText; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // The pictures as wide as the text, or as they are where they are
+    // narrower; kept so on every resize.
+    void FitPictures();
+    QSize NaturalSize(const QString& name);
+
     QTextBrowser* m_pText = nullptr;
+    QHash<QString, QSize> m_natural;
 };
 
 } // namespace tenvix::ui

@@ -8,6 +8,27 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Qt's words while it looks for the window system, held back: should it find
+// none it ends the program with a fatal message and an abort, and the user is
+// told in one line of ours instead.
+std::vector<std::string> g_startMessages;
+
+void HoldStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg) {
+        std::fputs(tenvix::ui::NoDisplayText(), stderr);
+        std::_Exit(1);
+    }
+    g_startMessages.push_back(qFormatLogMessage(type, context, text).toStdString());
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -29,7 +50,18 @@ int main(int argc, char** argv)
         break;
     }
 
+    if (!tenvix::ui::DisplayExpected(options, std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                                     std::getenv("WAYLAND_DISPLAY"))) {
+        std::fputs(tenvix::ui::NoDisplayText(), stderr);
+        return 1;
+    }
+    const QtMessageHandler qtHandler = qInstallMessageHandler(HoldStartMessage);
     QApplication qapp(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    // A window system was found: what Qt said on the way is said after all.
+    for (const std::string& message : g_startMessages)
+        std::fprintf(stderr, "%s\n", message.c_str());
+    g_startMessages.clear();
     QApplication::setOrganizationName(QStringLiteral("Quellmark"));
     QApplication::setApplicationName(QStringLiteral("tenvix"));
     tenvix::ui::InitResources();

@@ -14,6 +14,7 @@
 #include "shell/mylistview.h"
 #include "shell/recentfiles.h"
 #include "shell/settings.h"
+#include "shell/shelltexts.h"
 #include "shell/statusindicators.h"
 #include "uikit/datepicker.h"
 #include "uikit/resources.h"
@@ -107,6 +108,7 @@ bool CMainFrame::Create()
     m_doc.SetViews(this);
     connect(&m_doc, &CTenvixDoc::TitleChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_doc, &CTenvixDoc::ModifiedChanged, this, &CMainFrame::UpdateCommandUI);
+    connect(&m_doc, &CTenvixDoc::ModifiedChanged, this, &QWidget::setWindowModified);
     UpdateTitle();
     UpdateCommandUI();
     return true;
@@ -124,7 +126,14 @@ void CMainFrame::CreateClient()
     m_pForm->setObjectName(QStringLiteral("FormPane"));
     m_pForm->SetHost(this);
     connect(m_pForm, &CInView::EditStateChanged, this, &CMainFrame::UpdateEditCommands);
-    m_pListView->SetRecordShower([this](CBondList::Position pos) { m_pForm->ShowRecordAt(pos); });
+    connect(m_pForm, &CInView::FormEdited, this, &CMainFrame::UpdateSaveCommand);
+    m_pForm->SetEmptyHint(TextOf(ShellText::EmptyDatabase));
+    // A pick moves away from the record shown: the question first, the
+    // record after it has returned (a save changes no position).
+    m_pListView->SetRecordShower([this](CBondList::Position pos) {
+        if (m_pForm->ConfirmLeave())
+            m_pForm->ShowRecordAt(pos);
+    });
 
     // The list starts where the user left the divider, or, the first time,
     // wide enough for the identifiers: a sliver is a list nobody finds.
@@ -197,20 +206,30 @@ void CMainFrame::ClearViews()
         m_pForm->ClearForm();
 }
 
+bool CMainFrame::ConfirmLeaveRecord() { return m_pForm->ConfirmLeave(); }
+
 void CMainFrame::InitialUpdate()
 {
     m_pForm->OnInitialUpdate();
+    // The list starts with the database's first bonds, as a seek of the
+    // empty text finds them; any change empties it again.
+    m_pListView->Seek(BondList(), SeekBy::ID, QString());
     UpdateEditCommands();
 }
 
 void CMainFrame::UpdateTitle()
 {
-    setWindowTitle(m_doc.GetTitle() + QStringLiteral(" - ") + QString::fromLatin1(kAppName));
+    // Qt puts the platform's mark of unsaved changes where [*] stands, after
+    // the document's name; a "[*]" in the name itself is doubled to stay text.
+    QString name = m_doc.GetTitle();
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(name + QStringLiteral("[*] - ") + QString::fromLatin1(kAppName));
+    setWindowModified(m_doc.IsModified());
 }
 
 void CMainFrame::UpdateCommandUI()
 {
-    Action(ID_FILE_SAVE)->setEnabled(m_doc.IsModified());
+    UpdateSaveCommand();
     Action(ID_SQUARE_M)->setChecked(m_bSquareM != 0);
     Action(ID_VIEW_TOOLBAR)->setChecked(!m_wndToolBar->isHidden());
     Action(ID_VIEW_STATUS_BAR)->setChecked(!m_wndStatusBar->isHidden());
@@ -219,6 +238,21 @@ void CMainFrame::UpdateCommandUI()
     Action(ID_VIEW_ACTIONBAR)->setChecked(!m_wndActionBar->isHidden());
     Action(ID_VIEW_CASHFLOWS)->setChecked(!m_wndCashflowsDock->isHidden());
     UpdateEditCommands();
+}
+
+void CMainFrame::UpdateSaveCommand()
+{
+    // Typing in the form is something to save too: Save asks about it first.
+    Action(ID_FILE_SAVE)->setEnabled(m_doc.IsModified() || m_pForm->IsFormChanged());
+}
+
+void CMainFrame::OnFileSave()
+{
+    if (!m_pForm->ConfirmBeforeFileSave())
+        return;
+    if (m_doc.IsModified())
+        m_doc.DoFileSave();
+    UpdateSaveCommand();
 }
 
 void CMainFrame::UpdateEditCommands()

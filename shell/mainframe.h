@@ -81,6 +81,7 @@ public:
     void ClearViews() override;
     void InitialUpdate() override;
     QWidget* DialogWindow() override { return this; }
+    bool ConfirmLeaveRecord() override;
 
     // The File menu's recent files, in the list's order.
     void UpdateRecentFileMenu(const RecentFileList& list);
@@ -96,7 +97,8 @@ public:
     // The bars' and the frame's context menu: the View menu's items.
     QMenu* createPopupMenu() override;
 
-    // The title: the document's, " - ", the program's.
+    // The title: the document's, Qt's mark while it has unsaved changes,
+    // " - ", the program's.
     void UpdateTitle();
 
     // Writes the bar layout and "WindowPos", as a close does first.
@@ -159,6 +161,8 @@ private:
     void OnRecordDelete();
     void OnDeleteMany();
     void UpdateEditCommands();
+    void UpdateSaveCommand();
+    void OnFileSave();
     // Run commands.
     void OnSeek();
     void OnUpdateAll();
@@ -190,6 +194,7 @@ private:
     QToolBar* m_wndActionBar = nullptr;
     QToolBar* m_wndRunBar = nullptr;
     QPointer<QWidget> m_dlgAnalysis;
+    bool m_bAnalysisShown = false;
     QPointer<QWidget> m_wndGuide;
     QPointer<MarketWindow> m_wndMarket;
 

@@ -117,10 +117,7 @@ void CMainFrame::ConnectActions()
 {
     const auto on = [this](int id, auto&& slot) { connect(Action(id), &QAction::triggered, this, slot); };
 
-    on(ID_FILE_SAVE, [this] {
-        if (m_doc.IsModified())
-            m_doc.DoFileSave();
-    });
+    on(ID_FILE_SAVE, &CMainFrame::OnFileSave);
     on(ID_FILE_SAVE_AS, [this] { m_doc.DoSave(QString()); });
     on(ID_APP_EXIT, &QWidget::close);
     on(ID_FILE_IMPORT_PRICES, &CMainFrame::OnImportPrices);
@@ -193,6 +190,7 @@ void CMainFrame::CreateMenus()
     m_pFileMenu->addAction(Action(ID_FILE_IMPORT_PRICES));
     m_pFileMenu->addAction(Action(ID_FILE_IMPORT_BONDS));
     m_pFileMenu->addAction(Action(ID_FILE_EXPORT_ANALYSIS));
+    m_pFileMenu->addAction(Action(ID_FILE_OPEN_EXAMPLE));
     m_pFileMenu->addSeparator();
     m_pRecentSeparator = m_pFileMenu->addSeparator();
     m_pRecentSeparator->setVisible(false);

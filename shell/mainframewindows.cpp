@@ -123,7 +123,8 @@ ImmunizeEntries ReadImmunizeEntries()
     return {GetProfileString(kImmunizeSection, QStringLiteral("Amount"), defaults.amount),
             GetProfileString(kImmunizeSection, QStringLiteral("Rows"), defaults.rows),
             GetProfileString(kImmunizeSection, QStringLiteral("Share"), defaults.share),
-            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm)};
+            GetProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), defaults.leastYtm),
+            GetProfileString(kImmunizeSection, QStringLiteral("Exclude"), defaults.exclude)};
 }
 
 void WriteImmunizeEntries(const ImmunizeEntries& entries)
@@ -132,6 +133,7 @@ void WriteImmunizeEntries(const ImmunizeEntries& entries)
     WriteProfileString(kImmunizeSection, QStringLiteral("Rows"), entries.rows);
     WriteProfileString(kImmunizeSection, QStringLiteral("Share"), entries.share);
     WriteProfileString(kImmunizeSection, QStringLiteral("LeastYtm"), entries.leastYtm);
+    WriteProfileString(kImmunizeSection, QStringLiteral("Exclude"), entries.exclude);
 }
 
 // The Fund schedule dialog's boxes as last accepted, kept the same way; its
@@ -189,6 +191,12 @@ void CMainFrame::OnSingleAnalysis()
 {
     if (!m_dlgAnalysis)
         return;
+    // It starts with the run bar's dates, and keeps its own from then on.
+    if (!m_bAnalysisShown) {
+        m_bAnalysisShown = true;
+        if (auto* analysis = qobject_cast<AnalysisDialog*>(m_dlgAnalysis.data()))
+            analysis->SetDates(StandDate(), Horizon());
+    }
     m_dlgAnalysis->showNormal();
     m_dlgAnalysis->raise();
     m_dlgAnalysis->activateWindow();

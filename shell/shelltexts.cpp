@@ -11,6 +11,14 @@ QString TextOf(ShellText text)
         return QStringLiteral("Export analysis");
     case ShellText::Analysing:
         return QStringLiteral("Analysing the bonds...");
+    case ShellText::EmptyDatabase:
+        return QStringLiteral("This database holds no bond yet.\n\n"
+                              "File > Open example... opens a copy of the sample database that comes with the "
+                              "program, to try it on.\n\n"
+                              "Add on the action bar adds a bond of your own; File > Open... opens a database.");
+    case ShellText::NoExample:
+        return QStringLiteral("Cannot find the sample database sample.bnd where the program's examples are "
+                              "installed .");
     }
     return {};
 }

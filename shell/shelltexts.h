@@ -13,6 +13,8 @@ enum class ShellText {
     NoFrame,       // the main window could not be made
     ExportCaption, // the file chooser of Export analysis
     Analysing,     // the progress window's line while the export runs
+    EmptyDatabase, // in the record form's place while the database holds no bond
+    NoExample,     // File > Open example... finds no sample where it is installed
 };
 QString TextOf(ShellText text);
 

@@ -45,14 +45,17 @@ StartOptions ReadStartOptions(const std::vector<std::string>& args)
         // -qmljsdebugger=port:1234 and --style=fusion carry their value.
         word = word.substr(0, word.find('='));
         if (OneOf(kQtWithValue, word)) {
+            options.platformGiven = options.platformGiven || word == "platform";
             if (arg.find('=') == std::string_view::npos)
                 ++i;
             continue;
         }
         if (OneOf(kQtFlags, word) || (arg[1] != '-' && OneOf(kShellRequests, word)))
             continue;
-        if (options.action == StartOptions::Action::Start)
-            options = {StartOptions::Action::Bad, std::string(arg)};
+        if (options.action == StartOptions::Action::Start) {
+            options.action = StartOptions::Action::Bad;
+            options.badOption = std::string(arg);
+        }
     }
     return options;
 }
@@ -71,5 +74,14 @@ const char* StartUsage()
 }
 
 const char* StartVersion() { return "tenvix " TENVIX_VERSION "\n"; }
+
+bool DisplayExpected(const StartOptions& options, const char* qpaPlatform, const char* display,
+                     const char* waylandDisplay)
+{
+    const auto set = [](const char* value) { return value && *value; };
+    return options.platformGiven || set(qpaPlatform) || set(display) || set(waylandDisplay);
+}
+
+const char* NoDisplayText() { return "tenvix needs a graphical display; tenvix-cli works without one .\n"; }
 
 } // namespace tenvix::ui

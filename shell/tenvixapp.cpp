@@ -10,7 +10,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace tenvix::ui {
 
@@ -97,6 +99,7 @@ bool CTenvixApp::CreateFrame()
     CMainFrame* f = m_pFrame.get();
     connect(f->Action(ID_FILE_NEW), &QAction::triggered, this, &CTenvixApp::OnFileNew);
     connect(f->Action(ID_FILE_OPEN), &QAction::triggered, this, &CTenvixApp::OnFileOpen);
+    connect(f->Action(ID_FILE_OPEN_EXAMPLE), &QAction::triggered, this, &CTenvixApp::OnOpenExample);
     connect(f->Action(ID_APP_ABOUT), &QAction::triggered, this, &CTenvixApp::OnAppAbout);
     connect(f, &CMainFrame::RecentFileChosen, this, &CTenvixApp::OnOpenRecentFile);
     connect(f, &CMainFrame::FilesDropped, this, &CTenvixApp::OpenFiles);
@@ -124,6 +127,19 @@ void CTenvixApp::AddToRecentFileList(const QString& path)
 void CTenvixApp::OnFileNew() { Submit({Request::New, {}}); }
 
 void CTenvixApp::OnFileOpen() { Submit({Request::Choose, {}}); }
+
+void CTenvixApp::OnOpenExample() { Submit({Request::Example, {}}); }
+
+QStringList CTenvixApp::DefaultExampleFolders()
+{
+    const QString program = QCoreApplication::applicationDirPath();
+    QStringList folders{program + QStringLiteral("/../share/tenvix/examples")};
+    for (const QString& data : QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        folders << data + QStringLiteral("/tenvix/examples");
+    // build/shell/tenvix, as scripts/run.sh leaves it.
+    folders << program + QStringLiteral("/../../examples");
+    return folders;
+}
 
 bool CTenvixApp::OpenDocumentFile(const QString& path) { return Submit({Request::Open, {path}}); }
 
@@ -251,6 +267,8 @@ bool CTenvixApp::CarryOut(const Request& r)
         return OpenRecent(r.paths.value(0));
     case Request::Files:
         return OpenEach(r.paths);
+    case Request::Example:
+        return OpenExample();
     case Request::Reload:
         // The user has just chosen the file over the changes here: no save
         // question. A database replaced meanwhile is left alone.
@@ -309,6 +327,27 @@ bool CTenvixApp::OpenEach(const QStringList& paths)
         m_pFrame->raise();
         m_pFrame->activateWindow();
     }
+    return opened;
+}
+
+bool CTenvixApp::OpenExample()
+{
+    QString example;
+    for (const QString& folder : std::as_const(m_exampleFolders))
+        if (const QFileInfo file(QDir(folder).filePath(QStringLiteral("sample.bnd"))); file.isFile()) {
+            example = file.absoluteFilePath();
+            break;
+        }
+    if (example.isEmpty()) {
+        ShowWarning(m_pFrame.get(), TextOf(ShellText::NoExample));
+        return false;
+    }
+    if (!m_pDoc->SaveModified())
+        return false;
+    bool replaced = false;
+    const bool opened = m_pDoc->OnOpenCopy(example, &replaced);
+    if (replaced)
+        m_pFrame->InitialUpdate();
     return opened;
 }
 

@@ -48,6 +48,10 @@ public:
     // New, Open and the recent files, each after the save question.
     void OnFileNew();
     void OnFileOpen();
+    // File > Open example...: a copy of the shipped sample database, under
+    // no name of its own, so that a Save asks where and the shipped file is
+    // never written.
+    void OnOpenExample();
     void OnOpenRecentFile(int index);
     void OnAppAbout();
     // Opens `path` as the document; false if the user cancelled or it
@@ -63,13 +67,19 @@ public:
     const RecentFileList& RecentFiles() const { return m_recentFiles; }
     int PreviewPages() const { return m_nPreviewPages; }
 
+    // Where the shipped examples are looked for, in turn: beside the
+    // installed program (share/tenvix/examples under its prefix), in the
+    // desktop's data folders, and in the source tree that holds the build.
+    static QStringList DefaultExampleFolders();
+    void SetExampleFolders(const QStringList& folders) { m_exampleFolders = folders; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Something that replaces the database.
     struct Request {
-        enum Kind { New, Choose, Open, Recent, Files, Reload } kind;
+        enum Kind { New, Choose, Open, Recent, Files, Reload, Example } kind;
         QStringList paths; // Open, Recent and Reload: one path; Files: in turn
     };
     // Carries `r` out now, or holds it while a nested loop runs. False when
@@ -92,10 +102,12 @@ private:
     bool OpenAfterAsking(const QString& path, bool reload = false);
     bool OpenRecent(const QString& path);
     bool OpenEach(const QStringList& paths);
+    bool OpenExample();
 
     std::unique_ptr<CTenvixDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     RecentFileList m_recentFiles{4};
+    QStringList m_exampleFolders = DefaultExampleFolders();
     int m_nPreviewPages = 0;
     std::optional<Request> m_held;
     QPointer<QWidget> m_pWatched;

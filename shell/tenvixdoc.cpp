@@ -105,6 +105,18 @@ bool CTenvixDoc::OnOpenDocument(const QString& path, bool* replaced, bool reload
     return true;
 }
 
+bool CTenvixDoc::OnOpenCopy(const QString& path, bool* replaced)
+{
+    if (!OnOpenDocument(path, replaced))
+        return false;
+    m_strPathName.clear();
+    m_strStampPath.clear();
+    m_stamp = {};
+    m_asked = {};
+    SetTitle(QFileInfo(path).fileName());
+    return true;
+}
+
 bool CTenvixDoc::OnSaveDocument(const QString& path)
 {
     const std::string bytes = StoreBondDatabase(BondList());
@@ -129,6 +141,8 @@ void CTenvixDoc::ReportFileError(FileCause cause, const QString& path, bool savi
 
 bool CTenvixDoc::SaveModified()
 {
+    if (m_pViews && !m_pViews->ConfirmLeaveRecord())
+        return false;
     if (!IsModified())
         return true;
     const QString name = m_strPathName.isEmpty() ? m_strTitle : QFileInfo(m_strPathName).fileName();
@@ -175,6 +189,8 @@ CTenvixDoc::Saved CTenvixDoc::SaveTo(const QString& path, bool replace, bool ask
         choice.confirmOverwrite = true;
         if (!m_strPathName.isEmpty())
             choice.startPath = m_strPathName;
+        else if (m_strTitle.endsWith(u'.' + DefaultSuffix()))
+            choice.startPath = m_strTitle; // a copy of a file, named as it was
         else
             choice.startPath = m_strTitle + u'.' + DefaultSuffix();
         target = FileChooser().ChooseSave(DialogWindow(), choice);

@@ -34,6 +34,9 @@ public:
     virtual void InitialUpdate() = 0;
     // Parent for the document's questions and file choosers.
     virtual QWidget* DialogWindow() = 0;
+    // Before the database is closed or replaced: the record being edited is
+    // saved, let go or kept as the user answers. False: stop.
+    virtual bool ConfirmLeaveRecord() = 0;
 };
 
 class CTenvixDoc : public QObject {
@@ -56,6 +59,10 @@ public:
     // a file that isn't a database replaces nothing: the database here is
     // then the only good copy, and counts as unsaved.
     bool OnOpenDocument(const QString& path, bool* replaced = nullptr, bool reload = false);
+    // Reads `path` as OnOpenDocument does, as a copy: the document takes the
+    // file's name as its title but no path, so that nothing writes to the
+    // file and a Save asks for a name.
+    bool OnOpenCopy(const QString& path, bool* replaced = nullptr);
     // Writes the database to `path`, replacing the file only when complete.
     bool OnSaveDocument(const QString& path);
 
@@ -68,8 +75,9 @@ public:
     // recent-file list when `addToRecent`.
     void SetPathName(const QString& path, bool addToRecent = true);
 
-    // Asks "Save changes to %1?" while modified. False means: stop what you
-    // were doing (Cancel, or the save failed).
+    // First the views' question about the record being edited, then "Save
+    // changes to %1?" while modified. False means: stop what you were doing
+    // (Cancel, or a save failed).
     bool SaveModified();
     // The Save command: asks for a name when there is none or the file is
     // read-only.

@@ -62,6 +62,49 @@ std::optional<double> ParseDate(const QString& text)
     return ToDateValue(date);
 }
 
+namespace {
+
+// Without the marks that order right-to-left text, every decimal digit as ASCII.
+QString Plain(const QString& text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (const QChar ch : text) {
+        if (ch.category() == QChar::Other_Format)
+            continue;
+        const int digit = ch.digitValue();
+        plain += ch.isDigit() && digit >= 0 ? QChar(u'0' + digit) : ch;
+    }
+    return plain.trimmed();
+}
+
+} // namespace
+
+std::optional<double> ParseTypedDate(const QString& text, bool wholeYear)
+{
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    if (const auto exact = ParseDate(text); exact && (!wholeYear || text.trimmed() == FormatDate(*exact)))
+        return exact;
+    QString pattern = Plain(QLocale().dateFormat(QLocale::ShortFormat));
+    // Names of months or days are no numbers: such a pattern reads as written.
+    if (pattern.contains(QStringLiteral("MMM")) || pattern.contains(QStringLiteral("ddd")))
+        return std::nullopt;
+    static const QRegularExpression twoDays(QStringLiteral("d+")), twoMonths(QStringLiteral("M+"));
+    pattern.replace(twoDays, QStringLiteral("d")).replace(twoMonths, QStringLiteral("M"));
+    const QString plain = Plain(text);
+    const QLocale c = QLocale::c();
+    QDate date = c.toDate(plain, WithYear(pattern, QStringLiteral("yyyy")));
+    if (!date.isValid() && !wholeYear) {
+        date = c.toDate(plain, WithYear(pattern, QStringLiteral("yy")));
+        if (date.isValid() && date.year() < 1930)
+            date = date.addYears(100);
+    }
+    if (!date.isValid() || date.year() < 100 || date.year() > 9999)
+        return std::nullopt;
+    return ToDateValue(date);
+}
+
 DateParser LocaleDateParser()
 {
     return [](std::string_view utf8) {

@@ -31,6 +31,14 @@ QString FormatDate(double dateValue);
 // trailing blanks are allowed; a time part is not. Returns the whole day.
 std::optional<double> ParseDate(const QString& text);
 
+// A date typed into a picker: the short date of the locale as FormatDate
+// writes it, or as a keyboard gives it: without the marks that order a
+// right-to-left text, in ASCII digits or the locale's own, the day and the
+// month with or without a leading zero. With `wholeYear` only a year of four
+// digits counts, so that a date typed halfway is not taken for another one;
+// without it a two-digit year is widened as ParseDate widens it.
+std::optional<double> ParseTypedDate(const QString& text, bool wholeYear);
+
 // ParseDate for the core, which passes UTF-8.
 DateParser LocaleDateParser();
 

@@ -88,7 +88,7 @@ private:
     {
         if (column == PaymentGrid::kPayment)
             return TypedDecimal(typed);
-        if (const std::optional<double> day = ParseDate(typed))
+        if (const std::optional<double> day = ParseTypedDate(typed, false))
             return FormatDate(*day);
         return typed;
     }

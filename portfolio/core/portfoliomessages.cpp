@@ -110,6 +110,13 @@ const char* TextOf(PortfolioText text)
     return kTexts[static_cast<std::size_t>(text)];
 }
 
+std::string TotalValueText(double total)
+{
+    std::string text = "Total value = ";
+    AppendFixed(text, total, 2);
+    return text;
+}
+
 std::string DuplicateQuestion(std::string_view id)
 {
     std::string text = "Bond ";

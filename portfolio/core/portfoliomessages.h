@@ -58,6 +58,8 @@ enum class PortfolioText {
     TooManyRows,
 };
 const char* TextOf(PortfolioText text);
+// Under the rows: what they are worth together, "%.2f".
+std::string TotalValueText(double total);
 // Find duplicates asks of each repeated bond.
 std::string DuplicateQuestion(std::string_view id);
 

@@ -23,6 +23,22 @@ void ShowFigures(PortfolioRow& row, const RowFigures& f)
     }
 }
 
+// What a row is worth: its units at its bond's stored price; none without a
+// bond, for units no row can show, or where no number holds it.
+std::optional<double> ValueOf(const PortfolioRow& row)
+{
+    if (!row.found || row.unreadUnits)
+        return std::nullopt;
+    const double value = ReadLeadingDecimal(row.Text(RowColumn::Units)) * static_cast<double>(row.found->m_fPrice);
+    return std::isfinite(value) ? std::optional(value) : std::nullopt;
+}
+
+void ShowValue(PortfolioRow& row)
+{
+    const auto value = ValueOf(row);
+    row.Text(RowColumn::Value) = value ? FormatFixed(*value, 2) : std::string();
+}
+
 // The row's figures from a fresh analysis of its bond, and whether it takes
 // part, by them.
 void Analysed(PortfolioRow& row, const RowFigures& f)
@@ -72,6 +88,7 @@ PortfolioRow PortfolioRows::Lookup(const std::string& id, double units, CBondLis
         row.picture = RowPicture::Problem;
         row.Text(RowColumn::Status) = StatusText(RowStatus::BadUnits);
     }
+    ShowValue(row);
     return row;
 }
 
@@ -90,6 +107,7 @@ PortfolioRow PortfolioRows::Suggested(const SUGGESTION& s)
     row.picture = RowPicture::Suggested;
     row.found = s.pBond;
     row.ready = s.pBond;
+    ShowValue(row);
     return row;
 }
 
@@ -127,6 +145,16 @@ RowUpdate PortfolioRows::Update(int r, const std::string& units, const std::stri
     RowUpdate done;
     if (r < 0 || r >= Count())
         return done;
+    // New units, or a new price of a bond other rows hold too: every row's
+    // value is shown anew, whichever way the update ends.
+    struct ValuesShown {
+        std::vector<PortfolioRow>& rows;
+        ~ValuesShown()
+        {
+            for (PortfolioRow& row : rows)
+                ShowValue(row);
+        }
+    } valuesShown{m_rows};
     PortfolioRow& row = m_rows[static_cast<std::size_t>(r)];
     if (row.Text(RowColumn::Units) != units) {
         row.Text(RowColumn::Units) = units;
@@ -177,6 +205,7 @@ void PortfolioRows::Propagate(int r)
             continue;
         for (RowColumn c : {RowColumn::YTM, RowColumn::Duration, RowColumn::SquareM, RowColumn::Price})
             to.Text(c) = from.Text(c);
+        ShowValue(to); // at the bond's price, shared
         if (to.unreadUnits)
             continue;
         to.Text(RowColumn::Status) = from.Text(RowColumn::Status);
@@ -219,6 +248,15 @@ std::vector<CBond*> PortfolioRows::ReadyBonds() const
     for (const PortfolioRow& row : m_rows)
         bonds.push_back(row.ready);
     return bonds;
+}
+
+double PortfolioRows::TotalValue() const
+{
+    double total = 0.0;
+    for (const PortfolioRow& row : m_rows)
+        if (const auto value = ValueOf(row))
+            total += *value;
+    return total;
 }
 
 std::optional<int> PortfolioRows::FirstExcluded() const

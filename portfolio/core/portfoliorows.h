@@ -20,9 +20,10 @@
 
 namespace tenvix {
 
-// The columns, in the order the window shows them.
-enum class RowColumn { Units, Duration, SquareM, ID, YTM, Price, Name, Status };
-inline constexpr int kRowColumns = 8;
+// The columns, in the order the window shows them. Value is the units at the
+// bond's stored price ("%.2f"), empty without a bond.
+enum class RowColumn { Units, Duration, SquareM, ID, YTM, Price, Name, Status, Value };
+inline constexpr int kRowColumns = 9;
 
 // The picture beside a row's units.
 enum class RowPicture { Problem, NotFound, Suggested, Ready };
@@ -96,6 +97,9 @@ public:
     std::vector<PortfolioEntry> Entries() const;
     std::vector<std::string> Ids() const;
     std::vector<CBond*> ReadyBonds() const;
+    // The sum of the rows' values: each row's units at its bond's stored
+    // price, a row without a bond or without a finite value left out.
+    double TotalValue() const;
     // The first row that does not take part in Calculate.
     std::optional<int> FirstExcluded() const;
     // Pairs of rows naming the same identifier, as DuplicatePairs orders them.

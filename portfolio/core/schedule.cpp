@@ -73,18 +73,29 @@ ScheduleProblem AmountProblem(double value)
     return ScheduleProblem::None;
 }
 
-// The rows in date order, those of one date added.
-std::vector<Liability> Merged(std::vector<Liability> rows)
+// A row read, with the line that gave it.
+struct LineLiability {
+    Liability liability;
+    std::int64_t line = 0;
+};
+
+// The rows in date order, those of one date added; refused at the row whose
+// addition takes its date's total beyond what one row may owe, so that the
+// schedule written back reads again.
+Schedule Merged(std::vector<LineLiability> rows)
 {
-    std::stable_sort(rows.begin(), rows.end(), [](const Liability& a, const Liability& b) { return a.day < b.day; });
-    std::vector<Liability> merged;
-    for (const Liability& l : rows) {
-        if (!merged.empty() && merged.back().day == l.day)
-            merged.back().amount += l.amount;
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const LineLiability& a, const LineLiability& b) { return a.liability.day < b.liability.day; });
+    Schedule s;
+    for (const auto& [l, line] : rows) {
+        if (!s.liabilities.empty() && s.liabilities.back().day == l.day)
+            s.liabilities.back().amount += l.amount;
         else
-            merged.push_back(l);
+            s.liabilities.push_back(l);
+        if (!(s.liabilities.back().amount <= kMaxLiabilityAmount))
+            return Refused(ScheduleProblem::InvalidAmount, line);
     }
-    return merged;
+    return s;
 }
 
 } // namespace
@@ -105,7 +116,7 @@ Schedule ReadSchedule(std::string_view bytes, std::int32_t standDay, DecimalMark
     }
     if (mark == DecimalMark::Undecided)
         mark = DecidedMark(taker.marks);
-    std::vector<Liability> rows;
+    std::vector<LineLiability> rows;
     for (const ScheduleRow& row : taker.rows) {
         const auto date = ParseFileDate(Trim(row.date));
         if (!date)
@@ -127,11 +138,9 @@ Schedule ReadSchedule(std::string_view bytes, std::int32_t standDay, DecimalMark
         default:
             return Refused(ScheduleProblem::InvalidAmount, row.line);
         }
-        rows.push_back({day, amount.value});
+        rows.push_back({{day, amount.value}, row.line});
     }
-    Schedule s;
-    s.liabilities = Merged(std::move(rows));
-    return s;
+    return Merged(std::move(rows));
 }
 
 Schedule MakeSchedule(const std::vector<Liability>& rows, std::int32_t standDay)
@@ -140,16 +149,16 @@ Schedule MakeSchedule(const std::vector<Liability>& rows, std::int32_t standDay)
         return Refused(ScheduleProblem::NoLiabilities);
     if (rows.size() > kMaxLiabilities)
         return Refused(ScheduleProblem::TooMany);
+    std::vector<LineLiability> lined;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const auto line = static_cast<std::int64_t>(k + 1);
         if (rows[k].day <= standDay)
             return Refused(ScheduleProblem::DateNotAfterStand, line);
         if (const ScheduleProblem p = AmountProblem(rows[k].amount); p != ScheduleProblem::None)
             return Refused(p, line);
+        lined.push_back({rows[k], line});
     }
-    Schedule s;
-    s.liabilities = Merged(rows);
-    return s;
+    return Merged(std::move(lined));
 }
 
 std::string ScheduleErrorText(const Schedule& schedule)
@@ -185,9 +194,13 @@ std::string ScheduleErrorText(const Schedule& schedule)
 
 std::string FormatLiability(double amount)
 {
-    std::string cents = FormatFixed(amount, 2);
-    if (ReadDecimal(cents) == amount)
-        return cents;
+    // The fewest decimals, from two, that read back as the same double; three
+    // after a whole part get a fourth, as "1.202" could be a thousand.
+    for (int decimals = 2; decimals <= 20; ++decimals) {
+        std::string text = FormatFixed(amount, decimals);
+        if (ReadDecimal(text) == amount)
+            return decimals == 3 && amount >= 1 ? text + '0' : text;
+    }
     return FormatShortest(amount);
 }
 

@@ -3,7 +3,8 @@
 // A schedule of liabilities: the sums owed and the days they are due, read
 // from a file of two columns (the date, then the amount) through the price
 // files' own reader, or typed into the Fund schedule dialog. Rows of one date
-// are added together; the schedule is kept in date order.
+// are added together, their total held to what one row may owe; the
+// schedule is kept in date order.
 
 #include "model/csvrows.h"
 #include "model/pricefield.h"
@@ -66,8 +67,9 @@ Schedule MakeSchedule(const std::vector<Liability>& rows, std::int32_t standDay)
 // "No liabilities !" or "More than 1000 liabilities !".
 std::string ScheduleErrorText(const Schedule& schedule);
 
-// An amount as the schedule writes it: two decimals when those read back as
-// the same double, else the shortest text that does.
+// An amount as the schedule writes it: the fewest decimals, at least two,
+// that read back as the same double, and never three after a whole part
+// (which could be read as a thousand).
 std::string FormatLiability(double amount);
 
 // The schedule as a file ReadSchedule reads back: the heading date,amount,

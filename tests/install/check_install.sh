@@ -100,6 +100,17 @@ fi
 
 # The user guide, with every picture it shows.
 if [ -s "$doc/GUIDE.md" ]; then
+  # One release said two ways: the About box's "Version 2.04.1" and the
+  # package's 2.4.1, which the guide's first lines tell are the same.
+  if [ -x "$cli" ]; then
+    version=$("$cli" --version | sed -n 's/^tenvix-cli //p')
+    about=$(echo "$version" | awk -F. '{ printf "Version %d.%02d.%d", $1, $2, $3 }')
+    opening=$(head -n 12 "$doc/GUIDE.md")
+    case $opening in
+      *"$about"*"$version"* | *"$version"*"$about"*) ;;
+      *) fail "the guide's first lines do not tell \"$about\" and $version as one release" ;;
+    esac
+  fi
   for picture in $(grep -o '([A-Za-z0-9_-]*\.png)' "$doc/GUIDE.md" | tr -d '()'); do
     [ -s "$doc/$picture" ] || fail "the guide shows $picture, which is not installed beside it"
   done

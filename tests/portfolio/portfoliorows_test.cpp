@@ -22,7 +22,7 @@ using test::StdBond;
 const double kStand = Day(2021, 3, 10);
 const double kHorizon = Day(2026, 3, 10);
 
-// A row's texts: units, duration, Square-M, ID, YTM, price, name, status.
+// A row's texts: units, duration, Square-M, ID, YTM, price, name, status, value.
 using Texts = std::array<std::string, kRowColumns>;
 // What a row shows and takes part with: its picture, the bond found, the bond ready.
 using State = std::tuple<RowPicture, CBond*, CBond*>;
@@ -57,11 +57,11 @@ TEST_F(PortfolioRowsTest, ALookedUpRowShowsItsBondOrWhyNot)
     const PortfolioRow found = Lookup("gov-a", 12.6);
     const RowFigures f = AnalyseRow(Bond(0), kStand, kHorizon, SystemClock());
     EXPECT_EQ(found.texts, (Texts{"13", FormatFixed(f.duration, 8), FormatFixed(f.squareM, 8), "gov-a",
-                                  FormatFixed(f.ytm, 8), "95.00", "GOV-A name", ""}));
+                                  FormatFixed(f.ytm, 8), "95.00", "GOV-A name", "", "1235.00"}));
     EXPECT_EQ(Of(found), State(RowPicture::Ready, &Bond(0), &Bond(0)));
-    EXPECT_EQ(Lookup("NOPE", 3).texts, (Texts{"3", "", "", "NOPE", "", "", "", "not found"}));
+    EXPECT_EQ(Lookup("NOPE", 3).texts, (Texts{"3", "", "", "NOPE", "", "", "", "not found", ""}));
     EXPECT_EQ(Of(Lookup("NOPE", 3)), State(RowPicture::NotFound, nullptr, nullptr));
-    EXPECT_EQ(Lookup("OLD").texts, (Texts{"1", "", "", "OLD", "", "99.00", "OLD name", "incompatible"}));
+    EXPECT_EQ(Lookup("OLD").texts, (Texts{"1", "", "", "OLD", "", "99.00", "OLD name", "incompatible", "99.00"}));
     EXPECT_EQ(Of(Lookup("OLD")), State(RowPicture::Problem, &Bond(2), nullptr));
 }
 
@@ -102,6 +102,7 @@ TEST_F(PortfolioRowsTest, UnitsNoRowCanShowLeaveTheRowOut)
     rows.Update(1, "4", "96", 96.0, SystemClock());
     Texts same = rows.Row(0).texts;
     same[0] = "4";
+    same[static_cast<std::size_t>(RowColumn::Value)] = "384.00";
     EXPECT_EQ(rows.Row(1).texts, same);
     EXPECT_EQ(Of(rows.Row(1)), State(RowPicture::Ready, &Bond(0), &Bond(0)));
     EXPECT_EQ(rows.Entries()[1], (PortfolioEntry{"GOV-A", 4}));
@@ -171,6 +172,43 @@ TEST_F(PortfolioRowsTest, UpdateKeepsTheTextsAsTypedAndSharesANewPrice)
     }
     EXPECT_EQ(rows.FirstExcluded(), 0);
     EXPECT_EQ(rows.Row(1).picture, RowPicture::Ready);
+}
+
+// Each row with a bond is worth its units at the bond's stored price, which an
+// update changes for every row of the bond; the rows are worth their sum.
+TEST_F(PortfolioRowsTest, RowsShowTheirValueAndAddUpToTheTotal)
+{
+    Add("GOV-A", 3);
+    Add("GOV-B", 2);
+    Add("NOPE", 5);
+    Add("OLD", 1);
+    Add("gov-a", 4);
+    const auto values = [this] {
+        std::vector<std::string> shown;
+        for (int r = 0; r < rows.Count(); ++r)
+            shown.push_back(rows.Text(r, RowColumn::Value));
+        return shown;
+    };
+    EXPECT_EQ(values(), (std::vector<std::string>{"285.00", "198.00", "", "99.00", "380.00"}));
+    EXPECT_DOUBLE_EQ(rows.TotalValue(), 285.0 + 198.0 + 99.0 + 380.0);
+
+    // Units as typed, a price shared with the other row of the bond.
+    rows.Update(0, "2.5", "96.125", 96.125, SystemClock());
+    EXPECT_EQ(values(), (std::vector<std::string>{"240.31", "198.00", "", "99.00", "384.50"}));
+    EXPECT_DOUBLE_EQ(rows.TotalValue(), 2.5 * 96.125 + 198.0 + 99.0 + 4 * 96.125);
+    rows.Update(1, "", "99.00", 99.0, SystemClock());
+    EXPECT_EQ(rows.Text(1, RowColumn::Value), "0.00");
+    // A value no number can hold shows nothing and adds nothing.
+    rows.Update(3, "1e308", "99.00", 99.0, SystemClock());
+    EXPECT_EQ(rows.Text(3, RowColumn::Value), "");
+    EXPECT_DOUBLE_EQ(rows.TotalValue(), 2.5 * 96.125 + 4 * 96.125);
+
+    SUGGESTION s;
+    s.pBond = &Bond(1);
+    ASSERT_TRUE(rows.Append(PortfolioRows::Suggested(s)));
+    EXPECT_EQ(rows.Text(rows.Count() - 1, RowColumn::Value), "0.00");
+    rows.Clear();
+    EXPECT_EQ(rows.TotalValue(), 0.0);
 }
 
 TEST_F(PortfolioRowsTest, RowsComeAndGoInOrderUpToTwenty)

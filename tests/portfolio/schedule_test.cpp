@@ -33,6 +33,13 @@ TEST(ReadSchedule, AddsRowsOfOneDateAndKeepsDateOrder)
     EXPECT_EQ(s.liabilities[0].amount, 200.0);
     EXPECT_EQ(s.liabilities[1].day, Day("2028-01-15"));
     EXPECT_EQ(s.liabilities[1].amount, 1100.0);
+    // A date's total is held to what one row may owe, or the schedule
+    // written back would not read again; the row that crosses is named.
+    const Schedule over = ReadSchedule("2030-01-15,9e11\n2029-01-15,5\n2030-01-15,9e11\n", kStand);
+    EXPECT_EQ(ScheduleErrorText(over), "Line 3 : Invalid amount !");
+    EXPECT_TRUE(over.liabilities.empty());
+    const Schedule typed = MakeSchedule({{Day("2030-01-15"), 6e11}, {Day("2030-01-15"), 6e11}}, kStand);
+    EXPECT_EQ(ScheduleErrorText(typed), "Line 2 : Invalid amount !");
 }
 
 TEST(ReadSchedule, ReadsTheEncodingsAndHeadingsOfPriceFiles)
@@ -117,6 +124,16 @@ TEST(ScheduleCsv, ReadsBackToTheSameSchedule)
         EXPECT_EQ(back.liabilities[k].day, made.liabilities[k].day);
         EXPECT_EQ(back.liabilities[k].amount, made.liabilities[k].amount);
     }
+    // An amount whose shortest text has three decimals could be read as a
+    // thousand: it is written with a fourth, so the file says which it is.
+    const std::vector<Liability> doubtful = {{Day("2027-01-15"), 1.202}, {Day("2028-01-15"), 12345.678}};
+    const std::string text = ScheduleCsv(doubtful);
+    EXPECT_EQ(text, "date,amount\r\n2027-01-15,1.2020\r\n2028-01-15,12345.6780\r\n");
+    const Schedule reread = ReadSchedule(text, kStand);
+    ASSERT_EQ(reread.problem, ScheduleProblem::None);
+    ASSERT_EQ(reread.liabilities.size(), 2u);
+    EXPECT_EQ(reread.liabilities[0].amount, 1.202);
+    EXPECT_EQ(reread.liabilities[1].amount, 12345.678);
 }
 
 TEST(MakeSchedule, RefusesTypedRowsByTheirPlace)

@@ -203,6 +203,7 @@ private slots:
         QCOMPARE(Table().model()->rowCount(), int(e.payments.size()) + 1);
         Analyse();
         QVERIFY(View().Shown().explanation.price == 99.0); // weighted by the typed price
+        m_app->msgs.Answer(MsgAnswer::No);
         Form().MoveNext();
         QCOMPARE(View().CurrentState(), State::OutOfDate);
         Analyse();

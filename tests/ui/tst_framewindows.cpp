@@ -118,7 +118,8 @@ private slots:
         QTest::newRow("save") << false;
         QTest::newRow("delete") << false;
         QTest::newRow("delete declined") << true;
-        QTest::newRow("open") << false; // a broken file too: both empty the list first
+        QTest::newRow("open") << false; // the rows are then the new database's first bonds
+        QTest::newRow("open broken") << false;
         QTest::newRow("move") << true;
     }
 
@@ -139,7 +140,16 @@ private slots:
             Msgs().Answer(change == "delete" ? MsgAnswer::Yes : MsgAnswer::No);
             m_frame->Action(ID_RECORD_DELETE)->trigger();
         } else if (change == "open") {
-            QVERIFY(m_app->app->OpenDocumentFile(m_app->dir.filePath("sample.bnd")));
+            const QString other = m_app->dir.filePath("other.bnd");
+            WriteAll(other, Database({"N1", "N2"}));
+            QVERIFY(m_app->app->OpenDocumentFile(other));
+            QCOMPARE(View().topLevelItemCount(), 2);
+            QCOMPARE(View().topLevelItem(1)->text(0), QString("N2"));
+            return;
+        } else if (change == "open broken") {
+            const QString broken = m_app->dir.filePath("broken.bnd");
+            WriteAll(broken, "no database");
+            QVERIFY(!m_app->app->OpenDocumentFile(broken));
         } else if (change == "move") {
             m_frame->Action(ID_MOVE_LAST)->trigger();
         }
@@ -178,6 +188,23 @@ private slots:
         QPointer<AnalysisDialog> dlg = windows[0];
         QVERIFY(!dlg->isVisible());
         QAction* single = m_frame->Action(ID_SINGLE_ANALYSIS);
+        // It starts with the run bar's dates as they are when it first shows,
+        // and keeps its own from then on.
+        const double stand = Day(2025, 6, 30) + 0.75, horizon = Day(2032, 6, 30) + 0.75;
+        SetDates(m_frame, stand, horizon);
+        single->trigger();
+        const auto dates = [&] {
+            return std::pair(dlg->findChild<DatePicker*>("standDate")->Value(),
+                             dlg->findChild<DatePicker*>("horizonDate")->Value());
+        };
+        QCOMPARE(dates(), std::pair(stand, horizon));
+        QCOMPARE(dlg->findChild<QLineEdit*>("h")->text(), QStringLiteral("7.00000000"));
+        dlg->findChild<DatePicker*>("horizonDate")->SetValue(Day(2030, 6, 30));
+        dlg->hide();
+        SetDates(m_frame, Day(2026, 1, 1), Day(2027, 1, 1));
+        single->trigger();
+        QCOMPARE(dates(), std::pair(stand, Day(2030, 6, 30)));
+        dlg->hide();
         dlg->findChild<QLineEdit*>("spotPrice")->setText("101.5");
         // The Exit button, Esc and the close box put it away.
         const std::function<void()> putAway[] = {
@@ -223,6 +250,46 @@ private slots:
         item->trigger();
         QCOMPARE(m_frame->findChildren<GuideWindow*>().size(), 1);
         QVERIFY(window->isVisible());
+    }
+
+    // Every picture of the guide fits the window's width, scaled down as a
+    // whole where it is wider, and none is drawn larger than it is.
+    void userGuidePicturesFitTheWindow()
+    {
+        QFile guide(TENVIX_SOURCE_DIR "/docs/GUIDE.md");
+        QVERIFY(guide.open(QIODevice::ReadOnly));
+        const int shown = int(QString::fromUtf8(guide.readAll()).count(QRegularExpression(QStringLiteral("!\\[[^]]*\\]\\([^)]*\\.png\\)"))));
+        QVERIFY(shown >= 6);
+        m_frame->Action(ID_HELP_GUIDE)->trigger();
+        auto* window = m_frame->findChild<GuideWindow*>();
+        QVERIFY(window && Exposed(window));
+        QTextBrowser* browser = window->Browser();
+        for (const int width : {560, 1400, 700}) {
+            window->resize(width, 600);
+            Deliver();
+            const int room = browser->viewport()->width();
+            int pictures = 0;
+            QTextDocument* doc = browser->document();
+            for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
+                for (auto it = block.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat format = it.fragment().charFormat();
+                    if (!format.isImageFormat())
+                        continue;
+                    const QTextImageFormat image = format.toImageFormat();
+                    const QImage natural = QImage(QStringLiteral(":/guide/") + image.name());
+                    QVERIFY2(!natural.isNull(), qPrintable(image.name()));
+                    // What the layout draws: the width set, else the picture's own.
+                    const qreal w = image.width() > 0 ? image.width() : natural.width();
+                    const qreal h = image.height() > 0 ? image.height() : natural.height();
+                    QVERIFY2(w <= room, qPrintable(QStringLiteral("%1 is %2 wide in %3").arg(image.name()).arg(w).arg(room)));
+                    QVERIFY2(w <= natural.width(), qPrintable(image.name()));
+                    QVERIFY(qAbs(w * natural.height() - h * natural.width()) <= natural.width() + natural.height());
+                    if (natural.width() + 2 * doc->documentMargin() + 24 <= room)
+                        QCOMPARE(qRound(w), natural.width());
+                    ++pictures;
+                }
+            QCOMPARE(pictures, shown);
+        }
     }
 };
 

@@ -250,6 +250,7 @@ private slots:
             WhenModal<ImmunizeDialog>([&](ImmunizeDialog* imm) {
                 imm->findChild<QLineEdit*>("amount")->setText("250000");
                 imm->findChild<QLineEdit*>("share")->setText("30");
+                imm->findChild<QLineEdit*>("exclude")->setText("gov-2019-a");
                 imm->accept();
                 QTimer::singleShot(0, poll);
             });
@@ -262,14 +263,14 @@ private slots:
         QStringList boxes;
         InWindow<CPortfolioDlg>(ID_RUN_PORTFOLIO, [&](CPortfolioDlg* dlg) {
             WhenModal<ImmunizeDialog>([&](ImmunizeDialog* imm) {
-                for (const char* box : {"amount", "rows", "share", "leastYtm"})
+                for (const char* box : {"amount", "rows", "share", "leastYtm", "exclude"})
                     boxes << imm->findChild<QLineEdit*>(box)->text();
                 imm->reject();
             });
             dlg->findChild<QPushButton*>("immunize")->click();
             dlg->findChild<QPushButton*>("close")->click();
         });
-        QCOMPARE(boxes, QStringList({"250000", "20", "30", ""}));
+        QCOMPARE(boxes, QStringList({"250000", "20", "30", "", "gov-2019-a"}));
     }
 
     // Reading a large price file lets events through for its progress

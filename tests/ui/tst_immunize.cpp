@@ -24,7 +24,7 @@ std::unique_ptr<CBondFree> Zero(const std::string& id, int years)
     return test::FreeBond(id, static_cast<float>(100 / std::pow(1.04, years)), {{Day(2025 + years, 6, 30), 100.0f}});
 }
 
-const char* const kBoxes[] = {"amount", "rows", "share", "leastYtm"};
+const char* const kBoxes[] = {"amount", "rows", "share", "leastYtm", "exclude"};
 
 QStringList Boxes(QDialog* dlg)
 {
@@ -36,8 +36,8 @@ QStringList Boxes(QDialog* dlg)
 
 void TypeBoxes(QDialog* dlg, const QStringList& texts)
 {
-    for (int i = 0; i < 4; ++i)
-        Type(dlg, kBoxes[i], texts[i]);
+    for (int i = 0; i < 5; ++i)
+        Type(dlg, kBoxes[i], texts.value(i));
 }
 
 } // namespace
@@ -58,12 +58,12 @@ private slots:
     void dialogStartsFromTheEntries()
     {
         ImmunizeDialog first(ImmunizeEntries{});
-        QCOMPARE(Boxes(&first), (QStringList{"", "20", "100", ""}));
+        QCOMPARE(Boxes(&first), (QStringList{"", "20", "100", "", ""}));
         // The window starts its dialog from what it was given, and keeps
         // what was accepted for the opener to remember.
-        m_dlg->m_immunize = {"5000", "3", "50", "2.5"};
+        m_dlg->m_immunize = {"5000", "3", "50", "2.5", "Z6, z9"};
         WhenModal<ImmunizeDialog>([](ImmunizeDialog* dlg) {
-            QCOMPARE(Boxes(dlg), (QStringList{"5000", "3", "50", "2.5"}));
+            QCOMPARE(Boxes(dlg), (QStringList{"5000", "3", "50", "2.5", "Z6, z9"}));
             Type(dlg, "amount", "7000");
             dlg->reject();
         });
@@ -73,7 +73,7 @@ private slots:
 
     void dialogReadsItsBoxes_data()
     {
-        QTest::addColumn<QStringList>("boxes"); // amount, rows, share, least YTM
+        QTest::addColumn<QStringList>("boxes"); // amount, rows, share, least YTM, left out
         QTest::addColumn<QString>("message");   // empty: accepted
         QTest::addColumn<QString>("refused");   // the box that takes the focus
         const QString amount = "The amount must be a number above 0 !";
@@ -81,7 +81,7 @@ private slots:
         const QString share = "The share must be above 0 and at most 100 % !";
         const QString ytm = "The least YTM must be a number, or empty for no limit !";
         // clang-format off
-        QTest::newRow("all given") << QStringList{"1e6", "5", "40", "-0.5"} << "" << "";
+        QTest::newRow("all given") << QStringList{"1e6", "5", "40", "-0.5", " z6 , ,GOV-2034-A,"} << "" << "";
         QTest::newRow("no least YTM") << QStringList{"2500.5", "1", "100", "  "} << "" << "";
         QTest::newRow("amount required") << QStringList{"", "20", "100", ""} << amount << "amount";
         QTest::newRow("decimal comma") << QStringList{"1000,5", "20", "99,5", ""}
@@ -100,22 +100,29 @@ private slots:
         QFETCH(QStringList, boxes);
         QFETCH(QString, message);
         QFETCH(QString, refused);
+        while (boxes.size() < 5)
+            boxes << QString(); // nothing left out
         ImmunizeDialog dlg(ImmunizeEntries{});
         QVERIFY(test::Active(&dlg));
         TypeBoxes(&dlg, boxes);
         QTest::keyClick(&dlg, Qt::Key_Return);
         if (message.isEmpty()) {
             // Taken with the full stop where a decimal comma was read.
-            boxes.replaceInStrings(QStringLiteral(","), QStringLiteral("."));
+            for (int box = 0; box < 4; ++box)
+                boxes[box].replace(u',', u'.');
             QVERIFY(m_messages->shown.isEmpty());
             QVERIFY(dlg.Result());
-            QCOMPARE(dlg.Result()->entries, (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3]}));
+            QCOMPARE(dlg.Result()->entries, (ImmunizeEntries{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]}));
             const ImmunizeLimits l = dlg.Result()->limits;
             const auto read = [&](int box) { return *ReadDecimal(boxes[box].toStdString()); };
             QCOMPARE(l.amount, read(0));
             QCOMPARE(l.maxRows, boxes[1].toInt());
             QCOMPARE(l.maxShare, read(2) / 100);
             QCOMPARE(l.minYtm, boxes[3].trimmed().isEmpty() ? std::nullopt : std::optional(read(3) / 100));
+            // Identifiers to leave out, as tenvix-cli immunize --exclude reads them.
+            const std::vector<std::string> leftOut =
+                boxes[4].isEmpty() ? std::vector<std::string>() : std::vector<std::string>({"z6", "GOV-2034-A"});
+            QCOMPARE(l.exclude, leftOut);
         } else {
             QVERIFY(!dlg.Result());
             Told(message);
@@ -167,6 +174,26 @@ private slots:
         Run({"1e6", "20", "100", ""});
         QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9"}));
         QCOMPARE(explained, 2);
+    }
+
+    // The identifiers left out are not among the rows, whatever their case,
+    // and the rows are the core's portfolio without them.
+    void runLeavesOutWhatItIsTold()
+    {
+        m_db.m_list.push_back(Zero("Z7", 7)); // alone, it holds the horizon
+        Run({"1e6", "20", "100", "", ""});
+        QCOMPARE(Column(Dlg::ColID), QStringList{"Z7"});
+        m_messages->Clear();
+        m_messages->Answer(MsgAnswer::Yes); // "Replace the rows of the portfolio ?"
+        Run({"1e6", "20", "100", "", "z7"});
+        ImmunizeLimits limits;
+        limits.amount = 1e6;
+        limits.exclude = {"z7"};
+        const ImmunizeResult want = ImmunizeList(m_db.m_list, limits, m_stand, m_horizon, SystemClock());
+        QCOMPARE(Column(Dlg::ColID), (QStringList{"Z6", "Z9"}));
+        QCOMPARE(Column(Dlg::ColUnits), (QStringList{QString::fromStdString(FormatFixed(want.rows[0].units, 0)),
+                                                     QString::fromStdString(FormatFixed(want.rows[1].units, 0))}));
+        QCOMPARE(m_dlg->m_immunize.exclude, QStringLiteral("z7"));
     }
 
     void stopLeavesTheRows()

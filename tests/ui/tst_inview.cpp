@@ -263,6 +263,7 @@ private slots:
         ShowForm();
         m_form->MoveNext();
         Edit("nameEdit")->setText("typed");
+        m_msgs->Answer(MsgAnswer::No); // typing let go of
         m_form->AddRecord(1);
         // After the current one, released today (the clock's), shown empty on its tab.
         QCOMPARE(std::tuple(CurrentIndex(), Current().GetType(), Current().m_nRelease, Edit("nameEdit")->text(),
@@ -278,7 +279,9 @@ private slots:
         m_form->MovePrev();
         QCOMPARE(Edit("priceEdit")->text(), "0.00");
 
-        // Moves stop at the ends without touching unsaved edits.
+        // Moves stop at the ends without touching unsaved edits, and ask
+        // nothing there; the move to the other end lets them go.
+        m_msgs->Answer(MsgAnswer::No);
         for (auto [end, beyond] :
              {std::pair{&CInView::MoveLast, &CInView::MoveNext}, std::pair{&CInView::MoveFirst, &CInView::MovePrev}}) {
             (m_form->*end)();
@@ -339,6 +342,7 @@ private slots:
         QCOMPARE(id->text(), longId);
         id->selectAll();
         QCOMPARE(Typed(id, "ABCDEFGHIJKLMNOPQRS"), "ABCDEFGHIJKLMNO");
+        m_msgs->Answer(MsgAnswer::No);
         m_form->MoveNext();
 
         // Pay Period: "1" is one month, though "12" begins with it.
@@ -369,6 +373,7 @@ private slots:
         const auto amount = [&](int k) { return static_cast<CBondFree&>(Current()).m_cashflows.at(k).m_fAmount; };
 
         TypeInCell(1, 0, "999");
+        m_msgs->Answer(MsgAnswer::No); // the typed amount goes
         m_form->MoveNext();
         leave();
         QCOMPARE(Grid()->Text(1, 0), "20.00");
@@ -395,9 +400,12 @@ private slots:
         Edit("priceEdit")->setText("2000");
         QCOMPARE(Analyse().section(": ", 0, 0), "Result");
 
-        // A new record starts empty, whatever was typed over the last one.
+        // A new record starts empty, whatever was typed over the last one
+        // and let go of.
+        m_msgs->Answer(MsgAnswer::No);
         m_form->AddRecord(1);
         TypeInCell(0, 0, "777");
+        m_msgs->Answer(MsgAnswer::No);
         m_form->AddRecord(1); // the focus goes to the ID field
         leave();
         QCOMPARE(Grid()->Text(0, 0), PaymentGrid::kPlaceholder);
@@ -494,10 +502,13 @@ private slots:
         QCOMPARE(m_host->modified, 1);
 
         // Shown again, it is said again.
+        // (The changed grid is let go of.)
         m_msgs->Clear();
+        m_msgs->Answer(MsgAnswer::No);
         m_form->MovePrev();
         m_form->MoveNext();
-        QTRY_COMPARE(m_msgs->Texts(), QStringList({"Only 200 of 250 payments can be shown ."}));
+        QTRY_COMPARE(m_msgs->Texts(),
+                     QStringList({"Save the changes to the record ?", "Only 200 of 250 payments can be shown ."}));
     }
 
     void analyseReportsWhatTheFormHolds()

@@ -30,6 +30,9 @@ bool Triggers(QWidget* target, QKeyCombination key, QAction* action)
     return fired;
 }
 
+// The title as the desktop shows it: Qt's mark of unsaved changes in place.
+QString Title(QWidget* w) { return w->windowHandle() ? w->windowHandle()->title() : QStringLiteral("<not shown>"); }
+
 CMainFrame* ShowActive(CMainFrame* f)
 {
     QTest::qVerify(test::Active(f), "test::Active(f)", "", __FILE__, __LINE__);
@@ -91,7 +94,7 @@ private slots:
         }
         // clang-format off
         QCOMPARE(menus, QStringList({"&File", "Ne&w\tCtrl+W", "&Open...\tCtrl+O", "&Save\tCtrl+S", "Save &As...",
-                                     "-", "&Import prices...", "Import &bonds...", "Ex&port analysis...", "-", "-", "E&xit", "&Edit", "&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X",
+                                     "-", "&Import prices...", "Import &bonds...", "Ex&port analysis...", "Open &example...", "-", "-", "E&xit", "&Edit", "&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X",
                                      "&Copy\tCtrl+C", "&Paste\tCtrl+V", "&View", "&Toolbar", "&Status Bar",
                                      "&Runbar", "S&eekbar", "Actio&nbar", "&Cashflows", "-", "&Market...", "&Action", "F&irst\tCtrl+F",
                                      "&Prev\tCtrl+P", "&Next\tCtrl+N", "&Last\tCtrl+L", "-", "&Save", "-", "Add",
@@ -156,6 +159,97 @@ private slots:
         WriteProfileInt("Settings", "ListWidth", INT_MAX);
         f = ShowActive(Start());
         QVERIFY(f->findChild<QSplitter*>("Splitter")->sizes().value(0) < f->width());
+    }
+
+    // An opened database shows its first bonds in the list, as a seek of
+    // the empty text would (at most 500, in list order); any change of the
+    // database empties the list again.
+    void openingShowsTheFirstBondsInTheList()
+    {
+        CMainFrame* f = Start({"tenvix", Copy("sample.bnd")});
+        auto* list = f->findChild<CMyListView*>();
+        const auto listed = [list] {
+            QStringList ids;
+            for (int row = 0; row < list->topLevelItemCount(); ++row)
+                ids << list->topLevelItem(row)->text(0);
+            return ids;
+        };
+        QCOMPARE(listed(), test::Ids(f->Form()->m_bondList));
+        QCOMPARE(list->topLevelItem(1)->text(1), QString::fromStdString((*std::next(f->Form()->m_bondList.m_list.begin()))->m_strName));
+
+        QStringList many;
+        for (int k = 0; k < 620; ++k)
+            many << QStringLiteral("B%1").arg(k, 4, 10, QChar(u'0'));
+        const QString big = m_app->dir.filePath("big.bnd");
+        test::WriteAll(big, test::Database(many));
+        QVERIFY(m_app->app->OpenDocumentFile(big));
+        QCOMPARE(listed(), many.mid(0, 500));
+        // A pick shows its bond.
+        list->setCurrentItem(list->topLevelItem(499));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(f->Form()->findChild<QLineEdit*>("idEdit")->text(), QString("B0499"));
+
+        f->Action(ID_RECORD_ADD)->trigger();
+        QCOMPARE(list->topLevelItemCount(), 0);
+        Msgs().Answer(MsgAnswer::No);
+        f->Action(ID_FILE_NEW)->trigger();
+        QCOMPARE(list->topLevelItemCount(), 0);
+    }
+
+    // A start without a file says, in the place of the empty form, how to
+    // open the shipped examples; File > Open example... opens a copy of the
+    // sample, so that a Save asks for a name and the shipped file stays as
+    // it was.
+    void startWithoutFileTellsOfTheExample()
+    {
+        QTemporaryDir shipped;
+        QVERIFY(QFile::copy(test::kSample, shipped.filePath("sample.bnd")));
+        const QByteArray original = test::ReadAll(shipped.filePath("sample.bnd"));
+        CMainFrame* f = ShowActive(Start());
+        m_app->app->SetExampleFolders({m_app->dir.filePath("nowhere"), shipped.path()});
+        CInView* form = f->Form();
+        auto* hint = form->findChild<QLabel*>("emptyHint");
+        QVERIFY(hint && hint->isVisible());
+        QVERIFY2(hint->text().contains("File") && hint->text().contains("Open example..."), qPrintable(hint->text()));
+        QVERIFY(!form->findChild<QLineEdit*>("idEdit")->isVisible());
+
+        // Add brings the form back; with no record left the hint returns.
+        f->Action(ID_RECORD_ADD)->trigger();
+        QVERIFY(!hint->isVisible() && form->findChild<QLineEdit*>("idEdit")->isVisible());
+        Msgs().Answer(MsgAnswer::Yes);
+        f->Action(ID_RECORD_DELETE)->trigger();
+        QVERIFY(hint->isVisible());
+
+        Msgs().Answer(MsgAnswer::No);
+        f->Action(ID_FILE_OPEN_EXAMPLE)->trigger();
+        QCOMPARE(test::Ids(form->m_bondList), test::Ids(test::ReadDatabase(test::kSample)));
+        QCOMPARE(f->findChild<CMyListView*>()->topLevelItemCount(), int(form->m_bondList.m_list.size()));
+        QVERIFY(!hint->isVisible());
+        QCOMPARE(m_app->Doc().GetPathName(), QString());
+        QCOMPARE(Title(f), QString("sample.bnd - tenvix"));
+        QVERIFY(m_app->app->RecentFiles().GetSize() == 0);
+
+        // Its Save asks where, starting from the example's name.
+        Msgs().Answer(MsgAnswer::Yes);
+        f->Action(ID_RECORD_DELETE)->trigger();
+        QVERIFY(m_app->Doc().IsModified());
+        const QString mine = m_app->dir.filePath("mine.bnd");
+        m_app->chooser.Answer(mine);
+        f->Action(ID_FILE_SAVE)->trigger();
+        QCOMPARE(m_app->chooser.asked.size(), 1);
+        QVERIFY(m_app->chooser.asked[0].save);
+        QCOMPARE(QFileInfo(m_app->chooser.asked[0].choice.startPath).fileName(), QString("sample.bnd"));
+        QCOMPARE(test::ReadDatabase(mine).m_list.size(), form->m_bondList.m_list.size());
+        QCOMPARE(test::ReadAll(shipped.filePath("sample.bnd")), original);
+        QCOMPARE(Title(f), QString("mine.bnd - tenvix"));
+
+        // No example where it should be: said, and nothing replaced.
+        m_app->app->SetExampleFolders({m_app->dir.filePath("nowhere")});
+        const int shown = Msgs().shown.size();
+        f->Action(ID_FILE_OPEN_EXAMPLE)->trigger();
+        QCOMPARE(Msgs().shown.size(), shown + 1);
+        QVERIFY2(Msgs().Last().text.contains("sample.bnd"), qPrintable(Msgs().Last().text));
+        QCOMPARE(m_app->Doc().GetPathName(), mine);
     }
 
     // A second start hands its file to the running program and ends.
@@ -432,17 +526,21 @@ private slots:
     {
         const QString path = Copy("a.bnd");
         CMainFrame* f = ShowActive(Start({"tenvix", path}));
+        QCOMPARE(Title(f), QString("a.bnd - tenvix"));
+        // Unsaved changes marked as Qt marks them on this platform.
         f->SetModified();
+        QCOMPARE(Title(f), QString("a.bnd* - tenvix"));
+        QVERIFY(f->isWindowModified());
 
         // Cancel keeps everything; No discards.
         Msgs().Answer(MsgAnswer::Cancel);
         QVERIFY(Triggers(f, Qt::CTRL | Qt::Key_W, f->Action(ID_FILE_NEW)));
         QCOMPARE(Msgs().Last().text, QString("Save changes to a.bnd?"));
-        QCOMPARE(f->windowTitle(), QString("a.bnd - tenvix"));
+        QCOMPARE(Title(f), QString("a.bnd* - tenvix"));
         QVERIFY(m_app->Doc().IsModified());
         Msgs().Answer(MsgAnswer::No);
         f->Action(ID_FILE_NEW)->trigger();
-        QCOMPARE(f->windowTitle(), QString("Untitled - tenvix"));
+        QCOMPARE(Title(f), QString("Untitled - tenvix"));
         QVERIFY(m_app->Doc().BondList().m_list.empty());
 
         // Open: the chooser first, then the question.
@@ -450,18 +548,19 @@ private slots:
         m_app->chooser.Answer(path);
         Msgs().Answer(MsgAnswer::No);
         f->Action(ID_FILE_OPEN)->trigger();
-        QCOMPARE(f->windowTitle(), QString("a.bnd - tenvix"));
+        QCOMPARE(Title(f), QString("a.bnd - tenvix"));
         QCOMPARE(Msgs().shown.size(), 3);
 
         f->SetModified();
         QVERIFY(f->Action(ID_FILE_SAVE)->isEnabled());
         f->Action(ID_FILE_SAVE)->trigger(); // silently: tst_filewatch's ownSavesAskNothing
         QVERIFY(!f->Action(ID_FILE_SAVE)->isEnabled());
+        QCOMPARE(Title(f), QString("a.bnd - tenvix"));
         // Save As takes the new name into the title and the recent files.
         const QString other = m_app->dir.filePath("other.bnd");
         m_app->chooser.Answer(other);
         f->Action(ID_FILE_SAVE_AS)->trigger();
-        QCOMPARE(f->windowTitle(), QString("other.bnd - tenvix"));
+        QCOMPARE(Title(f), QString("other.bnd - tenvix"));
         QCOMPARE(m_app->app->RecentFiles()[0], other);
 
         // Exit: the settings are written before the question, as at any close.
@@ -516,11 +615,11 @@ private slots:
             QApplication::sendEvent(target, &dropped);
         };
         drop(f, {QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)});
-        QTRY_COMPARE(f->windowTitle(), QString("two.bnd - tenvix"));
+        QTRY_COMPARE(Title(f), QString("two.bnd - tenvix"));
         QCOMPARE(Msgs().shown.size(), 1); // asked once, before the first file
         QCOMPARE(QStringList({m_app->app->RecentFiles()[0], m_app->app->RecentFiles()[1]}), QStringList({b, a}));
         drop(id, {QUrl::fromLocalFile(a)});
-        QTRY_COMPARE(f->windowTitle(), QString("one.bnd - tenvix"));
+        QTRY_COMPARE(Title(f), QString("one.bnd - tenvix"));
         QVERIFY(!id->text().contains("one.bnd"));
     }
 
@@ -618,7 +717,9 @@ private slots:
         id->deselect();
         QVERIFY(!f->Action(ID_EDIT_COPY)->isEnabled());
 
-        // New empties the form; a failed open keeps what it shows.
+        // New empties the form, the typed identifier let go of; a failed
+        // open keeps what it shows.
+        Msgs().Answer(MsgAnswer::No);
         Msgs().Answer(MsgAnswer::No);
         f->Action(ID_FILE_NEW)->trigger();
         QVERIFY(list.empty() && !form->m_posCurrent);
@@ -629,10 +730,12 @@ private slots:
         id->setText("TYPED"); // not saved yet
         f->SetModified();
         Msgs().Answer(MsgAnswer::No);
+        Msgs().Answer(MsgAnswer::No);
         QVERIFY(!m_app->app->OpenDocumentFile(m_app->dir.filePath("gone.bnd")));
         QCOMPARE(id->text(), QString("TYPED"));
         QVERIFY(form->m_posCurrent == current);
         // A broken file leaves an empty form.
+        Msgs().Answer(MsgAnswer::No);
         Msgs().Answer(MsgAnswer::No);
         const QString bad = m_app->dir.filePath("bad.bnd");
         test::WriteAll(bad, "not a database");

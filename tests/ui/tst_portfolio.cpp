@@ -45,7 +45,20 @@ private slots:
         AddRow("OLD-2020", 2.5);
         const RowFigures f = AnalyseRow(*Bond("GOV-2030"), m_stand, m_horizon, SystemClock());
         QCOMPARE(Row(0), (QStringList{"12", Fixed8(f.duration), Fixed8(f.squareM), "gov-2030", Fixed8(f.ytm), "95.00",
-                                      "GOV-2030 name", ""}));
+                                      "GOV-2030 name", "", "1140.00"}));
+        QCOMPARE(m_dlg->findChild<QTreeView*>("rows")->model()->headerData(Dlg::ColValue, Qt::Horizontal).toString(),
+                 QStringLiteral("Value"));
+        // Under the table, what the rows are worth: 12 x 95 + 2 x 95 (2.5
+        // units shown whole, as "2"), the row without a bond worth nothing.
+        auto* total = m_dlg->findChild<QLabel*>("totalValue");
+        QCOMPARE(total->text(), QStringLiteral("Total value = 1330.00"));
+        QVERIFY(total->isVisible());
+        UpdateRow(2, "10", "95.00");
+        QCOMPARE(total->text(), QStringLiteral("Total value = 2090.00"));
+        Remove(0);
+        QCOMPARE(total->text(), QStringLiteral("Total value = 950.00"));
+        m_dlg->AddRow("GOV-2030", 1);
+        QCOMPARE(total->text(), QStringLiteral("Total value = 1045.00"));
         // What the other two rows show, pictures included, is the rows' core
         // test's (ALookedUpRowShowsItsBondOrWhyNot): the window shows the
         // picture the rows give.
@@ -95,11 +108,12 @@ private slots:
         QCOMPARE(row[Dlg::ColUnits] + "|" + row[Dlg::ColPrice], "|97.5");
         row[Dlg::ColUnits] = "20";
         row[Dlg::ColID] = "Gov-2030";
+        row[Dlg::ColValue] = "1950.00"; // at the new price
         QCOMPARE(Row(2), row);
 
         // A row without a bond takes only the units; Cancel takes nothing.
         UpdateRow(1, "4", "50");
-        QCOMPARE(Row(1), (QStringList{"4", "", "", "NOPE", "", "", "", "not found"}));
+        QCOMPARE(Row(1), (QStringList{"4", "", "", "NOPE", "", "", "", "not found", ""}));
         test::SelectRow(m_dlg.get(), 2);
         WhenModal<CUpdateBondDlg>([](CUpdateBondDlg* dlg) {
             Type(dlg, "units", "99");

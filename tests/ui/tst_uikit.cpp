@@ -7,10 +7,40 @@
 #include "support/app.h"
 #include "uikit/datepicker.h"
 #include "uikit/datetext.h"
+#include "uikit/paymentgrid.h"
 #include "uikit/services.h"
 
 using namespace tenvix;
 using namespace tenvix::ui;
+
+namespace {
+
+// Types `text` key by key as a keyboard of the locale would, its own digits
+// included; the marks that order a right-to-left text are no keys.
+void TypeText(QWidget* w, const QString& text)
+{
+    for (const QChar ch : text) {
+        if (ch.category() == QChar::Other_Format)
+            continue;
+        const auto key = ch.unicode() < 128 ? Qt::Key(ch.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, w, key, QString(ch), Qt::NoModifier);
+    }
+}
+
+// The ways a date can be typed in the locale: as the program writes it; in
+// ASCII digits; and without the day's and the month's leading zero.
+QStringList TypedForms(const QDate& date)
+{
+    const QString written = FormatDate(ToDateValue(date));
+    QString ascii;
+    for (const QChar ch : written)
+        ascii += ch.isDigit() ? QChar(u'0' + ch.digitValue()) : ch;
+    QString unpadded = ascii;
+    unpadded.replace(QRegularExpression(QStringLiteral("(^|\\D)0(\\d)")), QStringLiteral("\\1\\2"));
+    return {written, ascii, unpadded};
+}
+
+} // namespace
 
 class TestUikit : public QObject {
     Q_OBJECT
@@ -61,6 +91,96 @@ private slots:
         QCOMPARE(picker.Day(), 37330.0);
         picker.setDate(QDate(2004, 3, 15));
         QCOMPARE(picker.Value(), ToDateValue(QDate(2004, 3, 15)) + 0.75);
+    }
+
+    // A whole date typed over the selected one is that date, however the
+    // locale writes it (its order, its separators, its digits), and the
+    // time of day stays.
+    void typedDateReplacesTheSelectedOne_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDate>("typed");
+        for (const char* locale : {"en_US", "de_DE", "fr_FR", "ar_EG"})
+            for (const QDate& d : {QDate(2025, 6, 30), QDate(2025, 7, 4), QDate(1999, 12, 31), QDate(2031, 1, 15)})
+                QTest::addRow("%s %s", locale, qPrintable(d.toString(Qt::ISODate))) << QString(locale) << d;
+    }
+
+    void typedDateReplacesTheSelectedOne()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QDate, typed);
+        QLocale::setDefault(QLocale(locale));
+        test::FakeClock clock(37330.75);
+        const QString shown = FormatDate(ToDateValue(typed));
+        for (const QString& text : TypedForms(typed))
+            for (const bool byKeys : {false, true}) {
+                DatePicker picker;
+                QVERIFY(test::Active(&picker));
+                picker.SetValue(ToDateValue(QDate(2026, 12, 7)) + 0.75);
+                // Everything selected: by the keys, or as a triple click leaves it.
+                if (byKeys)
+                    QTest::keyClick(&picker, Qt::Key_A, Qt::ControlModifier);
+                else
+                    picker.selectAll();
+                TypeText(&picker, text);
+                // Whole once its year is: a button of a tool bar, which takes
+                // no focus, reads it so.
+                QVERIFY2(picker.date() == typed, qPrintable(text));
+                QTest::keyClick(&picker, Qt::Key_Tab);
+                QCOMPARE(picker.date(), typed);
+                QCOMPARE(picker.text(), shown);
+                QCOMPARE(picker.Value(), ToDateValue(typed) + 0.75);
+            }
+
+        // Half a date is no other date (a year of one digit is none; one of
+        // two is widened as anywhere); Esc, or a text that is no date, gives
+        // back the one that was there.
+        DatePicker picker;
+        QVERIFY(test::Active(&picker));
+        const QDate before(2026, 12, 7);
+        picker.setDate(before);
+        // Enter tells the date anew, as any spin box does, but never another one.
+        QSignalSpy changed(&picker, &QDateEdit::dateChanged);
+        for (const Qt::Key end : {Qt::Key_Escape, Qt::Key_Return}) {
+            picker.selectAll();
+            TypeText(&picker, shown.left(shown.size() - 3));
+            QCOMPARE(picker.date(), before);
+            QTest::keyClick(&picker, end);
+            QCOMPARE(std::tuple(picker.date(), picker.text()), std::tuple(before, FormatDate(ToDateValue(before))));
+        }
+        for (const QList<QVariant>& signal : changed)
+            QCOMPARE(signal.value(0).toDate(), before);
+        picker.selectAll();
+        TypeText(&picker, "x");
+        QTest::keyClick(&picker, Qt::Key_Backspace);
+        TypeText(&picker, shown);
+        QTest::keyClick(&picker, Qt::Key_Escape);
+        QCOMPARE(picker.date(), before);
+    }
+
+    // A date typed into a cell of the payment grid is kept as the grid
+    // writes dates, however the locale lets it be typed.
+    void typedGridDateIsKeptAsTheGridWritesIt()
+    {
+        for (const char* locale : {"en_US", "de_DE", "fr_FR", "ar_EG"}) {
+            QLocale::setDefault(QLocale(locale));
+            PaymentGrid grid;
+            connect(&grid, &PaymentGrid::EditEnded, &grid, &PaymentGrid::SetText);
+            grid.SetRowCount(1);
+            grid.SetText(0, PaymentGrid::kDate, FormatDate(ToDateValue(QDate(2026, 12, 7))));
+            QVERIFY(test::Active(&grid));
+            const QDate typed(2025, 6, 30);
+            for (const QString& text : TypedForms(typed)) {
+                grid.setCurrentItem(grid.topLevelItem(0), PaymentGrid::kDate);
+                QTest::keyClick(&grid, Qt::Key_F2);
+                QVERIFY(grid.Editor());
+                grid.Editor()->selectAll();
+                TypeText(grid.Editor(), text);
+                QTest::keyClick(grid.Editor(), Qt::Key_Return);
+                QTRY_COMPARE(grid.Text(0, PaymentGrid::kDate), FormatDate(ToDateValue(typed)));
+                grid.SetText(0, PaymentGrid::kDate, FormatDate(ToDateValue(QDate(2026, 12, 7))));
+            }
+        }
     }
 
     // A short text must not leave the title bar too narrow for its caption

@@ -74,11 +74,17 @@ public:
         FakeMessages::Answer(a);
         m_during.push_back(std::move(during));
     }
-    using FakeMessages::Choose;
     void Choose(const QString& button, std::function<void()> during = {})
     {
         FakeMessages::Choose(button);
         m_during.push_back(std::move(during));
+    }
+    // The seam's question with named buttons, as the base answers it; named
+    // here, not brought in by a using-declaration, so that the script's
+    // Choose above neither hides it nor makes a call of one name ambiguous.
+    int Choose(QWidget* parent, const QString& text, const QString& caption, const QStringList& buttons) override
+    {
+        return FakeMessages::Choose(parent, text, caption, buttons);
     }
 
 protected:
