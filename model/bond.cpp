@@ -317,22 +317,28 @@ int CBondFree::Validate() const
     return m_nStandDate < m_nHorizon ? BOND_OK : BOND_STAND_AFTER_HORIZON;
 }
 
-double CBondFree::PriceGap(double y) const { return Gap(y, nullptr); }
+double CBondFree::PriceGap(double y) const
+{
+    double log = 0;
+    return Gap(y, nullptr, log);
+}
 
 double CBondFree::SearchGap(double y)
 {
     m_dSearchLog = std::numeric_limits<double>::quiet_NaN();
     m_searchDiscounts.resize(m_flows.size());
-    const double gap = Gap(y, m_searchDiscounts.data());
-    m_dSearchLog = GrowthLog(y).log;
+    double log = 0;
+    const double gap = Gap(y, m_searchDiscounts.data(), log);
+    m_dSearchLog = log;
     return gap;
 }
 
-double CBondFree::Gap(double y, double* keep) const
+double CBondFree::Gap(double y, double* keep, double& log) const
 {
     if (y < -1e18 || y > 1e18)
         throw NoYieldFound();
     const GrowthLog growth(y);
+    log = growth.log;
     double sum = 0;
     for (const Flow& f : m_flows) {
         const double discount = growth.Discount(f.years);

@@ -191,7 +191,8 @@ private:
     // rather than work them out again, the very same doubles.
     std::vector<double> m_searchDiscounts;
     double m_dSearchLog = std::numeric_limits<double>::quiet_NaN();
-    double Gap(double y, double* keep) const;
+    // The price gap, each discount kept at `keep` when given, ln(1 + y) in `log`.
+    double Gap(double y, double* keep, double& log) const;
 };
 
 } // namespace tenvix
