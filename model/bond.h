@@ -9,11 +9,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <limits>
 #include <vector>
 
 namespace tenvix {
