@@ -135,9 +135,8 @@ namespace {
 std::string OutFailureMessage(const std::string& out, FileCause cause)
 {
     if (cause == FileCause::NotFound) {
-        std::string folder = std::filesystem::path(out).parent_path().string();
-        if (folder.empty())
-            folder = ".";
+        const std::string parent = std::filesystem::path(out).parent_path().string();
+        const std::string folder = parent.empty() ? std::string(".") : parent;
         struct stat st {};
         if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
             return MissingFolderMessage(folder);

@@ -95,7 +95,8 @@ PortfolioRow PortfolioRows::Lookup(const std::string& id, double units, CBondLis
 PortfolioRow PortfolioRows::Suggested(const SUGGESTION& s)
 {
     PortfolioRow row;
-    row.Text(RowColumn::Units) = "0";
+    // Not `= "0"`: GCC 12 at -O3 warns falsely of an overlapping copy there.
+    row.Text(RowColumn::Units).assign(1, '0');
     row.Text(RowColumn::Duration) = FormatFixed(s.dDuration, 8);
     row.Text(RowColumn::SquareM) = FormatFixed(s.dSquareM, 8);
     row.Text(RowColumn::YTM) = FormatFixed(s.dYield, 8);
