@@ -7,6 +7,9 @@
 
 #include <QCategoryAxis>
 #include <QDateTimeAxis>
+#include <QDate>
+#include <QLocale>
+#include <QFontMetrics>
 #include <QGraphicsPathItem>
 #include <QGraphicsSimpleTextItem>
 #include <QLegendMarker>
@@ -125,6 +128,7 @@ CashflowChart::CashflowChart(QWidget* parent)
     m_highlight->setZValue(10);
     m_chart->scene()->addItem(m_highlight);
     connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        FitDateTicks();
         LayAmountAxis();
         DrawHighlight();
         DrawCutLabels();
@@ -191,6 +195,17 @@ void CashflowChart::Show(const ExplainedAnalysis& analysis)
     FitPens();
     DrawHighlight();
     DrawCutLabels();
+}
+
+void CashflowChart::FitDateTicks()
+{
+    // As many dates as the plot's width has room for whole, two to eight:
+    // a date cut short ("13/03/20...") tells nothing.
+    const QString widest = QLocale().toString(QDate(2000, 12, 28), DateFormat());
+    const qreal label = QFontMetrics(m_xAxis->labelsFont()).horizontalAdvance(widest);
+    const int ticks = std::clamp(int(m_chart->plotArea().width() / (1.5 * label)) + 1, 2, 8);
+    if (ticks != m_xAxis->tickCount())
+        m_xAxis->setTickCount(ticks);
 }
 
 void CashflowChart::LayAmountAxis()

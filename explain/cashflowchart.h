@@ -72,6 +72,7 @@ private:
     void DrawCutLabels();
     void DropCutLabels();
     void LayAmountAxis();
+    void FitDateTicks();
     void FitPens();
 
     QChart* m_chart;

@@ -7,10 +7,10 @@
 #include "uikit/datetext.h"
 #include "uikit/strings.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCategoryAxis>
+#include <QFontMetrics>
 #include <QLegend>
 #include <QLineSeries>
 
@@ -22,7 +22,7 @@ namespace tenvix::ui {
 FundingChart::FundingChart(QWidget* parent)
     : QChartView(new QChart, parent),
       m_chart(chart()),
-      m_xAxis(new QBarCategoryAxis),
+      m_xAxis(new QCategoryAxis),
       m_yAxis(new QCategoryAxis),
       m_liabilities(new QBarSet(TextOf(CashflowText::Liability))),
       m_inflows(new QBarSet(TextOf(CashflowText::Inflow))),
@@ -51,6 +51,8 @@ FundingChart::FundingChart(QWidget* parent)
     // digits with the full stop whatever the locale.
     m_yAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_yAxis->setTitleText(TextOf(CashflowText::Amount));
+    // The dates stand under their bars, at the bars' index.
+    m_xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_chart->addAxis(m_xAxis, Qt::AlignBottom);
     m_chart->addAxis(m_yAxis, Qt::AlignLeft);
     m_chart->addSeries(bars);
@@ -60,7 +62,10 @@ FundingChart::FundingChart(QWidget* parent)
         s->attachAxis(m_xAxis);
         s->attachAxis(m_yAxis);
     }
-    connect(m_chart, &QChart::plotAreaChanged, this, [this] { LayAmountAxis(); });
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        LayDateAxis();
+        LayAmountAxis();
+    });
     Clear();
 }
 
@@ -71,7 +76,9 @@ void FundingChart::Clear()
     m_liabilities->remove(0, m_liabilities->count());
     m_inflows->remove(0, m_inflows->count());
     m_surplus->clear();
-    m_xAxis->clear();
+    m_dates.clear();
+    m_nDateEvery = 0;
+    LayDateAxis();
     m_chart->setTitle(QString());
     m_dLow = 0.0;
     m_dHigh = 1.0;
@@ -95,9 +102,9 @@ void FundingChart::Show(const Ladder& ladder)
         low = std::min({low, row.surplus});
         high = std::max({high, row.liability, row.inflow, row.surplus});
     }
-    m_xAxis->append(dates);
-    // Many dates stand on end, so that each keeps its whole text.
-    m_xAxis->setLabelsAngle(dates.size() > 4 ? -90 : 0);
+    m_dates = dates;
+    m_nDateEvery = 0;
+    LayDateAxis();
     m_liabilities->append(liabilities);
     m_inflows->append(inflows);
     m_surplus->replace(surplus);
@@ -107,6 +114,28 @@ void FundingChart::Show(const Ladder& ladder)
     m_nAxisParts = 0;
     LayAmountAxis();
     m_chart->setTitle(TextOf(CashflowText::Funding));
+}
+
+void FundingChart::LayDateAxis()
+{
+    // Every date where the plot is wide enough for them side by side, else
+    // every second, third...: a date cut short ("30/0...") tells nothing.
+    const auto n = static_cast<int>(m_dates.size());
+    const QFontMetrics metrics(m_xAxis->labelsFont());
+    qreal widest = 0;
+    for (const QString& date : m_dates)
+        widest = std::max<qreal>(widest, metrics.horizontalAdvance(date));
+    const qreal width = std::max<qreal>(1, m_chart->plotArea().width());
+    const int every = std::max(1, static_cast<int>(std::ceil(n * 2.0 * widest / width)));
+    if (every == m_nDateEvery)
+        return;
+    m_nDateEvery = every;
+    for (const QString& label : m_xAxis->categoriesLabels())
+        m_xAxis->remove(label);
+    m_xAxis->setStartValue(-0.5);
+    for (int k = 0; k < n; k += every)
+        m_xAxis->append(m_dates[k], k);
+    m_xAxis->setRange(-0.5, std::max(n, 1) - 0.5);
 }
 
 void FundingChart::LayAmountAxis()

@@ -9,8 +9,8 @@
 #include "portfolio/core/ladder.h"
 
 #include <QChartView>
+#include <QStringList>
 
-class QBarCategoryAxis;
 class QBarSet;
 class QCategoryAxis;
 class QLineSeries;
@@ -29,15 +29,16 @@ public:
     QBarSet* Liabilities() const { return m_liabilities; }
     QBarSet* Inflows() const { return m_inflows; }
     QLineSeries* Surplus() const { return m_surplus; }
-    QBarCategoryAxis* DateAxis() const { return m_xAxis; }
+    QCategoryAxis* DateAxis() const { return m_xAxis; }
     QCategoryAxis* AmountAxis() const { return m_yAxis; }
     QString Title() const;
 
 private:
     void LayAmountAxis();
+    void LayDateAxis();
 
     QChart* m_chart;
-    QBarCategoryAxis* m_xAxis;
+    QCategoryAxis* m_xAxis;
     QCategoryAxis* m_yAxis;
     QBarSet* m_liabilities;
     QBarSet* m_inflows;
@@ -45,6 +46,8 @@ private:
     double m_dLow = 0.0; // the amounts' span, 0 in it
     double m_dHigh = 1.0;
     int m_nAxisParts = 0;
+    QStringList m_dates;  // the liabilities' dates, in order
+    int m_nDateEvery = 0; // a label on every this many dates
 };
 
 } // namespace tenvix::ui

@@ -8,6 +8,7 @@
 #include "uikit/strings.h"
 
 #include <QCategoryAxis>
+#include <QFontMetrics>
 #include <QLegend>
 #include <QLineSeries>
 
@@ -43,10 +44,7 @@ HorizonChart::HorizonChart(QWidget* parent)
     // Labels of our own on both axes, so that the figures read in ASCII
     // digits with the full stop whatever the locale.
     m_xAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    m_xAxis->setStartValue(kFromBp - 100);
-    for (double bp = kFromBp; bp <= kToBp; bp += 100)
-        m_xAxis->append(Qs(FormatFixed(bp, 0)), bp);
-    m_xAxis->setRange(kFromBp, kToBp);
+    LayShiftAxis();
     m_xAxis->setTitleText(TextOf(CashflowText::ShiftAxis));
     m_yAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     m_yAxis->setTitleText(TextOf(CashflowText::ChangeAxis));
@@ -64,7 +62,10 @@ HorizonChart::HorizonChart(QWidget* parent)
     m_changes->setPointsVisible(true);
     m_changes->setMarkerSize(5);
 
-    connect(m_chart, &QChart::plotAreaChanged, this, [this] { LayChangeAxis(); });
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        LayShiftAxis();
+        LayChangeAxis();
+    });
     Clear();
 }
 
@@ -108,6 +109,24 @@ void HorizonChart::Show(const ExplainedAnalysis& analysis)
     m_changes->replace(points);
     m_zero->replace({QPointF(kFromBp, 0), QPointF(kToBp, 0)});
     m_chart->setTitle(HorizonTitle(e));
+}
+
+void HorizonChart::LayShiftAxis()
+{
+    // A label every 100 bp where the plot is wide enough for them all, else
+    // only the ends and the middle: cut short, "-..." tells nothing.
+    const qreal widest = QFontMetrics(m_xAxis->labelsFont()).horizontalAdvance(QStringLiteral("-300"));
+    const qreal room = m_chart->plotArea().width() * 100 / (kToBp - kFromBp);
+    const double step = room >= 2 * widest ? 100 : (kToBp - kFromBp) / 2;
+    if (step == m_dShiftStep)
+        return;
+    m_dShiftStep = step;
+    for (const QString& label : m_xAxis->categoriesLabels())
+        m_xAxis->remove(label);
+    m_xAxis->setStartValue(kFromBp - step);
+    for (double bp = kFromBp; bp <= kToBp; bp += step)
+        m_xAxis->append(Qs(FormatFixed(bp, 0)), bp);
+    m_xAxis->setRange(kFromBp, kToBp);
 }
 
 void HorizonChart::LayChangeAxis()

@@ -39,6 +39,7 @@ public:
 
 private:
     void LayChangeAxis();
+    void LayShiftAxis();
 
     QChart* m_chart;
     QCategoryAxis* m_xAxis;
@@ -48,6 +49,7 @@ private:
     double m_dLow = -1.0; // the changes' span, the zero in it
     double m_dHigh = 1.0;
     int m_nAxisParts = 0;
+    double m_dShiftStep = 0.0; // between the shift axis's labels, in bp
 };
 
 } // namespace tenvix::ui

@@ -25,6 +25,7 @@
 #include "uikit/paymentgrid.h"
 
 #include <QCategoryAxis>
+#include <QDateTimeAxis>
 #include <QLineSeries>
 
 using namespace tenvix;
@@ -491,6 +492,28 @@ private slots:
         QVERIFY(labels.size() >= 3);
         for (const QString& label : labels)
             QVERIFY2(IsAsciiFigure(label), qPrintable(label));
+    }
+
+    // A narrow chart labels fewer dates and shifts rather than cut them
+    // short ("13/03/20...", "-..."); a wide one labels more.
+    void narrowChartsLabelFewerTicksWhole()
+    {
+        HorizonChart horizon;
+        CashflowChart dates;
+        auto lay = [&](int width) {
+            for (QWidget* w : std::initializer_list<QWidget*>{&horizon, &dates}) {
+                w->resize(width, 250);
+                w->show();
+            }
+            QApplication::processEvents();
+            return std::pair{horizon.ShiftAxis()->categoriesLabels(), dates.DateAxis()->tickCount()};
+        };
+        const auto [narrowShifts, narrowTicks] = lay(260);
+        QCOMPARE(narrowShifts, (QStringList{"-300", "0", "300"}));
+        const auto [wideShifts, wideTicks] = lay(1200);
+        QCOMPARE(wideShifts, (QStringList{"-300", "-200", "-100", "0", "100", "200", "300"}));
+        QVERIFY(narrowTicks >= 2);
+        QVERIFY2(wideTicks > narrowTicks, qPrintable(QStringLiteral("%1 %2").arg(narrowTicks).arg(wideTicks)));
     }
 
     void theViewMenuTogglesTheDockWhichKeepsItsPlace()

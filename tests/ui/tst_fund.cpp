@@ -13,6 +13,7 @@
 #include "uikit/paymentgrid.h"
 
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTemporaryDir>
@@ -258,6 +259,41 @@ private slots:
         QCOMPARE(view.Funding()->Surplus()->points(), (QList<QPointF>{{0, 200}, {1, -96}}));
         view.ShowFailure(ExplainSource::Portfolio, QStringLiteral("no"));
         QVERIFY(!view.Funding()->isVisible());
+    }
+
+    // Thirty dates in a narrow chart: a whole date under every few bars at an
+    // even step, never one cut short; a wider chart labels more of them.
+    void fundingDatesAreWholeAndEvenlySpaced()
+    {
+        FundingChart chart;
+        chart.resize(360, 260);
+        QVERIFY(test::Exposed(&chart));
+        Ladder ladder;
+        QStringList dates;
+        for (int k = 0; k < 30; ++k) {
+            const std::int32_t day = DaySerial(Day(2027 + k, 6, 30));
+            ladder.rows.push_back({day, 1000, 1000, 0, 0});
+            dates << FormatDate(static_cast<double>(day));
+        }
+        chart.Show(ladder);
+        // The rows labelled; each label stands under its own bar, or -1.
+        auto labelled = [&] {
+            QApplication::processEvents();
+            QList<int> at;
+            for (const QString& label : chart.DateAxis()->categoriesLabels()) {
+                const auto k = static_cast<int>(dates.indexOf(label));
+                at << (chart.DateAxis()->endValue(label) == k ? k : -1);
+            }
+            return at;
+        };
+        const QList<int> narrow = labelled();
+        QVERIFY(!narrow.contains(-1));
+        QVERIFY2(narrow.size() >= 2 && narrow.size() < 30, qPrintable(QString::number(narrow.size())));
+        QCOMPARE(narrow.front(), 0);
+        for (int k = 1; k < narrow.size(); ++k)
+            QCOMPARE(narrow[k] - narrow[k - 1], narrow[1] - narrow[0]);
+        chart.resize(2400, 260);
+        QVERIFY(labelled().size() > narrow.size());
     }
 
 private:
