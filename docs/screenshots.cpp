@@ -164,9 +164,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: tenvix_screenshots SAMPLE.bnd PRICES.csv OUTPUT_FOLDER\n");
         return 2;
     }
-    const QString sample = QString::fromLocal8Bit(argv[1]);
-    const QString prices = QString::fromLocal8Bit(argv[2]);
-    g_folder = QString::fromLocal8Bit(argv[3]);
+    // Whole paths, as the run moves to a folder of its own.
+    const QString sample = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    const QString prices = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    g_folder = QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath();
 
     // Settings of its own, so that neither the user's layout shows nor the
     // run changes it.
@@ -177,10 +178,12 @@ int main(int argc, char** argv)
     for (auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, settings.path());
     // The sample and its price file copied, so that nothing can write to
-    // them and the import window names no folder of the developer's.
+    // them; the import window names the price file as the guide's commands
+    // do from the source tree, examples/..., and no folder of anybody's.
     const QString database = work.filePath(QStringLiteral("sample.bnd"));
-    const QString priceFile = work.filePath(QFileInfo(prices).fileName());
-    if (!QFile::copy(sample, database) || !QFile::copy(prices, priceFile)) {
+    const QString priceFile = QStringLiteral("examples/") + QFileInfo(prices).fileName();
+    if (!QDir(work.path()).mkdir(QStringLiteral("examples")) || !QDir::setCurrent(work.path()) ||
+        !QFile::copy(sample, database) || !QFile::copy(prices, priceFile)) {
         std::fprintf(stderr, "tenvix_screenshots: cannot read %s or %s\n", argv[1], argv[2]);
         return 1;
     }
