@@ -19,19 +19,11 @@ namespace {
 
 using curve::CurveParams;
 
-CurveParams Params(double b0, double b1, double b2, double b3, double t1, double t2)
-{
-    CurveParams p;
-    p.beta = {b0, b1, b2, b3};
-    p.tau = {t1, t2};
-    return p;
-}
-
 TEST(CurveFormula, FlatCurveHasTheSameParYieldAtEveryMaturity)
 {
     // With only b0 the zero rate is b0 everywhere, and an annual-coupon
     // bond at par pays e^b0 - 1, below one year as at whole years beyond.
-    const CurveParams flat = Params(0.03, 0, 0, 0, 2, 7);
+    const CurveParams flat = CurveParams{{0.03, 0, 0, 0}, {2, 7}};
     for (double T : {0.25, 0.9, 1.0, 2.0, 7.0, 30.0}) {
         EXPECT_NEAR(curve::ZeroRate(flat, T), 0.03, 1e-15) << T;
         EXPECT_NEAR(curve::ParYield(flat, T), std::expm1(0.03), 1e-12) << T;
@@ -41,7 +33,7 @@ TEST(CurveFormula, FlatCurveHasTheSameParYieldAtEveryMaturity)
 
 TEST(CurveFormula, ShortAndLongEndsAreTheFormulasLimits)
 {
-    const CurveParams p = Params(0.04, -0.03, 0.05, -0.06, 0.5, 5);
+    const CurveParams p = CurveParams{{0.04, -0.03, 0.05, -0.06}, {0.5, 5}};
     EXPECT_NEAR(curve::ZeroRate(p, 1e-9), 0.01, 1e-9);
     EXPECT_NEAR(curve::ZeroRate(p, 5000), 0.04, 1e-3);
     // Par yield of a two-year annual bond, worked by hand from the discounts.
@@ -125,7 +117,7 @@ TEST(PaymentBook, HoldsEveryPaymentAtTheWalksTimeAndSharesChains)
     }
 
     // The model price through the chains' running sums is the plain sum.
-    const CurveParams p = Params(0.03, -0.01, 0.02, 0.01, 1.2, 9);
+    const CurveParams p = CurveParams{{0.03, -0.01, 0.02, 0.01}, {1.2, 9}};
     const curve::CurveValues values(book, p);
     for (std::uint32_t b = 0; b < walked.size(); ++b) {
         double direct = 0;
@@ -163,14 +155,14 @@ TEST(CurveCost, GroupedRowsGiveTheBondsTermsAndTheirDerivatives)
     CBondList list = BookBonds(stand);
     // Many bonds to a maturity, so that groups are factored into fewer rows.
     for (int copy = 0; copy < 5; ++copy)
-        AddCurveBonds(list, stand, Params(0.035, -0.02, 0.015, -0.01, 1.5, 8), 200, 97,
+        AddCurveBonds(list, stand, CurveParams{{0.035, -0.02, 0.015, -0.01}, {1.5, 8}}, 200, 97,
                       [copy](int k) { return ((k + copy) % 7) * 3.0 - 9; });
     const curve::Market market = AnalyseList(list, stand, 1);
     const auto fitted = FittedOf(market);
     const curve::CurveProblem problem(market.Book(), fitted);
     EXPECT_LT(problem.Rows(), fitted.size());
 
-    for (const CurveParams& p : {Params(0.03, -0.01, 0.02, 0.01, 1.2, 9), Params(0.05, 0.02, -0.04, 0.03, 0.3, 0.31)}) {
+    for (const CurveParams& p : {CurveParams{{0.03, -0.01, 0.02, 0.01}, {1.2, 9}}, CurveParams{{0.05, 0.02, -0.04, 0.03}, {0.3, 0.31}}}) {
         const double direct = TermsOneByOne(market, p);
         EXPECT_NEAR(problem.Objective(p), direct, 1e-10 * direct);
 
@@ -204,7 +196,7 @@ TEST(CurveCost, GroupedRowsGiveTheBondsTermsAndTheirDerivatives)
 TEST(CurveSpread, IsTheParallelMoveThatGivesThePrice)
 {
     const double stand = Day(2026, 12, 6);
-    const CurveParams p = Params(0.035, -0.02, 0.015, -0.01, 1.5, 8);
+    const CurveParams p = CurveParams{{0.035, -0.02, 0.015, -0.01}, {1.5, 8}};
     CBondList list = BookBonds(stand);
     curve::PaymentBook book;
     std::vector<double> prices;
@@ -276,7 +268,7 @@ TEST(PaymentBook, KeepsCouponsThatLeaveTheirChainAsTimesOfTheirOwn)
     book.Add(first, 3, 6);
     book.Add(second, 2, 6);
     book.Finish();
-    const CurveParams p = Params(0.03, 0.01, -0.02, 0.01, 2, 6);
+    const CurveParams p = CurveParams{{0.03, 0.01, -0.02, 0.01}, {2, 6}};
     const curve::CurveValues values(book, p);
     double direct = 0;
     for (const auto& pay : second)
@@ -291,7 +283,7 @@ TEST(CurveCost, BondsWithManyPaymentsKeepTheirOwnRows)
     // bond: past the group's width each keeps a row of its own, and the sum
     // of squares is still the bonds'.
     const double stand = Day(2026, 12, 6);
-    const CurveParams truth = Params(0.035, -0.02, 0.015, -0.01, 1.5, 8);
+    const CurveParams truth = CurveParams{{0.035, -0.02, 0.015, -0.01}, {1.5, 8}};
     CBondList list;
     for (int b = 0; b < 6; ++b) {
         std::vector<std::pair<double, float>> pays;
@@ -308,7 +300,7 @@ TEST(CurveCost, BondsWithManyPaymentsKeepTheirOwnRows)
     ASSERT_EQ(fitted.size(), 7u);
     const curve::CurveProblem problem(market.Book(), fitted);
     EXPECT_EQ(problem.Rows(), 7u);
-    for (const CurveParams& p : {truth, Params(0.02, 0.01, 0.03, -0.02, 0.7, 3)}) {
+    for (const CurveParams& p : {truth, CurveParams{{0.02, 0.01, 0.03, -0.02}, {0.7, 3}}}) {
         const double direct = TermsOneByOne(market, p);
         EXPECT_NEAR(problem.Objective(p), direct, 1e-10 * direct);
     }
@@ -318,7 +310,7 @@ TEST(CurveFit, StopsWhenAskedAndSaysSo)
 {
     const double stand = Day(2026, 12, 6);
     CBondList list;
-    AddCurveBonds(list, stand, Params(0.035, -0.02, 0.015, -0.01, 1.5, 8), 30, 61, [](int) { return 0.0; });
+    AddCurveBonds(list, stand, CurveParams{{0.035, -0.02, 0.015, -0.01}, {1.5, 8}}, 30, 61, [](int) { return 0.0; });
     const std::string bytes = StoreBondDatabase(list);
     const auto index = IndexBondDatabase(Span(bytes), 16);
     curve::Market market;
@@ -353,7 +345,7 @@ TEST(CurveFit, RefusesBondsThatPayOnMoreDatesThanItCanHold)
     // day of the month, so that none shares another's times: a few such
     // bonds ask for more payment times than a book holds.
     const double stand = Day(2026, 12, 6);
-    const CurveParams p = Params(0.035, -0.02, 0.015, -0.01, 1.5, 8);
+    const CurveParams p = CurveParams{{0.035, -0.02, 0.015, -0.01}, {1.5, 8}};
     CBondList list;
     AddCurveBonds(list, stand, p, 400, 997, [](int) { return 0.0; });
     for (int day = 1; day <= 12; ++day) {

@@ -17,17 +17,9 @@ namespace {
 
 using curve::CurveParams;
 
-CurveParams Params(double b0, double b1, double b2, double b3, double t1, double t2)
-{
-    CurveParams p;
-    p.beta = {b0, b1, b2, b3};
-    p.tau = {t1, t2};
-    return p;
-}
-
 const double kStand = Day(2026, 12, 6);
 // A humped curve whose valleys in the taus lie apart.
-const CurveParams kHumped = Params(0.04, -0.03, 0.05, -0.06, 0.5, 5);
+const CurveParams kHumped = CurveParams{{0.04, -0.03, 0.05, -0.06}, {0.5, 5}};
 
 std::vector<curve::FitBond> FittedOf(const curve::Market& market)
 {
@@ -40,7 +32,7 @@ std::vector<curve::FitBond> FittedOf(const curve::Market& market)
 
 TEST(CurveFit, RecoversTheCurveTheBondsArePricedOff)
 {
-    for (const CurveParams& truth : {kHumped, Params(0.035, -0.02, 0.015, -0.01, 1.5, 8)}) {
+    for (const CurveParams& truth : {kHumped, CurveParams{{0.035, -0.02, 0.015, -0.01}, {1.5, 8}}}) {
         CBondList list;
         AddCurveBonds(list, kStand, truth, 30, 61, [](int) { return 0.0; });
         // Two months, 20 bp cheap: valued, but it does not move the curve.
@@ -79,7 +71,7 @@ TEST(CurveFit, FindsTheBestValleyWhereOneStartStopsInAnother)
     double best = HUGE_VAL;
     for (int i = 0; i < 48; ++i) {
         const double u = (i * 0.618034) - std::floor(i * 0.618034), v = (i * 0.754878) - std::floor(i * 0.754878);
-        CurveParams start = Params(0.01 + 0.05 * u, 0.04 * v - 0.02, 0.1 * u - 0.05, 0.05 - 0.1 * v, 0, 0);
+        CurveParams start = CurveParams{{0.01 + 0.05 * u, 0.04 * v - 0.02, 0.1 * u - 0.05, 0.05 - 0.1 * v}, {0, 0}};
         start.tau = {0.05 * std::pow(600.0, u), 0.05 * std::pow(600.0, v)};
         best = std::min(best, problem.Solve(start, false, 500, nullptr).objective);
     }
@@ -89,7 +81,7 @@ TEST(CurveFit, FindsTheBestValleyWhereOneStartStopsInAnother)
 
     // A plain start, a flat curve with the taus the other way round, settles
     // in a valley of its own, well above the best.
-    const auto single = problem.Solve(Params(0.03, 0, 0, 0, 5, 2), false, 500, nullptr);
+    const auto single = problem.Solve(CurveParams{{0.03, 0, 0, 0}, {5, 2}}, false, 500, nullptr);
     ASSERT_TRUE(single.ok);
     EXPECT_GT(single.objective, 1.05 * fit.objective);
 }
