@@ -209,6 +209,13 @@ bool RefuseOutTarget(const std::string& out, const std::string& database)
     return false;
 }
 
+std::unique_ptr<CBond> CopyOfBond(const CBond& bond)
+{
+    if (bond.GetType() == BOND_TYPE_STD)
+        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+}
+
 std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows)
 {
     std::vector<std::unique_ptr<CBond>> found(rows.size());
@@ -224,10 +231,7 @@ std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std:
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (found[i] || !EqualsFolded(bond.m_strID, wanted[i]))
                 continue;
-            if (bond.GetType() == BOND_TYPE_STD)
-                found[i] = std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-            else
-                found[i] = std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+            found[i] = CopyOfBond(bond);
             --missing;
         }
     }

@@ -32,13 +32,6 @@ struct Assessed {
     std::size_t offset = 0;
 };
 
-std::unique_ptr<CBond> CopyOf(const CBond& bond)
-{
-    if (bond.GetType() == BOND_TYPE_STD)
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-}
-
 } // namespace
 
 ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& limits, double stand, double horizon,
@@ -66,7 +59,9 @@ ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& li
                 screen.Offer(a.id, a.price, a.row, a.offset);
         });
     screen.Finish();
-    const ImmunizeFetch fetch = [&](std::size_t offset) { return CopyOf(BondRecordReader(db.Bytes(), offset).Next()); };
+    const ImmunizeFetch fetch = [&](std::size_t offset) {
+        return CopyOfBond(BondRecordReader(db.Bytes(), offset).Next());
+    };
     return Immunize(screen, limits, stand, horizon, fetch, SystemClock());
 }
 
