@@ -66,6 +66,17 @@ std::optional<double> DecimalOption(const Arguments& args, std::string_view name
     return v;
 }
 
+double PercentOption(const Arguments& args, std::string_view name, double fallback, const char* wants,
+                     bool (*fits)(double))
+{
+    const auto v = DecimalOption(args, name, wants);
+    if (!v)
+        return fallback;
+    if (!fits(*v))
+        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *args.Value(name) + "\""};
+    return *v / 100;
+}
+
 std::optional<DecimalMark> DecimalMarkOption(const Arguments& args)
 {
     const auto text = args.Value("decimal-mark");

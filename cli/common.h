@@ -52,6 +52,10 @@ private:
 // A decimal option that must read whole as a finite number; nothing when it
 // is not given. `wants` says what it wants in the usage error.
 std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants);
+// A percentage option as a fraction, `fallback` when it is not given; a
+// percentage `fits` refuses is a usage error that says what it `wants`.
+double PercentOption(const Arguments& args, std::string_view name, double fallback, const char* wants,
+                     bool (*fits)(double));
 // --decimal-mark point|comma: the user's word on the mark of doubtful numbers.
 std::optional<DecimalMark> DecimalMarkOption(const Arguments& args);
 // A list of identifiers separated by commas (--exclude): the core's SplitIdentifiers.

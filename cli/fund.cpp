@@ -31,18 +31,6 @@ struct Screened {
     std::size_t offset = 0;
 };
 
-// A percentage option at least `least` (and at most `most`), as a fraction.
-double PercentOption(const Arguments& args, std::string_view name, double fallback, const char* wants,
-                     bool (*fits)(double))
-{
-    const auto v = DecimalOption(args, name, wants);
-    if (!v)
-        return fallback;
-    if (!fits(*v))
-        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *args.Value(name) + "\""};
-    return *v / 100;
-}
-
 } // namespace
 
 FundResult FundDatabase(const DatabaseFile& db, const std::vector<Liability>& schedule, double stand,

@@ -114,14 +114,9 @@ int RunImmunize(const std::vector<std::string>& argv)
             throw UsageError{"--max-rows wants a number of rows from 1 to 20, not \"" + *text + "\""};
         limits.maxRows = *n;
     }
-    std::string shareText = "100";
-    if (const auto share = DecimalOption(args, "max-share", "a percentage above 0 and at most 100")) {
-        if (!(*share > 0 && *share <= 100))
-            throw UsageError{"--max-share wants a percentage above 0 and at most 100, not \"" +
-                             *args.Value("max-share") + "\""};
-        shareText = *args.Value("max-share");
-        limits.maxShare = *share / 100;
-    }
+    limits.maxShare = PercentOption(args, "max-share", limits.maxShare, "a percentage above 0 and at most 100",
+                                    [](double v) { return v > 0 && v <= 100; });
+    const std::string shareText = args.Value("max-share").value_or("100");
     if (const auto least = DecimalOption(args, "min-ytm", "a percentage"))
         limits.minYtm = *least / 100;
     if (const auto ids = args.Value("exclude"))
