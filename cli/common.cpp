@@ -3,6 +3,7 @@
 #include "cli/parallel.h"
 #include "cli/savefile.h"
 
+#include "model/clock.h"
 #include "model/filemessages.h"
 #include "model/format.h"
 #include "model/numbers.h"
@@ -178,6 +179,13 @@ std::optional<double> ReadUnitsAsShown(double units, int row)
     if (whole != units)
         std::cerr << RoundedUnitsMessage(row, units, *shown) << "\n";
     return whole;
+}
+
+RowFigures AnalyseFileRow(const std::optional<double>& units, CBond* bond, double stand, double horizon)
+{
+    if (!units)
+        return RowFigures{RowStatus::BadUnits};
+    return bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
 }
 
 std::string UnknownIdMessage(std::string_view id)

@@ -80,6 +80,11 @@ bool WritePortfolioOut(const std::string& out, std::span<const PortfolioEntry> r
 // error, and units no row can show (NaN, infinite, negative) give nothing.
 std::optional<double> ReadUnitsAsShown(double units, int row);
 
+// A portfolio file's row analysed as the window analyses it: `units` as
+// ReadUnitsAsShown read them (nothing leaves the row out for its units) and
+// `bond` as FindBonds found it (null when the database has none).
+RowFigures AnalyseFileRow(const std::optional<double>& units, CBond* bond, double stand, double horizon);
+
 // What a command that takes one bond by its identifier says when the bond
 // gives no figures: which identifier, and why (with the check's code as
 // analyse writes it).
