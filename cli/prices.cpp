@@ -152,8 +152,8 @@ int RunPrices(const std::vector<std::string>& argv)
     }
 
     Output out(STDOUT_FILENO);
-    out.Append(clean ? "line,id,verdict,old_price,new_price,change_percent,reason,flag,quote,accrued\r\n"
-                     : "line,id,verdict,old_price,new_price,change_percent,reason,flag\r\n");
+    out.Append("line,id,verdict,old_price,new_price,change_percent,reason,flag");
+    out.Append(clean ? ",quote,accrued\r\n" : "\r\n");
     for (std::size_t i = 0; i < verdicts.size(); ++i) {
         AppendRow(out.Text(), file.rows[i], verdicts[i], clean);
         out.Pass();
