@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tenvix::cli {
 

@@ -5,15 +5,12 @@
 
 #include "cli/reading.h"
 #include "model/bondfile.h"
-#include "model/filemessages.h"
 #include "model/pricefield.h"
 #include "model/quotes.h"
 #include "model/text.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
-#include <cerrno>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>

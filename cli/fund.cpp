@@ -12,7 +12,6 @@
 #include "model/numbers.h"
 #include "portfolio/core/fundmessages.h"
 #include "portfolio/core/portfoliofile.h"
-#include "portfolio/core/portfoliomessages.h"
 
 #include <iostream>
 #include <unistd.h>
