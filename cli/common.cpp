@@ -119,6 +119,11 @@ double RequiredDate(const Arguments& args, std::string_view name)
     return *date;
 }
 
+double StandOrToday(const Arguments& args)
+{
+    return args.Value("stand") ? RequiredDate(args, "stand") : SystemClock().Now();
+}
+
 int ThreadsOption(const Arguments& args)
 {
     const auto text = args.Value("threads");

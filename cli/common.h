@@ -60,6 +60,8 @@ using tenvix::SplitIdentifiers;
 
 // A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
+// The --stand option as RequiredDate reads it; today when it is not given.
+double StandOrToday(const Arguments& args);
 // The --threads option: a whole number from 1 to kMaxThreads; by default as
 // many as there are processors to run on.
 inline constexpr int kMaxThreads = 256;
