@@ -23,8 +23,6 @@ namespace {
 constexpr double kDefaultFace = 100.0;
 constexpr std::int32_t kDefaultPeriod = 12;
 
-bool Storable(std::string_view utf8) { return IsAscii(utf8) || Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8; }
-
 // A row read, or the reason it is refused in the words of the record form
 // where the form has words for it.
 struct Reading {
@@ -132,7 +130,7 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
 {
     const RowReader read(list, row);
     const std::string_view name = read.Text(BankField::Name);
-    if (!Storable(name)) {
+    if (!Cp1252Spells(name)) {
         r.reason = "Name holds characters the database cannot store !";
         return nullptr;
     }
@@ -228,7 +226,7 @@ BondImport JudgeBankList(const BankList& list, CBondList& database, const BankTe
             v.refusal = BondRefusal::DuplicateId;
             continue;
         }
-        if (!Storable(v.id)) {
+        if (!Cp1252Spells(v.id)) {
             v.refusal = BondRefusal::Row;
             v.row = RowRefusal::IdNotStored;
             continue;
