@@ -14,15 +14,6 @@
 namespace tenvix {
 namespace {
 
-// A rate may carry its percent sign: "4,50 %".
-std::string_view WithoutPercent(std::string_view text)
-{
-    text = Trim(text);
-    if (!text.empty() && text.back() == '%')
-        text = Trim(text.substr(0, text.size() - 1));
-    return text;
-}
-
 class BankRowsTaker final : public RowsTaker {
 public:
     BankRowsTaker(BankList& list, const std::optional<BankColumns>& columns) : m_list(list), m_given(columns) {}
@@ -55,7 +46,7 @@ public:
                 row.text += FieldOf(r, c);
             row.ends[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(row.text.size());
         }
-        NoteMarks(m_marks, WithoutPercent(row.Field(BankField::Rate)));
+        NoteMarks(m_marks, row.NumberText(BankField::Rate));
         NoteMarks(m_marks, row.Field(BankField::Price));
         NoteMarks(m_marks, row.Field(BankField::Face));
     }
@@ -92,6 +83,14 @@ std::string_view BankRow::Field(BankField field) const
     const auto f = static_cast<std::size_t>(field);
     const std::uint32_t from = f == 0 ? 0 : ends[f - 1];
     return std::string_view(text).substr(from, ends[f] - from);
+}
+
+std::string_view BankRow::NumberText(BankField field) const
+{
+    std::string_view number = Field(field);
+    if (field == BankField::Rate && !number.empty() && number.back() == '%')
+        number = Trim(number.substr(0, number.size() - 1));
+    return number;
 }
 
 BankList ReadBankList(std::string_view bytes, const std::optional<BankColumns>& columns,

@@ -38,10 +38,7 @@ public:
     // A number of the field: `bad` (the form's code) when it is none.
     std::optional<double> Number(BankField field, int bad, Reading& r) const
     {
-        std::string_view text = m_row.Field(field);
-        if (field == BankField::Rate && !text.empty() && text.back() == '%')
-            text = Trim(text.substr(0, text.size() - 1));
-        const PriceReading read = ReadImportedPrice(text, m_list.separator == ',', m_list.decimalMark);
+        const PriceReading read = ReadImportedPrice(m_row.NumberText(field), m_list.separator == ',', m_list.decimalMark);
         switch (read.refusal) {
         case PriceRefusal::None:
         case PriceRefusal::OutOfRange:
