@@ -103,23 +103,20 @@ private:
     const BankRow& m_row;
 };
 
-// The pay period: a whole number of months, as the form's Periods box takes it.
+// The pay period: a whole number of months, as the form's Periods box takes
+// it, in digits alone; more than nine of them could pass the 32-bit range
+// the reading stops at.
 std::optional<std::int32_t> Period(std::string_view text, Reading& r)
 {
     const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const std::optional<std::int32_t> months = digits ? ReadPayPeriod(text) : std::nullopt;
-    if (!months) {
-        r.code = FORM_BAD_PERIOD;
-        return std::nullopt;
-    }
-    if (*months < 1 || text.size() > 9) {
+    std::int32_t months = 0;
+    r.code = digits ? ReadFormPeriod(text, months) : FORM_BAD_PERIOD;
+    if (r.code == FORM_OK && text.size() > 9)
         r.code = FORM_PERIOD_RANGE;
+    if (r.code != FORM_OK)
         return std::nullopt;
-    }
     return months;
 }
-
-bool InForm(double value, double floor) { return value >= floor && value <= kAmountCeiling; }
 
 // The record of a row, or why there is none.
 std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, const BankTerms& terms,
@@ -160,20 +157,20 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
     // The coupon is worked out of the face value: a face the form refuses
     // is named as such, not as the coupon it would make.
     const double coupon = *rate * *face / 100.0 * *period / 12.0;
-    if (!InForm(*rate, kCouponFloor)) {
+    if (!InFormRange(*rate, kCouponFloor)) {
         r.code = FORM_COUPON_RANGE;
         return nullptr;
     }
-    if (!InForm(*face, kFaceFloor)) {
+    if (!InFormRange(*face, kFaceFloor)) {
         r.code = FORM_FACE_RANGE;
         return nullptr;
     }
-    if (!InForm(coupon, kCouponFloor)) {
+    if (!InFormRange(coupon, kCouponFloor)) {
         r.code = FORM_COUPON_RANGE;
         return nullptr;
     }
     // A quote of nothing is no price, whatever has accrued.
-    if (!InForm(*quote * *face / 100.0, kPriceFloor)) {
+    if (!InFormRange(*quote * *face / 100.0, kPriceFloor)) {
         r.code = FORM_PRICE_RANGE;
         return nullptr;
     }
@@ -182,7 +179,7 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
                   id, name);
     const double price = terms.quotes == PriceQuotes::Clean ? PriceOfCleanQuote(*bond, *quote, terms.standDay).price
                                                             : *quote * static_cast<double>(bond->m_fFace) / 100.0;
-    if (!InForm(price, kPriceFloor)) {
+    if (!InFormRange(price, kPriceFloor)) {
         r.code = FORM_PRICE_RANGE;
         return nullptr;
     }

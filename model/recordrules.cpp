@@ -10,7 +10,7 @@ int ReadFormAmount(std::string_view text, double floor, int bad, double& value)
     const std::optional<double> v = ReadDecimal(TrimRight(text));
     if (!v)
         return bad;
-    if (!(*v >= floor && *v <= kAmountCeiling))
+    if (!InFormRange(*v, floor))
         return bad + 1;
     value = *v;
     return FORM_OK;
@@ -63,7 +63,7 @@ int ReadFreePrice(std::string_view text, double floor, double& price)
     const std::optional<double> v = ReadDecimal(text);
     if (!v)
         return FORM_BAD_PRICE;
-    if (!(*v >= floor && *v <= kAmountCeiling))
+    if (!InFormRange(*v, floor))
         return FORM_PRICE_RANGE;
     price = *v;
     return FORM_OK;
