@@ -1,6 +1,5 @@
 #include "model/banklist.h"
 
-#include "model/bondlookup.h"
 #include "model/date.h"
 #include "model/explain.h"
 #include "model/format.h"
@@ -20,13 +19,8 @@ public:
 
     RowsLayout Layout(std::span<const CsvRecord> sample, char separator) override
     {
-        m_commaSeparated = separator == ',';
-        // The price import's rule, with no bond to know an identifier by:
-        // a heading holds no number.
-        static const CBondList::List kNoBonds;
-        static const BondIdIndex kNoIndex(kNoBonds);
         RowsLayout layout;
-        layout.header = IsHeading(sample.front(), kNoIndex, m_commaSeparated);
+        layout.header = IsHeading(sample.front(), separator == ',');
         for (const CsvRecord& r : sample)
             m_list.columnCount = std::max(m_list.columnCount, r.fields.size());
         if (layout.header)
@@ -55,7 +49,6 @@ public:
 private:
     BankList& m_list;
     const std::optional<BankColumns>& m_given;
-    bool m_commaSeparated = true;
     DecimalMarks m_marks;
 };
 
