@@ -7,15 +7,12 @@
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/format.h"
-#include "model/numbers.h"
-#include "model/priceupdate.h"
 #include "model/recordmatch.h"
 #include "model/recordmessages.h"
 #include "model/recordrules.h"
 #include "model/text.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tenvix {
 namespace {
