@@ -7,6 +7,7 @@
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/format.h"
+#include "model/pricemessages.h"
 #include "model/recordmatch.h"
 #include "model/recordmessages.h"
 #include "model/recordrules.h"
@@ -41,10 +42,8 @@ public:
         case PriceRefusal::OutOfRange:
             return read.value;
         case PriceRefusal::ThousandsSeparator:
-            r.reason = Named(field) + ": Thousands separators not accepted !";
-            return std::nullopt;
         case PriceRefusal::Ambiguous:
-            r.reason = Named(field) + ": Ambiguous number !";
+            r.reason = Named(field) + ": " + PriceRefusalWords(read.refusal);
             return std::nullopt;
         default:
             break;
