@@ -119,11 +119,6 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
                                      std::string_view id, Reading& r)
 {
     const RowReader read(list, row);
-    const std::string_view name = read.Text(BankField::Name);
-    if (!Cp1252Spells(name)) {
-        r.reason = "Name holds characters the database cannot store !";
-        return nullptr;
-    }
     const std::optional<double> rate = read.Number(BankField::Rate, FORM_BAD_COUPON, r);
     if (!rate)
         return nullptr;
@@ -172,7 +167,7 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
     }
     auto bond = std::make_unique<CBondStd>(*maturity);
     bond->SetData(*period, static_cast<float>(coupon), static_cast<float>(*face), 0.0f, *release, *maturity,
-                  id, name);
+                  id, read.Text(BankField::Name));
     const double price = terms.quotes == PriceQuotes::Clean ? PriceOfCleanQuote(*bond, *quote, terms.standDay).price
                                                             : *quote * static_cast<double>(bond->m_fFace) / 100.0;
     if (!InFormRange(price, kPriceFloor)) {
@@ -224,6 +219,11 @@ BondImport JudgeBankList(const BankList& list, CBondList& database, const BankTe
         if (v.id.find_first_of("\r\n") != std::string::npos) {
             v.refusal = BondRefusal::Row;
             v.row = RowRefusal::IdLineBreak;
+            continue;
+        }
+        if (!Cp1252Spells(row.Field(BankField::Name))) {
+            v.refusal = BondRefusal::Row;
+            v.row = RowRefusal::NameNotStored;
             continue;
         }
         Reading r;
