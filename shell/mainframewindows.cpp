@@ -229,6 +229,10 @@ void CMainFrame::MarkMarketOutOfDate()
 
 void CMainFrame::ShowMarketRecord(std::size_t position, const QString& id)
 {
+    // Typed work in the form is asked about first, as for any move away;
+    // the record is found once the question has returned.
+    if (!m_pForm->ConfirmLeave())
+        return;
     // The bond at its place when the rows were made, if it is still there;
     // else the one its identifier reaches now.
     auto& list = BondList().m_list;
