@@ -213,7 +213,6 @@ void FundDialog::SaveCsv()
     choice.startPath = m_strLastPath;
     choice.filters = {kCsvFilter};
     choice.defaultSuffix = QStringLiteral("csv");
-    choice.confirmOverwrite = true;
     const QString path = ChooseExportPath(this, choice, QString());
     if (path.isEmpty())
         return;
