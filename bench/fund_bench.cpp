@@ -5,34 +5,20 @@
 // the search alone on a screen made once. The counter gap_pct is the gap the
 // command prints. The whole processes are timed by scripts/cli_bench.sh.
 
+#include "bench/generatedfile.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "examples/generated.h"
-#include "model/bondfile.h"
 #include "model/date.h"
 #include "portfolio/core/fund.h"
 
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
 
 namespace {
 
 using namespace tenvix;
 using namespace tenvix::cli;
-
-const DatabaseFile& Database(std::size_t bonds)
-{
-    static std::map<std::size_t, std::unique_ptr<DatabaseFile>> files;
-    auto& file = files[bonds];
-    if (!file) {
-        file = std::make_unique<DatabaseFile>();
-        file->bytes = GenerateDatabase(bonds, 1, GeneratedMix::TypeI);
-        file->index = *IndexBondDatabase(file->Bytes(), kUnitRecords);
-    }
-    return *file;
-}
 
 // A million owed on the stand date's day of each of the next 30 years.
 std::vector<Liability> Schedule()
@@ -61,7 +47,7 @@ void Report(benchmark::State& state, const FundResult& r)
 // Arguments: bonds, threads.
 void BM_Fund(benchmark::State& state)
 {
-    const DatabaseFile& db = Database(static_cast<std::size_t>(state.range(0)));
+    const DatabaseFile& db = bench::GeneratedDatabaseFile(static_cast<std::size_t>(state.range(0)));
     const std::vector<Liability> schedule = Schedule();
     FundResult r;
     for (auto _ : state)
@@ -79,7 +65,7 @@ BENCHMARK(BM_Fund)
 // The search alone: the relaxation by column generation, the whole units.
 void BM_FundSearch(benchmark::State& state)
 {
-    const DatabaseFile& db = Database(static_cast<std::size_t>(state.range(0)));
+    const DatabaseFile& db = bench::GeneratedDatabaseFile(static_cast<std::size_t>(state.range(0)));
     const std::vector<Liability> schedule = Schedule();
     const double horizon = static_cast<double>(schedule.back().day);
     const FundingGrid grid(schedule, kGeneratedStand, 0.0);

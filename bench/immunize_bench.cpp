@@ -4,34 +4,20 @@
 // alone on a screen made once. The whole processes are timed by
 // scripts/cli_bench.sh.
 
+#include "bench/generatedfile.h"
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "examples/generated.h"
-#include "model/bondfile.h"
 #include "model/date.h"
 #include "portfolio/core/immunize.h"
 
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <memory>
 
 namespace {
 
 using namespace tenvix;
 using namespace tenvix::cli;
-
-const DatabaseFile& Database(std::size_t bonds)
-{
-    static std::map<std::size_t, std::unique_ptr<DatabaseFile>> files;
-    auto& file = files[bonds];
-    if (!file) {
-        file = std::make_unique<DatabaseFile>();
-        file->bytes = GenerateDatabase(bonds, 1, GeneratedMix::TypeI);
-        file->index = *IndexBondDatabase(file->Bytes(), kUnitRecords);
-    }
-    return *file;
-}
 
 ImmunizeLimits Limits()
 {
@@ -50,7 +36,7 @@ void Report(benchmark::State& state, const ImmunizeResult& r)
 // Arguments: bonds, threads.
 void BM_Immunize(benchmark::State& state)
 {
-    const DatabaseFile& db = Database(static_cast<std::size_t>(state.range(0)));
+    const DatabaseFile& db = bench::GeneratedDatabaseFile(static_cast<std::size_t>(state.range(0)));
     ImmunizeResult r;
     for (auto _ : state) {
         r = ImmunizeDatabase(db, Limits(), kGeneratedStand, kGeneratedHorizon, static_cast<int>(state.range(1)));
@@ -70,7 +56,7 @@ BENCHMARK(BM_Immunize)
 // The search alone: the candidates narrowed, fetched, and the programs solved.
 void BM_ImmunizeSearch(benchmark::State& state)
 {
-    const DatabaseFile& db = Database(static_cast<std::size_t>(state.range(0)));
+    const DatabaseFile& db = bench::GeneratedDatabaseFile(static_cast<std::size_t>(state.range(0)));
     ImmunizeScreen screen(Limits());
     BondRecordReader records(db.Bytes(), db.index.unitStarts[0]);
     for (std::size_t k = 0; k < db.index.count; ++k) {

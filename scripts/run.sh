@@ -2,9 +2,9 @@
 # Sets up and builds tenvix (the two programs and what installing them
 # needs), prints the bundled sample's analysis for the user guide's dates and
 # a line naming the guide and the next commands, and opens the sample in the
-# window; without a display it says so first and stops after that line. What the package installer and the compiler say goes
-# to build/run.log, which is shown whole only when something fails; the
-# terminal gets one line a stage.
+# window; without a display it says so first and stops after that line. What
+# the package installer and the compiler say goes to build/run.log, which is
+# shown whole only when something fails; the terminal gets one line a stage.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build
