@@ -3,10 +3,9 @@
 #include "bondimport/bondimporttexts.h"
 #include "bondimport/columnstrip.h"
 #include "bondimport/verdicttable.h"
-#include "model/format.h"
 #include "uikit/busycursor.h"
-#include "uikit/datetext.h"
 #include "uikit/buttons.h"
+#include "uikit/datetext.h"
 #include "uikit/fileio.h"
 #include "uikit/progress.h"
 #include "uikit/quotesbox.h"
@@ -29,6 +28,13 @@ using bondimport::ImportText;
 namespace {
 
 QString Text(ImportText text) { return QString::fromLatin1(bondimport::TextOf(text)); }
+
+// The rows are judged against the database, or against none without one.
+CBondList& Database(CBondList* list)
+{
+    static CBondList none;
+    return list ? *list : none;
+}
 
 } // namespace
 
@@ -147,7 +153,6 @@ bool BondImportDialog::ChooseFile()
 
 bool BondImportDialog::Load(std::string_view bytes, const QString& source)
 {
-    static CBondList none;
     BondImport judged;
     BankList bank;
     bool cancelled = false;
@@ -155,7 +160,7 @@ bool BondImportDialog::Load(std::string_view bytes, const QString& source)
     {
         ProgressRun run(this, Text(ImportText::Reading));
         const auto step = [&](std::size_t done, std::size_t total) { return run.Step(done, total); };
-        judged = JudgeBonds(bytes, m_pBondList ? *m_pBondList : none, step);
+        judged = JudgeBonds(bytes, Database(m_pBondList), step);
         // The database's own CSV says so in its first line; anything else
         // may be a bank's list.
         if (judged.error == BondCsvError::NoHeader) {
@@ -201,7 +206,6 @@ bool BondImportDialog::Load(std::string_view bytes, const QString& source)
 
 std::optional<BondImport> BondImportDialog::JudgeBank(const BankList& bank)
 {
-    static CBondList none;
     // A list whose columns are not all chosen has no verdicts; the summary
     // says which is missing.
     if (!BankListErrorText(bank).empty())
@@ -210,7 +214,7 @@ std::optional<BondImport> BondImportDialog::JudgeBank(const BankList& bank)
     m_bBusy = true;
     {
         ProgressRun run(this, Text(ImportText::Reading));
-        judged = JudgeBankList(bank, m_pBondList ? *m_pBondList : none, {m_nStandDay, Quotes()},
+        judged = JudgeBankList(bank, Database(m_pBondList), {m_nStandDay, Quotes()},
                                [&](std::size_t done, std::size_t total) { return run.Step(done, total); });
     }
     m_bBusy = false;

@@ -2,6 +2,7 @@
 
 #include "explain/cashflowtexts.h"
 #include "model/format.h"
+#include "uikit/axissteps.h"
 #include "uikit/datetext.h"
 #include "uikit/strings.h"
 

@@ -9,7 +9,6 @@
 // others and each taller column carries its figure at the top, so that 60
 // coupons or a portfolio's hundreds of payments stay readable.
 
-#include "uikit/axissteps.h"
 #include "uikit/explained.h"
 
 #include <QChartView>

@@ -179,7 +179,6 @@ void CashflowView::SaveCsv()
     choice.startPath = m_strLastPath;
     choice.filters = {TextOf(CashflowText::CsvFilter)};
     choice.defaultSuffix = QStringLiteral("csv");
-    choice.confirmOverwrite = true;
     const QString path = ChooseExportPath(this, choice, m_openDatabase ? m_openDatabase() : QString());
     if (path.isEmpty())
         return;

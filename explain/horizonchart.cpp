@@ -13,7 +13,6 @@
 #include <QLineSeries>
 
 #include <algorithm>
-#include <cmath>
 
 namespace tenvix::ui {
 namespace {

@@ -174,17 +174,6 @@ std::size_t YieldChart::PointCount() const
     return n;
 }
 
-std::pair<int, int> YieldChart::PointOf(std::size_t bond) const
-{
-    for (int band = 0; band < kSpreadBandCount; ++band) {
-        const auto& bonds = m_bondsOf[static_cast<std::size_t>(band)];
-        const auto it = std::find(bonds.begin(), bonds.end(), static_cast<std::uint32_t>(bond));
-        if (it != bonds.end())
-            return {band, static_cast<int>(it - bonds.begin())};
-    }
-    return {-1, -1};
-}
-
 int YieldChart::PointAt(int band, const QPointF& where) const
 {
     // The series hands over the point's own coordinates: the nearest is it.

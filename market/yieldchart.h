@@ -42,8 +42,6 @@ public:
     {
         return m_bondsOf[static_cast<std::size_t>(band)][static_cast<std::size_t>(point)];
     }
-    // Where bond `bond` is drawn: its band and point, or -1 when it is not.
-    std::pair<int, int> PointOf(std::size_t bond) const;
 
 signals:
     void BondChosen(std::size_t bond);

@@ -36,6 +36,17 @@ void LayOutEntryDialog(QDialog* dialog, QGridLayout* fields)
     layout->addLayout(buttonColumn);
 }
 
+QLineEdit* EntryBox(QLineEdit* box, const char* name, const QString& text)
+{
+    // More than any sensible figure needs; the boxes' texts stay short to read.
+    constexpr int kMaxChars = 20;
+    box->setObjectName(QString::fromLatin1(name));
+    box->setMaxLength(kMaxChars);
+    box->setText(text);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
+    return box;
+}
+
 void RefuseBox(QWidget* parent, QLineEdit* box, const char* message)
 {
     ShowError(parent, QString::fromLatin1(message));

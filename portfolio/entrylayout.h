@@ -9,11 +9,16 @@
 class QDialog;
 class QGridLayout;
 class QLineEdit;
+class QString;
 class QWidget;
 
 namespace tenvix::ui {
 
 void LayOutEntryDialog(QDialog* dialog, QGridLayout* fields);
+
+// Makes `box` an entry box named `name` showing `text`: short texts, a
+// fixed width for a figure. Returns it.
+QLineEdit* EntryBox(QLineEdit* box, const char* name, const QString& text);
 
 // Shows `message` as an error over `parent`, then puts the focus on `box`
 // with its text selected for typing over.

@@ -31,17 +31,7 @@
 namespace tenvix::ui {
 namespace {
 
-constexpr int kMaxChars = 20;
 const QString kCsvFilter = QStringLiteral("Schedule Files (*.csv *.txt)");
-
-QLineEdit* Box(QLineEdit* box, const char* name, const QString& text)
-{
-    box->setObjectName(QString::fromLatin1(name));
-    box->setMaxLength(kMaxChars);
-    box->setText(text);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
-    return box;
-}
 
 QString RowError(ScheduleProblem problem, int row)
 {
@@ -87,10 +77,10 @@ FundDialog::FundDialog(const FundEntries& entries, const ScheduleTexts& rows, do
         rowButtons->addWidget(b);
     rowButtons->addStretch(1);
 
-    m_wndReinvest = Box(new QLineEdit(this), "reinvest", entries.reinvest);
-    m_wndRows = Box(new DigitsEdit(this), "rows", entries.rows);
-    m_wndShare = Box(new QLineEdit(this), "share", entries.share);
-    m_wndLeastYtm = Box(new QLineEdit(this), "leastYtm", entries.leastYtm);
+    m_wndReinvest = EntryBox(new QLineEdit(this), "reinvest", entries.reinvest);
+    m_wndRows = EntryBox(new DigitsEdit(this), "rows", entries.rows);
+    m_wndShare = EntryBox(new QLineEdit(this), "share", entries.share);
+    m_wndLeastYtm = EntryBox(new QLineEdit(this), "leastYtm", entries.leastYtm);
 
     auto* fields = new QGridLayout;
     auto* label = new QLabel(QStringLiteral("&Liabilities"), this);
@@ -223,7 +213,6 @@ void FundDialog::SaveCsv()
     choice.startPath = m_strLastPath;
     choice.filters = {kCsvFilter};
     choice.defaultSuffix = QStringLiteral("csv");
-    choice.confirmOverwrite = true;
     const QString path = ChooseExportPath(this, choice, QString());
     if (path.isEmpty())
         return;

@@ -17,19 +17,8 @@
 namespace tenvix::ui {
 namespace {
 
-// More than any sensible figure needs; the boxes' texts stay short to read.
-constexpr int kMaxChars = 20;
 // Room for many identifiers.
 constexpr int kMaxExcludeChars = 4000;
-
-QLineEdit* Box(QLineEdit* box, const char* name, const QString& text)
-{
-    box->setObjectName(QString::fromLatin1(name));
-    box->setMaxLength(kMaxChars);
-    box->setText(text);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 16);
-    return box;
-}
 
 } // namespace
 
@@ -38,12 +27,12 @@ ImmunizeDialog::ImmunizeDialog(const ImmunizeEntries& entries, QWidget* parent) 
     setWindowTitle(QStringLiteral("Immunize"));
     setObjectName(QStringLiteral("immunizeDlg"));
 
-    m_wndAmount = Box(new QLineEdit(this), "amount", entries.amount);
-    m_wndRows = Box(new DigitsEdit(this), "rows", entries.rows);
-    m_wndShare = Box(new QLineEdit(this), "share", entries.share);
-    m_wndLeastYtm = Box(new QLineEdit(this), "leastYtm", entries.leastYtm);
+    m_wndAmount = EntryBox(new QLineEdit(this), "amount", entries.amount);
+    m_wndRows = EntryBox(new DigitsEdit(this), "rows", entries.rows);
+    m_wndShare = EntryBox(new QLineEdit(this), "share", entries.share);
+    m_wndLeastYtm = EntryBox(new QLineEdit(this), "leastYtm", entries.leastYtm);
     // Identifiers are longer than figures, and a list of them longer still.
-    m_wndExclude = Box(new QLineEdit(this), "exclude", QString());
+    m_wndExclude = EntryBox(new QLineEdit(this), "exclude", QString());
     m_wndExclude->setMaxLength(kMaxExcludeChars);
     m_wndExclude->setText(entries.exclude);
     m_wndExclude->setFixedWidth(m_wndExclude->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 32);

@@ -53,7 +53,6 @@ constexpr FilterEntry kFilters[] = {
 // The decimal mark box's entries, in its order.
 constexpr DecimalMark kMarks[] = {DecimalMark::Point, DecimalMark::Comma};
 
-
 } // namespace
 
 PriceImportDialog::PriceImportDialog(QWidget* parent) : QDialog(parent)

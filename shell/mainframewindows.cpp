@@ -37,30 +37,23 @@ void CMainFrame::OnDeleteMany()
 
 namespace {
 
-// What the price import takes a file's prices for, as the user last chose,
-// kept from one run of the program to the next.
+// What the imports take a file's prices for, as the user last chose, kept
+// from one run of the program to the next: a price file's paid prices, a
+// bank's list of bonds clean, unless the user said otherwise.
 const QString kImportSection = QStringLiteral("Import");
 const QString kPriceQuotesEntry = QStringLiteral("PriceQuotes");
+const QString kBankQuotesEntry = QStringLiteral("BankQuotes");
 
-PriceQuotes ReadPriceQuotes()
+PriceQuotes ReadQuotes(const QString& entry, PriceQuotes fallback)
 {
-    const QString word = GetProfileString(kImportSection, kPriceQuotesEntry);
-    return QuotesFromWord(word.toStdString()).value_or(PriceQuotes::Paid);
+    const QString word = GetProfileString(kImportSection, entry);
+    return QuotesFromWord(word.toStdString()).value_or(fallback);
 }
 
-void KeepPriceQuotes(PriceQuotes quotes, PriceQuotes before, const QString& entry = kPriceQuotesEntry)
+void KeepQuotes(const QString& entry, PriceQuotes quotes, PriceQuotes before)
 {
     if (quotes != before)
         WriteProfileString(kImportSection, entry, QString::fromLatin1(QuotesWord(quotes)));
-}
-
-// A bank's list of bonds is quoted clean unless the user said otherwise.
-const QString kBankQuotesEntry = QStringLiteral("BankQuotes");
-
-PriceQuotes ReadBankQuotes()
-{
-    const QString word = GetProfileString(kImportSection, kBankQuotesEntry);
-    return QuotesFromWord(word.toStdString()).value_or(PriceQuotes::Clean);
 }
 
 } // namespace
@@ -71,10 +64,10 @@ void CMainFrame::OnUpdateAll()
     dlg.m_pBondList = &BondList();
     // The stand date's day: the time of day does not count.
     dlg.m_nStandDay = DaySerial(StandDate());
-    const PriceQuotes remembered = ReadPriceQuotes();
+    const PriceQuotes remembered = ReadQuotes(kPriceQuotesEntry, PriceQuotes::Paid);
     dlg.m_quotes = remembered;
     ExecModal(dlg);
-    KeepPriceQuotes(dlg.m_quotes, remembered);
+    KeepQuotes(kPriceQuotesEntry, dlg.m_quotes, remembered);
     // A page saved, or prices imported from the window.
     if (dlg.m_bSaved)
         OnDatabaseChanged(DatabaseChange::Prices);
@@ -83,10 +76,10 @@ void CMainFrame::OnUpdateAll()
 void CMainFrame::OnImportPrices()
 {
     // The stand date's day, as for Update All.
-    const PriceQuotes remembered = ReadPriceQuotes();
+    const PriceQuotes remembered = ReadQuotes(kPriceQuotesEntry, PriceQuotes::Paid);
     PriceQuotes quotes = remembered;
     const auto updated = ImportPrices(this, BondList(), DaySerial(StandDate()), quotes);
-    KeepPriceQuotes(quotes, remembered);
+    KeepQuotes(kPriceQuotesEntry, quotes, remembered);
     if (!updated)
         return;
     OnDatabaseChanged(DatabaseChange::Prices);
@@ -96,10 +89,10 @@ void CMainFrame::OnImportPrices()
 void CMainFrame::OnImportBonds()
 {
     // A bank's clean quotes and release dates are reckoned on the stand date.
-    const PriceQuotes remembered = ReadBankQuotes();
+    const PriceQuotes remembered = ReadQuotes(kBankQuotesEntry, PriceQuotes::Clean);
     PriceQuotes quotes = remembered;
     const auto done = ImportBonds(this, BondList(), DaySerial(StandDate()), quotes);
-    KeepPriceQuotes(quotes, remembered, kBankQuotesEntry);
+    KeepQuotes(kBankQuotesEntry, quotes, remembered);
     if (!done)
         return;
     OnDatabaseChanged(DatabaseChange::Imported);
@@ -229,6 +222,10 @@ void CMainFrame::MarkMarketOutOfDate()
 
 void CMainFrame::ShowMarketRecord(std::size_t position, const QString& id)
 {
+    // Typed work in the form is asked about first, as for any move away;
+    // the record is found once the question has returned.
+    if (!m_pForm->ConfirmLeave())
+        return;
     // The bond at its place when the rows were made, if it is still there;
     // else the one its identifier reaches now.
     auto& list = BondList().m_list;

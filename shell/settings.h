@@ -3,8 +3,9 @@
 // The per-user settings store: QSettings under organisation "Quellmark" and
 // application "tenvix". Only what the program itself restores is kept there:
 // the window rectangle and the Square-M flag, the bar layout, the list's
-// width beside the form, the recent files, the portfolio window's
-// Immunize limits and what the imports take a file's prices for. A missing or unreadable store simply yields the defaults.
+// width beside the form, the recent files, the portfolio window's Immunize
+// and Fund schedule limits, and what the imports take a file's prices for. A
+// missing or unreadable store simply yields the defaults.
 
 #include <QRect>
 #include <QString>

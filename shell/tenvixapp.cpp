@@ -333,7 +333,8 @@ bool CTenvixApp::OpenEach(const QStringList& paths)
 bool CTenvixApp::OpenExample()
 {
     QString example;
-    for (const QString& folder : std::as_const(m_exampleFolders))
+    const QStringList folders = m_exampleFolders ? *m_exampleFolders : DefaultExampleFolders();
+    for (const QString& folder : folders)
         if (const QFileInfo file(QDir(folder).filePath(QStringLiteral("sample.bnd"))); file.isFile()) {
             example = file.absoluteFilePath();
             break;

@@ -107,7 +107,8 @@ private:
     std::unique_ptr<CTenvixDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pFrame;
     RecentFileList m_recentFiles{4};
-    QStringList m_exampleFolders = DefaultExampleFolders();
+    // Looked up when File > Open example asks, unless set.
+    std::optional<QStringList> m_exampleFolders;
     int m_nPreviewPages = 0;
     std::optional<Request> m_held;
     QPointer<QWidget> m_pWatched;

@@ -176,8 +176,23 @@ private slots:
         QTableView* view = m_market->View();
         const QPoint at = view->visualRect(Model()->index(row, MarketTable::kColName)).center();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+        // Typed work in the form is asked about first, as any move away is:
+        // Cancel stays on the record with the typing.
+        QLineEdit* id = m_frame->Form()->findChild<QLineEdit*>("idEdit");
+        QLineEdit* name = m_frame->Form()->findChild<QLineEdit*>("nameEdit");
+        const QString shown = id->text();
+        QVERIFY(shown != QStringLiteral("TSY-2030-S"));
+        name->setText(QStringLiteral("typed"));
+        m_app->msgs.Clear();
+        m_app->msgs.Answer(MsgAnswer::Cancel);
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
-        QTRY_COMPARE(m_frame->Form()->findChild<QLineEdit*>("idEdit")->text(), QStringLiteral("TSY-2030-S"));
+        QCOMPARE(m_app->msgs.Texts(), QStringList(QStringLiteral("Save the changes to the record ?")));
+        QCOMPARE(id->text(), shown);
+        QCOMPARE(name->text(), QStringLiteral("typed"));
+        // No lets the typing go.
+        m_app->msgs.Answer(MsgAnswer::No);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+        QTRY_COMPARE(id->text(), QStringLiteral("TSY-2030-S"));
     }
 
     void aPointClickedSelectsItsRow()
