@@ -444,10 +444,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
     FundScreen screen(limits.minYtm, limits.exclude);
     std::vector<const CBond*> byRef;
     byRef.reserve(bonds.size());
-    // The row analysis dates and prepares its bond: a scratch copy of each
-    // kind takes it, so the list's own bonds stay as they are.
-    CBondStd scratchStd(0);
-    CBondFree scratchFree(0);
+    ScratchBond scratchBond;
     std::vector<PaymentColumn::Flow> flows;
     const std::size_t total = bonds.size() + kFundSteps;
     std::size_t reached = 0;
@@ -458,14 +455,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
         }
         ++reached;
         const CBond* bond = p.get();
-        CBond* scratch = nullptr;
-        if (bond && bond->GetType() == BOND_TYPE_STD) {
-            scratchStd = static_cast<const CBondStd&>(*bond);
-            scratch = &scratchStd;
-        } else if (bond && bond->GetType() == BOND_TYPE_FREE) {
-            scratchFree = static_cast<const CBondFree&>(*bond);
-            scratch = &scratchFree;
-        }
+        CBond* scratch = scratchBond.Of(bond);
         RowFigures row;
         FundingColumn funding;
         if (scratch) {
@@ -481,12 +471,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
         byRef.push_back(bond);
     }
     screen.Finish();
-    const FundFetch fetch = [&](std::size_t ref) -> std::unique_ptr<CBond> {
-        const CBond* bond = byRef[ref];
-        if (bond->GetType() == BOND_TYPE_STD)
-            return std::make_unique<CBondStd>(static_cast<const CBondStd&>(*bond));
-        return std::make_unique<CBondFree>(static_cast<const CBondFree&>(*bond));
-    };
+    const FundFetch fetch = [&](std::size_t ref) { return OwnCopy(*byRef[ref]); };
     return Fund(screen, grid, limits, held, stand, horizon, fetch, progress);
 }
 

@@ -280,10 +280,7 @@ ImmunizeResult ImmunizeList(const CBondList::List& bonds, const ImmunizeLimits& 
     ImmunizeScreen screen(limits);
     std::vector<const CBond*> byRef;
     byRef.reserve(bonds.size());
-    // The row analysis dates and prepares its bond: a scratch copy of each
-    // kind takes it, so the list's own bonds stay as they are.
-    CBondStd scratchStd(0);
-    CBondFree scratchFree(0);
+    ScratchBond scratchBond;
     const std::size_t total = bonds.size() + immunizing::kSearchSteps;
     std::size_t reached = 0;
     for (const auto& p : bonds) {
@@ -294,24 +291,14 @@ ImmunizeResult ImmunizeList(const CBondList::List& bonds, const ImmunizeLimits& 
         ++reached;
         const CBond* bond = p.get();
         RowFigures row;
-        if (bond && bond->GetType() == BOND_TYPE_STD) {
-            scratchStd = static_cast<const CBondStd&>(*bond);
-            row = AnalyseRow(scratchStd, stand, horizon, clock);
-        } else if (bond && bond->GetType() == BOND_TYPE_FREE) {
-            scratchFree = static_cast<const CBondFree&>(*bond);
-            row = AnalyseRow(scratchFree, stand, horizon, clock);
-        }
+        if (CBond* scratch = scratchBond.Of(bond))
+            row = AnalyseRow(*scratch, stand, horizon, clock);
         screen.Offer(bond ? std::string_view(bond->m_strID) : std::string_view(), bond ? bond->m_fPrice : 0.0f, row,
                      byRef.size());
         byRef.push_back(bond);
     }
     screen.Finish();
-    const ImmunizeFetch fetch = [&](std::size_t ref) -> std::unique_ptr<CBond> {
-        const CBond* bond = byRef[ref];
-        if (bond->GetType() == BOND_TYPE_STD)
-            return std::make_unique<CBondStd>(static_cast<const CBondStd&>(*bond));
-        return std::make_unique<CBondFree>(static_cast<const CBondFree&>(*bond));
-    };
+    const ImmunizeFetch fetch = [&](std::size_t ref) { return OwnCopy(*byRef[ref]); };
     return Immunize(screen, limits, stand, horizon, fetch, clock, progress);
 }
 
