@@ -86,13 +86,7 @@ std::size_t FundMaster::Add(double price, std::uint32_t first, std::span<const d
 
 bool FundMaster::Solve()
 {
-    LinearProgram::SimplexOptions options;
-    if (!m_lp.Simplex(options)) {
-        m_lp.StandardBasis();
-        if (!m_lp.Simplex(options))
-            return false;
-    }
-    if (m_lp.LpStatus() != LinearProgram::Status::Optimal)
+    if (!m_lp.SimplexOrAfresh({}) || m_lp.LpStatus() != LinearProgram::Status::Optimal)
         return false;
     ReadDuals();
     return true;

@@ -160,6 +160,14 @@ bool LinearProgram::Simplex(const SimplexOptions& options)
     return glp_simplex(m_lp, &parm) == 0;
 }
 
+bool LinearProgram::SimplexOrAfresh(const SimplexOptions& options)
+{
+    if (Simplex(options))
+        return true;
+    StandardBasis();
+    return Simplex(options);
+}
+
 void LinearProgram::StandardBasis() { glp_std_basis(m_lp); }
 LinearProgram::Status LinearProgram::LpStatus() const { return StatusOf(glp_get_status(m_lp)); }
 double LinearProgram::Objective() const { return glp_get_obj_val(m_lp); }
