@@ -79,7 +79,6 @@ private:
 
     const FundingGrid& m_grid;
     std::vector<double> m_rhs; // b_k, in units of M
-    double m_scale;            // M
     double m_share;
     bool m_shareRows;
     int m_rowT = 0;
