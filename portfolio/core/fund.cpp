@@ -1,6 +1,5 @@
 #include "portfolio/core/fund.h"
 
-#include "model/date.h"
 #include "portfolio/core/fundmaster.h"
 #include "portfolio/core/fundrows.h"
 #include "portfolio/core/fundwhole.h"
