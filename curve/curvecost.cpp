@@ -41,19 +41,17 @@ void CurveCost::LoadTaus(double tau1, double tau2) const
             out[4] = (out[1] - x1 * e1) / tau1;
             out[5] = (out[2] - x2 * e2) / tau2;
         }
-        m_tau[0] = tau1;
-        m_tau[1] = tau2;
-        return;
-    }
-    for (std::size_t n = 0; n < times.size(); ++n) {
-        const Loadings l = LoadingsAt(times[n], tau1, tau2, true);
-        double* out = m_loadings.data() + n * kLoadings;
-        out[0] = l.l1;
-        out[1] = l.l2;
-        out[2] = l.l3;
-        out[3] = l.dl1;
-        out[4] = l.dl2;
-        out[5] = l.dl3;
+    } else {
+        for (std::size_t n = 0; n < times.size(); ++n) {
+            const Loadings l = LoadingsAt(times[n], tau1, tau2, true);
+            double* out = m_loadings.data() + n * kLoadings;
+            out[0] = l.l1;
+            out[1] = l.l2;
+            out[2] = l.l3;
+            out[3] = l.dl1;
+            out[4] = l.dl2;
+            out[5] = l.dl3;
+        }
     }
     m_tau[0] = tau1;
     m_tau[1] = tau2;
