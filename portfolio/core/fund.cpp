@@ -85,6 +85,8 @@ public:
 private:
     static constexpr std::size_t kNotValued = ~std::size_t{0};
 
+    // A candidate's payments, fetched and dated anew.
+    std::vector<PaymentColumn::Flow> FlowsOf(const FundCandidate& c) const;
     // A candidate valued in full: its payments kept, its funding column made.
     std::size_t Value(std::size_t candidate);
     // Prices every candidate the master has not taken on; the reduced
@@ -117,14 +119,19 @@ private:
     std::vector<double> m_reduced;     // per candidate not taken on: at the last pricing
 };
 
+std::vector<PaymentColumn::Flow> Run::FlowsOf(const FundCandidate& c) const
+{
+    if (std::unique_ptr<CBond> bond = m_fetch(c.ref))
+        return PaymentsOf(*bond, m_stand, m_horizon);
+    return {};
+}
+
 std::size_t Run::Value(std::size_t candidate)
 {
     if (m_valued[candidate] != kNotValued)
         return m_valued[candidate];
     const FundCandidate& c = m_screen.Candidates()[candidate];
-    std::vector<PaymentColumn::Flow> flows;
-    if (std::unique_ptr<CBond> bond = m_fetch(c.ref))
-        flows = PaymentsOf(*bond, m_stand, m_horizon);
+    const std::vector<PaymentColumn::Flow> flows = FlowsOf(c);
     FundingColumn f = FundingOf(flows, m_grid);
     // The screen saw these very payments; a column that has gone is kept
     // empty rather than let a different bond in.
@@ -150,10 +157,7 @@ void Run::PriceAll(const FundMaster& master)
             reduced = master.ReducedCost(c.price, c.first, m_screen.Values(c), slack);
         } else {
             // Beyond the pool: valued anew, exactly.
-            std::vector<PaymentColumn::Flow> flows;
-            if (std::unique_ptr<CBond> bond = m_fetch(c.ref))
-                flows = PaymentsOf(*bond, m_stand, m_horizon);
-            const FundingColumn f = FundingOf(flows, m_grid);
+            const FundingColumn f = FundingOf(FlowsOf(c), m_grid);
             if (f.worth.empty() || f.outgoing)
                 continue;
             reduced = master.ReducedCost(c.price, f.first, std::span<const double>(f.worth), slack);
