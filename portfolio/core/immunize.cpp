@@ -13,17 +13,15 @@ namespace tenvix {
 
 namespace {
 
-constexpr double kMaxUnits = kImmunizeMaxUnits;
-
 // The most whole units of `price` that `budget` pays for.
 double WholeUnitsWithin(double budget, double price)
 {
     if (!(price > 0.0) || !(budget >= price))
         return 0.0;
-    double u = std::min(std::floor(budget / price), kMaxUnits);
+    double u = std::min(std::floor(budget / price), kImmunizeMaxUnits);
     while (u > 0 && u * price > budget)
         u -= 1;
-    while (u < kMaxUnits && (u + 1) * price <= budget)
+    while (u < kImmunizeMaxUnits && (u + 1) * price <= budget)
         u += 1;
     return u;
 }
@@ -78,9 +76,9 @@ void ImmunizeScreen::Finish()
     // exactly is as good as unbuyable: no whole number of it can be told.
     // Should that leave none, the amount is what is too large.
     for (const ImmunizeCandidate& c : m_candidates)
-        if (c.maxUnits >= kMaxUnits)
-            m_largestAmount = std::max(m_largestAmount, std::floor((kMaxUnits - 1) * c.price / m_limits.maxShare));
-    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
+        if (c.maxUnits >= kImmunizeMaxUnits)
+            m_largestAmount = std::max(m_largestAmount, std::floor((kImmunizeMaxUnits - 1) * c.price / m_limits.maxShare));
+    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kImmunizeMaxUnits; });
     if (!m_candidates.empty()) {
         const auto [low, high] = std::minmax_element(
             m_candidates.begin(), m_candidates.end(),
