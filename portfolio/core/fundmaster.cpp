@@ -106,7 +106,6 @@ void FundMaster::ReadDuals()
 }
 
 double FundMaster::Cost() const { return m_lp.Objective() * m_grid.Scale(); }
-double FundMaster::Cash() const { return m_lp.Value(1) * m_grid.Scale(); }
 
 double FundMaster::Units(std::size_t j) const
 {
