@@ -3,6 +3,7 @@
 #include "cli/parallel.h"
 #include "cli/savefile.h"
 
+#include "model/clock.h"
 #include "model/filemessages.h"
 #include "model/format.h"
 #include "model/numbers.h"
@@ -16,7 +17,6 @@
 #include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace tenvix::cli {
 
@@ -66,6 +66,17 @@ std::optional<double> DecimalOption(const Arguments& args, std::string_view name
     return v;
 }
 
+double PercentOption(const Arguments& args, std::string_view name, double fallback, const char* wants,
+                     bool (*fits)(double))
+{
+    const auto v = DecimalOption(args, name, wants);
+    if (!v)
+        return fallback;
+    if (!fits(*v))
+        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *args.Value(name) + "\""};
+    return *v / 100;
+}
+
 std::optional<DecimalMark> DecimalMarkOption(const Arguments& args)
 {
     const auto text = args.Value("decimal-mark");
@@ -106,6 +117,11 @@ double RequiredDate(const Arguments& args, std::string_view name)
     if (!date)
         throw UsageError{"--" + std::string(name) + " wants a date as YYYY-MM-DD, not \"" + text + "\""};
     return *date;
+}
+
+double StandOrToday(const Arguments& args)
+{
+    return args.Value("stand") ? RequiredDate(args, "stand") : SystemClock().Now();
 }
 
 int ThreadsOption(const Arguments& args)
@@ -169,6 +185,13 @@ std::optional<double> ReadUnitsAsShown(double units, int row)
     return whole;
 }
 
+RowFigures AnalyseFileRow(const std::optional<double>& units, CBond* bond, double stand, double horizon)
+{
+    if (!units)
+        return RowFigures{RowStatus::BadUnits};
+    return bond ? AnalyseRow(*bond, stand, horizon, SystemClock()) : RowFigures{};
+}
+
 std::string UnknownIdMessage(std::string_view id)
 {
     std::string text = "Bond ID=";
@@ -209,6 +232,13 @@ bool RefuseOutTarget(const std::string& out, const std::string& database)
     return false;
 }
 
+std::unique_ptr<CBond> CopyOfBond(const CBond& bond)
+{
+    if (bond.GetType() == BOND_TYPE_STD)
+        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+}
+
 std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows)
 {
     std::vector<std::unique_ptr<CBond>> found(rows.size());
@@ -224,10 +254,7 @@ std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std:
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (found[i] || !EqualsFolded(bond.m_strID, wanted[i]))
                 continue;
-            if (bond.GetType() == BOND_TYPE_STD)
-                found[i] = std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-            else
-                found[i] = std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+            found[i] = CopyOfBond(bond);
             --missing;
         }
     }

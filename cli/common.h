@@ -5,15 +5,12 @@
 
 #include "cli/reading.h"
 #include "model/bondfile.h"
-#include "model/filemessages.h"
 #include "model/pricefield.h"
 #include "model/quotes.h"
 #include "model/text.h"
 #include "portfolio/core/bondportf.h"
 #include "portfolio/core/portfoliofile.h"
 
-#include <cerrno>
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <span>
@@ -52,6 +49,10 @@ private:
 // A decimal option that must read whole as a finite number; nothing when it
 // is not given. `wants` says what it wants in the usage error.
 std::optional<double> DecimalOption(const Arguments& args, std::string_view name, const char* wants);
+// A percentage option as a fraction, `fallback` when it is not given; a
+// percentage `fits` refuses is a usage error that says what it `wants`.
+double PercentOption(const Arguments& args, std::string_view name, double fallback, const char* wants,
+                     bool (*fits)(double));
 // --decimal-mark point|comma: the user's word on the mark of doubtful numbers.
 std::optional<DecimalMark> DecimalMarkOption(const Arguments& args);
 // A list of identifiers separated by commas (--exclude): the core's SplitIdentifiers.
@@ -59,6 +60,8 @@ using tenvix::SplitIdentifiers;
 
 // A date option that must be present and valid, as YYYY-MM-DD.
 double RequiredDate(const Arguments& args, std::string_view name);
+// The --stand option as RequiredDate reads it; today when it is not given.
+double StandOrToday(const Arguments& args);
 // The --threads option: a whole number from 1 to kMaxThreads; by default as
 // many as there are processors to run on.
 inline constexpr int kMaxThreads = 256;
@@ -76,6 +79,11 @@ bool WritePortfolioOut(const std::string& out, std::span<const PortfolioEntry> r
 // error, and units no row can show (NaN, infinite, negative) give nothing.
 std::optional<double> ReadUnitsAsShown(double units, int row);
 
+// A portfolio file's row analysed as the window analyses it: `units` as
+// ReadUnitsAsShown read them (nothing leaves the row out for its units) and
+// `bond` as FindBonds found it (null when the database has none).
+RowFigures AnalyseFileRow(const std::optional<double>& units, CBond* bond, double stand, double horizon);
+
 // What a command that takes one bond by its identifier says when the bond
 // gives no figures: which identifier, and why (with the check's code as
 // analyse writes it).
@@ -87,6 +95,9 @@ std::string NotReadyMessage(std::string_view id, const RowFigures& figures);
 // spelled or linked to) or an existing file that begins as a database. The
 // reason is then on standard error, and nothing may be written.
 bool RefuseOutTarget(const std::string& out, const std::string& database);
+
+// A copy of `bond` of its own type, to outlive the record it was read from.
+std::unique_ptr<CBond> CopyOfBond(const CBond& bond);
 
 // For each identifier, a copy of the first bond of the database whose
 // identifier equals it without regard to letter case, or null: one pass over

@@ -11,6 +11,7 @@
 #include "model/clock.h"
 #include "model/format.h"
 
+#include <cmath>
 #include <iostream>
 #include <unistd.h>
 

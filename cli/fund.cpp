@@ -12,7 +12,6 @@
 #include "model/numbers.h"
 #include "portfolio/core/fundmessages.h"
 #include "portfolio/core/portfoliofile.h"
-#include "portfolio/core/portfoliomessages.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -30,25 +29,6 @@ struct Screened {
     FundingColumn funding;
     std::size_t offset = 0;
 };
-
-std::unique_ptr<CBond> CopyOf(const CBond& bond)
-{
-    if (bond.GetType() == BOND_TYPE_STD)
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-}
-
-// A percentage option at least `least` (and at most `most`), as a fraction.
-double PercentOption(const Arguments& args, std::string_view name, double fallback, const char* wants,
-                     bool (*fits)(double))
-{
-    const auto v = DecimalOption(args, name, wants);
-    if (!v)
-        return fallback;
-    if (!fits(*v))
-        throw UsageError{"--" + std::string(name) + " wants " + wants + ", not \"" + *args.Value(name) + "\""};
-    return *v / 100;
-}
 
 } // namespace
 
@@ -83,7 +63,7 @@ FundResult FundDatabase(const DatabaseFile& db, const std::vector<Liability>& sc
                 screen.Offer(s.id, s.price, s.row, s.funding, s.offset);
         });
     screen.Finish();
-    const FundFetch fetch = [&](std::size_t offset) { return CopyOf(BondRecordReader(db.Bytes(), offset).Next()); };
+    const FundFetch fetch = [&](std::size_t offset) { return CopyOfBond(BondRecordReader(db.Bytes(), offset).Next()); };
     return Fund(screen, grid, limits, held, stand, horizon, fetch);
 }
 

@@ -1,6 +1,5 @@
 #include "cli/fundfiles.h"
 
-#include "model/clock.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
@@ -41,9 +40,7 @@ std::optional<std::vector<FundHolding>> ReadHoldings(const DatabaseFile& db, con
         // The window shows the units as a whole number and counts what it
         // shows; units no row can show are refused as portfolio refuses them.
         const std::optional<double> units = ReadUnitsAsShown(row.units, static_cast<int>(i + 1));
-        const RowFigures f = !units ? RowFigures{RowStatus::BadUnits}
-                             : bond ? AnalyseRow(*bond, stand, horizon, SystemClock())
-                                    : RowFigures{};
+        const RowFigures f = AnalyseFileRow(units, bond, stand, horizon);
         if (f.status != RowStatus::Ready) {
             std::cerr << ExcludedRowMessage(row.id, static_cast<int>(i + 1)) << "\n";
             return std::nullopt;

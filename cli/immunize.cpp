@@ -32,13 +32,6 @@ struct Assessed {
     std::size_t offset = 0;
 };
 
-std::unique_ptr<CBond> CopyOf(const CBond& bond)
-{
-    if (bond.GetType() == BOND_TYPE_STD)
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-}
-
 } // namespace
 
 ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& limits, double stand, double horizon,
@@ -66,7 +59,9 @@ ImmunizeResult ImmunizeDatabase(const DatabaseFile& db, const ImmunizeLimits& li
                 screen.Offer(a.id, a.price, a.row, a.offset);
         });
     screen.Finish();
-    const ImmunizeFetch fetch = [&](std::size_t offset) { return CopyOf(BondRecordReader(db.Bytes(), offset).Next()); };
+    const ImmunizeFetch fetch = [&](std::size_t offset) {
+        return CopyOfBond(BondRecordReader(db.Bytes(), offset).Next());
+    };
     return Immunize(screen, limits, stand, horizon, fetch, SystemClock());
 }
 
@@ -119,14 +114,9 @@ int RunImmunize(const std::vector<std::string>& argv)
             throw UsageError{"--max-rows wants a number of rows from 1 to 20, not \"" + *text + "\""};
         limits.maxRows = *n;
     }
-    std::string shareText = "100";
-    if (const auto share = DecimalOption(args, "max-share", "a percentage above 0 and at most 100")) {
-        if (!(*share > 0 && *share <= 100))
-            throw UsageError{"--max-share wants a percentage above 0 and at most 100, not \"" +
-                             *args.Value("max-share") + "\""};
-        shareText = *args.Value("max-share");
-        limits.maxShare = *share / 100;
-    }
+    limits.maxShare = PercentOption(args, "max-share", limits.maxShare, "a percentage above 0 and at most 100",
+                                    [](double v) { return v > 0 && v <= 100; });
+    const std::string shareText = args.Value("max-share").value_or("100");
     if (const auto least = DecimalOption(args, "min-ytm", "a percentage"))
         limits.minYtm = *least / 100;
     if (const auto ids = args.Value("exclude"))

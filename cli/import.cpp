@@ -12,7 +12,6 @@
 #include "model/banklist.h"
 #include "model/bondfile.h"
 #include "model/bondimport.h"
-#include "model/clock.h"
 #include "model/date.h"
 #include "model/filemessages.h"
 #include "model/format.h"
@@ -86,7 +85,7 @@ std::optional<BondImport> JudgeBankFile(const std::string& bytes, CBondList& lis
         return std::nullopt;
     }
     BankTerms terms;
-    terms.standDay = DaySerial(args.Value("stand") ? RequiredDate(args, "stand") : SystemClock().Now());
+    terms.standDay = DaySerial(StandOrToday(args));
     terms.quotes = QuotesOption(args, PriceQuotes::Clean);
     return JudgeBankList(bank, list, terms);
 }

@@ -49,9 +49,8 @@ int RunLadder(const std::vector<std::string>& argv)
     const double cash = DecimalOption(args, "cash", "an amount of at least 0").value_or(0.0);
     if (!(cash >= 0))
         throw UsageError{"--cash wants an amount of at least 0, not \"" + *args.Value("cash") + "\""};
-    const double reinvest = DecimalOption(args, "reinvest", "a percentage of at least 0").value_or(0.0);
-    if (!(reinvest >= 0))
-        throw UsageError{"--reinvest wants a percentage of at least 0, not \"" + *args.Value("reinvest") + "\""};
+    const double reinvest =
+        PercentOption(args, "reinvest", 0.0, "a percentage of at least 0", [](double v) { return v >= 0; });
 
     const auto db = OpenDatabase(args.Positional()[0]);
     if (!db)
@@ -70,7 +69,7 @@ int RunLadder(const std::vector<std::string>& argv)
         for (FundHolding& h : *held)
             holdings->push_back(std::move(h));
     }
-    const FundingGrid grid(*schedule, stand, reinvest / 100);
+    const FundingGrid grid(*schedule, stand, reinvest);
     std::vector<LadderHolding> walked;
     for (const FundHolding& h : *holdings)
         walked.push_back({h.units, h.payments});

@@ -76,9 +76,7 @@ int RunPortfolio(const std::vector<std::string>& argv)
         // what it shows.
         const std::optional<double> whole = ReadUnitsAsShown(row.units, static_cast<int>(i + 1));
         CBond* bond = bonds[i].get();
-        const RowFigures f = !whole ? RowFigures{RowStatus::BadUnits}
-                             : bond ? AnalyseRow(*bond, stand, horizon, SystemClock())
-                                    : RowFigures{};
+        const RowFigures f = AnalyseFileRow(whole, bond, stand, horizon);
         const std::string unitsText = FormatFixed(whole.value_or(row.units), 0);
         if (f.status == RowStatus::Ready) {
             AppendRow(rows, row.id, unitsText, "ready", &f);

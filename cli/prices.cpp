@@ -9,7 +9,6 @@
 #include "cli/savefile.h"
 
 #include "model/bondfile.h"
-#include "model/clock.h"
 #include "model/date.h"
 #include "model/format.h"
 #include "model/numbers.h"
@@ -101,7 +100,7 @@ int RunPrices(const std::vector<std::string>& argv)
     const Arguments args(argv, {"stand", "max-change", "decimal-mark", "quotes"}, {"apply", "accept-large"});
     if (args.Positional().size() != 2)
         throw UsageError{"prices takes a database file and a price file"};
-    const double stand = args.Value("stand") ? RequiredDate(args, "stand") : SystemClock().Now();
+    const double stand = StandOrToday(args);
     const double maxChange = MaxChangeOption(args);
     const std::optional<DecimalMark> decimalMark = DecimalMarkOption(args);
     const PriceQuotes quotes = QuotesOption(args, PriceQuotes::Paid);
@@ -152,8 +151,8 @@ int RunPrices(const std::vector<std::string>& argv)
     }
 
     Output out(STDOUT_FILENO);
-    out.Append(clean ? "line,id,verdict,old_price,new_price,change_percent,reason,flag,quote,accrued\r\n"
-                     : "line,id,verdict,old_price,new_price,change_percent,reason,flag\r\n");
+    out.Append("line,id,verdict,old_price,new_price,change_percent,reason,flag");
+    out.Append(clean ? ",quote,accrued\r\n" : "\r\n");
     for (std::size_t i = 0; i < verdicts.size(); ++i) {
         AppendRow(out.Text(), file.rows[i], verdicts[i], clean);
         out.Pass();

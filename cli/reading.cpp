@@ -69,10 +69,6 @@ std::optional<std::string> ReadToEnd(int fd, std::size_t limit, Beyond beyond)
     return bytes;
 }
 
-} // namespace
-
-namespace {
-
 // Closes a file descriptor when it goes, errno left as it was.
 struct Closer {
     explicit Closer(int f) : fd(f) {}

@@ -92,7 +92,7 @@ int RunShifts(const std::vector<std::string>& argv)
             shown.push_back(ReadUnitsAsShown(file.rows[i].units, static_cast<int>(i + 1)));
         for (std::size_t i = 0; i < file.rows.size(); ++i) {
             CBond* bond = FindBondByID(list.m_list, file.rows[i].id);
-            if (!shown[i] || !bond || AnalyseRow(*bond, stand, horizon, SystemClock()).status != RowStatus::Ready)
+            if (AnalyseFileRow(shown[i], bond, stand, horizon).status != RowStatus::Ready)
                 return Fail(ExcludedRowMessage(file.rows[i].id, static_cast<int>(i + 1)));
             bonds.push_back(bond);
             // Calculate counts the whole units the window shows.

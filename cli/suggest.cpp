@@ -35,13 +35,6 @@ struct UnitFinds {
     std::span<const std::byte> bytes;
 };
 
-std::unique_ptr<CBond> CopyOf(const CBond& bond)
-{
-    if (bond.GetType() == BOND_TYPE_STD)
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-}
-
 void AppendRow(std::string& out, const SuggestedRow& r)
 {
     const SUGGESTION& s = r.suggestion;
@@ -82,7 +75,7 @@ void SuggestFromDatabase(const DatabaseFile& db, double stand, double horizon, i
         [&](std::size_t, UnitFinds& finds) {
             for (const Found& f : finds.found) {
                 if (SUGGESTION* filed = lists.Add(f.row)) {
-                    kept.push_back(CopyOf(BondRecordReader(finds.bytes, f.offset).Next()));
+                    kept.push_back(CopyOfBond(BondRecordReader(finds.bytes, f.offset).Next()));
                     filed->pBond = kept.back().get();
                 }
             }

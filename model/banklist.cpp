@@ -1,6 +1,5 @@
 #include "model/banklist.h"
 
-#include "model/bondlookup.h"
 #include "model/date.h"
 #include "model/explain.h"
 #include "model/format.h"
@@ -14,28 +13,14 @@
 namespace tenvix {
 namespace {
 
-// A rate may carry its percent sign: "4,50 %".
-std::string_view WithoutPercent(std::string_view text)
-{
-    text = Trim(text);
-    if (!text.empty() && text.back() == '%')
-        text = Trim(text.substr(0, text.size() - 1));
-    return text;
-}
-
 class BankRowsTaker final : public RowsTaker {
 public:
     BankRowsTaker(BankList& list, const std::optional<BankColumns>& columns) : m_list(list), m_given(columns) {}
 
     RowsLayout Layout(std::span<const CsvRecord> sample, char separator) override
     {
-        m_commaSeparated = separator == ',';
-        // The price import's rule, with no bond to know an identifier by:
-        // a heading holds no number.
-        static const CBondList::List kNoBonds;
-        static const BondIdIndex kNoIndex(kNoBonds);
         RowsLayout layout;
-        layout.header = IsHeading(sample.front(), kNoIndex, m_commaSeparated);
+        layout.header = IsHeading(sample.front(), separator == ',');
         for (const CsvRecord& r : sample)
             m_list.columnCount = std::max(m_list.columnCount, r.fields.size());
         if (layout.header)
@@ -55,7 +40,7 @@ public:
                 row.text += FieldOf(r, c);
             row.ends[static_cast<std::size_t>(f)] = static_cast<std::uint32_t>(row.text.size());
         }
-        NoteMarks(m_marks, WithoutPercent(row.Field(BankField::Rate)));
+        NoteMarks(m_marks, row.NumberText(BankField::Rate));
         NoteMarks(m_marks, row.Field(BankField::Price));
         NoteMarks(m_marks, row.Field(BankField::Face));
     }
@@ -64,7 +49,6 @@ public:
 private:
     BankList& m_list;
     const std::optional<BankColumns>& m_given;
-    bool m_commaSeparated = true;
     DecimalMarks m_marks;
 };
 
@@ -92,6 +76,14 @@ std::string_view BankRow::Field(BankField field) const
     const auto f = static_cast<std::size_t>(field);
     const std::uint32_t from = f == 0 ? 0 : ends[f - 1];
     return std::string_view(text).substr(from, ends[f] - from);
+}
+
+std::string_view BankRow::NumberText(BankField field) const
+{
+    std::string_view number = Field(field);
+    if (field == BankField::Rate && !number.empty() && number.back() == '%')
+        number = Trim(number.substr(0, number.size() - 1));
+    return number;
 }
 
 BankList ReadBankList(std::string_view bytes, const std::optional<BankColumns>& columns,

@@ -35,6 +35,9 @@ struct BankRow {
     std::string text;
     std::array<std::uint32_t, kBankFieldCount> ends{};
     std::string_view Field(BankField field) const;
+    // The field as its number is read: a rate may carry its percent sign
+    // ("4,50 %").
+    std::string_view NumberText(BankField field) const;
 };
 
 struct BankList {

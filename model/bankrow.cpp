@@ -7,23 +7,19 @@
 #include "model/bond.h"
 #include "model/date.h"
 #include "model/format.h"
-#include "model/numbers.h"
-#include "model/priceupdate.h"
+#include "model/pricemessages.h"
 #include "model/recordmatch.h"
 #include "model/recordmessages.h"
 #include "model/recordrules.h"
 #include "model/text.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace tenvix {
 namespace {
 
 constexpr double kDefaultFace = 100.0;
 constexpr std::int32_t kDefaultPeriod = 12;
-
-bool Storable(std::string_view utf8) { return IsAscii(utf8) || Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8; }
 
 // A row read, or the reason it is refused in the words of the record form
 // where the form has words for it.
@@ -40,19 +36,14 @@ public:
     // A number of the field: `bad` (the form's code) when it is none.
     std::optional<double> Number(BankField field, int bad, Reading& r) const
     {
-        std::string_view text = m_row.Field(field);
-        if (field == BankField::Rate && !text.empty() && text.back() == '%')
-            text = Trim(text.substr(0, text.size() - 1));
-        const PriceReading read = ReadImportedPrice(text, m_list.separator == ',', m_list.decimalMark);
+        const PriceReading read = ReadImportedPrice(m_row.NumberText(field), m_list.separator == ',', m_list.decimalMark);
         switch (read.refusal) {
         case PriceRefusal::None:
         case PriceRefusal::OutOfRange:
             return read.value;
         case PriceRefusal::ThousandsSeparator:
-            r.reason = Named(field) + ": Thousands separators not accepted !";
-            return std::nullopt;
         case PriceRefusal::Ambiguous:
-            r.reason = Named(field) + ": Ambiguous number !";
+            r.reason = Named(field) + ": " + PriceRefusalWords(read.refusal);
             return std::nullopt;
         default:
             break;
@@ -108,34 +99,26 @@ private:
     const BankRow& m_row;
 };
 
-// The pay period: a whole number of months, as the form's Periods box takes it.
+// The pay period: a whole number of months, as the form's Periods box takes
+// it, in digits alone; more than nine of them could pass the 32-bit range
+// the reading stops at.
 std::optional<std::int32_t> Period(std::string_view text, Reading& r)
 {
     const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const std::optional<std::int32_t> months = digits ? ReadPayPeriod(text) : std::nullopt;
-    if (!months) {
-        r.code = FORM_BAD_PERIOD;
-        return std::nullopt;
-    }
-    if (*months < 1 || text.size() > 9) {
+    std::int32_t months = 0;
+    r.code = digits ? ReadFormPeriod(text, months) : FORM_BAD_PERIOD;
+    if (r.code == FORM_OK && text.size() > 9)
         r.code = FORM_PERIOD_RANGE;
+    if (r.code != FORM_OK)
         return std::nullopt;
-    }
     return months;
 }
-
-bool InForm(double value, double floor) { return value >= floor && value <= kAmountCeiling; }
 
 // The record of a row, or why there is none.
 std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, const BankTerms& terms,
                                      std::string_view id, Reading& r)
 {
     const RowReader read(list, row);
-    const std::string_view name = read.Text(BankField::Name);
-    if (!Storable(name)) {
-        r.reason = "Name holds characters the database cannot store !";
-        return nullptr;
-    }
     const std::optional<double> rate = read.Number(BankField::Rate, FORM_BAD_COUPON, r);
     if (!rate)
         return nullptr;
@@ -165,29 +148,29 @@ std::unique_ptr<CBondStd> MakeRecord(const BankList& list, const BankRow& row, c
     // The coupon is worked out of the face value: a face the form refuses
     // is named as such, not as the coupon it would make.
     const double coupon = *rate * *face / 100.0 * *period / 12.0;
-    if (!InForm(*rate, kCouponFloor)) {
+    if (!InFormRange(*rate, kCouponFloor)) {
         r.code = FORM_COUPON_RANGE;
         return nullptr;
     }
-    if (!InForm(*face, kFaceFloor)) {
+    if (!InFormRange(*face, kFaceFloor)) {
         r.code = FORM_FACE_RANGE;
         return nullptr;
     }
-    if (!InForm(coupon, kCouponFloor)) {
+    if (!InFormRange(coupon, kCouponFloor)) {
         r.code = FORM_COUPON_RANGE;
         return nullptr;
     }
     // A quote of nothing is no price, whatever has accrued.
-    if (!InForm(*quote * *face / 100.0, kPriceFloor)) {
+    if (!InFormRange(*quote * *face / 100.0, kPriceFloor)) {
         r.code = FORM_PRICE_RANGE;
         return nullptr;
     }
     auto bond = std::make_unique<CBondStd>(*maturity);
     bond->SetData(*period, static_cast<float>(coupon), static_cast<float>(*face), 0.0f, *release, *maturity,
-                  id, name);
+                  id, read.Text(BankField::Name));
     const double price = terms.quotes == PriceQuotes::Clean ? PriceOfCleanQuote(*bond, *quote, terms.standDay).price
                                                             : *quote * static_cast<double>(bond->m_fFace) / 100.0;
-    if (!InForm(price, kPriceFloor)) {
+    if (!InFormRange(price, kPriceFloor)) {
         r.code = FORM_PRICE_RANGE;
         return nullptr;
     }
@@ -228,7 +211,7 @@ BondImport JudgeBankList(const BankList& list, CBondList& database, const BankTe
             v.refusal = BondRefusal::DuplicateId;
             continue;
         }
-        if (!Storable(v.id)) {
+        if (!Cp1252Spells(v.id)) {
             v.refusal = BondRefusal::Row;
             v.row = RowRefusal::IdNotStored;
             continue;
@@ -236,6 +219,11 @@ BondImport JudgeBankList(const BankList& list, CBondList& database, const BankTe
         if (v.id.find_first_of("\r\n") != std::string::npos) {
             v.refusal = BondRefusal::Row;
             v.row = RowRefusal::IdLineBreak;
+            continue;
+        }
+        if (!Cp1252Spells(row.Field(BankField::Name))) {
+            v.refusal = BondRefusal::Row;
+            v.row = RowRefusal::NameNotStored;
             continue;
         }
         Reading r;

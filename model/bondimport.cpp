@@ -1,11 +1,10 @@
 #include "model/bondimport.h"
 
 #include "model/format.h"
+#include "model/recordmatch.h"
 #include "model/recordmessages.h"
 
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace tenvix {
 namespace {
@@ -21,31 +20,19 @@ std::string WithNumber(std::string_view format, std::int64_t number)
     return text.append(format.substr(at + 2));
 }
 
-// The records of the database by key, with how many share it.
-struct Known {
-    CBondList::Position first;
-    std::size_t count = 0;
-};
-
 } // namespace
 
 BondImport JudgeBonds(std::string_view bytes, CBondList& list, const BondImportProgress& progress)
 {
     BondImport result;
     BondCsvReader reader(bytes);
-    std::unordered_map<std::string_view, Known> known;
-    known.reserve(list.m_list.size());
-    for (auto it = list.m_list.begin(); it != list.m_list.end(); ++it) {
-        Known& k = known.try_emplace(RecordKey((*it)->m_strID), Known{it}).first->second;
-        ++k.count;
-    }
+    RecordMatcher matcher(list);
     // Into a database of no records, such as the file the import makes, the
     // rows are a database's export coming back: one that held an identifier
     // twice (two typed beyond Windows-1252 are stored alike) gets both again,
     // in file order. Into one with records, a second row of an identifier is
     // refused, as the form refuses an occupied one.
     const bool keepEveryRow = list.m_list.empty();
-    std::unordered_set<std::string> seen;
     BondCsvRow row;
     std::size_t rows = 0;
     while (reader.Next(row)) {
@@ -58,7 +45,7 @@ BondImport JudgeBonds(std::string_view bytes, CBondList& list, const BondImportP
         v.line = row.line;
         if (row.fields.size() > 1)
             v.id = row.fields[1];
-        if (!keepEveryRow && row.fields.size() == kBondCsvFields && !seen.emplace(RecordKey(v.id)).second) {
+        if (!keepEveryRow && row.fields.size() == kBondCsvFields && matcher.SeenBefore(v.id)) {
             v.refusal = BondRefusal::DuplicateId;
             continue;
         }
@@ -70,24 +57,7 @@ BondImport JudgeBonds(std::string_view bytes, CBondList& list, const BondImportP
             v.detail = static_cast<std::int64_t>(row.fields.size());
             continue;
         }
-        const auto found = known.find(RecordKey(v.id));
-        if (found == known.end()) {
-            v.kind = BondVerdictKind::Add;
-            v.bond = std::move(reading.bond);
-            continue;
-        }
-        if (found->second.count > 1) {
-            v.refusal = BondRefusal::SeveralBonds;
-            v.detail = static_cast<std::int64_t>(found->second.count);
-            continue;
-        }
-        v.target = found->second.first;
-        if (SameStoredFields(**v.target, *reading.bond)) {
-            v.kind = BondVerdictKind::Unchanged;
-        } else {
-            v.kind = BondVerdictKind::Replace;
-            v.bond = std::move(reading.bond);
-        }
+        matcher.Judge(v, std::move(reading.bond));
     }
     if (reader.Error() != BondCsvError::None) {
         result.error = reader.Error();

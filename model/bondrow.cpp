@@ -54,8 +54,6 @@ std::optional<std::int32_t> ReadStoredDay(std::string_view field)
     return ReadExactWhole(text);
 }
 
-bool Storable(std::string_view utf8) { return IsAscii(utf8) || Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8; }
-
 // The form's code for payment `index` (from 0) and the grid's kind of fault.
 int PaymentCode(std::size_t index, int kind) { return kGridCodeOffset + 16 * static_cast<int>(index + 1) + kind; }
 constexpr int kPaymentNotANumber = 2;
@@ -156,9 +154,9 @@ RowReading ReadBondRow(const BondCsvRow& row)
     const std::string_view type = Trim(f[0]);
     if (type != "I" && type != "II")
         return Refuse(RowRefusal::Type);
-    if (!Storable(f[1]))
+    if (!Cp1252Spells(f[1]))
         return Refuse(RowRefusal::IdNotStored);
-    if (!Storable(f[2]))
+    if (!Cp1252Spells(f[2]))
         return Refuse(RowRefusal::NameNotStored);
     // A line break: no form can type one, and no list shows one.
     if (f[1].find_first_of("\r\n") != std::string::npos)

@@ -84,14 +84,21 @@ std::string_view FieldOf(const CsvRecord& record, std::size_t column)
     return column < record.fields.size() ? Trim(record.fields[column]) : std::string_view();
 }
 
+bool IsHeading(const CsvRecord& first, bool commaSeparated)
+{
+    return std::none_of(first.fields.begin(), first.fields.end(), [&](const std::string& field) {
+        const std::string_view text = Trim(field);
+        return !text.empty() && LooksNumeric(text, commaSeparated);
+    });
+}
+
 bool IsHeading(const CsvRecord& first, const BondIdIndex& index, bool commaSeparated)
 {
-    for (const std::string& field : first.fields) {
-        const std::string_view text = Trim(field);
-        if (!text.empty() && (LooksNumeric(text, commaSeparated) || index.Match(text).Count() > 0))
-            return false;
-    }
-    return true;
+    return IsHeading(first, commaSeparated) &&
+           std::none_of(first.fields.begin(), first.fields.end(), [&](const std::string& field) {
+               const std::string_view text = Trim(field);
+               return !text.empty() && index.Match(text).Count() > 0;
+           });
 }
 
 PriceColumns FindColumns(const std::vector<std::string>* heading, std::span<const CsvRecord> data,

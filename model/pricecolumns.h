@@ -34,6 +34,9 @@ std::string_view FieldOf(const CsvRecord& record, std::size_t column);
 // Whether the first row names the columns rather than holding a price: no
 // field is a number and none is the identifier of a bond.
 bool IsHeading(const CsvRecord& first, const BondIdIndex& index, bool commaSeparated);
+// The same where there is no bond to know an identifier by: no field is a
+// number.
+bool IsHeading(const CsvRecord& first, bool commaSeparated);
 
 // The two columns, from the heading (when the file has one) and a sample of
 // the data rows. Without a heading that names them, the identifiers are the

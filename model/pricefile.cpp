@@ -43,11 +43,11 @@ public:
 
     RowsLayout Layout(std::span<const CsvRecord> sample, char separator) override
     {
-        m_commaSeparated = separator == ',';
+        const bool commaSeparated = separator == ',';
         RowsLayout layout;
-        layout.header = IsHeading(sample.front(), m_index, m_commaSeparated);
+        layout.header = IsHeading(sample.front(), m_index, commaSeparated);
         const PriceColumns columns = FindColumns(layout.header ? &sample.front().fields : nullptr,
-                                                 sample.subspan(layout.header ? 1 : 0), m_index, m_commaSeparated);
+                                                 sample.subspan(layout.header ? 1 : 0), m_index, commaSeparated);
         layout.found = columns.found;
         m_file.idColumn = columns.id;
         m_file.priceColumn = columns.price;
@@ -66,7 +66,6 @@ public:
 private:
     PriceFile& m_file;
     const BondIdIndex& m_index;
-    bool m_commaSeparated = true;
 };
 
 } // namespace

@@ -83,15 +83,20 @@ std::string PriceFileErrorText(PriceFileError error, std::int64_t detail)
     return {};
 }
 
+const char* PriceRefusalWords(PriceRefusal refusal)
+{
+    for (const RefusalText& t : kRefusalTexts)
+        if (t.refusal == refusal)
+            return t.text;
+    return "";
+}
+
 std::string PriceRefusalText(const PriceVerdict& verdict)
 {
     if (verdict.kind != PriceVerdictKind::Refused)
         return {};
-    for (const RefusalText& t : kRefusalTexts)
-        if (t.refusal == verdict.refusal)
-            return Substitute(t.text,
-                              {verdict.refusal == PriceRefusal::SeveralBonds ? verdict.matches : verdict.otherLine});
-    return {};
+    return Substitute(PriceRefusalWords(verdict.refusal),
+                      {verdict.refusal == PriceRefusal::SeveralBonds ? verdict.matches : verdict.otherLine});
 }
 
 const char* PriceVerdictName(PriceVerdictKind kind)

@@ -20,6 +20,9 @@ inline std::string PriceFileErrorText(const PriceFile& file)
     return PriceFileErrorText(file.error, file.errorDetail);
 }
 std::string PriceRefusalText(const PriceVerdict& verdict);
+// A refusal's words as the table holds them, "%d" where PriceRefusalText
+// puts the number: what another import says of a field the same way read.
+const char* PriceRefusalWords(PriceRefusal refusal);
 // The verdict as the command line spells it: update, unchanged, unknown,
 // not_alive, refused.
 const char* PriceVerdictName(PriceVerdictKind kind);

@@ -5,15 +5,25 @@
 
 namespace tenvix {
 
-int ReadFormAmount(std::string_view text, double floor, int bad, double& value)
+namespace {
+
+// An amount field's code once its text is read: `bad` for no number, `bad + 1`
+// out of the range from `floor`.
+int AmountCode(std::optional<double> v, double floor, int bad, double& value)
 {
-    const std::optional<double> v = ReadDecimal(TrimRight(text));
     if (!v)
         return bad;
-    if (!(*v >= floor && *v <= kAmountCeiling))
+    if (!InFormRange(*v, floor))
         return bad + 1;
     value = *v;
     return FORM_OK;
+}
+
+} // namespace
+
+int ReadFormAmount(std::string_view text, double floor, int bad, double& value)
+{
+    return AmountCode(ReadDecimal(TrimRight(text)), floor, bad, value);
 }
 
 bool FormStoresAmount(float stored, double floor)
@@ -60,13 +70,8 @@ int ReadStdFields(const StdFieldTexts& texts, StdFields& out)
 
 int ReadFreePrice(std::string_view text, double floor, double& price)
 {
-    const std::optional<double> v = ReadDecimal(text);
-    if (!v)
-        return FORM_BAD_PRICE;
-    if (!(*v >= floor && *v <= kAmountCeiling))
-        return FORM_PRICE_RANGE;
-    price = *v;
-    return FORM_OK;
+    static_assert(FORM_PRICE_RANGE == FORM_BAD_PRICE + 1);
+    return AmountCode(ReadDecimal(text), floor, FORM_BAD_PRICE, price);
 }
 
 } // namespace tenvix

@@ -25,6 +25,10 @@ inline constexpr double kFreePriceFloorAnalyse = 0.0001;
 inline constexpr double kCouponFloor = 0.0;
 inline constexpr double kFaceFloor = 0.0;
 
+// Whether the form's range that starts at `floor` holds `value`; NaN it never
+// holds.
+inline bool InFormRange(double value, double floor) { return value >= floor && value <= kAmountCeiling; }
+
 // An amount field: trailing blanks dropped, then the whole text a number
 // within [floor, kAmountCeiling]. `bad` and `bad + 1` are the field's two
 // codes (no number, out of range).

@@ -160,6 +160,8 @@ std::string Utf8ToCp1252(std::string_view text)
     return out;
 }
 
+bool Cp1252Spells(std::string_view utf8) { return IsAscii(utf8) || Cp1252ToUtf8(Utf8ToCp1252(utf8)) == utf8; }
+
 namespace {
 
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian)

@@ -27,6 +27,10 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // and so does each byte of malformed UTF-8.
 std::string Utf8ToCp1252(std::string_view text);
 
+// Whether Windows-1252 can spell the whole of `utf8`, so that storing it in
+// the database loses nothing.
+bool Cp1252Spells(std::string_view utf8);
+
 // UTF-16LE code units (2 bytes each) to UTF-8; an unpaired surrogate becomes
 // U+FFFD.
 std::string Utf16LeToUtf8(std::string_view bytes);
