@@ -25,28 +25,14 @@ void CurveCost::LoadTaus(double tau1, double tau2) const
     if (m_tau[0] == tau1 && m_tau[1] == tau2)
         return;
     const auto times = m_problem.Book().Times();
+    // The search's taus have their shapes ready; others are worked out here.
     const double* shape1 = m_problem.GridShapes(tau1);
     const double* shape2 = m_problem.GridShapes(tau2);
-    if (shape1 && shape2) {
-        // The search's taus: the shapes are ready, what remains is arithmetic.
-        for (std::size_t n = 0; n < times.size(); ++n) {
-            const double x1 = times[n] / tau1, x2 = times[n] / tau2;
-            const double f1 = shape1[2 * n], e1 = shape1[2 * n + 1];
-            const double f2 = shape2[2 * n], e2 = shape2[2 * n + 1];
-            double* out = m_loadings.data() + n * kLoadings;
-            out[0] = f1;
-            out[1] = f1 - e1;
-            out[2] = f2 - e2;
-            out[3] = out[1] / tau1;
-            out[4] = (out[1] - x1 * e1) / tau1;
-            out[5] = (out[2] - x2 * e2) / tau2;
-        }
-        m_tau[0] = tau1;
-        m_tau[1] = tau2;
-        return;
-    }
+    const bool ready = shape1 && shape2;
     for (std::size_t n = 0; n < times.size(); ++n) {
-        const Loadings l = LoadingsAt(times[n], tau1, tau2, true);
+        const Loadings l = ready ? LoadingsOf({shape1[2 * n], shape1[2 * n + 1]}, {shape2[2 * n], shape2[2 * n + 1]},
+                                              times[n] / tau1, times[n] / tau2, tau1, tau2, true)
+                                 : LoadingsAt(times[n], tau1, tau2, true);
         double* out = m_loadings.data() + n * kLoadings;
         out[0] = l.l1;
         out[1] = l.l2;

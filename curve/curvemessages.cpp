@@ -11,19 +11,15 @@ std::string TooFewBondsText()
     return text += " bonds are needed to fit a curve .";
 }
 
-std::string TooManyDatesText() { return "The bonds pay on too many dates to fit a curve ."; }
-
-std::string NoCurveText() { return "No curve fits these bonds ."; }
-
 std::string FitOutcomeText(FitOutcome outcome)
 {
     switch (outcome) {
     case FitOutcome::TooFewBonds:
         return TooFewBondsText();
     case FitOutcome::TooManyDates:
-        return TooManyDatesText();
+        return "The bonds pay on too many dates to fit a curve .";
     case FitOutcome::NoCurve:
-        return NoCurveText();
+        return "No curve fits these bonds .";
     case FitOutcome::Fitted:
     case FitOutcome::Stopped:
         break;

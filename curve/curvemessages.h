@@ -12,12 +12,10 @@ namespace tenvix::curve {
 
 // Fewer than kLeastFitted bonds qualify.
 std::string TooFewBondsText();
-// The bonds' payments fall on more times than a book holds.
-std::string TooManyDatesText();
-// No search ended with a finite objective (payments so far off that no
-// discount on the curve's bounds can value them).
-std::string NoCurveText();
-// What a fit that gave no curve says (nothing for Fitted and Stopped).
+// What a fit that gave no curve says (nothing for Fitted and Stopped): too
+// few bonds; their payments on more times than a book holds; no search
+// ended with a finite objective (payments so far off that no discount on
+// the curve's bounds can value them).
 std::string FitOutcomeText(FitOutcome outcome);
 // An identifier of --exclude that reaches no bond.
 std::string NoBondText(std::string_view id);

@@ -16,19 +16,7 @@ Loadings LoadingsAt(double t, double tau1, double tau2, bool tauParts)
 {
     const double x1 = t / tau1;
     const double x2 = t / tau2;
-    const Shape s1 = ShapeAt(x1);
-    const Shape s2 = ShapeAt(x2);
-    Loadings l;
-    l.l1 = s1.f1;
-    l.l2 = s1.f1 - s1.e;
-    l.l3 = s2.f1 - s2.e;
-    if (tauParts) {
-        // d f1(t/tau)/d tau = (f1 - e)/tau, d (f1 - e)/d tau = (f1 - e - x e)/tau.
-        l.dl1 = l.l2 / tau1;
-        l.dl2 = (l.l2 - x1 * s1.e) / tau1;
-        l.dl3 = (l.l3 - x2 * s2.e) / tau2;
-    }
-    return l;
+    return LoadingsOf(ShapeAt(x1), ShapeAt(x2), x1, x2, tau1, tau2, tauParts);
 }
 
 double ZeroRate(const CurveParams& p, double t)

@@ -36,6 +36,22 @@ struct Loadings {
     double dl1 = 0, dl2 = 0, dl3 = 0;
 };
 Loadings LoadingsAt(double t, double tau1, double tau2, bool tauParts);
+// The same from the shapes at x1 = t / tau1 and x2 = t / tau2, for a caller
+// that has them already.
+inline Loadings LoadingsOf(Shape s1, Shape s2, double x1, double x2, double tau1, double tau2, bool tauParts)
+{
+    Loadings l;
+    l.l1 = s1.f1;
+    l.l2 = s1.f1 - s1.e;
+    l.l3 = s2.f1 - s2.e;
+    if (tauParts) {
+        // d f1(t/tau)/d tau = (f1 - e)/tau, d (f1 - e)/d tau = (f1 - e - x e)/tau.
+        l.dl1 = l.l2 / tau1;
+        l.dl2 = (l.l2 - x1 * s1.e) / tau1;
+        l.dl3 = (l.l3 - x2 * s2.e) / tau2;
+    }
+    return l;
+}
 
 double ZeroRate(const CurveParams& p, double t);
 double Discount(const CurveParams& p, double t);

@@ -47,4 +47,24 @@ bool CandidateFilter::Hidden(std::size_t order) const
     return std::binary_search(m_hidden.begin(), m_hidden.end(), static_cast<std::uint32_t>(order));
 }
 
+CBond* ScratchBond::Of(const CBond* bond)
+{
+    if (bond && bond->GetType() == BOND_TYPE_STD) {
+        m_std = static_cast<const CBondStd&>(*bond);
+        return &m_std;
+    }
+    if (bond && bond->GetType() == BOND_TYPE_FREE) {
+        m_free = static_cast<const CBondFree&>(*bond);
+        return &m_free;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<CBond> OwnCopy(const CBond& bond)
+{
+    if (bond.GetType() == BOND_TYPE_STD)
+        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+}
+
 } // namespace tenvix

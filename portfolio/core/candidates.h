@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,5 +45,21 @@ private:
     std::size_t m_offered = 0;
     std::size_t m_ready = 0;
 };
+
+// The row analysis dates and prepares its bond: a scratch copy of each kind
+// takes it while a list is screened, so the list's own bonds stay as they are.
+class ScratchBond {
+public:
+    // A copy of `bond` to analyse, valid until the next call; nothing for a
+    // bond of no kind the optimizers take.
+    CBond* Of(const CBond* bond);
+
+private:
+    CBondStd m_std{0};
+    CBondFree m_free{0};
+};
+
+// A copy of a screened bond that its caller owns, as a fetch by ref gives it.
+std::unique_ptr<CBond> OwnCopy(const CBond& bond);
 
 } // namespace tenvix

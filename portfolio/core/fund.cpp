@@ -1,6 +1,5 @@
 #include "portfolio/core/fund.h"
 
-#include "model/date.h"
 #include "portfolio/core/fundmaster.h"
 #include "portfolio/core/fundrows.h"
 #include "portfolio/core/fundwhole.h"
@@ -86,6 +85,8 @@ public:
 private:
     static constexpr std::size_t kNotValued = ~std::size_t{0};
 
+    // A candidate's payments, fetched and dated anew.
+    std::vector<PaymentColumn::Flow> FlowsOf(const FundCandidate& c) const;
     // A candidate valued in full: its payments kept, its funding column made.
     std::size_t Value(std::size_t candidate);
     // Prices every candidate the master has not taken on; the reduced
@@ -118,14 +119,19 @@ private:
     std::vector<double> m_reduced;     // per candidate not taken on: at the last pricing
 };
 
+std::vector<PaymentColumn::Flow> Run::FlowsOf(const FundCandidate& c) const
+{
+    if (std::unique_ptr<CBond> bond = m_fetch(c.ref))
+        return PaymentsOf(*bond, m_stand, m_horizon);
+    return {};
+}
+
 std::size_t Run::Value(std::size_t candidate)
 {
     if (m_valued[candidate] != kNotValued)
         return m_valued[candidate];
     const FundCandidate& c = m_screen.Candidates()[candidate];
-    std::vector<PaymentColumn::Flow> flows;
-    if (std::unique_ptr<CBond> bond = m_fetch(c.ref))
-        flows = PaymentsOf(*bond, m_stand, m_horizon);
+    const std::vector<PaymentColumn::Flow> flows = FlowsOf(c);
     FundingColumn f = FundingOf(flows, m_grid);
     // The screen saw these very payments; a column that has gone is kept
     // empty rather than let a different bond in.
@@ -151,10 +157,7 @@ void Run::PriceAll(const FundMaster& master)
             reduced = master.ReducedCost(c.price, c.first, m_screen.Values(c), slack);
         } else {
             // Beyond the pool: valued anew, exactly.
-            std::vector<PaymentColumn::Flow> flows;
-            if (std::unique_ptr<CBond> bond = m_fetch(c.ref))
-                flows = PaymentsOf(*bond, m_stand, m_horizon);
-            const FundingColumn f = FundingOf(flows, m_grid);
+            const FundingColumn f = FundingOf(FlowsOf(c), m_grid);
             if (f.worth.empty() || f.outgoing)
                 continue;
             reduced = master.ReducedCost(c.price, f.first, std::span<const double>(f.worth), slack);
@@ -444,10 +447,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
     FundScreen screen(limits.minYtm, limits.exclude);
     std::vector<const CBond*> byRef;
     byRef.reserve(bonds.size());
-    // The row analysis dates and prepares its bond: a scratch copy of each
-    // kind takes it, so the list's own bonds stay as they are.
-    CBondStd scratchStd(0);
-    CBondFree scratchFree(0);
+    ScratchBond scratchBond;
     std::vector<PaymentColumn::Flow> flows;
     const std::size_t total = bonds.size() + kFundSteps;
     std::size_t reached = 0;
@@ -458,14 +458,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
         }
         ++reached;
         const CBond* bond = p.get();
-        CBond* scratch = nullptr;
-        if (bond && bond->GetType() == BOND_TYPE_STD) {
-            scratchStd = static_cast<const CBondStd&>(*bond);
-            scratch = &scratchStd;
-        } else if (bond && bond->GetType() == BOND_TYPE_FREE) {
-            scratchFree = static_cast<const CBondFree&>(*bond);
-            scratch = &scratchFree;
-        }
+        CBond* scratch = scratchBond.Of(bond);
         RowFigures row;
         FundingColumn funding;
         if (scratch) {
@@ -481,12 +474,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
         byRef.push_back(bond);
     }
     screen.Finish();
-    const FundFetch fetch = [&](std::size_t ref) -> std::unique_ptr<CBond> {
-        const CBond* bond = byRef[ref];
-        if (bond->GetType() == BOND_TYPE_STD)
-            return std::make_unique<CBondStd>(static_cast<const CBondStd&>(*bond));
-        return std::make_unique<CBondFree>(static_cast<const CBondFree&>(*bond));
-    };
+    const FundFetch fetch = [&](std::size_t ref) { return OwnCopy(*byRef[ref]); };
     return Fund(screen, grid, limits, held, stand, horizon, fetch, progress);
 }
 

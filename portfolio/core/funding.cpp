@@ -21,6 +21,9 @@ FundingGrid::FundingGrid(const std::vector<Liability>& liabilities, double stand
         m_growth.push_back(std::pow(1.0 + m_rho, years - last));
         last = years;
     }
+    for (const double amount : m_amounts)
+        m_scale += amount;
+    m_scale = std::max(m_scale, 1e-300);
 }
 
 std::size_t FundingGrid::FundedBy(double years) const

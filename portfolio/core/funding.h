@@ -31,7 +31,8 @@ public:
     double Amount(std::size_t k) const { return m_amounts[k]; }
     // (1 + rho)^(s_k - s_(k-1)), with s before the first the stand date.
     double Growth(std::size_t k) const { return m_growth[k]; }
-    double Reinvest() const { return m_rho; }
+    // The liabilities' sum, the unit the programs count money in (never 0).
+    double Scale() const { return m_scale; }
     // The liability a payment at `years` funds; Count() after the last.
     std::size_t FundedBy(double years) const;
     // What `amount` paid at `years` is worth on the date of liability k.
@@ -43,6 +44,7 @@ private:
     std::vector<double> m_amounts;
     std::vector<double> m_growth;
     double m_rho;
+    double m_scale = 0.0;
 };
 
 // What one unit of a bond brings to the liabilities, valued on their dates:

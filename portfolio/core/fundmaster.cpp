@@ -19,14 +19,10 @@ FundMaster::FundMaster(const FundingGrid& grid, std::span<const double> held, do
     : m_grid(grid), m_share(maxShare), m_shareRows(maxShare < 1.0)
 {
     const int K = static_cast<int>(grid.Count());
-    m_scale = 0.0;
-    for (std::size_t k = 0; k < grid.Count(); ++k)
-        m_scale += grid.Amount(k);
-    m_scale = std::max(m_scale, 1e-300);
     m_lp.AddRows(K);
     for (int k = 0; k < K; ++k) {
         const auto i = static_cast<std::size_t>(k);
-        m_rhs.push_back((grid.Amount(i) - held[i]) / m_scale);
+        m_rhs.push_back((grid.Amount(i) - held[i]) / m_grid.Scale());
         m_lp.RowFixed(k + 1, m_rhs.back());
     }
     if (m_shareRows) {
@@ -73,7 +69,7 @@ std::size_t FundMaster::Add(double price, std::uint32_t first, std::span<const d
     }
     m_lp.SetColumn(column, rows, values);
     m_lp.Cost(column, 1.0);
-    m_lp.ColumnBounds(column, 0.0, kMostUnits * price / m_scale);
+    m_lp.ColumnBounds(column, 0.0, kMostUnits * price / m_grid.Scale());
     if (m_shareRows) {
         const int row = m_lp.AddRows(1);
         m_lp.RowBounds(row, 0.0, kNone);
@@ -86,13 +82,7 @@ std::size_t FundMaster::Add(double price, std::uint32_t first, std::span<const d
 
 bool FundMaster::Solve()
 {
-    LinearProgram::SimplexOptions options;
-    if (!m_lp.Simplex(options)) {
-        m_lp.StandardBasis();
-        if (!m_lp.Simplex(options))
-            return false;
-    }
-    if (m_lp.LpStatus() != LinearProgram::Status::Optimal)
+    if (!m_lp.SimplexOrAfresh({}) || m_lp.LpStatus() != LinearProgram::Status::Optimal)
         return false;
     ReadDuals();
     return true;
@@ -115,13 +105,12 @@ void FundMaster::ReadDuals()
         m_sigma[j] = std::max(0.0, m_lp.RowDual(m_shareRow[j]));
 }
 
-double FundMaster::Cost() const { return m_lp.Objective() * m_scale; }
-double FundMaster::Cash() const { return m_lp.Value(1) * m_scale; }
+double FundMaster::Cost() const { return m_lp.Objective() * m_grid.Scale(); }
 
 double FundMaster::Units(std::size_t j) const
 {
     const int column = 2 + static_cast<int>(m_grid.Count()) + (m_shareRows ? 1 : 0) + static_cast<int>(j);
-    return m_lp.Value(column) * m_scale / m_columns[j].price;
+    return m_lp.Value(column) * m_grid.Scale() / m_columns[j].price;
 }
 
 double FundMaster::ReducedCost(std::size_t j) const
@@ -137,7 +126,7 @@ double FundMaster::Bound(double upper) const
     double bound = 0.0;
     for (std::size_t k = 0; k < m_rhs.size(); ++k)
         bound += m_pi[k] * m_rhs[k];
-    const double most = upper / m_scale;
+    const double most = upper / m_grid.Scale();
     const double sigmaSum = [&] {
         double s = 0.0;
         for (const double v : m_sigma)
@@ -150,7 +139,7 @@ double FundMaster::Bound(double upper) const
         bound += std::min(0.0, -m_piT - m_share * sigmaSum) * most;
     for (std::size_t j = 0; j < m_columns.size(); ++j)
         bound += std::min(0.0, ReducedCost(j) / m_columns[j].price) * most;
-    return bound * m_scale;
+    return bound * m_grid.Scale();
 }
 
 } // namespace tenvix

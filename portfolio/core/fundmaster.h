@@ -41,9 +41,8 @@ public:
 
     // Solves from the last basis; false when the solver gives up.
     bool Solve();
-    // Of the last solution: the cost, the cash and the units of a column.
+    // Of the last solution: the cost and the units of a column.
     double Cost() const;
-    double Cash() const;
     double Units(std::size_t j) const;
 
     // What a unit of a bond not taken on costs less what it brings, at the
@@ -79,7 +78,6 @@ private:
 
     const FundingGrid& m_grid;
     std::vector<double> m_rhs; // b_k, in units of M
-    double m_scale;            // M
     double m_share;
     bool m_shareRows;
     int m_rowT = 0;

@@ -23,10 +23,7 @@ std::optional<std::vector<double>> SolveWholeFunding(const FundingGrid& grid, co
     const int n = static_cast<int>(columns.size());
     if (n == 0)
         return std::nullopt;
-    double M = 0.0;
-    for (std::size_t k = 0; k < grid.Count(); ++k)
-        M += grid.Amount(k);
-    M = std::max(M, 1e-300);
+    const double M = grid.Scale();
     const bool share = p.maxShare < 1.0;
     const bool choose = p.maxRows < n;
 

@@ -13,17 +13,15 @@ namespace tenvix {
 
 namespace {
 
-constexpr double kMaxUnits = kImmunizeMaxUnits;
-
 // The most whole units of `price` that `budget` pays for.
 double WholeUnitsWithin(double budget, double price)
 {
     if (!(price > 0.0) || !(budget >= price))
         return 0.0;
-    double u = std::min(std::floor(budget / price), kMaxUnits);
+    double u = std::min(std::floor(budget / price), kImmunizeMaxUnits);
     while (u > 0 && u * price > budget)
         u -= 1;
-    while (u < kMaxUnits && (u + 1) * price <= budget)
+    while (u < kImmunizeMaxUnits && (u + 1) * price <= budget)
         u += 1;
     return u;
 }
@@ -78,9 +76,9 @@ void ImmunizeScreen::Finish()
     // exactly is as good as unbuyable: no whole number of it can be told.
     // Should that leave none, the amount is what is too large.
     for (const ImmunizeCandidate& c : m_candidates)
-        if (c.maxUnits >= kMaxUnits)
-            m_largestAmount = std::max(m_largestAmount, std::floor((kMaxUnits - 1) * c.price / m_limits.maxShare));
-    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kMaxUnits; });
+        if (c.maxUnits >= kImmunizeMaxUnits)
+            m_largestAmount = std::max(m_largestAmount, std::floor((kImmunizeMaxUnits - 1) * c.price / m_limits.maxShare));
+    std::erase_if(m_candidates, [](const ImmunizeCandidate& c) { return c.maxUnits < 1.0 || c.maxUnits >= kImmunizeMaxUnits; });
     if (!m_candidates.empty()) {
         const auto [low, high] = std::minmax_element(
             m_candidates.begin(), m_candidates.end(),
@@ -280,10 +278,7 @@ ImmunizeResult ImmunizeList(const CBondList::List& bonds, const ImmunizeLimits& 
     ImmunizeScreen screen(limits);
     std::vector<const CBond*> byRef;
     byRef.reserve(bonds.size());
-    // The row analysis dates and prepares its bond: a scratch copy of each
-    // kind takes it, so the list's own bonds stay as they are.
-    CBondStd scratchStd(0);
-    CBondFree scratchFree(0);
+    ScratchBond scratchBond;
     const std::size_t total = bonds.size() + immunizing::kSearchSteps;
     std::size_t reached = 0;
     for (const auto& p : bonds) {
@@ -294,24 +289,14 @@ ImmunizeResult ImmunizeList(const CBondList::List& bonds, const ImmunizeLimits& 
         ++reached;
         const CBond* bond = p.get();
         RowFigures row;
-        if (bond && bond->GetType() == BOND_TYPE_STD) {
-            scratchStd = static_cast<const CBondStd&>(*bond);
-            row = AnalyseRow(scratchStd, stand, horizon, clock);
-        } else if (bond && bond->GetType() == BOND_TYPE_FREE) {
-            scratchFree = static_cast<const CBondFree&>(*bond);
-            row = AnalyseRow(scratchFree, stand, horizon, clock);
-        }
+        if (CBond* scratch = scratchBond.Of(bond))
+            row = AnalyseRow(*scratch, stand, horizon, clock);
         screen.Offer(bond ? std::string_view(bond->m_strID) : std::string_view(), bond ? bond->m_fPrice : 0.0f, row,
                      byRef.size());
         byRef.push_back(bond);
     }
     screen.Finish();
-    const ImmunizeFetch fetch = [&](std::size_t ref) -> std::unique_ptr<CBond> {
-        const CBond* bond = byRef[ref];
-        if (bond->GetType() == BOND_TYPE_STD)
-            return std::make_unique<CBondStd>(static_cast<const CBondStd&>(*bond));
-        return std::make_unique<CBondFree>(static_cast<const CBondFree&>(*bond));
-    };
+    const ImmunizeFetch fetch = [&](std::size_t ref) { return OwnCopy(*byRef[ref]); };
     return Immunize(screen, limits, stand, horizon, fetch, clock, progress);
 }
 

@@ -131,15 +131,12 @@ LinearProgram::Status YieldLp::Run()
 {
     // A program of three rows takes a few pivots; near a yield where the
     // yield row's coefficients all but vanish, the simplex can stall, and
-    // is then started afresh once.
+    // is then started afresh once. The last basis is where this yield's
+    // solution most likely is.
     LinearProgram::SimplexOptions options;
     options.iterationLimit = 50 + 4 * static_cast<int>(m_columns.size());
-    // The last basis is where this yield's solution most likely is.
-    if (!m_lp.Simplex(options)) {
-        m_lp.StandardBasis();
-        if (!m_lp.Simplex(options))
-            return LinearProgram::Status::Undefined;
-    }
+    if (!m_lp.SimplexOrAfresh(options))
+        return LinearProgram::Status::Undefined;
     return m_lp.LpStatus();
 }
 

@@ -2,7 +2,9 @@
 
 #include <glpk.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace tenvix {
 
@@ -40,6 +42,15 @@ int BoundsType(double lower, double upper)
 
 double Finite(double v) { return std::isfinite(v) ? v : 0.0; }
 
+// The solver reads its arrays from the second element on.
+template <class T>
+std::vector<T> OneBased(const std::vector<T>& values)
+{
+    std::vector<T> out(values.size() + 1, T{});
+    std::copy(values.begin(), values.end(), out.begin() + 1);
+    return out;
+}
+
 struct WholeRun {
     const LinearProgram::WholeOptions* options;
     int nodes = 0;
@@ -55,10 +66,7 @@ void CallBack(glp_tree* tree, void* info)
     glp_ios_tree_size(tree, nullptr, nullptr, &run->nodes);
     if (glp_ios_reason(tree) == GLP_IHEUR && !run->offered && !run->options->start.empty()) {
         run->offered = true;
-        std::vector<double> x(run->options->start.size() + 1, 0.0);
-        for (std::size_t k = 0; k < run->options->start.size(); ++k)
-            x[k + 1] = run->options->start[k];
-        glp_ios_heur_sol(tree, x.data());
+        glp_ios_heur_sol(tree, OneBased(run->options->start).data());
     }
     const LinearProgram::WholeOptions& o = *run->options;
     if (o.going && !o.going()) {
@@ -112,38 +120,19 @@ void LinearProgram::CostConstant(double constant) { glp_set_obj_coef(m_lp, 0, co
 
 void LinearProgram::SetColumn(int column, const std::vector<int>& rows, const std::vector<double>& values)
 {
-    // The solver reads from the second element on.
-    std::vector<int> ind(rows.size() + 1, 0);
-    std::vector<double> val(values.size() + 1, 0.0);
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        ind[k + 1] = rows[k];
-        val[k + 1] = values[k];
-    }
-    glp_set_mat_col(m_lp, column, static_cast<int>(rows.size()), ind.data(), val.data());
+    glp_set_mat_col(m_lp, column, static_cast<int>(rows.size()), OneBased(rows).data(), OneBased(values).data());
 }
 
 void LinearProgram::SetRow(int row, const std::vector<int>& columns, const std::vector<double>& values)
 {
-    std::vector<int> ind(columns.size() + 1, 0);
-    std::vector<double> val(values.size() + 1, 0.0);
-    for (std::size_t k = 0; k < columns.size(); ++k) {
-        ind[k + 1] = columns[k];
-        val[k + 1] = values[k];
-    }
-    glp_set_mat_row(m_lp, row, static_cast<int>(columns.size()), ind.data(), val.data());
+    glp_set_mat_row(m_lp, row, static_cast<int>(columns.size()), OneBased(columns).data(), OneBased(values).data());
 }
 
 void LinearProgram::SetMatrix(const std::vector<int>& rows, const std::vector<int>& columns,
                               const std::vector<double>& values)
 {
-    std::vector<int> ia(rows.size() + 1, 0), ja(columns.size() + 1, 0);
-    std::vector<double> ar(values.size() + 1, 0.0);
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        ia[k + 1] = rows[k];
-        ja[k + 1] = columns[k];
-        ar[k + 1] = values[k];
-    }
-    glp_load_matrix(m_lp, static_cast<int>(rows.size()), ia.data(), ja.data(), ar.data());
+    glp_load_matrix(m_lp, static_cast<int>(rows.size()), OneBased(rows).data(), OneBased(columns).data(),
+                    OneBased(values).data());
 }
 
 void LinearProgram::Integer(int column) { glp_set_col_kind(m_lp, column, GLP_IV); }
@@ -158,6 +147,14 @@ bool LinearProgram::Simplex(const SimplexOptions& options)
     if (options.iterationLimit >= 0)
         parm.it_lim = options.iterationLimit;
     return glp_simplex(m_lp, &parm) == 0;
+}
+
+bool LinearProgram::SimplexOrAfresh(const SimplexOptions& options)
+{
+    if (Simplex(options))
+        return true;
+    StandardBasis();
+    return Simplex(options);
 }
 
 void LinearProgram::StandardBasis() { glp_std_basis(m_lp); }
@@ -183,13 +180,8 @@ int LinearProgram::SolveWhole(const WholeOptions& options)
     parm.cb_func = CallBack;
     parm.cb_info = &run;
     // Without its presolver the search needs the program's own optimum first.
-    if (!options.presolve) {
-        glp_smcp lp;
-        glp_init_smcp(&lp);
-        lp.msg_lev = GLP_MSG_OFF;
-        if (glp_simplex(m_lp, &lp) != 0 || glp_get_status(m_lp) != GLP_OPT)
-            return 0;
-    }
+    if (!options.presolve && (!Simplex({}) || LpStatus() != Status::Optimal))
+        return 0;
     glp_intopt(m_lp, &parm);
     return run.nodes;
 }

@@ -54,7 +54,9 @@ public:
         bool presolve = false;
     };
     bool Simplex(const SimplexOptions& options);
-    void StandardBasis();
+    // The same, and when it gives up once more from the standard basis: a
+    // warm start near where the rows all but vanish can stall.
+    bool SimplexOrAfresh(const SimplexOptions& options);
     Status LpStatus() const;
     double Objective() const;
     double Value(int column) const;       // primal
@@ -85,6 +87,8 @@ public:
     double WholeValue(int column) const;
 
 private:
+    void StandardBasis();
+
     glp_prob* m_lp;
 };
 
