@@ -85,10 +85,7 @@ void BM_FundSearch(benchmark::State& state)
         screen.Offer(bond.m_strID, bond.m_fPrice, row, funding, offset);
     }
     screen.Finish();
-    const FundFetch fetch = [&](std::size_t offset) -> std::unique_ptr<CBond> {
-        const CBond& bond = BondRecordReader(db.Bytes(), offset).Next();
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    };
+    const FundFetch fetch = [&](std::size_t offset) { return CopyOfBond(BondRecordReader(db.Bytes(), offset).Next()); };
     FundResult r;
     for (auto _ : state)
         r = Fund(screen, grid, Limits(), {}, kGeneratedStand, horizon, fetch);

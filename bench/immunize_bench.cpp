@@ -66,10 +66,7 @@ void BM_ImmunizeSearch(benchmark::State& state)
                      offset);
     }
     screen.Finish();
-    const ImmunizeFetch fetch = [&](std::size_t offset) -> std::unique_ptr<CBond> {
-        const CBond& bond = BondRecordReader(db.Bytes(), offset).Next();
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    };
+    const ImmunizeFetch fetch = [&](std::size_t offset) { return CopyOfBond(BondRecordReader(db.Bytes(), offset).Next()); };
     ImmunizeResult r;
     for (auto _ : state)
         r = Immunize(screen, Limits(), kGeneratedStand, kGeneratedHorizon, fetch, SystemClock());

@@ -232,13 +232,6 @@ bool RefuseOutTarget(const std::string& out, const std::string& database)
     return false;
 }
 
-std::unique_ptr<CBond> CopyOfBond(const CBond& bond)
-{
-    if (bond.GetType() == BOND_TYPE_STD)
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-}
-
 std::vector<std::unique_ptr<CBond>> FindBonds(const DatabaseFile& db, const std::vector<PortfolioEntry>& rows)
 {
     std::vector<std::unique_ptr<CBond>> found(rows.size());

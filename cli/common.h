@@ -96,9 +96,6 @@ std::string NotReadyMessage(std::string_view id, const RowFigures& figures);
 // reason is then on standard error, and nothing may be written.
 bool RefuseOutTarget(const std::string& out, const std::string& database);
 
-// A copy of `bond` of its own type, to outlive the record it was read from.
-std::unique_ptr<CBond> CopyOfBond(const CBond& bond);
-
 // For each identifier, a copy of the first bond of the database whose
 // identifier equals it without regard to letter case, or null: one pass over
 // the records, holding no list.

@@ -4,6 +4,7 @@
 #include "curve/spread.h"
 #include "model/accrued.h"
 #include "model/date.h"
+#include "model/quotes.h"
 #include "model/text.h"
 
 #include <algorithm>
@@ -54,9 +55,8 @@ void AnalyseUnit(std::span<const std::byte> bytes, const BondFileIndex& index, s
         if (bond.GetType() == BOND_TYPE_STD) {
             const auto& coupons = static_cast<const CBondStd&>(bond);
             row.accrued = AccruedInterest(coupons);
-            const double face = coupons.m_fFace;
-            if (face > 0 && std::isfinite(face))
-                row.clean = (static_cast<double>(bond.m_fPrice) - row.accrued) * 100 / face;
+            if (const auto clean = CleanPer100(bond.m_fPrice, row.accrued, coupons.m_fFace))
+                row.clean = *clean;
         }
         UnitWork::Bond taken;
         taken.firstPayment = work.payments.size();

@@ -398,4 +398,11 @@ void CBondFree::Serialize(ByteReader& ar)
     m_flows.clear();
 }
 
+std::unique_ptr<CBond> CopyOfBond(const CBond& bond)
+{
+    if (bond.GetType() == BOND_TYPE_STD)
+        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
+    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
+}
+
 } // namespace tenvix

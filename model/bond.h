@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -194,5 +195,10 @@ private:
     // The price gap, each discount kept at `keep` when given, ln(1 + y) in `log`.
     double Gap(double y, double* keep, double& log) const;
 };
+
+// A copy of `bond`, of its own kind, that the caller owns: the lists and
+// files hand out bonds they keep, and whoever dates or prepares one for
+// work of its own takes a copy first.
+std::unique_ptr<CBond> CopyOfBond(const CBond& bond);
 
 } // namespace tenvix

@@ -92,12 +92,7 @@ std::optional<Ladder> CPortfolioDlg::FundingLadder() const
     // run's dates, the row's own bond left as it is.
     std::vector<std::vector<PaymentColumn::Flow>> payments;
     for (const CBond* bond : bonds) {
-        std::unique_ptr<CBond> copy;
-        if (bond->GetType() == BOND_TYPE_STD)
-            copy = std::make_unique<CBondStd>(static_cast<const CBondStd&>(*bond));
-        else
-            copy = std::make_unique<CBondFree>(static_cast<const CBondFree&>(*bond));
-        payments.push_back(PaymentsOf(*copy, stand, horizon));
+        payments.push_back(PaymentsOf(*CopyOfBond(*bond), stand, horizon));
     }
     std::vector<LadderHolding> holdings;
     for (std::size_t k = 0; k < payments.size() && k < units.size(); ++k)

@@ -60,11 +60,4 @@ CBond* ScratchBond::Of(const CBond* bond)
     return nullptr;
 }
 
-std::unique_ptr<CBond> OwnCopy(const CBond& bond)
-{
-    if (bond.GetType() == BOND_TYPE_STD)
-        return std::make_unique<CBondStd>(static_cast<const CBondStd&>(bond));
-    return std::make_unique<CBondFree>(static_cast<const CBondFree&>(bond));
-}
-
 } // namespace tenvix

@@ -59,7 +59,4 @@ private:
     CBondFree m_free{0};
 };
 
-// A copy of a screened bond that its caller owns, as a fetch by ref gives it.
-std::unique_ptr<CBond> OwnCopy(const CBond& bond);
-
 } // namespace tenvix

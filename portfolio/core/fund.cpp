@@ -474,7 +474,7 @@ FundResult FundList(const CBondList::List& bonds, const std::vector<Liability>& 
         byRef.push_back(bond);
     }
     screen.Finish();
-    const FundFetch fetch = [&](std::size_t ref) { return OwnCopy(*byRef[ref]); };
+    const FundFetch fetch = [&](std::size_t ref) { return CopyOfBond(*byRef[ref]); };
     return Fund(screen, grid, limits, held, stand, horizon, fetch, progress);
 }
 

@@ -296,7 +296,7 @@ ImmunizeResult ImmunizeList(const CBondList::List& bonds, const ImmunizeLimits& 
         byRef.push_back(bond);
     }
     screen.Finish();
-    const ImmunizeFetch fetch = [&](std::size_t ref) { return OwnCopy(*byRef[ref]); };
+    const ImmunizeFetch fetch = [&](std::size_t ref) { return CopyOfBond(*byRef[ref]); };
     return Immunize(screen, limits, stand, horizon, fetch, clock, progress);
 }
 
